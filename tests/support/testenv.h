@@ -1,0 +1,41 @@
+#pragma once
+// Test start-up: every test runs against a fresh temporary home, so settings, caches
+// and the Movies folder never touch the real user's. Use TAVO_TEST_MAIN (widgets),
+// TAVO_TEST_GUI_MAIN (QGuiApplication, GL) or TAVO_TEST_CORE_MAIN (no display)
+// in place of QTEST_MAIN.
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QCoreApplication>
+#include <QString>
+#include <QtTest>
+
+namespace TestEnv {
+
+// Points HOME and the XDG folders at a new temporary directory, sets the
+// organisation and application names, and (for GUI tests) the 3.2 core surface
+// format with shared contexts. Call before the application object exists.
+void isolateUserState(bool gui);
+
+// The temporary home of this run.
+QString homePath();
+
+// tests/data of the source tree.
+QString dataPath(const QString &name = QString());
+
+} // namespace TestEnv
+
+#define TAVO_TEST_MAIN_IMPL(AppType, gui, TestObject) \
+  int main(int argc, char **argv) \
+  { \
+    TestEnv::isolateUserState(gui); \
+    AppType app(argc, argv); \
+    app.setAttribute(Qt::AA_Use96Dpi, true); \
+    TestObject tc; \
+    QTEST_SET_MAIN_SOURCE_PATH \
+    return QTest::qExec(&tc, argc, argv); \
+  }
+
+#define TAVO_TEST_MAIN(TestObject) TAVO_TEST_MAIN_IMPL(QApplication, true, TestObject)
+#define TAVO_TEST_GUI_MAIN(TestObject) TAVO_TEST_MAIN_IMPL(QGuiApplication, true, TestObject)
+#define TAVO_TEST_CORE_MAIN(TestObject) TAVO_TEST_MAIN_IMPL(QCoreApplication, false, TestObject)
