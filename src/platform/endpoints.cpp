@@ -1,0 +1,21 @@
+#include "endpoints.h"
+
+namespace {
+QString overridable(const char *variable, const char *fallback)
+{
+  const QString value = qEnvironmentVariable(variable);
+  return value.isEmpty() ? QString::fromLatin1(fallback) : value;
+}
+} // namespace
+
+namespace Endpoints {
+QString helpHost()
+{
+  return overridable("TAVO_HELP_HOST", "https://help.tarnholm.com");
+}
+
+QString updateCheckBase()
+{
+  return overridable("TAVO_UPDATE_CHECK_URL", "https://update.tarnholm.com/check");
+}
+} // namespace Endpoints

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// Web addresses of the maker's services, in one place. Each can be overridden by an
+// environment variable so tests point them at a loopback server.
+namespace Endpoints {
+QString helpHost();        // TAVO_HELP_HOST
+QString updateCheckBase(); // TAVO_UPDATE_CHECK_URL
+} // namespace Endpoints
