@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <atomic>
+#include <thread>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -336,6 +337,8 @@ void crashForTesting(const QString &kind)
 {
   if (kind == QLatin1String("abort"))
     std::abort();
+  if (kind == QLatin1String("thread"))
+    std::thread([] { crashForTesting("segv"); }).join();
   volatile int *volatile target = nullptr;
   *target = 1;
   std::abort();

@@ -12,7 +12,8 @@ namespace CrashHandler {
 // helperExecutable shows nothing.
 void install(const QString &dumpFolder, const QString &helperExecutable);
 
-// Test-only faults: "abort" aborts, anything else writes through a null pointer.
+// Test-only faults: "abort" aborts, "thread" faults on a new thread, anything else writes
+// through a null pointer.
 [[noreturn]] void crashForTesting(const QString &kind);
 
 } // namespace CrashHandler

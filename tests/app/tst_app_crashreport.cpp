@@ -58,6 +58,7 @@ private slots:
     QTest::addColumn<QString>("platform");
     QTest::newRow("null pointer") << "segv" << int(SIGSEGV) << "SIGSEGV" << QString();
     QTest::newRow("abort") << "abort" << int(SIGABRT) << "SIGABRT" << QString();
+    QTest::newRow("worker thread") << "thread" << int(SIGSEGV) << "SIGSEGV" << QString();
     // Nobody could close a window there: the report goes to stderr only, and the process still ends.
     QTest::newRow("offscreen") << "segv" << int(SIGSEGV) << "SIGSEGV" << "offscreen";
   }
@@ -98,6 +99,10 @@ private slots:
     QVERIFY(content.contains("\nBacktrace:\n"));
     QVERIFY(content.contains("\nMemory map:\n"));
     QVERIFY(content.contains("tavoren")); // the map names the executable
+    const QString process = QRegularExpression("Process: (\\d+)\n").match(content).captured(1);
+    const QString thread = QRegularExpression("Thread: (\\d+)\n").match(content).captured(1);
+    QVERIFY(!process.isEmpty() && !thread.isEmpty());
+    QCOMPARE(thread != process, kind == "thread");
 
     QVERIFY(errors.contains("begin ApplicationCrashHandler"));
     QVERIFY(errors.contains(QString("Error code: 0x%1\n").arg(signal, 0, 16)));

@@ -202,6 +202,31 @@ private slots:
     QVERIFY(next.waitForOutput("StartWindow import project archive " + runtime.path() + "/b.tavorenproject\n"));
   }
 
+  // Without a runtime folder the socket lies in the shared temp folder: only its user may use it.
+  void channelInTempFolderIsPrivate()
+  {
+    QTemporaryDir temp;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("XDG_RUNTIME_DIR");
+    env.insert("TMPDIR", temp.path());
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(TAVOREN_EXECUTABLE, QStringList());
+    const QString socketPath = temp.path() + "/tavoren-" + QString::number(::getuid());
+    QVERIFY(waitForFile(socketPath));
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+        | QFile::WriteOther | QFile::ExeOther;
+    QCOMPARE(QFileInfo(socketPath).permissions() & others, QFile::Permissions());
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(TAVOREN_EXECUTABLE, QStringList());
+    QVERIFY(second.waitForFinished(35000));
+    QCOMPARE(second.exitCode(), 0);
+    first.kill();
+    first.waitForFinished(5000);
+  }
+
   void interfaceTranslation()
   {
     MultiLanguage language;
