@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <atomic>
-#include <thread>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -15,6 +14,7 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char **environ;

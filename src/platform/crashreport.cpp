@@ -46,11 +46,11 @@ QString CrashReport::title()
 
 QString CrashReport::message() const
 {
-  const auto tr = [](const char *text) { return QCoreApplication::translate("Application", text); };
-  return tr("App crash catched!") + "\n\n"
-      + QString("%1: 0x%2").arg(tr("Error code")).arg(code, 0, 16) + "\n"
-      + QString("%1: 0x%2").arg(tr("Error address")).arg(address, 0, 16) + "\n\n"
-      + tr("Crash report '%1' has been saved to %2").arg(fileName, folder);
+  const auto translated = [](const char *text) { return QCoreApplication::translate("Application", text); };
+  return translated(QT_TRANSLATE_NOOP("Application", "App crash catched!")) + "\n\n"
+      + QString("%1: 0x%2").arg(translated(QT_TRANSLATE_NOOP("Application", "Error code"))).arg(code, 0, 16) + "\n"
+      + QString("%1: 0x%2").arg(translated(QT_TRANSLATE_NOOP("Application", "Error address"))).arg(address, 0, 16) + "\n\n"
+      + translated(QT_TRANSLATE_NOOP("Application", "Crash report '%1' has been saved to %2")).arg(fileName, folder);
 }
 
 void CrashReport::print() const

@@ -234,6 +234,11 @@ private slots:
     language.load("zh_CN");
     QCOMPARE(language.currentLanguage(), QStringLiteral("zh_CN"));
     QCOMPARE(CrashReport::title(), QStringLiteral("程序崩溃"));
+    CrashReport report;
+    report.fileName = "a.dmp";
+    report.folder = "/d/";
+    QVERIFY2(report.message().startsWith(QStringLiteral("程序发生崩溃！\n\n错误代码: 0x0\n错误地址: 0x0\n\n崩溃报告“a.dmp”")),
+             qPrintable(report.message()));
     // A language without a translation keeps the one installed.
     language.load("fr_FR");
     QCOMPARE(language.currentLanguage(), QStringLiteral("zh_CN"));
