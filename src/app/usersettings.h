@@ -25,20 +25,27 @@ public:
   QString workingDir() const { return m_workingDir; }
   bool autoCopyAssets() const { return m_autoCopyAssets; }
 
-  void setPhotoDuration(float seconds);
-  void setTextDuration(float seconds);
-  void setDrawingDuration(float seconds);
-  void setApplyUserHabits(bool apply);
-  void setAutoDragDropAlign(bool align);
-  void setEditorUI(int layout);
-  void setHardwareCodec(bool enabled);
-  void setWorkingDir(const QString &path);
-  void setAutoCopyAssets(bool copy);
+  // Each setter stores the value as given and marks the store changed.
+  void setPhotoDuration(float seconds) { _set(m_photoDuration, seconds); }
+  void setTextDuration(float seconds) { _set(m_textDuration, seconds); }
+  void setDrawingDuration(float seconds) { _set(m_drawingDuration, seconds); }
+  void setApplyUserHabits(bool apply) { _set(m_dontApplyUserHabits, !apply); }
+  void setAutoDragDropAlign(bool align) { _set(m_dontAutoDragDropAlign, !align); }
+  void setEditorUI(int layout) { _set(m_editorUI, layout); }
+  void setHardwareCodec(bool enabled) { _set(m_hardwareCodec, enabled); }
+  void setWorkingDir(const QString &path) { _set(m_workingDir, path); }
+  void setAutoCopyAssets(bool copy) { _set(m_autoCopyAssets, copy); }
 
 private:
   UserSettings();
   // "Tavo REN" inside the Movies folder, created when missing; empty when it cannot be made.
   static QString _defaultWorkingDir();
+  template <typename T>
+  void _set(T &field, const T &value)
+  {
+    field = value;
+    m_dirty = true;
+  }
 
   float m_photoDuration = 2.0f;
   float m_textDuration = 2.0f;
