@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include "singleinstance.h"
+#include "util.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -9,20 +10,6 @@
 #include <QLocalSocket>
 #include <QRectF>
 #include <QWidget>
-
-namespace {
-// The largest rectangle of the aspect w:h centred in the bounds.
-QRectF _fitRectWithAspectRatio(float w, float h, const QRectF &bounds)
-{
-  QSizeF size;
-  if (w / h > float(bounds.width() / bounds.height()))
-    size = QSizeF(bounds.width(), bounds.width() * h / w);
-  else
-    size = QSizeF(bounds.height() * w / h, bounds.height());
-  return QRectF(bounds.x() + (bounds.width() - size.width()) / 2,
-                bounds.y() + (bounds.height() - size.height()) / 2, size.width(), size.height());
-}
-} // namespace
 
 Application::Application(int &argc, char **argv)
   : QApplication(argc, argv)
@@ -39,7 +26,7 @@ QString Application::channelName() const
 QRect Application::startWindowGeometry(const QRect &available)
 {
   const int inset = int(float(available.height()) * 0.2f * 0.5f);
-  const QRectF fitted = _fitRectWithAspectRatio(4, 3, QRectF(available.adjusted(inset, inset, -inset, -inset)));
+  const QRectF fitted = Util::fitRectWithAspectRatio(4, 3, QRectF(available.adjusted(inset, inset, -inset, -inset)));
   return QRect(int(fitted.x()), int(fitted.y()), int(fitted.width()), int(fitted.height()));
 }
 

@@ -4,6 +4,7 @@
 #include "multilanguage.h"
 #include "startwindow.h"
 #include "systemfont.h"
+#include "util.h"
 
 #include <QDebug>
 #include <QFont>
@@ -13,15 +14,6 @@
 #include <memory>
 
 namespace {
-// "zh-CN" -> "zh_CN", the form the translation files are named in.
-QString _systemUiLanguage()
-{
-  const QLocale locale = QLocale::system();
-  const QStringList languages = locale.uiLanguages();
-  QString language = languages.isEmpty() ? locale.name() : languages.first();
-  return language.replace('-', '_');
-}
-
 // The helper process of a crash: shows what the crashed process left in the environment.
 int runCrashReport(int argc, char **argv)
 {
@@ -30,7 +22,7 @@ int runCrashReport(int argc, char **argv)
   const std::unique_ptr<QCoreApplication> app(window ? new QApplication(argc, argv)
                                                      : new QCoreApplication(argc, argv));
   MultiLanguage language;
-  language.load(_systemUiLanguage());
+  language.load(Util::systemUiLanguage());
   report.print();
   return window ? report.exec() : 0;
 }
@@ -67,7 +59,7 @@ int main(int argc, char **argv)
     CrashHandler::crashForTesting(testCrash);
 
   MultiLanguage language;
-  language.load(_systemUiLanguage());
+  language.load(Util::systemUiLanguage());
 
   const QString fontFamily = SystemFont::messageFontFamily();
   qDebug() << "Windows system font = " << fontFamily;
