@@ -67,9 +67,12 @@ QString ProjectHistory::dropNewest()
   return path;
 }
 
+// A pending path left over would make the next push drop its snapshot: start afresh.
 void ProjectHistory::clear()
 {
   m_paths.clear();
   m_position = -1;
+  m_lastStepWasUndo = false;
   m_lastStepWasRedo = false;
+  m_pending.clear();
 }

@@ -29,7 +29,20 @@ private slots:
     QCOMPARE(s.userVolume(), 1.0f);
     QCOMPARE(s.cropTopLeft(), QPointF(0, 0));
     QCOMPARE(s.cropBottomRight(), QPointF(1, 1));
-    QCOMPARE(s.clrHue(), 0);
+    QCOMPARE(s.rangeDuration(), 0.0f);
+    QCOMPARE(s.userRotationX(), 0.0f);
+    QCOMPARE(s.userRotationY(), 0.0f);
+    QCOMPARE(s.userFlip(), 0);
+    QCOMPARE(s.userTransparency(), 0.0f);
+    const int colourEffects[] = {s.clrSaturation(), s.clrBrightness(), s.clrContrast(), s.clrWhiteBalance(),
+                                 s.clrExposure(), s.clrHue(), s.clrRed(), s.clrGreen(), s.clrBlue()};
+    for (int value : colourEffects)
+      QCOMPARE(value, 0);
+    QCOMPARE(s.borderWidth(), 0.0f);
+    QCOMPARE(s.borderWidthFraction(), 0.0f);
+    QCOMPARE(s.cornerRadius(), 0.0f);
+    QCOMPARE(s.cornerRadiusFraction(), 0.0f);
+    QVERIFY(s.type().isEmpty());
     QCOMPARE(s.borderColor(), 0xFFFFFFFFu);
     QCOMPARE(s.borderStroke(), false);
     QCOMPARE(s.borderStrokeStrength(), 50);

@@ -285,6 +285,15 @@ private slots:
     QCOMPARE(m.history().position(), -1);
     QVERIFY(!m.undo());
     QVERIFY(QFile::exists(ProjectManager::projectFilePath(m.projectName(), QString())));
+
+    // A current state still pending from an undo does not swallow the next record.
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    QVERIFY(m.undo());
+    QVERIFY(!m.history().pending().isEmpty());
+    m.removeHistory(m.projectName(), QString());
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    QCOMPARE(m.history().count(), 1);
+    QVERIFY(m.undo());
   }
 };
 
