@@ -1,0 +1,15 @@
+#pragma once
+
+class PropertyMap;
+class QXmlStreamReader;
+class QXmlStreamWriter;
+
+// One "Segment" element: every text of the bag as an attribute, the transition list as
+// Transitions/Transition/TBegin/TEnd children. Attributes are written in name order so that
+// a file saved twice is byte-identical.
+void writeSegmentXml(const PropertyMap &properties, QXmlStreamWriter &writer);
+
+// Reads the "Segment" element the reader stands on into properties (normally empty). Unknown
+// child elements are passed over, but transition elements inside them still count.
+// Returns 0, or the reader's error code (a QXmlStreamReader::Error) after a logged warning.
+int readSegmentXml(PropertyMap &properties, QXmlStreamReader &reader);

@@ -1,0 +1,188 @@
+#pragma once
+
+#include "projecthistory.h"
+#include "propertymap.h"
+
+#include <QList>
+#include <QMap>
+#include <QMutex>
+#include <QPoint>
+#include <QSize>
+#include <QSizeF>
+#include <QString>
+
+#include <memory>
+
+class QXmlStreamWriter;
+class Segment;
+class SegmentWidget;
+
+// The layout values saved in "layout.xml", by name.
+using ProjectLayout = QMap<QString, int>;
+
+// The open project: its segments (owned) with the parallel list of their timeline blocks
+// (not owned), the properties of "properties.xml", the layout, the modified flag and the
+// undo history. The mutex guards the lists and the file operations that say so; it is not
+// recursive, and nothing that holds it calls another operation that takes it.
+//
+// File operations return 0, -1 (a file or folder cannot be opened or created), -2 (the XML
+// could not be written completely) or a positive QXmlStreamReader error. Every file is
+// written to a temporary name and renamed into place, so a failure leaves the old one as it was.
+class ProjectManager
+{
+public:
+  ProjectManager();
+  ~ProjectManager();
+  ProjectManager(const ProjectManager &) = delete;
+  ProjectManager &operator=(const ProjectManager &) = delete;
+
+  // Identity.
+  QString projectName() const { return m_name; }
+  void setProjectName(const QString &name) { m_name = name; }
+  QString projectFolder() const { return m_folder; }
+  void setProjectFolder(const QString &folder) { m_folder = folder; }
+
+  // Properties: plain fields, no lock, the modified flag untouched.
+  float version() const { return m_version; }
+  void setVersion(float version) { m_version = version; }
+  int resolution() const { return m_resolution; }
+  void setResolution(int resolution) { m_resolution = resolution; }
+  bool direction() const { return m_direction; }
+  void setDirection(bool landscape) { m_direction = landscape; }
+  float frameRate() const { return m_frameRate; }
+  void setFrameRate(float rate) { m_frameRate = rate; }
+  float duration() const { return m_duration; }
+  void setDuration(float seconds) { m_duration = seconds; }
+  float timeScale() const { return m_timeScale; }
+  void setTimeScale(float scale) { m_timeScale = scale; }
+  bool fixCoverImage() const { return m_fixCoverImage; }
+  void setFixCoverImage(bool fix) { m_fixCoverImage = fix; }
+  float imageScale() const { return m_imageScale; }
+  void setImageScale(float scale) { m_imageScale = scale; }
+  quint32 backgroundColor() const { return m_backgroundColor; }
+  void setBackgroundColor(quint32 argb) { m_backgroundColor = argb; }
+  int segmentMode() const { return m_segmentMode; }
+  void setSegmentMode(int mode) { m_segmentMode = mode; }
+  bool edit() const { return m_edit; }
+  void setEdit(bool edit) { m_edit = edit; }
+  bool isModified() const { return m_modified; }
+  void setModified(bool modified);
+  float startTime();
+
+  // Layout values: -1 (the hidden flag: false) when absent.
+  const ProjectLayout &layout() const { return m_layout; }
+  int inspectorAreaSize() const;
+  void setInspectorAreaSize(int size);
+  bool isMediaAreaHidden() const;
+  void setMediaAreaHidden(bool hidden);
+  int mediaAreaSize() const;
+  void setMediaAreaSize(int size);
+  int previewAreaSize() const;
+  void setPreviewAreaSize(int size);
+  int previewQuality() const;
+  void setPreviewQuality(int quality);
+
+  // The segment list, ordered by track and start when filled through insertSegment.
+  void insertSegment(Segment *segment, SegmentWidget *widget);
+  void appendSegment(Segment *segment, SegmentWidget *widget);
+  void removeSegment(Segment *segment);
+  void removeSegmentAt(int index);
+  void clearSegments();
+  void setSegmentWidgetAt(SegmentWidget *widget, int index);
+  void resetTrackIds();
+  int segmentCount();
+  Segment *segmentAt(int index);
+  SegmentWidget *segmentWidgetAt(int index);
+  SegmentWidget *segmentWidgetOf(Segment *segment);
+  Segment *firstSegment() const;
+  int indexOfSegmentId(quint32 id);
+  int indexOfSegmentUId(const QString &uid);
+  int segmentCountOnTrack(int track);
+  // out holds segmentCount() entries; returns how many were written.
+  int layerSegmentIds(quint32 *out);
+  bool isFileUsedByOtherSegment(const QString &fileName, Segment *except);
+  void setSegmentWidgetsActive(bool active, Segment *except, bool animated);
+  SegmentWidget *segmentWidgetAtTime(float time, int track);
+  // Nearest starts within 1/30 s; track 0 matches every track. No lock.
+  Segment *segmentStartingAtOrAfter(float time, int track) const;
+  Segment *segmentStartingAfter(float time, int track) const;
+  Segment *segmentStartingAtOrBefore(float time, int track) const;
+  Segment *segmentStartingBefore(float time, int track) const;
+  void updateDuration();
+  bool allSegmentsLoaded(QPoint *counts = nullptr);
+
+  // Sizes from the aspect index and orientation.
+  float aspectRatio() const;
+  QSizeF aspectSize() const;
+  QSize previewVideoSize(int quality) const;
+  QSize outputVideoSize(int index) const;
+
+  // Folders. Every path is empty while the working directory is unknown, so nothing is ever
+  // created at the file-system root.
+  static QString workingDirectory();
+  static void setWorkingDirectory(const QString &path);
+  static QString projectsDirectory();
+  static QString projectDirectory(const QString &name, const QString &folder);
+  static QString projectFilePath(const QString &name, const QString &folder);
+  static QString propertiesFilePath(const QString &name, const QString &folder);
+  static QString layoutFilePath(const QString &name, const QString &folder);
+  static QString projectPlistPath(const QString &name, const QString &folder);
+  static QString propertiesPlistPath(const QString &name, const QString &folder);
+  static QString historyDirectory(const QString &name, const QString &folder);
+  static QString historyFilePath(const QString &name, const QString &folder, int number);
+
+  // Files of a project folder.
+  int saveSegments(const QString &name, const QString &folder);
+  // Appends new maps to list; the manager's own segments are not touched.
+  int loadSegments(PropertyMapList &list, const QString &name, const QString &folder);
+  int saveProperties(const QString &name, const QString &folder);
+  int loadProperties(const QString &name, const QString &folder);
+  int saveLayout();
+  int loadLayout();
+
+  // Undo history. undo and redo return the snapshot's maps, or null: *failed tells a snapshot
+  // that could not be written or read (history unchanged) from nothing to step to.
+  const ProjectHistory &history() const { return m_history; }
+  int recordOperation(const QString &name, const QString &folder);
+  int recordCurrentState(const QString &name, const QString &folder);
+  std::unique_ptr<PropertyMapList> undo(bool *failed = nullptr);
+  std::unique_ptr<PropertyMapList> redo(bool *failed = nullptr);
+  // Forgets the snapshot just recorded, entry and file.
+  void discardLastOperation();
+  void removeHistory(const QString &name, const QString &folder);
+  static void deletePropertyList(PropertyMapList *list);
+
+private:
+  int _layoutValue(const char *name) const;
+  int _insertIndex(int track, float start) const;
+  Segment *_nearestStart(float time, int track, bool forward, bool inclusive) const;
+  // Writes the segments as an XML document at path; the caller holds the mutex.
+  int _writeSegmentsFile(const QString &path, bool indent, const char *warning) const;
+  // Appends the Segment elements of a file to list: 0, -1 or the reader's error.
+  static int _readSegmentsFile(const QString &path, PropertyMapList &list, const char *warning);
+  // Writes a snapshot of the segments at number of the history folder.
+  int _writeSnapshot(const QString &name, const QString &folder, int number, QString *path);
+  std::unique_ptr<PropertyMapList> _readSnapshot(const QString &path) const;
+  // A snapshot pushed as a new edit's, or (current) as the current state's.
+  int _record(const QString &name, const QString &folder, bool current);
+
+  QList<Segment *> m_segments;
+  QList<SegmentWidget *> m_segmentWidgets;
+  QString m_name;
+  QString m_folder;
+  ProjectLayout m_layout;
+  float m_version = 5.0f;
+  int m_resolution = 1;
+  bool m_direction = true;
+  float m_frameRate = 30.0f;
+  float m_duration = 0.0f;
+  float m_timeScale = 1.0f;
+  bool m_fixCoverImage = false;
+  float m_imageScale = 1.0f;
+  quint32 m_backgroundColor = 0xFF000000u;
+  int m_segmentMode = 0;
+  bool m_edit = false;
+  bool m_modified = false;
+  ProjectHistory m_history;
+  QMutex m_mutex;
+};

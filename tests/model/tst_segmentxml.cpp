@@ -1,0 +1,222 @@
+// The Segment element: round trips, unknown content, colliding names, broken input.
+#include "segment.h"
+#include "segmentxml.h"
+#include "testenv.h"
+
+#include <QLocale>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace {
+
+QByteArray write(const PropertyMap &map)
+{
+  QByteArray bytes;
+  QXmlStreamWriter writer(&bytes);
+  writer.setAutoFormatting(true);
+  writer.writeStartDocument();
+  writer.writeStartElement("Project");
+  writeSegmentXml(map, writer);
+  writer.writeEndElement();
+  writer.writeEndDocument();
+  return bytes;
+}
+
+// Reads every Segment element of a document; returns the first non-zero result.
+int read(const QByteArray &bytes, PropertyMapList *maps)
+{
+  QXmlStreamReader reader(bytes);
+  while (!reader.atEnd()) {
+    reader.readNext();
+    if (reader.isStartElement() && reader.name() == QLatin1String("Segment")) {
+      maps->push_back(std::make_unique<PropertyMap>());
+      if (const int result = readSegmentXml(*maps->back(), reader))
+        return result;
+    }
+  }
+  return reader.hasError() ? int(reader.error()) : 0;
+}
+
+} // namespace
+
+class TestSegmentXml : public QObject
+{
+  Q_OBJECT
+private slots:
+  void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+  void roundTrip_data()
+  {
+    QTest::addColumn<QString>("type");
+    for (const char *type : {"MOVIE", "IMAGE", "TEXT", "DRAWING", "MUSIC", "VOICE"})
+      QTest::newRow(type) << QString::fromLatin1(type);
+  }
+  void roundTrip()
+  {
+    QFETCH(QString, type);
+    Segment s(nullptr);
+    s.setType(type);
+    s.setTrackId(3);
+    s.setRangeStart(1.25f);
+    s.setDuration(8);
+    s.setUserRotation(0.7853981633974483);
+    s.setKeyColor(0x80102030u);
+    s.setUserTranslation(QPointF(0.25, -0.5));
+    s.properties()->setText("FromALaterVersion", "x < y & \"z\"");
+    s.properties()->setText("Text", "line 1\nline 2\ttab");
+    QCOMPARE(s.insertTransition(1, 3), 1);
+    QCOMPARE(s.insertTransition(2, 6), 2);
+    s.setTransitionEasingFunction(2, 9);
+    s.transition(1)->setValues(false, nullptr); // a record with only a begin set
+
+    const QByteArray bytes = write(*s.properties());
+    PropertyMapList maps;
+    QCOMPARE(read(bytes, &maps), 0);
+    QCOMPARE(int(maps.size()), 1);
+    QVERIFY(*maps[0] == *s.properties());
+    Segment back(maps[0].release(), nullptr);
+    QCOMPARE(back.uid(), s.uid());
+    QCOMPARE(back.userRotation(), 0.7853981633974483);
+    QCOMPARE(back.transitionCount(), 2);
+    QCOMPARE(back.transitionEasingFunction(2), 9);
+    QVERIFY(!back.transitionValues(1, false));
+    QCOMPARE(back.transitionUserVolume(1, false), 1.0f);
+    // Written twice, the bytes are the same.
+    QCOMPARE(write(*back.properties()), bytes);
+    QVERIFY(bytes.indexOf("<TBegin") < bytes.lastIndexOf("<TEnd"));
+  }
+
+  void onlyAttributes()
+  {
+    const QByteArray xml = "<Project><Segment Type=\"IMAGE\" UId=\"u\"/></Project>";
+    PropertyMapList maps;
+    QCOMPARE(read(xml, &maps), 0);
+    QCOMPARE(maps[0]->texts().size(), 2);
+    QVERIFY(!maps[0]->hasTransitions());
+    QVERIFY(!write(*maps[0]).contains("Transitions"));
+  }
+
+  void emptyTransitions()
+  {
+    PropertyMapList maps;
+    QCOMPARE(read("<Project><Segment Type=\"TEXT\"><Transitions/></Segment></Project>", &maps), 0);
+    QVERIFY(maps[0]->hasTransitions());
+    QCOMPARE(int(maps[0]->transitions()->size()), 0);
+    QVERIFY(write(*maps[0]).contains("<Transitions/>"));
+  }
+
+  void unknownChildrenAreDropped()
+  {
+    const QByteArray xml = R"(<Project>
+      <Segment Type="MOVIE" A="1">
+        <Extra Foo="bar"><Deeper/></Extra>
+        <Wrapper>
+          <Transitions>
+            <Transition TStart="0.1" TDuration="0.2"><Note X="1"/><TBegin UserFlip="1"/><TEnd UserFlip="2"/></Transition>
+          </Transitions>
+        </Wrapper>
+        <Segment Nested="yes"/>
+      </Segment>
+      <Segment Type="TEXT"/>
+    </Project>)";
+    PropertyMapList maps;
+    QCOMPARE(read(xml, &maps), 0);
+    QCOMPARE(int(maps.size()), 2); // the nested Segment did not end the first one early
+    const PropertyMap &m = *maps[0];
+    QCOMPARE(m.texts().size(), 2);
+    QVERIFY(!m.contains("Foo") && !m.contains("Nested"));
+    QCOMPARE(int(m.transitions()->size()), 1);
+    const PropertyMap &record = *m.transitions()->front();
+    QCOMPARE(record.texts().size(), 2);
+    QCOMPARE(record.values(true)->text("UserFlip"), QStringLiteral("1"));
+    QCOMPARE(record.values(false)->text("UserFlip"), QStringLiteral("2"));
+    QCOMPARE(maps[1]->text("Type"), QStringLiteral("TEXT"));
+  }
+
+  void secondTransitionsReplacesFirst()
+  {
+    const QByteArray xml = "<Segment><Transitions><Transition TStart=\"0.1\"/><Transition/></Transitions>"
+                           "<Transitions><Transition TStart=\"0.5\"/></Transitions></Segment>";
+    PropertyMapList maps;
+    QCOMPARE(read(xml, &maps), 0);
+    QCOMPARE(int(maps[0]->transitions()->size()), 1);
+    QCOMPARE(maps[0]->transitions()->front()->text("TStart"), QStringLiteral("0.5"));
+  }
+
+  void strayTransitionElementsAreIgnored()
+  {
+    const QByteArray xml = "<Segment A=\"1\"><Transition TStart=\"0.1\"/><TBegin UserFlip=\"1\"/>"
+                           "<Transitions><Transition/><TEnd UserFlip=\"3\"/></Transitions></Segment>";
+    PropertyMapList maps;
+    QCOMPARE(read(xml, &maps), 0);
+    QCOMPARE(int(maps[0]->transitions()->size()), 1);
+    QVERIFY(!maps[0]->transitions()->front()->values(false)); // TEnd after its Transition closed
+  }
+
+  void collidingNamesAreIgnored()
+  {
+    const QByteArray xml = "<Segment Transition=\"oops\" Type=\"IMAGE\"><Transitions>"
+                           "<Transition TBegin=\"x\" TEnd=\"y\" TStart=\"0.2\"><TBegin UserFlip=\"1\"/></Transition>"
+                           "</Transitions></Segment>";
+    PropertyMapList maps;
+    QCOMPARE(read(xml, &maps), 0);
+    const PropertyMap &m = *maps[0];
+    QVERIFY(!m.contains("Transition"));
+    QCOMPARE(int(m.transitions()->size()), 1);
+    const PropertyMap &record = *m.transitions()->front();
+    QVERIFY(!record.contains("TBegin") && !record.contains("TEnd"));
+    QCOMPARE(record.values(true)->text("UserFlip"), QStringLiteral("1"));
+    const QByteArray written = write(m);
+    QVERIFY(!written.contains("Transition=") && !written.contains("TBegin=") && !written.contains("TEnd="));
+
+    // A segment without a list never gets one from an attribute.
+    PropertyMapList plain;
+    QCOMPARE(read("<Segment Transition=\"x\"/>", &plain), 0);
+    QVERIFY(!plain[0]->hasTransitions());
+  }
+
+  void brokenInput_data()
+  {
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<int>("error");
+    QTest::newRow("truncated") << QByteArray("<Project><Segment A=\"1\"><Transitions><Transition TStart=\"0.1\">")
+                               << int(QXmlStreamReader::PrematureEndOfDocumentError);
+    QTest::newRow("cut in an attribute") << QByteArray("<Project><Segment A=\"1\"><Transitions><Tra")
+                                         << int(QXmlStreamReader::PrematureEndOfDocumentError);
+    QTest::newRow("mismatched tags") << QByteArray("<Project><Segment A=\"1\"><Transitions></Segment></Project>")
+                                     << int(QXmlStreamReader::NotWellFormedError);
+    QTest::newRow("bad attribute") << QByteArray("<Project><Segment A=\"1\"><Transition T=1/></Segment></Project>")
+                                   << int(QXmlStreamReader::NotWellFormedError);
+  }
+  void brokenInput()
+  {
+    QFETCH(QByteArray, xml);
+    PropertyMapList maps;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Load segment from xml error: "));
+    QTEST(read(xml, &maps), "error");
+    QCOMPARE(int(maps.size()), 1);
+    QCOMPARE(maps[0]->text("A"), QStringLiteral("1")); // what was read stays
+  }
+
+  void everyTruncationFailsCleanly()
+  {
+    Segment s(nullptr);
+    s.setType("MOVIE");
+    s.setDuration(5);
+    s.insertTransition(1, 1);
+    s.insertTransition(1, 3);
+    const QByteArray bytes = write(*s.properties());
+    const int end = bytes.indexOf("</Project>");
+    QVERIFY(end > 0);
+    for (int n = bytes.indexOf("<Segment") + 1; n < end; ++n) {
+      PropertyMapList maps;
+      const QtMessageHandler old = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+      const int result = read(bytes.left(n), &maps);
+      qInstallMessageHandler(old);
+      QVERIFY2(result != 0, qPrintable(QStringLiteral("cut at %1 read as success").arg(n)));
+    }
+  }
+};
+
+TAVO_TEST_CORE_MAIN(TestSegmentXml)
+#include "tst_segmentxml.moc"

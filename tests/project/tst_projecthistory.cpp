@@ -1,0 +1,301 @@
+// Undo history: record / undo / redo / discard traces against expected positions and
+// files, and snapshots that cannot be written or read.
+#include "projecttestsupport.h"
+#include "testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+// The state a project is in: the "State" text of its one segment.
+QString stateOf(ProjectManager &m)
+{
+  return m.segmentCount() ? m.segmentAt(0)->properties()->text("State") : QString();
+}
+
+void setState(ProjectManager &m, const QString &label)
+{
+  if (m.segmentCount() == 0)
+    m.appendSegment(new Segment(nullptr), nullptr);
+  m.segmentAt(0)->properties()->setText("State", label);
+}
+
+// What the editor does with the maps undo and redo hand back: rebuild the segments.
+void rebuild(ProjectManager &m, PropertyMapList &maps)
+{
+  QList<Segment *> old;
+  for (int i = 0; i < m.segmentCount(); ++i)
+    old.append(m.segmentAt(i));
+  m.clearSegments();
+  qDeleteAll(old);
+  for (auto &map : maps)
+    m.appendSegment(new Segment(map.release(), nullptr), nullptr);
+}
+
+QMap<QString, QByteArray> filesIn(const QString &dir)
+{
+  QMap<QString, QByteArray> files;
+  for (const QString &name : QDir(dir).entryList(QDir::Files)) {
+    QFile file(dir + "/" + name);
+    file.open(QIODevice::ReadOnly);
+    files.insert(name, file.readAll());
+  }
+  return files;
+}
+
+} // namespace
+
+class TestProjectHistory : public QObject
+{
+  Q_OBJECT
+  QTemporaryDir m_root;
+  int m_projectNumber = 0;
+
+  // A new project named for the test, in state "0".
+  void open(ProjectManager &m)
+  {
+    m.setProjectName(QStringLiteral("Trace%1").arg(++m_projectNumber));
+    QCOMPARE(m.saveSegments(m.projectName(), QString()), 0);
+    setState(m, "0");
+  }
+  QString historyDir(ProjectManager &m) { return ProjectManager::historyDirectory(m.projectName(), QString()); }
+
+private slots:
+  void initTestCase()
+  {
+    QVERIFY(m_root.isValid());
+    ProjectManager::setWorkingDirectory(m_root.path());
+  }
+
+  void paths()
+  {
+    const QString projects = ProjectManager::projectsDirectory();
+    QCOMPARE(projects, QDir(m_root.path()).absoluteFilePath("Projects"));
+    QCOMPARE(ProjectManager::historyFilePath("Trip", QString(), 7), projects + "/Trip/history/project007.xml");
+    QCOMPARE(ProjectManager::historyFilePath("Trip", "Summer", 1000),
+             projects + "/Summer/Trip/history/project1000.xml");
+    QCOMPARE(ProjectManager::projectPlistPath("Trip", QString()), projects + "/Trip/project.plist");
+    QCOMPARE(ProjectManager::propertiesPlistPath("Trip", QString()), projects + "/Trip/properties.plist");
+  }
+
+  // Each row: an operation, the state it leaves the project in ("-" when undo/redo gave
+  // nothing), the position and the number of entries afterwards.
+  void trace_data()
+  {
+    QTest::addColumn<QStringList>("steps");
+    // edit X: record, then change the state to X; discard: record, then discard instead of editing.
+    QTest::newRow("worked sequence")
+        << QStringList{"edit A 0 1", "edit B 1 2", "undo A 0 3", "undo 0 -1 3", "redo A 1 3", "redo B 2 3",
+                       "redo - 2 3", "edit C 2 3", "undo B 1 4", "redo C 3 4", "undo B 1 4", "undo A 0 4",
+                       "undo 0 -1 4", "undo - -1 4", "redo A 1 4", "redo B 2 4", "redo C 3 4", "redo - 3 4"};
+    QTest::newRow("edit after undo drops redo entries")
+        << QStringList{"edit A 0 1", "edit B 1 2", "undo A 0 3", "undo 0 -1 3", "edit D 0 1", "redo - 0 1",
+                       "undo 0 -1 2", "redo D 1 2"};
+    QTest::newRow("undo after redo steps over the current state")
+        << QStringList{"edit A 0 1", "edit B 1 2", "edit C 2 3", "undo B 1 4", "undo A 0 4", "redo B 2 4",
+                       "undo A 0 4", "undo 0 -1 4", "redo A 1 4"};
+    QTest::newRow("discard")
+        << QStringList{"edit A 0 1", "edit B 1 2", "discard B 1 2", "redo - 1 2", "undo A 0 3", "redo B 2 3",
+                       "undo A 0 3", "discard A 0 1", "edit E 1 2", "undo A 0 3", "redo E 2 3"};
+    QTest::newRow("discard the only entry")
+        << QStringList{"discard 0 -1 0", "undo - -1 0", "edit A 0 1", "undo 0 -1 2", "redo A 1 2"};
+    QTest::newRow("discard after redo to the newest")
+        << QStringList{"edit A 0 1", "edit B 1 2", "undo A 0 3", "redo B 2 3", "discard B 1 2", "undo A 0 3",
+                       "redo B 2 3"};
+  }
+  void trace()
+  {
+    QFETCH(QStringList, steps);
+    ProjectManager m;
+    open(m);
+    for (const QString &step : steps) {
+      const QStringList f = step.split(' ');
+      const QString op = f[0];
+      const QString before = stateOf(m);
+      if (op == "edit" || op == "discard") {
+        QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+        const int number = m.history().position();
+        const QString newest = m.history().paths().value(number);
+        if (op == "edit") {
+          setState(m, f[1]);
+        } else {
+          m.discardLastOperation();
+          QVERIFY2(newest.isEmpty() || !QFile::exists(newest) || m.history().paths().contains(newest),
+                   qPrintable(step + ": discarded file still there"));
+        }
+      } else {
+        bool failed = true;
+        auto maps = op == "undo" ? m.undo(&failed) : m.redo(&failed);
+        QVERIFY2(!failed, qPrintable(step));
+        if (f[1] == "-") {
+          QVERIFY2(!maps, qPrintable(step + ": expected nothing"));
+          QCOMPARE(stateOf(m), before);
+        } else {
+          QVERIFY2(maps, qPrintable(step + ": expected a snapshot"));
+          rebuild(m, *maps);
+        }
+      }
+      if (f[1] != "-")
+        QVERIFY2(stateOf(m) == f[1], qPrintable(step + ": state is " + stateOf(m)));
+      QVERIFY2(m.history().position() == f[2].toInt() && m.history().count() == f[3].toInt(),
+               qPrintable(QStringLiteral("%1: position %2, count %3").arg(step).arg(m.history().position())
+                              .arg(m.history().count())));
+      // Every listed snapshot is on disk under its number.
+      for (int i = 0; i < m.history().count(); ++i)
+        QVERIFY2(m.history().paths().at(i).endsWith(QString::asprintf("project%03d.xml", i)) &&
+                     QFile::exists(m.history().paths().at(i)),
+                 qPrintable(step + ": entry " + QString::number(i)));
+      CHECK_PROJECT(m, false);
+    }
+  }
+
+  void undoWritesCurrentState()
+  {
+    ProjectManager m;
+    open(m);
+    QVERIFY(!m.undo()); // empty: nothing, and nothing written
+    QVERIFY(!QDir(historyDir(m)).exists());
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    setState(m, "A");
+    QVERIFY(QFile::exists(historyDir(m) + "/project000.xml"));
+    auto maps = m.undo();
+    QVERIFY(maps);
+    QCOMPARE(maps->front()->text("State"), QStringLiteral("0"));
+    QVERIFY(QFile::exists(historyDir(m) + "/project001.xml"));
+    maps = m.redo();
+    QCOMPARE(maps->front()->text("State"), QStringLiteral("A"));
+    QFile snapshot(historyDir(m) + "/project001.xml");
+    QVERIFY(snapshot.open(QIODevice::ReadOnly));
+    const QByteArray bytes = snapshot.readAll();
+    QVERIFY(!bytes.contains("\n ")); // snapshots are not indented
+    QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+  }
+
+  void unreadableSnapshotFailsCleanly()
+  {
+    ProjectManager m;
+    open(m);
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    setState(m, "A");
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    setState(m, "B");
+    QVERIFY(m.undo()); // back to A, B written as the current state
+    QCOMPARE(m.history().position(), 0);
+
+    // Cut the oldest snapshot short after its segment.
+    const QString oldest = m.history().paths().at(0);
+    QFile file(oldest);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QByteArray bytes = file.readAll();
+    const int cut = bytes.indexOf('>', bytes.indexOf("<Segment ")) + 1;
+    QVERIFY(cut > 0);
+    QVERIFY(file.resize(cut));
+    file.close();
+    const QMap<QString, QByteArray> files = filesIn(historyDir(m));
+    const ProjectHistory before = m.history();
+
+    bool failed = false;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Undo project segments load error: "));
+    QVERIFY(!m.undo(&failed));
+    QVERIFY(failed);
+    QCOMPARE(m.history().position(), before.position());
+    QCOMPARE(m.history().paths(), before.paths());
+    QCOMPARE(m.history().lastStepWasUndo(), before.lastStepWasUndo());
+    QCOMPARE(m.history().pending(), before.pending());
+    QCOMPARE(filesIn(historyDir(m)), files);
+    CHECK_PROJECT(m, false);
+
+    // Nothing to undo is not a failure.
+    ProjectManager empty;
+    open(empty);
+    QVERIFY(!empty.undo(&failed));
+    QVERIFY(!failed);
+
+    // Redo back to the newest state still works.
+    auto maps = m.redo(&failed);
+    QVERIFY(maps && !failed);
+    QCOMPARE(maps->front()->text("State"), QStringLiteral("B"));
+  }
+
+  void unreadableSnapshotAtTheNewestEntry()
+  {
+    ProjectManager m;
+    open(m);
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    setState(m, "A");
+    QFile::remove(m.history().paths().at(0));
+    bool failed = false;
+    QVERIFY(!m.undo(&failed));
+    QVERIFY(failed);
+    QCOMPARE(m.history().count(), 1);
+    QCOMPARE(m.history().position(), 0);
+    QVERIFY(!QFile::exists(historyDir(m) + "/project001.xml")); // the current state was not written
+  }
+
+  void currentStateThatCannotBeWritten()
+  {
+    ProjectManager m;
+    open(m);
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    setState(m, "A");
+    // The file the current state would go to cannot be created.
+    QVERIFY(QDir().mkpath(historyDir(m) + "/project001.xml"));
+    bool failed = false;
+    QVERIFY(!m.undo(&failed));
+    QVERIFY(failed);
+    QCOMPARE(m.history().count(), 1);
+    QCOMPARE(m.history().position(), 0);
+    QVERIFY(m.history().pending().isEmpty());
+    QCOMPARE(stateOf(m), QStringLiteral("A"));
+    QVERIFY(QDir().rmdir(historyDir(m) + "/project001.xml"));
+    auto maps = m.undo(&failed);
+    QVERIFY(maps && !failed);
+    QCOMPARE(maps->front()->text("State"), QStringLiteral("0"));
+  }
+
+  void historyReplacedByAFile()
+  {
+    ProjectManager m;
+    open(m);
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    QVERIFY(QDir(historyDir(m)).removeRecursively());
+    QFile plain(historyDir(m));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.write("not a folder");
+    plain.close();
+    const ProjectHistory before = m.history();
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), -1);
+    QCOMPARE(m.history().paths(), before.paths());
+    QCOMPARE(m.history().position(), before.position());
+    QVERIFY(plain.open(QIODevice::ReadOnly));
+    QCOMPARE(plain.readAll(), QByteArray("not a folder"));
+  }
+
+  void removeHistory()
+  {
+    ProjectManager m;
+    open(m);
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    m.removeHistory(m.projectName(), QString());
+    QVERIFY(!QDir(historyDir(m)).exists());
+    QCOMPARE(m.history().count(), 0);
+    QCOMPARE(m.history().position(), -1);
+    QVERIFY(!m.undo());
+    QVERIFY(QFile::exists(ProjectManager::projectFilePath(m.projectName(), QString())));
+
+    // A current state still pending from an undo does not swallow the next record.
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    QVERIFY(m.undo());
+    QVERIFY(!m.history().pending().isEmpty());
+    m.removeHistory(m.projectName(), QString());
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    QCOMPARE(m.history().count(), 1);
+    QVERIFY(m.undo());
+  }
+};
+
+TAVO_TEST_CORE_MAIN(TestProjectHistory)
+#include "tst_projecthistory.moc"
