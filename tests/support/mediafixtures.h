@@ -46,7 +46,7 @@ int frameIndexFromColor(const QColor &color);
 // The index read from the pixel at the image's centre.
 int frameIndexOf(const QImage &image);
 
-// Writes a video whose frame i is paintFrame(i) (scaled to the params's size when it differs).
+// Writes a video whose frame i is paintFrame(i) (scaled to the size asked for when it differs).
 // The container follows the file extension (.mp4, .mov, .mkv, .webm, .avi). Key frames
 // every second. False on failure, with lastError() saying why.
 bool writeVideo(const QString &path, const VideoParams &params, const std::function<QImage(int index)> &paintFrame);
