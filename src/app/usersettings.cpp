@@ -74,7 +74,7 @@ QString UserSettings::_defaultWorkingDir()
     movies = moviesInfo.symLinkTarget();
   QDir folder(movies);
   if (!folder.exists(kProductFolder) && !folder.mkpath(kProductFolder)) {
-    qDebug().noquote() << "Cannot create product directory: " << kProductFolder << " in " << movies;
+    qDebug().noquote().nospace() << "Cannot create product directory: " << kProductFolder << " in " << movies;
     return QString();
   }
   return QFileInfo(folder.filePath(kProductFolder)).absoluteFilePath();

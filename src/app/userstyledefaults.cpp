@@ -11,7 +11,7 @@ const char kGroup[] = "User";
 
 enum class Kind { Float, Size, Text, Int, Color, Bool };
 
-struct KeySpec
+struct KeyInfo
 {
   UserStyleDefaults::Field field;
   const char *name;
@@ -23,10 +23,10 @@ constexpr float kShadowRadius = 0.003125f;
 const QSizeF kNoSize(0, 0);
 
 // In the order of the Field enumeration.
-const KeySpec &spec(UserStyleDefaults::Field field)
+const KeyInfo &keyInfo(UserStyleDefaults::Field field)
 {
   using F = UserStyleDefaults;
-  static const KeySpec specs[] = {
+  static const KeyInfo keys[] = {
     {F::TextSize, "TextSize", Kind::Float, 80.0f},
     {F::TextVideoSize, "TextVideoSize", Kind::Size, kNoSize},
     {F::TextFont, "TextFont", Kind::Text, QStringLiteral("Arial")},
@@ -80,9 +80,9 @@ const KeySpec &spec(UserStyleDefaults::Field field)
     {F::BorderStrokeTolerance, "BorderStrokeTolerance", Kind::Int, 100},
     {F::BorderStrokeStrength, "BorderStrokeStrength", Kind::Int, 50},
   };
-  static_assert(sizeof(specs) / sizeof(specs[0]) == UserStyleDefaults::FieldCount, "one key per field");
-  Q_ASSERT(specs[field].field == field);
-  return specs[field];
+  static_assert(sizeof(keys) / sizeof(keys[0]) == UserStyleDefaults::FieldCount, "one key per field");
+  Q_ASSERT(keys[field].field == field);
+  return keys[field];
 }
 
 // A stored value converted to the key's kind; colours accept signed and unsigned forms.
@@ -149,7 +149,7 @@ void UserStyleDefaults::reset()
 
 const char *UserStyleDefaults::keyName(Field field)
 {
-  return spec(field).name;
+  return keyInfo(field).name;
 }
 
 void UserStyleDefaults::load()
@@ -157,7 +157,7 @@ void UserStyleDefaults::load()
   QSettings settings;
   settings.beginGroup(kGroup);
   for (int i = 0; i < FieldCount; ++i) {
-    const KeySpec &key = spec(Field(i));
+    const KeyInfo &key = keyInfo(Field(i));
     m_values[i] = fromStore(settings.value(key.name, key.defaultValue), key.kind);
   }
   settings.endGroup();
@@ -170,7 +170,7 @@ void UserStyleDefaults::save()
   QSettings settings;
   settings.beginGroup(kGroup);
   for (int i = 0; i < FieldCount; ++i) {
-    const KeySpec &key = spec(Field(i));
+    const KeyInfo &key = keyInfo(Field(i));
     settings.setValue(key.name, toStore(m_values[i], key.kind));
   }
   settings.endGroup();
@@ -192,7 +192,7 @@ void UserStyleDefaults::setTextFont(const QString &font, const QString &style)
 
 void UserStyleDefaults::_set(Field field, const QVariant &value)
 {
-  m_values[field] = fromStore(value, spec(field).kind);
+  m_values[field] = fromStore(value, keyInfo(field).kind);
   m_dirty = true;
 }
 

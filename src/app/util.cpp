@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QDateTime>
 #include <QGraphicsOpacityEffect>
+#include <QLocale>
 #include <QMainWindow>
 #include <QPropertyAnimation>
 #include <QRectF>
@@ -67,22 +68,14 @@ QString Util::appVersionString()
 
 QString Util::systemCountryCode()
 {
-  return countryCodeOf(QLocale::system());
-}
-
-QString Util::countryCodeOf(const QLocale &locale)
-{
+  const QLocale locale = QLocale::system();
   const QStringList parts = locale.name().split('_', Qt::KeepEmptyParts);
   return parts.size() >= 2 ? parts.at(1) : locale.bcp47Name();
 }
 
 QString Util::systemUiLanguage()
 {
-  return uiLanguageOf(QLocale::system());
-}
-
-QString Util::uiLanguageOf(const QLocale &locale)
-{
+  const QLocale locale = QLocale::system();
   const QStringList languages = locale.uiLanguages();
   QString language = languages.isEmpty() ? locale.name() : languages.first();
   return language.replace('-', '_');

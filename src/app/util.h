@@ -9,7 +9,6 @@
 class QColor;
 class QDateTime;
 class QImage;
-class QLocale;
 class QPoint;
 class QRectF;
 class QSize;
@@ -42,10 +41,8 @@ public:
   static QString appVersionString();
   // Country part of the system locale's name (en_US -> "US"), else its BCP 47 name.
   static QString systemCountryCode();
-  static QString countryCodeOf(const QLocale &locale);
   // First interface language of the system locale with "_" separators (zh-CN -> "zh_CN").
   static QString systemUiLanguage();
-  static QString uiLanguageOf(const QLocale &locale);
   // "Today", else "M/d" in the current year, else "M/d/yyyy".
   static QString friendlyDateText(const QDateTime &dateTime);
   static QString formatDuration(int seconds);

@@ -83,6 +83,24 @@ private slots:
     QCOMPARE(UserSettings::instance()->workingDir(), defaultWorkingDir());
   }
 
+  void userSettingsMoviesFolderUnusable()
+  {
+    // A file where the Movies folder should be: the product folder cannot be made.
+    const QString movies = TestEnv::homePath() + "/Videos";
+    QVERIFY(QDir().rename(movies, movies + ".away"));
+    QFile blocker(movies);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QSettings().setValue("UserSettings/WorkingDir", QString());
+    QTest::ignoreMessage(QtDebugMsg, qPrintable("Cannot create product directory: Tavo REN in " + movies));
+    UserSettings::instance()->load();
+    QCOMPARE(UserSettings::instance()->workingDir(), QString());
+    QVERIFY(QFile::remove(movies));
+    QVERIFY(QDir().rename(movies + ".away", movies));
+    UserSettings::instance()->load();
+    QCOMPARE(UserSettings::instance()->workingDir(), defaultWorkingDir());
+  }
+
   void userSettingsNumbersUnderDecimalComma()
   {
     const QLocale previous;

@@ -375,41 +375,41 @@ QString lastError()
 
 // --- writers ---
 
-bool writeVideo(const QString &path, const VideoSpec &spec, const std::function<QImage(int)> &paintFrame)
+bool writeVideo(const QString &path, const VideoParams &params, const std::function<QImage(int)> &paintFrame)
 {
   g_lastError.clear();
   Writer writer;
   if (!writer.open(path))
     return false;
-  const VideoCodecSetup setup = setupFor(spec.codec);
+  const VideoCodecSetup setup = setupFor(params.codec);
   AVDictionary *options = nullptr;
   Writer::Stream *video = writer.addStream(setup.encoder, [&](AVCodecContext *c) {
-    c->width = spec.width;
-    c->height = spec.height;
+    c->width = params.width;
+    c->height = params.height;
     c->pix_fmt = setup.pixelFormat;
-    c->time_base = AVRational{1, spec.fps};
-    c->framerate = AVRational{spec.fps, 1};
-    c->gop_size = spec.fps;
-    setEncoderOptions(spec.codec, c, &options);
+    c->time_base = AVRational{1, params.fps};
+    c->framerate = AVRational{params.fps, 1};
+    c->gop_size = params.fps;
+    setEncoderOptions(params.codec, c, &options);
   }, &options);
   av_dict_free(&options);
   if (!video)
     return false;
   Writer::Stream *audio = nullptr;
-  if (spec.withTone && !(audio = addToneStream(writer, path, spec.sampleRate, 2)))
+  if (params.withTone && !(audio = addToneStream(writer, path, params.sampleRate, 2)))
     return false;
   if (!writer.begin())
     return false;
 
-  SwsPtr scaler(sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB24, spec.width, spec.height,
+  SwsPtr scaler(sws_getContext(params.width, params.height, AV_PIX_FMT_RGB24, params.width, params.height,
                                setup.pixelFormat, SWS_BILINEAR, nullptr, nullptr, nullptr));
   if (!scaler)
     return fail("no colour converter");
   const double toneFrequency = 440.0;
-  for (int i = 0; i < spec.frames; ++i) {
+  for (int i = 0; i < params.frames; ++i) {
     // Audio up to the end of this frame first, so the muxer gets the streams interleaved.
-    const int64_t frameEnd = int64_t(i + 1) * spec.sampleRate / spec.fps;
-    if (audio && !encodeToneUntil(writer, audio, frameEnd, toneFrequency, i + 1 == spec.frames))
+    const int64_t frameEnd = int64_t(i + 1) * params.sampleRate / params.fps;
+    if (audio && !encodeToneUntil(writer, audio, frameEnd, toneFrequency, i + 1 == params.frames))
       return false;
     if (!encodeVideoFrame(writer, video, scaler.get(), paintFrame(i)))
       return false;
@@ -417,10 +417,10 @@ bool writeVideo(const QString &path, const VideoSpec &spec, const std::function<
   return writer.finish();
 }
 
-bool writeColorVideo(const QString &path, const VideoSpec &spec)
+bool writeColorVideo(const QString &path, const VideoParams &params)
 {
-  return writeVideo(path, spec, [&](int index) {
-    QImage image(spec.width, spec.height, QImage::Format_RGB888);
+  return writeVideo(path, params, [&](int index) {
+    QImage image(params.width, params.height, QImage::Format_RGB888);
     image.fill(frameColor(index));
     return image;
   });
@@ -428,13 +428,13 @@ bool writeColorVideo(const QString &path, const VideoSpec &spec)
 
 bool writeColorVideo(const QString &path, int width, int height, int fps, int frames, VideoCodec codec)
 {
-  VideoSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.fps = fps;
-  spec.frames = frames;
-  spec.codec = codec;
-  return writeColorVideo(path, spec);
+  VideoParams params;
+  params.width = width;
+  params.height = height;
+  params.fps = fps;
+  params.frames = frames;
+  params.codec = codec;
+  return writeColorVideo(path, params);
 }
 
 bool writeTone(const QString &path, double seconds, double frequency, int sampleRate, int channels)

@@ -28,7 +28,7 @@ enum class VideoCodec {
   ProRes4444, // prores_ks 4444 profile, yuv444p10 (for .mov)
 };
 
-struct VideoSpec
+struct VideoParams
 {
   int width = 320;
   int height = 240;
@@ -46,15 +46,15 @@ int frameIndexFromColor(const QColor &color);
 // The index read from the pixel at the image's centre.
 int frameIndexOf(const QImage &image);
 
-// Writes a video whose frame i is paintFrame(i) (scaled to the spec's size when it differs).
+// Writes a video whose frame i is paintFrame(i) (scaled to the size asked for when it differs).
 // The container follows the file extension (.mp4, .mov, .mkv, .webm, .avi). Key frames
 // every second. False on failure, with lastError() saying why.
-bool writeVideo(const QString &path, const VideoSpec &spec, const std::function<QImage(int index)> &paintFrame);
+bool writeVideo(const QString &path, const VideoParams &params, const std::function<QImage(int index)> &paintFrame);
 
 // The colour-coded video of the header comment.
 bool writeColorVideo(const QString &path, int width, int height, int fps, int frames,
                      VideoCodec codec = VideoCodec::H264);
-bool writeColorVideo(const QString &path, const VideoSpec &spec);
+bool writeColorVideo(const QString &path, const VideoParams &params);
 
 // A sine tone of amplitude 0.5 on every channel: PCM 16-bit for ".wav", AAC for ".m4a",
 // ".mp4" and ".aac"-like containers, Opus for ".webm"/".opus".

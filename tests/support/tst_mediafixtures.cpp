@@ -63,12 +63,12 @@ private slots:
 
   void videoWithTone()
   {
-    VideoSpec spec;
-    spec.width = 64;
-    spec.height = 48;
-    spec.frames = 60;
-    spec.withTone = true;
-    QVERIFY2(writeColorVideo(path("tone.mp4"), spec), qPrintable(lastError()));
+    VideoParams params;
+    params.width = 64;
+    params.height = 48;
+    params.frames = 60;
+    params.withTone = true;
+    QVERIFY2(writeColorVideo(path("tone.mp4"), params), qPrintable(lastError()));
     const DecodedAudio audio = decodeAudio(path("tone.mp4"));
     QVERIFY2(audio.ok, qPrintable(lastError()));
     QCOMPARE(audio.codecName, QString("aac"));
