@@ -22,7 +22,7 @@ public:
 namespace KeyedArchive {
 
 // Output above this size ends the conversion with an error.
-constexpr int64_t kMaxOutputBytes = 256 * 1024 * 1024;
+constexpr int64_t kMaxOutputBytes = 64 * 1024 * 1024;
 
 int writeProjectXml(const std::u16string &inputPath, const std::u16string &outputPath,
                     std::string &errorText);

@@ -136,6 +136,7 @@ public:
     m_objects.push_back(w.string("$null"));
   }
 
+  int32_t nextUid() const { return int32_t(m_objects.size()); }
   int32_t addObject(int plistObject)
   {
     m_objects.push_back(plistObject);
