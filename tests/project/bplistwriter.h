@@ -1,5 +1,6 @@
 #pragma once
-// Test-side writer of binary property lists and keyed archives, so fixtures are built in
+// Test-side writer of binary property lists and keyed archives (and the fixtures built with
+// it), so fixtures are made in
 // the test rather than stored. Objects are byte strings; the file puts them in number
 // order, object 0 first (the reader always starts there).
 
@@ -195,3 +196,52 @@ private:
   int m_root = 0;
   std::vector<int> m_objects;
 };
+
+namespace Fixtures {
+
+// A realistic project: a clip with boxed values and three transitions, a segment without
+// keys, and a text segment with an empty transition list.
+inline std::string realisticProject()
+{
+  KeyedArchiveWriter a;
+  const int32_t t1 = a.dictionary({{"TStart", a.real(0)},
+                                   {"TDuration", a.real(0.25)},
+                                   {"TEasingFunction", a.integer(4)},
+                                   {"TBegin", a.dictionary({{"Opacity", a.real(0)},
+                                                            {"Position", a.boxed("NS.pointval", a.string("{1, 2}"))}})},
+                                   {"TEnd", a.dictionary({{"Opacity", a.real(1)}})}});
+  const int32_t t2 = a.dictionary({{"TStart", a.real(0.5)}, {"TEnd", a.dictionary({{"Scale", a.integer(2)}})}});
+  const int32_t t3 = a.dictionary({{"TStart", a.real(0.75)}});
+  const int32_t clip = a.dictionary(
+      {{"Type", a.string("Video")},
+       {"URL", a.string("file:///Movies/My%20Clip.mov")},
+       {"Title", a.string("a<b & c \"q\" 'x'\nline2\r\tend &amp;")},
+       {"Duration", a.real(2.5)},
+       {"Muted", a.boolean(true)},
+       {"Volume", a.integer(-3)},
+       {"FrameSize", a.boxed("NS.sizeval", a.string("{3840, 2160}"))},
+       {"Crop", a.boxed("NS.rectval", a.string("{{0, 0}, {10, 20}}"))},
+       {"Anchor", a.boxed("NS.pointval", a.string("{0.5, 0.5}"))},
+       {"Folder", a.boxed("NS.relative", a.string("Media"))},
+       {"Name", a.addObject(a.w.dict({{"NS.string", a.w.string("Clip")}}))},
+       {"Color", a.array({a.real(1), a.real(0.25), a.integer(7), a.real(0.5)})},
+       {"Transition", a.array({t1, t2, t3})}});
+  const int32_t empty = a.dictionary({});
+  const int32_t text = a.dictionary({{"Type", a.string("Text")},
+                                     {"Text", a.unicode(u"Gr\u00FC\u00DFe \U0001F600")},
+                                     {"Transition", a.array({})}});
+  return a.build(a.array({clip, empty, text}));
+}
+
+// Number lists before the first real use the short notation, after it fixed notation.
+inline std::string propertiesArchive()
+{
+  KeyedArchiveWriter a;
+  const int32_t list = a.array({a.real(0.5), a.real(1)});
+  return a.build(a.dictionary({{"BackgroundColor", list},
+                               {"FrameRate", a.real(30)},
+                               {"TintColor", list},
+                               {"Name", a.string("Holiday")}}));
+}
+
+} // namespace Fixtures

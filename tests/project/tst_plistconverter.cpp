@@ -47,40 +47,6 @@ QXmlStreamAttributes attributesOf(const QByteArray &text, const QString &element
   return {};
 }
 
-// A realistic project: a clip with boxed values and three transitions, a segment without
-// keys, and a text segment with an empty transition list.
-std::string realisticProject()
-{
-  KeyedArchiveWriter a;
-  const int32_t t1 = a.dictionary({{"TStart", a.real(0)},
-                                   {"TDuration", a.real(0.25)},
-                                   {"TEasingFunction", a.integer(4)},
-                                   {"TBegin", a.dictionary({{"Opacity", a.real(0)},
-                                                            {"Position", a.boxed("NS.pointval", a.string("{1, 2}"))}})},
-                                   {"TEnd", a.dictionary({{"Opacity", a.real(1)}})}});
-  const int32_t t2 = a.dictionary({{"TStart", a.real(0.5)}, {"TEnd", a.dictionary({{"Scale", a.integer(2)}})}});
-  const int32_t t3 = a.dictionary({{"TStart", a.real(0.75)}});
-  const int32_t clip = a.dictionary(
-      {{"Type", a.string("Video")},
-       {"URL", a.string("file:///Movies/My%20Clip.mov")},
-       {"Title", a.string("a<b & c \"q\" 'x'\nline2\r\tend &amp;")},
-       {"Duration", a.real(2.5)},
-       {"Muted", a.boolean(true)},
-       {"Volume", a.integer(-3)},
-       {"FrameSize", a.boxed("NS.sizeval", a.string("{3840, 2160}"))},
-       {"Crop", a.boxed("NS.rectval", a.string("{{0, 0}, {10, 20}}"))},
-       {"Anchor", a.boxed("NS.pointval", a.string("{0.5, 0.5}"))},
-       {"Folder", a.boxed("NS.relative", a.string("Media"))},
-       {"Name", a.addObject(a.w.dict({{"NS.string", a.w.string("Clip")}}))},
-       {"Color", a.array({a.real(1), a.real(0.25), a.integer(7), a.real(0.5)})},
-       {"Transition", a.array({t1, t2, t3})}});
-  const int32_t empty = a.dictionary({});
-  const int32_t text = a.dictionary({{"Type", a.string("Text")},
-                                     {"Text", a.unicode(u"Gr\u00FC\u00DFe \U0001F600")},
-                                     {"Transition", a.array({})}});
-  return a.build(a.array({clip, empty, text}));
-}
-
 const char *const kRealisticProjectXml =
     "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
     "<Project>\n"
@@ -135,17 +101,6 @@ const char *const kRealisticProjectXml =
     "\t\t</Transitions>\n"
     "\t</Segment>\n"
     "</Project>\n";
-
-// Number lists before the first real use the short notation, after it fixed notation.
-std::string propertiesArchive()
-{
-  KeyedArchiveWriter a;
-  const int32_t list = a.array({a.real(0.5), a.real(1)});
-  return a.build(a.dictionary({{"BackgroundColor", list},
-                               {"FrameRate", a.real(30)},
-                               {"TintColor", list},
-                               {"Name", a.string("Holiday")}}));
-}
 
 const char *const kPropertiesXml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
                                    "<Properties\n"
@@ -223,7 +178,7 @@ class TestPlistConverter : public QObject
 private slots:
   void realisticProject()
   {
-    const QByteArray xml = convertBytes(::realisticProject());
+    const QByteArray xml = convertBytes(Fixtures::realisticProject());
     QCOMPARE(xml, QByteArray(kRealisticProjectXml));
     QCOMPARE(xmlError(xml), QString());
     // Multi-line texts keep their line feed, carriage return and tab when read back.
@@ -234,7 +189,7 @@ private slots:
 
   void properties()
   {
-    const QByteArray xml = convertBytes(propertiesArchive(), false);
+    const QByteArray xml = convertBytes(Fixtures::propertiesArchive(), false);
     QCOMPARE(xml, QByteArray(kPropertiesXml));
     QCOMPARE(xmlError(xml), QString());
   }
@@ -375,7 +330,7 @@ private slots:
     QCOMPARE(error, QByteArray("Can't open file."));
     QVERIFY(!QFile::exists(path("fresh.xml")));
 
-    writeFile("in.plist", propertiesArchive());
+    writeFile("in.plist", Fixtures::propertiesArchive());
     QCOMPARE(convert(false, "in.plist", "no/such/folder/out.xml", error), 1);
     QCOMPARE(error, QByteArray("Cannot create output file"));
     // A short buffer gets the beginning of the text and a terminating NUL.
@@ -399,7 +354,7 @@ private slots:
   void writeFailureLeavesNoFile()
   {
     // A file-size limit makes the write fail as a full disk would.
-    writeFile("in.plist", ::realisticProject());
+    writeFile("in.plist", Fixtures::realisticProject());
     writeFile("out.xml", "previous");
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
@@ -423,8 +378,8 @@ private slots:
     for (const char *name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"})
       if (std::setlocale(LC_ALL, name))
         break;
-    const QByteArray project = convertBytes(::realisticProject());
-    const QByteArray properties = convertBytes(propertiesArchive(), false);
+    const QByteArray project = convertBytes(Fixtures::realisticProject());
+    const QByteArray properties = convertBytes(Fixtures::propertiesArchive(), false);
     // The XML form reads its reals in the C locale too.
     Plist::Value value;
     const std::string xmlReal = "<plist><real>2.5</real></plist>";
