@@ -1,8 +1,7 @@
 #pragma once
-// Test-side writer of binary property lists and keyed archives (and the fixtures built with
-// it), so fixtures are made in
-// the test rather than stored. Objects are byte strings; the file puts them in number
-// order, object 0 first (the reader always starts there).
+// Test-side writer of binary property lists and keyed archives, and the fixtures built with
+// it, so fixtures are made in the test rather than stored. Objects are byte strings; the file
+// puts them in number order, object 0 first (the reader always starts there).
 
 #include <cstdint>
 #include <cstring>
