@@ -4,6 +4,7 @@
 #include "plist.h"
 #include "testenv.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -389,6 +390,8 @@ private slots:
 
     Dictionary d{{"keep", Value(Integer(1))}};
     QCOMPARE(fileError("missing.plist", d), QString("Can't open file."));
+    QVERIFY(QDir(dir.path()).mkdir("folder.plist"));
+    QVERIFY(fileError("folder.plist", d) != "no error");
     write("empty.plist", "");
     QCOMPARE(fileError("empty.plist", d), QString("Can't read zero length data"));
     write("array.plist", xml("<array/>"));

@@ -242,6 +242,28 @@ private slots:
     QCOMPARE(xmlError(xml), QString());
   }
 
+  void archiveEdgeCases()
+  {
+    KeyedArchiveWriter a;
+    // Keys and values of different lengths: only the positions present in both count.
+    const int32_t uneven = a.dictionaryOfUids({a.string("A"), a.string("B"), a.string("C")},
+                                              {a.integer(1), a.integer(2)});
+    // An empty begin set, and a later "Transition" entry replacing an earlier one.
+    const int32_t transition = a.dictionary({{"TBegin", a.dictionary({})}});
+    const int32_t twice = a.dictionary({{"Transition", a.array({transition, transition})},
+                                        {"Transition", a.array({transition})}});
+    QCOMPARE(convertBytes(a.build(a.array({uneven, twice}))),
+             QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                        "<Project>\n"
+                        "\t<Segment\n\t\tA=\"1\"\n\t\tB=\"2\"\n\t/>\n"
+                        "\t<Segment\n\t>\n"
+                        "\t\t<Transitions>\n"
+                        "\t\t\t<Transition\n\t\t\t>\n\t\t\t\t<TBegin\n\t\t\t\t/>\n\t\t\t</Transition>\n"
+                        "\t\t</Transitions>\n"
+                        "\t</Segment>\n"
+                        "</Project>\n"));
+  }
+
   void failures_data()
   {
     QTest::addColumn<QByteArray>("archive");
@@ -305,6 +327,16 @@ private slots:
       const int32_t segment = a.dictionary({{"Frame", loop}});
       QTest::newRow("reference cycle") << bytes(a.build(a.array({segment})))
                                        << QByteArray("Keyed archive: value refers back to itself");
+    }
+    {
+      // The reader leaves a broken object out of "$objects"; later UIDs are not adjusted,
+      // so the root UID then names the object after the root.
+      KeyedArchiveWriter a;
+      const int32_t segment = a.dictionary({{"Type", a.string("Text")}});
+      a.addObject(a.w.add("\x70"));
+      const int32_t root = a.array({segment});
+      a.string("after the root");
+      QTest::newRow("object left out") << bytes(a.build(root)) << typeMismatch;
     }
     QTest::newRow("reader error") << QByteArray("bplist00") << QByteArray("Out of bounds getRange");
   }
