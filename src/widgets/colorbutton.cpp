@@ -14,7 +14,9 @@ void ColorButton::setColor(const QColor &color)
 {
   _color = color;
   if (color.alpha() == 0) {
-    setStyleSheet("QPushButton { background-color:transparent; }");
+    // Without "border: none" the Fusion style keeps its native bevel and fills it from the
+    // transparent colour as opaque black, hiding the checkerboard.
+    setStyleSheet("QPushButton { background-color:transparent; border: none; }");
   } else {
     // A near-black face would vanish on the dark panels: it gets a border.
     const int border = color.red() < 2 && color.green() < 2 && color.blue() < 2 ? 1 : 0;
@@ -38,18 +40,19 @@ void ColorButton::setColor(const QColor &color)
 
 void ColorButton::paintEvent(QPaintEvent *event)
 {
-  if (_color.isValid() && _color.alpha() == 0) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath rounded;
-    rounded.addRoundedRect(QRectF(rect()), 5, 5);
-    p.setClipPath(rounded);
-    p.fillPath(rounded, _checkerboard);
-  }
   {
+    QPainter p(this);
+    if (_color.isValid() && _color.alpha() == 0) {
+      p.save();
+      p.setRenderHint(QPainter::Antialiasing);
+      QPainterPath rounded;
+      rounded.addRoundedRect(QRectF(rect()), 5, 5);
+      p.setClipPath(rounded);
+      p.fillPath(rounded, _checkerboard);
+      p.restore();
+    }
     QStyleOption option;
     option.initFrom(this);
-    QPainter p(this);
     style()->drawPrimitive(QStyle::PE_Widget, &option, &p, this);
   }
   QPushButton::paintEvent(event);
