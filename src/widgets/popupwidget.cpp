@@ -8,12 +8,7 @@ PopupWidget::PopupWidget(QWidget *parent) : QWidget(parent)
   Q_ASSERT(parent);
 }
 
-PopupWidget::~PopupWidget()
-{
-  // Destroyed while shown (with its window): leave no filter on a surviving focus widget.
-  if (_focusWidget)
-    _focusWidget->removeEventFilter(this);
-}
+PopupWidget::~PopupWidget() = default;
 
 void PopupWidget::setInputTransparent(bool transparent)
 {
