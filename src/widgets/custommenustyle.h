@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QProxyStyle>
+
+// Menu icons of 24 pixels.
+class CustomMenuStyle : public QProxyStyle
+{
+  Q_OBJECT
+public:
+  using QProxyStyle::QProxyStyle;
+  int pixelMetric(PixelMetric metric, const QStyleOption *option = nullptr, const QWidget *widget = nullptr) const override;
+};

@@ -1,0 +1,17 @@
+#include "texteditwidget.h"
+
+#include <QMimeData>
+
+TextEditWidget::TextEditWidget(QWidget *parent) : QTextEdit(parent) {}
+
+void TextEditWidget::insertFromMimeData(const QMimeData *source)
+{
+  if (!source->hasText()) {
+    QTextEdit::insertFromMimeData(source);
+    return;
+  }
+  _pasted = true;
+  QMimeData plain;
+  plain.setText(source->text());
+  QTextEdit::insertFromMimeData(&plain);
+}
