@@ -1,4 +1,6 @@
+#include "aboutdialog.h"
 #include "application.h"
+#include "nativewebbrowserwidget.h"
 #include "crashhandler.h"
 #include "crashreport.h"
 #include "multilanguage.h"
@@ -66,6 +68,11 @@ int main(int argc, char **argv)
   QFont font;
   font.setFamily(fontFamily);
   QApplication::setFont(font);
+
+  Util::setAboutHandler([](QWidget *parent) { AboutDialog::showModal(parent); });
+  Util::setUserHelpHandler([](const QString &address, const QString &title) {
+    NativeWebBrowserWidget::openHelpWindow(address, title);
+  });
 
   StartWindow window;
   window.setGeometry(Application::startWindowGeometry(QGuiApplication::primaryScreen()->availableGeometry()));

@@ -18,4 +18,9 @@ QString updateCheckBase()
 {
   return overridable("TAVO_UPDATE_CHECK_URL", "https://update.tarnholm.com/check");
 }
+
+QString productSite()
+{
+  return overridable("TAVO_PRODUCT_SITE", "https://www.tarnholm.com/tavo-ren/");
+}
 } // namespace Endpoints

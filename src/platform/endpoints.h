@@ -7,4 +7,5 @@
 namespace Endpoints {
 QString helpHost();        // TAVO_HELP_HOST
 QString updateCheckBase(); // TAVO_UPDATE_CHECK_URL
+QString productSite();     // TAVO_PRODUCT_SITE
 } // namespace Endpoints

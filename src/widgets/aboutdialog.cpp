@@ -1,6 +1,8 @@
 #include "aboutdialog.h"
 
 #include "dialogprovider.h"
+#include "endpoints.h"
+#include "util.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -10,11 +12,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString _appVersionString()
-{
-  return QStringLiteral(TAVO_VERSION_TEXT);
-}
 
 // A fixed-height picture label sized to its picture's aspect ratio.
 QLabel *_pictureLabel(QWidget *parent, const char *name, const QString &resource, int height)
@@ -46,7 +43,7 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
   layout->addWidget(_textLogoLabel, 0, Qt::AlignHCenter);
   layout->addSpacerItem(new QSpacerItem(20, 5, QSizePolicy::Minimum, QSizePolicy::Fixed));
 
-  _versionLabel = new QLabel(tr("Version") + " " + _appVersionString(), this);
+  _versionLabel = new QLabel(tr("Version") + " " + Util::appVersionString(), this);
   _versionLabel->setObjectName("versionLabel");
   _versionLabel->setAlignment(Qt::AlignCenter);
   layout->addWidget(_versionLabel);
@@ -93,8 +90,7 @@ int AboutDialog::showModal(QWidget *parent)
 
 QString AboutDialog::homepageUrl()
 {
-  const QString overridden = qEnvironmentVariable("TAVO_PRODUCT_SITE");
-  return overridden.isEmpty() ? QStringLiteral("https://www.tarnholm.com/tavo-ren/") : overridden;
+  return Endpoints::productSite();
 }
 
 void AboutDialog::onHomepageButtonClicked()
