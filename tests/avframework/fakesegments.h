@@ -1,9 +1,11 @@
 #pragma once
 // Small engine segments for tests: a sound stand-in and a layer that counts its life.
 
+#include "avglglue.h"
 #include "avlayersegment.h"
 #include "avtransition.h"
 
+#include <QImage>
 #include <atomic>
 
 class FakeSound : public AVSegment
@@ -36,11 +38,22 @@ public:
   {
     setLoadError(kAVLoadOk);
   }
+  // A layer showing picture, uploaded by its first update.
+  FakeLayer(double start, double duration, const QImage &picture, std::atomic<int> *deleted = nullptr)
+    : FakeLayer(start, duration, deleted)
+  {
+    _picture = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  }
   ~FakeLayer() override
   {
     if (_deleted)
       ++*_deleted;
+    // Textures can only be freed where their context is current.
+    if (texture() && !avGL())
+      ++texturesLeakedOffContext;
   }
+  static inline std::atomic<int> texturesLeakedOffContext{0};
+
   void wake() override
   {
     AVLayerSegment::wake();
@@ -54,6 +67,8 @@ public:
   void update(double time, bool pass, bool playing) override
   {
     lastUpdate = time;
+    if (!texture() && !_picture.isNull())
+      setFrame(_picture.constBits(), uint32_t(_picture.width()), uint32_t(_picture.height()));
     AVLayerSegment::update(time, pass, playing);
   }
   void evaluate(double t) { evaluateTransitions(t); }
@@ -64,6 +79,7 @@ public:
 
 private:
   std::atomic<int> *_deleted;
+  QImage _picture;
 };
 
 // A position transition (kind 3) that writes its interpolated x linearly.
