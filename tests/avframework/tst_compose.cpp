@@ -4,12 +4,16 @@
 #include "avcomposition.h"
 #include "avglrenderer.h"
 #include "avheadlessrenderer.h"
+#include "avimagefiles.h"
+#include "avimageloader.h"
+#include "avimagesegment.h"
 #include "fakesegments.h"
 #include "glprobe.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_3_2_Core>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <memory>
 
 namespace {
@@ -61,6 +65,8 @@ private slots:
   void removedLayerDeletedByNextCompose();
   void renderSizeChange();
   void releaseDrainsParkedLayers();
+  void imageLayerLoadsThenShows();
+  void animatedLayerShowsEditorFrame();
 
 private:
   FakeLayer *addLayer(uint32_t id, const QImage &picture, double start = 0, double duration = 10,
@@ -368,6 +374,58 @@ void TestCompose::releaseDrainsParkedLayers()
   QCOMPARE(FakeLayer::texturesLeakedOffContext.load(), leakedBefore);
   QVERIFY(!_composition->renderer());
   QVERIFY(!_composition->outputTexture());
+}
+
+void TestCompose::imageLayerLoadsThenShows()
+{
+  QTemporaryDir dir;
+  const QString path = dir.filePath("picture.png");
+  QVERIFY(halves(32, 18, kGreen, kBlue).save(path));
+  AVImageLoader loader;
+  auto *layer = new AVImageSegment(&loader, 0, 10, path.toStdString(), 160, 90);
+  layer->setId(1);
+  _composition->addSegment(layer, 1);
+  // Composes while the loader works; the picture appears once delivered, uploaded here.
+  QImage frame;
+  QVERIFY(QTest::qWaitFor(
+    [&] {
+      frame = _renderer->compose(1.0);
+      return frame.pixelColor(40, 45) != kBlack;
+    },
+    5000));
+  QCOMPARE(layer->loadError(), 0);
+  QVERIFY_PIXEL(frame, 40, 45, kGreen);
+  QVERIFY_PIXEL(frame, 120, 45, kBlue);
+  // Leaving its window releases the texture; the next visit shows it again.
+  _renderer->compose(10.5);
+  QVERIFY(layer->isAsleep());
+  QVERIFY(!layer->texture());
+  QVERIFY(QTest::qWaitFor([&] { return _renderer->compose(2.0).pixelColor(40, 45) == kGreen; }, 5000));
+  _renderer.reset();
+  _composition.reset(); // layers go before their loader
+}
+
+void TestCompose::animatedLayerShowsEditorFrame()
+{
+  const QImage sticker = halves(8, 8, kRed, kGreen).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  setAnimationFrameProvider(
+    [&sticker](uint32_t, int64_t, int, int, int *width, int *height) -> uint8_t * {
+      *width = sticker.width();
+      *height = sticker.height();
+      auto *bytes = static_cast<uint8_t *>(malloc(size_t(sticker.sizeInBytes())));
+      memcpy(bytes, sticker.constBits(), size_t(sticker.sizeInBytes()));
+      return bytes;
+    },
+    this);
+  auto *layer = new AVAnimatableImageSegment(0, 5, "sticker.gif", 160, 90);
+  layer->setId(1);
+  _composition->addSegment(layer, 1);
+  const QImage frame = _renderer->compose(0.5);
+  setAnimationFrameProvider(nullptr, nullptr);
+  QVERIFY_PIXEL(frame, 50, 45, kRed);
+  QVERIFY_PIXEL(frame, 110, 45, kGreen);
+  QVERIFY(layer->texture());
+  QVERIFY(!layer->pixelBuffer()); // uploaded and let go
 }
 
 TAVO_TEST_GUI_MAIN(TestCompose)
