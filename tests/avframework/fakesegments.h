@@ -63,6 +63,9 @@ public:
   {
     AVLayerSegment::sleep(exporting);
     ++sleeps;
+    // Like the real layers: a discarding sleep lets the texture go.
+    if (exporting)
+      setFrame(nullptr, 0, 0);
   }
   void update(double time, bool pass, bool playing) override
   {
