@@ -312,12 +312,13 @@ bool AVComposition::isReadyAt(double time)
 void AVComposition::seek(double time, bool exact)
 {
   if (exact) {
+    // The table has an entry per sound: the sound list, then the mix lock, in lock order.
+    QMutexLocker sounds(_soundLock);
     QMutexLocker mix(_mixLock);
     _mixedLength = 0;
     _windowStart = int(_sampleRate * time);
     memset(_mixBuffer, 0, size_t(_bufferSize));
     _windowComplete = false;
-    QMutexLocker sounds(_soundLock);
     _resetWindowTable();
   }
   std::vector<AVSegment *> all;
@@ -387,7 +388,7 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
       continue;
     memset(&info, 0, sizeof(info));
     fillDrawParams(&info, layer);
-    drawLayerTexture(renderer, texture, 0, 0, &info, false);
+    _drawLayer(renderer, layer, texture, &info);
   }
 
   if (_multisampleFrameBuffer) {
@@ -398,6 +399,25 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
   if (_flushAfterCompose)
     flushRenderer(renderer, exporting);
   doneRendererCurrent(renderer);
+}
+
+// Video pictures come as planes by their texture's kind; every other layer is one RGBA texture.
+void AVComposition::_drawLayer(AVGLRenderer *renderer, AVLayerSegment *layer, AVTexture *texture,
+                               const AVLayerRenderInfo *info)
+{
+  if (!layer->isVideo()) {
+    drawLayerTexture(renderer, texture, 0, 0, info, false);
+    return;
+  }
+  AVTexture *second = layer->secondPlane(), *third = layer->thirdPlane();
+  const uint32_t width = layer->pictureWidth(), height = layer->pictureHeight();
+  const uint32_t kind = textureKind(texture);
+  if ((kind == kAVTextureYUV420 && second && third) || ((kind == kAVTextureNV12 || kind == 4) && second))
+    drawLayerPlanes(renderer, texture, second, third, width, height, info, false);
+  else if (kind == kAVTextureYUV422)
+    drawLayerTextureInTarget(renderer, texture, width, height, info, false);
+  else
+    drawLayerTexture(renderer, texture, width, height, info, false);
 }
 
 void AVComposition::fillDrawParams(AVLayerRenderInfo *record, AVLayerSegment *layer)

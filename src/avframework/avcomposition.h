@@ -80,6 +80,7 @@ private:
   void _resetWindowTable();
   void _notifyListeners(AVSegment *segment);
   void _deleteParked();
+  void _drawLayer(AVGLRenderer *renderer, AVLayerSegment *layer, AVTexture *texture, const AVLayerRenderInfo *info);
 
   AVGLRenderer *_renderer;
   vec4 _backgroundColor{0, 0, 0, 1};

@@ -41,6 +41,11 @@ public:
   virtual void setCornerRadius(float radius);
   virtual void setShadowOpacity(float opacity);
   virtual void setShadowOffset(float x, float y);
+  // Video layers: the extra planes of a YUV picture and the picture's part of the texture.
+  virtual AVTexture *secondPlane() const { return nullptr; }
+  virtual AVTexture *thirdPlane() const { return nullptr; }
+  virtual uint32_t pictureWidth() const { return 0; }
+  virtual uint32_t pictureHeight() const { return 0; }
 
   // User values (locked).
   void setTransparency(float transparency);
