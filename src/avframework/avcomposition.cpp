@@ -3,6 +3,7 @@
 #include "avcommon.h"
 #include "avglglue.h"
 #include "avglresources.h"
+#include "avimagefiles.h"
 #include "avlayerdraw.h"
 #include "avlayersegment.h"
 
@@ -56,6 +57,7 @@ AVComposition::AVComposition(int width, int height, int sampleRate, int channels
   _bufferSize = (sampleRate / 2) * channels * 2;
   _mixBuffer = static_cast<int16_t *>(calloc(size_t(_bufferSize) + 2, 1));
   _scratch = static_cast<uint8_t *>(calloc(kScratchBytes, 1));
+  setImageDecodeBound(width, height);
 }
 
 AVComposition::~AVComposition()
@@ -193,6 +195,8 @@ void AVComposition::setRenderSize(int width, int height, bool)
 {
   _renderWidth = width;
   _renderHeight = height;
+  // Pictures are decoded no larger than the frames they are drawn into.
+  setImageDecodeBound(width, height);
   QMutexLocker visible(_visibleLock);
   for (AVLayerSegment *layer : _visible)
     layer->setRenderSize(uint32_t(width), uint32_t(height));

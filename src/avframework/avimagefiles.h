@@ -10,7 +10,8 @@ struct AVPixelBuffer;
 class QObject;
 
 // The bound pictures are decoded within: the larger side of the current composition's render
-// size. Set by whoever owns the composition; 0 leaves pictures at their own size.
+// size (the composition sets it when built and when its render size changes); 0 leaves
+// pictures at their own size.
 void setImageDecodeBound(int width, int height);
 int imageDecodeBound();
 
