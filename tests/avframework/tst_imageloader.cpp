@@ -69,6 +69,7 @@ private slots:
   void loaderOrderAndCodes();
   void dequeueSkipsWaitingLayer();
   void layerDeletedWhileDelivering();
+  void layersDeletedRightAfterQueueing();
   void stopWhileIdle();
   void sleepKeepsPixelsOfEnabledLayer();
   void animationFrameAnswered();
@@ -257,6 +258,23 @@ void TestImageLoader::layerDeletedWhileDelivering()
   log.release.release();
   deleter.join();
   QVERIFY(deleted);
+  QVERIFY(!loader.current());
+}
+
+void TestImageLoader::layersDeletedRightAfterQueueing()
+{
+  // Deleting races the worker taking the layer off the queue; no delivery may reach a freed layer.
+  AVImageLoader loader;
+  DeliveryLog log;
+  const QString path = writeImage("race.png", 64, 64);
+  for (int i = 0; i < 200; ++i) {
+    AVImageSegment *layer = makeLayer(&loader, path, &log);
+    layer->wake();
+    if (i % 3)
+      QThread::usleep(unsigned(i % 50));
+    delete layer;
+  }
+  loader.stop(true);
   QVERIFY(!loader.current());
 }
 
