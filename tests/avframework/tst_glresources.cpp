@@ -6,7 +6,9 @@
 #include "avglresources.h"
 #include "avlayerdraw.h"
 
+#include <QOpenGLContext>
 #include <QOpenGLFunctions_3_2_Core>
+#include <QThread>
 #include <cmath>
 #include <memory>
 
@@ -40,6 +42,8 @@ private slots:
   void framebufferResize();
   void shaderSourceReader();
   void rendererBuildsEveryFixedProgram();
+  void compileRetriesWithMediump();
+  void rendererContextFollowsOwners();
 
 private:
   std::unique_ptr<AVHeadlessGLHost> _host;
@@ -234,6 +238,55 @@ void TestGLResources::rendererBuildsEveryFixedProgram()
   QCOMPARE(renderer->effectRGB.capacity, 8);
   QVERIFY(renderer->maxTextureSize > 0);
   destroyRenderer(renderer);
+}
+
+void TestGLResources::compileRetriesWithMediump()
+{
+  // Only the text with every "highp" replaced compiles: the retry must replace them all.
+  const char *text = "#version 150 core\n"
+                     "out vec4 fragColor;\n"
+                     "void main() { float highpA = 0.25; float highpB = 0.5; fragColor = vec4(mediumpA, mediumpB, 0.0, 1.0); }\n";
+  uint32_t shader = 0;
+  QVERIFY(compileShader(&shader, GL_FRAGMENT_SHADER, text));
+  QVERIFY(shader);
+  avGL()->glDeleteShader(shader);
+  QVERIFY(!compileShader(&shader, GL_FRAGMENT_SHADER, "#version 150 core\nvoid main() { nonsense; }\n"));
+  QCOMPARE(shader, 0u);
+  QVERIFY(!compileShader(&shader, GL_FRAGMENT_SHADER, nullptr));
+}
+
+void TestGLResources::rendererContextFollowsOwners()
+{
+  // The playback controller's context while it has a renderer, else the exporter's.
+  clearGLFunctions();
+  _host->doneRootCurrent();
+  AVGLContextOwner playback, exporter;
+  _host->setPlaybackOwner(&playback);
+  _host->setExportOwner(&exporter);
+  QVERIFY(createSharedOffscreenContext(&playback, _host.get(), QThread::currentThread()));
+  QVERIFY(createSharedOffscreenContext(&exporter, _host.get(), QThread::currentThread()));
+  QVERIFY(setUpRendererOnThread(&exporter));
+  makeRendererCurrent(exporter.renderer);
+  QCOMPARE(QOpenGLContext::currentContext(), exporter.context);
+  QVERIFY(avGL());
+  doneRendererCurrent(exporter.renderer);
+  QVERIFY(!QOpenGLContext::currentContext());
+  QVERIFY(!avGL());
+
+  QVERIFY(setUpRendererOnThread(&playback));
+  makeRendererCurrent(exporter.renderer);
+  QCOMPARE(QOpenGLContext::currentContext(), playback.context);
+  doneRendererCurrent(exporter.renderer);
+
+  tearDownRendererOnThread(&playback);
+  tearDownRendererOnThread(&exporter);
+  QVERIFY(!playback.renderer && !exporter.renderer);
+  destroySharedOffscreenContext(&playback);
+  destroySharedOffscreenContext(&exporter);
+  _host->setPlaybackOwner(nullptr);
+  _host->setExportOwner(nullptr);
+  QVERIFY(_host->makeRootCurrent());
+  setGLFunctionsFromCurrent();
 }
 
 TAVO_TEST_GUI_MAIN(TestGLResources)

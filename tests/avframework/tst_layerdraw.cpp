@@ -53,6 +53,7 @@ private slots:
   void nv12();
   void packedYUV422();
   void missingPlaneDrawsNothing();
+  void pictureSmallerThanTexture();
   void strokeOutlinesOpaqueShape();
   void fillFlipsForScreen();
   void tiledBackgroundRepeats();
@@ -154,6 +155,24 @@ void TestLayerDraw::missingPlaneDrawsNothing()
   drawLayerPlanes(_renderer, y, y, nullptr, 0, 0, &info, false);
   QVERIFY_PIXEL(readTarget(_target), 32, 16, kBlack);
   destroyTexture(y);
+}
+
+void TestLayerDraw::pictureSmallerThanTexture()
+{
+  // The picture is the texture's first 16 of 20 columns: the fitted frame ends at its last column.
+  QImage padded(20, 8, QImage::Format_ARGB32_Premultiplied);
+  padded.fill(QColor(255, 0, 0));
+  for (int y = 0; y < 8; ++y)
+    for (int x = 16; x < 20; ++x)
+      padded.setPixelColor(x, y, QColor(0, 0, 255));
+  AVTexture *texture = createRGBATexture(20, 8);
+  uploadBGRATexture(texture, padded.constBits(), 20, 8, false);
+  const AVLayerRenderInfo info = plainInfo();
+  drawLayerTextureInTarget(_renderer, texture, 16, 8, &info, false);
+  const QImage frame = readTarget(_target);
+  QVERIFY_PIXEL(frame, 60, 16, QColor(255, 0, 0)); // the last picture column, short of filtering into the padding
+  QVERIFY_PIXEL(frame, 2, 16, QColor(255, 0, 0));
+  destroyTexture(texture);
 }
 
 void TestLayerDraw::strokeOutlinesOpaqueShape()
