@@ -278,17 +278,23 @@ void TestCompose::transparencyBlends()
 
 void TestCompose::drawingOrder()
 {
-  addLayer(2, solid(16, 9, kGreen));
-  FakeLayer *top = addLayer(5, solid(16, 9, kRed));
-  top->setScale(0.5f, 0.5f);
+  // Added as 7, 3, 5: drawn 3, 5, 7, lower ids below.
+  FakeLayer *small = addLayer(7, solid(16, 9, kRed));
+  small->setScale(0.3f, 0.3f);
+  addLayer(3, solid(16, 9, kGreen));
+  FakeLayer *middle = addLayer(5, solid(16, 9, kBlue));
+  middle->setScale(0.6f, 0.6f);
   QImage frame = _renderer->compose(0);
-  QVERIFY_PIXEL(frame, 80, 45, kRed); // higher id above
+  QVERIFY_PIXEL(frame, 80, 45, kRed);
+  QVERIFY_PIXEL(frame, 50, 45, kBlue);
   QVERIFY_PIXEL(frame, 10, 10, kGreen);
 
-  const uint32_t order[] = {5, 2};
-  _composition->setLayerOrder(order, 2);
+  // The editor's order, bottom first: the full-frame layer now covers the others.
+  const uint32_t order[] = {7, 5, 3};
+  _composition->setLayerOrder(order, 3);
   frame = _renderer->compose(0);
   QVERIFY_PIXEL(frame, 80, 45, kGreen);
+  QVERIFY_PIXEL(frame, 50, 45, kGreen);
 }
 
 void TestCompose::showsOnlyInsideSpan()

@@ -17,7 +17,7 @@ private slots:
   void layerUserValues();
   void findGroupLocksUntilApply();
   void evaluationPassPicksLatestFinished();
-  void compositionOrdersLayersById();
+  void compositionFindsAndSizesLayers();
   void removeParksLayersAndDeletesSounds();
   void listenersAreUniqueAndRecomputeOnSuccessOnly();
   void layerOrderKeepsUnnamedLayers();
@@ -140,22 +140,25 @@ void TestSegment::evaluationPassPicksLatestFinished()
   QCOMPARE(layer.effectivePosition().x, 0.9f);
 }
 
-void TestSegment::compositionOrdersLayersById()
+void TestSegment::compositionFindsAndSizesLayers()
 {
   AVComposition composition(640, 360, 44100, 2, nullptr);
+  QList<FakeLayer *> layers;
   for (uint32_t id : {7u, 3u, 5u}) {
     auto *layer = new FakeLayer(0, 1);
     layer->setId(id);
     composition.addSegment(layer, id);
+    layers << layer;
   }
-  QCOMPARE(composition.findSegment(3)->id(), 3u);
+  QCOMPARE(composition.findSegment(3), static_cast<AVSegment *>(layers[1]));
   QVERIFY(!composition.findSegment(4));
   QCOMPARE(composition.removeSegment(4), 0);
-  // The order shows in which layer is reordered: naming 7 first puts it at the bottom.
-  const uint32_t order[] = {7, 3, 5};
-  composition.setLayerOrder(order, 3);
-  QCOMPARE(composition.removeSegment(7), 1);
-  QCOMPARE(composition.parkedCount(), 1);
+  composition.setRenderSize(1920, 1080, false);
+  for (FakeLayer *layer : layers) {
+    QCOMPARE(layer->renderWidth(), 1920u);
+    QCOMPARE(layer->renderHeight(), 1080u);
+  }
+  QCOMPARE(composition.width(), 640); // until a frame is composed at the new size
 }
 
 void TestSegment::removeParksLayersAndDeletesSounds()
