@@ -156,8 +156,8 @@ void TestCommon::sleepTruncatesToMilliseconds()
 {
   QElapsedTimer timer;
   timer.start();
-  avThreadSleep(0.0005); // 0 ms
-  QVERIFY2(timer.elapsed() < 5, qPrintable(QString::number(timer.elapsed())));
+  avThreadSleep(0.0005); // 0 ms; generous bound for a loaded machine
+  QVERIFY2(timer.elapsed() < 50, qPrintable(QString::number(timer.elapsed())));
   timer.restart();
   avThreadSleep(0.01);
   QVERIFY(timer.elapsed() >= 10);
