@@ -187,10 +187,8 @@ void TestImageLoader::loaderOrderAndCodes()
   AVImageSegment *a = makeLayer(&loader, good, &log);
   AVImageSegment *b = makeLayer(&loader, junk.fileName(), &log);
   AVImageSegment *c = makeLayer(&loader, good, &log);
-  for (AVImageSegment *layer : {a, b, c}) {
+  for (AVImageSegment *layer : {a, b, c})
     layer->wake();
-    QVERIFY(!layer->isReady());
-  }
   QVERIFY(waitFor([&] { return log.count() == 3; }));
   QCOMPARE(log.deliveries[0].first, static_cast<AVSegment *>(a));
   QCOMPARE(log.deliveries[1].first, static_cast<AVSegment *>(b));
@@ -224,6 +222,8 @@ void TestImageLoader::dequeueSkipsWaitingLayer()
   QVERIFY(log.entered.tryAcquire(1, 5000)); // the worker is inside the first delivery
   second->wake();
   third->wake();
+  QVERIFY(!second->isReady()); // not ready while it waits in the queue
+  QVERIFY(second->isQueued());
   second->sleep(false); // still queued: taken out
   QVERIFY(!second->isQueued());
   QVERIFY(second->isReady());
