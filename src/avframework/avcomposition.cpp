@@ -1,0 +1,495 @@
+#include "avcomposition.h"
+
+#include "avcommon.h"
+#include "avglglue.h"
+#include "avglresources.h"
+#include "avimagefiles.h"
+#include "avlayerdraw.h"
+#include "avlayersegment.h"
+
+#include <QMutexLocker>
+#include <QOpenGLFunctions_3_2_Core>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+constexpr int kScratchBytes = 49152;
+constexpr double kLayerLead = 1.0;
+constexpr double kSleepAfterEnd = 0.25;
+
+template <typename T> void _insertById(std::vector<T *> &list, T *segment, uint32_t id)
+{
+  auto later = std::find_if(list.begin(), list.end(), [id](const T *s) { return s->id() > id; });
+  list.insert(later, segment);
+}
+
+// A colour-effect value (-100..100, 0 off) as the renderer's parameter.
+float _effectParameter(int effect, int v)
+{
+  const float f = float(v);
+  switch (effect) {
+  case 0: // saturation
+    return v < 0 ? (f + 100) / 100 : f / 100 + 1;
+  case 1: // brightness
+    return v < 0 ? (f + 100) / 100 - 1 : f / 100;
+  case 2: // contrast
+    return v < 0 ? (f + 100) / 100 : 3 * f / 100 + 1;
+  case 3: // white balance, kelvin
+    return v < 0 ? (f + 100) * 2500 / 100 + 2500 : 5000 * f / 100 + 5000;
+  case 4: // exposure
+    return v < 0 ? 4 * (f + 100) / 100 - 4 : 4 * f / 100;
+  case 5: // hue, radians
+    return v < 0 ? float(M_PI) * (f + 100) / 100 - float(M_PI) : float(M_PI) * f / 100;
+  default: // red, green, blue factors; 0 leaves the channel as it is
+    return v == 0 ? 1.0f : (v < 0 ? (f + 100) / 100 : f / 100 + 1);
+  }
+}
+} // namespace
+
+AVComposition::AVComposition(int width, int height, int sampleRate, int channels, AVGLRenderer *renderer)
+  : _renderer(renderer), _visibleLock(avMutexCreate()), _soundLock(avMutexCreate()), _parkedLock(avMutexCreate()),
+    _frameWidth(width), _frameHeight(height), _renderWidth(width), _renderHeight(height), _sampleRate(sampleRate),
+    _channels(channels), _rendererLock(avMutexCreate()), _mixLock(avMutexCreate())
+{
+  _framesPerWindow = sampleRate / 2;
+  _bufferSize = (sampleRate / 2) * channels * 2;
+  _mixBuffer = static_cast<int16_t *>(calloc(size_t(_bufferSize) + 2, 1));
+  _scratch = static_cast<uint8_t *>(calloc(kScratchBytes, 1));
+  setImageDecodeBound(width, height);
+}
+
+AVComposition::~AVComposition()
+{
+  // Out of the lists first: a loader thread finishing a layer still reports to this composition.
+  std::vector<AVLayerSegment *> visible, parked;
+  std::vector<AVSegment *> sounds;
+  {
+    QMutexLocker visibleLocker(_visibleLock);
+    QMutexLocker soundLocker(_soundLock);
+    QMutexLocker parkedLocker(_parkedLock);
+    visible.swap(_visible);
+    sounds.swap(_sounds);
+    parked.swap(_parked);
+  }
+  for (AVLayerSegment *segment : visible)
+    delete segment;
+  for (AVSegment *segment : sounds)
+    delete segment;
+  for (AVLayerSegment *segment : parked)
+    delete segment;
+  free(_mixBuffer);
+  free(_scratch);
+  destroyFrameBuffer(_outputFrameBuffer);
+  destroyMultisampleFrameBuffer(_multisampleFrameBuffer);
+  for (QMutex *mutex : {_visibleLock, _soundLock, _parkedLock, _rendererLock, _mixLock})
+    avMutexDestroy(mutex);
+}
+
+void AVComposition::addSegment(AVSegment *segment, uint32_t id)
+{
+  QMutexLocker visible(_visibleLock);
+  QMutexLocker sounds(_soundLock);
+  if (segment->isLayer())
+    _insertById(_visible, static_cast<AVLayerSegment *>(segment), id);
+  else
+    _insertById(_sounds, segment, id);
+  _recomputeDuration();
+  segment->setAuxListener(compositionAuxListener, this);
+  segment->setListener(compositionSegmentListener, this);
+}
+
+int AVComposition::removeSegment(uint32_t id)
+{
+  QMutexLocker visible(_visibleLock);
+  QMutexLocker sounds(_soundLock);
+  QMutexLocker parked(_parkedLock);
+  int found = 0;
+  auto layer = std::find_if(_visible.begin(), _visible.end(), [id](const AVSegment *s) { return s->id() == id; });
+  if (layer != _visible.end()) {
+    _parked.push_back(*layer);
+    _visible.erase(layer);
+    found = 1;
+  } else {
+    auto sound = std::find_if(_sounds.begin(), _sounds.end(), [id](const AVSegment *s) { return s->id() == id; });
+    if (sound != _sounds.end()) {
+      delete *sound;
+      _sounds.erase(sound);
+      found = 1;
+    }
+  }
+  if (found)
+    _recomputeDuration();
+  return found;
+}
+
+AVSegment *AVComposition::findSegment(uint32_t id)
+{
+  QMutexLocker visible(_visibleLock);
+  QMutexLocker sounds(_soundLock);
+  for (AVLayerSegment *segment : _visible)
+    if (segment->id() == id)
+      return segment;
+  for (AVSegment *segment : _sounds)
+    if (segment->id() == id)
+      return segment;
+  return nullptr;
+}
+
+void AVComposition::setLayerOrder(const uint32_t *ids, int count)
+{
+  QMutexLocker visible(_visibleLock);
+  std::vector<AVLayerSegment *> order;
+  order.reserve(_visible.size());
+  for (int i = 0; i < count; ++i) {
+    auto it = std::find_if(_visible.begin(), _visible.end(), [&](const AVSegment *s) { return s->id() == ids[i]; });
+    if (it == _visible.end())
+      continue;
+    order.push_back(*it);
+    _visible.erase(it);
+  }
+  // Layers the list leaves out keep their old relative order on top, never lost.
+  if (!_visible.empty())
+    avPrint("setLayerOrder: %d layers not named\n", int(_visible.size()));
+  order.insert(order.end(), _visible.begin(), _visible.end());
+  _visible.swap(order);
+  QMutexLocker sounds(_soundLock);
+  _recomputeDuration();
+}
+
+void AVComposition::updateDuration()
+{
+  QMutexLocker visible(_visibleLock);
+  QMutexLocker sounds(_soundLock);
+  _recomputeDuration();
+}
+
+void AVComposition::_recomputeDuration()
+{
+  double duration = 0;
+  for (AVLayerSegment *segment : _visible)
+    duration = std::max(duration, segment->startTime() + segment->duration());
+  for (AVSegment *segment : _sounds)
+    duration = std::max(duration, segment->startTime() + segment->duration());
+  _duration = duration;
+  QMutexLocker mix(_mixLock);
+  _resetWindowTable();
+}
+
+// Caller holds the mix lock: the window end follows the duration, each sound's end offset
+// is the full window.
+void AVComposition::_resetWindowTable()
+{
+  _windowEnd = _windowStart + _framesPerWindow;
+  const int last = int(_sampleRate * _duration);
+  if (last < _windowEnd)
+    _windowEnd = last;
+  const int bytes = (_windowEnd - _windowStart) * _channels * 2;
+  const size_t count = std::min<size_t>(_sounds.size(), 1024);
+  for (size_t i = 0; i < count; ++i)
+    _endOffsets[i] = bytes;
+}
+
+void AVComposition::setRenderSize(int width, int height, bool)
+{
+  _renderWidth = width;
+  _renderHeight = height;
+  // Pictures are decoded no larger than the frames they are drawn into.
+  setImageDecodeBound(width, height);
+  QMutexLocker visible(_visibleLock);
+  for (AVLayerSegment *layer : _visible)
+    layer->setRenderSize(uint32_t(width), uint32_t(height));
+}
+
+void AVComposition::addListener(AVCompositionListener function, void *userData)
+{
+  removeListener(function);
+  _listeners.emplace_back(function, userData);
+}
+
+void AVComposition::removeListener(AVCompositionListener function)
+{
+  auto it = std::find_if(_listeners.begin(), _listeners.end(), [function](const auto &l) { return l.first == function; });
+  if (it != _listeners.end())
+    _listeners.erase(it);
+}
+
+void AVComposition::_notifyListeners(AVSegment *segment)
+{
+  for (const auto &listener : _listeners)
+    listener.first(this, segment, listener.second);
+}
+
+void compositionSegmentListener(AVSegment *segment, int code, void *user)
+{
+  auto *composition = static_cast<AVComposition *>(user);
+  if (code == 0)
+    composition->updateDuration();
+  composition->_notifyListeners(segment);
+}
+
+void compositionAuxListener(AVSegment *segment, int, void *user)
+{
+  static_cast<AVComposition *>(user)->_notifyListeners(segment);
+}
+
+void AVComposition::setRenderer(AVGLRenderer *renderer)
+{
+  QMutexLocker locker(_rendererLock);
+  _renderer = renderer;
+}
+
+void AVComposition::lockRenderer()
+{
+  avMutexLock(_rendererLock);
+}
+
+void AVComposition::unlockRenderer()
+{
+  avMutexUnlock(_rendererLock);
+}
+
+AVTexture *AVComposition::outputTexture() const
+{
+  return frameBufferTexture(_outputFrameBuffer);
+}
+
+void AVComposition::_deleteParked()
+{
+  QMutexLocker parked(_parkedLock);
+  for (AVLayerSegment *segment : _parked) {
+    segment->sleep(true);
+    delete segment;
+  }
+  _parked.clear();
+}
+
+int AVComposition::parkedCount()
+{
+  QMutexLocker parked(_parkedLock);
+  return int(_parked.size());
+}
+
+void AVComposition::releaseGLResources()
+{
+  QMutexLocker renderer(_rendererLock);
+  {
+    QMutexLocker visible(_visibleLock);
+    QMutexLocker sounds(_soundLock);
+    for (AVLayerSegment *segment : _visible)
+      segment->sleep(true);
+    for (AVSegment *segment : _sounds)
+      segment->sleep(true);
+  }
+  // Parked layers hold textures too, and only this thread has their context.
+  _deleteParked();
+  destroyFrameBuffer(_outputFrameBuffer);
+  destroyMultisampleFrameBuffer(_multisampleFrameBuffer);
+  _outputFrameBuffer = nullptr;
+  _multisampleFrameBuffer = nullptr;
+}
+
+void AVComposition::setVideoFrameRate(double)
+{
+  // Video layers arrive with the media streams.
+}
+
+bool AVComposition::hasLoadedSound()
+{
+  QMutexLocker sounds(_soundLock);
+  return std::any_of(_sounds.begin(), _sounds.end(), [](AVSegment *s) { return s->loadError() == 0; });
+}
+
+bool AVComposition::isReadyAt(double time)
+{
+  QMutexLocker visible(_visibleLock);
+  QMutexLocker sounds(_soundLock);
+  for (AVLayerSegment *segment : _visible) {
+    const double start = segment->startTime();
+    if (time >= start && time < start + segment->duration() && !segment->isReady())
+      return false;
+  }
+  return true;
+}
+
+void AVComposition::seek(double time, bool exact)
+{
+  if (exact) {
+    // The table has an entry per sound: the sound list, then the mix lock, in lock order.
+    QMutexLocker sounds(_soundLock);
+    QMutexLocker mix(_mixLock);
+    _mixedLength = 0;
+    _windowStart = int(_sampleRate * time);
+    memset(_mixBuffer, 0, size_t(_bufferSize));
+    _windowComplete = false;
+    _resetWindowTable();
+  }
+  std::vector<AVSegment *> all;
+  {
+    QMutexLocker visible(_visibleLock);
+    QMutexLocker sounds(_soundLock);
+    all.assign(_visible.begin(), _visible.end());
+    all.insert(all.end(), _sounds.begin(), _sounds.end());
+  }
+  for (AVSegment *segment : all)
+    segment->seek(time, exact);
+}
+
+void AVComposition::update(double time, bool, bool layerPass, int parts, bool playing, bool exporting)
+{
+  if (parts & 2)
+    composeFrame(time, layerPass, playing, exporting);
+}
+
+void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool exporting)
+{
+  QMutexLocker rendererLock(_rendererLock);
+  AVGLRenderer *renderer = _renderer;
+  if (!renderer)
+    return;
+  makeRendererCurrent(renderer);
+  if (!avGL()) {
+    doneRendererCurrent(renderer);
+    return;
+  }
+  _deleteParked();
+
+  const int width = _renderWidth, height = _renderHeight;
+  if (!_outputFrameBuffer) {
+    _outputFrameBuffer = createFrameBuffer(uint32_t(width), uint32_t(height), false);
+    if (_multisample)
+      _multisampleFrameBuffer = createMultisampleFrameBuffer(uint32_t(width), uint32_t(height), false);
+  } else if (width != _frameWidth || height != _frameHeight) {
+    resizeFrameBuffer(_outputFrameBuffer, uint32_t(width), uint32_t(height));
+    if (_multisampleFrameBuffer)
+      resizeMultisampleFrameBuffer(_multisampleFrameBuffer, uint32_t(width), uint32_t(height));
+  }
+  _frameWidth = width;
+  _frameHeight = height;
+
+  setRenderTarget(renderer, _multisampleFrameBuffer ? _multisampleFrameBuffer : _outputFrameBuffer);
+  const vec4 background = _backgroundColor;
+  clearTarget(renderer, background.x, background.y, background.z, background.w);
+
+  std::vector<AVLayerSegment *> layers;
+  {
+    QMutexLocker visible(_visibleLock);
+    layers = _visible;
+  }
+  AVLayerRenderInfo info;
+  for (AVLayerSegment *layer : layers) {
+    const double start = layer->startTime(), end = start + layer->duration();
+    if (time >= start - kLayerLead && end + kSleepAfterEnd >= time && layer->isEnabled())
+      layer->wake();
+    else
+      layer->sleep(exporting);
+    if (layer->loadError() != 0 || !layer->isEnabled() || time < start || end <= time)
+      continue;
+    layer->update(time, layerPass, playing);
+    AVTexture *texture = layer->texture();
+    if (!texture)
+      continue;
+    memset(&info, 0, sizeof(info));
+    fillDrawParams(&info, layer);
+    _drawLayer(renderer, layer, texture, &info);
+  }
+
+  if (_multisampleFrameBuffer) {
+    setRenderTarget(renderer, _outputFrameBuffer);
+    clearTarget(renderer, 0, 0, 0, 0);
+    blitToTarget(renderer, _multisampleFrameBuffer, false);
+  }
+  if (_flushAfterCompose)
+    flushRenderer(renderer, exporting);
+  doneRendererCurrent(renderer);
+}
+
+// Video pictures come as planes by their texture's kind; every other layer is one RGBA texture.
+void AVComposition::_drawLayer(AVGLRenderer *renderer, AVLayerSegment *layer, AVTexture *texture,
+                               const AVLayerRenderInfo *info)
+{
+  if (!layer->isVideo()) {
+    drawLayerTexture(renderer, texture, 0, 0, info, false);
+    return;
+  }
+  AVTexture *second = layer->secondPlane(), *third = layer->thirdPlane();
+  const uint32_t width = layer->pictureWidth(), height = layer->pictureHeight();
+  const uint32_t kind = textureKind(texture);
+  if ((kind == kAVTextureYUV420 && second && third) || ((kind == kAVTextureNV12 || kind == 4) && second))
+    drawLayerPlanes(renderer, texture, second, third, width, height, info, false);
+  else if (kind == kAVTextureYUV422)
+    drawLayerTextureInTarget(renderer, texture, width, height, info, false);
+  else
+    drawLayerTexture(renderer, texture, width, height, info, false);
+}
+
+void AVComposition::fillDrawParams(AVLayerRenderInfo *record, AVLayerSegment *layer)
+{
+  const float W = float(_frameWidth);
+  const float radians = float(M_PI / 180.0);
+  record->rotation = layer->pictureRotation();
+  const vec2 anchor = layer->effectiveAnchor(), position = layer->effectivePosition(), scale = layer->effectiveScale();
+  record->anchor[0] = anchor.x;
+  record->anchor[1] = anchor.y;
+  record->position[0] = position.x;
+  record->position[1] = position.y;
+  record->scale[0] = scale.x;
+  record->scale[1] = scale.y;
+  record->rotationZ = layer->effectiveRotation() * radians;
+  record->cornerRadius = layer->cornerRadius() * W;
+  record->borderWidth = layer->borderWidth() * W;
+  if (record->borderWidth > 0) {
+    const vec4 colour = layer->borderColor();
+    record->borderColor[0] = colour.x;
+    record->borderColor[1] = colour.y;
+    record->borderColor[2] = colour.z;
+    record->borderColor[3] = colour.w;
+    record->borderStroke = layer->borderStroke() ? 1 : 0;
+    record->strokeTolerance = float(layer->borderStrokeTolerance()) / 100;
+    record->strokeStrength = float(layer->borderStrokeStrength()) / 100;
+  }
+  record->shadowOpacity = layer->shadowOpacity();
+  const vec4 shadowColour = layer->shadowColor();
+  record->shadowColor[0] = shadowColour.x;
+  record->shadowColor[1] = shadowColour.y;
+  record->shadowColor[2] = shadowColour.z;
+  record->shadowColor[3] = shadowColour.w;
+  const vec2 offset = layer->shadowOffset();
+  record->shadowOffset[0] = offset.x * W;
+  record->shadowOffset[1] = offset.y * W;
+  record->shadowRadius = std::floor(layer->shadowRadius() * W + 0.5f);
+  record->opacity = 1 - layer->effectiveTransparency();
+  const vec2 topLeft = layer->effectiveCropTopLeft(), bottomRight = layer->effectiveCropBottomRight();
+  record->cropTopLeft[0] = topLeft.x;
+  record->cropTopLeft[1] = topLeft.y;
+  record->cropBottomRight[0] = bottomRight.x;
+  record->cropBottomRight[1] = bottomRight.y;
+  record->rotationX = layer->effectiveRotationX() * radians;
+  record->rotationY = layer->effectiveRotationY() * radians;
+  if (layer->keyEnabled() && layer->keySensitivity() > 0) {
+    record->keySensitivity = float(layer->keySensitivity()) / 100;
+    record->keySmoothing = float(layer->keySmoothing()) / 100;
+    const vec4 key = layer->keyColor();
+    record->keyColor[0] = key.x;
+    record->keyColor[1] = key.y;
+    record->keyColor[2] = key.z;
+    record->keyColor[3] = key.w;
+  }
+  // Values 0-5 become effects 0-5; red, green and blue (6-8) share effect 6.
+  for (int effect = 0; effect < 6; ++effect) {
+    const int v = layer->effectiveColorEffect(effect);
+    if (v != 0) {
+      record->effectFlags.on[effect] = 1;
+      record->effectParameters[effect][0] = _effectParameter(effect, v);
+    }
+  }
+  const int red = layer->effectiveColorEffect(6), green = layer->effectiveColorEffect(7),
+            blue = layer->effectiveColorEffect(8);
+  if (red || green || blue) {
+    record->effectFlags.on[6] = 1;
+    record->effectParameters[6][0] = _effectParameter(6, red);
+    record->effectParameters[6][1] = _effectParameter(6, green);
+    record->effectParameters[6][2] = _effectParameter(6, blue);
+  }
+}

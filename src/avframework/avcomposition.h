@@ -1,0 +1,120 @@
+#pragma once
+// The root of the engine, one per open project: its layers in drawing order and its sounds,
+// duration, frame and render size, background colour, the renderer that draws its frames,
+// its listeners and the audio mix window.
+
+#include "avpixelbuffer.h"
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+class QMutex;
+class AVSegment;
+class AVLayerSegment;
+class AVComposition;
+struct AVGLRenderer;
+struct AVFrameBuffer;
+struct AVTexture;
+struct AVLayerRenderInfo;
+
+using AVCompositionListener = void (*)(AVComposition *composition, AVSegment *segment, void *userData);
+
+class AVComposition
+{
+public:
+  AVComposition(int width, int height, int sampleRate, int channels, AVGLRenderer *renderer);
+  ~AVComposition();
+  AVComposition(const AVComposition &) = delete;
+  AVComposition &operator=(const AVComposition &) = delete;
+
+  // Takes ownership. Layers go into the drawing order, sounds into the sound list, by id.
+  void addSegment(AVSegment *segment, uint32_t id);
+  // Layers are parked until the next compose deletes them; sounds are deleted at once.
+  int removeSegment(uint32_t id);
+  AVSegment *findSegment(uint32_t id);
+  void setLayerOrder(const uint32_t *ids, int count);
+  void updateDuration();
+
+  double duration() const { return _duration; }
+  int width() const { return _frameWidth; }
+  int height() const { return _frameHeight; }
+  vec4 backgroundColor() const { return _backgroundColor; }
+  void setBackgroundColor(vec4 colour) { _backgroundColor = colour; }
+  void setRenderSize(int width, int height, bool exporting);
+  int renderWidth() const { return _renderWidth; }
+  int renderHeight() const { return _renderHeight; }
+
+  void addListener(AVCompositionListener function, void *userData);
+  void removeListener(AVCompositionListener function);
+
+  void setRenderer(AVGLRenderer *renderer);
+  AVGLRenderer *renderer() const { return _renderer; }
+  void lockRenderer();
+  void unlockRenderer();
+  AVTexture *outputTexture() const;
+  AVFrameBuffer *outputFrameBuffer() const { return _outputFrameBuffer; }
+  void setFlushAfterCompose(bool flush) { _flushAfterCompose = flush; }
+  // On the rendering thread with its context current: deletes parked layers, puts every
+  // segment to sleep so it releases its textures, and deletes the framebuffers.
+  void releaseGLResources();
+  void setVideoFrameRate(double rate);
+  bool hasLoadedSound();
+  bool isReadyAt(double time);
+
+  void seek(double time, bool exact);
+  // Bit 0 of parts mixes sound, bit 1 composes a frame.
+  void update(double time, bool soundPass, bool layerPass, int parts, bool playing, bool exporting);
+  void composeFrame(double time, bool layerPass, bool playing, bool exporting);
+  void fillDrawParams(AVLayerRenderInfo *record, AVLayerSegment *layer);
+
+  int parkedCount();
+  // Mix window (the mix pass itself arrives with the sound output).
+  int mixWindowStart() const { return _windowStart; }
+  int mixWindowEnd() const { return _windowEnd; }
+
+private:
+  friend void compositionSegmentListener(AVSegment *segment, int code, void *composition);
+  friend void compositionAuxListener(AVSegment *segment, int code, void *composition);
+  void _recomputeDuration();
+  void _resetWindowTable();
+  void _notifyListeners(AVSegment *segment);
+  void _deleteParked();
+  void _drawLayer(AVGLRenderer *renderer, AVLayerSegment *layer, AVTexture *texture, const AVLayerRenderInfo *info);
+
+  AVGLRenderer *_renderer;
+  vec4 _backgroundColor{0, 0, 0, 1};
+  std::vector<AVLayerSegment *> _visible;
+  std::vector<AVSegment *> _sounds;
+  std::vector<AVLayerSegment *> _parked;
+  QMutex *_visibleLock;
+  QMutex *_soundLock;
+  QMutex *_parkedLock;
+  std::atomic<int> _frameWidth;
+  std::atomic<int> _frameHeight;
+  std::atomic<int> _renderWidth;
+  std::atomic<int> _renderHeight;
+  int _sampleRate;
+  int _channels;
+  std::atomic<double> _duration{0};
+  AVFrameBuffer *_outputFrameBuffer = nullptr;
+  QMutex *_rendererLock;
+  bool _multisample = true;
+  std::atomic<bool> _flushAfterCompose{false};
+  AVFrameBuffer *_multisampleFrameBuffer = nullptr;
+  std::vector<std::pair<AVCompositionListener, void *>> _listeners;
+
+  int16_t *_mixBuffer;
+  QMutex *_mixLock;
+  int _bufferSize;
+  int _mixedLength = 0;
+  int _windowStart = 0;
+  int _windowEnd = 0;
+  bool _windowComplete = false;
+  int32_t _endOffsets[1024] = {};
+  int _framesPerWindow;
+  uint8_t *_scratch;
+};
+
+void compositionSegmentListener(AVSegment *segment, int code, void *composition);
+void compositionAuxListener(AVSegment *segment, int code, void *composition);

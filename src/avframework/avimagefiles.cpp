@@ -1,0 +1,168 @@
+#include "avimagefiles.h"
+
+#include "avpixelbuffer.h"
+
+#include <QDebug>
+#include <QImage>
+#include <QImageReader>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QPointer>
+#include <QThread>
+#include <QWaitCondition>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+std::atomic<int> g_boundWidth{0};
+std::atomic<int> g_boundHeight{0};
+std::atomic<int> g_frameTimeout{1000};
+
+QMutex g_providerLock;
+AVAnimationFrameProvider g_provider;
+QPointer<QObject> g_providerContext;
+
+// One frame request; shared so a late answer after the time-out has somewhere to go.
+struct FrameRequest
+{
+  QMutex lock;
+  QWaitCondition answered;
+  bool done = false;
+  uint8_t *bytes = nullptr;
+  int width = 0;
+  int height = 0;
+};
+} // namespace
+
+void setImageDecodeBound(int width, int height)
+{
+  g_boundWidth = width;
+  g_boundHeight = height;
+}
+
+int imageDecodeBound()
+{
+  return std::max(g_boundWidth.load(), g_boundHeight.load());
+}
+
+AVPixelBuffer *loadImagePixels(const std::string &path, int *pictureRotation, int *errorKind, bool scaleAfterRead)
+{
+  *errorKind = 0;
+  const int bound = imageDecodeBound();
+  QImageReader reader(QString::fromStdString(path));
+  reader.setDecideFormatFromContent(true);
+  if (!reader.canRead()) {
+    *errorKind = 2;
+    return nullptr;
+  }
+  const QSize size = reader.size();
+  const int w = size.width(), h = std::abs(size.height());
+  QSize target;
+  if (bound > 0 && w > 0 && h > 0) {
+    const vec4 fit = aspectFitRect(float(w), float(h), vec4{0, 0, float(bound), float(bound)});
+    if (float(w) > fit.z || float(h) > fit.w)
+      target = QSize(int(fit.z), int(fit.w));
+  }
+  if (target.isValid() && !scaleAfterRead)
+    reader.setScaledSize(target);
+  QImage image = reader.read();
+  if (image.isNull()) {
+    *errorKind = 1;
+    qDebug().noquote() << "Read image error: (" + QString::number(int(reader.error())) + ") " + reader.errorString();
+    return nullptr;
+  }
+  if (target.isValid() && scaleAfterRead)
+    image = image.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  if (image.format() != QImage::Format_ARGB32_Premultiplied)
+    image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+
+  AVPixelBuffer *buffer = createPixelBuffer(uint32_t(image.width()), uint32_t(image.height()), 1);
+  if (!buffer) {
+    *errorKind = 1;
+    return nullptr;
+  }
+  const size_t row = size_t(image.width()) * 4;
+  for (int y = 0; y < image.height(); ++y)
+    memcpy(buffer->data + row * size_t(y), image.constScanLine(y), row);
+  *pictureRotation = 0;
+  return buffer;
+}
+
+void setAnimationFrameProvider(AVAnimationFrameProvider provider, QObject *context)
+{
+  QMutexLocker locker(&g_providerLock);
+  g_provider = std::move(provider);
+  g_providerContext = context;
+}
+
+void setAnimationFrameTimeout(int milliseconds)
+{
+  g_frameTimeout = milliseconds;
+}
+
+AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int *errorKind)
+{
+  AVAnimationFrameProvider provider;
+  QObject *context = nullptr;
+  {
+    QMutexLocker locker(&g_providerLock);
+    provider = g_provider;
+    context = g_providerContext.data();
+  }
+  const int maxWidth = g_boundWidth, maxHeight = g_boundHeight;
+  auto request = std::make_shared<FrameRequest>();
+  auto ask = [request, provider, segmentId, milliseconds, maxWidth, maxHeight]() {
+    int width = 0, height = 0;
+    uint8_t *bytes = provider ? provider(segmentId, milliseconds, maxWidth, maxHeight, &width, &height) : nullptr;
+    QMutexLocker locker(&request->lock);
+    if (request->done) { // the asker gave up waiting
+      free(bytes);
+      return;
+    }
+    request->bytes = bytes;
+    request->width = width;
+    request->height = height;
+    request->done = true;
+    request->answered.wakeAll();
+  };
+  if (!provider) {
+    *errorKind = 2;
+    return nullptr;
+  }
+  if (!context || context->thread() == QThread::currentThread())
+    ask();
+  else
+    QMetaObject::invokeMethod(context, ask, Qt::QueuedConnection);
+
+  uint8_t *bytes = nullptr;
+  int width = 0, height = 0;
+  {
+    QMutexLocker locker(&request->lock);
+    // A blocked or busy editor must not stall the rendering thread for ever.
+    if (!request->done)
+      request->answered.wait(&request->lock, static_cast<unsigned long>(g_frameTimeout.load()));
+    if (!request->done) {
+      // A late answer finds the request done and frees its bytes.
+      request->done = true;
+      *errorKind = 2;
+      return nullptr;
+    }
+    bytes = request->bytes;
+    width = request->width;
+    height = request->height;
+    request->bytes = nullptr;
+  }
+  if (!bytes) {
+    *errorKind = 2;
+    return nullptr;
+  }
+  if (width <= 0 || height <= 0) {
+    free(bytes);
+    *errorKind = 1;
+    return nullptr;
+  }
+  *errorKind = 0;
+  return wrapPixelBuffer(bytes, uint32_t(width), uint32_t(height), 1);
+}

@@ -1,0 +1,155 @@
+#include "avimagesegment.h"
+
+#include "avimagefiles.h"
+#include "avimageloader.h"
+
+#include <QMutexLocker>
+#include <cmath>
+
+AVImageSegment::AVImageSegment(AVImageLoader *loader, double start, double duration, const std::string &path,
+                               uint32_t renderWidth, uint32_t renderHeight)
+  : AVLayerSegment(start, duration, renderWidth, renderHeight), _path(path), _loader(loader),
+    _ownMutex(avMutexCreate())
+{
+}
+
+AVImageSegment::~AVImageSegment()
+{
+  // Out of the queue, and the worker done with this layer, before anything is freed.
+  if (_loader)
+    _loader->forget(this);
+  avMutexDestroy(_ownMutex);
+}
+
+bool AVImageSegment::isReady()
+{
+  return _ready;
+}
+
+bool AVImageSegment::isQueued()
+{
+  QMutexLocker locker(_ownMutex);
+  return _queued;
+}
+
+void AVImageSegment::wake()
+{
+  AVLayerSegment::wake();
+  QMutexLocker locker(_ownMutex);
+  if (_path.empty() || texture() || loadError() != kAVLoadPending)
+    return;
+  if (AVPixelBuffer *buffer = pixelBuffer()) {
+    setTextureSize(buffer->width, buffer->height);
+    setLoadError(kAVLoadOk);
+    _ready = true;
+  } else if (_loader && !_queued) {
+    _loader->enqueue(this);
+    _queued = true;
+    _ready = false;
+  }
+}
+
+void AVImageSegment::sleep(bool exporting)
+{
+  AVLayerSegment::sleep(exporting);
+  QMutexLocker locker(_ownMutex);
+  if (_path.empty())
+    return;
+  if (pixelBuffer()) {
+    if (exporting || !isEnabled())
+      AVLayerSegment::setPixelBuffer(nullptr);
+  } else if (_queued) {
+    if (_loader)
+      _loader->dequeue(this);
+    _queued = false;
+    _ready = true;
+  }
+  setFrame(nullptr, 0, 0);
+  setLoadError(kAVLoadPending);
+}
+
+void AVImageSegment::update(double time, bool pass, bool playing)
+{
+  {
+    QMutexLocker locker(_ownMutex);
+    if (pixelBuffer() && !texture())
+      uploadTexture();
+  }
+  AVLayerSegment::update(time, pass, playing);
+}
+
+void AVImageSegment::setPixelBuffer(AVPixelBuffer *buffer)
+{
+  QMutexLocker locker(_ownMutex);
+  AVLayerSegment::setPixelBuffer(buffer);
+}
+
+int AVImageSegment::pictureRotation()
+{
+  return _pictureRotation;
+}
+
+void AVImageSegment::deliverPixels(AVPixelBuffer *buffer, int rotation, int status)
+{
+  {
+    QMutexLocker locker(_ownMutex);
+    setLoadError(status);
+    AVLayerSegment::setPixelBuffer(buffer);
+    _pictureRotation = rotation;
+    _queued = false;
+    _ready = true;
+  }
+  notifyListener(status);
+}
+
+AVAnimatableImageSegment::AVAnimatableImageSegment(double start, double duration, const std::string &path,
+                                                   uint32_t renderWidth, uint32_t renderHeight)
+  : AVLayerSegment(start, duration, renderWidth, renderHeight), _path(path), _ownMutex(avMutexCreate())
+{
+  setLoadError(kAVLoadOk);
+}
+
+AVAnimatableImageSegment::~AVAnimatableImageSegment()
+{
+  avMutexDestroy(_ownMutex);
+}
+
+void AVAnimatableImageSegment::sleep(bool exporting)
+{
+  AVLayerSegment::sleep(exporting);
+  QMutexLocker locker(_ownMutex);
+  if (_path.empty())
+    return;
+  AVLayerSegment::setPixelBuffer(nullptr);
+  uploadTexture();
+  setLoadError(kAVLoadOk);
+}
+
+void AVAnimatableImageSegment::update(double time, bool pass, bool playing)
+{
+  {
+    QMutexLocker locker(_ownMutex);
+    const auto milliseconds = static_cast<int64_t>(std::trunc((time - startTime()) * 1000));
+    int errorKind = 0;
+    AVPixelBuffer *buffer = loadAnimationFrame(id(), milliseconds, &errorKind);
+    setLoadError(errorKind);
+    AVLayerSegment::setPixelBuffer(buffer);
+    _pictureRotation = 0;
+    if (buffer) {
+      uploadTexture();
+      AVLayerSegment::setPixelBuffer(nullptr);
+    }
+  }
+  AVLayerSegment::update(time, pass, playing);
+}
+
+void AVAnimatableImageSegment::setPixelBuffer(AVPixelBuffer *buffer)
+{
+  QMutexLocker locker(_ownMutex);
+  AVLayerSegment::setPixelBuffer(buffer);
+}
+
+int AVAnimatableImageSegment::pictureRotation()
+{
+  return _pictureRotation;
+}

@@ -1,0 +1,56 @@
+#pragma once
+// A still image layer: decoded by the shared image loader, uploaded by its own update.
+
+#include "avlayersegment.h"
+
+#include <string>
+
+class AVImageLoader;
+
+class AVImageSegment : public AVLayerSegment
+{
+public:
+  // path is UTF-8; a null loader never loads.
+  AVImageSegment(AVImageLoader *loader, double start, double duration, const std::string &path, uint32_t renderWidth,
+                 uint32_t renderHeight);
+  ~AVImageSegment() override;
+
+  bool isReady() override;
+  void wake() override;
+  void sleep(bool exporting) override;
+  void update(double time, bool pass, bool playing) override;
+  void setPixelBuffer(AVPixelBuffer *buffer) override;
+  int pictureRotation() override;
+
+  // From the loader thread: the decoded picture (or none) and its status.
+  void deliverPixels(AVPixelBuffer *buffer, int rotation, int status);
+  const std::string &path() const { return _path; }
+  bool isQueued();
+
+private:
+  const std::string _path;
+  AVImageLoader *_loader;
+  QMutex *_ownMutex;
+  bool _queued = false;
+  std::atomic<bool> _ready{true};
+  std::atomic<int> _pictureRotation{0};
+};
+
+// An animated image: each update asks the editor for the frame at the current millisecond.
+class AVAnimatableImageSegment : public AVLayerSegment
+{
+public:
+  AVAnimatableImageSegment(double start, double duration, const std::string &path, uint32_t renderWidth,
+                           uint32_t renderHeight);
+  ~AVAnimatableImageSegment() override;
+
+  void sleep(bool exporting) override;
+  void update(double time, bool pass, bool playing) override;
+  void setPixelBuffer(AVPixelBuffer *buffer) override;
+  int pictureRotation() override;
+
+private:
+  const std::string _path;
+  QMutex *_ownMutex;
+  std::atomic<int> _pictureRotation{0};
+};

@@ -1,0 +1,9 @@
+#version 150 core
+in vec2 position;
+uniform mat4 renderTransform;
+uniform mat4 projectionTransform;
+
+void main()
+{
+  gl_Position = projectionTransform * renderTransform * vec4(position, 0.0, 1.0);
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Pixel probes for composed frames: compare a pixel with a colour within a tolerance and say
+// what came instead.
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+inline bool pixelNear(const QImage &image, int x, int y, QColor expected, int tolerance, QString *message)
+{
+  if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) {
+    *message = QString("probe (%1, %2) outside the %3x%4 frame").arg(x).arg(y).arg(image.width()).arg(image.height());
+    return false;
+  }
+  const QColor actual = image.pixelColor(x, y);
+  const bool near = qAbs(actual.red() - expected.red()) <= tolerance &&
+                    qAbs(actual.green() - expected.green()) <= tolerance &&
+                    qAbs(actual.blue() - expected.blue()) <= tolerance;
+  *message = QString("pixel (%1, %2): expected %3 got %4")
+               .arg(x)
+               .arg(y)
+               .arg(expected.name(QColor::HexArgb), actual.name(QColor::HexArgb));
+  return near;
+}
+
+#define QVERIFY_PIXEL(image, x, y, colour)                                                                             \
+  do {                                                                                                                 \
+    QString _message;                                                                                                  \
+    QVERIFY2(pixelNear((image), (x), (y), (colour), 6, &_message), qPrintable(_message));                             \
+  } while (false)
