@@ -135,10 +135,18 @@ void AVLayerSegment::_deleteTexture()
   _texture = nullptr;
 }
 
-// A picture of another size needs new storage: uploads never reallocate.
+void AVLayerSegment::replaceTexture(AVTexture *texture)
+{
+  if (_texture != texture)
+    destroyTexture(_texture);
+  _texture = texture;
+}
+
+// A picture of another size or kind needs new storage: uploads never reallocate.
 void AVLayerSegment::_ensureTexture()
 {
-  if (_texture && (_texture->width != _textureWidth || _texture->height != _textureHeight)) {
+  if (_texture &&
+      (_texture->width != _textureWidth || _texture->height != _textureHeight || _texture->kind != kAVTextureRGBA)) {
     destroyTexture(_texture);
     _texture = nullptr;
   }

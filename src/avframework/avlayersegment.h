@@ -122,6 +122,8 @@ protected:
   // The layer lock: held by the locked setters, the update and between findGroup and applyGroup.
   QMutex *layerMutex() const { return _mutex; }
   void setTextureSize(uint32_t width, uint32_t height);
+  // Puts a texture of another kind (a video's luma plane) in the layer's place; the layer owns it.
+  void replaceTexture(AVTexture *texture);
 
 private:
   // Styling vectors are written on the GUI thread and read by the draw: whole values, never torn.

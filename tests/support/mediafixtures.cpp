@@ -10,6 +10,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/display.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
@@ -280,6 +281,12 @@ VideoCodecSetup setupFor(VideoCodec codec)
     return {"prores_ks", AV_PIX_FMT_YUV422P10LE};
   case VideoCodec::ProRes4444:
     return {"prores_ks", AV_PIX_FMT_YUV444P10LE};
+  case VideoCodec::RawUYVY422:
+    return {"rawvideo", AV_PIX_FMT_UYVY422};
+  case VideoCodec::RawNV12:
+    return {"rawvideo", AV_PIX_FMT_NV12};
+  case VideoCodec::RawYUV444P:
+    return {"rawvideo", AV_PIX_FMT_YUV444P};
   }
   return {"libx264", AV_PIX_FMT_YUV420P};
 }
@@ -313,6 +320,10 @@ void setEncoderOptions(VideoCodec codec, AVCodecContext *c, AVDictionary **optio
     break;
   case VideoCodec::ProRes4444:
     av_dict_set(options, "profile", "4444", 0);
+    break;
+  case VideoCodec::RawUYVY422:
+  case VideoCodec::RawNV12:
+  case VideoCodec::RawYUV444P:
     break;
   }
 }
@@ -389,7 +400,7 @@ bool writeVideo(const QString &path, const VideoParams &params, const std::funct
     c->pix_fmt = setup.pixelFormat;
     c->time_base = AVRational{1, params.fps};
     c->framerate = AVRational{params.fps, 1};
-    c->gop_size = params.fps;
+    c->gop_size = params.gop > 0 ? params.gop : params.fps;
     setEncoderOptions(params.codec, c, &options);
   }, &options);
   av_dict_free(&options);
@@ -398,6 +409,14 @@ bool writeVideo(const QString &path, const VideoParams &params, const std::funct
   Writer::Stream *audio = nullptr;
   if (params.withTone && !(audio = addToneStream(writer, path, params.sampleRate, 2)))
     return false;
+  if (params.rotation != 0) {
+    // Set takes a clockwise angle; readers take the negative of the matrix's counter-clockwise one.
+    auto *matrix = reinterpret_cast<int32_t *>(
+      av_stream_new_side_data(video->stream, AV_PKT_DATA_DISPLAYMATRIX, 9 * sizeof(int32_t)));
+    if (!matrix)
+      return fail("no memory for the display matrix");
+    av_display_rotation_set(matrix, params.rotation);
+  }
   if (!writer.begin())
     return false;
 

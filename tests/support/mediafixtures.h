@@ -26,6 +26,9 @@ enum class VideoCodec {
   VP9,        // libvpx-vp9, yuv420p (for .webm / .mkv)
   ProRes422,  // prores_ks standard profile, yuv422p10 (for .mov)
   ProRes4444, // prores_ks 4444 profile, yuv444p10 (for .mov)
+  RawUYVY422, // uncompressed packed 4:2:2 (for .nut / .mkv)
+  RawNV12,    // uncompressed NV12 (for .nut)
+  RawYUV444P, // uncompressed planar 4:4:4 (for .nut / .mkv)
 };
 
 struct VideoParams
@@ -38,6 +41,10 @@ struct VideoParams
   // Adds a stereo 440 Hz tone as long as the video (AAC; Opus in WebM).
   bool withTone = false;
   int sampleRate = 48000;
+  // Frames between key frames; 0 gives one a second.
+  int gop = 0;
+  // Display rotation in degrees clockwise, written as the stream's display matrix.
+  int rotation = 0;
 };
 
 // Colour of frame index i (see above) and back; -1 when the colour is not near any code.

@@ -1,0 +1,673 @@
+#include "avmediastream.h"
+
+#include "avcommon.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QWaitCondition>
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/hwcontext.h>
+#include <libavutil/opt.h>
+}
+
+namespace {
+std::atomic<int32_t> g_streamCounter{0};
+std::atomic<int32_t> g_awakeStreams{0};
+
+// What the format callback needs of its stream, kept where FFmpeg hands it back.
+struct _DecoderTag
+{
+  int32_t hardwareFormat;
+  bool attachedPicture;
+};
+
+// The hardware decode device of this platform; none on Linux, where decoding is software.
+const char *_platformHardwareDevice()
+{
+#ifdef _WIN32
+  return "d3d11va";
+#else
+  return nullptr;
+#endif
+}
+
+bool _isAttachedPicture(const AVStream *stream)
+{
+  return stream && (stream->disposition & AV_DISPOSITION_ATTACHED_PIC);
+}
+
+AVPixelFormat _formatCallback(AVCodecContext *context, const AVPixelFormat *formats)
+{
+  if (!formats || *formats == AV_PIX_FMT_NONE) {
+    avPrint("Failed to get HW surface format.\n");
+    return AV_PIX_FMT_NONE;
+  }
+  const auto *tag = static_cast<const _DecoderTag *>(context->opaque);
+  AVPixelFormat chosen = AV_PIX_FMT_NONE;
+  for (const AVPixelFormat *p = formats; *p != AV_PIX_FMT_NONE; ++p) {
+    if (tag && tag->hardwareFormat >= 0 && *p == tag->hardwareFormat)
+      return *p;
+    if (chosen == AV_PIX_FMT_NONE && (*p == AV_PIX_FMT_YUV420P || *p == AV_PIX_FMT_YUVJ420P || *p == AV_PIX_FMT_UYVY422)) {
+      chosen = *p;
+      av_opt_set(context, "threads", tag && tag->attachedPicture ? "1" : "auto", 0);
+    }
+  }
+  avPrint("Failed to get HW surface format.\n");
+  return chosen;
+}
+
+_DecoderTag *_tagFor(AVCodecContext *context)
+{
+  if (!context->opaque)
+    context->opaque = new _DecoderTag{-1, false};
+  return static_cast<_DecoderTag *>(context->opaque);
+}
+
+void _freeDecoderContext(AVCodecContext **context)
+{
+  if (!*context)
+    return;
+  delete static_cast<_DecoderTag *>((*context)->opaque);
+  (*context)->opaque = nullptr;
+  avcodec_free_context(context);
+}
+} // namespace
+
+void freeFrameRecord(AVFrameRecord &record)
+{
+  if (record.kind != kAVFrameBorrowed)
+    free(record.data);
+  record.data = nullptr;
+}
+
+void freePacketRecord(AVPacketRecord &record)
+{
+  av_packet_free(&record.packet);
+}
+
+QMutex *AVStreamBase::openLock()
+{
+  // Made by the first stream and never destroyed.
+  static QMutex *lock = avMutexCreate();
+  return lock;
+}
+
+AVStreamBase::AVStreamBase(const std::string &fileName)
+  : _fileName(fileName), _streamId(++g_streamCounter), _demuxLock(avMutexCreate()), _packetLock(avMutexCreate()),
+    _packetCondition(avCondCreate()), _frameLock(avMutexCreate()), _frameCondition(avCondCreate())
+{
+  openLock();
+}
+
+AVStreamBase::~AVStreamBase()
+{
+  stopThreads();
+  flushPackets();
+  flushFrames();
+  _freeDecoderContext(&_decoder);
+  av_buffer_unref(&_hardwareDevice);
+  _closeInput();
+  avMutexDestroy(_demuxLock);
+  avMutexDestroy(_packetLock);
+  avCondDestroy(_packetCondition);
+  avMutexDestroy(_frameLock);
+  avCondDestroy(_frameCondition);
+}
+
+void AVStreamBase::stopThreads()
+{
+  if (_threadsStopped)
+    return;
+  _threadsStopped = true;
+  // The loading thread may still be opening, making thumbnails or starting the other two.
+  _readQuit = true;
+  _decodeQuit = true;
+  waitForLoading();
+  _readQuit = true;
+  _decodeQuit = true;
+  {
+    QMutexLocker packets(_packetLock);
+    avCondWakeAll(_packetCondition);
+  }
+  {
+    QMutexLocker frames(_frameLock);
+    avCondWakeAll(_frameCondition);
+  }
+  wakeDecoder();
+  for (AVThread_QThread_Type **thread : {&_readThread, &_decodeThread}) {
+    if (*thread) {
+      avThreadWait(*thread);
+      avThreadDestroy(*thread);
+      *thread = nullptr;
+    }
+  }
+}
+
+void AVStreamBase::waitForLoading()
+{
+  if (_loadingThread) {
+    avThreadWait(_loadingThread);
+    avThreadDestroy(_loadingThread);
+    _loadingThread = nullptr;
+  }
+}
+
+void AVStreamBase::_closeInput()
+{
+  if (_format)
+    avformat_close_input(&_format);
+  _format = nullptr;
+  _stream = nullptr;
+}
+
+AVFrameRecord AVStreamBase::takeFrame(bool wait)
+{
+  AVFrameRecord result;
+  QMutexLocker locker(_frameLock);
+  while (!_decodeQuit) {
+    if (!_frames.empty()) {
+      AVFrameRecord record = _frames.front();
+      _frames.pop_front();
+      avCondWakeAll(_frameCondition);
+      if (int32_t(record.serial) == _serial) {
+        result = record;
+        _consumerTime = record.time;
+        break;
+      }
+      freeFrameRecord(record);
+      continue;
+    }
+    if (_decodeAtEnd || _maxFrames < 1 || !wait)
+      break;
+    avCondWait(_frameCondition, _frameLock);
+  }
+  return result;
+}
+
+void AVStreamBase::videoSize(int *width, int *height)
+{
+  if (width)
+    *width = 0;
+  if (height)
+    *height = 0;
+}
+
+uint8_t *AVStreamBase::frameAt(double, uint32_t *size)
+{
+  if (size)
+    *size = 0;
+  return nullptr;
+}
+
+void AVStreamBase::seek(double time, AVSeekDoneCallback done, void *userData, bool exact)
+{
+  if (_mediaKind < 0 || !_readStarted)
+    return;
+  double target = std::max(0.0, time);
+  _seekDone = done;
+  _seekDoneData = userData;
+  const double length = duration();
+  _seekPastEnd = target >= length;
+  if (_seekPastEnd)
+    target = length;
+  _exactSeek = exact;
+  _seekTarget = target;
+  _consumerTime = target;
+  {
+    // The new generation starts here: whatever was read or decoded before is stale from now on,
+    // also what the read thread is reading at this moment.
+    QMutexLocker packets(_packetLock);
+    const int32_t next = _serial + 1;
+    _seekSerial = next;
+    _serial = next;
+    _seekRequested = true;
+    _readAtEnd = false;
+    _decodeAtEnd = false;
+  }
+  flushPackets();
+  flushFrames();
+  wakeDecoder();
+}
+
+void AVStreamBase::startSynchronousGeneration(double target)
+{
+  _seekTarget = target;
+  {
+    QMutexLocker packets(_packetLock);
+    _serial = _serial + 1;
+    _positionSerial = int32_t(_serial);
+    _seekRequested = false;
+    _readAtEnd = false;
+    _decodeAtEnd = false;
+  }
+  flushPackets();
+  flushFrames();
+}
+
+bool AVStreamBase::isAwake()
+{
+  QMutexLocker packets(_packetLock);
+  return _maxPackets != 0;
+}
+
+int AVStreamBase::packetCount()
+{
+  QMutexLocker packets(_packetLock);
+  return int(_packets.size());
+}
+
+int AVStreamBase::frameCount()
+{
+  QMutexLocker frames(_frameLock);
+  return int(_frames.size());
+}
+
+bool AVStreamBase::awaken()
+{
+  {
+    QMutexLocker packets(_packetLock);
+    QMutexLocker frames(_frameLock);
+    if ((_maxPackets != 0 && _maxFrames != 0) || !_readStarted)
+      return false;
+  }
+  const bool audio = _mediaKind == kAVMediaAudio;
+  {
+    QMutexLocker packets(_packetLock);
+    _maxPackets = audio ? 16 : 4;
+    avCondWakeAll(_packetCondition);
+  }
+  {
+    QMutexLocker frames(_frameLock);
+    _maxFrames = audio ? 8 : 2;
+    avCondWakeAll(_frameCondition);
+  }
+  avLog("(%d)(%d) stream awaken. (%d)\n", _streamId, int(_mediaKind), int(++g_awakeStreams));
+  return true;
+}
+
+bool AVStreamBase::sleep()
+{
+  {
+    QMutexLocker packets(_packetLock);
+    QMutexLocker frames(_frameLock);
+    if (_maxPackets == 0 && _maxFrames == 0)
+      return false;
+  }
+  {
+    QMutexLocker packets(_packetLock);
+    _maxPackets = 0;
+  }
+  {
+    QMutexLocker frames(_frameLock);
+    _maxFrames = 0;
+  }
+  flushPackets();
+  flushFrames();
+  avLog("(%d)(%d) stream sleep. (%d)\n", _streamId, int(_mediaKind), int(--g_awakeStreams));
+  return true;
+}
+
+double AVStreamBase::duration() const
+{
+  if (!_format || !_stream)
+    return 0;
+  if (_stream->duration != AV_NOPTS_VALUE && _stream->duration > 0)
+    return double(_stream->duration) * av_q2d(_stream->time_base);
+  if (_format->duration != AV_NOPTS_VALUE && _format->duration > 0)
+    return double(_format->duration) / AV_TIME_BASE;
+  const double rate = av_q2d(_stream->avg_frame_rate);
+  // FFmpeg 5.1 keeps the probe's frame count to itself: only a stated count is known.
+  const int64_t frames = std::max<int64_t>(0, _stream->nb_frames);
+  // A stream without a stated rate has no duration to derive.
+  return rate > 0 ? double(frames) / rate : 0;
+}
+
+void AVStreamBase::startLoading(int mediaKind, AVStreamLoadedCallback callback, void *userData)
+{
+  waitForLoading();
+  _mediaKind = mediaKind;
+  _loadedCallback = callback;
+  _loadedData = userData;
+  _loadingThread = avThreadCreate(_loadingThreadBody, this);
+  avThreadStart(_loadingThread);
+}
+
+int AVStreamBase::_loadingThreadBody(AVThread_QThread_Type *, void *argument)
+{
+  auto *stream = static_cast<AVStreamBase *>(argument);
+  const int result = stream->open(stream->_mediaKind != kAVMediaVideo ? kAVMediaAudio : kAVMediaVideo);
+  if (stream->_loadedCallback)
+    stream->_loadedCallback(stream, result, stream->_loadedData);
+  return 0;
+}
+
+void AVStreamBase::startReadThread(int streamIndex, int maxPackets)
+{
+  // The stream is being destroyed: no new thread may start behind the joins.
+  if (_threadsStopped)
+    return;
+  if (_readThread && !_readQuit)
+    return;
+  if (_readThread) {
+    avThreadWait(_readThread);
+    avThreadDestroy(_readThread);
+  }
+  {
+    QMutexLocker packets(_packetLock);
+    _streamIndex = streamIndex;
+    _maxPackets = maxPackets;
+  }
+  _readQuit = false;
+  _readThread = avThreadCreate(_readThreadBody, this);
+  avThreadStart(_readThread);
+  _readStarted = true;
+}
+
+void AVStreamBase::startDecodeThread(int maxFrames)
+{
+  if (_threadsStopped)
+    return;
+  if (_decodeThread && !_decodeQuit)
+    return;
+  if (_decodeThread) {
+    avThreadWait(_decodeThread);
+    avThreadDestroy(_decodeThread);
+  }
+  {
+    QMutexLocker frames(_frameLock);
+    _maxFrames = maxFrames;
+  }
+  _decodeQuit = false;
+  _decodeThread = avThreadCreate(_decodeThreadBody, this);
+  avThreadStart(_decodeThread);
+}
+
+int AVStreamBase::_readThreadBody(AVThread_QThread_Type *, void *argument)
+{
+  static_cast<AVStreamBase *>(argument)->_readLoop();
+  return 0;
+}
+
+int AVStreamBase::_decodeThreadBody(AVThread_QThread_Type *, void *argument)
+{
+  static_cast<AVStreamBase *>(argument)->decodeLoop();
+  return 0;
+}
+
+void AVStreamBase::_readLoop()
+{
+  while (!_readQuit) {
+    if (_paused) {
+      avThreadSleep(0.01);
+      continue;
+    }
+    AVPacket *packet = av_packet_alloc();
+    int result;
+    int32_t serial;
+    {
+      QMutexLocker demux(_demuxLock);
+      double target = 0;
+      int32_t generation = 0;
+      bool seekNow = false;
+      {
+        QMutexLocker packets(_packetLock);
+        if (_seekRequested) {
+          seekNow = true;
+          target = _seekTarget;
+          generation = _serial;
+          _seekRequested = false;
+        }
+      }
+      if (seekNow) {
+        const AVRational base = _stream->time_base;
+        const auto position = int64_t(target * base.den / base.num);
+        if (avformat_seek_file(_format, _streamIndex, INT64_MIN, position, INT64_MAX, 0) >= 0)
+          _positionSerial = generation;
+      }
+      serial = _positionSerial;
+      result = av_read_frame(_format, packet);
+    }
+    if (result < 0) {
+      av_packet_free(&packet);
+      if (result == AVERROR_EOF || (_format->pb && avio_feof(_format->pb))) {
+        QMutexLocker packets(_packetLock);
+        if (!_readAtEnd && serial == _serial)
+          avLog("(%d) read packet reach end\n", int(_mediaKind));
+        _readAtEnd = serial == _serial;
+        avCondWakeAll(_packetCondition);
+      } else {
+        avPrint("(%d) read packet error: %d\n", int(_mediaKind), result);
+      }
+      avThreadSleep(0.01);
+      continue;
+    }
+    if (packet->stream_index != _streamIndex) {
+      av_packet_free(&packet);
+      continue;
+    }
+    QMutexLocker packets(_packetLock);
+    if (serial == _serial)
+      _readAtEnd = false;
+    while (!_readQuit && serial == _serial && int(_packets.size()) >= _maxPackets)
+      avCondWait(_packetCondition, _packetLock);
+    // Read before the last seek, or quitting: never queued.
+    if (_readQuit || serial != _serial) {
+      av_packet_free(&packet);
+      continue;
+    }
+    _packets.push_back(AVPacketRecord{packet, serial});
+    avCondWakeAll(_packetCondition);
+  }
+  avLog("(%d) read thread end\n", int(_mediaKind));
+}
+
+AVPacketRecord AVStreamBase::takePacket()
+{
+  AVPacketRecord record;
+  QMutexLocker locker(_packetLock);
+  while (!_decodeQuit) {
+    if (!_packets.empty()) {
+      record = _packets.front();
+      _packets.pop_front();
+      avCondWakeAll(_packetCondition);
+      if (record.serial == _serial)
+        return record;
+      freePacketRecord(record);
+      continue;
+    }
+    if (_readAtEnd) {
+      record.packet = av_packet_alloc();
+      record.packet->stream_index = _streamIndex;
+      record.serial = _serial;
+      return record;
+    }
+    avCondWait(_packetCondition, _packetLock);
+  }
+  return record;
+}
+
+void AVStreamBase::pushFrame(AVFrameRecord &record)
+{
+  QMutexLocker locker(_frameLock);
+  while (!_decodeQuit && int32_t(record.serial) == _serial && int(_frames.size()) >= _maxFrames)
+    avCondWait(_frameCondition, _frameLock);
+  if (!_decodeQuit && int32_t(record.serial) == _serial) {
+    _frames.push_back(record);
+    avCondWakeAll(_frameCondition);
+  } else {
+    freeFrameRecord(record);
+  }
+  record.data = nullptr;
+}
+
+void AVStreamBase::flushPackets()
+{
+  QMutexLocker locker(_packetLock);
+  while (!_packets.empty()) {
+    freePacketRecord(_packets.front());
+    _packets.pop_front();
+    avCondWakeAll(_packetCondition);
+  }
+  avCondWakeAll(_packetCondition);
+}
+
+void AVStreamBase::flushFrames()
+{
+  QMutexLocker locker(_frameLock);
+  while (!_frames.empty()) {
+    freeFrameRecord(_frames.front());
+    _frames.pop_front();
+    avCondWakeAll(_frameCondition);
+  }
+  avCondWakeAll(_frameCondition);
+}
+
+int AVStreamBase::open(int mediaKind)
+{
+  _mediaKind = mediaKind;
+  if (_format)
+    return kAVOpenOk;
+  if (avformat_open_input(&_format, _fileName.c_str(), nullptr, nullptr) < 0) {
+    _format = nullptr;
+    return kAVOpenInputFailed;
+  }
+  if (avformat_find_stream_info(_format, nullptr) < 0) {
+    _closeInput();
+    return kAVOpenNoStreamInfo;
+  }
+  const int result = mediaKind == kAVMediaAudio ? _openAudio() : _openVideo();
+  if (result != kAVOpenOk) {
+    _freeDecoderContext(&_decoder);
+    _closeInput();
+  }
+  return result;
+}
+
+void AVStreamBase::decoderOptions(AVDictionary **options) const
+{
+  const bool hardware = _hardwareDevice && !_hardwareDisabled;
+  if (!hardware)
+    av_dict_set(options, "threads", _isAttachedPicture(_stream) ? "1" : "auto", 0);
+}
+
+int AVStreamBase::_openAudio()
+{
+  const int index = av_find_best_stream(_format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  if (index < 0)
+    return kAVOpenNoAudioStream;
+  _streamIndex = index;
+  _stream = _format->streams[index];
+  _codec = avcodec_find_decoder(_stream->codecpar->codec_id);
+  if (!_codec)
+    return kAVOpenNoAudioDecoder;
+  _decoder = _makeDecoderContext();
+  AVDictionary *options = nullptr;
+  decoderOptions(&options);
+  const int opened = _decoder ? avcodec_open2(_decoder, _codec, &options) : -1;
+  av_dict_free(&options);
+  return opened < 0 ? kAVOpenAudioDecoderFailed : kAVOpenOk;
+}
+
+int AVStreamBase::_openVideo()
+{
+  const AVCodec *found = nullptr;
+  const int index = av_find_best_stream(_format, AVMEDIA_TYPE_VIDEO, -1, -1, &found, 0);
+  if (index < 0)
+    return kAVOpenNoVideoStream;
+  _streamIndex = index;
+  _stream = _format->streams[index];
+  _codec = _stream->codecpar->codec_id == AV_CODEC_ID_VP9 ? avcodec_find_decoder_by_name("libvpx-vp9") : found;
+  if (!_codec)
+    return kAVOpenNoVideoDecoder;
+  _decoder = _makeDecoderContext();
+  if (!_decoder)
+    return kAVOpenNoVideoDecoder;
+  AVDictionary *options = nullptr;
+  decoderOptions(&options);
+  const int opened = avcodec_open2(_decoder, _codec, &options);
+  av_dict_free(&options);
+  return opened < 0 ? kAVOpenVideoDecoderFailed : kAVOpenOk;
+}
+
+AVCodecContext *AVStreamBase::_makeDecoderContext()
+{
+  AVCodecContext *context = avcodec_alloc_context3(_codec);
+  if (!context)
+    return nullptr;
+  if (avcodec_parameters_to_context(context, _stream->codecpar) < 0) {
+    avcodec_free_context(&context);
+    return nullptr;
+  }
+  context->pkt_timebase = _stream->time_base;
+  _DecoderTag *tag = _tagFor(context);
+  tag->attachedPicture = _isAttachedPicture(_stream);
+  if (_mediaKind == kAVMediaVideo && _stream->codecpar->codec_id != AV_CODEC_ID_VP9)
+    _setUpHardware(context);
+  return context;
+}
+
+bool AVStreamBase::_setUpHardware(AVCodecContext *context)
+{
+  if (_hardwareDisabled)
+    return false;
+  const char *deviceName = _platformHardwareDevice();
+  if (!deviceName)
+    return false;
+  const AVHWDeviceType type = av_hwdevice_find_type_by_name(deviceName);
+  if (type == AV_HWDEVICE_TYPE_NONE) {
+    avPrint("Device type %s is not supported.\n", deviceName);
+    return false;
+  }
+  for (int i = 0;; ++i) {
+    const AVCodecHWConfig *config = avcodec_get_hw_config(_codec, i);
+    if (!config) {
+      avPrint("Decoder %s does not support device type %s.\n", _codec->name, deviceName);
+      return false;
+    }
+    if ((config->methods & AV_CODEC_HW_CONFIG_METHOD_HW_DEVICE_CTX) && config->device_type == type) {
+      _hardwareFormat = config->pix_fmt;
+      break;
+    }
+  }
+  _DecoderTag *tag = _tagFor(context);
+  tag->hardwareFormat = _hardwareFormat;
+  context->get_format = _formatCallback;
+  if (!_hardwareDevice && av_hwdevice_ctx_create(&_hardwareDevice, type, nullptr, nullptr, 0) < 0) {
+    avPrint("Failed to create specified HW device.\n");
+    tag->hardwareFormat = -1;
+    _hardwareDevice = nullptr;
+    return false;
+  }
+  context->hw_device_ctx = av_buffer_ref(_hardwareDevice);
+  return true;
+}
+
+void AVStreamBase::releaseDecoder()
+{
+  if (!releaseDecoderWhenIdle() || !_decoder || !avcodec_is_open(_decoder))
+    return;
+  av_buffer_unref(&_decoder->hw_device_ctx);
+  // A closed context cannot be opened again: reopenDecoder makes a fresh one.
+  _freeDecoderContext(&_decoder);
+  _decoder = avcodec_alloc_context3(nullptr);
+}
+
+void AVStreamBase::reopenDecoder()
+{
+  if (!_decoder || avcodec_is_open(_decoder) || !_stream)
+    return;
+  _freeDecoderContext(&_decoder);
+  _decoder = _makeDecoderContext();
+  if (!_decoder)
+    return;
+  AVDictionary *options = nullptr;
+  decoderOptions(&options);
+  avcodec_open2(_decoder, _codec, &options);
+  av_dict_free(&options);
+}

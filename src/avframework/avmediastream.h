@@ -1,0 +1,210 @@
+#pragma once
+// Reader of one media file: opens it, picks its best audio or video stream and decoder, and runs
+// a read thread (packets into a bounded queue) and a decode thread (frames into a bounded queue).
+// A serial number marks every packet and frame; each seek starts a new serial, and records of an
+// older one are dropped wherever they are met. Decode loops belong to the subclasses.
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+struct AVFormatContext;
+struct AVStream;
+struct AVCodecContext;
+struct AVCodec;
+struct AVBufferRef;
+struct AVPacket;
+struct AVDictionary;
+class QMutex;
+class QWaitCondition;
+class AVThread_QThread_Type;
+class AVContent;
+
+// Frame record kinds.
+enum : uint32_t {
+  kAVFrameBGRA = 0,     // 4 bytes a pixel; also audio PCM
+  kAVFrameYUV420 = 1,   // Y, then U, then V planes
+  kAVFrameUYVY422 = 2,  // one packed plane
+  kAVFrameNV12 = 3,     // Y, then interleaved UV of half height
+  kAVFrameBorrowed = 4, // data the record does not own
+};
+
+// Open results.
+enum : int32_t {
+  kAVOpenOk = 0,
+  kAVOpenInputFailed = -2,
+  kAVOpenNoStreamInfo = -3,
+  kAVOpenNoAudioDecoder = -4,
+  kAVOpenAudioDecoderFailed = -5,
+  kAVOpenNoAudioStream = -6,
+  kAVOpenNoVideoDecoder = -7,
+  kAVOpenVideoDecoderFailed = -8,
+  kAVOpenNoVideoStream = -9,
+};
+
+enum : int32_t { kAVMediaVideo = 0, kAVMediaAudio = 1 };
+
+struct AVFrameRecord
+{
+  uint8_t *data = nullptr; // malloc'ed; the taker owns it (unless kind 4)
+  uint32_t kind = 0;
+  uint32_t width = 0;        // pixels a row (BGRA), luma stride (1, 3), stride / 2 (2)
+  uint32_t height = 0;
+  uint32_t visibleWidth = 0; // the picture's real width for kinds 1 to 3
+  uint32_t size = 0;
+  double time = 0;
+  double duration = 0;
+  uint32_t serial = 0;
+};
+
+struct AVPacketRecord
+{
+  AVPacket *packet = nullptr; // owned; no data and size 0 is the decoder's drain signal
+  int32_t serial = 0;
+};
+
+void freeFrameRecord(AVFrameRecord &record);
+void freePacketRecord(AVPacketRecord &record);
+
+// data is a frame, the end marker (pointer value 1, size 0) or null.
+using AVSeekDoneCallback = void (*)(AVContent *stream, uint8_t *data, uint32_t size, double time, void *userData);
+using AVStreamLoadedCallback = void (*)(AVContent *stream, int result, void *userData);
+
+class AVContent
+{
+public:
+  AVContent() = default;
+  AVContent(const AVContent &) = delete;
+  AVContent &operator=(const AVContent &) = delete;
+  virtual ~AVContent() = default;
+
+  // The oldest frame of the current serial; data null when there is none.
+  virtual AVFrameRecord takeFrame(bool wait) = 0;
+  virtual void videoSize(int *width, int *height) = 0;
+  virtual void seek(double time, AVSeekDoneCallback done, void *userData, bool exact) = 0;
+  // A BGRA picture the caller frees with free(), or null.
+  virtual uint8_t *frameAt(double time, uint32_t *size) = 0;
+
+  double seekTarget() const { return _seekTarget; }
+
+protected:
+  std::atomic<double> _seekTarget{0};
+  std::atomic<AVSeekDoneCallback> _seekDone{nullptr};
+  std::atomic<void *> _seekDoneData{nullptr};
+};
+
+class AVStreamBase : public AVContent
+{
+public:
+  explicit AVStreamBase(const std::string &fileName);
+  ~AVStreamBase() override;
+
+  AVFrameRecord takeFrame(bool wait) override;
+  void videoSize(int *width, int *height) override;
+  void seek(double time, AVSeekDoneCallback done, void *userData, bool exact) override;
+  uint8_t *frameAt(double time, uint32_t *size) override;
+  virtual bool sleep();
+  virtual bool awaken();
+  virtual int open(int mediaKind);
+
+  void startLoading(int mediaKind, AVStreamLoadedCallback callback, void *userData);
+  // Blocks until the loading thread (and its callback) has finished.
+  void waitForLoading();
+  double duration() const;
+  bool isOpen() const { return _format != nullptr; }
+  bool isReadEnded() const { return _readAtEnd; }
+  bool isDecodeEnded() const { return _decodeAtEnd; }
+  bool isSeekPastEnd() const { return _seekPastEnd; }
+  bool isAwake();
+  void setHardwareDecodingDisabled(bool disabled) { _hardwareDisabled = disabled; }
+  int mediaKind() const { return _mediaKind; }
+  int streamId() const { return _streamId; }
+  uint32_t serial() const { return uint32_t(_serial.load()); }
+  const std::string &fileName() const { return _fileName; }
+  int packetCount();
+  int frameCount();
+
+  // Every subclass open runs under it: one file is opened and probed at a time.
+  static QMutex *openLock();
+
+protected:
+  virtual void decodeLoop() {}
+  void startReadThread(int streamIndex, int maxPackets);
+  void startDecodeThread(int maxFrames);
+  // Stops and joins both threads; subclasses call it first in their destructor, before their
+  // own state goes.
+  void stopThreads();
+  // Extra wake-up for a decode loop parked outside the queues.
+  virtual void wakeDecoder() {}
+
+  AVPacketRecord takePacket();
+  void pushFrame(AVFrameRecord &record);
+  void flushPackets();
+  void flushFrames();
+  void reopenDecoder();
+  void releaseDecoder();
+  // Sets the options of a fresh decoder context by the stream's kind.
+  void decoderOptions(AVDictionary **options) const;
+  // The seek of a synchronous fetch: a new serial, empty queues, the read position owned by it.
+  // Call with the demux lock held.
+  void startSynchronousGeneration(double target);
+
+  std::string _fileName;
+  AVFormatContext *_format = nullptr;
+  std::atomic<int32_t> _serial{1};
+  // The serial of the last seek asked for through seek(): its first frame completes it.
+  std::atomic<int32_t> _seekSerial{0};
+  std::atomic<bool> _seekRequested{false};
+  std::atomic<bool> _paused{false};
+  std::atomic<bool> _seekPastEnd{false};
+  std::atomic<bool> _exactSeek{true};
+  // Media time of the last frame the consumer took, or of the last seek since.
+  std::atomic<double> _consumerTime{0};
+  AVStream *_stream = nullptr;
+  AVCodecContext *_decoder = nullptr;
+  const AVCodec *_codec = nullptr;
+  AVBufferRef *_hardwareDevice = nullptr;
+  int32_t _hardwareFormat = -1;
+  std::atomic<int32_t> _mediaKind{-1};
+  int32_t _streamId;
+  std::atomic<bool> _readQuit{false};
+  std::atomic<bool> _decodeQuit{false};
+  std::atomic<bool> _readAtEnd{false};
+  std::atomic<bool> _decodeAtEnd{false};
+  std::atomic<bool> _hardwareDisabled{false};
+  int32_t _streamIndex = -1;
+  // Guards the demuxer: the read thread's seek and read, and a synchronous fetch.
+  QMutex *_demuxLock;
+
+  QMutex *_packetLock;
+  QWaitCondition *_packetCondition;
+  std::deque<AVPacketRecord> _packets;
+  int32_t _maxPackets = 0;
+
+  QMutex *_frameLock;
+  QWaitCondition *_frameCondition;
+  std::deque<AVFrameRecord> _frames;
+  int32_t _maxFrames = 0;
+
+private:
+  static int _loadingThreadBody(AVThread_QThread_Type *thread, void *stream);
+  static int _readThreadBody(AVThread_QThread_Type *thread, void *stream);
+  static int _decodeThreadBody(AVThread_QThread_Type *thread, void *stream);
+  void _readLoop();
+  int _openVideo();
+  int _openAudio();
+  void _closeInput();
+  bool _setUpHardware(AVCodecContext *context);
+  AVCodecContext *_makeDecoderContext();
+
+  AVThread_QThread_Type *_loadingThread = nullptr;
+  AVStreamLoadedCallback _loadedCallback = nullptr;
+  void *_loadedData = nullptr;
+  AVThread_QThread_Type *_readThread = nullptr;
+  AVThread_QThread_Type *_decodeThread = nullptr;
+  // The serial under which the demuxer's position was set; packets read carry it.
+  std::atomic<int32_t> _positionSerial{1};
+  bool _threadsStopped = false;
+  std::atomic<bool> _readStarted{false};
+};

@@ -1,0 +1,655 @@
+#include "avvideostream.h"
+
+#include "avcommon.h"
+#include "avpixelbuffer.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QWaitCondition>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/display.h>
+#include <libavutil/hwcontext.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+// The seek ended without a picture: a non-null data value that is not a frame.
+uint8_t *const kEndOfStreamMarker = reinterpret_cast<uint8_t *>(uintptr_t(1));
+
+// Degrees clockwise from the "rotate" tag or, as FFmpeg 5.1 writes no such tag, the display
+// matrix; snapped to a quarter turn.
+int _streamRotation(const AVStream *stream)
+{
+  const AVDictionaryEntry *tag = av_dict_get(stream->metadata, "rotate", nullptr, 0);
+  if (tag && tag->value) {
+    const std::string value = tag->value;
+    if (value == "90" || value == "180" || value == "270")
+      return std::atoi(tag->value);
+    return 0;
+  }
+  size_t size = 0;
+  const uint8_t *matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+  if (!matrix || size < 9 * sizeof(int32_t))
+    return 0;
+  const double angle = -av_display_rotation_get(reinterpret_cast<const int32_t *>(matrix));
+  if (std::isnan(angle))
+    return 0;
+  const int quarter = int(std::lround(angle / 90.0));
+  return ((quarter % 4) + 4) % 4 * 90;
+}
+
+// A w x h BGRA picture turned clockwise by rotation; frees the source when it turns.
+uint8_t *_rotate(uint8_t *source, int *w, int *h, int rotation)
+{
+  if (rotation != 90 && rotation != 180 && rotation != 270)
+    return source;
+  const int W = *w, H = *h;
+  auto *turned = static_cast<uint8_t *>(malloc(size_t(W) * H * 4));
+  if (!turned)
+    return source;
+  const auto *in = reinterpret_cast<const uint32_t *>(source);
+  auto *out = reinterpret_cast<uint32_t *>(turned);
+  for (int y = 0; y < H; ++y) {
+    for (int x = 0; x < W; ++x) {
+      const uint32_t pixel = in[size_t(y) * W + x];
+      if (rotation == 90)
+        out[size_t(x) * H + (H - 1 - y)] = pixel;
+      else if (rotation == 270)
+        out[size_t(W - 1 - x) * H + y] = pixel;
+      else
+        out[size_t(H - 1 - y) * W + (W - 1 - x)] = pixel;
+    }
+  }
+  free(source);
+  if (rotation != 180)
+    std::swap(*w, *h);
+  return turned;
+}
+
+double _frameTime(const AVFrame *frame, AVRational base)
+{
+  if (frame->best_effort_timestamp == AV_NOPTS_VALUE)
+    return 0;
+  const double time = double(frame->best_effort_timestamp) * av_q2d(base);
+  return time > 0 ? time : 0;
+}
+
+int64_t _toStreamTime(double seconds, AVRational base)
+{
+  return int64_t(seconds * base.den / base.num);
+}
+
+// Copies rows of `bytes` from a plane with its own stride into a packed destination.
+uint8_t *_copyRows(uint8_t *out, const uint8_t *plane, int stride, int bytes, int rows)
+{
+  for (int row = 0; row < rows; ++row, out += bytes)
+    memcpy(out, plane + size_t(row) * stride, size_t(bytes));
+  return out;
+}
+} // namespace
+
+AVVideoStream::AVVideoStream(const std::string &fileName, int width, int height)
+  : AVStreamBase(fileName), _requestedWidth(width), _requestedHeight(height), _decoderLock(avMutexCreate()),
+    _decoderCondition(avCondCreate())
+{
+}
+
+AVVideoStream::~AVVideoStream()
+{
+  stopThreads();
+  av_frame_free(&_decodedFrame);
+  av_frame_free(&_softwareFrame);
+  delete[] _positions;
+  avMutexDestroy(_decoderLock);
+  avCondDestroy(_decoderCondition);
+}
+
+void AVVideoStream::videoSize(int *width, int *height)
+{
+  if (width)
+    *width = _pictureWidth;
+  if (height)
+    *height = _pictureHeight;
+}
+
+void AVVideoStream::outputSize(int *width, int *height) const
+{
+  if (width)
+    *width = _outputWidth;
+  if (height)
+    *height = _outputHeight;
+}
+
+void AVVideoStream::wakeDecoder()
+{
+  QMutexLocker locker(_decoderLock);
+  avCondWakeAll(_decoderCondition);
+}
+
+bool AVVideoStream::sleep()
+{
+  if (!AVStreamBase::sleep())
+    return false;
+  QMutexLocker locker(_decoderLock);
+  av_frame_free(&_decodedFrame);
+  av_frame_free(&_softwareFrame);
+  if (_decoder && avcodec_is_open(_decoder))
+    avcodec_flush_buffers(_decoder);
+  releaseDecoder();
+  return true;
+}
+
+bool AVVideoStream::awaken()
+{
+  const bool woken = AVStreamBase::awaken();
+  QMutexLocker locker(_decoderLock);
+  reopenDecoder();
+  avCondWakeAll(_decoderCondition);
+  return woken;
+}
+
+int AVVideoStream::open(int)
+{
+  QMutexLocker opening(openLock());
+  const int result = AVStreamBase::open(kAVMediaVideo);
+  if (result != kAVOpenOk)
+    return result;
+  _readVideoInformation();
+  const double rate = av_q2d(_stream->r_frame_rate);
+  _frameTolerance = 1.0 / (rate > 0 ? rate : frameRate());
+  _recomputeFrameStep();
+  _makeThumbnails();
+  startReadThread(_streamIndex, 0);
+  startDecodeThread(0);
+  return kAVOpenOk;
+}
+
+int AVVideoStream::openForMetadata()
+{
+  QMutexLocker opening(openLock());
+  const int result = AVStreamBase::open(kAVMediaVideo);
+  if (result == kAVOpenOk)
+    _readVideoInformation();
+  return result;
+}
+
+void AVVideoStream::startLoading(AVStreamLoadedCallback callback, void *userData, const AVThumbnailRequest &thumbnails)
+{
+  waitForLoading();
+  delete[] _positions;
+  _positions = nullptr;
+  _thumbnails = thumbnails;
+  if (thumbnails.count > 0 && thumbnails.positions) {
+    _positions = new float[size_t(thumbnails.count)];
+    std::copy(thumbnails.positions, thumbnails.positions + thumbnails.count, _positions);
+  }
+  _thumbnails.positions = _positions;
+  AVStreamBase::startLoading(kAVMediaVideo, callback, userData);
+}
+
+void AVVideoStream::_readVideoInformation()
+{
+  if (!_decoder || !_stream)
+    return;
+  _pictureWidth = _decoder->width;
+  _pictureHeight = _decoder->height;
+  _outputWidth = _decoder->coded_width > 0 ? _decoder->coded_width : _decoder->width;
+  _outputHeight = _decoder->height;
+  _rotation = _streamRotation(_stream);
+  if (_rotation == 90 || _rotation == 270)
+    std::swap(_pictureWidth, _pictureHeight);
+}
+
+void AVVideoStream::setOutputSize(int width, int height)
+{
+  _requestedWidth = width;
+  _requestedHeight = height;
+  QMutexLocker locker(_decoderLock);
+  _readVideoInformation();
+}
+
+double AVVideoStream::frameRate() const
+{
+  if (!_format || !_stream)
+    return 30;
+  const AVRational guessed = av_guess_frame_rate(_format, _stream, nullptr);
+  const double rate = guessed.den > 0 ? av_q2d(guessed) : 0;
+  // A missing, broken or absurd rate counts as 25.
+  if (!(rate > 0) || rate > 480)
+    return 25;
+  return rate;
+}
+
+void AVVideoStream::_recomputeFrameStep()
+{
+  const double stretch = _stretch > 0 ? double(_stretch) : 1.0;
+  const double r = (frameRate() + 0.5) / stretch;
+  const int step = r <= 60 ? (r > 45 ? 2 : 1) : int(r / _maxRate);
+  _frameStep = std::max(1, step) * _discardFactor;
+}
+
+void AVVideoStream::setDiscardFactor(int factor)
+{
+  _discardFactor = std::max(1, factor);
+  _recomputeFrameStep();
+}
+
+void AVVideoStream::setMaxFrameRate(int rate)
+{
+  _maxRate = std::max(30, rate);
+  _recomputeFrameStep();
+}
+
+void AVVideoStream::setStretch(double stretch)
+{
+  _stretch = stretch;
+  _recomputeFrameStep();
+}
+
+AVFrame *AVVideoStream::_transferIfHardware(AVFrame *frame)
+{
+  if (!_decoder->hw_frames_ctx || frame->format != _hardwareFormat)
+    return frame;
+  if (!_softwareFrame)
+    _softwareFrame = av_frame_alloc();
+  av_frame_unref(_softwareFrame);
+  if (av_hwframe_transfer_data(_softwareFrame, frame, 0) < 0)
+    avPrint("Error transferring the data to system memory\n");
+  _softwareFrame->best_effort_timestamp = frame->best_effort_timestamp;
+  return _softwareFrame;
+}
+
+bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContext **converter, int outW, int outH)
+{
+  const int h = frame->height, s0 = frame->linesize[0];
+  switch (frame->format) {
+  case AV_PIX_FMT_YUV420P:
+  case AV_PIX_FMT_YUVJ420P: {
+    // Chroma rows are packed at half the luma stride, where the upload looks for them.
+    const int chromaRows = h / 2, chromaStride = s0 / 2;
+    const int chromaBytes = std::min(chromaStride, std::min(frame->linesize[1], frame->linesize[2]));
+    record->kind = kAVFrameYUV420;
+    record->width = uint32_t(s0);
+    record->visibleWidth = uint32_t(frame->width);
+    record->size = uint32_t(h * s0 + 2 * chromaRows * chromaStride);
+    record->data = static_cast<uint8_t *>(calloc(record->size, 1));
+    if (!record->data)
+      return false;
+    uint8_t *out = _copyRows(record->data, frame->data[0], s0, s0, h);
+    for (int plane = 1; plane <= 2; ++plane) {
+      uint8_t *next = out + size_t(chromaRows) * chromaStride;
+      for (int row = 0; row < chromaRows; ++row)
+        memcpy(out + size_t(row) * chromaStride, frame->data[plane] + size_t(row) * frame->linesize[plane],
+               size_t(chromaBytes));
+      out = next;
+    }
+    break;
+  }
+  case AV_PIX_FMT_UYVY422:
+    record->kind = kAVFrameUYVY422;
+    record->width = uint32_t(s0 / 2);
+    record->visibleWidth = uint32_t(frame->width);
+    record->size = uint32_t(s0 * h);
+    record->data = static_cast<uint8_t *>(malloc(record->size));
+    if (!record->data)
+      return false;
+    memcpy(record->data, frame->data[0], record->size);
+    break;
+  case AV_PIX_FMT_NV12: {
+    const int chromaRows = h / 2;
+    record->kind = kAVFrameNV12;
+    record->width = uint32_t(s0);
+    record->visibleWidth = uint32_t(frame->width);
+    record->size = uint32_t(h * s0 + chromaRows * s0);
+    record->data = static_cast<uint8_t *>(malloc(record->size));
+    if (!record->data)
+      return false;
+    uint8_t *out = _copyRows(record->data, frame->data[0], s0, s0, h);
+    _copyRows(out, frame->data[1], frame->linesize[1], std::min(s0, frame->linesize[1]), chromaRows);
+    break;
+  }
+  default: {
+    for (int attempt = 0; attempt < 2 && !(*converter = sws_getCachedContext(
+                                            *converter, frame->width, frame->height, AVPixelFormat(frame->format),
+                                            outW, outH, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
+         ++attempt)
+      avThreadSleep(0.01);
+    // Without a converter the frame cannot be shown.
+    if (!*converter)
+      return false;
+    record->kind = kAVFrameBGRA;
+    record->width = uint32_t(outW);
+    record->visibleWidth = 0;
+    record->size = uint32_t(outW * outH * 4);
+    record->data = static_cast<uint8_t *>(malloc(record->size));
+    if (!record->data)
+      return false;
+    uint8_t *planes[1] = {record->data};
+    const int strides[1] = {outW * 4};
+    sws_scale(*converter, frame->data, frame->linesize, 0, frame->height, planes, strides);
+    break;
+  }
+  }
+  record->height = uint32_t(h);
+  return true;
+}
+
+void AVVideoStream::decodeLoop()
+{
+  const int outW = _outputWidth, outH = _outputHeight;
+  const AVRational rate = av_guess_frame_rate(_format, _stream, nullptr);
+  const AVRational base = _stream->time_base;
+  const double frameDuration = rate.num > 0 && rate.den > 0 ? double(rate.den) / rate.num : 0;
+  _recomputeFrameStep();
+  int counter = 0;
+  bool justSought = false;
+  int32_t lastSerial = 0;
+  SwsContext *converter = nullptr;
+  AVPacketRecord current;
+
+  while (!_decodeQuit) {
+    if (_paused) {
+      avThreadSleep(0.01);
+      continue;
+    }
+    if (!current.packet || current.serial != _serial) {
+      freePacketRecord(current);
+      current = takePacket();
+      if (!current.packet)
+        continue;
+      if (current.packet->data)
+        _decodeAtEnd = false;
+      // A new generation: the decoder forgets the old position.
+      if (current.serial != lastSerial) {
+        QMutexLocker locker(_decoderLock);
+        if (_decoder && avcodec_is_open(_decoder))
+          avcodec_flush_buffers(_decoder);
+        justSought = current.serial == _seekSerial;
+        lastSerial = current.serial;
+      }
+    }
+    if (_paused) {
+      freePacketRecord(current);
+      continue;
+    }
+    const bool drain = current.packet->data == nullptr;
+    avMutexLock(_decoderLock);
+    reopenDecoder();
+    if (!_decodedFrame)
+      _decodedFrame = av_frame_alloc();
+    if (!_decoder || !avcodec_is_open(_decoder) || !_decodedFrame) {
+      avMutexUnlock(_decoderLock);
+      freePacketRecord(current);
+      avThreadSleep(0.01);
+      continue;
+    }
+    avcodec_send_packet(_decoder, drain ? nullptr : current.packet);
+    avMutexUnlock(_decoderLock);
+
+    // Every frame the packet gives; a newer generation cuts it short.
+    while (!_decodeQuit && current.serial == _serial) {
+      avMutexLock(_decoderLock);
+      if (!_decoder || !_decodedFrame) {
+        avMutexUnlock(_decoderLock);
+        break;
+      }
+      const int received = avcodec_receive_frame(_decoder, _decodedFrame);
+      if (received < 0) {
+        if (received != AVERROR(EAGAIN) && received != AVERROR_EOF)
+          avPrint("Error during decoding\n");
+        if (drain && !_readAtEnd) {
+          avcodec_flush_buffers(_decoder);
+          avMutexUnlock(_decoderLock);
+          avThreadSleep(0.01);
+        } else if (drain && _readAtEnd && !_decodeQuit) {
+          {
+            QMutexLocker frames(_frameLock);
+            _decodeAtEnd = true;
+            avCondWakeAll(_frameCondition);
+          }
+          if (justSought) {
+            AVSeekDoneCallback done = _seekDone;
+            if (done)
+              done(this, kEndOfStreamMarker, 0, _seekTarget, _seekDoneData);
+            justSought = false;
+          }
+          if (current.serial == _serial && !_decodeQuit)
+            avCondWait(_decoderCondition, _decoderLock);
+          avMutexUnlock(_decoderLock);
+        } else {
+          avMutexUnlock(_decoderLock);
+        }
+        freePacketRecord(current);
+        break;
+      }
+      double time = _frameTime(_decodedFrame, base);
+      const double target = _seekTarget;
+      bool deliver;
+      if (justSought)
+        deliver = target <= time || std::fabs(time - target) <= _frameTolerance || !_exactSeek;
+      else
+        deliver = counter % std::max(1, int(_frameStep)) == 0;
+      if (!deliver) {
+        avLog("(%d)(%d) discard one (%d)frame of ts: %f/%f/%f\n", _streamId, int(_mediaKind),
+              int(_decodedFrame->key_frame), time, double(_decodedFrame->pts) * av_q2d(base),
+              double(_decodedFrame->pkt_dts) * av_q2d(base));
+        av_frame_unref(_decodedFrame);
+        avMutexUnlock(_decoderLock);
+        ++counter;
+        continue;
+      }
+      AVFrame *frame = _transferIfHardware(_decodedFrame);
+      if (justSought) {
+        time = std::min(time, target);
+        counter = 0;
+      }
+      AVFrameRecord record;
+      record.time = time;
+      record.duration = frameDuration;
+      record.serial = uint32_t(current.serial);
+      _exactSeek = true;
+      const bool made = _makeRecord(frame, &record, &converter, outW, outH);
+      av_frame_unref(_decodedFrame);
+      avMutexUnlock(_decoderLock);
+      if (!made) {
+        free(record.data);
+        ++counter;
+        continue;
+      }
+      uint8_t *data = record.data;
+      const uint32_t size = record.size;
+      pushFrame(record);
+      if (justSought) {
+        // The record may already be taken and freed: the callback only learns that it came.
+        AVSeekDoneCallback done = _seekDone;
+        if (done)
+          done(this, data, size, time, _seekDoneData);
+      }
+      justSought = false;
+      ++counter;
+    }
+  }
+  freePacketRecord(current);
+  sws_freeContext(converter);
+  QMutexLocker locker(_decoderLock);
+  av_frame_free(&_decodedFrame);
+  av_frame_free(&_softwareFrame);
+  avLog("(%d) video decode thread end\n", int(_mediaKind));
+}
+
+void AVVideoStream::_makeThumbnails()
+{
+  const AVThumbnailRequest &request = _thumbnails;
+  if (request.count <= 0 || !request.positions || !request.thumbnail || request.boxWidth <= 0 ||
+      request.boxHeight <= 0)
+    return;
+  if (request.begin)
+    request.begin(this, request.userData);
+  const float pictureW = float(_outputWidth), pictureH = float(_outputHeight);
+  float w, h;
+  if (pictureW / pictureH > request.boxWidth / request.boxHeight) {
+    w = request.boxWidth;
+    h = w * pictureH / pictureW;
+  } else {
+    h = request.boxHeight;
+    w = h * pictureW / pictureH;
+  }
+  w = std::round(w);
+  h = std::round(h);
+  const double length = duration();
+  for (int i = 0; i < request.count && !_decodeQuit; ++i) {
+    const auto time = float(length * double(request.positions[i]));
+    int width = 0, height = 0;
+    uint32_t size = 0;
+    double frameTime = 0;
+    uint8_t *pixels = decodeFrameAt(time, w, h, false, &size, &width, &height, &frameTime);
+    AVPixelBuffer *thumbnail = pixels ? wrapPixelBuffer(pixels, uint32_t(width), uint32_t(height), 1) : nullptr;
+    request.thumbnail(this, 0, thumbnail, request.userData);
+  }
+  avformat_seek_file(_format, _streamIndex, INT64_MIN, 0, INT64_MAX, 0);
+  QMutexLocker locker(_decoderLock);
+  if (_decoder && avcodec_is_open(_decoder))
+    avcodec_flush_buffers(_decoder);
+  releaseDecoder();
+}
+
+void AVVideoStream::_beginSynchronous(double t)
+{
+  _paused = true;
+  avMutexLock(_demuxLock);
+  avMutexLock(_decoderLock);
+  // Whatever the threads had read or decoded belongs to a position this fetch is about to leave.
+  if (_mediaKind >= 0)
+    startSynchronousGeneration(t);
+}
+
+void AVVideoStream::_endSynchronous()
+{
+  avMutexUnlock(_decoderLock);
+  avMutexUnlock(_demuxLock);
+  _paused = false;
+  // Running threads go on where the consumer was, not where this fetch left the demuxer.
+  seek(_consumerTime, _seekDone, _seekDoneData, true);
+}
+
+uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact, bool tolerant, double *frameTime)
+{
+  if (!_format || !_stream || w <= 0 || h <= 0)
+    return nullptr;
+  if (avformat_seek_file(_format, _streamIndex, INT64_MIN, _toStreamTime(t, _stream->time_base), INT64_MAX, 0) < 0)
+    return nullptr;
+  reopenDecoder();
+  if (!_decoder || !avcodec_is_open(_decoder))
+    return nullptr;
+  avcodec_flush_buffers(_decoder);
+  AVFrame *decoded = av_frame_alloc();
+  AVFrame *last = av_frame_alloc();
+  AVPacket *packet = av_packet_alloc();
+  bool chosen = false, ended = false, finished = false;
+  while (decoded && last && packet && !chosen && !finished) {
+    if (!ended) {
+      const int result = av_read_frame(_format, packet);
+      if (result >= 0) {
+        _readAtEnd = false;
+        if (packet->stream_index != _streamIndex) {
+          av_packet_unref(packet);
+          continue;
+        }
+        avcodec_send_packet(_decoder, packet);
+        av_packet_unref(packet);
+      } else {
+        if (result == AVERROR_EOF || avio_feof(_format->pb))
+          _readAtEnd = true;
+        else
+          avPrint("(%d) read packet error: %d\n", int(_mediaKind), result);
+        // The decoder still holds pictures: drain them.
+        avcodec_send_packet(_decoder, nullptr);
+        ended = true;
+      }
+    }
+    for (;;) {
+      const int received = avcodec_receive_frame(_decoder, decoded);
+      if (received < 0) {
+        finished = received == AVERROR_EOF || ended;
+        break;
+      }
+      const double time = _frameTime(decoded, _stream->time_base);
+      if (time >= t || (tolerant && (std::fabs(time - t) <= _frameTolerance || !exact))) {
+        chosen = true;
+        break;
+      }
+      av_frame_unref(last);
+      av_frame_move_ref(last, decoded);
+    }
+  }
+  av_packet_free(&packet);
+  // Past the last picture, the last picture stands for the time.
+  AVFrame *picture = chosen ? decoded : (last && last->data[0] ? last : nullptr);
+  uint8_t *pixels = nullptr;
+  if (picture) {
+    *frameTime = _frameTime(picture, _stream->time_base);
+    AVFrame *frame = _transferIfHardware(picture);
+    SwsContext *converter = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), w, h,
+                                           AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    pixels = converter ? static_cast<uint8_t *>(malloc(size_t(w) * h * 4)) : nullptr;
+    if (pixels) {
+      uint8_t *planes[1] = {pixels};
+      const int strides[1] = {w * 4};
+      sws_scale(converter, frame->data, frame->linesize, 0, frame->height, planes, strides);
+    }
+    sws_freeContext(converter);
+  }
+  av_frame_free(&decoded);
+  av_frame_free(&last);
+  av_frame_free(&_softwareFrame);
+  return pixels;
+}
+
+uint8_t *AVVideoStream::decodeFrameAt(double time, float boxWidth, float boxHeight, bool exact, uint32_t *size,
+                                      int *width, int *height, double *frameTime)
+{
+  const double t = std::min(std::max(0.0, time), duration());
+  float w = boxWidth;
+  if (int(w) % 2 != 0)
+    w += 1;
+  int outW = int(w), outH = int(boxHeight);
+  double decodedTime = t;
+  _beginSynchronous(t);
+  uint8_t *pixels = _decodeSynchronously(t, outW, outH, exact, true, &decodedTime);
+  const uint32_t bytes = uint32_t(outW * outH * 4);
+  if (pixels)
+    pixels = _rotate(pixels, &outW, &outH, _rotation);
+  _endSynchronous();
+  if (size)
+    *size = pixels ? bytes : 0;
+  if (width)
+    *width = outW;
+  if (height)
+    *height = outH;
+  if (frameTime)
+    *frameTime = decodedTime;
+  return pixels;
+}
+
+uint8_t *AVVideoStream::frameAt(double time, uint32_t *size)
+{
+  const double t = std::min(std::max(0.0, time), duration());
+  int outW = _outputWidth, outH = _outputHeight;
+  double decodedTime = t;
+  _beginSynchronous(t);
+  uint8_t *pixels = _decodeSynchronously(t, outW, outH, true, false, &decodedTime);
+  if (pixels)
+    pixels = _rotate(pixels, &outW, &outH, _rotation);
+  _endSynchronous();
+  if (size)
+    *size = pixels ? uint32_t(outW * outH * 4) : 0;
+  return pixels;
+}

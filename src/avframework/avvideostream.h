@@ -1,0 +1,91 @@
+#pragma once
+// The video flavour of the media stream: its decode loop thins frames to a frame step (about 30
+// a second reach the consumer) and queues them as YUV planes the renderer uploads directly or as
+// BGRA; it also makes thumbnails while loading and decodes single pictures synchronously.
+
+#include "avmediastream.h"
+
+struct AVFrame;
+struct AVPixelBuffer;
+struct SwsContext;
+
+using AVThumbnailsBeginCallback = void (*)(AVContent *stream, void *userData);
+using AVThumbnailCallback = void (*)(AVContent *stream, int status, AVPixelBuffer *thumbnail, void *userData);
+
+struct AVThumbnailRequest
+{
+  int count = 0;
+  const float *positions = nullptr; // fractions of the duration; copied by startLoading
+  float boxWidth = 0;
+  float boxHeight = 0;
+  AVThumbnailsBeginCallback begin = nullptr;
+  AVThumbnailCallback thumbnail = nullptr;
+  void *userData = nullptr;
+};
+
+class AVVideoStream : public AVStreamBase
+{
+public:
+  AVVideoStream(const std::string &fileName, int width, int height);
+  ~AVVideoStream() override;
+
+  void videoSize(int *width, int *height) override;
+  uint8_t *frameAt(double time, uint32_t *size) override;
+  bool sleep() override;
+  bool awaken() override;
+  int open(int mediaKind) override;
+
+  // Opens the file and reads its picture information; no threads.
+  int openForMetadata();
+  void startLoading(AVStreamLoadedCallback callback, void *userData, const AVThumbnailRequest &thumbnails);
+  // One BGRA picture fitted to a box (width made even); the caller frees it with free().
+  uint8_t *decodeFrameAt(double time, float boxWidth, float boxHeight, bool exact, uint32_t *size, int *width,
+                         int *height, double *frameTime);
+
+  double frameRate() const;
+  int frameStep() const { return _frameStep; }
+  int discardFactor() const { return _discardFactor; }
+  void outputSize(int *width, int *height) const;
+  int rotation() const { return _rotation; }
+  void setDiscardFactor(int factor);
+  void setMaxFrameRate(int rate);
+  void setStretch(double stretch);
+  void setOutputSize(int width, int height);
+
+protected:
+  void decodeLoop() override;
+  void wakeDecoder() override;
+
+private:
+  void _readVideoInformation();
+  void _recomputeFrameStep();
+  void _makeThumbnails();
+  // Decodes the first acceptable picture at t into a w x h BGRA buffer, turned by the rotation.
+  uint8_t *_decodeSynchronously(double t, int w, int h, bool exact, bool tolerant, double *frameTime);
+  // The frame as a record: YUV planes as they are, other formats converted to BGRA at outW x outH.
+  bool _makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContext **converter, int outW, int outH);
+  AVFrame *_transferIfHardware(AVFrame *frame);
+  // Pauses both threads and takes the demux and decoder locks; the end resumes where the
+  // consumer was.
+  void _beginSynchronous(double t);
+  void _endSynchronous();
+
+  int _pictureWidth = 0;
+  int _pictureHeight = 0;
+  int _rotation = 0;
+  int _requestedWidth;
+  int _requestedHeight;
+  QMutex *_decoderLock;
+  QWaitCondition *_decoderCondition;
+  AVFrame *_decodedFrame = nullptr;
+  AVFrame *_softwareFrame = nullptr;
+  std::atomic<int> _outputWidth{0};
+  std::atomic<int> _outputHeight{0};
+  double _frameTolerance = 0;
+  std::atomic<double> _stretch{1.0};
+  std::atomic<int> _frameStep{1};
+  std::atomic<int> _discardFactor{1};
+  std::atomic<int> _maxRate{30};
+  AVThumbnailRequest _thumbnails;
+  float *_positions = nullptr;
+};

@@ -1,0 +1,543 @@
+// The video stream on generated files: open codes, durations, frame delivery and seeking,
+// the frame step, thumbnails, rotation and synchronous pictures.
+#include "testenv.h"
+
+#include "avpixelbuffer.h"
+#include "avvideostream.h"
+#include "videofixtures.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <memory>
+
+using MediaFixtures::VideoCodec;
+using namespace VideoFixtures;
+
+namespace {
+struct SeekReport
+{
+  std::atomic<int> calls{0};
+  std::atomic<uintptr_t> data{0};
+  std::atomic<uint32_t> size{99};
+};
+
+void recordSeek(AVContent *, uint8_t *data, uint32_t size, double, void *user)
+{
+  auto *report = static_cast<SeekReport *>(user);
+  report->data = reinterpret_cast<uintptr_t>(data);
+  report->size = size;
+  ++report->calls;
+}
+
+struct Thumbnails
+{
+  std::vector<AVPixelBuffer *> buffers;
+  int nulls = 0;
+  int begun = 0;
+  ~Thumbnails()
+  {
+    for (AVPixelBuffer *b : buffers)
+      freePixelBuffer(b);
+  }
+};
+
+void keepThumbnail(AVContent *, int, AVPixelBuffer *buffer, void *user)
+{
+  auto *thumbnails = static_cast<Thumbnails *>(user);
+  if (buffer)
+    thumbnails->buffers.push_back(buffer);
+  else
+    ++thumbnails->nulls;
+}
+
+AVThumbnailRequest thumbnailRequest(int count, const float *positions, float width, float height, Thumbnails *made)
+{
+  AVThumbnailRequest request;
+  request.count = count;
+  request.positions = positions;
+  request.boxWidth = width;
+  request.boxHeight = height;
+  request.thumbnail = keepThumbnail;
+  request.userData = made;
+  return request;
+}
+
+// Takes the next frame, waiting up to two seconds for it.
+AVFrameRecord nextFrame(AVStreamBase *stream)
+{
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < 2000) {
+    AVFrameRecord record = stream->takeFrame(false);
+    if (record.data)
+      return record;
+    if (stream->isDecodeEnded())
+      break;
+    QThread::msleep(2);
+  }
+  return AVFrameRecord();
+}
+
+QColor pixelAt(const AVPixelBuffer *b, int x, int y)
+{
+  const uint8_t *p = b->data + (size_t(y) * b->width + x) * 4;
+  return QColor(p[2], p[1], p[0]);
+}
+
+bool near(const QColor &a, const QColor &b)
+{
+  return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 && qAbs(a.blue() - b.blue()) < 40;
+}
+} // namespace
+
+class TestVideoStream : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void initTestCase();
+  void openCodesAndInformation_data();
+  void openCodesAndInformation();
+  void durationFromContainerWhenStreamStatesNone();
+  void frameStepTable();
+  void deliversEveryFrameInOrder_data();
+  void deliversEveryFrameInOrder();
+  void fiftyFpsDeliversEverySecondFrame();
+  void noStaleFrameAcrossManySeeks();
+  void exactSeekLandsWithinOneFrame();
+  void seekEdges();
+  void takeFrameWithoutPictures();
+  void thumbnailsAtBoxSize();
+  void rotationTurnsSizeAndPictures();
+  void frameAtWhileDecoding();
+  void destroyedWhileLoading();
+  void truncatedFileDoesNotCrash();
+
+private:
+  std::unique_ptr<AVVideoStream> load(const QString &name, int *result = nullptr,
+                                      const AVThumbnailRequest &thumbnails = AVThumbnailRequest());
+
+  Library _files;
+};
+
+void TestVideoStream::initTestCase()
+{
+  QVERIFY(_files.isValid());
+  QVERIFY2(_files.color("h264_25.mp4", params(25, 100, VideoCodec::H264)), qPrintable(MediaFixtures::lastError()));
+  QVERIFY2(_files.color("h264_50.mp4", params(50, 100, VideoCodec::H264)), qPrintable(MediaFixtures::lastError()));
+  QVERIFY2(_files.color("h264_120.mp4", params(120, 24, VideoCodec::H264, 64, 48)),
+           qPrintable(MediaFixtures::lastError()));
+  QVERIFY2(_files.color("vp9.webm", params(25, 20, VideoCodec::VP9, 160, 120, 25)),
+           qPrintable(MediaFixtures::lastError()));
+  QVERIFY2(_files.color("uyvy.nut", params(25, 12, VideoCodec::RawUYVY422, 160, 120)),
+           qPrintable(MediaFixtures::lastError()));
+  QVERIFY2(_files.color("nv12.nut", params(25, 12, VideoCodec::RawNV12, 160, 120)),
+           qPrintable(MediaFixtures::lastError()));
+  QVERIFY2(_files.color("yuv444.nut", params(25, 12, VideoCodec::RawYUV444P, 160, 120)),
+           qPrintable(MediaFixtures::lastError()));
+  QVERIFY2(_files.color("h264_25.mkv", params(25, 50, VideoCodec::H264, 160, 120)),
+           qPrintable(MediaFixtures::lastError()));
+  MediaFixtures::VideoParams rotated = params(25, 10, VideoCodec::H264, 320, 240, 25);
+  rotated.rotation = 90;
+  QVERIFY2(MediaFixtures::writeVideo(_files.path("rotated.mp4"), rotated,
+                                     [](int) { return MediaFixtures::quadrantImage(320, 240); }),
+           qPrintable(MediaFixtures::lastError()));
+  QVERIFY(MediaFixtures::writeTone(_files.path("tone.wav"), 1.0));
+  QVERIFY(_files.truncated("truncated.mp4", "h264_25.mp4", 3000));
+  QVERIFY(_files.truncated("truncated.mkv", "h264_25.mkv", QFileInfo(_files.path("h264_25.mkv")).size() / 2));
+  QVERIFY(_files.garbage("garbage.mp4", 50000));
+}
+
+std::unique_ptr<AVVideoStream> TestVideoStream::load(const QString &name, int *result,
+                                                     const AVThumbnailRequest &thumbnails)
+{
+  static std::atomic<int> code;
+  code = 1;
+  auto stream = std::make_unique<AVVideoStream>(_files.path(name).toStdString(), 1280, 1280);
+  stream->startLoading([](AVContent *, int r, void *) { code = r; }, nullptr, thumbnails);
+  stream->waitForLoading();
+  if (result)
+    *result = code;
+  return stream;
+}
+
+void TestVideoStream::openCodesAndInformation_data()
+{
+  QTest::addColumn<QString>("file");
+  QTest::addColumn<int>("code");
+  QTest::addColumn<int>("width");
+  QTest::addColumn<int>("height");
+  QTest::addColumn<double>("duration");
+  QTest::addColumn<double>("rate");
+  QTest::newRow("h264 25") << "h264_25.mp4" << 0 << 320 << 240 << 4.0 << 25.0;
+  QTest::newRow("h264 50") << "h264_50.mp4" << 0 << 320 << 240 << 2.0 << 50.0;
+  QTest::newRow("vp9") << "vp9.webm" << 0 << 160 << 120 << 0.8 << 25.0;
+  QTest::newRow("uyvy") << "uyvy.nut" << 0 << 160 << 120 << 0.48 << 25.0;
+  QTest::newRow("nv12") << "nv12.nut" << 0 << 160 << 120 << 0.48 << 25.0;
+  QTest::newRow("no video") << "tone.wav" << -9 << 0 << 0 << 0.0 << 30.0;
+  QTest::newRow("garbage") << "garbage.mp4" << -2 << 0 << 0 << 0.0 << 30.0;
+  QTest::newRow("missing") << "missing.mp4" << -2 << 0 << 0 << 0.0 << 30.0;
+  QTest::newRow("truncated header") << "truncated.mp4" << -2 << 0 << 0 << 0.0 << 30.0;
+}
+
+void TestVideoStream::openCodesAndInformation()
+{
+  QFETCH(QString, file);
+  QFETCH(int, code);
+  int result = 1;
+  auto stream = load(file, &result);
+  QCOMPARE(result, code);
+  QCOMPARE(stream->isOpen(), code == 0);
+  int w = -1, h = -1;
+  stream->videoSize(&w, &h);
+  QFETCH(int, width);
+  QFETCH(int, height);
+  QCOMPARE(w, width);
+  QCOMPARE(h, height);
+  QFETCH(double, duration);
+  QVERIFY2(qAbs(stream->duration() - duration) < 0.05, qPrintable(QString::number(stream->duration())));
+  QFETCH(double, rate);
+  QCOMPARE(stream->frameRate(), rate);
+  // A second open does not open again.
+  if (code == 0)
+    QCOMPARE(stream->openForMetadata(), 0);
+}
+
+void TestVideoStream::durationFromContainerWhenStreamStatesNone()
+{
+  // Matroska states the length for the file, not for the stream.
+  auto stream = load("h264_25.mkv");
+  QVERIFY(stream->isOpen());
+  QVERIFY2(qAbs(stream->duration() - 2.0) < 0.05, qPrintable(QString::number(stream->duration())));
+}
+
+void TestVideoStream::frameStepTable()
+{
+  auto s25 = load("h264_25.mp4");
+  auto s50 = load("h264_50.mp4");
+  auto s120 = load("h264_120.mp4");
+  QCOMPARE(s25->frameStep(), 1);
+  QCOMPARE(s50->frameStep(), 2);
+  QCOMPARE(s120->frameStep(), 4);
+  s120->setMaxFrameRate(60);
+  QCOMPARE(s120->frameStep(), 2);
+  s120->setMaxFrameRate(10); // never below 30
+  QCOMPARE(s120->frameStep(), 4);
+  // A clip stretched to twice its length plays at half its rate.
+  s50->setStretch(2.0);
+  QCOMPARE(s50->frameStep(), 1);
+  s50->setStretch(0); // no stretch rather than a division by zero
+  QCOMPARE(s50->frameStep(), 2);
+  s25->setDiscardFactor(3);
+  QCOMPARE(s25->frameStep(), 3);
+  s50->setDiscardFactor(2);
+  QCOMPARE(s50->frameStep(), 4);
+  // Nothing open: 30 a second.
+  AVVideoStream closed("nothing", 0, 0);
+  QCOMPARE(closed.frameRate(), 30.0);
+}
+
+void TestVideoStream::deliversEveryFrameInOrder_data()
+{
+  QTest::addColumn<QString>("file");
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<int>("frames");
+  QTest::newRow("h264 planar") << "h264_25.mp4" << int(kAVFrameYUV420) << 100;
+  QTest::newRow("vp9 planar") << "vp9.webm" << int(kAVFrameYUV420) << 20;
+  QTest::newRow("uyvy packed") << "uyvy.nut" << int(kAVFrameUYVY422) << 12;
+  QTest::newRow("nv12") << "nv12.nut" << int(kAVFrameNV12) << 12;
+  QTest::newRow("yuv444 as bgra") << "yuv444.nut" << int(kAVFrameBGRA) << 12;
+}
+
+void TestVideoStream::deliversEveryFrameInOrder()
+{
+  QFETCH(QString, file);
+  QFETCH(int, kind);
+  QFETCH(int, frames);
+  auto stream = load(file);
+  QVERIFY(stream->isOpen());
+  QVERIFY(stream->awaken());
+  QVERIFY(!stream->awaken());
+  for (int i = 0; i < frames; ++i) {
+    AVFrameRecord record = stream->takeFrame(true);
+    QVERIFY2(record.data, qPrintable(QString("frame %1 missing").arg(i)));
+    QCOMPARE(int(record.kind), kind);
+    const int index = frameIndexOf(record);
+    const double time = record.time;
+    QCOMPARE(record.serial, stream->serial());
+    freeFrameRecord(record);
+    QCOMPARE(index, i);
+    QVERIFY(qAbs(time - i / 25.0) < 1e-3);
+  }
+  // Then the end: waiting gives nothing once the decoder has drained.
+  AVFrameRecord end = stream->takeFrame(true);
+  QVERIFY(!end.data);
+  QVERIFY(stream->isDecodeEnded());
+  QVERIFY(stream->isReadEnded());
+}
+
+void TestVideoStream::fiftyFpsDeliversEverySecondFrame()
+{
+  auto stream = load("h264_50.mp4");
+  stream->awaken();
+  for (int i = 0; i < 20; ++i) {
+    AVFrameRecord record = stream->takeFrame(true);
+    QVERIFY(record.data);
+    const int index = frameIndexOf(record);
+    freeFrameRecord(record);
+    QCOMPARE(index, 2 * i);
+  }
+}
+
+void TestVideoStream::noStaleFrameAcrossManySeeks()
+{
+  // Full queues, then a seek: no frame of the old position may come out afterwards, whether it
+  // was queued, being decoded or being read when the seek came.
+  auto stream = load("h264_25.mp4");
+  stream->awaken();
+  QRandomGenerator random(7);
+  int position = 0;
+  for (int round = 0; round < 60; ++round) {
+    // Let the queues fill at the current position.
+    QThread::msleep(round % 3 == 0 ? 30 : round % 3);
+    const bool exact = round % 2 == 0;
+    // Non-exact seeks go backwards, so an old picture would show as too late an index.
+    const int target = exact ? int(random.bounded(95)) : int(random.bounded(position + 1));
+    SeekReport report;
+    stream->seek(target / 25.0 + 0.001, recordSeek, &report, exact);
+    AVFrameRecord first = nextFrame(stream.get());
+    QVERIFY2(first.data, qPrintable(QString("no frame after seek %1 to %2").arg(round).arg(target)));
+    const int firstIndex = frameIndexOf(first);
+    freeFrameRecord(first);
+    if (exact)
+      QVERIFY2(qAbs(firstIndex - target) <= 1, qPrintable(QString("seek to %1 gave %2").arg(target).arg(firstIndex)));
+    else
+      QVERIFY2(firstIndex <= target, qPrintable(QString("seek back to %1 gave %2").arg(target).arg(firstIndex)));
+    int last = firstIndex;
+    for (int i = 0; i < 3; ++i) {
+      AVFrameRecord next = nextFrame(stream.get());
+      if (!next.data)
+        break;
+      const int index = frameIndexOf(next);
+      freeFrameRecord(next);
+      QVERIFY2(index == last + 1, qPrintable(QString("after %1 came %2 (seek %3)").arg(last).arg(index).arg(round)));
+      last = index;
+    }
+    position = last;
+    QTRY_COMPARE_WITH_TIMEOUT(report.calls.load(), 1, 2000);
+    QVERIFY(report.size > 0);
+  }
+}
+
+void TestVideoStream::exactSeekLandsWithinOneFrame()
+{
+  // Into the middle of one long group of pictures, with and without a frame step.
+  for (const char *name : {"h264_25.mp4", "h264_50.mp4"}) {
+    auto stream = load(name);
+    stream->awaken();
+    const double rate = stream->frameRate();
+    for (double target : {0.5, 1.37, 1.9}) {
+      stream->seek(target, nullptr, nullptr, true);
+      AVFrameRecord first = nextFrame(stream.get());
+      QVERIFY(first.data);
+      const int index = frameIndexOf(first);
+      QVERIFY(first.time <= target + 1e-9);
+      freeFrameRecord(first);
+      QVERIFY2(qAbs(index - target * rate) <= 1.0, qPrintable(QString("%1 at %2: %3").arg(name).arg(target).arg(index)));
+    }
+  }
+}
+
+void TestVideoStream::seekEdges()
+{
+  auto stream = load("h264_25.mp4");
+  // Not woken yet the threads exist: a seek is taken.
+  SeekReport report;
+  stream->awaken();
+  stream->seek(-3, recordSeek, &report, true);
+  QCOMPARE(stream->seekTarget(), 0.0);
+  QVERIFY(!stream->isSeekPastEnd());
+  AVFrameRecord first = nextFrame(stream.get());
+  QCOMPARE(frameIndexOf(first), 0);
+  freeFrameRecord(first);
+
+  // Past the end: the seek goes to the duration and ends with the marker.
+  SeekReport end;
+  stream->seek(60, recordSeek, &end, true);
+  QCOMPARE(stream->seekTarget(), stream->duration());
+  QVERIFY(stream->isSeekPastEnd());
+  QTRY_COMPARE_WITH_TIMEOUT(end.calls.load(), 1, 3000);
+  AVFrameRecord last = stream->takeFrame(true);
+  if (last.data) {
+    // The last picture may stand in for the end; nothing of the old position does.
+    QVERIFY(frameIndexOf(last) >= 98);
+    freeFrameRecord(last);
+  } else {
+    QCOMPARE(end.data.load(), uintptr_t(1));
+    QCOMPARE(end.size.load(), 0u);
+  }
+
+  // A stream that never loaded ignores seeks.
+  AVVideoStream unopened(_files.path("h264_25.mp4").toStdString(), 0, 0);
+  unopened.seek(1.0, recordSeek, &report, true);
+  QCOMPARE(unopened.seekTarget(), 0.0);
+}
+
+void TestVideoStream::takeFrameWithoutPictures()
+{
+  auto stream = load("h264_25.mp4");
+  // Asleep: nothing comes, also when waiting.
+  QVERIFY(!stream->isAwake());
+  QElapsedTimer timer;
+  timer.start();
+  QVERIFY(!stream->takeFrame(true).data);
+  QVERIFY(timer.elapsed() < 500);
+  stream->awaken();
+  QTRY_VERIFY_WITH_TIMEOUT(stream->frameCount() == 2, 2000);
+  // Awake and full: the queue keeps its bounds.
+  QThread::msleep(50);
+  QVERIFY(stream->frameCount() <= 2);
+  QVERIFY(stream->packetCount() <= 4);
+  // Asleep again: queues empty, no waiting.
+  QVERIFY(stream->sleep());
+  QVERIFY(!stream->sleep());
+  QCOMPARE(stream->frameCount(), 0);
+  QCOMPARE(stream->packetCount(), 0);
+  QVERIFY(!stream->takeFrame(true).data);
+  // Woken again, frames flow on.
+  stream->awaken();
+  AVFrameRecord again = nextFrame(stream.get());
+  QVERIFY(again.data);
+  freeFrameRecord(again);
+}
+
+void TestVideoStream::thumbnailsAtBoxSize()
+{
+  const float positions[16] = {0, 1 / 16.f, 2 / 16.f, 3 / 16.f, 4 / 16.f, 5 / 16.f, 6 / 16.f, 7 / 16.f,
+                               8 / 16.f, 9 / 16.f, 10 / 16.f, 11 / 16.f, 12 / 16.f, 13 / 16.f, 14 / 16.f, 15 / 16.f};
+  Thumbnails made;
+  AVThumbnailRequest request = thumbnailRequest(16, positions, 16 * 45 / 9, 45, &made); // 80 x 45
+  request.begin = [](AVContent *, void *user) {
+    auto *thumbnails = static_cast<Thumbnails *>(user);
+    QVERIFY(thumbnails->buffers.empty());
+    ++thumbnails->begun;
+  };
+  auto stream = load("h264_25.mp4", nullptr, request);
+  QCOMPARE(made.begun, 1);
+  QCOMPARE(int(made.buffers.size()), 16);
+  QCOMPARE(made.nulls, 0);
+  int previous = -1;
+  for (AVPixelBuffer *b : made.buffers) {
+    // 320 x 240 in 80 x 45: 60 x 45.
+    QCOMPARE(b->width, 60u);
+    QCOMPARE(b->height, 45u);
+    QCOMPARE(b->format, 1u);
+    const int index = frameIndexOfBgra(b->data, int(b->width), int(b->height));
+    QVERIFY(index >= previous);
+    previous = index;
+  }
+  // After the thumbnails the stream starts from the beginning.
+  stream->awaken();
+  AVFrameRecord first = stream->takeFrame(true);
+  QCOMPARE(frameIndexOf(first), 0);
+  freeFrameRecord(first);
+}
+
+void TestVideoStream::rotationTurnsSizeAndPictures()
+{
+  const float positions[1] = {0.5f};
+  Thumbnails made;
+  auto stream = load("rotated.mp4", nullptr, thumbnailRequest(1, positions, 160, 90, &made));
+  QCOMPARE(stream->rotation(), 90);
+  int w = 0, h = 0;
+  stream->videoSize(&w, &h);
+  QCOMPARE(QSize(w, h), QSize(240, 320));
+  QCOMPARE(int(made.buffers.size()), 1);
+  // 320 x 240 fitted to 120 x 90, then turned a quarter clockwise: 90 x 120, the top-left red
+  // quadrant now top right, blue top left.
+  const AVPixelBuffer *t = made.buffers[0];
+  QCOMPARE(QSize(int(t->width), int(t->height)), QSize(90, 120));
+  QVERIFY(near(pixelAt(t, 80, 10), Qt::red));
+  QVERIFY(near(pixelAt(t, 10, 10), Qt::blue));
+  QVERIFY(near(pixelAt(t, 80, 110), Qt::green));
+  QVERIFY(near(pixelAt(t, 10, 110), Qt::white));
+
+  // Odd box widths come out even.
+  uint32_t size = 0;
+  int fw = 0, fh = 0;
+  double when = -1;
+  uint8_t *picture = stream->decodeFrameAt(0.1, 33, 40, true, &size, &fw, &fh, &when);
+  QVERIFY(picture);
+  QCOMPARE(QSize(fw, fh), QSize(40, 34));
+  QCOMPARE(size, 34u * 40u * 4u);
+  free(picture);
+}
+
+void TestVideoStream::frameAtWhileDecoding()
+{
+  // Synchronous pictures while the threads run: they wait for the threads, and afterwards the
+  // stream goes on where its consumer was.
+  auto stream = load("h264_25.mp4");
+  stream->awaken();
+  stream->seek(1.0, nullptr, nullptr, true);
+  AVFrameRecord first = nextFrame(stream.get());
+  QCOMPARE(frameIndexOf(first), 25);
+  freeFrameRecord(first);
+  for (double t : {0.4, 2.2, 3.0, 0.0}) {
+    uint32_t size = 0;
+    uint8_t *picture = stream->frameAt(t, &size);
+    QVERIFY(picture);
+    QCOMPARE(size, 320u * 240u * 4u);
+    QCOMPARE(frameIndexOfBgra(picture, 320, 240), int(t * 25 + 0.5));
+    free(picture);
+    AVFrameRecord next = nextFrame(stream.get());
+    QVERIFY(next.data);
+    const int index = frameIndexOf(next);
+    freeFrameRecord(next);
+    QVERIFY2(index >= 25 && index <= 28, qPrintable(QString("resumed at %1").arg(index)));
+  }
+  // Past the end the last picture stands in.
+  uint32_t size = 0;
+  uint8_t *end = stream->frameAt(99, &size);
+  QVERIFY(end);
+  QCOMPARE(frameIndexOfBgra(end, 320, 240), 99);
+  free(end);
+}
+
+void TestVideoStream::destroyedWhileLoading()
+{
+  // Destroying a stream whose loading thread is still opening or making thumbnails waits for it
+  // (and its callback) instead of destroying a running thread.
+  static std::atomic<int> callbacks{0};
+  const float positions[4] = {0, 0.25f, 0.5f, 0.75f};
+  Thumbnails made;
+  for (int i = 0; i < 8; ++i) {
+    const AVThumbnailRequest request = thumbnailRequest(4, positions, 64, 36, &made);
+    auto *stream = new AVVideoStream(_files.path("h264_25.mp4").toStdString(), 0, 0);
+    stream->startLoading([](AVContent *, int, void *) { ++callbacks; }, nullptr, request);
+    QThread::msleep(unsigned(i * 3));
+    delete stream;
+  }
+  QCOMPARE(callbacks.load(), 8);
+}
+
+void TestVideoStream::truncatedFileDoesNotCrash()
+{
+  int result = 1;
+  auto stream = load("truncated.mkv", &result);
+  if (result != 0) {
+    QVERIFY(result < 0);
+    return;
+  }
+  stream->awaken();
+  int frames = 0;
+  for (AVFrameRecord r = stream->takeFrame(true); r.data; r = stream->takeFrame(true)) {
+    freeFrameRecord(r);
+    ++frames;
+  }
+  QVERIFY(frames > 0 && frames < 50);
+  QVERIFY(stream->isDecodeEnded());
+}
+
+TAVO_TEST_CORE_MAIN(TestVideoStream)
+#include "tst_videostream.moc"
