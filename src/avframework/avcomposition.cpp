@@ -6,6 +6,7 @@
 #include "avimagefiles.h"
 #include "avlayerdraw.h"
 #include "avlayersegment.h"
+#include "avvideosegment.h"
 
 #include <QMutexLocker>
 #include <QOpenGLFunctions_3_2_Core>
@@ -290,9 +291,12 @@ void AVComposition::releaseGLResources()
   _multisampleFrameBuffer = nullptr;
 }
 
-void AVComposition::setVideoFrameRate(double)
+void AVComposition::setVideoFrameRate(double rate)
 {
-  // Video layers arrive with the media streams.
+  QMutexLocker visible(_visibleLock);
+  for (AVLayerSegment *layer : _visible)
+    if (layer->isVideo())
+      static_cast<AVVideoSegment *>(layer)->setMaxFrameRate(int(rate));
 }
 
 bool AVComposition::hasLoadedSound()

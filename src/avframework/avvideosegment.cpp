@@ -200,6 +200,11 @@ void AVVideoSegment::_updateFrame(double time, bool wait, bool adaptive)
   const double stretch = _stretch > 0 ? double(_stretch) : 1.0;
   const double mediaTime = (time - startTime()) / stretch + _rangeStart;
   const auto m = uint32_t(uint64_t(std::max(0.0, mediaTime) * 1000));
+  const int allowance = wait ? _stream->frameStep() * int(1000.0 / _stream->frameRate() + 0.5) : 0;
+  // While exporting a held picture the clock has passed by more than the allowance is as stale
+  // as a queued one: it goes, and the queue is asked for the right one.
+  if (_pending.data && wait && int32_t(m - _pendingTime) > allowance)
+    _dropPending();
   if (_pending.data) {
     if (_pendingTime <= m) {
       _show(_pending.data, _pending.kind, _pending.width, _pending.height, _pending.visibleWidth);
@@ -208,7 +213,6 @@ void AVVideoSegment::_updateFrame(double time, bool wait, bool adaptive)
     }
     return;
   }
-  const int allowance = wait ? _stream->frameStep() * int(1000.0 / _stream->frameRate() + 0.5) : 0;
   AVFrameRecord frame = _stream->takeFrame(wait);
   while (frame.data) {
     _frameKind = frame.kind;

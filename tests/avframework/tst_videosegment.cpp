@@ -1,0 +1,351 @@
+// Video layers in a composition composed offscreen: the colour-coded frame index read back from
+// the composed picture says which frame each pass showed.
+#include "testenv.h"
+
+#include "avcomposition.h"
+#include "avheadlessrenderer.h"
+#include "avvideosegment.h"
+#include "avvideostream.h"
+#include "videofixtures.h"
+
+#include <QElapsedTimer>
+#include <memory>
+
+using MediaFixtures::VideoCodec;
+using namespace VideoFixtures;
+
+namespace {
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+
+struct ThumbnailsSeen
+{
+  std::atomic<int> calls{0};
+  std::atomic<int> countAtCall{-1};
+};
+
+void thumbnailsReady(AVSegment *segment, void *user)
+{
+  auto *seen = static_cast<ThumbnailsSeen *>(user);
+  seen->countAtCall = static_cast<AVVideoSegment *>(segment)->thumbnailCount();
+  ++seen->calls;
+}
+} // namespace
+
+class TestVideoSegment : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void initTestCase();
+  void init();
+  void cleanup();
+  void exportShowsEveryFrameInOrder_data();
+  void exportShowsEveryFrameInOrder();
+  void staleFramesSkippedWhileExporting();
+  void futureFrameHeldBackInPreview();
+  void firstFrameAfterSeekShownEvenIfLater();
+  void discardFactorFollowsLateness();
+  void seekAtEndStillMakesReady();
+  void rangeStartAndStretch();
+  void thumbnailsReportedAfterTheLast();
+  void failedLoadIsReadyWithoutPicture();
+  void destroyedWhileLoading();
+  void frameAtTimeAndExportRate();
+
+private:
+  AVVideoSegment *addVideo(const QString &file, double start = 0, double rangeStart = 0, double rangeDuration = 0);
+  // As the exporter does: seek exactly, then compose until the layers are ready.
+  bool seekAndWait(double time);
+  int indexAt(double time);
+  int previewIndexAt(double time);
+
+  Library _files;
+  std::unique_ptr<AVHeadlessGLHost> _host;
+  std::unique_ptr<AVComposition> _composition;
+  std::unique_ptr<AVHeadlessRenderer> _renderer;
+  uint32_t _nextId = 1;
+};
+
+void TestVideoSegment::initTestCase()
+{
+  _host = std::make_unique<AVHeadlessGLHost>();
+  QVERIFY2(_host->isValid(), "no GL context: run under Xvfb");
+  QVERIFY(_files.isValid());
+  QVERIFY(_files.color("h264_25.mp4", params(25, 100, VideoCodec::H264)));
+  QVERIFY(_files.color("h264_50.mp4", params(50, 100, VideoCodec::H264)));
+  QVERIFY(_files.color("h264_120.mp4", params(120, 24, VideoCodec::H264, 64, 48)));
+  QVERIFY(_files.color("vp9.webm", params(25, 20, VideoCodec::VP9, 160, 120, 25)));
+  QVERIFY(_files.color("uyvy.nut", params(25, 12, VideoCodec::RawUYVY422, 160, 120)));
+  QVERIFY(_files.color("nv12.nut", params(25, 12, VideoCodec::RawNV12, 160, 120)));
+  QVERIFY(_files.color("yuv444.nut", params(25, 12, VideoCodec::RawYUV444P, 160, 120)));
+  QVERIFY(_files.garbage("garbage.mov", 20000));
+}
+
+void TestVideoSegment::init()
+{
+  _composition = std::make_unique<AVComposition>(kWidth, kHeight, 44100, 2, nullptr);
+  _renderer = std::make_unique<AVHeadlessRenderer>(_host.get(), _composition.get());
+  QVERIFY(_renderer->isValid());
+}
+
+void TestVideoSegment::cleanup()
+{
+  if (_renderer) {
+    // The layers' textures go on the thread and context that made them.
+    _renderer->compose(-100);
+    _renderer.reset();
+  }
+  _composition.reset();
+}
+
+AVVideoSegment *TestVideoSegment::addVideo(const QString &file, double start, double rangeStart, double rangeDuration)
+{
+  auto *segment = new AVVideoSegment(start, rangeStart, rangeDuration, _files.path(file).toStdString(), kWidth, kHeight,
+                                     kWidth, 36);
+  segment->setId(_nextId);
+  _composition->addSegment(segment, _nextId++);
+  QElapsedTimer timer;
+  timer.start();
+  while (segment->loadError() == kAVLoadPending && timer.elapsed() < 10000)
+    QThread::msleep(5);
+  return segment;
+}
+
+bool TestVideoSegment::seekAndWait(double time)
+{
+  _composition->seek(time, true);
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < 5000) {
+    _renderer->compose(time);
+    if (_composition->isReadyAt(time))
+      return true;
+    QThread::msleep(10);
+  }
+  return false;
+}
+
+int TestVideoSegment::indexAt(double time)
+{
+  return MediaFixtures::frameIndexOf(_renderer->compose(time, true));
+}
+
+int TestVideoSegment::previewIndexAt(double time)
+{
+  _composition->update(time, true, false, 2, true, false);
+  return MediaFixtures::frameIndexOf(_renderer->readBack());
+}
+
+void TestVideoSegment::exportShowsEveryFrameInOrder_data()
+{
+  QTest::addColumn<QString>("file");
+  QTest::addColumn<int>("frames");
+  QTest::addColumn<int>("step");
+  QTest::newRow("h264 yuv420") << "h264_25.mp4" << 100 << 1;
+  QTest::newRow("h264 50 fps") << "h264_50.mp4" << 50 << 2;
+  QTest::newRow("vp9") << "vp9.webm" << 20 << 1;
+  QTest::newRow("uyvy422") << "uyvy.nut" << 12 << 1;
+  QTest::newRow("nv12") << "nv12.nut" << 12 << 1;
+  QTest::newRow("yuv444 as bgra") << "yuv444.nut" << 12 << 1;
+}
+
+void TestVideoSegment::exportShowsEveryFrameInOrder()
+{
+  QFETCH(QString, file);
+  QFETCH(int, frames);
+  QFETCH(int, step);
+  AVVideoSegment *video = addVideo(file);
+  QCOMPARE(video->loadError(), 0);
+  QVERIFY(seekAndWait(0));
+  // Some containers state one frame less than they hold; the layer ends with its duration.
+  for (int k = 0; k < frames && k / 25.0 + 0.001 < video->duration(); ++k) {
+    const int index = indexAt(k / 25.0 + 0.001);
+    QVERIFY2(index == k * step, qPrintable(QString("at frame %1 the picture shows %2").arg(k).arg(index)));
+  }
+}
+
+void TestVideoSegment::staleFramesSkippedWhileExporting()
+{
+  // 50 fps, step 2: pictures more than 40 ms behind the export time are dropped one by one
+  // until the right one comes.
+  AVVideoSegment *video = addVideo("h264_50.mp4");
+  QCOMPARE(video->stream()->frameStep(), 2);
+  QVERIFY(seekAndWait(0));
+  QCOMPARE(indexAt(0), 0);
+  // Milliseconds are whole: at 1.005 frame 48 (0.96) is 45 ms old, at 1.001 only 40.
+  QCOMPARE(indexAt(1.005), 50);
+  QCOMPARE(indexAt(1.205), 60);
+}
+
+void TestVideoSegment::futureFrameHeldBackInPreview()
+{
+  AVVideoSegment *video = addVideo("h264_25.mp4");
+  QVERIFY(seekAndWait(0));
+  QCOMPARE(previewIndexAt(0.001), 0);
+  QTRY_VERIFY_WITH_TIMEOUT(video->stream()->frameCount() > 0, 2000);
+  // Frame 1 belongs to 40 ms: at 20 ms it waits, at 41 ms it shows without another decode.
+  QCOMPARE(previewIndexAt(0.02), 0);
+  QCOMPARE(video->stream()->frameCount() <= 2, true);
+  QCOMPARE(previewIndexAt(0.041), 1);
+  QCOMPARE(video->shownFrameTime(), 40u);
+}
+
+void TestVideoSegment::firstFrameAfterSeekShownEvenIfLater()
+{
+  AVVideoSegment *video = addVideo("h264_25.mp4");
+  QVERIFY(seekAndWait(0));
+  previewIndexAt(0.001);
+  // Awake: the seek is a just-sought one, whose first picture shows whatever the clock says.
+  video->seek(2.0, true);
+  QTRY_VERIFY_WITH_TIMEOUT(video->isReady(), 3000);
+  QTRY_VERIFY_WITH_TIMEOUT(video->stream()->frameCount() > 0, 2000);
+  QCOMPARE(previewIndexAt(0.5), 50);
+  // A non-exact seek while the first is still waiting for its picture is ignored.
+  video->seek(3.0, true);
+  video->seek(1.0, false);
+  QTRY_VERIFY_WITH_TIMEOUT(video->isReady(), 3000);
+  QTRY_VERIFY_WITH_TIMEOUT(video->stream()->frameCount() > 0, 2000);
+  QCOMPARE(previewIndexAt(0.5), 75);
+}
+
+void TestVideoSegment::discardFactorFollowsLateness()
+{
+  AVVideoSegment *video = addVideo("h264_25.mp4");
+  AVVideoStream *stream = video->stream();
+  QVERIFY(seekAndWait(0));
+  QCOMPARE(previewIndexAt(0.001), 0);
+  // Ten pictures shown 1.3 times later than their time: factor 3.
+  for (int k = 1; k <= 10; ++k) {
+    QTRY_VERIFY_WITH_TIMEOUT(stream->frameCount() > 0, 2000);
+    QCOMPARE(previewIndexAt(1.3 * k / 25.0), k);
+  }
+  QCOMPARE(stream->discardFactor(), 3);
+  QCOMPARE(stream->frameStep(), 3);
+  // Pictures on time again (once the queued step-1 ones are through): back to 1.
+  for (int shown = 0; shown < 25 && stream->discardFactor() != 1; ++shown) {
+    QTRY_VERIFY_WITH_TIMEOUT(stream->frameCount() > 0, 2000);
+    const double next = video->shownFrameTime() / 1000.0 + 3 / 25.0;
+    previewIndexAt(next * 1.02);
+  }
+  QCOMPARE(stream->discardFactor(), 1);
+  // A seek resets a raised factor at its first picture.
+  stream->setDiscardFactor(4);
+  video->seek(1.0, true);
+  QTRY_VERIFY_WITH_TIMEOUT(video->isReady(), 3000);
+  QTRY_VERIFY_WITH_TIMEOUT(stream->frameCount() > 0, 2000);
+  QCOMPARE(previewIndexAt(1.001), 25);
+  QCOMPARE(stream->discardFactor(), 1);
+}
+
+void TestVideoSegment::seekAtEndStillMakesReady()
+{
+  AVVideoSegment *video = addVideo("h264_25.mp4");
+  QVERIFY(seekAndWait(0));
+  video->seek(30.0, true);
+  QVERIFY(!video->isReady());
+  QTRY_VERIFY_WITH_TIMEOUT(video->isReady(), 5000);
+}
+
+void TestVideoSegment::rangeStartAndStretch()
+{
+  AVVideoSegment *video = addVideo("h264_25.mp4", 0, 1.0, 2.0);
+  QCOMPARE(video->duration(), 2.0);
+  QVERIFY(seekAndWait(0));
+  QCOMPARE(indexAt(0.001), 25);
+  QCOMPARE(indexAt(0.501), 37);
+  // Twice as long on the timeline: half speed.
+  video->setDuration(4.0);
+  QCOMPARE(video->stretch(), 2.0);
+  _composition->updateDuration();
+  QVERIFY(seekAndWait(0));
+  QCOMPARE(indexAt(0.001), 25);
+  QCOMPARE(indexAt(1.001), 37);
+  QCOMPARE(indexAt(2.011), 50);
+  // The range start is kept inside the range.
+  video->setRangeStart(2.0);
+  QCOMPARE(video->rangeStart(), 2.0);
+  QVERIFY(seekAndWait(0));
+  QCOMPARE(indexAt(0.001), 50);
+  video->setRangeStart(9.0);
+  QCOMPARE(video->rangeStart(), 4.0);
+  video->setRangeStart(-1.0);
+  QCOMPARE(video->rangeStart(), 0.0);
+}
+
+void TestVideoSegment::thumbnailsReportedAfterTheLast()
+{
+  ThumbnailsSeen seen;
+  auto *video = new AVVideoSegment(0, _files.path("h264_25.mp4").toStdString(), kWidth, kHeight, kWidth, 36);
+  video->setThumbnailsCallback(thumbnailsReady, &seen);
+  _composition->addSegment(video, 1);
+  // The list is read here while the loading thread fills it.
+  QElapsedTimer timer;
+  timer.start();
+  while (seen.calls == 0 && timer.elapsed() < 10000) {
+    for (int i = 0; i < video->thumbnailCount(); ++i)
+      QVERIFY(video->thumbnail(i));
+  }
+  QCOMPARE(seen.calls.load(), 1);
+  QCOMPARE(seen.countAtCall.load(), AVVideoSegment::kThumbnailCount);
+  // 320 x 240 fitted into 64 x 36.
+  QCOMPARE(video->thumbnail(15)->width, 48u);
+  QCOMPARE(video->thumbnail(15)->height, 36u);
+  QVERIFY(!video->thumbnail(16));
+  QVERIFY(!video->thumbnail(-1));
+  video->releaseThumbnails();
+  QCOMPARE(video->thumbnailCount(), 0);
+}
+
+void TestVideoSegment::failedLoadIsReadyWithoutPicture()
+{
+  AVVideoSegment *video = addVideo("garbage.mov");
+  QCOMPARE(video->loadError(), int(kAVOpenInputFailed));
+  QVERIFY(video->isReady());
+  _composition->setBackgroundColor(makeVec4Opaque(0, 0, 1));
+  const QImage frame = _renderer->compose(0.5, true);
+  QCOMPARE(frame.pixelColor(kWidth / 2, kHeight / 2), QColor(0, 0, 255));
+  int w = -1, h = -1;
+  video->videoSize(&w, &h);
+  QCOMPARE(w, 0);
+  QCOMPARE(video->mediaDuration(), 0.0);
+}
+
+void TestVideoSegment::destroyedWhileLoading()
+{
+  // The loading thread calls back into the segment (thumbnails, the opened report); destroying
+  // the segment meanwhile waits for it.
+  static std::atomic<int> reports{0};
+  for (int i = 0; i < 6; ++i) {
+    auto *video = new AVVideoSegment(0, _files.path("h264_25.mp4").toStdString(), kWidth, kHeight, kWidth, 36);
+    video->setListener([](AVSegment *, int, void *) { ++reports; }, nullptr);
+    QThread::msleep(unsigned(i * 4));
+    delete video;
+  }
+  QCOMPARE(reports.load(), 6);
+}
+
+void TestVideoSegment::frameAtTimeAndExportRate()
+{
+  AVVideoSegment *video = addVideo("h264_25.mp4", 0, 1.0, 2.0);
+  uint32_t size = 0;
+  int w = 0, h = 0;
+  double when = -1;
+  uint8_t *picture = video->frameAtTime(0.5, true, &size, &w, &h, &when);
+  QVERIFY(picture);
+  QCOMPARE(QSize(w, h), QSize(320, 240));
+  QCOMPARE(frameIndexOfBgra(picture, w, h), 37);
+  QVERIFY(qAbs(when - 1.48) < 1e-6);
+  free(picture);
+
+  // The exporter hands its frame rate to the video layers as their delivered maximum.
+  AVVideoSegment *fast = addVideo("h264_120.mp4");
+  QCOMPARE(fast->stream()->frameStep(), 4);
+  _composition->setVideoFrameRate(60);
+  QCOMPARE(fast->stream()->frameStep(), 2);
+  _composition->setVideoFrameRate(30);
+  QCOMPARE(fast->stream()->frameStep(), 4);
+}
+
+TAVO_TEST_GUI_MAIN(TestVideoSegment)
+#include "tst_videosegment.moc"
