@@ -197,7 +197,8 @@ void AVVideoStream::startLoading(AVStreamLoadedCallback callback, void *userData
 
 void AVVideoStream::_readVideoInformation()
 {
-  if (!_decoder || !_stream)
+  // A released decoder knows no size: keep what was read while it was open.
+  if (!_decoder || !_stream || !avcodec_is_open(_decoder))
     return;
   _pictureWidth = _decoder->width;
   _pictureHeight = _decoder->height;
@@ -416,11 +417,15 @@ void AVVideoStream::decodeLoop()
             avCondWakeAll(_frameCondition);
           }
           if (justSought) {
+            // Called without the decoder lock, which the receiver may need through sleep or awaken.
+            avMutexUnlock(_decoderLock);
             AVSeekDoneCallback done = _seekDone;
             if (done)
               done(this, kEndOfStreamMarker, 0, _seekTarget, _seekDoneData);
             justSought = false;
+            avMutexLock(_decoderLock);
           }
+          // Parked until a seek, awaken or the end of the stream object.
           if (current.serial == _serial && !_decodeQuit)
             avCondWait(_decoderCondition, _decoderLock);
           avMutexUnlock(_decoderLock);
