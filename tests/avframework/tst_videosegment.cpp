@@ -52,6 +52,7 @@ private slots:
   void failedLoadIsReadyWithoutPicture();
   void destroyedWhileLoading();
   void frameAtTimeAndExportRate();
+  void rotatedClipStandsUpright();
 
 private:
   AVVideoSegment *addVideo(const QString &file, double start = 0, double rangeStart = 0, double rangeDuration = 0);
@@ -80,6 +81,10 @@ void TestVideoSegment::initTestCase()
   QVERIFY(_files.color("nv12.nut", params(25, 12, VideoCodec::RawNV12, 160, 120)));
   QVERIFY(_files.color("yuv444.nut", params(25, 12, VideoCodec::RawYUV444P, 160, 120)));
   QVERIFY(_files.garbage("garbage.mov", 20000));
+  MediaFixtures::VideoParams rotated = params(25, 10, VideoCodec::H264, 320, 240, 25);
+  rotated.rotation = 90;
+  QVERIFY(MediaFixtures::writeVideo(_files.path("rotated.mp4"), rotated,
+                                    [](int) { return MediaFixtures::quadrantImage(320, 240); }));
 }
 
 void TestVideoSegment::init()
@@ -345,6 +350,27 @@ void TestVideoSegment::frameAtTimeAndExportRate()
   QCOMPARE(fast->stream()->frameStep(), 2);
   _composition->setVideoFrameRate(30);
   QCOMPARE(fast->stream()->frameStep(), 4);
+}
+
+void TestVideoSegment::rotatedClipStandsUpright()
+{
+  // A 320 x 240 clip to be shown a quarter turn clockwise: 240 x 320 upright, fitted into the
+  // 160 x 120 frame as 90 x 120 in the middle, its red top-left quadrant now top right.
+  AVVideoSegment *video = addVideo("rotated.mp4");
+  QCOMPARE(video->pictureRotation(), 90);
+  QVERIFY(seekAndWait(0));
+  const QImage frame = _renderer->compose(0.1, true);
+  auto near = [&](int x, int y, QColor expected) {
+    const QColor c = frame.pixelColor(x, y);
+    return qAbs(c.red() - expected.red()) < 40 && qAbs(c.green() - expected.green()) < 40 &&
+           qAbs(c.blue() - expected.blue()) < 40;
+  };
+  QVERIFY(near(103, 30, Qt::red));
+  QVERIFY(near(57, 30, Qt::blue));
+  QVERIFY(near(103, 90, Qt::green));
+  QVERIFY(near(57, 90, Qt::white));
+  QVERIFY(near(20, 60, Qt::black));
+  QVERIFY(near(140, 60, Qt::black));
 }
 
 TAVO_TEST_GUI_MAIN(TestVideoSegment)

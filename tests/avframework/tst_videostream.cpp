@@ -2,6 +2,7 @@
 // the frame step, thumbnails, rotation and synchronous pictures.
 #include "testenv.h"
 
+#include "avcommon.h"
 #include "avpixelbuffer.h"
 #include "avvideostream.h"
 #include "videofixtures.h"
@@ -111,6 +112,7 @@ private slots:
   void rotationTurnsSizeAndPictures();
   void frameAtWhileDecoding();
   void destroyedWhileLoading();
+  void releasedDecoderComesBack();
   void truncatedFileDoesNotCrash();
 
 private:
@@ -519,6 +521,35 @@ void TestVideoStream::destroyedWhileLoading()
     delete stream;
   }
   QCOMPARE(callbacks.load(), 8);
+}
+
+void TestVideoStream::releasedDecoderComesBack()
+{
+  // With the release flag a sleeping stream gives its decoder up; waking or a still brings it back.
+  setReleaseDecoderWhenIdle(true);
+  auto stream = load("h264_25.mp4");
+  stream->awaken();
+  stream->seek(1.0, nullptr, nullptr, true);
+  AVFrameRecord first = nextFrame(stream.get());
+  QCOMPARE(frameIndexOf(first), 25);
+  freeFrameRecord(first);
+  QVERIFY(stream->sleep());
+  uint32_t size = 0;
+  uint8_t *still = stream->frameAt(2.0, &size);
+  QVERIFY(still);
+  QCOMPARE(frameIndexOfBgra(still, 320, 240), 50);
+  free(still);
+  stream->sleep();
+  int w = 0, h = 0;
+  stream->setOutputSize(640, 480);
+  stream->outputSize(&w, &h);
+  QCOMPARE(QSize(w, h), QSize(320, 240));
+  stream->awaken();
+  stream->seek(3.0, nullptr, nullptr, true);
+  AVFrameRecord again = nextFrame(stream.get());
+  QCOMPARE(frameIndexOf(again), 75);
+  freeFrameRecord(again);
+  setReleaseDecoderWhenIdle(false);
 }
 
 void TestVideoStream::truncatedFileDoesNotCrash()
