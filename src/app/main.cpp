@@ -1,14 +1,46 @@
-#include <QApplication>
-#include <QGuiApplication>
-#include <QMainWindow>
+#include "application.h"
+#include "crashhandler.h"
+#include "crashreport.h"
+#include "multilanguage.h"
+#include "startwindow.h"
+#include "systemfont.h"
+#include "util.h"
+
+#include <QDebug>
+#include <QFont>
+#include <QLocale>
 #include <QScreen>
 #include <QSurfaceFormat>
+#include <memory>
+
+namespace {
+// The helper process of a crash: shows what the crashed process left in the environment.
+int runCrashReport(int argc, char **argv)
+{
+  const CrashReport report = CrashReport::fromEnvironment();
+  const bool window = CrashReport::canShowWindow();
+  const std::unique_ptr<QCoreApplication> app(window ? new QApplication(argc, argv)
+                                                     : new QCoreApplication(argc, argv));
+  MultiLanguage language;
+  language.load(Util::systemUiLanguage());
+  report.print();
+  return window ? report.exec() : 0;
+}
+} // namespace
 
 int main(int argc, char **argv)
 {
+  if (CrashReport::isReportMode(argc, argv))
+    return runCrashReport(argc, argv);
+
   QCoreApplication::setOrganizationName("Tarnholm");
   QCoreApplication::setOrganizationDomain("tarnholm.com");
   QCoreApplication::setApplicationName("Tavo REN");
+
+  QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+  QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+  qputenv("QT_ENABLE_HIGHDPI_SCALING", "1");
+  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 
   QSurfaceFormat format;
   format.setVersion(3, 2);
@@ -16,19 +48,34 @@ int main(int argc, char **argv)
   QSurfaceFormat::setDefaultFormat(format);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 
-  QApplication app(argc, argv);
+  Application app(argc, argv);
+  if (app.isRunning())
+    return 0;
 
-  // Start window: a 4:3 rectangle inside the available screen, inset by a tenth of its height.
-  QMainWindow window;
-  window.setWindowTitle("Tavo REN");
-  const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
-  const int inset = avail.height() / 10;
-  const QRect inner = avail.adjusted(inset, inset, -inset, -inset);
-  QSize size(inner.height() * 4 / 3, inner.height());
-  if (size.width() > inner.width())
-    size = QSize(inner.width(), inner.width() * 3 / 4);
-  window.resize(size);
-  window.move(inner.center() - QPoint(size.width() / 2, size.height() / 2));
+  CrashHandler::install(QCoreApplication::applicationDirPath() + "/DumpCrashes/",
+                        QCoreApplication::applicationFilePath());
+  const QString testCrash = qEnvironmentVariable("TAVO_TEST_CRASH");
+  if (!testCrash.isEmpty())
+    CrashHandler::crashForTesting(testCrash);
+
+  MultiLanguage language;
+  language.load(Util::systemUiLanguage());
+
+  const QString fontFamily = SystemFont::messageFontFamily();
+  qDebug() << "Windows system font = " << fontFamily;
+  QFont font;
+  font.setFamily(fontFamily);
+  QApplication::setFont(font);
+
+  StartWindow window;
+  window.setGeometry(Application::startWindowGeometry(QGuiApplication::primaryScreen()->availableGeometry()));
+  QObject::connect(&app, &Application::openExternalFile, &window, &StartWindow::openFileFromExternal,
+                   Qt::QueuedConnection);
+  app.setMainWindow(&window);
+  const QStringList args = app.arguments();
+  if (args.size() >= 2)
+    emit app.openExternalFile(args.at(1));
+
   window.show();
   return app.exec();
 }

@@ -1,0 +1,215 @@
+// Files, folders, pictures and media probing.
+#include "util.h"
+
+#include "desktopservices.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QUrl>
+
+#include <memory>
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/pixdesc.h>
+}
+
+namespace {
+
+// Only paths written the Windows way ("C:..." or "\\server...") get their backslashes turned
+// into slashes: on Linux a backslash is an ordinary file-name character.
+bool isWindowsForm(const QString &path)
+{
+  if (path.startsWith('\\'))
+    return true;
+  return path.size() >= 2 && path.at(1) == ':' && path.at(0).unicode() < 128 && path.at(0).isLetter();
+}
+
+QString withForwardSlashes(const QString &path)
+{
+  return isWindowsForm(path) ? QString(path).replace('\\', '/') : path;
+}
+
+// The path with symbolic links and "." / ".." resolved, also for a path that does not exist yet
+// (then its parent is resolved).
+QString resolvedPath(const QString &path)
+{
+  const QFileInfo info(QDir::cleanPath(path));
+  if (info.exists())
+    return info.canonicalFilePath();
+  const QString parent = QFileInfo(info.absolutePath()).canonicalFilePath();
+  return parent.isEmpty() ? info.absoluteFilePath() : parent + '/' + info.fileName();
+}
+
+// True when both name one existing file, however they are spelled. Copying a file onto
+// itself with overwrite would remove it before the copy.
+bool isSameExistingFile(const QString &a, const QString &b)
+{
+  const QString canonical = QFileInfo(a).canonicalFilePath();
+  return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+bool copyDirEntries(const QString &sourceDir, const QString &destinationDir, bool overwrite)
+{
+  QDir destination(destinationDir);
+  if (!destination.exists() && !QDir().mkdir(destination.absolutePath()))
+    return false;
+  const QFileInfoList entries = QDir(sourceDir).entryInfoList();
+  for (const QFileInfo &entry : entries) {
+    const QString name = entry.fileName();
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+      continue;
+    const QString target = destination.filePath(name);
+    if (entry.isDir()) {
+      if (!copyDirEntries(entry.filePath(), target, overwrite))
+        return false;
+      continue;
+    }
+    if (overwrite && QFileInfo::exists(target))
+      QFile::remove(target);
+    if (!QFile::copy(entry.filePath(), target))
+      return false;
+  }
+  return true;
+}
+
+struct FormatContextCloser
+{
+  void operator()(AVFormatContext *context) const { avformat_close_input(&context); }
+};
+using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextCloser>;
+
+QString audioCodecName(AVCodecID id)
+{
+  switch (id) {
+  case AV_CODEC_ID_AAC:
+    return QStringLiteral("AAC");
+  case AV_CODEC_ID_OPUS:
+    return QStringLiteral("Opus");
+  default:
+    return Util::tr("Unknown codec");
+  }
+}
+
+// ProRes 4444 is told from 422 by its full-width chroma, whatever the pixel format's
+// number in the linked FFmpeg.
+bool hasFullChroma(int pixelFormat)
+{
+  const AVPixFmtDescriptor *descriptor = av_pix_fmt_desc_get(AVPixelFormat(pixelFormat));
+  return descriptor && descriptor->nb_components >= 3 && descriptor->log2_chroma_w == 0;
+}
+
+QString videoCodecName(const AVCodecParameters *parameters)
+{
+  switch (parameters->codec_id) {
+  case AV_CODEC_ID_H264:
+    return QStringLiteral("H.264");
+  case AV_CODEC_ID_HEVC:
+    return QStringLiteral("HEVC");
+  case AV_CODEC_ID_VP9:
+    return QStringLiteral("VP9");
+  case AV_CODEC_ID_PRORES:
+    return hasFullChroma(parameters->format) ? QStringLiteral("Apple ProRes 4444")
+                                             : QStringLiteral("Apple ProRes 422");
+  default:
+    return Util::tr("Unknown codec");
+  }
+}
+
+} // namespace
+
+bool Util::copyFile(const QString &source, const QString &destination, bool overwrite)
+{
+  const QString from = withForwardSlashes(source);
+  const QString to = withForwardSlashes(destination);
+  if (from == to || isSameExistingFile(from, to))
+    return true;
+  if (!QFileInfo::exists(from))
+    return false;
+  if (overwrite && QFileInfo::exists(to))
+    QFile::remove(to);
+  return QFile::copy(from, to);
+}
+
+bool Util::copyDirRecursively(const QString &sourceDir, const QString &destinationDir, bool overwrite)
+{
+  // A folder copied onto itself is already there; one copied into itself would never end
+  // (each level copies the level just made).
+  const QString from = resolvedPath(sourceDir);
+  const QString to = resolvedPath(destinationDir);
+  if (from == to)
+    return true;
+  if (to.startsWith(from + '/'))
+    return false;
+  return copyDirEntries(sourceDir, destinationDir, overwrite);
+}
+
+void Util::showFileInExplorer(const QString &path)
+{
+  const QFileInfo info(path);
+  if (path.isEmpty() || !info.exists())
+    return;
+  DesktopServices *desktop = DesktopServices::instance();
+  if (!desktop->showItems({QUrl::fromLocalFile(info.absoluteFilePath())}))
+    desktop->openUrl(QUrl::fromLocalFile(info.absolutePath()));
+}
+
+QImage Util::readImageScaledToFit(const QString &path, int maxSide)
+{
+  QImageReader reader(path);
+  reader.setDecideFormatFromContent(true);
+  const QSize size = reader.size();
+  if (size.isValid() && (size.width() > maxSide || size.height() > maxSide)) {
+    // Truncated like the fitted size itself, but never to nothing for a very thin picture.
+    QSize fitted(maxSide, maxSide);
+    if (size.width() >= size.height())
+      fitted.setHeight(qMax(1, int(double(maxSide) * size.height() / size.width())));
+    else
+      fitted.setWidth(qMax(1, int(double(maxSide) * size.width() / size.height())));
+    reader.setScaledSize(fitted);
+  }
+  return reader.read();
+}
+
+double Util::gifDuration(const QString &path)
+{
+  QImageReader reader(path);
+  const int frames = reader.imageCount();
+  qint64 totalMs = 0;
+  for (int i = 0; i < frames; ++i) {
+    if (reader.read().isNull())
+      break;
+    totalMs += qMax(0, reader.nextImageDelay());
+  }
+  return totalMs / 1000.0;
+}
+
+bool Util::probeMediaInfo(const QString &path, QString &videoText, QString &audioText, double &seconds)
+{
+  AVFormatContext *raw = nullptr;
+  if (avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr) < 0)
+    return false;
+  FormatContextPtr context(raw);
+  if (avformat_find_stream_info(context.get(), nullptr) < 0)
+    return false;
+
+  const int audio = av_find_best_stream(context.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  if (audio >= 0) {
+    const AVCodecParameters *parameters = context->streams[audio]->codecpar;
+    audioText = QStringLiteral("%1, %2, %3 Hz")
+                  .arg(audioCodecName(parameters->codec_id),
+                       parameters->ch_layout.nb_channels == 2 ? tr("Stereo") : tr("Mono"))
+                  .arg(parameters->sample_rate);
+  }
+  const int video = av_find_best_stream(context.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  if (video >= 0) {
+    const AVCodecParameters *parameters = context->streams[video]->codecpar;
+    videoText =
+      QStringLiteral("%1, %2 x %3").arg(videoCodecName(parameters)).arg(parameters->width).arg(parameters->height);
+  }
+  // A container that does not know its length (a single picture, a live stream) reads as 0.
+  seconds = context->duration == AV_NOPTS_VALUE ? 0.0 : context->duration / 1000000.0;
+  return true;
+}

@@ -1,0 +1,267 @@
+#include "testenv.h"
+
+#include "application.h"
+#include "crashreport.h"
+#include "multilanguage.h"
+#include "singleinstance.h"
+
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// A running copy of the program with a private runtime folder, so its channel meets only ours.
+class ProgramRun
+{
+public:
+  ProgramRun(const QString &runtimeDir, const QStringList &arguments, const QString &workingDir = QString())
+  {
+    process.setWorkingDirectory(workingDir);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtimeDir);
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(TAVOREN_EXECUTABLE, arguments);
+  }
+  ~ProgramRun()
+  {
+    if (process.state() != QProcess::NotRunning) {
+      process.kill();
+      process.waitForFinished(5000);
+    }
+  }
+
+  // Waits until the program has printed the line.
+  bool waitForOutput(const QString &line, int timeoutMs = 15000)
+  {
+    QElapsedTimer timer;
+    timer.start();
+    while (!output.contains(line)) {
+      if (timer.elapsed() > timeoutMs)
+        return false;
+      process.waitForReadyRead(100);
+      output += QString::fromUtf8(process.readAll());
+    }
+    return true;
+  }
+
+  QProcess process;
+  QString output;
+};
+
+bool waitForFile(const QString &path, int timeoutMs = 15000)
+{
+  QElapsedTimer timer;
+  timer.start();
+  while (!QFileInfo::exists(path) && timer.elapsed() < timeoutMs)
+    QTest::qWait(50);
+  return QFileInfo::exists(path);
+}
+
+} // namespace
+
+class TstAppStartup : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void startWindowGeometry_data()
+  {
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("1920x1040") << QRect(0, 0, 1920, 1040) << QRect(405, 104, 1109, 832);
+    QTest::newRow("taskbar on the left") << QRect(70, 0, 1850, 1040) << QRect(440, 104, 1109, 832);
+    QTest::newRow("portrait fits the width") << QRect(0, 0, 1080, 1920) << QRect(192, 699, 696, 522);
+    QTest::newRow("inset truncated") << QRect(0, 0, 1366, 728) << QRect(293, 72, 778, 584);
+  }
+
+  void startWindowGeometry()
+  {
+    QFETCH(QRect, available);
+    QFETCH(QRect, expected);
+    QCOMPARE(Application::startWindowGeometry(available), expected);
+  }
+
+  void channelName()
+  {
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    QCOMPARE(SingleInstance::serverName("tavoren"), runtime.path() + "/tavoren.instance");
+    QCOMPARE(SingleInstance::serverOptions(SingleInstance::serverName("tavoren")), QLocalServer::NoOptions);
+
+    // Without a runtime folder (or one too long for a socket path) the name carries the user.
+    const QString perUser = "tavoren-" + QString::number(::getuid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path() + "/missing"));
+    QCOMPARE(SingleInstance::serverName("tavoren"), perUser);
+    const QString deep = runtime.path() + "/" + QString(120, 'd');
+    QVERIFY(QDir().mkpath(deep));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
+    QCOMPARE(SingleInstance::serverName("tavoren"), perUser);
+    QCOMPARE(SingleInstance::serverOptions(perUser), QLocalServer::UserAccessOption);
+    qputenv("XDG_RUNTIME_DIR", saved);
+  }
+
+  void fileOpenEvent()
+  {
+    auto *application = qobject_cast<Application *>(qApp);
+    QSignalSpy opened(application, &Application::openExternalFile);
+    QFileOpenEvent event(QStringLiteral("/tmp/Übung.tavorenproject"));
+    QCoreApplication::sendEvent(application, &event);
+    QCOMPARE(opened.count(), 1);
+    QCOMPARE(opened.at(0).at(0).toString(), QStringLiteral("/tmp/Übung.tavorenproject"));
+  }
+
+  // The first instance's side, with a peer that sends one path in pieces, cut inside a character.
+  void connectionRaisesWindowAndOpensWholeText()
+  {
+    auto *application = qobject_cast<Application *>(qApp);
+    QVERIFY(!application->isRunning());
+    QWidget window;
+    window.showMinimized();
+    application->setMainWindow(&window);
+    QSignalSpy opened(application, &Application::openExternalFile);
+
+    const QString path = "/home/ü/" + QString(3000, QChar(0x6587)) + ".tavorenproject";
+    const QByteArray bytes = path.toUtf8();
+    const QString channel = application->channelName();
+    std::thread peer([&] {
+      QLocalSocket socket;
+      socket.connectToServer(channel);
+      if (!socket.waitForConnected(3000))
+        return;
+      const int cut = 7; // inside the two bytes of "ü"
+      socket.write(bytes.left(cut));
+      socket.waitForBytesWritten(3000);
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      socket.write(bytes.mid(cut));
+      socket.waitForBytesWritten(3000);
+      socket.disconnectFromServer();
+    });
+    const bool arrived = opened.wait(10000);
+    peer.join();
+    QVERIFY(arrived);
+    QCOMPARE(opened.count(), 1);
+    QCOMPARE(opened.at(0).at(0).toString(), path);
+    QVERIFY(!(window.windowState() & Qt::WindowMinimized));
+
+    // A peer that sends nothing still brings the window back, and opens nothing.
+    window.showMinimized();
+    std::thread silent([&] {
+      QLocalSocket socket;
+      socket.connectToServer(channel);
+      socket.waitForConnected(3000);
+      socket.disconnectFromServer();
+    });
+    silent.join();
+    QTRY_VERIFY_WITH_TIMEOUT(!(window.windowState() & Qt::WindowMinimized), 5000);
+    QTest::qWait(200);
+    QCOMPARE(opened.count(), 1);
+    application->setMainWindow(nullptr);
+  }
+
+  // Two real processes: the second hands over its last argument and ends; a killed first
+  // instance leaves its socket behind, which must not stop the next start.
+  void secondInstanceForwardsAndStaleSocketIsReplaced()
+  {
+    QTemporaryDir runtime;
+    const QString socketPath = runtime.path() + "/tavoren.instance";
+    const QString archive = "/tmp/Фильм ü " + QString(20000, QChar(0x00fc)) + ".tavorenproject";
+
+    auto first = std::make_unique<ProgramRun>(runtime.path(), QStringList());
+    QVERIFY(waitForFile(socketPath));
+
+    ProgramRun second(runtime.path(), {"/tmp/ignored.tavorenproject", archive});
+    QVERIFY(second.process.waitForFinished(35000));
+    QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.process.exitCode(), 0);
+    QVERIFY2(first->waitForOutput("StartWindow import project archive " + archive + "\n"),
+             qPrintable(first->output.left(500)));
+
+    ProgramRun bare(runtime.path(), {});
+    QVERIFY(bare.process.waitForFinished(35000));
+    QCOMPARE(bare.process.exitCode(), 0);
+    QVERIFY(first->waitForOutput("Another instance started with \n"));
+
+    first->process.kill();
+    QVERIFY(first->process.waitForFinished(5000));
+    QVERIFY(QFileInfo::exists(socketPath));
+    first.reset();
+
+    ProgramRun next(runtime.path(), {});
+    QVERIFY(next.process.waitForStarted(5000));
+    QVERIFY(!next.process.waitForFinished(3000)); // it stays: the first instance now
+    // A relative path is resolved where it was typed, not in the first instance's folder.
+    ProgramRun caller(runtime.path(), {"b.tavorenproject"}, runtime.path());
+    QVERIFY(caller.process.waitForFinished(35000));
+    QVERIFY(next.waitForOutput("StartWindow import project archive " + runtime.path() + "/b.tavorenproject\n"));
+  }
+
+  // Without a runtime folder the socket lies in the shared temp folder: only its user may use it.
+  void channelInTempFolderIsPrivate()
+  {
+    QTemporaryDir temp;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("XDG_RUNTIME_DIR");
+    env.insert("TMPDIR", temp.path());
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(TAVOREN_EXECUTABLE, QStringList());
+    const QString socketPath = temp.path() + "/tavoren-" + QString::number(::getuid());
+    QVERIFY(waitForFile(socketPath));
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+        | QFile::WriteOther | QFile::ExeOther;
+    QCOMPARE(QFileInfo(socketPath).permissions() & others, QFile::Permissions());
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(TAVOREN_EXECUTABLE, QStringList());
+    QVERIFY(second.waitForFinished(35000));
+    QCOMPARE(second.exitCode(), 0);
+    first.kill();
+    first.waitForFinished(5000);
+  }
+
+  void interfaceTranslation()
+  {
+    MultiLanguage language;
+    QCOMPARE(CrashReport::title(), QStringLiteral("Crash Occurs"));
+    language.load("zh_CN");
+    QCOMPARE(language.currentLanguage(), QStringLiteral("zh_CN"));
+    QCOMPARE(CrashReport::title(), QStringLiteral("程序崩溃"));
+    CrashReport report;
+    report.fileName = "a.dmp";
+    report.folder = "/d/";
+    QVERIFY2(report.message().startsWith(QStringLiteral("程序发生崩溃！\n\n错误代码: 0x0\n错误地址: 0x0\n\n崩溃报告“a.dmp”")),
+             qPrintable(report.message()));
+    // A language without a translation keeps the one installed.
+    language.load("fr_FR");
+    QCOMPARE(language.currentLanguage(), QStringLiteral("zh_CN"));
+    QCOMPARE(CrashReport::title(), QStringLiteral("程序崩溃"));
+  }
+
+  void interfaceTranslationEndsWithItsOwner()
+  {
+    QCOMPARE(CrashReport::title(), QStringLiteral("Crash Occurs"));
+  }
+};
+
+// The test program is itself the application object, so its channel and events are the real ones.
+int main(int argc, char **argv)
+{
+  TestEnv::isolateUserState(true);
+  QTemporaryDir runtime;
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+  Application app(argc, argv);
+  app.setAttribute(Qt::AA_Use96Dpi, true);
+  TstAppStartup tc;
+  QTEST_SET_MAIN_SOURCE_PATH
+  return QTest::qExec(&tc, argc, argv);
+}
+
+#include "tst_app_startup.moc"
