@@ -8,7 +8,7 @@ AssetLoadingThreadPool *AssetLoadingThreadPool::instance()
   // A function-local static: concurrent first calls construct it once.
   static AssetLoadingThreadPool *pool = [] {
     auto *created = new AssetLoadingThreadPool;
-    qDebug() << "Thread pool max thread count is " << QThread::idealThreadCount();
+    qDebug().nospace() << "Thread pool max thread count is " << QThread::idealThreadCount();
     return created;
   }();
   return pool;

@@ -96,12 +96,14 @@ void ImageSegment::_beginLoading(bool newDrawing)
   if (m_loadGeneration != 0)
     return;
   const quint64 generation = ++m_loadGeneration;
-  setState(SegmentLoading);
   const PreviewRequest request = _previewRequest();
   if (newDrawing)
     m_loader.queue(new DrawingLoadingTask(this, generation, request));
   else
     m_loader.queue(new ImageLoadingTask(this, generation, request));
+  // Last: the listener may delete the segment when it hears of it. The result cannot
+  // overtake it, as results arrive through the event loop.
+  setState(SegmentLoading);
 }
 
 void ImageLoadingTask::work()

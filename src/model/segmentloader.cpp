@@ -15,6 +15,11 @@ namespace {
 
 const QEvent::Type kDeliverEvent = QEvent::Type(QEvent::registerEventType());
 
+// The pool hands a task to its thread under Qt's own lock, which the race checker cannot
+// see into. Passing the task through this lock as well makes the hand-over visible; it is
+// held for a moment only.
+std::mutex s_handOver;
+
 } // namespace
 
 // Shared by the loader and its tasks. std::mutex rather than QMutex: the race checker
@@ -26,7 +31,8 @@ struct _LoaderShared
   bool alive = true;
   int running = 0;
   bool deliveryPosted = false;
-  bool delivering = false;
+  // Events of the receiver being handled; it must not be deleted under them.
+  int handling = 0;
   std::vector<std::function<void()>> results;
   QObject *receiver = nullptr;
 
@@ -41,12 +47,23 @@ class _Receiver : public QObject
 public:
   explicit _Receiver(std::shared_ptr<_LoaderShared> shared) : m_shared(std::move(shared)) {}
 
+  // Both posted results and the deferred start arrive here; what they run may delete the
+  // segment, which then defers the receiver's deletion.
   bool event(QEvent *e) override
   {
-    if (e->type() != kDeliverEvent)
-      return QObject::event(e);
-    m_shared->deliver();
-    return true;
+    const std::shared_ptr<_LoaderShared> shared = m_shared;
+    {
+      std::lock_guard<std::mutex> lock(shared->mutex);
+      ++shared->handling;
+    }
+    bool handled = true;
+    if (e->type() == kDeliverEvent)
+      shared->deliver();
+    else
+      handled = QObject::event(e);
+    std::lock_guard<std::mutex> lock(shared->mutex);
+    --shared->handling;
+    return handled;
   }
 
 private:
@@ -65,7 +82,6 @@ void _LoaderShared::deliver()
     if (!alive)
       return;
     batch.swap(results);
-    delivering = true;
   }
   for (auto &apply : batch) {
     // An earlier result may have led to the segment's deletion.
@@ -76,8 +92,6 @@ void _LoaderShared::deliver()
     }
     apply();
   }
-  std::lock_guard<std::mutex> lock(mutex);
-  delivering = false;
 }
 
 SegmentLoader::SegmentLoader() : m_shared(std::make_shared<_LoaderShared>())
@@ -111,24 +125,25 @@ void SegmentLoader::startLater(std::function<void()> begin)
 
 void SegmentLoader::queue(LoadingTask *task)
 {
-  task->m_shared = m_shared;
   {
-    // The pool hands the task over under its own lock; taking ours as well publishes the
-    // task's inputs in a way the race checker can follow.
     std::lock_guard<std::mutex> lock(m_shared->mutex);
     if (!m_shared->alive) {
       delete task;
       return;
     }
   }
-  task->setAutoDelete(true);
+  {
+    std::lock_guard<std::mutex> handOver(s_handOver);
+    task->m_shared = m_shared;
+    task->setAutoDelete(true);
+  }
   AssetLoadingThreadPool::instance()->start(task, 0);
 }
 
 void SegmentLoader::shutdown()
 {
   QObject *receiver = nullptr;
-  bool delivering = false;
+  bool handling = false;
   std::vector<std::function<void()>> dropped;
   {
     std::unique_lock<std::mutex> lock(m_shared->mutex);
@@ -139,14 +154,14 @@ void SegmentLoader::shutdown()
     dropped.swap(m_shared->results);
     receiver = m_shared->receiver;
     m_shared->receiver = nullptr;
-    delivering = m_shared->delivering;
+    handling = m_shared->handling > 0;
   }
   dropped.clear();
   if (!receiver)
     return;
   // Deleting it also discards its undelivered events. Not from inside its own event
   // handler, and not from a foreign thread.
-  if (delivering || receiver->thread() != QThread::currentThread())
+  if (handling || receiver->thread() != QThread::currentThread())
     receiver->deleteLater();
   else
     delete receiver;
@@ -154,6 +169,9 @@ void SegmentLoader::shutdown()
 
 void LoadingTask::run()
 {
+  {
+    std::lock_guard<std::mutex> handOver(s_handOver);
+  }
   {
     std::lock_guard<std::mutex> lock(m_shared->mutex);
     if (!m_shared->alive)

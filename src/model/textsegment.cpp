@@ -64,8 +64,9 @@ TextSegment::~TextSegment()
 void TextSegment::_startLoading()
 {
   m_loader.startLater([this] {
-    setState(SegmentLoading);
     m_loader.queue(new TextLoadingTask(this));
+    setState(SegmentLoading); // last: the listener may delete the segment
+
   });
 }
 
