@@ -188,6 +188,8 @@ void LoadingTask::post(std::function<void()> apply)
 {
   // Called from work(), so the loader's shutdown is waiting for us and the receiver lives.
   std::lock_guard<std::mutex> lock(m_shared->mutex);
+  if (!m_shared->alive)
+    return; // the segment is being destroyed
   m_shared->results.push_back(std::move(apply));
   if (!m_shared->deliveryPosted) {
     m_shared->deliveryPosted = true;

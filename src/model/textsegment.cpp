@@ -35,7 +35,7 @@ TextSegment::TextSegment(const Segment *other, float rangeStart, SegmentListener
 }
 
 TextSegment::TextSegment(const QString &text, float rangeStart, float duration, SegmentListener *listener,
-                         const UserStyleDefaults *defaults, void *)
+                         const UserStyleDefaults *defaults)
     : LayerSegment(listener)
 {
   setText(text);

@@ -16,7 +16,7 @@ class TextSegment : public LayerSegment
 public:
   TextSegment(const Segment *other, float rangeStart, SegmentListener *listener);
   TextSegment(const QString &text, float rangeStart, float duration, SegmentListener *listener,
-              const UserStyleDefaults *defaults, void *unused = nullptr);
+              const UserStyleDefaults *defaults);
   TextSegment(PropertyMap *properties, SegmentListener *listener, bool isNew);
   ~TextSegment() override;
 

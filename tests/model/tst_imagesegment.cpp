@@ -159,6 +159,34 @@ private slots:
     QCOMPARE(block.pixel(1, 1), 0xFFFFFF00u);
   }
 
+  void pictureWithoutASizeIsALoadError()
+  {
+    // The reader says 0 x 0: no scale can be computed from it.
+    QVERIFY(m_project.writeFile("empty.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"0\" height=\"0\"></svg>"));
+    ImageSegment image(m_project.filePath("empty.svg"), 0, 3, &m_listener, nullptr);
+    QTRY_COMPARE(image.state(), quint32(SegmentReady));
+    QCOMPARE(image.error(), quint32(SegmentLoadError));
+    QVERIFY(image.preview().isNull());
+  }
+
+  void animationWithoutDelaysShowsItsFirstFrame()
+  {
+    const QString path = m_project.filePath("nodelay.gif");
+    if (!MediaFixtures::writeAnimatedGif(path, 16, 16, {0, 0, 0}))
+      QSKIP("the GIF writer takes no zero delays");
+    ImageSegment image(path, 0, 2, &m_listener, nullptr);
+    image.setFitDurationToAnimation(true);
+    if (!image.loadAnimation())
+      QSKIP("the GIF reader merged the frames");
+    // Qt's reader may stand in a default delay for 0; either way every time has a frame.
+    for (float t : {0.0f, 40.0f, 1000.0f}) {
+      int size[2];
+      uchar *bits = image.animationFrameBits(t, size);
+      QVERIFY(bits);
+      std::free(bits);
+    }
+  }
+
   void pictureWithoutListenerNeverLoads()
   {
     ImageSegment image(picture("quiet.png", 10, 10), 0, 3, nullptr, nullptr);
