@@ -44,7 +44,8 @@ qint64 missingSpace(const char *label, qint64 need, const QString &folder)
 
 int percent(qint64 written, qint64 total)
 {
-  return total > 0 ? int(written * 100 / total) : 0;
+  // Files that grew since they were measured must not push it past 100.
+  return total > 0 ? int(qMin<qint64>(100, written * 100 / total)) : 0;
 }
 
 } // namespace ProjectArchive

@@ -25,7 +25,7 @@ quint64 uint64FromBytes(const QByteArray &bytes);
 // Compares need with the bytes free for the user on the volume of folder, logging both after
 // label: 0 when need fits, the bytes missing, or -1 when the volume cannot be told.
 qint64 missingSpace(const char *label, qint64 need, const QString &folder);
-// written x 100 / total, 0 while total is unknown.
+// written x 100 / total, at most 100; 0 while total is unknown.
 int percent(qint64 written, qint64 total);
 
 } // namespace ProjectArchive
