@@ -7,6 +7,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
 
 using namespace ProjectArchive;
 
@@ -74,21 +77,39 @@ bool ArchiveImporter::_readName(QFile &archive, QString *name)
   return true;
 }
 
-QString ArchiveImporter::_makeTargetFolder(const QString &projectName) const
+QString ArchiveImporter::_makeWorkFolder() const
+{
+  QTemporaryDir work(QDir(m_destinationFolder).filePath(QStringLiteral(".tavoren-import-XXXXXX")));
+  if (!work.isValid())
+    return QString();
+  work.setAutoRemove(false);
+  // The folder must be a real folder directly inside the destination.
+  const QString path = QFileInfo(work.path()).canonicalFilePath();
+  if (path.isEmpty() || QFileInfo(path).dir().canonicalPath() != QDir(m_destinationFolder).canonicalPath()) {
+    qWarning().noquote() << "Import folder outside its destination: " + work.path();
+    QDir(work.path()).removeRecursively();
+    return QString();
+  }
+  return path;
+}
+
+QString ArchiveImporter::_installWorkFolder(const QString &projectName) const
 {
   const QDir destination(m_destinationFolder);
   QString name = projectName;
-  for (int n = 1; _entryExists(destination.filePath(name)); ++n)
+  for (int n = 1;; ++n) {
+    if (!_entryExists(destination.filePath(name))) {
+      // Making the folder claims the name; the rename then replaces it, empty, at once.
+      if (!destination.mkdir(name))
+        return QString();
+      const QString target = destination.filePath(name);
+      if (::rename(QFile::encodeName(m_work).constData(), QFile::encodeName(target).constData()) == 0)
+        return target;
+      destination.rmdir(name);
+      return QString();
+    }
     name = QStringLiteral("%1 (%2)").arg(projectName).arg(n);
-  if (!destination.mkdir(name))
-    return QString();
-  // The new folder must be a real folder directly inside the destination.
-  const QString target = QFileInfo(destination.filePath(name)).canonicalFilePath();
-  if (target.isEmpty() || QFileInfo(target).dir().canonicalPath() != destination.canonicalPath()) {
-    qWarning().noquote() << "Import folder outside its destination: " + target;
-    return QString();
   }
-  return target;
 }
 
 ArchiveImporter::Entry ArchiveImporter::extractArchiveFile(QFile &archive)
@@ -113,8 +134,8 @@ ArchiveImporter::Entry ArchiveImporter::extractArchiveFile(QFile &archive)
     qWarning("Archive entry data runs past the end of the archive");
     return Entry::Failed;
   }
-  const QString path = m_target + QLatin1Char('/') + name;
-  if (QFileInfo(path).isSymLink() || QFileInfo(path).absolutePath() != m_target)
+  const QString path = m_work + QLatin1Char('/') + name;
+  if (QFileInfo(path).isSymLink() || QFileInfo(path).absolutePath() != m_work)
     return Entry::Failed;
   // A later entry of the same name replaces the earlier one.
   QFile out(path);
@@ -180,8 +201,8 @@ void ArchiveImporter::readProjectArchive()
   }
   projectName = safeFileName(projectName);
   qDebug().noquote() << "Import project name: " + projectName;
-  m_target = _makeTargetFolder(projectName);
-  if (m_target.isEmpty()) {
+  m_work = _makeWorkFolder();
+  if (m_work.isEmpty()) {
     emit onMessage(this, ImportFolderFailed, QVariant());
     return;
   }
@@ -199,10 +220,15 @@ void ArchiveImporter::readProjectArchive()
   if (timer.elapsed() < 1000)
     msleep(1000);
 
-  if (m_cancelled || result == Entry::Failed) {
-    QDir(m_target).removeRecursively();
-    emit onMessage(this, m_cancelled ? ImportCancelled : ImportDamaged, QVariant());
-    return;
+  int message = m_cancelled ? ImportCancelled : result == Entry::Failed ? ImportDamaged : ImportFinished;
+  if (message == ImportFinished) {
+    const QString target = _installWorkFolder(projectName);
+    if (target.isEmpty())
+      message = ImportFolderFailed;
+    else
+      qDebug().noquote() << "Imported project folder: " + target;
   }
-  emit onMessage(this, ImportFinished, QVariant());
+  if (message != ImportFinished)
+    QDir(m_work).removeRecursively();
+  emit onMessage(this, message, QVariant());
 }

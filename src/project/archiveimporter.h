@@ -20,7 +20,7 @@ enum ArchiveImporterMessage {
   ImportBadMagic = 7,
   ImportHigherVersion = 8,
   ImportBadName = 9, // the project name is missing, empty or not a usable folder name
-  ImportFolderFailed = 10,
+  ImportFolderFailed = 10, // the project folder cannot be made, or the complete one cannot take its name
   ImportCancelled = 11, // the new folder has been removed
   ImportDamaged = 12, // a damaged or truncated entry, or a file that could not be written; folder removed
   ImportFinished = 100,
@@ -58,8 +58,11 @@ private:
 
   void readProjectArchive();
   Entry extractArchiveFile(QFile &archive);
-  // The folder for the project in the destination, made; empty when it cannot be.
-  QString _makeTargetFolder(const QString &projectName) const;
+  // Entries are unpacked into a hidden work folder of the destination, which takes the
+  // project's name only once complete, so no half-imported project is ever listed.
+  QString _makeWorkFolder() const;
+  // Moves the work folder to the project name, or "name (n)"; its path, empty on failure.
+  QString _installWorkFolder(const QString &projectName) const;
   // Reads a name field (length, then UTF-8 up to the first NUL) bounded by the bytes left;
   // false when damaged.
   static bool _readName(QFile &archive, QString *name);
@@ -69,6 +72,6 @@ private:
   std::atomic<bool> m_cancelled{false};
   qint64 m_writtenBytes = 0;
   qint64 m_totalBytes = 0;
-  QString m_target;
+  QString m_work;
   QByteArray m_buffer;
 };

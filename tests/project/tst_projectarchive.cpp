@@ -533,14 +533,19 @@ private slots:
     QString dest = freshFolder("dest");
     ImportRun cancelled(new ArchiveImporter(path, dest));
     int progress = 0;
-    cancelled.react = [&progress](ArchiveImporter *importer, int code) {
-      if (code == ImportProgress && ++progress == 2)
+    QStringList listed;
+    cancelled.react = [&](ArchiveImporter *importer, int code) {
+      // Mid-import the projects browser sees no half-made project.
+      if (code == ImportProgress && ++progress == 1)
+        listed = QDir(dest).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+      if (code == ImportProgress && progress == 2)
         importer->cancel();
     };
     cancelled.start();
     QVERIFY(cancelled.wait());
     VERIFY_ENDS(cancelled, ImportCancelled, kImportEnds);
     QCOMPARE(cancelled.codes().count(ImportProgress), 2);
+    QCOMPARE(listed, QStringList());
     QVERIFY(tree(dest).isEmpty());
 
     // A full device: the short write fails the import and the folder goes.
