@@ -7,7 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
+#include <QRandomGenerator>
 
 #include <cstdio>
 
@@ -79,18 +79,21 @@ bool ArchiveImporter::_readName(QFile &archive, QString *name)
 
 QString ArchiveImporter::_makeWorkFolder() const
 {
-  QTemporaryDir work(QDir(m_destinationFolder).filePath(QStringLiteral(".tavoren-import-XXXXXX")));
-  if (!work.isValid())
-    return QString();
-  work.setAutoRemove(false);
-  // The folder must be a real folder directly inside the destination.
-  const QString path = QFileInfo(work.path()).canonicalFilePath();
-  if (path.isEmpty() || QFileInfo(path).dir().canonicalPath() != QDir(m_destinationFolder).canonicalPath()) {
-    qWarning().noquote() << "Import folder outside its destination: " + work.path();
-    QDir(work.path()).removeRecursively();
+  // Made with mkdir so the folder gets the user's usual permissions when it becomes the project.
+  const QDir destination(m_destinationFolder);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const QString name =
+        QStringLiteral(".tavoren-import-%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    if (_entryExists(destination.filePath(name)) || !destination.mkdir(name))
+      continue;
+    // The folder must be a real folder directly inside the destination.
+    const QString path = QFileInfo(destination.filePath(name)).canonicalFilePath();
+    if (!path.isEmpty() && QFileInfo(path).dir().canonicalPath() == destination.canonicalPath())
+      return path;
+    qWarning().noquote() << "Import folder outside its destination: " + destination.filePath(name);
     return QString();
   }
-  return path;
+  return QString();
 }
 
 QString ArchiveImporter::_installWorkFolder(const QString &projectName) const
@@ -98,16 +101,16 @@ QString ArchiveImporter::_installWorkFolder(const QString &projectName) const
   const QDir destination(m_destinationFolder);
   QString name = projectName;
   for (int n = 1;; ++n) {
-    if (!_entryExists(destination.filePath(name))) {
-      // Making the folder claims the name; the rename then replaces it, empty, at once.
-      if (!destination.mkdir(name))
-        return QString();
-      const QString target = destination.filePath(name);
+    const QString target = destination.filePath(name);
+    // Making the folder claims the name; the rename then replaces it, empty, at once.
+    if (!_entryExists(target) && destination.mkdir(name)) {
       if (::rename(QFile::encodeName(m_work).constData(), QFile::encodeName(target).constData()) == 0)
         return target;
       destination.rmdir(name);
       return QString();
     }
+    if (!_entryExists(target))
+      return QString();
     name = QStringLiteral("%1 (%2)").arg(projectName).arg(n);
   }
 }

@@ -372,6 +372,7 @@ private slots:
     QStringList names = archive.names();
     names.sort();
     QCOMPARE(tree(projects() + '/' + name).keys(), names);
+    QCOMPARE(QFileInfo(projects() + '/' + name).permissions(), QFileInfo(projects() + "/Trip (1)").permissions());
     for (const auto &e : archive.entries)
       QVERIFY2(readAll(projectFile(name, e.first)) == e.second, qPrintable(e.first));
 
