@@ -309,10 +309,16 @@ private slots:
     QTimer::singleShot(5500, [&window] { window.segments[1]->loaded = true; });
     QTRY_VERIFY_WITH_TIMEOUT(window.codes().contains(LoaderFinished), 9000);
     QVERIFY(window.finish());
-    QCOMPARE(window.codes(), QList<int>({LoaderBackgroundColor, LoaderSegmentsRead, LoaderProgress, LoaderProgress,
-                                         LoaderFinished}));
-    QCOMPARE(window.messages[2].second.toPoint(), QPoint(1, 2));
-    QCOMPARE(window.messages[3].second.toPoint(), QPoint(1, 2));
+    // Progress comes once a second after the first four; how many depends on the machine's
+    // load, so only the shape of the sequence is fixed.
+    const QList<int> codes = window.codes();
+    QVERIFY2(codes.size() >= 4, qPrintable(QString::number(codes.size())));
+    QCOMPARE(codes.mid(0, 2), QList<int>({LoaderBackgroundColor, LoaderSegmentsRead}));
+    QCOMPARE(codes.last(), int(LoaderFinished));
+    for (int i = 2; i < codes.size() - 1; ++i) {
+      QCOMPARE(codes[i], int(LoaderProgress));
+      QCOMPARE(window.messages[i].second.toPoint(), QPoint(1, 2));
+    }
   }
 
   void cancelWaitingForLayout()
