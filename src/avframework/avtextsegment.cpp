@@ -197,7 +197,11 @@ void AVTextSegment::wake()
   }
   setPixelBuffer(nullptr);
   if (!style.text.empty()) {
-    const vec2 userScale = scale();
+    vec2 userScale;
+    {
+      QMutexLocker locker(layerMutex());
+      userScale = scale();
+    }
     const uint32_t width = renderWidth();
     const double boxWidth = std::trunc(double(_boxWidth) * userScale.x);
     const double boxHeight = std::trunc(double(_boxHeight) * userScale.y);
