@@ -263,11 +263,10 @@ void PopupColorMatrixWidget::on_colorPickerButton_clicked()
   if (!_colorPicker && _pickingLabel) {
     _colorPicker = new ColorPickerWidget(_pickingLabel->parentWidget());
     _colorPicker->resize(loupeSide, loupeSide);
-    const QRect labelRect = _pickingLabel->geometry();
-    _colorPicker->move(labelRect.center() - QPoint(loupeSide / 2, loupeSide / 2));
+    _pickerX = _pickerY = 0.5;
+    _placeLoupe();
     _colorPicker->show();
     _mainWidget->raise();
-    _pickerX = _pickerY = 0.5;
     _colorPicker->setColor(_pickedColorAt(0.5f, 0.5f));
   }
   if (_pickingLabel)
@@ -297,7 +296,12 @@ void PopupColorMatrixWidget::refreshColorPickingGeometry()
   QRect frame;
   emit colorMatrixPopupGetPlaybackAreaFrame(this, &frame);
   _pickingLabel->setGeometry(frame);
-  if (!_colorPicker)
+  _placeLoupe();
+}
+
+void PopupColorMatrixWidget::_placeLoupe()
+{
+  if (!_colorPicker || !_pickingLabel)
     return;
   const QRect r = _pickingLabel->geometry();
   const double cx = r.left() + r.width() * _pickerX;

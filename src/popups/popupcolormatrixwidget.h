@@ -71,6 +71,8 @@ private:
   void _buildForm();
   void _setPickingAllowed(bool allowed);
   void _fitRecentRow(int panelWidth);
+  // The loupe's centre at its fractions of the picture.
+  void _placeLoupe();
   QColor _pickedColorAt(float fx, float fy) const;
 
   QVBoxLayout *_mainVerticalLayout = nullptr;
