@@ -56,13 +56,6 @@ void flushDeletes()
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Animations off for the duration of a test.
-struct NoAnimations
-{
-  NoAnimations() { setAnimationEnabled(false); }
-  ~NoAnimations() { setAnimationEnabled(true); }
-};
-
 } // namespace
 
 class TestPopupBase : public QObject
@@ -106,7 +99,7 @@ void TestPopupBase::placementNearTheEdges()
   QFETCH(int, spacing);
   QFETCH(int, expectedX);
   QFETCH(int, expectedY);
-  NoAnimations off;
+  AnimationsOff off;
   Window window(parentWidth, 800);
   auto *popup = new PlainPopup(&window);
   popup->setAnchorSpacing(spacing);
@@ -124,7 +117,7 @@ void TestPopupBase::placementNearTheEdges()
 
 void TestPopupBase::cornerStyles()
 {
-  NoAnimations off;
+  AnimationsOff off;
   for (int style : {2, 4}) {
     Window window;
     auto *popup = new PlainPopup(&window);
@@ -145,7 +138,7 @@ void TestPopupBase::cornerStyles()
 
 void TestPopupBase::escapeAndOutsideClickDismiss()
 {
-  NoAnimations off;
+  AnimationsOff off;
   Window window;
   {
     QPointer<PlainPopup> popup = new PlainPopup(&window);
@@ -172,7 +165,7 @@ void TestPopupBase::escapeAndOutsideClickDismiss()
 
 void TestPopupBase::insideClickKeepsIt()
 {
-  NoAnimations off;
+  AnimationsOff off;
   Window window;
   QPointer<PlainPopup> popup = new PlainPopup(&window);
   popup->showPopup(&window, QString(), QPoint(600, 500));
@@ -185,7 +178,7 @@ void TestPopupBase::insideClickKeepsIt()
 
 void TestPopupBase::persistentAndEmbeddedSurvive()
 {
-  NoAnimations off;
+  AnimationsOff off;
   Window window;
   QPointer<PlainPopup> persistent = new PlainPopup(&window);
   persistent->setPersistent(true);
@@ -230,7 +223,7 @@ void TestPopupBase::fadesInOver200ms()
   QVERIFY(clock.elapsed() >= 190);
 
   // With animations off the popup is there at once.
-  NoAnimations off;
+  AnimationsOff off;
   auto *quick = new PlainPopup(&window);
   quick->showPopup(&window, QString(), QPoint(600, 500));
   QVERIFY(quick->isVisible());

@@ -18,12 +18,6 @@
 
 namespace {
 
-struct NoAnimations
-{
-  NoAnimations() { setAnimationEnabled(false); }
-  ~NoAnimations() { setAnimationEnabled(true); }
-};
-
 struct Window
 {
   QWidget top;
@@ -61,6 +55,25 @@ QImage gradientStill()
       image.setPixel(x, y, qRgb(x, y * 2, 100));
   return image;
 }
+
+// A popup over a window whose owner offers a still (or none), picking switched on.
+struct Picking
+{
+  AnimationsOff off;
+  Window w;
+  PreviewOwner owner;
+  QPointer<PopupColorMatrixWidget> popup;
+  explicit Picking(bool withStill = true)
+  {
+    popup = new PopupColorMatrixWidget(&w.top);
+    if (withStill)
+      owner.still = gradientStill();
+    owner.attach(popup);
+    popup->showPopupAt(&w.top, QPoint(1000, 400), true);
+    QTest::mouseClick(popup->colorPickerButton(), Qt::LeftButton);
+  }
+  ~Picking() { delete popup; }
+};
 
 void storeRecent(const QList<QRgb> &colors)
 {
@@ -104,7 +117,7 @@ private slots:
 
 void TestColorMatrix::paletteInItsOrder()
 {
-  NoAnimations off;
+  AnimationsOff off;
   Window w;
   auto *popup = new PopupColorMatrixWidget(&w.top);
   popup->showPopupAt(&w.top, QPoint(600, 400), false);
@@ -155,7 +168,7 @@ void TestColorMatrix::recentColorsMoveToTheFront()
 
 void TestColorMatrix::recentColorsInTheSettings()
 {
-  NoAnimations off;
+  AnimationsOff off;
   Window w;
   // Nothing chosen, nothing stored: the destructor leaves the settings alone.
   delete new PopupColorMatrixWidget(&w.top);
@@ -205,7 +218,7 @@ void TestColorMatrix::placement()
 {
   QFETCH(QPoint, anchor);
   QFETCH(QPoint, expected);
-  NoAnimations off;
+  AnimationsOff off;
   Window w;
   auto *popup = new PopupColorMatrixWidget(&w.top);
   popup->showPopupAt(&w.top, anchor, true);
@@ -215,7 +228,7 @@ void TestColorMatrix::placement()
 
 void TestColorMatrix::clickingAColourReportsIt()
 {
-  NoAnimations off;
+  AnimationsOff off;
   Window w;
   QPointer<PopupColorMatrixWidget> popup = new PopupColorMatrixWidget(&w.top);
   popup->showPopupAt(&w.top, QPoint(600, 400), true);
@@ -234,7 +247,7 @@ void TestColorMatrix::clickingAColourReportsIt()
 
 void TestColorMatrix::moreColorsAsksTheOwner()
 {
-  NoAnimations off;
+  AnimationsOff off;
   Window w;
   auto *popup = new PopupColorMatrixWidget(&w.top);
   popup->showPopupAt(&w.top, QPoint(600, 400), true);
@@ -246,32 +259,23 @@ void TestColorMatrix::moreColorsAsksTheOwner()
 
 void TestColorMatrix::noStillNoLoupe()
 {
-  NoAnimations off;
-  Window w;
-  auto *popup = new PopupColorMatrixWidget(&w.top);
-  PreviewOwner owner; // a null still
-  owner.attach(popup);
-  popup->showPopupAt(&w.top, QPoint(1000, 400), true);
-  QTest::mouseClick(popup->colorPickerButton(), Qt::LeftButton);
+  Picking p(false);
+  PreviewOwner &owner = p.owner;
+  PopupColorMatrixWidget *popup = p.popup;
   QCOMPARE(owner.imageRequests, 1);
   QCOMPARE(popup->colorPickingMode(), 2);
   QVERIFY(popup->colorPickerButton()->isChecked());
   QVERIFY(!popup->pickingLabel());
   QVERIFY(!popup->colorPicker());
   QVERIFY(!popup->colorPickingActive());
-  delete popup;
 }
 
 void TestColorMatrix::loupeStaysOnThePicture()
 {
-  NoAnimations off;
-  Window w;
-  auto *popup = new PopupColorMatrixWidget(&w.top);
-  PreviewOwner owner;
-  owner.still = gradientStill();
-  owner.attach(popup);
-  popup->showPopupAt(&w.top, QPoint(1000, 400), true);
-  QTest::mouseClick(popup->colorPickerButton(), Qt::LeftButton);
+  Picking p;
+  Window &w = p.w;
+  PreviewOwner &owner = p.owner;
+  PopupColorMatrixWidget *popup = p.popup;
   QVERIFY(popup->colorPickingActive());
   QCOMPARE(popup->pickingLabel()->geometry(), owner.frame);
   ColorPickerWidget *loupe = popup->colorPicker();
@@ -301,42 +305,33 @@ void TestColorMatrix::loupeStaysOnThePicture()
   QCOMPARE(selected.count(), 1);
   QCOMPARE(selected[0][1].value<QColor>(), expected);
   QCOMPARE(popup->recentColors().first(), expected);
-  delete popup;
 }
 
 void TestColorMatrix::pressNearTheLoupeDragsFurtherDismisses()
 {
-  NoAnimations off;
-  Window w;
-  QPointer<PopupColorMatrixWidget> popup = new PopupColorMatrixWidget(&w.top);
-  PreviewOwner owner;
-  owner.still = gradientStill();
-  owner.attach(popup);
-  popup->showPopupAt(&w.top, QPoint(1000, 400), true);
-  QTest::mouseClick(popup->colorPickerButton(), Qt::LeftButton);
+  Picking p;
+  Window &w = p.w;
+  PreviewOwner &owner = p.owner;
+  PopupColorMatrixWidget *popup = p.popup;
   // The loupe spans x 240..359: 15 px left of it still grips it.
   Gestures::press(&w.top, QPoint(225, 200));
   QVERIFY(popup->isDraggingColorPicker());
   Gestures::release(&w.top, QPoint(225, 200));
   QVERIFY(!popup->isDraggingColorPicker());
-  QSignalSpy dismissed(popup.data(), &CommonPopup::dismissed);
+  QSignalSpy dismissed(popup, &CommonPopup::dismissed);
   // 30 px away, outside the panel: the popup goes.
   Gestures::click(&w.top, QPoint(210, 200));
   QCOMPARE(dismissed.count(), 1);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  QVERIFY(!popup);
+  QVERIFY(!p.popup);
 }
 
 void TestColorMatrix::pickingOffAndOnReusesTheStill()
 {
-  NoAnimations off;
-  Window w;
-  auto *popup = new PopupColorMatrixWidget(&w.top);
-  PreviewOwner owner;
-  owner.still = gradientStill();
-  owner.attach(popup);
-  popup->showPopupAt(&w.top, QPoint(1000, 400), true);
-  QTest::mouseClick(popup->colorPickerButton(), Qt::LeftButton);
+  Picking p;
+  Window &w = p.w;
+  PreviewOwner &owner = p.owner;
+  PopupColorMatrixWidget *popup = p.popup;
   QWidget *label = popup->pickingLabel();
   Gestures::drag(&w.top, QPoint(300, 200), QPoint(250, 170), 3);
   const QRect loupeAt = popup->colorPicker()->geometry();
@@ -359,7 +354,6 @@ void TestColorMatrix::pickingOffAndOnReusesTheStill()
   popup->didChangeVisibility(false);
   QCOMPARE(popup->colorPickingMode(), 1);
   QVERIFY(!popup->colorPickerButton()->isChecked());
-  delete popup;
 }
 
 TAVO_TEST_MAIN(TestColorMatrix)

@@ -17,12 +17,6 @@
 
 namespace {
 
-struct NoAnimations
-{
-  NoAnimations() { setAnimationEnabled(false); }
-  ~NoAnimations() { setAnimationEnabled(true); }
-};
-
 // A window with a button filling its lower part, under where the bar goes.
 struct Window
 {
@@ -138,7 +132,7 @@ void TestToolBar::removeAllButtons()
 
 void TestToolBar::oneSelectionTab()
 {
-  NoAnimations off;
+  AnimationsOff off;
   Window w;
   ScrollableToolBar *bar = _bar(w);
   bar->setButtonSelected(1, true);
@@ -221,7 +215,7 @@ void TestToolBar::collapseAndExpand()
 
 void TestToolBar::animationsOffTakeEffectAtOnce()
 {
-  NoAnimations off;
+  AnimationsOff off;
   Window w;
   ScrollableToolBar *bar = _bar(w);
   bar->resize(800, 60);
