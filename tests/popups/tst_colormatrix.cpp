@@ -7,6 +7,7 @@
 #include "gestures.h"
 #include "pixelprobe.h"
 #include "popupcolormatrixwidget.h"
+#include "popuptestwindow.h"
 #include "testenv.h"
 
 #include <QLabel>
@@ -18,16 +19,7 @@
 
 namespace {
 
-struct Window
-{
-  QWidget top;
-  Window()
-  {
-    top.resize(1200, 800);
-    top.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&top));
-  }
-};
+using Window = PopupTestWindow;
 
 // Answers the popup's questions about the preview like an owner.
 struct PreviewOwner
