@@ -6,6 +6,7 @@
 #include "avimagefiles.h"
 #include "avlayerdraw.h"
 #include "avlayersegment.h"
+#include "avtextsegment.h"
 #include "avvideosegment.h"
 
 #include <QMutexLocker>
@@ -199,8 +200,12 @@ void AVComposition::setRenderSize(int width, int height, bool)
   // Pictures are decoded no larger than the frames they are drawn into.
   setImageDecodeBound(width, height);
   QMutexLocker visible(_visibleLock);
-  for (AVLayerSegment *layer : _visible)
+  for (AVLayerSegment *layer : _visible) {
     layer->setRenderSize(uint32_t(width), uint32_t(height));
+    // Text is laid out in pixels of the render size: its box follows, and it renders again.
+    if (layer->isText())
+      static_cast<AVTextSegment *>(layer)->setTextBoxSize(uint32_t(width), uint32_t(height / 2));
+  }
 }
 
 void AVComposition::addListener(AVCompositionListener function, void *userData)

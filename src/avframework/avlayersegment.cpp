@@ -21,6 +21,7 @@ AVLayerSegment::AVLayerSegment(double duration, uint32_t renderWidth, uint32_t r
 AVLayerSegment::AVLayerSegment(double start, double duration, uint32_t renderWidth, uint32_t renderHeight)
   : AVSegment(start, duration), _renderWidth(renderWidth), _renderHeight(renderHeight), _mutex(avMutexCreate())
 {
+  setGroupLock(_mutex);
 }
 
 AVLayerSegment::~AVLayerSegment()
@@ -40,6 +41,12 @@ void AVLayerSegment::update(double time, bool, bool)
   if (!_texture || time < startTime() || time >= startTime() + duration() || _textureWidth == 0 || _textureHeight == 0)
     return;
   QMutexLocker locker(_mutex);
+  resetEffectiveValues();
+  evaluateTransitions(time - startTime());
+}
+
+void AVLayerSegment::resetEffectiveValues()
+{
   _effectiveAnchor = _anchor;
   _effectivePosition = _position;
   _effectiveScale = _scale;
@@ -50,7 +57,6 @@ void AVLayerSegment::update(double time, bool, bool)
   _effectiveCropTopLeft = _cropTopLeft;
   _effectiveCropBottomRight = _cropBottomRight;
   std::copy(std::begin(_colorEffects), std::end(_colorEffects), std::begin(_effectiveColorEffects));
-  evaluateTransitions(time - startTime());
 }
 
 bool AVLayerSegment::isLayer() const
@@ -60,51 +66,6 @@ bool AVLayerSegment::isLayer() const
 
 void AVLayerSegment::seek(double, bool)
 {
-}
-
-void AVLayerSegment::addTransition(AVTransition *transition)
-{
-  QMutexLocker locker(_mutex);
-  AVSegment::addTransition(transition);
-}
-
-void AVLayerSegment::addGroup(TransitionGroup *group)
-{
-  QMutexLocker locker(_mutex);
-  AVSegment::addGroup(group);
-}
-
-void AVLayerSegment::removeGroup(uint32_t groupId)
-{
-  QMutexLocker locker(_mutex);
-  AVSegment::removeGroup(groupId);
-}
-
-void AVLayerSegment::clearGroups()
-{
-  QMutexLocker locker(_mutex);
-  AVSegment::clearGroups();
-}
-
-void AVLayerSegment::renumberGroup(uint32_t oldId, uint32_t newId)
-{
-  QMutexLocker locker(_mutex);
-  AVSegment::renumberGroup(oldId, newId);
-}
-
-TransitionGroup *AVLayerSegment::findGroup(uint32_t groupId)
-{
-  TransitionGroup *group = AVSegment::findGroup(groupId);
-  if (group)
-    avMutexLock(_mutex);
-  return group;
-}
-
-void AVLayerSegment::applyGroup(uint32_t groupId)
-{
-  // The lock is held since findGroup found this group.
-  if (AVSegment::findGroup(groupId))
-    avMutexUnlock(_mutex);
 }
 
 AVPixelBuffer *AVLayerSegment::pixelBuffer()

@@ -20,14 +20,6 @@ public:
   void update(double time, bool pass, bool playing) override;
   bool isLayer() const override;
   void seek(double time, bool exact) override;
-  void addTransition(AVTransition *transition) override;
-  void addGroup(TransitionGroup *group) override;
-  void removeGroup(uint32_t groupId) override;
-  void clearGroups() override;
-  void renumberGroup(uint32_t oldId, uint32_t newId) override;
-  // Leaves the layer locked when the group exists; applyGroup unlocks it.
-  TransitionGroup *findGroup(uint32_t groupId) override;
-  void applyGroup(uint32_t groupId) override;
 
   virtual AVPixelBuffer *pixelBuffer();
   virtual void setPixelBuffer(AVPixelBuffer *buffer);
@@ -89,6 +81,7 @@ public:
   uint32_t renderWidth() const { return _renderWidth; }
   uint32_t renderHeight() const { return _renderHeight; }
   vec2 anchor() const { return _anchor; }
+  vec2 position() const { return _position; }
   vec2 scale() const { return _scale; }
   vec2 effectiveAnchor() const { return _effectiveAnchor; }
   vec2 effectivePosition() const { return _effectivePosition; }
@@ -121,6 +114,8 @@ public:
 protected:
   // The layer lock: held by the locked setters, the update and between findGroup and applyGroup.
   QMutex *layerMutex() const { return _mutex; }
+  // Effective values from the user values, before the transitions run; under the layer lock.
+  void resetEffectiveValues();
   void setTextureSize(uint32_t width, uint32_t height);
   // Puts a texture of another kind (a video's luma plane) in the layer's place; the layer owns it.
   void replaceTexture(AVTexture *texture);

@@ -2,6 +2,9 @@
 
 #include "avtransition.h"
 
+#include "avcommon.h"
+
+#include <QMutexLocker>
 #include <algorithm>
 
 AVSegment::AVSegment(double start) : _start(start), _duration(0)
@@ -53,11 +56,13 @@ void AVSegment::wake()
 
 void AVSegment::addTransition(AVTransition *transition)
 {
+  QMutexLocker locker(_groupLock);
   _transitions.push_back(transition);
 }
 
 void AVSegment::addGroup(TransitionGroup *group)
 {
+  QMutexLocker locker(_groupLock);
   auto later = std::find_if(_groups.begin(), _groups.end(),
                             [group](const TransitionGroup *g) { return g->id() > group->id(); });
   _groups.insert(later, group);
@@ -65,6 +70,7 @@ void AVSegment::addGroup(TransitionGroup *group)
 
 void AVSegment::removeGroup(uint32_t groupId)
 {
+  QMutexLocker locker(_groupLock);
   auto it = std::find_if(_groups.begin(), _groups.end(), [groupId](const TransitionGroup *g) { return g->id() == groupId; });
   if (it == _groups.end())
     return;
@@ -75,6 +81,7 @@ void AVSegment::removeGroup(uint32_t groupId)
 
 void AVSegment::clearGroups()
 {
+  QMutexLocker locker(_groupLock);
   for (TransitionGroup *group : _groups)
     delete group;
   _groups.clear();
@@ -82,6 +89,7 @@ void AVSegment::clearGroups()
 
 void AVSegment::renumberGroup(uint32_t oldId, uint32_t newId)
 {
+  QMutexLocker locker(_groupLock);
   for (TransitionGroup *group : _groups) {
     if (group->id() == oldId) {
       group->setId(newId);
@@ -90,7 +98,8 @@ void AVSegment::renumberGroup(uint32_t oldId, uint32_t newId)
   }
 }
 
-TransitionGroup *AVSegment::findGroup(uint32_t groupId)
+// Only the GUI thread changes the group list, so the lookup itself needs no lock.
+TransitionGroup *AVSegment::_lookUpGroup(uint32_t groupId) const
 {
   for (TransitionGroup *group : _groups)
     if (group->id() == groupId)
@@ -98,8 +107,19 @@ TransitionGroup *AVSegment::findGroup(uint32_t groupId)
   return nullptr;
 }
 
-void AVSegment::applyGroup(uint32_t)
+TransitionGroup *AVSegment::findGroup(uint32_t groupId)
 {
+  TransitionGroup *group = _lookUpGroup(groupId);
+  if (group && _groupLock)
+    avMutexLock(_groupLock);
+  return group;
+}
+
+void AVSegment::applyGroup(uint32_t groupId)
+{
+  // The lock is held since findGroup found this group.
+  if (_groupLock && _lookUpGroup(groupId))
+    avMutexUnlock(_groupLock);
 }
 
 bool AVSegment::isText() const

@@ -8,6 +8,7 @@
 
 class AVSegment;
 class AVTransition;
+class QMutex;
 class TransitionGroup;
 
 using AVSegmentListener = void (*)(AVSegment *segment, int code, void *userData);
@@ -38,6 +39,7 @@ public:
   virtual void removeGroup(uint32_t groupId);
   virtual void clearGroups();
   virtual void renumberGroup(uint32_t oldId, uint32_t newId);
+  // With a group lock, leaves the segment locked when the group exists; applyGroup unlocks it.
   virtual TransitionGroup *findGroup(uint32_t groupId);
   virtual void applyGroup(uint32_t groupId);
   virtual bool isText() const;
@@ -60,16 +62,23 @@ public:
   const std::vector<TransitionGroup *> &groups() const { return _groups; }
 
 protected:
+  // Layers and sounds guard their transitions with their own lock: the transition and group
+  // operations take it, and an edit holds it from findGroup to applyGroup.
+  void setGroupLock(QMutex *mutex) { _groupLock = mutex; }
+
   // Runs every transition and group at segment-relative time t; the caller has reset the
   // effective values and holds the segment's lock.
   void evaluateTransitions(double t);
 
 private:
+  TransitionGroup *_lookUpGroup(uint32_t groupId) const;
+
   std::atomic<uint32_t> _id{0};
   std::atomic<double> _start;
   std::atomic<double> _duration;
   std::vector<AVTransition *> _transitions;
   std::vector<TransitionGroup *> _groups;
+  QMutex *_groupLock = nullptr;
   AVSegmentListener _listener = nullptr;
   void *_listenerData = nullptr;
   AVSegmentListener _auxListener = nullptr;

@@ -28,10 +28,15 @@ const char *const kPreviewQuality = "PreviewQuality";
 
 } // namespace
 
-ProjectManager::ProjectManager() = default;
+ProjectManager::ProjectManager()
+{
+  ProjectContext::setCurrent(this);
+}
 
 ProjectManager::~ProjectManager()
 {
+  if (ProjectContext::current() == this)
+    ProjectContext::setCurrent(nullptr);
   QMutexLocker lock(&m_mutex);
   qDeleteAll(m_segments);
   m_segments.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "projectcontext.h"
 #include "projecthistory.h"
 #include "propertymap.h"
 
@@ -28,11 +29,13 @@ using ProjectLayout = QMap<QString, int>;
 // File operations return 0, -1 (a file or folder cannot be opened or created), -2 (the XML
 // could not be written completely) or a positive QXmlStreamReader error. Every file is
 // written to a temporary name and renamed into place, so a failure leaves the old one as it was.
-class ProjectManager
+class ProjectManager : public ProjectContext
 {
 public:
+  // The newest manager is the project context segments ask for the frame shape (one project
+  // is open at a time).
   ProjectManager();
-  ~ProjectManager();
+  ~ProjectManager() override;
   ProjectManager(const ProjectManager &) = delete;
   ProjectManager &operator=(const ProjectManager &) = delete;
 
@@ -45,9 +48,9 @@ public:
   // Properties: plain fields, no lock, the modified flag untouched.
   float version() const { return m_version; }
   void setVersion(float version) { m_version = version; }
-  int resolution() const { return m_resolution; }
+  int resolution() const override { return m_resolution; }
   void setResolution(int resolution) { m_resolution = resolution; }
-  bool direction() const { return m_direction; }
+  bool direction() const override { return m_direction; }
   void setDirection(bool landscape) { m_direction = landscape; }
   float frameRate() const { return m_frameRate; }
   void setFrameRate(float rate) { m_frameRate = rate; }

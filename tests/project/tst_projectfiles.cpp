@@ -1,5 +1,6 @@
 // Project folders and project.xml: paths, round trips, broken files, and saving that never
 // loses the old file (unwritable folders, a full device, a process killed mid-save).
+#include "filesizelimit.h"
 #include "projecttestsupport.h"
 #include "testenv.h"
 
@@ -59,20 +60,6 @@ int withoutWriteAccess(const QString &folder, const std::function<int()> &fn)
   return result;
 }
 
-// Runs fn with files limited to limit bytes: writes beyond fail as on a full device.
-int withFileSizeLimit(rlim_t limit, const std::function<int()> &fn)
-{
-  rlimit old;
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit tight = old;
-  tight.rlim_cur = limit;
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &tight);
-  const int result = fn();
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
-  return result;
-}
 
 } // namespace
 

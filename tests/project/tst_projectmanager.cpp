@@ -1,5 +1,6 @@
 // ProjectManager in memory and its small files: segment order, lookups, sizes,
 // properties and layout. Runs under a decimal-comma locale.
+#include <memory>
 #include "projecttestsupport.h"
 #include "testenv.h"
 
@@ -52,6 +53,21 @@ private slots:
     QPoint counts(9, 9);
     QVERIFY(m.allSegmentsLoaded(&counts));
     QCOMPARE(counts, QPoint(0, 0));
+  }
+
+  // Segments learn the frame shape from the open project, and from nobody once it is gone.
+  void isTheProjectContextWhileAlive()
+  {
+    QCOMPARE(ProjectContext::current(), nullptr);
+    {
+      auto m = std::make_unique<ProjectManager>();
+      m->setResolution(2);
+      m->setDirection(false);
+      QCOMPARE(ProjectContext::current(), m.get());
+      QCOMPARE(ProjectContext::current()->resolution(), 2);
+      QVERIFY(!ProjectContext::current()->direction());
+    }
+    QCOMPARE(ProjectContext::current(), nullptr);
   }
 
   void insertOrder()

@@ -1,0 +1,128 @@
+#pragma once
+// The editor's door into the engine: builds and edits the composition by segment id and
+// property id, and maps the editor's easing choices onto the engine's curves. GUI thread only.
+
+#include "aveasing.h"
+#include "avpixelbuffer.h"
+
+#include <cstdint>
+
+class AVComposition;
+class AVImageLoader;
+class AVRender;
+class AVSegment;
+
+// Property ids of setSegmentProperty and setTransitionValue.
+enum AVPropertyId : int {
+  kAVPropertyTransparency = 1,
+  kAVPropertyPosition = 2,
+  kAVPropertyScale = 3,
+  kAVPropertyRotation = 4,
+  kAVPropertyRotationX = 5,
+  kAVPropertyRotationY = 6,
+  kAVPropertyAnchor = 7,
+  kAVPropertyCropTopLeft = 8,
+  kAVPropertyCropBottomRight = 9,
+  kAVPropertyBorderWidth = 10,
+  kAVPropertyBorderColor = 11,
+  kAVPropertyCornerRadius = 12,
+  kAVPropertyShadowOpacity = 13,
+  kAVPropertyShadowOffset = 14,
+  kAVPropertyVolume = 15,
+  kAVPropertyFontSize = 16,
+  kAVPropertyTextColor = 17,
+  kAVPropertyTextAlignment = 19,
+  kAVPropertySaturation = 20, // colour effects 0..8 run to 28 (blue)
+  kAVPropertyBlue = 28,
+  kAVPropertyTextBackColor = 30,
+  kAVPropertyTextBackInset = 31,
+  kAVPropertyTextBackCorner = 32,
+  kAVPropertyBorderStroke = 40,
+  kAVPropertyStrokeTolerance = 41,
+  kAVPropertyStrokeStrength = 42,
+  kAVPropertyKeyEnabled = 50,
+  kAVPropertyKeySensitivity = 51,
+  kAVPropertyKeySmoothing = 52,
+  kAVPropertyKeyColor = 53,
+  kAVPropertyShadowRadius = 60,
+  kAVPropertyShadowColor = 61
+};
+
+using AVThumbnailsLoadedCallback = void (*)(uint32_t segmentId, void *userData);
+
+class AVEngine
+{
+public:
+  // Nothing is owned; the controller may be null.
+  AVEngine(AVComposition *composition, AVImageLoader *imageLoader, AVRender *render);
+  AVEngine(const AVEngine &) = delete;
+  AVEngine &operator=(const AVEngine &) = delete;
+
+  AVComposition *composition() const { return _composition; }
+  AVImageLoader *imageLoader() const { return _imageLoader; }
+  AVRender *render() const { return _render; }
+  void setOwner(void *owner) { _owner = owner; }
+  void *owner() const { return _owner; }
+  void setThumbnailsLoadedCallback(AVThumbnailsLoadedCallback function, void *userData);
+  AVThumbnailsLoadedCallback thumbnailsLoadedCallback() const { return _thumbnailsCallback; }
+  void *thumbnailsLoadedUserData() const { return _thumbnailsUserData; }
+
+  // The process-wide facade the GL glue reads; null when none.
+  static void setShared(AVEngine *engine);
+  static AVEngine *shared();
+  // The audio format of new sound segments.
+  static int audioSampleRate();
+  static int audioChannels();
+  // The editor's easing choice (1 to 16) as an engine easing type; anything else is smoothstep.
+  static AVEasingType mapEasingType(int editorEasing);
+
+  void setBackgroundColor(vec4 colour);
+  void setRenderSize(int width, int height);
+  void updateDuration();
+
+  // Each add gives the new segment the id and returns it; paths and text are UTF-8.
+  uint32_t addImageSegment(uint32_t id, const char *path, bool animated, float start, float duration);
+  uint32_t addTextSegment(uint32_t id, const char *text, float start, float duration);
+
+  // Unknown ids do nothing.
+  void setSegmentStartTime(uint32_t id, float seconds);
+  void setSegmentDuration(uint32_t id, float seconds);
+  void setSegmentEnabled(uint32_t id, bool enabled);
+  void setSegmentProperty(uint32_t id, int propertyId, float a, float b = 0, float c = 0, float d = 0);
+  void setText(uint32_t id, const char *text);
+  void setTextFont(uint32_t id, const char *family, const char *style);
+  void removeSegment(uint32_t id);
+  // Every visible segment, bottom first.
+  void setLayerOrder(const uint32_t *ids, int count);
+
+  // Transition groups; start and duration are fractions of the segment's duration.
+  void addTransition(uint32_t id, uint32_t groupId, float start, float duration, int editorEasing);
+  // isEnd false sets the begin value, true the end value; c and d are not used.
+  void setTransitionValue(uint32_t id, uint32_t groupId, bool isEnd, int propertyId, float a, float b, float c = 0,
+                          float d = 0);
+  void setTransitionStart(uint32_t id, uint32_t groupId, float start);
+  void setTransitionDuration(uint32_t id, uint32_t groupId, float duration);
+  void setTransitionEasing(uint32_t id, uint32_t groupId, int editorEasing);
+  void changeTransitionId(uint32_t id, uint32_t oldGroupId, uint32_t newGroupId);
+  void removeTransition(uint32_t id, uint32_t groupId);
+  void removeAllTransitions(uint32_t id);
+
+  // Older projects: keyed-archive property lists into the XML files. Paths are UTF-16; 0 on
+  // success, or 1 with the error text in the buffer.
+  static int convertProjectPlist(const char16_t *inputPath, const char16_t *outputPath, char *errorText,
+                                 int errorTextLength);
+  static int convertPropertiesPlist(const char16_t *inputPath, const char16_t *outputPath, char *errorText,
+                                    int errorTextLength);
+
+private:
+  AVSegment *_find(uint32_t id) const;
+  uint32_t _add(AVSegment *segment, uint32_t id);
+  template <typename F> void _editGroup(uint32_t id, uint32_t groupId, F edit);
+
+  AVComposition *_composition;
+  AVImageLoader *_imageLoader;
+  AVRender *_render;
+  void *_owner = nullptr;
+  AVThumbnailsLoadedCallback _thumbnailsCallback = nullptr;
+  void *_thumbnailsUserData = nullptr;
+};

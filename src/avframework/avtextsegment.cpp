@@ -1,0 +1,349 @@
+#include "avtextsegment.h"
+
+#include "avcommon.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QMutexLocker>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTextLayout>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+constexpr size_t kFamilyCapacity = 128;
+constexpr size_t kStyleCapacity = 32;
+constexpr int32_t kAVTextRenderFailed = -113;
+
+// Colour components 0..1 as 0..255, truncated.
+int _byte(float component)
+{
+  return std::min(255, std::max(0, int(component * 255)));
+}
+
+QColor _opaque(vec4 colour)
+{
+  return QColor(_byte(colour.x), _byte(colour.y), _byte(colour.z), 255);
+}
+
+struct LineRecord
+{
+  QString text;
+  QRectF rect;
+  qreal descent;
+};
+} // namespace
+
+vec2 textAnchorShift(const AVTextFit &fit, float ax, float ay)
+{
+  // The vertical term halves the render height and the horizontal one does not: the
+  // placement that saved projects were laid out with.
+  const float W = fit.renderWidth, H = fit.renderHeight;
+  return vec2{((0.5f - ax) * W - (0.5f - ax) * fit.fitWidth) / W,
+              ((0.5f - ay) * H * 0.5f - (0.5f - ay) * fit.fitHeight) / H};
+}
+
+AVTextSegment::AVTextSegment(double start, double duration, const char *text, uint32_t boxWidth, uint32_t boxHeight,
+                             uint32_t renderWidth, uint32_t renderHeight)
+  : AVLayerSegment(start, duration, renderWidth, renderHeight), _boxWidth(boxWidth), _boxHeight(boxHeight),
+    _textMutex(avMutexCreate())
+{
+  if (text)
+    _style.text = text;
+}
+
+AVTextSegment::~AVTextSegment()
+{
+  avMutexDestroy(_textMutex);
+}
+
+template <typename F> void AVTextSegment::_edit(F change)
+{
+  QMutexLocker locker(_textMutex);
+  change(_style);
+  _dirty = true;
+}
+
+void AVTextSegment::setText(const char *text)
+{
+  _edit([text](Style &style) { style.text = text ? text : ""; });
+}
+
+void AVTextSegment::setFont(const char *family, const char *style)
+{
+  const std::string familyText = family ? family : "", styleText = style ? style : "";
+  if (familyText.size() >= kFamilyCapacity)
+    return;
+  _edit([&](Style &s) {
+    s.family = familyText;
+    if (styleText.size() < kStyleCapacity)
+      s.style = styleText;
+  });
+}
+
+void AVTextSegment::setFontSize(float fraction)
+{
+  _edit([fraction](Style &style) { style.fontSize = fraction; });
+}
+
+void AVTextSegment::setColor(vec4 colour)
+{
+  _edit([colour](Style &style) { style.color = colour; });
+}
+
+void AVTextSegment::setAlignment(int alignment)
+{
+  _edit([alignment](Style &style) { style.alignment = alignment; });
+}
+
+void AVTextSegment::setBackColor(vec4 colour)
+{
+  _edit([colour](Style &style) { style.backColor = colour; });
+}
+
+void AVTextSegment::setBackInset(float fraction)
+{
+  _edit([fraction](Style &style) { style.backInset = fraction; });
+}
+
+void AVTextSegment::setBackCorner(float corner)
+{
+  _edit([corner](Style &style) { style.backCorner = corner; });
+}
+
+void AVTextSegment::setBorderWidth(float width)
+{
+  _edit([width](Style &style) { style.borderWidth = width; });
+}
+
+void AVTextSegment::setBorderColor(vec4 colour)
+{
+  _edit([colour](Style &style) { style.borderColor = colour; });
+}
+
+void AVTextSegment::setCornerRadius(float)
+{
+}
+
+void AVTextSegment::setScale(float x, float y)
+{
+  AVLayerSegment::setScale(x, y);
+  _dirty = true;
+}
+
+void AVTextSegment::setTextBoxSize(uint32_t width, uint32_t height)
+{
+  _boxWidth = width;
+  _boxHeight = height;
+  _dirty = true;
+}
+
+std::string AVTextSegment::text() const
+{
+  QMutexLocker locker(_textMutex);
+  return _style.text;
+}
+
+std::string AVTextSegment::fontFamily() const
+{
+  QMutexLocker locker(_textMutex);
+  return _style.family;
+}
+
+std::string AVTextSegment::fontStyle() const
+{
+  QMutexLocker locker(_textMutex);
+  return _style.style;
+}
+
+bool AVTextSegment::fit(AVTextFit *fit) const
+{
+  const vec2 userScale = scale();
+  fit->renderWidth = float(renderWidth());
+  fit->renderHeight = float(renderHeight());
+  fit->boxWidth = float(_boxWidth);
+  fit->boxHeight = float(_boxHeight);
+  fit->scaledWidth = std::trunc(fit->boxWidth * userScale.x);
+  fit->scaledHeight = std::trunc(fit->boxHeight * userScale.y);
+  if (!(fit->renderWidth > 0 && fit->renderHeight > 0 && fit->scaledWidth > 0 && fit->scaledHeight > 0))
+    return false;
+  const vec4 rect = aspectFitRect(fit->scaledWidth, fit->scaledHeight,
+                                  vec4{0, 0, fit->renderWidth, fit->renderHeight});
+  fit->fitWidth = rect.z;
+  fit->fitHeight = rect.w;
+  return rect.z > 0 && rect.w > 0;
+}
+
+void AVTextSegment::setPixelBuffer(AVPixelBuffer *buffer)
+{
+  QMutexLocker locker(_textMutex);
+  AVLayerSegment::setPixelBuffer(buffer);
+}
+
+void AVTextSegment::wake()
+{
+  AVLayerSegment::wake();
+  if (!_dirty && (pixelBuffer() || texture()))
+    return;
+  Style style;
+  {
+    // Copied and marked clean together: an edit made while this renders marks it again.
+    QMutexLocker locker(_textMutex);
+    style = _style;
+    _dirty = false;
+  }
+  setPixelBuffer(nullptr);
+  if (!style.text.empty()) {
+    vec2 userScale;
+    {
+      QMutexLocker locker(layerMutex());
+      userScale = scale();
+    }
+    const uint32_t width = renderWidth();
+    const double boxWidth = std::trunc(double(_boxWidth) * userScale.x);
+    const double boxHeight = std::trunc(double(_boxHeight) * userScale.y);
+    AVPixelBuffer *pixels = nullptr;
+    if (boxWidth > 0 && boxHeight > 0)
+      pixels = renderTextImage(uint32_t(boxWidth), uint32_t(boxHeight), style.text.c_str(),
+                               int(float(width) * style.fontSize), style.color, style.family.c_str(),
+                               style.style.c_str(), style.alignment, style.borderWidth, style.borderColor,
+                               style.backColor, float(width) * style.backInset, style.backCorner);
+    setPixelBuffer(pixels);
+    setLoadError(pixels ? kAVLoadOk : kAVTextRenderFailed);
+  }
+  _replaceTexture = true;
+}
+
+void AVTextSegment::sleep(bool exporting)
+{
+  AVLayerSegment::sleep(exporting);
+  QMutexLocker locker(_textMutex);
+  AVLayerSegment::setPixelBuffer(nullptr);
+  uploadTexture();
+}
+
+void AVTextSegment::update(double time, bool, bool)
+{
+  {
+    QMutexLocker locker(_textMutex);
+    if (_replaceTexture) {
+      setFrame(nullptr, 0, 0);
+      _replaceTexture = false;
+    }
+    if (!texture()) {
+      if (AVPixelBuffer *buffer = pixelBuffer()) {
+        setTextureSize(buffer->width, buffer->height);
+        uploadTexture();
+        AVLayerSegment::setPixelBuffer(nullptr);
+      }
+    }
+  }
+  if (!texture() || time < startTime() || time >= startTime() + duration() || textureWidth() == 0 ||
+      textureHeight() == 0)
+    return;
+  QMutexLocker locker(layerMutex());
+  resetEffectiveValues();
+  AVTextFit textFit;
+  if (fit(&textFit)) {
+    // The picture is the scaled box in pixels; the renderer fits it into the render area.
+    setEffectiveScale(textFit.scaledWidth / textFit.fitWidth, textFit.scaledHeight / textFit.fitHeight);
+    const vec2 userAnchor = anchor(), userPosition = position();
+    const vec2 shift = textAnchorShift(textFit, userAnchor.x, userAnchor.y);
+    setEffectivePosition(userPosition.x - shift.x, userPosition.y - shift.y);
+  }
+  evaluateTransitions(time - startTime());
+}
+
+AVPixelBuffer *renderTextImage(uint32_t boxWidth, uint32_t boxHeight, const char *text, int fontPixelSize,
+                               vec4 color, const char *family, const char *style, int alignment, float outlineWidth,
+                               vec4 outlineColor, vec4 backColor, float padding, float backCorner)
+{
+  if (boxWidth == 0 || boxHeight == 0)
+    return nullptr;
+  auto *bytes = static_cast<uint8_t *>(calloc(size_t(boxWidth) * boxHeight, 4));
+  if (!bytes)
+    return nullptr;
+  {
+    QImage image(bytes, int(boxWidth), int(boxHeight), int(boxWidth) * 4, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+      free(bytes);
+      return nullptr;
+    }
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+
+    const QStringList paragraphs = QString::fromUtf8(text ? text : "").split(QLatin1Char('\n'));
+    QFont font = painter.font();
+    if (family && *family)
+      font = QFontDatabase().font(QString::fromUtf8(family), style && *style ? QString::fromUtf8(style) : QString(),
+                                  painter.font().pointSize());
+    font.setPixelSize(std::max(1, fontPixelSize));
+    const qreal leading = QFontMetricsF(font).leading();
+
+    qreal lineWidth = boxWidth, startX = 0, y = 0;
+    const bool banded = backColor.w > 0;
+    if (banded && padding > 0) {
+      startX = y = padding;
+      lineWidth = boxWidth - 2 * padding;
+    }
+
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    option.setAlignment(alignment == 1 ? Qt::AlignHCenter : alignment == 2 ? Qt::AlignRight : Qt::AlignLeft);
+    std::vector<LineRecord> lines;
+    for (const QString &paragraph : paragraphs) {
+      QTextLayout layout(paragraph, font);
+      layout.setTextOption(option);
+      layout.beginLayout();
+      for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(lineWidth);
+        line.setPosition(QPointF(startX, y));
+        y += line.height() + leading;
+        lines.push_back({paragraph.mid(line.textStart(), line.textLength()), line.naturalTextRect(), line.descent()});
+      }
+      layout.endLayout();
+    }
+
+    if (banded) {
+      QPainterPath band;
+      band.setFillRule(Qt::WindingFill);
+      for (const LineRecord &line : lines) {
+        QRectF rect = line.rect;
+        if (padding > 0)
+          rect.adjust(-padding, -padding, padding, padding);
+        if (rect.top() > boxHeight)
+          break;
+        if (backCorner <= 0) {
+          band.addRect(rect);
+        } else {
+          const qreal radius = rect.height() * 0.5 * backCorner;
+          band.addRoundedRect(rect, radius, radius, Qt::AbsoluteSize);
+        }
+      }
+      painter.fillPath(band, QColor(_byte(backColor.x), _byte(backColor.y), _byte(backColor.z), _byte(backColor.w)));
+    }
+
+    painter.setFont(font);
+    for (const LineRecord &line : lines) {
+      if (line.rect.top() > boxHeight)
+        break;
+      const QPointF baseline(line.rect.x(), line.rect.bottom() - line.descent);
+      if (outlineWidth > 0) {
+        QPainterPath outline;
+        outline.addText(baseline, font, line.text);
+        painter.strokePath(outline, QPen(_opaque(outlineColor), outlineWidth, Qt::SolidLine, Qt::RoundCap,
+                                         Qt::RoundJoin));
+      }
+      painter.setPen(_opaque(color));
+      painter.drawText(baseline, line.text);
+    }
+  }
+  AVPixelBuffer *buffer = wrapPixelBuffer(bytes, boxWidth, boxHeight, 1);
+  if (!buffer)
+    free(bytes);
+  return buffer;
+}

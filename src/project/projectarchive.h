@@ -1,0 +1,31 @@
+#pragma once
+// The project archive format shared by ArchiveExporter and ArchiveImporter. Integers are
+// little-endian; strings UTF-8 without terminator.
+//   "tavoren " | int32 version | int32 name length | name | entries to the end of the file
+//   entry: int32 name length | name | int64 data length | data
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+namespace ProjectArchive {
+
+constexpr char kMagic[] = "tavoren ";
+constexpr int kMagicSize = 8;
+constexpr qint32 kVersion = 3;
+constexpr qint64 kChunkSize = 1048576;
+inline QString extension() { return QStringLiteral("tavorenproject"); }
+
+QByteArray int32Bytes(qint32 value);
+QByteArray int64Bytes(qint64 value);
+// From exactly four / eight bytes.
+qint32 int32FromBytes(const QByteArray &bytes);
+quint64 uint64FromBytes(const QByteArray &bytes);
+
+// Compares need with the bytes free for the user on the volume of folder, logging both after
+// label: 0 when need fits, the bytes missing, or -1 when the volume cannot be told.
+qint64 missingSpace(const char *label, qint64 need, const QString &folder);
+// written x 100 / total, at most 100; 0 while total is unknown.
+int percent(qint64 written, qint64 total);
+
+} // namespace ProjectArchive

@@ -1,0 +1,691 @@
+// Project archives: what the exporter writes (entries, names, the rewritten project.xml),
+// its failures leaving no file, the round trip into a project that opens, the importer's
+// codes, and a table of hostile archives that must never reach outside their target.
+#include "archiveexporter.h"
+#include "archiveimporter.h"
+#include "filesizelimit.h"
+#include "projectloader.h"
+#include "projectmanager.h"
+#include "segmentxml.h"
+#include "testenv.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMutex>
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtEndian>
+
+#include <functional>
+#include <malloc.h>
+#include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// Final codes: every run ends with exactly one of these.
+const QList<int> kExportEnds = {3, 4, 5, 6, 7, 8, 100};
+const QList<int> kImportEnds = {4, 5, 6, 7, 8, 9, 10, 11, 12, 100};
+
+QByteArray le32(qint32 v)
+{
+  QByteArray b(4, '\0');
+  qToLittleEndian(v, b.data());
+  return b;
+}
+
+QByteArray le64(quint64 v)
+{
+  QByteArray b(8, '\0');
+  qToLittleEndian(v, b.data());
+  return b;
+}
+
+QByteArray header(const QByteArray &name, qint32 version = 3)
+{
+  return "tavoren " + le32(version) + le32(qint32(name.size())) + name;
+}
+
+QByteArray entry(const QByteArray &name, const QByteArray &data)
+{
+  return le32(qint32(name.size())) + name + le64(quint64(data.size())) + data;
+}
+
+QByteArray readAll(const QString &path)
+{
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// A file of size bytes that takes no room on disk.
+bool writeSparse(const QString &path, qint64 size)
+{
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.resize(size);
+}
+
+// Every entry below root, not following links: relative path -> size (-1 for folders).
+QMap<QString, qint64> tree(const QString &root)
+{
+  QMap<QString, qint64> result;
+  QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    it.next();
+    const QFileInfo info = it.fileInfo();
+    result.insert(QDir(root).relativeFilePath(info.filePath()), info.isDir() && !info.isSymLink() ? -1 : info.size());
+  }
+  return result;
+}
+
+// An archive as the tests read it, trusting it (the exporter's output).
+struct ParsedArchive
+{
+  bool valid = false;
+  qint32 version = 0;
+  QByteArray name;
+  QList<QPair<QString, QByteArray>> entries;
+  QByteArray entry(const QString &name) const
+  {
+    for (const auto &e : entries)
+      if (e.first == name)
+        return e.second;
+    return QByteArray();
+  }
+  QStringList names() const
+  {
+    QStringList result;
+    for (const auto &e : entries)
+      result << e.first;
+    return result;
+  }
+};
+
+ParsedArchive parseArchive(const QByteArray &bytes)
+{
+  ParsedArchive archive;
+  if (!bytes.startsWith("tavoren ") || bytes.size() < 16)
+    return archive;
+  archive.version = qFromLittleEndian<qint32>(bytes.constData() + 8);
+  const qint32 nameLength = qFromLittleEndian<qint32>(bytes.constData() + 12);
+  archive.name = bytes.mid(16, nameLength);
+  qint64 pos = 16 + nameLength;
+  while (pos + 4 <= bytes.size()) {
+    const qint32 length = qFromLittleEndian<qint32>(bytes.constData() + pos);
+    const QString name = QString::fromUtf8(bytes.mid(pos + 4, length));
+    const qint64 size = qFromLittleEndian<qint64>(bytes.constData() + pos + 4 + length);
+    archive.entries.append({name, bytes.mid(pos + 12 + length, size)});
+    pos += 12 + length + size;
+  }
+  archive.valid = pos == bytes.size();
+  return archive;
+}
+
+PropertyMapList readSegments(const QByteArray &xml)
+{
+  PropertyMapList list;
+  QXmlStreamReader reader(xml);
+  while (!reader.atEnd()) {
+    reader.readNext();
+    if (reader.isStartElement() && reader.name() == QLatin1String("Segment")) {
+      list.push_back(std::make_unique<PropertyMap>());
+      readSegmentXml(*list.back(), reader);
+    }
+  }
+  return list;
+}
+
+// Runs a job, recording its messages on the job's thread; react may act on each.
+template <typename Job> struct JobRun
+{
+  std::unique_ptr<Job> job;
+  mutable QMutex mutex;
+  QList<QPair<int, QVariant>> messages;
+  std::function<void(Job *, int)> react;
+
+  explicit JobRun(Job *j) : job(j)
+  {
+    QObject::connect(
+        job.get(), &Job::onMessage, job.get(),
+        [this](Job *sender, int code, QVariant data) {
+          {
+            QMutexLocker lock(&mutex);
+            messages.append({code, data});
+          }
+          if (react)
+            react(sender, code);
+        },
+        Qt::DirectConnection);
+  }
+  void start() { job->start(); }
+  bool wait(unsigned long ms = 30000) { return job->wait(ms); }
+  QList<int> codes() const
+  {
+    QMutexLocker lock(&mutex);
+    QList<int> result;
+    for (const auto &m : messages)
+      result << m.first;
+    return result;
+  }
+  QList<int> withoutProgress() const
+  {
+    QList<int> result = codes();
+    result.removeAll(2);
+    return result;
+  }
+  QVariant last() const
+  {
+    QMutexLocker lock(&mutex);
+    return messages.isEmpty() ? QVariant() : messages.last().second;
+  }
+  // The run ended with exactly one final code, this one, and progress never went back.
+  bool endsWith(int code, const QList<int> &ends, QString *why) const
+  {
+    const QList<int> all = codes();
+    int finals = 0;
+    for (int c : all)
+      finals += ends.contains(c) ? 1 : 0;
+    if (all.isEmpty() || all.last() != code || finals != 1) {
+      *why = QStringLiteral("expected to end with %1 alone, got").arg(code);
+      for (int c : all)
+        if (c != 2)
+          *why += QStringLiteral(" %1").arg(c);
+      return false;
+    }
+    int previous = 0;
+    QMutexLocker lock(&mutex);
+    for (const auto &m : messages)
+      if (m.first == 2) {
+        if (m.second.toInt() < previous || m.second.toInt() > 100) {
+          *why = QStringLiteral("progress %1 after %2").arg(m.second.toInt()).arg(previous);
+          return false;
+        }
+        previous = m.second.toInt();
+      }
+    return true;
+  }
+};
+
+#define VERIFY_ENDS(run, code, ends) \
+  do { \
+    QString why_; \
+    QVERIFY2((run).endsWith(code, ends, &why_), qPrintable(why_)); \
+  } while (0)
+
+using ExportRun = JobRun<ArchiveExporter>;
+using ImportRun = JobRun<ArchiveImporter>;
+
+
+} // namespace
+
+class TestProjectArchive : public QObject
+{
+  Q_OBJECT
+  QTemporaryDir m_root;
+  QString m_media;
+  QString m_out;
+  int m_count = 0;
+
+  QString projects() const { return ProjectManager::projectsDirectory(); }
+  QString projectFile(const QString &name, const QString &file) const
+  {
+    return ProjectManager::projectDirectory(name, QString()) + '/' + file;
+  }
+  // A fresh output folder per test.
+  QString freshFolder(const QString &what)
+  {
+    const QString path = m_root.path() + QStringLiteral("/%1-%2").arg(what).arg(++m_count);
+    QDir().mkpath(path);
+    return path;
+  }
+  void writeSegments(const QString &name, const QList<QMap<QString, QString>> &segments)
+  {
+    QByteArray xml = "<?xml version=\"1.0\"?>\n<Project>\n";
+    for (const auto &attributes : segments) {
+      xml += "<Segment";
+      for (auto it = attributes.cbegin(); it != attributes.cend(); ++it)
+        xml += ' ' + it.key().toUtf8() + "=\"" + it.value().toHtmlEscaped().toUtf8() + '"';
+      xml += "/>\n";
+    }
+    QVERIFY(writeAll(projectFile(name, "project.xml"), xml + "</Project>\n"));
+  }
+  QByteArray bytesOf(const QString &seed, int size) const
+  {
+    QByteArray bytes;
+    while (bytes.size() < size)
+      bytes += seed.toUtf8() + QByteArray::number(bytes.size());
+    bytes.resize(size);
+    return bytes;
+  }
+
+private slots:
+  void initTestCase()
+  {
+    QVERIFY(m_root.isValid());
+    ProjectManager::setWorkingDirectory(m_root.path() + "/work");
+    QVERIFY(QDir().mkpath(m_root.path() + "/work"));
+    m_media = m_root.path() + "/media";
+    QVERIFY(QDir().mkpath(m_media));
+  }
+
+  // The full project: own files, media from elsewhere, files the archive leaves out.
+  void exportProject()
+  {
+    const QString trip = QStringLiteral("Trip");
+    const QString m = m_media;
+    QVERIFY(writeAll(projectFile(trip, "properties.xml"), "<?xml version=\"1.0\"?>\n<Properties version=\"5\"/>\n"));
+    QVERIFY(writeAll(projectFile(trip, "layout.xml"), "<Layout PreviewQuality=\"1\"/>"));
+    QVERIFY(writeAll(projectFile(trip, "Local.png"), bytesOf("local", 3000)));
+    QVERIFY(writeAll(projectFile(trip, "sharingImage-1.png"), bytesOf("already", 10)));
+    QVERIFY(writeAll(projectFile(trip, "empty.txt"), QByteArray()));
+    QVERIFY(writeAll(projectFile(trip, "project.plist"), "old"));
+    QVERIFY(writeAll(projectFile(trip, "properties.plist"), "old"));
+    QVERIFY(writeAll(projectFile(trip, ".hidden"), "hidden"));
+    QVERIFY(writeAll(projectFile(trip, "history/project000.xml"), "<Project/>"));
+    QVERIFY(writeAll(m + "/a.JPG", bytesOf("a", 5000)));
+    QVERIFY(writeAll(m + "/b.png", bytesOf("b", 7000)));
+    QVERIFY(writeAll(m + "/clip.MP4", bytesOf("clip", 12 * 1024 * 1024 + 5)));
+    QVERIFY(writeAll(m + "/song.mp3", bytesOf("song", 900)));
+    QVERIFY(writeAll(m + "/tune.m4a", bytesOf("tune", 800)));
+    writeSegments(trip, {{{"Type", "IMAGE"}, {"File", m + "/a.JPG"}},
+                         {{"Type", "IMAGE"}, {"File", m + "/a.JPG"}},
+                         {{"Type", "IMAGE"}, {"File", "Local.png"}},
+                         {{"Type", "IMAGE"}, {"File", m + "/b.png"}},
+                         {{"Type", "MOVIE"}, {"File", m + "/clip.MP4"}},
+                         {{"Type", "MUSIC"}, {"URL", m + "/song.mp3"}},
+                         {{"Type", "MUSIC"}, {"File", m + "/tune.m4a"}, {"URL", "/elsewhere/old.m4a"}},
+                         {{"Type", "TEXT"}, {"Text", "Hello <world>"}}});
+    const QByteArray originalXml = readAll(projectFile(trip, "project.xml"));
+
+    m_out = freshFolder("out");
+    ExportRun run(new ArchiveExporter(trip, QString(), m_out));
+    run.start();
+    QVERIFY(run.wait());
+    VERIFY_ENDS(run, ExportFinished, kExportEnds);
+    QCOMPARE(run.codes().first(), int(ExportStarted));
+    const QString path = m_out + "/Trip.tavorenproject";
+    QCOMPARE(run.last().toString(), path);
+    // Progress at the end of every file and every 10 MiB of the movie.
+    QCOMPARE(run.codes().count(ExportProgress), 4 + 5 + 1);
+    QCOMPARE(QDir(m_out).entryList(QDir::Files | QDir::Hidden), QStringList({"Trip.tavorenproject"}));
+
+    const ParsedArchive archive = parseArchive(readAll(path));
+    QVERIFY(archive.valid);
+    QCOMPARE(archive.version, 3);
+    QCOMPARE(archive.name, QByteArray("Trip"));
+    QCOMPARE(archive.names(), QStringList({"layout.xml", "Local.png", "properties.xml", "sharingImage-1.png",
+                                           "sharingImage-1.jpg", "sharingImage-2.png", "sharingMovie-1.mp4",
+                                           "sharingMusic-1.mp3", "sharingMusic-1.m4a", "project.xml"}));
+    for (const char *own : {"layout.xml", "Local.png", "properties.xml", "sharingImage-1.png"})
+      QCOMPARE(archive.entry(own), readAll(projectFile(trip, own)));
+    QCOMPARE(archive.entry("sharingImage-1.jpg"), readAll(m + "/a.JPG"));
+    QCOMPARE(archive.entry("sharingImage-2.png"), readAll(m + "/b.png"));
+    QVERIFY(archive.entry("sharingMovie-1.mp4") == readAll(m + "/clip.MP4"));
+    QCOMPARE(archive.entry("sharingMusic-1.mp3"), readAll(m + "/song.mp3"));
+    QCOMPARE(archive.entry("sharingMusic-1.m4a"), readAll(m + "/tune.m4a"));
+
+    const PropertyMapList maps = readSegments(archive.entry("project.xml"));
+    QCOMPARE(int(maps.size()), 8);
+    const QStringList files = {"sharingImage-1.jpg", "sharingImage-1.jpg", "Local.png", "sharingImage-2.png",
+                               "sharingMovie-1.mp4", "sharingMusic-1.mp3", "sharingMusic-1.m4a", ""};
+    for (int i = 0; i < 8; ++i)
+      QCOMPARE(maps[size_t(i)]->text("File"), files[i]);
+    QCOMPARE(maps[5]->text("URL"), m + "/song.mp3");
+    QCOMPARE(maps[7]->text("Text"), QStringLiteral("Hello <world>"));
+    // The project's own file is not touched.
+    QCOMPARE(readAll(projectFile(trip, "project.xml")), originalXml);
+
+    // A second export takes the next free name.
+    ExportRun again(new ArchiveExporter(trip, QString(), m_out));
+    again.start();
+    QVERIFY(again.wait());
+    VERIFY_ENDS(again, ExportFinished, kExportEnds);
+    QCOMPARE(again.last().toString(), m_out + "/Trip (1).tavorenproject");
+  }
+
+  // Import of that archive next to the original: a new folder, every file byte-equal, and
+  // the project opens with the media under their new names.
+  void roundTrip()
+  {
+    const QString archivePath = m_out + "/Trip.tavorenproject";
+    const ParsedArchive archive = parseArchive(readAll(archivePath));
+    QVERIFY(archive.valid);
+    QVERIFY(QDir().mkpath(projects() + "/Trip (1)"));
+    ImportRun run(new ArchiveImporter(archivePath, projects()));
+    run.start();
+    QVERIFY(run.wait());
+    VERIFY_ENDS(run, ImportFinished, kImportEnds);
+    QCOMPARE(run.codes().first(), int(ImportStarted));
+    QCOMPARE(run.codes().count(ImportProgress), 10 + 12);
+    const QString name = QStringLiteral("Trip (2)");
+    QStringList names = archive.names();
+    names.sort();
+    QCOMPARE(tree(projects() + '/' + name).keys(), names);
+    QCOMPARE(QFileInfo(projects() + '/' + name).permissions(), QFileInfo(projects() + "/Trip (1)").permissions());
+    for (const auto &e : archive.entries)
+      QVERIFY2(readAll(projectFile(name, e.first)) == e.second, qPrintable(e.first));
+
+    ProjectManager manager;
+    QCOMPARE(ProjectLoader::loadProperties(name, QString(), &manager, nullptr), 0);
+    ProjectLoader loader(name, QString(), &manager);
+    QStringList adopted;
+    QList<int> codes;
+    connect(
+        &loader, &ProjectLoader::onMessage, &loader,
+        [&](ProjectLoader *sender, int code, QVariant) {
+          codes << code;
+          if (code == LoaderSegmentsRead) {
+            for (const auto &map : sender->takeSegments())
+              adopted << map->text("File");
+            sender->setLayoutEditAreaCompleted();
+          }
+        },
+        Qt::DirectConnection);
+    loader.start();
+    QVERIFY(loader.wait(5000));
+    QCOMPARE(codes, QList<int>({LoaderBackgroundColor, LoaderSegmentsRead, LoaderFinished}));
+    QCOMPARE(adopted.at(0), QStringLiteral("sharingImage-1.jpg"));
+    for (const QString &file : adopted)
+      QVERIFY2(file.isEmpty() || QFile::exists(projectFile(name, file)), qPrintable(file));
+  }
+
+  void exportFailures()
+  {
+    const QString name = QStringLiteral("Broken");
+    const QString out = freshFolder("out");
+    auto exportOnce = [&](const QString &destination) {
+      auto run = std::make_unique<ExportRun>(new ArchiveExporter(name, QString(), destination));
+      run->start();
+      run->wait();
+      return run;
+    };
+
+    // No project.xml: nothing can be estimated.
+    QVERIFY(QDir().mkpath(ProjectManager::projectDirectory(name, QString())));
+    QCOMPARE(exportOnce(out)->codes(), QList<int>({ExportProjectUnreadable}));
+
+    // A segment's media is gone: the half-written archive goes too.
+    QVERIFY(writeAll(projectFile(name, "notes.txt"), "notes"));
+    writeSegments(name, {{{"Type", "MOVIE"}, {"File", m_media + "/missing.mov"}}});
+    VERIFY_ENDS(*exportOnce(out), ExportFileFailed, kExportEnds);
+    QVERIFY(tree(out).isEmpty());
+
+    // Not enough room for what the archive would carry.
+    const QString huge = m_media + "/huge.mov";
+    const qint64 available = QStorageInfo(out).bytesAvailable();
+    QVERIFY(writeSparse(huge, available + (qint64(1) << 30)));
+    writeSegments(name, {{{"Type", "MOVIE"}, {"File", huge}}});
+    auto noSpace = exportOnce(out);
+    QCOMPARE(noSpace->codes(), QList<int>({ExportNoSpace}));
+    QVERIFY(qAbs(noSpace->last().toLongLong() - (qint64(1) << 30)) < (qint64(256) << 20));
+    QFile::remove(huge);
+    QVERIFY(tree(out).isEmpty());
+
+    // The destination is not a folder.
+    const QString big = m_media + "/big.mov";
+    QVERIFY(writeAll(big, bytesOf("big", 3 * 1024 * 1024)));
+    writeSegments(name, {{{"Type", "MOVIE"}, {"File", big}}});
+    QVERIFY(writeAll(out + "/file", "x"));
+    VERIFY_ENDS(*exportOnce(out + "/file"), ExportCreateFailed, kExportEnds);
+    QFile::remove(out + "/file");
+
+    // A full device while copying.
+    std::unique_ptr<ExportRun> full;
+    withFileSizeLimit(1024 * 1024, [&] {
+      full = exportOnce(out);
+      return 0;
+    });
+    VERIFY_ENDS(*full, ExportFileFailed, kExportEnds);
+    QVERIFY(tree(out).isEmpty());
+
+    // Cancelled at the first progress, in the middle of the archive.
+    ExportRun cancelled(new ArchiveExporter(name, QString(), out));
+    cancelled.react = [](ArchiveExporter *exporter, int code) {
+      if (code == ExportProgress)
+        exporter->cancel();
+    };
+    cancelled.start();
+    QVERIFY(cancelled.wait());
+    VERIFY_ENDS(cancelled, ExportCancelled, kExportEnds);
+    QCOMPARE(cancelled.codes().count(ExportProgress), 1);
+    QVERIFY(tree(out).isEmpty());
+  }
+
+  void importBasics()
+  {
+    const QString archives = freshFolder("archives");
+    auto importOnce = [&](const QByteArray &bytes, const QString &destination, const QString &file = "a") {
+      const QString path = archives + '/' + file + ".tavorenproject";
+      writeAll(path, bytes);
+      auto run = std::make_unique<ImportRun>(new ArchiveImporter(path, destination));
+      run->start();
+      run->wait();
+      return run;
+    };
+    const QByteArray trip = header("Trip") + entry("x.txt", "x");
+
+    // Trip and Trip (1) are taken.
+    QString dest = freshFolder("dest");
+    QVERIFY(QDir().mkpath(dest + "/Trip") && QDir().mkpath(dest + "/Trip (1)"));
+    VERIFY_ENDS(*importOnce(trip, dest), ImportFinished, kImportEnds);
+    QCOMPARE(readAll(dest + "/Trip (2)/x.txt"), QByteArray("x"));
+
+    // Versions 2 and 3 are read, 4 is refused.
+    dest = freshFolder("dest");
+    VERIFY_ENDS(*importOnce(header("V2", 2), dest), ImportFinished, kImportEnds);
+    VERIFY_ENDS(*importOnce(header("V4", 4), dest), ImportHigherVersion, kImportEnds);
+    QCOMPARE(tree(dest).keys(), QStringList({"V2"}));
+
+    // A name of 200 bytes; an archive that ends right after its name gives an empty project.
+    dest = freshFolder("dest");
+    const QByteArray longName(200, 'n');
+    QVERIFY(header(longName).mid(12, 4) == QByteArray("\xC8\x00\x00\x00", 4));
+    VERIFY_ENDS(*importOnce(header(longName), dest), ImportFinished, kImportEnds);
+    QCOMPARE(tree(dest).value(QString::fromLatin1(longName)), qint64(-1));
+    QCOMPARE(tree(dest).size(), 1);
+
+    // The archive is missing, or is a folder, or the destination is missing.
+    QCOMPARE(importOnce(trip, archives + "/none")->codes(), QList<int>({ImportFolderFailed}));
+    auto missing = std::make_unique<ImportRun>(new ArchiveImporter(archives + "/nothing.tavorenproject", dest));
+    missing->start();
+    missing->wait();
+    QCOMPARE(missing->codes(), QList<int>({ImportArchiveMissing}));
+    auto folder = std::make_unique<ImportRun>(new ArchiveImporter(archives, dest));
+    folder->start();
+    folder->wait();
+    QCOMPARE(folder->codes(), QList<int>({ImportStarted, ImportOpenFailed}));
+
+    // An archive larger than the free space.
+    const QString huge = archives + "/huge.tavorenproject";
+    QVERIFY(writeSparse(huge, QStorageInfo(dest).bytesAvailable() + (qint64(1) << 30)));
+    ImportRun noSpace(new ArchiveImporter(huge, dest));
+    noSpace.start();
+    noSpace.wait();
+    QFile::remove(huge);
+    QCOMPARE(noSpace.codes(), QList<int>({ImportNoSpace}));
+
+    // A quick import still shows its progress for a second.
+    dest = freshFolder("dest");
+    QElapsedTimer timer;
+    timer.start();
+    VERIFY_ENDS(*importOnce(trip, dest), ImportFinished, kImportEnds);
+    QVERIFY2(timer.elapsed() >= 1000, qPrintable(QString::number(timer.elapsed())));
+  }
+
+  void importInterrupted()
+  {
+    const QString archives = freshFolder("archives");
+    const QString path = archives + "/big.tavorenproject";
+    const QByteArray big = QByteArray(5 * 1024 * 1024 + 3, 'b');
+    QVERIFY(writeAll(path, header("Big") + entry("small", "s") + entry("big.mov", big) + entry("after", "a")));
+
+    // Cancelled in the middle of the large entry: stops after the current chunk.
+    QString dest = freshFolder("dest");
+    ImportRun cancelled(new ArchiveImporter(path, dest));
+    int progress = 0;
+    QStringList listed;
+    cancelled.react = [&](ArchiveImporter *importer, int code) {
+      // Mid-import the projects browser sees no half-made project.
+      if (code == ImportProgress && ++progress == 1)
+        listed = QDir(dest).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+      if (code == ImportProgress && progress == 2)
+        importer->cancel();
+    };
+    cancelled.start();
+    QVERIFY(cancelled.wait());
+    VERIFY_ENDS(cancelled, ImportCancelled, kImportEnds);
+    QCOMPARE(cancelled.codes().count(ImportProgress), 2);
+    QCOMPARE(listed, QStringList());
+    QVERIFY(tree(dest).isEmpty());
+
+    // A full device: the short write fails the import and the folder goes.
+    dest = freshFolder("dest");
+    ImportRun full(new ArchiveImporter(path, dest));
+    withFileSizeLimit(1024 * 1024, [&] {
+      full.start();
+      return full.wait() ? 0 : -1;
+    });
+    VERIFY_ENDS(full, ImportDamaged, kImportEnds);
+    QVERIFY(tree(dest).isEmpty());
+  }
+
+  // Archives from elsewhere: every damaged or malicious one ends without 100, leaves nothing
+  // in or outside its destination, and allocates nothing by its size fields.
+  void hostileArchives()
+  {
+    const QString base = freshFolder("hostile");
+    const QString outside = base + "/outside";
+    QVERIFY(writeAll(outside + "/victim", "untouched"));
+    const QByteArray p = header("P");
+    const QByteArray good = entry("ok.txt", "fine");
+    const QByteArray planted = (outside + "/planted").toUtf8();
+    struct Case
+    {
+      const char *name;
+      QByteArray bytes;
+      int code;
+    };
+    const QList<Case> cases = {
+        {"empty file", "", ImportBadMagic},
+        {"short magic", "tavo", ImportBadMagic},
+        {"bad magic", "tavoren_" + le32(3) + le32(1) + "P", ImportBadMagic},
+        {"version 4", header("P", 4), ImportHigherVersion},
+        {"version max", header("P", 0x7fffffff), ImportHigherVersion},
+        {"no name", "tavoren " + le32(3), ImportBadName},
+        {"name length 0", "tavoren " + le32(3) + le32(0), ImportBadName},
+        {"name length negative", "tavoren " + le32(3) + le32(-1) + "PPPP", ImportBadName},
+        {"name length huge", "tavoren " + le32(3) + le32(0x7fffffff) + "PPPP", ImportBadName},
+        {"name past the end", "tavoren " + le32(3) + le32(50) + "PPP", ImportBadName},
+        {"name ..", header(".."), ImportBadName},
+        {"name .", header("."), ImportBadName},
+        {"name ../evil", header("../evil"), ImportBadName},
+        {"name absolute", header(planted), ImportBadName},
+        {"name a/b", header("a/b"), ImportBadName},
+        {"name backslash", header("a\\b"), ImportBadName},
+        {"name tab", header("a\tb"), ImportBadName},
+        {"name NUL first", header(QByteArray("\0abc", 4)), ImportBadName},
+        {"name 256 bytes", header(QByteArray(256, 'n')), ImportBadName},
+        {"entry length 0", p + good + le32(0), ImportDamaged},
+        {"entry length negative", p + good + le32(-5) + "xxxx", ImportDamaged},
+        {"entry length huge", p + good + le32(0x7fffffff) + "xxxx", ImportDamaged},
+        {"entry ../", p + good + entry("../escaped", "x"), ImportDamaged},
+        {"entry ../../outside", p + entry("../../outside/victim", "overwritten"), ImportDamaged},
+        {"entry absolute", p + entry(planted, "x"), ImportDamaged},
+        {"entry a/b", p + entry("a/b", "x"), ImportDamaged},
+        {"entry ..", p + entry("..", "x"), ImportDamaged},
+        {"entry .", p + entry(".", "x"), ImportDamaged},
+        {"entry backslash", p + entry("..\\x", "x"), ImportDamaged},
+        {"entry control", p + entry("a\x01", "x"), ImportDamaged},
+        {"entry NUL only", p + entry(QByteArray("\0", 1), "x"), ImportDamaged},
+        {"entry 256 bytes", p + entry(QByteArray(256, 'e'), "x"), ImportDamaged},
+        {"size 2^63", p + le32(1) + "x" + le64(quint64(1) << 63) + "data", ImportDamaged},
+        {"size 2^64-1", p + le32(1) + "x" + le64(~quint64(0)) + "data", ImportDamaged},
+        {"truncated in data", p + good + entry("cut", QByteArray(100, 'c')).left(60), ImportDamaged},
+        {"truncated in size", p + good + le32(1) + "x" + QByteArray("\x05\x00", 2), ImportDamaged},
+        {"truncated in length", p + good + QByteArray("\x05\x00", 2), ImportDamaged},
+        {"truncated in name", p + le32(10) + "abc", ImportDamaged},
+    };
+    const QMap<QString, QByteArray> accepted = {
+        {"duplicate", p + entry("a", "first") + entry("a", "second")},
+        {"zero size", p + entry("zero", "")},
+        {"carriage return", header("P\rQ") + entry("x\ry", "cr")},
+        {"nul padded", p + entry(QByteArray("abc\0\0\0", 6), "padded")},
+    };
+
+    const QString archives = m_root.path() + QStringLiteral("/hostile-archives-%1").arg(m_count);
+    std::vector<std::unique_ptr<ImportRun>> runs;
+    QStringList labels;
+    auto add = [&](const QString &label, const QByteArray &bytes) {
+      const QString file = archives + '/' + QString::number(labels.size()) + ".tavorenproject";
+      QVERIFY(writeAll(file, bytes));
+      QVERIFY(QDir().mkpath(base + "/dest/" + QString::number(labels.size())));
+      runs.push_back(std::make_unique<ImportRun>(
+          new ArchiveImporter(file, base + "/dest/" + QString::number(labels.size()))));
+      labels << label;
+    };
+    for (const Case &c : cases)
+      add(QString::fromLatin1(c.name), c.bytes);
+    for (auto it = accepted.cbegin(); it != accepted.cend(); ++it)
+      add(it.key(), it.value());
+    const QMap<QString, qint64> before = tree(base);
+
+    // One malloc arena keeps the address-space limit about allocations, not thread arenas.
+    mallopt(M_ARENA_MAX, 1);
+    rlimit oldLimit;
+    getrlimit(RLIMIT_AS, &oldLimit);
+#if !defined(__SANITIZE_ADDRESS__)
+    QFile statm("/proc/self/statm");
+    QVERIFY(statm.open(QIODevice::ReadOnly));
+    const rlim_t used = rlim_t(statm.readAll().split(' ').first().toLongLong() * sysconf(_SC_PAGESIZE));
+    rlimit tight = oldLimit;
+    tight.rlim_cur = used + (rlim_t(768) << 20);
+    setrlimit(RLIMIT_AS, &tight);
+#endif
+    for (auto &run : runs)
+      run->start();
+    bool allEnded = true;
+    for (auto &run : runs)
+      allEnded = run->wait(30000) && allEnded;
+    setrlimit(RLIMIT_AS, &oldLimit);
+    QVERIFY(allEnded);
+
+    for (int i = 0; i < cases.size(); ++i) {
+      QString why;
+      QVERIFY2(runs[size_t(i)]->endsWith(cases[i].code, kImportEnds, &why), qPrintable(labels[i] + ": " + why));
+    }
+    QMap<QString, qint64> after = tree(base);
+    const int first = cases.size();
+    auto made = [&](int index) { return QStringLiteral("dest/%1/").arg(first + index); };
+    for (int i = 0; i < accepted.size(); ++i) {
+      QString why;
+      QVERIFY2(runs[size_t(first + i)]->endsWith(ImportFinished, kImportEnds, &why), qPrintable(labels[first + i] + ": " + why));
+    }
+    // Nothing outside the accepted archives' new folders has changed.
+    QCOMPARE(readAll(base + '/' + made(0) + "P_Q/x_y"), QByteArray("cr"));
+    QCOMPARE(readAll(base + '/' + made(1) + "P/a"), QByteArray("second"));
+    QCOMPARE(readAll(base + '/' + made(2) + "P/abc"), QByteArray("padded"));
+    QVERIFY(QFileInfo(base + '/' + made(3) + "P/zero").size() == 0 && QFile::exists(base + '/' + made(3) + "P/zero"));
+    for (auto it = after.begin(); it != after.end();) {
+      bool ours = false;
+      for (int i = 0; i < accepted.size(); ++i)
+        ours = ours || (it.key().startsWith(made(i)) && it.key() != made(i).chopped(1));
+      it = ours ? after.erase(it) : std::next(it);
+    }
+    QCOMPARE(after, before);
+    QDir(archives).removeRecursively();
+  }
+};
+
+TAVO_TEST_CORE_MAIN(TestProjectArchive)
+#include "tst_projectarchive.moc"
