@@ -11,6 +11,7 @@ class AVComposition;
 class AVImageLoader;
 class AVRender;
 class AVSegment;
+class AVVideoSegment;
 
 // Property ids of setSegmentProperty and setTransitionValue.
 enum AVPropertyId : int {
@@ -95,6 +96,22 @@ public:
   // Every visible segment, bottom first.
   void setLayerOrder(const uint32_t *ids, int count);
 
+  // Video files (avengine_video.cpp). Range duration 0 takes the whole file from its start;
+  // softwareOnly forbids hardware decoding.
+  uint32_t addVideoSegment(uint32_t id, const char *path, float start, float rangeStart, float rangeDuration,
+                           int thumbnailHeight, bool softwareOnly);
+  void setSegmentRangeStart(uint32_t id, float seconds);
+  void setSegmentRangeDuration(uint32_t id, float seconds);
+  // Queries answer neutrally (0, null, size untouched) for unknown ids and segments that are no video.
+  float videoDuration(uint32_t id);
+  int videoSize(uint32_t id, int32_t *size);
+  int videoThumbnailCount(uint32_t id);
+  // Owned by the segment.
+  AVPixelBuffer *videoThumbnail(uint32_t id, int index);
+  void releaseVideoThumbnails(uint32_t id);
+  // A new buffer on every call; the caller frees it with freePixelBuffer.
+  AVPixelBuffer *videoFrameAtTime(uint32_t id, float seconds);
+
   // Transition groups; start and duration are fractions of the segment's duration.
   void addTransition(uint32_t id, uint32_t groupId, float start, float duration, int editorEasing);
   // isEnd false sets the begin value, true the end value; c and d are not used.
@@ -116,6 +133,7 @@ public:
 
 private:
   AVSegment *_find(uint32_t id) const;
+  AVVideoSegment *_findVideo(uint32_t id) const;
   uint32_t _add(AVSegment *segment, uint32_t id);
   template <typename F> void _editGroup(uint32_t id, uint32_t groupId, F edit);
 

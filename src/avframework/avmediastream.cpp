@@ -210,8 +210,6 @@ void AVStreamBase::seek(double time, AVSeekDoneCallback done, void *userData, bo
   if (_mediaKind < 0 || !_readStarted)
     return;
   double target = std::max(0.0, time);
-  _seekDone = done;
-  _seekDoneData = userData;
   const double length = duration();
   _seekPastEnd = target >= length;
   if (_seekPastEnd)
@@ -224,15 +222,48 @@ void AVStreamBase::seek(double time, AVSeekDoneCallback done, void *userData, bo
     // also what the read thread is reading at this moment.
     QMutexLocker packets(_packetLock);
     const int32_t next = _serial + 1;
+    _seekDone = done;
+    _seekDoneData = userData;
     _seekSerial = next;
     _serial = next;
     _seekRequested = true;
     _readAtEnd = false;
+  }
+  {
+    // After the new serial: a decode loop ending the old generation cannot set it again.
+    QMutexLocker frames(_frameLock);
     _decodeAtEnd = false;
   }
   flushPackets();
   flushFrames();
   wakeDecoder();
+}
+
+void AVStreamBase::reportSeekDone(int32_t serial, uint8_t *data, uint32_t size, double time)
+{
+  AVSeekDoneCallback done;
+  void *userData;
+  {
+    QMutexLocker packets(_packetLock);
+    if (serial != _seekSerial || serial != _serial)
+      return;
+    done = _seekDone;
+    userData = _seekDoneData;
+  }
+  if (done)
+    done(this, data, size, time, userData);
+}
+
+void AVStreamBase::seekAgain(double time, bool exact)
+{
+  AVSeekDoneCallback done;
+  void *userData;
+  {
+    QMutexLocker packets(_packetLock);
+    done = _seekDone;
+    userData = _seekDoneData;
+  }
+  seek(time, done, userData, exact);
 }
 
 void AVStreamBase::startSynchronousGeneration(double target)
@@ -244,6 +275,9 @@ void AVStreamBase::startSynchronousGeneration(double target)
     _positionSerial = int32_t(_serial);
     _seekRequested = false;
     _readAtEnd = false;
+  }
+  {
+    QMutexLocker frames(_frameLock);
     _decodeAtEnd = false;
   }
   flushPackets();
@@ -427,8 +461,10 @@ void AVStreamBase::_readLoop()
       if (seekNow) {
         const AVRational base = _stream->time_base;
         const auto position = int64_t(target * base.den / base.num);
-        if (avformat_seek_file(_format, _streamIndex, INT64_MIN, position, INT64_MAX, 0) >= 0)
-          _positionSerial = generation;
+        // A failed seek reads on from where it was rather than starving the new generation.
+        if (avformat_seek_file(_format, _streamIndex, INT64_MIN, position, INT64_MAX, 0) < 0)
+          avPrint("(%d) seek to %f failed\n", int(_mediaKind), target);
+        _positionSerial = generation;
       }
       serial = _positionSerial;
       result = av_read_frame(_format, packet);

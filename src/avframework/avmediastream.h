@@ -90,8 +90,8 @@ public:
 
 protected:
   std::atomic<double> _seekTarget{0};
-  std::atomic<AVSeekDoneCallback> _seekDone{nullptr};
-  std::atomic<void *> _seekDoneData{nullptr};
+  AVSeekDoneCallback _seekDone = nullptr;
+  void *_seekDoneData = nullptr;
 };
 
 class AVStreamBase : public AVContent
@@ -140,6 +140,11 @@ protected:
 
   AVPacketRecord takePacket();
   void pushFrame(AVFrameRecord &record);
+  // Calls the completion callback of the seek that started `serial`, unless another seek has
+  // replaced it meanwhile.
+  void reportSeekDone(int32_t serial, uint8_t *data, uint32_t size, double time);
+  // Seeks again with the current completion callback.
+  void seekAgain(double time, bool exact);
   void flushPackets();
   void flushFrames();
   void reopenDecoder();

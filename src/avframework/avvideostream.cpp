@@ -413,15 +413,14 @@ void AVVideoStream::decodeLoop()
         } else if (drain && _readAtEnd && !_decodeQuit) {
           {
             QMutexLocker frames(_frameLock);
-            _decodeAtEnd = true;
+            if (current.serial == _serial)
+              _decodeAtEnd = true;
             avCondWakeAll(_frameCondition);
           }
           if (justSought) {
             // Called without the decoder lock, which the receiver may need through sleep or awaken.
             avMutexUnlock(_decoderLock);
-            AVSeekDoneCallback done = _seekDone;
-            if (done)
-              done(this, kEndOfStreamMarker, 0, _seekTarget, _seekDoneData);
+            reportSeekDone(current.serial, kEndOfStreamMarker, 0, _seekTarget);
             justSought = false;
             avMutexLock(_decoderLock);
           }
@@ -472,12 +471,9 @@ void AVVideoStream::decodeLoop()
       uint8_t *data = record.data;
       const uint32_t size = record.size;
       pushFrame(record);
-      if (justSought) {
-        // The record may already be taken and freed: the callback only learns that it came.
-        AVSeekDoneCallback done = _seekDone;
-        if (done)
-          done(this, data, size, time, _seekDoneData);
-      }
+      // The record may already be taken and freed: the callback only learns that it came.
+      if (justSought)
+        reportSeekDone(current.serial, data, size, time);
       justSought = false;
       ++counter;
     }
@@ -542,7 +538,7 @@ void AVVideoStream::_endSynchronous()
   avMutexUnlock(_demuxLock);
   _paused = false;
   // Running threads go on where the consumer was, not where this fetch left the demuxer.
-  seek(_consumerTime, _seekDone, _seekDoneData, true);
+  seekAgain(_consumerTime, true);
 }
 
 uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact, bool tolerant, double *frameTime)
