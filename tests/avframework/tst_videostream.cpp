@@ -100,6 +100,7 @@ private slots:
   void openCodesAndInformation_data();
   void openCodesAndInformation();
   void durationFromContainerWhenStreamStatesNone();
+  void audioOpenCodes();
   void frameStepTable();
   void deliversEveryFrameInOrder_data();
   void deliversEveryFrameInOrder();
@@ -211,6 +212,20 @@ void TestVideoStream::durationFromContainerWhenStreamStatesNone()
   auto stream = load("h264_25.mkv");
   QVERIFY(stream->isOpen());
   QVERIFY2(qAbs(stream->duration() - 2.0) < 0.05, qPrintable(QString::number(stream->duration())));
+}
+
+void TestVideoStream::audioOpenCodes()
+{
+  AVStreamBase tone(_files.path("tone.wav").toStdString());
+  QCOMPARE(tone.open(kAVMediaAudio), 0);
+  QCOMPARE(tone.mediaKind(), int(kAVMediaAudio));
+  QVERIFY(qAbs(tone.duration() - 1.0) < 0.01);
+  AVStreamBase silent(_files.path("h264_25.mp4").toStdString());
+  QCOMPARE(silent.open(kAVMediaAudio), int(kAVOpenNoAudioStream));
+  // A failed open leaves nothing open, so a later one starts again.
+  QVERIFY(!silent.isOpen());
+  QCOMPARE(silent.duration(), 0.0);
+  QCOMPARE(silent.open(kAVMediaVideo), 0);
 }
 
 void TestVideoStream::frameStepTable()
