@@ -205,6 +205,9 @@ void AVComposition::setRenderSize(int width, int height, bool)
     // Text is laid out in pixels of the render size: its box follows, and it renders again.
     if (layer->isText())
       static_cast<AVTextSegment *>(layer)->setTextBoxSize(uint32_t(width), uint32_t(height / 2));
+    // The render width bounds a video's decoded picture both ways.
+    if (layer->isVideo())
+      static_cast<AVVideoSegment *>(layer)->setOutputSize(width, width);
   }
 }
 

@@ -200,13 +200,13 @@ void AVVideoStream::_readVideoInformation()
   // A released decoder knows no size: keep what was read while it was open.
   if (!_decoder || !_stream || !avcodec_is_open(_decoder))
     return;
-  _pictureWidth = _decoder->width;
-  _pictureHeight = _decoder->height;
+  const int rotation = _streamRotation(_stream);
+  const bool quarter = rotation == 90 || rotation == 270;
+  _pictureWidth = quarter ? _decoder->height : _decoder->width;
+  _pictureHeight = quarter ? _decoder->width : _decoder->height;
   _outputWidth = _decoder->coded_width > 0 ? _decoder->coded_width : _decoder->width;
   _outputHeight = _decoder->height;
-  _rotation = _streamRotation(_stream);
-  if (_rotation == 90 || _rotation == 270)
-    std::swap(_pictureWidth, _pictureHeight);
+  _rotation = rotation;
 }
 
 void AVVideoStream::setOutputSize(int width, int height)

@@ -70,9 +70,10 @@ private:
   void _beginSynchronous(double t);
   void _endSynchronous();
 
-  int _pictureWidth = 0;
-  int _pictureHeight = 0;
-  int _rotation = 0;
+  // Read again by setOutputSize while the rendering thread reads them.
+  std::atomic<int> _pictureWidth{0};
+  std::atomic<int> _pictureHeight{0};
+  std::atomic<int> _rotation{0};
   int _requestedWidth;
   int _requestedHeight;
   QMutex *_decoderLock;
