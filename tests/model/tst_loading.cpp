@@ -36,15 +36,6 @@ public:
       delete segment;
     }
   }
-
-  QList<int> statesOf(const Segment *segment) const
-  {
-    QList<int> states;
-    for (const auto &change : stateChanges())
-      if (change.first == segment)
-        states.append(change.second);
-    return states;
-  }
 };
 
 // Its own constructor names the file after ImageSegment's constructor has run.
