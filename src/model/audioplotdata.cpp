@@ -188,7 +188,7 @@ qint16 AudioPlotData::value(int point, bool lower) const
   return v;
 }
 
-void AudioPlotData::generate(const QString &path)
+void AudioPlotData::generate(const QString &path, const std::function<bool()> &cancelled)
 {
   AVFormatContext *rawInput = nullptr;
   if (avformat_open_input(&rawInput, path.toUtf8().constData(), nullptr, nullptr) < 0)
@@ -260,6 +260,8 @@ void AudioPlotData::generate(const QString &path)
   };
 
   while (!builder.isFull()) {
+    if (cancelled && cancelled())
+      return;
     const int read = av_read_frame(input.get(), packet.get());
     if (read < 0) {
       if (read == AVERROR_EOF || (input->pb && avio_feof(input->pb))) {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 class QPainter;
 
 // The waveform of one music file: per point and channel the mean absolute sample of a run of
@@ -18,8 +20,9 @@ public:
   explicit AudioPlotData(int desiredCount);
 
   // Decodes the best audio stream of the file. Stops at the desired point count whatever the
-  // file declares, and at the first error, keeping the points made until then.
-  void generate(const QString &path);
+  // file declares, and at the first error, keeping the points made until then. When
+  // cancelled() turns true it stops and keeps nothing.
+  void generate(const QString &path, const std::function<bool()> &cancelled = {});
 
   int desiredCount() const { return m_desiredCount; }
   bool isReady() const { return m_ready; }

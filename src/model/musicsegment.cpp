@@ -103,7 +103,8 @@ void MusicSegment::loadReported(bool)
 void PlotDataGeneratingTask::work()
 {
   auto data = std::make_shared<AudioPlotData>(m_desiredCount);
-  data->generate(m_path);
+  // A segment deleted meanwhile need not wait for the whole file.
+  data->generate(m_path, [this] { return isCancelled(); });
   MusicSegment *segment = m_segment;
   post([segment, data] { segment->_applyPlotData(data); });
 }

@@ -22,7 +22,7 @@ VideoThumbnails::~VideoThumbnails() = default;
 
 QPixmap *VideoThumbnails::thumbnail(int index)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   if (index < 0 || index >= kSlots)
     return nullptr;
   std::unique_ptr<QPixmap> &slot = m_slots[size_t(index)];
@@ -36,7 +36,7 @@ QPixmap *VideoThumbnails::thumbnail(int index)
 
 int VideoThumbnails::count()
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   return m_slots[0] ? kSlots : 0;
 }
 
@@ -48,7 +48,7 @@ QString VideoThumbnails::thumbnailPath(int index) const
 void VideoThumbnails::setThumbnail(int index, QPixmap *pixmap)
 {
   std::unique_ptr<QPixmap> owned(pixmap);
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   if (index < 0 || index >= kSlots || !owned)
     return;
   std::unique_ptr<QPixmap> &slot = m_slots[size_t(index)];
@@ -59,7 +59,7 @@ void VideoThumbnails::setThumbnail(int index, QPixmap *pixmap)
 
 void VideoThumbnails::save()
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   if (!m_hasFolder)
     return;
   for (int i = 0; i < kSlots; ++i) {
@@ -92,20 +92,20 @@ VideoThumbnails *VideoThumbnailsCache::_set(const QString &videoPath)
 
 VideoThumbnails *VideoThumbnailsCache::videoThumbnails(const QString &videoPath)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   return _set(videoPath);
 }
 
 QPixmap *VideoThumbnailsCache::thumbnail(const QString &videoPath, int index)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   return _set(videoPath)->thumbnail(index);
 }
 
 void VideoThumbnailsCache::setThumbnail(const QString &videoPath, QPixmap *pixmap, int index)
 {
   std::unique_ptr<QPixmap> owned(pixmap);
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   if (index < 0 || index >= VideoThumbnails::kSlots || !owned || owned->isNull())
     return;
   _set(videoPath)->setThumbnail(index, owned.release());
@@ -113,19 +113,19 @@ void VideoThumbnailsCache::setThumbnail(const QString &videoPath, QPixmap *pixma
 
 int VideoThumbnailsCache::thumbnailCount(const QString &videoPath)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   return _set(videoPath)->count();
 }
 
 bool VideoThumbnailsCache::hasThumbnails(const QString &videoPath)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   return _set(videoPath)->thumbnail(0) != nullptr;
 }
 
 void VideoThumbnailsCache::saveAll()
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   for (VideoThumbnails *set : qAsConst(m_sets))
     set->save();
 }

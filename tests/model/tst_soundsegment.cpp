@@ -227,6 +227,24 @@ private slots:
     QCOMPARE(block.pixelColor(2, 2), QColor(255, 255, 0));
   }
 
+  void deletedWhileItsWaveformDecodes()
+  {
+    const QString longTone = m_project.filePath("long.wav");
+    QVERIFY(writeWav(longTone, 44100, 2, 44100 * 120, false, [](int f, int) { return sine(f, 44100, 0.5); }));
+    FakeSegmentListener listener;
+    listener.folder = m_project.path();
+    for (int i = 0; i < 5; ++i) {
+      auto music = loadingMusic(listener, longTone, 120);
+      QVERIFY(music);
+      music->loadStatusUpdated(music->id(), 0, 0, 0);
+      QTest::qWait(i * 3);
+      music.reset(); // waits for a running decode, which stops early
+    }
+    AssetLoadingThreadPool::instance()->waitForDone();
+    QTest::qWait(20);
+    QVERIFY(listener.plotReady.isEmpty());
+  }
+
   void withoutListenerOnlyLoadingIsReported()
   {
     MusicSegment music(m_stereo10, 0, QString(), QString(), nullptr);
@@ -417,6 +435,14 @@ private slots:
     QVERIFY(!decoded(m_project.filePath("noise.mp3"), 10).isReady());
     QVERIFY(!decoded(m_project.filePath("nothing.wav"), 10).isReady());
     QVERIFY(!decoded(QString(), 10).isReady());
+
+    // A decode cancelled on the way keeps nothing.
+    AudioPlotData cancelled(100);
+    int polls = 0;
+    cancelled.generate(m_stereo10, [&polls] { return ++polls > 3; });
+    QVERIFY(!cancelled.isReady());
+    QCOMPARE(cancelled.pointCount(), 0);
+    QCOMPARE(polls, 4);
   }
 
   void musicBlockDrawsWaveformAndTitle()
