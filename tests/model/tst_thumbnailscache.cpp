@@ -139,8 +139,10 @@ private slots:
     cache.setThumbnail(path, filled(Qt::red), 0);
     QCOMPARE(cache.thumbnailCount(path), 16);
     QVERIFY(!cache.thumbnail(path, 1)); // nothing to load from
-    cache.saveAll();                    // goes nowhere
+    cache.saveAll();                    // goes nowhere, not even into the working directory
     QCOMPARE(QDir(scratch.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"file"});
+    QVERIFY(!QDir::current().exists(cache.videoThumbnails(path)->name()));
+    QVERIFY(!QFileInfo::exists("00.png"));
   }
 
   // A loading thread fills sets while the GUI thread paints from them and saves.
