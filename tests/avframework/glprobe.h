@@ -2,9 +2,24 @@
 // Pixel probes for composed frames: compare a pixel with a colour within a tolerance and say
 // what came instead.
 
+#include "avglglue.h"
+#include "avglresources.h"
+
 #include <QColor>
 #include <QImage>
+#include <QOpenGLFunctions_3_2_Core>
 #include <QString>
+#include <cstdlib>
+
+// A framebuffer read back, top row first; the context must be current.
+inline QImage readTarget(AVFrameBuffer *framebuffer)
+{
+  avGL()->glBindFramebuffer(GL_FRAMEBUFFER, framebuffer->framebuffer);
+  uint32_t stride = 0;
+  uint8_t *pixels = readTexturePixels(frameBufferTexture(framebuffer), &stride);
+  return QImage(pixels, frameBufferWidth(framebuffer), frameBufferHeight(framebuffer), int(stride),
+                QImage::Format_ARGB32_Premultiplied, free, pixels);
+}
 
 inline bool pixelNear(const QImage &image, int x, int y, QColor expected, int tolerance, QString *message)
 {

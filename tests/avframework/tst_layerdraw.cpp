@@ -30,15 +30,6 @@ AVLayerRenderInfo plainInfo()
   info.cropBottomRight[0] = info.cropBottomRight[1] = 1;
   return info;
 }
-
-QImage readTarget(AVFrameBuffer *framebuffer)
-{
-  avGL()->glBindFramebuffer(GL_FRAMEBUFFER, framebuffer->framebuffer);
-  uint32_t stride = 0;
-  uint8_t *pixels = readTexturePixels(frameBufferTexture(framebuffer), &stride);
-  return QImage(pixels, frameBufferWidth(framebuffer), frameBufferHeight(framebuffer), int(stride),
-                QImage::Format_ARGB32_Premultiplied, free, pixels);
-}
 } // namespace
 
 class TestLayerDraw : public QObject
