@@ -6,13 +6,12 @@
 #include "avglglue.h"
 #include "avglrenderer.h"
 #include "avglresources.h"
-#include "avheadlessrenderer.h"
+#include "composefixture.h"
 #include "avlayerdraw.h"
 #include "fakesegments.h"
 #include "glprobe.h"
 
 #include <QPainter>
-#include <memory>
 #include <string>
 
 namespace {
@@ -70,45 +69,29 @@ private slots:
 private:
   FakeLayer *addLayer(uint32_t id, const QImage &picture);
   QColor centreAfter(int effectIndex, int value);
-  // Runs f with the compose renderer's context current.
-  template <typename F> void withRenderer(F f)
-  {
-    AVGLRenderer *renderer = _renderer->renderer();
-    makeRendererCurrent(renderer);
-    f(renderer);
-    doneRendererCurrent(renderer);
-  }
-
-  std::unique_ptr<AVHeadlessGLHost> _host;
-  std::unique_ptr<AVComposition> _composition;
-  std::unique_ptr<AVHeadlessRenderer> _renderer;
+  ComposeFixture _fixture;
 };
 
 void TestEffects::initTestCase()
 {
-  _host = std::make_unique<AVHeadlessGLHost>();
-  QVERIFY2(_host->isValid(), "no GL context: run under Xvfb");
+  QVERIFY2(_fixture.startHost(), "no GL context: run under Xvfb");
 }
 
 void TestEffects::init()
 {
-  _composition = std::make_unique<AVComposition>(160, 90, 44100, 2, nullptr);
-  _composition->setBackgroundColor(makeVec4(0, 0, 0, 0));
-  _renderer = std::make_unique<AVHeadlessRenderer>(_host.get(), _composition.get());
-  QVERIFY(_renderer->isValid());
+  QVERIFY(_fixture.startComposition(makeVec4(0, 0, 0, 0)));
 }
 
 void TestEffects::cleanup()
 {
-  _renderer.reset();
-  _composition.reset();
+  _fixture.stopComposition();
 }
 
 FakeLayer *TestEffects::addLayer(uint32_t id, const QImage &picture)
 {
   auto *layer = new FakeLayer(0, 10, picture);
   layer->setId(id);
-  _composition->addSegment(layer, id);
+  _fixture.composition()->addSegment(layer, id);
   return layer;
 }
 
@@ -116,8 +99,8 @@ QColor TestEffects::centreAfter(int effectIndex, int value)
 {
   FakeLayer *layer = addLayer(1, solid(16, 9, kSubject));
   layer->setColorEffect(effectIndex, value);
-  const QColor centre = _renderer->compose(1.0).pixelColor(80, 45);
-  _composition->removeSegment(1);
+  const QColor centre = _fixture.compose(1.0).pixelColor(80, 45);
+  _fixture.composition()->removeSegment(1);
   return centre;
 }
 
@@ -187,7 +170,7 @@ void TestEffects::chromaKeyRemovesGreen()
   layer->setKeySensitivity(40);
   layer->setKeySmoothing(10);
   layer->setKeyColor(makeVec4Opaque(0, 1, 0));
-  QImage frame = _renderer->compose(1.0);
+  QImage frame = _fixture.compose(1.0);
   QCOMPARE(qAlpha(frame.pixel(10, 10)), 0);  // the green screen is gone
   QCOMPARE(qAlpha(frame.pixel(150, 80)), 0);
   QVERIFY_PIXEL(frame, 80, 45, kRed);         // the subject stays
@@ -195,14 +178,14 @@ void TestEffects::chromaKeyRemovesGreen()
 
   // Sensitivity 0 is no key at all.
   layer->setKeySensitivity(0);
-  frame = _renderer->compose(1.0);
+  frame = _fixture.compose(1.0);
   QVERIFY_PIXEL(frame, 10, 10, kGreen);
 }
 
 void TestEffects::chromaKeyOnPlanarYUV()
 {
   // Video-range green (Y 145, U 54, V 34) keyed from planes straight to the target.
-  withRenderer([](AVGLRenderer *renderer) {
+  _fixture.withRenderer([](AVGLRenderer *renderer) {
     AVFrameBuffer *target = createFrameBuffer(64, 32, false);
     QVERIFY(setRenderTarget(renderer, target) > 0);
     clearTarget(renderer, 0, 0, 0, 0);
@@ -244,14 +227,14 @@ void TestEffects::strokeWithEffectsAndKey()
   layer->setBorderStrokeStrength(100);
   layer->setBorderColor(makeVec4Opaque(0, 0, 1));
   layer->setColorEffect(1, -100); // brightness: the square goes black, the outline stays blue
-  QImage frame = _renderer->compose(1.0);
+  QImage frame = _fixture.compose(1.0);
   QVERIFY_PIXEL(frame, 80, 45, QColor(0, 0, 0));
   QCOMPARE(qAlpha(frame.pixel(80, 45)), 255);
   QVERIFY_PIXEL(frame, 50, 45, QColor(0, 0, 255)); // picture x 15, just left of the square
   QCOMPARE(qAlpha(frame.pixel(20, 45)), 0);         // far outside: nothing
 
   // With a key the outline follows the keyed subject, not the picture's rectangle.
-  _composition->removeSegment(1);
+  _fixture.composition()->removeSegment(1);
   layer = addLayer(2, greenScreen());
   layer->setBorderWidth(0.05f);
   layer->setBorderStroke(true);
@@ -261,7 +244,7 @@ void TestEffects::strokeWithEffectsAndKey()
   layer->setKeySensitivity(40);
   layer->setKeySmoothing(10);
   layer->setKeyColor(makeVec4Opaque(0, 1, 0));
-  frame = _renderer->compose(1.0);
+  frame = _fixture.compose(1.0);
   QVERIFY_PIXEL(frame, 80, 45, kRed);
   QVERIFY_PIXEL(frame, 50, 45, QColor(0, 0, 255));
   QCOMPARE(qAlpha(frame.pixel(10, 10)), 0);
@@ -270,7 +253,7 @@ void TestEffects::strokeWithEffectsAndKey()
 void TestEffects::blurAndInvert()
 {
   // Drawn straight: top half white, bottom half black, 64x32 into 64x32.
-  withRenderer([](AVGLRenderer *renderer) {
+  _fixture.withRenderer([](AVGLRenderer *renderer) {
     AVFrameBuffer *target = createFrameBuffer(64, 32, false);
     QVERIFY(setRenderTarget(renderer, target) > 0);
     QImage picture = solid(64, 32, Qt::black);
@@ -310,7 +293,7 @@ void TestEffects::blurAndInvert()
 
 void TestEffects::effectProgramCache()
 {
-  withRenderer([](AVGLRenderer *renderer) {
+  _fixture.withRenderer([](AVGLRenderer *renderer) {
     float parameters[kAVEffectCount][8] = {};
     const int32_t *table = nullptr;
     const AVEffectFlags both = flagsOf({kEffectSaturation, kEffectWhiteBalance});
@@ -349,7 +332,7 @@ void TestEffects::effectProgramCache()
 
 void TestEffects::blurRadiusSharesAndFails()
 {
-  withRenderer([](AVGLRenderer *renderer) {
+  _fixture.withRenderer([](AVGLRenderer *renderer) {
     float parameters[kAVEffectCount][8] = {};
     const int32_t *table = nullptr;
     const AVEffectFlags blur = flagsOf({kEffectGaussianBlur});

@@ -5,14 +5,13 @@
 #include "avcomposition.h"
 #include "avglglue.h"
 #include "avglrenderer.h"
-#include "avheadlessrenderer.h"
+#include "composefixture.h"
 #include "avshadow.h"
 #include "fakesegments.h"
 #include "glprobe.h"
 
 #include <QPainter>
 #include <cmath>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -59,37 +58,22 @@ private slots:
 
 private:
   FakeLayer *addShadowedLayer(const QImage &picture, float offsetX, float offsetY);
-  template <typename F> void withRenderer(F f)
-  {
-    AVGLRenderer *renderer = _renderer->renderer();
-    makeRendererCurrent(renderer);
-    f(renderer);
-    doneRendererCurrent(renderer);
-  }
-
-  std::unique_ptr<AVHeadlessGLHost> _host;
-  std::unique_ptr<AVComposition> _composition;
-  std::unique_ptr<AVHeadlessRenderer> _renderer;
+  ComposeFixture _fixture;
 };
 
 void TestShadow::initTestCase()
 {
-  _host = std::make_unique<AVHeadlessGLHost>();
-  QVERIFY2(_host->isValid(), "no GL context: run under Xvfb");
+  QVERIFY2(_fixture.startHost(), "no GL context: run under Xvfb");
 }
 
 void TestShadow::init()
 {
-  _composition = std::make_unique<AVComposition>(160, 90, 44100, 2, nullptr);
-  _composition->setBackgroundColor(makeVec4Opaque(1, 1, 1));
-  _renderer = std::make_unique<AVHeadlessRenderer>(_host.get(), _composition.get());
-  QVERIFY(_renderer->isValid());
+  QVERIFY(_fixture.startComposition(makeVec4Opaque(1, 1, 1)));
 }
 
 void TestShadow::cleanup()
 {
-  _renderer.reset();
-  _composition.reset();
+  _fixture.stopComposition();
 }
 
 FakeLayer *TestShadow::addShadowedLayer(const QImage &picture, float offsetX, float offsetY)
@@ -99,14 +83,14 @@ FakeLayer *TestShadow::addShadowedLayer(const QImage &picture, float offsetX, fl
   layer->setShadowOpacity(1);
   layer->setShadowColor(makeVec4Opaque(0, 0, 0));
   layer->setShadowOffset(offsetX / 160, offsetY / 160); // fractions of the frame width
-  _composition->addSegment(layer, 1);
+  _fixture.composition()->addSegment(layer, 1);
   return layer;
 }
 
 void TestShadow::generatedBlurBuildsOnThisGL()
 {
   // GLSL ES 1.00 text inside the desktop core context: it must compile and link here.
-  withRenderer([](AVGLRenderer *renderer) {
+  _fixture.withRenderer([](AVGLRenderer *renderer) {
     for (int radius : {1, 10, 62, 102, 500}) {
       uint32_t blur = 0, composite = 0;
       const int32_t *blurSlots = nullptr, *compositeSlots = nullptr;
@@ -182,7 +166,7 @@ void TestShadow::textStopsAtCapacity()
 
 void TestShadow::programsCachedPerRadius()
 {
-  withRenderer([](AVGLRenderer *renderer) {
+  _fixture.withRenderer([](AVGLRenderer *renderer) {
     uint32_t first = 0, again = 0, composite = 0;
     QVERIFY(shadowBlurPrograms(renderer, 7, &first, nullptr, nullptr, nullptr));
     QVERIFY(shadowBlurPrograms(renderer, 7, &again, nullptr, nullptr, nullptr));
@@ -208,7 +192,7 @@ void TestShadow::shadowOffsetAndMasked()
 {
   // A hard shadow 16 right and 8 down: x 56..136, y 28..73.
   addShadowedLayer(redMiddle(), 16, 8);
-  const QImage frame = _renderer->compose(1.0);
+  const QImage frame = _fixture.compose(1.0);
   QVERIFY_PIXEL(frame, 128, 60, kBlack);  // right of the layer
   QVERIFY_PIXEL(frame, 80, 45, kRed);     // the layer is not darkened by its own shadow
   QVERIFY_PIXEL(frame, 110, 60, kRed);
@@ -222,7 +206,7 @@ void TestShadow::shadowBlurredAndFaded()
 {
   FakeLayer *layer = addShadowedLayer(redMiddle(), 16, 8);
   layer->setShadowRadius(8.0f / 160);
-  QImage frame = _renderer->compose(1.0);
+  QImage frame = _fixture.compose(1.0);
   // Across the shadow's right edge (x 136) at y 50 the grey rises steadily.
   const int inside = qGray(frame.pixel(126, 50)), edge = qGray(frame.pixel(136, 50)), outside = qGray(frame.pixel(146, 50));
   const QString seen = QString("%1 %2 %3").arg(inside).arg(edge).arg(outside);
@@ -235,7 +219,7 @@ void TestShadow::shadowBlurredAndFaded()
   layer->setShadowRadius(0);
   layer->setShadowOpacity(0.5f);
   layer->setTransparency(0.5f);
-  frame = _renderer->compose(1.0);
+  frame = _fixture.compose(1.0);
   QString message;
   QVERIFY2(pixelNear(frame, 128, 60, QColor(191, 191, 191), 8, &message), qPrintable(message));
 }
@@ -246,7 +230,7 @@ void TestShadow::shadowTurnsWithLayer()
   // layer's own x axis, which now points down the screen.
   FakeLayer *layer = addShadowedLayer(redMiddle(), 20, 0);
   layer->setRotation(90);
-  const QImage frame = _renderer->compose(1.0);
+  const QImage frame = _fixture.compose(1.0);
   QVERIFY_PIXEL(frame, 80, 88, kBlack);   // below the turned layer
   QVERIFY_PIXEL(frame, 80, 45, kRed);
   QVERIFY_PIXEL(frame, 110, 45, kWhite);  // nothing to the right
@@ -265,7 +249,7 @@ void TestShadow::keyedLayerCastsSubjectShadow()
   layer->setKeySensitivity(40);
   layer->setKeySmoothing(10);
   layer->setKeyColor(makeVec4Opaque(0, 1, 0));
-  const QImage frame = _renderer->compose(1.0);
+  const QImage frame = _fixture.compose(1.0);
   QVERIFY_PIXEL(frame, 115, 64, kBlack);
   QVERIFY_PIXEL(frame, 80, 45, kRed);
   QVERIFY_PIXEL(frame, 20, 20, kWhite);
