@@ -7,6 +7,7 @@
 
 #include <QOpenGLFunctions_3_2_Core>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -156,6 +157,32 @@ bool _beginPass(AVGLRenderer *renderer, AVOffscreenUse use, GLenum unit, const A
   }
   gl->glViewport(0, 0, in.width, in.height);
   return true;
+}
+
+// The pixels (x0, y0, x1, y1) that the offset footprint covers: the outer polygon holds the
+// picture, its frame and its outline.
+std::array<int, 4> _footprintBox(const AVShadowInput &in, const float *m)
+{
+  float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
+  for (int i = 0; i < in.outerCount; ++i) {
+    const float px = in.outer[2 * i], py = in.outer[2 * i + 1];
+    const float x = m[0] * px + m[4] * py + m[12], y = m[1] * px + m[5] * py + m[13];
+    x0 = std::min(x0, x);
+    x1 = std::max(x1, x);
+    y0 = std::min(y0, y);
+    y1 = std::max(y1, y);
+  }
+  const float w = float(in.width) / 2, h = float(in.height) / 2;
+  return {int(std::floor(x0 + w)) - 1, int(std::floor(y0 + h)) - 1, int(std::ceil(x1 + w)) + 1,
+          int(std::ceil(y1 + h)) + 1};
+}
+
+// Limits drawing to the box widened by (dx, dy); the blur passes cost per pixel, and nothing
+// of the shadow lies outside.
+void _scissor(const std::array<int, 4> &box, int dx, int dy)
+{
+  avGL()->glEnable(GL_SCISSOR_TEST);
+  avGL()->glScissor(box[0] - dx, box[1] - dy, box[2] - box[0] + 2 * dx, box[3] - box[1] + 2 * dy);
 }
 
 void _clear(float red)
@@ -342,6 +369,9 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   _drawFootprint(renderer, in, info, kProgramShadowStep1, kProgramShadowStep1Border, kProgramShadowStep1Stroke, shifted);
 
   const int radius = int(info->shadowRadius);
+  double sigma = 0;
+  const int reach = radius >= 1 ? shadowBlurTaps(radius, &sigma) + 2 : 1;
+  const std::array<int, 4> box = _footprintBox(in, shifted);
   uint32_t blur = 0, composite = 0;
   const int32_t *blurSlots = nullptr, *compositeSlots = nullptr;
   shadowBlurPrograms(renderer, radius, &blur, &blurSlots, &composite, &compositeSlots);
@@ -351,6 +381,7 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
                     "Failed to make complete shadow blur framebuffer object %x"))
       return;
     _clear(0);
+    _scissor(box, reach, 0);
     gl->glUseProgram(blur);
     _fullQuad(renderer, blurSlots, in.width, in.height);
     gl->glUniform1f(blurSlots[kSlotTexelWidthOffset], 1.0f / float(in.width));
@@ -358,6 +389,7 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
     _bindTexture(GL_TEXTURE3, GL_TEXTURE_2D, renderer->offscreen[kOffscreenShadow].texture);
     gl->glUniform1i(blurSlots[kSlotShadowSampler], 3);
     gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    gl->glDisable(GL_SCISSOR_TEST);
   }
 
   // Vertically while compositing over the target.
@@ -365,6 +397,7 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   gl->glViewport(0, 0, in.width, in.height);
   if (!composite)
     return;
+  _scissor(box, reach, reach);
   gl->glUseProgram(composite);
   gl->glEnable(GL_BLEND);
   gl->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
@@ -386,4 +419,5 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   _bindTexture(GL_TEXTURE2, GL_TEXTURE_2D, depth);
   gl->glUniform1i(compositeSlots[kSlotDepthSampler], 2);
   gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  gl->glDisable(GL_SCISSOR_TEST);
 }

@@ -213,6 +213,9 @@ void TestShadow::shadowBlurredAndFaded()
   QVERIFY2(inside < 60, qPrintable(seen));
   QVERIFY2(edge > 80 && edge < 180, qPrintable(seen));
   QVERIFY2(outside > 200, qPrintable(seen));
+  // The soft fringe reaches past the footprint on every side.
+  QVERIFY2(qGray(frame.pixel(141, 50)) < 240, qPrintable(QString::number(qGray(frame.pixel(141, 50)))));
+  QVERIFY2(qGray(frame.pixel(100, 78)) < 240, qPrintable(QString::number(qGray(frame.pixel(100, 78)))));
   QVERIFY_PIXEL(frame, 80, 45, kRed);
 
   // Half shadow opacity at half layer opacity: a quarter of the darkness.
