@@ -56,6 +56,8 @@ AVEffectProgramList &_effectList(AVGLRenderer *renderer, uint32_t kind)
 {
   if (kind == 1)
     return renderer->effectYUV;
+  if (kind == 2)
+    return renderer->effectUYVY422;
   if (kind == 3)
     return renderer->effectNV12;
   return renderer->effectRGB;
@@ -68,6 +70,8 @@ void _samplerSlots(uint32_t kind, std::vector<int> *lookups)
     lookups->insert(lookups->end(), {kSlotSamplerY, kSlotSamplerU, kSlotSamplerV});
   else if (kind == 3)
     lookups->insert(lookups->end(), {kSlotSamplerY, kSlotSamplerU});
+  else if (kind == 2)
+    lookups->insert(lookups->end(), {kSlotSampler, kSlotPictureWidth});
   else
     lookups->push_back(kSlotSampler);
 }
@@ -78,6 +82,7 @@ uint32_t _buildEffectProgram(AVEffectProgram *entry, int radius, uint32_t kind)
   const bool blur = entry->flags.on[kEffectGaussianBlur];
   std::string vertex = readShaderText("vertex_effect_color.glsl", kEffectVertexBuffer);
   const char *fragmentName = kind == 1   ? "fragment_main_effect_color(yuv).glsl"
+                             : kind == 2 ? "fragment_main_effect_color(uyvy422).glsl"
                              : kind == 3 ? "fragment_main_effect_color(nv12).glsl"
                                          : "fragment_main_effect_color.glsl";
   std::string fragment = readShaderText(fragmentName, kEffectFragmentBuffer);
@@ -171,13 +176,14 @@ uint32_t effectProgram(AVGLRenderer *renderer, const AVEffectFlags *flags, bool 
 
 uint32_t greenScreenProgram(AVGLRenderer *renderer, const int32_t **slotTable, uint32_t kind)
 {
-  const int index = kind == 1 ? 1 : kind == 3 ? 2 : 0;
+  const int index = kind == 1 ? 1 : kind == 3 ? 2 : kind == 2 ? 3 : 0;
   AVGLProgram &program = renderer->greenScreen[index];
   *slotTable = program.slotTable;
   if (program.program)
     return program.program;
   const double started = avWallClock();
   const char *fragmentName = kind == 1   ? "fragment_pre_effect_green_screen(yuv).glsl"
+                             : kind == 2 ? "fragment_pre_effect_green_screen(uyvy422).glsl"
                              : kind == 3 ? "fragment_pre_effect_green_screen(nv12).glsl"
                                          : "fragment_pre_effect_green_screen.glsl";
   const std::string vertex = readShaderText("vertex.glsl", kGreenScreenBuffer);

@@ -245,7 +245,8 @@ void deletePrograms(AVGLRenderer *renderer)
     _deleteProgram(program.program);
   for (AVGLProgram &program : renderer->greenScreen)
     _deleteProgram(program.program);
-  for (AVEffectProgramList *list : {&renderer->effectRGB, &renderer->effectYUV, &renderer->effectNV12})
+  for (AVEffectProgramList *list :
+       {&renderer->effectRGB, &renderer->effectYUV, &renderer->effectNV12, &renderer->effectUYVY422})
     for (int i = 0; i < list->count; ++i)
       _deleteProgram(list->programs[i].program);
   for (int i = 0; i < renderer->shadowBlur.count; ++i) {
@@ -255,9 +256,11 @@ void deletePrograms(AVGLRenderer *renderer)
   avLog("Effect color program number: %d", renderer->effectRGB.count);
   avLog("Effect color YUV program number: %d", renderer->effectYUV.count);
   avLog("Effect color NV12 program number: %d", renderer->effectNV12.count);
+  avLog("Effect color UYVY422 program number: %d", renderer->effectUYVY422.count);
   avLog("Shadow blur program number: %d", renderer->shadowBlur.count);
   // The cached entries name deleted programs now: forget them.
   renderer->effectRGB.count = renderer->effectYUV.count = renderer->effectNV12.count = 0;
+  renderer->effectUYVY422.count = 0;
   renderer->shadowBlur.count = 0;
 }
 
@@ -283,6 +286,7 @@ AVGLRenderer *createRenderer(AVGLHost *host)
   _allocateEffectList(renderer->effectRGB);
   _allocateEffectList(renderer->effectYUV);
   _allocateEffectList(renderer->effectNV12);
+  _allocateEffectList(renderer->effectUYVY422);
   renderer->shadowBlur.programs = static_cast<AVShadowBlurPrograms *>(calloc(8, sizeof(AVShadowBlurPrograms)));
   renderer->shadowBlur.capacity = renderer->shadowBlur.programs ? 8 : 0;
   return renderer;
@@ -296,6 +300,7 @@ void destroyRenderer(AVGLRenderer *renderer)
   _freeEffectList(renderer->effectRGB);
   _freeEffectList(renderer->effectYUV);
   _freeEffectList(renderer->effectNV12);
+  _freeEffectList(renderer->effectUYVY422);
   free(renderer->shadowBlur.programs);
   if (QOpenGLFunctions_3_2_Core *gl = avGL()) {
     for (AVOffscreenTarget &target : renderer->offscreen) {

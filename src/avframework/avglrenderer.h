@@ -189,7 +189,9 @@ struct AVGLRenderer
   AVEffectProgramList effectRGB;
   AVEffectProgramList effectYUV;
   AVEffectProgramList effectNV12;
-  AVGLProgram greenScreen[3];
+  // Packed 4:2:2 pictures need their own texts: read as RGBA their colours would be wrong.
+  AVEffectProgramList effectUYVY422;
+  AVGLProgram greenScreen[4]; // RGB, planar YUV, NV12, packed 4:2:2
   AVShadowBlurList shadowBlur;
   AVFrameBuffer *target;
   AVVertexArray vertices[kVertexUseCount];
@@ -239,11 +241,12 @@ uint32_t buildSlotProgram(const char *vertexText, const char *fragmentText, cons
 std::string readShaderText(const char *name, int capacity);
 
 // The effect program for the flags, the key and (with the blur on) the integer blur radius in
-// parameters[kEffectGaussianBlur][0], from the list of the texture kind (1 planar YUV, 3 NV12,
-// else RGB); built on first request. Returns 0 when it cannot be built, also when cached.
+// parameters[kEffectGaussianBlur][0], from the list of the texture kind (1 planar YUV, 2 packed
+// 4:2:2, 3 NV12, else RGB); built on first request. Returns 0 when it cannot be built, also
+// when cached.
 uint32_t effectProgram(AVGLRenderer *renderer, const AVEffectFlags *flags, bool chromaKey,
                        const float (*parameters)[8], const int32_t **slotTable, uint32_t kind);
-// The chroma-key pre-pass program of the kind (1 planar YUV, 3 NV12, else RGB).
+// The chroma-key pre-pass program of the kind (1 planar YUV, 2 packed 4:2:2, 3 NV12, else RGB).
 uint32_t greenScreenProgram(AVGLRenderer *renderer, const int32_t **slotTable, uint32_t kind);
 // Writes radius (0 to 99) into the two characters after the blur radius token. Returns the
 // position after the token, or null (text unchanged) when the token is missing or the radius

@@ -139,7 +139,7 @@ uint32_t bindOffscreenTarget(AVGLRenderer *renderer, AVOffscreenUse use, uint32_
 }
 
 int drawGreenScreenPrePass(AVGLRenderer *renderer, int width, int height, uint32_t textureTarget, uint32_t texture,
-                           uint32_t plane2, uint32_t plane3, uint32_t, uint32_t, uint32_t kind,
+                           uint32_t plane2, uint32_t plane3, uint32_t textureWidth, uint32_t, uint32_t kind,
                            const AVLayerRenderInfo *info, AVPrePassResult *result)
 {
   QOpenGLFunctions_3_2_Core *gl = avGL();
@@ -165,6 +165,8 @@ int drawGreenScreenPrePass(AVGLRenderer *renderer, int width, int height, uint32
     const float coordinates[8] = {0, 0, 1, 0, 0, 1, 1, 1};
     uploadDrawVertices(renderer, kVertexPrePass, positions, coordinates, 4);
     _bindPicture(table, planeKind, textureTarget, texture, plane2, plane3);
+    if (planeKind == kAVTextureYUV422)
+      gl->glUniform1f(table[kSlotPictureWidth], float(textureWidth));
     gl->glUniform1f(table[kSlotThresholdSensitivity], info->keySensitivity);
     gl->glUniform1f(table[kSlotSmoothing], info->keySmoothing);
     gl->glUniform3f(table[kSlotColorToReplace], info->keyColor[0], info->keyColor[1], info->keyColor[2]);

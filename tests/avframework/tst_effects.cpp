@@ -60,6 +60,7 @@ private slots:
   void colourEffect();
   void chromaKeyRemovesGreen();
   void chromaKeyOnPlanarYUV();
+  void packedYUV422EffectsAndKey();
   void strokeWithEffectsAndKey();
   void blurAndInvert();
   void effectProgramCache();
@@ -215,6 +216,48 @@ void TestEffects::chromaKeyOnPlanarYUV()
   });
 }
 
+void TestEffects::packedYUV422EffectsAndKey()
+{
+  // Video-range red as U Y0 V Y1 texels. Read as RGBA these would be far from red: effects and
+  // the key have packed programs of their own.
+  _fixture.withRenderer([](AVGLRenderer *renderer) {
+    AVFrameBuffer *target = createFrameBuffer(64, 32, false);
+    QVERIFY(setRenderTarget(renderer, target) > 0);
+    AVTexture *packed = createPackedYUV422Texture(8, 4);
+    std::vector<uint8_t> texels;
+    for (int i = 0; i < 16; ++i)
+      texels.insert(texels.end(), {90, 81, 240, 81});
+    uploadPackedYUV422Texture(packed, texels.data(), 8, 4, false);
+    AVLayerRenderInfo info{};
+    info.anchor[0] = info.anchor[1] = 0.5f;
+    info.scale[0] = info.scale[1] = 1;
+    info.opacity = 1;
+    info.cropBottomRight[0] = info.cropBottomRight[1] = 1;
+
+    // Brightness +0.2 keeps it red, only lighter.
+    clearTarget(renderer, 0, 0, 0, 0);
+    info.effectFlags.on[kEffectBrightness] = 1;
+    info.effectParameters[kEffectBrightness][0] = 0.2f;
+    drawLayerTextureInTarget(renderer, packed, 0, 0, &info, false);
+    QString message;
+    QVERIFY2(pixelNear(readTarget(target), 32, 16, QColor(255, 51, 51), 14, &message), qPrintable(message));
+
+    // Keyed red, through the effect program and through the pre-pass that a shadow needs.
+    info.effectFlags.on[kEffectBrightness] = 0;
+    info.keySensitivity = 0.4f;
+    info.keySmoothing = 0.1f;
+    info.keyColor[0] = info.keyColor[3] = 1;
+    for (float shadow : {0.0f, 1.0f}) {
+      clearTarget(renderer, 0, 0, 0, 0);
+      info.shadowOpacity = shadow;
+      drawLayerTextureInTarget(renderer, packed, 0, 0, &info, false);
+      QCOMPARE(qAlpha(readTarget(target).pixel(32, 16)), 0);
+    }
+    destroyTexture(packed);
+    destroyFrameBuffer(target);
+  });
+}
+
 void TestEffects::strokeWithEffectsAndKey()
 {
   // An opaque square on a transparent 48x27 picture: the outline lies outside the square,
@@ -308,7 +351,7 @@ void TestEffects::effectProgramCache()
     QVERIFY(table[kSlotColorToReplace] >= 0);
     QCOMPARE(renderer->effectRGB.count, 2);
 
-    // The same effects on a planar YUV picture come from the YUV list; packed 4:2:2 from the RGB one.
+    // The same effects on a planar YUV picture come from the YUV list, and so on by kind.
     const uint32_t yuv = effectProgram(renderer, &both, false, parameters, &table, kAVTextureYUV420);
     QVERIFY(yuv && yuv != rgb);
     QVERIFY(table[kSlotSamplerV] >= 0);
@@ -317,7 +360,10 @@ void TestEffects::effectProgramCache()
     QVERIFY(effectProgram(renderer, &both, false, parameters, &table, kAVTextureNV12));
     QVERIFY(table[kSlotSamplerU] >= 0); // SamplerUV
     QCOMPARE(renderer->effectNV12.count, 1);
-    QCOMPARE(effectProgram(renderer, &both, false, parameters, &table, kAVTextureYUV422), rgb);
+    const uint32_t packed = effectProgram(renderer, &both, false, parameters, &table, kAVTextureYUV422);
+    QVERIFY(packed && packed != rgb);
+    QVERIFY(table[kSlotPictureWidth] >= 0);
+    QCOMPARE(renderer->effectUYVY422.count, 1);
 
     // Every effect switch exists: all of them at once still build, past the first eight lists entries.
     AVEffectFlags all{};
