@@ -198,11 +198,7 @@ void TestEffects::chromaKeyOnPlanarYUV()
     uploadRedTexture(u, cb.data(), 4, 2, false);
     uploadRedTexture(v, cr.data(), 4, 2, false);
     y->width = 8;
-    AVLayerRenderInfo info{};
-    info.anchor[0] = info.anchor[1] = 0.5f;
-    info.scale[0] = info.scale[1] = 1;
-    info.opacity = 1;
-    info.cropBottomRight[0] = info.cropBottomRight[1] = 1;
+    AVLayerRenderInfo info = plainInfo();
     info.keySensitivity = 0.4f;
     info.keySmoothing = 0.1f;
     info.keyColor[1] = info.keyColor[3] = 1;
@@ -228,11 +224,7 @@ void TestEffects::packedYUV422EffectsAndKey()
     for (int i = 0; i < 16; ++i)
       texels.insert(texels.end(), {90, 81, 240, 81});
     uploadPackedYUV422Texture(packed, texels.data(), 8, 4, false);
-    AVLayerRenderInfo info{};
-    info.anchor[0] = info.anchor[1] = 0.5f;
-    info.scale[0] = info.scale[1] = 1;
-    info.opacity = 1;
-    info.cropBottomRight[0] = info.cropBottomRight[1] = 1;
+    AVLayerRenderInfo info = plainInfo();
 
     // Brightness +0.2 keeps it red, only lighter.
     clearTarget(renderer, 0, 0, 0, 0);
@@ -303,11 +295,7 @@ void TestEffects::blurAndInvert()
     QPainter(&picture).fillRect(0, 0, 64, 16, Qt::white);
     AVTexture *texture = createRGBATexture(64, 32);
     uploadBGRATexture(texture, picture.constBits(), 64, 32, false);
-    AVLayerRenderInfo info{};
-    info.anchor[0] = info.anchor[1] = 0.5f;
-    info.scale[0] = info.scale[1] = 1;
-    info.opacity = 1;
-    info.cropBottomRight[0] = info.cropBottomRight[1] = 1;
+    AVLayerRenderInfo info = plainInfo();
     auto draw = [&] {
       clearTarget(renderer, 0, 0, 0, 1);
       drawLayerTextureInTarget(renderer, texture, 0, 0, &info, false);

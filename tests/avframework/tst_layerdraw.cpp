@@ -19,17 +19,6 @@
 namespace {
 const QColor kBlack(0, 0, 0);
 
-// A full-frame draw record: no transform, opaque, uncropped.
-AVLayerRenderInfo plainInfo()
-{
-  AVLayerRenderInfo info;
-  memset(&info, 0, sizeof(info));
-  info.anchor[0] = info.anchor[1] = 0.5f;
-  info.scale[0] = info.scale[1] = 1;
-  info.opacity = 1;
-  info.cropBottomRight[0] = info.cropBottomRight[1] = 1;
-  return info;
-}
 } // namespace
 
 class TestLayerDraw : public QObject
