@@ -12,6 +12,7 @@
 #include "glprobe.h"
 
 #include <QPainter>
+#include <QSet>
 #include <string>
 
 namespace {
@@ -63,6 +64,7 @@ private slots:
   void packedYUV422EffectsAndKey();
   void strokeWithEffectsAndKey();
   void blurAndInvert();
+  void filterEffects();
   void effectProgramCache();
   void blurRadiusSharesAndFails();
   void radiusToken();
@@ -317,6 +319,68 @@ void TestEffects::blurAndInvert()
     QVERIFY2(qGray(frame.pixel(32, 17)) > 5, "the black side gains light near the edge");
     QVERIFY_PIXEL(frame, 32, 1, QColor(255, 255, 255));
     QVERIFY_PIXEL(frame, 32, 30, QColor(0, 0, 0));
+    destroyTexture(texture);
+    destroyFrameBuffer(target);
+  });
+}
+
+void TestEffects::filterEffects()
+{
+  // 64x32 drawn 1:1: left half grey 0.6, right half grey 0.3.
+  _fixture.withRenderer([](AVGLRenderer *renderer) {
+    AVFrameBuffer *target = createFrameBuffer(64, 32, false);
+    QVERIFY(setRenderTarget(renderer, target) > 0);
+    QImage picture = solid(64, 32, QColor(77, 77, 77));
+    QPainter(&picture).fillRect(0, 0, 32, 32, QColor(153, 153, 153));
+    AVTexture *texture = createRGBATexture(64, 32);
+    uploadBGRATexture(texture, picture.constBits(), 64, 32, false);
+    auto draw = [&](int effect, std::initializer_list<float> parameters) {
+      AVLayerRenderInfo info = plainInfo();
+      info.effectFlags.on[effect] = 1;
+      std::copy(parameters.begin(), parameters.end(), info.effectParameters[effect]);
+      clearTarget(renderer, 0, 0, 0, 1);
+      drawLayerTextureInTarget(renderer, texture, 0, 0, &info, false);
+      return readTarget(target);
+    };
+
+    // Cells a quarter of the width: every pixel of a cell takes the cell centre's colour.
+    QImage frame = draw(kEffectPixellate, {0.25f, 2.0f});
+    QCOMPARE(frame.pixel(14, 10), frame.pixel(2, 10));
+    QCOMPARE(frame.pixel(46, 10), frame.pixel(34, 10));
+    QCOMPARE(qGray(frame.pixel(2, 10)), 153);
+    QCOMPARE(qGray(frame.pixel(34, 10)), 77);
+
+    // The vignette colours the corners and leaves the middle.
+    frame = draw(kEffectVignette, {0.5f, 0.5f, 0, 0, 1, 0.2f, 0.4f});
+    QVERIFY_PIXEL(frame, 0, 0, QColor(0, 0, 255));
+    QVERIFY_PIXEL(frame, 30, 16, QColor(153, 153, 153));
+
+    // Red from a tenth to the left, green and blue from a tenth to the right.
+    frame = draw(kEffectRedBlueStereo, {0.1f, 0});
+    QVERIFY_PIXEL(frame, 30, 16, QColor(153, 77, 77));
+    QVERIFY_PIXEL(frame, 10, 16, QColor(153, 153, 153));
+
+    // Sharpening lifts the lighter side of the edge.
+    frame = draw(kEffectSharpen, {1.0f});
+    QVERIFY2(qGray(frame.pixel(31, 16)) > 200, qPrintable(QString::number(qGray(frame.pixel(31, 16)))));
+    QCOMPARE(qGray(frame.pixel(10, 16)), 153);
+
+    // Shadows lift the dark side, highlights at 1 leave the light side.
+    frame = draw(kEffectHighlightShadow, {1.0f, 1.0f});
+    QVERIFY(qGray(frame.pixel(50, 16)) > 90);
+    QCOMPARE(qGray(frame.pixel(10, 16)), 153);
+
+    // Noise varies along a row of one grey.
+    frame = draw(kEffectNoise, {0.5f});
+    QSet<int> greys;
+    for (int x = 0; x < 32; ++x)
+      greys.insert(qGray(frame.pixel(x, 16)));
+    QVERIFY(greys.size() > 8);
+
+    // The wave moves the edge: up to 5 pixels left lower down the picture, none at its top.
+    frame = draw(kEffectWave, {0, 6, 0, 1.0f / 64});
+    QCOMPARE(qGray(frame.pixel(28, 0)), 153);
+    QCOMPARE(qGray(frame.pixel(28, 31)), 77);
     destroyTexture(texture);
     destroyFrameBuffer(target);
   });

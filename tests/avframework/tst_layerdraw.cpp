@@ -18,7 +18,6 @@
 
 namespace {
 const QColor kBlack(0, 0, 0);
-
 } // namespace
 
 class TestLayerDraw : public QObject
