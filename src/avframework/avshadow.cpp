@@ -300,6 +300,8 @@ bool shadowBlurPrograms(AVGLRenderer *renderer, int radius, uint32_t *blurProgra
       return false;
     const double started = avWallClock();
     entry->radius = radius;
+    std::fill(entry->blurSlots, entry->blurSlots + kAVUniformSlots, -1);
+    std::fill(entry->compositeSlots, entry->compositeSlots + kAVUniformSlots, -1);
     std::vector<char> vertex(kShadowTextBuffer), fragment(kShadowTextBuffer);
     std::string vertexText, fragmentText;
     if (radius >= 1) {
@@ -309,7 +311,8 @@ bool shadowBlurPrograms(AVGLRenderer *renderer, int radius, uint32_t *blurProgra
               buildShadowBlurFragmentShader(taps, sigma, false, fragment.data(), kShadowTextBuffer) > 0;
       const int blurSlotList[] = {kSlotRenderTransform, kSlotProjectionTransform, kSlotShadowSampler,
                                   kSlotTexelWidthOffset, kSlotTexelHeightOffset};
-      entry->blurProgram = built ? buildSlotProgram(vertex.data(), fragment.data(), blurSlotList, 5, entry->blurSlots, false) : 0;
+      entry->blurProgram =
+        built ? buildSlotProgram(vertex.data(), fragment.data(), blurSlotList, 5, entry->blurSlots, false) : 0;
       built = built && buildShadowBlurFragmentShader(taps, sigma, true, fragment.data(), kShadowTextBuffer) > 0;
       vertexText = vertex.data();
       fragmentText = fragment.data();
@@ -325,8 +328,6 @@ bool shadowBlurPrograms(AVGLRenderer *renderer, int radius, uint32_t *blurProgra
                                 ? buildSlotProgram(vertexText.c_str(), fragmentText.c_str(), compositeSlotList,
                                                    compositeCount, entry->compositeSlots, false)
                                 : 0;
-    if (radius < 1)
-      std::fill(entry->blurSlots, entry->blurSlots + kAVUniformSlots, -1);
     avLog("load shadow blur (radius %d) program time: %f", radius, avWallClock() - started);
   }
   if (blurProgram)
