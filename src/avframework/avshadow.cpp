@@ -8,9 +8,11 @@
 #include <QOpenGLFunctions_3_2_Core>
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -53,6 +55,14 @@ private:
   int _length = 0;
   bool _full = false;
 };
+
+// "%f" in any locale: shader text wants a decimal point where the user's locale may write a comma.
+std::string _fixed(double value)
+{
+  char digits[64];
+  const std::to_chars_result result = std::to_chars(digits, digits + sizeof(digits), value, std::chars_format::fixed, 6);
+  return std::string(digits, result.ec == std::errc() ? result.ptr : digits);
+}
 
 // Normalised Gaussian weights 0 .. taps, with one zero beyond for an odd tap count.
 std::vector<float> _weights(int taps, double sigma)
@@ -229,8 +239,8 @@ int buildShadowBlurVertexShader(int taps, double sigma, char *buffer, int capaci
            2 * pairs + 1);
   for (int k = 0; k < pairs; ++k) {
     const float offset = _pairOffset(w, k);
-    text.add("  blurCoordinates[%d] = texCoord.xy + singleStepOffset * %f;\n", 2 * k + 1, double(offset));
-    text.add("  blurCoordinates[%d] = texCoord.xy - singleStepOffset * %f;\n", 2 * k + 2, double(offset));
+    text.add("  blurCoordinates[%d] = texCoord.xy + singleStepOffset * %s;\n", 2 * k + 1, _fixed(offset).c_str());
+    text.add("  blurCoordinates[%d] = texCoord.xy - singleStepOffset * %s;\n", 2 * k + 2, _fixed(offset).c_str());
   }
   text.add("}\n");
   return text.result();
@@ -255,19 +265,21 @@ int buildShadowBlurFragmentShader(int taps, double sigma, bool composite, char *
            "vec4 gaussianBlurColorPass(sampler2D source)\n"
            "{\n"
            "  vec4 sum = vec4(0.0);\n"
-           "  sum += texture2D(source, blurCoordinates[0]) * %f;\n",
-           2 * pairs + 1, double(w[0]));
+           "  sum += texture2D(source, blurCoordinates[0]) * %s;\n",
+           2 * pairs + 1, _fixed(w[0]).c_str());
   for (int k = 0; k < pairs; ++k) {
-    const double weight = double(_pairWeight(w, k));
-    text.add("  sum += texture2D(source, blurCoordinates[%d]) * %f;\n", 2 * k + 1, weight);
-    text.add("  sum += texture2D(source, blurCoordinates[%d]) * %f;\n", 2 * k + 2, weight);
+    const std::string weight = _fixed(_pairWeight(w, k));
+    text.add("  sum += texture2D(source, blurCoordinates[%d]) * %s;\n", 2 * k + 1, weight.c_str());
+    text.add("  sum += texture2D(source, blurCoordinates[%d]) * %s;\n", 2 * k + 2, weight.c_str());
   }
   if (all > pairs) {
     text.add("  highp vec2 singleStepOffset = vec2(texelWidthOffset, texelHeightOffset);\n");
     for (int k = pairs; k < all; ++k) {
-      const double weight = double(_pairWeight(w, k)), offset = double(_pairOffset(w, k));
-      text.add("  sum += texture2D(source, blurCoordinates[0] + singleStepOffset * %f) * %f;\n", offset, weight);
-      text.add("  sum += texture2D(source, blurCoordinates[0] - singleStepOffset * %f) * %f;\n", offset, weight);
+      const std::string weight = _fixed(_pairWeight(w, k)), offset = _fixed(_pairOffset(w, k));
+      text.add("  sum += texture2D(source, blurCoordinates[0] + singleStepOffset * %s) * %s;\n", offset.c_str(),
+               weight.c_str());
+      text.add("  sum += texture2D(source, blurCoordinates[0] - singleStepOffset * %s) * %s;\n", offset.c_str(),
+               weight.c_str());
     }
   }
   text.add("  return sum;\n"

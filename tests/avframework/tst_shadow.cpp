@@ -11,7 +11,10 @@
 #include "glprobe.h"
 
 #include <QPainter>
+#include <QRegularExpression>
+#include <clocale>
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace {
@@ -50,6 +53,7 @@ private slots:
   void tapCounts();
   void largeRadiusIsClamped();
   void textStopsAtCapacity();
+  void textKeepsDecimalPoint();
   void programsCachedPerRadius();
   void shadowOffsetAndMasked();
   void shadowBlurredAndFaded();
@@ -162,6 +166,27 @@ void TestShadow::textStopsAtCapacity()
   for (size_t i = 256; i < buffer.size(); ++i)
     QCOMPARE(buffer[i], 'x');
   QCOMPARE(buildShadowBlurVertexShader(22, 10, buffer.data(), 0), -1);
+}
+
+void TestShadow::textKeepsDecimalPoint()
+{
+  // A user locale that writes "0,5" must not reach the GLSL text.
+  const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+  const char *found = nullptr;
+  for (const char *name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"})
+    if ((found = std::setlocale(LC_NUMERIC, name)))
+      break;
+  std::vector<char> vertex(8192), fragment(8192);
+  double sigma = 0;
+  const int taps = shadowBlurTaps(10, &sigma);
+  buildShadowBlurVertexShader(taps, sigma, vertex.data(), 8192);
+  buildShadowBlurFragmentShader(taps, sigma, true, fragment.data(), 8192);
+  std::setlocale(LC_NUMERIC, previous.c_str());
+  if (!found)
+    QSKIP("no decimal-comma locale installed");
+  const QRegularExpression comma("\\d,\\d");
+  QVERIFY2(!QString(vertex.data()).contains(comma), vertex.data());
+  QVERIFY2(!QString(fragment.data()).contains(comma), fragment.data());
 }
 
 void TestShadow::programsCachedPerRadius()
