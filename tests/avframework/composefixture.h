@@ -8,6 +8,7 @@
 #include "avpixelbuffer.h"
 
 #include <QImage>
+#include <QOpenGLFunctions_3_2_Core>
 #include <memory>
 
 class ComposeFixture
@@ -41,6 +42,14 @@ public:
     makeRendererCurrent(renderer);
     f(renderer);
     doneRendererCurrent(renderer);
+  }
+
+  // The first GL error the compose renderer's context recorded since the last call, 0 for none.
+  unsigned glError()
+  {
+    unsigned error = 0;
+    withRenderer([&error](AVGLRenderer *) { error = avGL()->glGetError(); });
+    return error;
   }
 
 private:

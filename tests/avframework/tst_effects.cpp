@@ -87,6 +87,9 @@ void TestEffects::init()
 
 void TestEffects::cleanup()
 {
+  // Every uniform went to a location of its own type.
+  if (!QTest::currentTestFailed())
+    QCOMPARE(_fixture.glError(), 0u);
   _fixture.stopComposition();
 }
 

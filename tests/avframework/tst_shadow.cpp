@@ -77,6 +77,8 @@ void TestShadow::init()
 
 void TestShadow::cleanup()
 {
+  if (!QTest::currentTestFailed())
+    QCOMPARE(_fixture.glError(), 0u);
   _fixture.stopComposition();
 }
 
