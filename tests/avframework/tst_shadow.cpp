@@ -59,6 +59,7 @@ private slots:
   void shadowBlurredAndFaded();
   void shadowTurnsWithLayer();
   void keyedLayerCastsSubjectShadow();
+  void framedLayerCastsFrameShadow();
 
 private:
   FakeLayer *addShadowedLayer(const QImage &picture, float offsetX, float offsetY);
@@ -284,6 +285,21 @@ void TestShadow::keyedLayerCastsSubjectShadow()
   QVERIFY_PIXEL(frame, 80, 45, kRed);
   QVERIFY_PIXEL(frame, 20, 20, kWhite);
   QVERIFY_PIXEL(frame, 140, 80, kWhite);
+}
+
+void TestShadow::framedLayerCastsFrameShadow()
+{
+  // An 8-pixel blue frame around the whole fitted picture casts a shadow too: the left side's
+  // lands on x 16..24 over the picture's transparent margin; the frame itself stays blue.
+  FakeLayer *layer = addShadowedLayer(redMiddle(), 16, 8);
+  layer->setBorderWidth(8.0f / 160);
+  layer->setBorderColor(makeVec4Opaque(0, 0, 1));
+  const QImage frame = _fixture.compose(1.0);
+  QVERIFY_PIXEL(frame, 20, 45, kBlack);
+  QVERIFY_PIXEL(frame, 4, 45, QColor(0, 0, 255));
+  QVERIFY_PIXEL(frame, 30, 45, kWhite);
+  QVERIFY_PIXEL(frame, 128, 60, kBlack); // the red middle's shadow as before
+  QVERIFY_PIXEL(frame, 80, 45, kRed);
 }
 
 TAVO_TEST_GUI_MAIN(TestShadow)
