@@ -160,6 +160,7 @@ void AVStreamBase::waitForLoading()
 
 void AVStreamBase::_closeInput()
 {
+  _opened = false;
   if (_format)
     avformat_close_input(&_format);
   _format = nullptr;
@@ -349,7 +350,7 @@ bool AVStreamBase::sleep()
 
 double AVStreamBase::duration() const
 {
-  if (!_format || !_stream)
+  if (!_opened)
     return 0;
   if (_stream->duration != AV_NOPTS_VALUE && _stream->duration > 0)
     return double(_stream->duration) * av_q2d(_stream->time_base);
@@ -582,6 +583,7 @@ int AVStreamBase::open(int mediaKind)
     _freeDecoderContext(&_decoder);
     _closeInput();
   }
+  _opened = result == kAVOpenOk;
   return result;
 }
 

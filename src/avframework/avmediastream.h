@@ -112,7 +112,8 @@ public:
   // Blocks until the loading thread (and its callback) has finished.
   void waitForLoading();
   double duration() const;
-  bool isOpen() const { return _format != nullptr; }
+  // Other threads may ask while the loading thread opens: the flag is set once all is read.
+  bool isOpen() const { return _opened; }
   bool isReadEnded() const { return _readAtEnd; }
   bool isDecodeEnded() const { return _decodeAtEnd; }
   bool isSeekPastEnd() const { return _seekPastEnd; }
@@ -212,4 +213,5 @@ private:
   std::atomic<int32_t> _positionSerial{1};
   bool _threadsStopped = false;
   std::atomic<bool> _readStarted{false};
+  std::atomic<bool> _opened{false};
 };

@@ -219,7 +219,7 @@ void AVVideoStream::setOutputSize(int width, int height)
 
 double AVVideoStream::frameRate() const
 {
-  if (!_format || !_stream)
+  if (!isOpen())
     return 30;
   const AVRational guessed = av_guess_frame_rate(_format, _stream, nullptr);
   const double rate = guessed.den > 0 ? av_q2d(guessed) : 0;
@@ -543,7 +543,7 @@ void AVVideoStream::_endSynchronous()
 
 uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact, bool tolerant, double *frameTime)
 {
-  if (!_format || !_stream || w <= 0 || h <= 0)
+  if (!isOpen() || w <= 0 || h <= 0)
     return nullptr;
   if (avformat_seek_file(_format, _streamIndex, INT64_MIN, _toStreamTime(t, _stream->time_base), INT64_MAX, 0) < 0)
     return nullptr;

@@ -82,7 +82,7 @@ private:
   AVFrame *_softwareFrame = nullptr;
   std::atomic<int> _outputWidth{0};
   std::atomic<int> _outputHeight{0};
-  double _frameTolerance = 0;
+  std::atomic<double> _frameTolerance{0};
   std::atomic<double> _stretch{1.0};
   std::atomic<int> _frameStep{1};
   std::atomic<int> _discardFactor{1};

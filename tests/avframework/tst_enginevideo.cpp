@@ -49,6 +49,7 @@ private slots:
   void neutralAnswersForOtherSegments();
   void framesAtTimesAreNewBuffers();
   void rangeSetters();
+  void queriesWhileLoading();
 
 private:
   AVVideoSegment *waitLoaded(uint32_t id);
@@ -173,6 +174,24 @@ void TestEngineVideo::rangeSetters()
   QCOMPARE(video->rangeDuration(), 1.0);
   // The segment keeps its timeline length; only a segment without one takes the range's.
   QCOMPARE(video->duration(), 2.0);
+}
+
+void TestEngineVideo::queriesWhileLoading()
+{
+  // The editor may ask before the file is open: neutral answers or real ones, never a crash.
+  for (uint32_t id = 10; id < 16; ++id) {
+    _engine->addVideoSegment(id, _files.path("clip.mp4").toUtf8().constData(), 0, 0, 0, 36, false);
+    int32_t size[2];
+    for (int i = 0; i < 20; ++i) {
+      const float duration = _engine->videoDuration(id);
+      QVERIFY(duration == 0.0f || duration == 4.0f);
+      _engine->videoSize(id, size);
+      freePixelBuffer(_engine->videoFrameAtTime(id, 1.0f));
+      _engine->videoThumbnailCount(id);
+    }
+    QVERIFY(waitLoaded(id));
+  }
+  QTRY_COMPARE_WITH_TIMEOUT(_reports.calls.load(), 6, 20000);
 }
 
 TAVO_TEST_CORE_MAIN(TestEngineVideo)
