@@ -2,6 +2,7 @@
 // H.264 + AAC, against the ffmpeg command line encoding the same picture and tone at the same
 // length, size and encoder settings.
 #include "avcomposition.h"
+#include "benchgl.h"
 #include "avengine.h"
 #include "avexporter.h"
 #include "avimageloader.h"
@@ -12,7 +13,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
-#include <QSurfaceFormat>
 #include <QTemporaryDir>
 #include <atomic>
 #include <cstdio>
@@ -104,11 +104,7 @@ double commandLineSeconds(const QString &picture, const QString &output, int sec
 
 int main(int argc, char **argv)
 {
-  QSurfaceFormat format;
-  format.setVersion(3, 2);
-  format.setProfile(QSurfaceFormat::CoreProfile);
-  QSurfaceFormat::setDefaultFormat(format);
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  benchSetUpGL();
   QGuiApplication app(argc, argv);
   // An optional length in seconds for a quicker look.
   const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 30;

@@ -110,6 +110,8 @@ void AVExporter::start()
     destroySharedOffscreenContext(&_owner);
   }
   _cancel = false;
+  // Running from here on, so setComposition is refused before the thread has begun.
+  _running = true;
   _thread = avThreadCreate(_loop, this);
   if (_owner.host)
     createSharedOffscreenContext(&_owner, _owner.host, _thread);

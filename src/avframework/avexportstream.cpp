@@ -246,11 +246,15 @@ AVFrame *_getVideoFrame(AVExportStream *s, AVComposition *composition)
                                   s->encoder->pix_fmt, SWS_POINT, nullptr, nullptr, nullptr);
     if (!s->converter) {
       avPrint("Could not initialize the conversion context\n");
+      s->failed = true;
       return nullptr;
     }
   }
-  if (av_frame_make_writable(s->frame) < 0)
+  // The encoder may still hold the last picture.
+  if (av_frame_make_writable(s->frame) < 0) {
+    s->failed = true;
     return nullptr;
+  }
   bool read = false;
   composition->lockRenderer();
   makeRendererCurrent(s->renderer);
@@ -269,8 +273,12 @@ AVFrame *_getVideoFrame(AVExportStream *s, AVComposition *composition)
   }
   doneRendererCurrent(s->renderer);
   composition->unlockRenderer();
-  if (!read)
+  // A frame that cannot be rendered must not pass for the end of the movie.
+  if (!read) {
+    avPrint("Could not read the composed frame\n");
+    s->failed = true;
     return nullptr;
+  }
   s->frame->pts = s->nextPts++;
   return s->frame;
 }
@@ -424,6 +432,8 @@ int openAudioStream(AVExportStream *s, AVComposition *composition)
 int writeVideoFrame(AVFormatContext *output, AVExportStream *s, AVComposition *composition)
 {
   AVFrame *frame = _getVideoFrame(s, composition);
+  if (s->failed)
+    return -17;
   const int written = _encode(output, s, frame, true);
   if (written < 0)
     return written;

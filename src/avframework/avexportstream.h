@@ -53,6 +53,7 @@ struct AVExportStream
   int conversionCapacity = 0;
   int frameSamples = 0; // audio: samples of a full mixer frame
   bool inputEnded = false;
+  bool failed = false; // video: a frame could not be made
   AVGLRenderer *renderer = nullptr; // video: composes and reads back on the export context
 };
 

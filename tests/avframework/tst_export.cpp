@@ -148,6 +148,7 @@ private slots:
   void cancelDuringReadinessWait();
   void failuresLeaveNoFile_data();
   void failuresLeaveNoFile();
+  void withoutRendererFailsInsteadOfEmptyMovie();
 
 private:
   // The scene: background, a picture fading in over its first half second, a caption from 0.5 s.
@@ -433,6 +434,20 @@ void TestExport::failuresLeaveNoFile()
   QCOMPARE(_messages.result, double(code));
   QCOMPARE(filesLeft(), QStringList());
   QVERIFY(!QFileInfo::exists(_dir->filePath(name)));
+}
+
+void TestExport::withoutRendererFailsInsteadOfEmptyMovie()
+{
+  buildScene(1.0);
+  const QString path = _dir->filePath("movie.mp4");
+  AVExporter exporter(kWidth, kHeight, 1000000, kFps, 0, false, 44100, 2, 128000, 0, path.toUtf8().constData(),
+                      nullptr);
+  exporter.setComposition(_composition.get());
+  exporter.setCallback(collect, &_messages);
+  exporter.start();
+  exporter.wait();
+  QCOMPARE(_messages.result, -17.0);
+  QCOMPARE(filesLeft(), QStringList());
 }
 
 TAVO_TEST_GUI_MAIN(TestExport)

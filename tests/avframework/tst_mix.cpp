@@ -41,6 +41,7 @@ private slots:
   void exactSeekResetsWindow();
   void windowIsCutAtTheEnd();
   void smallReaderTakesWholeFrames();
+  void soundsBeyondTheTableAreNotAsked();
 
 private:
   // Mixes at time until the window is complete (at most passes times).
@@ -264,6 +265,18 @@ void TestMix::smallReaderTakesWholeFrames()
   QCOMPARE(_composition->mixWindowStart(), 250);
   QCOMPARE(read(nullptr, 0).size(), 0);
   QCOMPARE(_composition->mixWindowStart(), 250);
+}
+
+void TestMix::soundsBeyondTheTableAreNotAsked()
+{
+  for (uint32_t id = 1; id <= 1030; ++id)
+    _composition->addSegment(new ConstantSound(0, 0.05, 1), id);
+  mixUntilComplete(0);
+  QVERIFY(_composition->mixWindowComplete());
+  const QVector<int16_t> samples = samplesOf(read());
+  QCOMPARE(samples.size(), int(0.05 * kRate) * 2);
+  QCOMPARE(int(samples.first()), 1024);
+  QCOMPARE(int(samples.last()), 1024);
 }
 
 TAVO_TEST_GUI_MAIN(TestMix)
