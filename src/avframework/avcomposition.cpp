@@ -538,12 +538,13 @@ void AVComposition::mixSound(double time, bool soundPass, bool playing, bool exp
         offset = 0;
       }
       const int count = std::max(0, std::min(n - from, _bufferSize - offset)) / 2;
-      const int gain = int(sound->effectiveVolume() * 128);
+      // Volume has no upper bound: wide enough that no gain overflows before the clamp.
+      const int64_t gain = int64_t(std::min(sound->effectiveVolume(), 1.0e6f) * 128);
       const auto *source = reinterpret_cast<const int16_t *>(_scratch + from);
       int16_t *target = _mixBuffer + offset / 2;
       for (int i = 0; i < count; ++i) {
-        const int32_t sum = int32_t(target[i]) + int32_t(source[i]) * gain / 128;
-        target[i] = int16_t(std::clamp<int32_t>(sum, -32768, 32767));
+        const int64_t sum = target[i] + source[i] * gain / 128;
+        target[i] = int16_t(std::clamp<int64_t>(sum, -32768, 32767));
       }
       const int endOffset = offset + count * 2;
       _endOffsets[asked] = endOffset;

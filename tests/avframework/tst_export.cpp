@@ -142,6 +142,8 @@ private slots:
   void hevcCarriesItsTag();
   void webmVp9Opus_data();
   void webmVp9Opus();
+  void monoSound_data();
+  void monoSound();
   void withoutLoadedSoundNoAudioStream();
   void endTimeGivesCompleteShorterFile();
   void cancelLeavesNoFile();
@@ -154,7 +156,7 @@ private:
   // The scene: background, a picture fading in over its first half second, a caption from 0.5 s.
   void buildScene(double seconds);
   // Runs one export to the end and returns its messages.
-  void exportTo(const QString &path, int kind, bool alpha = false, float endTime = 0);
+  void exportTo(const QString &path, int kind, bool alpha = false, float endTime = 0, int channels = 2);
   QStringList filesLeft() const;
 
   std::unique_ptr<AVHeadlessGLHost> _host;
@@ -206,9 +208,9 @@ void TestExport::buildScene(double seconds)
   _engine->addTextSegment(2, "Tavo", 0.5f, float(seconds - 0.5));
 }
 
-void TestExport::exportTo(const QString &path, int kind, bool alpha, float endTime)
+void TestExport::exportTo(const QString &path, int kind, bool alpha, float endTime, int channels)
 {
-  AVExporter exporter(kWidth, kHeight, 1000000, kFps, kind, alpha, 44100, 2, 128000, endTime,
+  AVExporter exporter(kWidth, kHeight, 1000000, kFps, kind, alpha, 44100, channels, 128000, endTime,
                       path.toUtf8().constData(), nullptr);
   exporter.setComposition(_composition.get());
   exporter.setImageLoader(_loader.get());
@@ -347,6 +349,31 @@ void TestExport::webmVp9Opus()
   QCOMPARE(audio.sampleRate, 48000);
   QVERIFY2(std::abs(audio.seconds() - 1.01) < 0.012, qPrintable(QString::number(audio.seconds())));
   QVERIFY2(std::abs(frequencyOf(audio, 1.01) - 1000) < 2, qPrintable(QString::number(frequencyOf(audio, 1.01))));
+}
+
+void TestExport::monoSound_data()
+{
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<QString>("name");
+  QTest::newRow("aac, planar float") << 0 << "mono.mp4";
+  QTest::newRow("opus, interleaved 16-bit") << 3 << "mono.webm";
+}
+
+// One channel: the resampled samples are counted by their real size, not two bytes a channel.
+void TestExport::monoSound()
+{
+  QFETCH(int, kind);
+  QFETCH(QString, name);
+  buildScene(1.0);
+  _composition->addSegment(new SineSound(0, 1.0, 500), 10);
+  const QString path = _dir->filePath(name);
+  exportTo(path, kind, false, 0, 1);
+  QCOMPARE(_messages.result, 0.0);
+  const DecodedAudio audio = decodeAudio(path);
+  QVERIFY(audio.ok);
+  QCOMPARE(audio.channels, 1);
+  QVERIFY2(std::abs(audio.seconds() - 1.0) < 0.025, qPrintable(QString::number(audio.seconds())));
+  QVERIFY2(std::abs(frequencyOf(audio, 1.0) - 500) < 2, qPrintable(QString::number(frequencyOf(audio, 1.0))));
 }
 
 void TestExport::withoutLoadedSoundNoAudioStream()

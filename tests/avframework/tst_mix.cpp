@@ -126,6 +126,7 @@ void TestMix::gainAndClamping_data()
   QTest::newRow("double volume in range") << -1000 << 2.0f << 1 << -2000;
   QTest::newRow("volume in 1/128 steps") << 1000 << 0.999f << 1 << 992;
   QTest::newRow("silent") << 20000 << 0.0f << 2 << 0;
+  QTest::newRow("huge volume clamps, no overflow") << -30000 << 1.0e7f << 1 << -32768;
 }
 
 void TestMix::gainAndClamping()
