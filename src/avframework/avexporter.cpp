@@ -5,7 +5,9 @@
 #include "avimageloader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -158,7 +160,7 @@ int AVExporter::_loop(AVThread *, void *argument)
   int result = exporter->_export(partial);
   // Only a complete file takes the output name; anything else leaves nothing behind.
   if (result >= 0 && std::rename(partial.c_str(), exporter->_outputPath.c_str()) != 0) {
-    avPrint("Could not open '%s': %s\n", exporter->_outputPath.c_str(), "rename failed");
+    avPrint("Could not open '%s': %s\n", exporter->_outputPath.c_str(), strerror(errno));
     result = -11;
   }
   if (result < 0)

@@ -151,6 +151,7 @@ private slots:
   void failuresLeaveNoFile_data();
   void failuresLeaveNoFile();
   void withoutRendererFailsInsteadOfEmptyMovie();
+  void outputNameTakenByFolder();
 
 private:
   // The scene: background, a picture fading in over its first half second, a caption from 0.5 s.
@@ -475,6 +476,17 @@ void TestExport::withoutRendererFailsInsteadOfEmptyMovie()
   exporter.wait();
   QCOMPARE(_messages.result, -17.0);
   QCOMPARE(filesLeft(), QStringList());
+}
+
+// The movie is complete but cannot take its name: a failure, and the partial file goes.
+void TestExport::outputNameTakenByFolder()
+{
+  buildScene(0.5);
+  QVERIFY(QDir(_dir->path()).mkdir("movie.mp4"));
+  exportTo(_dir->filePath("movie.mp4"), 0);
+  QCOMPARE(_messages.result, -11.0);
+  QCOMPARE(filesLeft(), QStringList());
+  QVERIFY(QFileInfo(_dir->filePath("movie.mp4")).isDir());
 }
 
 TAVO_TEST_GUI_MAIN(TestExport)
