@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPair>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
@@ -17,6 +18,23 @@
 
 namespace {
 constexpr int kFrames = 60;
+
+// What the layers carry beyond the picture.
+enum Styling { kPlain = 0, kEffects = 1, kShadow = 2 };
+
+const char *stylingName(int styling)
+{
+  switch (styling) {
+  case kEffects:
+    return "effects";
+  case kShadow:
+    return "shadow";
+  case kEffects | kShadow:
+    return "effects+shadow";
+  default:
+    return "plain";
+  }
+}
 
 QString writePicture(const QTemporaryDir &dir, int index)
 {
@@ -32,7 +50,7 @@ QString writePicture(const QTemporaryDir &dir, int index)
 }
 
 // Composes and reads back kFrames frames; returns frames per second, or 0 when rendering failed.
-double measure(AVHeadlessGLHost *host, const QStringList &pictures, int width, int height, int layers)
+double measure(AVHeadlessGLHost *host, const QStringList &pictures, int width, int height, int layers, int styling)
 {
   setImageDecodeBound(width, height);
   AVImageLoader loader;
@@ -51,6 +69,16 @@ double measure(AVHeadlessGLHost *host, const QStringList &pictures, int width, i
       layer->setPosition(float(i % 4) * 0.1f - 0.15f, float(i / 4) * 0.2f - 0.1f);
       layer->setRotation(float(i) * 7.5f);
       layer->setCornerRadius(0.02f);
+      if (styling & kEffects) { // three colour effects: one effect program for all layers
+        layer->setColorEffect(0, 30);
+        layer->setColorEffect(1, -10);
+        layer->setColorEffect(2, 20);
+      }
+      if (styling & kShadow) { // a soft shadow: the blur radius is 1% of the frame width
+        layer->setShadowOpacity(0.6f);
+        layer->setShadowOffset(0.01f, 0.01f);
+        layer->setShadowRadius(0.01f);
+      }
       composition.addSegment(layer, uint32_t(i + 1));
     }
     // Warm up until every picture is loaded and uploaded.
@@ -91,14 +119,16 @@ int main(int argc, char **argv)
     pictures << writePicture(dir, i);
 
   printf("compose + read-back, %d frames each, 1280x720 pictures\n", kFrames);
-  printf("%-10s %7s %10s\n", "size", "layers", "fps");
+  printf("%-10s %7s %-15s %10s\n", "size", "layers", "styling", "fps");
   int failures = 0;
   for (const QSize size : {QSize(1280, 720), QSize(1920, 1080)}) {
-    for (int layers : {1, 4, 8}) {
-      const double fps = measure(&host, pictures, size.width(), size.height(), layers);
+    for (const QPair<int, int> run : {qMakePair(1, int(kPlain)), qMakePair(4, int(kPlain)), qMakePair(8, int(kPlain)),
+                                      qMakePair(4, int(kEffects)), qMakePair(4, int(kShadow)),
+                                      qMakePair(4, kEffects | kShadow)}) {
+      const double fps = measure(&host, pictures, size.width(), size.height(), run.first, run.second);
       if (fps <= 0)
         ++failures;
-      printf("%4dx%-5d %7d %10.1f\n", size.width(), size.height(), layers, fps);
+      printf("%4dx%-5d %7d %-15s %10.1f\n", size.width(), size.height(), run.first, stylingName(run.second), fps);
       fflush(stdout);
     }
   }

@@ -3,8 +3,10 @@
 #include "avcommon.h"
 #include "avglglue.h"
 #include "avglresources.h"
+#include "avshadow.h"
 
 #include <QOpenGLFunctions_3_2_Core>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -66,9 +68,7 @@ constexpr int kRetryBuffer = 128 * 1024;
 
 std::string _readShader(const char *name)
 {
-  std::vector<char> buffer(kShaderBuffer);
-  const int length = readShaderSource(name, buffer.data(), kShaderBuffer);
-  return length > 0 ? std::string(buffer.data(), size_t(length)) : std::string();
+  return readShaderText(name, kShaderBuffer);
 }
 
 bool _compiled(uint32_t shader)
@@ -76,6 +76,13 @@ bool _compiled(uint32_t shader)
   GLint status = GL_FALSE;
   avGL()->glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
   return status == GL_TRUE;
+}
+
+void _deleteProgram(uint32_t &program)
+{
+  if (program && avGL())
+    avGL()->glDeleteProgram(program);
+  program = 0;
 }
 
 void _freeEffectList(AVEffectProgramList &list)
@@ -91,14 +98,28 @@ bool _allocateEffectList(AVEffectProgramList &list)
   list.capacity = list.programs ? 8 : 0;
   return list.programs != nullptr;
 }
-
-void _deleteProgram(uint32_t &program)
-{
-  if (program && avGL())
-    avGL()->glDeleteProgram(program);
-  program = 0;
-}
 } // namespace
+
+std::string readShaderText(const char *name, int capacity)
+{
+  std::vector<char> buffer(static_cast<size_t>(capacity));
+  const int length = readShaderSource(name, buffer.data(), capacity);
+  return length > 0 ? std::string(buffer.data(), size_t(length)) : std::string();
+}
+
+uint32_t buildSlotProgram(const char *vertexText, const char *fragmentText, const int *lookups, int count,
+                          int32_t *slotTable, bool nv12Chroma)
+{
+  std::vector<AVUniformName> names;
+  for (int i = 0; i < count; ++i) {
+    AVUniformName name{lookups[i], {}};
+    strncpy(name.name, lookups[i] == kSlotSamplerU && nv12Chroma ? "SamplerUV" : kSlotNames[lookups[i]],
+            sizeof(name.name) - 1);
+    names.push_back(name);
+  }
+  std::fill(slotTable, slotTable + kAVUniformSlots, -1);
+  return buildProgram(vertexText, fragmentText, names.data(), int(names.size()), slotTable, true);
+}
 
 bool compileShader(uint32_t *shader, uint32_t type, const char *text)
 {
@@ -224,13 +245,23 @@ void deletePrograms(AVGLRenderer *renderer)
     _deleteProgram(program.program);
   for (AVGLProgram &program : renderer->greenScreen)
     _deleteProgram(program.program);
-  for (AVEffectProgramList *list : {&renderer->effectRGB, &renderer->effectYUV, &renderer->effectNV12})
+  for (AVEffectProgramList *list :
+       {&renderer->effectRGB, &renderer->effectYUV, &renderer->effectNV12, &renderer->effectUYVY422})
     for (int i = 0; i < list->count; ++i)
       _deleteProgram(list->programs[i].program);
+  for (int i = 0; i < renderer->shadowBlur.count; ++i) {
+    _deleteProgram(renderer->shadowBlur.programs[i].blurProgram);
+    _deleteProgram(renderer->shadowBlur.programs[i].compositeProgram);
+  }
   avLog("Effect color program number: %d", renderer->effectRGB.count);
   avLog("Effect color YUV program number: %d", renderer->effectYUV.count);
   avLog("Effect color NV12 program number: %d", renderer->effectNV12.count);
+  avLog("Effect color UYVY422 program number: %d", renderer->effectUYVY422.count);
   avLog("Shadow blur program number: %d", renderer->shadowBlur.count);
+  // The cached entries name deleted programs now: forget them.
+  renderer->effectRGB.count = renderer->effectYUV.count = renderer->effectNV12.count = 0;
+  renderer->effectUYVY422.count = 0;
+  renderer->shadowBlur.count = 0;
 }
 
 AVGLRenderer *createRenderer(AVGLHost *host)
@@ -255,7 +286,9 @@ AVGLRenderer *createRenderer(AVGLHost *host)
   _allocateEffectList(renderer->effectRGB);
   _allocateEffectList(renderer->effectYUV);
   _allocateEffectList(renderer->effectNV12);
-  renderer->shadowBlur.capacity = 8;
+  _allocateEffectList(renderer->effectUYVY422);
+  renderer->shadowBlur.programs = static_cast<AVShadowBlurPrograms *>(calloc(8, sizeof(AVShadowBlurPrograms)));
+  renderer->shadowBlur.capacity = renderer->shadowBlur.programs ? 8 : 0;
   return renderer;
 }
 
@@ -267,6 +300,7 @@ void destroyRenderer(AVGLRenderer *renderer)
   _freeEffectList(renderer->effectRGB);
   _freeEffectList(renderer->effectYUV);
   _freeEffectList(renderer->effectNV12);
+  _freeEffectList(renderer->effectUYVY422);
   free(renderer->shadowBlur.programs);
   if (QOpenGLFunctions_3_2_Core *gl = avGL()) {
     for (AVOffscreenTarget &target : renderer->offscreen) {

@@ -1,8 +1,10 @@
 #include "avlayerdraw.h"
 
+#include "avcommon.h"
 #include "avglglue.h"
 #include "avglresources.h"
 #include "avpixelbuffer.h"
+#include "avshadow.h"
 
 #include <QOpenGLFunctions_3_2_Core>
 #include <algorithm>
@@ -10,14 +12,6 @@
 
 namespace {
 constexpr int kRoundedVertices = 80;
-
-void _uploadVertices(AVGLRenderer *renderer, AVVertexUse use, const float *positions, const float *coordinates,
-                     int count)
-{
-  AVVertexArray &v = renderer->vertices[use];
-  const int bytes = count * 2 * int(sizeof(float));
-  uploadVertexArray(&v.array, bytes, positions, 2, bytes, coordinates, 2, &v.positions, &v.coordinates);
-}
 
 void _setMatrix(const int32_t *slotTable, int slot, const float *m)
 {
@@ -51,7 +45,7 @@ void _fillQuad(AVGLRenderer *renderer, AVFixedProgram which, AVVertexUse use, in
   gl->glViewport(0, 0, width, height);
   const float w = float(width) / 2, h = float(height) / 2;
   const float positions[8] = {-w, -h, w, -h, -w, h, w, h};
-  _uploadVertices(renderer, use, positions, coordinates, 4);
+  uploadDrawVertices(renderer, use, positions, coordinates, 4);
   float identity[16];
   identityMatrix(identity);
   _setMatrix(program.slotTable, kSlotRenderTransform, identity);
@@ -68,6 +62,32 @@ void _fillQuad(AVGLRenderer *renderer, AVFixedProgram which, AVVertexUse use, in
   }
 }
 
+// The picture's textures on units 1 to 3 and the samplers of its kind (3: luma and chroma).
+void _bindPicture(const int32_t *table, uint32_t kind, uint32_t target, uint32_t texture, uint32_t plane2,
+                  uint32_t plane3)
+{
+  QOpenGLFunctions_3_2_Core *gl = avGL();
+  _bindTexture(GL_TEXTURE1, target, texture);
+  if (kind == kAVTextureYUV420 && plane2 && plane3) {
+    _bindTexture(GL_TEXTURE2, GL_TEXTURE_2D, plane2);
+    _bindTexture(GL_TEXTURE3, GL_TEXTURE_2D, plane3);
+    gl->glUniform1i(table[kSlotSamplerY], 1);
+    gl->glUniform1i(table[kSlotSamplerU], 2);
+    gl->glUniform1i(table[kSlotSamplerV], 3);
+  } else if (kind == kAVTextureNV12 && plane2) {
+    _bindTexture(GL_TEXTURE2, GL_TEXTURE_2D, plane2);
+    gl->glUniform1i(table[kSlotSamplerY], 1);
+    gl->glUniform1i(table[kSlotSamplerU], 2);
+  } else {
+    gl->glUniform1i(table[kSlotSampler], 1);
+  }
+}
+
+bool _anyEffect(const AVEffectFlags &flags)
+{
+  return std::any_of(flags.on, flags.on + kAVEffectCount, [](uint8_t on) { return on != 0; });
+}
+
 void _drawQuad()
 {
   avGL()->glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
@@ -79,6 +99,87 @@ void _flush(bool flush)
     avGL()->glFlush();
 }
 } // namespace
+
+void uploadDrawVertices(AVGLRenderer *renderer, AVVertexUse use, const float *positions, const float *coordinates,
+                        int count)
+{
+  AVVertexArray &v = renderer->vertices[use];
+  const int bytes = count * 2 * int(sizeof(float));
+  uploadVertexArray(&v.array, bytes, positions, 2, bytes, coordinates, 2, &v.positions, &v.coordinates);
+}
+
+void setRenderTransform(const int32_t *slotTable, const float *m)
+{
+  _setMatrix(slotTable, kSlotRenderTransform, m);
+}
+
+uint32_t bindOffscreenTarget(AVGLRenderer *renderer, AVOffscreenUse use, uint32_t unit, int width, int height)
+{
+  QOpenGLFunctions_3_2_Core *gl = avGL();
+  AVOffscreenTarget &target = renderer->offscreen[use];
+  if (!target.framebuffer || target.width != width || target.height != height) {
+    target.width = width;
+    target.height = height;
+    if (!target.framebuffer)
+      gl->glGenFramebuffers(1, &target.framebuffer);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
+    gl->glActiveTexture(unit);
+    if (!target.texture)
+      gl->glGenTextures(1, &target.texture);
+    gl->glBindTexture(GL_TEXTURE_2D, target.texture);
+    gl->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    gl->glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.texture, 0);
+  }
+  gl->glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
+  return gl->glCheckFramebufferStatus(GL_FRAMEBUFFER);
+}
+
+int drawGreenScreenPrePass(AVGLRenderer *renderer, int width, int height, uint32_t textureTarget, uint32_t texture,
+                           uint32_t plane2, uint32_t plane3, uint32_t textureWidth, uint32_t, uint32_t kind,
+                           const AVLayerRenderInfo *info, AVPrePassResult *result)
+{
+  QOpenGLFunctions_3_2_Core *gl = avGL();
+  GLint bound = 0;
+  gl->glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+  // The hardware kind 4 keeps its chroma like NV12.
+  const uint32_t planeKind = kind == 4 ? kAVTextureNV12 : kind;
+  const int32_t *table = nullptr;
+  const uint32_t program = greenScreenProgram(renderer, &table, planeKind);
+  gl->glUseProgram(program);
+  gl->glViewport(0, 0, width, height);
+  if (program)
+    setProjection(table, width, height);
+  const uint32_t status = bindOffscreenTarget(renderer, kOffscreenTwoPass, GL_TEXTURE1, width, height);
+  gl->glDisable(GL_DEPTH_TEST);
+  gl->glDisable(GL_BLEND);
+  const bool complete = status == GL_FRAMEBUFFER_COMPLETE;
+  if (!complete) {
+    avLog("Failed to make complete two pass framebuffer object %x", status);
+  } else if (program) {
+    const float w = float(width) / 2, h = float(height) / 2;
+    const float positions[8] = {-w, -h, w, -h, -w, h, w, h};
+    const float coordinates[8] = {0, 0, 1, 0, 0, 1, 1, 1};
+    uploadDrawVertices(renderer, kVertexPrePass, positions, coordinates, 4);
+    _bindPicture(table, planeKind, textureTarget, texture, plane2, plane3);
+    if (planeKind == kAVTextureYUV422)
+      gl->glUniform1f(table[kSlotPictureWidth], float(textureWidth));
+    gl->glUniform1f(table[kSlotThresholdSensitivity], info->keySensitivity);
+    gl->glUniform1f(table[kSlotSmoothing], info->keySmoothing);
+    gl->glUniform3f(table[kSlotColorToReplace], info->keyColor[0], info->keyColor[1], info->keyColor[2]);
+    float identity[16];
+    identityMatrix(identity);
+    setRenderTransform(table, identity);
+    _drawQuad();
+  }
+  const AVOffscreenTarget &twoPass = renderer->offscreen[kOffscreenTwoPass];
+  *result = AVPrePassResult{GL_TEXTURE_2D, twoPass.texture, twoPass.width, twoPass.height};
+  gl->glBindFramebuffer(GL_FRAMEBUFFER, GLuint(bound));
+  return complete ? 0 : -1;
+}
 
 int makeRoundedRectVertices(float *out, int n, float x0, float y0, float w, float h, float r)
 {
@@ -132,14 +233,30 @@ void drawLayer(AVGLRenderer *renderer, int W, int H, uint32_t textureTarget, uin
     return;
   QOpenGLFunctions_3_2_Core *gl = avGL();
 
-  // Outline instead of a frame in stroke mode; outlines are drawn for RGBA pictures only.
+  // Outline instead of a frame in stroke mode.
   float stroke = 0, border = info->borderWidth;
   if (info->borderStroke) {
     stroke = info->borderWidth * 0.25f;
     border = 0;
   }
-  if (kind != kAVTextureRGBA)
+  // A shadow or an outline needs the keyed picture's shape: key it first, then go on with the
+  // keyed RGBA picture. Otherwise outlines are drawn for RGBA pictures only.
+  bool keyPending = info->keySensitivity > 0;
+  if (keyPending && (info->shadowOpacity > 0 || stroke > 0)) {
+    AVPrePassResult keyed;
+    if (drawGreenScreenPrePass(renderer, int(textureWidth), int(textureHeight), textureTarget, texture, texture2,
+                               texture3, textureWidth, textureHeight, kind, info, &keyed) != 0)
+      return;
+    textureTarget = keyed.target;
+    texture = keyed.texture;
+    texture2 = texture3 = 0;
+    kind = kAVTextureRGBA;
+    textureWidth = uint32_t(keyed.width);
+    textureHeight = uint32_t(keyed.height);
+    keyPending = false;
+  } else if (kind != kAVTextureRGBA) {
     stroke = 0;
+  }
 
   // Fit and geometry by the source rotation.
   const vec4 fit = aspectFitRect(float(pictureWidth), float(pictureHeight), vec4{0, 0, float(W), float(H)});
@@ -229,18 +346,26 @@ void drawLayer(AVGLRenderer *renderer, int W, int H, uint32_t textureTarget, uin
     }
   }
 
-  // Program by the texture's kind; stroke mode uses the outline program.
-  AVFixedProgram which = kProgramMain;
-  if (kind == kAVTextureYUV420 && texture2 && texture3)
-    which = kProgramMainYUV;
-  else if (kind == kAVTextureYUV422)
-    which = kProgramMainUYVY422;
-  else if (kind == kAVTextureNV12 && texture2)
-    which = kProgramMainNV12;
-  else if (stroke > 0)
-    which = kProgramMainStroke;
-  const AVGLProgram &program = renderer->fixed[which];
-  gl->glUseProgram(program.program);
+  // Program by the texture's kind; effects and the key use an effect program, stroke mode the
+  // outline program.
+  const bool effects = _anyEffect(info->effectFlags);
+  const int32_t *table = nullptr;
+  uint32_t program = 0;
+  if (effects || keyPending) {
+    program = effectProgram(renderer, &info->effectFlags, keyPending, info->effectParameters, &table, kind);
+  } else {
+    AVFixedProgram which = kProgramMain;
+    if (kind == kAVTextureYUV420 && texture2 && texture3)
+      which = kProgramMainYUV;
+    else if (kind == kAVTextureYUV422)
+      which = kProgramMainUYVY422;
+    else if (kind == kAVTextureNV12 && texture2)
+      which = kProgramMainNV12;
+    else if (stroke > 0)
+      which = kProgramMainStroke;
+    program = renderer->fixed[which].program;
+    table = renderer->fixed[which].slotTable;
+  }
   gl->glViewport(0, 0, W, H);
   if (info->cullBackFaces) {
     gl->glEnable(GL_CULL_FACE);
@@ -248,52 +373,52 @@ void drawLayer(AVGLRenderer *renderer, int W, int H, uint32_t textureTarget, uin
   } else {
     gl->glDisable(GL_CULL_FACE);
   }
-
-  _bindTexture(GL_TEXTURE1, textureTarget, texture);
-  if (which == kProgramMainYUV) {
-    _bindTexture(GL_TEXTURE2, GL_TEXTURE_2D, texture2);
-    _bindTexture(GL_TEXTURE3, GL_TEXTURE_2D, texture3);
-    gl->glUniform1i(program.slotTable[kSlotSamplerY], 1);
-    gl->glUniform1i(program.slotTable[kSlotSamplerU], 2);
-    gl->glUniform1i(program.slotTable[kSlotSamplerV], 3);
-  } else if (which == kProgramMainNV12) {
-    _bindTexture(GL_TEXTURE2, GL_TEXTURE_2D, texture2);
-    gl->glUniform1i(program.slotTable[kSlotSamplerY], 1);
-    gl->glUniform1i(program.slotTable[kSlotSamplerU], 2);
-  } else {
-    gl->glUniform1i(program.slotTable[kSlotSampler], 1);
-  }
-  if (kind == kAVTextureYUV422)
-    gl->glUniform1f(program.slotTable[kSlotPictureWidth], float(textureWidth));
-
   gl->glEnable(GL_BLEND);
   gl->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  gl->glUniform1f(program.slotTable[kSlotOpacity], info->opacity);
   if (renderer->depthTestOnTarget && targetDepth) {
     gl->glEnable(GL_DEPTH_TEST);
     gl->glClear(GL_DEPTH_BUFFER_BIT);
   }
 
-  if (border > 0)
-    _uploadVertices(renderer, kVertexInner, inner, innerTex, innerCount);
-  else
-    _uploadVertices(renderer, kVertexLayer, outer, outerTex, outerCount);
-  _setMatrix(program.slotTable, kSlotRenderTransform, M);
-  setProjection(program.slotTable, W, H);
-  if (stroke > 0) {
-    gl->glUniform1f(program.slotTable[kSlotTexelWidth], stroke / float(pictureWidth));
-    gl->glUniform1f(program.slotTable[kSlotTexelHeight], stroke / float(pictureHeight));
-    gl->glUniform1f(program.slotTable[kSlotStrokeTolerance], info->strokeTolerance);
-    gl->glUniform1f(program.slotTable[kSlotStrokeStrength], info->strokeStrength);
-    gl->glUniform4fv(program.slotTable[kSlotStrokeColor], 1, info->borderColor);
+  // A program that cannot be built shows nothing of the content; the frame is still drawn.
+  if (program) {
+    gl->glUseProgram(program);
+    _bindPicture(table, kind, textureTarget, texture, texture2, texture3);
+    if (kind == kAVTextureYUV422)
+      gl->glUniform1f(table[kSlotPictureWidth], float(textureWidth));
+    gl->glUniform1f(table[kSlotOpacity], info->opacity);
+    if (border > 0)
+      uploadDrawVertices(renderer, kVertexInner, inner, innerTex, innerCount);
+    else
+      uploadDrawVertices(renderer, kVertexLayer, outer, outerTex, outerCount);
+    _setMatrix(table, kSlotRenderTransform, M);
+    setProjection(table, W, H);
+    if (effects)
+      setEffectUniforms(table, &info->effectFlags, info->effectParameters, float(pictureWidth), float(pictureHeight));
+    if (info->effectFlags.on[kEffectGaussianBlur]) {
+      gl->glUniform1f(table[kSlotTexelWidthOffset], 0);
+      gl->glUniform1f(table[kSlotTexelHeightOffset], 1.0f / float(pictureHeight));
+    }
+    if (keyPending) {
+      gl->glUniform1f(table[kSlotThresholdSensitivity], info->keySensitivity);
+      gl->glUniform1f(table[kSlotSmoothing], info->keySmoothing);
+      gl->glUniform3f(table[kSlotColorToReplace], info->keyColor[0], info->keyColor[1], info->keyColor[2]);
+    }
+    if (effects || keyPending || stroke > 0) {
+      gl->glUniform1f(table[kSlotTexelWidth], stroke / float(pictureWidth));
+      gl->glUniform1f(table[kSlotTexelHeight], stroke / float(pictureHeight));
+      gl->glUniform1f(table[kSlotStrokeTolerance], info->strokeTolerance);
+      gl->glUniform1f(table[kSlotStrokeStrength], info->strokeStrength);
+      gl->glUniform4fv(table[kSlotStrokeColor], 1, info->borderColor);
+    }
+    gl->glDrawArrays(GL_TRIANGLE_FAN, 0, border > 0 ? innerCount : outerCount);
   }
-  gl->glDrawArrays(GL_TRIANGLE_FAN, 0, border > 0 ? innerCount : outerCount);
 
   gl->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   if (border > 0) {
     const AVGLProgram &frame = renderer->fixed[kProgramMainBorder];
     gl->glUseProgram(frame.program);
-    _uploadVertices(renderer, kVertexBorder, strip, stripTex, stripCount);
+    uploadDrawVertices(renderer, kVertexBorder, strip, stripTex, stripCount);
     _setMatrix(frame.slotTable, kSlotRenderTransform, M);
     setProjection(frame.slotTable, W, H);
     gl->glUniform1f(frame.slotTable[kSlotOpacity], info->opacity);
@@ -301,6 +426,29 @@ void drawLayer(AVGLRenderer *renderer, int W, int H, uint32_t textureTarget, uin
     gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, stripCount);
   }
   gl->glDisable(GL_DEPTH_TEST);
+  if (info->shadowOpacity > 0) {
+    const float ox = info->shadowOffset[0], oy = info->shadowOffset[1];
+    AVShadowInput shadow{W, H, M, outer, outerTex, outerCount, inner, innerTex, innerCount, strip, stripTex, stripCount,
+                         border, stroke, kind, textureTarget, texture, float(pictureWidth), float(pictureHeight),
+                         targetDepth, {ox, oy}};
+    switch (info->rotation) { // the offset carried over to the texture's axes
+    case 90:
+      shadow.shift[0] = oy;
+      shadow.shift[1] = -ox;
+      break;
+    case 180:
+      shadow.shift[0] = -ox;
+      shadow.shift[1] = -oy;
+      break;
+    case 270:
+      shadow.shift[0] = -oy;
+      shadow.shift[1] = ox;
+      break;
+    default:
+      break;
+    }
+    drawLayerShadow(renderer, shadow, info);
+  }
   gl->glBindVertexArray(0);
   gl->glActiveTexture(GL_TEXTURE0);
 }

@@ -59,6 +59,28 @@ void drawFXAA(AVGLRenderer *renderer, int width, int height, const AVTexture *te
 void drawTiled(AVGLRenderer *renderer, int width, int height, const AVTexture *texture, float textureWidth,
                float textureHeight, bool tenfold);
 
+// Where the chroma-key pre-pass left the keyed picture.
+struct AVPrePassResult
+{
+  uint32_t target;
+  uint32_t texture;
+  int32_t width;
+  int32_t height;
+};
+
+// Keys the picture into the renderer's two-pass texture at width x height. 0, or -1 when the
+// framebuffer is incomplete (the result is filled either way).
+int drawGreenScreenPrePass(AVGLRenderer *renderer, int width, int height, uint32_t textureTarget, uint32_t texture,
+                           uint32_t plane2, uint32_t plane3, uint32_t textureWidth, uint32_t textureHeight,
+                           uint32_t kind, const AVLayerRenderInfo *info, AVPrePassResult *result);
+
 void setProjection(const int32_t *slotTable, int width, int height);
+void setRenderTransform(const int32_t *slotTable, const float *m);
+// Uploads positions and texture coordinates (x, y pairs) into the vertex array of a drawing use.
+void uploadDrawVertices(AVGLRenderer *renderer, AVVertexUse use, const float *positions, const float *coordinates,
+                        int count);
+// Binds an offscreen framebuffer of the renderer, (re)allocating its RGBA texture on the texture
+// unit when the size changed. Returns the framebuffer status.
+uint32_t bindOffscreenTarget(AVGLRenderer *renderer, AVOffscreenUse use, uint32_t unit, int width, int height);
 // Writes x, y pairs into out (room for n); returns the vertex count.
 int makeRoundedRectVertices(float *out, int n, float x0, float y0, float w, float h, float r);

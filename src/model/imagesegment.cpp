@@ -1,11 +1,10 @@
 #include "imagesegment.h"
 
+#include "segmentfile.h"
 #include "segmentlistener.h"
 #include "userstyleapply.h"
 
-#include <QDateTime>
 #include <QDebug>
-#include <QDir>
 #include <QFileInfo>
 #include <QImageIOHandler>
 #include <QImageReader>
@@ -19,12 +18,6 @@
 namespace {
 
 const QString kFile = QStringLiteral("File");
-const QString kTimeStamp = QStringLiteral("TimeStamp");
-
-bool _hasSeparator(const QString &path)
-{
-  return path.contains(QLatin1Char('/')) || path.contains(QLatin1Char('\\'));
-}
 
 uchar *_copyBits(const QImage &image, int outSize[2])
 {
@@ -194,16 +187,7 @@ void ImageSegment::setProperties(PropertyMap *properties)
 
 double ImageSegment::timeStamp() const
 {
-  const double stamp = LayerSegment::timeStamp();
-  if (stamp != 0)
-    return stamp;
-  const QFileInfo info(filePath());
-  if (filePath().isEmpty() || !info.exists())
-    return stamp;
-  const double modified = double(info.lastModified().toMSecsSinceEpoch());
-  setDoubleValue(*properties(), kTimeStamp, modified);
-  m_timeStampFilled = true;
-  return modified;
+  return SegmentFile::timeStampFromFile(*properties(), filePath(), &m_timeStampFilled);
 }
 
 bool ImageSegment::isTimelineContentReady() const
@@ -246,33 +230,19 @@ QString ImageSegment::fileName() const
 {
   if (!properties()->contains(kFile))
     return QString();
-  const QString stored = properties()->text(kFile);
-  if (!_hasSeparator(stored))
-    return stored;
-  QString path = stored;
-  path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-  return path.section(QLatin1Char('/'), -1);
+  return SegmentFile::fileName(properties()->text(kFile));
 }
 
 void ImageSegment::setFile(const QString &path)
 {
-  const QString folder = listener() ? listener()->projectFolder() : QString();
-  // Without a project folder nothing is inside it: an empty prefix would cut any path.
-  if (!folder.isEmpty() && path.startsWith(folder) && path.size() > folder.size())
-    setStringValue(*properties(), kFile, path.mid(folder.size() + 1));
-  else
-    setStringValue(*properties(), kFile, path);
+  setStringValue(*properties(), kFile, SegmentFile::storedForm(listener(), path));
 }
 
 QString ImageSegment::filePath() const
 {
   if (!properties()->contains(kFile))
     return QString();
-  const QString stored = properties()->text(kFile);
-  if (_hasSeparator(stored))
-    return stored;
-  const QString folder = listener() ? listener()->projectFolder() : QString();
-  return folder + QDir::separator() + stored;
+  return SegmentFile::absolutePath(listener(), properties()->text(kFile));
 }
 
 void ImageSegment::replaceFile(const QString &path)

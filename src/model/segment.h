@@ -268,6 +268,10 @@ public:
   // A start (seconds from the segment start) with room for duration at or after time, or -1.
   float findTransitionSlot(float duration, float time) const;
 
+protected:
+  // A fresh value of the runtime-id counter, for a second engine part of one segment.
+  static quint32 takeRuntimeId() { return ++s_nextId; }
+
 private:
   void _construct(SegmentListener *listener);
   int _insertTransitionRecord(std::unique_ptr<PropertyMap> record, float start);

@@ -184,6 +184,12 @@ void LoadingTask::run()
     m_shared->idle.notify_all();
 }
 
+bool LoadingTask::isCancelled() const
+{
+  std::lock_guard<std::mutex> lock(m_shared->mutex);
+  return !m_shared->alive;
+}
+
 void LoadingTask::post(std::function<void()> apply)
 {
   // Called from work(), so the loader's shutdown is waiting for us and the receiver lives.

@@ -43,6 +43,8 @@ protected:
   virtual void work() = 0;
   // apply runs on the segment's thread, in posting order, unless the segment is gone.
   void post(std::function<void()> apply);
+  // True once the segment is being destroyed, which waits for work(): long work polls it.
+  bool isCancelled() const;
 
 private:
   friend class SegmentLoader;

@@ -1,10 +1,39 @@
 #pragma once
 // Pixel probes for composed frames: compare a pixel with a colour within a tolerance and say
-// what came instead.
+// what came instead; and the helpers of tests that draw layers straight into a framebuffer.
+
+#include "avglglue.h"
+#include "avglresources.h"
+#include "avlayerdraw.h"
 
 #include <QColor>
 #include <QImage>
+#include <QOpenGLFunctions_3_2_Core>
 #include <QString>
+#include <cstdlib>
+#include <cstring>
+
+// A full-frame draw record: no transform, opaque, uncropped.
+inline AVLayerRenderInfo plainInfo()
+{
+  AVLayerRenderInfo info;
+  memset(&info, 0, sizeof(info));
+  info.anchor[0] = info.anchor[1] = 0.5f;
+  info.scale[0] = info.scale[1] = 1;
+  info.opacity = 1;
+  info.cropBottomRight[0] = info.cropBottomRight[1] = 1;
+  return info;
+}
+
+// A framebuffer read back, top row first; the context must be current.
+inline QImage readTarget(AVFrameBuffer *framebuffer)
+{
+  avGL()->glBindFramebuffer(GL_FRAMEBUFFER, framebuffer->framebuffer);
+  uint32_t stride = 0;
+  uint8_t *pixels = readTexturePixels(frameBufferTexture(framebuffer), &stride);
+  return QImage(pixels, frameBufferWidth(framebuffer), frameBufferHeight(framebuffer), int(stride),
+                QImage::Format_ARGB32_Premultiplied, free, pixels);
+}
 
 inline bool pixelNear(const QImage &image, int x, int y, QColor expected, int tolerance, QString *message)
 {

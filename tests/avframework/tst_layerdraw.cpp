@@ -18,27 +18,6 @@
 
 namespace {
 const QColor kBlack(0, 0, 0);
-
-// A full-frame draw record: no transform, opaque, uncropped.
-AVLayerRenderInfo plainInfo()
-{
-  AVLayerRenderInfo info;
-  memset(&info, 0, sizeof(info));
-  info.anchor[0] = info.anchor[1] = 0.5f;
-  info.scale[0] = info.scale[1] = 1;
-  info.opacity = 1;
-  info.cropBottomRight[0] = info.cropBottomRight[1] = 1;
-  return info;
-}
-
-QImage readTarget(AVFrameBuffer *framebuffer)
-{
-  avGL()->glBindFramebuffer(GL_FRAMEBUFFER, framebuffer->framebuffer);
-  uint32_t stride = 0;
-  uint8_t *pixels = readTexturePixels(frameBufferTexture(framebuffer), &stride);
-  return QImage(pixels, frameBufferWidth(framebuffer), frameBufferHeight(framebuffer), int(stride),
-                QImage::Format_ARGB32_Premultiplied, free, pixels);
-}
 } // namespace
 
 class TestLayerDraw : public QObject

@@ -5,9 +5,12 @@
 #include "fakesegmentlistener.h"
 #include "imagesegment.h"
 #include "mediafixtures.h"
+#include "moviesegment.h"
+#include "musicsegment.h"
 #include "tempprojectfolder.h"
 #include "testenv.h"
 #include "textsegment.h"
+#include "voicesegment.h"
 
 #include <QThread>
 
@@ -35,15 +38,6 @@ public:
       deleteOnState = nullptr;
       delete segment;
     }
-  }
-
-  QList<int> statesOf(const Segment *segment) const
-  {
-    QList<int> states;
-    for (const auto &change : stateChanges())
-      if (change.first == segment)
-        states.append(change.second);
-    return states;
   }
 };
 
@@ -86,6 +80,25 @@ private:
   QString m_picture;
   QString m_bigPicture;
   QString m_gif;
+  QString m_tone;
+  QString m_movie;
+
+  // What the engine would report for a segment that has reached state 1.
+  static void reportOpened(RecordingListener &listener, Segment *segment)
+  {
+    if (segment->state() != SegmentLoading)
+      return;
+    if (segment->type() == QLatin1String("MOVIE")) {
+      listener.videoDurations[segment->id()] = 2;
+      listener.audioDurations[segment->audioPartId()] = 2;
+      segment->loadStatusUpdated(segment->id(), 0, 1, 0);
+      segment->loadStatusUpdated(segment->audioPartId(), 0, 0, 0);
+      segment->loadStatusUpdated(segment->id(), 0, 0, 0);
+    } else if (segment->type() == QLatin1String("MUSIC") || segment->type() == QLatin1String("VOICE")) {
+      listener.audioDurations[segment->id()] = 2;
+      segment->loadStatusUpdated(segment->id(), 0, 0, 0);
+    }
+  }
 
 private slots:
   void initTestCase()
@@ -98,6 +111,11 @@ private slots:
     QVERIFY(MediaFixtures::writePicture(m_picture, 64, 48));
     QVERIFY(MediaFixtures::writePicture(m_bigPicture, 2400, 1800));
     QVERIFY(MediaFixtures::writeAnimatedGif(m_gif, 24, 24, {40, 40, 40, 40}));
+    m_tone = m_project.filePath("tone.wav");
+    QVERIFY(MediaFixtures::writeTone(m_tone, 2.0));
+    // The engine is scripted: the movie file only has to exist.
+    m_movie = m_project.filePath("movie.mp4");
+    QVERIFY(m_project.writeFile("movie.mp4", "x"));
   }
 
   // Must stay the first test: the pool does not exist yet.
@@ -228,6 +246,11 @@ private slots:
       segments.emplace_back(new ImageSegment(i % 2 ? m_picture : m_bigPicture, i, 3, &listener, nullptr));
       segments.emplace_back(new DrawingSegment(QSizeF(16 + i, 16), i, 3, &listener, nullptr));
       segments.emplace_back(new TextSegment(QStringLiteral("text %1").arg(i), i, 3, &listener, nullptr));
+      if (i % 4 == 0) {
+        segments.emplace_back(new MovieSegment(m_movie, i, &listener, nullptr));
+        segments.emplace_back(new MusicSegment(m_tone, i, QStringLiteral("tone"), QString(), &listener));
+        segments.emplace_back(new VoiceSegment(m_tone, i, {0.5f, 1.0f}, &listener));
+      }
     }
     ImageSegment animated(m_gif, 0, 3, &listener, nullptr);
     QVERIFY(animated.loadAnimation());
@@ -271,6 +294,10 @@ private slots:
           image->setProperties(undone);
         }
       }
+      // The engine reports media segments open on the segments' thread, some late.
+      for (size_t i = size_t(round % 3); i < segments.size(); i += 3)
+        if (segments[i])
+          reportOpened(listener, segments[i].get());
       if (round % 10 == 5) {
         animated.replaceFile(round % 20 == 5 ? m_picture : m_gif);
         animated.loadAnimation();
@@ -279,8 +306,11 @@ private slots:
     }
     QVERIFY(deletedWhileLoading > 0);
     for (auto &segment : segments)
-      if (segment)
+      if (segment) {
+        QTRY_VERIFY(segment->state() != SegmentCreated);
+        reportOpened(listener, segment.get());
         QTRY_COMPARE(segment->state(), quint32(SegmentReady));
+      }
     stop = true;
     engine.join();
     QVERIFY(frames.load() > 0);
@@ -288,6 +318,8 @@ private slots:
       if (!segment)
         continue;
       QCOMPARE(segment->error(), quint32(SegmentNoError));
+      if (auto *music = dynamic_cast<MusicSegment *>(segment.get()))
+        QTRY_VERIFY(music->plotData() && music->plotData()->isReady());
       // The picture shown is the one the bag names, not a late result of the first read.
       if (segment->type() == QLatin1String("IMAGE")) {
         auto *image = static_cast<ImageSegment *>(segment.get());

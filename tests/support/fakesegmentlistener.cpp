@@ -8,6 +8,16 @@ QList<QPair<Segment *, int>> FakeSegmentListener::stateChanges() const
   return m_stateChanges;
 }
 
+QList<int> FakeSegmentListener::statesOf(const Segment *segment) const
+{
+  QMutexLocker lock(&m_mutex);
+  QList<int> states;
+  for (const auto &change : m_stateChanges)
+    if (change.first == segment)
+      states.append(change.second);
+  return states;
+}
+
 void FakeSegmentListener::segmentStateChanged(Segment *segment, int state)
 {
   QMutexLocker lock(&m_mutex);

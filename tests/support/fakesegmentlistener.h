@@ -28,6 +28,8 @@ public:
 
   // Recorded calls (the state reports may come from loading threads).
   QList<QPair<Segment *, int>> stateChanges() const;
+  // The states reported for one segment, in order.
+  QList<int> statesOf(const Segment *segment) const;
   QList<Segment *> rangeChanges;
   QList<Segment *> plotReady;
   QList<Segment *> releasedThumbnails;

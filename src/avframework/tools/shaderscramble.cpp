@@ -1,13 +1,45 @@
 // Build tool: stores a shader source scrambled (rolling XOR with the engine's resource key,
-// then base64 on one line), the form the engine's resource reader expects.
+// then base64 on one line), the form the engine's resource reader expects. Lines
+// '#include "file"' are replaced by that file (relative to the including one) first, so
+// shaders share their common functions without the engine reading more than one file.
 //   shaderscramble <input> <output>
 
 #include "../avresourcekey.h"
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
+
+namespace {
+std::string _directoryOf(const std::string &path)
+{
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool _expand(const std::string &path, std::string *out, int depth)
+{
+  std::ifstream in(path, std::ios::binary);
+  if (!in || depth > 8) {
+    fprintf(stderr, "shaderscramble: cannot read %s\n", path.c_str());
+    return false;
+  }
+  const std::string prefix = "#include \"";
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.compare(0, prefix.size(), prefix) == 0) {
+      const size_t end = line.find('"', prefix.size());
+      if (end == std::string::npos || !_expand(_directoryOf(path) + line.substr(prefix.size(), end - prefix.size()), out, depth + 1))
+        return false;
+      continue;
+    }
+    *out += line;
+    if (!in.eof())
+      *out += '\n';
+  }
+  return true;
+}
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -15,12 +47,9 @@ int main(int argc, char **argv)
     fprintf(stderr, "usage: shaderscramble <input> <output>\n");
     return 2;
   }
-  std::ifstream in(argv[1], std::ios::binary);
-  if (!in) {
-    fprintf(stderr, "shaderscramble: cannot read %s\n", argv[1]);
+  std::string bytes;
+  if (!_expand(argv[1], &bytes, 0))
     return 1;
-  }
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   for (size_t i = 0; i < bytes.size(); ++i)
     bytes[i] = char(static_cast<unsigned char>(bytes[i]) ^ kAVResourceKeyBytes[i % 4]);
 

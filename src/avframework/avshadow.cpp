@@ -1,0 +1,436 @@
+#include "avshadow.h"
+
+#include "avcommon.h"
+#include "avglglue.h"
+#include "avglresources.h"
+#include "avlayerdraw.h"
+
+#include <QOpenGLFunctions_3_2_Core>
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr int kShadowTextBuffer = 8 * 1024;
+// Coordinate pairs the vertex stage computes; the rest are sampled by the fragment stage.
+constexpr int kVertexPairs = 7;
+
+// Appends printf-style text to a fixed buffer, stopping (and remembering) where it is full.
+class _TextWriter
+{
+public:
+  _TextWriter(char *buffer, int capacity) : _buffer(buffer), _capacity(capacity)
+  {
+    if (capacity > 0)
+      buffer[0] = 0;
+    else
+      _full = true;
+  }
+  void add(const char *format, ...) __attribute__((format(printf, 2, 3)))
+  {
+    if (_full)
+      return;
+    va_list arguments;
+    va_start(arguments, format);
+    const int room = _capacity - _length;
+    const int written = vsnprintf(_buffer + _length, size_t(room), format, arguments);
+    va_end(arguments);
+    if (written < 0 || written >= room) {
+      _buffer[_length] = 0; // keep only whole pieces
+      _full = true;
+      return;
+    }
+    _length += written;
+  }
+  int result() const { return _full ? -1 : _length; }
+
+private:
+  char *_buffer;
+  int _capacity;
+  int _length = 0;
+  bool _full = false;
+};
+
+// "%f" in any locale: shader text wants a decimal point where the user's locale may write a comma.
+std::string _fixed(double value)
+{
+  char digits[64];
+  const std::to_chars_result result = std::to_chars(digits, digits + sizeof(digits), value, std::chars_format::fixed, 6);
+  return std::string(digits, result.ec == std::errc() ? result.ptr : digits);
+}
+
+// Normalised Gaussian weights 0 .. taps, with one zero beyond for an odd tap count.
+std::vector<float> _weights(int taps, double sigma)
+{
+  std::vector<float> weights(size_t(std::max(taps, 0)) + 2, 0.0f);
+  float sum = 0;
+  for (int i = 0; i <= taps; ++i) {
+    weights[size_t(i)] = float(std::exp(-double(i * i) / (2 * sigma * sigma)) / std::sqrt(2 * M_PI * sigma * sigma));
+    sum += (i == 0 ? 1 : 2) * weights[size_t(i)];
+  }
+  for (int i = 0; i <= taps; ++i)
+    weights[size_t(i)] /= sum;
+  return weights;
+}
+
+int _allPairs(int taps)
+{
+  return taps / 2 + taps % 2;
+}
+
+int _vertexPairs(int taps)
+{
+  return std::min(_allPairs(taps), kVertexPairs);
+}
+
+// Weight and offset of the k-th pair of taps, two texels sampled as one between them.
+float _pairWeight(const std::vector<float> &w, int k)
+{
+  return w[size_t(2 * k + 1)] + w[size_t(2 * k + 2)];
+}
+
+float _pairOffset(const std::vector<float> &w, int k)
+{
+  const float first = w[size_t(2 * k + 1)], second = w[size_t(2 * k + 2)];
+  return (float(2 * k + 1) * first + float(2 * k + 2) * second) / (first + second);
+}
+
+void _bindTexture(GLenum unit, GLenum target, GLuint texture)
+{
+  avGL()->glActiveTexture(unit);
+  avGL()->glBindTexture(target, texture);
+}
+
+// The layer's footprint with the program family of its kind and outline, and its border strip.
+void _drawFootprint(AVGLRenderer *renderer, const AVShadowInput &in, const AVLayerRenderInfo *info,
+                    AVFixedProgram plain, AVFixedProgram solid, AVFixedProgram outlined, const float *model)
+{
+  QOpenGLFunctions_3_2_Core *gl = avGL();
+  const AVFixedProgram which = in.stroke > 0 ? outlined : in.kind != 0 ? solid : plain;
+  const AVGLProgram &program = renderer->fixed[which];
+  gl->glUseProgram(program.program);
+  if (in.border > 0)
+    uploadDrawVertices(renderer, kVertexInner, in.inner, in.innerCoordinates, in.innerCount);
+  else
+    uploadDrawVertices(renderer, kVertexLayer, in.outer, in.outerCoordinates, in.outerCount);
+  setRenderTransform(program.slotTable, model);
+  setProjection(program.slotTable, in.width, in.height);
+  if (which != solid) {
+    _bindTexture(GL_TEXTURE1, in.textureTarget, in.texture);
+    gl->glUniform1i(program.slotTable[kSlotSampler], 1);
+  }
+  if (which == outlined) {
+    gl->glUniform1f(program.slotTable[kSlotTexelWidth], in.stroke / in.pictureWidth);
+    gl->glUniform1f(program.slotTable[kSlotTexelHeight], in.stroke / in.pictureHeight);
+    gl->glUniform1f(program.slotTable[kSlotStrokeTolerance], info->strokeTolerance);
+    gl->glUniform1f(program.slotTable[kSlotStrokeStrength], info->strokeStrength);
+  }
+  gl->glDrawArrays(GL_TRIANGLE_FAN, 0, in.border > 0 ? in.innerCount : in.outerCount);
+  if (in.border > 0) {
+    const AVGLProgram &frame = renderer->fixed[solid];
+    gl->glUseProgram(frame.program);
+    uploadDrawVertices(renderer, kVertexBorder, in.strip, in.stripCoordinates, in.stripCount);
+    setRenderTransform(frame.slotTable, model);
+    setProjection(frame.slotTable, in.width, in.height);
+    gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, in.stripCount);
+  }
+}
+
+// The full quad over W x H with the picture's orientation, identity model, projection.
+void _fullQuad(AVGLRenderer *renderer, const int32_t *slotTable, int width, int height)
+{
+  const float w = float(width) / 2, h = float(height) / 2;
+  const float positions[8] = {-w, -h, w, -h, -w, h, w, h};
+  const float coordinates[8] = {0, 0, 1, 0, 0, 1, 1, 1};
+  uploadDrawVertices(renderer, kVertexShadow, positions, coordinates, 4);
+  float identity[16];
+  identityMatrix(identity);
+  setRenderTransform(slotTable, identity);
+  setProjection(slotTable, width, height);
+}
+
+// Binds an offscreen framebuffer for a pass; on failure logs, goes back to `bound` and says so.
+bool _beginPass(AVGLRenderer *renderer, AVOffscreenUse use, GLenum unit, const AVShadowInput &in, GLint bound,
+                const char *failure)
+{
+  QOpenGLFunctions_3_2_Core *gl = avGL();
+  const uint32_t status = bindOffscreenTarget(renderer, use, unit, in.width, in.height);
+  if (status != GL_FRAMEBUFFER_COMPLETE) {
+    avLog(failure, status);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, GLuint(bound));
+    return false;
+  }
+  gl->glViewport(0, 0, in.width, in.height);
+  return true;
+}
+
+// The pixels (x0, y0, x1, y1) that the offset footprint covers: the outer polygon holds the
+// picture, its frame and its outline.
+std::array<int, 4> _footprintBox(const AVShadowInput &in, const float *m)
+{
+  float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
+  for (int i = 0; i < in.outerCount; ++i) {
+    const float px = in.outer[2 * i], py = in.outer[2 * i + 1];
+    const float x = m[0] * px + m[4] * py + m[12], y = m[1] * px + m[5] * py + m[13];
+    x0 = std::min(x0, x);
+    x1 = std::max(x1, x);
+    y0 = std::min(y0, y);
+    y1 = std::max(y1, y);
+  }
+  const float w = float(in.width) / 2, h = float(in.height) / 2;
+  return {int(std::floor(x0 + w)) - 1, int(std::floor(y0 + h)) - 1, int(std::ceil(x1 + w)) + 1,
+          int(std::ceil(y1 + h)) + 1};
+}
+
+// Limits drawing to the box widened by (dx, dy); the blur passes cost per pixel, and nothing
+// of the shadow lies outside.
+void _scissor(const std::array<int, 4> &box, int dx, int dy)
+{
+  avGL()->glEnable(GL_SCISSOR_TEST);
+  avGL()->glScissor(box[0] - dx, box[1] - dy, box[2] - box[0] + 2 * dx, box[3] - box[1] + 2 * dy);
+}
+
+void _clear(float red)
+{
+  avGL()->glClearColor(red, 0, 0, red);
+  avGL()->glClear(GL_COLOR_BUFFER_BIT);
+}
+} // namespace
+
+int shadowBlurTaps(int radius, double *sigma)
+{
+  // The tap count reaches its peak at this sigma and falls to nothing at about 102.1, past
+  // which the term under the root turns negative.
+  static const double kSoftest = std::exp(-0.5) * 256 / std::sqrt(2 * M_PI);
+  auto term = [](double s) { return -2 * s * s * std::log(std::sqrt(2 * M_PI * s * s) / 256); };
+  double s = double(std::max(radius, 1));
+  if (!(term(s) >= 1))
+    s = kSoftest;
+  int taps = int(std::floor(std::sqrt(term(s))));
+  if (taps % 2)
+    ++taps;
+  *sigma = s;
+  return taps;
+}
+
+int buildShadowBlurVertexShader(int taps, double sigma, char *buffer, int capacity)
+{
+  const std::vector<float> w = _weights(taps, sigma);
+  const int pairs = _vertexPairs(taps);
+  _TextWriter text(buffer, capacity);
+  text.add("#version 100\n"
+           "attribute vec4 position;\n"
+           "attribute vec4 texCoord;\n"
+           "uniform mat4 renderTransform;\n"
+           "uniform mat4 projectionTransform;\n"
+           "uniform float texelWidthOffset;\n"
+           "uniform float texelHeightOffset;\n"
+           "varying vec2 blurCoordinates[%d];\n"
+           "void main()\n"
+           "{\n"
+           "  gl_Position = projectionTransform * renderTransform * position;\n"
+           "  vec2 singleStepOffset = vec2(texelWidthOffset, texelHeightOffset);\n"
+           "  blurCoordinates[0] = texCoord.xy;\n",
+           2 * pairs + 1);
+  for (int k = 0; k < pairs; ++k) {
+    const float offset = _pairOffset(w, k);
+    text.add("  blurCoordinates[%d] = texCoord.xy + singleStepOffset * %s;\n", 2 * k + 1, _fixed(offset).c_str());
+    text.add("  blurCoordinates[%d] = texCoord.xy - singleStepOffset * %s;\n", 2 * k + 2, _fixed(offset).c_str());
+  }
+  text.add("}\n");
+  return text.result();
+}
+
+int buildShadowBlurFragmentShader(int taps, double sigma, bool composite, char *buffer, int capacity)
+{
+  const std::vector<float> w = _weights(taps, sigma);
+  const int pairs = _vertexPairs(taps), all = _allPairs(taps);
+  _TextWriter text(buffer, capacity);
+  text.add("#version 100\n"
+           "precision highp float;\n"
+           "uniform sampler2D shadowSampler;\n"
+           "uniform highp float texelWidthOffset;\n"
+           "uniform highp float texelHeightOffset;\n");
+  if (composite)
+    text.add("uniform sampler2D depthSampler;\n"
+             "uniform lowp float opacity;\n"
+             "uniform lowp float drawShadowOpacity;\n"
+             "uniform lowp vec4 drawShadowColor;\n");
+  text.add("varying highp vec2 blurCoordinates[%d];\n"
+           "vec4 gaussianBlurColorPass(sampler2D source)\n"
+           "{\n"
+           "  vec4 sum = vec4(0.0);\n"
+           "  sum += texture2D(source, blurCoordinates[0]) * %s;\n",
+           2 * pairs + 1, _fixed(w[0]).c_str());
+  for (int k = 0; k < pairs; ++k) {
+    const std::string weight = _fixed(_pairWeight(w, k));
+    text.add("  sum += texture2D(source, blurCoordinates[%d]) * %s;\n", 2 * k + 1, weight.c_str());
+    text.add("  sum += texture2D(source, blurCoordinates[%d]) * %s;\n", 2 * k + 2, weight.c_str());
+  }
+  if (all > pairs) {
+    text.add("  highp vec2 singleStepOffset = vec2(texelWidthOffset, texelHeightOffset);\n");
+    for (int k = pairs; k < all; ++k) {
+      const std::string weight = _fixed(_pairWeight(w, k)), offset = _fixed(_pairOffset(w, k));
+      text.add("  sum += texture2D(source, blurCoordinates[0] + singleStepOffset * %s) * %s;\n", offset.c_str(),
+               weight.c_str());
+      text.add("  sum += texture2D(source, blurCoordinates[0] - singleStepOffset * %s) * %s;\n", offset.c_str(),
+               weight.c_str());
+    }
+  }
+  text.add("  return sum;\n"
+           "}\n"
+           "void main()\n"
+           "{\n");
+  if (composite)
+    text.add("  lowp float colorAlpha = gaussianBlurColorPass(shadowSampler).a;\n"
+             "  lowp float d = texture2D(depthSampler, blurCoordinates[0]).r;\n"
+             "  lowp float opacity2 = drawShadowOpacity * colorAlpha * opacity * d;\n"
+             "  gl_FragColor = vec4(drawShadowColor.rgb * opacity2, opacity2);\n");
+  else
+    text.add("  gl_FragColor = gaussianBlurColorPass(shadowSampler);\n");
+  text.add("}\n");
+  return text.result();
+}
+
+bool shadowBlurPrograms(AVGLRenderer *renderer, int radius, uint32_t *blurProgram, const int32_t **blurSlots,
+                        uint32_t *compositeProgram, const int32_t **compositeSlots)
+{
+  AVShadowBlurList &list = renderer->shadowBlur;
+  AVShadowBlurPrograms *entry = nullptr;
+  bool built = true;
+  for (int i = 0; i < list.count && !entry; ++i)
+    if (list.programs[i].radius == radius)
+      entry = &list.programs[i];
+  if (!entry) {
+    entry = appendProgramEntry(list);
+    if (!entry)
+      return false;
+    const double started = avWallClock();
+    entry->radius = radius;
+    std::fill(entry->blurSlots, entry->blurSlots + kAVUniformSlots, -1);
+    std::fill(entry->compositeSlots, entry->compositeSlots + kAVUniformSlots, -1);
+    std::vector<char> vertex(kShadowTextBuffer), fragment(kShadowTextBuffer);
+    std::string vertexText, fragmentText;
+    if (radius >= 1) {
+      double sigma = 0;
+      const int taps = shadowBlurTaps(radius, &sigma);
+      built = buildShadowBlurVertexShader(taps, sigma, vertex.data(), kShadowTextBuffer) > 0 &&
+              buildShadowBlurFragmentShader(taps, sigma, false, fragment.data(), kShadowTextBuffer) > 0;
+      const int blurSlotList[] = {kSlotRenderTransform, kSlotProjectionTransform, kSlotShadowSampler,
+                                  kSlotTexelWidthOffset, kSlotTexelHeightOffset};
+      entry->blurProgram =
+        built ? buildSlotProgram(vertex.data(), fragment.data(), blurSlotList, 5, entry->blurSlots, false) : 0;
+      built = built && buildShadowBlurFragmentShader(taps, sigma, true, fragment.data(), kShadowTextBuffer) > 0;
+      vertexText = vertex.data();
+      fragmentText = fragment.data();
+    } else {
+      vertexText = readShaderText("vertex.glsl", kShadowTextBuffer);
+      fragmentText = readShaderText("fragment_shadow_step_2_no_blur.glsl", kShadowTextBuffer);
+    }
+    const int compositeSlotList[] = {kSlotRenderTransform, kSlotProjectionTransform, kSlotShadowSampler,
+                                     kSlotDepthSampler, kSlotOpacity, kSlotDrawShadowOpacity, kSlotDrawShadowColor,
+                                     kSlotTexelWidthOffset, kSlotTexelHeightOffset};
+    const int compositeCount = radius >= 1 ? 9 : 7;
+    entry->compositeProgram = built && !vertexText.empty() && !fragmentText.empty()
+                                ? buildSlotProgram(vertexText.c_str(), fragmentText.c_str(), compositeSlotList,
+                                                   compositeCount, entry->compositeSlots, false)
+                                : 0;
+    avLog("load shadow blur (radius %d) program time: %f", radius, avWallClock() - started);
+  }
+  if (blurProgram)
+    *blurProgram = entry->blurProgram;
+  if (blurSlots)
+    *blurSlots = entry->blurSlots;
+  if (compositeProgram)
+    *compositeProgram = entry->compositeProgram;
+  if (compositeSlots)
+    *compositeSlots = entry->compositeSlots;
+  return entry->compositeProgram != 0 && (radius < 1 || entry->blurProgram != 0);
+}
+
+void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLayerRenderInfo *info)
+{
+  QOpenGLFunctions_3_2_Core *gl = avGL();
+  GLint bound = 0;
+  gl->glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+  gl->glDisable(GL_DEPTH_TEST);
+  gl->glDisable(GL_BLEND);
+
+  // Where the layer covers the frame, the shadow must not show: red 0 there.
+  uint32_t depth = in.targetDepth;
+  if (!depth) {
+    if (!_beginPass(renderer, kOffscreenDepth, GL_TEXTURE2, in, bound, "Failed to make complete depth framebuffer object %x"))
+      return;
+    _clear(1);
+    _drawFootprint(renderer, in, info, kProgramShadowDepth, kProgramShadowDepthBorder, kProgramShadowDepthStroke, in.model);
+    depth = renderer->offscreen[kOffscreenDepth].texture;
+  }
+
+  // The footprint, offset in the layer's own space so the offset turns and scales with it.
+  if (!_beginPass(renderer, kOffscreenShadow, GL_TEXTURE3, in, bound, "Failed to make complete shadow framebuffer object %x"))
+    return;
+  _clear(0);
+  float shifted[16];
+  identityMatrix(shifted);
+  translateMatrix(shifted, in.shift[0], in.shift[1], 0);
+  multiplyMatrix(shifted, in.model);
+  _drawFootprint(renderer, in, info, kProgramShadowStep1, kProgramShadowStep1Border, kProgramShadowStep1Stroke, shifted);
+
+  const int radius = int(info->shadowRadius);
+  double sigma = 0;
+  const int reach = radius >= 1 ? shadowBlurTaps(radius, &sigma) + 2 : 1;
+  const std::array<int, 4> box = _footprintBox(in, shifted);
+  uint32_t blur = 0, composite = 0;
+  const int32_t *blurSlots = nullptr, *compositeSlots = nullptr;
+  shadowBlurPrograms(renderer, radius, &blur, &blurSlots, &composite, &compositeSlots);
+
+  if (blur) { // horizontally into the blur texture
+    if (!_beginPass(renderer, kOffscreenShadowBlur, GL_TEXTURE4, in, bound,
+                    "Failed to make complete shadow blur framebuffer object %x"))
+      return;
+    _clear(0);
+    _scissor(box, reach, 0);
+    gl->glUseProgram(blur);
+    _fullQuad(renderer, blurSlots, in.width, in.height);
+    gl->glUniform1f(blurSlots[kSlotTexelWidthOffset], 1.0f / float(in.width));
+    gl->glUniform1f(blurSlots[kSlotTexelHeightOffset], 0);
+    _bindTexture(GL_TEXTURE3, GL_TEXTURE_2D, renderer->offscreen[kOffscreenShadow].texture);
+    gl->glUniform1i(blurSlots[kSlotShadowSampler], 3);
+    gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    gl->glDisable(GL_SCISSOR_TEST);
+  }
+
+  // Vertically while compositing over the target.
+  gl->glBindFramebuffer(GL_FRAMEBUFFER, GLuint(bound));
+  gl->glViewport(0, 0, in.width, in.height);
+  if (!composite)
+    return;
+  _scissor(box, reach, reach);
+  gl->glUseProgram(composite);
+  gl->glEnable(GL_BLEND);
+  gl->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  _fullQuad(renderer, compositeSlots, in.width, in.height);
+  if (radius > 0) {
+    gl->glUniform1f(compositeSlots[kSlotTexelWidthOffset], 0);
+    gl->glUniform1f(compositeSlots[kSlotTexelHeightOffset], 1.0f / float(in.height));
+  }
+  gl->glUniform1f(compositeSlots[kSlotDrawShadowOpacity], info->shadowOpacity);
+  gl->glUniform4fv(compositeSlots[kSlotDrawShadowColor], 1, info->shadowColor);
+  gl->glUniform1f(compositeSlots[kSlotOpacity], info->opacity);
+  if (blur) {
+    _bindTexture(GL_TEXTURE4, GL_TEXTURE_2D, renderer->offscreen[kOffscreenShadowBlur].texture);
+    gl->glUniform1i(compositeSlots[kSlotShadowSampler], 4);
+  } else {
+    _bindTexture(GL_TEXTURE3, GL_TEXTURE_2D, renderer->offscreen[kOffscreenShadow].texture);
+    gl->glUniform1i(compositeSlots[kSlotShadowSampler], 3);
+  }
+  _bindTexture(GL_TEXTURE2, GL_TEXTURE_2D, depth);
+  gl->glUniform1i(compositeSlots[kSlotDepthSampler], 2);
+  gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  gl->glDisable(GL_SCISSOR_TEST);
+}

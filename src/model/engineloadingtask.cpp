@@ -1,0 +1,9 @@
+#include "engineloadingtask.h"
+
+#include "segment.h"
+
+void EngineLoadingTask::work()
+{
+  Segment *segment = m_segment;
+  post([segment] { segment->setState(SegmentLoading); });
+}

@@ -1,0 +1,63 @@
+#include "segmentfile.h"
+
+#include "propertymap.h"
+#include "segmentlistener.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+bool _hasSeparator(const QString &path)
+{
+  return path.contains(QLatin1Char('/')) || path.contains(QLatin1Char('\\'));
+}
+
+} // namespace
+
+namespace SegmentFile {
+
+QString storedForm(SegmentListener *listener, const QString &path)
+{
+  const QString folder = listener ? listener->projectFolder() : QString();
+  // Without a project folder nothing is inside it: an empty prefix would cut any path.
+  if (!folder.isEmpty() && path.startsWith(folder) && path.size() > folder.size())
+    return path.mid(folder.size() + 1);
+  return path;
+}
+
+QString absolutePath(SegmentListener *listener, const QString &stored)
+{
+  if (_hasSeparator(stored))
+    return stored;
+  const QString folder = listener ? listener->projectFolder() : QString();
+  return folder + QDir::separator() + stored;
+}
+
+QString fileName(const QString &stored)
+{
+  if (!_hasSeparator(stored))
+    return stored;
+  QString path = stored;
+  path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+  return path.section(QLatin1Char('/'), -1);
+}
+
+double timeStampFromFile(PropertyMap &properties, const QString &path, bool *filled)
+{
+  const QString key = QStringLiteral("TimeStamp");
+  const double stamp = doubleValue(properties, key, 0);
+  if (stamp != 0 || path.isEmpty())
+    return stamp;
+  const QFileInfo info(path);
+  if (!info.exists())
+    return stamp;
+  const double modified = double(info.lastModified().toMSecsSinceEpoch());
+  setDoubleValue(properties, key, modified);
+  if (filled)
+    *filled = true;
+  return modified;
+}
+
+} // namespace SegmentFile
