@@ -1,5 +1,6 @@
 // Frames per second of compose + read-back for picture layers on the headless GL host.
 #include "avcomposition.h"
+#include "benchgl.h"
 #include "avheadlessrenderer.h"
 #include "avimagefiles.h"
 #include "avimageloader.h"
@@ -10,7 +11,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPair>
-#include <QSurfaceFormat>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
@@ -105,11 +105,7 @@ double measure(AVHeadlessGLHost *host, const QStringList &pictures, int width, i
 
 int main(int argc, char **argv)
 {
-  QSurfaceFormat format;
-  format.setVersion(3, 2);
-  format.setProfile(QSurfaceFormat::CoreProfile);
-  QSurfaceFormat::setDefaultFormat(format);
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  benchSetUpGL();
   QGuiApplication app(argc, argv);
 
   AVHeadlessGLHost host;

@@ -6,6 +6,7 @@
 #include "avimagefiles.h"
 #include "avlayerdraw.h"
 #include "avlayersegment.h"
+#include "avsoundsegment.h"
 #include "avtextsegment.h"
 #include "avvideosegment.h"
 
@@ -20,6 +21,7 @@ namespace {
 constexpr int kScratchBytes = 49152;
 constexpr double kLayerLead = 1.0;
 constexpr double kSleepAfterEnd = 0.25;
+constexpr int kMaxMixedSounds = 1024;
 
 template <typename T> void _insertById(std::vector<T *> &list, T *segment, uint32_t id)
 {
@@ -188,9 +190,8 @@ void AVComposition::_resetWindowTable()
   if (last < _windowEnd)
     _windowEnd = last;
   const int bytes = (_windowEnd - _windowStart) * _channels * 2;
-  const size_t count = std::min<size_t>(_sounds.size(), 1024);
-  for (size_t i = 0; i < count; ++i)
-    _endOffsets[i] = bytes;
+  // Every entry: the reader slides the window without the sound-list lock.
+  std::fill(std::begin(_endOffsets), std::end(_endOffsets), bytes);
 }
 
 void AVComposition::setRenderSize(int width, int height, bool)
@@ -348,8 +349,10 @@ void AVComposition::seek(double time, bool exact)
     segment->seek(time, exact);
 }
 
-void AVComposition::update(double time, bool, bool layerPass, int parts, bool playing, bool exporting)
+void AVComposition::update(double time, bool soundPass, bool layerPass, int parts, bool playing, bool exporting)
 {
+  if (parts & 1)
+    mixSound(time, soundPass, playing, exporting);
   if (parts & 2)
     composeFrame(time, layerPass, playing, exporting);
 }
@@ -504,4 +507,108 @@ void AVComposition::fillDrawParams(AVLayerRenderInfo *record, AVLayerSegment *la
     record->effectParameters[6][1] = _effectParameter(6, green);
     record->effectParameters[6][2] = _effectParameter(6, blue);
   }
+}
+
+void AVComposition::mixSound(double time, bool soundPass, bool playing, bool exporting)
+{
+  QMutexLocker sounds(_soundLock);
+  QMutexLocker mix(_mixLock);
+  // Nothing is mixed before the rendering thread has started.
+  if (!_renderer)
+    return;
+  const int frameBytes = _channels * 2;
+  int limit = _bufferSize;
+  int asked = 0, finished = 0;
+  const double lead = exporting ? 1.0 : 2.0;
+  for (AVSegment *segment : _sounds) {
+    const double start = segment->startTime(), end = start + segment->duration();
+    if (time >= start - lead && end + kSleepAfterEnd >= time && segment->isEnabled())
+      segment->wake();
+    else
+      segment->sleep(exporting);
+    // The end-offset table has room for so many; further sounds are not asked.
+    if (segment->loadError() != 0 || !segment->isEnabled() || asked >= kMaxMixedSounds)
+      continue;
+    auto *sound = static_cast<AVSoundSegment *>(segment);
+    sound->update(time, soundPass, playing);
+    double position = 0.0;
+    bool done = false;
+    int n = sound->readAudio(_scratch, kScratchBytes, &position, double(_windowStart), double(_windowEnd), &done);
+    if (n > 0) {
+      n = std::min(n, kScratchBytes);
+      int offset = int((position - _windowStart) * frameBytes);
+      offset -= offset % frameBytes;
+      // Samples outside the window are dropped: nothing is written outside the buffer.
+      int from = 0;
+      if (offset < 0) {
+        from = -offset;
+        offset = 0;
+      }
+      const int count = std::max(0, std::min(n - from, _bufferSize - offset)) / 2;
+      // Volume has no upper bound: wide enough that no gain overflows before the clamp.
+      const int64_t gain = int64_t(std::min(sound->effectiveVolume(), 1.0e6f) * 128);
+      const auto *source = reinterpret_cast<const int16_t *>(_scratch + from);
+      int16_t *target = _mixBuffer + offset / 2;
+      for (int i = 0; i < count; ++i) {
+        const int64_t sum = target[i] + source[i] * gain / 128;
+        target[i] = int16_t(std::clamp<int64_t>(sum, -32768, 32767));
+      }
+      const int endOffset = offset + count * 2;
+      _endOffsets[asked] = endOffset;
+      limit = std::min(limit, endOffset);
+    } else if (done) {
+      ++finished;
+      limit = std::min(limit, int(_endOffsets[asked]));
+    }
+    ++asked;
+  }
+  _mixedLength = std::max(0, limit);
+  if (asked == finished)
+    _windowComplete = true;
+}
+
+int AVComposition::readMixed(uint8_t *destination, int capacity, double *startFrame)
+{
+  QMutexLocker mix(_mixLock);
+  const int frameBytes = _channels * 2;
+  int length = _mixedLength;
+  if (length > capacity)
+    length = std::max(0, capacity) / frameBytes * frameBytes;
+  if (length <= 0)
+    return 0;
+  auto *bytes = reinterpret_cast<uint8_t *>(_mixBuffer);
+  memcpy(destination, bytes, size_t(length));
+  memmove(bytes, bytes + length, size_t(_bufferSize - length));
+  memset(bytes + _bufferSize - length, 0, size_t(length));
+  if (startFrame)
+    *startFrame = double(_windowStart);
+  _windowStart += length / frameBytes;
+  _mixedLength = 0;
+  _windowComplete = false;
+  _resetWindowTable();
+  return length;
+}
+
+bool AVComposition::mixWindowComplete()
+{
+  QMutexLocker mix(_mixLock);
+  return _windowComplete;
+}
+
+int AVComposition::mixWindowStart()
+{
+  QMutexLocker mix(_mixLock);
+  return _windowStart;
+}
+
+int AVComposition::mixWindowEnd()
+{
+  QMutexLocker mix(_mixLock);
+  return _windowEnd;
+}
+
+int AVComposition::mixedLength()
+{
+  QMutexLocker mix(_mixLock);
+  return _mixedLength;
 }

@@ -69,9 +69,18 @@ public:
   void fillDrawParams(AVLayerRenderInfo *record, AVLayerSegment *layer);
 
   int parkedCount();
-  // Mix window (the mix pass itself arrives with the sound output).
-  int mixWindowStart() const { return _windowStart; }
-  int mixWindowEnd() const { return _windowEnd; }
+
+  // One mix pass of every sound segment into the window (bit 0 of update's parts).
+  void mixSound(double time, bool soundPass, bool playing, bool exporting);
+  // Takes the final bytes from the front of the window and slides it forward by them. Reports
+  // the frame the bytes start at; with a capacity below what is mixed, takes whole frames that fit.
+  int readMixed(uint8_t *destination, int capacity, double *startFrame);
+  bool mixWindowComplete();
+  int mixWindowStart();
+  int mixWindowEnd();
+  int mixedLength();
+  int sampleRate() const { return _sampleRate; }
+  int channels() const { return _channels; }
 
 private:
   friend void compositionSegmentListener(AVSegment *segment, int code, void *composition);

@@ -1,0 +1,493 @@
+// Movie export: encoder choice, files that decode back with the right frames, size, codecs,
+// tags and sound, a frame that matches the offscreen compose, end time, and the codes and
+// leftovers of cancelled and failed exports.
+#include "testenv.h"
+
+#include "avcomposition.h"
+#include "avencoderchoice.h"
+#include "avengine.h"
+#include "avexporter.h"
+#include "avheadlessrenderer.h"
+#include "avimageloader.h"
+#include "fakesegments.h"
+#include "mediafixtures.h"
+#include "testsounds.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QTemporaryDir>
+#include <cmath>
+#include <memory>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+using namespace MediaFixtures;
+
+namespace {
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+constexpr int kFps = 30;
+// VP9 at its default quality is far too slow for tests.
+const char *const kFastVp9 = "deadline=realtime:cpu-used=8:row-mt=1";
+
+struct StreamInfo
+{
+  AVMediaType type;
+  QString codec;
+  uint32_t tag;
+  QString alphaMode;
+  double seconds; // the stream's own duration
+};
+
+QVector<StreamInfo> streamsOf(const QString &path)
+{
+  QVector<StreamInfo> streams;
+  AVFormatContext *context = nullptr;
+  if (avformat_open_input(&context, path.toUtf8().constData(), nullptr, nullptr) < 0)
+    return streams;
+  avformat_find_stream_info(context, nullptr);
+  for (unsigned i = 0; i < context->nb_streams; ++i) {
+    const AVStream *stream = context->streams[i];
+    const AVDictionaryEntry *alpha = av_dict_get(stream->metadata, "alpha_mode", nullptr, 0);
+    streams.push_back({stream->codecpar->codec_type, avcodec_get_name(stream->codecpar->codec_id),
+                       stream->codecpar->codec_tag, alpha ? alpha->value : QString(),
+                       stream->duration > 0 ? double(stream->duration) * av_q2d(stream->time_base) : 0});
+  }
+  avformat_close_input(&context);
+  return streams;
+}
+
+// Peak signal-to-noise ratio of two RGB pictures of one size, in dB.
+double psnr(const QImage &a, const QImage &b)
+{
+  const QImage x = a.convertToFormat(QImage::Format_RGB888), y = b.convertToFormat(QImage::Format_RGB888);
+  if (x.size() != y.size())
+    return 0;
+  double sum = 0;
+  for (int row = 0; row < x.height(); ++row) {
+    const uchar *p = x.constScanLine(row), *q = y.constScanLine(row);
+    for (int i = 0; i < x.width() * 3; ++i)
+      sum += double(p[i] - q[i]) * (p[i] - q[i]);
+  }
+  const double mse = sum / (double(x.width()) * x.height() * 3);
+  return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+// Rising zero crossings of the first channel per second of tone. Only swings from below -0.25
+// count, so the decoder's quiet padding after the end adds none.
+double frequencyOf(const DecodedAudio &audio, double seconds)
+{
+  int crossings = 0;
+  bool low = false;
+  for (int i = 0; i < audio.samples.size(); i += audio.channels) {
+    const float sample = audio.samples[i];
+    if (sample < -0.25f)
+      low = true;
+    else if (low && sample >= 0) {
+      ++crossings;
+      low = false;
+    }
+  }
+  return crossings / seconds;
+}
+
+// A layer that never becomes ready: an export waits for it until cancelled.
+class NeverReadyLayer : public FakeLayer
+{
+public:
+  using FakeLayer::FakeLayer;
+  bool isReady() override { return false; }
+};
+
+struct Messages
+{
+  QMutex mutex;
+  QVector<double> progress;
+  int finished = 0;
+  double result = 1;
+  bool cancelAtFirstProgress = false;
+};
+
+void collect(AVExporter *exporter, int message, double value, void *user)
+{
+  auto *messages = static_cast<Messages *>(user);
+  QMutexLocker locker(&messages->mutex);
+  if (message == kAVExportProgress) {
+    messages->progress << value;
+    if (messages->cancelAtFirstProgress)
+      exporter->cancel();
+  } else {
+    ++messages->finished;
+    messages->result = value;
+  }
+}
+} // namespace
+
+class TestExport : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void initTestCase();
+  void init();
+  void cleanup();
+  void encoderChoiceEndsInSoftware();
+  void partialNameKeepsExtension();
+  void h264WithSoundMatchesCompose();
+  void hevcCarriesItsTag();
+  void webmVp9Opus_data();
+  void webmVp9Opus();
+  void monoSound_data();
+  void monoSound();
+  void withoutLoadedSoundNoAudioStream();
+  void endTimeGivesCompleteShorterFile();
+  void cancelLeavesNoFile();
+  void cancelDuringReadinessWait();
+  void failuresLeaveNoFile_data();
+  void failuresLeaveNoFile();
+  void withoutRendererFailsInsteadOfEmptyMovie();
+  void outputNameTakenByFolder();
+
+private:
+  // The scene: background, a picture fading in over its first half second, a caption from 0.5 s.
+  void buildScene(double seconds);
+  // Runs one export to the end and returns its messages.
+  void exportTo(const QString &path, int kind, bool alpha = false, float endTime = 0, int channels = 2);
+  QStringList filesLeft() const;
+
+  std::unique_ptr<AVHeadlessGLHost> _host;
+  std::unique_ptr<AVImageLoader> _loader;
+  std::unique_ptr<AVComposition> _composition;
+  std::unique_ptr<AVEngine> _engine;
+  std::unique_ptr<QTemporaryDir> _dir;
+  Messages _messages;
+};
+
+void TestExport::initTestCase()
+{
+  _host = std::make_unique<AVHeadlessGLHost>();
+  QVERIFY2(_host->isValid(), "no GL context: run under Xvfb");
+  _loader = std::make_unique<AVImageLoader>();
+}
+
+void TestExport::init()
+{
+  _dir = std::make_unique<QTemporaryDir>();
+  _composition = std::make_unique<AVComposition>(kWidth, kHeight, 44100, 2, nullptr);
+  _composition->setRenderSize(kWidth, kHeight, true);
+  _host->setComposition(_composition.get());
+  _engine = std::make_unique<AVEngine>(_composition.get(), _loader.get(), nullptr);
+  QMutexLocker locker(&_messages.mutex);
+  _messages.progress.clear();
+  _messages.finished = 0;
+  _messages.result = 1;
+  _messages.cancelAtFirstProgress = false;
+}
+
+void TestExport::cleanup()
+{
+  _engine.reset();
+  _composition.reset();
+  _host->setComposition(nullptr);
+  _dir.reset();
+}
+
+void TestExport::buildScene(double seconds)
+{
+  const QString picture = _dir->filePath("quadrants.png");
+  QVERIFY(writePicture(picture, kWidth, kHeight));
+  _engine->setBackgroundColor(makeVec4Opaque(0.1f, 0.1f, 0.4f));
+  _engine->addImageSegment(1, picture.toUtf8().constData(), false, 0, float(seconds));
+  _engine->addTransition(1, 1, 0, float(0.5 / seconds), 1);
+  _engine->setTransitionValue(1, 1, false, kAVPropertyTransparency, 1, 0);
+  _engine->setTransitionValue(1, 1, true, kAVPropertyTransparency, 0, 0);
+  _engine->addTextSegment(2, "Tavo", 0.5f, float(seconds - 0.5));
+}
+
+void TestExport::exportTo(const QString &path, int kind, bool alpha, float endTime, int channels)
+{
+  AVExporter exporter(kWidth, kHeight, 1000000, kFps, kind, alpha, 44100, channels, 128000, endTime,
+                      path.toUtf8().constData(), nullptr);
+  exporter.setComposition(_composition.get());
+  exporter.setImageLoader(_loader.get());
+  exporter.setCallback(collect, &_messages);
+  exporter.setGLHost(_host.get());
+  if (kind == 3)
+    exporter.setVideoOptions(kFastVp9);
+  _host->setExportOwner(exporter.contextOwner());
+  exporter.start();
+  exporter.wait();
+  _host->setExportOwner(nullptr);
+  QVERIFY(!exporter.isRunning());
+}
+
+QStringList TestExport::filesLeft() const
+{
+  return QDir(_dir->path()).entryList({"*.mp4", "*.webm", "*.mov", "*.partial*"}, QDir::Files);
+}
+
+void TestExport::encoderChoiceEndsInSoftware()
+{
+  QVERIFY(platformHardwareEncoders().empty());
+  const AVCodec *h264 = chooseVideoEncoder(0);
+  const AVCodec *hevc = chooseVideoEncoder(1);
+  const AVCodec *vp9 = chooseVideoEncoder(3);
+  QVERIFY(h264 && hevc && vp9);
+  QCOMPARE(QString(h264->name), QString("libx264"));
+  QCOMPARE(QString(hevc->name), QString("libx265"));
+  QCOMPARE(QString(vp9->name), QString("libvpx-vp9"));
+  QVERIFY(!chooseVideoEncoder(2));
+  QVERIFY(!chooseVideoEncoder(-1));
+  QCOMPARE(QString(exportContainerName(3)), QString("webm"));
+  QVERIFY(!exportContainerName(0));
+  QVERIFY(probeVideoEncoder(h264));
+}
+
+void TestExport::partialNameKeepsExtension()
+{
+  QCOMPARE(partialExportPath("/a/b/movie.mp4"), std::string("/a/b/movie.partial.mp4"));
+  QCOMPARE(partialExportPath("/a/b.c/movie"), std::string("/a/b.c/movie.partial"));
+  QCOMPARE(partialExportPath("/a/.hidden"), std::string("/a/.hidden.partial"));
+  QCOMPARE(partialExportPath("clip.final.webm"), std::string("clip.final.partial.webm"));
+}
+
+void TestExport::h264WithSoundMatchesCompose()
+{
+  buildScene(2.0);
+  _composition->addSegment(new SineSound(0, 2.0, 440), 10);
+  const QString path = _dir->filePath("movie.mp4");
+  exportTo(path, 0);
+  QCOMPARE(_messages.finished, 1);
+  QCOMPARE(_messages.result, 0.0);
+  QCOMPARE(filesLeft(), QStringList{"movie.mp4"});
+
+  // Progress climbs to the end.
+  QVERIFY(!_messages.progress.isEmpty());
+  for (int i = 1; i < _messages.progress.size(); ++i)
+    QVERIFY(_messages.progress[i] >= _messages.progress[i - 1]);
+  QVERIFY(_messages.progress.last() > 0.98 && _messages.progress.last() <= 1.0);
+
+  const QVector<StreamInfo> streams = streamsOf(path);
+  QCOMPARE(streams.size(), 2);
+  QCOMPARE(streams[0].codec, QString("h264"));
+  QCOMPARE(streams[1].codec, QString("aac"));
+
+  const DecodedVideo video = decodeVideo(path);
+  QVERIFY(video.ok);
+  QCOMPARE(video.frames.size(), 60);
+  QCOMPARE(video.width, kWidth);
+  QCOMPARE(video.height, kHeight);
+
+  const DecodedAudio audio = decodeAudio(path);
+  QVERIFY(audio.ok);
+  QCOMPARE(audio.sampleRate, 44100);
+  QCOMPARE(audio.channels, 2);
+  // The last, shorter frame carries only the samples there were: the stream ends at 2 s (the
+  // decoder still pads the last frame).
+  QVERIFY2(std::abs(streams[1].seconds - 2.0) < 0.001, qPrintable(QString::number(streams[1].seconds)));
+  QVERIFY2(std::abs(audio.seconds() - 2.0) < 0.025, qPrintable(QString::number(audio.seconds())));
+  QVERIFY2(std::abs(frequencyOf(audio, 2.0) - 440) < 2, qPrintable(QString::number(frequencyOf(audio, 2.0))));
+
+  // Frames of the file look like the offscreen compose of their time, fading and captioned.
+  AVHeadlessRenderer renderer(_host.get(), _composition.get());
+  QVERIFY(renderer.isValid());
+  // The export's end put the layers to sleep: they load again first.
+  QVERIFY(QTest::qWaitFor([&] {
+    renderer.compose(1.0, true);
+    return _composition->isReadyAt(1.0);
+  }, 5000));
+  for (int index : {6, 45}) {
+    const QImage composed = renderer.compose(double(index) / kFps, true);
+    const double db = psnr(composed, video.frames[index]);
+    QVERIFY2(db > 30, qPrintable(QString("frame %1: %2 dB").arg(index).arg(db)));
+  }
+}
+
+void TestExport::hevcCarriesItsTag()
+{
+  buildScene(1.0);
+  const QString path = _dir->filePath("movie.mp4");
+  exportTo(path, 1);
+  QCOMPARE(_messages.result, 0.0);
+  const QVector<StreamInfo> streams = streamsOf(path);
+  QCOMPARE(streams.size(), 1);
+  QCOMPARE(streams[0].codec, QString("hevc"));
+  QCOMPARE(streams[0].tag, uint32_t(MKTAG('h', 'v', 'c', '1')));
+  const DecodedVideo video = decodeVideo(path);
+  QCOMPARE(video.frames.size(), 30);
+}
+
+void TestExport::webmVp9Opus_data()
+{
+  QTest::addColumn<bool>("alpha");
+  QTest::newRow("opaque") << false;
+  QTest::newRow("with alpha") << true;
+}
+
+void TestExport::webmVp9Opus()
+{
+  QFETCH(bool, alpha);
+  buildScene(1.0);
+  // A second that does not fall on a frame boundary: ceil(1.01 x 30) frames.
+  _composition->addSegment(new SineSound(0, 1.01, 1000), 10);
+  const QString path = _dir->filePath("movie.webm");
+  exportTo(path, 3, alpha);
+  QCOMPARE(_messages.result, 0.0);
+  const QVector<StreamInfo> streams = streamsOf(path);
+  QCOMPARE(streams.size(), 2);
+  QCOMPARE(streams[0].codec, QString("vp9"));
+  QCOMPARE(streams[0].alphaMode, alpha ? QString("1") : QString());
+  QCOMPARE(streams[1].codec, QString("opus"));
+  const DecodedVideo video = decodeVideo(path);
+  QCOMPARE(video.frames.size(), 31);
+  QCOMPARE(video.width, kWidth);
+  const DecodedAudio audio = decodeAudio(path);
+  QCOMPARE(audio.sampleRate, 48000);
+  QVERIFY2(std::abs(audio.seconds() - 1.01) < 0.012, qPrintable(QString::number(audio.seconds())));
+  QVERIFY2(std::abs(frequencyOf(audio, 1.01) - 1000) < 2, qPrintable(QString::number(frequencyOf(audio, 1.01))));
+}
+
+void TestExport::monoSound_data()
+{
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<QString>("name");
+  QTest::newRow("aac, planar float") << 0 << "mono.mp4";
+  QTest::newRow("opus, interleaved 16-bit") << 3 << "mono.webm";
+}
+
+// One channel: the resampled samples are counted by their real size, not two bytes a channel.
+void TestExport::monoSound()
+{
+  QFETCH(int, kind);
+  QFETCH(QString, name);
+  buildScene(1.0);
+  _composition->addSegment(new SineSound(0, 1.0, 500), 10);
+  const QString path = _dir->filePath(name);
+  exportTo(path, kind, false, 0, 1);
+  QCOMPARE(_messages.result, 0.0);
+  const DecodedAudio audio = decodeAudio(path);
+  QVERIFY(audio.ok);
+  QCOMPARE(audio.channels, 1);
+  QVERIFY2(std::abs(audio.seconds() - 1.0) < 0.025, qPrintable(QString::number(audio.seconds())));
+  QVERIFY2(std::abs(frequencyOf(audio, 1.0) - 500) < 2, qPrintable(QString::number(frequencyOf(audio, 1.0))));
+}
+
+void TestExport::withoutLoadedSoundNoAudioStream()
+{
+  buildScene(1.0);
+  auto *pending = new SineSound(0, 1, 440);
+  pending->setLoadError(kAVLoadPending);
+  _composition->addSegment(pending, 10);
+  const QString path = _dir->filePath("silent.mp4");
+  exportTo(path, 0);
+  QCOMPARE(_messages.result, 0.0);
+  const QVector<StreamInfo> streams = streamsOf(path);
+  QCOMPARE(streams.size(), 1);
+  QCOMPARE(streams[0].type, AVMEDIA_TYPE_VIDEO);
+  QCOMPARE(decodeVideo(path).frames.size(), 30);
+  // Progress follows the video alone.
+  QVERIFY(_messages.progress.last() > 0.98);
+}
+
+void TestExport::endTimeGivesCompleteShorterFile()
+{
+  buildScene(3.0);
+  _composition->addSegment(new SineSound(0, 3.0, 440), 10);
+  const QString path = _dir->filePath("short.mp4");
+  exportTo(path, 0, false, 1.0f);
+  QCOMPARE(_messages.result, 0.0);
+  QCOMPARE(filesLeft(), QStringList{"short.mp4"});
+  QCOMPARE(decodeVideo(path).frames.size(), 30);
+  const DecodedAudio audio = decodeAudio(path);
+  QVERIFY2(std::abs(audio.seconds() - 1.0) < 0.05, qPrintable(QString::number(audio.seconds())));
+  QVERIFY(_messages.progress.last() >= 0.99);
+}
+
+void TestExport::cancelLeavesNoFile()
+{
+  buildScene(30.0);
+  _composition->addSegment(new SineSound(0, 30.0, 440), 10);
+  _messages.cancelAtFirstProgress = true;
+  exportTo(_dir->filePath("cancelled.mp4"), 0);
+  QCOMPARE(_messages.finished, 1);
+  QCOMPARE(_messages.result, -1.0);
+  QVERIFY(_messages.progress.size() < 5);
+  QCOMPARE(filesLeft(), QStringList());
+}
+
+void TestExport::cancelDuringReadinessWait()
+{
+  _composition->addSegment(new NeverReadyLayer(0, 2), 1);
+  const QString path = _dir->filePath("waiting.mp4");
+  AVExporter exporter(kWidth, kHeight, 1000000, kFps, 0, false, 44100, 2, 128000, 0, path.toUtf8().constData(),
+                      nullptr);
+  exporter.setComposition(_composition.get());
+  exporter.setCallback(collect, &_messages);
+  exporter.setGLHost(_host.get());
+  _host->setExportOwner(exporter.contextOwner());
+  exporter.start();
+  QTest::qWait(300);
+  QVERIFY(exporter.isRunning());
+  exporter.cancel();
+  exporter.wait();
+  _host->setExportOwner(nullptr);
+  QCOMPARE(_messages.result, -1.0);
+  QVERIFY(_messages.progress.isEmpty());
+  QCOMPARE(filesLeft(), QStringList());
+}
+
+void TestExport::failuresLeaveNoFile_data()
+{
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<int>("code");
+  QTest::newRow("unwritable folder") << "missing/movie.mp4" << 0 << -11;
+  QTest::newRow("kind without encoder") << "movie.mov" << 2 << -3;
+  QTest::newRow("no container for the name") << "movie.unknown-extension" << 0 << -2;
+}
+
+void TestExport::failuresLeaveNoFile()
+{
+  QFETCH(QString, name);
+  QFETCH(int, kind);
+  QFETCH(int, code);
+  buildScene(1.0);
+  exportTo(_dir->filePath(name), kind);
+  QCOMPARE(_messages.finished, 1);
+  QCOMPARE(_messages.result, double(code));
+  QCOMPARE(filesLeft(), QStringList());
+  QVERIFY(!QFileInfo::exists(_dir->filePath(name)));
+}
+
+void TestExport::withoutRendererFailsInsteadOfEmptyMovie()
+{
+  buildScene(1.0);
+  const QString path = _dir->filePath("movie.mp4");
+  AVExporter exporter(kWidth, kHeight, 1000000, kFps, 0, false, 44100, 2, 128000, 0, path.toUtf8().constData(),
+                      nullptr);
+  exporter.setComposition(_composition.get());
+  exporter.setCallback(collect, &_messages);
+  exporter.start();
+  exporter.wait();
+  QCOMPARE(_messages.result, -17.0);
+  QCOMPARE(filesLeft(), QStringList());
+}
+
+// The movie is complete but cannot take its name: a failure, and the partial file goes.
+void TestExport::outputNameTakenByFolder()
+{
+  buildScene(0.5);
+  QVERIFY(QDir(_dir->path()).mkdir("movie.mp4"));
+  exportTo(_dir->filePath("movie.mp4"), 0);
+  QCOMPARE(_messages.result, -11.0);
+  QCOMPARE(filesLeft(), QStringList());
+  QVERIFY(QFileInfo(_dir->filePath("movie.mp4")).isDir());
+}
+
+TAVO_TEST_GUI_MAIN(TestExport)
+#include "tst_export.moc"
