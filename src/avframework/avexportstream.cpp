@@ -67,6 +67,10 @@ int _receivePackets(AVFormatContext *output, AVExportStream *s, int readError, i
       avPrint(video ? "Error encoding video frame: %s\n" : "Error encoding audio frame: %s\n", _errorText(result, text));
       return readError;
     }
+    // libx264 leaves the duration out; without it MP4's edit list ends where the last frame
+    // starts and players drop that frame. The encoder counts in frames.
+    if (video && s->packet->duration <= 0)
+      s->packet->duration = 1;
     av_packet_rescale_ts(s->packet, s->encoder->time_base, s->stream->time_base);
     s->packet->stream_index = s->stream->index;
     result = av_interleaved_write_frame(output, s->packet);
