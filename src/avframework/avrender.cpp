@@ -355,6 +355,69 @@ void AVRender::_audioLoop()
   _audioRunning = false;
 }
 
+namespace {
+// The program and vertex array that show the frame, per painting context: neither is shared
+// between contexts, unlike the frame's texture.
+struct _ShowProgram
+{
+  QOpenGLContext *context = nullptr;
+  GLuint program = 0;
+  GLuint vertexArray = 0;
+};
+
+// The frame's texture holds its top row first.
+const char *const kShowVertex = "#version 150 core\n"
+                                "out vec2 uv;\n"
+                                "void main() {\n"
+                                "  vec2 corner = vec2(float(gl_VertexID & 1), float((gl_VertexID >> 1) & 1));\n"
+                                "  uv = vec2(corner.x, 1.0 - corner.y);\n"
+                                "  gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0);\n"
+                                "}\n";
+const char *const kShowFragment = "#version 150 core\n"
+                                  "in vec2 uv;\n"
+                                  "uniform sampler2D frame;\n"
+                                  "out vec4 colour;\n"
+                                  "void main() { colour = texture(frame, uv); }\n";
+
+GLuint _compile(QOpenGLFunctions_3_2_Core *gl, GLenum kind, const char *source)
+{
+  const GLuint shader = gl->glCreateShader(kind);
+  gl->glShaderSource(shader, 1, &source, nullptr);
+  gl->glCompileShader(shader);
+  return shader;
+}
+
+bool _prepare(QOpenGLFunctions_3_2_Core *gl, _ShowProgram *show)
+{
+  QOpenGLContext *context = QOpenGLContext::currentContext();
+  if (show->context == context && show->program)
+    return true;
+  *show = _ShowProgram();
+  show->context = context;
+  const GLuint vertex = _compile(gl, GL_VERTEX_SHADER, kShowVertex);
+  const GLuint fragment = _compile(gl, GL_FRAGMENT_SHADER, kShowFragment);
+  const GLuint program = gl->glCreateProgram();
+  gl->glAttachShader(program, vertex);
+  gl->glAttachShader(program, fragment);
+  gl->glLinkProgram(program);
+  gl->glDeleteShader(vertex);
+  gl->glDeleteShader(fragment);
+  GLint linked = 0;
+  gl->glGetProgramiv(program, GL_LINK_STATUS, &linked);
+  if (!linked) {
+    avPrint("preview program did not link\n");
+    gl->glDeleteProgram(program);
+    return false;
+  }
+  show->program = program;
+  gl->glGenVertexArrays(1, &show->vertexArray);
+  return true;
+}
+
+// GUI thread only.
+_ShowProgram g_show;
+} // namespace
+
 void AVRender::paint()
 {
   AVComposition *composition = _composition;
@@ -366,20 +429,23 @@ void AVRender::paint()
   const AVTexture *texture = composition->outputTexture();
   uint32_t width, height;
   size(&width, &height);
-  if (gl && texture && texture->texture && width > 0 && height > 0) {
-    // Framebuffer objects are not shared between contexts: the shared texture is read through
-    // one made on the painting context, scaled into the default framebuffer.
-    GLuint read = 0;
-    gl->glGenFramebuffers(1, &read);
-    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, read);
-    gl->glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture->texture, 0);
-    const GLuint target = QOpenGLContext::currentContext()->defaultFramebufferObject();
-    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
-    gl->glBlitFramebuffer(0, 0, GLint(texture->width), GLint(texture->height), 0, 0, GLint(width), GLint(height),
-                          GL_COLOR_BUFFER_BIT, GL_LINEAR);
-    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    gl->glDeleteFramebuffers(1, &read);
-    gl->glBindFramebuffer(GL_FRAMEBUFFER, target);
+  if (gl && texture && texture->texture && width > 0 && height > 0 && _prepare(gl, &g_show)) {
+    // The frame's pixels are premultiplied: what the widget painted below shows through.
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, QOpenGLContext::currentContext()->defaultFramebufferObject());
+    gl->glViewport(0, 0, GLsizei(width), GLsizei(height));
+    gl->glDisable(GL_DEPTH_TEST);
+    gl->glDisable(GL_SCISSOR_TEST);
+    gl->glEnable(GL_BLEND);
+    gl->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    gl->glUseProgram(g_show.program);
+    gl->glActiveTexture(GL_TEXTURE0);
+    gl->glBindTexture(GL_TEXTURE_2D, texture->texture);
+    gl->glUniform1i(gl->glGetUniformLocation(g_show.program, "frame"), 0);
+    gl->glBindVertexArray(g_show.vertexArray);
+    gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    gl->glBindVertexArray(0);
+    gl->glUseProgram(0);
+    gl->glBindTexture(GL_TEXTURE_2D, 0);
     gl->glFlush();
   }
   clearGLFunctions();
