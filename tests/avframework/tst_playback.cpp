@@ -10,6 +10,12 @@
 #include "avsoundoutput.h"
 #include "fakesegments.h"
 #include "testsounds.h"
+#include "avvideosegment.h"
+#include "avvideostream.h"
+#include "mediafixtures.h"
+#include "videofixtures.h"
+
+#include <QTemporaryDir>
 
 #include <QElapsedTimer>
 #include <QMutex>
@@ -69,6 +75,7 @@ private slots:
   void withoutCompositionTheFlagStillFlips();
   void facadeSeekWhilePlayingLeavesItPaused();
   void stopEndsThreadsAndStartMakesNewOnes();
+  void slowComposingRaisesTheDiscardFactor();
 
 private:
   void waitIdle();
@@ -287,6 +294,40 @@ void TestPlayback::stopEndsThreadsAndStartMakesNewOnes()
   waitIdle();
   _render->play();
   QTRY_VERIFY_WITH_TIMEOUT(_render->currentTime() > 0.1, 5000);
+}
+
+namespace {
+// A layer that takes its time on every frame, as a heavy effect would.
+class SlowLayer : public FakeLayer
+{
+public:
+  using FakeLayer::FakeLayer;
+  void update(double time, bool pass, bool playing) override
+  {
+    QThread::msleep(120);
+    FakeLayer::update(time, pass, playing);
+  }
+};
+} // namespace
+
+void TestPlayback::slowComposingRaisesTheDiscardFactor()
+{
+  QTemporaryDir dir;
+  const QString path = dir.filePath("clip.mp4");
+  QVERIFY(MediaFixtures::writeColorVideo(path, VideoFixtures::params(30, 150, MediaFixtures::VideoCodec::H264, 160,
+                                                                      90, 30)));
+  AVEngine engine(_composition.get(), nullptr, _render.get());
+  engine.addVideoSegment(5, path.toUtf8().constData(), 0, 0, 0, 36, true);
+  auto *video = static_cast<AVVideoSegment *>(_composition->findSegment(5));
+  QTRY_VERIFY_WITH_TIMEOUT(video->loadError() == 0 && video->isReady(), 10000);
+  add(new SlowLayer(0, 10), 6);
+  engine.seek(0, true);
+  waitIdle();
+  QCOMPARE(video->stream()->discardFactor(), 1);
+  _render->play();
+  // Frames a tenth of a second apart against 30 a second: the decoder is told to thin.
+  QTRY_VERIFY_WITH_TIMEOUT(video->stream()->discardFactor() > 1, 8000);
+  _render->pause();
 }
 
 TAVO_TEST_GUI_MAIN(TestPlayback)
