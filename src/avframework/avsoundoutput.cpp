@@ -32,8 +32,9 @@ AVSoundOutput::AVSoundOutput(AVComposition *composition, int sampleRate, int cha
 
 AVSoundOutput::~AVSoundOutput()
 {
-  _stopDevice();
+  // Queued tasks first: none may start the device again behind the stop.
   _pool->waitForDone();
+  _stopDevice();
   _stop = true;
   _wakeFeeder();
   while (_feedingRunning) {

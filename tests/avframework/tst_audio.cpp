@@ -66,6 +66,7 @@ private slots:
   void lastChunkIsCutAtTheSegmentEnd();
   void rangeStartClampsToTheRangeEnd();
   void unreadableFileReportsItsCode();
+  void volumeTransitionFadesTheSound();
 
 private:
   AVAudioSegment *addLoaded(AVAudioSegment *segment, uint32_t id);
@@ -288,6 +289,27 @@ void TestAudio::unreadableFileReportsItsCode()
   QVERIFY(!segment->isReady());
   const Mixed mixed = mix(0.5);
   QCOMPARE(mixed.first, -1);
+}
+
+void TestAudio::volumeTransitionFadesTheSound()
+{
+  // Full volume for the first half, then a linear fade to silence over the second.
+  AVEngine engine(_composition.get(), nullptr, nullptr);
+  engine.addAudioSegment(1, tone("fade.wav", 2.0, 1000).toUtf8().constData(), 0, 0, 0);
+  waitLoaded(1);
+  engine.addTransition(1, 1, 0.5f, 0.5f, 1);
+  engine.setTransitionValue(1, 1, false, kAVPropertyVolume, 1.0f, 0);
+  engine.setTransitionValue(1, 1, true, kAVPropertyVolume, 0.0f, 0);
+  const Mixed mixed = mix(2.2);
+  const auto peak = [&](double from, double to) {
+    int16_t most = 0;
+    for (int i = int(from * kRate); i < int(to * kRate); ++i)
+      most = std::max<int16_t>(most, qAbs(mixed.left[i]));
+    return int(most);
+  };
+  QVERIFY(qAbs(peak(0.1, 0.9) - 16000) < 200);
+  QVERIFY2(peak(1.4, 1.6) < 0.75 * 16000 && peak(1.4, 1.6) > 0.35 * 16000, qPrintable(QString::number(peak(1.4, 1.6))));
+  QVERIFY(peak(1.9, 2.0) < 0.15 * 16000);
 }
 
 TAVO_TEST_GUI_MAIN(TestAudio)
