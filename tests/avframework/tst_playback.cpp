@@ -76,6 +76,7 @@ private slots:
   void facadeSeekWhilePlayingLeavesItPaused();
   void stopEndsThreadsAndStartMakesNewOnes();
   void slowComposingRaisesTheDiscardFactor();
+  void nullSinkDrainsInRealTimeAndReportsUnderrun();
 
 private:
   void waitIdle();
@@ -328,6 +329,30 @@ void TestPlayback::slowComposingRaisesTheDiscardFactor()
   // Frames a tenth of a second apart against 30 a second: the decoder is told to thin.
   QTRY_VERIFY_WITH_TIMEOUT(video->stream()->discardFactor() > 1, 8000);
   _render->pause();
+}
+
+void TestPlayback::nullSinkDrainsInRealTimeAndReportsUnderrun()
+{
+  AVNullAudioSink sink(kRate, 2, 20, 4);
+  const int period = sink.periodSize();
+  QCOMPARE(period, kRate * 4 / 50);
+  QCOMPARE(sink.bytesFree(), 0); // stopped
+  QVERIFY(sink.start());
+  const QByteArray bytes(period * 3, '\0');
+  QCOMPARE(sink.write(bytes.constData(), bytes.size()), 3 * period);
+  QCOMPARE(sink.state(), QAudio::ActiveState);
+  // Full: only one more period fits.
+  QCOMPARE(sink.write(bytes.constData(), bytes.size()), period);
+  sink.suspend();
+  const int64_t before = sink.bytesPlayed();
+  QTest::qWait(120);
+  QCOMPARE(sink.bytesPlayed(), before); // nothing plays while suspended
+  sink.resume();
+  QTRY_COMPARE_WITH_TIMEOUT(sink.state(), QAudio::IdleState, 2000);
+  QCOMPARE(sink.error(), QAudio::UnderrunError);
+  QCOMPARE(sink.underruns(), 1);
+  QCOMPARE(sink.bytesPlayed(), int64_t(4 * period));
+  QCOMPARE(sink.bytesFree(), 4 * period);
 }
 
 TAVO_TEST_GUI_MAIN(TestPlayback)
