@@ -10,6 +10,7 @@
 class AVComposition;
 class AVImageLoader;
 class AVRender;
+class AVAudioSegment;
 class AVSegment;
 class AVVideoSegment;
 
@@ -112,6 +113,22 @@ public:
   // A new buffer on every call; the caller frees it with freePixelBuffer.
   AVPixelBuffer *videoFrameAtTime(uint32_t id, float seconds);
 
+  // Sound files (avengine_audio.cpp), in the process-wide audio format. Range duration 0 plays
+  // the whole file from its start. Queries answer 0 or null for unknown ids and layers.
+  uint32_t addAudioSegment(uint32_t id, const char *path, float start, float rangeStart, float rangeDuration);
+  float audioDuration(uint32_t id);
+  const char *audioArtist(uint32_t id);
+  const char *audioTitle(uint32_t id);
+  // Playback (avengine_playback.cpp); nothing happens without a controller.
+  void togglePlayPause();
+  void pause();
+  // Pauses first: a seek while playing would be overwritten by the clock.
+  void seek(float seconds, bool exact);
+  // One frame and one mix pass at the current time, after an edit.
+  void refresh();
+  float currentTime();
+  // True without a controller, else only when both playback threads are parked.
+  bool isIdle();
   // Transition groups; start and duration are fractions of the segment's duration.
   void addTransition(uint32_t id, uint32_t groupId, float start, float duration, int editorEasing);
   // isEnd false sets the begin value, true the end value; c and d are not used.
@@ -134,6 +151,7 @@ public:
 private:
   AVSegment *_find(uint32_t id) const;
   AVVideoSegment *_findVideo(uint32_t id) const;
+  AVAudioSegment *_findAudio(uint32_t id) const;
   uint32_t _add(AVSegment *segment, uint32_t id);
   template <typename F> void _editGroup(uint32_t id, uint32_t groupId, F edit);
 

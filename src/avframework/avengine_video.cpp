@@ -1,5 +1,6 @@
 // The facade's video entries: adding video layers, their media ranges, and the questions the
 // editor asks about their files.
+#include "avaudiosegment.h"
 #include "avcomposition.h"
 #include "avengine.h"
 #include "avvideosegment.h"
@@ -42,12 +43,16 @@ void AVEngine::setSegmentRangeStart(uint32_t id, float seconds)
 {
   if (AVVideoSegment *video = _findVideo(id))
     video->setRangeStart(seconds);
+  else if (AVAudioSegment *audio = _findAudio(id))
+    audio->setRangeStart(seconds);
 }
 
 void AVEngine::setSegmentRangeDuration(uint32_t id, float seconds)
 {
   if (AVVideoSegment *video = _findVideo(id))
     video->setRangeDuration(seconds);
+  else if (AVAudioSegment *audio = _findAudio(id))
+    audio->setRangeDuration(seconds);
 }
 
 float AVEngine::videoDuration(uint32_t id)

@@ -1,0 +1,111 @@
+#include "avglwidget.h"
+
+#include "avexporter.h"
+#include "avrender.h"
+
+#include <QDebug>
+#include <QPainter>
+#include <QPixmap>
+
+namespace {
+// The drawing checkerboard, or one of our own while the resource is not there.
+QPixmap _checkerboardPixmap()
+{
+  QPixmap pixmap(QStringLiteral(":/images/drawing/hollow_back"));
+  if (!pixmap.isNull())
+    return pixmap;
+  pixmap = QPixmap(16, 16);
+  pixmap.fill(QColor(0xcc, 0xcc, 0xcc));
+  QPainter painter(&pixmap);
+  painter.fillRect(0, 0, 8, 8, Qt::white);
+  painter.fillRect(8, 8, 8, 8, Qt::white);
+  return pixmap;
+}
+} // namespace
+
+AVGLWidget::AVGLWidget(QWidget *parent) : QOpenGLWidget(parent), _checkerboard(_checkerboardPixmap()) {}
+
+AVGLWidget::~AVGLWidget()
+{
+  if (_composeLocked && _render)
+    _render->unlockRenderer();
+}
+
+void AVGLWidget::setBackgroundColor(const QColor &colour)
+{
+  _background = colour;
+  update();
+}
+
+void AVGLWidget::connectFrameSignals()
+{
+  connect(this, &QOpenGLWidget::aboutToCompose, this, &AVGLWidget::onAboutToCompose, Qt::UniqueConnection);
+  connect(this, &QOpenGLWidget::frameSwapped, this, &AVGLWidget::onFrameSwapped, Qt::UniqueConnection);
+}
+
+void AVGLWidget::onAboutToCompose()
+{
+  if (!_composeLocked && _render && _render->renderer()) {
+    _render->lockRenderer();
+    _composeLocked = true;
+  }
+}
+
+void AVGLWidget::onFrameSwapped()
+{
+  // The renderer may have come or gone between the two signals.
+  if (_composeLocked) {
+    _composeLocked = false;
+    if (_render)
+      _render->unlockRenderer();
+  }
+}
+
+bool AVGLWidget::makeRootCurrent()
+{
+  makeCurrent();
+  return context() != nullptr;
+}
+
+void AVGLWidget::doneRootCurrent()
+{
+  doneCurrent();
+}
+
+AVComposition *AVGLWidget::composition()
+{
+  return _render ? _render->composition() : nullptr;
+}
+
+AVGLContextOwner *AVGLWidget::playbackOwner()
+{
+  return _render ? _render->contextOwner() : nullptr;
+}
+
+AVGLContextOwner *AVGLWidget::exportOwner()
+{
+  return _exporter ? _exporter->contextOwner() : nullptr;
+}
+
+void AVGLWidget::paintGL()
+{
+  QPainter painter(this);
+  if (_background.alpha() != 0)
+    painter.fillRect(rect(), _background);
+  else
+    painter.fillRect(rect(), _checkerboard);
+  painter.beginNativePainting();
+  if (_render && _render->renderer())
+    _render->paint();
+  painter.endNativePainting();
+}
+
+void AVGLWidget::resizeGL(int w, int h)
+{
+  qDebug() << "AVGLWidget::resizeGL w=" << w << " h=" << h;
+  if (!_render)
+    return;
+  const qreal ratio = devicePixelRatioF();
+  _render->setSize(uint32_t(w * ratio), uint32_t(h * ratio));
+  _render->step(1);
+}

@@ -1,0 +1,359 @@
+// The playback controller on the null sound sink: status codes of play, pause, steps and seeks,
+// the end reported once, the clock following wall time, the sound output's device order, and
+// the facade's playback entries. Timing checks are loose: the machine is shared.
+#include "testenv.h"
+
+#include "avaudiosink.h"
+#include "avcomposition.h"
+#include "avengine.h"
+#include "avrender.h"
+#include "avsoundoutput.h"
+#include "fakesegments.h"
+#include "testsounds.h"
+#include "avvideosegment.h"
+#include "avvideostream.h"
+#include "mediafixtures.h"
+#include "videofixtures.h"
+
+#include <QTemporaryDir>
+
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QVector>
+#include <memory>
+
+namespace {
+constexpr int kRate = 44100;
+std::atomic<AVNullAudioSink *> g_sink{nullptr};
+
+AVAudioSink *nullSink(int rate, int channels)
+{
+  auto *sink = new AVNullAudioSink(rate, channels);
+  g_sink = sink;
+  return sink;
+}
+
+struct Codes
+{
+  QMutex lock;
+  QVector<int> codes;
+  QVector<int> all()
+  {
+    QMutexLocker locker(&lock);
+    return codes;
+  }
+  int count(int code) { return all().count(code); }
+  void clear()
+  {
+    QMutexLocker locker(&lock);
+    codes.clear();
+  }
+};
+
+void record(AVRender *, int code, double, void *user)
+{
+  auto *codes = static_cast<Codes *>(user);
+  QMutexLocker locker(&codes->lock);
+  codes->codes.append(code);
+}
+} // namespace
+
+class TestPlayback : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void initTestCase();
+  void init();
+  void cleanup();
+  void playThenPauseFollowsWallTime();
+  void endIsReportedOnceAndClamped();
+  void seekClampsAndStepComposesOneFrame();
+  void layerLoadedWhilePausedIsComposed();
+  void soundOutputFollowsPlayPauseAndSeek();
+  void noMixedSoundParksTheFeeder();
+  void withoutCompositionTheFlagStillFlips();
+  void facadeSeekWhilePlayingLeavesItPaused();
+  void stopEndsThreadsAndStartMakesNewOnes();
+  void slowComposingRaisesTheDiscardFactor();
+  void nullSinkDrainsInRealTimeAndReportsUnderrun();
+
+private:
+  void waitIdle();
+  void add(AVSegment *segment, uint32_t id)
+  {
+    segment->setId(id);
+    _composition->addSegment(segment, id);
+  }
+
+  std::unique_ptr<AVHeadlessGLHost> _host;
+  std::unique_ptr<AVComposition> _composition;
+  std::unique_ptr<AVRender> _render;
+  Codes _codes;
+};
+
+void TestPlayback::initTestCase()
+{
+  setAudioSinkFactory(nullSink);
+  _host = std::make_unique<AVHeadlessGLHost>();
+  QVERIFY(_host->isValid());
+}
+
+void TestPlayback::init()
+{
+  _codes.clear();
+  _composition = std::make_unique<AVComposition>(64, 36, kRate, 2, nullptr);
+  add(new FakeLayer(0, 10), 1);
+  add(new ConstantSound(0, 10, 1000), 2);
+  _composition->updateDuration();
+  _render = std::make_unique<AVRender>(nullptr, 64, 36);
+  _render->setGLHost(_host.get());
+  _host->setComposition(_composition.get());
+  _host->setPlaybackOwner(_render->contextOwner());
+  _render->setComposition(_composition.get());
+  _render->setCallback(record, &_codes);
+  _render->start();
+  _render->step(1);
+  QTRY_VERIFY_WITH_TIMEOUT(_render->renderer() != nullptr, 10000);
+  waitIdle();
+}
+
+void TestPlayback::cleanup()
+{
+  _render->pause();
+  QCOMPARE(_render->stop(), 0);
+  _render->setComposition(nullptr);
+  _render.reset();
+  _host->setPlaybackOwner(nullptr);
+  _composition.reset();
+}
+
+void TestPlayback::waitIdle()
+{
+  AVEngine engine(_composition.get(), nullptr, _render.get());
+  QTRY_VERIFY_WITH_TIMEOUT(engine.isIdle(), 10000);
+}
+
+void TestPlayback::playThenPauseFollowsWallTime()
+{
+  _render->seek(3.0, true);
+  waitIdle();
+  _codes.clear();
+  QElapsedTimer wall;
+  wall.start();
+  _render->play();
+  QTest::qWait(1000);
+  _render->pause();
+  const double played = _render->currentTime() - 3.0;
+  const double elapsed = wall.elapsed() / 1000.0;
+  QVERIFY2(played > 0.5 && played <= elapsed + 0.05, qPrintable(QString("%1 of %2").arg(played).arg(elapsed)));
+  const QVector<int> codes = _codes.all();
+  QCOMPARE(codes.first(), int(kAVRenderPlaying));
+  QCOMPARE(codes.count(kAVRenderPaused), 1);
+  QVERIFY(codes.count(kAVRenderTime) > 3);
+  QCOMPARE(codes.count(kAVRenderEnd), 0);
+  // Paused: the clock stands still.
+  const double stopped = _render->currentTime();
+  QTest::qWait(200);
+  QCOMPARE(_render->currentTime(), stopped);
+}
+
+void TestPlayback::endIsReportedOnceAndClamped()
+{
+  _render->seek(9.7, true);
+  waitIdle();
+  _codes.clear();
+  _render->play();
+  QTRY_VERIFY_WITH_TIMEOUT(_codes.count(kAVRenderEnd) == 1, 10000);
+  QTest::qWait(300);
+  const QVector<int> codes = _codes.all();
+  QCOMPARE(codes.count(kAVRenderEnd), 1);
+  QCOMPARE(codes.count(kAVRenderPaused), 1);
+  const int end = codes.indexOf(kAVRenderEnd);
+  QCOMPARE(codes[end - 1], int(kAVRenderPaused));
+  QCOMPARE(codes[end - 2], int(kAVRenderTime));
+  QVERIFY(!_render->isPlaying());
+  QCOMPARE(_render->currentTime(), 10.0);
+}
+
+void TestPlayback::seekClampsAndStepComposesOneFrame()
+{
+  _render->seek(-1, true);
+  QCOMPARE(_render->currentTime(), 0.0);
+  _render->seek(12, false);
+  QCOMPARE(_render->currentTime(), 10.0);
+  QTRY_VERIFY_WITH_TIMEOUT(_codes.count(kAVRenderTime) >= 2, 5000);
+  waitIdle();
+  QTest::qWait(50);
+  const int before = _render->composedFrames();
+  _codes.clear();
+  _render->step(1);
+  QTRY_COMPARE_WITH_TIMEOUT(_render->composedFrames(), before + 1, 5000);
+  QTest::qWait(100);
+  QCOMPARE(_render->composedFrames(), before + 1);
+  QCOMPARE(_codes.all(), QVector<int>{kAVRenderTime});
+  QCOMPARE(_render->currentTime(), 10.0);
+}
+
+void TestPlayback::layerLoadedWhilePausedIsComposed()
+{
+  QTest::qWait(50);
+  const int before = _render->composedFrames();
+  // The composition's listeners hear of a layer whose loading finished.
+  auto *layer = new FakeLayer(0, 5);
+  add(layer, 3);
+  layer->setLoadError(kAVLoadOk);
+  compositionSegmentListener(layer, 0, _composition.get());
+  QTRY_VERIFY_WITH_TIMEOUT(_render->composedFrames() > before, 5000);
+}
+
+void TestPlayback::soundOutputFollowsPlayPauseAndSeek()
+{
+  _render->play();
+  AVNullAudioSink *sink = g_sink;
+  QVERIFY(sink);
+  QCOMPARE(_render->soundOutput()->readBufferSize(), kRate * 2 * 2);
+  QTRY_VERIFY_WITH_TIMEOUT(sink->bytesPlayed() > kRate, 5000);
+  _render->pause();
+  _render->play(); // waits for the queued pause before resuming
+  QTest::qWait(100);
+  _render->pause();
+  AVEngine engine(_composition.get(), nullptr, _render.get());
+  engine.seek(1.0, false); // stop and reset
+  engine.seek(2.0, true);  // started again, suspended
+  QTRY_VERIFY_WITH_TIMEOUT(sink->history().endsWith("Sis"), 5000);
+  const QByteArray history = sink->history();
+  // Created suspended; played; paused; resumed; paused; stopped; started and suspended.
+  QVERIFY2(history.startsWith("is"), history.constData());
+  QVERIFY2(history.contains("sa") && history.contains("as"), history.constData());
+  const int64_t written = sink->bytesWritten();
+  QTest::qWait(150);
+  QCOMPARE(sink->bytesWritten(), written);
+}
+
+void TestPlayback::noMixedSoundParksTheFeeder()
+{
+  // Past the composition's end nothing more is mixed: the feeder logs it and parks.
+  _render->seek(9.8, true);
+  waitIdle();
+  _render->play();
+  QTRY_VERIFY_WITH_TIMEOUT(_codes.count(kAVRenderEnd) == 1, 5000);
+  QTRY_VERIFY_WITH_TIMEOUT(_render->soundOutput()->starvations() >= 1, 5000);
+  const int starved = _render->soundOutput()->starvations();
+  const int64_t written = g_sink.load()->bytesWritten();
+  QTest::qWait(200);
+  QCOMPARE(_render->soundOutput()->starvations(), starved);
+  QCOMPARE(g_sink.load()->bytesWritten(), written);
+}
+
+void TestPlayback::withoutCompositionTheFlagStillFlips()
+{
+  AVRender render(nullptr, 16, 16);
+  Codes codes;
+  render.setCallback(record, &codes);
+  render.start();
+  render.play();
+  QTRY_VERIFY_WITH_TIMEOUT(codes.count(kAVRenderEnd) == 1, 5000);
+  QTest::qWait(100);
+  QCOMPARE(codes.count(kAVRenderEnd), 1);
+  QCOMPARE(codes.all().first(), int(kAVRenderPlaying));
+  QVERIFY(!render.isPlaying());
+  render.play();
+  render.pause();
+  QCOMPARE(codes.all().mid(codes.all().size() - 2), (QVector<int>{kAVRenderPlaying, kAVRenderPaused}));
+  QCOMPARE(render.stop(), 0);
+}
+
+void TestPlayback::facadeSeekWhilePlayingLeavesItPaused()
+{
+  AVEngine none(_composition.get(), nullptr, nullptr);
+  QCOMPARE(none.currentTime(), 0.0f);
+  QVERIFY(none.isIdle());
+  none.togglePlayPause(); // nothing to do, no crash
+  AVEngine engine(_composition.get(), nullptr, _render.get());
+  engine.togglePlayPause();
+  QVERIFY(_render->isPlaying());
+  QTest::qWait(100);
+  engine.seek(4.0f, true);
+  QVERIFY(!_render->isPlaying());
+  QTest::qWait(100);
+  QCOMPARE(engine.currentTime(), 4.0f);
+  engine.refresh();
+  waitIdle();
+  QCOMPARE(engine.currentTime(), 4.0f);
+}
+
+void TestPlayback::stopEndsThreadsAndStartMakesNewOnes()
+{
+  _render->start(); // running threads are kept
+  QCOMPARE(_render->stop(), 0);
+  QVERIFY(!_render->renderer());
+  QVERIFY(!_render->soundOutput());
+  _render->start();
+  _render->step(1);
+  QTRY_VERIFY_WITH_TIMEOUT(_render->renderer() != nullptr, 10000);
+  waitIdle();
+  _render->play();
+  QTRY_VERIFY_WITH_TIMEOUT(_render->currentTime() > 0.1, 5000);
+}
+
+namespace {
+// A layer that takes its time on every frame, as a heavy effect would.
+class SlowLayer : public FakeLayer
+{
+public:
+  using FakeLayer::FakeLayer;
+  void update(double time, bool pass, bool playing) override
+  {
+    QThread::msleep(120);
+    FakeLayer::update(time, pass, playing);
+  }
+};
+} // namespace
+
+void TestPlayback::slowComposingRaisesTheDiscardFactor()
+{
+  QTemporaryDir dir;
+  const QString path = dir.filePath("clip.mp4");
+  QVERIFY(MediaFixtures::writeColorVideo(path, VideoFixtures::params(30, 150, MediaFixtures::VideoCodec::H264, 160,
+                                                                      90, 30)));
+  AVEngine engine(_composition.get(), nullptr, _render.get());
+  engine.addVideoSegment(5, path.toUtf8().constData(), 0, 0, 0, 36, true);
+  auto *video = static_cast<AVVideoSegment *>(_composition->findSegment(5));
+  QTRY_VERIFY_WITH_TIMEOUT(video->loadError() == 0 && video->isReady(), 10000);
+  add(new SlowLayer(0, 10), 6);
+  engine.seek(0, true);
+  waitIdle();
+  QCOMPARE(video->stream()->discardFactor(), 1);
+  _render->play();
+  // Frames a tenth of a second apart against 30 a second: the decoder is told to thin.
+  QTRY_VERIFY_WITH_TIMEOUT(video->stream()->discardFactor() > 1, 8000);
+  _render->pause();
+}
+
+void TestPlayback::nullSinkDrainsInRealTimeAndReportsUnderrun()
+{
+  AVNullAudioSink sink(kRate, 2, 20, 4);
+  const int period = sink.periodSize();
+  QCOMPARE(period, kRate * 4 / 50);
+  QCOMPARE(sink.bytesFree(), 0); // stopped
+  QVERIFY(sink.start());
+  const QByteArray bytes(period * 3, '\0');
+  QCOMPARE(sink.write(bytes.constData(), bytes.size()), 3 * period);
+  QCOMPARE(sink.state(), QAudio::ActiveState);
+  // Full: only one more period fits.
+  QCOMPARE(sink.write(bytes.constData(), bytes.size()), period);
+  sink.suspend();
+  const int64_t before = sink.bytesPlayed();
+  QTest::qWait(120);
+  QCOMPARE(sink.bytesPlayed(), before); // nothing plays while suspended
+  sink.resume();
+  QTRY_COMPARE_WITH_TIMEOUT(sink.state(), QAudio::IdleState, 2000);
+  QCOMPARE(sink.error(), QAudio::UnderrunError);
+  QCOMPARE(sink.underruns(), 1);
+  QCOMPARE(sink.bytesPlayed(), int64_t(4 * period));
+  QCOMPARE(sink.bytesFree(), 4 * period);
+}
+
+TAVO_TEST_GUI_MAIN(TestPlayback)
+#include "tst_playback.moc"
