@@ -139,6 +139,7 @@ private slots:
   void encoderChoiceEndsInSoftware();
   void partialNameKeepsExtension();
   void h264WithSoundMatchesCompose();
+  void volumeFadeIsHeard();
   void hevcCarriesItsTag();
   void webmVp9Opus_data();
   void webmVp9Opus();
@@ -306,6 +307,44 @@ void TestExport::h264WithSoundMatchesCompose()
     const double db = psnr(composed, video.frames[index]);
     QVERIFY2(db > 30, qPrintable(QString("frame %1: %2 dB").arg(index).arg(db)));
   }
+}
+
+// A linear fade-in over the first second of a tone: the exported sound rises with it and then
+// holds at the full level. The mix takes the layer's current volume once per pass, so the
+// rise is a staircase that may lag the curve by up to a pass (a quarter second here).
+void TestExport::volumeFadeIsHeard()
+{
+  buildScene(2.0);
+  auto *tone = new SineSound(0, 2.0, 440);
+  tone->setId(10);
+  _composition->addSegment(tone, 10);
+  _engine->addTransition(10, 1, 0, 0.5f, 1);
+  _engine->setTransitionValue(10, 1, false, kAVPropertyVolume, 0, 0);
+  _engine->setTransitionValue(10, 1, true, kAVPropertyVolume, 1, 0);
+  const QString path = _dir->filePath("fade.mp4");
+  exportTo(path, 0);
+  QCOMPARE(_messages.result, 0.0);
+
+  const DecodedAudio audio = decodeAudio(path);
+  QVERIFY(audio.ok);
+  const auto rmsAround = [&](double seconds) {
+    const int from = int((seconds - 0.05) * audio.sampleRate) * audio.channels;
+    const int to = int((seconds + 0.05) * audio.sampleRate) * audio.channels;
+    double sum = 0;
+    for (int i = from; i < to; ++i)
+      sum += double(audio.samples[i]) * audio.samples[i];
+    return std::sqrt(sum / (to - from));
+  };
+  const double full = 0.5 / std::sqrt(2.0);
+  double previous = 0;
+  for (double t : {0.05, 0.25, 0.5, 0.75, 1.05}) {
+    const double level = rmsAround(t) / full;
+    QVERIFY2(level >= previous - 0.01 && level <= t + 0.05 && level >= t - 0.3,
+             qPrintable(QString("at %1 s the level is %2").arg(t).arg(level)));
+    previous = level;
+  }
+  const double held = rmsAround(1.5) / full;
+  QVERIFY2(std::abs(held - 1.0) < 0.05, qPrintable(QString("after the fade the level is %1").arg(held)));
 }
 
 void TestExport::hevcCarriesItsTag()
