@@ -8,7 +8,7 @@
 #include <QPixmap>
 
 namespace {
-// The drawing checkerboard, or one of our own while the resource is not there.
+// The drawing checkerboard, or a plain one should the picture fail to load.
 QPixmap _checkerboardPixmap()
 {
   QPixmap pixmap(QStringLiteral(":/images/drawing/hollow_back"));
