@@ -574,13 +574,14 @@ void AVStreamBase::_clearPackets()
 
 void AVStreamBase::_dropStaleFrames()
 {
-  const auto stale = [this](AVFrameRecord &record) {
+  std::deque<AVFrameRecord> current;
+  for (AVFrameRecord &record : _frames) {
     if (int32_t(record.serial) == _serial)
-      return false;
-    freeFrameRecord(record);
-    return true;
-  };
-  _frames.erase(std::remove_if(_frames.begin(), _frames.end(), stale), _frames.end());
+      current.push_back(record);
+    else
+      freeFrameRecord(record);
+  }
+  _frames.swap(current);
   avCondWakeAll(_frameCondition);
 }
 
