@@ -215,28 +215,32 @@ void AVStreamBase::seek(double time, AVSeekDoneCallback done, void *userData, bo
   _seekPastEnd = target >= length;
   if (_seekPastEnd)
     target = length;
-  _exactSeek = exact;
   _seekTarget = target;
-  _consumerTime = target;
   {
     // The new generation starts here: whatever was read or decoded before is stale from now on,
-    // also what the read thread is reading at this moment.
+    // also what the read thread is reading at this moment. The queue is emptied in the same hold:
+    // once the lock is let go the read thread may seek and queue the new position's first
+    // packets, and a later flush would throw away its key frame.
     QMutexLocker packets(_packetLock);
     const int32_t next = _serial + 1;
     _seekDone = done;
     _seekDoneData = userData;
+    _exactSeek = exact;
     _seekSerial = next;
     _serial = next;
     _seekRequested = true;
     _readAtEnd = false;
+    _clearPackets();
   }
   {
-    // After the new serial: a decode loop ending the old generation cannot set it again.
+    // After the new serial: a decode loop ending the old generation cannot set it again, a frame
+    // taken now cannot move the consumer back, and a first frame already decoded stays.
     QMutexLocker frames(_frameLock);
     _decodeAtEnd = false;
+    _consumerTime = target;
+    _dropStaleFrames();
   }
-  flushPackets();
-  flushFrames();
+  seekAnnounced();
   wakeDecoder();
 }
 
@@ -276,13 +280,13 @@ void AVStreamBase::startSynchronousGeneration(double target)
     _positionSerial = int32_t(_serial);
     _seekRequested = false;
     _readAtEnd = false;
+    _clearPackets();
   }
   {
     QMutexLocker frames(_frameLock);
     _decodeAtEnd = false;
+    _dropStaleFrames();
   }
-  flushPackets();
-  flushFrames();
 }
 
 bool AVStreamBase::isAwake()
@@ -444,6 +448,7 @@ void AVStreamBase::_readLoop()
     }
     AVPacket *packet = av_packet_alloc();
     int result;
+    bool atEnd;
     int32_t serial;
     {
       QMutexLocker demux(_demuxLock);
@@ -469,10 +474,11 @@ void AVStreamBase::_readLoop()
       }
       serial = _positionSerial;
       result = av_read_frame(_format, packet);
+      atEnd = result == AVERROR_EOF || (result < 0 && _format->pb && avio_feof(_format->pb));
     }
     if (result < 0) {
       av_packet_free(&packet);
-      if (result == AVERROR_EOF || (_format->pb && avio_feof(_format->pb))) {
+      if (atEnd) {
         QMutexLocker packets(_packetLock);
         if (!_readAtEnd && serial == _serial)
           avLog("(%d) read packet reach end\n", int(_mediaKind));
@@ -546,22 +552,36 @@ void AVStreamBase::pushFrame(AVFrameRecord &record)
 void AVStreamBase::flushPackets()
 {
   QMutexLocker locker(_packetLock);
-  while (!_packets.empty()) {
-    freePacketRecord(_packets.front());
-    _packets.pop_front();
-    avCondWakeAll(_packetCondition);
-  }
-  avCondWakeAll(_packetCondition);
+  _clearPackets();
 }
 
 void AVStreamBase::flushFrames()
 {
   QMutexLocker locker(_frameLock);
-  while (!_frames.empty()) {
-    freeFrameRecord(_frames.front());
-    _frames.pop_front();
-    avCondWakeAll(_frameCondition);
+  for (AVFrameRecord &record : _frames)
+    freeFrameRecord(record);
+  _frames.clear();
+  avCondWakeAll(_frameCondition);
+}
+
+void AVStreamBase::_clearPackets()
+{
+  for (AVPacketRecord &record : _packets)
+    freePacketRecord(record);
+  _packets.clear();
+  avCondWakeAll(_packetCondition);
+}
+
+void AVStreamBase::_dropStaleFrames()
+{
+  std::deque<AVFrameRecord> current;
+  for (AVFrameRecord &record : _frames) {
+    if (int32_t(record.serial) == _serial)
+      current.push_back(record);
+    else
+      freeFrameRecord(record);
   }
+  _frames.swap(current);
   avCondWakeAll(_frameCondition);
 }
 

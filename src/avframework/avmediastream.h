@@ -138,6 +138,9 @@ protected:
   void stopThreads();
   // Extra wake-up for a decode loop parked outside the queues.
   virtual void wakeDecoder() {}
+  // Runs in seek() once the new generation is visible to both threads and the stale records
+  // are gone; the threads may already be working on the new position.
+  virtual void seekAnnounced() {}
 
   AVPacketRecord takePacket();
   void pushFrame(AVFrameRecord &record);
@@ -201,6 +204,10 @@ private:
   int _openVideo();
   int _openAudio();
   void _closeInput();
+  // Call with the packet lock held.
+  void _clearPackets();
+  // Frees the frames of older serials; call with the frame lock held.
+  void _dropStaleFrames();
   bool _setUpHardware(AVCodecContext *context);
   AVCodecContext *_makeDecoderContext();
 

@@ -352,6 +352,9 @@ void AVVideoStream::decodeLoop()
   _recomputeFrameStep();
   int counter = 0;
   bool justSought = false;
+  // Whether the seek of the current generation wants its exact frame; read once per generation,
+  // so a frame of the old one cannot change the answer for the new one.
+  bool exactSeek = true;
   int32_t lastSerial = 0;
   SwsContext *converter = nullptr;
   AVPacketRecord current;
@@ -374,6 +377,7 @@ void AVVideoStream::decodeLoop()
         if (_decoder && avcodec_is_open(_decoder))
           avcodec_flush_buffers(_decoder);
         justSought = current.serial == _seekSerial;
+        exactSeek = _exactSeek;
         lastSerial = current.serial;
       }
     }
@@ -438,7 +442,7 @@ void AVVideoStream::decodeLoop()
       const double target = _seekTarget;
       bool deliver;
       if (justSought)
-        deliver = target <= time || std::fabs(time - target) <= _frameTolerance || !_exactSeek;
+        deliver = target <= time || std::fabs(time - target) <= _frameTolerance || !exactSeek;
       else
         deliver = counter % std::max(1, int(_frameStep)) == 0;
       if (!deliver) {
@@ -459,7 +463,6 @@ void AVVideoStream::decodeLoop()
       record.time = time;
       record.duration = frameDuration;
       record.serial = uint32_t(current.serial);
-      _exactSeek = true;
       const bool made = _makeRecord(frame, &record, &converter, outW, outH);
       av_frame_unref(_decodedFrame);
       avMutexUnlock(_decoderLock);

@@ -54,13 +54,42 @@ public:
   QString output;
 };
 
-bool waitForFile(const QString &path, int timeoutMs = 15000)
+bool waitForFile(const QString &path, int timeoutMs = 30000)
 {
   QElapsedTimer timer;
   timer.start();
   while (!QFileInfo::exists(path) && timer.elapsed() < timeoutMs)
     QTest::qWait(50);
   return QFileInfo::exists(path);
+}
+
+// Whether a process listens on the socket file: a started program answers there only once its
+// server runs, and a stale file left by a killed one has nobody behind it. Read from the kernel's
+// table, so no probing connection reaches the program.
+bool isListening(const QString &path)
+{
+  QFile table("/proc/net/unix");
+  if (!table.open(QIODevice::ReadOnly))
+    return false;
+  const QByteArray name = QFile::encodeName(path);
+  for (const QByteArray &line : table.readAll().split('\n')) {
+    // Num RefCount Protocol Flags Type St Inode Path, where the path may hold spaces; flag
+    // 00010000 marks a listening socket.
+    const QList<QByteArray> fields = line.simplified().split(' ');
+    if (fields.size() >= 8 && fields.at(3) == "00010000" && line.endsWith(" " + name))
+      return true;
+  }
+  return false;
+}
+
+// Start-up of a child takes seconds on a loaded machine; whoever comes next must find it listening.
+bool waitForListener(const QString &path, int timeoutMs = 30000)
+{
+  QElapsedTimer timer;
+  timer.start();
+  while (!isListening(path) && timer.elapsed() < timeoutMs)
+    QTest::qWait(50);
+  return isListening(path);
 }
 
 } // namespace
@@ -176,7 +205,7 @@ private slots:
     const QString archive = "/tmp/Фильм ü " + QString(20000, QChar(0x00fc)) + ".tavorenproject";
 
     auto first = std::make_unique<ProgramRun>(runtime.path(), QStringList());
-    QVERIFY(waitForFile(socketPath));
+    QVERIFY(waitForListener(socketPath));
 
     ProgramRun second(runtime.path(), {"/tmp/ignored.tavorenproject", archive});
     QVERIFY(second.process.waitForFinished(35000));
@@ -197,6 +226,7 @@ private slots:
 
     ProgramRun next(runtime.path(), {});
     QVERIFY(next.process.waitForStarted(5000));
+    QVERIFY(waitForListener(socketPath));
     QVERIFY(!next.process.waitForFinished(3000)); // it stays: the first instance now
     // A relative path is resolved where it was typed, not in the first instance's folder.
     ProgramRun caller(runtime.path(), {"b.tavorenproject"}, runtime.path());
@@ -215,6 +245,7 @@ private slots:
     first.setProcessEnvironment(env);
     first.start(TAVOREN_EXECUTABLE, QStringList());
     const QString socketPath = temp.path() + "/tavoren-" + QString::number(::getuid());
+    // A private socket is made listening elsewhere and moved here: its file means it listens.
     QVERIFY(waitForFile(socketPath));
     const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
         | QFile::WriteOther | QFile::ExeOther;

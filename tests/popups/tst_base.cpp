@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
+#include <algorithm>
 
 namespace {
 
@@ -215,12 +216,22 @@ void TestPopupBase::fadesInOver200ms()
   QElapsedTimer clock;
   clock.start();
   popup->showPopup(&window, QString(), QPoint(600, 500));
-  auto *effect = qobject_cast<QGraphicsOpacityEffect *>(popup->graphicsEffect());
+  QPointer<QGraphicsOpacityEffect> effect = qobject_cast<QGraphicsOpacityEffect *>(popup->graphicsEffect());
   QVERIFY(effect);
+  QCOMPARE(effect->opacity(), 0.0);
+  QVector<qreal> steps;
+  connect(effect, &QGraphicsOpacityEffect::opacityChanged, popup, [&steps](qreal value) { steps.append(value); });
   QTest::qWait(100);
-  QVERIFY2(effect->opacity() > 0.1 && effect->opacity() < 0.95, qPrintable(QString::number(effect->opacity())));
-  QTRY_VERIFY_WITH_TIMEOUT(!popup->graphicsEffect(), 1000);
+  // A loaded machine can hold the event loop past the whole fade; a sample well inside it must
+  // show it half done.
+  if (clock.elapsed() < 150 && effect)
+    QVERIFY2(effect->opacity() > 0.1 && effect->opacity() < 0.95, qPrintable(QString::number(effect->opacity())));
+  QTRY_VERIFY_WITH_TIMEOUT(!popup->graphicsEffect(), 5000);
   QVERIFY(clock.elapsed() >= 190);
+  // However few steps the fade got, it only ever rose, and it ended fully opaque.
+  QVERIFY(!steps.isEmpty());
+  QVERIFY(std::is_sorted(steps.begin(), steps.end()));
+  QCOMPARE(steps.last(), 1.0);
 
   // With animations off the popup is there at once.
   AnimationsOff off;
