@@ -98,6 +98,20 @@ bool _allocateEffectList(AVEffectProgramList &list)
   list.capacity = list.programs ? 8 : 0;
   return list.programs != nullptr;
 }
+
+// NV12 keeps both chroma samples in one plane: its programs name the chroma sampler SamplerUV.
+// A missed name leaves that sampler on unit 0, which holds whatever texture was bound there last.
+std::vector<AVUniformName> _uniformNames(const int *lookups, int count, bool nv12Chroma)
+{
+  std::vector<AVUniformName> names;
+  for (int i = 0; i < count; ++i) {
+    AVUniformName name{lookups[i], {}};
+    strncpy(name.name, lookups[i] == kSlotSamplerU && nv12Chroma ? "SamplerUV" : kSlotNames[lookups[i]],
+            sizeof(name.name) - 1);
+    names.push_back(name);
+  }
+  return names;
+}
 } // namespace
 
 std::string readShaderText(const char *name, int capacity)
@@ -110,13 +124,7 @@ std::string readShaderText(const char *name, int capacity)
 uint32_t buildSlotProgram(const char *vertexText, const char *fragmentText, const int *lookups, int count,
                           int32_t *slotTable, bool nv12Chroma)
 {
-  std::vector<AVUniformName> names;
-  for (int i = 0; i < count; ++i) {
-    AVUniformName name{lookups[i], {}};
-    strncpy(name.name, lookups[i] == kSlotSamplerU && nv12Chroma ? "SamplerUV" : kSlotNames[lookups[i]],
-            sizeof(name.name) - 1);
-    names.push_back(name);
-  }
+  const std::vector<AVUniformName> names = _uniformNames(lookups, count, nv12Chroma);
   std::fill(slotTable, slotTable + kAVUniformSlots, -1);
   return buildProgram(vertexText, fragmentText, names.data(), int(names.size()), slotTable, true);
 }
@@ -218,14 +226,11 @@ bool loadPrograms(AVGLRenderer *renderer)
     const FixedProgramSpec &spec = specs[i];
     const std::string fragment = _readShader(spec.fragment);
     const std::string &vertexSource = vertexText(spec.vertex);
-    std::vector<AVUniformName> names;
-    for (int slot : spec.slotTable) {
-      AVUniformName name{slot, {}};
-      strncpy(name.name, kSlotNames[slot], sizeof(name.name) - 1);
-      names.push_back(name);
-    }
+    const std::vector<AVUniformName> names =
+      _uniformNames(spec.slotTable.data(), int(spec.slotTable.size()), i == kProgramMainNV12);
     AVGLProgram &program = renderer->fixed[i];
-    memset(program.slotTable, 0, sizeof(program.slotTable));
+    // Slots a program does not list stay unset: location 0 is another uniform of the program.
+    std::fill(std::begin(program.slotTable), std::end(program.slotTable), -1);
     program.program = fragment.empty() || vertexSource.empty()
                         ? 0
                         : buildProgram(vertexSource.c_str(), fragment.c_str(), names.data(), int(names.size()),

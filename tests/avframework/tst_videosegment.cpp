@@ -10,6 +10,7 @@
 #include "videofixtures.h"
 
 #include <QElapsedTimer>
+#include <QOpenGLFunctions_3_2_Core>
 #include <memory>
 
 using MediaFixtures::VideoCodec;
@@ -43,6 +44,8 @@ private slots:
   void cleanup();
   void exportShowsEveryFrameInOrder_data();
   void exportShowsEveryFrameInOrder();
+  void heldPictureDrawsOnlyItsOwnPlanes_data();
+  void heldPictureDrawsOnlyItsOwnPlanes();
   void staleFramesSkippedWhileExporting();
   void futureFrameHeldBackInPreview();
   void firstFrameAfterSeekShownEvenIfLater();
@@ -172,6 +175,33 @@ void TestVideoSegment::exportShowsEveryFrameInOrder()
     const int index = indexAt(k / 25.0 + 0.001);
     QVERIFY2(index == k * step, qPrintable(QString("at frame %1 the picture shows %2").arg(k).arg(index)));
   }
+}
+
+void TestVideoSegment::heldPictureDrawsOnlyItsOwnPlanes_data()
+{
+  QTest::addColumn<QString>("file");
+  QTest::newRow("yuv420") << "h264_25.mp4";
+  QTest::newRow("uyvy422") << "uyvy.nut";
+  QTest::newRow("nv12") << "nv12.nut";
+}
+
+void TestVideoSegment::heldPictureDrawsOnlyItsOwnPlanes()
+{
+  // A picture uploaded by one compose and drawn again by the next must not depend on what the
+  // upload left bound: other layers and passes rebind the texture units in between.
+  QFETCH(QString, file);
+  addVideo(file);
+  QVERIFY(seekAndWait(0));
+  QCOMPARE(indexAt(0.001), 0);
+  makeRendererCurrent(_renderer->renderer());
+  QOpenGLFunctions_3_2_Core *gl = avGL();
+  QVERIFY(gl);
+  for (GLenum unit = GL_TEXTURE0; unit <= GL_TEXTURE3; ++unit) {
+    gl->glActiveTexture(unit);
+    gl->glBindTexture(GL_TEXTURE_2D, 0);
+  }
+  doneRendererCurrent(_renderer->renderer());
+  QCOMPARE(indexAt(0.001), 0);
 }
 
 void TestVideoSegment::staleFramesSkippedWhileExporting()
