@@ -258,9 +258,15 @@ void TestPlayback::withoutCompositionTheFlagStillFlips()
   QCOMPARE(codes.count(kAVRenderEnd), 1);
   QCOMPARE(codes.all().first(), int(kAVRenderPlaying));
   QVERIFY(!render.isPlaying());
+  // Played again, the empty movie may reach its end on the video thread before pause() runs,
+  // so only the order of the two codes is fixed, not what comes between them.
+  const int before = codes.all().size();
   render.play();
   render.pause();
-  QCOMPARE(codes.all().mid(codes.all().size() - 2), (QVector<int>{kAVRenderPlaying, kAVRenderPaused}));
+  const QVector<int> after = codes.all().mid(before);
+  const int playing = after.indexOf(kAVRenderPlaying);
+  QVERIFY2(playing >= 0 && after.indexOf(kAVRenderPaused, playing) > playing, qPrintable(QString::number(after.size())));
+  QVERIFY(!render.isPlaying());
   QCOMPARE(render.stop(), 0);
 }
 
