@@ -61,6 +61,11 @@ PopupProjectSettingsWidget::PopupProjectSettingsWidget(QWidget *parent) : Common
   _buildForm();
 }
 
+PopupProjectSettingsWidget::~PopupProjectSettingsWidget()
+{
+  delete _colorPopup.data();
+}
+
 void PopupProjectSettingsWidget::showPopupWithSettings(QWidget *parent, QWidget *anchorWidget, int presentationMode,
                                                        int resolution, bool direction, float frameRate,
                                                        bool fixCoverImage, const QColor &backgroundColor)
@@ -410,6 +415,11 @@ void PopupProjectSettingsWidget::_closeColorPopup()
   if (_colorPopup)
     _colorPopup->dismiss();
   _colorPopup = nullptr;
+}
+
+void PopupProjectSettingsWidget::dismissSubPopup()
+{
+  _closeColorPopup();
 }
 
 void PopupProjectSettingsWidget::colorButtonOnClicked()

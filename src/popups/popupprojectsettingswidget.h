@@ -24,6 +24,8 @@ class PopupProjectSettingsWidget : public CommonPopup
   Q_OBJECT
 public:
   explicit PopupProjectSettingsWidget(QWidget *parent);
+  // Takes an open colour chooser with it: it lies over the same parent, not inside this popup.
+  ~PopupProjectSettingsWidget() override;
 
   void showPopupWithSettings(QWidget *parent, QWidget *anchorWidget, int presentationMode, int resolution,
                              bool direction, float frameRate, bool fixCoverImage, const QColor &backgroundColor);
@@ -45,6 +47,7 @@ public:
   void showPopup(QWidget *parent, const QString &title, const QPoint &anchor) override;
   void layoutAt(const QPoint &anchor) override;
   bool onReturnKeyPressed() override;
+  void dismissSubPopup() override;
 
 signals:
   void popupProjectSettingsWidgetParametersDidChange(PopupProjectSettingsWidget *settingsWidget);

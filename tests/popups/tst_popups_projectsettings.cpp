@@ -289,6 +289,13 @@ void TestProjectSettings::colourFromTheChooser()
   QTRY_VERIFY(!chooser); // dismissed and deleted
   // The dialog's colour joined the recent ones.
   QCOMPARE(QSettings().value("RecentColors/1/color").toUInt(), QColor(10, 20, 30).rgba());
+
+  // A chooser still open when the owner closes the settings goes with them.
+  o.clickRow("backgroundColorItemWidget");
+  chooser = o.popup->colorSubPopup();
+  QVERIFY(chooser);
+  delete o.popup;
+  QVERIFY(!chooser);
 }
 
 void TestProjectSettings::reportsByMode_data()
