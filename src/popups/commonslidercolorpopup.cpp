@@ -3,11 +3,15 @@
 #include "colorbutton.h"
 #include "dialogprovider.h"
 #include "popupcolormatrixwidget.h"
+#include "popupsliderform.h"
 #include "seekablesliderstyle.h"
 #include "switchbutton.h"
 #include "wheeleventblocker.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPainter>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -28,6 +32,9 @@ const char *const sliderStyle =
 
 const char *const stepButtonStyle =
   "QPushButton:pressed {background-color: rgb(25,26,28); margin: 10px; border: none; border-radius: 10px;}";
+
+// The style sheet's knob is 18 px high (4 px groove, 7 px margins above and below).
+constexpr int knobHeight = 18;
 
 int thousandths(float value)
 {
@@ -51,6 +58,7 @@ CommonSliderColorPopup::CommonSliderColorPopup(QWidget *parent) : CommonPopup(pa
     connect(&_releaseTimers[row], &QTimer::timeout, this, [this, row] { _rowReleased(row); });
   }
 }
+
 
 // --- Values ---
 
@@ -253,6 +261,8 @@ void CommonSliderColorPopup::_wireRow(int row)
     style->setParent(r.slider);
     r.slider->setStyle(style);
     r.slider->setStyleSheet(sliderStyle);
+    // The sheet leaves the slider at its plain height, which cuts the round knob flat.
+    r.slider->setMinimumHeight(qMax(r.slider->minimumHeight(), knobHeight));
     void (CommonSliderColorPopup::*changed[])(int) = {&CommonSliderColorPopup::onSliderValueChanged,
                                                       &CommonSliderColorPopup::onSlider2ValueChanged,
                                                       &CommonSliderColorPopup::onSlider3ValueChanged};
@@ -273,6 +283,7 @@ void CommonSliderColorPopup::_wireRow(int row)
     if (!button)
       continue;
     button->setStyleSheet(stepButtonStyle);
+    addDisabledIcon(button);
     connect(button, &QPushButton::pressed, this, [this, row, direction] { _stepPressed(row, direction); });
     connect(button, &QPushButton::released, this, [this, row] { _stepReleased(row); });
   }
@@ -439,6 +450,8 @@ void CommonSliderColorPopup::setSnapValue(float value, float tolerance)
     _snapMarker->setAttribute(Qt::WA_StyledBackground, true);
     _snapMarker->lower();
     _snapMarker->show();
+    // Set before the popup is laid out, the slider has not found its place yet.
+    slider->installEventFilter(this);
   }
   _placeSnapMarker();
 }
@@ -452,12 +465,78 @@ void CommonSliderColorPopup::_placeSnapMarker()
   _snapMarker->setGeometry(c.x() - 1, c.y() - 25, 3, 50);
 }
 
+bool CommonSliderColorPopup::eventFilter(QObject *watched, QEvent *event)
+{
+  // The slider's own events pass untouched; only its geometry is of interest.
+  if (watched == _rows[0].slider) {
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
+      _placeSnapMarker();
+    return false;
+  }
+  return CommonPopup::eventFilter(watched, event);
+}
+
 void CommonSliderColorPopup::resizeEvent(QResizeEvent *event)
 {
   CommonPopup::resizeEvent(event);
   _placeSnapMarker();
   if (_embedded && _colorPopup)
     _placeSubPopup();
+}
+
+// --- Form ---
+
+// A disabled button shows its icon in the grey of disabled labels; the style's own disabled
+// mode keeps a white icon nearly white.
+void CommonSliderColorPopup::addDisabledIcon(QPushButton *button)
+{
+  QIcon icon = button->icon();
+  if (icon.isNull())
+    return;
+  QList<QSize> sizes = icon.availableSizes();
+  if (sizes.isEmpty())
+    sizes << button->iconSize();
+  for (const QSize &size : sizes) {
+    QPixmap grey = icon.pixmap(size);
+    QPainter p(&grey);
+    p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    p.fillRect(grey.rect(), QColor(128, 128, 128));
+    p.end();
+    icon.addPixmap(grey, QIcon::Disabled);
+  }
+  button->setIcon(icon);
+}
+
+void CommonSliderColorPopup::adoptForm(const PopupSliderForm &form)
+{
+  setForm(form.mainWidget, form.titleLabel);
+  for (int row = 0; row < 3; ++row) {
+    const PopupSliderForm::Row &f = form.rows[row];
+    SliderRow &r = _rows[row];
+    r.slider = f.slider;
+    r.valueLabel = f.valueLabel;
+    r.downButton = f.downButton;
+    r.upButton = f.upButton;
+    r.rowLabel = f.caption;
+  }
+  _colorButton = form.colorButton;
+  _switchLabel = form.switchLabel;
+  _switchButton = form.switchButton;
+}
+
+void CommonSliderColorPopup::setRowValues(const RowValues &main, const QColor &color,
+                                          const CaptionedRowValues &row2, const CaptionedRowValues &row3)
+{
+  setLabelText2(row2.caption);
+  setLabelText3(row3.caption);
+  setRange(main.min, main.max, main.step);
+  setRange2(row2.min, row2.max, row2.step);
+  setRange3(row3.min, row3.max, row3.step);
+  setValue(main.value);
+  setValue2(row2.value);
+  setValue3(row3.value);
+  setColor(color);
+  setMainValueActive(main.value > 0);
 }
 
 // --- Switch ---
@@ -479,6 +558,11 @@ void CommonSliderColorPopup::_placeSubPopup()
     _colorPopup->moveToAnchor(_colorButton->mapTo(window(), QPoint(_colorButton->width() / 2, 0)));
   else if (_mainWidget)
     _colorPopup->moveToAnchor(mapTo(parentWidget(), _mainWidget->geometry().center()));
+}
+
+PopupColorMatrixWidget *CommonSliderColorPopup::colorSubPopup() const
+{
+  return _colorPopup;
 }
 
 void CommonSliderColorPopup::onColorButtonClicked()

@@ -9,6 +9,7 @@
 
 class ColorButton;
 class PopupColorMatrixWidget;
+class PopupSliderForm;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -59,7 +60,8 @@ public:
   void initialize() override;
   int popupHeight() override { return 120; }
 
-  PopupColorMatrixWidget *colorSubPopup() const { return _colorPopup; }
+  // Out of line, so that subclasses need not know the colour chooser.
+  PopupColorMatrixWidget *colorSubPopup() const;
   QWidget *snapMarker() const { return _snapMarker; }
   // Whether a held stepping button will step again.
   bool isRepeatPending() const { return _repeatTimer.isActive(); }
@@ -117,6 +119,28 @@ protected:
   };
 
   void resizeEvent(QResizeEvent *event) override;
+  bool eventFilter(QObject *watched, QEvent *event) override;
+
+  struct RowValues
+  {
+    float value, min, max, step;
+  };
+  struct CaptionedRowValues
+  {
+    QString caption;
+    float value, min, max, step;
+  };
+  // What every multi-row popup sets before it shows: captions, ranges and values of the
+  // rows, the colour, and whether the main value lets rows 2 and 3 be used.
+  void setRowValues(const RowValues &main, const QColor &color, const CaptionedRowValues &row2,
+                    const CaptionedRowValues &row3 = {});
+
+  // Gives the button a grey icon for its disabled state.
+  static void addDisabledIcon(QPushButton *button);
+  // Takes the panel, the title and every row, colour and switch widget the form has.
+  void adoptForm(const PopupSliderForm &form);
+  bool isMainValueActive() const { return _mainValueActive; }
+  bool isSwitchActive() const { return _switchActive; }
 
   // Filled in by the subclass constructor from its form.
   SliderRow _rows[3];

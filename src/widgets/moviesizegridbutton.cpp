@@ -45,6 +45,7 @@ void MovieSizeGridButton::paintEvent(QPaintEvent *)
   p.setPen(QPen(_selected ? QColor(54, 200, 255) : QColor(216, 216, 216), 2));
   p.setBrush(Qt::NoBrush);
   p.drawRoundedRect(frameRect(), 5, 5);
-  p.setPen(palette().color(QPalette::ButtonText));
+  // Light text like every label of the kit: the panels behind these buttons are dark.
+  p.setPen(Qt::white);
   p.drawText(QRectF(inner.left(), inner.bottom() - 20, inner.width(), 20), Qt::AlignCenter, text());
 }

@@ -20,7 +20,8 @@ void RoundTabWidget::paintEvent(QPaintEvent *)
     arcs[0] = {-10, 0, 90, -90}, arcs[1] = {10, h - 20, 180, 90}, arcs[2] = {w - 30, h - 20, 270, 90},
     arcs[3] = {w - 10, 0, 180, -90};
   else if (_shape == 2)
-    arcs[0] = {w - 20, -10, 0, -90}, arcs[1] = {0, -10, 90, 90}, arcs[2] = {0, h - 30, 180, 90},
+    // The mirror image of the last shape: the top-left corner's square sits at (0, 10).
+    arcs[0] = {w - 20, -10, 0, -90}, arcs[1] = {0, 10, 90, 90}, arcs[2] = {0, h - 30, 180, 90},
     arcs[3] = {w - 20, h - 10, 90, -90};
   else
     arcs[0] = {0, -10, 180, 90}, arcs[1] = {w - 20, 10, 90, -90}, arcs[2] = {w - 20, h - 30, 0, -90},

@@ -34,6 +34,7 @@ private slots:
   void slideshowWithoutPictures();
   void animatedLabelDelayedStart();
   void rotatedImage();
+  void roundTab_data();
   void roundTab();
   void movieSizeFrames();
 };
@@ -148,21 +149,38 @@ void TestLabels::rotatedImage()
   PROBE(img, 50, 20, Qt::blue, 8);
 }
 
+void TestLabels::roundTab_data()
+{
+  QTest::addColumn<int>("shape");
+  QTest::addColumn<QList<QPoint>>("filled");
+  QTest::addColumn<QList<QPoint>>("empty");
+  // 100 x 60. Shape 1 hangs from the top: flares reach the top corners, the bottom corners
+  // are round.
+  QTest::newRow("hanging") << 1 << QList<QPoint>{{50, 30}, {9, 1}} << QList<QPoint>{{1, 2}, {1, 58}, {11, 58}};
+  // Shape 2 stands on the right edge: its flares reach the right corners, its left corners
+  // are round (the top one used to be cut by a diagonal from above the widget).
+  QTest::newRow("on the right") << 2 << QList<QPoint>{{50, 30}, {99, 8}, {99, 52}, {10, 14}, {10, 46}}
+                                << QList<QPoint>{{50, 5}, {2, 5}, {1, 11}, {1, 49}, {50, 55}};
+  QTest::newRow("on the left") << 3 << QList<QPoint>{{50, 30}, {1, 8}, {1, 52}, {90, 14}, {90, 46}}
+                               << QList<QPoint>{{50, 5}, {98, 5}, {98, 11}, {98, 49}, {50, 55}};
+}
+
 void TestLabels::roundTab()
 {
+  QFETCH(int, shape);
+  QFETCH(QList<QPoint>, filled);
+  QFETCH(QList<QPoint>, empty);
   QCOMPARE(RoundTabWidget::cornerRadius(), 10.0);
-  // Shape 1 hangs from the top: flares reach the top corners, the bottom corners are round.
   QWidget back;
   back.resize(100, 60);
   PixelProbe::plainBackground(&back, Qt::black);
-  RoundTabWidget tab(1, QColor(0, 200, 0), &back);
+  RoundTabWidget tab(shape, QColor(0, 200, 0), &back);
   tab.setGeometry(0, 0, 100, 60);
-  QImage img = PixelProbe::grab(&back);
-  PROBE(img, 50, 30, QColor(0, 200, 0), 8);
-  PROBE(img, 9, 1, QColor(0, 200, 0), 60);  // flare
-  PROBE(img, 1, 2, Qt::black, 60);          // carved out
-  PROBE(img, 1, 58, Qt::black, 8);          // outside
-  PROBE(img, 11, 58, Qt::black, 60);        // round corner
+  const QImage img = PixelProbe::grab(&back);
+  for (const QPoint &p : filled)
+    PROBE(img, p.x(), p.y(), QColor(0, 200, 0), 60);
+  for (const QPoint &p : empty)
+    PROBE(img, p.x(), p.y(), Qt::black, 60);
 }
 
 void TestLabels::movieSizeFrames()
@@ -196,6 +214,15 @@ void TestLabels::movieSizeFrames()
   img = PixelProbe::grab(&tall);
   PROBE(img, 27, 50, QColor(216, 216, 216), 40);
   PROBE(img, 72, 50, QColor(216, 216, 216), 40);
+
+  // The caption under the frame is light on the dark panel, not the palette's black.
+  PixelProbe::plainBackground(&tall, QColor(31, 32, 35));
+  img = PixelProbe::grab(&tall);
+  int brightest = 0;
+  for (int y = 95; y < 115; ++y)
+    for (int x = 10; x < 90; ++x)
+      brightest = qMax(brightest, qGray(img.pixel(x, y)));
+  QVERIFY2(brightest > 200, qPrintable(QString("brightest caption pixel %1").arg(brightest)));
 }
 
 TAVO_TEST_MAIN(TestLabels)
