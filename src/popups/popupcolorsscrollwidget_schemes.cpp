@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -196,16 +197,20 @@ bool PopupColorsScrollWidget::_saveScheme(const QString &name)
 {
   if (!QDir().mkpath(schemesFolder()))
     return false;
-  QSettings settings(_schemeFile(name), QSettings::IniFormat);
-  if (!settings.isWritable())
-    return false;
-  settings.clear();
-  settings.setValue("version", schemeVersion);
+  // The INI text QSettings reads back. Written here rather than through QSettings, which
+  // keeps a failed write pending in its cache and lets it land on a later access: a scheme
+  // counts as saved only once it is whole on disk, and a failed one leaves no trace.
+  QByteArray ini = "[General]\nversion=" + QByteArray::number(schemeVersion) + "\n";
   for (int i = 0; i < correctionCount; ++i)
-    settings.setValue(schemeKeys[i], _values[size_t(i)]);
-  // Saved only once it is on disk: a failed write must not read as success.
-  settings.sync();
-  return settings.status() == QSettings::NoError;
+    ini += QByteArray(schemeKeys[i]) + "=" + QByteArray::number(_values[size_t(i)]) + "\n";
+  QSaveFile file(_schemeFile(name));
+  if (!file.open(QIODevice::WriteOnly))
+    return false;
+  if (file.write(ini) != ini.size() || !file.flush() || file.error() != QFileDevice::NoError) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
 }
 
 // --- Managing ---

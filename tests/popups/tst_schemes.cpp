@@ -18,7 +18,9 @@
 #include <QSignalSpy>
 #include <QSlider>
 
+#include <csignal>
 #include <linux/capability.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -124,18 +126,12 @@ QMap<QString, QString> fileKeys(const QString &name)
 
 QByteArray iniOf(const Values &v)
 {
-  return QString("[General]\nversion=1\nsaturation=%1\nbrightness=%2\ncontrast=%3\nwhiteBalance=%4\nexposure=%5\n"
-                 "hue=%6\nred=%7\ngreen=%8\nblue=%9\n")
-    .arg(v[0])
-    .arg(v[1])
-    .arg(v[2])
-    .arg(v[3])
-    .arg(v[4])
-    .arg(v[5])
-    .arg(v[6])
-    .arg(v[7])
-    .arg(v[8])
-    .toUtf8();
+  const char *const keys[] = {"saturation", "brightness", "contrast", "whiteBalance", "exposure",
+                              "hue",        "red",        "green",    "blue"};
+  QByteArray ini = "[General]\nversion=1\n";
+  for (int i = 0; i < 9; ++i)
+    ini += QByteArray(keys[i]) + "=" + QByteArray::number(v[size_t(i)]) + "\n";
+  return ini;
 }
 
 Values valuesOf(const QList<QVariant> &schemeChanged)
@@ -219,14 +215,10 @@ void TestSchemes::savedUnderCleanedName_data()
 {
   QTest::addColumn<QString>("typed");
   QTest::addColumn<QString>("name");
-  QTest::newRow("slash, colon") << "a/b:c"
-                                << "a b c";
-  QTest::newRow("backslash") << "x\\y"
-                             << "x y";
-  QTest::newRow("dot") << "Film.Look"
-                       << "Film.Look";
-  QTest::newRow("only slashes") << "//"
-                                << "  ";
+  QTest::newRow("slash, colon") << "a/b:c" << "a b c";
+  QTest::newRow("backslash") << "x\\y" << "x y";
+  QTest::newRow("dot") << "Film.Look" << "Film.Look";
+  QTest::newRow("only slashes") << "//" << "  ";
 }
 
 void TestSchemes::savedUnderCleanedName()
@@ -255,14 +247,11 @@ void TestSchemes::failedSavesAreReported_data()
 {
   QTest::addColumn<QString>("typed");
   QTest::addColumn<QString>("setup");
-  QTest::newRow("empty name") << ""
-                              << "";
-  QTest::newRow("folder is a file") << "Film"
-                                    << "file";
-  QTest::newRow("read-only folder") << "Film"
-                                    << "read-only";
-  QTest::newRow("read-only folder, scheme there") << "Film"
-                                                  << "read-only, existing";
+  QTest::newRow("empty name") << "" << "";
+  QTest::newRow("folder is a file") << "Film" << "file";
+  QTest::newRow("read-only folder") << "Film" << "read-only";
+  QTest::newRow("read-only folder, scheme there") << "Film" << "read-only, existing";
+  QTest::newRow("disk full, scheme there") << "Film" << "full, existing";
 }
 
 void TestSchemes::failedSavesAreReported()
@@ -274,10 +263,11 @@ void TestSchemes::failedSavesAreReported()
     QDir().mkpath(QFileInfo(folder()).path());
     QFile file(folder());
     QVERIFY(file.open(QIODevice::WriteOnly));
-  } else if (setup.startsWith("read-only")) {
+  } else if (setup.endsWith("existing")) {
+    writeScheme("Film", before);
+  }
+  if (setup.startsWith("read-only")) {
     QDir().mkpath(folder());
-    if (setup.endsWith("existing"))
-      writeScheme("Film", before);
     QFile::setPermissions(folder(), QFile::ReadOwner | QFile::ExeOwner);
   }
   PopupTestWindow w;
@@ -287,14 +277,31 @@ void TestSchemes::failedSavesAreReported()
   dialogs.answers << QString("Save as Scheme...") << typed;
   {
     WithoutWriteOverride asAnyone;
+    // A file-size limit makes the write fail as a full disk would.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    if (setup.startsWith("full")) {
+      std::signal(SIGXFSZ, SIG_IGN);
+      rlimit tight = old;
+      tight.rlim_cur = 40;
+      QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    }
     click(popup->optionsButton());
+    setrlimit(RLIMIT_FSIZE, &old);
   }
   QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   QCOMPARE(messages.count(), 1);
   QCOMPARE(messages[0][1].toString(), QString("Cannot save the color scheme"));
-  if (setup.endsWith("existing"))
+  if (setup.endsWith("existing")) {
     QCOMPARE(fileKeys("Film"), keysOf(before));
-  else
+    QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"Film.scheme"});
+    // Loading it shows what is on disk, not what failed to get there.
+    QSignalSpy applied(popup, &PopupColorsScrollWidget::schemeChanged);
+    dialogs.answers << QString("Film");
+    click(popup->optionsButton());
+    QCOMPARE(applied.count(), 1);
+    QCOMPARE(valuesOf(applied[0]), (Values{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+  } else
     QVERIFY(!QFile::exists(folder() + "/Film.scheme"));
 }
 
