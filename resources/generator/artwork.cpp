@@ -398,8 +398,8 @@ QVector<Image> images()
     c.glyph(QString("move_") + dir, QString("arrow_") + dir, kNormal);
   c.glyph("value_increase", "plus", kNormal);
   c.glyph("value_decrease", "minus", kNormal);
-  c.glyph("expand_triangle", "arrow_down", kNormal, 40, 40);
-  c.glyph("expand_triangle_disabled", "arrow_down", kDisabled, 40, 40);
+  c.glyph("expand_triangle", "arrow_right", kNormal, 40, 40);
+  c.glyph("expand_triangle_disabled", "arrow_right", kDisabled, 40, 40);
   c.glyph("color_picker_icon_nor", "pipette", kNormal, 46, 46);
   c.glyph("color_picker_icon_sel", "pipette", kAccent, 46, 46);
 
