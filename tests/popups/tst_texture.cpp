@@ -114,7 +114,7 @@ void TestTextureGrid::flow_data()
   QTest::newRow("300 px: four") << 300 << 4;
   QTest::newRow("324 px: still four") << 324 << 4;
   QTest::newRow("325 px: five") << 325 << 5;
-  QTest::newRow("130 px: two") << 130 << 2;
+  QTest::newRow("195 px: three") << 195 << 3;
 }
 
 void TestTextureGrid::flow()
