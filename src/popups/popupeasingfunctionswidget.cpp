@@ -17,16 +17,16 @@ constexpr int iconSide = 27;
 // Picture names of easing numbers 1..16, under ":/images/easing/easing_"; the selected
 // picture adds "2".
 const char *const pictureNames[] = {
-  "linear",      "in_default", "out_default", "in_out_default", "in_circular", "out_circular",
-  "in_out_circular", "in_back", "out_back",   "in_out_back",    "in_elastic",  "out_elastic",
-  "in_out_elastic", "in_bounce", "out_bounce", "in_out_bounce",
+  "linear",         "in_default", "out_default", "in_out_default",  "in_circular", "out_circular",
+  "in_out_circular", "in_back",   "out_back",    "in_out_back",     "in_elastic",  "out_elastic",
+  "in_out_elastic", "in_bounce",  "out_bounce",  "in_out_bounce",
 };
 
 const char *const buttonNames[] = {
-  "linearButton",      "smoothInButton",  "smoothOutButton",   "smoothInOutButton",
-  "circularInButton",  "circularOutButton", "circularInOutButton", "backInButton",
-  "backOutButton",     "backInOutButton", "elasticInButton",   "elasticOutButton",
-  "elasticInOutButton", "bounceInButton", "bounceOutButton",   "bounceInOutButton",
+  "linearButton",     "smoothInButton",     "smoothOutButton",  "smoothInOutButton",
+  "circularInButton", "circularOutButton",  "circularInOutButton", "backInButton",
+  "backOutButton",    "backInOutButton",    "elasticInButton",  "elasticOutButton",
+  "elasticInOutButton", "bounceInButton",   "bounceOutButton",  "bounceInOutButton",
 };
 
 TooltipButton *flatButton(const char *name, QWidget *parent)
