@@ -74,13 +74,22 @@ void EditScrollArea::onSegmentWidgetEditingStateChanged(SegmentWidget *segmentWi
 
 void EditScrollArea::onSegmentWidgetTransitionIdChanged(SegmentWidget *, int) {}
 
-void EditScrollArea::onSegmentWidgetDraggingTransitionChanged(SegmentWidget *, int) {}
+void EditScrollArea::onSegmentWidgetDraggingTransitionChanged(SegmentWidget *, int draggingTransition)
+{
+  // The bar takes the moves; a flick starting under it would cancel the press.
+  _handlePressed = draggingTransition > 0;
+  if (_handlePressed && QScroller::scroller(viewport())->state() != QScroller::Inactive)
+    stopScrolling();
+  _updateHandlePositions();
+}
 
 void EditScrollArea::onSegmentWidgetDraggingStateChanged(SegmentWidget *segmentWidget, bool dragging)
 {
-  if (dragging)
+  if (dragging) {
+    stopScrolling();
     _draggedSegmentWidget = segmentWidget;
-  else if (_draggedSegmentWidget == segmentWidget)
+  }
+  if (!dragging && _draggedSegmentWidget == segmentWidget)
     _draggedSegmentWidget = nullptr;
 }
 
