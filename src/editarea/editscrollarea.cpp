@@ -292,19 +292,21 @@ bool EditScrollArea::canTrackTakeSegmentType(const QString &type, TrackWidget *t
 
 float EditScrollArea::alignTimeAcrossTracks(float time, Segment *except, TrackWidget *skip, bool *found) const
 {
-  if (found)
-    *found = false;
+  float best = time;
+  bool snapped = false;
   for (const TrackWidget *track : _trackWidgets) {
     if (track == skip)
       continue;
     const float aligned = track->alignTime(time, except);
-    if (aligned != time) {
-      if (found)
-        *found = true;
-      return aligned;
+    // The nearest snap wins; on equal distance the upper row.
+    if (aligned != time && (!snapped || qAbs(best - time) > qAbs(aligned - time))) {
+      best = aligned;
+      snapped = true;
     }
   }
-  return time;
+  if (found)
+    *found = snapped;
+  return best;
 }
 
 void EditScrollArea::setTracksLocked(bool locked, SegmentWidget *except)

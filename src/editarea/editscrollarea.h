@@ -46,8 +46,8 @@ public:
   int upperTrackTag(int tag) const;
   int movieTrackCount() const;
   bool canTrackTakeSegmentType(const QString &type, TrackWidget *track) const;
-  // Snaps a time to the block ends of every row but `skip` (first hit wins); *found tells
-  // whether one did. Used while a block is dragged.
+  // Snaps a time to the nearest block end of every row but `skip`; *found tells whether
+  // one did. Used while a block is dragged.
   float alignTimeAcrossTracks(float time, Segment *except = nullptr, TrackWidget *skip = nullptr,
                               bool *found = nullptr) const;
 

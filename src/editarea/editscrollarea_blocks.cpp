@@ -95,7 +95,11 @@ void EditScrollArea::onSegmentWidgetDraggingStateChanged(SegmentWidget *segmentW
 
 void EditScrollArea::onSegmentWidgetDraggingMoving(SegmentWidget *, QPoint) {}
 
-void EditScrollArea::onTrackWidgetDraggingStateChanged(TrackWidget *, bool) {}
+void EditScrollArea::onTrackWidgetDraggingStateChanged(TrackWidget *, bool dragging)
+{
+  if (dragging)
+    stopScrolling();
+}
 
 void EditScrollArea::onTrackWidgetDraggingMoving(TrackWidget *, QPoint) {}
 
