@@ -46,7 +46,6 @@ void GutterScrollArea::_setIcon(QPushButton *button, const QString &type)
   if (icon.isEmpty())
     return;
   button->setIcon(QIcon(icon));
-  button->setProperty("iconPath", icon);
 }
 
 int GutterScrollArea::addTrackButton()

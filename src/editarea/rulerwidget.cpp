@@ -17,6 +17,11 @@ void RulerWidget::setScale(float zoom)
   update();
 }
 
+QString RulerWidget::labelText(int seconds)
+{
+  return QString::asprintf("%d:%02d", seconds / 60, seconds % 60);
+}
+
 void RulerWidget::paintEvent(QPaintEvent *event)
 {
   const QRect r = event->rect();
@@ -46,7 +51,7 @@ void RulerWidget::paintEvent(QPaintEvent *event)
     painter.drawLine(QPointF(x, bottom), QPointF(x, top));
     if (s >= 0 && major)
       painter.drawText(QPointF(x + 4.0f, float(r.y()) + _labelTop + _fontPixelSize),
-                       QString::asprintf("%d:%02d", s / 60, s % 60));
+                       labelText(s));
     s += sparse ? 2 : 1;
   } while (float(r.x() + r.width()) > x);
 }

@@ -12,6 +12,8 @@ public:
 
   void setScale(float zoom);
   float zoom() const { return _zoom; }
+  // The label of a whole second: minutes and two-digit seconds.
+  static QString labelText(int seconds);
 
 protected:
   void paintEvent(QPaintEvent *event) override;
