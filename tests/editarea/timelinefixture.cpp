@@ -11,6 +11,8 @@
 #include "util.h"
 #include "voicesegment.h"
 
+#include <QScroller>
+#include <QScrollerProperties>
 #include <QtTest>
 
 TimelineWindow::TimelineWindow(int width, int height)
@@ -24,6 +26,12 @@ TimelineWindow::TimelineWindow(int width, int height)
   content->setObjectName(QStringLiteral("editScrollAreaWidget"));
   area->setWidget(content);
   area->setGeometry(0, 0, width, height);
+  // The scroller re-sends a delayed press to whatever lies under its screen position, and
+  // parallel test processes share one display: their windows would take the presses.
+  QScroller *scroller = QScroller::scroller(area->viewport());
+  QScrollerProperties properties = scroller->scrollerProperties();
+  properties.setScrollMetric(QScrollerProperties::MousePressEventDelay, 0.0);
+  scroller->setScrollerProperties(properties);
   window.resize(width, height);
   window.show();
   if (!QTest::qWaitForWindowExposed(&window))
