@@ -39,7 +39,11 @@ SegmentWidget::SegmentWidget(const QRect &geometry, QWidget *parent) : QWidget(p
   connect(&_holdTimer, &QTimer::timeout, this, &SegmentWidget::_onHoldTimeout);
 }
 
-SegmentWidget::~SegmentWidget() = default;
+SegmentWidget::~SegmentWidget()
+{
+  // The background lives in the row; without this the darkened strip would outlive the block.
+  delete _background;
+}
 
 void SegmentWidget::setTransitionId(int transitionId)
 {

@@ -28,6 +28,13 @@ TrackWidget::TrackWidget(const QRect &geometry, float zoom, QWidget *parent) : Q
 
 TrackWidget::~TrackWidget()
 {
+  // A block lifted out for a drag is no child of the row now, but still the row's.
+  for (SegmentWidget *block : qAsConst(_segmentWidgets)) {
+    if (block->parentWidget() != this) {
+      block->hide();
+      block->deleteLater();
+    }
+  }
   qDebug().nospace() << "TrackWidget[" << _tag << "] deleted";
 }
 

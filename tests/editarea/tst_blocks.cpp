@@ -4,6 +4,7 @@
 #include "editscrollarea.h"
 #include "gestures.h"
 #include "pixelprobe.h"
+#include "segmenteditingstatebackgroundwidget.h"
 #include "segmentwidget.h"
 #include "testenv.h"
 #include "timelinefixture.h"
@@ -268,6 +269,34 @@ private slots:
     block->toggleEditing();
     block->toggleEditing();
     QVERIFY(block->hasNoEditingBackground());
+  }
+
+  void backgroundGoesWithItsBlock()
+  {
+    TimelineWindow w;
+    TrackWidget *row = w.addTrack({w.makeSegment("MOVIE", 3, 2)});
+    AnimationsOff off;
+    row->segmentWidgetAt(0)->toggleEditing();
+    QCOMPARE(row->findChildren<SegmentEditingStateBackgroundWidget *>().size(), 1);
+    row->removeSegment(row->segmentWidgetAt(0)->segment(), false);
+    QCOMPARE(row->findChildren<SegmentEditingStateBackgroundWidget *>().size(), 0);
+    QVERIFY(!w.area->isEditingSegment());
+  }
+
+  void rowRemovedUnderALiftedBlock()
+  {
+    TimelineWindow w;
+    TrackWidget *row = w.addTrack({w.makeSegment("IMAGE", 2, 4)});
+    SegmentWidget *block = row->segmentWidgetAt(0);
+    QSignalSpy dragSpy(block, &SegmentWidget::segmentWidgetDraggingStateChanged);
+    pressAndHold(w.area, block, dragSpy);
+    const QPoint from = TimelineWindow::rectInViewport(block, w.area).center();
+    Gestures::moveInSteps(w.area->viewport(), from, from + QPoint(0, 80), 2);
+    QCOMPARE(block->parentWidget(), w.window.centralWidget());
+    w.area->removeTrackWidget(row);
+    QTRY_VERIFY(w.window.centralWidget()->findChildren<SegmentWidget *>().isEmpty());
+    Gestures::release(w.window.centralWidget(), QPoint(100, 100));
+    QVERIFY(!w.area->selectedSegmentWidget());
   }
 
   void transitionBars_data()
