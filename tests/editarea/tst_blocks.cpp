@@ -1,5 +1,6 @@
 // Segment blocks: placement and speed labels, the hold-to-drag gesture with lifting and
 // fly-back, colours and outlines, double clicks and editing, and transition bars.
+#include "animatedlabel.h"
 #include "animationswitch.h"
 #include "editscrollarea.h"
 #include "gestures.h"
@@ -211,6 +212,22 @@ private slots:
     block->setActive(true, true);
     QTRY_COMPARE(block->inactiveTint().alpha(), 0);
     QVERIFY(block->isActive());
+  }
+
+  void loadingIndicator()
+  {
+    TimelineWindow w;
+    TrackWidget *row = w.addTrack({w.makeSegment("MOVIE", 0, 4)});
+    SegmentWidget *block = row->segmentWidgetAt(0);
+    block->showLoadingIndicator();
+    AnimatedLabel *spinner = block->loadingIndicator();
+    QVERIFY(spinner && spinner->isVisible());
+    QCOMPARE(spinner->geometry(), QRect(5, 5, 34, 34));
+    block->showLoadingIndicator(); // one is enough
+    QCOMPARE(block->loadingIndicator(), spinner);
+    block->hideLoadingIndicator();
+    QVERIFY(!block->loadingIndicator());
+    QVERIFY(block->findChildren<AnimatedLabel *>().isEmpty());
   }
 
   void doubleClicks()

@@ -248,6 +248,7 @@ private slots:
     TimelineWindow w(400, 300);
     w.area->addTrack(1.0f, 60);
     w.area->horizontalScrollBar()->setValue(100);
+    QSignalSpy scrollSpy(w.area, &EditScrollArea::editScrollAreaDidScroll);
     QSignalSpy deleteSpy(w.area, &EditScrollArea::editScrollAreaDeleteKeyPressed);
     QSignalSpy directionSpy(w.area, &EditScrollArea::editScrollAreaSelectNextSegmentByDirectionKey);
     QTest::keyClick(w.area, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
@@ -255,8 +256,40 @@ private slots:
     QCOMPARE(directionSpy.count(), directionKey ? 1 : 0);
     if (directionKey)
       QCOMPARE(directionSpy.first().first().toInt(), directionKey);
-    if (key == Qt::Key_Left && modifiers == Qt::ShiftModifier)
+    if (key == Qt::Key_Left && modifiers == Qt::ShiftModifier) {
       QVERIFY2(w.area->horizontalScrollBar()->value() < 100, "Shift+Left did not scroll");
+      QCOMPARE(scrollSpy.count(), 1);
+      QCOMPARE(scrollSpy.first().first().toPoint(), w.area->contentOffset());
+    }
+  }
+
+  void contentOffset_data()
+  {
+    QTest::addColumn<bool>("animated");
+    QTest::addColumn<bool>("animations");
+    QTest::newRow("animated") << true << true;
+    QTest::newRow("switch off") << true << false;
+    QTest::newRow("at once") << false << true;
+  }
+  void contentOffset()
+  {
+    QFETCH(bool, animated);
+    QFETCH(bool, animations);
+    TimelineWindow w(400, 150);
+    for (int i = 0; i < 6; ++i)
+      w.area->addTrack(1.0f, 60);
+    AnimationsOff off;
+    setAnimationEnabled(animations);
+    QElapsedTimer clock;
+    clock.start();
+    w.area->setContentOffset(QPoint(300, 40), animated);
+    if (animated && animations) {
+      QCOMPARE(w.area->contentOffset(), QPoint(0, 0));
+      QTRY_COMPARE(w.area->contentOffset(), QPoint(300, 40));
+      QVERIFY2(clock.elapsed() >= 190, qPrintable(QString("scrolled in %1 ms").arg(clock.elapsed())));
+    }
+    QCOMPARE(w.area->contentOffset(), QPoint(300, 40));
+    QCOMPARE(w.area->horizontalOffset(), 300.0f);
   }
 
   void ctrlWheelAsksForAZoom_data()
