@@ -1,6 +1,7 @@
 // A generated project on the timeline as the editor lays it out: gutter, ruler, play head
 // and rows of a video strip, a waveform, a text and a picture. The picture is kept as
 // editarea_timeline.png beside the test for people to look at.
+#include "animationswitch.h"
 #include "fakesegmentlistener.h"
 #include "gutterscrollarea.h"
 #include "imagesegment.h"
@@ -88,6 +89,8 @@ private slots:
     music->loadStatusUpdated(music->id(), 0, 0, 0);
     QTRY_VERIFY(music->plotData() && music->plotData()->isReady());
     QVERIFY(music->isTimelineContentReady());
+    music->setTrimStart(2);
+    music->setDuration(3);
 
     TextSegment text(QStringLiteral("Title card"), 2, 3, &listener, nullptr);
     text.setSpeed(2.0f);
@@ -121,6 +124,11 @@ private slots:
     head->setCenterX(60 + 60 + 3.5f * 24, false);
     head->show();
     w.area->setSelectedSegmentWidget(w.area->trackWidgetAt(2)->segmentWidgetAt(0));
+    {
+      // The music block edited: its whole sound darkened behind it, 2 s of it before the block.
+      AnimationsOff off;
+      w.area->trackWidgetAt(1)->segmentWidgetAt(0)->toggleEditing();
+    }
     QCoreApplication::processEvents();
 
     const QImage shot = PixelProbe::grab(&w.window);
