@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QScrollArea>
 #include <QScroller>
+#include <QSet>
 
 class QLabel;
 class QParallelAnimationGroup;
@@ -172,4 +173,7 @@ private:
   // Identities only, never dereferenced: which block a destroyed() came from.
   const QObject *_editingIdentity = nullptr;
   const QObject *_selectedIdentity = nullptr;
+  // Blocks joined by connectSegmentWidget and not yet destroyed: a queued press may arrive
+  // after its block is gone.
+  QSet<const QObject *> _liveBlocks;
 };

@@ -8,8 +8,9 @@
 
 void EditScrollArea::connectSegmentWidget(SegmentWidget *segmentWidget)
 {
-  if (!segmentWidget)
+  if (!segmentWidget || _liveBlocks.contains(segmentWidget))
     return;
+  _liveBlocks.insert(segmentWidget);
   connect(segmentWidget, &SegmentWidget::segmentWidgetEditingStateChanged, this,
           &EditScrollArea::onSegmentWidgetEditingStateChanged, Qt::DirectConnection);
   connect(segmentWidget, &SegmentWidget::segmentWidgetTransitionIdChanged, this,
@@ -40,7 +41,7 @@ void EditScrollArea::_updateHandlePositions() {}
 
 void EditScrollArea::onSegmentWidgetMousePressed(SegmentWidget *segmentWidget, QPoint pos)
 {
-  if (!segmentWidget)
+  if (!_liveBlocks.contains(segmentWidget))
     return;
   if (!segmentWidget->isActive() && _isHandleHit(pos))
     return;
@@ -49,7 +50,7 @@ void EditScrollArea::onSegmentWidgetMousePressed(SegmentWidget *segmentWidget, Q
 
 void EditScrollArea::onSegmentWidgetRightMousePressed(SegmentWidget *segmentWidget, QPoint pos)
 {
-  if (!segmentWidget)
+  if (!_liveBlocks.contains(segmentWidget))
     return;
   if (!segmentWidget->isActive() && _isHandleHit(pos))
     return;
@@ -105,6 +106,7 @@ void EditScrollArea::onTrackWidgetDraggingMoving(TrackWidget *, QPoint) {}
 
 void EditScrollArea::onSegmentWidgetDestroyed(QObject *object)
 {
+  _liveBlocks.remove(object);
   // The guarded pointers are already null; the state they stood for ends with the block, so
   // nothing later re-places handles from a block that is gone.
   if (object == _editingIdentity) {
