@@ -146,6 +146,26 @@ private slots:
     QCOMPARE(dragSpy.last().at(1).toBool(), false);
   }
 
+  void withoutAnEditorWindowTheDragStaysInPlace()
+  {
+    TimelineWindow w;
+    w.window.setObjectName("PlainWindow");
+    TrackWidget *row = w.addTrack({w.makeSegment("IMAGE", 2, 4)});
+    SegmentWidget *block = row->segmentWidgetAt(0);
+    const QRect home = block->geometry();
+    QSignalSpy dragSpy(block, &SegmentWidget::segmentWidgetDraggingStateChanged);
+    QSignalSpy moveSpy(block, &SegmentWidget::segmentWidgetDraggingMoving);
+    pressAndHold(w.area, block, dragSpy);
+    const QPoint from = TimelineWindow::rectInViewport(block, w.area).center();
+    Gestures::moveInSteps(w.area->viewport(), from, from + QPoint(30, 30), 3);
+    QCOMPARE(moveSpy.count(), 3);
+    QCOMPARE(block->parentWidget(), row);
+    QVERIFY(!block->isDetached());
+    Gestures::release(w.area->viewport(), from + QPoint(30, 30));
+    QVERIFY(!block->isDragging());
+    QCOMPARE(block->geometry(), home);
+  }
+
   void shortPressNeverDrags()
   {
     TimelineWindow w;

@@ -110,11 +110,19 @@ private slots:
     QVERIFY(!row->draggingFrame());
   }
 
+  void holdingARowPicksItUp_data()
+  {
+    QTest::addColumn<QString>("dropped"); // what the edit area said during the drag
+    QTest::newRow("nowhere: flies home") << "nowhere";
+    QTest::newRow("on the other row: takes its place") << "row";
+    QTest::newRow("over the remove target: home at once") << "remove";
+  }
   void holdingARowPicksItUp()
   {
+    QFETCH(QString, dropped);
     TimelineWindow w;
     TrackWidget *row = w.addTrack({w.makeSegment("IMAGE", 2, 2)});
-    w.addTrack({w.makeSegment("IMAGE", 0, 2)});
+    TrackWidget *other = w.addTrack({w.makeSegment("IMAGE", 0, 2)});
     const QRect home = row->geometry();
     QSignalSpy dragSpy(row, &TrackWidget::trackWidgetDraggingStateChanged);
     QSignalSpy moveSpy(row, &TrackWidget::trackWidgetDraggingMoving);
@@ -130,9 +138,16 @@ private slots:
     Gestures::moveInSteps(w.area->viewport(), at, at + QPoint(0, 30), 3);
     QCOMPARE(row->parentWidget(), w.window.centralWidget());
     QCOMPARE(moveSpy.count(), 3);
+    if (dropped == "row")
+      row->setDropTarget(other);
+    else if (dropped == "remove")
+      row->setOverRemoveTarget(true);
     Gestures::release(w.window.centralWidget(), row->geometry().center());
+    if (dropped == "nowhere")
+      QCOMPARE(row->parentWidget(), w.window.centralWidget()); // on its way back
     QTRY_COMPARE(row->parentWidget(), w.area->widget());
-    QCOMPARE(row->geometry(), home);
+    QCOMPARE(row->geometry(), dropped == "row" ? other->geometry() : home);
+    QVERIFY(!row->graphicsEffect());
     QCOMPARE(dragSpy.last().at(1).toBool(), false);
     QVERIFY(!row->isDragging());
     QTRY_VERIFY(!row->highlight());
