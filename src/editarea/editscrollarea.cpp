@@ -20,8 +20,12 @@ QScrollBar::handle { background: #6b6b6b; margin: 3px; border-radius: 4px; }
 QScrollBar::handle:horizontal { min-width: 15px; }
 QScrollBar::handle:vertical { min-height: 15px; }
 QScrollBar::handle:hover, QScrollBar::handle:on { background: #a4a5a7; }
-QScrollBar::sub-line { width: 10px; height: 10px; border-image: url(:/icons/res/icons/png/up_arrow_disabled.png); }
-QScrollBar::add-line { width: 10px; height: 10px; border-image: url(:/icons/res/icons/png/down_arrow_disabled.png); }
+QScrollBar::sub-line { width: 10px; height: 10px; subcontrol-origin: margin; border-image: url(:/icons/res/icons/png/up_arrow_disabled.png); }
+QScrollBar::add-line { width: 10px; height: 10px; subcontrol-origin: margin; border-image: url(:/icons/res/icons/png/down_arrow_disabled.png); }
+QScrollBar::sub-line:horizontal { subcontrol-position: left; }
+QScrollBar::add-line:horizontal { subcontrol-position: right; }
+QScrollBar::sub-line:vertical { subcontrol-position: top; }
+QScrollBar::add-line:vertical { subcontrol-position: bottom; }
 QScrollBar::sub-line:hover, QScrollBar::sub-line:on { border-image: url(:/icons/res/icons/png/up_arrow.png); }
 QScrollBar::add-line:hover, QScrollBar::add-line:on { border-image: url(:/icons/res/icons/png/down_arrow.png); }
 QScrollBar::up-arrow, QScrollBar::down-arrow, QScrollBar::left-arrow, QScrollBar::right-arrow { background: none; }
