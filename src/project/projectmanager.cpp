@@ -2,7 +2,7 @@
 
 #include "exportframesize.h"
 #include "segment.h"
-#include "segmentwidget.h"
+#include "segmentview.h"
 #include "util.h"
 
 #include <QDebug>
@@ -125,7 +125,7 @@ int ProjectManager::_insertIndex(int track, float start) const
   return laterTrack >= 0 ? laterTrack : m_segments.size();
 }
 
-void ProjectManager::insertSegment(Segment *segment, SegmentWidget *widget)
+void ProjectManager::insertSegment(Segment *segment, SegmentView *widget)
 {
   {
     QMutexLocker lock(&m_mutex);
@@ -136,7 +136,7 @@ void ProjectManager::insertSegment(Segment *segment, SegmentWidget *widget)
   setModified(true);
 }
 
-void ProjectManager::appendSegment(Segment *segment, SegmentWidget *widget)
+void ProjectManager::appendSegment(Segment *segment, SegmentView *widget)
 {
   {
     QMutexLocker lock(&m_mutex);
@@ -182,7 +182,7 @@ void ProjectManager::clearSegments()
   setModified(true);
 }
 
-void ProjectManager::setSegmentWidgetAt(SegmentWidget *widget, int index)
+void ProjectManager::setSegmentWidgetAt(SegmentView *widget, int index)
 {
   QMutexLocker lock(&m_mutex);
   if (index >= 0 && index < m_segmentWidgets.size())
@@ -208,13 +208,13 @@ Segment *ProjectManager::segmentAt(int index)
   return m_segments.value(index, nullptr);
 }
 
-SegmentWidget *ProjectManager::segmentWidgetAt(int index)
+SegmentView *ProjectManager::segmentWidgetAt(int index)
 {
   QMutexLocker lock(&m_mutex);
   return m_segmentWidgets.value(index, nullptr);
 }
 
-SegmentWidget *ProjectManager::segmentWidgetOf(Segment *segment)
+SegmentView *ProjectManager::segmentWidgetOf(Segment *segment)
 {
   QMutexLocker lock(&m_mutex);
   return m_segmentWidgets.value(m_segments.indexOf(segment), nullptr);
@@ -276,12 +276,12 @@ bool ProjectManager::isFileUsedByOtherSegment(const QString &fileName, Segment *
 void ProjectManager::setSegmentWidgetsActive(bool active, Segment *except, bool animated)
 {
   QMutexLocker lock(&m_mutex);
-  for (SegmentWidget *widget : qAsConst(m_segmentWidgets))
+  for (SegmentView *widget : qAsConst(m_segmentWidgets))
     if (widget && widget->segment() != except)
       widget->setActive(active, animated);
 }
 
-SegmentWidget *ProjectManager::segmentWidgetAtTime(float time, int track)
+SegmentView *ProjectManager::segmentWidgetAtTime(float time, int track)
 {
   QMutexLocker lock(&m_mutex);
   for (int i = 0; i < m_segments.size(); ++i) {

@@ -16,7 +16,7 @@
 
 class QXmlStreamWriter;
 class Segment;
-class SegmentWidget;
+class SegmentView;
 
 // The layout values saved in "layout.xml", by name.
 using ProjectLayout = QMap<QString, int>;
@@ -86,17 +86,17 @@ public:
   void setPreviewQuality(int quality);
 
   // The segment list, ordered by track and start when filled through insertSegment.
-  void insertSegment(Segment *segment, SegmentWidget *widget);
-  void appendSegment(Segment *segment, SegmentWidget *widget);
+  void insertSegment(Segment *segment, SegmentView *widget);
+  void appendSegment(Segment *segment, SegmentView *widget);
   void removeSegment(Segment *segment);
   void removeSegmentAt(int index);
   void clearSegments();
-  void setSegmentWidgetAt(SegmentWidget *widget, int index);
+  void setSegmentWidgetAt(SegmentView *widget, int index);
   void resetTrackIds();
   int segmentCount();
   Segment *segmentAt(int index);
-  SegmentWidget *segmentWidgetAt(int index);
-  SegmentWidget *segmentWidgetOf(Segment *segment);
+  SegmentView *segmentWidgetAt(int index);
+  SegmentView *segmentWidgetOf(Segment *segment);
   Segment *firstSegment() const;
   int indexOfSegmentId(quint32 id);
   int indexOfSegmentUId(const QString &uid);
@@ -105,7 +105,7 @@ public:
   int layerSegmentIds(quint32 *out);
   bool isFileUsedByOtherSegment(const QString &fileName, Segment *except);
   void setSegmentWidgetsActive(bool active, Segment *except, bool animated);
-  SegmentWidget *segmentWidgetAtTime(float time, int track);
+  SegmentView *segmentWidgetAtTime(float time, int track);
   // Nearest starts within 1/30 s; track 0 matches every track. No lock.
   Segment *segmentStartingAtOrAfter(float time, int track) const;
   Segment *segmentStartingAfter(float time, int track) const;
@@ -170,7 +170,7 @@ private:
   int _record(const QString &name, const QString &folder, bool current);
 
   QList<Segment *> m_segments;
-  QList<SegmentWidget *> m_segmentWidgets;
+  QList<SegmentView *> m_segmentWidgets;
   QString m_name;
   QString m_folder;
   ProjectLayout m_layout;

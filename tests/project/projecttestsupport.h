@@ -4,7 +4,7 @@
 
 #include "projectmanager.h"
 #include "segment.h"
-#include "segmentwidget.h"
+#include "segmentview.h"
 
 #include <QFile>
 #include <QtTest>
@@ -15,10 +15,10 @@ inline QByteArray readFile(const QString &path)
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class FakeSegmentWidget : public SegmentWidget
+class FakeSegmentView : public SegmentView
 {
 public:
-  explicit FakeSegmentWidget(Segment *segment) : m_segment(segment) {}
+  explicit FakeSegmentView(Segment *segment) : m_segment(segment) {}
   Segment *segment() const override { return m_segment; }
   void setActive(bool active, bool animated) override
   {
@@ -59,7 +59,7 @@ public:
 inline bool checkProjectInvariants(ProjectManager &manager, bool sorted, QString *why)
 {
   for (int i = 0; i < manager.segmentCount(); ++i) {
-    SegmentWidget *widget = manager.segmentWidgetAt(i);
+    SegmentView *widget = manager.segmentWidgetAt(i);
     if (widget && widget->segment() != manager.segmentAt(i)) {
       *why = QStringLiteral("block %1 shows another segment").arg(i);
       return false;

@@ -83,7 +83,7 @@ private slots:
     for (const Entry &e : entries) {
       auto *s = new ScriptedSegment(e.track, e.start, 1);
       s->properties()->setText("Name", e.name);
-      m.insertSegment(s, new FakeSegmentWidget(s));
+      m.insertSegment(s, new FakeSegmentView(s));
       CHECK_PROJECT(m, true);
     }
     QString order;
@@ -98,7 +98,7 @@ private slots:
   void randomInsertsStaySorted()
   {
     ProjectManager m;
-    QList<FakeSegmentWidget *> widgets;
+    QList<FakeSegmentView *> widgets;
     quint32 seed = 7;
     auto next = [&seed](int n) {
       seed = seed * 1664525u + 1013904223u;
@@ -111,7 +111,7 @@ private slots:
         delete victim;
       } else {
         auto *s = new ScriptedSegment(next(4), next(20) / 2.0f, 1);
-        widgets.append(new FakeSegmentWidget(s));
+        widgets.append(new FakeSegmentView(s));
         m.insertSegment(s, widgets.last());
       }
       CHECK_PROJECT(m, true);
@@ -130,7 +130,7 @@ private slots:
     c->layer = true;
     a->file = "clip.mp4";
     c->file = "clip.mp4";
-    FakeSegmentWidget wa(a), wb(b), wc(c);
+    FakeSegmentView wa(a), wb(b), wc(c);
     m.appendSegment(a, &wa);
     m.appendSegment(b, &wb);
     m.appendSegment(c, &wc);
