@@ -39,14 +39,25 @@ void PencilShape::_advance(const QPoint &position)
   const QPoint mid2((_p1.x() + _p2.x()) / 2, (_p1.y() + _p2.y()) / 2);
   _path.moveTo(mid1);
   _path.quadTo(_p1, mid2);
-  // A quadratic piece stays inside the triangle of its three points; its stroke reaches
-  // half a pen further.
-  const qreal reach = _strokeReach();
-  const QRectF hull = QPolygonF({QPointF(mid1), QPointF(_p1), QPointF(mid2)}).boundingRect();
-  _pieces.append({mid1, _p1, mid2, hull.adjusted(-reach - 2, -reach - 2, reach + 2, reach + 2)});
-  _area = _box(reach);
+  // Where the piece's outline really goes: the stroke of a piece with coinciding points
+  // may reach further than half a pen beyond them.
+  QPainterPath piece(mid1);
+  piece.quadTo(_p1, mid2);
+  QPainterPathStroker stroker(painter()->pen());
+  const qreal margin = _antialiasMargin();
+  const QRectF box =
+      stroker.createStroke(piece).boundingRect().adjusted(-margin, -margin, margin, margin);
+  _pieces.append({mid1, _p1, mid2, box});
+  _area = box.toAlignedRect();
   emit shapeRequestBackupRestoreCanvasImage(this, false);
   draw();
+}
+
+qreal PencilShape::_antialiasMargin() const
+{
+  // Two canvas pixels, in widget units.
+  const QTransform &transform = painter()->transform();
+  return 2.0 / qMax<qreal>(0.01, qMin(qAbs(transform.m11()), qAbs(transform.m22())));
 }
 
 QRect PencilShape::_box(qreal margin) const

@@ -26,10 +26,12 @@ private:
   struct Piece
   {
     QPointF from, control, to;
+    // The box of its stroke.
     QRectF box;
   };
   void _advance(const QPoint &position);
   QRect _box(qreal margin) const;
+  qreal _antialiasMargin() const;
 
   QPoint _p0, _p1, _p2;
   QPainterPath _path;

@@ -7,6 +7,7 @@
 #include "testenv.h"
 
 #include <QInputDialog>
+#include <QPainterPath>
 
 using CanvasProbe::alpha;
 using CanvasProbe::drawDrag;
@@ -20,6 +21,7 @@ private slots:
   void lineWidthInCanvasPixels();
   void hardnessIsAlpha();
   void selfCrossingStrokeKeepsOneAlpha();
+  void limitedRedrawEqualsTheWholePath();
   void textureKeepsOneTexelPerPixel();
   void rubberErases_data();
   void rubberErases();
@@ -78,6 +80,51 @@ void TestPaint::selfCrossingStrokeKeepsOneAlpha()
   QCOMPARE(alpha(image, QPoint(600, 400)), 127);
   QCOMPARE(alpha(image, QPoint(400, 400)), 127);
   QCOMPARE(alpha(image, QPoint(600, 520)), 127);
+}
+
+// The pencil redraws only near its newest piece; the picture must be the one the whole
+// path drawn at once gives.
+void TestPaint::limitedRedrawEqualsTheWholePath()
+{
+  CanvasWindow w;
+  w.canvas.setHardness(0.5f);
+  // No two neighbours alike: the window system drops a move that goes nowhere.
+  QVector<QPoint> points;
+  for (int i = 0; i <= 120; ++i) {
+    const QPoint point(480 + int(300 * qSin(i * 0.09)), 270 + int(200 * qSin(i * 0.06 + 0.5)));
+    if (points.isEmpty() || points.last() != point)
+      points << point;
+  }
+  Gestures::press(&w.canvas, points[0]);
+  for (int i = 1; i < points.size(); ++i)
+    Gestures::move(&w.canvas, points[i]);
+  Gestures::release(&w.canvas, points.last());
+
+  QImage expected(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+  expected.fill(Qt::transparent);
+  QPainter painter(&expected);
+  painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+  painter.setTransform(QTransform::fromScale(2, 2));
+  painter.setPen(QPen(QColor(0, 255, 0, 127), 15, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  // The path of quadratic pieces through the midpoints; the release adds the last point again.
+  QPainterPath path;
+  QPoint p0 = points[0], p1 = points[0], p2 = points[0];
+  points << points.last();
+  for (int i = 1; i < points.size(); ++i) {
+    p0 = p1;
+    p1 = p2;
+    p2 = points[i];
+    path.moveTo(QPoint((p0.x() + p1.x()) / 2, (p0.y() + p1.y()) / 2));
+    path.quadTo(p1, QPoint((p1.x() + p2.x()) / 2, (p1.y() + p2.y()) / 2));
+  }
+  painter.drawPath(path);
+  painter.end();
+  const QImage actual = w.canvas.canvasImage().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  int differing = 0;
+  for (int y = 0; y < actual.height(); ++y)
+    for (int x = 0; x < actual.width(); ++x)
+      differing += actual.pixel(x, y) != expected.pixel(x, y);
+  QCOMPARE(differing, 0);
 }
 
 void TestPaint::textureKeepsOneTexelPerPixel()
