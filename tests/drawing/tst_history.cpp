@@ -6,6 +6,7 @@
 #include "testenv.h"
 #include "util.h"
 
+#include <QMouseEvent>
 #include <QPointer>
 
 namespace {
@@ -76,18 +77,21 @@ void TestHistory::pushesInOneMillisecondAreBothKept()
 
 void TestHistory::eachHistoryKeepsItsOwnFolder()
 {
-  auto *first = new HistoryDataCompressionTaskManager;
-  HistoryDataCompressionTaskManager second;
-  QVERIFY(first->folderPath() != second.folderPath());
-  first->push(filled(Qt::red));
-  second.push(filled(Qt::green));
-  const QString firstFolder = first->folderPath();
+  auto *first = new CanvasWidget(640, 360);
+  CanvasWidget second(640, 360);
+  HistoryDataCompressionTaskManager *kept = second.history();
+  QVERIFY(first->history()->folderPath() != kept->folderPath());
+  first->clear();
+  second.drawImage(filled(Qt::green, QSize(640, 360)));
+  second.clear();
+  const QString firstFolder = first->history()->folderPath();
   // Deleted while its write may still run: it waits, then removes only its own folder.
   delete first;
   QVERIFY(!QDir(firstFolder).exists());
-  QVERIFY(QDir(second.folderPath()).exists());
-  QTRY_VERIFY(!second.isBusy());
-  QCOMPARE(second.takeSnapshot().toImage().pixel(1, 1), QColor(Qt::green).rgb());
+  QVERIFY(QDir(kept->folderPath()).exists());
+  QTRY_VERIFY(!kept->isBusy());
+  QCOMPARE(entries(kept->folderPath()).size(), 1);
+  QCOMPARE(kept->takeSnapshot().toImage().pixel(1, 1), QColor(Qt::green).rgb());
 }
 
 void TestHistory::threeStrokesThreeUndos()
@@ -123,10 +127,21 @@ void TestHistory::undoWhileWritingWaits()
   w.canvas.undo();
   QCOMPARE(show.count(), 1);
   QVERIFY(w.canvas.isWaiting());
-  // Input and further undos are ignored meanwhile.
+  // Input and further undos are ignored meanwhile (sent straight to the canvas, so the
+  // write's completion cannot come in between).
+  const QImage cleared = w.image();
   w.canvas.undo();
-  Gestures::drag(&w.canvas, QPoint(100, 500), QPoint(800, 500), 3);
-  QVERIFY(hide.wait(10000));
+  const auto send = [&](QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, pos, w.canvas.mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w.canvas, &event);
+  };
+  send(QEvent::MouseButtonPress, QPoint(100, 500), Qt::LeftButton);
+  send(QEvent::MouseMove, QPoint(400, 500), Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, QPoint(800, 500), Qt::NoButton);
+  QVERIFY(w.canvas.isWaiting());
+  QCOMPARE(w.canvas.history()->files().size(), 2);
+  QVERIFY(w.image() == cleared);
+  QTRY_COMPARE(hide.count(), 1);
   QCOMPARE(show.count(), 1);
   QCOMPARE(hide.count(), 1);
   QVERIFY(!w.canvas.isWaiting());
