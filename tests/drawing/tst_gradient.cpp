@@ -53,6 +53,7 @@ private slots:
   void noColorFadesToTheOtherHue();
   void chosenColorCarriesATransparentEnd();
   void cancelledColorDialogChangesNothing();
+  void pickerQuestionsGoToTheOwner();
   void radialRadiusReachesTheEndHandle();
 };
 
@@ -190,6 +191,28 @@ void TestGradient::cancelledColorDialogChangesNothing()
   QCOMPARE(changed.count(), 0);
   QCOMPARE(w.gradient->startColor(), QColor(Qt::red));
   QCOMPARE(w.gradient->endColor(), QColor(Qt::blue));
+}
+
+void TestGradient::pickerQuestionsGoToTheOwner()
+{
+  ScriptedDialogProvider dialogs;
+  GradientWindow w(Qt::red, Qt::blue, QPointF(0.25, 0.5), QPointF(0.75, 0.5));
+  QImage still(64, 36, QImage::Format_RGB32);
+  still.fill(Qt::yellow);
+  QWidget *askedIn = nullptr;
+  connect(w.gradient, &EditableGradientWidget::editableGradientWidgetColorPickingImageNeeded,
+          [&](EditableGradientWidget *, QImage *image) { *image = still; });
+  connect(w.gradient, &EditableGradientWidget::editableGradientWidgetGetPlaybackAreaFrameInWidget,
+          [&](EditableGradientWidget *, QRect *rect, QWidget *inWidget) {
+            askedIn = inWidget;
+            *rect = QRect(10, 10, 64, 36);
+          });
+  dialogs.answers << "Choose Color";
+  Gestures::click(w.gradient, QPoint(50, 50));
+  QVERIFY(w.gradient->colorPopup());
+  QTest::mouseClick(w.gradient->colorPopup()->colorPickerButton(), Qt::LeftButton);
+  QCOMPARE(askedIn, w.gradient);
+  QVERIFY(w.gradient->colorPopup()->colorPickingActive());
 }
 
 void TestGradient::radialRadiusReachesTheEndHandle()

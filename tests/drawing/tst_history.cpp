@@ -37,6 +37,7 @@ private slots:
   void takesComeBackNewestFirst();
   void pushesInOneMillisecondAreBothKept();
   void eachHistoryKeepsItsOwnFolder();
+  void withoutItsFolderSnapshotsStayInTheCache();
   void threeStrokesThreeUndos();
   void undoWhileWritingWaits();
   void deletingTheCanvasWhileItWaits();
@@ -92,6 +93,33 @@ void TestHistory::eachHistoryKeepsItsOwnFolder()
   QTRY_VERIFY(!kept->isBusy());
   QCOMPARE(entries(kept->folderPath()).size(), 1);
   QCOMPARE(kept->takeSnapshot().toImage().pixel(1, 1), QColor(Qt::green).rgb());
+}
+
+void TestHistory::withoutItsFolderSnapshotsStayInTheCache()
+{
+  const QString cache = Util::cacheLocation();
+  QDir(sharedFolder()).removeRecursively();
+  QVERIFY(QDir().mkpath(cache));
+  // A file where the folder should be, and a file of someone else's in the cache.
+  QFile blocker(sharedFolder());
+  QVERIFY(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  QFile other(QDir(cache).filePath("other.txt"));
+  QVERIFY(other.open(QIODevice::WriteOnly));
+  other.close();
+  {
+    HistoryDataCompressionTaskManager history;
+    QCOMPARE(history.folderPath(), QDir(cache).absolutePath());
+    history.push(filled(Qt::red));
+    history.push(filled(Qt::blue));
+    QTRY_VERIFY(!history.isBusy());
+    QCOMPARE(history.takeSnapshot().toImage().pixel(1, 1), QColor(Qt::blue).rgb());
+  }
+  // The snapshot left is removed with the history; nothing else is.
+  QCOMPARE(entries(cache), (QStringList{"DrawingHistory", "other.txt"}));
+  QVERIFY(QFileInfo(sharedFolder()).isFile());
+  QFile::remove(sharedFolder());
+  other.remove();
 }
 
 void TestHistory::threeStrokesThreeUndos()
