@@ -17,6 +17,7 @@ void PencilShape::drawBegan(QPoint position)
   _path = QPainterPath();
   _pieces.clear();
   _area = QRect();
+  _pen = painter()->pen();
   emit shapeRequestBackupRestoreCanvasImage(this, true);
 }
 
@@ -39,25 +40,30 @@ void PencilShape::_advance(const QPoint &position)
   const QPoint mid2((_p1.x() + _p2.x()) / 2, (_p1.y() + _p2.y()) / 2);
   _path.moveTo(mid1);
   _path.quadTo(_p1, mid2);
-  // Where the piece's outline really goes: the stroke of a piece with coinciding points
-  // may reach further than half a pen beyond them.
-  QPainterPath piece(mid1);
-  piece.quadTo(_p1, mid2);
-  QPainterPathStroker stroker(painter()->pen());
-  const qreal margin = _antialiasMargin();
-  const QRectF box =
-      stroker.createStroke(piece).boundingRect().adjusted(-margin, -margin, margin, margin);
-  _pieces.append({mid1, _p1, mid2, box});
-  _area = box.toAlignedRect();
+  _pieces.append({mid1, _p1, mid2, _strokeBox(mid1, _p1, mid2)});
+  _area = _pieces.last().box.toAlignedRect();
+  if (painter()->pen() != _pen) {
+    // A new pen mid-stroke changes the whole stroke: restore and redraw all of it.
+    _pen = painter()->pen();
+    for (Piece &piece : _pieces)
+      piece.box = _strokeBox(piece.from, piece.control, piece.to);
+    _area = QRect();
+  }
   emit shapeRequestBackupRestoreCanvasImage(this, false);
   draw();
 }
 
-qreal PencilShape::_antialiasMargin() const
+QRectF PencilShape::_strokeBox(const QPointF &from, const QPointF &control, const QPointF &to) const
 {
-  // Two canvas pixels, in widget units.
+  // Where the piece's outline really goes: the stroke of a piece with coinciding points
+  // may reach further than half a pen beyond them.
+  QPainterPath piece(from);
+  piece.quadTo(control, to);
+  QPainterPathStroker stroker(painter()->pen());
+  // Two canvas pixels of antialiasing, in widget units.
   const QTransform &transform = painter()->transform();
-  return 2.0 / qMax<qreal>(0.01, qMin(qAbs(transform.m11()), qAbs(transform.m22())));
+  const qreal margin = 2.0 / qMax<qreal>(0.01, qMin(qAbs(transform.m11()), qAbs(transform.m22())));
+  return stroker.createStroke(piece).boundingRect().adjusted(-margin, -margin, margin, margin);
 }
 
 QRect PencilShape::_box(qreal margin) const
@@ -89,5 +95,6 @@ void PencilShape::draw()
   }
   _endDraw();
   const int m = _dirtyMargin();
-  emit shapeNeedDisplayInRect(this, _box(m));
+  emit shapeNeedDisplayInRect(this, _area.isNull() ? _path.boundingRect().toAlignedRect().adjusted(-m, -m, m, m)
+                                                   : _box(m).united(_area));
 }

@@ -3,6 +3,7 @@
 #include "shape.h"
 
 #include <QPainterPath>
+#include <QPen>
 #include <QVector>
 
 // The free pencil: a path of quadratic pieces through the midpoints of the last three
@@ -31,12 +32,14 @@ private:
   };
   void _advance(const QPoint &position);
   QRect _box(qreal margin) const;
-  qreal _antialiasMargin() const;
+  QRectF _strokeBox(const QPointF &from, const QPointF &control, const QPointF &to) const;
 
   QPoint _p0, _p1, _p2;
   QPainterPath _path;
   // The same path piece by piece, so a redraw can paint only the pieces near the newest one.
   QVector<Piece> _pieces;
-  // Where the newest piece changes the canvas; null before the first piece.
+  // Where the newest piece changes the canvas; null when the whole stroke is redrawn.
   QRect _area;
+  // The pen the pieces were drawn with.
+  QPen _pen;
 };

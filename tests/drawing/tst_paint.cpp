@@ -21,6 +21,7 @@ private slots:
   void lineWidthInCanvasPixels();
   void hardnessIsAlpha();
   void selfCrossingStrokeKeepsOneAlpha();
+  void limitedRedrawEqualsTheWholePath_data();
   void limitedRedrawEqualsTheWholePath();
   void textureKeepsOneTexelPerPixel();
   void rubberErases_data();
@@ -83,9 +84,17 @@ void TestPaint::selfCrossingStrokeKeepsOneAlpha()
 }
 
 // The pencil redraws only near its newest piece; the picture must be the one the whole
-// path drawn at once gives.
+// path drawn at once gives, also when the pen changes during the stroke.
+void TestPaint::limitedRedrawEqualsTheWholePath_data()
+{
+  QTest::addColumn<float>("laterHardness");
+  QTest::newRow("one pen") << 0.5f;
+  QTest::newRow("harder halfway") << 0.8f;
+}
+
 void TestPaint::limitedRedrawEqualsTheWholePath()
 {
+  QFETCH(float, laterHardness);
   CanvasWindow w;
   w.canvas.setHardness(0.5f);
   // No two neighbours alike: the window system drops a move that goes nowhere.
@@ -96,8 +105,11 @@ void TestPaint::limitedRedrawEqualsTheWholePath()
       points << point;
   }
   Gestures::press(&w.canvas, points[0]);
-  for (int i = 1; i < points.size(); ++i)
+  for (int i = 1; i < points.size(); ++i) {
+    if (i == points.size() / 2)
+      w.canvas.setHardness(laterHardness);
     Gestures::move(&w.canvas, points[i]);
+  }
   Gestures::release(&w.canvas, points.last());
 
   QImage expected(1920, 1080, QImage::Format_ARGB32_Premultiplied);
@@ -105,7 +117,8 @@ void TestPaint::limitedRedrawEqualsTheWholePath()
   QPainter painter(&expected);
   painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
   painter.setTransform(QTransform::fromScale(2, 2));
-  painter.setPen(QPen(QColor(0, 255, 0, 127), 15, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  const QColor color(0, 255, 0, int(laterHardness * 255));
+  painter.setPen(QPen(color, 15, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   // The path of quadratic pieces through the midpoints; the release adds the last point again.
   QPainterPath path;
   QPoint p0 = points[0], p1 = points[0], p2 = points[0];
