@@ -88,6 +88,20 @@ QImage checkerboard(int size, int cell)
   return img;
 }
 
+// The gradient editor's handle: a white ring with a dark rim, readable over any colour.
+QImage gradientPoint()
+{
+  QImage img = Glyphs::canvas(60, 60);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(QColor(0, 0, 0, 160), 12));
+  p.drawEllipse(QRectF(10, 10, 40, 40));
+  p.setPen(QPen(Qt::white, 7));
+  p.drawEllipse(QRectF(10, 10, 40, 40));
+  return img;
+}
+
 QImage cropHandle(int dx, int dy, const QColor &color)
 {
   QImage img = Glyphs::canvas(40, 40);
@@ -513,6 +527,7 @@ QVector<Image> images()
 
   // Drawing
   c.add("drawing/hollow_back", checkerboard(32, 8));
+  c.add("drawing/gradientPoint", gradientPoint());
   for (const char *kind : {"fill", "linear", "pattern", "radial"}) {
     c.add(QString("drawing/") + kind, drawingMode(kind, kNormal));
     c.add(QString("drawing/%1_").arg(kind), drawingMode(kind, kAccent));

@@ -1,0 +1,26 @@
+#include "datacompressiontask.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QSaveFile>
+
+DataCompressionTask::DataCompressionTask(const QImage &picture, const QString &path, std::function<void()> finished)
+    : _picture(picture), _path(path), _finished(std::move(finished))
+{
+  setAutoDelete(true);
+}
+
+void DataCompressionTask::run()
+{
+  if (!_picture.isNull()) {
+    QElapsedTimer timer;
+    timer.start();
+    // Under a temporary name first: a snapshot file is either whole or missing.
+    QSaveFile file(_path);
+    if (file.open(QIODevice::WriteOnly) && _picture.save(&file, "PNG", 80))
+      file.commit();
+    qDebug().noquote() << "Drawing history data compressing time: " + QString::number(timer.elapsed());
+  }
+  if (_finished)
+    _finished();
+}

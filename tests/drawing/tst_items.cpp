@@ -1,0 +1,264 @@
+// The pending text and picture: their dialogs, their frame until committed, moving them,
+// sizing them with the wheel, and how a large picture is reduced.
+
+#include "canvastest.h"
+#include "historydatacompressiontaskmanager.h"
+#include "scripteddialogprovider.h"
+#include "testenv.h"
+
+#include <QInputDialog>
+#include <QSettings>
+
+using CanvasProbe::alpha;
+
+namespace {
+
+// Answers the text dialog with a text, or cancels it when the text is null.
+std::function<int(QDialog *)> answerText(const QString &text)
+{
+  return [text](QDialog *dialog) {
+    if (text.isNull())
+      return int(QDialog::Rejected);
+    qobject_cast<QInputDialog *>(dialog)->setTextValue(text);
+    return int(QDialog::Accepted);
+  };
+}
+
+QString savedPicture(const QTemporaryDir &dir, const QString &name, QSize size, QColor color = Qt::red)
+{
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(color);
+  const QString path = dir.filePath(name);
+  image.save(path);
+  return path;
+}
+
+// Places a pending item with a click of the text or picture tool.
+bool placeItem(CanvasWidget &canvas, ScriptedDialogProvider &dialogs, int cmd, const QString &picturePath)
+{
+  canvas.setCommand(cmd);
+  if (cmd == 10329)
+    dialogs.onDialog = answerText("Hello");
+  else
+    dialogs.answers << picturePath;
+  QSignalSpy text(&canvas, &CanvasWidget::canvasWidgetTextChanged);
+  QSignalSpy picture(&canvas, &CanvasWidget::canvasWidgetPictureChanged);
+  Gestures::click(&canvas, QPoint(480, 270));
+  return QTest::qWaitFor([&] { return text.count() + picture.count() == 1; }, 5000);
+}
+
+// Pixels of the grey frame: light, about equal red, green and blue, not transparent.
+int greyPixels(const QImage &image)
+{
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      count += qAlpha(p) > 0 && qRed(p) > 100 && qAbs(qRed(p) - qGreen(p)) <= 8 && qAbs(qGreen(p) - qBlue(p)) <= 8;
+    }
+  return count;
+}
+
+} // namespace
+
+class TestItems : public QObject
+{
+  Q_OBJECT
+private slots:
+  void textDialogAfterAClick();
+  void frameUntilCommitted_data();
+  void frameUntilCommitted();
+  void dragMovesTheItem_data();
+  void dragMovesTheItem();
+  void wheelSizesTheItem_data();
+  void wheelSizesTheItem();
+  void largePicturesAreReduced_data();
+  void largePicturesAreReduced();
+  void pictureFolderIsRemembered();
+};
+
+void TestItems::textDialogAfterAClick()
+{
+  ScriptedDialogProvider dialogs;
+  CanvasWindow w;
+  w.canvas.setCommand(10329);
+  QSignalSpy changed(&w.canvas, &CanvasWidget::canvasWidgetTextChanged);
+
+  QElapsedTimer clock;
+  qint64 openedAfter = -1;
+  dialogs.onDialog = [&](QDialog *dialog) {
+    openedAfter = clock.elapsed();
+    return answerText(QString())(dialog);
+  };
+  clock.start();
+  Gestures::click(&w.canvas, QPoint(480, 270));
+  QTRY_COMPARE(dialogs.calls.size(), 1);
+  QVERIFY2(openedAfter >= 99, qPrintable(QString("opened after %1 ms").arg(openedAfter)));
+  QCOMPARE(dialogs.calls[0].kind, QString("dialog"));
+  QCOMPARE(dialogs.calls[0].title, QString("Add Text"));
+  QCOMPARE(changed.count(), 0);
+  QVERIFY(!w.canvas.history()->hasSnapshots());
+
+  dialogs.onDialog = answerText("Hello");
+  Gestures::click(&w.canvas, QPoint(480, 270));
+  QTRY_COMPARE(changed.count(), 1);
+  QCOMPARE(changed[0][1].toString(), QString("Hello"));
+  QCOMPARE(w.canvas.history()->files().size(), 1);
+
+  // With a text pending, a click moves it; a double click edits it.
+  Gestures::click(&w.canvas, QPoint(480, 270));
+  Gestures::doubleClick(&w.canvas, QPoint(480, 270));
+  QTRY_COMPARE(dialogs.calls.size(), 3);
+  QCOMPARE(dialogs.calls[2].title, QString("Edit Text"));
+  QTRY_COMPARE(changed.count(), 2);
+  QCOMPARE(w.canvas.history()->files().size(), 1);
+}
+
+void TestItems::frameUntilCommitted_data()
+{
+  QTest::addColumn<int>("cmd");
+  QTest::newRow("text") << 10329;
+  QTest::newRow("picture") << 10330;
+}
+
+void TestItems::frameUntilCommitted()
+{
+  QFETCH(int, cmd);
+  ScriptedDialogProvider dialogs;
+  QTemporaryDir dir;
+  CanvasWindow w;
+  QVERIFY(placeItem(w.canvas, dialogs, cmd, savedPicture(dir, "red.png", QSize(200, 100))));
+  const QImage pending = w.image();
+  QVERIFY2(greyPixels(pending) > 200, qPrintable(QString("%1 grey pixels").arg(greyPixels(pending))));
+  if (cmd == 10330) {
+    // The picture fills 0.8 of the fitted 960 x 480 at (96, 78); its frame runs one unit
+    // outside, at canvas x 190.
+    QVERIFY(alpha(pending, QPoint(190, 540)) > 0);
+    QCOMPARE(qRed(pending.pixel(200, 540)), 255);
+  }
+  w.canvas.commitText();
+  w.canvas.commitPicture();
+  const QImage committed = w.image();
+  QCOMPARE(greyPixels(committed), 0);
+  if (cmd == 10330) {
+    QCOMPARE(alpha(committed, QPoint(190, 540)), 0);
+    QCOMPARE(committed.pixel(200, 540), qRgb(255, 0, 0));
+    QVERIFY(w.canvas.settings().picture.isNull());
+  } else {
+    QVERIFY(w.canvas.settings().text.isEmpty());
+  }
+}
+
+void TestItems::dragMovesTheItem_data()
+{
+  frameUntilCommitted_data();
+}
+
+void TestItems::dragMovesTheItem()
+{
+  QFETCH(int, cmd);
+  ScriptedDialogProvider dialogs;
+  QTemporaryDir dir;
+  CanvasWindow w;
+  QVERIFY(placeItem(w.canvas, dialogs, cmd, savedPicture(dir, "red.png", QSize(200, 100))));
+  const auto location = [&] {
+    return cmd == 10329 ? w.canvas.settings().textLocation : w.canvas.settings().pictureLocation;
+  };
+  Gestures::drag(&w.canvas, QPoint(240, 270), QPoint(720, 405), 6);
+  QCOMPARE(location(), QPointF(0.5, 0.25));
+  // The item went with it: the picture now spans widget x 576 to 1344, y 213 to 597.
+  if (cmd == 10330)
+    QCOMPARE(w.image().pixel(1400, 810), qRgb(255, 0, 0));
+  QVERIFY(!w.canvas.history()->files().isEmpty());
+  QCOMPARE(w.canvas.history()->files().size(), 1);
+}
+
+void TestItems::wheelSizesTheItem_data()
+{
+  QTest::addColumn<int>("cmd");
+  QTest::addColumn<float>("start");
+  QTest::addColumn<int>("delta");
+  QTest::addColumn<float>("expected");
+  const float step = 1 + 15 / 640.0f;
+  QTest::newRow("text up") << 10329 << 100.0f << 120 << 100.0f * step;
+  QTest::newRow("text down") << 10329 << 100.0f << -120 << 100.0f * (1 - 15 / 640.0f);
+  QTest::newRow("text at most 960") << 10329 << 950.0f << 120 << 960.0f;
+  QTest::newRow("text at least 1") << 10329 << 1.0f << -120 << 1.0f;
+  QTest::newRow("picture up") << 10330 << 0.8f << 120 << 0.8f * step;
+  QTest::newRow("picture at most 4") << 10330 << 3.99f << 120 << 4.0f;
+  QTest::newRow("picture at least 0.01") << 10330 << 0.01f << -120 << 0.01f;
+}
+
+void TestItems::wheelSizesTheItem()
+{
+  QFETCH(int, cmd);
+  QFETCH(float, start);
+  QFETCH(int, delta);
+  QFETCH(float, expected);
+  ScriptedDialogProvider dialogs;
+  QTemporaryDir dir;
+  CanvasWindow w;
+  QVERIFY(placeItem(w.canvas, dialogs, cmd, savedPicture(dir, "red.png", QSize(200, 100))));
+  if (cmd == 10329)
+    w.canvas.setTextSize(start);
+  else
+    w.canvas.setPictureSize(start);
+  QSignalSpy text(&w.canvas, &CanvasWidget::canvasWidgetTextSizeChangedByGesture);
+  QSignalSpy picture(&w.canvas, &CanvasWidget::canvasWidgetPictureSizeChangedByGesture);
+  Gestures::wheel(&w.canvas, QPoint(480, 270), delta);
+  QSignalSpy &spy = cmd == 10329 ? text : picture;
+  QCOMPARE(spy.count(), 1);
+  QCOMPARE(spy[0][1].toFloat(), expected);
+  QCOMPARE(cmd == 10329 ? w.canvas.settings().textSize : w.canvas.settings().pictureSize, expected);
+
+  // Other tools leave the wheel to the widgets below.
+  for (int other : {10301, 10311, 10309}) {
+    w.canvas.setCommand(other);
+    QVERIFY(!Gestures::wheel(&w.canvas, QPoint(480, 270), 120));
+  }
+  QCOMPARE(text.count() + picture.count(), 1);
+}
+
+void TestItems::largePicturesAreReduced_data()
+{
+  QTest::addColumn<QSize>("picture");
+  QTest::addColumn<QSize>("pending");
+  QTest::newRow("wider than the canvas") << QSize(4000, 1000) << QSize(3840, 960);
+  QTest::newRow("taller than the canvas is wide") << QSize(1000, 4000) << QSize(960, 3840);
+  QTest::newRow("small") << QSize(100, 100) << QSize(100, 100);
+}
+
+void TestItems::largePicturesAreReduced()
+{
+  QFETCH(QSize, picture);
+  QFETCH(QSize, pending);
+  ScriptedDialogProvider dialogs;
+  QTemporaryDir dir;
+  CanvasWindow w(3840, 2160);
+  QVERIFY(placeItem(w.canvas, dialogs, 10330, savedPicture(dir, "big.png", picture)));
+  QCOMPARE(w.canvas.settings().picture.size(), pending);
+}
+
+void TestItems::pictureFolderIsRemembered()
+{
+  ScriptedDialogProvider dialogs;
+  QTemporaryDir dir;
+  QSettings().remove("OpenPictureDir");
+  CanvasWindow w;
+  QVERIFY(placeItem(w.canvas, dialogs, 10330, savedPicture(dir, "red.png", QSize(20, 10))));
+  // The first dialog starts in the Pictures folder, which now exists.
+  const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  QCOMPARE(dialogs.calls[0].title, QString("Insert a Picture"));
+  QCOMPARE(dialogs.calls[0].text, pictures);
+  QVERIFY(QDir(pictures).exists());
+  QCOMPARE(QSettings().value("OpenPictureDir").toString(), dir.path());
+  // A cancelled second dialog starts in the chosen folder and changes nothing.
+  w.canvas.commitPicture();
+  Gestures::click(&w.canvas, QPoint(480, 270));
+  QTRY_COMPARE(dialogs.calls.size(), 2);
+  QCOMPARE(dialogs.calls[1].text, dir.path());
+  QCOMPARE(QSettings().value("OpenPictureDir").toString(), dir.path());
+}
+
+TAVO_TEST_MAIN(TestItems)
+#include "tst_items.moc"
