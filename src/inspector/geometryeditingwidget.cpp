@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
@@ -90,6 +91,8 @@ GeometryEditingWidget::GeometryEditingWidget(QWidget *parent) : QWidget(parent)
     connect(p.downButton, &QPushButton::pressed, this, &GeometryEditingWidget::onValueDownButtonPressed);
     connect(p.downButton, &QPushButton::released, this, &GeometryEditingWidget::onValueDownButtonReleased);
     connect(p.lineEdit, &QLineEdit::editingFinished, this, &GeometryEditingWidget::onEditingFinished);
+    QLineEdit *edit = p.lineEdit;
+    connect(edit, &QLineEdit::textChanged, this, [this, edit] { _fitText(edit); });
   }
 }
 
@@ -215,6 +218,24 @@ void GeometryEditingWidget::_applyStyle()
     bar->setFixedHeight(50);
     bar->hideScrollArrows();
   }
+}
+
+// Scale has no upper bound: a long value takes a smaller font rather than losing digits
+// off the edges of the field.
+void GeometryEditingWidget::_fitText(QLineEdit *edit)
+{
+  QFont font = this->font();
+  const int room = edit->contentsRect().width() - 6;
+  while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(edit->text()) > room)
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+  edit->setFont(font);
+}
+
+void GeometryEditingWidget::resizeEvent(QResizeEvent *event)
+{
+  QWidget::resizeEvent(event);
+  for (const Panel &p : _panels)
+    _fitText(p.lineEdit);
 }
 
 // --- Values ---

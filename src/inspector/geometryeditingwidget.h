@@ -68,6 +68,9 @@ public slots:
   void onValueDownButtonReleased();
   void onEditingFinished();
 
+protected:
+  void resizeEvent(QResizeEvent *event) override;
+
 private:
   enum Field { X, Y, Width, Height, Rotation, FieldCount };
   struct Panel
@@ -85,6 +88,7 @@ private:
   void _buildToolBars();
   void _applyStyle();
   void _setShown(Field field, double shown);
+  void _fitText(QLineEdit *edit);
   QString _text(Field field, double shown) const;
   double _read(Field field) const;
   void _commit(Field field);
