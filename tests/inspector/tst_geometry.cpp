@@ -26,15 +26,22 @@ namespace {
 struct Log
 {
   QStringList events;
+  QList<qint64> times; // of each event
   QList<qint64> changingTimes;
   QElapsedTimer clock;
+
+  void add(const QString &event)
+  {
+    events << event;
+    times << clock.elapsed();
+  }
 
   explicit Log(GeometryEditingWidgetController *c)
   {
     clock.start();
     using C = GeometryEditingWidgetController;
     const auto value = [this](const char *name) {
-      return [this, name](double v) { events << QString("%1 %2").arg(name).arg(std::round(v * 10000) / 10000); };
+      return [this, name](double v) { add(QString("%1 %2").arg(name).arg(std::round(v * 10000) / 10000)); };
     };
     const auto changing = [this, value](const char *name) {
       return [this, name, value](double v) {
@@ -56,15 +63,15 @@ struct Log
       translation = QPointF(0.25, -0.5);
       scale = QPointF(1.5, 2);
       rotation = 0.75;
-      events << "before";
+      add("before");
     });
     QObject::connect(c, &C::afterGeometryValueChanging, [this](QPointF translation, QPointF scale, double rotation) {
-      events << QString("after %1 %2 %3 %4 %5")
-                  .arg(translation.x())
-                  .arg(translation.y())
-                  .arg(scale.x())
-                  .arg(scale.y())
-                  .arg(rotation);
+      add(QString("after %1 %2 %3 %4 %5")
+            .arg(translation.x())
+            .arg(translation.y())
+            .arg(scale.x())
+            .arg(scale.y())
+            .arg(rotation));
     });
   }
   int count(const QString &prefix) const { return events.filter(QRegularExpression("^" + prefix)).size(); }
@@ -236,6 +243,7 @@ void TestGeometry::holdingSteps()
   QCOMPARE(e.log.events, (QStringList{"before", "xChanging 1.005"}));
   QTRY_VERIFY_WITH_TIMEOUT(e.log.count("xChanging") >= 5, 5000);
   Gestures::release(up, up->rect().center());
+  const qint64 released = e.log.clock.elapsed();
   const int steps = e.log.count("xChanging");
   QTRY_VERIFY_WITH_TIMEOUT(e.log.count("xChanged") == 1, 3000);
   QStringList expected{"before"};
@@ -243,6 +251,8 @@ void TestGeometry::holdingSteps()
     expected << QString("xChanging %1").arg((100.5 + i) / 100);
   expected << afterLine << QString("xChanged %1").arg((100.5 + steps - 1) / 100);
   QCOMPARE(e.log.events, expected);
+  // The gesture ends 350 ms after the release.
+  QVERIFY2(e.log.times[steps + 1] - released >= 330, qPrintable(QString::number(e.log.times[steps + 1] - released)));
   // The first repeat waits 500 ms, the later ones 50 ms (timers never fire much early; a
   // busy machine may make them late, so only the lower bounds are checked).
   const QList<qint64> &t = e.log.changingTimes;
@@ -421,6 +431,7 @@ void TestGeometry::loadsTransitionSets()
 void TestGeometry::enabledWithTheOverlay()
 {
   Editor e;
+  QCOMPARE(e.controller->orderKey(), 60);
   QVERIFY(e.form->isEnabled());
   e.controller->updateEnabledAtTime(nullptr, true);
   QVERIFY(!e.form->isEnabled());

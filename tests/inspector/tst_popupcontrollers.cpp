@@ -225,7 +225,7 @@ void TestPopupControllers::everyOtherGroupComesFromTheSegment()
                          stroke->editingWidget(), colors->editingWidget(), chroma->editingWidget()})
     reports.emplace_back(new ValueReports(popup));
 
-  for (const char *type : {"MOVIE", "IMAGE", "TEXT", "DRAWING"}) {
+  for (const char *type : {"MOVIE", "IMAGE", "TEXT", "DRAWING", "MUSIC", "VOICE"}) {
     auto segment = makeSegment(type);
     segment->setUserTransparency(0.35f);
     segment->setUserVolume(1.5f);
