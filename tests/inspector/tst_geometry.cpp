@@ -267,13 +267,19 @@ void TestGeometry::controlStepsByATenth()
   Editor e;
   e.form->setRotationValue(0);
   QPushButton *down = e.button("rValueDownButton");
-  // Control counts at the press only.
+  // Control counts at the press only; the repeats keep its step.
   Gestures::press(down, down->rect().center(), Qt::LeftButton, Qt::ControlModifier);
+  QTRY_VERIFY_WITH_TIMEOUT(e.log.count("rChanging") >= 2, 3000);
   Gestures::release(down, down->rect().center());
   QTRY_VERIFY_WITH_TIMEOUT(e.log.count("rChanged") == 1, 3000);
-  const QString radians = QString::number(std::round(-0.1 / 180 * M_PI * 10000) / 10000);
-  QCOMPARE(e.log.events, (QStringList{"before", "rChanging " + radians, afterLine, "rChanged " + radians}));
-  QCOMPARE(e.edit("r")->text(), QString("-0.1\u00b0"));
+  const int steps = e.log.count("rChanging");
+  const auto radians = [](double degrees) { return QString::number(std::round(degrees / 180 * M_PI * 10000) / 10000); };
+  QStringList expected{"before"};
+  for (int i = 1; i <= steps; ++i)
+    expected << "rChanging " + radians(-0.1 * i);
+  expected << afterLine << "rChanged " + radians(-0.1 * steps);
+  QCOMPARE(e.log.events, expected);
+  QCOMPARE(e.edit("r")->text(), QString("%1\u00b0").arg(-0.1 * steps, 0, 'f', 1));
 }
 
 void TestGeometry::scaleStopsAtZero()
@@ -298,9 +304,13 @@ void TestGeometry::pressesCloseTogetherMakeOneGesture()
   Editor e;
   e.form->setXValue(0);
   e.form->setHeightValue(1);
+  QElapsedTimer clicks;
+  clicks.start();
   clickOn(e.button("xValueUpButton"));
   clickOn(e.button("xValueUpButton"));
   clickOn(e.button("hValueDownButton"));
+  if (clicks.elapsed() >= 300)
+    QSKIP("The clicks took too long to make one burst on this machine");
   QTRY_VERIFY_WITH_TIMEOUT(e.log.count("after") == 1, 3000);
   QTRY_COMPARE_WITH_TIMEOUT(e.log.events.size(), 7, 1000);
   QCOMPARE(e.log.events.mid(0, 5),
