@@ -422,6 +422,12 @@ void GeometryEditingWidget::_step()
 {
   if (!_pressing)
     return;
+  // A hold can end without a release reaching the button: hidden under the pointer with the
+  // inspector, or the button let go elsewhere. Stepping on would move the layer for ever.
+  if (!_pressedButton->isVisible() || !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+    _release();
+    return;
+  }
   const Field field = Field(_fieldOf(_pressedButton));
   const double v = _read(field);
   double n = v + _stepDelta;

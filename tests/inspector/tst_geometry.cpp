@@ -126,6 +126,7 @@ private slots:
   void leavingWithoutTypingAppliesNothing();
   void holdingSteps();
   void controlStepsByATenth();
+  void hidingEndsAHold();
   void scaleStopsAtZero();
   void pressesCloseTogetherMakeOneGesture();
   void toolStripCommands_data();
@@ -280,6 +281,20 @@ void TestGeometry::controlStepsByATenth()
   expected << afterLine << "rChanged " + radians(-0.1 * steps);
   QCOMPARE(e.log.events, expected);
   QCOMPARE(e.edit("r")->text(), QString("%1\u00b0").arg(-0.1 * steps, 0, 'f', 1));
+}
+
+void TestGeometry::hidingEndsAHold()
+{
+  Editor e;
+  e.form->setYValue(0);
+  QPushButton *up = e.button("yValueUpButton");
+  Gestures::press(up, up->rect().center());
+  QCOMPARE(e.log.count("yChanging"), 1);
+  // The editor hides the inspector; the release goes nowhere near the button.
+  e.controller->setVisible(false);
+  QTRY_VERIFY_WITH_TIMEOUT(e.log.count("yChanged") == 1, 3000);
+  QCOMPARE(e.log.events, (QStringList{"before", "yChanging 0.01", afterLine, "yChanged 0.01"}));
+  Gestures::release(&e.host.top, QPoint(5, 5));
 }
 
 void TestGeometry::scaleStopsAtZero()
