@@ -23,7 +23,6 @@ public:
   void setVisible(bool visible) override;
   int orderKey() const override { return _transitionMode ? 200 : 70; }
   PopupSliderWidget *popup() const { return _popup; }
-  const LoadedTransition &loadedTransition() const { return _loaded; }
 
 private:
   PopupSliderWidget *_popup = nullptr;
