@@ -103,13 +103,23 @@ void CommonSliderColorPopup::_setRowValue(int row, float value)
   SliderRow &r = _rows[row];
   if (!r.slider)
     return;
-  const int i = thousandths(value);
-  if (i < r.slider->minimum() || i > r.slider->maximum())
+  int i = thousandths(value);
+  const bool outside = i < r.slider->minimum() || i > r.slider->maximum();
+  // A silent set loads the owner's value: showing the row's nearest end is right, keeping
+  // the previous owner's value is not.
+  if (outside && !_silent)
     return;
+  i = qBound(r.slider->minimum(), i, r.slider->maximum());
   r.reportedValue = i;
   r.slider->setValue(i);
   if (r.valueLabel)
-    r.valueLabel->setText(_rowText(row, value));
+    r.valueLabel->setText(_rowText(row, outside ? i / 1000.0f : value));
+}
+
+float CommonSliderColorPopup::_boundToRow(int row, float value) const
+{
+  const QSlider *slider = _rows[row].slider;
+  return slider ? qBound(slider->minimum() / 1000.0f, value, slider->maximum() / 1000.0f) : value;
 }
 
 void CommonSliderColorPopup::setValue(float value)
@@ -136,17 +146,17 @@ void CommonSliderColorPopup::_silently(const std::function<void()> &set)
 
 void CommonSliderColorPopup::setValueSilently(float value)
 {
-  _silently([this, value] { setValue(value); });
+  _silently([this, value] { setValue(_boundToRow(0, value)); });
 }
 
 void CommonSliderColorPopup::setValue2Silently(float value)
 {
-  _silently([this, value] { setValue2(value); });
+  _silently([this, value] { setValue2(_boundToRow(1, value)); });
 }
 
 void CommonSliderColorPopup::setValue3Silently(float value)
 {
-  _silently([this, value] { setValue3(value); });
+  _silently([this, value] { setValue3(_boundToRow(2, value)); });
 }
 
 float CommonSliderColorPopup::value() const

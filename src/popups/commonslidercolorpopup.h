@@ -33,6 +33,7 @@ public:
   virtual void setValue(float value);
   virtual void setValue2(float value);
   void setValue3(float value);
+  // Set without a report; a value beyond the row's range shows as the range's nearest end.
   void setValueSilently(float value);
   void setValue2Silently(float value);
   void setValue3Silently(float value);
@@ -151,6 +152,7 @@ protected:
 private:
   void _setRowRange(int row, float min, float max, float step);
   void _setRowValue(int row, float value);
+  float _boundToRow(int row, float value) const;
   void _silently(const std::function<void()> &set);
   void _rowValueChanged(int row, int value);
   void _rowReleased(int row);

@@ -108,6 +108,8 @@ private slots:
   void clickBurstReportsOnce();
   void rowThreeButtonsReportThroughRowThree();
   void programmaticValuesAreNotReported();
+  void silentValuesBeyondTheRangeShowItsEnd_data();
+  void silentValuesBeyondTheRangeShowItsEnd();
   void speedSliderRestsOnWholeSteps();
   void snappingAndSteppingAcrossTheSnap();
   void dependentRowsFollowRowOneAndSwitch();
@@ -280,6 +282,50 @@ void TestSliderPopup::programmaticValuesAreNotReported()
   popup->onSliderReleased();
   QCOMPARE(changed.count(), 1);
   QCOMPARE(thousandthsOf(changed[0][1]), 800);
+}
+
+void TestSliderPopup::silentValuesBeyondTheRangeShowItsEnd_data()
+{
+  QTest::addColumn<int>("row");
+  QTest::addColumn<float>("value");
+  QTest::addColumn<int>("shown"); // thousandths
+  QTest::addColumn<QString>("label");
+  QTest::newRow("row 1 above") << 0 << 1200.0f << 1000000 << "1000.0";
+  QTest::newRow("row 1 below") << 0 << -3.0f << 0 << "0.0";
+  QTest::newRow("row 2 above") << 1 << 40.0f << 32000 << "32.0";
+  QTest::newRow("row 3 below") << 2 << -1.0f << 0 << "0.0";
+  QTest::newRow("row 2 inside") << 1 << 12.0f << 12000 << "12.0";
+}
+
+// Loading a segment goes through the silent setters: a value the row cannot hold must not
+// leave the previous segment's value on show.
+void TestSliderPopup::silentValuesBeyondTheRangeShowItsEnd()
+{
+  QFETCH(int, row);
+  QFETCH(float, value);
+  QFETCH(int, shown);
+  QFETCH(QString, label);
+  AnimationsOff off;
+  Window w;
+  ThreeRowPopup *popup = _show(w, 0, 1000, 1, 500);
+  popup->setRange2(0, 32, 1);
+  popup->setRange3(0, 100, 1);
+  popup->setValue2(20);
+  popup->setValue3(50);
+  QSignalSpy changing(popup, &CommonSliderColorPopup::sliderColorPopupValueChanging);
+  QSignalSpy changing2(popup, &CommonSliderColorPopup::sliderColorPopupValue2Changing);
+  QSignalSpy changing3(popup, &CommonSliderColorPopup::sliderColorPopupValue3Changing);
+  void (CommonSliderColorPopup::*setters[])(float) = {&CommonSliderColorPopup::setValueSilently,
+                                                      &CommonSliderColorPopup::setValue2Silently,
+                                                      &CommonSliderColorPopup::setValue3Silently};
+  (popup->*setters[row])(value);
+  QCOMPARE(popup->row(row).slider->value(), shown);
+  QCOMPARE(popup->row(row).valueLabel->text(), label);
+  QCOMPARE(changing.count() + changing2.count() + changing3.count(), 0);
+  // Nothing was changed by the user, so a release reports nothing either.
+  QSignalSpy changed(popup, &CommonSliderColorPopup::sliderColorPopupValueChanged);
+  popup->onSliderReleased();
+  QCOMPARE(changed.count(), 0);
 }
 
 void TestSliderPopup::speedSliderRestsOnWholeSteps()

@@ -1,0 +1,20 @@
+#pragma once
+
+class QLabel;
+class QPushButton;
+class QString;
+class QVBoxLayout;
+class QWidget;
+
+// The shape the inspector's small forms share: a titled column with one control below.
+namespace EditingFormParts {
+
+// Names the form, gives it its designer size and title, and builds `verticalLayout` with the
+// centred `titleLabel` in it.
+QLabel *titledColumn(QWidget *form, const char *objectName, const QString &title, QVBoxLayout **layout);
+// The accent title: one point above the inherited size.
+void styleTitle(QLabel *label);
+// The white rounded push button of the Done and Edit forms, 30 pixels high.
+QPushButton *whiteButton(const char *objectName, const QString &text, QWidget *parent);
+
+} // namespace EditingFormParts
