@@ -80,8 +80,10 @@ private slots:
     QProcess program;
     program.setProcessEnvironment(env);
     program.start(TAVOREN_EXECUTABLE, QStringList());
-    QVERIFY(program.waitForFinished(60000));
+    const bool finished = program.waitForFinished(60000);
     const QString errors = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(finished, qPrintable(QStringLiteral("%1, state %2, stderr:\n%3")
+                                      .arg(program.errorString()).arg(program.state()).arg(errors.right(3000))));
 
     QCOMPARE(program.exitStatus(), QProcess::CrashExit);
     QCOMPARE(program.exitCode(), signal);

@@ -50,6 +50,15 @@ public:
     return true;
   }
 
+  // For failure messages: how the process stands and everything it printed so far.
+  QString describe()
+  {
+    output += QString::fromUtf8(process.readAll());
+    return QStringLiteral("%1, state %2, exit %3/%4, output:\n%5")
+        .arg(process.errorString()).arg(process.state()).arg(process.exitStatus()).arg(process.exitCode())
+        .arg(output.right(3000));
+  }
+
   QProcess process;
   QString output;
 };
@@ -205,17 +214,17 @@ private slots:
     const QString archive = "/tmp/Фильм ü " + QString(20000, QChar(0x00fc)) + ".tavorenproject";
 
     auto first = std::make_unique<ProgramRun>(runtime.path(), QStringList());
-    QVERIFY(waitForListener(socketPath));
+    QVERIFY2(waitForListener(socketPath), qPrintable(first->describe()));
 
     ProgramRun second(runtime.path(), {"/tmp/ignored.tavorenproject", archive});
-    QVERIFY(second.process.waitForFinished(35000));
+    QVERIFY2(second.process.waitForFinished(35000), qPrintable(second.describe()));
     QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.process.exitCode(), 0);
     QVERIFY2(first->waitForOutput("StartWindow import project archive " + archive + "\n"),
              qPrintable(first->output.left(500)));
 
     ProgramRun bare(runtime.path(), {});
-    QVERIFY(bare.process.waitForFinished(35000));
+    QVERIFY2(bare.process.waitForFinished(35000), qPrintable(bare.describe()));
     QCOMPARE(bare.process.exitCode(), 0);
     QVERIFY(first->waitForOutput("Another instance started with \n"));
 
@@ -225,12 +234,12 @@ private slots:
     first.reset();
 
     ProgramRun next(runtime.path(), {});
-    QVERIFY(next.process.waitForStarted(5000));
-    QVERIFY(waitForListener(socketPath));
-    QVERIFY(!next.process.waitForFinished(3000)); // it stays: the first instance now
+    QVERIFY2(next.process.waitForStarted(5000), qPrintable(next.describe()));
+    QVERIFY2(waitForListener(socketPath), qPrintable(next.describe()));
+    QVERIFY2(!next.process.waitForFinished(3000), qPrintable(next.describe())); // it stays: the first instance now
     // A relative path is resolved where it was typed, not in the first instance's folder.
     ProgramRun caller(runtime.path(), {"b.tavorenproject"}, runtime.path());
-    QVERIFY(caller.process.waitForFinished(35000));
+    QVERIFY2(caller.process.waitForFinished(35000), qPrintable(caller.describe()));
     QVERIFY(next.waitForOutput("StartWindow import project archive " + runtime.path() + "/b.tavorenproject\n"));
   }
 
