@@ -199,7 +199,12 @@ void AVSoundOutput::_pushLoop()
       }
     }
     int written = 0;
-    _onDevice([&] { written = _sink->write(pending.constData(), n); });
+    _onDevice([&] {
+      // A stop queued since the look above has taken the device's stream away.
+      const QAudio::State now = _sink->state();
+      if (now == QAudio::ActiveState || now == QAudio::IdleState)
+        written = _sink->write(pending.constData(), n);
+    });
     if (written > 0)
       pending.remove(0, written);
   }
