@@ -8,33 +8,32 @@
 #include <QDebug>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QRunnable>
-#include <QThreadPool>
+#include <QThread>
 #include <QWaitCondition>
 #include <algorithm>
 #include <cstdlib>
 
 AVSoundOutput::AVSoundOutput(AVComposition *composition, int sampleRate, int channels)
-  : _composition(composition), _sink(createAudioSink(sampleRate, channels)), _wake(avCondCreate()),
-    _engineLock(avMutexCreate()), _readBufferSize(sampleRate * channels * 2), _deviceLock(new QMutex),
-    _pool(new QThreadPool)
+  : _composition(composition), _deviceThread(new QThread), _deviceContext(new QObject), _wake(avCondCreate()),
+    _engineLock(avMutexCreate()), _readBufferSize(sampleRate * channels * 2)
 {
   _readBuffer = static_cast<uint8_t *>(calloc(size_t(_readBufferSize), 1));
-  {
-    QMutexLocker device(_deviceLock);
+  _deviceThread->setObjectName(QStringLiteral("Sound device"));
+  _deviceContext->moveToThread(_deviceThread);
+  _deviceThread->start();
+  _onDevice([this, sampleRate, channels] {
+    _sink = createAudioSink(sampleRate, channels);
     _sink->start();
     _sink->suspend();
-  }
-  _pool->setMaxThreadCount(1);
+  });
   _feedingThread = avThreadCreate(_feedingThreadBody, this);
   avThreadStart(_feedingThread);
 }
 
 AVSoundOutput::~AVSoundOutput()
 {
-  // Queued tasks first: none may start the device again behind the stop.
-  _pool->waitForDone();
-  _stopDevice();
+  // Behind the queued tasks: none may start the device again after the stop.
+  stop();
   _stop = true;
   _wakeFeeder();
   while (_feedingRunning) {
@@ -44,61 +43,71 @@ AVSoundOutput::~AVSoundOutput()
   // Joined before anything it uses goes.
   avThreadWait(_feedingThread);
   avThreadDestroy(_feedingThread);
+  _onDevice([this] {
+    delete _sink;
+    _sink = nullptr;
+  });
+  _deviceThread->quit();
+  _deviceThread->wait();
+  delete _deviceContext;
+  delete _deviceThread;
   avMutexDestroy(_engineLock);
   avCondDestroy(_wake);
   free(_readBuffer);
-  delete _pool;
-  delete _sink;
-  delete _deviceLock;
 }
 
+void AVSoundOutput::_onDevice(const std::function<void()> &task)
+{
+  if (QThread::currentThread() == _deviceThread)
+    task();
+  else
+    QMetaObject::invokeMethod(_deviceContext, task, Qt::BlockingQueuedConnection);
+}
+
+void AVSoundOutput::_queue(const std::function<void()> &task)
+{
+  QMetaObject::invokeMethod(_deviceContext, task, Qt::QueuedConnection);
+}
+
+// On the device thread.
 void AVSoundOutput::_stopDevice()
 {
-  {
-    QMutexLocker device(_deviceLock);
-    if (_sink->state() != QAudio::StoppedState) {
-      _sink->stop();
-      _sink->reset();
-    }
+  if (_sink->state() != QAudio::StoppedState) {
+    _sink->stop();
+    _sink->reset();
   }
   _reset = true;
 }
 
 void AVSoundOutput::pause()
 {
-  _pool->start(QRunnable::create([this] {
-    QMutexLocker device(_deviceLock);
-    _sink->suspend();
-  }));
+  _queue([this] { _sink->suspend(); });
 }
 
 void AVSoundOutput::restart()
 {
-  _pool->start(QRunnable::create([this] {
-    QMutexLocker device(_deviceLock);
+  _queue([this] {
     if (_sink->state() == QAudio::StoppedState) {
       _sink->start();
       _sink->suspend();
     }
-  }));
+  });
 }
 
 void AVSoundOutput::stopAsync()
 {
-  _pool->start(QRunnable::create([this] { _stopDevice(); }));
+  _queue([this] { _stopDevice(); });
 }
 
 void AVSoundOutput::stop()
 {
-  _stopDevice();
+  _onDevice([this] { _stopDevice(); });
 }
 
 void AVSoundOutput::start()
 {
   // Queued pauses and stops never overtake this start.
-  _pool->waitForDone();
-  {
-    QMutexLocker device(_deviceLock);
+  _onDevice([this] {
     const QAudio::State state = _sink->state();
     if (state == QAudio::SuspendedState || state == QAudio::IdleState) {
       _sink->resume();
@@ -106,7 +115,7 @@ void AVSoundOutput::start()
       _sink->stop();
       _sink->start();
     }
-  }
+  });
   _wakeFeeder();
 }
 
@@ -138,8 +147,16 @@ void AVSoundOutput::_pushLoop()
   _feedingRunning = true;
   QByteArray pending;
   while (!_stop) {
-    const QAudio::State state = _sink->state();
-    const QAudio::Error error = _sink->error();
+    QAudio::State state = QAudio::StoppedState;
+    QAudio::Error error = QAudio::NoError;
+    int period = 1;
+    int bytesFree = 0;
+    _onDevice([&] {
+      state = _sink->state();
+      error = _sink->error();
+      period = std::max(1, _sink->periodSize());
+      bytesFree = _sink->bytesFree();
+    });
     bool park = false;
     if (error != QAudio::NoError && error != QAudio::UnderrunError) {
       pending.clear();
@@ -157,8 +174,7 @@ void AVSoundOutput::_pushLoop()
         break;
       continue;
     }
-    const int period = std::max(1, _sink->periodSize());
-    if (_sink->bytesFree() < period) {
+    if (bytesFree < period) {
       avThreadSleep(0.01);
       continue;
     }
@@ -182,7 +198,13 @@ void AVSoundOutput::_pushLoop()
         continue;
       }
     }
-    const int written = _sink->write(pending.constData(), n);
+    int written = 0;
+    _onDevice([&] {
+      // A stop queued since the look above has taken the device's stream away.
+      const QAudio::State now = _sink->state();
+      if (now == QAudio::ActiveState || now == QAudio::IdleState)
+        written = _sink->write(pending.constData(), n);
+    });
     if (written > 0)
       pending.remove(0, written);
   }

@@ -1,13 +1,16 @@
 #pragma once
 // Takes the composition's mixed sound to the sound device: a feeding thread writes one device
-// period at a time from the mix window, and the slow device calls of pause, restart and stop run
-// in order on a private one-thread pool so that they never block the caller.
+// period at a time from the mix window. The device is made, called and deleted only on a private
+// device thread with its own event loop, since the toolkit's device keeps timers that work only
+// on the thread that owns it; pause, restart and stop are queued there in order so that they
+// never block the caller.
 
 #include <QObject>
 #include <atomic>
+#include <functional>
 
 class QMutex;
-class QThreadPool;
+class QThread;
 class QWaitCondition;
 class AVAudioSink;
 class AVComposition;
@@ -23,7 +26,7 @@ public:
   void pause();
   void restart();
   void stopAsync();
-  // Stop and reset on the calling thread, at once.
+  // Stop and reset, returning when done.
   void stop();
   // After every queued task has run: resumes the device, or starts it anew.
   void start();
@@ -37,13 +40,19 @@ public:
 private:
   static int _feedingThreadBody(AVThread_QThread_Type *thread, void *output);
   void _pushLoop();
+  // On the device thread: after every queued task, waiting for it to run (_onDevice), or queued
+  // behind the others (_queue).
+  void _onDevice(const std::function<void()> &task);
+  void _queue(const std::function<void()> &task);
   void _stopDevice();
   void _wakeFeeder();
   // Parks the feeding thread until woken; false when it must end.
   bool _park();
 
   AVComposition *_composition;
-  AVAudioSink *_sink;
+  QThread *_deviceThread;
+  QObject *_deviceContext;
+  AVAudioSink *_sink = nullptr;
   QWaitCondition *_wake;
   QMutex *_engineLock;
   AVThread_QThread_Type *_feedingThread = nullptr;
@@ -54,6 +63,4 @@ private:
   int _readBufferSize;
   std::atomic<bool> _reset{false};
   std::atomic<int> _starvations{0};
-  QMutex *_deviceLock;
-  QThreadPool *_pool;
 };

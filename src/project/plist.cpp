@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <limits>
@@ -74,6 +75,10 @@ void readFile(const std::u16string &path, Dictionary &dictionary)
 {
   const std::string localPath =
       boost::locale::conv::utf_to_utf<char>(path, boost::locale::conv::stop);
+  // A folder opens as a stream whose length is nonsense; only regular files are read.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(localPath, error))
+    throw Error("Can't open file.");
   std::ifstream stream(localPath, std::ios::in | std::ios::binary);
   if (!stream.is_open())
     throw Error("Can't open file.");

@@ -31,6 +31,18 @@ void ProjectHistory::pushCurrent(const QString &path)
   m_pending = path;
 }
 
+void ProjectHistory::markUnrecordedEdit()
+{
+  // After an undo the state on screen came from the entry after the position; after
+  // anything else, the position is the newest entry still worth returning to.
+  if (m_lastStepWasUndo && m_position + 1 < m_paths.size())
+    ++m_position;
+  _truncateAfterPosition();
+  m_lastStepWasUndo = false;
+  m_lastStepWasRedo = false;
+  m_pending.clear();
+}
+
 QString ProjectHistory::stepBack()
 {
   if (m_paths.isEmpty() || m_position < 0 || m_position >= m_paths.size())

@@ -21,6 +21,10 @@ public:
   void push(const QString &path);
   // The current state, taken by undo at the newest entry.
   void pushCurrent(const QString &path);
+  // An edit whose snapshot could not be written: the state on screen is in no entry. The
+  // entry of the state it came from becomes the newest, so the next undo writes the current
+  // state before stepping back, and redo returns to it.
+  void markUnrecordedEdit();
   // A path, or empty with nothing changed.
   QString stepBack();
   QString stepForward();

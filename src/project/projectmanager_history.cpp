@@ -42,6 +42,8 @@ int ProjectManager::_record(const QString &name, const QString &folder, bool cur
   const int result = _writeSnapshot(name, folder, m_history.nextNumber(), &path);
   if (result == 0)
     current ? m_history.pushCurrent(path) : m_history.push(path);
+  else if (!current)
+    m_history.markUnrecordedEdit();
   return result;
 }
 

@@ -50,15 +50,24 @@ public:
     return true;
   }
 
+  // For failure messages: how the process stands and everything it printed so far.
+  QString describe()
+  {
+    output += QString::fromUtf8(process.readAll());
+    return QStringLiteral("%1, state %2, exit %3/%4, output:\n%5")
+        .arg(process.errorString()).arg(process.state()).arg(process.exitStatus()).arg(process.exitCode())
+        .arg(output.right(3000));
+  }
+
   QProcess process;
   QString output;
 };
 
-bool waitForFile(const QString &path, int timeoutMs = 30000)
+bool waitForFile(const QString &path, const QProcess &program, int timeoutMs = 30000)
 {
   QElapsedTimer timer;
   timer.start();
-  while (!QFileInfo::exists(path) && timer.elapsed() < timeoutMs)
+  while (!QFileInfo::exists(path) && timer.elapsed() < timeoutMs && program.state() != QProcess::NotRunning)
     QTest::qWait(50);
   return QFileInfo::exists(path);
 }
@@ -83,12 +92,16 @@ bool isListening(const QString &path)
 }
 
 // Start-up of a child takes seconds on a loaded machine; whoever comes next must find it listening.
-bool waitForListener(const QString &path, int timeoutMs = 30000)
+// A program that did not start or has ended will not listen: no use waiting for it.
+bool waitForListener(const QString &path, const QProcess &program, int timeoutMs = 30000)
 {
   QElapsedTimer timer;
   timer.start();
-  while (!isListening(path) && timer.elapsed() < timeoutMs)
+  while (!isListening(path) && timer.elapsed() < timeoutMs) {
+    if (program.state() == QProcess::NotRunning)
+      return false;
     QTest::qWait(50);
+  }
   return isListening(path);
 }
 
@@ -205,17 +218,17 @@ private slots:
     const QString archive = "/tmp/Фильм ü " + QString(20000, QChar(0x00fc)) + ".tavorenproject";
 
     auto first = std::make_unique<ProgramRun>(runtime.path(), QStringList());
-    QVERIFY(waitForListener(socketPath));
+    QVERIFY2(waitForListener(socketPath, first->process), qPrintable(first->describe()));
 
     ProgramRun second(runtime.path(), {"/tmp/ignored.tavorenproject", archive});
-    QVERIFY(second.process.waitForFinished(35000));
+    QVERIFY2(second.process.waitForFinished(35000), qPrintable(second.describe()));
     QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.process.exitCode(), 0);
     QVERIFY2(first->waitForOutput("StartWindow import project archive " + archive + "\n"),
              qPrintable(first->output.left(500)));
 
     ProgramRun bare(runtime.path(), {});
-    QVERIFY(bare.process.waitForFinished(35000));
+    QVERIFY2(bare.process.waitForFinished(35000), qPrintable(bare.describe()));
     QCOMPARE(bare.process.exitCode(), 0);
     QVERIFY(first->waitForOutput("Another instance started with \n"));
 
@@ -225,12 +238,12 @@ private slots:
     first.reset();
 
     ProgramRun next(runtime.path(), {});
-    QVERIFY(next.process.waitForStarted(5000));
-    QVERIFY(waitForListener(socketPath));
-    QVERIFY(!next.process.waitForFinished(3000)); // it stays: the first instance now
+    QVERIFY2(next.process.waitForStarted(5000), qPrintable(next.describe()));
+    QVERIFY2(waitForListener(socketPath, next.process), qPrintable(next.describe()));
+    QVERIFY2(!next.process.waitForFinished(3000), qPrintable(next.describe())); // it stays: the first instance now
     // A relative path is resolved where it was typed, not in the first instance's folder.
     ProgramRun caller(runtime.path(), {"b.tavorenproject"}, runtime.path());
-    QVERIFY(caller.process.waitForFinished(35000));
+    QVERIFY2(caller.process.waitForFinished(35000), qPrintable(caller.describe()));
     QVERIFY(next.waitForOutput("StartWindow import project archive " + runtime.path() + "/b.tavorenproject\n"));
   }
 
@@ -246,7 +259,7 @@ private slots:
     first.start(TAVOREN_EXECUTABLE, QStringList());
     const QString socketPath = temp.path() + "/tavoren-" + QString::number(::getuid());
     // A private socket is made listening elsewhere and moved here: its file means it listens.
-    QVERIFY(waitForFile(socketPath));
+    QVERIFY2(waitForFile(socketPath, first), qPrintable(first.errorString() + "\n" + first.readAllStandardError()));
     const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
         | QFile::WriteOther | QFile::ExeOther;
     QCOMPARE(QFileInfo(socketPath).permissions() & others, QFile::Permissions());
@@ -254,7 +267,7 @@ private slots:
     QProcess second;
     second.setProcessEnvironment(env);
     second.start(TAVOREN_EXECUTABLE, QStringList());
-    QVERIFY(second.waitForFinished(35000));
+    QVERIFY2(second.waitForFinished(35000), qPrintable(second.errorString() + "\n" + second.readAllStandardError()));
     QCOMPARE(second.exitCode(), 0);
     first.kill();
     first.waitForFinished(5000);

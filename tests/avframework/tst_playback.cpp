@@ -1,6 +1,7 @@
 // The playback controller on the null sound sink: status codes of play, pause, steps and seeks,
 // the end reported once, the clock following wall time, the sound output's device order, and
-// the facade's playback entries. Timing checks are loose: the machine is shared.
+// the facade's playback entries; on the real device, that it is driven only from the thread
+// that owns it. Timing checks are loose: the machine is shared.
 #include "testenv.h"
 
 #include "avaudiosink.h"
@@ -19,6 +20,7 @@
 
 #include <QElapsedTimer>
 #include <QMutex>
+#include <QScopeGuard>
 #include <QVector>
 #include <memory>
 
@@ -77,6 +79,7 @@ private slots:
   void stopEndsThreadsAndStartMakesNewOnes();
   void slowComposingRaisesTheDiscardFactor();
   void nullSinkDrainsInRealTimeAndReportsUnderrun();
+  void deviceIsDrivenFromItsOwnThread();
 
 private:
   void waitIdle();
@@ -359,6 +362,54 @@ void TestPlayback::nullSinkDrainsInRealTimeAndReportsUnderrun()
   QCOMPARE(sink.underruns(), 1);
   QCOMPARE(sink.bytesPlayed(), int64_t(4 * period));
   QCOMPARE(sink.bytesFree(), 4 * period);
+}
+
+namespace {
+QMutex g_threadWarningsLock;
+QStringList g_threadWarnings;
+QtMessageHandler g_previousHandler = nullptr;
+
+void catchThreadWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+  if (message.contains(QLatin1String("from another thread"))) {
+    QMutexLocker locker(&g_threadWarningsLock);
+    g_threadWarnings << message;
+  }
+  g_previousHandler(type, context, message);
+}
+} // namespace
+
+void TestPlayback::deviceIsDrivenFromItsOwnThread()
+{
+  // The toolkit's device keeps timers that only the thread owning it may start and stop.
+  QCOMPARE(_render->stop(), 0);
+  setAudioSinkFactory(nullptr);
+  _render->start();
+  setAudioSinkFactory(nullSink);
+  if (dynamic_cast<AVNullAudioSink *>(_render->soundOutput()->sink()))
+    QSKIP("No sound device here");
+  _render->step(1);
+  QTRY_VERIFY_WITH_TIMEOUT(_render->renderer() != nullptr, 10000);
+  waitIdle();
+
+  g_threadWarnings.clear();
+  g_previousHandler = qInstallMessageHandler(catchThreadWarnings);
+  auto restore = qScopeGuard([] { qInstallMessageHandler(g_previousHandler); });
+  AVEngine engine(_composition.get(), nullptr, _render.get());
+  for (int round = 0; round < 8; ++round) {
+    const double from = _render->currentTime();
+    _render->play();
+    QTRY_VERIFY_WITH_TIMEOUT(_render->currentTime() > from + 0.05, 5000);
+    engine.seek(1.0f + 0.5f * float(round), false);
+    engine.seek(1.2f + 0.5f * float(round), true);
+    _render->pause();
+    engine.seek(0.5f, false);
+    engine.seek(0.7f, true);
+  }
+  // Returns once every queued device call has run.
+  _render->soundOutput()->stop();
+  QMutexLocker locker(&g_threadWarningsLock);
+  QVERIFY2(g_threadWarnings.isEmpty(), qPrintable(g_threadWarnings.join('\n')));
 }
 
 TAVO_TEST_GUI_MAIN(TestPlayback)

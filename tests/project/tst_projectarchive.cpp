@@ -4,6 +4,7 @@
 #include "archiveexporter.h"
 #include "archiveimporter.h"
 #include "filesizelimit.h"
+#include "projectarchive.h"
 #include "projectloader.h"
 #include "projectmanager.h"
 #include "segmentxml.h"
@@ -14,7 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMutex>
-#include <QStorageInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtEndian>
@@ -423,7 +424,7 @@ private slots:
 
     // Not enough room for what the archive would carry.
     const QString huge = m_media + "/huge.mov";
-    const qint64 available = QStorageInfo(out).bytesAvailable();
+    const qint64 available = ProjectArchive::availableSpace(out);
     QVERIFY(writeSparse(huge, available + (qint64(1) << 30)));
     writeSegments(name, {{{"Type", "MOVIE"}, {"File", huge}}});
     auto noSpace = exportOnce(out);
@@ -508,7 +509,7 @@ private slots:
 
     // An archive larger than the free space.
     const QString huge = archives + "/huge.tavorenproject";
-    QVERIFY(writeSparse(huge, QStorageInfo(dest).bytesAvailable() + (qint64(1) << 30)));
+    QVERIFY(writeSparse(huge, ProjectArchive::availableSpace(dest) + (qint64(1) << 30)));
     ImportRun noSpace(new ArchiveImporter(huge, dest));
     noSpace.start();
     noSpace.wait();
@@ -521,6 +522,65 @@ private slots:
     timer.start();
     VERIFY_ENDS(*importOnce(trip, dest), ImportFinished, kImportEnds);
     QVERIFY2(timer.elapsed() >= 1000, qPrintable(QString::number(timer.elapsed())));
+  }
+
+  // Where the volume cannot be measured (a chroot whose root no mount lists) both jobs go
+  // on; too little room still refuses, and a missing destination keeps its codes.
+  void spaceQuery_data()
+  {
+    QTest::addColumn<qint64>("available");
+    QTest::addColumn<bool>("destinationExists");
+    QTest::addColumn<int>("exportCode");
+    QTest::addColumn<int>("importCode");
+    QTest::newRow("unknown") << qint64(-1) << true << int(ExportFinished) << int(ImportFinished);
+    QTest::newRow("too little") << qint64(10) << true << int(ExportNoSpace) << int(ImportNoSpace);
+    QTest::newRow("plenty") << (qint64(1) << 40) << true << int(ExportFinished) << int(ImportFinished);
+    QTest::newRow("unknown, no destination") << qint64(-1) << false << int(ExportCreateFailed) << int(ImportFolderFailed);
+  }
+
+  void spaceQuery()
+  {
+    QFETCH(qint64, available);
+    QFETCH(bool, destinationExists);
+    QFETCH(int, exportCode);
+    QFETCH(int, importCode);
+    const QString name = QStringLiteral("Measured");
+    QVERIFY(writeAll(projectFile(name, "notes.txt"), bytesOf("notes", 5000)));
+    writeSegments(name, {});
+    QString dest = freshFolder("measured");
+    if (!destinationExists)
+      dest += "/none";
+    QStringList asked;
+    ProjectArchive::setSpaceQuery([&](const QString &folder) {
+      asked << folder;
+      return available;
+    });
+    auto restore = qScopeGuard([] { ProjectArchive::setSpaceQuery({}); });
+
+    ExportRun exported(new ArchiveExporter(name, QString(), dest));
+    exported.start();
+    QVERIFY(exported.wait());
+    VERIFY_ENDS(exported, exportCode, kExportEnds);
+    QCOMPARE(asked, destinationExists ? QStringList({dest}) : QStringList());
+    if (exportCode == ExportNoSpace)
+      QVERIFY(exported.last().toLongLong() > 5000 - available);
+    if (exportCode != ExportFinished)
+      QVERIFY(tree(dest).isEmpty());
+
+    const QString archive = m_root.path() + "/measured.tavorenproject";
+    const QByteArray bytes = header("Measured") + entry("notes.txt", bytesOf("notes", 5000));
+    QVERIFY(writeAll(archive, bytes));
+    const QString into = freshFolder("measured-into") + (destinationExists ? "" : "/none");
+    ImportRun imported(new ArchiveImporter(archive, into));
+    imported.start();
+    QVERIFY(imported.wait());
+    VERIFY_ENDS(imported, importCode, kImportEnds);
+    if (importCode == ImportNoSpace)
+      QCOMPARE(imported.last().toLongLong(), bytes.size() - available);
+    if (importCode == ImportFinished)
+      QCOMPARE(readAll(into + "/Measured/notes.txt"), bytesOf("notes", 5000));
+    else
+      QVERIFY(tree(into).isEmpty());
   }
 
   void importInterrupted()

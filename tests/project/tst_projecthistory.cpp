@@ -1,5 +1,6 @@
 // Undo history: record / undo / redo / discard traces against expected positions and
 // files, and snapshots that cannot be written or read.
+#include "filesizelimit.h"
 #include "projecttestsupport.h"
 #include "testenv.h"
 
@@ -85,7 +86,8 @@ private slots:
   void trace_data()
   {
     QTest::addColumn<QStringList>("steps");
-    // edit X: record, then change the state to X; discard: record, then discard instead of editing.
+    // edit X: record, then change the state to X; fail X: the same with a record that cannot
+    // be written; discard: record, then discard instead of editing.
     QTest::newRow("worked sequence")
         << QStringList{"edit A 0 1", "edit B 1 2", "undo A 0 3", "undo 0 -1 3", "redo A 1 3", "redo B 2 3",
                        "redo - 2 3", "edit C 2 3", "undo B 1 4", "redo C 3 4", "undo B 1 4", "undo A 0 4",
@@ -104,6 +106,18 @@ private slots:
     QTest::newRow("discard after redo to the newest")
         << QStringList{"edit A 0 1", "edit B 1 2", "undo A 0 3", "redo B 2 3", "discard B 1 2", "undo A 0 3",
                        "redo B 2 3"};
+    // The state on screen after failed records is never lost: undo writes it, redo returns to it.
+    QTest::newRow("failed records after redo")
+        << QStringList{"edit A 0 1", "undo 0 -1 2", "redo A 1 2", "fail B 1 2", "fail C 1 2", "undo A 0 3",
+                       "redo C 2 3", "redo - 2 3", "undo A 0 3", "undo 0 -1 3"};
+    QTest::newRow("failed records after undo")
+        << QStringList{"edit A 0 1", "undo 0 -1 2", "fail B 0 1", "fail C 0 1", "undo 0 -1 2", "redo C 1 2",
+                       "redo - 1 2"};
+    QTest::newRow("failed record after undo in the middle")
+        << QStringList{"edit A 0 1", "edit B 1 2", "undo A 0 3", "fail C 1 2", "undo A 0 3", "redo C 2 3",
+                       "undo A 0 3", "undo 0 -1 3"};
+    QTest::newRow("failed records only")
+        << QStringList{"fail A -1 0", "undo - -1 0", "edit B 0 1", "fail C 0 1", "undo A -1 2", "redo C 1 2"};
   }
   void trace()
   {
@@ -114,7 +128,13 @@ private slots:
       const QStringList f = step.split(' ');
       const QString op = f[0];
       const QString before = stateOf(m);
-      if (op == "edit" || op == "discard") {
+      if (op == "fail") {
+        QTest::ignoreMessage(QtWarningMsg, "Undo project segments save error");
+        // No file may grow: every write fails as on a full disk.
+        const int result = withFileSizeLimit(0, [&] { return m.recordOperation(m.projectName(), QString()); });
+        QVERIFY2(result == -2, qPrintable(step + ": record gave " + QString::number(result)));
+        setState(m, f[1]);
+      } else if (op == "edit" || op == "discard") {
         QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
         const int number = m.history().position();
         const QString newest = m.history().paths().value(number);
