@@ -23,6 +23,7 @@
 #include "segmentedcontrol.h"
 #include "segmentinspectorwidget.h"
 #include "segmentmaker.h"
+#include "segmentwidget.h"
 #include "shadoweditingwidgetcontroller.h"
 #include "speededitingwidgetcontroller.h"
 #include "strokebordereditingwidgetcontroller.h"
@@ -183,6 +184,7 @@ private slots:
   void editingInTransitionMode();
   void playHeadAndVolume();
   void dismissLeavesTransitionMode();
+  void reloadsOnRequest();
 };
 
 void TestSegmentInspector::controllersPerType_data()
@@ -531,9 +533,12 @@ void TestSegmentInspector::editingState_data()
   QTest::addColumn<int>("mode");
   QTest::addColumn<QString>("title");
   QTest::addColumn<QStringList>("shown");
-  QTest::newRow("crop") << 0 << "Cropping..." << QStringList{"Done"};
-  QTest::newRow("text") << 1 << "Editing..." << QStringList{"Done", "Text size", "Font", "Alignment"};
-  QTest::newRow("drawing") << 2 << "Drawing..." << QStringList{"Done", "Text size", "Font", "Alignment"};
+  QTest::addColumn<int>("leavingMode");
+  QTest::newRow("crop") << 0 << "Cropping..." << QStringList{"Done"} << 0;
+  QTest::newRow("text") << 1 << "Editing..." << QStringList{"Done", "Text size", "Font", "Alignment"} << 1;
+  QTest::newRow("drawing") << 2 << "Drawing..." << QStringList{"Done", "Text size", "Font", "Alignment"} << 2;
+  // However the end is told, the text style comes back with the rest.
+  QTest::newRow("crop, ended without a mode") << 0 << "Cropping..." << QStringList{"Done"} << -1;
 }
 
 void TestSegmentInspector::editingState()
@@ -541,6 +546,7 @@ void TestSegmentInspector::editingState()
   QFETCH(int, mode);
   QFETCH(QString, title);
   QFETCH(QStringList, shown);
+  QFETCH(int, leavingMode);
   Panel panel;
   SegmentInspectorWidget &w = panel.widget;
   auto text = makeSegment("TEXT");
@@ -561,7 +567,7 @@ void TestSegmentInspector::editingState()
   QTest::mouseClick(doneButton, Qt::LeftButton);
   QCOMPARE(done.count(), 1);
 
-  w.setEditingState(false, QString(), mode);
+  w.setEditingState(false, QString(), leavingMode);
   QCOMPARE(w.editingMode(), -1);
   QCOMPARE(panel.shown(), before);
   for (int id : {10001, 10002, 10010, 10011, 10020})
@@ -639,6 +645,40 @@ void TestSegmentInspector::dismissLeavesTransitionMode()
   QCOMPARE(panel.shown(), QStringList{"Transitions"});
   w.setScrollOffset(0);
   QCOMPARE(w.scrollOffset(), 0);
+}
+
+void TestSegmentInspector::reloadsOnRequest()
+{
+  Panel panel;
+  SegmentInspectorWidget &w = panel.widget;
+  // Nothing exists yet: the requests have nothing to reload.
+  w.updateGeometry(nullptr);
+  w.updateFont(nullptr);
+  w.updateTransitions(nullptr, 0, -1);
+  w.updateTransitionGeometry(nullptr, 1, 1);
+  QVERIFY(w.sortedControllers().isEmpty());
+
+  // The editor hands over the selected timeline block.
+  auto text = segmentWithTransitions("TEXT", 1);
+  auto *textSegment = static_cast<TextSegment *>(text.get());
+  textSegment->setFontName("Liberation Sans");
+  SegmentWidget block(QRect(0, 0, 100, 44), nullptr);
+  block.setSegment(text.get());
+  w.setSegment(&block, nullptr, canvas);
+  QCOMPARE(panel.shown().first(), QString("Edit"));
+  QCOMPARE(w.textFontController()->form()->fontNameButton()->text(), QString("Liberation Sans"));
+
+  textSegment->setFontStyle("Bold");
+  w.updateFont(nullptr);
+  QCOMPARE(w.textFontController()->form()->fontNameButton()->text(), QString("Liberation Sans"));
+  w.updateFont(text.get());
+  QCOMPARE(w.textFontController()->form()->fontNameButton()->text(), QString("Liberation Sans - Bold"));
+
+  text->insertTransition(1, 6);
+  QTreeWidget *tree = w.transitionsController()->form()->treeWidget();
+  QCOMPARE(tree->topLevelItemCount(), 1);
+  w.updateTransitions(text.get(), 0, -1);
+  QCOMPARE(tree->topLevelItemCount(), 2);
 }
 
 TAVO_TEST_MAIN(TestSegmentInspector)
