@@ -185,6 +185,7 @@ private slots:
   void playHeadAndVolume();
   void dismissLeavesTransitionMode();
   void reloadsOnRequest();
+  void contentFollowsGrowingColours();
 };
 
 void TestSegmentInspector::controllersPerType_data()
@@ -679,6 +680,28 @@ void TestSegmentInspector::reloadsOnRequest()
   QCOMPARE(tree->topLevelItemCount(), 1);
   w.updateTransitions(text.get(), 0, -1);
   QCOMPARE(tree->topLevelItemCount(), 2);
+}
+
+void TestSegmentInspector::contentFollowsGrowingColours()
+{
+  Panel panel;
+  SegmentInspectorWidget &w = panel.widget;
+  auto plain = segmentWithTransitions("IMAGE", 1);
+  w.showSegment(plain.get(), nullptr, canvas);
+  const int closed = w.colorsController()->height();
+  // Corrections other than 0 open their rows: the list grows after it was shown.
+  auto corrected = segmentWithTransitions("IMAGE", 1);
+  corrected->setClrHue(40);
+  corrected->setClrRed(-10);
+  corrected->setTransitionClrGreen(1, false, 30);
+  w.showSegment(corrected.get(), nullptr, canvas);
+  QTRY_VERIFY(w.colorsController()->height() > closed);
+  QTRY_COMPARE(w.scrollAreaWidget()->height(), panel.expectedHeight());
+
+  w.enterEditTransitionMode();
+  w.showTransition(corrected.get(), 1, 0);
+  QTRY_VERIFY(w.transitionColorsController()->height() > closed);
+  QTRY_COMPARE(w.scrollAreaWidget()->height(), panel.expectedHeight());
 }
 
 TAVO_TEST_MAIN(TestSegmentInspector)
