@@ -141,14 +141,23 @@ void WebEngineBackend::init(const QString &script)
 {
   if (!_page)
     return;
+  // The browser does not keep the order of scripts of one injection point, and later ones
+  // rely on earlier ones (a listener on a bound function): all run as one script, in turn,
+  // each on its own so that one failing does not stop the others.
+  _initScripts << script;
+  QString source;
+  for (const QString &part : qAsConst(_initScripts))
+    source += QStringLiteral("try {\n%1\n} catch (e) { console.error(e); }\n").arg(part);
   QWebEngineScript userScript;
-  // Scripts of one injection point run in the order they were added.
-  userScript.setName(QStringLiteral("init-%1").arg(++_scripts));
-  userScript.setSourceCode(script);
+  userScript.setName(QStringLiteral("init"));
+  userScript.setSourceCode(source);
   userScript.setInjectionPoint(QWebEngineScript::DocumentCreation);
   userScript.setWorldId(QWebEngineScript::MainWorld);
   userScript.setRunsOnSubFrames(false);
-  _page->scripts().insert(userScript);
+  QWebEngineScriptCollection &scripts = _page->scripts();
+  for (const QWebEngineScript &old : scripts.findScripts(userScript.name()))
+    scripts.remove(old);
+  scripts.insert(userScript);
 }
 
 void WebEngineBackend::eval(const QString &script)

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 class QWebEnginePage;
 class QWebEngineView;
@@ -46,5 +47,5 @@ private:
   QObject _context;
   // Content loading is reported once per navigation, at its first progress.
   bool _contentLoading = false;
-  int _scripts = 0;
+  QStringList _initScripts;
 };
