@@ -40,17 +40,20 @@ const char *kBridgeShim = R"(
 })();
 )";
 
-// One profile for the process: browsers sharing one data folder must share it.
-QWebEngineProfile *_profile(const QString &folder)
+// One profile for all pages alive: browsers sharing one data folder must share it. It goes
+// with the last page, as the browser wants, also when a window outlives the application.
+QSharedPointer<QWebEngineProfile> _sharedProfile(const QString &folder)
 {
-  static QPointer<QWebEngineProfile> profile;
+  static QWeakPointer<QWebEngineProfile> shared;
+  QSharedPointer<QWebEngineProfile> profile = shared.toStrongRef();
   if (!profile) {
-    profile = new QWebEngineProfile(QStringLiteral("WebView"), qApp);
+    profile.reset(new QWebEngineProfile(QStringLiteral("WebView")));
     profile->setPersistentStoragePath(folder);
     profile->setCachePath(folder + "/Cache");
     // Pages may not read (or write) the clipboard.
     profile->settings()->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
     profile->settings()->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
+    shared = profile;
   }
   return profile;
 }
@@ -67,11 +70,14 @@ WebEngineBackend::WebEngineBackend()
   if (folder.isEmpty())
     return;
 
+  _profile = _sharedProfile(folder);
   _view = new QWebEngineView;
-  _page = new QWebEnginePage(_profile(folder), _view);
+  _page = new QWebEnginePage(_profile.data(), _view);
   _view->setPage(_page);
   _connectPage();
   _installBridge();
+  // Pages must go before the browser shuts down with the application.
+  QObject::connect(qApp, &QCoreApplication::aboutToQuit, &_context, [this] { delete _view; });
 }
 
 WebEngineBackend::~WebEngineBackend()

@@ -4,9 +4,11 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSharedPointer>
 #include <QStringList>
 
 class QWebEnginePage;
+class QWebEngineProfile;
 class QWebEngineView;
 
 // The engine over Qt WebEngine. Browser data lives in the user's data folder, in a folder
@@ -42,7 +44,8 @@ private:
   void _installBridge();
 
   QPointer<QWebEngineView> _view;
-  QWebEnginePage *_page = nullptr;
+  QPointer<QWebEnginePage> _page;
+  QSharedPointer<QWebEngineProfile> _profile;
   // Context of the page connections, cut before the page goes.
   QObject _context;
   // Content loading is reported once per navigation, at its first progress.
