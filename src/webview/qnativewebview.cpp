@@ -81,11 +81,11 @@ void QNativeWebView::load(const QUrl &url)
     return;
   _url = url;
   if (!_engine) {
-    Util::openUrl(url.toString());
+    Util::openUrl(url.toString(QUrl::FullyEncoded));
     return;
   }
   _startLoading();
-  _engine->navigate(url.toString());
+  _engine->navigate(url.toString(QUrl::FullyEncoded));
 }
 
 void QNativeWebView::load(const QString &url)
