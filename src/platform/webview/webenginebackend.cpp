@@ -27,8 +27,13 @@ const char *kBridgeShim = R"(
   window.nativeBridge = {invoke: function(message) {
     if (send) send(String(message)); else queue.push(String(message));
   }};
+  var tries = 0;
   function connect() {
-    if (typeof qt === 'undefined' || !qt.webChannelTransport) { setTimeout(connect, 10); return; }
+    if (typeof qt === 'undefined' || !qt.webChannelTransport) {
+      // Pages the browser makes itself (errors) get no channel: give up after a few seconds.
+      if (++tries < 300) setTimeout(connect, 10);
+      return;
+    }
     new QWebChannel(qt.webChannelTransport, function(channel) {
       var port = channel.objects.nativeBridgePort;
       send = function(message) { port.post(message); };
