@@ -62,6 +62,7 @@ private slots:
   void backWithoutHistory();
   void stopEndsTheLoad();
   void makerTitleArrivesEmpty();
+  void unreachablePage();
 #endif
 
 private:
@@ -374,6 +375,22 @@ void TestNativeWebView::makerTitleArrivesEmpty()
   QVERIFY(!titles.isEmpty());
   for (const QString &title : titles)
     QCOMPARE(title, QString("titleChanged()"));
+}
+
+void TestNativeWebView::unreachablePage()
+{
+  quint16 closedPort = 0;
+  {
+    LoopbackHttpServer gone;
+    closedPort = gone.port();
+  }
+  QNativeWebView view;
+  view.show();
+  WebViewSignalLog log(&view);
+  view.load(QUrl(QString("http://127.0.0.1:%1/help.html").arg(closedPort)));
+  QVERIFY2(QTest::qWaitFor([&] { return log.entries.contains("loadFinished(false)"); }, kLoadTimeoutMs),
+           qPrintable(log.entries.join(", ")));
+  QVERIFY(!log.entries.contains("loadFinished(true)"));
 }
 
 #endif
