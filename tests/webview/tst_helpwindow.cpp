@@ -52,6 +52,7 @@ private slots:
   void userHelpWindow();
 #ifdef TAVO_WEBENGINE
   void helpPageOverLoopback();
+  void unreachableHelpPage();
 #endif
 };
 
@@ -225,6 +226,25 @@ void TestHelpWindow::helpPageOverLoopback()
   const QString shots = qEnvironmentVariable("TAVO_SCREENSHOT_DIR");
   if (!shots.isEmpty())
     shot.save(shots + "/helpwindow.png");
+  browser->close();
+  QTRY_VERIFY(browser.isNull());
+}
+// Offline: the load fails and the loading bar goes.
+void TestHelpWindow::unreachableHelpPage()
+{
+  quint16 closedPort = 0;
+  {
+    LoopbackHttpServer gone;
+    closedPort = gone.port();
+  }
+  QPointer<NativeWebBrowserWidget> browser =
+    NativeWebBrowserWidget::openHelpWindow(QString("http://127.0.0.1:%1/help/start.html").arg(closedPort), "Tavo REN Help");
+  auto *view = browser->findChild<QNativeWebView *>();
+  QSignalSpy finished(view, &QNativeWebView::loadFinished);
+  // The browser's error page loads in its place and reports its own load too.
+  QVERIFY(QTest::qWaitFor([&] { return finished.contains({false}); }, kLoadTimeoutMs));
+  QWidget *bar = browser->findChild<QWidget *>("loadingBar");
+  QTRY_VERIFY_WITH_TIMEOUT(!bar || !bar->isVisible(), 10000);
   browser->close();
   QTRY_VERIFY(browser.isNull());
 }

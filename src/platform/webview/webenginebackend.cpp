@@ -30,7 +30,7 @@ const char *kBridgeShim = R"(
   var tries = 0;
   function connect() {
     if (typeof qt === 'undefined' || !qt.webChannelTransport) {
-      // Pages the browser makes itself (errors) get no channel: give up after a few seconds.
+      // No channel in this document: give up after a few seconds rather than poll forever.
       if (++tries < 300) setTimeout(connect, 10);
       return;
     }
