@@ -312,6 +312,14 @@ void TestNativeWebView::pageLoad()
     QVERIFY2(entry.startsWith("load") || entry.startsWith("titleChanged(") || loaded.contains(entry), qPrintable(entry));
   QCOMPARE(view.url(), address);
   QCOMPARE(view.title(), QString("Guide"));
+
+  // Invalid addresses change nothing.
+  log.entries.clear();
+  view.load(QUrl());
+  view.load(QString("http://[::1/guide.html"));
+  QCOMPARE(view.url(), address);
+  QCOMPARE(_run(view, "document.title").toString(), QString("Guide"));
+  QVERIFY2(log.entries.isEmpty(), qPrintable(log.entries.join(", ")));
 }
 
 void TestNativeWebView::scrollbarStylePerLoad()
