@@ -63,6 +63,7 @@ private slots:
   void stopEndsTheLoad();
   void makerTitleArrivesEmpty();
   void unreachablePage();
+  void quitDropsThePage();
 #endif
 
 private:
@@ -399,6 +400,22 @@ void TestNativeWebView::unreachablePage()
   QVERIFY2(QTest::qWaitFor([&] { return log.entries.contains("loadFinished(false)"); }, kLoadTimeoutMs),
            qPrintable(log.entries.join(", ")));
   QCOMPARE(log.entries.mid(0, 2), QStringList({"loadStarted", "loadProgress(0)"}));
+}
+
+// On quit the page goes before the browser shuts down; the view stays usable.
+void TestNativeWebView::quitDropsThePage()
+{
+  QNativeWebView view;
+  view.show();
+  WebViewSignalLog log(&view);
+  view.load(_server.url("/guide.html"));
+  QVERIFY(_waitForLoad(log));
+  QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit"));
+  QVERIFY(!view.findChild<QWebEngineView *>());
+  view.load(_server.url("/other.html"));
+  view.back();
+  view.stop();
+  QCOMPARE(log.entries.mid(log.entries.size() - 2), QStringList({"loadProgress(100)", "loadFinished(true)"}));
 }
 
 #endif

@@ -82,11 +82,17 @@ WebEngineBackend::WebEngineBackend()
   _connectPage();
   _installBridge();
   // Pages must go before the browser shuts down with the application.
-  QObject::connect(qApp, &QCoreApplication::aboutToQuit, &_context, [this] { delete _view; });
+  QObject::connect(qApp, &QCoreApplication::aboutToQuit, &_context, [this] { _dropPage(); });
 }
 
 WebEngineBackend::~WebEngineBackend()
 {
+  _dropPage();
+}
+
+void WebEngineBackend::_dropPage()
+{
+  // Nothing the page reports on its way out reaches the listeners.
   if (_page)
     QObject::disconnect(_page, nullptr, &_context, nullptr);
   delete _view;

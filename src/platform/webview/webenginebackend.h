@@ -42,6 +42,7 @@ public:
 private:
   void _connectPage();
   void _installBridge();
+  void _dropPage();
 
   QPointer<QWebEngineView> _view;
   QPointer<QWebEnginePage> _page;
