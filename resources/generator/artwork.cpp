@@ -684,7 +684,8 @@ QVector<Image> images()
     c.add(QString("drawing/") + tool, drawingTool(tool, kNormal));
     c.add(QString("drawing/%1_").arg(tool), drawingTool(tool, kAccent));
   }
-  c.add("drawing/color_rubber", drawingTool("color_rubber", Qt::white));
+  // Dark, to stand out on the swatch's light checkerboard.
+  c.add("drawing/color_rubber", drawingTool("color_rubber", QColor(64, 64, 64)));
   c.glyph("toolbar/tb_top_indicator", "arrow_up", kNormal, 20, 20);
   c.glyph("toolbar/tb_bottom_indicator", "arrow_down", kNormal, 20, 20);
   c.pair("toolbar/editText", "pencil", "2");

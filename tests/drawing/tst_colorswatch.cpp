@@ -51,6 +51,7 @@ private slots:
   void choicesCloseThePopup();
   void gradientEditKeepsThePopupOpen();
   void movedSwatchMovesItsPopup();
+  void popupParentTakesTheBottomCentre();
 };
 
 void TestColorSwatch::init()
@@ -288,6 +289,31 @@ void TestColorSwatch::movedSwatchMovesItsPopup()
   QCOMPARE(popup->mainWidget()->geometry().topLeft(), QPoint(640 - 191, 650 - 480));
   w.swatch->move(415, 600);
   QCOMPARE(popup->mainWidget()->geometry().topLeft(), QPoint(440 - 191, 600 - 480));
+}
+
+void TestColorSwatch::popupParentTakesTheBottomCentre()
+{
+  SwatchWindow w;
+  auto *holder = new QWidget(&w.top);
+  holder->setGeometry(100, 100, 400, 100);
+  holder->show();
+  w.swatch->setParent(holder);
+  w.swatch->setGeometry(200, 20, 50, 50);
+  w.swatch->show();
+  w.swatch->setPopupParentWidget(&w.top);
+  w.swatch->setPopupShadowEnabled(true);
+  PopupDrawingModeWidget *popup = w.open();
+  QVERIFY(popup);
+  QCOMPARE(popup->parentWidget(), &w.top);
+  QCOMPARE(popup->backgroundColor(), QColor(44, 46, 50, 244));
+  QVERIFY(popup->mainWidget()->graphicsEffect());
+  // The swatch's bottom centre in the window is (325, 170): too high for the panel above
+  // it, so the panel is centred from top to bottom.
+  QCOMPARE(popup->mainWidget()->geometry().topLeft(), QPoint(325 - 191, (720 - 470) / 2));
+  w.swatch->move(250, 20);
+  QCOMPARE(popup->mainWidget()->geometry().topLeft(), QPoint(375 - 191, (720 - 470) / 2));
+  w.swatch->dismissPopup();
+  QVERIFY(!w.swatch->popup());
 }
 
 TAVO_TEST_MAIN(TestColorSwatch)

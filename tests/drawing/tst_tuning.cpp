@@ -2,6 +2,7 @@
 // eraser's own values, the text row and the size popups.
 
 #include "drawingtuningwidget.h"
+#include "pixelprobe.h"
 #include "popupsliderwidget.h"
 #include "scripteddialogprovider.h"
 #include "testenv.h"
@@ -70,6 +71,9 @@ private slots:
   void sizePopupsOpenAboveThePanel();
   void panelKindsShowTheirRows_data();
   void panelKindsShowTheirRows();
+  void rowButtonsReport_data();
+  void rowButtonsReport();
+  void slidersFillUpToTheHandle();
 };
 
 void TestTuning::init()
@@ -387,6 +391,56 @@ void TestTuning::panelKindsShowTheirRows()
   w.panel->showTuningPanel(kind);
   for (const char *row : {"lineWidthPanel", "hardnessPanel", "textTuningPanel", "pictureTuningPanel"})
     QCOMPARE(w.child<QWidget>(row)->isVisible(), visible.contains(row));
+}
+
+void TestTuning::rowButtonsReport_data()
+{
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<QString>("button");
+  QTest::addColumn<QByteArray>("signal");
+  QTest::newRow("edit text") << 1 << "editTextButton" << QByteArray(SIGNAL(drawingTuningWidgetEditTextPressed(DrawingTuningWidget *)));
+  QTest::newRow("text done") << 1 << "textDoneButton" << QByteArray(SIGNAL(drawingTuningWidgetTextDonePressed(DrawingTuningWidget *)));
+  QTest::newRow("picture done") << 2 << "pictureDoneButton"
+                                << QByteArray(SIGNAL(drawingTuningWidgetPictureDonePressed(DrawingTuningWidget *)));
+  QTest::newRow("open picture") << 2 << "openPictureButton"
+                                << QByteArray(SIGNAL(drawingTuningWidgetOpenPicturePressed(DrawingTuningWidget *, QRect)));
+}
+
+void TestTuning::rowButtonsReport()
+{
+  QFETCH(int, kind);
+  QFETCH(QString, button);
+  QFETCH(QByteArray, signal);
+  TuningWindow w;
+  w.panel->showTuningPanel(kind);
+  QSignalSpy spy(w.panel, signal.constData());
+  QPushButton *pushButton = w.child(qPrintable(button));
+  QTest::mouseClick(pushButton, Qt::LeftButton);
+  QCOMPARE(spy.count(), 1);
+  if (button == "openPictureButton")
+    QCOMPARE(spy.last().at(1).toRect(), QRect(pushButton->mapTo(&w.top, QPoint(0, 0)), pushButton->size()));
+  // A disabled Done button reports nothing.
+  w.panel->setTextDoneEnabled(false);
+  w.panel->setPictureDoneEnabled(false);
+  QTest::mouseClick(pushButton, Qt::LeftButton);
+  QCOMPARE(spy.count(), button.endsWith("DoneButton") ? 1 : 2);
+}
+
+void TestTuning::slidersFillUpToTheHandle()
+{
+  store("LineWidth", 160.25);
+  store("Hardness", 0.5);
+  TuningWindow w;
+  for (QSlider *slider : {w.panel->lineWidthSlider(), w.panel->hardnessSlider()}) {
+    const QImage image = slider->grab().toImage();
+    const int y = slider->height() / 2 + 2;
+    const int middle = slider->width() / 2;
+    // Accent left of the knob, the knob white, the rest of the bar not accent.
+    QVERIFY2(PixelProbe::near(image.pixel(middle - 40, y), QColor(54, 200, 255), 16),
+             qPrintable(PixelProbe::text(image.pixel(middle - 40, y))));
+    QVERIFY2(PixelProbe::near(image.pixel(middle, y), Qt::white, 10), qPrintable(PixelProbe::text(image.pixel(middle, y))));
+    QVERIFY(!PixelProbe::near(image.pixel(middle + 40, y), QColor(54, 200, 255), 40));
+  }
 }
 
 TAVO_TEST_MAIN(TestTuning)
