@@ -27,19 +27,27 @@ DrawingColorWidget::DrawingColorWidget(QSize canvasSize, QWidget *parent)
 
   QSettings settings;
   settings.beginGroup(kGroup);
+  // A damaged store falls back to the defaults rather than to a colour nothing draws.
+  auto readColor = [&settings](const char *key, QColor &color) {
+    const QColor stored = settings.value(key, color).value<QColor>();
+    if (stored.isValid())
+      color = stored;
+  };
   _mode = settings.value("Mode", _mode).toInt();
   _modeNonHollow = settings.value("ModeNonHollow", _modeNonHollow).toInt();
-  _color = settings.value("Color", _color).value<QColor>();
+  readColor("Color", _color);
   _patternPath = settings.value("Pattern", _patternPath).toString();
-  _linearStartColor = settings.value("LinearStartColor", _linearStartColor).value<QColor>();
-  _linearEndColor = settings.value("LinearEndColor", _linearEndColor).value<QColor>();
-  _radialStartColor = settings.value("RadialStartColor", _radialStartColor).value<QColor>();
-  _radialEndColor = settings.value("RadialEndColor", _radialEndColor).value<QColor>();
+  readColor("LinearStartColor", _linearStartColor);
+  readColor("LinearEndColor", _linearEndColor);
+  readColor("RadialStartColor", _radialStartColor);
+  readColor("RadialEndColor", _radialEndColor);
   _linearStartLocation = settings.value("LinearStartLocation", _linearStartLocation).toPointF();
   _linearEndLocation = settings.value("LinearEndLocation", _linearEndLocation).toPointF();
   _radialStartLocation = settings.value("RadialStartLocation", _radialStartLocation).toPointF();
   _radialEndLocation = settings.value("RadialEndLocation", _radialEndLocation).toPointF();
   settings.endGroup();
+  if (_mode < DrawingColorModeEraser || _mode > DrawingColorModeRadialGradient)
+    _mode = DrawingColorModeColor;
 }
 
 DrawingColorWidget::~DrawingColorWidget()

@@ -74,6 +74,14 @@ DrawingTuningWidget::DrawingTuningWidget(QWidget *parent) : QWidget(parent)
   _fontStyle = settings.value("FontStyle", defaultFont.styleName()).toString();
   _textAlign = settings.value("TextAlign", 4).toInt();
   settings.endGroup();
+  // A hand-edited or damaged store must not hand the canvas values the sliders cannot show.
+  _lineWidth = qBound(0.5f, _lineWidth, 320.0f);
+  _rubberLineWidth = qBound(0.5f, _rubberLineWidth, 320.0f);
+  _hardness = qBound(0.0f, _hardness, 1.0f);
+  _rubberHardness = qBound(0.0f, _rubberHardness, 1.0f);
+  _textSize = qBound(1.0f, _textSize, 960.0f);
+  if (_textAlign != Qt::AlignLeft && _textAlign != Qt::AlignRight)
+    _textAlign = Qt::AlignHCenter;
 
   _stepTimer.setSingleShot(true);
   connect(&_stepTimer, &QTimer::timeout, this, &DrawingTuningWidget::_step);

@@ -39,6 +39,7 @@ class TestColorSwatch : public QObject
 private slots:
   void init();
   void defaultsAndStoredChoices();
+  void damagedStoreFallsBack();
   void eraserOpensNothing();
   void patternModeStartsWithTheFirstTexture();
   void linearGradientPicture();
@@ -89,6 +90,20 @@ void TestColorSwatch::defaultsAndStoredChoices()
   swatch.restoreNonHollowMode();
   QCOMPARE(swatch.mode(), 2);
   QCOMPARE(swatch.pattern().toImage(), QPixmap(":/images/texture/07").toImage());
+}
+
+void TestColorSwatch::damagedStoreFallsBack()
+{
+  QSettings settings;
+  settings.setValue("DrawingColorView/Mode", 9);
+  settings.setValue("DrawingColorView/Color", "no colour");
+  settings.setValue("DrawingColorView/LinearEndColor", "#12");
+  settings.sync();
+  DrawingColorWidget swatch(QSize(200, 100));
+  QCOMPARE(swatch.mode(), 1);
+  QCOMPARE(swatch.color(), QColor(0, 255, 0));
+  swatch.selectLinearGradientMode();
+  QVERIFY(near(swatch.pattern().toImage(), 199, 50, QColor(255, 255, 0)));
 }
 
 void TestColorSwatch::eraserOpensNothing()

@@ -2,6 +2,7 @@
 // eraser's own values, the text row and the size popups.
 
 #include "drawingtuningwidget.h"
+#include "gestures.h"
 #include "pixelprobe.h"
 #include "popupsliderwidget.h"
 #include "scripteddialogprovider.h"
@@ -71,6 +72,10 @@ private slots:
   void sizePopupsOpenAboveThePanel();
   void panelKindsShowTheirRows_data();
   void panelKindsShowTheirRows();
+  void damagedStoreIsBounded_data();
+  void damagedStoreIsBounded();
+  void sliderClickJumpsAndReports();
+  void inspectorArrangement();
   void rowButtonsReport_data();
   void rowButtonsReport();
   void slidersFillUpToTheHandle();
@@ -349,11 +354,13 @@ void TestTuning::sizePopupsOpenAboveThePanel()
     QCOMPARE(panel.bottom() + 1, w.panel->y() - 10);
   };
   check();
-  if (kind == 1) {
-    QCOMPARE(popup->value(), 100.0f);
-  } else {
-    QCOMPARE(popup->value(), 0.8f);
-  }
+  // Its range, shown by where a value beyond both ends lands.
+  popup->setValueSilently(-10);
+  const float low = popup->value();
+  popup->setValueSilently(10000);
+  const float high = popup->value();
+  QCOMPARE(kind == 1 ? low : low * 100, 1.0f);
+  QCOMPARE(high, kind == 1 ? 960.0f : 4.0f);
   w.panel->move(w.panel->x() - 40, w.panel->y() - 60);
   check();
 
@@ -391,6 +398,72 @@ void TestTuning::panelKindsShowTheirRows()
   w.panel->showTuningPanel(kind);
   for (const char *row : {"lineWidthPanel", "hardnessPanel", "textTuningPanel", "pictureTuningPanel"})
     QCOMPARE(w.child<QWidget>(row)->isVisible(), visible.contains(row));
+}
+
+void TestTuning::damagedStoreIsBounded_data()
+{
+  QTest::addColumn<QString>("key");
+  QTest::addColumn<QVariant>("value");
+  QTest::addColumn<float>("expected");
+  QTest::newRow("width too large") << "LineWidth" << QVariant(5000.0) << 320.0f;
+  QTest::newRow("width not a number") << "LineWidth" << QVariant("wide") << 0.5f;
+  QTest::newRow("eraser width negative") << "RubberLineWidth" << QVariant(-3.0) << 0.5f;
+  QTest::newRow("hardness above one") << "Hardness" << QVariant(7.5) << 1.0f;
+  QTest::newRow("eraser hardness below zero") << "RubberHardness" << QVariant(-0.2) << 0.0f;
+  QTest::newRow("text size zero") << "TextSize" << QVariant(0.0) << 1.0f;
+  QTest::newRow("alignment unknown") << "TextAlign" << QVariant(33) << 4.0f;
+  QTest::newRow("alignment right") << "TextAlign" << QVariant(2) << 2.0f;
+}
+
+void TestTuning::damagedStoreIsBounded()
+{
+  QFETCH(QString, key);
+  QFETCH(QVariant, value);
+  QFETCH(float, expected);
+  store(key, value);
+  DrawingTuningWidget panel;
+  const QMap<QString, float> values{{"LineWidth", panel.lineWidth()},
+                                    {"RubberLineWidth", panel.rubberLineWidth()},
+                                    {"Hardness", panel.hardness()},
+                                    {"RubberHardness", panel.rubberHardness()},
+                                    {"TextSize", panel.textSize()},
+                                    {"TextAlign", float(panel.textAlign())}};
+  QCOMPARE(values.value(key), expected);
+}
+
+void TestTuning::sliderClickJumpsAndReports()
+{
+  TuningWindow w;
+  QSignalSpy changing(w.panel, &DrawingTuningWidget::drawingTuningWidgetHardnessChanging);
+  QSignalSpy changed(w.panel, &DrawingTuningWidget::drawingTuningWidgetHardnessChanged);
+  QSlider *slider = w.panel->hardnessSlider();
+  // A left click lands the handle where it was pressed, not a page away.
+  Gestures::click(slider, QPoint(slider->width() / 2, slider->height() / 2));
+  QVERIFY(changing.count() >= 1);
+  QCOMPARE(changed.count(), 1);
+  const float value = changed.last().at(1).toFloat();
+  QVERIFY2(value > 0.4f && value < 0.6f, qPrintable(QString::number(value)));
+  QCOMPARE(w.panel->hardness(), value);
+  QCOMPARE(w.text("hardnessValueLabel"), QString::asprintf("%.2f", double(value)));
+}
+
+void TestTuning::inspectorArrangement()
+{
+  TuningWindow w;
+  w.panel->useInspectorLayout();
+  w.panel->showTuningPanel(1);
+  QPushButton *size = w.child("textSizeButton");
+  QPushButton *font = w.child("textFontButton");
+  QTRY_VERIFY(font->y() > size->y());
+  QCOMPARE(font->x(), size->x());
+  QCOMPARE(font->maximumWidth(), 120);
+  QCOMPARE(w.child("hardnessValueUpButton")->width(), 30);
+  QCOMPARE(w.child<TooltipButton>("editTextButton")->iconSize(), QSize(27, 27));
+  // Popups opened from here carry the inspector's lighter background.
+  QTest::mouseClick(size, Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(w.panel->openPopup(), 2000);
+  QCOMPARE(w.panel->openPopup()->backgroundColor(), QColor(44, 46, 50, 244));
+  QVERIFY(w.panel->openPopup()->mainWidget()->graphicsEffect());
 }
 
 void TestTuning::rowButtonsReport_data()
