@@ -36,8 +36,7 @@ DrawingCommonToolsWidget::DrawingCommonToolsWidget(QWidget *parent) : QWidget(pa
     (*label)->setScaledContents(true);
     (*label)->setFixedSize(kIndicator, kIndicator);
   }
-  setStyleSheet("DrawingCommonToolsWidget, DrawingToolsWidget, DrawingShapeToolsWidget "
-                "{background-color: rgba(7,8,10,244); border: none; border-radius: 10px;}"
+  setStyleSheet("DrawingCommonToolsWidget {background-color: rgba(7,8,10,244); border: none; border-radius: 10px;}"
                 "QLabel {background-color: transparent;} QScrollArea {background-color: transparent;}");
   _scrollArea->viewport()->setStyleSheet("background-color: transparent;");
 

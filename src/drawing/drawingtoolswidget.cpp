@@ -24,6 +24,10 @@ DrawingToolsWidget::DrawingToolsWidget(bool allShapes, QWidget *parent) : Drawin
   settings.beginGroup(kGroup);
   _selectedCmdId = settings.value(kSelectedKey, int(DrawingCommandFreePencil)).toInt();
   settings.endGroup();
+  // Only a drawing tool can be selected; anything else in the store means the free pencil.
+  if (_selectedCmdId != DrawingCommandText && _selectedCmdId != DrawingCommandPicture &&
+      !DrawingShapeToolsWidget::shapeCommands().contains(_selectedCmdId))
+    _selectedCmdId = DrawingCommandFreePencil;
 
   auto add = [this](const QString &name, int cmdId) {
     return addButton(_drawingIcon(name), _drawingIcon(name + "_"), cmdId);

@@ -84,6 +84,7 @@ DrawingTuningWidget::DrawingTuningWidget(QWidget *parent) : QWidget(parent)
     _textAlign = Qt::AlignHCenter;
 
   _stepTimer.setSingleShot(true);
+  _stepTimer.setTimerType(Qt::PreciseTimer);
   connect(&_stepTimer, &QTimer::timeout, this, &DrawingTuningWidget::_step);
   _buildForm();
   _applyStyles();

@@ -4,6 +4,7 @@
 #include "drawingcommand.h"
 #include "drawingshapetoolswidget.h"
 #include "drawingtoolswidget.h"
+#include "pixelprobe.h"
 #include "testenv.h"
 #include "tooltipbutton.h"
 
@@ -68,6 +69,8 @@ private slots:
   void shapeButtonAsksForThePicker();
   void pickerChoiceRunsOnTheShapeButton();
   void storedShapeShowsOnTheShapeButton();
+  void storedNonToolMeansThePencil_data();
+  void storedNonToolMeansThePencil();
   void verticalStripKeepsTheFirstButtonInView();
   void gridFlowsInCells_data();
   void gridFlowsInCells();
@@ -297,6 +300,27 @@ void TestToolStrips::storedShapeShowsOnTheShapeButton()
   QVERIFY(shape->isSelected());
 }
 
+void TestToolStrips::storedNonToolMeansThePencil_data()
+{
+  QTest::addColumn<int>("stored");
+  QTest::newRow("undo") << 10306;
+  QTest::newRow("switch") << 10334;
+  QTest::newRow("unknown") << 4711;
+}
+
+void TestToolStrips::storedNonToolMeansThePencil()
+{
+  QFETCH(int, stored);
+  storeSelected(stored);
+  for (bool allShapes : {false, true}) {
+    DrawingToolsWidget bar(allShapes);
+    QCOMPARE(bar.selectedCmdId(), 10301);
+    QVERIFY(bar.findButton(10301)->isSelected());
+    if (!allShapes)
+      QCOMPARE(bar.shapeButton()->commandId(), 10310);
+  }
+}
+
 void TestToolStrips::verticalStripKeepsTheFirstButtonInView()
 {
   DrawingShapeToolsWidget picker;
@@ -357,6 +381,9 @@ void TestToolStrips::cornerMarkFollowsTheStrip()
   QVERIFY(QTest::qWaitForWindowExposed(&bar));
   QCOMPARE(bar.shapeButton()->cornerMark(), 1);
   QCOMPARE(bar.scrollArea()->geometry(), QRect(10, 0, 480, 50));
+  // The strip's own dark background shows between the flat buttons.
+  const QRgb background = bar.grab().toImage().pixel(480, 3);
+  QVERIFY2(PixelProbe::near(background, QColor(7, 8, 10), 12), qPrintable(PixelProbe::text(background)));
   QCOMPARE(bar.buttons().first()->geometry().topLeft(), QPoint(0, 0));
   bar.resize(50, 500);
   QTRY_COMPARE(bar.shapeButton()->cornerMark(), 4);

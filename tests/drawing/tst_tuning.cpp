@@ -159,7 +159,7 @@ void TestTuning::holdingStepsFasterAfterHalfASecond()
   QCOMPARE(changing.count(), 1);
   QCOMPARE(changing.last().at(1).toFloat(), 11.0f);
   QTRY_COMPARE_WITH_TIMEOUT(w.panel->lineWidth(), 12.0f, 3000);
-  QVERIFY2(clock.elapsed() >= 480, qPrintable(QString("second step after %1 ms").arg(clock.elapsed())));
+  QVERIFY2(clock.elapsed() >= 470, qPrintable(QString("second step after %1 ms").arg(clock.elapsed())));
   clock.restart();
   QTRY_COMPARE_WITH_TIMEOUT(w.panel->lineWidth(), 13.0f, 3000);
   QVERIFY2(clock.elapsed() < 400, qPrintable(QString("third step after %1 ms").arg(clock.elapsed())));
