@@ -4,6 +4,7 @@
 #include "drawingcommand.h"
 #include "drawingshapetoolswidget.h"
 #include "drawingtoolswidget.h"
+#include "gestures.h"
 #include "pixelprobe.h"
 #include "testenv.h"
 #include "tooltipbutton.h"
@@ -39,6 +40,7 @@ struct ToolBarWindow
     top.resize(size + QSize(40, 40));
     bar = new DrawingToolsWidget(allShapes, &top);
     bar->setGeometry(QRect(QPoint(20, 20), size));
+    Gestures::takePressesAtOnce(&top);
     top.show();
     QVERIFY(QTest::qWaitForWindowExposed(&top));
   }
@@ -169,6 +171,7 @@ void TestToolStrips::commandArrivesAfterTheClick()
 {
   DrawingShapeToolsWidget picker;
   picker.resize(800, 50);
+  Gestures::takePressesAtOnce(&picker);
   picker.show();
   QVERIFY(QTest::qWaitForWindowExposed(&picker));
   QSignalSpy commands(&picker, &DrawingShapeToolsWidget::drawingShapeToolsWidgetOnCommand);
@@ -325,6 +328,7 @@ void TestToolStrips::verticalStripKeepsTheFirstButtonInView()
 {
   DrawingShapeToolsWidget picker;
   picker.resize(50, 300);
+  Gestures::takePressesAtOnce(&picker);
   picker.show();
   QVERIFY(QTest::qWaitForWindowExposed(&picker));
   TooltipButton *first = picker.findButton(10309);
@@ -362,6 +366,7 @@ void TestToolStrips::gridFlowsInCells()
   const QSize size = bar.sizeForWidth(width);
   QCOMPARE(size, QSize(width, rows * 50));
   bar.resize(size);
+  Gestures::takePressesAtOnce(&bar);
   bar.show();
   QVERIFY(QTest::qWaitForWindowExposed(&bar));
   QVERIFY(!bar.startIndicator()->isVisible());
@@ -377,6 +382,7 @@ void TestToolStrips::cornerMarkFollowsTheStrip()
 {
   DrawingToolsWidget bar(false);
   bar.resize(500, 50);
+  Gestures::takePressesAtOnce(&bar);
   bar.show();
   QVERIFY(QTest::qWaitForWindowExposed(&bar));
   QCOMPARE(bar.shapeButton()->cornerMark(), 1);

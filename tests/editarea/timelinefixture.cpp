@@ -1,5 +1,7 @@
 #include "timelinefixture.h"
 
+#include "gestures.h"
+
 #include "drawingsegment.h"
 #include "imagesegment.h"
 #include "moviesegment.h"
@@ -26,12 +28,7 @@ TimelineWindow::TimelineWindow(int width, int height)
   content->setObjectName(QStringLiteral("editScrollAreaWidget"));
   area->setWidget(content);
   area->setGeometry(0, 0, width, height);
-  // The scroller re-sends a delayed press to whatever lies under its screen position, and
-  // parallel test processes share one display: their windows would take the presses.
-  QScroller *scroller = QScroller::scroller(area->viewport());
-  QScrollerProperties properties = scroller->scrollerProperties();
-  properties.setScrollMetric(QScrollerProperties::MousePressEventDelay, 0.0);
-  scroller->setScrollerProperties(properties);
+  Gestures::takePressesAtOnce(area);
   window.resize(width, height);
   window.show();
   if (!QTest::qWaitForWindowExposed(&window))

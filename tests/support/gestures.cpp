@@ -1,6 +1,8 @@
 #include "gestures.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QScroller>
 #include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
@@ -93,6 +95,21 @@ bool wheel(QWidget *widget, const QPoint &pos, int angleDeltaY)
   QSpontaneKeyEvent::setSpontaneous(&event);
   qApp->notify(target, &event);
   return event.isAccepted();
+}
+
+void takePressesAtOnce(QWidget *root)
+{
+  QList<QAbstractScrollArea *> areas = root->findChildren<QAbstractScrollArea *>();
+  if (auto *self = qobject_cast<QAbstractScrollArea *>(root))
+    areas.prepend(self);
+  for (QAbstractScrollArea *area : qAsConst(areas)) {
+    if (!QScroller::hasScroller(area->viewport()))
+      continue;
+    QScroller *scroller = QScroller::scroller(area->viewport());
+    QScrollerProperties properties = scroller->scrollerProperties();
+    properties.setScrollMetric(QScrollerProperties::MousePressEventDelay, 0.0);
+    scroller->setScrollerProperties(properties);
+  }
 }
 
 } // namespace Gestures

@@ -30,4 +30,9 @@ void drag(QWidget *widget, const QPoint &from, const QPoint &to, int steps = 5, 
 // widget accepted it.
 bool wheel(QWidget *widget, const QPoint &pos, int angleDeltaY);
 
+// Kinetic scrollers hold a press back and re-send it later to whatever window lies under
+// its screen position; parallel test processes share one display, so their windows could
+// take it. Every scroller under `root` passes presses on at once instead.
+void takePressesAtOnce(QWidget *root);
+
 } // namespace Gestures
