@@ -43,6 +43,7 @@ FullscreenControlWidget::FullscreenControlWidget(QWidget *parent) : QWidget(pare
   connect(_horizontalSlider, &QSlider::valueChanged, this, &FullscreenControlWidget::onSliderValueChanged);
   _autoHideTimer = new QTimer(this);
   _autoHideTimer->setInterval(StepMs);
+  _autoHideTimer->setTimerType(Qt::PreciseTimer); // six coarse steps could end 150 ms early
   connect(_autoHideTimer, &QTimer::timeout, this, &FullscreenControlWidget::autoHide);
   _autoHideTimer->start();
 }
@@ -174,7 +175,7 @@ void FullscreenControlWidget::setProgress(float time, float duration)
   if (!_sliderPressed)
     _horizontalSlider->setValue(duration > 0 ? int(time * 100 / duration) : 0);
   _leftLabel->setText(Util::formatDuration(int(time)));
-  _rightLabel->setText(QStringLiteral("-") + Util::formatDuration(int(duration - time)));
+  _rightLabel->setText(QStringLiteral("-") + Util::formatDuration(qMax(0, int(duration - time))));
 }
 
 void FullscreenControlWidget::autoHide()
