@@ -32,6 +32,8 @@ const char ButtonStyle[] = "QPushButton { color:white; background-color: transpa
 
 FullscreenControlWidget::FullscreenControlWidget(QWidget *parent) : QWidget(parent), _hideCountdown(Never)
 {
+  // A plain QWidget subclass paints no style sheet background of its own.
+  setAttribute(Qt::WA_StyledBackground);
   _setupUi();
   _applyStyle();
   connect(_playPauseButton, &QPushButton::clicked, this, &FullscreenControlWidget::playPauseButtonClicked);
