@@ -14,6 +14,7 @@
 #include "usersettings.h"
 
 #include <QElapsedTimer>
+#include <QPropertyAnimation>
 #include <QScrollBar>
 #include <QSignalSpy>
 
@@ -217,7 +218,8 @@ private slots:
       times << clock.elapsed();
     });
     const QPoint from = TimelineWindow::rectInViewport(block, w.area).center();
-    const QPoint delta(toTheLeft ? 30 - from.x() : w.area->width() - 30 - from.x(), 0);
+    // Below the row, so the drop is refused and the block flies back.
+    const QPoint delta(toTheLeft ? 30 - from.x() : w.area->width() - 30 - from.x(), 100);
     QSignalSpy dragSpy(block, &SegmentWidget::segmentWidgetDraggingStateChanged);
     Gestures::press(w.area->viewport(), from);
     QTRY_VERIFY(!dragSpy.isEmpty());
@@ -228,7 +230,15 @@ private slots:
     QTRY_VERIFY(seen.size() >= values.size());
     if (values.size() == 1)
       Gestures::hold(200); // no further step past the end
+    // Animated, the block flies to where its home now lies on screen, scrolled along.
+    setAnimationEnabled(true);
+    const QPoint home = central->mapFromGlobal(row->mapToGlobal(block->homeGeometry().topLeft()));
     Gestures::release(central, start2 + delta);
+    auto *flight = block->findChild<QPropertyAnimation *>();
+    QVERIFY(flight);
+    QCOMPARE(flight->endValue().toPoint(), home);
+    QTRY_COMPARE(block->parentWidget(), row);
+    setAnimationEnabled(false);
     const int stepsAtRelease = seen.size();
     QCOMPARE(seen.mid(0, values.size()), values);
     QVERIFY2(times.first() >= 490, qPrintable(QString("first step after %1 ms").arg(times.first())));

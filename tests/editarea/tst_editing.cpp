@@ -337,6 +337,40 @@ private slots:
     QCOMPARE(block->transitionId(), 0);
     QVERIFY(!w.area->leftTransitionHandle());
   }
+
+  void movingTheTransitionBar_data()
+  {
+    QTest::addColumn<int>("dx");
+    QTest::newRow("moved") << 24;
+    QTest::newRow("tapped") << 0;
+  }
+  void movingTheTransitionBar()
+  {
+    QFETCH(int, dx);
+    AnimationsOff off;
+    TimelineWindow w;
+    Segment *s = w.makeSegment("IMAGE", 0, 10);
+    s->insertTransition(1, 3);
+    SegmentWidget *block = w.addTrack({s})->segmentWidgetAt(0);
+    block->toggleEditing();
+    QSignalSpy begin(w.area, &EditScrollArea::editScrollAreaBeginMoveTransition);
+    QSignalSpy reload(w.area, &EditScrollArea::editScrollAreaReloadPreviewForTransition);
+    QSignalSpy end(w.area, &EditScrollArea::editScrollAreaEndMoveTransition);
+    const QPoint at = inViewport(w.area, block, block->transitionRect(1).center());
+    Gestures::press(w.area->viewport(), at);
+    QCOMPARE(block->transitionId(), 1);
+    QVERIFY(w.area->leftTransitionHandle());
+    const int handleX = w.area->leftTransitionHandle()->x();
+    if (dx)
+      Gestures::moveInSteps(w.area->viewport(), at, at + QPoint(dx, 0), 2);
+    Gestures::release(w.area->viewport(), at + QPoint(dx, 0));
+    QCOMPARE(begin.count(), 1);
+    QCOMPARE(begin.first(), (QList<QVariant>{1, false}));
+    QCOMPARE(reload.count(), dx ? 1 : 0);
+    QCOMPARE(end.count(), 1);
+    QCOMPARE(end.first(), (QList<QVariant>{1, false, dx != 0}));
+    QCOMPARE(w.area->leftTransitionHandle()->x(), handleX + dx); // the handles follow the bar
+  }
 };
 
 TAVO_TEST_MAIN(TestEditing)

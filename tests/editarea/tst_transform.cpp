@@ -220,6 +220,41 @@ private slots:
     QCOMPARE(changed.count(), backToStart ? 0 : 1);
   }
 
+  void anchorDrags_data()
+  {
+    QTest::addColumn<QPoint>("drag");
+    QTest::addColumn<bool>("onVertical");
+    QTest::addColumn<QPointF>("anchor");
+    // A 200 x 100 upright layer at (400, 300): the centre lines are x = 400 and y = 300.
+    QTest::newRow("near the vertical line: snaps onto it") << QPoint(3, 40) << true << QPointF(0.5, 0.9);
+    QTest::newRow("free") << QPoint(30, 40) << false << QPointF(0.65, 0.9);
+  }
+  void anchorDrags()
+  {
+    QFETCH(QPoint, drag);
+    QFETCH(bool, onVertical);
+    QFETCH(QPointF, anchor);
+    Preview p;
+    p.place({400, 300}, 200, 100, 0);
+    QSignalSpy changed(p.layer, &TransformWidget::transformWidgetContentLayerGeometryDidChange);
+    QVERIFY(p.press({400, 300}));
+    QCOMPARE(p.layer->hitRegion(), int(TransformWidget::Anchor));
+    QVERIFY(p.layer->guides().anchorOnVerticalLine && p.layer->guides().anchorOnHorizontalLine);
+    QVERIFY(p.move(QPointF(400, 300) + drag));
+    QCOMPARE(p.layer->guides().anchorOnVerticalLine, onVertical);
+    QVERIFY(!p.layer->guides().anchorOnHorizontalLine);
+    QPointF got;
+    QSizeF size;
+    p.layer->getContentLayerGeometry(nullptr, &size, nullptr, &got);
+    QVERIFY2(qAbs(got.x() - anchor.x()) < 1e-6 && qAbs(got.y() - anchor.y()) < 1e-6,
+             qPrintable(QString("anchor (%1, %2)").arg(got.x()).arg(got.y())));
+    QCOMPARE(p.layer->center(), QPointF(400, 300)); // the layer stays
+    QCOMPARE(size, QSizeF(200, 100));
+    p.layer->handleMouseReleaseEvent();
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(!p.layer->guides().any());
+  }
+
   void stretchStopsAtTheMinimum()
   {
     Preview p;
