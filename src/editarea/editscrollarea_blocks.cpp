@@ -1,5 +1,5 @@
-// What the area does with its blocks' and rows' signals. The drag and editing gestures end
-// here; the handles and drop targets they show hang off the seams below.
+// Joining blocks to the area, their presses and their end. Drags and the editing state are
+// handled in editscrollarea_drag.cpp and editscrollarea_editing.cpp.
 #include "editscrollarea.h"
 
 #include "segment.h"
@@ -32,13 +32,6 @@ void EditScrollArea::connectSegmentWidget(SegmentWidget *segmentWidget)
           Qt::DirectConnection);
 }
 
-bool EditScrollArea::_isHandleHit(const QPoint &) const
-{
-  return false;
-}
-
-void EditScrollArea::_updateHandlePositions() {}
-
 void EditScrollArea::onSegmentWidgetMousePressed(SegmentWidget *segmentWidget, QPoint pos)
 {
   if (!_liveBlocks.contains(segmentWidget))
@@ -58,63 +51,19 @@ void EditScrollArea::onSegmentWidgetRightMousePressed(SegmentWidget *segmentWidg
   emit editScrollAreaPopupContextMenuForSegmentWidget(segmentWidget, pos);
 }
 
-void EditScrollArea::onSegmentWidgetEditingStateChanged(SegmentWidget *segmentWidget, bool editing)
-{
-  if (editing) {
-    if (_editingSegmentWidget && _editingSegmentWidget != segmentWidget)
-      _editingSegmentWidget->setEditingState(false, true);
-    _editingSegmentWidget = segmentWidget;
-    _editingIdentity = segmentWidget;
-    setSelectedSegmentWidget(segmentWidget);
-  } else if (_editingSegmentWidget == segmentWidget) {
-    _editingSegmentWidget = nullptr;
-    _editingIdentity = nullptr;
-  }
-  _updateHandlePositions();
-}
-
-void EditScrollArea::onSegmentWidgetTransitionIdChanged(SegmentWidget *, int) {}
-
-void EditScrollArea::onSegmentWidgetDraggingTransitionChanged(SegmentWidget *, int draggingTransition)
-{
-  // The bar takes the moves; a flick starting under it would cancel the press.
-  _handlePressed = draggingTransition > 0;
-  if (_handlePressed && QScroller::scroller(viewport())->state() != QScroller::Inactive)
-    stopScrolling();
-  _updateHandlePositions();
-}
-
-void EditScrollArea::onSegmentWidgetDraggingStateChanged(SegmentWidget *segmentWidget, bool dragging)
-{
-  if (dragging) {
-    stopScrolling();
-    _draggedSegmentWidget = segmentWidget;
-  }
-  if (!dragging && _draggedSegmentWidget == segmentWidget)
-    _draggedSegmentWidget = nullptr;
-}
-
-void EditScrollArea::onSegmentWidgetDraggingMoving(SegmentWidget *, QPoint) {}
-
-void EditScrollArea::onTrackWidgetDraggingStateChanged(TrackWidget *, bool dragging)
-{
-  if (dragging)
-    stopScrolling();
-}
-
-void EditScrollArea::onTrackWidgetDraggingMoving(TrackWidget *, QPoint) {}
-
 void EditScrollArea::onSegmentWidgetDestroyed(QObject *object)
 {
   _liveBlocks.remove(object);
-  // The guarded pointers are already null; the state they stood for ends with the block, so
-  // nothing later re-places handles from a block that is gone.
+  // A widget reports its end from ~QWidget, before the guarded pointers clear: drop them here,
+  // so nothing reaches into the half-destroyed block or its segment.
   if (object == _editingIdentity) {
+    _editingSegmentWidget = nullptr;
     _editingIdentity = nullptr;
     _handlePressed = false;
     _updateHandlePositions();
   }
   if (object == _selectedIdentity) {
+    _selectedSegmentWidget = nullptr;
     _selectedIdentity = nullptr;
     if (!rangeSelectionMode)
       _unselect();

@@ -99,14 +99,6 @@ void EditScrollArea::keyPressEvent(QKeyEvent *event)
   QScrollArea::keyPressEvent(event);
 }
 
-void EditScrollArea::mousePressEvent(QMouseEvent *event)
-{
-  const bool onHandle = event->button() == Qt::LeftButton && _isHandleHit(event->globalPos());
-  if (!onHandle && !_editingSegmentWidget && !rangeSelectionMode)
-    _unselect();
-  QScrollArea::mousePressEvent(event);
-}
-
 void EditScrollArea::scrollContentsBy(int dx, int dy)
 {
   QScrollArea::scrollContentsBy(dx, dy);

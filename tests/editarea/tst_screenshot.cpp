@@ -2,6 +2,11 @@
 // and rows of a video strip, a waveform, a text and a picture. The picture is kept as
 // editarea_timeline.png beside the test for people to look at.
 #include "animationswitch.h"
+#include "cropareawidget.h"
+#include "cropwidget.h"
+#include "fullscreencontrolwidget.h"
+#include "gestures.h"
+#include "transformwidget.h"
 #include "fakesegmentlistener.h"
 #include "gutterscrollarea.h"
 #include "imagesegment.h"
@@ -21,7 +26,10 @@
 #include "videothumbnailscache.h"
 
 #include <QDir>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QSignalSpy>
 
 namespace {
 
@@ -146,6 +154,68 @@ private slots:
           colours.insert(b.pixel(x, y));
       QVERIFY2(colours.size() > 3, qPrintable(QString("%1 block shows %2 colours").arg(rows[i]->type()).arg(colours.size())));
     }
+  }
+
+  // The editing state (trim bars, transition handles, rows lowered) and a block dragged over
+  // a row (drop frame and targets), kept as editarea_editing.png and editarea_dragging.png.
+  void editingAndDragging()
+  {
+    AnimationsOff off;
+    TimelineWindow w(900, 330);
+    Segment *edited = w.makeSegment("IMAGE", 1, 8);
+    edited->insertTransition(2, 4);
+    w.addTrack({edited});
+    w.addTrack({w.makeSegment("TEXT", 2, 3), w.makeSegment("TEXT", 7, 2)});
+    SegmentWidget *block = w.area->trackWidgetAt(0)->segmentWidgetAt(0);
+    block->toggleEditing();
+    block->setTransitionId(1);
+    QCoreApplication::processEvents();
+    QVERIFY(PixelProbe::grab(&w.window).save(QDir::current().absoluteFilePath("editarea_editing.png")));
+    QCOMPARE(w.area->leftTrimBar()->geometry().bottom(), block->mapTo(w.area->widget(), QPoint(0, 43)).y());
+    block->toggleEditing();
+
+    SegmentWidget *text = w.area->trackWidgetAt(1)->segmentWidgetAt(0);
+    QSignalSpy dragSpy(text, &SegmentWidget::segmentWidgetDraggingStateChanged);
+    const QPoint from = TimelineWindow::rectInViewport(text, w.area).center();
+    Gestures::press(w.area->viewport(), from);
+    QTRY_VERIFY(!dragSpy.isEmpty());
+    QWidget *central = w.window.centralWidget();
+    const QPoint start = w.area->viewport()->mapTo(central, from);
+    Gestures::moveInSteps(central, start, start + QPoint(150, 0), 3);
+    QCoreApplication::processEvents();
+    QVERIFY(PixelProbe::grab(&w.window).save(QDir::current().absoluteFilePath("editarea_dragging.png")));
+    QVERIFY(w.area->trackWidgetAt(1)->draggingFrame());
+    Gestures::release(central, start + QPoint(150, 0));
+  }
+
+  // Transform handles with a move guide, crop handles and the full-screen bar over a grey
+  // preview, kept as preview_overlays.png.
+  void previewOverlays()
+  {
+    QWidget preview;
+    preview.resize(900, 420);
+    PixelProbe::plainBackground(&preview, QColor(60, 60, 60));
+    auto *transform = new TransformWidget(":/images/transform_dot_normal", ":/images/transform_square_normal",
+                                          ":/images/transform_central_point_normal", QColor(236, 236, 236, 128), 5.0f,
+                                          &preview);
+    transform->setGeometry(0, 0, 450, 420);
+    transform->setPlaybackAreaFrame(QRectF(25, 60, 400, 225));
+    transform->setContentLayerGeometry(QPointF(225, 172), QSizeF(200, 110), 0.3f, QPointF(0.5, 0.5), QSizeF(200, 110));
+    QPixmap still(300, 170);
+    still.fill(QColor(90, 140, 200));
+    auto *crop = new CropWidget(QRect(540, 60, 300, 170), still, QRectF(0.15, 0.2, 0.6, 0.55), true, &preview);
+    auto *bar = new FullscreenControlWidget(&preview);
+    bar->setGeometry(460, 300, 430, 100);
+    bar->setProgress(65, 3725);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    // Held still on the frame's centre: the centre guides show.
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(260, 190), preview.mapToGlobal(QPoint(260, 190)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QVERIFY(transform->handleMousePressEvent(&press));
+    QTRY_VERIFY(transform->guides().centerGuideX);
+    QVERIFY(PixelProbe::grab(&preview).save(QDir::current().absoluteFilePath("preview_overlays.png")));
+    QCOMPARE(crop->cropArea()->width(), 180);
   }
 };
 
