@@ -2,6 +2,7 @@
 
 #include "avcommon.h"
 #include "editscrollarea.h"
+#include "mediaexplorer_standin.h"
 #include "segmentwidget.h"
 #include "trackwidget.h"
 #include "projectmanager.h"
@@ -186,9 +187,11 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == _hooks.previewArea) {
       _layoutPreview();
       _layoutMediaPreview();
-    } else if (watched == _hooks.editArea) {
+    } else if (watched == _editScrollArea || watched == _hooks.editArea) {
       _layoutPointers();
       _layoutTimelineControls();
+    } else if (watched == _hooks.mediaArea && _mediaExplorer) {
+      _mediaExplorer->setSize(_hooks.mediaArea->size());
     }
   }
   return CommonMainWindow::eventFilter(watched, event);

@@ -180,9 +180,11 @@ void MainWindow::_layoutTimelineControls()
   QWidget *panel = _hooks.editArea;
   if (!panel)
     return;
-  const int top = PointerStripHeight + RulerHeight;
-  if (_gutter)
-    _gutter->setGeometry(0, top, TimelineOrigin, qMax(0, panel->height() - top));
+  if (_gutter && _editScrollArea) {
+    const QWidget *viewport = _editScrollArea->viewport();
+    const QPoint origin = viewport->mapTo(panel, QPoint(0, 0));
+    _gutter->setGeometry(origin.x(), origin.y(), TimelineOrigin, qMax(0, viewport->height() - 15));
+  }
   // The zoom controls sit in the pointer strip, left of the mode button.
   if (_zoomSlider && _hooks.segmentModeButton) {
     // The strip's layout puts the mode button at its right end, inside 12-pixel margins.

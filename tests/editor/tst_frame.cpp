@@ -4,6 +4,7 @@
 #include "desktopmainwindowform.h"
 #include "editorfixture.h"
 #include "editscrollarea.h"
+#include "mediaexplorer_standin.h"
 #include "segmentwidget.h"
 #include "pointerwidget.h"
 #include "projectmanager.h"
@@ -17,6 +18,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
@@ -101,7 +103,26 @@ private slots:
                             a.duplicateTransition, a.deleteTransition, a.editTransition})
       QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
     QCOMPARE(a.movieSettings->menuRole(), QAction::NoRole);
+    QCOMPARE(a.exportMovie->iconText(), QStringLiteral("Export & Share"));
     QVERIFY(window.actions().playPause->isEnabled());
+  }
+
+  // The explorer is a stand-in until its subsystem lands; the window relies on these answers.
+  void mediaExplorerFillsTheMediaArea()
+  {
+    TestEditorWindow window;
+    window.setGeometry(screen());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    MediaExplorer *explorer = window.mediaExplorer();
+    QCOMPARE(explorer->parentWidget(), window.form().mediaAreaWidget);
+    QTRY_COMPARE(explorer->geometry(), window.form().mediaAreaWidget->rect());
+    QCOMPARE(explorer->projectDirectory(), project->directory());
+    QSignalSpy finished(explorer, &MediaExplorer::downloadFinished);
+    explorer->downloadGiphyGif(QStringLiteral("abc"), QStringLiteral("https://example.invalid/a.gif"));
+    QCOMPARE(finished.count(), 0);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0), (QVariantList{-1, QStringLiteral("abc"), QString()}));
   }
 
   void zoomSliderFollowsZoom_data()
