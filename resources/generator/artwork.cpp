@@ -381,6 +381,144 @@ QImage drawingMode(const QString &kind, const QColor &color)
   return img;
 }
 
+
+// The drawing tools' icons: shapes as the canvas draws them, "1" outlined and "2" filled.
+QImage drawingTool(const QString &name, const QColor &color)
+{
+  const int size = 54;
+  QImage img = Glyphs::canvas(size, size);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QRectF box(9, 9, 36, 36);
+  const bool filled = name.endsWith('2') && name != "clear2";
+  const QString base = name.endsWith('1') || filled ? name.left(name.size() - 1) : name;
+  p.setPen(QPen(color, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(filled ? QBrush(color) : Qt::NoBrush);
+  auto glyph = [&](const QString &glyphName, const QRectF &r) { Glyphs::glyph(glyphName)(p, r, color); };
+  auto star = [&](int points, qreal inner) {
+    QPolygonF poly;
+    const int corners = inner > 0 ? points * 2 : points;
+    for (int i = 0; i < corners; ++i) {
+      const qreal radius = inner > 0 && i % 2 ? 18 * inner : 18;
+      const qreal a = -M_PI / 2 + i * 2 * M_PI / corners;
+      poly << QPointF(27 + radius * std::cos(a), 28 + radius * std::sin(a));
+    }
+    p.drawPolygon(poly);
+  };
+  if (base == "rect") {
+    p.drawRect(box.adjusted(0, 5, 0, -5));
+  } else if (base == "roundrect") {
+    p.drawRoundedRect(box.adjusted(0, 5, 0, -5), 7, 7);
+  } else if (base == "circle") {
+    p.drawEllipse(box);
+  } else if (base == "ellipse") {
+    p.drawEllipse(box.adjusted(0, 7, 0, -7));
+  } else if (base == "triangle") {
+    p.drawPolygon(pts({QPointF(27, 9), QPointF(45, 44), QPointF(9, 44)}));
+  } else if (base == "rhombus") {
+    p.drawPolygon(pts({QPointF(27, 8), QPointF(46, 27), QPointF(27, 46), QPointF(8, 27)}));
+  } else if (base == "pentagon") {
+    star(5, 0);
+  } else if (base == "pentagram") {
+    star(5, 0.4);
+  } else if (base == "heart") {
+    QPainterPath path;
+    path.moveTo(27, 45);
+    path.cubicTo(4, 30, 6, 10, 18, 11);
+    path.cubicTo(23, 11, 26, 15, 27, 19);
+    path.cubicTo(28, 15, 31, 11, 36, 11);
+    path.cubicTo(48, 10, 50, 30, 27, 45);
+    p.drawPath(path);
+  } else if (name == "line" || name == "dashline" || name == "dotline" || name == "arrowline") {
+    QPen pen = p.pen();
+    if (name == "dashline")
+      pen.setDashPattern({2.5, 1.5});
+    else if (name == "dotline")
+      pen.setDashPattern({0.1, 2});
+    p.setPen(pen);
+    p.drawLine(QPointF(11, 43), QPointF(43, 11));
+    if (name == "arrowline") {
+      p.setBrush(color);
+      p.drawPolygon(pts({QPointF(45, 9), QPointF(42, 22), QPointF(32, 12)}));
+    }
+  } else if (name == "linewidth") {
+    for (int i = 0; i < 3; ++i) {
+      p.setPen(QPen(color, 2 + i * 3, Qt::SolidLine, Qt::RoundCap));
+      p.drawLine(QPointF(11, 14 + i * 12), QPointF(43, 14 + i * 12));
+    }
+  } else if (name == "hardness") {
+    QRadialGradient g(QPointF(27, 27), 18);
+    g.setColorAt(0, color);
+    g.setColorAt(0.5, color);
+    g.setColorAt(1, Qt::transparent);
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawEllipse(box);
+  } else if (name == "spray") {
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    Lcg rng(1031);
+    for (int i = 0; i < 40; ++i) {
+      const qreal a = rng.unit() * 2 * M_PI, r = std::sqrt(rng.unit()) * 17;
+      p.drawEllipse(QPointF(27 + r * std::cos(a), 27 + r * std::sin(a)), 1.4, 1.4);
+    }
+  } else if (name == "rubber" || name == "color_rubber") {
+    QTransform t;
+    t.translate(27, 27);
+    t.rotate(-40);
+    p.setBrush(Qt::NoBrush);
+    p.drawPolygon(t.map(QPolygonF(QRectF(-17, -9, 34, 18))));
+    p.setBrush(color);
+    p.drawPolygon(t.map(QPolygonF(QRectF(-17, -9, 12, 18))));
+  } else if (name == "pencil_rubber_switch") {
+    glyph("pencil", QRectF(6, 6, 26, 26));
+    QTransform t;
+    t.translate(36, 36);
+    t.rotate(-40);
+    p.setPen(QPen(color, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolygon(t.map(QPolygonF(QRectF(-10, -5, 20, 10))));
+    p.drawLine(QPointF(34, 10), QPointF(44, 10));
+    p.drawLine(QPointF(10, 44), QPointF(20, 44));
+  } else if (name == "pencil" || name == "freehand") {
+    glyph("pencil", box);
+    if (name == "freehand") {
+      p.setPen(QPen(color, 2.5, Qt::SolidLine, Qt::RoundCap));
+      p.setBrush(Qt::NoBrush);
+      QPainterPath curl;
+      curl.moveTo(8, 47);
+      curl.cubicTo(16, 38, 22, 52, 30, 46);
+      p.drawPath(curl);
+    }
+  } else if (name == "clear" || name == "clear2") {
+    glyph("trash", box);
+  } else if (name == "undo") {
+    glyph("undo", box);
+  } else if (name == "redo") {
+    p.translate(size, 0);
+    p.scale(-1, 1);
+    glyph("undo", box);
+  } else if (name == "save") {
+    p.drawRoundedRect(box, 4, 4);
+    p.drawRect(QRectF(17, 9, 20, 11));
+    p.setBrush(color);
+    p.drawRect(QRectF(16, 30, 22, 15));
+  } else if (name == "text") {
+    glyph("text", box);
+  } else if (name == "picture" || name == "openPicture") {
+    glyph("photo", box);
+    if (name == "openPicture") {
+      p.setPen(QPen(color, 3, Qt::SolidLine, Qt::RoundCap));
+      p.drawLine(QPointF(44, 2), QPointF(44, 14));
+      p.drawLine(QPointF(38, 8), QPointF(50, 8));
+    }
+  } else if (name == "textOk") {
+    glyph("check", box);
+  } else {
+    glyph(name, box);
+  }
+  return img;
+}
 } // namespace
 
 QVector<Image> images()
@@ -534,6 +672,23 @@ QVector<Image> images()
   }
   for (int n = 1; n <= 16; ++n)
     c.add(QString("texture/%1").arg(n, 2, 10, QChar('0')), texture(n));
+  // Drawing tools: the strips' table, the tool bar's own buttons and the tuning panel.
+  const char *drawingTools[] = {"pencil",    "spray",      "rubber",      "clear2",     "undo",       "redo",
+                                "linewidth", "line",       "rect1",       "rect2",      "roundrect1", "roundrect2",
+                                "circle1",   "circle2",    "ellipse1",    "ellipse2",   "triangle1",  "triangle2",
+                                "rhombus1",  "rhombus2",   "pentagram1",  "pentagram2", "pentagon1",  "pentagon2",
+                                "heart1",    "heart2",     "save",        "text",       "picture",    "hardness",
+                                "dashline",  "dotline",    "arrowline",   "pencil_rubber_switch", "freehand",
+                                "clear",     "openPicture", "textOk"};
+  for (const char *tool : drawingTools) {
+    c.add(QString("drawing/") + tool, drawingTool(tool, kNormal));
+    c.add(QString("drawing/%1_").arg(tool), drawingTool(tool, kAccent));
+  }
+  // Dark, to stand out on the swatch's light checkerboard.
+  c.add("drawing/color_rubber", drawingTool("color_rubber", QColor(64, 64, 64)));
+  c.glyph("toolbar/tb_top_indicator", "arrow_up", kNormal, 20, 20);
+  c.glyph("toolbar/tb_bottom_indicator", "arrow_down", kNormal, 20, 20);
+  c.pair("toolbar/editText", "pencil", "2");
 
   // Scroll bar arrows of the style sheets
   for (const auto &arrow : {qMakePair(QString("up_arrow"), QString("arrow_up")), qMakePair(QString("down_arrow"), QString("arrow_down"))}) {

@@ -1,5 +1,6 @@
 #include "editingformparts.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -46,6 +47,41 @@ QPushButton *whiteButton(const char *objectName, const QString &text, QWidget *p
                         "QPushButton:pressed { background-color: rgb(200,200,200); }"
                         "QPushButton:disabled { background-color: rgb(128,128,128); }");
   return button;
+}
+
+DropDown dropDown(QWidget *parent, const char *containerName, const char *layoutName, const char *nameButtonName,
+                  const char *triangleButtonName)
+{
+  DropDown d;
+  d.container = new QWidget(parent);
+  d.container->setObjectName(containerName);
+  d.container->setFixedHeight(35);
+  d.container->setAttribute(Qt::WA_StyledBackground, true);
+  d.container->setStyleSheet(QString("QWidget#%1 { color: white; background-color: rgb(44,46,50); border-radius: 5px; }")
+                               .arg(containerName));
+  d.layout = new QHBoxLayout(d.container);
+  d.layout->setObjectName(layoutName);
+  d.layout->setSpacing(0);
+  d.layout->setContentsMargins(0, 0, 0, 0);
+
+  d.nameButton = new QPushButton(d.container);
+  d.nameButton->setObjectName(nameButtonName);
+  d.nameButton->setFlat(true);
+  d.nameButton->setMinimumSize(0, 0);
+  d.nameButton->setStyleSheet("QPushButton { color: white; background-color: transparent; padding: 5px 10px; }"
+                              "QPushButton:pressed { color: gray; }"
+                              "QPushButton:disabled { color: rgb(128,128,128); }");
+  d.triangleButton = new QPushButton(d.container);
+  d.triangleButton->setObjectName(triangleButtonName);
+  d.triangleButton->setFixedWidth(32);
+  d.triangleButton->setFlat(true);
+  d.triangleButton->setIcon(QIcon(":/images/move_down"));
+  d.triangleButton->setIconSize(QSize(12, 12));
+  // The box's colour shows through, whatever the panel around it paints.
+  d.triangleButton->setStyleSheet("QPushButton { background-color: transparent; }");
+  d.layout->addWidget(d.nameButton);
+  d.layout->addWidget(d.triangleButton);
+  return d;
 }
 
 } // namespace EditingFormParts

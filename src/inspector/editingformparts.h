@@ -1,5 +1,6 @@
 #pragma once
 
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QString;
@@ -16,5 +17,17 @@ QLabel *titledColumn(QWidget *form, const char *objectName, const QString &title
 void styleTitle(QLabel *label);
 // The white rounded push button of the Done and Edit forms, 30 pixels high.
 QPushButton *whiteButton(const char *objectName, const QString &text, QWidget *parent);
+
+// A choice shown as a dark rounded box, 35 pixels high: a flat name button and a down
+// triangle at its right (the font and easing-type choosers).
+struct DropDown
+{
+  QWidget *container = nullptr;
+  QHBoxLayout *layout = nullptr;
+  QPushButton *nameButton = nullptr;
+  QPushButton *triangleButton = nullptr;
+};
+DropDown dropDown(QWidget *parent, const char *containerName, const char *layoutName, const char *nameButtonName,
+                  const char *triangleButtonName);
 
 } // namespace EditingFormParts

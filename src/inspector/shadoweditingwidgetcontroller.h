@@ -8,7 +8,8 @@ class PopupSliderColorShadowWidget;
 class Segment;
 class TransformWidget;
 
-// Drop shadow of a visual layer: opacity, blur radius and offset in pixels of the movie\n// canvas, and colour.
+// Drop shadow of a visual layer: opacity, blur radius and offset in pixels of the movie
+// canvas, and colour.
 class ShadowEditingWidgetController : public PopupEditingWidgetController
 {
   Q_OBJECT

@@ -23,4 +23,9 @@ QString productSite()
 {
   return overridable("TAVO_PRODUCT_SITE", "https://www.tarnholm.com/tavo-ren/");
 }
+
+QString makerDomain()
+{
+  return QStringLiteral("tarnholm.com");
+}
 } // namespace Endpoints

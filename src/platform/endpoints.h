@@ -8,4 +8,6 @@ namespace Endpoints {
 QString helpHost();        // TAVO_HELP_HOST
 QString updateCheckBase(); // TAVO_UPDATE_CHECK_URL
 QString productSite();     // TAVO_PRODUCT_SITE
+// The maker's web domain, as it appears in the titles of the maker's own pages.
+QString makerDomain();
 } // namespace Endpoints

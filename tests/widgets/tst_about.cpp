@@ -1,14 +1,12 @@
-// The about box as the program opens it, the help window stand-in, and the modal seam.
+// The about box as the program opens it, and the modal seam.
 
 #include "aboutdialog.h"
-#include "nativewebbrowserwidget.h"
 #include "scripteddialogprovider.h"
 #include "testenv.h"
 
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
-#include <QTextBrowser>
 
 namespace {
 
@@ -40,8 +38,6 @@ class TestAbout : public QObject
 private slots:
   void aboutBoxThroughTheSeam();
   void homepageButton();
-  void helpWindow();
-  void browserInsideAnotherWindow();
   void scriptedAnswers();
 };
 
@@ -93,47 +89,6 @@ void TestAbout::homepageButton()
   QVERIFY(!copyright->text().isEmpty() && !notice->text().isEmpty());
   QCOMPARE(copyright->font().pointSize(), QLabel().font().pointSize() - 1);
   QCOMPARE(notice->font(), copyright->font());
-}
-
-void TestAbout::helpWindow()
-{
-  UrlCatcher catcher;
-  const QString address = "https://help.example.invalid/?product=tr&topic=start";
-  QPointer<NativeWebBrowserWidget> browser = NativeWebBrowserWidget::openHelpWindow(address, "Help");
-  QVERIFY(browser);
-  QVERIFY(browser->isWindow());
-  QVERIFY(browser->isVisible());
-  QCOMPARE(browser->size(), QSize(1024, 800));
-  QCOMPARE(browser->minimumSize(), QSize(1024, 800));
-  QCOMPARE(browser->maximumSize(), QSize(1024, 800));
-  QVERIFY(browser->windowFlags() & Qt::WindowCloseButtonHint);
-  QVERIFY(!(browser->windowFlags() & Qt::WindowMinMaxButtonsHint));
-  QCOMPARE(browser->windowTitle(), QString("Help"));
-  QCOMPARE(browser->title(), QString("Help"));
-  QCOMPARE(browser->address(), address);
-  auto *view = browser->findChild<QTextBrowser *>();
-  QVERIFY(view->toPlainText().contains(address));
-  QVERIFY(view->isReadOnly());
-  // The link goes to the desktop's browser, not into the view.
-  view->anchorClicked(QUrl(address));
-  QCOMPARE(catcher.opened, QList<QUrl>({QUrl(address)}));
-  QVERIFY(view->toPlainText().contains(address));
-
-  browser->close();
-  QTRY_VERIFY(browser.isNull());
-}
-
-void TestAbout::browserInsideAnotherWindow()
-{
-  QWidget start;
-  start.setWindowTitle("Tavo REN");
-  NativeWebBrowserWidget browser(&start);
-  QSignalSpy titles(&browser, &NativeWebBrowserWidget::titleChanged);
-  browser.setTitle("Help");
-  QCOMPARE(start.windowTitle(), QString("Help"));
-  QCOMPARE(browser.title(), QString("Help"));
-  browser.load("https://help.example.invalid/");
-  QCOMPARE(titles.count(), 0); // the stand-in has no page title to report
 }
 
 void TestAbout::scriptedAnswers()

@@ -1,0 +1,74 @@
+// The test HTTP server: what it answers per path and query, and its bounds.
+
+#include "loopbackhttpserver.h"
+#include "testenv.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTcpSocket>
+
+class TestLoopbackHttpServer : public QObject
+{
+  Q_OBJECT
+private slots:
+  void answers_data();
+  void answers();
+  void oversizedHead();
+};
+
+void TestLoopbackHttpServer::answers_data()
+{
+  QTest::addColumn<QString>("target");
+  QTest::addColumn<int>("status");
+  QTest::addColumn<QByteArray>("body");
+  QTest::newRow("served path") << "/help/start.html" << 200 << QByteArray("<p>start</p>");
+  QTest::newRow("any query of a path") << "/help/start.html?lang=de" << 200 << QByteArray("<p>start</p>");
+  QTest::newRow("query served on its own") << "/v1/search?q=cat" << 200 << QByteArray("{\"data\":[1]}");
+  QTest::newRow("other query") << "/v1/search?q=dog" << 200 << QByteArray("{\"data\":[]}");
+  QTest::newRow("missing") << "/nothing" << 404 << QByteArray("not found");
+  QTest::newRow("redirect") << "/old" << 302 << QByteArray();
+}
+
+void TestLoopbackHttpServer::answers()
+{
+  QFETCH(QString, target);
+  QFETCH(int, status);
+  QFETCH(QByteArray, body);
+  LoopbackHttpServer server;
+  QVERIFY(server.isListening());
+  QCOMPARE(server.url("/x").host(), QString("127.0.0.1"));
+  server.serve("/help/start.html", "<p>start</p>");
+  server.serve("/v1/search", "{\"data\":[]}", "application/json");
+  server.serve("/v1/search?q=cat", "{\"data\":[1]}", "application/json");
+  LoopbackHttpServer::Response moved;
+  moved.status = 302;
+  moved.headers = {{"Location", "/help/start.html"}};
+  server.serve("/old", moved);
+
+  QNetworkAccessManager network;
+  QNetworkRequest request(server.url(target));
+  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+  std::unique_ptr<QNetworkReply> reply(network.get(request));
+  QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+  QVERIFY(finished.wait(10000));
+  QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), status);
+  QCOMPARE(reply->readAll(), body);
+  QCOMPARE(server.requests(), QStringList{target});
+  if (status == 302)
+    QCOMPARE(reply->rawHeader("Location"), QByteArray("/help/start.html"));
+}
+
+void TestLoopbackHttpServer::oversizedHead()
+{
+  LoopbackHttpServer server;
+  QTcpSocket socket;
+  socket.connectToHost("127.0.0.1", server.port());
+  QVERIFY(socket.waitForConnected(5000));
+  socket.write("GET / HTTP/1.1\r\nX-Filler: " + QByteArray(20 * 1024, 'a'));
+  QTRY_VERIFY_WITH_TIMEOUT(socket.bytesAvailable() > 0 || socket.state() != QAbstractSocket::ConnectedState, 10000);
+  QVERIFY(socket.readAll().startsWith("HTTP/1.1 431 "));
+  QVERIFY(server.requests().isEmpty());
+}
+
+TAVO_TEST_CORE_MAIN(TestLoopbackHttpServer)
+#include "tst_loopbackhttpserver.moc"
