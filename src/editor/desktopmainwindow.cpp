@@ -1,0 +1,230 @@
+#include "desktopmainwindow.h"
+
+#include "desktopmainwindowform.h"
+#include "projectmanager.h"
+#include "tooltipbutton.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+
+namespace {
+
+constexpr int MinInspectorWidth = 300;
+constexpr int MinMediaWidth = 350;
+constexpr int MinPreviewHeight = 200;
+
+const char CentralStyle[] = "QWidget#centralwidget { background-color: rgb(31,32,35); }"
+                            "QToolTip { background-color: rgb(54,200,255); color: white; padding: 2px;"
+                            " border-radius: 3px; }";
+const char BlackHandles[] = "QSplitter::handle:vertical { background-color: black; }"
+                            "QSplitter::handle:horizontal { background-color: black; }";
+const char DarkHandles[] = "QSplitter::handle:vertical { background-color: rgb(19,20,21); }"
+                           "QSplitter::handle:horizontal { background-color: rgb(19,20,21); }";
+const char ControlBarStyle[] = "QPushButton { color: white; background-color: transparent; }"
+                               "QPushButton:hover { background-color: rgb(44,46,50); border-radius: 5px; }"
+                               "QPushButton:pressed { background-color: black; border-radius: 5px; }";
+const char FramedButtonStyle[] = "QPushButton { color: white; background-color: transparent;"
+                                 " border: 1px solid white; border-radius: 5px; }"
+                                 "QPushButton:pressed { background-color: black; border-radius: 5px; color: gray; }";
+const char StatusBarStyle[] = "QStatusBar { background-color: rgb(44,46,50); color: white; }";
+const char HideButtonStyle[] = "QPushButton { color: black; background-color: white; border-radius: 5px; }"
+                               "QPushButton:pressed { background-color: lightgray; color: gray; }";
+
+QRect availableScreen()
+{
+  return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+} // namespace
+
+DesktopMainWindow::DesktopMainWindow(const QString &projectName, const QString &projectFolder, QWidget *parent)
+    : MainWindow(projectName, projectFolder, parent), _form(std::make_unique<DesktopMainWindowForm>())
+{
+  DesktopMainWindowForm &f = *_form;
+  f.setupUi(this);
+
+  LayoutHooks hooks;
+  hooks.previewArea = f.previewAreaWidget;
+  hooks.playbackWidget = f.playbackWidget;
+  hooks.playbackLayout = f.playbackVerticalLayout;
+  hooks.mediaArea = f.mediaAreaWidget;
+  hooks.pointerArea = f.pointerAreaWidget;
+  hooks.editArea = f.editAreaWidget;
+  hooks.editScrollArea = f.editScrollArea;
+  hooks.rulerScrollArea = f.rulerScrollArea;
+  hooks.playPauseButton = f.playPauseButton;
+  hooks.segmentModeButton = f.segmentModeButton;
+  _setLayoutHooks(hooks);
+
+  _projectManager->loadLayout();
+  _inspectorAreaWidth = qMax(_projectManager->inspectorAreaSize(), MinInspectorWidth);
+
+  setWindowTitle(projectName);
+  setCursor(Qt::ArrowCursor);
+  f.centralwidget->setStyleSheet(QLatin1String(CentralStyle));
+
+  f.topAreaSplitter->setCollapsible(1, false);
+  connect(f.topAreaSplitter, &QSplitter::splitterMoved, this, &DesktopMainWindow::onTopAreaSplitterMoved);
+  f.topAreaWidget->setMinimumHeight(MinPreviewHeight);
+  connect(f.rootAreaSplitter, &QSplitter::splitterMoved, this, &DesktopMainWindow::onRootAreaSplitterMoved);
+
+  const int previewHeight = _projectManager->previewAreaSize();
+  if (previewHeight >= 0)
+    _previewAreaHeight = qMax(previewHeight, MinPreviewHeight);
+  _applyRootSplitterSizes();
+
+  _styleWidgets();
+  connect(f.mainSplitter, &QSplitter::splitterMoved, this, &DesktopMainWindow::onMainSplitterMoved);
+  _setUpPreviewArea();
+  _connectControlBar();
+
+  const int quality = _projectManager->previewQuality();
+  if (quality >= 0)
+    _previewQuality = quality;
+  f.previewQualityButton->setText(previewQualityName(_previewQuality));
+
+  _setUpRuler();
+  _setUpEditArea();
+  _setUpGutter();
+  _setUpPointers();
+  _updateInsertOverwriteButton();
+
+  f.statusbar->setStyleSheet(QLatin1String(StatusBarStyle));
+  f.statusbar->hide();
+  f.inspectorAreaWidget->setStyleSheet(QStringLiteral("QWidget { background-color: black; }"));
+  f.inspectorAreaWidget->setMinimumWidth(MinInspectorWidth);
+  connect(f.hideInspectorAreaButton, &QPushButton::clicked, this, &DesktopMainWindow::onHideInspectorAreaButtonClicked);
+  _restoreSplitterSizes();
+
+  _setUpMediaExplorer(true);
+
+  _mediaExplorerAction = new QAction(tr("Media Explorer"), this);
+  _mediaExplorerAction->setCheckable(true);
+  connect(_mediaExplorerAction, &QAction::triggered, this, &DesktopMainWindow::onActionViewMediaExplorerTriggered);
+  addAction(_mediaExplorerAction);
+  _segmentInspectorAction = new QAction(tr("Segment Inspector"), this);
+  _segmentInspectorAction->setCheckable(true);
+  connect(_segmentInspectorAction, &QAction::triggered, this, &DesktopMainWindow::onActionViewSegmentInspectorTriggered);
+  addAction(_segmentInspectorAction);
+  _buildMenuBar();
+}
+
+DesktopMainWindow::~DesktopMainWindow() = default;
+
+QString DesktopMainWindow::previewQualityName(int quality)
+{
+  static const char *const Names[] = {"360p", "540p", "720p", "1080p"};
+  return quality >= 0 && quality < 4 ? QString::fromLatin1(Names[quality]) : QString();
+}
+
+void DesktopMainWindow::_styleWidgets()
+{
+  DesktopMainWindowForm &f = *_form;
+  f.mainSplitter->setStyleSheet(QLatin1String(BlackHandles));
+  f.topAreaSplitter->setStyleSheet(QLatin1String(BlackHandles));
+  f.rootAreaSplitter->setStyleSheet(QLatin1String(DarkHandles));
+  f.mainSplitter->setHandleWidth(2);
+  f.topAreaSplitter->setHandleWidth(2);
+  f.rightAreaControlWidget->setStyleSheet(QLatin1String(ControlBarStyle));
+  f.previewScaleButton->setStyleSheet(QLatin1String(FramedButtonStyle));
+  f.previewQualityButton->setStyleSheet(QLatin1String(FramedButtonStyle));
+}
+
+void DesktopMainWindow::_connectControlBar()
+{
+  DesktopMainWindowForm &f = *_form;
+  using D = DesktopMainWindow;
+  connect(f.playPauseButton, &QPushButton::clicked, this, &D::onPlayPauseButtonClicked);
+  connect(f.nextPosButton, &QPushButton::clicked, this, &D::onNextPositionButtonClicked);
+  connect(f.previousPosButton, &QPushButton::clicked, this, &D::onPreviousPositionButtonClicked);
+  connect(f.undoButton, &QPushButton::clicked, this, &D::onUndoButtonClicked);
+  connect(f.projectSettingsButton, &QPushButton::clicked, this, &D::onProjectSettingsButtonClicked);
+  connect(f.shareButton, &QPushButton::clicked, this, &D::onShareButtonClicked);
+  connect(f.previewScaleButton, &QPushButton::clicked, this, &D::onPreviewScaleButtonClicked);
+  connect(f.previewQualityButton, &QPushButton::clicked, this, &D::onPreviewQualityButtonClicked);
+  connect(f.fullscreenButton, &QPushButton::clicked, this, &D::onFullscreenButtonClicked);
+}
+
+void DesktopMainWindow::_restoreSplitterSizes()
+{
+  DesktopMainWindowForm &f = *_form;
+  f.noEditingSegmentTextLabel->setStyleSheet(QStringLiteral("color: lightgray;"));
+  f.hideInspectorAreaButton->setStyleSheet(QLatin1String(HideButtonStyle));
+  f.mediaAreaWidget->setMinimumWidth(MinMediaWidth);
+  _mediaAreaWidth = _projectManager->mediaAreaSize();
+  if (!_projectManager->isMediaAreaHidden()) {
+    if (_mediaAreaWidth < 0)
+      _mediaAreaWidth = availableScreen().width() * 4 / 10;
+    _mediaAreaWidth = qMax(_mediaAreaWidth, MinMediaWidth);
+  }
+  _applySideSplitterSizes();
+}
+
+void DesktopMainWindow::_applyRootSplitterSizes()
+{
+  const int screenHeight = availableScreen().height();
+  const int top = _previewAreaHeight >= 0 ? _previewAreaHeight : screenHeight * 50 / 100;
+  _form->rootAreaSplitter->setSizes({top, screenHeight - top});
+}
+
+void DesktopMainWindow::_applySideSplitterSizes()
+{
+  DesktopMainWindowForm &f = *_form;
+  const int screenWidth = availableScreen().width();
+  // The side panel starts closed; its width is remembered for when it opens.
+  f.mainSplitter->setSizes({screenWidth, 0});
+  if (_projectManager->isMediaAreaHidden())
+    f.topAreaSplitter->setSizes({0, screenWidth});
+  else
+    f.topAreaSplitter->setSizes({_mediaAreaWidth, screenWidth - _mediaAreaWidth});
+}
+
+void DesktopMainWindow::saveLayout()
+{
+  _projectManager->setInspectorAreaSize(_inspectorAreaWidth);
+  _projectManager->setMediaAreaSize(_mediaAreaWidth);
+  _projectManager->setMediaAreaHidden(isMediaAreaHidden());
+  _projectManager->setPreviewAreaSize(_previewAreaHeight);
+  _projectManager->setPreviewQuality(_previewQuality);
+  _projectManager->saveLayout();
+}
+
+bool DesktopMainWindow::isMediaAreaHidden()
+{
+  const QList<int> sizes = _form->topAreaSplitter->sizes();
+  return !sizes.isEmpty() && sizes.first() == 0;
+}
+
+void DesktopMainWindow::resizeEvent(QResizeEvent *event)
+{
+  MainWindow::resizeEvent(event);
+  if (QWidget *control = _fullscreenControlWidget) {
+    const QWidget *central = centralWidget();
+    control->setGeometry((central->width() - control->width()) / 2, central->height() - control->height() - 100,
+                         control->width(), control->height());
+  }
+}
+
+bool DesktopMainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+  if (watched == _form->previewAreaWidget && event->type() == QEvent::Resize)
+    _adaptControlBar(static_cast<QResizeEvent *>(event)->size().width());
+  return MainWindow::eventFilter(watched, event);
+}
+
+void DesktopMainWindow::_adaptControlBar(int width)
+{
+  DesktopMainWindowForm &f = *_form;
+  const bool wide = width >= 500;
+  f.previewScaleButton->setVisible(wide);
+  f.previewQualityButton->setVisible(wide);
+  const bool roomForSteps = width >= 300;
+  f.previousPosButton->setVisible(roomForSteps);
+  f.nextPosButton->setVisible(roomForSteps);
+}

@@ -1,0 +1,468 @@
+#pragma once
+// The editing window of one project: the project model and thumbnail cache it owns, the engine
+// objects of the preview, the window-wide actions, the bridge by which engine callbacks reach
+// the GUI thread, the background file copy, the delivery of an exported movie and the closing
+// step. Always built as DesktopMainWindow, which makes the panels and menus around it.
+//
+// Concerns live in files of their own: mainwindow.cpp (construction, actions, virtual base
+// bodies), _bridge (engine callbacks), _delivery (copy task, exported movie, closing step),
+// _layout (timeline and media area set-up), _geometry (preview, pointers, zoom, quality),
+// _refresh (action and tool states), _hud (progress displays and help), _listener (the
+// segment callbacks), _handlers (slots whose bodies come with the editing commands).
+
+#include "commonmainwindow.h"
+#include "progresshud.h"
+#include "segmentlistener.h"
+
+#include <QHash>
+#include <QPixmap>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+
+#include <atomic>
+
+class AVComposition;
+class AVEngine;
+class AVExporter;
+class AVGLWidget;
+class AVImageLoader;
+class AVRender;
+class AVSegment;
+class CanvasWidget;
+class CropWidget;
+class EditScrollArea;
+class FullscreenControlWidget;
+class GutterScrollArea;
+class MediaExplorer;
+class MediaPreviewWidget;
+class PointerWidget;
+class PopupMovieExportingWidget;
+class ProjectManager;
+class QAction;
+class QPushButton;
+class QSlider;
+class QTimer;
+class QVBoxLayout;
+class RulerScrollArea;
+class ScrollableToolBar;
+class SelectionOperationWidget;
+class SegmentWidget;
+class TextEditWidget;
+class TooltipButton;
+class TrackWidget;
+class TransformWidget;
+class VideoThumbnailsCache;
+
+// The engine's callbacks, each with the window as user data. They run on engine threads, touch
+// no widget and no model, and only log and emit signals of the window.
+void mainWindowCompositionListener(AVComposition *composition, AVSegment *segment, void *userData);
+void mainWindowThumbnailsLoadedCallback(uint32_t segmentId, void *userData);
+void mainWindowRenderCallback(AVRender *render, int status, double time, void *userData);
+void mainWindowExporterCallback(AVExporter *exporter, int message, double value, void *userData);
+
+// What the background copy shares with the code that started it and polls it.
+struct FileCopyState
+{
+  std::atomic<qint64> bytesCopied{0};
+  std::atomic<bool> succeeded{false};
+  std::atomic<bool> running{true};
+};
+
+// The window-wide actions, in the order they are made.
+struct MainWindowActions
+{
+  QAction *maintainAspectRatio = nullptr;
+  QAction *restoreDefault = nullptr;
+  QAction *fillScreen = nullptr;
+  QAction *editText = nullptr;
+  QAction *originalSize = nullptr;
+  QAction *editDrawing = nullptr;
+  QAction *undo = nullptr;
+  QAction *redo = nullptr;
+  QAction *rangeSelect = nullptr;
+  QAction *insertOverwriteMode = nullptr;
+  QAction *fullscreen = nullptr;
+  QAction *addFile = nullptr;
+  QAction *addFromCamera = nullptr;
+  QAction *addFromMicrophone = nullptr;
+  QAction *addText = nullptr;
+  QAction *addSelfDraw = nullptr;
+  QAction *editSegment = nullptr;
+  QAction *duplicateSegment = nullptr;
+  QAction *removeSegment = nullptr;
+  QAction *splitSegment = nullptr;
+  QAction *addTransition = nullptr;
+  QAction *duplicateTransition = nullptr;
+  QAction *deleteTransition = nullptr;
+  QAction *editTransition = nullptr;
+  QAction *playPause = nullptr;
+  QAction *nextPosition = nullptr;
+  QAction *previousPosition = nullptr;
+  QAction *exportMovie = nullptr;
+  QAction *movieSettings = nullptr;
+};
+
+// How a finished export is delivered; set by the export commands.
+struct ExportSettings
+{
+  int shareKind = 1;
+  int qualityIndex = 2;
+  QString codec = QStringLiteral("h264");
+  QString outputFolder;
+  QString baseName;
+  QString workingFile;
+};
+
+class MainWindow : public CommonMainWindow, public SegmentListener
+{
+  Q_OBJECT
+public:
+  MainWindow(const QString &projectName, const QString &projectFolder, QWidget *parent = nullptr);
+  ~MainWindow() override;
+
+  QString projectName() const { return _projectName; }
+  QString projectFolder() override { return _projectFolder; }
+  ProjectManager *projectManager() override { return _projectManager; }
+  VideoThumbnailsCache *thumbnailsCache() const { return _thumbnailsCache; }
+  const MainWindowActions &actions() const { return _actions; }
+  ExportSettings &exportSettings() { return _exportSettings; }
+  QTimer *autoSaveTimer() const { return _autoSaveTimer; }
+  AVGLWidget *previewWidget() const { return _previewWidget; }
+  EditScrollArea *editScrollArea() const { return _editScrollArea; }
+  PointerWidget *playheadPointer() const { return _playheadPointer; }
+  GutterScrollArea *gutter() const { return _gutter; }
+  MediaExplorer *mediaExplorer() const { return _mediaExplorer; }
+  QSlider *zoomSlider() const { return _zoomSlider; }
+  QPushButton *zoomInButton() const { return _zoomInButton; }
+  QPushButton *zoomOutButton() const { return _zoomOutButton; }
+  ProgressHUD *progressHUD() const { return _progressHUD; }
+  float zoom() const { return _zoom; }
+  float previewScale() const { return _previewScale; }
+  int previewQuality() const { return _previewQuality; }
+  bool isPlaying() const { return _playing; }
+  // The zoom slider's position for a zoom: tenths, truncated.
+  static int zoomSliderValue(float zoom) { return int(zoom * 10); }
+
+  // The copy of a media file into the project, run on a worker thread. Stops without success
+  // on a failed open, a short write or a read that returns nothing while bytes remain (the
+  // source shrank or cannot be read); clears the running flag in every case.
+  static void copyFileTask(const QString &source, const QString &target, FileCopyState *state);
+  // Copies the export's working file to a free name in the output folder and shows the result
+  // on the export popup.
+  void deliverExportedMovie(PopupMovieExportingWidget *popup);
+  // Saves the cover picture and the project, tears the engine down and closes for good. Runs
+  // once: a second call neither saves nor tears down again.
+  bool runClosingStep();
+
+  // Virtual operations, in slot order after CommonMainWindow's four.
+  virtual void afterSegmentEditing() {}
+  virtual void togglePlayPause();
+  virtual void updatePlayPauseIcon();
+  virtual void undoRedoOperation(bool undo);
+  virtual bool closeEditor();
+  virtual void showMovieExportingPopup();
+  virtual void showProjectSettingsPopup() {}
+  virtual void _commitInPlaceEditing();
+  virtual bool isEditingTransitions();
+  virtual bool isVolumeButtonEnabled();
+  virtual void showEditingToolsFor(SegmentWidget *segmentWidget, float time);
+  virtual void dismissToolPopups();
+  virtual void updateToolsAtTime(float time);
+  virtual void updateTransitionTools();
+  virtual void updateInspectorGeometry() {}
+  virtual void cropModeChanged(bool on);
+  virtual void textEditingModeChanged(bool on);
+  virtual void transitionsDidChange() {}
+  virtual QString _easingHint(Segment *segment, int transitionId);
+  virtual void drawingModeChanged(bool on);
+  virtual void setUpDrawingToolWidgets(CanvasWidget *canvas);
+  virtual void _showTransitionToolsFor(float time, int transitionId);
+  virtual void saveToolBarOffsets(QHash<QString, QVariant> &offsets);
+  virtual void restoreToolBarOffsets(const QHash<QString, QVariant> &offsets);
+  virtual void _showTransitionTools();
+  virtual void updateInspectorTextStyle() {}
+  virtual void placeExternalControlWidget(QWidget *widget) { Q_UNUSED(widget) }
+  virtual void removeExternalControlWidget(QWidget *widget) { Q_UNUSED(widget) }
+  virtual void toggleFullscreen() {}
+  virtual void _startTransitionMode();
+  virtual void endTransitionMode();
+  virtual void updateFullscreenProgress(float time) { Q_UNUSED(time) }
+  virtual void showFullscreenControls() {}
+  virtual bool backOut();
+  virtual void drawingDidEnd() {}
+  virtual void saveLayout() {}
+  virtual bool isMediaAreaHidden() { return false; }
+  virtual void exportProgressBegan() {}
+  virtual void exportProgressChanged(float progress) { Q_UNUSED(progress) }
+  virtual void exportProgressEnded() {}
+
+  // SegmentListener (mainwindow_listener.cpp).
+  void segmentStateChanged(Segment *segment, int state) override;
+  void segmentRangeChanged(Segment *segment) override;
+  QString loadErrorText() override;
+  QString fileNotFoundText() override;
+  float messageMargin() override;
+  quint32 messageBackgroundColor() override;
+  quint32 messageTextColor() override;
+  float messageFontSize() override;
+  float titleMargin() override;
+  quint32 titleTextColor() override;
+  quint32 titleShadowColor() override;
+  float titleShadowOffset() override;
+  float titleFontSize() override;
+  QString musicPlaceholderTitle() override;
+  QString textPlaceholder() override;
+  int videoThumbnailCount(Segment *segment) override;
+  QPixmap *videoThumbnail(Segment *segment, int index) override;
+  void releaseVideoThumbnails(Segment *segment) override;
+  float videoDuration(Segment *segment) override;
+  float audioDuration(Segment *segment) override;
+  QSizeF videoSize(Segment *segment) override;
+  QString audioTitle(Segment *segment) override;
+  QString audioArtist(Segment *segment) override;
+  void setCachedVideoThumbnail(Segment *segment, int index, const QPixmap &pixmap) override;
+  QPixmap *cachedVideoThumbnail(Segment *segment, int index) override;
+  VideoThumbnails *cachedVideoThumbnails(Segment *segment) override;
+  int cachedVideoThumbnailCount(Segment *segment) override;
+  float devicePixelRatio() override;
+  float pixelsForDuration(float seconds) override;
+  void segmentAudioPlotDataDidReady(Segment *segment) override;
+
+signals:
+  void avrenderProgressChanged(double time, double total);
+  void avrenderStatusChanged(int status);
+  void avsegmentLoadStatusUpdated(int segId, int status, int loadingThumbnailStatus, int hardOrSoftVideo);
+  void offscreenReady();
+  void segmentListener_segmentStateChanged(Segment *segment, int newState);
+  void segmentListener_segmentRangeChanged(Segment *segment, float newDuration);
+  void segmentListener_segmentAudioPlotDataDidReady(Segment *segment);
+  void avexporterProgressChanged(float percent);
+  void avexporterFinished(int err);
+  void segmentEditingStateChanged();
+  void transitionEditingStateChanged();
+
+public slots:
+  // Progress displays and help (mainwindow_hud.cpp).
+  void showProgressHUD(const QString &text, float progress);
+  void showWaitingHUD(const QString &text);
+  void hideWaitingHUD();
+  void hideProgressHUD() { hideWaitingHUD(); }
+  void showUserHelp();
+  void getMobileApp();
+  void showAbout();
+  void selectionOperationWidget_onCommandClicked(SelectionOperationWidget *widget, int cmdId);
+
+  void autoSave();
+
+  // Engine bridge receivers.
+  void onAVRenderProgressChanged(double time, double total);
+  void onAVRenderStatusChanged(int status);
+  void onAVSegmentLoadStatusUpdated(int segId, int status, int loadingThumbnailStatus, int hardOrSoftVideo);
+  void onAVExporterUpdateProgressValue(float percent);
+  void onAVExporterFinished(int err);
+  void onSegmentEditingStateChanged();
+  void onTransitionEditingStateChanged();
+
+  // Actions.
+  void onActionMaintainAspectRatioTriggered();
+  void onActionRestoreDefaultTriggered();
+  void onActionFillScreenTriggered();
+  void onActionEditTextTriggered();
+  void onActionOriginalSizeTriggered();
+  void onActionEditDrawingTriggered();
+  void onActionUndoTriggered();
+  void onActionRedoTriggered();
+  void onActionEnterExitRangeSelect();
+  void onActionInsertOverwriteMode();
+  void onActionFullscreenTriggered();
+  void onActionAddFileTriggered();
+  void onActionAddFromCameraTriggered();
+  void onActionAddFromMicrophoneTriggered();
+  void onActionAddTextTriggered();
+  void onActionAddSelfDrawTriggered();
+  void onActionEnterExitEditingSegmentTriggered();
+  void onActionDuplicateSegmentTriggered();
+  void onActionRemoveSegmentTriggered();
+  void onActionSplitSegmentTriggered();
+  void onActionDuplicateTransitionTriggered();
+  void onActionDeleteTransitionTriggered();
+  void onActionEnterExitEditingTransitionTriggered();
+  void onActionPlayPauseTriggered();
+  void onActionNextPositionTriggered();
+  void onActionPreviousPositionTriggered();
+  void onActionExportTriggered();
+  void onActionMovieSettingsTriggered();
+
+  // The edit area's signals.
+  void editScrollArea_willBeginDragging();
+  void editScrollArea_willEndDragging();
+  void editScrollArea_didScroll(QPoint offset);
+  void editScrollArea_scaleBegan();
+  void editScrollArea_scaleChanged(float scale);
+  void editScrollArea_beginDraggingSegment();
+  void editScrollArea_didEnterEditingSegment(Segment *segment);
+  void editScrollArea_didFinishEditingSegment(Segment *segment);
+  void editScrollArea_didFinishEditingSegmentImmediately(Segment *segment);
+  void editScrollArea_seekToTime(float time);
+  void editScrollArea_reloadPreviewForSegment(Segment *segment, bool rangeStart);
+  void editScrollArea_beginTrimSegment(Segment *segment);
+  void editScrollArea_getSegmentOverwriteMode(bool &overwrite);
+  void editScrollArea_didEnterEditingTransition(Segment *segment, int tId);
+  void editScrollArea_didFinishEditingTransition(Segment *segment);
+  void editScrollArea_seekToTransition(int tId, bool beginOrEnd);
+  void editScrollArea_tappedOnTransitionBar(int tId, bool beginOrEnd);
+  void editScrollArea_reloadPreviewForTransition(int tId, bool beginOrEnd);
+  void editScrollArea_didTransitionRangeChange(int tId);
+  void editScrollArea_beginMoveTransition(int tId, bool beginOrEnd);
+  void editScrollArea_endMoveTransition(int tId, bool beginOrEnd, bool moved);
+  void editScrollArea_beginTrimTransition(int tId, bool beginOrEnd);
+  void editScrollArea_endTrimTransition(int tId, bool beginOrEnd, bool trimmed);
+  void editScrollArea_copySegment(Segment *segment);
+  void editScrollArea_removeSegment(Segment *segment);
+  void editScrollArea_splitSegment(Segment *segment);
+  void editScrollArea_moveSegmentToTrack(Segment *segment, TrackWidget *trackWidget, float time);
+  void editScrollArea_removeTrack(TrackWidget *trackWidget);
+  void editScrollArea_beginDraggingTrackWidget(TrackWidget *trackWidget);
+  void editScrollArea_endDraggingTrackWidget(TrackWidget *trackWidget, bool tagsChanged);
+  void editScrollArea_getSafeAreaInsets(float *left, float *top, float *right, float *bottom);
+  void editScrollArea_onSelectNextSegmentByDirectionKey(int key);
+  void editScrollArea_onSelectedSegmentWidgetChanged(bool hasSelect);
+  void editScrollArea_onDeleteKeyPressed();
+  void editScrollArea_onPopupContextMenuForSegmentWidget(SegmentWidget *segmentWidget, QPoint pos);
+  void editScrollArea_doubleClickedOnFailedSegment(SegmentWidget *segmentWidget, QPoint pos);
+
+  // Zoom controls, mode button, gutter and tool bars.
+  void onZoomSliderValueChanged(int value);
+  void onZoomIn();
+  void onZoomOut();
+  void onSegmentModeButtonClicked();
+  void gutterArea_onFunctionButtonPressed(int tag);
+  void scrollableToolBar_onCommand(ScrollableToolBar *toolbar, int cmdId);
+
+  // The media explorer's signals.
+  void mediaExplorer_onShowTextMessage(const QString &text);
+  void mediaExplorer_onShowProgressHUD(const QString &text, float progress);
+  void mediaExplorer_onDownloadFinished(int error, const QString &id, const QString &filePath);
+  void mediaExplorer_onMediaItemClicked(const QString &mediaId, int type, const QString &filePath,
+                                        const QPixmap &image, const QString &metadata);
+
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override;
+
+  // Layout hooks the concrete window hands over.
+  struct LayoutHooks
+  {
+    QWidget *previewArea = nullptr;
+    QWidget *playbackWidget = nullptr;
+    QVBoxLayout *playbackLayout = nullptr;
+    QWidget *mediaArea = nullptr;
+    QWidget *pointerArea = nullptr;
+    QWidget *editArea = nullptr;
+    EditScrollArea *editScrollArea = nullptr;
+    RulerScrollArea *rulerScrollArea = nullptr;
+    QPushButton *playPauseButton = nullptr;
+    TooltipButton *segmentModeButton = nullptr;
+  };
+  void _setLayoutHooks(const LayoutHooks &hooks);
+
+  // Set-up steps of the timeline and the media area (mainwindow_layout.cpp).
+  void _setUpEditArea();
+  void _setUpGutter();
+  void _setUpMediaExplorer(bool tabs);
+  void _setUpPointers();
+  void _setUpPreviewArea();
+  void _setUpRuler();
+  // Places the zoom controls and the gutter over the edit panel.
+  void _layoutTimelineControls();
+
+  // Geometry (mainwindow_geometry.cpp).
+  void _layoutPreview();
+  void _layoutMediaPreview();
+  void _layoutPointers();
+  void _setPreviewQuality(int quality);
+  void _setTimelineScale(float zoom);
+  void _updateTransformWidgetArea();
+  void _updateTransformWidgetGeometry(bool animated);
+  void _layoutTransformWidget(Segment *segment, bool animated);
+  float _playheadTime() const;
+  void _seekToTime(float time, bool exact);
+  // Whether the preview fills the screen; the desktop window answers it.
+  virtual bool _isPreviewFullscreen() const { return false; }
+
+  // State refresh (mainwindow_refresh.cpp).
+  void _updateAddTransitionAction();
+  void _updateSegmentActions();
+  void _updateEditAction();
+  void _updateEditTransitionsAction();
+  void _updateRangeSelectionAction();
+  void _updateActions();
+  void _updateInsertOverwriteButton();
+  void _notifyPlayheadTime();
+  void _segmentEditingModeChanged();
+  bool _isInPlaceEditing() const;
+  // Whether the transform overlay is on show over the preview.
+  virtual bool _hasTransformOverlay() const;
+  static QString _easingIconName(int easing);
+
+  // Project files.
+  void _saveProject();
+  void _removeUnusedFiles();
+  void _removeTemporaryFiles();
+  void _exitRangeSelection();
+  void _rangeSelectionCommand(int cmdId);
+  void _buildTransitionToolBar();
+  void _transitionCommand(int cmdId);
+
+  QString _projectName;
+  QString _projectFolder;
+  ProjectManager *_projectManager = nullptr;
+  VideoThumbnailsCache *_thumbnailsCache = nullptr;
+  AVGLWidget *_previewWidget = nullptr;
+  AVComposition *_composition = nullptr;
+  AVRender *_render = nullptr;
+  AVImageLoader *_imageLoader = nullptr;
+  AVExporter *_exporter = nullptr;
+  AVEngine *_engine = nullptr;
+  EditScrollArea *_editScrollArea = nullptr;
+  float _zoom = 1.0f;
+  bool _playing = false;
+  bool _reachedEnd = false;
+  int _editedTransitionEnd = -1;
+
+  // Widgets of the concrete window and the panels; the edit area's own overlays (transform,
+  // crop, full-screen control) and the drawing tools come with their subsystems.
+  TransformWidget *_transformWidget = nullptr;
+  CanvasWidget *_canvasWidget = nullptr;
+  CropWidget *_cropWidget = nullptr;
+  TextEditWidget *_textEditWidget = nullptr;
+  MediaExplorer *_mediaExplorer = nullptr;
+  MediaPreviewWidget *_mediaPreviewWidget = nullptr;
+  TrackWidget *_lastTrackWidget = nullptr;
+  GutterScrollArea *_gutter = nullptr;
+  PointerWidget *_playheadPointer = nullptr;
+  PointerWidget *_rangeStartPointer = nullptr;
+  QPointer<ScrollableToolBar> _segmentToolBar;
+  QPointer<ScrollableToolBar> _transitionToolBar;
+  QSlider *_zoomSlider = nullptr;
+  QPushButton *_zoomInButton = nullptr;
+  QPushButton *_zoomOutButton = nullptr;
+  LayoutHooks _hooks;
+
+  float _previewScale = 1.0f;
+  int _previewQuality = 1;
+  float _playheadX = 0;
+  ExportSettings _exportSettings;
+  QTimer *_autoSaveTimer = nullptr;
+  Qt::HANDLE _guiThreadId = nullptr;
+  MainWindowActions _actions;
+  QPointer<ProgressHUD> _progressHUD;
+
+private:
+  void _createActions();
+  QAction *_addAction(const QString &text, const QKeySequence &shortcut, bool enabled, bool toWindow,
+                      void (MainWindow::*slot)());
+  // Grabs the preview and writes the cover picture unless it is fixed.
+  void _saveCoverPicture();
+  void _tearDownEngine();
+};

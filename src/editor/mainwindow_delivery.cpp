@@ -1,0 +1,171 @@
+// Files the window writes: the media copy task, the delivery of an exported movie, saving, and
+// the closing step with the cover picture and the engine teardown.
+
+#include "mainwindow.h"
+
+#include "avcomposition.h"
+#include "avengine.h"
+#include "avglwidget.h"
+#include "avimageloader.h"
+#include "avrender.h"
+#include "popupmovieexportingwidget.h"
+#include "progresshud.h"
+#include "projectmanager.h"
+#include "userstyledefaults.h"
+#include "util.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+
+namespace {
+
+constexpr qint64 CopyChunk = 1048576;
+
+// Copies total bytes of source into target. A read that brings nothing while bytes remain
+// (the source shrank or cannot be read) ends the copy like a short write: without success.
+bool copyBytes(QIODevice &source, QFileDevice &target, qint64 total, std::atomic<qint64> &counter)
+{
+  QByteArray buffer;
+  qint64 remaining = total;
+  while (remaining > 0) {
+    buffer.resize(int(qMin(remaining, CopyChunk)));
+    const qint64 read = source.read(buffer.data(), buffer.size());
+    if (read <= 0) {
+      qWarning().noquote() << QStringLiteral("failed to read from %1 (error:%2)")
+                                  .arg(QFileInfo(target.fileName()).fileName(), source.errorString());
+      return false;
+    }
+    const qint64 written = target.write(buffer.constData(), read);
+    if (written < read) {
+      qWarning().noquote() << QStringLiteral("failed to write to %1 (error:%2)")
+                                  .arg(QFileInfo(target.fileName()).fileName(), target.errorString());
+      return false;
+    }
+    counter += written;
+    remaining -= written;
+  }
+  return true;
+}
+
+} // namespace
+
+void MainWindow::copyFileTask(const QString &source, const QString &target, FileCopyState *state)
+{
+  QFile in(source);
+  if (in.open(QIODevice::ReadOnly)) {
+    // Unbuffered, so a full device fails the write that hits it rather than a later flush.
+    QFile out(target);
+    if (out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+      if (copyBytes(in, out, in.size(), state->bytesCopied))
+        state->succeeded = true;
+      out.close();
+    }
+    in.close();
+  }
+  state->running = false;
+}
+
+void MainWindow::deliverExportedMovie(PopupMovieExportingWidget *popup)
+{
+  const ExportSettings &e = _exportSettings;
+  const QString suffix = QFileInfo(e.workingFile).suffix();
+  const QString stem = e.outputFolder + QDir::separator() + e.baseName;
+  QString target = stem + QLatin1Char('.') + suffix;
+  for (int n = 1; QFileInfo::exists(target); ++n)
+    target = stem + QLatin1Char(' ') + QString::number(n) + QLatin1Char('.') + suffix;
+
+  if (Util::copyFile(e.workingFile, target, true))
+    popup->showExportResult(QString(), target, QImage());
+  else
+    popup->showExportResult(tr("Create video failed"), QString(), QImage());
+}
+
+void MainWindow::_saveProject()
+{
+  if (!_projectManager->isModified() && _projectManager->version() >= 5.0f)
+    return;
+  _projectManager->setVersion(5.0f);
+  _removeTemporaryFiles();
+  if (_projectManager->saveSegments(_projectName, _projectFolder) != 0)
+    ProgressHUD::showTextMessage(tr("Failed to save movie"), this, 2000);
+  if (_projectManager->saveProperties(_projectName, _projectFolder) != 0)
+    ProgressHUD::showTextMessage(tr("Failed to save movie"), this, 2000);
+  _projectManager->setModified(false);
+}
+
+void MainWindow::autoSave()
+{
+  if (!_projectManager || !_projectManager->isModified())
+    return;
+  _removeTemporaryFiles();
+  if (_projectManager->saveSegments(_projectName, _projectFolder) == 0
+      && _projectManager->saveProperties(_projectName, _projectFolder) == 0)
+    _projectManager->setModified(false);
+}
+
+bool MainWindow::runClosingStep()
+{
+  if (!_projectName.isEmpty()) {
+    _saveCoverPicture();
+    _saveProject();
+    _removeUnusedFiles();
+    _removeTemporaryFiles();
+    _projectName.clear();
+  }
+  UserStyleDefaults::instance()->save();
+  if (_previewWidget)
+    _tearDownEngine();
+  // The model goes whether or not an engine was ever made.
+  delete _projectManager;
+  _projectManager = nullptr;
+  return close();
+}
+
+void MainWindow::_saveCoverPicture()
+{
+  const QString path = ProjectManager::projectDirectory(_projectName, _projectFolder) + QStringLiteral("/shot.jpg");
+  if (_projectManager->fixCoverImage() && QFileInfo::exists(path))
+    return;
+  if (!_previewWidget)
+    return;
+  const QImage frame = _previewWidget->grabFramebuffer();
+  if (frame.isNull())
+    return;
+  frame.scaled(640, 640, Qt::KeepAspectRatio, Qt::SmoothTransformation).save(path);
+}
+
+void MainWindow::_tearDownEngine()
+{
+  if (_engine)
+    _engine->pause();
+  if (_render) {
+    _render->stop();
+    _render->setComposition(nullptr);
+  }
+  if (_imageLoader) {
+    _imageLoader->stop(true);
+    delete _imageLoader;
+    _imageLoader = nullptr;
+  }
+  delete _composition;
+  _composition = nullptr;
+  delete _render;
+  _render = nullptr;
+  delete _engine;
+  _engine = nullptr;
+  AVEngine::setShared(nullptr);
+  delete _projectManager;
+  _projectManager = nullptr;
+  _previewWidget->setRender(nullptr);
+  _previewWidget->close();
+  delete _previewWidget;
+  _previewWidget = nullptr;
+}
+
+// The project's temporary exports and the media files no segment uses are removed by the
+// export and media intake code; until it lands there is nothing of either.
+void MainWindow::_removeTemporaryFiles() {}
+void MainWindow::_removeUnusedFiles() {}

@@ -1,0 +1,218 @@
+// Slots and operations whose bodies come with the editing commands, playback, media intake and
+// the overlays. They are wired now so the widgets reach the window; until their commands land
+// they do nothing.
+
+#include "mainwindow.h"
+
+#include "editscrollarea.h"
+#include "segmentwidget.h"
+#include "trackwidget.h"
+#include "projectmanager.h"
+
+// The edit area asks these inside its own emission.
+void MainWindow::editScrollArea_getSegmentOverwriteMode(bool &overwrite)
+{
+  overwrite = _projectManager && _projectManager->segmentMode() == 1;
+}
+
+void MainWindow::editScrollArea_getSafeAreaInsets(float *left, float *top, float *right, float *bottom)
+{
+  // The desktop window has no insets: the values stay as the caller set them.
+  Q_UNUSED(left)
+  Q_UNUSED(top)
+  Q_UNUSED(right)
+  Q_UNUSED(bottom)
+}
+
+void MainWindow::onSegmentEditingStateChanged()
+{
+  _updateActions();
+}
+
+void MainWindow::onTransitionEditingStateChanged()
+{
+  _updateActions();
+}
+
+void MainWindow::_exitRangeSelection()
+{
+  if (!_editScrollArea || !_editScrollArea->rangeSelectionMode)
+    return;
+  _editScrollArea->rangeSelectionMode = false;
+  _editScrollArea->updateSelectionRange();
+  _updateActions();
+}
+
+// Playback.
+void MainWindow::togglePlayPause() {}
+void MainWindow::_seekToTime(float time, bool exact)
+{
+  Q_UNUSED(time)
+  Q_UNUSED(exact)
+}
+void MainWindow::onAVRenderProgressChanged(double time, double total)
+{
+  Q_UNUSED(time)
+  Q_UNUSED(total)
+}
+void MainWindow::onAVRenderStatusChanged(int status)
+{
+  Q_UNUSED(status)
+}
+void MainWindow::onAVSegmentLoadStatusUpdated(int segId, int status, int loadingThumbnailStatus, int hardOrSoftVideo)
+{
+  Q_UNUSED(segId)
+  Q_UNUSED(status)
+  Q_UNUSED(loadingThumbnailStatus)
+  Q_UNUSED(hardOrSoftVideo)
+}
+void MainWindow::onAVExporterUpdateProgressValue(float percent)
+{
+  Q_UNUSED(percent)
+}
+void MainWindow::onAVExporterFinished(int err)
+{
+  Q_UNUSED(err)
+}
+
+// Editing commands.
+void MainWindow::undoRedoOperation(bool undo)
+{
+  Q_UNUSED(undo)
+}
+void MainWindow::showMovieExportingPopup() {}
+void MainWindow::_commitInPlaceEditing() {}
+bool MainWindow::isVolumeButtonEnabled()
+{
+  return false;
+}
+void MainWindow::showEditingToolsFor(SegmentWidget *segmentWidget, float time)
+{
+  Q_UNUSED(segmentWidget)
+  Q_UNUSED(time)
+}
+void MainWindow::dismissToolPopups() {}
+QString MainWindow::_easingHint(Segment *segment, int transitionId)
+{
+  Q_UNUSED(segment)
+  Q_UNUSED(transitionId)
+  return QString();
+}
+void MainWindow::setUpDrawingToolWidgets(CanvasWidget *canvas)
+{
+  Q_UNUSED(canvas)
+}
+void MainWindow::_showTransitionToolsFor(float time, int transitionId)
+{
+  Q_UNUSED(time)
+  Q_UNUSED(transitionId)
+}
+void MainWindow::saveToolBarOffsets(QHash<QString, QVariant> &offsets)
+{
+  Q_UNUSED(offsets)
+}
+void MainWindow::restoreToolBarOffsets(const QHash<QString, QVariant> &offsets)
+{
+  Q_UNUSED(offsets)
+}
+void MainWindow::_startTransitionMode() {}
+bool MainWindow::backOut()
+{
+  return false;
+}
+void MainWindow::_rangeSelectionCommand(int cmdId)
+{
+  Q_UNUSED(cmdId)
+}
+void MainWindow::_buildTransitionToolBar() {}
+void MainWindow::_transitionCommand(int cmdId)
+{
+  Q_UNUSED(cmdId)
+}
+void MainWindow::scrollableToolBar_onCommand(ScrollableToolBar *toolbar, int cmdId)
+{
+  Q_UNUSED(toolbar)
+  Q_UNUSED(cmdId)
+}
+
+// Actions.
+void MainWindow::onActionMaintainAspectRatioTriggered() {}
+void MainWindow::onActionRestoreDefaultTriggered() {}
+void MainWindow::onActionFillScreenTriggered() {}
+void MainWindow::onActionEditTextTriggered() {}
+void MainWindow::onActionOriginalSizeTriggered() {}
+void MainWindow::onActionEditDrawingTriggered() {}
+void MainWindow::onActionUndoTriggered() {}
+void MainWindow::onActionRedoTriggered() {}
+void MainWindow::onActionEnterExitRangeSelect() {}
+void MainWindow::onActionInsertOverwriteMode() {}
+void MainWindow::onActionFullscreenTriggered() {}
+void MainWindow::onActionAddFileTriggered() {}
+void MainWindow::onActionAddFromCameraTriggered() {}
+void MainWindow::onActionAddFromMicrophoneTriggered() {}
+void MainWindow::onActionAddTextTriggered() {}
+void MainWindow::onActionAddSelfDrawTriggered() {}
+void MainWindow::onActionEnterExitEditingSegmentTriggered() {}
+void MainWindow::onActionDuplicateSegmentTriggered() {}
+void MainWindow::onActionRemoveSegmentTriggered() {}
+void MainWindow::onActionSplitSegmentTriggered() {}
+void MainWindow::onActionDuplicateTransitionTriggered() {}
+void MainWindow::onActionDeleteTransitionTriggered() {}
+void MainWindow::onActionEnterExitEditingTransitionTriggered() {}
+void MainWindow::onActionPlayPauseTriggered() {}
+void MainWindow::onActionNextPositionTriggered() {}
+void MainWindow::onActionPreviousPositionTriggered() {}
+void MainWindow::onActionExportTriggered() {}
+void MainWindow::onActionMovieSettingsTriggered() {}
+
+// The edit area.
+void MainWindow::editScrollArea_willBeginDragging() {}
+void MainWindow::editScrollArea_willEndDragging() {}
+void MainWindow::editScrollArea_didScroll(QPoint) {}
+void MainWindow::editScrollArea_scaleBegan() {}
+void MainWindow::editScrollArea_scaleChanged(float) {}
+void MainWindow::editScrollArea_beginDraggingSegment() {}
+void MainWindow::editScrollArea_didEnterEditingSegment(Segment *) {}
+void MainWindow::editScrollArea_didFinishEditingSegment(Segment *) {}
+void MainWindow::editScrollArea_didFinishEditingSegmentImmediately(Segment *) {}
+void MainWindow::editScrollArea_seekToTime(float) {}
+void MainWindow::editScrollArea_reloadPreviewForSegment(Segment *, bool) {}
+void MainWindow::editScrollArea_beginTrimSegment(Segment *) {}
+void MainWindow::editScrollArea_didEnterEditingTransition(Segment *, int) {}
+void MainWindow::editScrollArea_didFinishEditingTransition(Segment *) {}
+void MainWindow::editScrollArea_seekToTransition(int, bool) {}
+void MainWindow::editScrollArea_tappedOnTransitionBar(int, bool) {}
+void MainWindow::editScrollArea_reloadPreviewForTransition(int, bool) {}
+void MainWindow::editScrollArea_didTransitionRangeChange(int) {}
+void MainWindow::editScrollArea_beginMoveTransition(int, bool) {}
+void MainWindow::editScrollArea_endMoveTransition(int, bool, bool) {}
+void MainWindow::editScrollArea_beginTrimTransition(int, bool) {}
+void MainWindow::editScrollArea_endTrimTransition(int, bool, bool) {}
+void MainWindow::editScrollArea_copySegment(Segment *) {}
+void MainWindow::editScrollArea_removeSegment(Segment *) {}
+void MainWindow::editScrollArea_splitSegment(Segment *) {}
+void MainWindow::editScrollArea_moveSegmentToTrack(Segment *, TrackWidget *, float) {}
+void MainWindow::editScrollArea_removeTrack(TrackWidget *) {}
+void MainWindow::editScrollArea_beginDraggingTrackWidget(TrackWidget *) {}
+void MainWindow::editScrollArea_endDraggingTrackWidget(TrackWidget *, bool) {}
+void MainWindow::editScrollArea_onSelectNextSegmentByDirectionKey(int) {}
+void MainWindow::editScrollArea_onSelectedSegmentWidgetChanged(bool) {}
+void MainWindow::editScrollArea_onDeleteKeyPressed() {}
+void MainWindow::editScrollArea_onPopupContextMenuForSegmentWidget(SegmentWidget *, QPoint) {}
+void MainWindow::editScrollArea_doubleClickedOnFailedSegment(SegmentWidget *, QPoint) {}
+
+// Zoom, mode button, gutter.
+void MainWindow::onZoomSliderValueChanged(int) {}
+void MainWindow::onZoomIn() {}
+void MainWindow::onZoomOut() {}
+void MainWindow::onSegmentModeButtonClicked() {}
+void MainWindow::gutterArea_onFunctionButtonPressed(int) {}
+
+// The media explorer.
+void MainWindow::mediaExplorer_onShowTextMessage(const QString &) {}
+void MainWindow::mediaExplorer_onShowProgressHUD(const QString &, float) {}
+void MainWindow::mediaExplorer_onDownloadFinished(int, const QString &, const QString &) {}
+void MainWindow::mediaExplorer_onMediaItemClicked(const QString &, int, const QString &, const QPixmap &,
+                                                  const QString &)
+{
+}
