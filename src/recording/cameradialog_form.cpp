@@ -88,6 +88,8 @@ void CameraDialog::_buildForm()
   f.videoWidget = named(new QVideoWidget(f.videoPreviewPage), "videoWidget");
   f.playerWidget = named(new QWidget(f.videoPreviewPage), "playerWidget");
   f.playerWidget->setMinimumHeight(40);
+  f.playerWidget->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+  f.videoWidget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   auto *verticalLayout2 = named(new QVBoxLayout(f.playerWidget), "verticalLayout_2");
   verticalLayout2->setContentsMargins(24, verticalLayout2->contentsMargins().top(), 24,
                                       verticalLayout2->contentsMargins().bottom());
@@ -101,6 +103,9 @@ void CameraDialog::_buildForm()
   f.controlPanel->setFixedHeight(64);
   f.defaultPage = page(f.controlPanel, "defaultPage");
   auto *horizontalLayout2 = named(new QHBoxLayout(f.defaultPage), "horizontalLayout_2");
+  // The 64-pixel capture button fills the 64-pixel panel.
+  horizontalLayout2->setContentsMargins(horizontalLayout2->contentsMargins().left(), 0,
+                                        horizontalLayout2->contentsMargins().right(), 0);
   f.cancelButton = textButton(f.defaultPage, "cancelButton");
   f.timeLabel = named(new QLabel(f.defaultPage), "timeLabel");
   f.timeLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -118,6 +123,8 @@ void CameraDialog::_buildForm()
 
   f.previewPage = page(f.controlPanel, "previewPage");
   auto *horizontalLayout3 = named(new QHBoxLayout(f.previewPage), "horizontalLayout_3");
+  horizontalLayout3->setContentsMargins(horizontalLayout3->contentsMargins().left(), 0,
+                                        horizontalLayout3->contentsMargins().right(), 0);
   f.retakeButton = textButton(f.previewPage, "retakeButton");
   f.playPauseButton = named(new QPushButton(f.previewPage), "playPauseButton");
   f.playPauseButton->setFixedSize(64, 64);
