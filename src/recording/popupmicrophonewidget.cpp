@@ -411,15 +411,19 @@ void PopupMicrophoneWidget::displayErrorMessage()
     _failWarmUp();
     return;
   }
-  const bool duringTake = _phase == Phase::Take || _phase == Phase::TakeStarting;
-  if (duringTake)
-    _takeFailed = true;
+  // Between takes (after a failed warm-up, while an input is being switched) the
+  // "No microphone" text says enough; a box per report would pile up.
+  if (_phase == Phase::Idle) {
+    qDebug() << "Recorder error between takes:" << _recorder->errorString();
+    return;
+  }
+  _takeFailed = true;
   QPointer<PopupMicrophoneWidget> alive(this);
   WarningBox::show(this, tr("Error Occurs"), _recorder->errorString());
   if (!alive)
     return;
   // A recorder that reports its error already stopped sends no further Stopped.
-  if (duringTake && _phase == Phase::Take && _recorder->state() == QMediaRecorder::StoppedState)
+  if (_phase == Phase::Take && _recorder->state() == QMediaRecorder::StoppedState)
     _finishTake();
 }
 

@@ -55,8 +55,10 @@ void FakeAudioInputBackend::record()
   _actual = _location;
   recordedLocations << _location.toLocalFile();
   if (_script.failStart) {
+    // GStreamer reports a failed start more than once.
     QTimer::singleShot(0, this, [this] {
       _error = "Device busy";
+      emit error();
       emit error();
     });
     return;

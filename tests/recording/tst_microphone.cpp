@@ -242,7 +242,7 @@ void TestMicrophone::noMicrophone_data()
   QTest::addColumn<QStringList>("inputs");
   QTest::addColumn<bool>("failStart");
   QTest::newRow("no inputs") << QStringList() << false;
-  QTest::newRow("pseudo-input that cannot s.record") << QStringList{"default:"} << true;
+  QTest::newRow("pseudo-input that cannot record") << QStringList{"default:"} << true;
 }
 
 void TestMicrophone::noMicrophone()
