@@ -97,8 +97,11 @@ void CameraDialog::_buildCameraMenu()
 {
   Form &f = *_form;
   _cameraMenu = DeviceMenu::create(this);
-  const CameraDevice defaultCamera = _backend->defaultCamera();
   const QList<CameraDevice> cameras = _backend->availableCameras();
+  // A default the list does not hold would leave a dead viewfinder: take the first camera.
+  CameraDevice defaultCamera = _backend->defaultCamera();
+  if (!cameras.isEmpty() && !cameras.contains(defaultCamera))
+    defaultCamera = cameras.first();
   for (const CameraDevice &camera : cameras)
     DeviceMenu::addDevice(_cameraMenu, camera.description, QVariant::fromValue(camera), camera == defaultCamera);
 

@@ -52,7 +52,7 @@ void QtCameraBackend::openCamera(const CameraDevice &device)
   closeCamera();
   if (device.isNull())
     return;
-  _camera = new QCamera(device.id.toUtf8(), this);
+  _camera = new QCamera(QCameraInfo(device.id.toUtf8()), this);
   connect(_camera, &QCamera::stateChanged, this, &CameraBackend::cameraStateChanged);
   connect(_camera, QOverload<QCamera::Error>::of(&QCamera::error), this, [this] { emit cameraError(); });
   if (_viewfinder)

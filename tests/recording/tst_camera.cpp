@@ -82,6 +82,7 @@ private slots:
   void lockedCaptureType();
   void cameraMenuRefused_data();
   void cameraMenuRefused();
+  void cameraMenuSwitchesCamera_data();
   void cameraMenuSwitchesCamera();
   void captureTypeControl();
 
@@ -367,21 +368,32 @@ void TestCamera::cameraMenuRefused()
   QCOMPARE(dialogs.kinds(), QStringList());
 }
 
+void TestCamera::cameraMenuSwitchesCamera_data()
+{
+  QTest::addColumn<int>("defaultIndex");
+  QTest::addColumn<QString>("firstOpened");
+  QTest::newRow("default camera") << 1 << "Back";
+  QTest::newRow("no default: the first") << -1 << "Front";
+}
+
 void TestCamera::cameraMenuSwitchesCamera()
 {
+  QFETCH(int, defaultIndex);
+  QFETCH(QString, firstOpened);
   FakeCameraBackend::Install fake;
-  FakeCameraBackend::script().defaultIndex = 1;
+  FakeCameraBackend::script().defaultIndex = defaultIndex;
   ScriptedDialogProvider dialogs;
   OPEN(dialog, 1);
   FakeCameraBackend *camera = fake.backend();
   auto *cameraButton = part<QPushButton>(dialog.get(), "cameraButton");
-  QCOMPARE(cameraButton->text(), QString("Back"));
-  dialogs.answers << QString("Front");
+  QCOMPARE(cameraButton->text(), firstOpened);
+  const QString other = firstOpened == "Back" ? "Front" : "Back";
+  dialogs.answers << other;
   click(dialog.get(), "triangleButton");
   QCOMPARE(dialogs.kinds(), QStringList{"menu"});
   QCOMPARE(dialogs.calls.first().buttons, QStringList({"Front", "Back"}));
-  QCOMPARE(camera->openedCameras, QStringList({"cam1", "cam0"}));
-  QCOMPARE(cameraButton->text(), QString("Front"));
+  QCOMPARE(camera->openedCameras.size(), 2);
+  QCOMPARE(cameraButton->text(), other);
   QTRY_VERIFY(part(dialog.get(), "captureButton")->isEnabled());
 }
 
