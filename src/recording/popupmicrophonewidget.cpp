@@ -266,7 +266,8 @@ void PopupMicrophoneWidget::_failWarmUp()
 
 void PopupMicrophoneWidget::microphoneButtonOnClick()
 {
-  if (!_inputMenu || _inputMenu->actions().isEmpty() || _recording || _phase == Phase::TakeStarting)
+  // Switching inputs stops the recorder: never while a take starts or runs.
+  if (!_inputMenu || _inputMenu->actions().isEmpty() || _phase == Phase::TakeStarting || _phase == Phase::Take)
     return;
   if (QAction *chosen = DeviceMenu::exec(_inputMenu, _microphoneButton))
     updateMicrophoneDevice(chosen);
