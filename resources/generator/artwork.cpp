@@ -519,6 +519,71 @@ QImage drawingTool(const QString &name, const QColor &color)
   }
   return img;
 }
+// Recording: a video camera body with its lens hood, drawn in one colour.
+QImage videoCamera(const QColor &color, int size)
+{
+  QImage img = Glyphs::canvas(size, size);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / 100.0, size / 100.0);
+  p.setPen(Qt::NoPen);
+  p.setBrush(color);
+  p.drawRoundedRect(QRectF(8, 28, 60, 44), 8, 8);
+  p.drawPolygon(pts({QPointF(72, 50), QPointF(92, 32), QPointF(92, 68)}));
+  return img;
+}
+
+// The picture shown where the viewfinder would be when there is no camera: a crossed-out camera.
+QImage noCameraPicture()
+{
+  const int w = 240, h = 180;
+  QImage img = Glyphs::canvas(w, h);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.drawImage(QRectF(60, 30, 120, 120), videoCamera(kDisabled, 120));
+  p.setPen(QPen(kRed, 10, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(66, 36), QPointF(174, 144));
+  return img;
+}
+
+// The level meter: a row of bars, gray when idle, green to red when lit.
+QImage audioMeter(bool lit)
+{
+  const int w = 250, h = 50, bars = 25;
+  QImage img = Glyphs::canvas(w, h);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  const qreal step = w / qreal(bars);
+  for (int i = 0; i < bars; ++i) {
+    QColor c(70, 72, 76);
+    if (lit)
+      c = i < bars * 0.6 ? QColor(60, 200, 90) : i < bars * 0.85 ? kYellow : kRed;
+    const qreal barH = h * (0.4 + 0.6 * i / (bars - 1));
+    p.setBrush(c);
+    p.drawRoundedRect(QRectF(i * step + 2, (h - barH) / 2, step - 4, barH), 2, 2);
+  }
+  return img;
+}
+
+// The record button's two blink phases: a red dot, and the same dot with a ring around it.
+QImage recordingIcon(bool ring)
+{
+  const int size = 50;
+  QImage img = Glyphs::canvas(size, size);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kRed);
+  p.drawEllipse(QPointF(25, 25), ring ? 13 : 17, ring ? 13 : 17);
+  if (ring) {
+    p.setPen(QPen(kRed, 4));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(25, 25), 21, 21);
+  }
+  return img;
+}
+
 } // namespace
 
 QVector<Image> images()
@@ -696,6 +761,17 @@ QVector<Image> images()
     c.add("res/icons/png/" + arrow.first + "_disabled.png", Glyphs::render(20, 20, kDisabled, Glyphs::glyph(arrow.second)),
           "icons");
   }
+  // Camera and microphone recording
+  c.add("camera_video", videoCamera(kNormal, 48));
+  c.add("camera_video_2", videoCamera(kAccent, 48));
+  c.glyph("camera_still_image", "camera", kNormal);
+  c.glyph("camera_still_image_2", "camera", kAccent);
+  c.glyph("camera_stop", "square", Qt::white, 48, 48);
+  c.add("camera_no_video", noCameraPicture());
+  c.add("voice_audio_meter_gray", audioMeter(false));
+  c.add("voice_audio_meter", audioMeter(true));
+  c.add("voice_recording_1", recordingIcon(false));
+  c.add("voice_recording_2", recordingIcon(true));
   return c.list;
 }
 
