@@ -35,6 +35,7 @@ QLabel *pageLabel(QWidget *page, const QString &name)
 
 MediaPreviewWidget::MediaPreviewWidget(QWidget *parent) : QWidget(parent)
 {
+  qRegisterMetaType<MediaPreviewControlWidget *>("MediaPreviewControlWidget*");
   setWindowTitle(tr("Form"));
   auto *layout = new QVBoxLayout(this);
   layout->setObjectName("verticalLayout");
@@ -145,11 +146,6 @@ void MediaPreviewWidget::_showVideo(const QString &filePath)
     _view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     _videoItem = new QGraphicsVideoItem;
     _scene->addItem(_videoItem);
-    // Without metadata the shape comes from the stream itself once the player knows it.
-    connect(_videoItem, &QGraphicsVideoItem::nativeSizeChanged, this, [this]() {
-      if (_metadata.isEmpty())
-        _layoutVideo();
-    });
   }
   _layoutVideo();
   _newPlayer();
@@ -212,8 +208,9 @@ void MediaPreviewWidget::_layoutVideo()
   if (_stackedWidget->currentWidget() != _videoPage || !_view)
     return;
   QSizeF source = _mediaSize;
-  if (_metadata.isEmpty() && _videoItem->nativeSize().isValid() && !_videoItem->nativeSize().isEmpty())
-    source = _videoItem->nativeSize();
+  _nativeSizeLaidOut = _videoItem->nativeSize();
+  if (_metadata.isEmpty() && !_nativeSizeLaidOut.isEmpty())
+    source = _nativeSizeLaidOut;
   if (source.isEmpty())
     return;
   const QRectF fitted = Util::fitRectWithAspectRatio(source.width(), source.height(), QRectF(0, 0, width(), height()));
@@ -285,6 +282,10 @@ void MediaPreviewWidget::onMediaPlayerVideoAvailableChanged(bool videoAvailable)
 
 void MediaPreviewWidget::onMediaPlayerPositionChanged(qlonglong position)
 {
+  // Without metadata the shape comes from the stream itself once frames arrive (the item's
+  // own size signal is not sent reliably by the GStreamer backend).
+  if (_metadata.isEmpty() && _videoItem && _videoItem->nativeSize() != _nativeSizeLaidOut)
+    _layoutVideo();
   if (_player && _player->duration() > 0 && _controlBar)
     _controlBar->updateTime(position / 1000.0f, _player->duration() / 1000.0f);
 }

@@ -73,6 +73,7 @@ private:
   int _type = 0;
   QString _metadata;
   QSize _mediaSize;
+  QSizeF _nativeSizeLaidOut;
   QMovie *_movie = nullptr;
   MediaPreviewControlWidget *_controlBar = nullptr;
 };
