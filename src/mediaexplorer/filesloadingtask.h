@@ -16,8 +16,8 @@ public:
   void run() override;
 
 private:
-  LocalFilesWidget *_page;
+  LocalFilesWidget *_page = nullptr;
   std::shared_ptr<TaskGuard> _guard;
   QString _dirPath;
-  int _generation;
+  int _generation = 0;
 };

@@ -16,7 +16,6 @@
 #include <QDesktopServices>
 #include <QFileIconProvider>
 #include <QFileSystemWatcher>
-#include <QHostInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeDatabase>
@@ -76,8 +75,12 @@ LocalFilesWidget::LocalFilesWidget(const QString &dir, QSettings *settings, QWid
   connect(_valueUpButton, &QPushButton::clicked, this, &LocalFilesWidget::onValueUpButtonClicked);
   connect(_list->verticalScrollBar(), &QScrollBar::valueChanged, this,
           &LocalFilesWidget::onVerticalScrollBarValueChanged);
-  connect(_list, &QListWidget::itemClicked, this, &LocalFilesWidget::onItemClicked, Qt::QueuedConnection);
-  connect(_list, &QListWidget::itemDoubleClicked, this, &LocalFilesWidget::onItemDoubleClicked, Qt::QueuedConnection);
+  // Clicks are handled from the event loop, when a new listing may have deleted the item:
+  // they travel as a persistent index, not as the item pointer.
+  connect(_list, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem *item) { _queueForItem(item, &LocalFilesWidget::onItemClicked); });
+  connect(_list, &QListWidget::itemDoubleClicked, this,
+          [this](QListWidgetItem *item) { _queueForItem(item, &LocalFilesWidget::onItemDoubleClicked); });
   connect(_list, &QListWidget::currentItemChanged, this, &LocalFilesWidget::onCurrentItemChanged);
   connect(_list, &QListWidget::customContextMenuRequested, this, &LocalFilesWidget::onCustomContextMenuRequested,
           Qt::QueuedConnection);
@@ -137,7 +140,7 @@ void LocalFilesWidget::_startListingWhenIdle(bool clearList)
     _list->clear();
   int generation;
   {
-    QMutexLocker locker(&_pendingMutex);
+    std::lock_guard<std::mutex> lock(_pendingMutex);
     generation = ++_listingGeneration;
   }
   QThreadPool::globalInstance()->start(new FilesLoadingTask(this, _tasks, _currentDir.absolutePath(), generation), 0);
@@ -166,7 +169,7 @@ void LocalFilesWidget::_loadFiles(const QString &dirPath, int generation)
   }
   {
     // Only the newest listing hands its records over; an older one that ends late is dropped.
-    QMutexLocker locker(&_pendingMutex);
+    std::lock_guard<std::mutex> lock(_pendingMutex);
     if (generation != _listingGeneration)
       return;
     _pendingItems = items;
@@ -190,7 +193,7 @@ void LocalFilesWidget::onBeginLoadingFiles()
 void LocalFilesWidget::onFinishLoadingFiles(bool fromThread)
 {
   if (fromThread) {
-    QMutexLocker locker(&_pendingMutex);
+    std::lock_guard<std::mutex> lock(_pendingMutex);
     if (!_pendingValid)
       return;
     _fileItems = _pendingItems;
@@ -274,6 +277,18 @@ void LocalFilesWidget::onVerticalScrollBarValueChanged(int value)
 }
 
 // --- Items ---
+
+void LocalFilesWidget::_queueForItem(QListWidgetItem *item, void (LocalFilesWidget::*slot)(QListWidgetItem *))
+{
+  const QPersistentModelIndex index(_list->model()->index(_list->row(item), 0));
+  QMetaObject::invokeMethod(
+    this,
+    [this, index, slot]() {
+      if (index.isValid())
+        (this->*slot)(_list->item(index.row()));
+    },
+    Qt::QueuedConnection);
+}
 
 const LocalFileItem *LocalFilesWidget::_recordOf(QListWidgetItem *item) const
 {

@@ -4,12 +4,12 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMutex>
 #include <QPixmap>
 #include <QVector>
 #include <QWidget>
 
 #include <memory>
+#include <mutex>
 
 class AnimatedLabel;
 class LocalFilesListWidget;
@@ -94,6 +94,7 @@ private:
   // Runs a menu through the dialog seam; the chosen action (valid until the next event loop) or null.
   QAction *_execMenu(QMenu *menu, const QPoint &globalPos);
   const LocalFileItem *_recordOf(QListWidgetItem *item) const;
+  void _queueForItem(QListWidgetItem *item, void (LocalFilesWidget::*slot)(QListWidgetItem *));
   static QSize _gridSize(int zoom, int viewMode);
 
   // Thumbnails (pool thread).
@@ -118,7 +119,7 @@ private:
   LocalFilesWidgetItemDelegate *_delegate = nullptr;
 
   // Listing hand-over: the newest listing's records wait here for finishLoadingFiles.
-  QMutex _pendingMutex;
+  std::mutex _pendingMutex;
   QVector<LocalFileItem> _pendingItems;
   bool _pendingValid = false;
   int _listingGeneration = 0;

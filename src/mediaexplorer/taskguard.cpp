@@ -2,7 +2,7 @@
 
 bool TaskGuard::enter()
 {
-  QMutexLocker locker(&_mutex);
+  std::lock_guard<std::mutex> lock(_mutex);
   if (_cancelled)
     return false;
   ++_inside;
@@ -11,21 +11,26 @@ bool TaskGuard::enter()
 
 void TaskGuard::leave()
 {
-  QMutexLocker locker(&_mutex);
+  std::lock_guard<std::mutex> lock(_mutex);
   if (--_inside == 0)
-    _idle.wakeAll();
+    _idle.notify_all();
 }
 
 bool TaskGuard::isCancelled()
 {
-  QMutexLocker locker(&_mutex);
+  std::lock_guard<std::mutex> lock(_mutex);
   return _cancelled;
 }
 
 void TaskGuard::cancelAndWait()
 {
-  QMutexLocker locker(&_mutex);
+  std::unique_lock<std::mutex> lock(_mutex);
   _cancelled = true;
-  while (_inside > 0)
-    _idle.wait(&_mutex);
+  _idle.wait(lock, [this]() { return _inside == 0; });
+}
+
+std::mutex &TaskGuard::handOverLock()
+{
+  static std::mutex lock;
+  return lock;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QMutex>
-#include <QWaitCondition>
+#include <condition_variable>
+#include <mutex>
 
 // Lets pool tasks use their owner only while it is alive: a task enters before touching the
 // owner and leaves when done; the owner's destructor cancels and waits for those inside.
 // Tasks hold it by shared pointer, so one still queued after the owner is gone finds it
-// cancelled and does nothing.
+// cancelled and does nothing. (Standard locks: the thread checker sees them.)
 class TaskGuard
 {
 public:
@@ -16,9 +16,13 @@ public:
   bool isCancelled();
   void cancelAndWait();
 
+  // Taken by a task's constructor while it stores its inputs and by its run() before it reads
+  // them: the pool's own hand-over is invisible to the thread checker.
+  static std::mutex &handOverLock();
+
 private:
-  QMutex _mutex;
-  QWaitCondition _idle;
+  std::mutex _mutex;
+  std::condition_variable _idle;
   int _inside = 0;
   bool _cancelled = false;
 };

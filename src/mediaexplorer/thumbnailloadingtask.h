@@ -16,10 +16,10 @@ public:
   void run() override;
 
 private:
-  LocalFilesWidget *_page;
+  LocalFilesWidget *_page = nullptr;
   std::shared_ptr<TaskGuard> _guard;
   // A path, not the page's QFileInfo: its lazily filled cache is shared between copies.
   QString _path;
-  int _type;
-  int _row;
+  int _type = 0;
+  int _row = 0;
 };

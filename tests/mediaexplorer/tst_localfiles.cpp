@@ -372,6 +372,26 @@ private slots:
     QCOMPARE(clicked.last().at(2).value<QPixmap>().size(), QSize(40, 30));
   }
 
+  // A listing that lands between a click and its handling deletes the clicked item.
+  void clickOnAnItemThatWentAway()
+  {
+    Page page(_media, config("gone"));
+    QVERIFY(page.waitListed());
+    QSignalSpy clicked(page.page.get(), &LocalFilesWidget::fileItemClicked);
+    FileUrlCatcher urls;
+    auto relisted = [&page]() { page.list()->clear(); };
+    connect(page.list(), &QListWidget::itemClicked, page.page.get(), relisted);
+    connect(page.list(), &QListWidget::itemDoubleClicked, page.page.get(), relisted);
+    Gestures::click(page.list()->viewport(), itemCentre(page.list(), page.item("photo.png")));
+    QTest::qWait(50);
+    QCOMPARE(clicked.size(), 0);
+    page.page->onFinishLoadingFiles(false);
+    Gestures::doubleClick(page.list()->viewport(), itemCentre(page.list(), page.item("photo.png")));
+    QTest::qWait(50);
+    QVERIFY(urls.opened.isEmpty());
+    QCOMPARE(page.list()->count(), 0);
+  }
+
   void doubleClickAndShowInFileExplorer()
   {
     Page page(_media, config("open"));
