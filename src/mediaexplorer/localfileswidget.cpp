@@ -138,6 +138,8 @@ void LocalFilesWidget::_startListingWhenIdle(bool clearList)
   }
   if (clearList)
     _list->clear();
+  // Watched before the task reads the folder: a change made while it lists is not lost.
+  _watchCurrentDir();
   int generation;
   {
     std::lock_guard<std::mutex> lock(_pendingMutex);
@@ -221,12 +223,15 @@ void LocalFilesWidget::onFinishLoadingFiles(bool fromThread)
     _list->addItem(item);
   }
   _loadVisibleThumbnails();
-  if (fromThread) {
-    delete _watcher;
-    _watcher = new QFileSystemWatcher(this);
-    connect(_watcher, &QFileSystemWatcher::directoryChanged, this, &LocalFilesWidget::onFileSystemDirectoryChanged);
+}
+
+void LocalFilesWidget::_watchCurrentDir()
+{
+  delete _watcher;
+  _watcher = new QFileSystemWatcher(this);
+  connect(_watcher, &QFileSystemWatcher::directoryChanged, this, &LocalFilesWidget::onFileSystemDirectoryChanged);
+  if (_currentDir.exists())
     _watcher->addPath(_currentDir.absolutePath());
-  }
 }
 
 void LocalFilesWidget::onFileSystemDirectoryChanged(QString path)

@@ -82,6 +82,7 @@ private:
   // Pool thread: lists dirPath and hands the new records over for finishLoadingFiles.
   void _loadFiles(const QString &dirPath, int generation);
   void _loadVisibleThumbnails();
+  void _watchCurrentDir();
   void _startThumbnailTask(const LocalFileItem &record, int row);
   void _applyViewMode();
   void _showFileContextMenu(const LocalFileItem &item, const QPoint &globalPos);
