@@ -584,6 +584,57 @@ QImage recordingIcon(bool ring)
   return img;
 }
 
+// Media explorer: view-mode and filter marks, the duration badges, placeholders.
+QImage explorerMark(const QString &kind, const QColor &color)
+{
+  QImage img = Glyphs::canvas(40, 40);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(color);
+  if (kind == "grid") {
+    for (int i = 0; i < 4; ++i)
+      p.drawRoundedRect(QRectF(6 + (i % 2) * 15, 6 + (i / 2) * 15, 13, 13), 2, 2);
+  } else if (kind == "list") {
+    for (int i = 0; i < 3; ++i) {
+      p.drawEllipse(QRectF(5, 8 + i * 10, 5, 5));
+      p.drawRoundedRect(QRectF(14, 8.5 + i * 10, 21, 4), 2, 2);
+    }
+  } else {
+    p.drawPolygon(Glyphs::pts({QPointF(5, 7), QPointF(35, 7), QPointF(23, 21), QPointF(23, 33), QPointF(17, 30),
+                               QPointF(17, 21)}));
+  }
+  return img;
+}
+
+QImage badge(const QString &kind)
+{
+  // Drawn at twice the size the tiles show them.
+  const bool video = kind == "video";
+  QImage img = Glyphs::canvas(video ? 30 : 22, video ? 16 : 22);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(Qt::white);
+  if (video) {
+    p.drawRoundedRect(QRectF(0, 1, 20, 14), 3, 3);
+    p.drawPolygon(Glyphs::pts({QPointF(21, 8), QPointF(30, 2), QPointF(30, 14)}));
+  } else {
+    Glyphs::glyph("music")(p, QRectF(0, 0, 22, 22), Qt::white);
+  }
+  return img;
+}
+
+QImage placeholder(int width, int height, const QString &glyphName, const QColor &back)
+{
+  QImage img = Glyphs::canvas(width, height, back);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  const qreal side = qMin(width, height) * 0.5;
+  Glyphs::glyph(glyphName)(p, QRectF((width - side) / 2, (height - side) / 2, side, side), kDisabled);
+  return img;
+}
+
 } // namespace
 
 QVector<Image> images()
@@ -755,6 +806,20 @@ QVector<Image> images()
   c.glyph("toolbar/tb_bottom_indicator", "arrow_down", kNormal, 20, 20);
   c.pair("toolbar/editText", "pencil", "2");
 
+  // Media explorer
+  c.add("media-explorer/icon_view_icon", explorerMark("grid", kNormal));
+  c.add("media-explorer/list_view_icon", explorerMark("list", kNormal));
+  c.add("media-explorer/filter_icon", explorerMark("filter", kNormal));
+  c.add("media-explorer/flag_video", badge("video"));
+  c.add("media-explorer/flag_music", badge("music"));
+  c.add("media-explorer/audio_placeholder_dark", placeholder(160, 160, "music", QColor(38, 39, 43)));
+  c.add("media-explorer/giphy_placeholder_dark", placeholder(200, 150, "photo", QColor(38, 39, 43)));
+  c.add("media-explorer/music_preview_artwork_preview", placeholder(300, 300, "music", QColor(28, 29, 32)));
+  c.glyph("media-explorer/preview_close", "circle_cross", kNormal, 60, 60);
+  c.glyph("media-explorer/videoPreviewPlay", "play", kNormal);
+  c.glyph("media-explorer/videoPreviewPlay_dis", "play", kDisabled);
+  c.glyph("media-explorer/videoPreviewPause", "pause", kNormal);
+
   // Scroll bar arrows of the style sheets
   for (const auto &arrow : {qMakePair(QString("up_arrow"), QString("arrow_up")), qMakePair(QString("down_arrow"), QString("arrow_down"))}) {
     c.add("res/icons/png/" + arrow.first + ".png", Glyphs::render(20, 20, kNormal, Glyphs::glyph(arrow.second)), "icons");
@@ -855,6 +920,7 @@ QVector<Animation> animations()
     {"images", "loading_hud_dark", spinner(Qt::white, 150), 8, true},
     {"images", "loading_hud_dark_small", spinner(kNormal, 150), 8, true},
     {"images", "loading_hud_black", spinner(QColor(180, 180, 180), 150), 8, true},
+    {"images", "loading_hud_dark-2", spinner(Qt::white, 80), 8, true},
     {"images", "help-tip/segment_opr_double_tap_help", helpTip(795, 391, 0), 60, true},
     {"images", "help-tip/segment_opr_press_n_drag_help", helpTip(795, 541, 1), 60, true},
     {"images", "help-tip/media_explorer_help", helpTip(808, 626, 2), 60, true},

@@ -1,0 +1,334 @@
+#include "mediapreviewwidget.h"
+
+#include "mediaitemtype.h"
+#include "mediapreviewcontrolwidget.h"
+#include "util.h"
+
+#include <QFileInfo>
+#include <QGraphicsScene>
+#include <QGraphicsVideoItem>
+#include <QGraphicsView>
+#include <QImageReader>
+#include <QLabel>
+#include <QMovie>
+#include <QStackedWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+QLabel *pageLabel(QWidget *page, const QString &name)
+{
+  auto *layout = new QVBoxLayout(page);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto *label = new QLabel(page);
+  label->setObjectName(name);
+  label->setScaledContents(false);
+  label->setAlignment(Qt::AlignCenter);
+  layout->addWidget(label);
+  return label;
+}
+
+} // namespace
+
+MediaPreviewWidget::MediaPreviewWidget(QWidget *parent) : QWidget(parent)
+{
+  qRegisterMetaType<MediaPreviewControlWidget *>("MediaPreviewControlWidget*");
+  setWindowTitle(tr("Form"));
+  auto *layout = new QVBoxLayout(this);
+  layout->setObjectName("verticalLayout");
+  layout->setSpacing(0);
+  layout->setContentsMargins(0, 0, 0, 0);
+  _stackedWidget = new QStackedWidget(this);
+  _stackedWidget->setObjectName("stackedWidget");
+  _videoPage = new QWidget(_stackedWidget);
+  _videoPage->setObjectName("videoPage");
+  _audioPage = new QWidget(_stackedWidget);
+  _audioPage->setObjectName("audioPage");
+  _artworkLabel = pageLabel(_audioPage, "artworkLabel");
+  _imagePage = new QWidget(_stackedWidget);
+  _imagePage->setObjectName("imagePage");
+  _pictureLabel = pageLabel(_imagePage, "pictureLabel");
+  _stackedWidget->addWidget(_videoPage);
+  _stackedWidget->addWidget(_audioPage);
+  _stackedWidget->addWidget(_imagePage);
+  layout->addWidget(_stackedWidget);
+}
+
+MediaPreviewWidget::~MediaPreviewWidget()
+{
+  resetPreview();
+  delete _videoItem;
+  delete _view;
+  delete _scene;
+}
+
+void MediaPreviewWidget::showMedia(const QString &mediaId, int type, const QString &filePath, const QPixmap &image,
+                                   const QString &metadata)
+{
+  resetPreview();
+  _mediaId = mediaId;
+  _type = type;
+  _metadata = metadata;
+  _mediaSize = image.size();
+  if (type == MediaItemTypeVideo)
+    _showVideo(filePath);
+  else if (type == MediaItemTypePicture || type == MediaItemTypeGif)
+    _showPicture(filePath, image);
+  else if (type == MediaItemTypeAudio)
+    _showAudio(filePath, image);
+  _ensureControlWidget();
+  emit displayMediaPreviewControlWidgetExternal(_controlBar);
+  _layoutControlWidget();
+  _controlBar->show();
+  if (type == MediaItemTypePicture || type == MediaItemTypeGif) {
+    _controlBar->updateTime(0, 0);
+    _controlBar->setControlsEnabled(false);
+  } else {
+    _controlBar->setControlsEnabled(true);
+  }
+  _controlBar->setPlaying(_player && _player->state() == QMediaPlayer::PlayingState);
+  _controlBar->updateTime(0, 0);
+}
+
+void MediaPreviewWidget::resetPreview()
+{
+  _mediaId.clear();
+  _type = 0;
+  if (_player) {
+    _player->stop();
+    delete _player;
+    _player = nullptr;
+  }
+  if (_view)
+    _view->hide();
+  if (_movie) {
+    _movie->stop();
+    delete _movie;
+    _movie = nullptr;
+  }
+  _pictureLabel->setPixmap(QPixmap());
+  _artworkLabel->setPixmap(QPixmap());
+}
+
+void MediaPreviewWidget::closePreview()
+{
+  resetPreview();
+  if (_controlBar) {
+    emit hideMediaPreviewControlWidgetExternal(_controlBar);
+    _controlBar->hide();
+  }
+}
+
+void MediaPreviewWidget::_newPlayer()
+{
+  if (_player) {
+    _player->stop();
+    delete _player;
+  }
+  _player = new QMediaPlayer(this);
+  connect(_player, &QMediaPlayer::stateChanged, this, &MediaPreviewWidget::onMediaPlayerStateChanged);
+  connect(_player, &QMediaPlayer::positionChanged, this, &MediaPreviewWidget::onMediaPlayerPositionChanged);
+}
+
+void MediaPreviewWidget::_showVideo(const QString &filePath)
+{
+  _stackedWidget->setCurrentWidget(_videoPage);
+  if (!_scene) {
+    _scene = new QGraphicsScene(this);
+    _view = new QGraphicsView(_scene, _videoPage);
+    _view->setBackgroundBrush(Qt::black);
+    _view->setFrameShape(QFrame::NoFrame);
+    _view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    _view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    _view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    _videoItem = new QGraphicsVideoItem;
+    _scene->addItem(_videoItem);
+  }
+  _layoutVideo();
+  _newPlayer();
+  // A video clicked before its metadata was made plays too.
+  _player->setMedia(QUrl::fromLocalFile(filePath));
+  _player->setVideoOutput(_videoItem);
+  _player->play();
+  _view->show();
+}
+
+void MediaPreviewWidget::_showAudio(const QString &filePath, const QPixmap &image)
+{
+  _stackedWidget->setCurrentWidget(_audioPage);
+  _layoutVideo();
+  _newPlayer();
+  if (filePath.isEmpty() || !filePath.startsWith(':'))
+    _player->setMedia(QUrl::fromLocalFile(filePath));
+  else
+    _player->setMedia(QUrl("qrc" + filePath));
+  _player->play();
+  QPixmap artwork = image;
+  if (image.size() == QSize(192, 192))
+    artwork = QPixmap(":/images/media-explorer/music_preview_artwork_preview");
+  _scaleWhenLarger(_artworkLabel, artwork.size());
+  _artworkLabel->setPixmap(artwork);
+}
+
+void MediaPreviewWidget::_showPicture(const QString &filePath, const QPixmap &image)
+{
+  _stackedWidget->setCurrentWidget(_imagePage);
+  _layoutVideo();
+  _scaleWhenLarger(_pictureLabel, image.size());
+  if (QFileInfo(filePath).suffix().toLower() == "gif" || _type == MediaItemTypeGif) {
+    if (_movie) {
+      _movie->stop();
+      delete _movie;
+    }
+    _movie = new QMovie(filePath, QByteArray(), this);
+    if (_movie->isValid() && _movie->frameCount() > 1 && _movie->lastError() == QImageReader::UnknownError) {
+      _pictureLabel->setMovie(_movie);
+      _movie->start();
+      _mediaSize = _movie->currentPixmap().size();
+      _layoutVideo();
+      const QSize frame = _mediaSize;
+      _pictureLabel->setScaledContents(!(frame.width() < _pictureLabel->width() &&
+                                         frame.height() < _pictureLabel->height()));
+      return;
+    }
+  }
+  _pictureLabel->setPixmap(image);
+}
+
+void MediaPreviewWidget::_scaleWhenLarger(QLabel *label, const QSize &content)
+{
+  label->setScaledContents(content.width() >= label->width() || content.height() >= label->height());
+}
+
+void MediaPreviewWidget::_layoutVideo()
+{
+  if (_stackedWidget->currentWidget() != _videoPage || !_view)
+    return;
+  QSizeF source = _mediaSize;
+  _nativeSizeLaidOut = _videoItem->nativeSize();
+  if (_metadata.isEmpty() && !_nativeSizeLaidOut.isEmpty())
+    source = _nativeSizeLaidOut;
+  if (source.isEmpty())
+    return;
+  const QRectF fitted = Util::fitRectWithAspectRatio(source.width(), source.height(), QRectF(0, 0, width(), height()));
+  const QRect r(int(std::lround(fitted.x())), int(std::lround(fitted.y())), int(std::lround(fitted.width())),
+                int(std::lround(fitted.height())));
+  const qreal w = r.width(), h = r.height();
+  const QStringList fields = _metadata.split(';');
+  const int rotation = fields.size() > 2 ? fields.at(2).toInt() : 0;
+  _view->setGeometry(r);
+  QTransform transform;
+  if (rotation == 270) {
+    _videoItem->setSize(QSizeF(h, w));
+    transform.translate(h / 2, h / 2).rotate(270).translate(-h / 2, -h / 2);
+  } else if (rotation == 90) {
+    _videoItem->setSize(QSizeF(h, w));
+    transform.translate(w / 2, w / 2).rotate(90).translate(-w / 2, -w / 2);
+  } else if (rotation == 180) {
+    _videoItem->setSize(QSizeF(w, h));
+    transform.translate(w / 2, h / 2).rotate(180).translate(-w / 2, -h / 2);
+  } else {
+    _videoItem->setSize(QSizeF(w, h));
+  }
+  _videoItem->setTransform(transform);
+  // The view shows exactly the turned item.
+  _scene->setSceneRect(0, 0, w, h);
+}
+
+void MediaPreviewWidget::_layoutControlWidget()
+{
+  if (_controlBar && _controlBar->parentWidget() == this)
+    _controlBar->setGeometry(20, height() - 20 - _controlBar->height(), width() - 40, _controlBar->height());
+}
+
+void MediaPreviewWidget::repositionControlWidget()
+{
+  if (_controlBar && _controlBar->isVisible())
+    _layoutControlWidget();
+}
+
+void MediaPreviewWidget::resizeEvent(QResizeEvent *event)
+{
+  QWidget::resizeEvent(event);
+  _layoutVideo();
+  _layoutControlWidget();
+}
+
+void MediaPreviewWidget::_ensureControlWidget()
+{
+  if (_controlBar)
+    return;
+  _controlBar = new MediaPreviewControlWidget(this);
+  connect(_controlBar, &MediaPreviewControlWidget::playPauseButtonClicked, this,
+          &MediaPreviewWidget::onMediaControlWidgetPlayPauseButtonClicked);
+  connect(_controlBar, &MediaPreviewControlWidget::pauseIfPlaying, this,
+          &MediaPreviewWidget::onMediaControlWidgetPauseIfPlaying);
+  connect(_controlBar, &MediaPreviewControlWidget::seekToPosition, this,
+          &MediaPreviewWidget::onMediaControlWidgetSeekToPosition);
+  connect(_controlBar, &MediaPreviewControlWidget::needToPlay, this,
+          &MediaPreviewWidget::onMediaControlWidgetNeedToPlay);
+  connect(_controlBar, &MediaPreviewControlWidget::closeButtonClicked, this,
+          &MediaPreviewWidget::onMediaControlWidgetCloseButtonClicked);
+  _controlBar->show();
+}
+
+void MediaPreviewWidget::onMediaPlayerVideoAvailableChanged(bool videoAvailable)
+{
+  Q_UNUSED(videoAvailable)
+}
+
+void MediaPreviewWidget::onMediaPlayerPositionChanged(qlonglong position)
+{
+  // Without metadata the shape comes from the stream itself once frames arrive (the item's
+  // own size signal is not sent reliably by the GStreamer backend).
+  if (_metadata.isEmpty() && _videoItem && _videoItem->nativeSize() != _nativeSizeLaidOut)
+    _layoutVideo();
+  if (_player && _player->duration() > 0 && _controlBar)
+    _controlBar->updateTime(position / 1000.0f, _player->duration() / 1000.0f);
+}
+
+void MediaPreviewWidget::onMediaPlayerStateChanged(QMediaPlayer::State state)
+{
+  if (!_controlBar)
+    return;
+  _controlBar->setPlaying(state == QMediaPlayer::PlayingState);
+}
+
+void MediaPreviewWidget::onMediaControlWidgetPlayPauseButtonClicked()
+{
+  if (!_player)
+    return;
+  if (_player->state() == QMediaPlayer::PlayingState)
+    _player->pause();
+  else
+    _player->play();
+}
+
+void MediaPreviewWidget::onMediaControlWidgetPauseIfPlaying(bool &playing)
+{
+  if (!_player)
+    return;
+  playing = _player->state() == QMediaPlayer::PlayingState;
+  if (playing)
+    _player->pause();
+}
+
+void MediaPreviewWidget::onMediaControlWidgetNeedToPlay()
+{
+  if (_player)
+    _player->play();
+}
+
+void MediaPreviewWidget::onMediaControlWidgetSeekToPosition(int value)
+{
+  if (_player)
+    _player->setPosition(qint64(_player->duration()) * value / 100);
+}
+
+void MediaPreviewWidget::onMediaControlWidgetCloseButtonClicked()
+{
+  emit didPressClose();
+}

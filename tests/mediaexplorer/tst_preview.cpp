@@ -1,0 +1,259 @@
+// The media preview player and its control bar, with Qt's GStreamer player and no sound
+// device (a fake audio sink): pages, states, positions and geometry, never sound.
+
+#include "explorerfixtures.h"
+#include "gestures.h"
+#include "mediapreviewcontrolwidget.h"
+#include "mediapreviewwidget.h"
+#include "testenv.h"
+
+#include <QGraphicsVideoItem>
+#include <QGraphicsView>
+#include <QLabel>
+#include <QMovie>
+#include <QPushButton>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+
+using namespace ExplorerFixtures;
+
+namespace {
+
+bool sameIcon(const QIcon &icon, const QString &path)
+{
+  return icon.pixmap(20, 20).toImage() == QIcon(path).pixmap(20, 20).toImage();
+}
+
+struct Preview
+{
+  MediaPreviewWidget preview{nullptr};
+  QSignalSpy displayed{&preview, &MediaPreviewWidget::displayMediaPreviewControlWidgetExternal};
+  QSignalSpy hidden{&preview, &MediaPreviewWidget::hideMediaPreviewControlWidgetExternal};
+
+  explicit Preview(QSize size = QSize(800, 600))
+  {
+    preview.resize(size);
+    preview.show();
+  }
+  MediaPreviewControlWidget *bar() const { return preview.findChild<MediaPreviewControlWidget *>(); }
+  QMediaPlayer *player() const { return preview.findChild<QMediaPlayer *>(); }
+  template <typename T> T *child(const char *name) const { return preview.findChild<T *>(name); }
+  QString page() const { return child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
+  bool waitPlaying() const
+  {
+    return QTest::qWaitFor([this]() { return player() && player()->state() == QMediaPlayer::PlayingState &&
+                                             player()->duration() > 0 && player()->position() > 0; },
+                           20000);
+  }
+};
+
+} // namespace
+
+class TestPreview : public QObject
+{
+  Q_OBJECT
+
+private:
+  QTemporaryDir _root;
+  QString _clip;
+
+private slots:
+  void initTestCase()
+  {
+    qputenv("QT_GSTREAMER_PLAYBIN_AUDIOSINK", "fakesink");
+    QVERIFY(_root.isValid());
+    _clip = _root.filePath("clip.mp4");
+    MediaFixtures::VideoParams params;
+    params.frames = 150;
+    params.withTone = true;
+    QVERIFY2(MediaFixtures::writeColorVideo(_clip, params), qPrintable(MediaFixtures::lastError()));
+  }
+
+  void pictureDisablesTheControls()
+  {
+    Preview p;
+    const QString path = _root.filePath("photo.png");
+    QVERIFY(writePlainPicture(path, 100, 50, Qt::red));
+    p.preview.showMedia("photo", 2, path, QPixmap(path), "100x50");
+    QCOMPARE(p.page(), QString("imagePage"));
+    QCOMPARE(p.preview.mediaId(), QString("photo"));
+    QCOMPARE(p.child<QLabel>("pictureLabel")->pixmap()->size(), QSize(100, 50));
+    QCOMPARE(p.displayed.size(), 1);
+    MediaPreviewControlWidget *bar = p.bar();
+    QCOMPARE(p.displayed.first().first().value<MediaPreviewControlWidget *>(), bar);
+    QVERIFY(bar->isVisible());
+    QCOMPARE(bar->geometry(), QRect(20, 600 - 20 - bar->height(), 760, bar->height()));
+    auto *play = bar->findChild<QPushButton *>("playPauseButton");
+    QVERIFY(!play->isEnabled());
+    QVERIFY(sameIcon(play->icon(), ":/images/media-explorer/videoPreviewPlay_dis"));
+    QVERIFY(!bar->findChild<QSlider *>("horizontalSlider")->isEnabled());
+    QVERIFY(bar->findChild<QPushButton *>("closeButton")->isEnabled());
+    for (const char *name : {"leftLabel", "rightLabel"})
+      QVERIFY(!bar->findChild<QLabel *>(name)->isEnabled());
+    QCOMPARE(bar->findChild<QLabel *>("leftLabel")->text(), QString("00:00"));
+    QCOMPARE(bar->findChild<QLabel *>("rightLabel")->text(), QString("-00:00"));
+    QVERIFY(!p.player());
+
+    // Closing withdraws the bar; the close button asks the window.
+    QSignalSpy close(&p.preview, &MediaPreviewWidget::didPressClose);
+    QTest::mouseClick(bar->findChild<QPushButton *>("closeButton"), Qt::LeftButton);
+    QCOMPARE(close.size(), 1);
+    p.preview.closePreview();
+    QCOMPARE(p.hidden.size(), 1);
+    QVERIFY(!bar->isVisible());
+    QVERIFY(p.preview.mediaId().isEmpty());
+  }
+
+  void animatedAndStillGifs()
+  {
+    Preview p;
+    const QString animated = _root.filePath("moving.gif");
+    QVERIFY(MediaFixtures::writeAnimatedGif(animated, 60, 40, {100, 100, 100}));
+    p.preview.showMedia("gif", 4, animated, QPixmap(10, 10), QString());
+    QMovie *movie = p.child<QLabel>("pictureLabel")->movie();
+    QVERIFY(movie);
+    QCOMPARE(movie->state(), QMovie::Running);
+    const QString still = _root.filePath("still.gif");
+    QVERIFY(MediaFixtures::writeAnimatedGif(still, 60, 40, {100}));
+    QPixmap image(30, 20);
+    image.fill(Qt::blue);
+    p.preview.showMedia("still", 2, still, image, "60x40");
+    QVERIFY(!p.child<QLabel>("pictureLabel")->movie());
+    QCOMPARE(p.child<QLabel>("pictureLabel")->pixmap()->size(), QSize(30, 20));
+  }
+
+  // Built-in sounds play from the resources; artwork of exactly 192 x 192 is the music artwork.
+  void soundsFromResources_data()
+  {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QSize>("artwork");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("shutter, 192 x 192") << ":/assets/shutter.wav" << QSize(192, 192) << true;
+    QTest::newRow("mp3, 193 x 192") << ":/testsounds/beep.mp3" << QSize(193, 192) << false;
+  }
+  void soundsFromResources()
+  {
+    QFETCH(QString, path);
+    QFETCH(QSize, artwork);
+    QFETCH(bool, replaced);
+    QVERIFY(QFile::exists(path));
+    Preview p;
+    QPixmap image(artwork);
+    image.fill(Qt::yellow);
+    p.preview.showMedia(path, 3, path, image, "0:01");
+    QCOMPARE(p.page(), QString("audioPage"));
+    QCOMPARE(p.player()->media().request().url(), QUrl("qrc" + path));
+    QTRY_VERIFY_WITH_TIMEOUT(p.player()->mediaStatus() == QMediaPlayer::BufferedMedia ||
+                               p.player()->mediaStatus() == QMediaPlayer::EndOfMedia,
+                             20000);
+    QCOMPARE(p.player()->error(), QMediaPlayer::NoError);
+    QVERIFY(p.player()->duration() > 0);
+    const QImage shown = p.child<QLabel>("artworkLabel")->pixmap()->toImage();
+    if (replaced)
+      QCOMPARE(shown, QImage(":/images/media-explorer/music_preview_artwork_preview").convertToFormat(shown.format()));
+    else
+      QCOMPARE(shown.size(), artwork);
+    QVERIFY(p.bar()->findChild<QPushButton *>("playPauseButton")->isEnabled());
+  }
+
+  // Scrubbing pauses a playing video, seeks on every move and resumes on release; a paused
+  // one stays paused.
+  void scrubbing()
+  {
+    Preview p;
+    p.preview.showMedia("clip", 1, _clip, QPixmap(320, 240), "0:05;320x240;0");
+    QVERIFY(p.waitPlaying());
+    MediaPreviewControlWidget *bar = p.bar();
+    auto *slider = bar->findChild<QSlider *>("horizontalSlider");
+    auto *play = bar->findChild<QPushButton *>("playPauseButton");
+    QVERIFY(sameIcon(play->icon(), ":/images/media-explorer/videoPreviewPause"));
+    QTRY_VERIFY(bar->findChild<QLabel *>("leftLabel")->text() != "00:00" ||
+                bar->findChild<QLabel *>("rightLabel")->text() != "-00:00");
+    QSignalSpy seeks(bar, &MediaPreviewControlWidget::seekToPosition);
+    QSignalSpy resumes(bar, &MediaPreviewControlWidget::needToPlay);
+    const QPoint from(slider->width() / 4, slider->height() / 2);
+    const QPoint to(slider->width() * 3 / 4, slider->height() / 2);
+    Gestures::press(slider, from);
+    QCOMPARE(p.player()->state(), QMediaPlayer::PausedState);
+    Gestures::moveInSteps(slider, from, to, 4);
+    QVERIFY2(seeks.size() >= 5, qPrintable(QString::number(seeks.size())));
+    Gestures::release(slider, to);
+    QCOMPARE(resumes.size(), 1);
+    QTRY_COMPARE(p.player()->state(), QMediaPlayer::PlayingState);
+    QVERIFY(p.player()->position() >= p.player()->duration() / 2);
+
+    QTest::mouseClick(play, Qt::LeftButton);
+    QTRY_COMPARE(p.player()->state(), QMediaPlayer::PausedState);
+    QVERIFY(sameIcon(play->icon(), ":/images/media-explorer/videoPreviewPlay"));
+    Gestures::drag(slider, to, from, 4);
+    QCOMPARE(resumes.size(), 1);
+    QTest::qWait(200);
+    QCOMPARE(p.player()->state(), QMediaPlayer::PausedState);
+  }
+
+  void sliderEndsAt99()
+  {
+    MediaPreviewControlWidget bar(nullptr);
+    auto *slider = bar.findChild<QSlider *>("horizontalSlider");
+    bar.updateTime(3725, 3725);
+    QCOMPARE(slider->value(), 99);
+    QCOMPARE(bar.findChild<QLabel *>("leftLabel")->text(), QString("1:02:05"));
+    QCOMPARE(bar.findChild<QLabel *>("rightLabel")->text(), QString("-00:00"));
+    bar.updateTime(1.5, 6);
+    QCOMPARE(slider->value(), 25);
+    QCOMPARE(bar.findChild<QLabel *>("rightLabel")->text(), QString("-00:04"));
+  }
+
+  // The table of turned items: after the transform the item covers (0, 0, w, h) of the scene.
+  void rotatedVideoLayout_data()
+  {
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<QSize>("thumbnail");
+    QTest::addColumn<QRect>("view");
+    QTest::addColumn<QSizeF>("itemSize");
+    QTest::newRow("0") << 0 << QSize(320, 180) << QRect(0, 75, 800, 450) << QSizeF(800, 450);
+    QTest::newRow("90, portrait") << 90 << QSize(180, 320) << QRect(231, 0, 338, 600) << QSizeF(600, 338);
+    QTest::newRow("180") << 180 << QSize(320, 180) << QRect(0, 75, 800, 450) << QSizeF(800, 450);
+    QTest::newRow("270, portrait") << 270 << QSize(180, 320) << QRect(231, 0, 338, 600) << QSizeF(600, 338);
+  }
+  void rotatedVideoLayout()
+  {
+    QFETCH(int, rotation);
+    QFETCH(QSize, thumbnail);
+    QFETCH(QRect, view);
+    QFETCH(QSizeF, itemSize);
+    Preview p;
+    p.preview.showMedia("clip", 1, _clip, QPixmap(thumbnail), QString("0:05;%1x%2;%3")
+                                                                 .arg(thumbnail.width() * 6)
+                                                                 .arg(thumbnail.height() * 6)
+                                                                 .arg(rotation));
+    QCOMPARE(p.page(), QString("videoPage"));
+    auto *graphicsView = p.preview.findChild<QGraphicsView *>();
+    QCOMPARE(graphicsView->geometry(), view);
+    QGraphicsVideoItem *item = nullptr;
+    for (QGraphicsItem *i : graphicsView->scene()->items())
+      item = item ? item : dynamic_cast<QGraphicsVideoItem *>(i);
+    QVERIFY(item);
+    QCOMPARE(item->size(), itemSize);
+    const QRectF covered = item->transform().mapRect(QRectF(QPointF(0, 0), item->size()));
+    QCOMPARE(covered.toRect(), QRect(0, 0, view.width(), view.height()));
+    QCOMPARE(graphicsView->scene()->sceneRect(), QRectF(0, 0, view.width(), view.height()));
+    if (rotation == 90)
+      QCOMPARE(item->transform().map(QPointF(0, 0)).toPoint(), QPoint(view.width(), 0));
+  }
+
+  // Clicked before its metadata exists, a video plays and takes the stream's own shape.
+  void videoWithoutMetadataPlays()
+  {
+    Preview p(QSize(800, 400));
+    p.preview.showMedia("clip", 1, _clip, QPixmap(64, 64), QString());
+    QVERIFY(p.waitPlaying());
+    auto *graphicsView = p.preview.findChild<QGraphicsView *>();
+    QTRY_COMPARE(graphicsView->geometry(), QRect(133, 0, 533, 400));
+
+  }
+};
+
+TAVO_TEST_MAIN(TestPreview)
+#include "tst_preview.moc"
