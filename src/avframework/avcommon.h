@@ -45,6 +45,13 @@ void avCondWait(QWaitCondition *condition, QMutex *mutex);
 // Seconds on a monotonic millisecond clock; only differences are meaningful.
 double avWallClock();
 
+// Rows or columns of a 4:2:0 chroma plane: an odd luma count still has a chroma sample for its
+// last row or column.
+constexpr uint32_t chroma420(uint32_t lumaCount)
+{
+  return (lumaCount + 1) / 2;
+}
+
 // Process-wide settings, written on the GUI thread.
 void setReleaseDecoderWhenIdle(bool release);
 bool releaseDecoderWhenIdle();

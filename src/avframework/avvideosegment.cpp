@@ -304,11 +304,13 @@ void AVVideoSegment::setFrame(const uint8_t *pixels, uint32_t width, uint32_t he
   case kAVFrameYUV420: {
     AVTexture *luma = _sizedTexture(texture(), width, height, kAVTextureYUV420, _Plane::Red);
     replaceTexture(luma);
-    _secondPlane = _sizedTexture(_secondPlane, width / 2, height / 2, kAVTextureYUV420, _Plane::Red);
-    _thirdPlane = _sizedTexture(_thirdPlane, width / 2, height / 2, kAVTextureYUV420, _Plane::Red);
+    const uint32_t chromaWidth = chroma420(width), chromaHeight = chroma420(height);
+    const uint8_t *u = pixels + size_t(width) * height, *v = u + size_t(chromaWidth) * chromaHeight;
+    _secondPlane = _sizedTexture(_secondPlane, chromaWidth, chromaHeight, kAVTextureYUV420, _Plane::Red);
+    _thirdPlane = _sizedTexture(_thirdPlane, chromaWidth, chromaHeight, kAVTextureYUV420, _Plane::Red);
     uploadRedTexture(luma, pixels, width, height, false);
-    uploadRedTexture(_secondPlane, pixels + size_t(width) * height, width / 2, height / 2, false);
-    uploadRedTexture(_thirdPlane, pixels + size_t(width) * height * 5 / 4, width / 2, height / 2, false);
+    uploadRedTexture(_secondPlane, u, chromaWidth, chromaHeight, false);
+    uploadRedTexture(_thirdPlane, v, chromaWidth, chromaHeight, false);
     break;
   }
   case kAVFrameUYVY422: {

@@ -87,11 +87,12 @@ int64_t _toStreamTime(double seconds, AVRational base)
   return int64_t(seconds * base.den / base.num);
 }
 
-// Copies rows of `bytes` from a plane with its own stride into a packed destination.
+// Copies rows of `bytes` from a plane with its own stride into a packed destination; a
+// source row shorter than that leaves the rest of the destination row as it was.
 uint8_t *_copyRows(uint8_t *out, const uint8_t *plane, int stride, int bytes, int rows)
 {
   for (int row = 0; row < rows; ++row, out += bytes)
-    memcpy(out, plane + size_t(row) * stride, size_t(bytes));
+    memcpy(out, plane + size_t(row) * stride, size_t(std::min(bytes, stride)));
   return out;
 }
 } // namespace
@@ -275,8 +276,7 @@ bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContex
   case AV_PIX_FMT_YUV420P:
   case AV_PIX_FMT_YUVJ420P: {
     // Chroma rows are packed at half the luma stride, where the upload looks for them.
-    const int chromaRows = h / 2, chromaStride = s0 / 2;
-    const int chromaBytes = std::min(chromaStride, std::min(frame->linesize[1], frame->linesize[2]));
+    const int chromaRows = int(chroma420(uint32_t(h))), chromaStride = int(chroma420(uint32_t(s0)));
     record->kind = kAVFrameYUV420;
     record->width = uint32_t(s0);
     record->visibleWidth = uint32_t(frame->width);
@@ -285,13 +285,8 @@ bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContex
     if (!record->data)
       return false;
     uint8_t *out = _copyRows(record->data, frame->data[0], s0, s0, h);
-    for (int plane = 1; plane <= 2; ++plane) {
-      uint8_t *next = out + size_t(chromaRows) * chromaStride;
-      for (int row = 0; row < chromaRows; ++row)
-        memcpy(out + size_t(row) * chromaStride, frame->data[plane] + size_t(row) * frame->linesize[plane],
-               size_t(chromaBytes));
-      out = next;
-    }
+    out = _copyRows(out, frame->data[1], frame->linesize[1], chromaStride, chromaRows);
+    _copyRows(out, frame->data[2], frame->linesize[2], chromaStride, chromaRows);
     break;
   }
   case AV_PIX_FMT_UYVY422:
@@ -305,16 +300,17 @@ bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContex
     memcpy(record->data, frame->data[0], record->size);
     break;
   case AV_PIX_FMT_NV12: {
-    const int chromaRows = h / 2;
+    // A chroma row holds a pair for every two luma columns, one more pair for an odd stride.
+    const int chromaRows = int(chroma420(uint32_t(h))), chromaRowBytes = 2 * int(chroma420(uint32_t(s0)));
     record->kind = kAVFrameNV12;
     record->width = uint32_t(s0);
     record->visibleWidth = uint32_t(frame->width);
-    record->size = uint32_t(h * s0 + chromaRows * s0);
-    record->data = static_cast<uint8_t *>(malloc(record->size));
+    record->size = uint32_t(h * s0 + chromaRows * chromaRowBytes);
+    record->data = static_cast<uint8_t *>(calloc(record->size, 1));
     if (!record->data)
       return false;
     uint8_t *out = _copyRows(record->data, frame->data[0], s0, s0, h);
-    _copyRows(out, frame->data[1], frame->linesize[1], std::min(s0, frame->linesize[1]), chromaRows);
+    _copyRows(out, frame->data[1], frame->linesize[1], chromaRowBytes, chromaRows);
     break;
   }
   default: {
