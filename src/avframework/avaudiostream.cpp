@@ -82,8 +82,13 @@ const char *AVAudioStream::_metadata(const char *prefix) const
 {
   if (!isOpen() || !_format)
     return nullptr;
-  const AVDictionaryEntry *entry = av_dict_get(_format->metadata, prefix, nullptr, AV_DICT_IGNORE_SUFFIX);
-  return entry && entry->value && entry->value[0] ? entry->value : nullptr;
+  // Ogg keeps its comments on the stream, not on the container.
+  for (const AVDictionary *tags : {_format->metadata, _stream ? _stream->metadata : nullptr}) {
+    const AVDictionaryEntry *entry = av_dict_get(tags, prefix, nullptr, AV_DICT_IGNORE_SUFFIX);
+    if (entry && entry->value && entry->value[0])
+      return entry->value;
+  }
+  return nullptr;
 }
 
 const char *AVAudioStream::artist() const
