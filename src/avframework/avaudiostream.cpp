@@ -78,6 +78,18 @@ int AVAudioStream::stretchedRate() const
   return std::max(1, int(_outputRate * _stretch));
 }
 
+double AVAudioStream::_startSeconds() const
+{
+  // An encoder's delay (LAME MP3s start at 25 ms) is not part of the sound. The container's
+  // start is the earliest of its streams, so a movie's sound keeps its distance to the picture.
+  double start = 0;
+  if (_format && _format->start_time != AV_NOPTS_VALUE)
+    start = double(_format->start_time) / AV_TIME_BASE;
+  else if (_stream && _stream->start_time != AV_NOPTS_VALUE)
+    start = double(_stream->start_time) * av_q2d(_stream->time_base);
+  return std::max(0.0, start);
+}
+
 const char *AVAudioStream::_metadata(const char *prefix) const
 {
   if (!isOpen() || !_format)
@@ -153,7 +165,7 @@ bool AVAudioStream::_convert(AVFrame *frame, SwrContext **resampler, int32_t ser
   }
   av_channel_layout_uninit(&source);
 
-  const double time = _frameSeconds(frame, _decoder->pkt_timebase);
+  const double time = std::max(0.0, _frameSeconds(frame, _decoder->pkt_timebase) - _startSeconds());
   // The resampler's output runs on without breaks: after the first frame of a generation the
   // next sample follows the last one, whatever the packet times say.
   double position = *nextPosition >= 0 ? *nextPosition : std::floor(time * rate);
@@ -254,7 +266,7 @@ void AVAudioStream::decodeLoop()
         freePacketRecord(current);
         break;
       }
-      const double time = _frameSeconds(frame, _decoder->pkt_timebase);
+      const double time = std::max(0.0, _frameSeconds(frame, _decoder->pkt_timebase) - _startSeconds());
       const double duration = frame->sample_rate > 0 ? double(frame->nb_samples) / frame->sample_rate : 0;
       if (justSought && _seekTarget >= time + duration) {
         avLog("(%d)(%d) discard one frame of ts: %f\n", _streamId, int(_mediaKind), time);

@@ -10,6 +10,7 @@
 #include "avheadlessrenderer.h"
 #include "avimageloader.h"
 #include "avpixelbuffer.h"
+#include "ffmpegcli.h"
 #include "fakesegments.h"
 #include "mediafixtures.h"
 #include "testsounds.h"
@@ -121,6 +122,21 @@ QImage scaledPicture(const AVPixelBuffer *buffer, QSize size)
   return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+// Where the first channel first swings beyond the level, and where it last does, in seconds;
+// -1 when it never does.
+QPair<double, double> soundSpan(const DecodedAudio &audio, float level)
+{
+  int first = -1, last = -1;
+  for (int i = 0; i < audio.samples.size(); i += audio.channels)
+    if (std::abs(audio.samples[i]) >= level) {
+      if (first < 0)
+        first = i / audio.channels;
+      last = i / audio.channels;
+    }
+  const double rate = audio.sampleRate;
+  return first < 0 ? qMakePair(-1.0, -1.0) : qMakePair(first / rate, last / rate);
+}
+
 // A layer that never becomes ready: an export waits for it until cancelled.
 class NeverReadyLayer : public FakeLayer
 {
@@ -180,6 +196,8 @@ private slots:
   void outputNameTakenByFolder();
   void oddSized420Video_data();
   void oddSized420Video();
+  void soundFileStartsAtItsSegmentStart_data();
+  void soundFileStartsAtItsSegmentStart();
 
 private:
   // The scene: background, a picture fading in over its first half second, a caption from 0.5 s.
@@ -629,6 +647,35 @@ void TestExport::oddSized420Video()
   const DecodedVideo movie = decodeVideo(exported);
   QVERIFY(movie.ok && movie.frames.size() > 15);
   check("exported", movie.frames[15], expected);
+}
+
+void TestExport::soundFileStartsAtItsSegmentStart_data()
+{
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QStringList>("codec");
+  // LAME's encoder delay gives the stream a start time of 25 ms.
+  QTest::newRow("mp3") << "tone.mp3" << QStringList{"-c:a", "libmp3lame"};
+  QTest::newRow("ogg vorbis") << "tone.ogg" << QStringList{"-c:a", "libvorbis"};
+  QTest::newRow("wav") << "tone.wav" << QStringList{};
+}
+
+void TestExport::soundFileStartsAtItsSegmentStart()
+{
+  QFETCH(QString, name);
+  QFETCH(QStringList, codec);
+  const QString source = _dir->filePath(name);
+  QVERIFY(FfmpegCli::tone(source, 1.0, codec + QStringList{"-ac", "2"}, 1000));
+  buildScene(1.5);
+  _engine->addAudioSegment(10, source.toUtf8().constData(), 0.5f, 0, 0);
+  const QString path = _dir->filePath("movie.mp4");
+  exportTo(path, 0);
+  QCOMPARE(_messages.result, 0.0);
+  const DecodedAudio audio = decodeAudio(path);
+  QVERIFY(audio.ok);
+  // The tone (amplitude 1/8) from the segment's start to its end.
+  const QPair<double, double> span = soundSpan(audio, 0.06f);
+  QVERIFY2(std::abs(span.first - 0.5) < 0.005, qPrintable(QString("the sound starts at %1 s").arg(span.first)));
+  QVERIFY2(std::abs(span.second - 1.5) < 0.005, qPrintable(QString("the sound ends at %1 s").arg(span.second)));
 }
 
 TAVO_TEST_GUI_MAIN(TestExport)
