@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -156,6 +157,11 @@ bool AVAudioStream::_convert(AVFrame *frame, SwrContext **resampler, int32_t ser
     const int made = swr_alloc_set_opts2(resampler, &output, AV_SAMPLE_FMT_S16, rate, &source,
                                          AVSampleFormat(frame->format), frame->sample_rate, 0, nullptr);
     av_channel_layout_uninit(&output);
+    // A mono sound is heard at its own level on every side, not 3 dB down as a centre channel.
+    if (made >= 0 && source.nb_channels == 1 && _outputChannels > 1) {
+      const std::vector<double> everySide(size_t(_outputChannels), 1.0);
+      swr_set_matrix(*resampler, everySide.data(), 1);
+    }
     if (made < 0 || swr_init(*resampler) < 0) {
       avPrint("swr_init() failed\n");
       swr_free(resampler);

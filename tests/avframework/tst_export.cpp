@@ -14,6 +14,7 @@
 #include "fakesegments.h"
 #include "mediafixtures.h"
 #include "testsounds.h"
+#include "wavfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -137,6 +138,19 @@ QPair<double, double> soundSpan(const DecodedAudio &audio, float level)
   return first < 0 ? qMakePair(-1.0, -1.0) : qMakePair(first / rate, last / rate);
 }
 
+// Root mean square of the first channel over [from, to) seconds.
+double rmsOf(const DecodedAudio &audio, double from, double to)
+{
+  double sum = 0;
+  int count = 0;
+  for (int frame = int(from * audio.sampleRate); frame < int(to * audio.sampleRate); ++frame, ++count) {
+    const int i = frame * audio.channels;
+    const double sample = i < audio.samples.size() ? audio.samples[i] : 0;
+    sum += sample * sample;
+  }
+  return count ? std::sqrt(sum / count) : 0;
+}
+
 // A layer that never becomes ready: an export waits for it until cancelled.
 class NeverReadyLayer : public FakeLayer
 {
@@ -198,6 +212,8 @@ private slots:
   void oddSized420Video();
   void soundFileStartsAtItsSegmentStart_data();
   void soundFileStartsAtItsSegmentStart();
+  void shortSoundExportsWhole_data();
+  void shortSoundExportsWhole();
 
 private:
   // The scene: background, a picture fading in over its first half second, a caption from 0.5 s.
@@ -676,6 +692,45 @@ void TestExport::soundFileStartsAtItsSegmentStart()
   const QPair<double, double> span = soundSpan(audio, 0.06f);
   QVERIFY2(std::abs(span.first - 0.5) < 0.005, qPrintable(QString("the sound starts at %1 s").arg(span.first)));
   QVERIFY2(std::abs(span.second - 1.5) < 0.005, qPrintable(QString("the sound ends at %1 s").arg(span.second)));
+}
+
+void TestExport::shortSoundExportsWhole_data()
+{
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<int>("rate");
+  QTest::addColumn<int>("channels");
+  QTest::addColumn<int>("kind");
+  QTest::newRow("wav") << "beep.wav" << 44100 << 2 << 0;
+  QTest::newRow("wav, mono") << "beep.wav" << 44100 << 1 << 0;
+  QTest::newRow("ogg vorbis, 48 kHz mono, into webm") << "beep.ogg" << 48000 << 1 << 3;
+}
+
+// A notification sound alone: the composition is shorter than one mix window.
+void TestExport::shortSoundExportsWhole()
+{
+  QFETCH(QString, name);
+  QFETCH(int, rate);
+  QFETCH(int, channels);
+  QFETCH(int, kind);
+  const QString wav = _dir->filePath("beep.wav");
+  QVERIFY(WavFiles::writeToneWav(wav, 0.06, 1000, rate, channels));
+  const QString source = _dir->filePath(name);
+  if (source != wav)
+    QVERIFY(FfmpegCli::run({"-i", wav, "-c:a", "libvorbis", source}));
+  _engine->addAudioSegment(10, source.toUtf8().constData(), 0, 0, 0);
+  const QString path = _dir->filePath(kind == 3 ? "beep.webm" : "beep.mp4");
+  exportTo(path, kind);
+  QCOMPARE(_messages.result, 0.0);
+  const DecodedAudio audio = decodeAudio(path);
+  QVERIFY(audio.ok);
+  const QPair<double, double> span = soundSpan(audio, 0.25f);
+  // Amplitude 16000 of 32768.
+  const double full = 16000.0 / 32768 / std::sqrt(2.0);
+  const double db = 20 * std::log10(rmsOf(audio, 0.005, 0.055) / full);
+  const QString heard = QString("the sound lasts from %1 to %2 s at %3 dB").arg(span.first).arg(span.second).arg(db);
+  // FFmpeg stamps a Vorbis stream's first samples 128 samples late.
+  QVERIFY2(std::abs(span.first) < 0.004 && std::abs(span.second - 0.06) < 0.003, qPrintable(heard));
+  QVERIFY2(std::abs(db) < 0.5, qPrintable(heard));
 }
 
 TAVO_TEST_GUI_MAIN(TestExport)
