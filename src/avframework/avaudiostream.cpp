@@ -2,9 +2,6 @@
 
 #include "avcommon.h"
 
-#include <QMutex>
-#include <QMutexLocker>
-#include <QWaitCondition>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -45,7 +42,7 @@ int AVAudioStream::open(int)
 {
   int result;
   {
-    QMutexLocker locker(openLock());
+    AVMutexLocker locker(openLock());
     result = AVStreamBase::open(kAVMediaAudio);
   }
   if (result == kAVOpenOk) {
@@ -57,7 +54,7 @@ int AVAudioStream::open(int)
 
 int AVAudioStream::openForMetadata()
 {
-  QMutexLocker locker(openLock());
+  AVMutexLocker locker(openLock());
   return AVStreamBase::open(kAVMediaAudio);
 }
 
@@ -122,7 +119,7 @@ const uint8_t *AVAudioStream::coverImage(int *size)
     return nullptr;
   if (!_coverPacket) {
     _coverPacket = av_packet_alloc();
-    QMutexLocker demux(_demuxLock);
+    AVMutexLocker demux(_demuxLock);
     if (!_coverPacket || av_read_frame(_format, _coverPacket) < 0) {
       av_packet_free(&_coverPacket);
       return nullptr;
@@ -259,7 +256,7 @@ void AVAudioStream::decodeLoop()
           avPrint("Error during decoding\n");
         if (drain && _readAtEnd) {
           {
-            QMutexLocker frames(_frameLock);
+            AVMutexLocker frames(_frameLock);
             if (current.serial == _serial)
               _decodeAtEnd = true;
             avCondWakeAll(_frameCondition);

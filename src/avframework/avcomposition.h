@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-class QMutex;
+struct AVMutex;
 class AVSegment;
 class AVLayerSegment;
 class AVComposition;
@@ -96,9 +96,9 @@ private:
   std::vector<AVLayerSegment *> _visible;
   std::vector<AVSegment *> _sounds;
   std::vector<AVLayerSegment *> _parked;
-  QMutex *_visibleLock;
-  QMutex *_soundLock;
-  QMutex *_parkedLock;
+  AVMutex *_visibleLock;
+  AVMutex *_soundLock;
+  AVMutex *_parkedLock;
   std::atomic<int> _frameWidth;
   std::atomic<int> _frameHeight;
   std::atomic<int> _renderWidth;
@@ -107,14 +107,14 @@ private:
   int _channels;
   std::atomic<double> _duration{0};
   AVFrameBuffer *_outputFrameBuffer = nullptr;
-  QMutex *_rendererLock;
+  AVMutex *_rendererLock;
   bool _multisample = true;
   std::atomic<bool> _flushAfterCompose{false};
   AVFrameBuffer *_multisampleFrameBuffer = nullptr;
   std::vector<std::pair<AVCompositionListener, void *>> _listeners;
 
   int16_t *_mixBuffer;
-  QMutex *_mixLock;
+  AVMutex *_mixLock;
   int _bufferSize;
   int _mixedLength = 0;
   int _windowStart = 0;

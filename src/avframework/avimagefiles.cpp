@@ -1,16 +1,16 @@
 #include "avimagefiles.h"
 
+#include "avcommon.h"
+
 #include "avpixelbuffer.h"
 
 #include <QDebug>
 #include <QImage>
 #include <QImageReader>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QPointer>
 #include <QThread>
-#include <QWaitCondition>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -20,15 +20,15 @@ std::atomic<int> g_boundWidth{0};
 std::atomic<int> g_boundHeight{0};
 std::atomic<int> g_frameTimeout{1000};
 
-QMutex g_providerLock;
+AVMutex g_providerLock;
 AVAnimationFrameProvider g_provider;
 QPointer<QObject> g_providerContext;
 
 // One frame request; shared so a late answer after the time-out has somewhere to go.
 struct FrameRequest
 {
-  QMutex lock;
-  QWaitCondition answered;
+  AVMutex lock;
+  AVCondition answered;
   bool done = false;
   uint8_t *bytes = nullptr;
   int width = 0;
@@ -92,7 +92,7 @@ AVPixelBuffer *loadImagePixels(const std::string &path, int *pictureRotation, in
 
 void setAnimationFrameProvider(AVAnimationFrameProvider provider, QObject *context)
 {
-  QMutexLocker locker(&g_providerLock);
+  AVMutexLocker locker(&g_providerLock);
   g_provider = std::move(provider);
   g_providerContext = context;
 }
@@ -107,7 +107,7 @@ AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int 
   AVAnimationFrameProvider provider;
   QObject *context = nullptr;
   {
-    QMutexLocker locker(&g_providerLock);
+    AVMutexLocker locker(&g_providerLock);
     provider = g_provider;
     context = g_providerContext.data();
   }
@@ -116,7 +116,7 @@ AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int 
   auto ask = [request, provider, segmentId, milliseconds, maxWidth, maxHeight]() {
     int width = 0, height = 0;
     uint8_t *bytes = provider ? provider(segmentId, milliseconds, maxWidth, maxHeight, &width, &height) : nullptr;
-    QMutexLocker locker(&request->lock);
+    AVMutexLocker locker(&request->lock);
     if (request->done) { // the asker gave up waiting
       free(bytes);
       return;
@@ -125,7 +125,7 @@ AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int 
     request->width = width;
     request->height = height;
     request->done = true;
-    request->answered.wakeAll();
+    request->answered.notify_all();
   };
   if (!provider) {
     *errorKind = 2;
@@ -139,10 +139,10 @@ AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int 
   uint8_t *bytes = nullptr;
   int width = 0, height = 0;
   {
-    QMutexLocker locker(&request->lock);
+    std::unique_lock<std::mutex> locker(request->lock);
     // A blocked or busy editor must not stall the rendering thread for ever.
-    if (!request->done)
-      request->answered.wait(&request->lock, static_cast<unsigned long>(g_frameTimeout.load()));
+    request->answered.wait_for(locker, std::chrono::milliseconds(g_frameTimeout.load()),
+                               [&request] { return request->done; });
     if (!request->done) {
       // A late answer finds the request done and frees its bytes.
       request->done = true;

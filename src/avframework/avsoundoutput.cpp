@@ -10,7 +10,6 @@
 #include <QMutexLocker>
 #include <QRunnable>
 #include <QThreadPool>
-#include <QWaitCondition>
 #include <algorithm>
 #include <cstdlib>
 
@@ -112,14 +111,14 @@ void AVSoundOutput::start()
 
 void AVSoundOutput::_wakeFeeder()
 {
-  QMutexLocker locker(_engineLock);
+  AVMutexLocker locker(_engineLock);
   _wakeRequested = true;
   avCondWakeAll(_wake);
 }
 
 bool AVSoundOutput::_park()
 {
-  QMutexLocker locker(_engineLock);
+  AVMutexLocker locker(_engineLock);
   // A wake-up that came while the thread was busy is not lost.
   while (!_wakeRequested && !_stop)
     avCondWait(_wake, _engineLock);

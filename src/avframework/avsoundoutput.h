@@ -8,7 +8,8 @@
 
 class QMutex;
 class QThreadPool;
-class QWaitCondition;
+struct AVCondition;
+struct AVMutex;
 class AVAudioSink;
 class AVComposition;
 class AVThread_QThread_Type;
@@ -44,8 +45,8 @@ private:
 
   AVComposition *_composition;
   AVAudioSink *_sink;
-  QWaitCondition *_wake;
-  QMutex *_engineLock;
+  AVCondition *_wake;
+  AVMutex *_engineLock;
   AVThread_QThread_Type *_feedingThread = nullptr;
   std::atomic<bool> _stop{false};
   std::atomic<bool> _feedingRunning{false};

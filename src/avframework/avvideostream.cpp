@@ -3,9 +3,6 @@
 #include "avcommon.h"
 #include "avpixelbuffer.h"
 
-#include <QMutex>
-#include <QMutexLocker>
-#include <QWaitCondition>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -131,7 +128,7 @@ void AVVideoStream::outputSize(int *width, int *height) const
 
 void AVVideoStream::wakeDecoder()
 {
-  QMutexLocker locker(_decoderLock);
+  AVMutexLocker locker(_decoderLock);
   avCondWakeAll(_decoderCondition);
 }
 
@@ -139,7 +136,7 @@ bool AVVideoStream::sleep()
 {
   if (!AVStreamBase::sleep())
     return false;
-  QMutexLocker locker(_decoderLock);
+  AVMutexLocker locker(_decoderLock);
   av_frame_free(&_decodedFrame);
   av_frame_free(&_softwareFrame);
   if (_decoder && avcodec_is_open(_decoder))
@@ -151,7 +148,7 @@ bool AVVideoStream::sleep()
 bool AVVideoStream::awaken()
 {
   const bool woken = AVStreamBase::awaken();
-  QMutexLocker locker(_decoderLock);
+  AVMutexLocker locker(_decoderLock);
   reopenDecoder();
   avCondWakeAll(_decoderCondition);
   return woken;
@@ -159,7 +156,7 @@ bool AVVideoStream::awaken()
 
 int AVVideoStream::open(int)
 {
-  QMutexLocker opening(openLock());
+  AVMutexLocker opening(openLock());
   const int result = AVStreamBase::open(kAVMediaVideo);
   if (result != kAVOpenOk)
     return result;
@@ -175,7 +172,7 @@ int AVVideoStream::open(int)
 
 int AVVideoStream::openForMetadata()
 {
-  QMutexLocker opening(openLock());
+  AVMutexLocker opening(openLock());
   const int result = AVStreamBase::open(kAVMediaVideo);
   if (result == kAVOpenOk)
     _readVideoInformation();
@@ -214,7 +211,7 @@ void AVVideoStream::setOutputSize(int width, int height)
 {
   _requestedWidth = width;
   _requestedHeight = height;
-  QMutexLocker locker(_decoderLock);
+  AVMutexLocker locker(_decoderLock);
   _readVideoInformation();
 }
 
@@ -369,7 +366,7 @@ void AVVideoStream::decodeLoop()
         _decodeAtEnd = false;
       // A new generation: the decoder forgets the old position.
       if (current.serial != lastSerial) {
-        QMutexLocker locker(_decoderLock);
+        AVMutexLocker locker(_decoderLock);
         if (_decoder && avcodec_is_open(_decoder))
           avcodec_flush_buffers(_decoder);
         justSought = current.serial == _seekSerial;
@@ -412,7 +409,7 @@ void AVVideoStream::decodeLoop()
           avThreadSleep(0.01);
         } else if (drain && _readAtEnd && !_decodeQuit) {
           {
-            QMutexLocker frames(_frameLock);
+            AVMutexLocker frames(_frameLock);
             if (current.serial == _serial)
               _decodeAtEnd = true;
             avCondWakeAll(_frameCondition);
@@ -479,7 +476,7 @@ void AVVideoStream::decodeLoop()
   }
   freePacketRecord(current);
   sws_freeContext(converter);
-  QMutexLocker locker(_decoderLock);
+  AVMutexLocker locker(_decoderLock);
   av_frame_free(&_decodedFrame);
   av_frame_free(&_softwareFrame);
   avLog("(%d) video decode thread end\n", int(_mediaKind));
@@ -515,7 +512,7 @@ void AVVideoStream::_makeThumbnails()
     request.thumbnail(this, 0, thumbnail, request.userData);
   }
   avformat_seek_file(_format, _streamIndex, INT64_MIN, 0, INT64_MAX, 0);
-  QMutexLocker locker(_decoderLock);
+  AVMutexLocker locker(_decoderLock);
   if (_decoder && avcodec_is_open(_decoder))
     avcodec_flush_buffers(_decoder);
   releaseDecoder();
