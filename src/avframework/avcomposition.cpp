@@ -54,7 +54,7 @@ float _effectParameter(int effect, int v)
 AVComposition::AVComposition(int width, int height, int sampleRate, int channels, AVGLRenderer *renderer)
   : _renderer(renderer), _visibleLock(avMutexCreate()), _soundLock(avMutexCreate()), _parkedLock(avMutexCreate()),
     _frameWidth(width), _frameHeight(height), _renderWidth(width), _renderHeight(height), _sampleRate(sampleRate),
-    _channels(channels), _rendererLock(avMutexCreate()), _mixLock(avMutexCreate())
+    _channels(channels), _rendererLock(avMutexCreate()), _listenerLock(avMutexCreate()), _mixLock(avMutexCreate())
 {
   _framesPerWindow = sampleRate / 2;
   _bufferSize = (sampleRate / 2) * channels * 2;
@@ -86,7 +86,7 @@ AVComposition::~AVComposition()
   free(_scratch);
   destroyFrameBuffer(_outputFrameBuffer);
   destroyMultisampleFrameBuffer(_multisampleFrameBuffer);
-  for (AVMutex *mutex : {_visibleLock, _soundLock, _parkedLock, _rendererLock, _mixLock})
+  for (AVMutex *mutex : {_visibleLock, _soundLock, _parkedLock, _rendererLock, _listenerLock, _mixLock})
     avMutexDestroy(mutex);
 }
 
@@ -214,11 +214,13 @@ void AVComposition::setRenderSize(int width, int height, bool)
 void AVComposition::addListener(AVCompositionListener function, void *userData)
 {
   removeListener(function);
+  AVMutexLocker locker(_listenerLock);
   _listeners.emplace_back(function, userData);
 }
 
 void AVComposition::removeListener(AVCompositionListener function)
 {
+  AVMutexLocker locker(_listenerLock);
   auto it = std::find_if(_listeners.begin(), _listeners.end(), [function](const auto &l) { return l.first == function; });
   if (it != _listeners.end())
     _listeners.erase(it);
@@ -226,7 +228,13 @@ void AVComposition::removeListener(AVCompositionListener function)
 
 void AVComposition::_notifyListeners(AVSegment *segment)
 {
-  for (const auto &listener : _listeners)
+  // Called without the lock: a listener may add or remove listeners.
+  std::vector<std::pair<AVCompositionListener, void *>> listeners;
+  {
+    AVMutexLocker locker(_listenerLock);
+    listeners = _listeners;
+  }
+  for (const auto &listener : listeners)
     listener.first(this, segment, listener.second);
 }
 

@@ -49,7 +49,7 @@ public:
   void removeListener(AVCompositionListener function);
 
   void setRenderer(AVGLRenderer *renderer);
-  AVGLRenderer *renderer() const { return _renderer; }
+  AVGLRenderer *renderer() const { return _renderer.load(); }
   void lockRenderer();
   void unlockRenderer();
   AVTexture *outputTexture() const;
@@ -91,7 +91,8 @@ private:
   void _deleteParked();
   void _drawLayer(AVGLRenderer *renderer, AVLayerSegment *layer, AVTexture *texture, const AVLayerRenderInfo *info);
 
-  AVGLRenderer *_renderer;
+  // Set by the rendering thread, read by the mixing thread to know that rendering has begun.
+  std::atomic<AVGLRenderer *> _renderer;
   vec4 _backgroundColor{0, 0, 0, 1};
   std::vector<AVLayerSegment *> _visible;
   std::vector<AVSegment *> _sounds;
@@ -111,6 +112,8 @@ private:
   bool _multisample = true;
   std::atomic<bool> _flushAfterCompose{false};
   AVFrameBuffer *_multisampleFrameBuffer = nullptr;
+  // Added on the GUI thread, called from the loading and decoding threads.
+  AVMutex *_listenerLock;
   std::vector<std::pair<AVCompositionListener, void *>> _listeners;
 
   int16_t *_mixBuffer;

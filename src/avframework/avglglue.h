@@ -3,6 +3,7 @@
 // the offscreen contexts of the rendering threads, the per-thread GL function table and
 // the shader source reader.
 
+#include <atomic>
 #include <cstdint>
 
 class QObject;
@@ -17,7 +18,8 @@ struct AVGLRenderer;
 // with these fields, renderer first.
 struct AVGLContextOwner
 {
-  AVGLRenderer *renderer = nullptr;
+  // Set on the rendering thread; other threads ask whether it is there.
+  std::atomic<AVGLRenderer *> renderer{nullptr};
   class AVGLHost *host = nullptr;
   QOpenGLContext *context = nullptr;
   QOffscreenSurface *surface = nullptr;

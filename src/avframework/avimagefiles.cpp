@@ -21,6 +21,9 @@ std::atomic<int> g_boundHeight{0};
 std::atomic<int> g_frameTimeout{1000};
 
 AVMutex g_providerLock;
+// Passed by every queued request on its way to the editor's thread: Qt's event queue orders
+// the hand-over, but the race checker cannot see into Qt.
+AVMutex g_handOverLock;
 AVAnimationFrameProvider g_provider;
 QPointer<QObject> g_providerContext;
 
@@ -114,6 +117,7 @@ AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int 
   const int maxWidth = g_boundWidth, maxHeight = g_boundHeight;
   auto request = std::make_shared<FrameRequest>();
   auto ask = [request, provider, segmentId, milliseconds, maxWidth, maxHeight]() {
+    { AVMutexLocker handedOver(&g_handOverLock); }
     int width = 0, height = 0;
     uint8_t *bytes = provider ? provider(segmentId, milliseconds, maxWidth, maxHeight, &width, &height) : nullptr;
     AVMutexLocker locker(&request->lock);
@@ -131,10 +135,13 @@ AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int 
     *errorKind = 2;
     return nullptr;
   }
-  if (!context || context->thread() == QThread::currentThread())
+  if (!context || context->thread() == QThread::currentThread()) {
     ask();
-  else
+  } else {
+    // Held while Qt copies the request into its event.
+    AVMutexLocker handingOver(&g_handOverLock);
     QMetaObject::invokeMethod(context, ask, Qt::QueuedConnection);
+  }
 
   uint8_t *bytes = nullptr;
   int width = 0, height = 0;

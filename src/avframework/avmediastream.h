@@ -218,7 +218,7 @@ private:
   AVThread_QThread_Type *_decodeThread = nullptr;
   // The serial under which the demuxer's position was set; packets read carry it.
   std::atomic<int32_t> _positionSerial{1};
-  bool _threadsStopped = false;
+  std::atomic<bool> _threadsStopped{false};
   std::atomic<bool> _readStarted{false};
   std::atomic<bool> _opened{false};
 };

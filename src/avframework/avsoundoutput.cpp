@@ -6,8 +6,6 @@
 
 #include <QByteArray>
 #include <QDebug>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QRunnable>
 #include <QThreadPool>
 #include <algorithm>
@@ -15,12 +13,12 @@
 
 AVSoundOutput::AVSoundOutput(AVComposition *composition, int sampleRate, int channels)
   : _composition(composition), _sink(createAudioSink(sampleRate, channels)), _wake(avCondCreate()),
-    _engineLock(avMutexCreate()), _readBufferSize(sampleRate * channels * 2), _deviceLock(new QMutex),
+    _engineLock(avMutexCreate()), _readBufferSize(sampleRate * channels * 2), _deviceLock(avMutexCreate()),
     _pool(new QThreadPool)
 {
   _readBuffer = static_cast<uint8_t *>(calloc(size_t(_readBufferSize), 1));
   {
-    QMutexLocker device(_deviceLock);
+    AVMutexLocker device(_deviceLock);
     _sink->start();
     _sink->suspend();
   }
@@ -48,25 +46,25 @@ AVSoundOutput::~AVSoundOutput()
   free(_readBuffer);
   delete _pool;
   delete _sink;
-  delete _deviceLock;
+  avMutexDestroy(_deviceLock);
 }
 
 void AVSoundOutput::_stopDevice()
 {
   {
-    QMutexLocker device(_deviceLock);
+    AVMutexLocker device(_deviceLock);
     if (_sink->state() != QAudio::StoppedState) {
       _sink->stop();
       _sink->reset();
     }
+    _reset = true;
   }
-  _reset = true;
 }
 
 void AVSoundOutput::pause()
 {
   _pool->start(QRunnable::create([this] {
-    QMutexLocker device(_deviceLock);
+    AVMutexLocker device(_deviceLock);
     _sink->suspend();
   }));
 }
@@ -74,7 +72,7 @@ void AVSoundOutput::pause()
 void AVSoundOutput::restart()
 {
   _pool->start(QRunnable::create([this] {
-    QMutexLocker device(_deviceLock);
+    AVMutexLocker device(_deviceLock);
     if (_sink->state() == QAudio::StoppedState) {
       _sink->start();
       _sink->suspend();
@@ -97,7 +95,7 @@ void AVSoundOutput::start()
   // Queued pauses and stops never overtake this start.
   _pool->waitForDone();
   {
-    QMutexLocker device(_deviceLock);
+    AVMutexLocker device(_deviceLock);
     const QAudio::State state = _sink->state();
     if (state == QAudio::SuspendedState || state == QAudio::IdleState) {
       _sink->resume();

@@ -6,7 +6,6 @@
 #include <QObject>
 #include <atomic>
 
-class QMutex;
 class QThreadPool;
 struct AVCondition;
 struct AVMutex;
@@ -55,6 +54,6 @@ private:
   int _readBufferSize;
   std::atomic<bool> _reset{false};
   std::atomic<int> _starvations{0};
-  QMutex *_deviceLock;
+  AVMutex *_deviceLock;
   QThreadPool *_pool;
 };
