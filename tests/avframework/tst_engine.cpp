@@ -11,7 +11,7 @@
 #include "avtransition.h"
 #include "glprobe.h"
 
-#include <QMutex>
+#include "avcommon.h"
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstring>

@@ -18,8 +18,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
+#include "avcommon.h"
 #include <QTemporaryDir>
 #include <cmath>
 #include <memory>
@@ -161,7 +160,7 @@ public:
 
 struct Messages
 {
-  QMutex mutex;
+  AVMutex mutex;
   QVector<double> progress;
   int finished = 0;
   double result = 1;
@@ -171,7 +170,7 @@ struct Messages
 void collect(AVExporter *exporter, int message, double value, void *user)
 {
   auto *messages = static_cast<Messages *>(user);
-  QMutexLocker locker(&messages->mutex);
+  AVMutexLocker locker(&messages->mutex);
   if (message == kAVExportProgress) {
     messages->progress << value;
     if (messages->cancelAtFirstProgress)
@@ -245,7 +244,7 @@ void TestExport::init()
   _composition->setRenderSize(kWidth, kHeight, true);
   _host->setComposition(_composition.get());
   _engine = std::make_unique<AVEngine>(_composition.get(), _loader.get(), nullptr);
-  QMutexLocker locker(&_messages.mutex);
+  AVMutexLocker locker(&_messages.mutex);
   _messages.progress.clear();
   _messages.finished = 0;
   _messages.result = 1;

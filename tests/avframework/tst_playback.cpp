@@ -18,7 +18,7 @@
 #include <QTemporaryDir>
 
 #include <QElapsedTimer>
-#include <QMutex>
+#include "avcommon.h"
 #include <QVector>
 #include <memory>
 
@@ -35,17 +35,20 @@ AVAudioSink *nullSink(int rate, int channels)
 
 struct Codes
 {
-  QMutex lock;
+  AVMutex lock;
   QVector<int> codes;
+  // A deep copy: the shared data of an implicit copy would be read outside the lock.
   QVector<int> all()
   {
-    QMutexLocker locker(&lock);
-    return codes;
+    AVMutexLocker locker(&lock);
+    QVector<int> copy(codes.size());
+    std::copy(codes.cbegin(), codes.cend(), copy.begin());
+    return copy;
   }
   int count(int code) { return all().count(code); }
   void clear()
   {
-    QMutexLocker locker(&lock);
+    AVMutexLocker locker(&lock);
     codes.clear();
   }
 };
@@ -53,7 +56,7 @@ struct Codes
 void record(AVRender *, int code, double, void *user)
 {
   auto *codes = static_cast<Codes *>(user);
-  QMutexLocker locker(&codes->lock);
+  AVMutexLocker locker(&codes->lock);
   codes->codes.append(code);
 }
 } // namespace
