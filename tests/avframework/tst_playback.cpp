@@ -134,7 +134,8 @@ void TestPlayback::cleanup()
 void TestPlayback::waitIdle()
 {
   AVEngine engine(_composition.get(), nullptr, _render.get());
-  QTRY_VERIFY_WITH_TIMEOUT(engine.isIdle(), 10000);
+  // Generous: under the race checker a step of both threads takes many times longer.
+  QTRY_VERIFY_WITH_TIMEOUT(engine.isIdle(), 30000);
 }
 
 void TestPlayback::playThenPauseFollowsWallTime()
