@@ -9,10 +9,12 @@
 #include <QImageReader>
 #include <QUrl>
 
+#include <cmath>
 #include <memory>
 
 extern "C" {
 #include <libavformat/avformat.h>
+#include <libavutil/display.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -118,6 +120,26 @@ QString videoCodecName(const AVCodecParameters *parameters)
   }
 }
 
+QString channelsName(int channels)
+{
+  if (channels == 2)
+    return Util::tr("Stereo");
+  return channels > 2 ? Util::tr("%1 channels").arg(channels) : Util::tr("Mono");
+}
+
+// A picture turned a quarter (a phone held upright) is shown with its stored sides swapped.
+bool turnedAQuarter(const AVStream *stream)
+{
+  double angle = 0;
+  size_t size = 0;
+  if (const AVDictionaryEntry *tag = av_dict_get(stream->metadata, "rotate", nullptr, 0))
+    angle = QString::fromUtf8(tag->value).toDouble();
+  else if (const uint8_t *matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+           matrix && size >= 9 * sizeof(int32_t))
+    angle = av_display_rotation_get(reinterpret_cast<const int32_t *>(matrix));
+  return std::isfinite(angle) && std::lround(angle / 90) % 2 != 0;
+}
+
 } // namespace
 
 bool Util::copyFile(const QString &source, const QString &destination, bool overwrite)
@@ -199,15 +221,18 @@ bool Util::probeMediaInfo(const QString &path, QString &videoText, QString &audi
   if (audio >= 0) {
     const AVCodecParameters *parameters = context->streams[audio]->codecpar;
     audioText = QStringLiteral("%1, %2, %3 Hz")
-                  .arg(audioCodecName(parameters->codec_id),
-                       parameters->ch_layout.nb_channels == 2 ? tr("Stereo") : tr("Mono"))
+                  .arg(audioCodecName(parameters->codec_id), channelsName(parameters->ch_layout.nb_channels))
                   .arg(parameters->sample_rate);
   }
   const int video = av_find_best_stream(context.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  if (video >= 0) {
+  // A song's cover picture is no video.
+  if (video >= 0 && !(context->streams[video]->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
     const AVCodecParameters *parameters = context->streams[video]->codecpar;
-    videoText =
-      QStringLiteral("%1, %2 x %3").arg(videoCodecName(parameters)).arg(parameters->width).arg(parameters->height);
+    const bool turned = turnedAQuarter(context->streams[video]);
+    videoText = QStringLiteral("%1, %2 x %3")
+                  .arg(videoCodecName(parameters))
+                  .arg(turned ? parameters->height : parameters->width)
+                  .arg(turned ? parameters->width : parameters->height);
   }
   // A container that does not know its length (a single picture, a live stream) reads as 0.
   seconds = context->duration == AV_NOPTS_VALUE ? 0.0 : context->duration / 1000000.0;

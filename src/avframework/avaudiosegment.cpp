@@ -3,8 +3,6 @@
 #include "avaudiostream.h"
 #include "avcommon.h"
 
-#include <QMutex>
-#include <QMutexLocker>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -96,7 +94,7 @@ void AVAudioSegment::sleep(bool exporting)
 {
   AVSegment::sleep(exporting);
   {
-    QMutexLocker locker(_cacheMutex);
+    AVMutexLocker locker(_cacheMutex);
     _freeCache();
     _dropHeld();
   }
@@ -113,7 +111,7 @@ void AVAudioSegment::seek(double time, bool)
 {
   _ready = false;
   {
-    QMutexLocker locker(_cacheMutex);
+    AVMutexLocker locker(_cacheMutex);
     _freeCache();
     _dropHeld();
   }
@@ -123,7 +121,7 @@ void AVAudioSegment::seek(double time, bool)
 
 void AVAudioSegment::update(double, bool wait, bool)
 {
-  QMutexLocker locker(_cacheMutex);
+  AVMutexLocker locker(_cacheMutex);
   if (_cacheFill > 0)
     return;
   const int frameBytes = _channels * 2;
@@ -179,7 +177,7 @@ void AVAudioSegment::_span(double *first, double *end) const
 int AVAudioSegment::readAudio(uint8_t *destination, int capacity, double *position, double from, double to,
                               bool *exhausted)
 {
-  QMutexLocker locker(_cacheMutex);
+  AVMutexLocker locker(_cacheMutex);
   *exhausted = true;
   if (_cacheFill > capacity)
     return 0;

@@ -64,7 +64,7 @@ private:
   // What did not fit into the cache: taken first by the next refill.
   AVFrameRecord _held;
   uint32_t _heldOffset = 0;
-  QMutex *_cacheMutex;
+  AVMutex *_cacheMutex;
   std::atomic<bool> _ready{false};
   std::atomic<double> _stretch{1.0};
 };

@@ -7,8 +7,6 @@
 #include <QAudioOutput>
 #include <QElapsedTimer>
 #include <QIODevice>
-#include <QMutex>
-#include <QMutexLocker>
 #include <algorithm>
 
 namespace {
@@ -56,7 +54,7 @@ private:
 
 struct AVNullAudioSink::Private
 {
-  QMutex lock;
+  AVMutex lock;
   QElapsedTimer clock;
   int period = 0;
   int capacity = 0;
@@ -110,7 +108,7 @@ void AVNullAudioSink::_drain()
 
 bool AVNullAudioSink::start()
 {
-  QMutexLocker locker(&d->lock);
+  AVMutexLocker locker(&d->lock);
   d->buffered = 0;
   d->error = QAudio::NoError;
   d->drainedUntilMs = d->clock.elapsed();
@@ -120,7 +118,7 @@ bool AVNullAudioSink::start()
 
 void AVNullAudioSink::suspend()
 {
-  QMutexLocker locker(&d->lock);
+  AVMutexLocker locker(&d->lock);
   _drain();
   if (d->state == QAudio::ActiveState || d->state == QAudio::IdleState)
     _setState(QAudio::SuspendedState);
@@ -128,7 +126,7 @@ void AVNullAudioSink::suspend()
 
 void AVNullAudioSink::resume()
 {
-  QMutexLocker locker(&d->lock);
+  AVMutexLocker locker(&d->lock);
   if (d->state != QAudio::SuspendedState)
     return;
   d->drainedUntilMs = d->clock.elapsed();
@@ -137,28 +135,28 @@ void AVNullAudioSink::resume()
 
 void AVNullAudioSink::stop()
 {
-  QMutexLocker locker(&d->lock);
+  AVMutexLocker locker(&d->lock);
   d->buffered = 0;
   _setState(QAudio::StoppedState);
 }
 
 void AVNullAudioSink::reset()
 {
-  QMutexLocker locker(&d->lock);
+  AVMutexLocker locker(&d->lock);
   d->buffered = 0;
   d->error = QAudio::NoError;
 }
 
 QAudio::State AVNullAudioSink::state()
 {
-  QMutexLocker locker(&d->lock);
+  AVMutexLocker locker(&d->lock);
   _drain();
   return d->state;
 }
 
 QAudio::Error AVNullAudioSink::error()
 {
-  QMutexLocker locker(&d->lock);
+  AVMutexLocker locker(&d->lock);
   _drain();
   return d->error;
 }
@@ -170,14 +168,14 @@ int AVNullAudioSink::periodSize()
 
 int AVNullAudioSink::bytesFree()
 {
-  QMutexLocker locker(&d->lock);
+  AVMutexLocker locker(&d->lock);
   _drain();
   return d->state == QAudio::StoppedState ? 0 : d->capacity - d->buffered;
 }
 
 int AVNullAudioSink::write(const char *, int size)
 {
-  QMutexLocker locker(&d->lock);
+  AVMutexLocker locker(&d->lock);
   _drain();
   if (d->state != QAudio::ActiveState && d->state != QAudio::IdleState)
     return 0;
@@ -194,14 +192,14 @@ int AVNullAudioSink::write(const char *, int size)
 
 int64_t AVNullAudioSink::bytesPlayed()
 {
-  QMutexLocker locker(&d->lock);
+  AVMutexLocker locker(&d->lock);
   _drain();
   return d->played;
 }
 
 QByteArray AVNullAudioSink::history()
 {
-  QMutexLocker locker(&d->lock);
+  AVMutexLocker locker(&d->lock);
   return d->history;
 }
 

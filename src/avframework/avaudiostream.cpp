@@ -2,13 +2,11 @@
 
 #include "avcommon.h"
 
-#include <QMutex>
-#include <QMutexLocker>
-#include <QWaitCondition>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -44,7 +42,7 @@ int AVAudioStream::open(int)
 {
   int result;
   {
-    QMutexLocker locker(openLock());
+    AVMutexLocker locker(openLock());
     result = AVStreamBase::open(kAVMediaAudio);
   }
   if (result == kAVOpenOk) {
@@ -56,7 +54,7 @@ int AVAudioStream::open(int)
 
 int AVAudioStream::openForMetadata()
 {
-  QMutexLocker locker(openLock());
+  AVMutexLocker locker(openLock());
   return AVStreamBase::open(kAVMediaAudio);
 }
 
@@ -78,12 +76,29 @@ int AVAudioStream::stretchedRate() const
   return std::max(1, int(_outputRate * _stretch));
 }
 
+double AVAudioStream::_startSeconds() const
+{
+  // An encoder's delay (LAME MP3s start at 25 ms) is not part of the sound. The container's
+  // start is the earliest of its streams, so a movie's sound keeps its distance to the picture.
+  double start = 0;
+  if (_format && _format->start_time != AV_NOPTS_VALUE)
+    start = double(_format->start_time) / AV_TIME_BASE;
+  else if (_stream && _stream->start_time != AV_NOPTS_VALUE)
+    start = double(_stream->start_time) * av_q2d(_stream->time_base);
+  return std::max(0.0, start);
+}
+
 const char *AVAudioStream::_metadata(const char *prefix) const
 {
   if (!isOpen() || !_format)
     return nullptr;
-  const AVDictionaryEntry *entry = av_dict_get(_format->metadata, prefix, nullptr, AV_DICT_IGNORE_SUFFIX);
-  return entry && entry->value && entry->value[0] ? entry->value : nullptr;
+  // Ogg keeps its comments on the stream, not on the container.
+  for (const AVDictionary *tags : {_format->metadata, _stream ? _stream->metadata : nullptr}) {
+    const AVDictionaryEntry *entry = av_dict_get(tags, prefix, nullptr, AV_DICT_IGNORE_SUFFIX);
+    if (entry && entry->value && entry->value[0])
+      return entry->value;
+  }
+  return nullptr;
 }
 
 const char *AVAudioStream::artist() const
@@ -104,7 +119,7 @@ const uint8_t *AVAudioStream::coverImage(int *size)
     return nullptr;
   if (!_coverPacket) {
     _coverPacket = av_packet_alloc();
-    QMutexLocker demux(_demuxLock);
+    AVMutexLocker demux(_demuxLock);
     if (!_coverPacket || av_read_frame(_format, _coverPacket) < 0) {
       av_packet_free(&_coverPacket);
       return nullptr;
@@ -139,6 +154,11 @@ bool AVAudioStream::_convert(AVFrame *frame, SwrContext **resampler, int32_t ser
     const int made = swr_alloc_set_opts2(resampler, &output, AV_SAMPLE_FMT_S16, rate, &source,
                                          AVSampleFormat(frame->format), frame->sample_rate, 0, nullptr);
     av_channel_layout_uninit(&output);
+    // A mono sound is heard at its own level on every side, not 3 dB down as a centre channel.
+    if (made >= 0 && source.nb_channels == 1 && _outputChannels > 1) {
+      const std::vector<double> everySide(size_t(_outputChannels), 1.0);
+      swr_set_matrix(*resampler, everySide.data(), 1);
+    }
     if (made < 0 || swr_init(*resampler) < 0) {
       avPrint("swr_init() failed\n");
       swr_free(resampler);
@@ -148,7 +168,7 @@ bool AVAudioStream::_convert(AVFrame *frame, SwrContext **resampler, int32_t ser
   }
   av_channel_layout_uninit(&source);
 
-  const double time = _frameSeconds(frame, _decoder->pkt_timebase);
+  const double time = std::max(0.0, _frameSeconds(frame, _decoder->pkt_timebase) - _startSeconds());
   // The resampler's output runs on without breaks: after the first frame of a generation the
   // next sample follows the last one, whatever the packet times say.
   double position = *nextPosition >= 0 ? *nextPosition : std::floor(time * rate);
@@ -236,7 +256,7 @@ void AVAudioStream::decodeLoop()
           avPrint("Error during decoding\n");
         if (drain && _readAtEnd) {
           {
-            QMutexLocker frames(_frameLock);
+            AVMutexLocker frames(_frameLock);
             if (current.serial == _serial)
               _decodeAtEnd = true;
             avCondWakeAll(_frameCondition);
@@ -249,7 +269,7 @@ void AVAudioStream::decodeLoop()
         freePacketRecord(current);
         break;
       }
-      const double time = _frameSeconds(frame, _decoder->pkt_timebase);
+      const double time = std::max(0.0, _frameSeconds(frame, _decoder->pkt_timebase) - _startSeconds());
       const double duration = frame->sample_rate > 0 ? double(frame->nb_samples) / frame->sample_rate : 0;
       if (justSought && _seekTarget >= time + duration) {
         avLog("(%d)(%d) discard one frame of ts: %f\n", _streamId, int(_mediaKind), time);

@@ -37,6 +37,8 @@ protected:
 
 private:
   const char *_metadata(const char *prefix) const;
+  // Media time of the stream's first sound in the file's own times.
+  double _startSeconds() const;
   // Converts and queues one decoded frame; false when it was dropped.
   bool _convert(AVFrame *frame, SwrContext **resampler, int32_t serial, double *nextPosition, bool justSought);
 

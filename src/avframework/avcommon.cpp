@@ -2,21 +2,34 @@
 
 #include "avresourcekey.h"
 
-#include <QMutex>
-#include <QWaitCondition>
 #include <atomic>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
 
 AVThread_QThread_Type::AVThread_QThread_Type(AVThreadFunction function, void *argument)
-  : QThread(nullptr), _argument(argument), _function(function)
+  : _argument(argument), _function(function)
 {
 }
 
-void AVThread_QThread_Type::run()
+AVThread_QThread_Type::~AVThread_QThread_Type()
 {
-  _function(this, _argument);
+  wait();
+  // Destroyed by its own function: nothing is left to join.
+  if (_thread.joinable())
+    _thread.detach();
+}
+
+void AVThread_QThread_Type::start()
+{
+  if (!_thread.joinable())
+    _thread = std::thread([this] { _function(this, _argument); });
+}
+
+void AVThread_QThread_Type::wait()
+{
+  if (_thread.joinable() && _thread.get_id() != std::this_thread::get_id())
+    _thread.join();
 }
 
 AVThread *avThreadCreate(AVThreadFunction function, void *argument)
@@ -26,7 +39,7 @@ AVThread *avThreadCreate(AVThreadFunction function, void *argument)
 
 void avThreadStart(AVThread *thread)
 {
-  thread->start(QThread::InheritPriority);
+  thread->start();
 }
 
 void avThreadWait(AVThread *thread)
@@ -41,47 +54,50 @@ void avThreadDestroy(AVThread *thread)
 
 void avThreadSleep(double seconds)
 {
-  QThread::msleep(static_cast<unsigned long>(seconds * 1000));
+  std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long long>(seconds * 1000)));
 }
 
-QMutex *avMutexCreate()
+AVMutex *avMutexCreate()
 {
-  return new QMutex(QMutex::NonRecursive);
+  return new AVMutex;
 }
 
-void avMutexDestroy(QMutex *mutex)
+void avMutexDestroy(AVMutex *mutex)
 {
   delete mutex;
 }
 
-void avMutexLock(QMutex *mutex)
+void avMutexLock(AVMutex *mutex)
 {
   mutex->lock();
 }
 
-void avMutexUnlock(QMutex *mutex)
+void avMutexUnlock(AVMutex *mutex)
 {
   mutex->unlock();
 }
 
-QWaitCondition *avCondCreate()
+AVCondition *avCondCreate()
 {
-  return new QWaitCondition;
+  return new AVCondition;
 }
 
-void avCondDestroy(QWaitCondition *condition)
+void avCondDestroy(AVCondition *condition)
 {
   delete condition;
 }
 
-void avCondWakeAll(QWaitCondition *condition)
+void avCondWakeAll(AVCondition *condition)
 {
-  condition->wakeAll();
+  condition->notify_all();
 }
 
-void avCondWait(QWaitCondition *condition, QMutex *mutex)
+void avCondWait(AVCondition *condition, AVMutex *mutex)
 {
-  condition->wait(mutex);
+  // The caller holds the mutex and keeps holding it afterwards.
+  std::unique_lock<std::mutex> lock(*mutex, std::adopt_lock);
+  condition->wait(lock);
+  lock.release();
 }
 
 double avWallClock()

@@ -2,27 +2,34 @@
 // Engine threads, locks, clock, logging and the resource unscrambler. The engine is plain
 // records and free functions; every thread and lock goes through these handles.
 
-#include <QThread>
+#include <condition_variable>
 #include <cstdint>
-
-class QMutex;
-class QWaitCondition;
+#include <mutex>
+#include <thread>
 
 class AVThread_QThread_Type;
 using AVThreadFunction = int (*)(AVThread_QThread_Type *thread, void *argument);
 
 // Runs one plain function with one argument; the thread ends when the function returns.
-class AVThread_QThread_Type : public QThread
+// Standard threads and locks underneath, not Qt's: the race checker sees their hand-overs
+// (it cannot see into Qt, whose waits are bare futexes).
+class AVThread_QThread_Type
 {
 public:
   AVThread_QThread_Type(AVThreadFunction function, void *argument);
+  // Joins a thread that was started and not waited for.
+  ~AVThread_QThread_Type();
+  AVThread_QThread_Type(const AVThread_QThread_Type &) = delete;
+  AVThread_QThread_Type &operator=(const AVThread_QThread_Type &) = delete;
 
-protected:
-  void run() override;
+  void start();
+  // Returns at once when the thread never started or was already waited for.
+  void wait();
 
 private:
   void *_argument;
   AVThreadFunction _function;
+  std::thread _thread;
 };
 using AVThread = AVThread_QThread_Type;
 
@@ -32,18 +39,61 @@ void avThreadWait(AVThread *thread);
 void avThreadDestroy(AVThread *thread);
 void avThreadSleep(double seconds);
 
-QMutex *avMutexCreate();
-void avMutexDestroy(QMutex *mutex);
-void avMutexLock(QMutex *mutex);
-void avMutexUnlock(QMutex *mutex);
+// The engine's mutex and wait condition handles (non-recursive).
+struct AVMutex : std::mutex
+{
+};
+struct AVCondition : std::condition_variable
+{
+};
 
-QWaitCondition *avCondCreate();
-void avCondDestroy(QWaitCondition *condition);
-void avCondWakeAll(QWaitCondition *condition);
-void avCondWait(QWaitCondition *condition, QMutex *mutex);
+AVMutex *avMutexCreate();
+void avMutexDestroy(AVMutex *mutex);
+void avMutexLock(AVMutex *mutex);
+void avMutexUnlock(AVMutex *mutex);
+
+AVCondition *avCondCreate();
+void avCondDestroy(AVCondition *condition);
+void avCondWakeAll(AVCondition *condition);
+void avCondWait(AVCondition *condition, AVMutex *mutex);
+
+// Holds a mutex handle for a scope; a null handle holds nothing.
+class AVMutexLocker
+{
+public:
+  explicit AVMutexLocker(AVMutex *mutex) : _mutex(mutex) { relock(); }
+  ~AVMutexLocker() { unlock(); }
+  AVMutexLocker(const AVMutexLocker &) = delete;
+  AVMutexLocker &operator=(const AVMutexLocker &) = delete;
+
+  void unlock()
+  {
+    if (_locked)
+      _mutex->unlock();
+    _locked = false;
+  }
+  void relock()
+  {
+    if (_mutex && !_locked)
+      _mutex->lock();
+    _locked = _mutex != nullptr;
+  }
+  AVMutex *mutex() const { return _mutex; }
+
+private:
+  AVMutex *_mutex;
+  bool _locked = false;
+};
 
 // Seconds on a monotonic millisecond clock; only differences are meaningful.
 double avWallClock();
+
+// Rows or columns of a 4:2:0 chroma plane: an odd luma count still has a chroma sample for its
+// last row or column.
+constexpr uint32_t chroma420(uint32_t lumaCount)
+{
+  return (lumaCount + 1) / 2;
+}
 
 // Process-wide settings, written on the GUI thread.
 void setReleaseDecoderWhenIdle(bool release);

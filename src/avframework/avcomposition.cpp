@@ -10,7 +10,6 @@
 #include "avtextsegment.h"
 #include "avvideosegment.h"
 
-#include <QMutexLocker>
 #include <QOpenGLFunctions_3_2_Core>
 #include <algorithm>
 #include <cmath>
@@ -55,7 +54,7 @@ float _effectParameter(int effect, int v)
 AVComposition::AVComposition(int width, int height, int sampleRate, int channels, AVGLRenderer *renderer)
   : _renderer(renderer), _visibleLock(avMutexCreate()), _soundLock(avMutexCreate()), _parkedLock(avMutexCreate()),
     _frameWidth(width), _frameHeight(height), _renderWidth(width), _renderHeight(height), _sampleRate(sampleRate),
-    _channels(channels), _rendererLock(avMutexCreate()), _mixLock(avMutexCreate())
+    _channels(channels), _rendererLock(avMutexCreate()), _listenerLock(avMutexCreate()), _mixLock(avMutexCreate())
 {
   _framesPerWindow = sampleRate / 2;
   _bufferSize = (sampleRate / 2) * channels * 2;
@@ -70,9 +69,9 @@ AVComposition::~AVComposition()
   std::vector<AVLayerSegment *> visible, parked;
   std::vector<AVSegment *> sounds;
   {
-    QMutexLocker visibleLocker(_visibleLock);
-    QMutexLocker soundLocker(_soundLock);
-    QMutexLocker parkedLocker(_parkedLock);
+    AVMutexLocker visibleLocker(_visibleLock);
+    AVMutexLocker soundLocker(_soundLock);
+    AVMutexLocker parkedLocker(_parkedLock);
     visible.swap(_visible);
     sounds.swap(_sounds);
     parked.swap(_parked);
@@ -87,14 +86,14 @@ AVComposition::~AVComposition()
   free(_scratch);
   destroyFrameBuffer(_outputFrameBuffer);
   destroyMultisampleFrameBuffer(_multisampleFrameBuffer);
-  for (QMutex *mutex : {_visibleLock, _soundLock, _parkedLock, _rendererLock, _mixLock})
+  for (AVMutex *mutex : {_visibleLock, _soundLock, _parkedLock, _rendererLock, _listenerLock, _mixLock})
     avMutexDestroy(mutex);
 }
 
 void AVComposition::addSegment(AVSegment *segment, uint32_t id)
 {
-  QMutexLocker visible(_visibleLock);
-  QMutexLocker sounds(_soundLock);
+  AVMutexLocker visible(_visibleLock);
+  AVMutexLocker sounds(_soundLock);
   if (segment->isLayer())
     _insertById(_visible, static_cast<AVLayerSegment *>(segment), id);
   else
@@ -106,9 +105,9 @@ void AVComposition::addSegment(AVSegment *segment, uint32_t id)
 
 int AVComposition::removeSegment(uint32_t id)
 {
-  QMutexLocker visible(_visibleLock);
-  QMutexLocker sounds(_soundLock);
-  QMutexLocker parked(_parkedLock);
+  AVMutexLocker visible(_visibleLock);
+  AVMutexLocker sounds(_soundLock);
+  AVMutexLocker parked(_parkedLock);
   int found = 0;
   auto layer = std::find_if(_visible.begin(), _visible.end(), [id](const AVSegment *s) { return s->id() == id; });
   if (layer != _visible.end()) {
@@ -130,8 +129,8 @@ int AVComposition::removeSegment(uint32_t id)
 
 AVSegment *AVComposition::findSegment(uint32_t id)
 {
-  QMutexLocker visible(_visibleLock);
-  QMutexLocker sounds(_soundLock);
+  AVMutexLocker visible(_visibleLock);
+  AVMutexLocker sounds(_soundLock);
   for (AVLayerSegment *segment : _visible)
     if (segment->id() == id)
       return segment;
@@ -143,7 +142,7 @@ AVSegment *AVComposition::findSegment(uint32_t id)
 
 void AVComposition::setLayerOrder(const uint32_t *ids, int count)
 {
-  QMutexLocker visible(_visibleLock);
+  AVMutexLocker visible(_visibleLock);
   std::vector<AVLayerSegment *> order;
   order.reserve(_visible.size());
   for (int i = 0; i < count; ++i) {
@@ -158,14 +157,14 @@ void AVComposition::setLayerOrder(const uint32_t *ids, int count)
     avPrint("setLayerOrder: %d layers not named\n", int(_visible.size()));
   order.insert(order.end(), _visible.begin(), _visible.end());
   _visible.swap(order);
-  QMutexLocker sounds(_soundLock);
+  AVMutexLocker sounds(_soundLock);
   _recomputeDuration();
 }
 
 void AVComposition::updateDuration()
 {
-  QMutexLocker visible(_visibleLock);
-  QMutexLocker sounds(_soundLock);
+  AVMutexLocker visible(_visibleLock);
+  AVMutexLocker sounds(_soundLock);
   _recomputeDuration();
 }
 
@@ -177,7 +176,7 @@ void AVComposition::_recomputeDuration()
   for (AVSegment *segment : _sounds)
     duration = std::max(duration, segment->startTime() + segment->duration());
   _duration = duration;
-  QMutexLocker mix(_mixLock);
+  AVMutexLocker mix(_mixLock);
   _resetWindowTable();
 }
 
@@ -200,7 +199,7 @@ void AVComposition::setRenderSize(int width, int height, bool)
   _renderHeight = height;
   // Pictures are decoded no larger than the frames they are drawn into.
   setImageDecodeBound(width, height);
-  QMutexLocker visible(_visibleLock);
+  AVMutexLocker visible(_visibleLock);
   for (AVLayerSegment *layer : _visible) {
     layer->setRenderSize(uint32_t(width), uint32_t(height));
     // Text is laid out in pixels of the render size: its box follows, and it renders again.
@@ -215,11 +214,13 @@ void AVComposition::setRenderSize(int width, int height, bool)
 void AVComposition::addListener(AVCompositionListener function, void *userData)
 {
   removeListener(function);
+  AVMutexLocker locker(_listenerLock);
   _listeners.emplace_back(function, userData);
 }
 
 void AVComposition::removeListener(AVCompositionListener function)
 {
+  AVMutexLocker locker(_listenerLock);
   auto it = std::find_if(_listeners.begin(), _listeners.end(), [function](const auto &l) { return l.first == function; });
   if (it != _listeners.end())
     _listeners.erase(it);
@@ -227,7 +228,13 @@ void AVComposition::removeListener(AVCompositionListener function)
 
 void AVComposition::_notifyListeners(AVSegment *segment)
 {
-  for (const auto &listener : _listeners)
+  // Called without the lock: a listener may add or remove listeners.
+  std::vector<std::pair<AVCompositionListener, void *>> listeners;
+  {
+    AVMutexLocker locker(_listenerLock);
+    listeners = _listeners;
+  }
+  for (const auto &listener : listeners)
     listener.first(this, segment, listener.second);
 }
 
@@ -246,7 +253,7 @@ void compositionAuxListener(AVSegment *segment, int, void *user)
 
 void AVComposition::setRenderer(AVGLRenderer *renderer)
 {
-  QMutexLocker locker(_rendererLock);
+  AVMutexLocker locker(_rendererLock);
   _renderer = renderer;
 }
 
@@ -267,7 +274,7 @@ AVTexture *AVComposition::outputTexture() const
 
 void AVComposition::_deleteParked()
 {
-  QMutexLocker parked(_parkedLock);
+  AVMutexLocker parked(_parkedLock);
   for (AVLayerSegment *segment : _parked) {
     segment->sleep(true);
     delete segment;
@@ -277,16 +284,16 @@ void AVComposition::_deleteParked()
 
 int AVComposition::parkedCount()
 {
-  QMutexLocker parked(_parkedLock);
+  AVMutexLocker parked(_parkedLock);
   return int(_parked.size());
 }
 
 void AVComposition::releaseGLResources()
 {
-  QMutexLocker renderer(_rendererLock);
+  AVMutexLocker renderer(_rendererLock);
   {
-    QMutexLocker visible(_visibleLock);
-    QMutexLocker sounds(_soundLock);
+    AVMutexLocker visible(_visibleLock);
+    AVMutexLocker sounds(_soundLock);
     for (AVLayerSegment *segment : _visible)
       segment->sleep(true);
     for (AVSegment *segment : _sounds)
@@ -302,7 +309,7 @@ void AVComposition::releaseGLResources()
 
 void AVComposition::setVideoFrameRate(double rate)
 {
-  QMutexLocker visible(_visibleLock);
+  AVMutexLocker visible(_visibleLock);
   for (AVLayerSegment *layer : _visible)
     if (layer->isVideo())
       static_cast<AVVideoSegment *>(layer)->setMaxFrameRate(int(rate));
@@ -310,14 +317,14 @@ void AVComposition::setVideoFrameRate(double rate)
 
 bool AVComposition::hasLoadedSound()
 {
-  QMutexLocker sounds(_soundLock);
+  AVMutexLocker sounds(_soundLock);
   return std::any_of(_sounds.begin(), _sounds.end(), [](AVSegment *s) { return s->loadError() == 0; });
 }
 
 bool AVComposition::isReadyAt(double time)
 {
-  QMutexLocker visible(_visibleLock);
-  QMutexLocker sounds(_soundLock);
+  AVMutexLocker visible(_visibleLock);
+  AVMutexLocker sounds(_soundLock);
   for (AVLayerSegment *segment : _visible) {
     const double start = segment->startTime();
     if (time >= start && time < start + segment->duration() && !segment->isReady())
@@ -330,8 +337,8 @@ void AVComposition::seek(double time, bool exact)
 {
   if (exact) {
     // The table has an entry per sound: the sound list, then the mix lock, in lock order.
-    QMutexLocker sounds(_soundLock);
-    QMutexLocker mix(_mixLock);
+    AVMutexLocker sounds(_soundLock);
+    AVMutexLocker mix(_mixLock);
     _mixedLength = 0;
     _windowStart = int(_sampleRate * time);
     memset(_mixBuffer, 0, size_t(_bufferSize));
@@ -340,8 +347,8 @@ void AVComposition::seek(double time, bool exact)
   }
   std::vector<AVSegment *> all;
   {
-    QMutexLocker visible(_visibleLock);
-    QMutexLocker sounds(_soundLock);
+    AVMutexLocker visible(_visibleLock);
+    AVMutexLocker sounds(_soundLock);
     all.assign(_visible.begin(), _visible.end());
     all.insert(all.end(), _sounds.begin(), _sounds.end());
   }
@@ -359,7 +366,7 @@ void AVComposition::update(double time, bool soundPass, bool layerPass, int part
 
 void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool exporting)
 {
-  QMutexLocker rendererLock(_rendererLock);
+  AVMutexLocker rendererLock(_rendererLock);
   AVGLRenderer *renderer = _renderer;
   if (!renderer)
     return;
@@ -389,7 +396,7 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
 
   std::vector<AVLayerSegment *> layers;
   {
-    QMutexLocker visible(_visibleLock);
+    AVMutexLocker visible(_visibleLock);
     layers = _visible;
   }
   AVLayerRenderInfo info;
@@ -511,8 +518,8 @@ void AVComposition::fillDrawParams(AVLayerRenderInfo *record, AVLayerSegment *la
 
 void AVComposition::mixSound(double time, bool soundPass, bool playing, bool exporting)
 {
-  QMutexLocker sounds(_soundLock);
-  QMutexLocker mix(_mixLock);
+  AVMutexLocker sounds(_soundLock);
+  AVMutexLocker mix(_mixLock);
   // Nothing is mixed before the rendering thread has started.
   if (!_renderer)
     return;
@@ -569,7 +576,7 @@ void AVComposition::mixSound(double time, bool soundPass, bool playing, bool exp
 
 int AVComposition::readMixed(uint8_t *destination, int capacity, double *startFrame)
 {
-  QMutexLocker mix(_mixLock);
+  AVMutexLocker mix(_mixLock);
   const int frameBytes = _channels * 2;
   int length = _mixedLength;
   if (length > capacity)
@@ -591,24 +598,24 @@ int AVComposition::readMixed(uint8_t *destination, int capacity, double *startFr
 
 bool AVComposition::mixWindowComplete()
 {
-  QMutexLocker mix(_mixLock);
+  AVMutexLocker mix(_mixLock);
   return _windowComplete;
 }
 
 int AVComposition::mixWindowStart()
 {
-  QMutexLocker mix(_mixLock);
+  AVMutexLocker mix(_mixLock);
   return _windowStart;
 }
 
 int AVComposition::mixWindowEnd()
 {
-  QMutexLocker mix(_mixLock);
+  AVMutexLocker mix(_mixLock);
   return _windowEnd;
 }
 
 int AVComposition::mixedLength()
 {
-  QMutexLocker mix(_mixLock);
+  AVMutexLocker mix(_mixLock);
   return _mixedLength;
 }

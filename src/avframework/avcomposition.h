@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-class QMutex;
+struct AVMutex;
 class AVSegment;
 class AVLayerSegment;
 class AVComposition;
@@ -49,7 +49,7 @@ public:
   void removeListener(AVCompositionListener function);
 
   void setRenderer(AVGLRenderer *renderer);
-  AVGLRenderer *renderer() const { return _renderer; }
+  AVGLRenderer *renderer() const { return _renderer.load(); }
   void lockRenderer();
   void unlockRenderer();
   AVTexture *outputTexture() const;
@@ -91,14 +91,15 @@ private:
   void _deleteParked();
   void _drawLayer(AVGLRenderer *renderer, AVLayerSegment *layer, AVTexture *texture, const AVLayerRenderInfo *info);
 
-  AVGLRenderer *_renderer;
+  // Set by the rendering thread, read by the mixing thread to know that rendering has begun.
+  std::atomic<AVGLRenderer *> _renderer;
   vec4 _backgroundColor{0, 0, 0, 1};
   std::vector<AVLayerSegment *> _visible;
   std::vector<AVSegment *> _sounds;
   std::vector<AVLayerSegment *> _parked;
-  QMutex *_visibleLock;
-  QMutex *_soundLock;
-  QMutex *_parkedLock;
+  AVMutex *_visibleLock;
+  AVMutex *_soundLock;
+  AVMutex *_parkedLock;
   std::atomic<int> _frameWidth;
   std::atomic<int> _frameHeight;
   std::atomic<int> _renderWidth;
@@ -107,14 +108,16 @@ private:
   int _channels;
   std::atomic<double> _duration{0};
   AVFrameBuffer *_outputFrameBuffer = nullptr;
-  QMutex *_rendererLock;
+  AVMutex *_rendererLock;
   bool _multisample = true;
   std::atomic<bool> _flushAfterCompose{false};
   AVFrameBuffer *_multisampleFrameBuffer = nullptr;
+  // Added on the GUI thread, called from the loading and decoding threads.
+  AVMutex *_listenerLock;
   std::vector<std::pair<AVCompositionListener, void *>> _listeners;
 
   int16_t *_mixBuffer;
-  QMutex *_mixLock;
+  AVMutex *_mixLock;
   int _bufferSize;
   int _mixedLength = 0;
   int _windowStart = 0;

@@ -116,7 +116,7 @@ void AVExporter::start()
   _running = true;
   _thread = avThreadCreate(_loop, this);
   if (_owner.host)
-    createSharedOffscreenContext(&_owner, _owner.host, _thread);
+    createSharedOffscreenContext(&_owner, _owner.host, nullptr);
   avThreadStart(_thread);
 }
 

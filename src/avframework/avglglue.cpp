@@ -9,6 +9,7 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_3_2_Core>
+#include <QThread>
 #include <cstring>
 #include <vector>
 
@@ -32,6 +33,9 @@ bool _makeOwnerCurrent(AVGLContextOwner *owner)
 {
   if (!owner || !owner->context || !owner->surface)
     return false;
+  // A context made for an engine thread waits without a thread until that thread takes it.
+  if (!owner->context->thread())
+    owner->context->moveToThread(QThread::currentThread());
   return owner->context->makeCurrent(owner->surface);
 }
 } // namespace

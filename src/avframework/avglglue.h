@@ -3,6 +3,7 @@
 // the offscreen contexts of the rendering threads, the per-thread GL function table and
 // the shader source reader.
 
+#include <atomic>
 #include <cstdint>
 
 class QObject;
@@ -17,11 +18,12 @@ struct AVGLRenderer;
 // with these fields, renderer first.
 struct AVGLContextOwner
 {
-  AVGLRenderer *renderer = nullptr;
+  // Set on the rendering thread; other threads ask whether it is there.
+  std::atomic<AVGLRenderer *> renderer{nullptr};
   class AVGLHost *host = nullptr;
   QOpenGLContext *context = nullptr;
   QOffscreenSurface *surface = nullptr;
-  QThread *thread = nullptr; // the thread the context is moved to
+  QThread *thread = nullptr; // the thread the context is moved to; null: the first to use it
 };
 
 // What the renderer owners receive as their host: the editor's (its context comes from the
@@ -85,7 +87,8 @@ void doneRendererCurrent(AVGLRenderer *renderer);
 void flushRenderer(AVGLRenderer *renderer, bool finish);
 uint32_t defaultFramebuffer(AVGLRenderer *renderer);
 
-// On the GUI thread: a context shared with the host's root context, moved to thread.
+// On the GUI thread: a context shared with the host's root context, moved to thread; with a
+// null thread, the first thread that makes it current takes it (engine threads are not QThreads).
 bool createSharedOffscreenContext(AVGLContextOwner *owner, AVGLHost *host, QThread *thread);
 void destroySharedOffscreenContext(AVGLContextOwner *owner);
 // First and last work on the owner's thread: build the renderer and attach it to the host's

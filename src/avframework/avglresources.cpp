@@ -109,7 +109,7 @@ AVTexture *createRedTexture(uint32_t width, uint32_t height, uint32_t kind)
 
 AVTexture *createChromaTexture(uint32_t width, uint32_t height)
 {
-  return _createTexture(width, height, kAVTextureNV12, GL_RG, GL_RG, width / 2, height / 2);
+  return _createTexture(width, height, kAVTextureNV12, GL_RG, GL_RG, chroma420(width), chroma420(height));
 }
 
 AVTexture *createPackedYUV422Texture(uint32_t width, uint32_t height)
@@ -166,7 +166,7 @@ void uploadRedTexture(AVTexture *texture, const void *pixels, uint32_t width, ui
 
 void uploadChromaTexture(AVTexture *texture, const void *pixels, uint32_t width, uint32_t height, bool mipmaps)
 {
-  _upload(texture, pixels, width, height, mipmaps, width / 2, height / 2, GL_RG, GL_UNSIGNED_BYTE, 2);
+  _upload(texture, pixels, width, height, mipmaps, chroma420(width), chroma420(height), GL_RG, GL_UNSIGNED_BYTE, 2);
 }
 
 void uploadPackedYUV422Texture(AVTexture *texture, const void *pixels, uint32_t width, uint32_t height, bool mipmaps)

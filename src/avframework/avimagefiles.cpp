@@ -1,16 +1,16 @@
 #include "avimagefiles.h"
 
+#include "avcommon.h"
+
 #include "avpixelbuffer.h"
 
 #include <QDebug>
 #include <QImage>
 #include <QImageReader>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QPointer>
 #include <QThread>
-#include <QWaitCondition>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -20,15 +20,18 @@ std::atomic<int> g_boundWidth{0};
 std::atomic<int> g_boundHeight{0};
 std::atomic<int> g_frameTimeout{1000};
 
-QMutex g_providerLock;
+AVMutex g_providerLock;
+// Passed by every queued request on its way to the editor's thread: Qt's event queue orders
+// the hand-over, but the race checker cannot see into Qt.
+AVMutex g_handOverLock;
 AVAnimationFrameProvider g_provider;
 QPointer<QObject> g_providerContext;
 
 // One frame request; shared so a late answer after the time-out has somewhere to go.
 struct FrameRequest
 {
-  QMutex lock;
-  QWaitCondition answered;
+  AVMutex lock;
+  AVCondition answered;
   bool done = false;
   uint8_t *bytes = nullptr;
   int width = 0;
@@ -92,7 +95,7 @@ AVPixelBuffer *loadImagePixels(const std::string &path, int *pictureRotation, in
 
 void setAnimationFrameProvider(AVAnimationFrameProvider provider, QObject *context)
 {
-  QMutexLocker locker(&g_providerLock);
+  AVMutexLocker locker(&g_providerLock);
   g_provider = std::move(provider);
   g_providerContext = context;
 }
@@ -107,16 +110,17 @@ AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int 
   AVAnimationFrameProvider provider;
   QObject *context = nullptr;
   {
-    QMutexLocker locker(&g_providerLock);
+    AVMutexLocker locker(&g_providerLock);
     provider = g_provider;
     context = g_providerContext.data();
   }
   const int maxWidth = g_boundWidth, maxHeight = g_boundHeight;
   auto request = std::make_shared<FrameRequest>();
   auto ask = [request, provider, segmentId, milliseconds, maxWidth, maxHeight]() {
+    { AVMutexLocker handedOver(&g_handOverLock); }
     int width = 0, height = 0;
     uint8_t *bytes = provider ? provider(segmentId, milliseconds, maxWidth, maxHeight, &width, &height) : nullptr;
-    QMutexLocker locker(&request->lock);
+    AVMutexLocker locker(&request->lock);
     if (request->done) { // the asker gave up waiting
       free(bytes);
       return;
@@ -125,24 +129,27 @@ AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int 
     request->width = width;
     request->height = height;
     request->done = true;
-    request->answered.wakeAll();
+    request->answered.notify_all();
   };
   if (!provider) {
     *errorKind = 2;
     return nullptr;
   }
-  if (!context || context->thread() == QThread::currentThread())
+  if (!context || context->thread() == QThread::currentThread()) {
     ask();
-  else
+  } else {
+    // Held while Qt copies the request into its event.
+    AVMutexLocker handingOver(&g_handOverLock);
     QMetaObject::invokeMethod(context, ask, Qt::QueuedConnection);
+  }
 
   uint8_t *bytes = nullptr;
   int width = 0, height = 0;
   {
-    QMutexLocker locker(&request->lock);
+    std::unique_lock<std::mutex> locker(request->lock);
     // A blocked or busy editor must not stall the rendering thread for ever.
-    if (!request->done)
-      request->answered.wait(&request->lock, static_cast<unsigned long>(g_frameTimeout.load()));
+    request->answered.wait_for(locker, std::chrono::milliseconds(g_frameTimeout.load()),
+                               [&request] { return request->done; });
     if (!request->done) {
       // A late answer finds the request done and frees its bytes.
       request->done = true;

@@ -1,10 +1,10 @@
 #include "avimageloader.h"
 
+#include "avcommon.h"
+
 #include "avimagefiles.h"
 #include "avimagesegment.h"
 
-#include <QMutexLocker>
-#include <QWaitCondition>
 #include <algorithm>
 
 AVImageLoader::AVImageLoader() : _mutex(avMutexCreate()), _wakeup(avCondCreate()), _finished(avCondCreate())
@@ -16,7 +16,7 @@ AVImageLoader::AVImageLoader() : _mutex(avMutexCreate()), _wakeup(avCondCreate()
 AVImageLoader::~AVImageLoader()
 {
   {
-    QMutexLocker locker(_mutex);
+    AVMutexLocker locker(_mutex);
     _stopRequested = true;
     avCondWakeAll(_wakeup);
   }
@@ -30,14 +30,14 @@ AVImageLoader::~AVImageLoader()
 
 void AVImageLoader::enqueue(AVImageSegment *layer)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _queue.push_back(layer);
   avCondWakeAll(_wakeup);
 }
 
 void AVImageLoader::dequeue(AVImageSegment *layer)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   auto it = std::find(_queue.begin(), _queue.end(), layer);
   if (it != _queue.end())
     _queue.erase(it);
@@ -45,14 +45,14 @@ void AVImageLoader::dequeue(AVImageSegment *layer)
 
 AVImageSegment *AVImageLoader::current()
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   return _current;
 }
 
 void AVImageLoader::stop(bool wait)
 {
   {
-    QMutexLocker locker(_mutex);
+    AVMutexLocker locker(_mutex);
     _stopRequested = true;
     avCondWakeAll(_wakeup);
   }
@@ -62,7 +62,7 @@ void AVImageLoader::stop(bool wait)
 
 void AVImageLoader::forget(AVImageSegment *layer)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _queue.erase(std::remove(_queue.begin(), _queue.end(), layer), _queue.end());
   while (_current == layer)
     avCondWait(_finished, _mutex);
@@ -77,7 +77,7 @@ int AVImageLoader::_loop(AVThread *, void *loader)
 void AVImageLoader::_run()
 {
   _running = true;
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   while (!_stopRequested) {
     if (!_queue.empty()) {
       // Taken and marked current in one step: a layer being deleted either finds itself

@@ -31,9 +31,9 @@ private:
   void _run();
 
   std::vector<AVImageSegment *> _queue;
-  QMutex *_mutex;
-  QWaitCondition *_wakeup;
-  QWaitCondition *_finished; // signalled when the worker moves on from a layer
+  AVMutex *_mutex;
+  AVCondition *_wakeup;
+  AVCondition *_finished; // signalled when the worker moves on from a layer
   AVThread *_worker;
   std::atomic<bool> _stopRequested{false};
   std::atomic<bool> _running{false};

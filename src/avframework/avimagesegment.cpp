@@ -1,9 +1,10 @@
 #include "avimagesegment.h"
 
+#include "avcommon.h"
+
 #include "avimagefiles.h"
 #include "avimageloader.h"
 
-#include <QMutexLocker>
 #include <cmath>
 
 AVImageSegment::AVImageSegment(AVImageLoader *loader, double start, double duration, const std::string &path,
@@ -28,14 +29,14 @@ bool AVImageSegment::isReady()
 
 bool AVImageSegment::isQueued()
 {
-  QMutexLocker locker(_ownMutex);
+  AVMutexLocker locker(_ownMutex);
   return _queued;
 }
 
 void AVImageSegment::wake()
 {
   AVLayerSegment::wake();
-  QMutexLocker locker(_ownMutex);
+  AVMutexLocker locker(_ownMutex);
   if (_path.empty() || texture() || loadError() != kAVLoadPending)
     return;
   if (AVPixelBuffer *buffer = pixelBuffer()) {
@@ -52,7 +53,7 @@ void AVImageSegment::wake()
 void AVImageSegment::sleep(bool exporting)
 {
   AVLayerSegment::sleep(exporting);
-  QMutexLocker locker(_ownMutex);
+  AVMutexLocker locker(_ownMutex);
   if (_path.empty())
     return;
   if (pixelBuffer()) {
@@ -71,7 +72,7 @@ void AVImageSegment::sleep(bool exporting)
 void AVImageSegment::update(double time, bool pass, bool playing)
 {
   {
-    QMutexLocker locker(_ownMutex);
+    AVMutexLocker locker(_ownMutex);
     if (pixelBuffer() && !texture())
       uploadTexture();
   }
@@ -80,7 +81,7 @@ void AVImageSegment::update(double time, bool pass, bool playing)
 
 void AVImageSegment::setPixelBuffer(AVPixelBuffer *buffer)
 {
-  QMutexLocker locker(_ownMutex);
+  AVMutexLocker locker(_ownMutex);
   AVLayerSegment::setPixelBuffer(buffer);
 }
 
@@ -92,7 +93,7 @@ int AVImageSegment::pictureRotation()
 void AVImageSegment::deliverPixels(AVPixelBuffer *buffer, int rotation, int status)
 {
   {
-    QMutexLocker locker(_ownMutex);
+    AVMutexLocker locker(_ownMutex);
     setLoadError(status);
     AVLayerSegment::setPixelBuffer(buffer);
     _pictureRotation = rotation;
@@ -117,7 +118,7 @@ AVAnimatableImageSegment::~AVAnimatableImageSegment()
 void AVAnimatableImageSegment::sleep(bool exporting)
 {
   AVLayerSegment::sleep(exporting);
-  QMutexLocker locker(_ownMutex);
+  AVMutexLocker locker(_ownMutex);
   if (_path.empty())
     return;
   AVLayerSegment::setPixelBuffer(nullptr);
@@ -128,7 +129,7 @@ void AVAnimatableImageSegment::sleep(bool exporting)
 void AVAnimatableImageSegment::update(double time, bool pass, bool playing)
 {
   {
-    QMutexLocker locker(_ownMutex);
+    AVMutexLocker locker(_ownMutex);
     const auto milliseconds = static_cast<int64_t>(std::trunc((time - startTime()) * 1000));
     int errorKind = 0;
     AVPixelBuffer *buffer = loadAnimationFrame(id(), milliseconds, &errorKind);
@@ -145,7 +146,7 @@ void AVAnimatableImageSegment::update(double time, bool pass, bool playing)
 
 void AVAnimatableImageSegment::setPixelBuffer(AVPixelBuffer *buffer)
 {
-  QMutexLocker locker(_ownMutex);
+  AVMutexLocker locker(_ownMutex);
   AVLayerSegment::setPixelBuffer(buffer);
 }
 

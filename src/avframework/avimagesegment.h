@@ -30,7 +30,7 @@ public:
 private:
   const std::string _path;
   AVImageLoader *_loader;
-  QMutex *_ownMutex;
+  AVMutex *_ownMutex;
   bool _queued = false;
   std::atomic<bool> _ready{true};
   std::atomic<int> _pictureRotation{0};
@@ -51,6 +51,6 @@ public:
 
 private:
   const std::string _path;
-  QMutex *_ownMutex;
+  AVMutex *_ownMutex;
   std::atomic<int> _pictureRotation{0};
 };

@@ -3,7 +3,6 @@
 #include "avcommon.h"
 #include "avglresources.h"
 
-#include <QMutexLocker>
 #include <algorithm>
 
 namespace {
@@ -40,7 +39,7 @@ void AVLayerSegment::update(double time, bool, bool)
 {
   if (!_texture || time < startTime() || time >= startTime() + duration() || _textureWidth == 0 || _textureHeight == 0)
     return;
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   resetEffectiveValues();
   evaluateTransitions(time - startTime());
 }
@@ -144,7 +143,7 @@ int AVLayerSegment::pictureRotation()
 
 void AVLayerSegment::setScale(float x, float y)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _scale = {x, y};
 }
 
@@ -175,49 +174,49 @@ void AVLayerSegment::setShadowOffset(float x, float y)
 
 void AVLayerSegment::setTransparency(float transparency)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _transparency = _clampUnit(transparency);
 }
 
 void AVLayerSegment::setPosition(float x, float y)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _position = {x, y};
 }
 
 void AVLayerSegment::setRotation(float degrees)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _rotation = degrees;
 }
 
 void AVLayerSegment::setRotationX(float degrees)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _rotationX = degrees;
 }
 
 void AVLayerSegment::setRotationY(float degrees)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _rotationY = degrees;
 }
 
 void AVLayerSegment::setAnchor(float x, float y)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _anchor = {x, y};
 }
 
 void AVLayerSegment::setCropTopLeft(float x, float y)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _cropTopLeft = {x, y};
 }
 
 void AVLayerSegment::setCropBottomRight(float x, float y)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _cropBottomRight = {x, y};
 }
 
@@ -225,7 +224,7 @@ void AVLayerSegment::setColorEffect(int index, int32_t value)
 {
   if (index < 0 || index >= kColorEffects)
     return;
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _colorEffects[index] = value;
 }
 

@@ -113,7 +113,7 @@ public:
 
 protected:
   // The layer lock: held by the locked setters, the update and between findGroup and applyGroup.
-  QMutex *layerMutex() const { return _mutex; }
+  AVMutex *layerMutex() const { return _mutex; }
   // Effective values from the user values, before the transitions run; under the layer lock.
   void resetEffectiveValues();
   void setTextureSize(uint32_t width, uint32_t height);
@@ -167,5 +167,5 @@ private:
   std::atomic<int32_t> _keySensitivity{0};
   std::atomic<int32_t> _keySmoothing{0};
   std::atomic<vec4> _keyColor{vec4{0, 0, 0, 1}};
-  QMutex *_mutex;
+  AVMutex *_mutex;
 };

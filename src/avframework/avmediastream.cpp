@@ -2,9 +2,6 @@
 
 #include "avcommon.h"
 
-#include <QMutex>
-#include <QMutexLocker>
-#include <QWaitCondition>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -91,10 +88,10 @@ void freePacketRecord(AVPacketRecord &record)
   av_packet_free(&record.packet);
 }
 
-QMutex *AVStreamBase::openLock()
+AVMutex *AVStreamBase::openLock()
 {
   // Made by the first stream and never destroyed.
-  static QMutex *lock = avMutexCreate();
+  static AVMutex *lock = avMutexCreate();
   return lock;
 }
 
@@ -132,11 +129,11 @@ void AVStreamBase::stopThreads()
   _readQuit = true;
   _decodeQuit = true;
   {
-    QMutexLocker packets(_packetLock);
+    AVMutexLocker packets(_packetLock);
     avCondWakeAll(_packetCondition);
   }
   {
-    QMutexLocker frames(_frameLock);
+    AVMutexLocker frames(_frameLock);
     avCondWakeAll(_frameCondition);
   }
   wakeDecoder();
@@ -170,7 +167,7 @@ void AVStreamBase::_closeInput()
 AVFrameRecord AVStreamBase::takeFrame(bool wait)
 {
   AVFrameRecord result;
-  QMutexLocker locker(_frameLock);
+  AVMutexLocker locker(_frameLock);
   while (!_decodeQuit) {
     if (!_frames.empty()) {
       AVFrameRecord record = _frames.front();
@@ -221,7 +218,7 @@ void AVStreamBase::seek(double time, AVSeekDoneCallback done, void *userData, bo
     // also what the read thread is reading at this moment. The queue is emptied in the same hold:
     // once the lock is let go the read thread may seek and queue the new position's first
     // packets, and a later flush would throw away its key frame.
-    QMutexLocker packets(_packetLock);
+    AVMutexLocker packets(_packetLock);
     const int32_t next = _serial + 1;
     _seekDone = done;
     _seekDoneData = userData;
@@ -235,7 +232,7 @@ void AVStreamBase::seek(double time, AVSeekDoneCallback done, void *userData, bo
   {
     // After the new serial: a decode loop ending the old generation cannot set it again, a frame
     // taken now cannot move the consumer back, and a first frame already decoded stays.
-    QMutexLocker frames(_frameLock);
+    AVMutexLocker frames(_frameLock);
     _decodeAtEnd = false;
     _consumerTime = target;
     _dropStaleFrames();
@@ -249,7 +246,7 @@ void AVStreamBase::reportSeekDone(int32_t serial, uint8_t *data, uint32_t size, 
   AVSeekDoneCallback done;
   void *userData;
   {
-    QMutexLocker packets(_packetLock);
+    AVMutexLocker packets(_packetLock);
     if (serial != _seekSerial || serial != _serial)
       return;
     done = _seekDone;
@@ -264,7 +261,7 @@ void AVStreamBase::seekAgain(double time, bool exact)
   AVSeekDoneCallback done;
   void *userData;
   {
-    QMutexLocker packets(_packetLock);
+    AVMutexLocker packets(_packetLock);
     done = _seekDone;
     userData = _seekDoneData;
   }
@@ -275,7 +272,7 @@ void AVStreamBase::startSynchronousGeneration(double target)
 {
   _seekTarget = target;
   {
-    QMutexLocker packets(_packetLock);
+    AVMutexLocker packets(_packetLock);
     _serial = _serial + 1;
     _positionSerial = int32_t(_serial);
     _seekRequested = false;
@@ -283,7 +280,7 @@ void AVStreamBase::startSynchronousGeneration(double target)
     _clearPackets();
   }
   {
-    QMutexLocker frames(_frameLock);
+    AVMutexLocker frames(_frameLock);
     _decodeAtEnd = false;
     _dropStaleFrames();
   }
@@ -291,38 +288,38 @@ void AVStreamBase::startSynchronousGeneration(double target)
 
 bool AVStreamBase::isAwake()
 {
-  QMutexLocker packets(_packetLock);
+  AVMutexLocker packets(_packetLock);
   return _maxPackets != 0;
 }
 
 int AVStreamBase::packetCount()
 {
-  QMutexLocker packets(_packetLock);
+  AVMutexLocker packets(_packetLock);
   return int(_packets.size());
 }
 
 int AVStreamBase::frameCount()
 {
-  QMutexLocker frames(_frameLock);
+  AVMutexLocker frames(_frameLock);
   return int(_frames.size());
 }
 
 bool AVStreamBase::awaken()
 {
   {
-    QMutexLocker packets(_packetLock);
-    QMutexLocker frames(_frameLock);
+    AVMutexLocker packets(_packetLock);
+    AVMutexLocker frames(_frameLock);
     if ((_maxPackets != 0 && _maxFrames != 0) || !_readStarted)
       return false;
   }
   const bool audio = _mediaKind == kAVMediaAudio;
   {
-    QMutexLocker packets(_packetLock);
+    AVMutexLocker packets(_packetLock);
     _maxPackets = audio ? 16 : 4;
     avCondWakeAll(_packetCondition);
   }
   {
-    QMutexLocker frames(_frameLock);
+    AVMutexLocker frames(_frameLock);
     _maxFrames = audio ? 8 : 2;
     avCondWakeAll(_frameCondition);
   }
@@ -333,17 +330,17 @@ bool AVStreamBase::awaken()
 bool AVStreamBase::sleep()
 {
   {
-    QMutexLocker packets(_packetLock);
-    QMutexLocker frames(_frameLock);
+    AVMutexLocker packets(_packetLock);
+    AVMutexLocker frames(_frameLock);
     if (_maxPackets == 0 && _maxFrames == 0)
       return false;
   }
   {
-    QMutexLocker packets(_packetLock);
+    AVMutexLocker packets(_packetLock);
     _maxPackets = 0;
   }
   {
-    QMutexLocker frames(_frameLock);
+    AVMutexLocker frames(_frameLock);
     _maxFrames = 0;
   }
   flushPackets();
@@ -398,7 +395,7 @@ void AVStreamBase::startReadThread(int streamIndex, int maxPackets)
     avThreadDestroy(_readThread);
   }
   {
-    QMutexLocker packets(_packetLock);
+    AVMutexLocker packets(_packetLock);
     _streamIndex = streamIndex;
     _maxPackets = maxPackets;
   }
@@ -419,7 +416,7 @@ void AVStreamBase::startDecodeThread(int maxFrames)
     avThreadDestroy(_decodeThread);
   }
   {
-    QMutexLocker frames(_frameLock);
+    AVMutexLocker frames(_frameLock);
     _maxFrames = maxFrames;
   }
   _decodeQuit = false;
@@ -451,12 +448,12 @@ void AVStreamBase::_readLoop()
     bool atEnd;
     int32_t serial;
     {
-      QMutexLocker demux(_demuxLock);
+      AVMutexLocker demux(_demuxLock);
       double target = 0;
       int32_t generation = 0;
       bool seekNow = false;
       {
-        QMutexLocker packets(_packetLock);
+        AVMutexLocker packets(_packetLock);
         if (_seekRequested) {
           seekNow = true;
           target = _seekTarget;
@@ -479,7 +476,7 @@ void AVStreamBase::_readLoop()
     if (result < 0) {
       av_packet_free(&packet);
       if (atEnd) {
-        QMutexLocker packets(_packetLock);
+        AVMutexLocker packets(_packetLock);
         if (!_readAtEnd && serial == _serial)
           avLog("(%d) read packet reach end\n", int(_mediaKind));
         _readAtEnd = serial == _serial;
@@ -494,7 +491,7 @@ void AVStreamBase::_readLoop()
       av_packet_free(&packet);
       continue;
     }
-    QMutexLocker packets(_packetLock);
+    AVMutexLocker packets(_packetLock);
     if (serial == _serial)
       _readAtEnd = false;
     while (!_readQuit && serial == _serial && int(_packets.size()) >= _maxPackets)
@@ -513,7 +510,7 @@ void AVStreamBase::_readLoop()
 AVPacketRecord AVStreamBase::takePacket()
 {
   AVPacketRecord record;
-  QMutexLocker locker(_packetLock);
+  AVMutexLocker locker(_packetLock);
   while (!_decodeQuit) {
     if (!_packets.empty()) {
       record = _packets.front();
@@ -537,7 +534,7 @@ AVPacketRecord AVStreamBase::takePacket()
 
 void AVStreamBase::pushFrame(AVFrameRecord &record)
 {
-  QMutexLocker locker(_frameLock);
+  AVMutexLocker locker(_frameLock);
   while (!_decodeQuit && int32_t(record.serial) == _serial && int(_frames.size()) >= _maxFrames)
     avCondWait(_frameCondition, _frameLock);
   if (!_decodeQuit && int32_t(record.serial) == _serial) {
@@ -551,13 +548,13 @@ void AVStreamBase::pushFrame(AVFrameRecord &record)
 
 void AVStreamBase::flushPackets()
 {
-  QMutexLocker locker(_packetLock);
+  AVMutexLocker locker(_packetLock);
   _clearPackets();
 }
 
 void AVStreamBase::flushFrames()
 {
-  QMutexLocker locker(_frameLock);
+  AVMutexLocker locker(_frameLock);
   for (AVFrameRecord &record : _frames)
     freeFrameRecord(record);
   _frames.clear();

@@ -16,8 +16,8 @@ struct AVCodec;
 struct AVBufferRef;
 struct AVPacket;
 struct AVDictionary;
-class QMutex;
-class QWaitCondition;
+struct AVMutex;
+struct AVCondition;
 class AVThread_QThread_Type;
 class AVContent;
 
@@ -127,7 +127,7 @@ public:
   int frameCount();
 
   // Every subclass open runs under it: one file is opened and probed at a time.
-  static QMutex *openLock();
+  static AVMutex *openLock();
 
 protected:
   virtual void decodeLoop() {}
@@ -184,15 +184,15 @@ protected:
   std::atomic<bool> _hardwareDisabled{false};
   int32_t _streamIndex = -1;
   // Guards the demuxer: the read thread's seek and read, and a synchronous fetch.
-  QMutex *_demuxLock;
+  AVMutex *_demuxLock;
 
-  QMutex *_packetLock;
-  QWaitCondition *_packetCondition;
+  AVMutex *_packetLock;
+  AVCondition *_packetCondition;
   std::deque<AVPacketRecord> _packets;
   int32_t _maxPackets = 0;
 
-  QMutex *_frameLock;
-  QWaitCondition *_frameCondition;
+  AVMutex *_frameLock;
+  AVCondition *_frameCondition;
   std::deque<AVFrameRecord> _frames;
   int32_t _maxFrames = 0;
 
@@ -218,7 +218,7 @@ private:
   AVThread_QThread_Type *_decodeThread = nullptr;
   // The serial under which the demuxer's position was set; packets read carry it.
   std::atomic<int32_t> _positionSerial{1};
-  bool _threadsStopped = false;
+  std::atomic<bool> _threadsStopped{false};
   std::atomic<bool> _readStarted{false};
   std::atomic<bool> _opened{false};
 };

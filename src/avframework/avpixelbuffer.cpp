@@ -2,7 +2,6 @@
 
 #include "avcommon.h"
 
-#include <QMutexLocker>
 #include <cstdlib>
 #include <cstring>
 
@@ -78,7 +77,7 @@ void freePixelBuffer(AVPixelBuffer *buffer)
 
 void pixelBufferSetData(AVPixelBuffer *buffer, const uint8_t *source)
 {
-  QMutexLocker locker(buffer->lock);
+  AVMutexLocker locker(buffer->lock);
   const size_t bytes = _byteSize(buffer);
   if (bytes && source)
     memcpy(buffer->data, source, bytes);

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-class QMutex;
+struct AVMutex;
 
 struct vec2
 {
@@ -22,7 +22,7 @@ struct AVPixelBuffer
   uint32_t height;
   uint32_t format; // 1 RGBA (4 bytes), 2 three bytes, 3 two bytes per pixel
   uint8_t *data;   // rows packed, top row first
-  QMutex *lock;
+  AVMutex *lock;
 };
 
 AVPixelBuffer *createPixelBuffer(uint32_t width, uint32_t height, uint32_t format);

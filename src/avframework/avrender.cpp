@@ -6,11 +6,8 @@
 #include "avsegment.h"
 #include "avsoundoutput.h"
 
-#include <QMutex>
-#include <QMutexLocker>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_3_2_Core>
-#include <QWaitCondition>
 #include <algorithm>
 
 namespace {
@@ -48,7 +45,7 @@ AVRender::~AVRender()
   }
   destroySharedOffscreenContext(&_owner);
   {
-    QMutexLocker state(_stateLock);
+    AVMutexLocker state(_stateLock);
     if (AVComposition *composition = _composition)
       composition->removeListener(renderCompositionListener);
   }
@@ -62,7 +59,7 @@ AVRender::~AVRender()
 
 void AVRender::setComposition(AVComposition *composition)
 {
-  QMutexLocker state(_stateLock);
+  AVMutexLocker state(_stateLock);
   if (AVComposition *old = _composition)
     old->removeListener(renderCompositionListener);
   _composition = composition;
@@ -78,14 +75,14 @@ void AVRender::setCallback(AVRenderCallback function, void *userData)
 
 void AVRender::setSize(uint32_t width, uint32_t height)
 {
-  QMutexLocker state(_stateLock);
+  AVMutexLocker state(_stateLock);
   _width = width;
   _height = height;
 }
 
 void AVRender::size(uint32_t *width, uint32_t *height)
 {
-  QMutexLocker state(_stateLock);
+  AVMutexLocker state(_stateLock);
   *width = _width;
   *height = _height;
 }
@@ -113,12 +110,12 @@ void AVRender::_report(int code, double time)
 void AVRender::_addSteps(int n)
 {
   {
-    QMutexLocker video(_videoLock);
+    AVMutexLocker video(_videoLock);
     _videoSteps += n;
     avCondWakeAll(_videoCondition);
   }
   {
-    QMutexLocker audio(_audioLock);
+    AVMutexLocker audio(_audioLock);
     _audioSteps += n;
     avCondWakeAll(_audioCondition);
   }
@@ -134,8 +131,8 @@ void AVRender::_createSoundOutput()
 void AVRender::play()
 {
   if (!_playing) {
-    QMutexLocker video(_videoLock);
-    QMutexLocker audio(_audioLock);
+    AVMutexLocker video(_videoLock);
+    AVMutexLocker audio(_audioLock);
     _playing = true;
     _report(kAVRenderPlaying, 0.0);
     avCondWakeAll(_videoCondition);
@@ -151,8 +148,8 @@ void AVRender::pause()
   if (!_playing)
     return;
   {
-    QMutexLocker video(_videoLock);
-    QMutexLocker audio(_audioLock);
+    AVMutexLocker video(_videoLock);
+    AVMutexLocker audio(_audioLock);
     _playing = false;
     _report(kAVRenderPaused, 0.0);
   }
@@ -193,7 +190,7 @@ void AVRender::start()
     _videoStop = false;
     _videoThread = avThreadCreate(_videoThreadBody, this);
     if (_owner.host)
-      createSharedOffscreenContext(&_owner, _owner.host, _videoThread);
+      createSharedOffscreenContext(&_owner, _owner.host, nullptr);
     avThreadStart(_videoThread);
   }
   if (!_audioThread || _audioStop) {
@@ -221,7 +218,7 @@ int AVRender::stop()
     int rounds = 0;
     while (*running && rounds++ < kStopRounds) {
       avThreadSleep(0.01);
-      QMutexLocker locker(lock);
+      AVMutexLocker locker(lock);
       avCondWakeAll(condition);
     }
     if (*running)
@@ -264,7 +261,7 @@ void AVRender::_videoLoop()
   while (!_videoStop) {
     bool reachedEnd = false;
     {
-      QMutexLocker video(_videoLock);
+      AVMutexLocker video(_videoLock);
       if (!_playing && _videoSteps == 0) {
         _videoParked = true;
         while (!_playing && _videoSteps == 0 && !_videoStop)
@@ -310,8 +307,8 @@ void AVRender::_videoLoop()
     if (reachedEnd && !endReported) {
       endReported = true;
       {
-        QMutexLocker video(_videoLock);
-        QMutexLocker audio(_audioLock);
+        AVMutexLocker video(_videoLock);
+        AVMutexLocker audio(_audioLock);
         _playing = false;
       }
       _report(kAVRenderPaused, 0.0);
@@ -328,7 +325,7 @@ void AVRender::_audioLoop()
   _audioRunning = true;
   for (int64_t rounds = 0; !_audioStop;) {
     {
-      QMutexLocker audio(_audioLock);
+      AVMutexLocker audio(_audioLock);
       if (!_playing && _audioSteps == 0) {
         _audioParked = true;
         while (!_playing && _audioSteps == 0 && !_audioStop)

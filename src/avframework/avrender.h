@@ -9,8 +9,8 @@
 #include <atomic>
 #include <cstdint>
 
-class QMutex;
-class QWaitCondition;
+struct AVMutex;
+struct AVCondition;
 class AVComposition;
 class AVSegment;
 class AVSoundOutput;
@@ -76,7 +76,7 @@ private:
   AVGLContextOwner _owner;
   std::atomic<uint32_t> _width;
   std::atomic<uint32_t> _height;
-  QMutex *_stateLock;
+  AVMutex *_stateLock;
   std::atomic<AVComposition *> _composition{nullptr};
   std::atomic<double> _currentTime{0};
   AVThread_QThread_Type *_videoThread = nullptr;
@@ -88,10 +88,10 @@ private:
   std::atomic<bool> _playing{false};
   std::atomic<int32_t> _videoSteps{0};
   std::atomic<int32_t> _audioSteps{0};
-  QMutex *_videoLock;
-  QMutex *_audioLock;
-  QWaitCondition *_videoCondition;
-  QWaitCondition *_audioCondition;
+  AVMutex *_videoLock;
+  AVMutex *_audioLock;
+  AVCondition *_videoCondition;
+  AVCondition *_audioCondition;
   std::atomic<bool> _videoParked{false};
   std::atomic<bool> _audioParked{false};
   std::atomic<AVRenderCallback> _callback{nullptr};

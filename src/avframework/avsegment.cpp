@@ -4,7 +4,6 @@
 
 #include "avcommon.h"
 
-#include <QMutexLocker>
 #include <algorithm>
 
 AVSegment::AVSegment(double start) : _start(start), _duration(0)
@@ -56,13 +55,13 @@ void AVSegment::wake()
 
 void AVSegment::addTransition(AVTransition *transition)
 {
-  QMutexLocker locker(_groupLock);
+  AVMutexLocker locker(_groupLock);
   _transitions.push_back(transition);
 }
 
 void AVSegment::addGroup(TransitionGroup *group)
 {
-  QMutexLocker locker(_groupLock);
+  AVMutexLocker locker(_groupLock);
   auto later = std::find_if(_groups.begin(), _groups.end(),
                             [group](const TransitionGroup *g) { return g->id() > group->id(); });
   _groups.insert(later, group);
@@ -70,7 +69,7 @@ void AVSegment::addGroup(TransitionGroup *group)
 
 void AVSegment::removeGroup(uint32_t groupId)
 {
-  QMutexLocker locker(_groupLock);
+  AVMutexLocker locker(_groupLock);
   auto it = std::find_if(_groups.begin(), _groups.end(), [groupId](const TransitionGroup *g) { return g->id() == groupId; });
   if (it == _groups.end())
     return;
@@ -81,7 +80,7 @@ void AVSegment::removeGroup(uint32_t groupId)
 
 void AVSegment::clearGroups()
 {
-  QMutexLocker locker(_groupLock);
+  AVMutexLocker locker(_groupLock);
   for (TransitionGroup *group : _groups)
     delete group;
   _groups.clear();
@@ -89,7 +88,7 @@ void AVSegment::clearGroups()
 
 void AVSegment::renumberGroup(uint32_t oldId, uint32_t newId)
 {
-  QMutexLocker locker(_groupLock);
+  AVMutexLocker locker(_groupLock);
   for (TransitionGroup *group : _groups) {
     if (group->id() == oldId) {
       group->setId(newId);

@@ -8,7 +8,7 @@
 
 class AVSegment;
 class AVTransition;
-class QMutex;
+struct AVMutex;
 class TransitionGroup;
 
 using AVSegmentListener = void (*)(AVSegment *segment, int code, void *userData);
@@ -64,7 +64,7 @@ public:
 protected:
   // Layers and sounds guard their transitions with their own lock: the transition and group
   // operations take it, and an edit holds it from findGroup to applyGroup.
-  void setGroupLock(QMutex *mutex) { _groupLock = mutex; }
+  void setGroupLock(AVMutex *mutex) { _groupLock = mutex; }
 
   // Runs every transition and group at segment-relative time t; the caller has reset the
   // effective values and holds the segment's lock.
@@ -78,7 +78,7 @@ private:
   std::atomic<double> _duration;
   std::vector<AVTransition *> _transitions;
   std::vector<TransitionGroup *> _groups;
-  QMutex *_groupLock = nullptr;
+  AVMutex *_groupLock = nullptr;
   AVSegmentListener _listener = nullptr;
   void *_listenerData = nullptr;
   AVSegmentListener _auxListener = nullptr;

@@ -6,10 +6,7 @@
 
 #include <QByteArray>
 #include <QDebug>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QThread>
-#include <QWaitCondition>
 #include <algorithm>
 #include <cstdlib>
 
@@ -121,14 +118,14 @@ void AVSoundOutput::start()
 
 void AVSoundOutput::_wakeFeeder()
 {
-  QMutexLocker locker(_engineLock);
+  AVMutexLocker locker(_engineLock);
   _wakeRequested = true;
   avCondWakeAll(_wake);
 }
 
 bool AVSoundOutput::_park()
 {
-  QMutexLocker locker(_engineLock);
+  AVMutexLocker locker(_engineLock);
   // A wake-up that came while the thread was busy is not lost.
   while (!_wakeRequested && !_stop)
     avCondWait(_wake, _engineLock);

@@ -9,9 +9,9 @@
 #include <atomic>
 #include <functional>
 
-class QMutex;
 class QThread;
-class QWaitCondition;
+struct AVCondition;
+struct AVMutex;
 class AVAudioSink;
 class AVComposition;
 class AVThread_QThread_Type;
@@ -53,8 +53,8 @@ private:
   QThread *_deviceThread;
   QObject *_deviceContext;
   AVAudioSink *_sink = nullptr;
-  QWaitCondition *_wake;
-  QMutex *_engineLock;
+  AVCondition *_wake;
+  AVMutex *_engineLock;
   AVThread_QThread_Type *_feedingThread = nullptr;
   std::atomic<bool> _stop{false};
   std::atomic<bool> _feedingRunning{false};

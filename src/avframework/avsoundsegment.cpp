@@ -2,7 +2,6 @@
 
 #include "avcommon.h"
 
-#include <QMutexLocker>
 #include <algorithm>
 
 AVSoundSegment::AVSoundSegment(double start) : AVSegment(start), _mutex(avMutexCreate())
@@ -29,7 +28,7 @@ int AVSoundSegment::readAudio(uint8_t *, int, double *, double, double, bool *ex
 
 void AVSoundSegment::setVolume(float volume)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _volume = std::max(volume, 0.0f);
 }
 
@@ -40,7 +39,7 @@ void AVSoundSegment::setEffectiveVolume(float volume)
 
 void AVSoundSegment::evaluateVolume(double t)
 {
-  QMutexLocker locker(_mutex);
+  AVMutexLocker locker(_mutex);
   _effectiveVolume = std::max(_volume.load(), 0.0f);
   evaluateTransitions(t - startTime());
 }

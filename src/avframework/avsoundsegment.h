@@ -6,7 +6,7 @@
 
 #include <atomic>
 
-class QMutex;
+struct AVMutex;
 
 class AVSoundSegment : public AVSegment
 {
@@ -33,10 +33,10 @@ public:
   void evaluateVolume(double t);
 
 protected:
-  QMutex *soundMutex() const { return _mutex; }
+  AVMutex *soundMutex() const { return _mutex; }
 
 private:
   std::atomic<float> _volume{1.0f};
   std::atomic<float> _effectiveVolume{1.0f};
-  QMutex *_mutex;
+  AVMutex *_mutex;
 };

@@ -5,7 +5,6 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QImage>
-#include <QMutexLocker>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextLayout>
@@ -62,7 +61,7 @@ AVTextSegment::~AVTextSegment()
 
 template <typename F> void AVTextSegment::_edit(F change)
 {
-  QMutexLocker locker(_textMutex);
+  AVMutexLocker locker(_textMutex);
   change(_style);
   _dirty = true;
 }
@@ -143,19 +142,19 @@ void AVTextSegment::setTextBoxSize(uint32_t width, uint32_t height)
 
 std::string AVTextSegment::text() const
 {
-  QMutexLocker locker(_textMutex);
+  AVMutexLocker locker(_textMutex);
   return _style.text;
 }
 
 std::string AVTextSegment::fontFamily() const
 {
-  QMutexLocker locker(_textMutex);
+  AVMutexLocker locker(_textMutex);
   return _style.family;
 }
 
 std::string AVTextSegment::fontStyle() const
 {
-  QMutexLocker locker(_textMutex);
+  AVMutexLocker locker(_textMutex);
   return _style.style;
 }
 
@@ -179,7 +178,7 @@ bool AVTextSegment::fit(AVTextFit *fit) const
 
 void AVTextSegment::setPixelBuffer(AVPixelBuffer *buffer)
 {
-  QMutexLocker locker(_textMutex);
+  AVMutexLocker locker(_textMutex);
   AVLayerSegment::setPixelBuffer(buffer);
 }
 
@@ -191,7 +190,7 @@ void AVTextSegment::wake()
   Style style;
   {
     // Copied and marked clean together: an edit made while this renders marks it again.
-    QMutexLocker locker(_textMutex);
+    AVMutexLocker locker(_textMutex);
     style = _style;
     _dirty = false;
   }
@@ -199,7 +198,7 @@ void AVTextSegment::wake()
   if (!style.text.empty()) {
     vec2 userScale;
     {
-      QMutexLocker locker(layerMutex());
+      AVMutexLocker locker(layerMutex());
       userScale = scale();
     }
     const uint32_t width = renderWidth();
@@ -220,7 +219,7 @@ void AVTextSegment::wake()
 void AVTextSegment::sleep(bool exporting)
 {
   AVLayerSegment::sleep(exporting);
-  QMutexLocker locker(_textMutex);
+  AVMutexLocker locker(_textMutex);
   AVLayerSegment::setPixelBuffer(nullptr);
   uploadTexture();
 }
@@ -228,7 +227,7 @@ void AVTextSegment::sleep(bool exporting)
 void AVTextSegment::update(double time, bool, bool)
 {
   {
-    QMutexLocker locker(_textMutex);
+    AVMutexLocker locker(_textMutex);
     if (_replaceTexture) {
       setFrame(nullptr, 0, 0);
       _replaceTexture = false;
@@ -244,7 +243,7 @@ void AVTextSegment::update(double time, bool, bool)
   if (!texture() || time < startTime() || time >= startTime() + duration() || textureWidth() == 0 ||
       textureHeight() == 0)
     return;
-  QMutexLocker locker(layerMutex());
+  AVMutexLocker locker(layerMutex());
   resetEffectiveValues();
   AVTextFit textFit;
   if (fit(&textFit)) {

@@ -81,7 +81,7 @@ private:
   std::atomic<uint32_t> _boxHeight;
   // Guards the style (written on the GUI thread, copied by the rendering thread) and the
   // hand-over of the picture to the texture.
-  QMutex *_textMutex;
+  AVMutex *_textMutex;
   Style _style;
   std::atomic<bool> _dirty{true};
   std::atomic<bool> _replaceTexture{false};

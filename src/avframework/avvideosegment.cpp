@@ -4,8 +4,6 @@
 #include "avglresources.h"
 #include "avvideostream.h"
 
-#include <QMutex>
-#include <QMutexLocker>
 #include <algorithm>
 #include <cstdlib>
 
@@ -99,7 +97,7 @@ void AVVideoSegment::_opened(AVContent *, int result, void *argument)
     self->setDuration(self->duration() > 0 ? self->duration() : self->mediaDuration());
     self->seek(self->startTime(), true);
   } else {
-    QMutexLocker locker(self->_segmentLock);
+    AVMutexLocker locker(self->_segmentLock);
     self->setPixelBuffer(nullptr);
     self->_dropPending();
     self->_ready = true;
@@ -124,7 +122,7 @@ void AVVideoSegment::_thumbnailMade(AVContent *, int, AVPixelBuffer *thumbnail, 
   auto *self = static_cast<AVVideoSegment *>(argument);
   bool last;
   {
-    QMutexLocker locker(self->_thumbnailLock);
+    AVMutexLocker locker(self->_thumbnailLock);
     if (thumbnail)
       self->_thumbnails.push_back(thumbnail);
     last = ++self->_thumbnailsArrived == kThumbnailCount;
@@ -143,7 +141,7 @@ void AVVideoSegment::sleep(bool exporting)
 {
   _justSought = false;
   AVLayerSegment::sleep(exporting);
-  QMutexLocker locker(_segmentLock);
+  AVMutexLocker locker(_segmentLock);
   setPixelBuffer(nullptr);
   AVLayerSegment::setFrame(nullptr, 0, 0);
   _destroyPlanes();
@@ -177,7 +175,7 @@ void AVVideoSegment::seek(double time, bool exact)
     return;
   _ready = false;
   {
-    QMutexLocker locker(_segmentLock);
+    AVMutexLocker locker(_segmentLock);
     _dropPending();
   }
   _justSought = !isAsleep();
@@ -192,7 +190,7 @@ void AVVideoSegment::_dropPending()
 
 void AVVideoSegment::_updateFrame(double time, bool wait, bool adaptive)
 {
-  QMutexLocker locker(_segmentLock);
+  AVMutexLocker locker(_segmentLock);
   if (_dropPendingRequested)
     _dropPending();
   if (!texture() && !(_ready && !isAsleep()))
@@ -304,11 +302,13 @@ void AVVideoSegment::setFrame(const uint8_t *pixels, uint32_t width, uint32_t he
   case kAVFrameYUV420: {
     AVTexture *luma = _sizedTexture(texture(), width, height, kAVTextureYUV420, _Plane::Red);
     replaceTexture(luma);
-    _secondPlane = _sizedTexture(_secondPlane, width / 2, height / 2, kAVTextureYUV420, _Plane::Red);
-    _thirdPlane = _sizedTexture(_thirdPlane, width / 2, height / 2, kAVTextureYUV420, _Plane::Red);
+    const uint32_t chromaWidth = chroma420(width), chromaHeight = chroma420(height);
+    const uint8_t *u = pixels + size_t(width) * height, *v = u + size_t(chromaWidth) * chromaHeight;
+    _secondPlane = _sizedTexture(_secondPlane, chromaWidth, chromaHeight, kAVTextureYUV420, _Plane::Red);
+    _thirdPlane = _sizedTexture(_thirdPlane, chromaWidth, chromaHeight, kAVTextureYUV420, _Plane::Red);
     uploadRedTexture(luma, pixels, width, height, false);
-    uploadRedTexture(_secondPlane, pixels + size_t(width) * height, width / 2, height / 2, false);
-    uploadRedTexture(_thirdPlane, pixels + size_t(width) * height * 5 / 4, width / 2, height / 2, false);
+    uploadRedTexture(_secondPlane, u, chromaWidth, chromaHeight, false);
+    uploadRedTexture(_thirdPlane, v, chromaWidth, chromaHeight, false);
     break;
   }
   case kAVFrameUYVY422: {
@@ -365,19 +365,19 @@ uint8_t *AVVideoSegment::frameAtTime(double time, bool exact, uint32_t *size, in
 
 AVPixelBuffer *AVVideoSegment::thumbnail(int index)
 {
-  QMutexLocker locker(_thumbnailLock);
+  AVMutexLocker locker(_thumbnailLock);
   return index >= 0 && index < int(_thumbnails.size()) ? _thumbnails[size_t(index)] : nullptr;
 }
 
 int AVVideoSegment::thumbnailCount()
 {
-  QMutexLocker locker(_thumbnailLock);
+  AVMutexLocker locker(_thumbnailLock);
   return int(_thumbnails.size());
 }
 
 void AVVideoSegment::releaseThumbnails()
 {
-  QMutexLocker locker(_thumbnailLock);
+  AVMutexLocker locker(_thumbnailLock);
   for (AVPixelBuffer *buffer : _thumbnails)
     freePixelBuffer(buffer);
   _thumbnails.clear();

@@ -81,13 +81,13 @@ private:
   std::atomic<double> _rangeDuration;
   AVVideoStream *_stream;
   std::vector<AVPixelBuffer *> _thumbnails;
-  QMutex *_thumbnailLock;
+  AVMutex *_thumbnailLock;
   int _thumbnailsArrived = 0;
   int _thumbnailHeight;
   uint32_t _frameKind = 0;
   AVFrameRecord _pending;
   uint32_t _pendingTime = 0;
-  QMutex *_segmentLock;
+  AVMutex *_segmentLock;
   std::atomic<bool> _ready{false};
   std::atomic<bool> _dropPendingRequested{false};
   std::atomic<double> _stretch{1.0};

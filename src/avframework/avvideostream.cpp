@@ -3,9 +3,6 @@
 #include "avcommon.h"
 #include "avpixelbuffer.h"
 
-#include <QMutex>
-#include <QMutexLocker>
-#include <QWaitCondition>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -87,11 +84,12 @@ int64_t _toStreamTime(double seconds, AVRational base)
   return int64_t(seconds * base.den / base.num);
 }
 
-// Copies rows of `bytes` from a plane with its own stride into a packed destination.
+// Copies rows of `bytes` from a plane with its own stride into a packed destination; a
+// source row shorter than that leaves the rest of the destination row as it was.
 uint8_t *_copyRows(uint8_t *out, const uint8_t *plane, int stride, int bytes, int rows)
 {
   for (int row = 0; row < rows; ++row, out += bytes)
-    memcpy(out, plane + size_t(row) * stride, size_t(bytes));
+    memcpy(out, plane + size_t(row) * stride, size_t(std::min(bytes, stride)));
   return out;
 }
 } // namespace
@@ -130,7 +128,7 @@ void AVVideoStream::outputSize(int *width, int *height) const
 
 void AVVideoStream::wakeDecoder()
 {
-  QMutexLocker locker(_decoderLock);
+  AVMutexLocker locker(_decoderLock);
   avCondWakeAll(_decoderCondition);
 }
 
@@ -138,7 +136,7 @@ bool AVVideoStream::sleep()
 {
   if (!AVStreamBase::sleep())
     return false;
-  QMutexLocker locker(_decoderLock);
+  AVMutexLocker locker(_decoderLock);
   av_frame_free(&_decodedFrame);
   av_frame_free(&_softwareFrame);
   if (_decoder && avcodec_is_open(_decoder))
@@ -150,7 +148,7 @@ bool AVVideoStream::sleep()
 bool AVVideoStream::awaken()
 {
   const bool woken = AVStreamBase::awaken();
-  QMutexLocker locker(_decoderLock);
+  AVMutexLocker locker(_decoderLock);
   reopenDecoder();
   avCondWakeAll(_decoderCondition);
   return woken;
@@ -158,7 +156,7 @@ bool AVVideoStream::awaken()
 
 int AVVideoStream::open(int)
 {
-  QMutexLocker opening(openLock());
+  AVMutexLocker opening(openLock());
   const int result = AVStreamBase::open(kAVMediaVideo);
   if (result != kAVOpenOk)
     return result;
@@ -174,7 +172,7 @@ int AVVideoStream::open(int)
 
 int AVVideoStream::openForMetadata()
 {
-  QMutexLocker opening(openLock());
+  AVMutexLocker opening(openLock());
   const int result = AVStreamBase::open(kAVMediaVideo);
   if (result == kAVOpenOk)
     _readVideoInformation();
@@ -213,7 +211,7 @@ void AVVideoStream::setOutputSize(int width, int height)
 {
   _requestedWidth = width;
   _requestedHeight = height;
-  QMutexLocker locker(_decoderLock);
+  AVMutexLocker locker(_decoderLock);
   _readVideoInformation();
 }
 
@@ -275,8 +273,7 @@ bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContex
   case AV_PIX_FMT_YUV420P:
   case AV_PIX_FMT_YUVJ420P: {
     // Chroma rows are packed at half the luma stride, where the upload looks for them.
-    const int chromaRows = h / 2, chromaStride = s0 / 2;
-    const int chromaBytes = std::min(chromaStride, std::min(frame->linesize[1], frame->linesize[2]));
+    const int chromaRows = int(chroma420(uint32_t(h))), chromaStride = int(chroma420(uint32_t(s0)));
     record->kind = kAVFrameYUV420;
     record->width = uint32_t(s0);
     record->visibleWidth = uint32_t(frame->width);
@@ -285,13 +282,8 @@ bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContex
     if (!record->data)
       return false;
     uint8_t *out = _copyRows(record->data, frame->data[0], s0, s0, h);
-    for (int plane = 1; plane <= 2; ++plane) {
-      uint8_t *next = out + size_t(chromaRows) * chromaStride;
-      for (int row = 0; row < chromaRows; ++row)
-        memcpy(out + size_t(row) * chromaStride, frame->data[plane] + size_t(row) * frame->linesize[plane],
-               size_t(chromaBytes));
-      out = next;
-    }
+    out = _copyRows(out, frame->data[1], frame->linesize[1], chromaStride, chromaRows);
+    _copyRows(out, frame->data[2], frame->linesize[2], chromaStride, chromaRows);
     break;
   }
   case AV_PIX_FMT_UYVY422:
@@ -305,16 +297,17 @@ bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContex
     memcpy(record->data, frame->data[0], record->size);
     break;
   case AV_PIX_FMT_NV12: {
-    const int chromaRows = h / 2;
+    // A chroma row holds a pair for every two luma columns, one more pair for an odd stride.
+    const int chromaRows = int(chroma420(uint32_t(h))), chromaRowBytes = 2 * int(chroma420(uint32_t(s0)));
     record->kind = kAVFrameNV12;
     record->width = uint32_t(s0);
     record->visibleWidth = uint32_t(frame->width);
-    record->size = uint32_t(h * s0 + chromaRows * s0);
-    record->data = static_cast<uint8_t *>(malloc(record->size));
+    record->size = uint32_t(h * s0 + chromaRows * chromaRowBytes);
+    record->data = static_cast<uint8_t *>(calloc(record->size, 1));
     if (!record->data)
       return false;
     uint8_t *out = _copyRows(record->data, frame->data[0], s0, s0, h);
-    _copyRows(out, frame->data[1], frame->linesize[1], std::min(s0, frame->linesize[1]), chromaRows);
+    _copyRows(out, frame->data[1], frame->linesize[1], chromaRowBytes, chromaRows);
     break;
   }
   default: {
@@ -373,7 +366,7 @@ void AVVideoStream::decodeLoop()
         _decodeAtEnd = false;
       // A new generation: the decoder forgets the old position.
       if (current.serial != lastSerial) {
-        QMutexLocker locker(_decoderLock);
+        AVMutexLocker locker(_decoderLock);
         if (_decoder && avcodec_is_open(_decoder))
           avcodec_flush_buffers(_decoder);
         justSought = current.serial == _seekSerial;
@@ -416,7 +409,7 @@ void AVVideoStream::decodeLoop()
           avThreadSleep(0.01);
         } else if (drain && _readAtEnd && !_decodeQuit) {
           {
-            QMutexLocker frames(_frameLock);
+            AVMutexLocker frames(_frameLock);
             if (current.serial == _serial)
               _decodeAtEnd = true;
             avCondWakeAll(_frameCondition);
@@ -483,7 +476,7 @@ void AVVideoStream::decodeLoop()
   }
   freePacketRecord(current);
   sws_freeContext(converter);
-  QMutexLocker locker(_decoderLock);
+  AVMutexLocker locker(_decoderLock);
   av_frame_free(&_decodedFrame);
   av_frame_free(&_softwareFrame);
   avLog("(%d) video decode thread end\n", int(_mediaKind));
@@ -519,7 +512,7 @@ void AVVideoStream::_makeThumbnails()
     request.thumbnail(this, 0, thumbnail, request.userData);
   }
   avformat_seek_file(_format, _streamIndex, INT64_MIN, 0, INT64_MAX, 0);
-  QMutexLocker locker(_decoderLock);
+  AVMutexLocker locker(_decoderLock);
   if (_decoder && avcodec_is_open(_decoder))
     avcodec_flush_buffers(_decoder);
   releaseDecoder();

@@ -76,8 +76,8 @@ private:
   std::atomic<int> _rotation{0};
   int _requestedWidth;
   int _requestedHeight;
-  QMutex *_decoderLock;
-  QWaitCondition *_decoderCondition;
+  AVMutex *_decoderLock;
+  AVCondition *_decoderCondition;
   AVFrame *_decodedFrame = nullptr;
   AVFrame *_softwareFrame = nullptr;
   std::atomic<int> _outputWidth{0};

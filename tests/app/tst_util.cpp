@@ -349,18 +349,24 @@ private slots:
     QTest::addColumn<bool>("tone");
     QTest::addColumn<QString>("video");
     QTest::addColumn<QString>("audio");
+    QTest::addColumn<int>("rotation");
     QTest::newRow("h264 + aac") << "p.mp4" << int(MediaFixtures::VideoCodec::H264) << true
-                                << "H.264, 96 x 64" << "AAC, Stereo, 48000 Hz";
+                                << "H.264, 96 x 64" << "AAC, Stereo, 48000 Hz" << 0;
+    // A phone clip shot upright is shown at its turned size.
+    QTest::newRow("turned a quarter") << "p-upright.mp4" << int(MediaFixtures::VideoCodec::H264) << false
+                                      << "H.264, 64 x 96" << "(unchanged)" << 90;
+    QTest::newRow("turned upside down") << "p-down.mp4" << int(MediaFixtures::VideoCodec::H264) << false
+                                        << "H.264, 96 x 64" << "(unchanged)" << 180;
     QTest::newRow("hevc") << "p-hevc.mp4" << int(MediaFixtures::VideoCodec::HEVC) << false << "HEVC, 96 x 64"
-                          << "(unchanged)";
+                          << "(unchanged)" << 0;
     QTest::newRow("vp9 + opus") << "p.webm" << int(MediaFixtures::VideoCodec::VP9) << true << "VP9, 96 x 64"
-                                << "Opus, Stereo, 48000 Hz";
+                                << "Opus, Stereo, 48000 Hz" << 0;
     QTest::newRow("prores 422") << "p422.mov" << int(MediaFixtures::VideoCodec::ProRes422) << false
-                                << "Apple ProRes 422, 96 x 64" << "(unchanged)";
+                                << "Apple ProRes 422, 96 x 64" << "(unchanged)" << 0;
     QTest::newRow("prores 4444") << "p4444.mov" << int(MediaFixtures::VideoCodec::ProRes4444) << false
-                                 << "Apple ProRes 4444, 96 x 64" << "(unchanged)";
+                                 << "Apple ProRes 4444, 96 x 64" << "(unchanged)" << 0;
     QTest::newRow("mpeg4") << "p.avi" << int(MediaFixtures::VideoCodec::Mpeg4) << false
-                           << "Unknown codec, 96 x 64" << "(unchanged)";
+                           << "Unknown codec, 96 x 64" << "(unchanged)" << 0;
   }
   void probeMediaInfo()
   {
@@ -369,6 +375,7 @@ private slots:
     QFETCH(bool, tone);
     QFETCH(QString, video);
     QFETCH(QString, audio);
+    QFETCH(int, rotation);
     MediaFixtures::VideoParams params;
     params.width = 96;
     params.height = 64;
@@ -376,6 +383,7 @@ private slots:
     params.frames = 50;
     params.codec = MediaFixtures::VideoCodec(codec);
     params.withTone = tone;
+    params.rotation = rotation;
     QVERIFY2(MediaFixtures::writeColorVideo(path(file), params), qPrintable(MediaFixtures::lastError()));
     QString videoText, audioText = "(unchanged)";
     double seconds = -1;
@@ -397,7 +405,19 @@ private slots:
 
     QVERIFY(MediaFixtures::writeTone(path("six.m4a"), 0.5, 440, 48000, 6));
     QVERIFY(Util::probeMediaInfo(path("six.m4a"), videoText, audioText, seconds));
-    QCOMPARE(audioText, QString("AAC, Mono, 48000 Hz")); // only exactly two channels read as stereo
+    QCOMPARE(audioText, QString("AAC, 6 channels, 48000 Hz"));
+
+    // A song's cover picture is not a video.
+    QVERIFY(MediaFixtures::writePicture(path("cover.png"), 60, 60));
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i", path("mono.wav"), "-i",
+                            path("cover.png"), "-map", "0", "-map", "1", "-c:a", "libmp3lame", "-c:v", "png",
+                            "-disposition:v", "attached_pic", path("song.mp3")});
+    QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+    videoText = "(unchanged)";
+    QVERIFY(Util::probeMediaInfo(path("song.mp3"), videoText, audioText, seconds));
+    QCOMPARE(videoText, QString("(unchanged)"));
+    QCOMPARE(audioText, QString("Unknown codec, Mono, 44100 Hz"));
 
     // A single picture has no length: 0, not a huge negative number.
     QVERIFY(MediaFixtures::writePicture(path("still.png"), 64, 48));

@@ -5,6 +5,7 @@
 #include "avsoundsegment.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -39,7 +40,7 @@ public:
     const int64_t first = std::llround(startTime() * _rate);
     const int64_t last = std::llround((startTime() + duration()) * _rate);
     const int64_t windowEnd = std::min(int64_t(to), last);
-    const int64_t begin = std::max({_cursor, int64_t(from), first});
+    const int64_t begin = std::max({_cursor.load(), int64_t(from), first});
     if (begin >= windowEnd) {
       *exhausted = true;
       return 0;
@@ -67,7 +68,8 @@ private:
   const int _rate;
   const int _channels;
   const Generator _generator;
-  int64_t _cursor = 0;
+  // Sought on the GUI thread while the audio thread reads.
+  std::atomic<int64_t> _cursor{0};
   int64_t _availableUntil = std::numeric_limits<int64_t>::max();
   int _chunk = 0;
 };

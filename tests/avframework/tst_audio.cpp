@@ -9,6 +9,7 @@
 #include "avengine.h"
 #include "avheadlessrenderer.h"
 #include "fakesegments.h"
+#include "ffmpegcli.h"
 #include "wavfiles.h"
 
 #include <QElapsedTimer>
@@ -59,6 +60,8 @@ private slots:
   void cleanup();
   void wholeFileTakesTheMediaDuration();
   void metadataAndNeutralAnswers();
+  void tagsOfEveryContainer_data();
+  void tagsOfEveryContainer();
   void speedResamplesPitchAndLength_data();
   void speedResamplesPitchAndLength();
   void framesLargerThanTheCacheAreSplitNotLost();
@@ -190,6 +193,31 @@ void TestAudio::metadataAndNeutralAnswers()
     QVERIFY(!engine.audioTitle(id));
     engine.setSegmentRangeStart(id, 1); // no effect, no crash
   }
+}
+
+void TestAudio::tagsOfEveryContainer_data()
+{
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QStringList>("codec");
+  QTest::newRow("ogg vorbis") << "tagged.ogg" << QStringList{"-c:a", "libvorbis"};
+  QTest::newRow("opus") << "tagged.opus" << QStringList{"-c:a", "libopus"};
+  QTest::newRow("flac") << "tagged.flac" << QStringList{};
+  QTest::newRow("m4a") << "tagged.m4a" << QStringList{"-c:a", "aac"};
+  QTest::newRow("mp3") << "tagged.mp3" << QStringList{"-c:a", "libmp3lame"};
+}
+
+// Some containers keep the tags on the audio stream (Ogg), others on the container.
+void TestAudio::tagsOfEveryContainer()
+{
+  QFETCH(QString, name);
+  QFETCH(QStringList, codec);
+  const QString path = _dir.filePath(name);
+  QVERIFY(FfmpegCli::tone(path, 0.3, codec + QStringList{"-metadata", "artist=Ada Quill", "-metadata",
+                                                         "title=Morning \xc3\xa9tude"}));
+  AVAudioStream stream(path.toStdString(), kRate, 2);
+  QCOMPARE(stream.openForMetadata(), 0);
+  QCOMPARE(QByteArray(stream.artist()), QByteArray("Ada Quill"));
+  QCOMPARE(QString::fromUtf8(stream.title()), QString::fromUtf8("Morning \xc3\xa9tude"));
 }
 
 void TestAudio::speedResamplesPitchAndLength_data()

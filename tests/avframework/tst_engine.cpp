@@ -11,7 +11,7 @@
 #include "avtransition.h"
 #include "glprobe.h"
 
-#include <QMutex>
+#include "avcommon.h"
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstring>
@@ -32,7 +32,7 @@ public:
   }
   bool isLocked() const
   {
-    if (!layerMutex()->tryLock())
+    if (!layerMutex()->try_lock())
       return true;
     layerMutex()->unlock();
     return false;
@@ -47,7 +47,7 @@ public:
   void seek(double, bool) override {}
   bool isLocked() const
   {
-    if (!soundMutex()->tryLock())
+    if (!soundMutex()->try_lock())
       return true;
     soundMutex()->unlock();
     return false;

@@ -21,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QScopeGuard>
+#include "avcommon.h"
 #include <QVector>
 #include <memory>
 
@@ -37,17 +38,20 @@ AVAudioSink *nullSink(int rate, int channels)
 
 struct Codes
 {
-  QMutex lock;
+  AVMutex lock;
   QVector<int> codes;
+  // A deep copy: the shared data of an implicit copy would be read outside the lock.
   QVector<int> all()
   {
-    QMutexLocker locker(&lock);
-    return codes;
+    AVMutexLocker locker(&lock);
+    QVector<int> copy(codes.size());
+    std::copy(codes.cbegin(), codes.cend(), copy.begin());
+    return copy;
   }
   int count(int code) { return all().count(code); }
   void clear()
   {
-    QMutexLocker locker(&lock);
+    AVMutexLocker locker(&lock);
     codes.clear();
   }
 };
@@ -55,7 +59,7 @@ struct Codes
 void record(AVRender *, int code, double, void *user)
 {
   auto *codes = static_cast<Codes *>(user);
-  QMutexLocker locker(&codes->lock);
+  AVMutexLocker locker(&codes->lock);
   codes->codes.append(code);
 }
 } // namespace
@@ -134,7 +138,8 @@ void TestPlayback::cleanup()
 void TestPlayback::waitIdle()
 {
   AVEngine engine(_composition.get(), nullptr, _render.get());
-  QTRY_VERIFY_WITH_TIMEOUT(engine.isIdle(), 10000);
+  // Generous: under the race checker a step of both threads takes many times longer.
+  QTRY_VERIFY_WITH_TIMEOUT(engine.isIdle(), 30000);
 }
 
 void TestPlayback::playThenPauseFollowsWallTime()

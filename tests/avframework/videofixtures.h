@@ -2,6 +2,7 @@
 // Colour-coded video files for the media stream tests, written once per test run, and the
 // frame index read back from a decoded frame record of any kind.
 
+#include "avcommon.h"
 #include "avmediastream.h"
 #include "mediafixtures.h"
 
@@ -52,11 +53,11 @@ inline QColor centreColor(const AVFrameRecord &r)
   const uint32_t s = r.width;
   const int luma = r.data[size_t(y) * s + x];
   if (r.kind == kAVFrameNV12) {
-    const uint8_t *uv = r.data + size_t(s) * h + size_t(y / 2) * s + (x / 2) * 2;
+    const uint8_t *uv = r.data + size_t(s) * h + size_t(y / 2) * 2 * chroma420(s) + (x / 2) * 2;
     return colorFromYuv(luma, uv[0], uv[1]);
   }
-  const uint8_t *u = r.data + size_t(s) * h + size_t(y / 2) * (s / 2) + x / 2;
-  const uint8_t *v = u + size_t(s / 2) * (h / 2);
+  const uint8_t *u = r.data + size_t(s) * h + size_t(y / 2) * chroma420(s) + x / 2;
+  const uint8_t *v = u + size_t(chroma420(s)) * chroma420(h);
   return colorFromYuv(luma, *u, *v);
 }
 
