@@ -217,8 +217,15 @@ void PopupColorsScrollWidget::layoutAt(const QPoint &anchor)
 void PopupColorsScrollWidget::resizeEvent(QResizeEvent *event)
 {
   CommonPopup::resizeEvent(event);
-  if (_embedded)
+  if (!_embedded)
+    return;
+  _layoutAll();
+  // The owner answers a new fit height by resizing us from inside this event; while we are
+  // hidden Qt drops the event of that nested resize, so the panel would keep the old height.
+  if (_mainWidget->size() != size()) {
+    _mainWidget->setGeometry(rect());
     _layoutAll();
+  }
 }
 
 void PopupColorsScrollWidget::onSliderItemWidgetValueChanging(PopupColorsScrollWidgetOneSliderItemWidget *itemWidget,

@@ -26,6 +26,9 @@
 #include "volumeeditingwidgetcontroller.h"
 
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
 #include <QSlider>
 
 #include <functional>
@@ -64,6 +67,7 @@ private slots:
   void orderKeys();
   void volumeSnapsToOne();
   void colorsReportsItsHeight();
+  void colorsListFitsWhenMadeHidden();
   void colourChooserFollowsTheWindow_data();
   void colourChooserFollowsTheWindow();
 };
@@ -520,6 +524,28 @@ void TestPopupControllers::colorsReportsItsHeight()
   segment->setTransitionClrGreen(1, true, 50);
   transition->updateFromTransition(segment.get(), 1, 1);
   QTRY_COMPARE(transition->popup()->height(), transition->popup()->widgetFitHeight());
+}
+
+// The inspector makes its controllers while its panel may be off screen: the colour list must
+// still come out whole, without a scroll bar over the values.
+void TestPopupControllers::colorsListFitsWhenMadeHidden()
+{
+  QWidget panel;
+  panel.resize(295, 900);
+  auto *column = new QVBoxLayout(&panel);
+  ColorsEditingWidgetController controller(false, &panel);
+  column->addWidget(controller.editingWidget());
+  column->addStretch(1);
+  panel.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&panel));
+  PopupColorsScrollWidget *popup = controller.popup();
+  auto *panelWidget = popup->findChild<QWidget *>("mainWidget");
+  auto *area = popup->findChild<QScrollArea *>();
+  QVERIFY(panelWidget && area);
+  QTRY_COMPARE(panelWidget->size(), popup->size());
+  QCOMPARE(popup->height(), popup->widgetFitHeight());
+  QVERIFY2(!area->verticalScrollBar()->isVisible(),
+           qPrintable(QString("list %1 in a view of %2").arg(area->widget()->height()).arg(area->viewport()->height())));
 }
 
 void TestPopupControllers::colourChooserFollowsTheWindow_data()
