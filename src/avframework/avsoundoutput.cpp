@@ -8,7 +8,10 @@
 #include <QDebug>
 #include <QThread>
 #include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
+#include <memory>
+#include <mutex>
 
 AVSoundOutput::AVSoundOutput(AVComposition *composition, int sampleRate, int channels)
   : _composition(composition), _deviceThread(new QThread), _deviceContext(new QObject), _wake(avCondCreate()),
@@ -53,17 +56,46 @@ AVSoundOutput::~AVSoundOutput()
   free(_readBuffer);
 }
 
+namespace {
+// Passed by every task on its way to the device thread: Qt's event queue orders the hand-over,
+// but the race checker cannot see into Qt.
+AVMutex g_handOverLock;
+} // namespace
+
 void AVSoundOutput::_onDevice(const std::function<void()> &task)
 {
-  if (QThread::currentThread() == _deviceThread)
+  if (QThread::currentThread() == _deviceThread) {
     task();
-  else
-    QMetaObject::invokeMethod(_deviceContext, task, Qt::BlockingQueuedConnection);
+    return;
+  }
+  // Waits on a condition of our own rather than Qt's blocking call, for the same reason.
+  struct Completion {
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false;
+  };
+  auto completion = std::make_shared<Completion>();
+  _queue([task, completion] {
+    task();
+    std::lock_guard<std::mutex> locker(completion->lock);
+    completion->done = true;
+    completion->finished.notify_all();
+  });
+  std::unique_lock<std::mutex> locker(completion->lock);
+  completion->finished.wait(locker, [&] { return completion->done; });
 }
 
 void AVSoundOutput::_queue(const std::function<void()> &task)
 {
-  QMetaObject::invokeMethod(_deviceContext, task, Qt::QueuedConnection);
+  // Held while Qt copies the task into its event; taken again before the task runs.
+  AVMutexLocker handingOver(&g_handOverLock);
+  QMetaObject::invokeMethod(
+    _deviceContext,
+    [task] {
+      { AVMutexLocker handedOver(&g_handOverLock); }
+      task();
+    },
+    Qt::QueuedConnection);
 }
 
 // On the device thread.
