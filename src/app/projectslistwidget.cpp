@@ -46,6 +46,8 @@ ProjectsListWidget::ProjectsListWidget(QWidget *parent) : QListWidget(parent)
   setGridSize(QSize(160, 218));
   setResizeMode(QListView::Adjust);
   setMouseTracking(true);
+  // The menu button shows on the tile under the mouse.
+  viewport()->setAttribute(Qt::WA_Hover);
   setContextMenuPolicy(Qt::CustomContextMenu);
   setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   verticalScrollBar()->setSingleStep(10);

@@ -174,6 +174,8 @@ void ProjectsListWidget::_renameItem(int r)
     return;
   QString name;
   while (_askName(tr("Rename Item"), tr("Enter item name"), tr("Rename"), oldName, &name)) {
+    if (_refuseWithoutDirectory(QString(), tr("Rename failed")))
+      return;
     QDir dir(_currentDirectory());
     if (name == oldName) {
       _pendingName.clear();
@@ -284,7 +286,9 @@ void ProjectsListWidget::_removeItems(const QStringList &names, bool selection)
     return;
   QStringList removed;
   for (const QString &name : names) {
-    if (!QDir(ProjectManager::projectDirectory(name, _currentFolder)).removeRecursively())
+    // An empty path would name the process's current folder.
+    const QString path = ProjectManager::projectDirectory(name, _currentFolder);
+    if (path.isEmpty() || !QDir(path).removeRecursively())
       break;
     removed << name;
   }

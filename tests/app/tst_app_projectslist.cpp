@@ -519,6 +519,14 @@ private slots:
     const QRect menu = ProjectsListWidgetItemDelegate::menuButtonRect(list->visualItemRect(list->item(1)));
     QCOMPARE(drawnPixels(shot, menu, QColor(31, 32, 35)), 0);
 
+    // Under the mouse: the menu button shows.
+    // Entering the viewport is one event, moving over it another.
+    const QPoint overRed = list->visualItemRect(list->item(1)).center();
+    Gestures::moveInSteps(list->viewport(), overRed - QPoint(20, 0), overRed, 2);
+    QTRY_VERIFY(drawnPixels(PixelProbe::grab(list->viewport()), menu, QColor(31, 32, 35)) > 10);
+    Gestures::move(list->viewport(), QPoint(list->viewport()->width() - 2, list->viewport()->height() - 2));
+    QTRY_COMPARE(drawnPixels(PixelProbe::grab(list->viewport()), menu, QColor(31, 32, 35)), 0);
+
     // Selected: its background and its menu button.
     list->setCurrentRow(1);
     shot = PixelProbe::grab(list->viewport());

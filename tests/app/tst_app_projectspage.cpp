@@ -198,6 +198,30 @@ private slots:
     QVERIFY(QFile::exists(root->projects() + "/Trip/project.xml"));
   }
 
+  void importPrompt()
+  {
+    showPage();
+    ScriptedDialogProvider dialogs;
+    const QString archive = root->projects() + "/../gone/Trip.tavorenproject";
+    dialogs.answers << "Cancel";
+    page->importProjectArchivePrompt(archive);
+    QCOMPARE(dialogs.calls.size(), 1);
+    QCOMPARE(dialogs.calls[0].title + " / " + dialogs.calls[0].text,
+             QString("Import Project / Do you want to import project \"Trip.tavorenproject\" into Tavo REN?"));
+    QStringList buttons = dialogs.calls[0].buttons;
+    buttons.sort();
+    QCOMPARE(buttons, QStringList({"Cancel", "Import"}));
+
+    // Accepted: edit mode ends and the archive goes to the importer, which finds nothing.
+    list()->toggleEdit();
+    dialogs.answers << "Import";
+    page->importProjectArchivePrompt(archive);
+    QVERIFY(!list()->isEditing());
+    QTRY_COMPARE(dialogs.calls.size(), 3);
+    QCOMPARE(dialogs.calls[2].title + " / " + dialogs.calls[2].text,
+             QString("Import Failed / Import archive error occurs (4)"));
+  }
+
   void openingProjects()
   {
     root->addProject("Trip");
