@@ -532,6 +532,13 @@ private slots:
     shot = PixelProbe::grab(list->viewport());
     QVERIFY(drawnPixels(shot, menu, QColor(44, 46, 50)) > 10);
 
+    // Never a menu button or a selected background on the new-movie tile.
+    list->setCurrentRow(0);
+    const QRect freshTile = list->visualItemRect(list->item(0));
+    shot = PixelProbe::grab(list->viewport());
+    QCOMPARE(drawnPixels(shot, ProjectsListWidgetItemDelegate::menuButtonRect(freshTile), QColor(31, 32, 35)), 0);
+    PROBE(shot, freshTile.left() + 3, freshTile.top() + 3, QColor(31, 32, 35), 4);
+
     // Pressed new-movie tile is lighter.
     ScriptedDialogProvider dialogs;
     Gestures::press(list->viewport(), fresh.center() + QPoint(40, 0));

@@ -90,6 +90,8 @@ private slots:
     root->addFolder("Box");
     root->addProject("Boxed", "Box");
     showPage();
+    if (qEnvironmentVariableIsSet("TAVO_GRAB"))
+      page->grab().save(QDir::temp().filePath("browser_page.png"));
     QVERIFY(!page->bottomToolbar()->isVisible());
     QVERIFY(!page->backButton()->isEnabled());
     QTest::mouseClick(page->editButton(), Qt::LeftButton);
