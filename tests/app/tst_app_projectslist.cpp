@@ -193,6 +193,33 @@ private slots:
     QCOMPARE(clicked[0][2].toBool(), true);
   }
 
+  void menuButtonOpensTheItemMenu()
+  {
+    root->addProject("Trip");
+    showList();
+    ScriptedDialogProvider dialogs;
+    NameScript script(dialogs);
+    const QRect tile = list->visualItemRect(list->item(1));
+    const QPoint button = ProjectsListWidgetItemDelegate::menuButtonRect(tile).center();
+    list->setCurrentRow(1);
+    dialogs.answers << "Rename";
+    script.names << "Journey";
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, button);
+    QTRY_VERIFY(rowOf(*list, "Journey") > 0);
+    QCOMPARE(dialogs.calls.size(), 1);
+    QCOMPARE(dialogs.calls[0].kind, QString("menu"));
+    QCOMPARE(script.asked[0].title, QString("Rename Item"));
+    QCOMPARE(script.asked[0].text, QString("Trip"));
+    QVERIFY(!list->item(rowOf(*list, "Journey"))->data(ProjectMenuOpenRole).toBool());
+
+    // Elsewhere on the tile, no menu.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, tile.center());
+    // The menu request would be queued: let the queue run.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(dialogs.calls.size(), 1);
+  }
+
   void newProjectNamesAndFiles()
   {
     showList();
