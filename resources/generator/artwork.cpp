@@ -689,6 +689,10 @@ QVector<Image> images()
   c.glyph("project_tb_delete", "trash", kNormal);
   c.glyph("project_tb_moveto", "folder_arrow", kNormal);
   c.glyph("project_tb_new_folder", "folder_plus", kNormal);
+  c.glyph("project_tb_copy_disabled", "copy", kDisabled);
+  c.glyph("project_tb_delete_disabled", "trash", kDisabled);
+  c.glyph("project_tb_moveto_disabled", "folder_arrow", kDisabled);
+  c.glyph("project_tb_new_folder_disabled", "folder_plus", kDisabled);
 
   // Export
   c.glyph("export/export_command_icon", "share", kNormal);
