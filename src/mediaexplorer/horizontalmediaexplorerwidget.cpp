@@ -98,6 +98,7 @@ TooltipButton *HorizontalMediaExplorerWidget::_addButton(QWidget *panel, const Q
 {
   auto *button = new TooltipButton(kIcons + icon, selectable ? kIcons + icon + "_hl" : QString(), panel);
   button->setObjectName(name);
+  button->setFlat(true);
   if (disableable)
     button->setDisabledIcon(kIcons + icon + "_dis");
   button->setToolTip(toolTip);

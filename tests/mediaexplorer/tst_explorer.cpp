@@ -9,6 +9,7 @@
 #include "resourceassetswidget.h"
 #include "roundtabwidget.h"
 #include "tabsmediaexplorerwidget.h"
+#include "screenshot.h"
 #include "testenv.h"
 #include "tooltipbutton.h"
 
@@ -123,8 +124,8 @@ void TestExplorer::tabsBuildPagesOnceAndKeepThem()
   if (qEnvironmentVariableIsSet("TAVO_SCREENSHOTS"))
     for (int tab = 0; tab < 5; ++tab) {
       widget.selectTab(tab);
-      QTest::qWait(100);
-      widget.grab().save(QString("/tmp/explorer-tab%1.png").arg(tab));
+      QTest::qWait(300);
+      saveScreenshot(&widget, QString("explorer-tab%1").arg(tab));
     }
 }
 
@@ -246,8 +247,7 @@ void TestExplorer::horizontalVariant()
   QCOMPARE(widget->marker()->geometry(), gallery->geometry().adjusted(0, -10, 0, 10));
   explorer.setSize(QSize(600, 380));
   QCOMPARE(widget->marker()->geometry(), library->geometry().adjusted(0, -10, 0, 10));
-  if (qEnvironmentVariableIsSet("TAVO_SCREENSHOTS"))
-    widget->grab().save("/tmp/explorer-horizontal.png");
+  saveScreenshot(widget, "explorer-horizontal");
 }
 
 TAVO_TEST_MAIN(TestExplorer)

@@ -2,11 +2,13 @@
 // and unsafe replies.
 
 #include "animatedlabel.h"
+#include "endpoints.h"
 #include "giphyfixtures.h"
 #include "giphygifscache.h"
 #include "giphygifslistwidget.h"
 #include "iconlineedit.h"
 #include "scripteddialogprovider.h"
+#include "screenshot.h"
 #include "testenv.h"
 #include "tooltipbutton.h"
 
@@ -46,6 +48,8 @@ private slots:
   void progress();
   void unsafeReplies();
   void refreshMenu();
+  void serviceRoot_data();
+  void serviceRoot();
 
 private:
   std::unique_ptr<LoopbackHttpServer> _server;
@@ -295,17 +299,20 @@ void TestGiphy::loadingIndicator()
 {
   _server->setDefaultDelay(300);
   _server->serve("/v1/gifs/trending", namedPage(*_server, "g", 30, 0, 100), "application/json");
+  const QByteArray preview = gifBytes(24);
+  for (int i = 0; i < 60; ++i)
+    _server->serve(QString("/media/g%1-small.gif").arg(i), preview, "image/gif");
   Page page(*_server);
   GiphyGifsWidget *widget = page.open(QSize(400, 400));
   QTRY_VERIFY(widget->loadingIndicator());
   AnimatedLabel *empty = widget->loadingIndicator();
   QCOMPARE(empty->size(), QSize(80, 80));
   QCOMPARE(empty->geometry().center(), widget->rect().center());
-  if (qEnvironmentVariableIsSet("TAVO_SCREENSHOTS"))
-    widget->grab().save("/tmp/giphy-loading-empty.png");
+  saveScreenshot(widget, "giphy-loading-empty");
   QTRY_COMPARE(widget->listWidget()->count(), 30);
   QVERIFY(!widget->loadingIndicator());
 
+  QTRY_VERIFY(widget->listWidget()->item(29)->data(GiphyGifsWidget::FrameRole).canConvert<QPixmap>());
   _server->serve("/v1/gifs/trending", namedPage(*_server, "g", 30, 30, 100), "application/json");
   QScrollBar *bar = widget->listWidget()->verticalScrollBar();
   QTRY_VERIFY(bar->maximum() > 0);
@@ -314,8 +321,7 @@ void TestGiphy::loadingIndicator()
   QCOMPARE(widget->loadingIndicator()->size(), QSize(30, 30));
   QCOMPARE(widget->loadingIndicator()->y(), widget->height() - widget->bottomPanel()->height() - 15);
   QCOMPARE(widget->loadingIndicator()->x(), (widget->width() - 30) / 2);
-  if (qEnvironmentVariableIsSet("TAVO_SCREENSHOTS"))
-    widget->grab().save("/tmp/giphy-loading-paging.png");
+  saveScreenshot(widget, "giphy-loading-paging");
   QTRY_COMPARE(widget->listWidget()->count(), 60);
 }
 
@@ -547,6 +553,41 @@ void TestGiphy::refreshMenu()
   QTRY_COMPARE(idsIn(widget), QStringList{"r0"});
   QCOMPARE(dialogs.calls.size(), 1);
   QCOMPARE(dialogs.calls.first().kind, QString("menu"));
+}
+
+void TestGiphy::serviceRoot_data()
+{
+  // The root a setting asks for, the root taken, and which download addresses pass.
+  QTest::addColumn<QString>("configured");
+  QTest::addColumn<QString>("root");
+  QTest::addColumn<QStringList>("fetchable");
+  QTest::addColumn<QStringList>("refused");
+  const QString real = "https://api.giphy.com/v1/";
+  QTest::newRow("loopback http") << "http://127.0.0.1:8080/v1/" << "http://127.0.0.1:8080/v1/"
+                                 << QStringList{"http://127.0.0.1:8080/m/a.gif", "https://media.example/a.gif"}
+                                 << QStringList{"http://127.0.0.1:8081/m/a.gif", "http://localhost:8080/a.gif",
+                                                "http://media.example/a.gif", "file:///etc/passwd", "qrc:/a", ""};
+  QTest::newRow("slash added") << "https://gifs.example/v1" << "https://gifs.example/v1/"
+                               << QStringList{"https://media.example/a.gif"}
+                               << QStringList{"http://gifs.example/a.gif"};
+  QTest::newRow("plain http elsewhere ignored") << "http://gifs.example/v1/" << real
+                                                << QStringList{"https://media.example/a.gif"}
+                                                << QStringList{"http://gifs.example/a.gif"};
+  QTest::newRow("not a URL") << "not a url" << real << QStringList() << QStringList{"ftp://x/a.gif"};
+}
+
+void TestGiphy::serviceRoot()
+{
+  QFETCH(QString, configured);
+  QFETCH(QString, root);
+  QFETCH(QStringList, fetchable);
+  QFETCH(QStringList, refused);
+  qputenv("TAVO_GIPHY_API_ROOT", configured.toUtf8());
+  QCOMPARE(Endpoints::giphyApiRoot(), root);
+  for (const QString &url : fetchable)
+    QVERIFY2(Endpoints::isFetchableGiphyUrl(QUrl(url)), qPrintable(url));
+  for (const QString &url : refused)
+    QVERIFY2(!Endpoints::isFetchableGiphyUrl(QUrl(url)), qPrintable(url));
 }
 
 TAVO_TEST_MAIN(TestGiphy)
