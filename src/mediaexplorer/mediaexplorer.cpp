@@ -8,6 +8,11 @@ MediaExplorer::MediaExplorer(const QString &projectDirectory, QObject *parent)
 {
 }
 
+MediaExplorerWidget *MediaExplorer::widget() const
+{
+  return _widget;
+}
+
 void MediaExplorer::showInWidget(QWidget *container, bool tabs)
 {
   if (_widget)

@@ -26,7 +26,7 @@ public:
   // Answered by downloadFinished, unless the GIF page was never shown.
   void downloadGiphyGif(const QString &id, const QString &url);
 
-  MediaExplorerWidget *widget() const { return _widget; }
+  MediaExplorerWidget *widget() const;
 
 signals:
   void showTextMessage(const QString &text);

@@ -204,6 +204,7 @@ void TestGiphy::paging()
   // offset 60 = total - 1: the end.
   QTRY_VERIFY(bar->maximum() > bar->value());
   bar->setValue(bar->maximum());
+  QCOMPARE(widget->requestState(), 0);
   QStringList offsets;
   for (const QString &target : apiRequests(*_server))
     offsets << queryOf(target).queryItemValue("offset");
