@@ -1,7 +1,8 @@
 #pragma once
 // A small HTTP/1.1 server for tests, on 127.0.0.1 only (never another interface). It serves
 // given bytes per path, answers 404 for anything else, records the requests and closes
-// every connection after one answer. Bounded: request heads over 16 KiB get 431, at most 32
+// every connection after one answer. An answer can be delayed, or replaced by a dropped
+// connection. Bounded: request heads over 16 KiB get 431, at most 32
 // connections are open at once, and a connection silent for 10 s is dropped.
 //
 //   LoopbackHttpServer server;
@@ -30,6 +31,10 @@ public:
     QByteArray body;
     // Extra header lines, e.g. {"Location", "/other"} for a redirect.
     QList<QPair<QByteArray, QByteArray>> headers;
+    // Answer this long after the request (kept below the idle timeout).
+    int delayMs = 0;
+    // Drop the connection instead of answering.
+    bool resetConnection = false;
   };
 
   // Listens on a free port of 127.0.0.1 at once.
@@ -44,6 +49,9 @@ public:
   // A request for `path` (with its query when one is given here, else any query) gets this.
   void serve(const QString &path, const Response &response);
   void serve(const QString &path, const QByteArray &body, const QByteArray &contentType = "text/html; charset=utf-8");
+
+  // Every later answer waits this long first (a slow service).
+  void setDefaultDelay(int milliseconds) { _defaultDelayMs = milliseconds; }
 
   // The paths (with query) requested so far, in order.
   QStringList requests() const { return _requests; }
@@ -60,4 +68,5 @@ private:
   QTcpServer _server;
   QHash<QString, Response> _responses;
   QStringList _requests;
+  int _defaultDelayMs = 0;
 };
