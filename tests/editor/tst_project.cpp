@@ -11,6 +11,7 @@
 #include "avglwidget.h"
 #include "editscrollarea.h"
 #include "gutterscrollarea.h"
+#include "avlayersegment.h"
 #include "imagesegment.h"
 #include "progresshud.h"
 #include "projectmanager.h"
@@ -316,6 +317,51 @@ private slots:
     ImageSegment picture(nullptr);
     QVERIFY(!window.videoThumbnail(&picture, 0));
     QCOMPARE(window.videoThumbnailCount(&picture), 0);
+  }
+
+  void pushingLayerProperties_data()
+  {
+    QTest::addColumn<float>("borderWidth");
+    QTest::addColumn<float>("borderFraction");
+    QTest::addColumn<float>("sentWidth");
+    QTest::addColumn<bool>("colourSent");
+
+    QTest::newRow("picture legacy pixels") << 4.0f << 0.0f << 0.003125f << true;
+    QTest::newRow("picture fraction") << 0.0f << 0.01f << 0.01f << true;
+    QTest::newRow("picture without border") << 0.0f << 0.0f << 0.0f << false;
+  }
+
+  void pushingLayerProperties()
+  {
+    QFETCH(float, borderWidth);
+    QFETCH(float, borderFraction);
+    QFETCH(float, sentWidth);
+    QFETCH(bool, colourSent);
+    TestEditorWindow window;
+    AVComposition composition(1280, 720, 44100, 2, nullptr);
+    AVEngine engine(&composition, nullptr, nullptr);
+    window._engine = &engine;
+
+    // The text layer keeps its border in a style the engine does not read back: pictures only.
+    std::unique_ptr<Segment> segment = std::make_unique<ImageSegment>(nullptr);
+    segment->setDuration(2);
+    segment->setBorderWidth(borderWidth);
+    segment->setBorderWidthFraction(borderFraction);
+    segment->setBorderColor(0xFFFF0000);
+    segment->setShadowPixelOffset(QSizeF(12.8, 0));
+    segment->setKeyColor(0xFF00FF00);
+    window._addSegmentToEngine(segment.get());
+    window._refreshSegment(segment.get());
+
+    auto *layer = dynamic_cast<AVLayerSegment *>(composition.findSegment(segment->id()));
+    QVERIFY(layer);
+    QVERIFY(qAbs(layer->borderWidth() - sentWidth) < 1e-6f);
+    const vec4 border = layer->borderColor();
+    QCOMPARE(border.x == 1 && border.y == 0 && border.z == 0 && border.w == 1, colourSent);
+    const vec4 key = layer->keyColor();
+    QVERIFY(key.x == 0 && key.y == 1 && key.z == 0 && key.w == 1);
+    const vec2 shadow = layer->shadowOffset();
+    QVERIFY(qAbs(shadow.x - 0.01f) < 1e-6f && shadow.y == 0);
   }
 
   void rangeCommitsInInsertMode_data()
