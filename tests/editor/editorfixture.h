@@ -39,6 +39,7 @@ public:
   ~TestEditorWindow() override;
 
   using MainWindow::_addSegmentToEngine;
+  using MainWindow::_animationFrame;
   using MainWindow::_canvasWidget;
   using MainWindow::_commitSegmentRangeChange;
   using MainWindow::_composition;

@@ -11,6 +11,8 @@
 #include "avglwidget.h"
 #include "editscrollarea.h"
 #include "gutterscrollarea.h"
+#include "avexporter.h"
+#include "avimagesegment.h"
 #include "avlayersegment.h"
 #include "imagesegment.h"
 #include "progresshud.h"
@@ -22,6 +24,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
@@ -141,6 +145,20 @@ private slots:
     Segment *movie = manager->segmentAt(0);
     QTRY_VERIFY(engine->videoDuration(movie->id()) > 1.9f);
     QVERIFY(engine->audioDuration(movie->audioPartId()) >= 0);
+    // The movie's picture and sound sit at the same place; the GIF alone animates.
+    AVSegment *video = window._composition->findSegment(movie->id());
+    AVSegment *sound = window._composition->findSegment(movie->audioPartId());
+    QVERIFY(video && sound);
+    QCOMPARE(video->startTime(), sound->startTime());
+    QCOMPARE(video->duration(), sound->duration());
+    QVERIFY(!dynamic_cast<AVAnimatableImageSegment *>(window._composition->findSegment(manager->segmentAt(1)->id())));
+    QVERIFY(dynamic_cast<AVAnimatableImageSegment *>(window._composition->findSegment(manager->segmentAt(2)->id())));
+    // A frame for a segment that is gone is refused at once, never waited for.
+    int width = 0, height = 0;
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!window._animationFrame(987654, 0, 64, 64, &width, &height));
+    QVERIFY(timer.elapsed() < 40);
     const QSize size = manager->previewVideoSize(window.previewQuality());
     QCOMPARE(QSize(window._composition->width(), window._composition->height()), size);
 
@@ -288,6 +306,38 @@ private slots:
     QVERIFY(QFile::exists(dir + "/shot.jpg"));
     // Not modified and already 5.0: left as it was.
     QCOMPARE(project->readProperties(), properties);
+  }
+
+  void closingDuringAnExportAsks()
+  {
+    const QString dir = project->directory();
+    QVERIFY(writeText(dir + "/properties.xml", QString(Properties).arg("5.0").toUtf8()));
+    QVERIFY(writeText(dir + "/project.xml", "<?xml version=\"1.0\"?>\n<Project>\n</Project>\n"));
+    TestEditorWindow window;
+    window.resize(1000, 700);
+    window.show();
+    QVERIFY(waitUntilLoaded(window));
+    AVExporter exporter(320, 180, 1000000, 30, 0, false, 44100, 2, 128000, 0,
+                        (dir + "/out.mp4").toUtf8().constData(), nullptr);
+    window._exporter = &exporter;
+
+    window.dialogs.answers << QMessageBox::No << QMessageBox::Yes;
+    window.close();
+    QTRY_COMPARE(window.dialogs.calls.size(), 1);
+    QCOMPARE(window.dialogs.calls[0].title, QString("Export Interrupted"));
+    QCOMPARE(window.dialogs.calls[0].text, QString("Do you want to cancel the exporting?"));
+    QVERIFY(!window.isCancelRequested());
+    QVERIFY(!window.progressHUD());
+    QVERIFY(window.isVisible());
+
+    window.close();
+    QTRY_COMPARE(window.dialogs.calls.size(), 2);
+    QVERIFY(window.isCancelRequested());
+    QVERIFY(window.progressHUD());
+    QVERIFY(window.progressHUD()->textLabel()->text().contains("Canceling..."));
+    QVERIFY(window.isVisible());
+    window._exporter = nullptr;
+    window.hideWaitingHUD();
   }
 
   void listenerAnswers()
