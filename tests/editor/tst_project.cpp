@@ -340,6 +340,47 @@ private slots:
     window.hideWaitingHUD();
   }
 
+  void playbackAndPositions()
+  {
+    const QString dir = project->directory();
+    QVERIFY(writeText(dir + "/properties.xml", QString(Properties).arg("5.0").toUtf8()));
+    QVERIFY(writeText(dir + "/project.xml",
+                      ("<?xml version=\"1.0\"?>\n<Project>\n" + segmentXml("TEXT", 1, 0, 2, "Text=\"A\"")
+                       + segmentXml("TEXT", 2, 5, 2, "Text=\"B\"") + "</Project>\n")
+                          .toUtf8()));
+    TestEditorWindow window;
+    window.resize(1400, 900);
+    window.show();
+    QVERIFY(waitUntilLoaded(window));
+    QSignalSpy progress(&window, &MainWindow::avrenderProgressChanged);
+    window.onAVRenderStatusChanged(3);
+    QVERIFY(window._reachedEnd);
+
+    // Next position: the next start on any track; a second press while the timeline still
+    // scrolls is ignored.
+    window._playheadX = 24;
+    window.onActionNextPositionTriggered();
+    window.onActionNextPositionTriggered();
+    QTRY_VERIFY(!window._scrollAnimating);
+    QTRY_VERIFY(qAbs(window._playheadTime() - 5) < 1.0f / 24);
+    window.onActionPreviousPositionTriggered();
+    QTRY_VERIFY(!window._scrollAnimating);
+    QTRY_VERIFY(qAbs(window._playheadTime()) < 1.0f / 24);
+
+    // Play at the end starts again from 0; the status report sets the playing flag.
+    window.onAVRenderStatusChanged(3);
+    window.togglePlayPause();
+    QTRY_VERIFY_WITH_TIMEOUT(window.isPlaying(), 5000);
+    QVERIFY(!window._reachedEnd);
+    QVERIFY(window._engine->currentTime() < 1.5f);
+    window.togglePlayPause();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isPlaying(), 5000);
+    // Paused, progress moves nothing.
+    const int offset = window.editScrollArea()->contentOffset().x();
+    window.onAVRenderProgressChanged(4, 7);
+    QCOMPARE(window.editScrollArea()->contentOffset().x(), offset);
+  }
+
   void listenerAnswers()
   {
     TestEditorWindow window;
