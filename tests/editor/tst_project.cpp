@@ -381,6 +381,29 @@ private slots:
     QCOMPARE(window.editScrollArea()->contentOffset().x(), offset);
   }
 
+  void loadingShowsTheCountAndStopsWithTheWindow()
+  {
+    const QString dir = project->directory();
+    QVERIFY(MediaFixtures::writeTone(dir + "/tune.wav", 2));
+    QVERIFY(writeText(dir + "/properties.xml", QString(Properties).arg("5.0").toUtf8()));
+    QString xml = "<?xml version=\"1.0\"?>\n<Project>\n";
+    for (int i = 0; i < 8; ++i)
+      xml += segmentXml("MUSIC", 1, 3 * i, 2, "File=\"tune.wav\" Title=\"Tune\"");
+    QVERIFY(writeText(dir + "/project.xml", (xml + "</Project>\n").toUtf8()));
+
+    auto *window = new TestEditorWindow;
+    window->show();
+    QTRY_VERIFY_WITH_TIMEOUT(window->projectLoader(), 15000);
+    window->onProjectLoaderMessage(window->projectLoader(), 2, QPoint(3, 20));
+    QVERIFY(window->progressHUD());
+    QCOMPARE(window->progressHUD()->textLabel()->text(),
+             QString("<html>Opening...<br><font color=gray><i>3/20</i></font></html>"));
+    // Destroyed while its loader runs: the loader is cancelled and waited for first.
+    QPointer<ProjectLoader> loader(window->projectLoader());
+    delete window;
+    QVERIFY(loader.isNull());
+  }
+
   void listenerAnswers()
   {
     TestEditorWindow window;
