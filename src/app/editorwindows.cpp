@@ -14,13 +14,13 @@ MainWindow *openWindow()
 bool isProjectOpen(const QString &name, const QString &folder)
 {
   MainWindow *window = openWindow();
-  return window && window->projectName() == name && window->projectFolder() == folder;
+  return window && window->projectName() == name && window->browserFolder() == folder;
 }
 
 bool isFolderInUse(const QString &folder)
 {
   MainWindow *window = openWindow();
-  return window && !folder.isEmpty() && window->projectFolder() == folder;
+  return window && !folder.isEmpty() && window->browserFolder() == folder;
 }
 
 } // namespace EditorWindows

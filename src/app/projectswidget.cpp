@@ -193,7 +193,7 @@ void ProjectsWidget::onProjectClicked(QString name, QString folder, bool damaged
 void ProjectsWidget::_openProject(const QString &name, const QString &folder)
 {
   if (MainWindow *open = EditorWindows::openWindow()) {
-    if (open->projectName() == name && open->projectFolder() == folder) {
+    if (open->projectName() == name && open->browserFolder() == folder) {
       open->setWindowState((open->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
       open->raise();
       open->activateWindow();

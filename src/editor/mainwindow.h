@@ -127,6 +127,8 @@ public:
   ~MainWindow() override;
 
   QString projectName() const { return _projectName; }
+  // The browser folder the project lies in ("" at the root), as the window was opened with.
+  QString browserFolder() const { return _projectFolder; }
   // The segments resolve their files against it: the project's directory.
   QString projectFolder() override;
   ProjectManager *projectManager() override { return _projectManager; }
