@@ -2,7 +2,7 @@
 
 #include "avcommon.h"
 #include "editscrollarea.h"
-#include "mediaexplorer_standin.h"
+#include "mediaexplorer.h"
 #include "segmentwidget.h"
 #include "trackwidget.h"
 #include "projectmanager.h"

@@ -42,6 +42,11 @@ QString BrowserFolder::addProject(const QString &name, const QString &folder, co
   if (project.open(QIODevice::WriteOnly))
     project.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Project/>");
   project.close();
+  // Properties the editor accepts, so a project opened from the page loads.
+  QFile properties(dir + "/properties.xml");
+  if (properties.open(QIODevice::WriteOnly))
+    properties.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Properties version=\"5.0\"/>\n");
+  properties.close();
   if (shot.isValid()) {
     QImage image(160, 120, QImage::Format_RGB32);
     image.fill(shot);

@@ -53,12 +53,15 @@ bool writeText(const QString &path, const QByteArray &bytes)
 }
 
 // Every file under the folder with the hash of its bytes.
+// The project's files; the media explorer's own view state ("media.config") is left out.
 QMap<QString, QByteArray> folderHashes(const QString &folder)
 {
   QMap<QString, QByteArray> hashes;
   QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
   while (it.hasNext()) {
     const QString path = it.next();
+    if (it.fileName() == QLatin1String("media.config"))
+      continue;
     QFile file(path);
     if (file.open(QIODevice::ReadOnly))
       hashes.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1));
