@@ -156,6 +156,14 @@ void TestSelfDraw::enteringMakesTheToolsOnce()
   QCOMPARE(widgetsOf(p.start.last()), tools);
   QVERIFY(p.selfDraw()->isVisible());
   p.waitSettled();
+
+  // Straight on to cropping: the tools go, and nothing more is asked or started.
+  w.setEditingState(true, "Cropping...", 0);
+  QVERIFY(!p.selfDraw()->isVisible());
+  QVERIFY(w.doneController()->isVisible());
+  QCOMPARE(p.asked.count(), 2);
+  QCOMPARE(p.start.count(), 2);
+  QCOMPARE(w.scrollAreaWidget()->height(), p.expectedContentHeight());
 }
 
 void TestSelfDraw::doneWhileDrawingEndsTheDrawing_data()
