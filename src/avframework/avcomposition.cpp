@@ -390,16 +390,30 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
   _frameWidth = width;
   _frameHeight = height;
 
-  setRenderTarget(renderer, _multisampleFrameBuffer ? _multisampleFrameBuffer : _outputFrameBuffer);
-  const vec4 background = _backgroundColor;
-  clearTarget(renderer, background.x, background.y, background.z, background.w);
-
   std::vector<AVLayerSegment *> layers;
   {
     AVMutexLocker visible(_visibleLock);
     layers = _visible;
   }
+  // An exported frame is multisampled only when a layer is off the pixel grid: a pass over four
+  // samples a pixel costs the most in a software renderer. The layers' state of their last
+  // update decides, so that updating and drawing keep their order.
   AVLayerRenderInfo info;
+  bool multisample = _alwaysMultisample || !exporting;
+  for (AVLayerSegment *layer : layers) {
+    AVTexture *texture = layer->texture();
+    if (multisample || !texture || layer->loadError() != 0 || !layer->isEnabled())
+      continue;
+    memset(&info, 0, sizeof(info));
+    fillDrawParams(&info, layer);
+    const bool video = layer->isVideo();
+    multisample = layerNeedsMultisample(info, width, height, video ? layer->pictureWidth() : texture->width,
+                                        video ? layer->pictureHeight() : texture->height);
+  }
+  AVFrameBuffer *samples = multisample ? _multisampleFrameBuffer : nullptr;
+  setRenderTarget(renderer, samples ? samples : _outputFrameBuffer);
+  const vec4 background = _backgroundColor;
+  clearTarget(renderer, background.x, background.y, background.z, background.w);
   for (AVLayerSegment *layer : layers) {
     const double start = layer->startTime(), end = start + layer->duration();
     if (time >= start - kLayerLead && end + kSleepAfterEnd >= time && layer->isEnabled())
@@ -417,10 +431,10 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
     _drawLayer(renderer, layer, texture, &info);
   }
 
-  if (_multisampleFrameBuffer) {
+  if (samples) {
     setRenderTarget(renderer, _outputFrameBuffer);
     clearTarget(renderer, 0, 0, 0, 0);
-    blitToTarget(renderer, _multisampleFrameBuffer, false);
+    blitToTarget(renderer, samples, false);
   }
   if (_flushAfterCompose)
     flushRenderer(renderer, exporting);
