@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <vector>
 #include <utility>
 
 extern "C" {
@@ -31,6 +32,8 @@ struct AVVideoEncodeQueue
   AVMutex mutex;
   AVCondition changed;
   std::deque<std::pair<uint8_t *, int64_t>> pending; // BGRA pictures and their pts
+  // Encoded pictures' buffers for the next read-backs: fresh 8 MB blocks cost page faults.
+  std::vector<uint8_t *> spare;
   bool busy = false; // the encoder thread holds a picture
   bool stop = false;
   int result = 0; // the encoder thread's first error
@@ -259,23 +262,39 @@ AVFrame *_getAudioFrame(AVExportStream *s, AVComposition *composition)
   return s->tempFrame;
 }
 
-// The composed picture of time t read back as BGRA (malloc'ed), or none when it cannot be read.
-uint8_t *_readComposedPicture(AVExportStream *s, AVComposition *composition, double t)
+// A buffer for one picture of the queue's size: a spare one, or a new one (none when out of memory).
+uint8_t *_pictureBuffer(AVVideoEncodeQueue *q)
+{
+  {
+    AVMutexLocker lock(&q->mutex);
+    if (!q->spare.empty()) {
+      uint8_t *buffer = q->spare.back();
+      q->spare.pop_back();
+      return buffer;
+    }
+  }
+  return static_cast<uint8_t *>(malloc(size_t(q->width) * q->height * 4));
+}
+
+// Composes time t and reads it back as BGRA into pixels: false when it cannot be read at the
+// queue's size.
+bool _readComposedPicture(AVExportStream *s, AVComposition *composition, double t, uint8_t *pixels)
 {
   composition->update(t, false, true, 2, false, true);
-  const int sourceWidth = composition->renderWidth(), sourceHeight = composition->renderHeight();
-  uint8_t *pixels = nullptr;
+  const int width = s->encodeQueue->width, height = s->encodeQueue->height;
+  bool read = false;
   composition->lockRenderer();
   makeRendererCurrent(s->renderer);
   AVFrameBuffer *output = composition->outputFrameBuffer();
-  if (avGL() && output && int(frameBufferWidth(output)) == sourceWidth &&
-      int(frameBufferHeight(output)) == sourceHeight) {
+  if (avGL() && output && pixels && int(frameBufferWidth(output)) == width &&
+      int(frameBufferHeight(output)) == height && composition->renderWidth() == width &&
+      composition->renderHeight() == height) {
     avGL()->glBindFramebuffer(GL_FRAMEBUFFER, output->framebuffer);
-    pixels = readTexturePixels(frameBufferTexture(output), nullptr);
+    read = readTexturePixelsInto(frameBufferTexture(output), pixels);
   }
   doneRendererCurrent(s->renderer);
   composition->unlockRenderer();
-  return pixels;
+  return read;
 }
 
 // Converts a picture into the encoder frame and encodes it: 0 or an error code.
@@ -318,8 +337,8 @@ int _encodeLoop(AVThread *, void *argument)
     lock.unlock();
     // After an error the pictures are only taken, so the export thread never waits on a full queue.
     const int result = failed ? 0 : _encodePicture(q, pixels, pts);
-    free(pixels);
     lock.relock();
+    q->spare.push_back(pixels);
     q->busy = false;
     if (result < 0 && q->result == 0)
       q->result = result;
@@ -347,7 +366,7 @@ int _queuePicture(AVVideoEncodeQueue *q, uint8_t *pixels, int64_t pts)
   while (q->result == 0 && q->pending.size() >= kQueuedPictures)
     avCondWait(&q->changed, &q->mutex);
   if (q->result < 0) {
-    free(pixels);
+    q->spare.push_back(pixels);
     return q->result;
   }
   q->pending.emplace_back(pixels, pts);
@@ -378,6 +397,8 @@ void _stopEncodeQueue(AVVideoEncodeQueue *q)
   avThreadDestroy(q->thread);
   for (auto &picture : q->pending)
     free(picture.first);
+  for (uint8_t *buffer : q->spare)
+    free(buffer);
   delete q;
 }
 } // namespace
@@ -531,15 +552,16 @@ int writeVideoFrame(AVFormatContext *output, AVExportStream *s, AVComposition *c
 {
   const double t = double(s->nextPts) / s->encoder->framerate.num * s->encoder->framerate.den;
   if (t < composition->duration()) {
-    uint8_t *pixels = _readComposedPicture(s, composition, t);
+    if (!s->encodeQueue)
+      s->encodeQueue = _startEncodeQueue(output, s, composition->renderWidth(), composition->renderHeight());
+    uint8_t *pixels = _pictureBuffer(s->encodeQueue);
     // A frame that cannot be rendered must not pass for the end of the movie.
-    if (!pixels) {
+    if (!_readComposedPicture(s, composition, t, pixels)) {
+      free(pixels);
       avPrint("Could not read the composed frame\n");
       s->failed = true;
       return -17;
     }
-    if (!s->encodeQueue)
-      s->encodeQueue = _startEncodeQueue(output, s, composition->renderWidth(), composition->renderHeight());
     if (int result = _queuePicture(s->encodeQueue, pixels, s->nextPts))
       return result;
     ++s->nextPts;
