@@ -452,9 +452,9 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
     }
   }
 
+  // The resolve writes every pixel of the output: no clear before it.
   if (samples) {
     setRenderTarget(renderer, _outputFrameBuffer);
-    clearTarget(renderer, 0, 0, 0, 0);
     blitToTarget(renderer, samples, false);
   }
   if (_flushAfterCompose)
