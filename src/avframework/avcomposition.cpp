@@ -390,37 +390,72 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
   _frameWidth = width;
   _frameHeight = height;
 
-  setRenderTarget(renderer, _multisampleFrameBuffer ? _multisampleFrameBuffer : _outputFrameBuffer);
-  const vec4 background = _backgroundColor;
-  clearTarget(renderer, background.x, background.y, background.z, background.w);
-
   std::vector<AVLayerSegment *> layers;
   {
     AVMutexLocker visible(_visibleLock);
     layers = _visible;
   }
-  AVLayerRenderInfo info;
-  for (AVLayerSegment *layer : layers) {
+  // Wakes or puts to sleep, and updates a layer: its texture when it is drawn at this time.
+  const auto updateLayer = [&](AVLayerSegment *layer) -> AVTexture * {
     const double start = layer->startTime(), end = start + layer->duration();
     if (time >= start - kLayerLead && end + kSleepAfterEnd >= time && layer->isEnabled())
       layer->wake();
     else
       layer->sleep(exporting);
     if (layer->loadError() != 0 || !layer->isEnabled() || time < start || end <= time)
-      continue;
+      return nullptr;
     layer->update(time, layerPass, playing);
-    AVTexture *texture = layer->texture();
-    if (!texture)
-      continue;
-    memset(&info, 0, sizeof(info));
-    fillDrawParams(&info, layer);
-    _drawLayer(renderer, layer, texture, &info);
+    return layer->texture();
+  };
+  struct Drawn
+  {
+    AVLayerSegment *layer;
+    AVTexture *texture;
+    AVLayerRenderInfo info;
+  };
+  // An exported frame is multisampled only when a layer is off the pixel grid (a pass over four
+  // samples a pixel costs the most in a software renderer), so its layers are all updated before
+  // drawing starts. The preview multisamples every frame and updates each layer as it draws it.
+  std::vector<Drawn> drawn;
+  bool multisample = _alwaysMultisample || !exporting;
+  if (exporting) {
+    for (AVLayerSegment *layer : layers) {
+      AVTexture *texture = updateLayer(layer);
+      if (!texture)
+        continue;
+      drawn.push_back({layer, texture, {}});
+      AVLayerRenderInfo &info = drawn.back().info;
+      memset(&info, 0, sizeof(info));
+      fillDrawParams(&info, layer);
+      const bool video = layer->isVideo();
+      multisample = multisample ||
+                    layerNeedsMultisample(info, width, height, video ? layer->pictureWidth() : texture->width,
+                                          video ? layer->pictureHeight() : texture->height);
+    }
+  }
+  AVFrameBuffer *samples = multisample ? _multisampleFrameBuffer : nullptr;
+  setRenderTarget(renderer, samples ? samples : _outputFrameBuffer);
+  const vec4 background = _backgroundColor;
+  clearTarget(renderer, background.x, background.y, background.z, background.w);
+  if (exporting) {
+    for (const Drawn &d : drawn)
+      _drawLayer(renderer, d.layer, d.texture, &d.info);
+  } else {
+    AVLayerRenderInfo info;
+    for (AVLayerSegment *layer : layers) {
+      AVTexture *texture = updateLayer(layer);
+      if (!texture)
+        continue;
+      memset(&info, 0, sizeof(info));
+      fillDrawParams(&info, layer);
+      _drawLayer(renderer, layer, texture, &info);
+    }
   }
 
-  if (_multisampleFrameBuffer) {
+  // The resolve writes every pixel of the output: no clear before it.
+  if (samples) {
     setRenderTarget(renderer, _outputFrameBuffer);
-    clearTarget(renderer, 0, 0, 0, 0);
-    blitToTarget(renderer, _multisampleFrameBuffer, false);
+    blitToTarget(renderer, samples, false);
   }
   if (_flushAfterCompose)
     flushRenderer(renderer, exporting);

@@ -55,6 +55,9 @@ public:
   AVTexture *outputTexture() const;
   AVFrameBuffer *outputFrameBuffer() const { return _outputFrameBuffer; }
   void setFlushAfterCompose(bool flush) { _flushAfterCompose = flush; }
+  // Exported frames are multisampled only when a layer has edges off the pixel grid; always, for
+  // the reference that comparisons are made against. On the compose thread.
+  void setAlwaysMultisample(bool always) { _alwaysMultisample = always; }
   // On the rendering thread with its context current: deletes parked layers, puts every
   // segment to sleep so it releases its textures, and deletes the framebuffers.
   void releaseGLResources();
@@ -110,6 +113,7 @@ private:
   AVFrameBuffer *_outputFrameBuffer = nullptr;
   AVMutex *_rendererLock;
   bool _multisample = true;
+  bool _alwaysMultisample = false;
   std::atomic<bool> _flushAfterCompose{false};
   AVFrameBuffer *_multisampleFrameBuffer = nullptr;
   // Added on the GUI thread, called from the loading and decoding threads.

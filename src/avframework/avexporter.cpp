@@ -24,6 +24,8 @@ void _emptyListener(AVComposition *, AVSegment *, void *) {}
 // Everything an export opens, released whatever the result.
 struct _Output
 {
+  // The video encoder thread writes beside the export thread.
+  AVMutex muxLock;
   AVFormatContext *context = nullptr;
   AVExportStream video, audio;
   bool hasVideo = false, hasAudio = false, fileOpen = false;
@@ -209,6 +211,7 @@ int AVExporter::_export(const std::string &path)
       return result;
   }
   out.video.renderer = _owner.renderer;
+  out.video.muxLock = out.audio.muxLock = &out.muxLock;
   if (out.hasVideo)
     if (int result = openVideoStream(&out.video, _settings))
       return result;

@@ -9,6 +9,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <vector>
+#include <utility>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -22,9 +25,28 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+// Read-back pictures on their way to the video encoder: the export thread composes the next
+// frame while the encoder thread converts and encodes this one. A few frames bound the memory.
+struct AVVideoEncodeQueue
+{
+  AVMutex mutex;
+  AVCondition changed;
+  std::deque<std::pair<uint8_t *, int64_t>> pending; // BGRA pictures and their pts
+  // Encoded pictures' buffers for the next read-backs: fresh 8 MB blocks cost page faults.
+  std::vector<uint8_t *> spare;
+  bool busy = false; // the encoder thread holds a picture
+  bool stop = false;
+  int result = 0; // the encoder thread's first error
+  AVThread *thread = nullptr;
+  AVFormatContext *output = nullptr;
+  AVExportStream *stream = nullptr;
+  int width = 0, height = 0;
+};
+
 namespace {
 constexpr int kMixPassesBeforeWaiting = 100;
 constexpr int kMixPassesGiveUp = 106;
+constexpr size_t kQueuedPictures = 3;
 
 
 const char *_errorText(int code, char (&text)[64])
@@ -73,7 +95,10 @@ int _receivePackets(AVFormatContext *output, AVExportStream *s, int readError, i
       s->packet->duration = 1;
     av_packet_rescale_ts(s->packet, s->encoder->time_base, s->stream->time_base);
     s->packet->stream_index = s->stream->index;
-    result = av_interleaved_write_frame(output, s->packet);
+    {
+      AVMutexLocker lock(s->muxLock);
+      result = av_interleaved_write_frame(output, s->packet);
+    }
     if (result < 0) {
       avPrint(video ? "Error while writing video frame: %s\n" : "Error while writing audio frame: %s\n",
               _errorText(result, text));
@@ -237,54 +262,144 @@ AVFrame *_getAudioFrame(AVExportStream *s, AVComposition *composition)
   return s->tempFrame;
 }
 
-// The next composed picture in the encoder frame, or none at the end of the composition.
-AVFrame *_getVideoFrame(AVExportStream *s, AVComposition *composition)
+// A buffer for one picture of the queue's size: a spare one, or a new one (none when out of memory).
+uint8_t *_pictureBuffer(AVVideoEncodeQueue *q)
 {
-  const double t = double(s->nextPts) / s->encoder->framerate.num * s->encoder->framerate.den;
-  if (t >= composition->duration())
-    return nullptr;
-  composition->update(t, false, true, 2, false, true);
-  const int sourceWidth = composition->renderWidth(), sourceHeight = composition->renderHeight();
-  if (!s->converter) {
-    s->converter = sws_getContext(sourceWidth, sourceHeight, AV_PIX_FMT_BGRA, s->encoder->width, s->encoder->height,
-                                  s->encoder->pix_fmt, SWS_POINT, nullptr, nullptr, nullptr);
-    if (!s->converter) {
-      avPrint("Could not initialize the conversion context\n");
-      s->failed = true;
-      return nullptr;
+  {
+    AVMutexLocker lock(&q->mutex);
+    if (!q->spare.empty()) {
+      uint8_t *buffer = q->spare.back();
+      q->spare.pop_back();
+      return buffer;
     }
   }
-  // The encoder may still hold the last picture.
-  if (av_frame_make_writable(s->frame) < 0) {
-    s->failed = true;
-    return nullptr;
-  }
+  return static_cast<uint8_t *>(malloc(size_t(q->width) * q->height * 4));
+}
+
+// Composes time t and reads it back as BGRA into pixels: false when it cannot be read at the
+// queue's size.
+bool _readComposedPicture(AVExportStream *s, AVComposition *composition, double t, uint8_t *pixels)
+{
+  composition->update(t, false, true, 2, false, true);
+  const int width = s->encodeQueue->width, height = s->encodeQueue->height;
   bool read = false;
   composition->lockRenderer();
   makeRendererCurrent(s->renderer);
   AVFrameBuffer *output = composition->outputFrameBuffer();
-  if (avGL() && output && int(frameBufferWidth(output)) == sourceWidth &&
-      int(frameBufferHeight(output)) == sourceHeight) {
+  if (avGL() && output && pixels && int(frameBufferWidth(output)) == width &&
+      int(frameBufferHeight(output)) == height && composition->renderWidth() == width &&
+      composition->renderHeight() == height) {
     avGL()->glBindFramebuffer(GL_FRAMEBUFFER, output->framebuffer);
-    uint32_t stride = 0;
-    if (uint8_t *pixels = readTexturePixels(frameBufferTexture(output), &stride)) {
-      const uint8_t *planes[1] = {pixels};
-      const int strides[1] = {int(stride)};
-      sws_scale(s->converter, planes, strides, 0, sourceHeight, s->frame->data, s->frame->linesize);
-      free(pixels);
-      read = true;
-    }
+    read = readTexturePixelsInto(frameBufferTexture(output), pixels);
   }
   doneRendererCurrent(s->renderer);
   composition->unlockRenderer();
-  // A frame that cannot be rendered must not pass for the end of the movie.
-  if (!read) {
-    avPrint("Could not read the composed frame\n");
-    s->failed = true;
-    return nullptr;
+  return read;
+}
+
+// Converts a picture into the encoder frame and encodes it: 0 or an error code.
+int _encodePicture(AVVideoEncodeQueue *q, const uint8_t *pixels, int64_t pts)
+{
+  AVExportStream *s = q->stream;
+  if (!s->converter) {
+    s->converter = sws_getContext(q->width, q->height, AV_PIX_FMT_BGRA, s->encoder->width, s->encoder->height,
+                                  s->encoder->pix_fmt, SWS_POINT, nullptr, nullptr, nullptr);
+    if (!s->converter) {
+      avPrint("Could not initialize the conversion context\n");
+      return -17;
+    }
   }
-  s->frame->pts = s->nextPts++;
-  return s->frame;
+  // The encoder may still hold the last picture.
+  if (av_frame_make_writable(s->frame) < 0)
+    return -17;
+  const uint8_t *planes[1] = {pixels};
+  const int strides[1] = {q->width * 4};
+  sws_scale(s->converter, planes, strides, 0, q->height, s->frame->data, s->frame->linesize);
+  s->frame->pts = pts;
+  const int written = _encode(q->output, s, s->frame, true);
+  return written < 0 ? written : 0;
+}
+
+int _encodeLoop(AVThread *, void *argument)
+{
+  auto *q = static_cast<AVVideoEncodeQueue *>(argument);
+  AVMutexLocker lock(&q->mutex);
+  for (;;) {
+    while (q->pending.empty() && !q->stop)
+      avCondWait(&q->changed, &q->mutex);
+    if (q->stop)
+      return 0;
+    const auto [pixels, pts] = q->pending.front();
+    q->pending.pop_front();
+    q->busy = true;
+    const bool failed = q->result < 0;
+    avCondWakeAll(&q->changed);
+    lock.unlock();
+    // After an error the pictures are only taken, so the export thread never waits on a full queue.
+    const int result = failed ? 0 : _encodePicture(q, pixels, pts);
+    lock.relock();
+    q->spare.push_back(pixels);
+    q->busy = false;
+    if (result < 0 && q->result == 0)
+      q->result = result;
+    avCondWakeAll(&q->changed);
+  }
+}
+
+AVVideoEncodeQueue *_startEncodeQueue(AVFormatContext *output, AVExportStream *s, int width, int height)
+{
+  auto *q = new AVVideoEncodeQueue;
+  q->output = output;
+  q->stream = s;
+  q->width = width;
+  q->height = height;
+  q->thread = avThreadCreate(_encodeLoop, q);
+  avThreadStart(q->thread);
+  return q;
+}
+
+// Hands a picture (owned from here on) to the encoder thread, waiting while the queue is full:
+// 0, or the encoder thread's error.
+int _queuePicture(AVVideoEncodeQueue *q, uint8_t *pixels, int64_t pts)
+{
+  AVMutexLocker lock(&q->mutex);
+  while (q->result == 0 && q->pending.size() >= kQueuedPictures)
+    avCondWait(&q->changed, &q->mutex);
+  if (q->result < 0) {
+    q->spare.push_back(pixels);
+    return q->result;
+  }
+  q->pending.emplace_back(pixels, pts);
+  avCondWakeAll(&q->changed);
+  return 0;
+}
+
+// Waits until the encoder thread has encoded every queued picture: 0, or its error. The
+// encoder is then the calling thread's to use.
+int _finishQueue(AVVideoEncodeQueue *q)
+{
+  if (!q)
+    return 0;
+  AVMutexLocker lock(&q->mutex);
+  while (!q->pending.empty() || q->busy)
+    avCondWait(&q->changed, &q->mutex);
+  return q->result;
+}
+
+void _stopEncodeQueue(AVVideoEncodeQueue *q)
+{
+  {
+    AVMutexLocker lock(&q->mutex);
+    q->stop = true;
+    avCondWakeAll(&q->changed);
+  }
+  avThreadWait(q->thread);
+  avThreadDestroy(q->thread);
+  for (auto &picture : q->pending)
+    free(picture.first);
+  for (uint8_t *buffer : q->spare)
+    free(buffer);
+  delete q;
 }
 } // namespace
 
@@ -435,13 +550,29 @@ int openAudioStream(AVExportStream *s, AVComposition *composition)
 
 int writeVideoFrame(AVFormatContext *output, AVExportStream *s, AVComposition *composition)
 {
-  AVFrame *frame = _getVideoFrame(s, composition);
-  if (s->failed)
-    return -17;
-  const int written = _encode(output, s, frame, true);
+  const double t = double(s->nextPts) / s->encoder->framerate.num * s->encoder->framerate.den;
+  if (t < composition->duration()) {
+    if (!s->encodeQueue)
+      s->encodeQueue = _startEncodeQueue(output, s, composition->renderWidth(), composition->renderHeight());
+    uint8_t *pixels = _pictureBuffer(s->encodeQueue);
+    // A frame that cannot be rendered must not pass for the end of the movie.
+    if (!_readComposedPicture(s, composition, t, pixels)) {
+      free(pixels);
+      avPrint("Could not read the composed frame\n");
+      s->failed = true;
+      return -17;
+    }
+    if (int result = _queuePicture(s->encodeQueue, pixels, s->nextPts))
+      return result;
+    ++s->nextPts;
+    return 0;
+  }
+  if (int result = _finishQueue(s->encodeQueue))
+    return result;
+  const int written = _encode(output, s, nullptr, true);
   if (written < 0)
     return written;
-  return frame || written > 0 ? 0 : 1;
+  return written > 0 ? 0 : 1;
 }
 
 int writeAudioFrame(AVFormatContext *output, AVExportStream *s, AVComposition *composition)
@@ -484,12 +615,17 @@ int writeAudioFrame(AVFormatContext *output, AVExportStream *s, AVComposition *c
 
 int drainExportStream(AVFormatContext *output, AVExportStream *s, bool video)
 {
+  if (int result = _finishQueue(s->encodeQueue))
+    return result;
   const int result = _encode(output, s, nullptr, video);
   return result < 0 ? result : 0;
 }
 
 void closeExportStream(AVExportStream *s)
 {
+  if (s->encodeQueue)
+    _stopEncodeQueue(s->encodeQueue);
+  s->encodeQueue = nullptr;
   avcodec_free_context(&s->encoder);
   av_frame_free(&s->frame);
   av_frame_free(&s->tempFrame);

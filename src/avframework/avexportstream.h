@@ -14,6 +14,8 @@ struct AVStream;
 struct SwrContext;
 struct SwsContext;
 struct AVGLRenderer;
+struct AVMutex;
+struct AVVideoEncodeQueue;
 class AVComposition;
 
 // What the export job asks of its encoders.
@@ -55,6 +57,10 @@ struct AVExportStream
   bool inputEnded = false;
   bool failed = false; // video: a frame could not be made
   AVGLRenderer *renderer = nullptr; // video: composes and reads back on the export context
+  // Video: read-back pictures waiting for the encoder thread, made with the first picture.
+  AVVideoEncodeQueue *encodeQueue = nullptr;
+  // Held around every write to the file shared by the streams; none when only one thread writes.
+  AVMutex *muxLock = nullptr;
 };
 
 // 0, or -3 (no encoder: codec is null) or -4.
@@ -64,9 +70,13 @@ int addExportStream(AVExportStream *stream, AVFormatContext *output, const AVCod
 int openVideoStream(AVExportStream *stream, const AVExportSettings &settings);
 // 0, or -7 to -10.
 int openAudioStream(AVExportStream *stream, AVComposition *composition);
-// 0 while the stream goes on, 1 when it is finished, negative on error.
+// 0 while the stream goes on, 1 when it is finished, negative on error. A video frame is composed
+// and read back on the calling thread, then converted and encoded on the stream's encoder
+// thread while the caller goes on; an encoder error shows at a later call.
 int writeVideoFrame(AVFormatContext *output, AVExportStream *stream, AVComposition *composition);
 int writeAudioFrame(AVFormatContext *output, AVExportStream *stream, AVComposition *composition);
-// Takes every packet the encoder still holds: 0, or the stream's write error.
+// Takes every packet the encoder still holds (after the encoder thread's pictures): 0, or the
+// stream's write error.
 int drainExportStream(AVFormatContext *output, AVExportStream *stream, bool video);
+// Stops the encoder thread (pictures it has not taken are dropped) and frees everything.
 void closeExportStream(AVExportStream *stream);

@@ -198,6 +198,8 @@ struct AVGLRenderer
   AVOffscreenTarget offscreen[kOffscreenCount];
   uint8_t useVertexArrays;
   uint8_t depthTestOnTarget;
+  // Shadows always blurred at the frame's size: the reference that the reduced blur is held to.
+  uint8_t fullSizeShadowBlur;
 };
 
 // A uniform to look up: its slot and its name in the shader.

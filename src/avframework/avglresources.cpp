@@ -190,14 +190,21 @@ uint8_t *readTexturePixels(const AVTexture *texture, uint32_t *stride)
   if (stride)
     *stride = texture->width * 4;
   auto *pixels = static_cast<uint8_t *>(malloc(size_t(texture->width) * texture->height * 4));
-  if (!pixels)
-    return nullptr;
+  if (pixels)
+    readTexturePixelsInto(texture, pixels);
+  return pixels;
+}
+
+bool readTexturePixelsInto(const AVTexture *texture, uint8_t *pixels)
+{
+  if (!texture || texture->width == 0 || texture->height == 0 || texture->texture == 0 || !pixels)
+    return false;
   QOpenGLFunctions_3_2_Core *gl = avGL();
   gl->glBindTexture(GL_TEXTURE_2D, texture->texture);
   gl->glPixelStorei(GL_PACK_ALIGNMENT, 4);
   gl->glReadPixels(0, 0, GLsizei(texture->width), GLsizei(texture->height), GL_BGRA, GL_UNSIGNED_BYTE, pixels);
   gl->glBindTexture(GL_TEXTURE_2D, 0);
-  return pixels;
+  return true;
 }
 
 AVFrameBuffer *createFrameBuffer(uint32_t width, uint32_t height, bool withDepth)

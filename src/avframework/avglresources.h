@@ -51,6 +51,8 @@ void uploadPackedYUV422Texture(AVTexture *texture, const void *pixels, uint32_t 
 void setTextureRepeat(AVTexture *texture);
 // Reads the bound read framebuffer at the texture's size as BGRA, top row first. Caller frees.
 uint8_t *readTexturePixels(const AVTexture *texture, uint32_t *stride);
+// The same into width * height * 4 bytes the caller has; false when there is nothing to read.
+bool readTexturePixelsInto(const AVTexture *texture, uint8_t *pixels);
 
 AVFrameBuffer *createFrameBuffer(uint32_t width, uint32_t height, bool withDepth);
 AVFrameBuffer *createMultisampleFrameBuffer(uint32_t width, uint32_t height, bool withDepth);

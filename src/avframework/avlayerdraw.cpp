@@ -100,6 +100,25 @@ void _flush(bool flush)
 }
 } // namespace
 
+bool layerNeedsMultisample(const AVLayerRenderInfo &info, int width, int height, uint32_t pictureWidth,
+                           uint32_t pictureHeight)
+{
+  if (info.rotation != 0 || info.rotationZ != 0 || info.rotationX != 0 || info.rotationY != 0 ||
+      info.cornerRadius > 0 || info.borderWidth > 0 || info.cropTopLeft[0] != 0 || info.cropTopLeft[1] != 0 ||
+      info.cropBottomRight[0] != 1 || info.cropBottomRight[1] != 1 || pictureWidth == 0 || pictureHeight == 0)
+    return true;
+  const bool unscaled = info.scale[0] == 1 && info.scale[1] == 1;
+  if (!unscaled && (info.anchor[0] != 0.5f || info.anchor[1] != 0.5f))
+    return true;
+  // Scaled about the centre, then moved: each edge is the target's centre plus the move, plus or
+  // minus half the scaled fit size.
+  const vec4 fit = aspectFitRect(float(pictureWidth), float(pictureHeight), vec4{0, 0, float(width), float(height)});
+  const auto offGrid = [](double edge) { return std::abs(edge - std::round(edge)) > 1.0 / 64; };
+  const double x = width / 2.0 + double(width) * info.position[0], halfW = fit.z * info.scale[0] / 2.0;
+  const double y = height / 2.0 + double(height) * info.position[1], halfH = fit.w * info.scale[1] / 2.0;
+  return offGrid(x - halfW) || offGrid(x + halfW) || offGrid(y - halfH) || offGrid(y + halfH);
+}
+
 void uploadDrawVertices(AVGLRenderer *renderer, AVVertexUse use, const float *positions, const float *coordinates,
                         int count)
 {

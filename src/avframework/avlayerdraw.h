@@ -38,6 +38,12 @@ struct AVLayerRenderInfo
   float effectParameters[kAVEffectCount][8];
 };
 
+// False when the layer's edges fall on whole pixels of a width x height target (upright, no
+// rounded corners or border, centre-anchored or unscaled, uncropped, whole-pixel placement), so
+// that drawing it without multisampling gives the same pixels.
+bool layerNeedsMultisample(const AVLayerRenderInfo &info, int width, int height, uint32_t pictureWidth,
+                           uint32_t pictureHeight);
+
 void drawLayer(AVGLRenderer *renderer, int width, int height, uint32_t textureTarget, uint32_t texture,
                uint32_t texture2, uint32_t texture3, uint32_t kind, uint32_t textureWidth, uint32_t textureHeight,
                uint32_t pictureWidth, uint32_t pictureHeight, uint32_t targetDepth, const AVLayerRenderInfo *info);

@@ -19,6 +19,10 @@ namespace {
 constexpr int kShadowTextBuffer = 8 * 1024;
 // Coordinate pairs the vertex stage computes; the rest are sampled by the fragment stage.
 constexpr int kVertexPairs = 7;
+// The least blur radius, in pixels of the reduced size, that a shadow is blurred at a fraction of
+// the frame's size with: wider blurs lose nothing visible there, and cost a fraction of the taps
+// on a fraction of the pixels.
+constexpr int kLeastReducedRadius = 4;
 
 // Appends printf-style text to a fixed buffer, stopping (and remembering) where it is full.
 class _TextWriter
@@ -155,18 +159,39 @@ void _fullQuad(AVGLRenderer *renderer, const int32_t *slotTable, int width, int 
 }
 
 // Binds an offscreen framebuffer for a pass; on failure logs, goes back to `bound` and says so.
+// Binds an offscreen framebuffer of the frame's size divided by reduction for a pass; on
+// failure logs, goes back to `bound` and says so.
 bool _beginPass(AVGLRenderer *renderer, AVOffscreenUse use, GLenum unit, const AVShadowInput &in, GLint bound,
-                const char *failure)
+                const char *failure, int reduction = 1)
 {
   QOpenGLFunctions_3_2_Core *gl = avGL();
-  const uint32_t status = bindOffscreenTarget(renderer, use, unit, in.width, in.height);
+  const int width = in.width / reduction, height = in.height / reduction;
+  const uint32_t status = bindOffscreenTarget(renderer, use, unit, width, height);
   if (status != GL_FRAMEBUFFER_COMPLETE) {
     avLog(failure, status);
     gl->glBindFramebuffer(GL_FRAMEBUFFER, GLuint(bound));
     return false;
   }
-  gl->glViewport(0, 0, in.width, in.height);
+  gl->glViewport(0, 0, width, height);
   return true;
+}
+
+// The size division a shadow of this radius is blurred at: 4, 2 or 1.
+int _blurReduction(const AVGLRenderer *renderer, int radius, int width, int height)
+{
+  if (renderer->fullSizeShadowBlur)
+    return 1;
+  for (int reduction : {4, 2})
+    if (radius >= kLeastReducedRadius * reduction && width % reduction == 0 && height % reduction == 0)
+      return reduction;
+  return 1;
+}
+
+// The box in pixels of the size divided by reduction, rounded outwards.
+std::array<int, 4> _reducedBox(const std::array<int, 4> &box, int reduction)
+{
+  const auto down = [reduction](int v) { return v >= 0 ? v / reduction : -((-v + reduction - 1) / reduction); };
+  return {down(box[0]), down(box[1]), -down(-box[2]), -down(-box[3])};
 }
 
 // The pixels (x0, y0, x1, y1) that the offset footprint covers: the outer polygon holds the
@@ -202,7 +227,7 @@ void _clear(float red)
 }
 } // namespace
 
-int shadowBlurTaps(int radius, double *sigma)
+int shadowBlurTaps(int radius, double *sigma, int reduction)
 {
   // The tap count reaches its peak at this sigma and falls to nothing at about 102.1, past
   // which the term under the root turns negative.
@@ -214,6 +239,11 @@ int shadowBlurTaps(int radius, double *sigma)
   int taps = int(std::floor(std::sqrt(term(s))));
   if (taps % 2)
     ++taps;
+  if (reduction > 1) {
+    taps = (taps + reduction - 1) / reduction;
+    taps += taps % 2;
+    s /= reduction;
+  }
   *sigma = s;
   return taps;
 }
@@ -298,13 +328,13 @@ int buildShadowBlurFragmentShader(int taps, double sigma, bool composite, char *
 }
 
 bool shadowBlurPrograms(AVGLRenderer *renderer, int radius, uint32_t *blurProgram, const int32_t **blurSlots,
-                        uint32_t *compositeProgram, const int32_t **compositeSlots)
+                        uint32_t *compositeProgram, const int32_t **compositeSlots, int reduction)
 {
   AVShadowBlurList &list = renderer->shadowBlur;
   AVShadowBlurPrograms *entry = nullptr;
   bool built = true;
   for (int i = 0; i < list.count && !entry; ++i)
-    if (list.programs[i].radius == radius)
+    if (list.programs[i].radius == radius && list.programs[i].reduction == reduction)
       entry = &list.programs[i];
   if (!entry) {
     entry = appendProgramEntry(list);
@@ -312,13 +342,14 @@ bool shadowBlurPrograms(AVGLRenderer *renderer, int radius, uint32_t *blurProgra
       return false;
     const double started = avWallClock();
     entry->radius = radius;
+    entry->reduction = reduction;
     std::fill(entry->blurSlots, entry->blurSlots + kAVUniformSlots, -1);
     std::fill(entry->compositeSlots, entry->compositeSlots + kAVUniformSlots, -1);
     std::vector<char> vertex(kShadowTextBuffer), fragment(kShadowTextBuffer);
     std::string vertexText, fragmentText;
     if (radius >= 1) {
       double sigma = 0;
-      const int taps = shadowBlurTaps(radius, &sigma);
+      const int taps = shadowBlurTaps(radius, &sigma, reduction);
       built = buildShadowBlurVertexShader(taps, sigma, vertex.data(), kShadowTextBuffer) > 0 &&
               buildShadowBlurFragmentShader(taps, sigma, false, fragment.data(), kShadowTextBuffer) > 0;
       const int blurSlotList[] = {kSlotRenderTransform, kSlotProjectionTransform, kSlotShadowSampler,
@@ -340,7 +371,7 @@ bool shadowBlurPrograms(AVGLRenderer *renderer, int radius, uint32_t *blurProgra
                                 ? buildSlotProgram(vertexText.c_str(), fragmentText.c_str(), compositeSlotList,
                                                    compositeCount, entry->compositeSlots, false)
                                 : 0;
-    avLog("load shadow blur (radius %d) program time: %f", radius, avWallClock() - started);
+    avLog("load shadow blur (radius %d / %d) program time: %f", radius, reduction, avWallClock() - started);
   }
   if (blurProgram)
     *blurProgram = entry->blurProgram;
@@ -361,68 +392,91 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   gl->glDisable(GL_DEPTH_TEST);
   gl->glDisable(GL_BLEND);
 
-  // Where the layer covers the frame, the shadow must not show: red 0 there.
-  uint32_t depth = in.targetDepth;
-  if (!depth) {
-    if (!_beginPass(renderer, kOffscreenDepth, GL_TEXTURE2, in, bound, "Failed to make complete depth framebuffer object %x"))
-      return;
-    _clear(1);
-    _drawFootprint(renderer, in, info, kProgramShadowDepth, kProgramShadowDepthBorder, kProgramShadowDepthStroke, in.model);
-    depth = renderer->offscreen[kOffscreenDepth].texture;
-  }
-
-  // The footprint, offset in the layer's own space so the offset turns and scales with it.
-  if (!_beginPass(renderer, kOffscreenShadow, GL_TEXTURE3, in, bound, "Failed to make complete shadow framebuffer object %x"))
-    return;
-  _clear(0);
   float shifted[16];
   identityMatrix(shifted);
   translateMatrix(shifted, in.shift[0], in.shift[1], 0);
   multiplyMatrix(shifted, in.model);
+  const int radius = int(info->shadowRadius);
+  const int reduction = _blurReduction(renderer, radius, in.width, in.height);
+  double sigma = 0;
+  const int reach = radius >= 1 ? shadowBlurTaps(radius, &sigma, reduction) + 2 : 1;
+  const std::array<int, 4> box = _footprintBox(in, shifted), smallBox = _reducedBox(box, reduction);
+  // Every pass reads only near the footprint, so each clears only there: whole-frame clears
+  // cost milliseconds each in a software renderer.
+  const auto clearNear = [&](const std::array<int, 4> &around, float red) {
+    _scissor(around, 2 * reach, 2 * reach);
+    _clear(red);
+    avGL()->glDisable(GL_SCISSOR_TEST);
+  };
+
+  // Where the layer covers the frame, the shadow must not show: red 0 there. The composite
+  // reads it only inside its own scissor box.
+  uint32_t depth = in.targetDepth;
+  if (!depth) {
+    if (!_beginPass(renderer, kOffscreenDepth, GL_TEXTURE2, in, bound, "Failed to make complete depth framebuffer object %x"))
+      return;
+    _scissor(box, reach * reduction, reach * reduction);
+    _clear(1);
+    _drawFootprint(renderer, in, info, kProgramShadowDepth, kProgramShadowDepthBorder, kProgramShadowDepthStroke, in.model);
+    gl->glDisable(GL_SCISSOR_TEST);
+    depth = renderer->offscreen[kOffscreenDepth].texture;
+  }
+
+  // The footprint, offset in the layer's own space so the offset turns and scales with it.
+  if (!_beginPass(renderer, kOffscreenShadow, GL_TEXTURE3, in, bound, "Failed to make complete shadow framebuffer object %x",
+                  reduction))
+    return;
+  clearNear(smallBox, 0);
   _drawFootprint(renderer, in, info, kProgramShadowStep1, kProgramShadowStep1Border, kProgramShadowStep1Stroke, shifted);
 
-  const int radius = int(info->shadowRadius);
-  double sigma = 0;
-  const int reach = radius >= 1 ? shadowBlurTaps(radius, &sigma) + 2 : 1;
-  const std::array<int, 4> box = _footprintBox(in, shifted);
+  // A reduced blur runs both ways at its size and leaves the result in the shadow texture, which
+  // the composite scales up without blurring further.
   uint32_t blur = 0, composite = 0;
   const int32_t *blurSlots = nullptr, *compositeSlots = nullptr;
-  shadowBlurPrograms(renderer, radius, &blur, &blurSlots, &composite, &compositeSlots);
-
-  if (blur) { // horizontally into the blur texture
-    if (!_beginPass(renderer, kOffscreenShadowBlur, GL_TEXTURE4, in, bound,
-                    "Failed to make complete shadow blur framebuffer object %x"))
-      return;
-    _clear(0);
-    _scissor(box, reach, 0);
+  shadowBlurPrograms(renderer, radius, &blur, &blurSlots, &composite, &compositeSlots, reduction);
+  if (reduction > 1)
+    shadowBlurPrograms(renderer, 0, nullptr, nullptr, &composite, &compositeSlots);
+  const auto blurPass = [&](AVOffscreenUse into, GLenum unit, AVOffscreenUse from, GLenum fromUnit, bool across) {
+    if (!_beginPass(renderer, into, unit, in, bound, "Failed to make complete shadow blur framebuffer object %x",
+                    reduction))
+      return false;
+    clearNear(smallBox, 0);
+    _scissor(smallBox, reach, across ? 0 : reach);
     gl->glUseProgram(blur);
     _fullQuad(renderer, blurSlots, in.width, in.height);
-    gl->glUniform1f(blurSlots[kSlotTexelWidthOffset], 1.0f / float(in.width));
-    gl->glUniform1f(blurSlots[kSlotTexelHeightOffset], 0);
-    _bindTexture(GL_TEXTURE3, GL_TEXTURE_2D, renderer->offscreen[kOffscreenShadow].texture);
-    gl->glUniform1i(blurSlots[kSlotShadowSampler], 3);
+    gl->glUniform1f(blurSlots[kSlotTexelWidthOffset], across ? float(reduction) / float(in.width) : 0);
+    gl->glUniform1f(blurSlots[kSlotTexelHeightOffset], across ? 0 : float(reduction) / float(in.height));
+    _bindTexture(fromUnit, GL_TEXTURE_2D, renderer->offscreen[from].texture);
+    gl->glUniform1i(blurSlots[kSlotShadowSampler], int(fromUnit - GL_TEXTURE0));
     gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     gl->glDisable(GL_SCISSOR_TEST);
-  }
+    return true;
+  };
+  // Horizontally into the blur texture; reduced, vertically back into the shadow texture.
+  if (blur && !blurPass(kOffscreenShadowBlur, GL_TEXTURE4, kOffscreenShadow, GL_TEXTURE3, true))
+    return;
+  if (blur && reduction > 1 && !blurPass(kOffscreenShadow, GL_TEXTURE3, kOffscreenShadowBlur, GL_TEXTURE4, false))
+    return;
+  const bool blurredHere = blur && reduction == 1;
 
   // Vertically while compositing over the target.
   gl->glBindFramebuffer(GL_FRAMEBUFFER, GLuint(bound));
   gl->glViewport(0, 0, in.width, in.height);
   if (!composite)
     return;
-  _scissor(box, reach, reach);
+  _scissor(box, reach * reduction, reach * reduction);
   gl->glUseProgram(composite);
   gl->glEnable(GL_BLEND);
   gl->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
   _fullQuad(renderer, compositeSlots, in.width, in.height);
-  if (radius > 0) {
+  if (blurredHere) {
     gl->glUniform1f(compositeSlots[kSlotTexelWidthOffset], 0);
     gl->glUniform1f(compositeSlots[kSlotTexelHeightOffset], 1.0f / float(in.height));
   }
   gl->glUniform1f(compositeSlots[kSlotDrawShadowOpacity], info->shadowOpacity);
   gl->glUniform4fv(compositeSlots[kSlotDrawShadowColor], 1, info->shadowColor);
   gl->glUniform1f(compositeSlots[kSlotOpacity], info->opacity);
-  if (blur) {
+  if (blurredHere) {
     _bindTexture(GL_TEXTURE4, GL_TEXTURE_2D, renderer->offscreen[kOffscreenShadowBlur].texture);
     gl->glUniform1i(compositeSlots[kSlotShadowSampler], 4);
   } else {

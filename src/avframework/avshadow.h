@@ -12,6 +12,7 @@ struct AVLayerRenderInfo;
 struct AVShadowBlurPrograms
 {
   int32_t radius;
+  int32_t reduction; // the frame size division the blur runs at
   int32_t blurSlots[kAVUniformSlots];
   int32_t compositeSlots[kAVUniformSlots];
   uint32_t blurProgram; // 0 when the radius is below 1
@@ -47,13 +48,15 @@ struct AVShadowInput
 
 void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &input, const AVLayerRenderInfo *info);
 
-// The blur and composite programs of an integer radius, built on first request and cached.
-// Either pair of outputs may be null. False when a program could not be built.
+// The blur and composite programs of an integer radius, built on first request and cached;
+// with a reduction, the blur of that radius scaled down to run at the frame's size divided by
+// it. Either pair of outputs may be null. False when a program could not be built.
 bool shadowBlurPrograms(AVGLRenderer *renderer, int radius, uint32_t *blurProgram, const int32_t **blurSlots,
-                        uint32_t *compositeProgram, const int32_t **compositeSlots);
+                        uint32_t *compositeProgram, const int32_t **compositeSlots, int reduction = 1);
 // Taps (even) and sigma of a radius of 1 or more. Radii whose tap formula has no number
-// (103 and more) blur with the sigma that gives the most taps, so they stay soft.
-int shadowBlurTaps(int radius, double *sigma);
+// (103 and more) blur with the sigma that gives the most taps, so they stay soft. A reduction
+// scales both down, so that the same blur runs on a smaller picture.
+int shadowBlurTaps(int radius, double *sigma, int reduction = 1);
 // GLSL ES 1.00 texts of the blur; NUL-terminated and never past capacity. Return the text
 // length, or -1 when it does not fit.
 int buildShadowBlurVertexShader(int taps, double sigma, char *buffer, int capacity);

@@ -1,5 +1,5 @@
 #pragma once
-// A 160x90 composition composed on a headless host, for tests that look at composed frames
+// A composition (160x90 unless asked otherwise) composed on a headless host, for tests that look at composed frames
 // and reach into the compose renderer.
 
 #include "avcomposition.h"
@@ -21,9 +21,9 @@ public:
     return _host->isValid();
   }
   // A fresh composition over the background colour with its renderer.
-  bool startComposition(vec4 background)
+  bool startComposition(vec4 background, int width = 160, int height = 90)
   {
-    _composition = std::make_unique<AVComposition>(160, 90, 44100, 2, nullptr);
+    _composition = std::make_unique<AVComposition>(width, height, 44100, 2, nullptr);
     _composition->setBackgroundColor(background);
     _renderer = std::make_unique<AVHeadlessRenderer>(_host.get(), _composition.get());
     return _renderer->isValid();

@@ -60,6 +60,8 @@ private slots:
   void shadowTurnsWithLayer();
   void keyedLayerCastsSubjectShadow();
   void framedLayerCastsFrameShadow();
+  void reducedBlurMatchesFullSize_data();
+  void reducedBlurMatchesFullSize();
 
 private:
   FakeLayer *addShadowedLayer(const QImage &picture, float offsetX, float offsetY);
@@ -303,4 +305,64 @@ void TestShadow::framedLayerCastsFrameShadow()
 }
 
 TAVO_TEST_GUI_MAIN(TestShadow)
+void TestShadow::reducedBlurMatchesFullSize_data()
+{
+  QTest::addColumn<int>("width");
+  QTest::addColumn<int>("height");
+  QTest::addColumn<int>("radius"); // pixels
+  QTest::newRow("small, full size") << 320 << 180 << 3;
+  QTest::newRow("at half size") << 320 << 180 << 8;
+  QTest::newRow("odd, at half size") << 320 << 180 << 13;
+  QTest::newRow("at a quarter size") << 320 << 180 << 16;
+  QTest::newRow("wide, at a quarter size") << 320 << 180 << 41;
+  QTest::newRow("widest") << 320 << 180 << 120;
+  QTest::newRow("height not divisible by 4") << 160 << 90 << 20;
+}
+
+// Shadows blurred at a fraction of the frame's size against the blur at its size, over the
+// pixels the shadow darkens.
+void TestShadow::reducedBlurMatchesFullSize()
+{
+  QFETCH(int, width);
+  QFETCH(int, height);
+  QFETCH(int, radius);
+  _fixture.stopComposition();
+  QVERIFY(_fixture.startComposition(makeVec4Opaque(1, 1, 1), width, height));
+  auto *layer = new FakeLayer(0, 10, redMiddle());
+  layer->setId(1);
+  layer->setShadowOpacity(0.8f);
+  layer->setShadowColor(makeVec4Opaque(0, 0, 0.2f));
+  layer->setShadowOffset(0.1f, 0.05f);
+  layer->setShadowRadius(float(radius) / width);
+  _fixture.composition()->addSegment(layer, 1);
+
+  const auto fullSize = [this](bool full) {
+    _fixture.withRenderer([full](AVGLRenderer *renderer) { renderer->fullSizeShadowBlur = full; });
+  };
+  fullSize(true);
+  const QImage reference = _fixture.compose(1.0).convertToFormat(QImage::Format_RGB32);
+  fullSize(false);
+  const QImage reduced = _fixture.compose(1.0).convertToFormat(QImage::Format_RGB32);
+  layer->setShadowOpacity(0);
+  const QImage plain = _fixture.compose(1.0).convertToFormat(QImage::Format_RGB32);
+
+  double sum = 0;
+  int count = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      if (reference.pixel(x, y) == plain.pixel(x, y))
+        continue;
+      const QRgb a = reference.pixel(x, y), b = reduced.pixel(x, y);
+      for (int shift : {0, 8, 16}) {
+        const int d = int((a >> shift) & 0xff) - int((b >> shift) & 0xff);
+        sum += d * d;
+      }
+      count += 3;
+    }
+  QVERIFY(count > 300);
+  const double mse = sum / count;
+  const double db = mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+  QVERIFY2(db >= 40, qPrintable(QString("%1 dB over %2 shadow pixels").arg(db).arg(count / 3)));
+}
+
 #include "tst_shadow.moc"
