@@ -5,6 +5,7 @@
 //   tavo_imagegen <output folder>
 
 #include "artwork.h"
+#include "exampleproject.h"
 #include "gifencoder.h"
 #include "glyphs.h"
 
@@ -112,5 +113,7 @@ int main(int argc, char **argv)
     w.raw(anim.prefix, anim.alias, anim.alias + ".gif", gif.finish());
   }
   w.raw("assets", "shutter.wav", "shutter.wav", Artwork::shutterSound());
+  for (const ExampleProject::File &file : ExampleProject::files())
+    w.raw("examples", file.path, file.path, file.bytes);
   return w.writeQrc("tavo_images.qrc") ? 0 : 1;
 }

@@ -24,6 +24,16 @@ QString productSite()
   return overridable("TAVO_PRODUCT_SITE", "https://www.tarnholm.com/tavo-ren/");
 }
 
+QString smartphonePage()
+{
+  return overridable("TAVO_SMARTPHONE_PAGE", "https://www.tarnholm.com/tavo-ren/mobile/");
+}
+
+QString supportAddress()
+{
+  return overridable("TAVO_SUPPORT_ADDRESS", "support@tarnholm.com");
+}
+
 QString makerDomain()
 {
   return QStringLiteral("tarnholm.com");
