@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTimer>
+#include <utility>
 
 namespace {
 constexpr int kMaxHeadBytes = 16 * 1024;
@@ -90,7 +91,21 @@ void LoopbackHttpServer::_read(QTcpSocket *socket)
   const QString target = request.size() >= 2 ? QString::fromUtf8(request.at(1)) : QString();
   _requests << target;
   emit requested(target);
+  if (_held) {
+    socket->setProperty("answered", true);
+    _waiting.append({socket, target});
+    return;
+  }
   _answer(socket, _responseFor(target));
+}
+
+void LoopbackHttpServer::releaseAnswers()
+{
+  _held = false;
+  const auto waiting = std::exchange(_waiting, {});
+  for (const auto &entry : waiting)
+    if (entry.first)
+      _answer(entry.first, _responseFor(entry.second));
 }
 
 LoopbackHttpServer::Response LoopbackHttpServer::_responseFor(const QString &target) const

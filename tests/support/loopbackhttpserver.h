@@ -13,6 +13,7 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QPointer>
 #include <QStringList>
 #include <QTcpServer>
 #include <QUrl>
@@ -45,6 +46,11 @@ public:
   void serve(const QString &path, const Response &response);
   void serve(const QString &path, const QByteArray &body, const QByteArray &contentType = "text/html; charset=utf-8");
 
+  // While held, requests are recorded but left unanswered until releaseAnswers() (tests that
+  // need something to happen between a request and its reply).
+  void holdAnswers() { _held = true; }
+  void releaseAnswers();
+
   // The paths (with query) requested so far, in order.
   QStringList requests() const { return _requests; }
 
@@ -60,4 +66,6 @@ private:
   QTcpServer _server;
   QHash<QString, Response> _responses;
   QStringList _requests;
+  bool _held = false;
+  QList<QPair<QPointer<QTcpSocket>, QString>> _waiting;
 };
