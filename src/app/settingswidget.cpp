@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <cmath>
@@ -51,6 +52,7 @@ void SettingsWidget::_buildForm()
   auto *scrollArea = new QScrollArea(this);
   scrollArea->setObjectName("scrollArea");
   scrollArea->setWidgetResizable(true);
+  Util::applyScrollBarStyleSheet(scrollArea->verticalScrollBar());
   auto *contents = new QWidget;
   contents->setObjectName("scrollAreaContents");
   _contents = new QVBoxLayout(contents);
@@ -113,7 +115,7 @@ void SettingsWidget::_buildForm()
   directoryButton->setIcon(QIcon(":/images/export/export_folder"));
   directoryButton->setIconSize(QSize(24, 24));
   directoryButton->setStyleSheet("QPushButton{background-color: transparent;}");
-  directoryLayout->addWidget(directoryButton, 0, 1, 2, 1);
+  directoryLayout->addWidget(directoryButton, 0, 1, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
   connect(directoryButton, &QPushButton::clicked, this, &SettingsWidget::onWorkingDirectoryButtonClicked);
   _addSeparator("workingDirectorySeparator");
 
@@ -134,6 +136,7 @@ QWidget *SettingsWidget::_addPanel(const char *name, int height)
     panel->setFixedHeight(height);
   auto *layout = new QGridLayout(panel);
   layout->setContentsMargins(0, 8, 0, 8);
+  layout->setColumnStretch(0, 1);
   _contents->addWidget(panel);
   return panel;
 }
