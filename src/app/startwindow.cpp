@@ -168,6 +168,7 @@ void StartWindow::openFileFromExternal(QString file)
 {
   if (QFileInfo(file).completeSuffix() != QLatin1String("tavorenproject"))
     return;
+  qDebug().noquote() << "StartWindow import project archive" << file;
   _projectsPage->importProjectArchivePrompt(file);
 }
 
