@@ -689,6 +689,10 @@ QVector<Image> images()
   c.glyph("project_tb_delete", "trash", kNormal);
   c.glyph("project_tb_moveto", "folder_arrow", kNormal);
   c.glyph("project_tb_new_folder", "folder_plus", kNormal);
+  c.glyph("project_tb_copy_disabled", "copy", kDisabled);
+  c.glyph("project_tb_delete_disabled", "trash", kDisabled);
+  c.glyph("project_tb_moveto_disabled", "folder_arrow", kDisabled);
+  c.glyph("project_tb_new_folder_disabled", "folder_plus", kDisabled);
 
   // Export
   c.glyph("export/export_command_icon", "share", kNormal);
@@ -819,6 +823,21 @@ QVector<Image> images()
   c.glyph("media-explorer/videoPreviewPlay", "play", kNormal);
   c.glyph("media-explorer/videoPreviewPlay_dis", "play", kDisabled);
   c.glyph("media-explorer/videoPreviewPause", "pause", kNormal);
+  // GIF page and the horizontal explorer's button columns
+  c.glyph("media-explorer/giphy_search_icon", "zoom_in", kDisabled, 40, 40);
+  c.glyph("media-explorer/giphy_search_cancel_light", "circle_cross", kNormal, 40, 40);
+  c.pair("media-explorer/giphy_gif_dark", "film", "_hl", 40);
+  c.pair("media-explorer/giphy_sticker_dark", "new_tile", "_hl", 40);
+  c.glyph("media-explorer/media_navi_back", "chevron_left", kNormal, 36, 36);
+  c.glyph("media-explorer/media_navi_back_dis", "chevron_left", kDisabled, 36, 36);
+  for (const auto &kind : {qMakePair(QString("photo"), QString("photo")), qMakePair(QString("video"), QString("film")),
+                           qMakePair(QString("music"), QString("music"))}) {
+    c.pair("media-explorer/media_type_" + kind.first, kind.second, "_hl", 36);
+    c.glyph("media-explorer/media_type_" + kind.first + "_dis", kind.second, kDisabled, 36, 36);
+  }
+  c.pair("media-explorer/media_loc_photo_gallery", "photo", "_hl", 54);
+  c.pair("media-explorer/media_loc_inapp_library", "archive", "_hl", 54);
+  c.pair("media-explorer/media_loc_file_sharing", "share", "_hl", 54);
 
   // Scroll bar arrows of the style sheets
   for (const auto &arrow : {qMakePair(QString("up_arrow"), QString("arrow_up")), qMakePair(QString("down_arrow"), QString("arrow_down"))}) {

@@ -6,8 +6,10 @@
 
 #include "artwork.h"
 #include "exampleproject.h"
+#include "builtinassets.h"
 #include "gifencoder.h"
 #include "glyphs.h"
+#include "resourceassettables.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -113,6 +115,24 @@ int main(int argc, char **argv)
     w.raw(anim.prefix, anim.alias, anim.alias + ".gif", gif.finish());
   }
   w.raw("assets", "shutter.wav", "shutter.wav", Artwork::shutterSound());
+
+  // Built-in music, sound effects and stickers: short silent stand-ins and simple drawings.
+  using namespace ResourceAssetTables;
+  const auto sound = [&w](const QString &prefix, const Sound &s) {
+    const QString file = QString::fromUtf8(s.fileName ? s.fileName : s.title) + ".mp3";
+    w.raw(prefix, file, file, BuiltinAssets::silentMp3(qMin(s.seconds, 2)));
+  };
+  for (int i = 0; i < kMusicCount; ++i)
+    sound(i < kMusicV1Count ? "music/v1" : "music/v2", kMusic[i]);
+  for (const SoundTag &tag : kSoundFx)
+    for (int i = 0; i < tag.count; ++i)
+      sound(QString("soundfx/") + tag.folder, tag.sounds[i]);
+  for (const StickerTag &tag : kStickers)
+    for (int n = 1; n <= tag.count; ++n) {
+      const QString name = QString::number(n).rightJustified(2, '0') + ".png";
+      w.png(QString("stickers/") + tag.folder, name, BuiltinAssets::sticker(tag.folder, n, 80));
+      w.png(QString("stickers/") + tag.folder, "Content/" + name, BuiltinAssets::sticker(tag.folder, n, 240));
+    }
   for (const ExampleProject::File &file : ExampleProject::files())
     w.raw("examples", file.path, file.path, file.bytes);
   return w.writeQrc("tavo_images.qrc") ? 0 : 1;

@@ -5,7 +5,7 @@
 #include "nativewebbrowserwidget.h"
 #include "progresshud.h"
 #include "projectmanager.h"
-#include "projectspageplaceholder.h"
+#include "projectswidget.h"
 #include "settingswidget.h"
 #include "usersettings.h"
 #include "util.h"

@@ -6,14 +6,12 @@
 class LeftsideListWidget;
 class NativeWebBrowserWidget;
 class ProgressHUD;
-class ProjectsPagePlaceholder;
+class ProjectsWidget;
 class QAction;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QStackedWidget;
 class SettingsWidget;
-
-using ProjectsWidget = ProjectsPagePlaceholder;
 
 // The first window of the program; it stays open while the program runs. Navigation between
 // the projects, settings and help pages, the File and Help menus, example projects, archive

@@ -74,6 +74,17 @@ PopupDrawingModeWidget *DrawingColorWidget::popup() const
   return _popup;
 }
 
+void DrawingColorWidget::setCanvasSize(const QSize &canvasSize)
+{
+  if (canvasSize == _canvasSize)
+    return;
+  _canvasSize = canvasSize;
+  if (_mode == DrawingColorModeLinearGradient || _mode == DrawingColorModeRadialGradient) {
+    _pattern = _gradientPicture();
+    update();
+  }
+}
+
 void DrawingColorWidget::setHardness(float hardness)
 {
   _hardness = hardness;

@@ -35,6 +35,8 @@ public:
   QString patternPath() const { return _patternPath; }
   QSize canvasSize() const { return _canvasSize; }
   PopupDrawingModeWidget *popup() const;
+  // A canvas of another shape: the gradient picture is made again at the new size.
+  void setCanvasSize(const QSize &canvasSize);
 
   void setHardness(float hardness);
   void selectColorMode();

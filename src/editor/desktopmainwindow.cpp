@@ -113,6 +113,7 @@ DesktopMainWindow::DesktopMainWindow(const QString &projectName, const QString &
   connect(_segmentInspectorAction, &QAction::triggered, this, &DesktopMainWindow::onActionViewSegmentInspectorTriggered);
   addAction(_segmentInspectorAction);
   _buildMenuBar();
+  _openProject();
 }
 
 DesktopMainWindow::~DesktopMainWindow() = default;

@@ -2,7 +2,7 @@
 
 #include "avcommon.h"
 #include "editscrollarea.h"
-#include "mediaexplorer_standin.h"
+#include "mediaexplorer.h"
 #include "segmentwidget.h"
 #include "trackwidget.h"
 #include "projectmanager.h"
@@ -22,6 +22,7 @@ MainWindow::MainWindow(const QString &projectName, const QString &projectFolder,
 
   _projectName = projectName;
   _projectFolder = projectFolder;
+  _projectDirectory = ProjectManager::projectDirectory(projectName, projectFolder);
   _projectManager = new ProjectManager;
   _projectManager->setProjectName(projectName);
   _projectManager->setProjectFolder(projectFolder);
@@ -56,6 +57,11 @@ MainWindow::~MainWindow()
   if (_editScrollArea)
     _editScrollArea->setSelectedSegmentWidget(nullptr);
   _autoSaveTimer->stop();
+  // A window that goes without its closing step still stops its loader and engine threads
+  // before the model they use.
+  _stopLoader();
+  if (_previewWidget)
+    _tearDownEngine();
   _thumbnailsCache->saveAll();
   delete _thumbnailsCache;
   // The closing step frees the model; a window destroyed without it must not leak it. The

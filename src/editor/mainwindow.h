@@ -8,13 +8,18 @@
 // bodies), _bridge (engine callbacks), _delivery (copy task, exported movie, closing step),
 // _layout (timeline and media area set-up), _geometry (preview, pointers, zoom, quality),
 // _refresh (action and tool states), _hud (progress displays and help), _listener (the
-// segment callbacks), _handlers (slots whose bodies come with the editing commands).
+// segment callbacks), _handlers (slots whose bodies come with the editing commands), _project
+// (opening and loading), _saving (saving and closing), _engine (segments into the engine),
+// _tracks (track placement and range commits), _playback (play head, seeking, playback).
 
 #include "commonmainwindow.h"
 #include "progresshud.h"
+#include "projectloader.h"
+#include "propertymap.h"
 #include "segmentlistener.h"
 
 #include <QHash>
+#include <QMutex>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
@@ -122,7 +127,10 @@ public:
   ~MainWindow() override;
 
   QString projectName() const { return _projectName; }
-  QString projectFolder() override { return _projectFolder; }
+  // The browser folder the project lies in ("" at the root), as the window was opened with.
+  QString browserFolder() const { return _projectFolder; }
+  // The segments resolve their files against it: the project's directory.
+  QString projectFolder() override;
   ProjectManager *projectManager() override { return _projectManager; }
   VideoThumbnailsCache *thumbnailsCache() const { return _thumbnailsCache; }
   const MainWindowActions &actions() const { return _actions; }
@@ -138,6 +146,10 @@ public:
   QPushButton *zoomOutButton() const { return _zoomOutButton; }
   ProgressHUD *progressHUD() const { return _progressHUD; }
   float zoom() const { return _zoom; }
+  ProjectLoader *projectLoader() const { return _loader; }
+  // The opening failed (damaged project, no OpenGL): closing only tears the engine down.
+  bool isLoadFailed() const { return _loadFailed; }
+  bool isCancelRequested() const { return _cancelRequested; }
   float previewScale() const { return _previewScale; }
   int previewQuality() const { return _previewQuality; }
   bool isPlaying() const { return _playing; }
@@ -255,6 +267,13 @@ public slots:
 
   void autoSave();
 
+  // Opening (mainwindow_project.cpp); the loader and segment handlers run on the GUI thread.
+  void onProjectLoaderMessage(ProjectLoader *loader, int message, QVariant data);
+  void onOpenGLFrameSwapped() {}
+  void onSegmentStateChanged(Segment *segment, int newState);
+  void onSegmentRangeChanged(Segment *segment, float newDuration);
+  void onSegmentAudioPlotDataDidReady(Segment *segment);
+
   // Engine bridge receivers.
   void onAVRenderProgressChanged(double time, double total);
   void onAVRenderStatusChanged(int status);
@@ -349,6 +368,66 @@ public slots:
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
+  void changeEvent(QEvent *event) override;
+
+  // Opening (mainwindow_project.cpp).
+  void _openProject();
+  bool _loadProjectProperties();
+  // False when no usable OpenGL context came within the limit.
+  bool _setupPreviewEngine();
+  bool _loadProjectInBackground();
+  void _buildLoadedSegments(PropertyMapList &maps);
+  // Ends the opening after a failure: the display goes and closing only tears down.
+  void _failLoading(const QString &title, const QString &text);
+  // Cancels a running loader and waits for its thread; before the model goes.
+  void _stopLoader();
+  int _showMessageBox(const QString &title, const QString &text, int icon);
+  void _installAnimationFrameProvider();
+  // The animated-picture frame the engine asks for; null at once when the id is gone.
+  uchar *_animationFrame(quint32 segmentId, qint64 milliseconds, int maxWidth, int maxHeight, int *width,
+                         int *height);
+
+  // Segments into the engine (mainwindow_engine.cpp).
+  void _addSegmentToEngine(Segment *segment);
+  void _refreshSegment(Segment *segment);
+  void _applyLayerPropertiesToEngine(Segment *segment);
+  void _updateEngineSegmentRange(Segment *segment);
+  void _applyTransitionToEngine(Segment *segment, int transitionId);
+
+  // Tracks and range commits (mainwindow_tracks.cpp).
+  void _addTrack();
+  int _shiftSegmentsOnTrack(float delta, float fromTime, int trackId, bool animated);
+  bool _commitSegmentRangeChange(Segment *segment, bool forceInsert);
+  void _recordOperation();
+  // Filled by the media intake: clears start..end on the segment's track but the segment.
+  virtual void _overwriteTrackRange(Segment *segment, float start, float end);
+  void _saveRange(Segment *segment);
+
+  // Play head and playback (mainwindow_playback.cpp).
+  void _movePlayheadPointer(float time);
+  void _moveRangeStartPointer(float time);
+  void _setPlayheadTime(float time, bool animated);
+  void _keepPlayheadInView();
+  void _scrollTimelineTo(int x, bool animated);
+  void _scrollTimelineToXY(int x, int y, bool animated);
+  void _scrollTimelineToTime(float time, bool animated);
+  void _seekToPlayhead(bool exact);
+  void _seekToPlayheadTime(bool exact) { _seekToPlayhead(exact); }
+  void _playShutterSound();
+  // The edited block's track, 0 (every track) when none is edited.
+  int _editedTrack() const;
+  // Scrolls and seeks to the segment's start; a playback that ran resumes after the delay.
+  void _jumpTo(Segment *segment, int resumeAfterMs);
+  // Overlay and media preview steps the later editor steps fill.
+  virtual void _updateTransformOverlayAt(float time) { Q_UNUSED(time) }
+  void hideMediaPreview();
+
+  // Saving and closing (mainwindow_saving.cpp).
+  void _askToCancelExport();
+  // The save of the closing step failed: retry, keep the window or close without saving.
+  // 0: saved on a retry, 1: keep the window, 2: close without saving.
+  int _confirmClosingAfterFailedSave();
 
   // Layout hooks the concrete window hands over.
   struct LayoutHooks
@@ -405,8 +484,8 @@ protected:
   virtual bool _hasTransformOverlay() const;
   static QString _easingIconName(int easing);
 
-  // Project files.
-  void _saveProject();
+  // Project files. False when a file could not be written.
+  bool _saveProject();
   void _removeUnusedFiles();
   void _removeTemporaryFiles();
   void _exitRangeSelection();
@@ -416,6 +495,7 @@ protected:
 
   QString _projectName;
   QString _projectFolder;
+  QString _projectDirectory;
   ProjectManager *_projectManager = nullptr;
   VideoThumbnailsCache *_thumbnailsCache = nullptr;
   AVGLWidget *_previewWidget = nullptr;
@@ -448,6 +528,19 @@ protected:
   QPushButton *_zoomInButton = nullptr;
   QPushButton *_zoomOutButton = nullptr;
   LayoutHooks _hooks;
+
+  QPointer<ProjectLoader> _loader;
+  bool _loadFailed = false;
+  bool _cancelRequested = false;
+  bool _closeWithoutSaving = false;
+  bool _scrollAnimating = false;
+  qint64 _mediaPreviewShownAt = 0;
+  float _savedRangeStart = 0;
+  float _savedRangeEnd = 0;
+  quint32 _lastSplitPieceId = 0;
+  // Set and held while a segment with transitions is split; a transition rebuild waits.
+  std::atomic<bool> _splitting{false};
+  QMutex _splitMutex;
 
   float _previewScale = 1.0f;
   int _previewQuality = 1;

@@ -6,6 +6,7 @@
 #include "avcomposition.h"
 #include "avengine.h"
 #include "avglwidget.h"
+#include "avimagefiles.h"
 #include "avimageloader.h"
 #include "avrender.h"
 #include "popupmovieexportingwidget.h"
@@ -83,38 +84,25 @@ void MainWindow::deliverExportedMovie(PopupMovieExportingWidget *popup)
     popup->showExportResult(tr("Create video failed"), QString(), QImage());
 }
 
-void MainWindow::_saveProject()
-{
-  if (!_projectManager->isModified() && _projectManager->version() >= 5.0f)
-    return;
-  _projectManager->setVersion(5.0f);
-  _removeTemporaryFiles();
-  if (_projectManager->saveSegments(_projectName, _projectFolder) != 0)
-    ProgressHUD::showTextMessage(tr("Failed to save movie"), this, 2000);
-  if (_projectManager->saveProperties(_projectName, _projectFolder) != 0)
-    ProgressHUD::showTextMessage(tr("Failed to save movie"), this, 2000);
-  _projectManager->setModified(false);
-}
-
-void MainWindow::autoSave()
-{
-  if (!_projectManager || !_projectManager->isModified())
-    return;
-  _removeTemporaryFiles();
-  if (_projectManager->saveSegments(_projectName, _projectFolder) == 0
-      && _projectManager->saveProperties(_projectName, _projectFolder) == 0)
-    _projectManager->setModified(false);
-}
-
 bool MainWindow::runClosingStep()
 {
-  if (!_projectName.isEmpty()) {
+  // After a failed opening, or when the user chose to close without saving, the files on disk
+  // are the project: nothing is written or removed.
+  if (!_projectName.isEmpty() && !_loadFailed && !_closeWithoutSaving) {
     _saveCoverPicture();
-    _saveProject();
-    _removeUnusedFiles();
-    _removeTemporaryFiles();
-    _projectName.clear();
+    if (!_saveProject()) {
+      const int choice = _confirmClosingAfterFailedSave();
+      if (choice == 1)
+        return false;
+      if (choice == 2)
+        _closeWithoutSaving = true;
+    }
+    if (!_closeWithoutSaving) {
+      _removeUnusedFiles();
+      _removeTemporaryFiles();
+    }
   }
+  _projectName.clear();
   UserStyleDefaults::instance()->save();
   if (_previewWidget)
     _tearDownEngine();
@@ -141,31 +129,34 @@ void MainWindow::_tearDownEngine()
 {
   if (_engine)
     _engine->pause();
+  _stopLoader();
+  setAnimationFrameProvider(nullptr, nullptr);
+  // The segments' loading tasks reach the engine: they are waited for with the model first.
+  delete _projectManager;
+  _projectManager = nullptr;
   if (_render) {
     _render->stop();
     _render->setComposition(nullptr);
   }
-  if (_imageLoader) {
+  if (_imageLoader)
     _imageLoader->stop(true);
-    delete _imageLoader;
-    _imageLoader = nullptr;
-  }
+  // The composition's picture layers sign off from the image loader as they go.
   delete _composition;
   _composition = nullptr;
   delete _render;
   _render = nullptr;
+  delete _imageLoader;
+  _imageLoader = nullptr;
+  // Another window's engine may be the shared one by now.
+  if (AVEngine::shared() == _engine)
+    AVEngine::setShared(nullptr);
   delete _engine;
   _engine = nullptr;
-  AVEngine::setShared(nullptr);
-  delete _projectManager;
-  _projectManager = nullptr;
   _previewWidget->setRender(nullptr);
   _previewWidget->close();
   delete _previewWidget;
   _previewWidget = nullptr;
 }
 
-// The project's temporary exports and the media files no segment uses are removed by the
-// export and media intake code; until it lands there is nothing of either.
-void MainWindow::_removeTemporaryFiles() {}
+// The media files no segment uses are found by the media intake, which comes later.
 void MainWindow::_removeUnusedFiles() {}

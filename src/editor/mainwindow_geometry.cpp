@@ -7,7 +7,7 @@
 #include "editscrollarea.h"
 #include "segmentwidget.h"
 #include "trackwidget.h"
-#include "mediapreviewwidget_standin.h"
+#include "mediapreviewwidget.h"
 #include "pointerwidget.h"
 #include "projectmanager.h"
 #include "rulerscrollarea.h"

@@ -43,29 +43,6 @@ void MainWindow::_exitRangeSelection()
   _updateActions();
 }
 
-// Playback.
-void MainWindow::togglePlayPause() {}
-void MainWindow::_seekToTime(float time, bool exact)
-{
-  Q_UNUSED(time)
-  Q_UNUSED(exact)
-}
-void MainWindow::onAVRenderProgressChanged(double time, double total)
-{
-  Q_UNUSED(time)
-  Q_UNUSED(total)
-}
-void MainWindow::onAVRenderStatusChanged(int status)
-{
-  Q_UNUSED(status)
-}
-void MainWindow::onAVSegmentLoadStatusUpdated(int segId, int status, int loadingThumbnailStatus, int hardOrSoftVideo)
-{
-  Q_UNUSED(segId)
-  Q_UNUSED(status)
-  Q_UNUSED(loadingThumbnailStatus)
-  Q_UNUSED(hardOrSoftVideo)
-}
 void MainWindow::onAVExporterUpdateProgressValue(float percent)
 {
   Q_UNUSED(percent)
@@ -159,14 +136,10 @@ void MainWindow::onActionSplitSegmentTriggered() {}
 void MainWindow::onActionDuplicateTransitionTriggered() {}
 void MainWindow::onActionDeleteTransitionTriggered() {}
 void MainWindow::onActionEnterExitEditingTransitionTriggered() {}
-void MainWindow::onActionPlayPauseTriggered() {}
-void MainWindow::onActionNextPositionTriggered() {}
-void MainWindow::onActionPreviousPositionTriggered() {}
 void MainWindow::onActionExportTriggered() {}
 void MainWindow::onActionMovieSettingsTriggered() {}
 
 // The edit area.
-void MainWindow::editScrollArea_willBeginDragging() {}
 void MainWindow::editScrollArea_willEndDragging() {}
 void MainWindow::editScrollArea_didScroll(QPoint) {}
 void MainWindow::editScrollArea_scaleBegan() {}

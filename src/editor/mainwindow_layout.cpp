@@ -6,7 +6,7 @@
 #include "segmentwidget.h"
 #include "trackwidget.h"
 #include "gutterscrollarea.h"
-#include "mediaexplorer_standin.h"
+#include "mediaexplorer.h"
 #include "pointerwidget.h"
 #include "projectmanager.h"
 #include "rulerscrollarea.h"

@@ -298,6 +298,8 @@ void SegmentInspectorWidget::onEditButtonWidgetControllerEditButtonClicked(int e
 
 void SegmentInspectorWidget::onDoneButtonWidgetControllerDoneButtonClicked()
 {
+  if (_editingMode == Drawing && _selfDraw)
+    emit segmentInspectorWidgetEndDrawing(this);
   emit segmentInspectorWidgetDoneAction(this);
 }
 

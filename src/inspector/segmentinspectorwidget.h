@@ -10,6 +10,9 @@ class ChromaKeyEditingWidgetController;
 class ColorsEditingWidgetController;
 class CommonEditingWidgetController;
 class DoneButtonEditingWidgetController;
+class DrawingColorWidget;
+class DrawingToolsWidget;
+class DrawingTuningWidget;
 class EditButtonEditingWidgetController;
 class GeometryEditingWidgetController;
 class PopupChromaKeyWidget;
@@ -26,6 +29,7 @@ class RoundCornerEditingWidgetController;
 class ScrollableToolBar;
 class Segment;
 class SegmentWidget;
+class SelfDrawEditingWidgetController;
 class ShadowEditingWidgetController;
 class SpeedEditingWidgetController;
 class StrokeBorderEditingWidgetController;
@@ -125,6 +129,7 @@ public:
   TransparencyEditingWidgetController *transitionTransparencyController() const { return _transitionTransparency; }
   VolumeEditingWidgetController *transitionVolumeController() const { return _transitionVolume; }
   ColorsEditingWidgetController *transitionColorsController() const { return _transitionColors; }
+  SelfDrawEditingWidgetController *selfDrawController() const { return _selfDraw; }
 
 signals:
   void segmentInspectorWidgetDidFinish(SegmentInspectorWidget *widget);
@@ -141,6 +146,17 @@ signals:
   void segmentInspectorWidgetEditPicture(SegmentInspectorWidget *widget, QWidget *issueWidget);
   void segmentInspectorWidgetVideoGrabImage(SegmentInspectorWidget *widget);
   void segmentInspectorWidgetDoneAction(SegmentInspectorWidget *widget);
+  // Done pressed while drawing, just before the Done action.
+  void segmentInspectorWidgetEndDrawing(SegmentInspectorWidget *widget);
+  // The editor fills in its canvas's size before the emit returns; asked on every start of
+  // drawing, since the project's shape may have changed.
+  void segmentInspectorWidgetGetCanvasSize(SegmentInspectorWidget *widget, QSize &size);
+  // Once, when the drawing tools are made.
+  void segmentInspectorWidgetInitDrawingWidgets(SegmentInspectorWidget *widget, DrawingColorWidget *colorWidget,
+                                                DrawingTuningWidget *tuningWidget, DrawingToolsWidget *toolsWidget);
+  // Each time drawing starts.
+  void segmentInspectorWidgetStartDrawing(SegmentInspectorWidget *widget, DrawingColorWidget *colorWidget,
+                                          DrawingTuningWidget *tuningWidget, DrawingToolsWidget *toolsWidget);
 
   void segmentInspectorWidgetMaintainAspectRatioAction(SegmentInspectorWidget *widget);
   void segmentInspectorWidgetRestoreDefaultAction(SegmentInspectorWidget *widget);
@@ -216,6 +232,9 @@ private:
   void _buildTransitionToolStrip();
   void _setToolButtonsEnabled(std::initializer_list<int> commands, bool enabled);
   void _recomputeContentHeight();
+  // Makes the drawing tools on first use, brings them to the canvas's current size and
+  // hands them to the editor.
+  void _startDrawing();
   // The segment-mode controllers that modes hide and give back: all but Done and Transitions.
   QList<CommonEditingWidgetController *> _segmentModeControllers() const;
   QList<CommonEditingWidgetController *> _transitionModeControllers() const;
@@ -248,6 +267,7 @@ private:
   TransparencyEditingWidgetController *_transitionTransparency = nullptr;
   VolumeEditingWidgetController *_transitionVolume = nullptr;
   ColorsEditingWidgetController *_transitionColors = nullptr;
+  SelfDrawEditingWidgetController *_selfDraw = nullptr;
 
   QList<CommonEditingWidgetController *> _sortedControllers;
   bool _transitionMode = false;

@@ -18,6 +18,7 @@
 #include "roundcornereditingwidgetcontroller.h"
 #include "scrollabletoolbar.h"
 #include "segment.h"
+#include "selfdraweditingwidgetcontroller.h"
 #include "shadoweditingwidgetcontroller.h"
 #include "speededitingwidgetcontroller.h"
 #include "strokebordereditingwidgetcontroller.h"
@@ -218,6 +219,10 @@ void SegmentInspectorWidget::showSegment(Segment *segment, TransformWidget *, co
     },
     [segment](TransitionsEditingWidgetController *c) { c->updateFromTransition(segment, 0, -1); });
 
+  // A segment shown while editing keeps Done and the drawing tools; they need their room.
+  for (CommonEditingWidgetController *c : std::initializer_list<CommonEditingWidgetController *>{_done, _selfDraw})
+    if (c && c->isVisible())
+      total += c->height();
   _scrollAreaWidget->setFixedHeight(total);
   _buildSegmentToolStrip();
 }
@@ -331,6 +336,26 @@ void SegmentInspectorWidget::exitEditTransitionMode(Segment *segment)
   _recomputeContentHeight();
 }
 
+void SegmentInspectorWidget::_startDrawing()
+{
+  QSize canvasSize;
+  emit segmentInspectorWidgetGetCanvasSize(this, canvasSize);
+  if (!_selfDraw) {
+    _selfDraw = new SelfDrawEditingWidgetController(canvasSize, _scrollAreaWidget);
+    connect(_selfDraw, &CommonEditingWidgetController::editingWidgetControllerSizeChanged, this,
+            &SegmentInspectorWidget::onEditingWidgetControllerSizeChanged);
+    _insertController(_selfDraw);
+    emit segmentInspectorWidgetInitDrawingWidgets(this, _selfDraw->colorWidget(), _selfDraw->tuningWidget(),
+                                                  _selfDraw->toolsWidget());
+  } else {
+    // The project's shape may have changed since the tools were made.
+    _selfDraw->setCanvasSize(canvasSize);
+  }
+  emit segmentInspectorWidgetStartDrawing(this, _selfDraw->colorWidget(), _selfDraw->tuningWidget(),
+                                          _selfDraw->toolsWidget());
+  _selfDraw->setVisible(true);
+}
+
 void SegmentInspectorWidget::setEditingState(bool editing, const QString &title, int mode)
 {
   if (editing) {
@@ -341,10 +366,15 @@ void SegmentInspectorWidget::setEditingState(bool editing, const QString &title,
     }
     _done->setTitle(title);
     _done->setVisible(true);
+    if (mode == Drawing)
+      _startDrawing();
+    else if (_selfDraw)
+      hideController(_selfDraw);
     _editingMode = mode;
   } else {
-    if (_done)
-      hideController(_done);
+    for (CommonEditingWidgetController *c : std::initializer_list<CommonEditingWidgetController *>{_done, _selfDraw})
+      if (c)
+        hideController(c);
     _editingMode = NotEditing;
   }
 

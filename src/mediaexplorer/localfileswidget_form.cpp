@@ -4,6 +4,7 @@
 
 #include "animatedlabel.h"
 #include "dialogprovider.h"
+#include "explorerstyle.h"
 #include "localfileslistwidget.h"
 #include "localfileswidgetitemdelegate.h"
 #include "seekablesliderstyle.h"
@@ -135,13 +136,7 @@ void LocalFilesWidget::_applyLooks()
   _list->setStyleSheet(
     "QListWidget{background: transparent; color: white; margin: 10px; border: none;}"
     "QToolTip{color: white; background-color: rgb(54,200,255); padding: 2px; border-radius: 3px;}");
-  _list->verticalScrollBar()->setStyleSheet(
-    "QScrollBar:vertical{width: 15px; background: #2A2929; margin: 3px; border-radius: 4px;}"
-    "QScrollBar::handle:vertical{background: #6b6b6b; min-height: 30px; border-radius: 4px;}"
-    "QScrollBar::handle:vertical:hover{background: #a4a5a7;}"
-    "QScrollBar::sub-line:vertical{image: url(:/icons/res/icons/png/up_arrow.png);}"
-    "QScrollBar::add-line:vertical{image: url(:/icons/res/icons/png/down_arrow.png);}"
-    "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical{background: none;}");
+  _list->verticalScrollBar()->setStyleSheet(ExplorerStyle::listScrollBarStyleSheet());
 }
 
 void LocalFilesWidget::_updateDirButton()

@@ -8,6 +8,8 @@
 #include "nativewebbrowserwidget.h"
 #include "newversiondialog.h"
 #include "progresshud.h"
+#include "projectslistwidget.h"
+#include "projectswidget.h"
 #include "projectmanager.h"
 #include "scripteddialogprovider.h"
 #include "settingswidget.h"
@@ -170,6 +172,33 @@ private slots:
     // The help page goes with the window's close.
     window->close();
     QVERIFY(!window->helpPage());
+  }
+
+  void folderOpenOnTheMoviesPage()
+  {
+    showWindow();
+    QMenu *file = window->menuBar()->actions().at(0)->menu();
+    QAction *newFolder = file->actions().at(1);
+    ProjectsListWidget *list = window->projectsPage()->projectsListWidget();
+    QCOMPARE(window->windowTitle(), QString("Movies"));
+    list->changeDirectory("Examples");
+    QTRY_COMPARE(window->windowTitle(), QString("Examples"));
+    emit file->aboutToShow();
+    QVERIFY(!newFolder->isEnabled());
+
+    // A new working folder returns the page to its top level.
+    QTemporaryDir other;
+    ScriptedDialogProvider dialogs;
+    dialogs.answers << other.path();
+    window->navigationList()->setCurrentRow(1);
+    QTest::mouseClick(window->settingsPage()->findChild<QPushButton *>("workingDirectoryButton"), Qt::LeftButton);
+    QVERIFY(!list->isInFolder());
+    window->navigationList()->setCurrentRow(0);
+    QTRY_COMPARE(window->windowTitle(), QString("Movies"));
+    emit file->aboutToShow();
+    QVERIFY(newFolder->isEnabled());
+    ProjectManager::setWorkingDirectory(workingDir.path());
+    UserSettings::instance()->setWorkingDir(workingDir.path());
   }
 
   void drops_data()

@@ -34,6 +34,12 @@ void EditorProject::writeLayout(const QMap<QString, int> &values) const
   writer.writeEndDocument();
 }
 
+QByteArray EditorProject::readProperties() const
+{
+  QFile file(ProjectManager::propertiesFilePath(QStringLiteral("Trip"), QString()));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 TestEditorWindow::TestEditorWindow() : DesktopMainWindow(QStringLiteral("Trip"), QString())
 {
   QScroller *scroller = QScroller::scroller(editScrollArea()->viewport());

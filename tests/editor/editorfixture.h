@@ -4,6 +4,7 @@
 // the timeline's press delay off (test processes share one display).
 
 #include "desktopmainwindow.h"
+#include "scripteddialogprovider.h"
 
 #include <QMap>
 #include <QTemporaryDir>
@@ -17,19 +18,43 @@ public:
   QString directory() const;
   // The project's layout file with these values.
   void writeLayout(const QMap<QString, int> &values) const;
+  QByteArray readProperties() const;
 
 private:
   QTemporaryDir _root;
   bool _valid = false;
 };
 
-class TestEditorWindow : public DesktopMainWindow
+// Installed before the window is built, so the opening's message boxes are recorded and
+// answered from the script instead of blocking.
+struct EditorDialogs
+{
+  ScriptedDialogProvider dialogs;
+};
+
+class TestEditorWindow : public EditorDialogs, public DesktopMainWindow
 {
 public:
   TestEditorWindow();
   ~TestEditorWindow() override;
 
+  using MainWindow::_addSegmentToEngine;
+  using MainWindow::_animationFrame;
   using MainWindow::_canvasWidget;
+  using MainWindow::_commitSegmentRangeChange;
+  using MainWindow::_composition;
+  using MainWindow::_exporter;
+  using MainWindow::_playheadX;
+  using MainWindow::_reachedEnd;
+  using MainWindow::_refreshSegment;
+  using MainWindow::_removeTemporaryFiles;
+  using MainWindow::_saveProject;
+  using MainWindow::_saveRange;
+  using MainWindow::_scrollAnimating;
+  using MainWindow::_scrollTimelineToTime;
+  using MainWindow::_setPlayheadTime;
+  using MainWindow::_shiftSegmentsOnTrack;
+  using MainWindow::_playheadTime;
   using MainWindow::_editedTransitionEnd;
   using MainWindow::_engine;
   using MainWindow::_layoutPointers;

@@ -24,6 +24,7 @@
 #include "segmentinspectorwidget.h"
 #include "segmentmaker.h"
 #include "segmentwidget.h"
+#include "selfdraweditingwidgetcontroller.h"
 #include "shadoweditingwidgetcontroller.h"
 #include "speededitingwidgetcontroller.h"
 #include "strokebordereditingwidgetcontroller.h"
@@ -90,6 +91,7 @@ struct Panel
       {"T Transparency", w.transitionTransparencyController()},
       {"T Volume", w.transitionVolumeController()},
       {"T Colors", w.transitionColorsController()},
+      {"Self draw", w.selfDrawController()},
     };
     QList<QPair<QString, CommonEditingWidgetController *>> made;
     for (const auto &p : all)
@@ -537,7 +539,8 @@ void TestSegmentInspector::editingState_data()
   QTest::addColumn<int>("leavingMode");
   QTest::newRow("crop") << 0 << "Cropping..." << QStringList{"Done"} << 0;
   QTest::newRow("text") << 1 << "Editing..." << QStringList{"Done", "Text size", "Font", "Alignment"} << 1;
-  QTest::newRow("drawing") << 2 << "Drawing..." << QStringList{"Done", "Text size", "Font", "Alignment"} << 2;
+  QTest::newRow("drawing") << 2 << "Drawing..." << QStringList{"Done", "Text size", "Font", "Alignment", "Self draw"}
+                           << 2;
   // However the end is told, the text style comes back with the rest.
   QTest::newRow("crop, ended without a mode") << 0 << "Cropping..." << QStringList{"Done"} << -1;
 }

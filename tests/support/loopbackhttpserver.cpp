@@ -16,6 +16,7 @@ QByteArray _reason(int status)
   case 200: return "OK";
   case 301: return "Moved Permanently";
   case 302: return "Found";
+  case 403: return "Forbidden";
   case 404: return "Not Found";
   case 431: return "Request Header Fields Too Large";
   case 500: return "Internal Server Error";
@@ -96,7 +97,14 @@ void LoopbackHttpServer::_read(QTcpSocket *socket)
     _waiting.append({socket, target});
     return;
   }
-  _answer(socket, _responseFor(target));
+  const Response response = _responseFor(target);
+  const int delay = qMin(qMax(response.delayMs, _defaultDelayMs), kIdleTimeoutMs / 2);
+  if (delay > 0) {
+    socket->setProperty("answered", true);
+    QTimer::singleShot(delay, socket, [this, socket, response] { _answer(socket, response); });
+  } else {
+    _answer(socket, response);
+  }
 }
 
 void LoopbackHttpServer::releaseAnswers()
@@ -125,6 +133,11 @@ LoopbackHttpServer::Response LoopbackHttpServer::_responseFor(const QString &tar
 void LoopbackHttpServer::_answer(QTcpSocket *socket, const Response &response)
 {
   socket->setProperty("answered", true);
+  if (response.resetConnection) {
+    socket->abort();
+    socket->deleteLater();
+    return;
+  }
   QByteArray reply = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + _reason(response.status) + "\r\n";
   reply += "Content-Type: " + response.contentType + "\r\n";
   reply += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";

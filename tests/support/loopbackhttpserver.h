@@ -1,7 +1,8 @@
 #pragma once
 // A small HTTP/1.1 server for tests, on 127.0.0.1 only (never another interface). It serves
 // given bytes per path, answers 404 for anything else, records the requests and closes
-// every connection after one answer. Bounded: request heads over 16 KiB get 431, at most 32
+// every connection after one answer. An answer can be delayed, or replaced by a dropped
+// connection. Bounded: request heads over 16 KiB get 431, at most 32
 // connections are open at once, and a connection silent for 10 s is dropped.
 //
 //   LoopbackHttpServer server;
@@ -31,6 +32,10 @@ public:
     QByteArray body;
     // Extra header lines, e.g. {"Location", "/other"} for a redirect.
     QList<QPair<QByteArray, QByteArray>> headers;
+    // Answer this long after the request (kept below the idle timeout).
+    int delayMs = 0;
+    // Drop the connection instead of answering.
+    bool resetConnection = false;
   };
 
   // Listens on a free port of 127.0.0.1 at once.
@@ -50,6 +55,8 @@ public:
   // need something to happen between a request and its reply).
   void holdAnswers() { _held = true; }
   void releaseAnswers();
+  // Every later answer waits this long first (a slow service).
+  void setDefaultDelay(int milliseconds) { _defaultDelayMs = milliseconds; }
 
   // The paths (with query) requested so far, in order.
   QStringList requests() const { return _requests; }
@@ -68,4 +75,5 @@ private:
   QStringList _requests;
   bool _held = false;
   QList<QPair<QPointer<QTcpSocket>, QString>> _waiting;
+  int _defaultDelayMs = 0;
 };

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QStringList>
+#include <QThread>
+
+// Copies or moves project folders into a destination folder on its own thread. A name
+// already taken there gets "name (n)"; a failure stops the run and keeps what was done.
+class CopyOrMoveProjectsTask : public QThread
+{
+  Q_OBJECT
+public:
+  CopyOrMoveProjectsTask(QObject *parent, const QStringList &sources, const QString &destination, bool copy);
+
+  // Read after the thread has finished: the success flag, and how many items were done.
+  int result(int *doneCount) const;
+
+  // "name (1)", "name (2)", ... the first that is not a folder in destination.
+  static QString uniqueDestinationName(const QString &destination, const QString &name);
+
+signals:
+  void progressChanged(float progress);
+
+protected:
+  void run() override;
+
+private:
+  QStringList m_sources;
+  QString m_destination;
+  bool m_copy;
+  int m_success = 0;
+  int m_doneCount = 0;
+};

@@ -1,0 +1,385 @@
+// Opening a project: the properties check, the OpenGL wait, the engine objects in their fixed
+// order, the loader thread and its messages, and the segment handlers that follow loading.
+
+#include "mainwindow.h"
+
+#include "avcomposition.h"
+#include "avengine.h"
+#include "avglwidget.h"
+#include "avimagefiles.h"
+#include "avimageloader.h"
+#include "avrender.h"
+#include "dialogprovider.h"
+#include "drawingsegment.h"
+#include "editscrollarea.h"
+#include "gutterscrollarea.h"
+#include "imagesegment.h"
+#include "moviesegment.h"
+#include "musicsegment.h"
+#include "projectloader.h"
+#include "projectmanager.h"
+#include "rulerscrollarea.h"
+#include "segmentwidget.h"
+#include "textsegment.h"
+#include "trackwidget.h"
+#include "util.h"
+#include "voicesegment.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QLayout>
+#include <QMessageBox>
+#include <QPoint>
+#include <QThread>
+#include <QTimer>
+
+#include <vector>
+
+namespace {
+
+// Without a usable context the window gives up opening after this long.
+constexpr int OpenGLWaitMs = 10000;
+
+vec4 colourVector(quint32 argb)
+{
+  return makeVec4(((argb >> 16) & 255) / 255.0f, ((argb >> 8) & 255) / 255.0f, (argb & 255) / 255.0f,
+                  ((argb >> 24) & 255) / 255.0f);
+}
+
+Segment *makeSegment(const QString &type, PropertyMap *map, SegmentListener *listener)
+{
+  if (type == QLatin1String("MOVIE"))
+    return new MovieSegment(map, listener, false);
+  if (type == QLatin1String("IMAGE"))
+    return new ImageSegment(map, listener, false);
+  if (type == QLatin1String("DRAWING"))
+    return new DrawingSegment(map, listener, false);
+  if (type == QLatin1String("MUSIC"))
+    return new MusicSegment(map, listener, false);
+  if (type == QLatin1String("TEXT"))
+    return new TextSegment(map, listener, false);
+  if (type == QLatin1String("VOICE"))
+    return new VoiceSegment(map, listener, false);
+  return nullptr;
+}
+
+} // namespace
+
+void MainWindow::_openProject()
+{
+  if (!_loadProjectProperties())
+    return;
+  _updateInsertOverwriteButton();
+  showWaitingHUD(tr("Opening..."));
+  const quint32 c = _projectManager->backgroundColor();
+  if (_hooks.previewArea)
+    _hooks.previewArea->setStyleSheet(QStringLiteral("background-color: rgba(%1,%2,%3,%4)")
+                                          .arg((c >> 16) & 255)
+                                          .arg((c >> 8) & 255)
+                                          .arg(c & 255)
+                                          .arg((c >> 24) & 255));
+  QTimer::singleShot(100, this, [this] {
+    if (!_setupPreviewEngine()) {
+      _failLoading(tr("Open Project Failed"),
+                   tr("The preview needs OpenGL 3.2 or later, which this display does not offer."));
+      close();
+      return;
+    }
+    _removeTemporaryFiles();
+    _loadProjectInBackground();
+  });
+}
+
+bool MainWindow::_loadProjectProperties()
+{
+  QString error;
+  const int result = ProjectLoader::loadProperties(_projectName, _projectFolder, _projectManager, &error);
+  if (result == 0)
+    return true;
+  QString title;
+  QString text = error;
+  switch (result) {
+  case 11:
+    title = tr("Convert Project Failed");
+    break;
+  case 12:
+    title = tr("Open Project Failed");
+    text = tr("Current movie project is damaged.");
+    break;
+  case 13:
+    title = tr("Higher Version Project");
+    text = tr("Tavo REN can not open the higher version movie project. Please update Tavo REN to the latest "
+              "version.");
+    break;
+  default:
+    break;
+  }
+  if (text.isEmpty())
+    text = tr("Open properties error occurs (%1)").arg(result);
+  _showMessageBox(title, text, QMessageBox::Warning);
+  return false;
+}
+
+int MainWindow::_showMessageBox(const QString &title, const QString &text, int icon)
+{
+  QMessageBox box(QMessageBox::Icon(icon), title, text, QMessageBox::Ok, this,
+                  Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+  Util::applyDialogStyleSheet(&box);
+  DialogProvider::instance()->execMessageBox(&box);
+  return box.result();
+}
+
+bool MainWindow::_setupPreviewEngine()
+{
+  if (_previewWidget)
+    return true;
+  QWidget *container = _hooks.playbackWidget ? _hooks.playbackWidget : _hooks.previewArea;
+  _previewWidget = new AVGLWidget(container);
+  if (_hooks.playbackLayout)
+    _hooks.playbackLayout->addWidget(_previewWidget, 0);
+  _previewWidget->show();
+
+  // The context comes with the first show; the wait is bounded so that a display without
+  // OpenGL 3.2 cannot hold the window in its opening step.
+  QElapsedTimer waited;
+  waited.start();
+  while (!_previewWidget->isValid()) {
+    if (waited.elapsed() > OpenGLWaitMs)
+      return false;
+    qDebug() << "Still wait until opengl initialized...";
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(10);
+    if (!_previewWidget)
+      return false;
+  }
+
+  connect(_previewWidget, &QOpenGLWidget::frameSwapped, this, &MainWindow::onOpenGLFrameSwapped, Qt::QueuedConnection);
+  connect(this, &MainWindow::offscreenReady, _previewWidget, QOverload<>::of(&QWidget::update), Qt::QueuedConnection);
+
+  const float ratio = float(devicePixelRatioF());
+  const int width = _previewWidget->width();
+  const int height = _previewWidget->height();
+  qDebug().nospace() << "GL widget width=" << width << " height=" << height << " pixel ratio=" << ratio;
+
+  _render = new AVRender(nullptr, uint32_t(width * ratio), uint32_t(height * ratio));
+  _render->setGLHost(_previewWidget);
+  const quint32 background = _projectManager->backgroundColor();
+  _previewWidget->setBackgroundColor(QColor::fromRgba(background));
+  _previewWidget->setRender(_render);
+
+  const QSize size = _projectManager->previewVideoSize(_previewQuality);
+  _composition = new AVComposition(size.width(), size.height(), 44100, 2, nullptr);
+  _composition->setBackgroundColor(colourVector(background));
+  _composition->addListener(mainWindowCompositionListener, this);
+  _render->setComposition(_composition);
+  _composition->setFlushAfterCompose(true);
+
+  _imageLoader = new AVImageLoader;
+  _engine = new AVEngine(_composition, _imageLoader, _render);
+  _engine->setThumbnailsLoadedCallback(mainWindowThumbnailsLoadedCallback, this);
+  _engine->setOwner(this);
+  AVEngine::setShared(_engine);
+  _installAnimationFrameProvider();
+
+  _render->setCallback(mainWindowRenderCallback, this);
+  _render->start();
+  _render->step(1);
+  return true;
+}
+
+bool MainWindow::_loadProjectInBackground()
+{
+  if (_hooks.rulerScrollArea)
+    _hooks.rulerScrollArea->suspended = true;
+  connect(this, &MainWindow::segmentListener_segmentStateChanged, this, &MainWindow::onSegmentStateChanged,
+          Qt::QueuedConnection);
+  connect(this, &MainWindow::segmentListener_segmentRangeChanged, this, &MainWindow::onSegmentRangeChanged);
+  connect(this, &MainWindow::segmentListener_segmentAudioPlotDataDidReady, this,
+          &MainWindow::onSegmentAudioPlotDataDidReady);
+
+  auto *loader = new ProjectLoader(_projectName, _projectFolder, _projectManager);
+  connect(loader, &ProjectLoader::onMessage, this, &MainWindow::onProjectLoaderMessage);
+  connect(loader, &QThread::finished, loader, &QObject::deleteLater);
+  _loader = loader;
+  loader->start(QThread::InheritPriority);
+  return true;
+}
+
+void MainWindow::_stopLoader()
+{
+  if (!_loader)
+    return;
+  ProjectLoader *loader = _loader;
+  _loader = nullptr;
+  disconnect(loader, nullptr, this, nullptr);
+  loader->cancel();
+  loader->wait();
+  delete loader;
+}
+
+void MainWindow::_failLoading(const QString &title, const QString &text)
+{
+  _loadFailed = true;
+  _showMessageBox(title, text, QMessageBox::Warning);
+  hideWaitingHUD();
+}
+
+void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVariant data)
+{
+  switch (message) {
+  case LoaderProgress: {
+    const QPoint counts = data.toPoint();
+    showWaitingHUD(QStringLiteral("<html>%1<br><font color=gray><i>%2/%3</i></font></html>")
+                       .arg(tr("Opening..."))
+                       .arg(counts.x())
+                       .arg(counts.y()));
+    break;
+  }
+  case LoaderSegmentsRead: {
+    PropertyMapList maps = loader->takeSegments();
+    _buildLoadedSegments(maps);
+    loader->setLayoutEditAreaCompleted();
+    break;
+  }
+  case LoaderBackgroundColor:
+    if (_composition)
+      _composition->setBackgroundColor(colourVector(data.toUInt()));
+    break;
+  case LoaderConvertFailed: {
+    QString text = data.toString();
+    if (text.isEmpty())
+      text = tr("Open project error occurs (%1)").arg(message);
+    _failLoading(tr("Convert Project Failed"), text);
+    break;
+  }
+  case LoaderProjectDamaged:
+    _failLoading(tr("Open Project Failed"), tr("Current movie project is damaged."));
+    break;
+  case LoaderFinished: {
+    hideWaitingHUD();
+    const float duration = _projectManager->duration();
+    if (_hooks.rulerScrollArea) {
+      _hooks.rulerScrollArea->suspended = false;
+      _hooks.rulerScrollArea->setScale(_zoom, duration);
+    }
+    if (_previewWidget)
+      _previewWidget->connectFrameSignals();
+    break;
+  }
+  default:
+    break;
+  }
+}
+
+void MainWindow::_buildLoadedSegments(PropertyMapList &maps)
+{
+  QHash<int, TrackWidget *> tracks;
+  for (std::unique_ptr<PropertyMap> &map : maps) {
+    const QString type = map->text("Type");
+    const int savedTrack = map->text("TrackId").toInt();
+    PropertyMap *raw = map.get();
+    Segment *segment = makeSegment(type, raw, this);
+    if (!segment)
+      continue;
+    map.release();
+    TrackWidget *track = tracks.value(savedTrack);
+    if (!track) {
+      track = _editScrollArea->addTrack(_zoom, _projectManager->duration());
+      _lastTrackWidget = track;
+      const int tag = _gutter ? _gutter->addTrackButton() : tracks.size() + 1;
+      track->setTag(tag);
+      if (_gutter)
+        _gutter->setTrackType(tag, type);
+      tracks.insert(savedTrack, track);
+    }
+    SegmentWidget *block = track->addSegment(segment);
+    segment->setTrackId(track->tag());
+    block->setScale(_zoom, false);
+    _projectManager->insertSegment(segment, block);
+    _editScrollArea->connectSegmentWidget(block);
+  }
+  _projectManager->updateDuration();
+  const float duration = _projectManager->duration();
+  if (_hooks.rulerScrollArea)
+    _hooks.rulerScrollArea->setScale(_zoom, duration);
+  _editScrollArea->setScale(_zoom, duration);
+  _addTrack();
+}
+
+void MainWindow::onSegmentStateChanged(Segment *segment, int newState)
+{
+  SegmentWidget *block = static_cast<SegmentWidget *>(_projectManager->segmentWidgetOf(segment));
+  if (!block)
+    return;
+  block->setScale(_zoom, false);
+  if (newState == 1 || newState == 2)
+    block->showLoadingIndicator();
+  else
+    block->hideLoadingIndicator();
+  if (newState != 4 || !_engine)
+    return;
+  if (!segment->isNewlyCreated()) {
+    _engine->refresh();
+    return;
+  }
+  // A new movie's range may have been learnt while it loaded.
+  if (segment->type() == QLatin1String("MOVIE")) {
+    auto *movie = static_cast<MovieSegment *>(segment);
+    for (quint32 id : {movie->id(), movie->audioPartId()}) {
+      _engine->setSegmentRangeDuration(id, movie->trimDuration());
+      _engine->setSegmentDuration(id, movie->duration());
+    }
+  }
+  std::vector<quint32> ids(size_t(_projectManager->segmentCount()));
+  const int count = _projectManager->layerSegmentIds(ids.data());
+  _engine->setLayerOrder(ids.data(), count);
+  if (segment->id() == _lastSplitPieceId) {
+    _lastSplitPieceId = 0;
+    return;
+  }
+  _seekToTime(segment->rangeStart() + 0.01f, true);
+}
+
+void MainWindow::onSegmentRangeChanged(Segment *segment, float newDuration)
+{
+  Q_UNUSED(segment)
+  if (_hooks.rulerScrollArea)
+    _hooks.rulerScrollArea->setScale(_zoom, newDuration);
+  _editScrollArea->setScale(_zoom, newDuration);
+}
+
+void MainWindow::onSegmentAudioPlotDataDidReady(Segment *segment)
+{
+  if (auto *block = static_cast<SegmentWidget *>(_projectManager->segmentWidgetOf(segment)))
+    block->setScale(_zoom, false);
+}
+
+void MainWindow::_installAnimationFrameProvider()
+{
+  setAnimationFrameProvider(
+      [this](uint32_t id, int64_t ms, int maxWidth, int maxHeight, int *width, int *height) -> uint8_t * {
+        return _animationFrame(id, ms, maxWidth, maxHeight, width, height);
+      },
+      this);
+}
+
+uchar *MainWindow::_animationFrame(quint32 segmentId, qint64 milliseconds, int maxWidth, int maxHeight, int *width,
+                                   int *height)
+{
+  // Runs on the GUI thread: never wait here for a segment to come back.
+  if (!_projectManager)
+    return nullptr;
+  const int index = _projectManager->indexOfSegmentId(segmentId);
+  if (index < 0)
+    return nullptr;
+  Segment *segment = _projectManager->segmentAt(index);
+  if (segment->type() != QLatin1String("IMAGE"))
+    return nullptr;
+  int size[2] = {maxWidth, maxHeight};
+  uchar *bits = static_cast<ImageSegment *>(segment)->animationFrameBits(float(milliseconds), size);
+  *width = size[0];
+  *height = size[1];
+  return bits;
+}

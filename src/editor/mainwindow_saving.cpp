@@ -1,0 +1,174 @@
+// Saving, auto-saving and closing. A save that fails never costs the user the edits: the
+// project stays modified and closing asks before anything is thrown away.
+
+#include "mainwindow.h"
+
+#include "avengine.h"
+#include "avexporter.h"
+#include "dialogprovider.h"
+#include "editscrollarea.h"
+#include "projectmanager.h"
+#include "segmentwidget.h"
+#include "util.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+bool MainWindow::_saveProject()
+{
+  if (!_projectManager || _loadFailed)
+    return true;
+  if (!_projectManager->isModified() && _projectManager->version() >= 5.0f)
+    return true;
+  _projectManager->setVersion(5.0f);
+  _removeTemporaryFiles();
+  bool saved = true;
+  if (_projectManager->saveSegments(_projectName, _projectFolder) != 0) {
+    ProgressHUD::showTextMessage(tr("Failed to save movie"), this, 2000);
+    saved = false;
+  }
+  if (_projectManager->saveProperties(_projectName, _projectFolder) != 0) {
+    ProgressHUD::showTextMessage(tr("Failed to save movie"), this, 2000);
+    saved = false;
+  }
+  // A failed save leaves the project modified, so the next save tries again.
+  if (saved)
+    _projectManager->setModified(false);
+  return saved;
+}
+
+void MainWindow::autoSave()
+{
+  // Nothing is written while the project is still loading or could not be opened.
+  if (!_projectManager || _loadFailed || _loader || !_projectManager->isModified())
+    return;
+  _removeTemporaryFiles();
+  if (_projectManager->saveSegments(_projectName, _projectFolder) == 0
+      && _projectManager->saveProperties(_projectName, _projectFolder) == 0)
+    _projectManager->setModified(false);
+}
+
+void MainWindow::_removeTemporaryFiles()
+{
+  static const char *const Resolutions[] = {"360p", "540p", "720p", "1080p", "4k"};
+  static const int Rates[] = {60, 30, 25, 24};
+  static const char *const Codecs[] = {"h264", "hevc", "vp9"};
+  const QDir directory(ProjectManager::projectDirectory(_projectName, _projectFolder));
+  for (const char *resolution : Resolutions)
+    for (int rate : Rates)
+      for (const char *codec : Codecs) {
+        const QString extension = qstrcmp(codec, "vp9") == 0 ? QStringLiteral("webm") : QStringLiteral("mp4");
+        const QString name = QStringLiteral("%1_%2_%3_%4fps.%5")
+                                 .arg(_projectName, QLatin1String(resolution), QLatin1String(codec))
+                                 .arg(rate)
+                                 .arg(extension);
+        const QString path = directory.filePath(name);
+        if (QFile::exists(path))
+          QFile::remove(path);
+      }
+}
+
+int MainWindow::_confirmClosingAfterFailedSave()
+{
+  for (;;) {
+    QMessageBox box(QMessageBox::Warning, tr("Save Failed"),
+                    tr("The movie could not be saved. Your changes are still open in this window."),
+                    QMessageBox::NoButton, this);
+    QPushButton *retry = box.addButton(tr("Try Again"), QMessageBox::AcceptRole);
+    QPushButton *keep = box.addButton(tr("Keep Window Open"), QMessageBox::RejectRole);
+    box.addButton(tr("Close Without Saving"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(retry);
+    Util::applyDialogStyleSheet(&box);
+    QAbstractButton *clicked = DialogProvider::instance()->execMessageBox(&box);
+    if (clicked == retry) {
+      if (_saveProject())
+        return 0;
+      continue;
+    }
+    if (clicked == keep || !clicked) {
+      hideWaitingHUD();
+      _autoSaveTimer->start();
+      return 1;
+    }
+    return 2;
+  }
+}
+
+void MainWindow::_askToCancelExport()
+{
+  const QMessageBox::StandardButton answer = DialogProvider::instance()->messageBox(
+      this, QMessageBox::Question, tr("Export Interrupted"), tr("Do you want to cancel the exporting?"),
+      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+  if (answer != QMessageBox::Yes || !_exporter)
+    return;
+  _exporter->cancel();
+  _cancelRequested = true;
+  showWaitingHUD(tr("Canceling..."));
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+  // Without an engine the window closes, unless it is still opening (the engine comes 100 ms
+  // after "Opening..." shows); the closing step's own close comes with the name cleared.
+  if (!_previewWidget && !(_progressHUD && !_projectName.isEmpty())) {
+    event->accept();
+    return;
+  }
+  if (_loadFailed && !_progressHUD) {
+    // The project on disk stays as it was: no layout, cover, save or removals.
+    _projectName.clear();
+    _tearDownEngine();
+    event->accept();
+    return;
+  }
+  event->ignore();
+  if (_progressHUD) {
+    ProgressHUD::showTextMessage(tr("Please wait a moment"), this, 2000);
+    return;
+  }
+  if (_exporter) {
+    QTimer::singleShot(50, this, [this] { _askToCancelExport(); });
+    return;
+  }
+  if (_isPreviewFullscreen()) {
+    toggleFullscreen();
+    return;
+  }
+  hideMediaPreview();
+  _autoSaveTimer->stop();
+  if (_engine)
+    _engine->pause();
+  dismissToolPopups();
+  if (_editScrollArea && _editScrollArea->editingSegmentWidget())
+    _editScrollArea->editingSegmentWidget()->setEditingState(false, true);
+  _exitRangeSelection();
+  showWaitingHUD(tr("Saving..."));
+  saveLayout();
+  if (_engine)
+    _engine->refresh();
+  QTimer::singleShot(1000, this, [this] { runClosingStep(); });
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+  if (event->type() == QEvent::ActivationChange) {
+    if (isActiveWindow())
+      return;
+    if (QDateTime::currentMSecsSinceEpoch() - _mediaPreviewShownAt < 100)
+      QTimer::singleShot(200, this, [this] { QApplication::setActiveWindow(this); });
+    else
+      hideMediaPreview();
+  } else if (event->type() == QEvent::WindowStateChange) {
+    if (isMinimized())
+      hideMediaPreview();
+    else if (_isPreviewFullscreen())
+      toggleFullscreen();
+  }
+}

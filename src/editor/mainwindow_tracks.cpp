@@ -1,0 +1,141 @@
+// Track placement and range commits: the model, the engine and the blocks kept in step when a
+// track is added or a segment's range changes.
+
+#include "mainwindow.h"
+
+#include "avengine.h"
+#include "editscrollarea.h"
+#include "gutterscrollarea.h"
+#include "moviesegment.h"
+#include "projectmanager.h"
+#include "rulerscrollarea.h"
+#include "segmentwidget.h"
+#include "soundsegment.h"
+#include "trackwidget.h"
+#include "util.h"
+
+#include <QTimer>
+
+namespace {
+
+constexpr float RangeTolerance = 0.001f;
+
+} // namespace
+
+void MainWindow::_addTrack()
+{
+  TrackWidget *track = _editScrollArea->addTrack(_zoom, _projectManager->duration());
+  _lastTrackWidget = track;
+  if (_gutter)
+    track->setTag(_gutter->addTrackButton());
+}
+
+int MainWindow::_shiftSegmentsOnTrack(float delta, float fromTime, int trackId, bool animated)
+{
+  int moved = 0;
+  for (int i = 0; i < _projectManager->segmentCount(); ++i) {
+    Segment *segment = _projectManager->segmentAt(i);
+    if (segment->trackId() != trackId || segment->rangeStart() <= fromTime)
+      continue;
+    segment->setRangeStart(segment->rangeStart() + delta);
+    if (_engine) {
+      _engine->setSegmentStartTime(segment->id(), segment->rangeStart());
+      if (segment->audioPartId())
+        _engine->setSegmentStartTime(segment->audioPartId(), segment->rangeStart());
+    }
+    if (auto *block = static_cast<SegmentWidget *>(_projectManager->segmentWidgetAt(i)))
+      block->setScale(_zoom, animated);
+    ++moved;
+  }
+  return moved;
+}
+
+void MainWindow::_saveRange(Segment *segment)
+{
+  _savedRangeStart = segment->rangeStart();
+  _savedRangeEnd = segment->rangeStart() + segment->duration();
+}
+
+bool MainWindow::_commitSegmentRangeChange(Segment *segment, bool forceInsert)
+{
+  const float start = segment->rangeStart();
+  const float end = start + segment->duration();
+  if (start == _savedRangeStart && end == _savedRangeEnd) {
+    _saveRange(segment);
+    return false;
+  }
+  const quint32 id = segment->id();
+  const quint32 audioId = segment->audioPartId();
+  if (_projectManager->segmentMode() == 0 || forceInsert) {
+    if (Util::compareWithTolerance(start, _savedRangeStart, RangeTolerance) != 0) {
+      // The left edge moved: the segment keeps its place, what follows closes up.
+      const float back = _savedRangeStart - start;
+      segment->setRangeStart(start + back);
+      if (_engine) {
+        _engine->setSegmentStartTime(id, segment->rangeStart());
+        if (audioId)
+          _engine->setSegmentStartTime(audioId, segment->rangeStart());
+      }
+      if (_editScrollArea->trackWidgetByTag(segment->trackId()))
+        if (auto *block = static_cast<SegmentWidget *>(_projectManager->segmentWidgetOf(segment)))
+          block->setScale(_zoom, true);
+      _shiftSegmentsOnTrack(back, segment->rangeStart(), segment->trackId(), true);
+    }
+    if (Util::compareWithTolerance(end, _savedRangeEnd, RangeTolerance) != 0)
+      _shiftSegmentsOnTrack(end - _savedRangeEnd, segment->rangeStart(), segment->trackId(), true);
+  } else {
+    _overwriteTrackRange(segment, start, end);
+  }
+
+  if (_engine) {
+    const QString type = segment->type();
+    if (type == QLatin1String("MOVIE")) {
+      auto *movie = static_cast<MovieSegment *>(segment);
+      for (quint32 part : {id, audioId}) {
+        _engine->setSegmentRangeStart(part, movie->trimStart());
+        _engine->setSegmentRangeDuration(part, movie->trimDuration());
+      }
+    } else if (type == QLatin1String("MUSIC") || type == QLatin1String("VOICE")) {
+      auto *sound = static_cast<SoundSegment *>(segment);
+      _engine->setSegmentRangeStart(id, sound->trimStart());
+      _engine->setSegmentRangeDuration(id, sound->trimDuration());
+    }
+    for (quint32 part : {id, audioId}) {
+      if (!part)
+        continue;
+      _engine->setSegmentStartTime(part, segment->rangeStart());
+      _engine->setSegmentDuration(part, segment->duration());
+    }
+    _engine->updateDuration();
+  }
+
+  const float oldDuration = _projectManager->duration();
+  _projectManager->updateDuration();
+  const float duration = _projectManager->duration();
+  if (duration != oldDuration) {
+    if (_hooks.rulerScrollArea)
+      _hooks.rulerScrollArea->setScale(_zoom, duration);
+    _editScrollArea->setScale(_zoom, duration);
+  }
+  QTimer::singleShot(500, this, [this] {
+    if (_engine)
+      _engine->refresh();
+  });
+  _projectManager->setModified(true);
+  _saveRange(segment);
+  return true;
+}
+
+void MainWindow::_recordOperation()
+{
+  if (_projectManager->recordOperation(_projectName, _projectFolder) != 0)
+    ProgressHUD::showTextMessage(tr("Failed to record operation"), this, 2000);
+}
+
+// The media intake fills this in; until then overwrite mode only pushes the new range.
+void MainWindow::_overwriteTrackRange(Segment *segment, float start, float end)
+{
+  Q_UNUSED(segment)
+  Q_UNUSED(start)
+  Q_UNUSED(end)
+}
