@@ -10,7 +10,9 @@
 #include "progresshud.h"
 #include "projectslistwidget.h"
 #include "projectswidget.h"
+#include "projectloader.h"
 #include "projectmanager.h"
+#include "propertymap.h"
 #include "scripteddialogprovider.h"
 #include "settingswidget.h"
 #include "startwindow.h"
@@ -67,8 +69,8 @@ class TestStartWindow : public QObject
   {
     window = std::make_unique<StartWindow>();
     window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(waitWhileActive([&] { return window->isActiveWindow(); }));
   }
 
   // Other test programs on the same display may take the focus away; the check only runs
@@ -272,6 +274,41 @@ private slots:
     QVERIFY(QFileInfo::exists(examples() + "/.folder"));
   }
 
+  // The example project reads as a picture under a title, like any saved project.
+  void exampleProjectLoads()
+  {
+    showWindow();
+    ProjectManager manager;
+    const QString name = "Welcome to Tavo REN";
+    QString error;
+    QCOMPARE(ProjectLoader::loadProperties(name, "Examples", &manager, &error), 0);
+    ProjectLoader loader(name, "Examples", &manager);
+    QStringList types;
+    QString picture;
+    QString title;
+    QList<int> messages;
+    connect(&loader, &ProjectLoader::onMessage, this, [&](ProjectLoader *, int message, QVariant) {
+      messages << message;
+      if (message != LoaderSegmentsRead)
+        return;
+      for (const auto &map : loader.takeSegments()) {
+        types << map->text("Type");
+        if (map->text("Type") == "IMAGE")
+          picture = map->text("File");
+        else
+          title = map->text("Text");
+      }
+      loader.setLayoutEditAreaCompleted();
+    });
+    loader.start();
+    QTRY_VERIFY_WITH_TIMEOUT(loader.isFinished(), 10000);
+    QCoreApplication::processEvents();
+    QVERIFY2(messages.contains(LoaderFinished) && !messages.contains(LoaderProjectDamaged), qPrintable(QString::number(messages.size())));
+    QCOMPARE(types, QStringList({"IMAGE", "TEXT"}));
+    QVERIFY(!QImage(examples() + "/" + name + "/" + picture).isNull());
+    QCOMPARE(title, QString("Welcome to Tavo REN"));
+  }
+
   void newWorkingFolderGetsExamples()
   {
     showWindow();
@@ -380,8 +417,7 @@ private slots:
     auto *network = window->findChild<QNetworkAccessManager *>();
     QVERIFY(network);
     QSignalSpy replied(network, &QNetworkAccessManager::finished);
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QVERIFY(waitWhileActive([&] { return window->isActiveWindow(); }));
     server.releaseAnswers();
     QVERIFY(replied.wait(10000));
     const QString request = server.requests().filter(kScript).last();
@@ -414,12 +450,15 @@ private slots:
     QWidget other;
     other.show();
     other.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(QTest::qWaitFor([&] {
+      if (!other.isActiveWindow())
+        other.activateWindow();
+      return other.isActiveWindow();
+    }, 15000));
     server.releaseAnswers();
     QTRY_COMPARE(logged.filter("Check new version:").size(), 1);
     QVERIFY(dialogs.calls.isEmpty());
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QVERIFY(waitWhileActive([&] { return window->isActiveWindow(); }));
     QTest::qWait(1300);
     QCOMPARE(server.requests().filter(kScript).size(), before + 1);
   }
@@ -432,9 +471,12 @@ private slots:
     QWidget other;
     other.show();
     other.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&other));
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QVERIFY(QTest::qWaitFor([&] {
+      if (!other.isActiveWindow())
+        other.activateWindow();
+      return other.isActiveWindow();
+    }, 15000));
+    QVERIFY(waitWhileActive([&] { return window->isActiveWindow(); }));
     QVERIFY(waitForCheck(before + 1));
     QTest::qWait(1300);
     QCOMPARE(server.requests().filter(kScript).size(), before + 1);
