@@ -32,7 +32,7 @@ QString helpHost()
 
 QString updateCheckBase()
 {
-  return overridable("TAVO_UPDATE_CHECK_URL", "https://update.tarnholm.com/check");
+  return overridable("TAVO_UPDATE_CHECK_URL", "https://update.tarnholm.com/cgi-bin/win-upcheck-tr2.pl");
 }
 
 QString productSite()

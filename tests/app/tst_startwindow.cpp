@@ -109,6 +109,7 @@ private slots:
     qputenv("TAVO_HELP_HOST", server.url("").toString().toUtf8());
     qputenv("TAVO_PRODUCT_SITE", "https://product.invalid/");
     qputenv("TAVO_SUPPORT_ADDRESS", "care@example.invalid");
+    qputenv("TAVO_SMARTPHONE_PAGE", "https://mobile.invalid/app");
     server.serve("/tavoren2/user-help-desktop/index.html", "<html><body>help</body></html>");
     DesktopServices::setInstance(&desktop);
     UserSettings::instance()->setWorkingDir(workingDir.path());
@@ -356,6 +357,17 @@ private slots:
     QCOMPARE(window->headsUpDisplay()->style(), int(ProgressHUDStyleProgress));
     window->hideWaitingHUD();
     QVERIFY(!window->headsUpDisplay());
+  }
+
+  void helpMenuEntries()
+  {
+    showWindow();
+    const QList<QAction *> help = window->menuBar()->actions().at(1)->menu()->actions();
+    help.at(1)->trigger();
+    QCOMPARE(desktop.opened, QList<QUrl>{QUrl("https://mobile.invalid/app")});
+    help.at(0)->trigger();
+    QCOMPARE(window->navigationList()->currentRow(), 2);
+    QCOMPARE(window->stackedWidget()->currentWidget(), window->helpPage());
   }
 
   void feedbackMail()
