@@ -5,6 +5,7 @@
 //   tavo_imagegen <output folder>
 
 #include "artwork.h"
+#include "exampleproject.h"
 #include "builtinassets.h"
 #include "gifencoder.h"
 #include "glyphs.h"
@@ -132,5 +133,7 @@ int main(int argc, char **argv)
       w.png(QString("stickers/") + tag.folder, name, BuiltinAssets::sticker(tag.folder, n, 80));
       w.png(QString("stickers/") + tag.folder, "Content/" + name, BuiltinAssets::sticker(tag.folder, n, 240));
     }
+  for (const ExampleProject::File &file : ExampleProject::files())
+    w.raw("examples", file.path, file.path, file.bytes);
   return w.writeQrc("tavo_images.qrc") ? 0 : 1;
 }

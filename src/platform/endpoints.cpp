@@ -32,12 +32,22 @@ QString helpHost()
 
 QString updateCheckBase()
 {
-  return overridable("TAVO_UPDATE_CHECK_URL", "https://update.tarnholm.com/check");
+  return overridable("TAVO_UPDATE_CHECK_URL", "https://update.tarnholm.com/cgi-bin/win-upcheck-tr2.pl");
 }
 
 QString productSite()
 {
   return overridable("TAVO_PRODUCT_SITE", "https://www.tarnholm.com/tavo-ren/");
+}
+
+QString smartphonePage()
+{
+  return overridable("TAVO_SMARTPHONE_PAGE", "https://www.tarnholm.com/tavo-ren/mobile/");
+}
+
+QString supportAddress()
+{
+  return overridable("TAVO_SUPPORT_ADDRESS", "support@tarnholm.com");
 }
 
 QString makerDomain()

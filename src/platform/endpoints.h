@@ -10,6 +10,8 @@ namespace Endpoints {
 QString helpHost();        // TAVO_HELP_HOST
 QString updateCheckBase(); // TAVO_UPDATE_CHECK_URL
 QString productSite();     // TAVO_PRODUCT_SITE
+QString smartphonePage();  // TAVO_SMARTPHONE_PAGE
+QString supportAddress(); // TAVO_SUPPORT_ADDRESS: the feedback mail address
 // The maker's web domain, as it appears in the titles of the maker's own pages.
 QString makerDomain();
 

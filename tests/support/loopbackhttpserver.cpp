@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTimer>
+#include <utility>
 
 namespace {
 constexpr int kMaxHeadBytes = 16 * 1024;
@@ -91,6 +92,11 @@ void LoopbackHttpServer::_read(QTcpSocket *socket)
   const QString target = request.size() >= 2 ? QString::fromUtf8(request.at(1)) : QString();
   _requests << target;
   emit requested(target);
+  if (_held) {
+    socket->setProperty("answered", true);
+    _waiting.append({socket, target});
+    return;
+  }
   const Response response = _responseFor(target);
   const int delay = qMin(qMax(response.delayMs, _defaultDelayMs), kIdleTimeoutMs / 2);
   if (delay > 0) {
@@ -99,6 +105,15 @@ void LoopbackHttpServer::_read(QTcpSocket *socket)
   } else {
     _answer(socket, response);
   }
+}
+
+void LoopbackHttpServer::releaseAnswers()
+{
+  _held = false;
+  const auto waiting = std::exchange(_waiting, {});
+  for (const auto &entry : waiting)
+    if (entry.first)
+      _answer(entry.first, _responseFor(entry.second));
 }
 
 LoopbackHttpServer::Response LoopbackHttpServer::_responseFor(const QString &target) const

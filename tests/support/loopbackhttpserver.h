@@ -14,6 +14,7 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QPointer>
 #include <QStringList>
 #include <QTcpServer>
 #include <QUrl>
@@ -50,6 +51,10 @@ public:
   void serve(const QString &path, const Response &response);
   void serve(const QString &path, const QByteArray &body, const QByteArray &contentType = "text/html; charset=utf-8");
 
+  // While held, requests are recorded but left unanswered until releaseAnswers() (tests that
+  // need something to happen between a request and its reply).
+  void holdAnswers() { _held = true; }
+  void releaseAnswers();
   // Every later answer waits this long first (a slow service).
   void setDefaultDelay(int milliseconds) { _defaultDelayMs = milliseconds; }
 
@@ -68,5 +73,7 @@ private:
   QTcpServer _server;
   QHash<QString, Response> _responses;
   QStringList _requests;
+  bool _held = false;
+  QList<QPair<QPointer<QTcpSocket>, QString>> _waiting;
   int _defaultDelayMs = 0;
 };

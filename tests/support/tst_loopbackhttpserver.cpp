@@ -15,6 +15,7 @@ private slots:
   void answers_data();
   void answers();
   void oversizedHead();
+  void heldAnswers();
 };
 
 void TestLoopbackHttpServer::answers_data()
@@ -87,6 +88,21 @@ void TestLoopbackHttpServer::oversizedHead()
   QTRY_VERIFY_WITH_TIMEOUT(socket.bytesAvailable() > 0 || socket.state() != QAbstractSocket::ConnectedState, 10000);
   QVERIFY(socket.readAll().startsWith("HTTP/1.1 431 "));
   QVERIFY(server.requests().isEmpty());
+}
+
+void TestLoopbackHttpServer::heldAnswers()
+{
+  LoopbackHttpServer server;
+  server.serve("/v", "2.4.0");
+  server.holdAnswers();
+  QNetworkAccessManager network;
+  std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(server.url("/v"))));
+  QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+  QTRY_COMPARE(server.requests(), QStringList{"/v"});
+  QVERIFY(!finished.wait(300));
+  server.releaseAnswers();
+  QVERIFY(finished.wait(10000));
+  QCOMPARE(reply->readAll(), QByteArray("2.4.0"));
 }
 
 TAVO_TEST_CORE_MAIN(TestLoopbackHttpServer)

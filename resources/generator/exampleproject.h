@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+// The example project copied into the user's "Examples" folder on first use: a picture and
+// a title over it, with its cover picture and the sample marker.
+namespace ExampleProject {
+
+struct File
+{
+  QString path; // relative to ":/examples"
+  QByteArray bytes;
+};
+
+QVector<File> files();
+
+} // namespace ExampleProject
