@@ -8,20 +8,6 @@
 
 namespace BuiltinAssets {
 
-QByteArray silentMp3(double seconds)
-{
-  // MPEG-1 layer III, 32 kbit/s, 32 kHz, mono, no CRC: 144 bytes and 1152 samples a frame.
-  // Zeroed side information and main data decode as silence.
-  const int frameBytes = 144;
-  const int frames = qMax(1, int(std::ceil(seconds * 32000 / 1152)));
-  QByteArray frame(frameBytes, '\0');
-  frame[0] = char(0xFF);
-  frame[1] = char(0xFB);
-  frame[2] = char(0x18);
-  frame[3] = char(0xC0);
-  return frame.repeated(frames);
-}
-
 QImage sticker(const QString &folder, int number, int size)
 {
   QImage img = Glyphs::canvas(size, size);

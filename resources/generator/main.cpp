@@ -9,7 +9,9 @@
 #include "builtinassets.h"
 #include "gifencoder.h"
 #include "glyphs.h"
+#include "mp3encoder.h"
 #include "resourceassettables.h"
+#include "soundsynth.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -116,17 +118,27 @@ int main(int argc, char **argv)
   }
   w.raw("assets", "shutter.wav", "shutter.wav", Artwork::shutterSound());
 
-  // Built-in music, sound effects and stickers: short silent stand-ins and simple drawings.
+  // Built-in music and sound effects, synthesised at their catalogue lengths, and stickers.
   using namespace ResourceAssetTables;
-  const auto sound = [&w](const QString &prefix, const Sound &s) {
-    const QString file = QString::fromUtf8(s.fileName ? s.fileName : s.title) + ".mp3";
-    w.raw(prefix, file, file, BuiltinAssets::silentMp3(qMin(s.seconds, 2)));
+  // 40 kbit/s mono keeps the 14 minutes of sound near 4 MB.
+  Mp3Encoder::Encoder encoder(40000);
+  QVector<QPair<QString, QString>> soundFiles;
+  const auto sound = [&](const QString &prefix, const Sound &s, const char *folder) {
+    const QString name = QString::fromUtf8(s.fileName ? s.fileName : s.title);
+    encoder.add(folder ? SoundSynth::effect(folder, name, s.seconds) : SoundSynth::music(name, s.seconds));
+    soundFiles.append({prefix, name + ".mp3"});
   };
   for (int i = 0; i < kMusicCount; ++i)
-    sound(i < kMusicV1Count ? "music/v1" : "music/v2", kMusic[i]);
+    sound(i < kMusicV1Count ? "music/v1" : "music/v2", kMusic[i], nullptr);
   for (const SoundTag &tag : kSoundFx)
     for (int i = 0; i < tag.count; ++i)
-      sound(QString("soundfx/") + tag.folder, tag.sounds[i]);
+      sound(QString("soundfx/") + tag.folder, tag.sounds[i], tag.folder);
+  encoder.finish();
+  for (int i = 0; i < soundFiles.size(); ++i)
+    w.raw(soundFiles[i].first, soundFiles[i].second, soundFiles[i].second, encoder.file(i));
+  const bool soundsOk = encoder.error().isEmpty();
+  if (!soundsOk)
+    std::fprintf(stderr, "tavo_imagegen: sounds: %s\n", qPrintable(encoder.error()));
   for (const StickerTag &tag : kStickers)
     for (int n = 1; n <= tag.count; ++n) {
       const QString name = QString::number(n).rightJustified(2, '0') + ".png";
@@ -135,5 +147,5 @@ int main(int argc, char **argv)
     }
   for (const ExampleProject::File &file : ExampleProject::files())
     w.raw("examples", file.path, file.path, file.bytes);
-  return w.writeQrc("tavo_images.qrc") ? 0 : 1;
+  return w.writeQrc("tavo_images.qrc") && soundsOk ? 0 : 1;
 }

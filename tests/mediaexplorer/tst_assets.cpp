@@ -1,14 +1,18 @@
 // The built-in asset catalogue and its page: tags, rows, clicks, drag data and tag layout.
 
+#include "mediafixtures.h"
 #include "resourceassetcatalogue.h"
 #include "resourceassetslistwidget.h"
 #include "resourceassetswidget.h"
 #include "testenv.h"
 
+#include <QCryptographicHash>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <cmath>
 
 class TestAssets : public QObject
 {
@@ -17,6 +21,8 @@ private slots:
   void catalogues_data();
   void catalogues();
   void everyFileExists();
+  void builtinSounds_data();
+  void builtinSounds();
   void durationText_data();
   void durationText();
   void clickAndDrag_data();
@@ -24,6 +30,11 @@ private slots:
   void tagChoice();
   void tagRows_data();
   void tagRows();
+
+private:
+  QTemporaryDir _soundDir;
+  // Digest of each decoded sound so far, to the path it came from.
+  QHash<QByteArray, QString> _soundDigests;
 };
 
 namespace {
@@ -104,6 +115,60 @@ void TestAssets::everyFileExists()
   const ResourceAsset ghost = ResourceAssetCatalogue::soundFx().assets.value("Ambience").at(5);
   QCOMPARE(ghost.title, QString("Launghing Ghost"));
   QCOMPARE(ghost.path, QString(":/soundfx/ambience/Laughing Ghost.mp3"));
+}
+
+void TestAssets::builtinSounds_data()
+{
+  QTest::addColumn<QString>("path");
+  QTest::addColumn<int>("seconds");
+  QTest::addColumn<bool>("unbroken");
+  // Sounds that never pause: a gap in them means a loop was put together wrongly.
+  const QStringList unbroken = {"Busy Office", "Helicopter", "Ambulance", "Vehicle Idle"};
+  for (const ResourceAssetCatalogue &catalogue : {ResourceAssetCatalogue::music(), ResourceAssetCatalogue::soundFx()})
+    for (const QString &tag : catalogue.tags)
+      for (const ResourceAsset &asset : catalogue.assets.value(tag))
+        QTest::newRow(qPrintable(asset.path))
+          << asset.path << int(asset.duration) << (tag == "general" || unbroken.contains(asset.title));
+}
+
+void TestAssets::builtinSounds()
+{
+  // Each built-in sound decodes to its catalogue length, is clearly audible without clipping,
+  // and is not a copy of an earlier one.
+  QFETCH(QString, path);
+  QFETCH(int, seconds);
+  QFETCH(bool, unbroken);
+  const QString copy = _soundDir.filePath("sound.mp3");
+  QFile::remove(copy);
+  QVERIFY(QFile::copy(path, copy));
+  const MediaFixtures::DecodedAudio audio = MediaFixtures::decodeAudio(copy);
+  QVERIFY2(audio.ok, qPrintable(MediaFixtures::lastError()));
+  QVERIFY2(audio.codecName.startsWith("mp3"), qPrintable(audio.codecName));
+  QVERIFY2(std::fabs(audio.seconds() - seconds) < 0.05, qPrintable(QString::number(audio.seconds())));
+  double sum = 0;
+  float peak = 0;
+  for (const float v : audio.samples) {
+    sum += double(v) * v;
+    peak = std::max(peak, std::fabs(v));
+  }
+  const double rms = std::sqrt(sum / std::max(1, audio.samples.size()));
+  QVERIFY2(rms > 0.01, qPrintable(QString("RMS %1").arg(rms))); // -40 dBFS
+  QVERIFY2(peak < 0.89f, qPrintable(QString("peak %1").arg(peak))); // -1 dBFS
+  // Tenths of a second from the start to the fade-out, each audible.
+  const int tenth = audio.sampleRate * audio.channels / 10;
+  for (int at = 2 * tenth; unbroken && at + 16 * tenth < audio.samples.size(); at += tenth) {
+    double part = 0;
+    for (int i = at; i < at + tenth; ++i)
+      part += double(audio.samples[i]) * audio.samples[i];
+    QVERIFY2(std::sqrt(part / tenth) > 0.003, qPrintable(QString("silent at %1 s").arg(double(at) / tenth / 10)));
+  }
+  // The first second: the same sound cut to another length is still the same.
+  const int head = std::min(audio.samples.size(), audio.sampleRate * audio.channels);
+  const QByteArray digest = QCryptographicHash::hash(
+    QByteArray::fromRawData(reinterpret_cast<const char *>(audio.samples.constData()), int(head * sizeof(float))),
+    QCryptographicHash::Md5);
+  QVERIFY2(!_soundDigests.contains(digest), qPrintable("the same as " + _soundDigests.value(digest)));
+  _soundDigests.insert(digest, path);
 }
 
 void TestAssets::durationText_data()
