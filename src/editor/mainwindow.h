@@ -366,6 +366,10 @@ public slots:
   void mediaExplorer_onMediaItemClicked(const QString &mediaId, int type, const QString &filePath,
                                         const QPixmap &image, const QString &metadata);
 
+  // The transform overlay's signals.
+  void transformWidget_contentLayerGeometryDidChange(TransformWidget *transformWidget);
+  void transformWidget_requestContextMenu(TransformWidget *transformWidget, QPoint pos);
+
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
@@ -419,8 +423,10 @@ protected:
   int _editedTrack() const;
   // Scrolls and seeks to the segment's start; a playback that ran resumes after the delay.
   void _jumpTo(Segment *segment, int resumeAfterMs);
-  // Overlay and media preview steps the later editor steps fill.
-  virtual void _updateTransformOverlayAt(float time) { Q_UNUSED(time) }
+  // Shows, hides or re-places the transform overlay for the edited block at time t
+  // (mainwindow_overlays.cpp).
+  virtual void _updateTransformOverlayAt(float time);
+  void _updateTransformWidgetAtPlayhead();
   void hideMediaPreview();
 
   // Saving and closing (mainwindow_saving.cpp).
@@ -466,6 +472,16 @@ protected:
   void _layoutTransformWidget(Segment *segment, bool animated);
   float _playheadTime() const;
   void _seekToTime(float time, bool exact);
+
+  // The transform overlay (mainwindow_overlays.cpp).
+  void _showTransformWidget(Segment *segment);
+  void _hideTransformWidget();
+  void _reloadTransformWidget(Segment *segment);
+  SegmentWidget *_editedBlock() const;
+  // A transition of the selected block is chosen and one of its ends is edited.
+  bool _isTransitionStateEdited() const;
+  QRectF _previewFrameInOverlayParent() const;
+  QSizeF _overlayNaturalSize(Segment *segment, const QSizeF &preview) const;
   // Whether the preview fills the screen; the desktop window answers it.
   virtual bool _isPreviewFullscreen() const { return false; }
 
@@ -509,6 +525,11 @@ protected:
   bool _playing = false;
   bool _reachedEnd = false;
   int _editedTransitionEnd = -1;
+  bool _playheadInsideEditedSegment = false;
+  // Kept by the overlay layout for the fitting commands: the layer's centre in the overlay's
+  // parent and its natural size on the preview.
+  QPointF _overlayLayerCenter;
+  QSizeF _overlayNaturalSizeKept;
 
   // Widgets of the concrete window and the panels; the edit area's own overlays (transform,
   // crop, full-screen control) and the drawing tools come with their subsystems.

@@ -145,9 +145,19 @@ void MainWindow::editScrollArea_didScroll(QPoint) {}
 void MainWindow::editScrollArea_scaleBegan() {}
 void MainWindow::editScrollArea_scaleChanged(float) {}
 void MainWindow::editScrollArea_beginDraggingSegment() {}
-void MainWindow::editScrollArea_didEnterEditingSegment(Segment *) {}
-void MainWindow::editScrollArea_didFinishEditingSegment(Segment *) {}
-void MainWindow::editScrollArea_didFinishEditingSegmentImmediately(Segment *) {}
+void MainWindow::editScrollArea_didEnterEditingSegment(Segment *)
+{
+  _hideTransformWidget();
+  _updateTransformWidgetAtPlayhead();
+}
+void MainWindow::editScrollArea_didFinishEditingSegment(Segment *)
+{
+  _hideTransformWidget();
+}
+void MainWindow::editScrollArea_didFinishEditingSegmentImmediately(Segment *)
+{
+  _hideTransformWidget();
+}
 void MainWindow::editScrollArea_seekToTime(float) {}
 void MainWindow::editScrollArea_reloadPreviewForSegment(Segment *, bool) {}
 void MainWindow::editScrollArea_beginTrimSegment(Segment *) {}

@@ -139,6 +139,8 @@ bool MainWindow::_setupPreviewEngine()
   _previewWidget = new AVGLWidget(container);
   if (_hooks.playbackLayout)
     _hooks.playbackLayout->addWidget(_previewWidget, 0);
+  // The overlays follow the picture, which the playback layout places after the area's resize.
+  _previewWidget->installEventFilter(this);
   _previewWidget->show();
 
   // The context comes with the first show; the wait is bounded so that a display without

@@ -67,9 +67,13 @@ public:
   using MainWindow::_textEditWidget;
   using MainWindow::_transitionToolBar;
   using MainWindow::_updateInsertOverwriteButton;
+  using MainWindow::_transformWidget;
+  using MainWindow::_updateTransformOverlayAt;
+  using MainWindow::_previewFrameInOverlayParent;
+  using MainWindow::_hideTransformWidget;
 
   bool overlay = false;
 
 protected:
-  bool _hasTransformOverlay() const override { return overlay; }
+  bool _hasTransformOverlay() const override { return overlay || DesktopMainWindow::_hasTransformOverlay(); }
 };

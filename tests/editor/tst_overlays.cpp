@@ -1,0 +1,176 @@
+// The transform overlay over the preview: when the play head shows it, which transition end it
+// edits, where it lies and how a finished drag reaches the segment.
+
+#include "editorfixture.h"
+#include "mediafixtures.h"
+
+#include "avglwidget.h"
+#include "editscrollarea.h"
+#include "imagesegment.h"
+#include "projectmanager.h"
+#include "scrollabletoolbar.h"
+#include "segment.h"
+#include "segmentwidget.h"
+#include "transformwidget.h"
+#include "usersettings.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+bool writeText(const QString &path, const QByteArray &bytes)
+{
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// A 4:3 picture from 0 to 4 s and a tune from 0 to 3 s on the track below.
+bool writeProject(const QString &dir)
+{
+  if (!MediaFixtures::writePicture(dir + "/still.png", 320, 240) || !MediaFixtures::writeTone(dir + "/tune.wav", 3))
+    return false;
+  const QByteArray xml = "<?xml version=\"1.0\"?>\n<Project>\n"
+                         "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"4\" File=\"still.png\"/>\n"
+                         "<Segment Type=\"MUSIC\" TrackId=\"4\" RangeStart=\"0\" RangeDuration=\"3\" File=\"tune.wav\" "
+                         "Title=\"Tune\" TrimStart=\"0\" TrimDuration=\"3\"/>\n"
+                         "</Project>\n";
+  return writeText(dir + "/project.xml", xml)
+         && writeText(dir + "/properties.xml",
+                      "<?xml version=\"1.0\"?>\n<Properties version=\"5.0\" backgroundColor=\"#ff203040\"/>\n");
+}
+
+struct LoadedWindow
+{
+  EditorProject project;
+  std::unique_ptr<TestEditorWindow> window;
+
+  bool open()
+  {
+    if (!project.isValid() || !writeProject(project.directory()))
+      return false;
+    window = std::make_unique<TestEditorWindow>();
+    window->resize(1200, 800);
+    window->show();
+    return QTest::qWaitFor(
+        [&] {
+          return window->previewWidget() && !window->projectLoader() && !window->progressHUD()
+                 && window->projectManager()->segmentCount() == 2
+                 && window->projectManager()->segmentAt(0)->state() == SegmentReady
+                 && window->projectManager()->segmentAt(1)->state() == SegmentReady;
+        },
+        30000);
+  }
+
+  Segment *segment(int index) const { return window->projectManager()->segmentAt(index); }
+  SegmentWidget *edit(Segment *segment) const
+  {
+    auto *block = static_cast<SegmentWidget *>(window->projectManager()->segmentWidgetOf(segment));
+    window->editScrollArea()->setSelectedSegmentWidget(block);
+    block->setEditingState(true, false);
+    return block;
+  }
+};
+
+} // namespace
+
+class TestOverlays : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void segmentOverlayFollowsThePlayhead()
+  {
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    Segment *picture = w.segment(0);
+    w.edit(picture);
+    window._updateTransformOverlayAt(1.0f);
+    QTRY_VERIFY(window._transformWidget);
+    TransformWidget *overlay = window._transformWidget;
+    QCOMPARE(overlay->segment(), picture);
+    QCOMPARE(overlay->snapTolerance(), UserSettings::instance()->autoDragDropAlign() ? 5.0f : 0.5f);
+
+    // The untouched picture fills the preview's height, 4:3, centred on the preview.
+    const QRectF frame = window._previewFrameInOverlayParent();
+    QVERIFY(!frame.isEmpty());
+    QPointF position;
+    QSizeF size;
+    overlay->getContentLayerGeometry(&position, &size, nullptr, nullptr);
+    QVERIFY(qAbs(size.height() - frame.height()) < 0.5);
+    QVERIFY(qAbs(size.width() - frame.height() * 4 / 3) < 0.5);
+    QVERIFY(QLineF(position, frame.center()).length() < 0.5);
+    QTRY_VERIFY(!overlay->graphicsEffect());
+    window.grab().save("/tmp/editor-overlay.png");
+
+    // A finished drag to the right by a tenth of the preview moves the layer by 0.1.
+    overlay->setContentLayerGeometry(position + QPointF(frame.width() / 10, 0), size, 0, QPointF(0.5, 0.5),
+                                     size, false);
+    emit overlay->transformWidgetContentLayerGeometryDidChange(overlay);
+    QVERIFY(qAbs(picture->userTranslation().x() - 0.1) < 1e-3);
+    QVERIFY(qAbs(picture->userScale().width() - 1.0) < 1e-3);
+    QVERIFY(window.projectManager()->isModified());
+
+    // Past the segment's end the overlay goes.
+    window._updateTransformOverlayAt(4.5f);
+    QVERIFY(!window._transformWidget);
+  }
+
+  void soundSegmentGetsNoOverlay()
+  {
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    w.edit(w.segment(0));
+    window._updateTransformOverlayAt(1.0f);
+    QVERIFY(window._transformWidget);
+    w.edit(w.segment(1));
+    window._updateTransformOverlayAt(1.0f);
+    QVERIFY(!window._transformWidget);
+  }
+
+  void transitionEndAtThePlayhead_data()
+  {
+    QTest::addColumn<float>("duration");
+    QTest::addColumn<float>("time");
+    QTest::addColumn<int>("edited");
+    QTest::newRow("just after the start") << 1.0f << 1.05f << 1;
+    QTest::newRow("0.15 s after the start") << 1.0f << 1.15f << -1;
+    QTest::newRow("just before the end") << 1.0f << 1.95f << 0;
+    QTest::newRow("too short a transition") << 0.15f << 1.0f << -1;
+  }
+
+  void transitionEndAtThePlayhead()
+  {
+    QFETCH(float, duration);
+    QFETCH(float, time);
+    QFETCH(int, edited);
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    Segment *picture = w.segment(0);
+    const int id = picture->insertTransition(duration, 1.0f);
+    QVERIFY(id >= 1);
+    picture->setTransitionUserScale(id, true, QSizeF(0.5, 0.5));
+    SegmentWidget *block = w.edit(picture);
+    block->setTransitionId(id);
+    window._transitionToolBar = new ScrollableToolBar(&window);
+
+    window._updateTransformOverlayAt(time);
+    QCOMPARE(window._editedTransitionEnd, edited);
+    QCOMPARE(bool(window._transformWidget), edited >= 0);
+    if (edited != 1)
+      return;
+    // The begin state's half scale is what the overlay shows.
+    QSizeF size;
+    window._transformWidget->getContentLayerGeometry(nullptr, &size, nullptr, nullptr);
+    QVERIFY(qAbs(size.height() - window._previewFrameInOverlayParent().height() / 2) < 0.5);
+  }
+};
+
+QTEST_MAIN(TestOverlays)
+#include "tst_overlays.moc"
