@@ -22,6 +22,7 @@
 #include <QMutex>
 #include <QPixmap>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 
@@ -429,6 +430,11 @@ protected:
   void _updateTransformWidgetAtPlayhead();
   void hideMediaPreview();
 
+  // Layer fitting and the old video geometry (mainwindow_fitting.cpp).
+  void _noteLegacyMovie(Segment *segment);
+  void _convertLegacyMovieOnce(Segment *segment);
+  void _convertLegacyMovieTransform(Segment *segment);
+
   // Saving and closing (mainwindow_saving.cpp).
   void _askToCancelExport();
   // The save of the closing step failed: retry, keep the window or close without saving.
@@ -526,6 +532,10 @@ protected:
   bool _reachedEnd = false;
   int _editedTransitionEnd = -1;
   bool _playheadInsideEditedSegment = false;
+  // The opened project predates 3.0; the runtime ids of its videos still to convert. Nothing is
+  // saved until the set is empty.
+  bool _legacyGeometryOnLoad = false;
+  QSet<quint32> _legacyMoviesPending;
   // Kept by the overlay layout for the fitting commands: the layer's centre in the overlay's
   // parent and its natural size on the preview.
   QPointF _overlayLayerCenter;

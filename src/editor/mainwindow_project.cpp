@@ -71,6 +71,7 @@ void MainWindow::_openProject()
 {
   if (!_loadProjectProperties())
     return;
+  _legacyGeometryOnLoad = _projectManager->version() < 3.0f;
   _updateInsertOverwriteButton();
   showWaitingHUD(tr("Opening..."));
   const quint32 c = _projectManager->backgroundColor();
@@ -261,6 +262,10 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
     break;
   case LoaderFinished: {
     hideWaitingHUD();
+    // A video that failed to open never becomes ready; it must not hold the saves back.
+    for (int i = 0; i < _projectManager->segmentCount(); ++i)
+      if (_projectManager->segmentAt(i)->error() != SegmentNoError)
+        _convertLegacyMovieOnce(_projectManager->segmentAt(i));
     const float duration = _projectManager->duration();
     if (_hooks.rulerScrollArea) {
       _hooks.rulerScrollArea->suspended = false;
@@ -301,6 +306,7 @@ void MainWindow::_buildLoadedSegments(PropertyMapList &maps)
     block->setScale(_zoom, false);
     _projectManager->insertSegment(segment, block);
     _editScrollArea->connectSegmentWidget(block);
+    _noteLegacyMovie(segment);
   }
   _projectManager->updateDuration();
   const float duration = _projectManager->duration();
@@ -312,6 +318,8 @@ void MainWindow::_buildLoadedSegments(PropertyMapList &maps)
 
 void MainWindow::onSegmentStateChanged(Segment *segment, int newState)
 {
+  if (newState == SegmentReady || segment->error() != SegmentNoError)
+    _convertLegacyMovieOnce(segment);
   SegmentWidget *block = static_cast<SegmentWidget *>(_projectManager->segmentWidgetOf(segment));
   if (!block)
     return;

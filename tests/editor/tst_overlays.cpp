@@ -8,6 +8,7 @@
 #include "editscrollarea.h"
 #include "imagesegment.h"
 #include "projectmanager.h"
+#include "propertymap.h"
 #include "scrollabletoolbar.h"
 #include "segment.h"
 #include "segmentwidget.h"
@@ -82,6 +83,65 @@ class TestOverlays : public QObject
   Q_OBJECT
 
 private slots:
+  // Old projects kept a video's centre in pixels of a 640 x 360 frame and its turn in degrees.
+  void oldVideoGeometryConvertsOnce_data()
+  {
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QPointF>("translation");
+    QTest::addColumn<double>("rotation");
+    QTest::newRow("2.9 converts") << "2.9" << QPointF(0.125, 0.25) << M_PI / 2;
+    QTest::newRow("3.0 stays") << "3.0" << QPointF(400, 270) << 90.0;
+  }
+
+  void oldVideoGeometryConvertsOnce()
+  {
+    QFETCH(QString, version);
+    QFETCH(QPointF, translation);
+    QFETCH(double, rotation);
+    EditorProject project;
+    QVERIFY(project.isValid());
+    const QString dir = project.directory();
+    MediaFixtures::VideoParams clip;
+    clip.width = 320;
+    clip.height = 240;
+    clip.frames = 25;
+    QVERIFY(MediaFixtures::writeColorVideo(dir + "/clip.mp4", clip));
+    QVERIFY(writeText(dir + "/project.xml",
+                      "<?xml version=\"1.0\"?>\n<Project>\n<Segment Type=\"MOVIE\" TrackId=\"3\" RangeStart=\"0\" "
+                      "RangeDuration=\"1\" File=\"clip.mp4\" TrimStart=\"0\" TrimDuration=\"1\" "
+                      "UserTranslation=\"{400, 270}\" UserRotation=\"90\"/>\n</Project>\n"));
+    QVERIFY(writeText(dir + "/properties.xml", QStringLiteral("<?xml version=\"1.0\"?>\n<Properties version=\"%1\" "
+                                                              "backgroundColor=\"#ff203040\"/>\n")
+                                                   .arg(version)
+                                                   .toUtf8()));
+    auto check = [&](Segment *segment) {
+      QVERIFY2(QLineF(segment->userTranslation(), translation).length() < 1e-4,
+               qPrintable(pointText(segment->userTranslation())));
+      QVERIFY(qAbs(segment->userRotation() - rotation) < 1e-4);
+    };
+    for (int opening = 0; opening < 2; ++opening) {
+      TestEditorWindow window;
+      window.show();
+      ProjectManager *manager = window.projectManager();
+      QVERIFY(QTest::qWaitFor(
+          [&] {
+            return window.previewWidget() && !window.projectLoader() && manager->segmentCount() == 1
+                   && manager->segmentAt(0)->state() == SegmentReady && !window.progressHUD();
+          },
+          30000));
+      Segment *movie = manager->segmentAt(0);
+      QTRY_VERIFY(manager->version() >= 5.0f || version != "2.9");
+      check(movie);
+      // A segment that becomes ready again (rebuilt by undo, say) is left alone.
+      window.onSegmentStateChanged(movie, SegmentReady);
+      check(movie);
+      manager->setModified(true);
+      window.autoSave();
+      QVERIFY(!manager->isModified());
+    }
+  }
+
+
   void segmentOverlayFollowsThePlayhead()
   {
     LoadedWindow w;
