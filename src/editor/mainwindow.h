@@ -375,6 +375,19 @@ protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
   void changeEvent(QEvent *event) override;
+  // Window input (mainwindow_input.cpp).
+  bool event(QEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+  void mouseDoubleClickEvent(QMouseEvent *event) override;
+  void wheelEvent(QWheelEvent *event) override;
+  void hideEvent(QHideEvent *event) override;
+  void _startPointerDrag(const QPoint &globalPos, PointerWidget *pointer);
+  float _snappedPointerX(float px) const;
+  bool _applyDragEdges(float &px, float &tx, bool limitRight);
+  bool _clampReleasedPointer(PointerWidget *pointer);
 
   // Opening (mainwindow_project.cpp).
   void _openProject();
@@ -534,6 +547,16 @@ protected:
   bool _playheadInsideEditedSegment = false;
   // The opened project predates 3.0; the runtime ids of its videos still to convert. Nothing is
   // saved until the set is empty.
+  // Pointer drags over the timeline.
+  bool _draggingPlayhead = false;
+  bool _playheadMoved = false;
+  bool _draggingRangePointer = false;
+  bool _atLeftEdge = false;
+  bool _atRightEdge = false;
+  float _autoScrollSpeed = 1.0f;
+  QPoint _pressGlobalPos;
+  int _pointerXAtPress = 0;
+  qint64 _lastEscapeAt = 0;
   bool _legacyGeometryOnLoad = false;
   QSet<quint32> _legacyMoviesPending;
   // Kept by the overlay layout for the fitting commands: the layer's centre in the overlay's

@@ -71,8 +71,15 @@ public:
   using MainWindow::_updateTransformOverlayAt;
   using MainWindow::_previewFrameInOverlayParent;
   using MainWindow::_hideTransformWidget;
+  using MainWindow::_rangeStartPointer;
 
   bool overlay = false;
+  int backOuts = 0;
+  bool backOut() override
+  {
+    ++backOuts;
+    return DesktopMainWindow::backOut();
+  }
 
 protected:
   bool _hasTransformOverlay() const override { return overlay || DesktopMainWindow::_hasTransformOverlay(); }

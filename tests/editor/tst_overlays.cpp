@@ -6,6 +6,7 @@
 
 #include "avglwidget.h"
 #include "editscrollarea.h"
+#include "pointerwidget.h"
 #include "imagesegment.h"
 #include "projectmanager.h"
 #include "propertymap.h"
@@ -15,8 +16,10 @@
 #include "transformwidget.h"
 #include "usersettings.h"
 
+#include <QAction>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -229,6 +232,91 @@ private slots:
     QSizeF size;
     window._transformWidget->getContentLayerGeometry(nullptr, &size, nullptr, nullptr);
     QVERIFY(qAbs(size.height() - window._previewFrameInOverlayParent().height() / 2) < 0.5);
+  }
+
+  void escapeActsOncePerPress_data()
+  {
+    QTest::addColumn<bool>("second");
+    QTest::addColumn<bool>("repeat");
+    QTest::addColumn<int>("backOuts");
+    QTest::newRow("one press") << false << false << 1;
+    QTest::newRow("two within 100 ms") << true << false << 1;
+    QTest::newRow("auto-repeat") << false << true << 0;
+  }
+
+  void escapeActsOncePerPress()
+  {
+    QFETCH(bool, second);
+    QFETCH(bool, repeat);
+    QFETCH(int, backOuts);
+    TestEditorWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    if (repeat)
+      QTest::ignoreMessage(QtDebugMsg, "Escape key press ignored");
+    QKeyEvent first(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), repeat);
+    QApplication::sendEvent(&window, &first);
+    if (second) {
+      QTest::ignoreMessage(QtDebugMsg, "Escape key press ignored");
+      QKeyEvent again(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QApplication::sendEvent(&window, &again);
+    }
+    QCOMPARE(window.backOuts, backOuts);
+  }
+
+  // A press held on the play head's button starts a range; moving it first does not.
+  void longPressOnThePlayhead_data()
+  {
+    QTest::addColumn<int>("move");
+    QTest::addColumn<bool>("ranges");
+    QTest::newRow("held still") << 0 << true;
+    QTest::newRow("moved 3 px") << 3 << true;
+    QTest::newRow("moved 4 px") << 4 << false;
+  }
+
+  void longPressOnThePlayhead()
+  {
+    QFETCH(int, move);
+    QFETCH(bool, ranges);
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    PointerWidget *head = window.playheadPointer();
+    QSignalSpy ranged(window.actions().rangeSelect, &QAction::triggered);
+    const QPoint press = window.mapFromGlobal(head->mapToGlobal(head->headRect().center()));
+    QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, press);
+    if (move) {
+      QMouseEvent moved(QEvent::MouseMove, press + QPoint(move, 0), window.mapToGlobal(press + QPoint(move, 0)),
+                        Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(&window, &moved);
+    }
+    // A timer started after the press fires after the window's own long-press check.
+    QTimer later;
+    later.setSingleShot(true);
+    QSignalSpy waited(&later, &QTimer::timeout);
+    later.start(600);
+    QVERIFY(waited.wait(5000));
+    QCOMPARE(ranged.count(), ranges ? 1 : 0);
+    QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, press + QPoint(move, 0));
+  }
+
+  void playheadDraggedPastTheLeftEnd()
+  {
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    PointerWidget *head = window.playheadPointer();
+    const QPoint press = window.mapFromGlobal(head->mapToGlobal(head->headRect().center()));
+    QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, press);
+    const QPoint far = press - QPoint(400, 0);
+    QMouseEvent moved(QEvent::MouseMove, far, window.mapToGlobal(far), Qt::NoButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&window, &moved);
+    QCOMPARE(head->centerX(), 0.0f);
+    QCOMPARE(window._playheadX, 0.0f);
+    QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, far);
+    QCOMPARE(head->centerX(), float(window.editScrollArea()->geometry().x() + 60));
+    QCOMPARE(window._playheadTime(), 0.0f);
   }
 };
 
