@@ -444,6 +444,13 @@ protected:
   void hideMediaPreview();
 
   // Layer fitting and the old video geometry (mainwindow_fitting.cpp).
+  // The four act on the overlay's segment and do nothing without an overlay.
+  void _maintainAspectRatio();
+  void _restoreDefault();
+  void _setOriginalSize();
+  void _fillScreen();
+  // The picture's own size; empty when there is none (no picture stream, unreadable file).
+  QSizeF _layerSourceSize(Segment *segment) const;
   void _noteLegacyMovie(Segment *segment);
   void _convertLegacyMovieOnce(Segment *segment);
   void _convertLegacyMovieTransform(Segment *segment);

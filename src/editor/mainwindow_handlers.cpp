@@ -113,11 +113,7 @@ void MainWindow::scrollableToolBar_onCommand(ScrollableToolBar *toolbar, int cmd
 }
 
 // Actions.
-void MainWindow::onActionMaintainAspectRatioTriggered() {}
-void MainWindow::onActionRestoreDefaultTriggered() {}
-void MainWindow::onActionFillScreenTriggered() {}
 void MainWindow::onActionEditTextTriggered() {}
-void MainWindow::onActionOriginalSizeTriggered() {}
 void MainWindow::onActionEditDrawingTriggered() {}
 void MainWindow::onActionUndoTriggered() {}
 void MainWindow::onActionRedoTriggered() {}

@@ -72,6 +72,10 @@ public:
   using MainWindow::_previewFrameInOverlayParent;
   using MainWindow::_hideTransformWidget;
   using MainWindow::_rangeStartPointer;
+  using MainWindow::_maintainAspectRatio;
+  using MainWindow::_restoreDefault;
+  using MainWindow::_setOriginalSize;
+  using MainWindow::_fillScreen;
 
   bool overlay = false;
   int backOuts = 0;

@@ -77,6 +77,19 @@ struct LoadedWindow
     block->setEditingState(true, false);
     return block;
   }
+  // The picture edited with the play head inside it.
+  TransformWidget *overlayOnPicture() const
+  {
+    edit(segment(0));
+    window->_updateTransformOverlayAt(1.0f);
+    return window->_transformWidget;
+  }
+};
+
+// Reaches the picture's natural size, as an unreadable file leaves it.
+struct NaturalSizeAccess : ImageSegment
+{
+  using ImageSegment::setNaturalSize;
 };
 
 } // namespace
@@ -151,10 +164,8 @@ private slots:
     QVERIFY(w.open());
     TestEditorWindow &window = *w.window;
     Segment *picture = w.segment(0);
-    w.edit(picture);
-    window._updateTransformOverlayAt(1.0f);
-    QTRY_VERIFY(window._transformWidget);
-    TransformWidget *overlay = window._transformWidget;
+    TransformWidget *overlay = w.overlayOnPicture();
+    QVERIFY(overlay);
     QCOMPARE(overlay->segment(), picture);
     QCOMPARE(overlay->snapTolerance(), UserSettings::instance()->autoDragDropAlign() ? 5.0f : 0.5f);
 
@@ -188,9 +199,7 @@ private slots:
     LoadedWindow w;
     QVERIFY(w.open());
     TestEditorWindow &window = *w.window;
-    w.edit(w.segment(0));
-    window._updateTransformOverlayAt(1.0f);
-    QVERIFY(window._transformWidget);
+    QVERIFY(w.overlayOnPicture());
     w.edit(w.segment(1));
     window._updateTransformOverlayAt(1.0f);
     QVERIFY(!window._transformWidget);
@@ -232,6 +241,89 @@ private slots:
     QSizeF size;
     window._transformWidget->getContentLayerGeometry(nullptr, &size, nullptr, nullptr);
     QVERIFY(qAbs(size.height() - window._previewFrameInOverlayParent().height() / 2) < 0.5);
+  }
+
+  // Commands: 0 maintain aspect ratio, 1 fill the screen, 2 original size.
+  void fittingCommands_data()
+  {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<bool>("emptySource");
+    QTest::newRow("aspect ratio") << 0 << false;
+    QTest::newRow("fill the screen") << 1 << false;
+    QTest::newRow("original size") << 2 << false;
+    QTest::newRow("aspect ratio, no picture") << 0 << true;
+    QTest::newRow("fill the screen, no picture") << 1 << true;
+    QTest::newRow("original size, no picture") << 2 << true;
+  }
+
+  void fittingCommands()
+  {
+    QFETCH(int, command);
+    QFETCH(bool, emptySource);
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    auto *picture = static_cast<ImageSegment *>(w.segment(0));
+    TransformWidget *overlay = w.overlayOnPicture();
+    QVERIFY(overlay);
+    QPointF position;
+    overlay->getContentLayerGeometry(&position, nullptr, nullptr, nullptr);
+    overlay->setContentLayerGeometry(position, QSizeF(400, 100), 0, QPointF(0.5, 0.5), QSizeF(400, 300), false);
+    emit overlay->transformWidgetContentLayerGeometryDidChange(overlay);
+    const QSizeF stretched = picture->userScale();
+    if (emptySource)
+      (picture->*&NaturalSizeAccess::setNaturalSize)(QSizeF());
+    void (TestEditorWindow::*commands[])() = {&TestEditorWindow::_maintainAspectRatio, &TestEditorWindow::_fillScreen,
+                                             &TestEditorWindow::_setOriginalSize};
+    (window.*commands[command])();
+    if (emptySource) {
+      QCOMPARE(picture->userScale(), stretched);
+      return;
+    }
+    QPointF after;
+    QSizeF size;
+    overlay->getContentLayerGeometry(&after, &size, nullptr, nullptr);
+    const QSizeF preview(window.previewWidget()->size());
+    switch (command) {
+    case 0:
+      QVERIFY2(qAbs(size.width() - 400.0 / 3) < 0.1 && qAbs(size.height() - 100) < 0.1,
+               qPrintable(pointText(QPointF(size.width(), size.height()))));
+      QVERIFY(QLineF(after, position).length() < 0.5);
+      QVERIFY(qAbs(picture->userScale().width() / picture->userScale().height() - 1) < 1e-3);
+      break;
+    case 1:
+      // A 4:3 picture on a wider preview: as wide as it, taller than it.
+      QVERIFY(qAbs(size.width() - preview.width()) < 0.5);
+      QVERIFY(qAbs(size.height() - preview.width() * 3 / 4) < 0.5);
+      QVERIFY(size.height() > preview.height());
+      break;
+    default: {
+      // One picture pixel per rendered pixel.
+      const QSize render = window.projectManager()->previewVideoSize(window.previewQuality());
+      QVERIFY(qAbs(picture->userScale().height() - 240.0 / render.height()) < 1e-3);
+      break;
+    }
+    }
+  }
+
+  void restoreDefaultKeepsLooks()
+  {
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    Segment *picture = w.segment(0);
+    QVERIFY(w.overlayOnPicture());
+    picture->setUserRotation(1.0);
+    picture->setUserTranslation(QPointF(0.2, 0.1));
+    picture->setCropTopLeft(QPointF(0.1, 0.1));
+    picture->setUserTransparency(0.4f);
+    picture->setClrBrightness(30);
+    window._restoreDefault();
+    QCOMPARE(picture->userRotation(), 0.0);
+    QCOMPARE(picture->userTranslation(), QPointF(0, 0));
+    QCOMPARE(picture->cropTopLeft(), QPointF(0, 0));
+    QCOMPARE(picture->userTransparency(), 0.4f);
+    QCOMPARE(picture->clrBrightness(), 30);
   }
 
   void escapeActsOncePerPress_data()
