@@ -43,6 +43,7 @@ class GutterScrollArea;
 class MediaExplorer;
 class MediaPreviewWidget;
 class PointerWidget;
+class PopupChromaKeyWidget;
 class PopupMovieExportingWidget;
 class ProjectManager;
 class QAction;
@@ -367,6 +368,9 @@ public slots:
   void mediaExplorer_onMediaItemClicked(const QString &mediaId, int type, const QString &filePath,
                                         const QPixmap &image, const QString &metadata);
 
+  // The chroma-key popup's values for the selected block (mainwindow_relays.cpp).
+  void chromaKeyPopup_onValuesChanged(PopupChromaKeyWidget *popup, int sensitivity, int smoothing, QColor color);
+
   // The transform overlay's signals.
   void transformWidget_contentLayerGeometryDidChange(TransformWidget *transformWidget);
   void transformWidget_requestContextMenu(TransformWidget *transformWidget, QPoint pos);
@@ -444,6 +448,10 @@ protected:
   void hideMediaPreview();
 
   // Layer fitting and the old video geometry (mainwindow_fitting.cpp).
+  // Insert/overwrite toggle and the text alignment tool's title (mainwindow_relays.cpp).
+  void _toggleSegmentOverwriteMode();
+  QString _textAlignmentTitle(Segment *segment) const;
+
   // The four act on the overlay's segment and do nothing without an overlay.
   void _maintainAspectRatio();
   void _restoreDefault();

@@ -118,7 +118,6 @@ void MainWindow::onActionEditDrawingTriggered() {}
 void MainWindow::onActionUndoTriggered() {}
 void MainWindow::onActionRedoTriggered() {}
 void MainWindow::onActionEnterExitRangeSelect() {}
-void MainWindow::onActionInsertOverwriteMode() {}
 void MainWindow::onActionFullscreenTriggered() {}
 void MainWindow::onActionAddFileTriggered() {}
 void MainWindow::onActionAddFromCameraTriggered() {}
@@ -184,7 +183,6 @@ void MainWindow::editScrollArea_doubleClickedOnFailedSegment(SegmentWidget *, QP
 void MainWindow::onZoomSliderValueChanged(int) {}
 void MainWindow::onZoomIn() {}
 void MainWindow::onZoomOut() {}
-void MainWindow::onSegmentModeButtonClicked() {}
 void MainWindow::gutterArea_onFunctionButtonPressed(int) {}
 
 // The media explorer.

@@ -8,6 +8,7 @@
 #include "editscrollarea.h"
 #include "pointerwidget.h"
 #include "imagesegment.h"
+#include "progresshud.h"
 #include "projectmanager.h"
 #include "propertymap.h"
 #include "scrollabletoolbar.h"
@@ -15,9 +16,11 @@
 #include "segmentwidget.h"
 #include "transformwidget.h"
 #include "usersettings.h"
+#include "userstyledefaults.h"
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -324,6 +327,51 @@ private slots:
     QCOMPARE(picture->cropTopLeft(), QPointF(0, 0));
     QCOMPARE(picture->userTransparency(), 0.4f);
     QCOMPARE(picture->clrBrightness(), 30);
+  }
+
+  void insertOverwriteToggle()
+  {
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    ProjectManager *manager = window.projectManager();
+    manager->setModified(false);
+    QStringList shown;
+    for (int i = 0; i < 2; ++i) {
+      window.onSegmentModeButtonClicked();
+      const QList<ProgressHUD *> huds = window.findChildren<ProgressHUD *>();
+      QVERIFY(!huds.isEmpty());
+      shown << huds.last()->textLabel()->text();
+    }
+    QCOMPARE(shown, QStringList({"Overwrite Mode On", "Insert Mode On"}));
+    QCOMPARE(manager->segmentMode(), 0);
+    QVERIFY(manager->isModified());
+  }
+
+  void chromaKeyValues_data()
+  {
+    QTest::addColumn<bool>("habits");
+    QTest::newRow("habits remembered") << true;
+    QTest::newRow("habits off") << false;
+  }
+
+  void chromaKeyValues()
+  {
+    QFETCH(bool, habits);
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    Segment *picture = w.segment(0);
+    w.edit(picture);
+    UserSettings::instance()->setApplyUserHabits(habits);
+    UserStyleDefaults::instance()->setChromaKeySensitivity(5);
+    window.chromaKeyPopup_onValuesChanged(nullptr, 40, 20, QColor(0, 255, 0));
+    QCOMPARE(picture->keySensitivity(), 40);
+    QCOMPARE(picture->keySmoothing(), 20);
+    QCOMPARE(QColor::fromRgba(picture->keyColor()), QColor(0, 255, 0));
+    UserSettings::instance()->setApplyUserHabits(true);
+    QCOMPARE(UserStyleDefaults::instance()->chromaKeySensitivity(), habits ? 40 : 5);
+    QVERIFY(window.projectManager()->isModified());
   }
 
   void escapeActsOncePerPress_data()
