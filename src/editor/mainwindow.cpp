@@ -194,6 +194,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
       && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
     _updateTransformWidgetGeometry(false);
     _updateTransformWidgetArea();
+    _layoutCropWidget();
   }
   if (event->type() == QEvent::Resize) {
     if (watched == _hooks.previewArea) {

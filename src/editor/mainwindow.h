@@ -511,6 +511,7 @@ protected:
   void _showTransformWidget(Segment *segment);
   void _hideTransformWidget();
   void _reloadTransformWidget(Segment *segment);
+  void _layoutCropWidget();
   SegmentWidget *_editedBlock() const;
   // A transition of the selected block is chosen and one of its ends is edited.
   bool _isTransitionStateEdited() const;

@@ -6,6 +6,7 @@
 #include "animationswitch.h"
 #include "avengine.h"
 #include "avglwidget.h"
+#include "cropwidget.h"
 #include "editscrollarea.h"
 #include "imagesegment.h"
 #include "moviesegment.h"
@@ -13,8 +14,12 @@
 #include "segmentwidget.h"
 #include "transformwidget.h"
 #include "usersettings.h"
+#include "util.h"
+
+#include <cmath>
 
 #include <QGraphicsOpacityEffect>
+#include <QLabel>
 #include <QPropertyAnimation>
 
 namespace {
@@ -63,6 +68,22 @@ QSizeF MainWindow::_overlayNaturalSize(Segment *segment, const QSizeF &preview) 
     return QSizeF();
   }
   return QSizeF(size.width() * double(record.scaleWidth), size.height() * double(record.scaleHeight));
+}
+
+// The crop frame shows the whole picture fitted into the preview, in central-widget coordinates.
+void MainWindow::_layoutCropWidget()
+{
+  if (!_cropWidget || !_previewWidget || !centralWidget())
+    return;
+  const QPixmap *picture = _cropWidget->pictureLabel() ? _cropWidget->pictureLabel()->pixmap() : nullptr;
+  if (!picture || picture->isNull())
+    return;
+  const QRectF fitted = Util::fitRectWithAspectRatio(float(picture->width()), float(picture->height()),
+                                                     QRectF(QPointF(0, 0), QSizeF(_previewWidget->size())));
+  const QPoint topLeft =
+      _previewWidget->mapTo(centralWidget(), QPoint(int(std::lround(fitted.x())), int(std::lround(fitted.y()))));
+  _cropWidget->setPictureRect(
+      QRect(topLeft, QSize(int(std::lround(fitted.width())), int(std::lround(fitted.height())))));
 }
 
 void MainWindow::_updateTransformWidgetArea()

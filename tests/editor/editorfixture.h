@@ -76,6 +76,8 @@ public:
   using MainWindow::_restoreDefault;
   using MainWindow::_setOriginalSize;
   using MainWindow::_fillScreen;
+  using MainWindow::_cropWidget;
+  using MainWindow::_layoutCropWidget;
 
   bool overlay = false;
   int backOuts = 0;

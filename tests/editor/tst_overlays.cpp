@@ -5,6 +5,7 @@
 #include "mediafixtures.h"
 
 #include "avglwidget.h"
+#include "cropwidget.h"
 #include "editscrollarea.h"
 #include "pointerwidget.h"
 #include "imagesegment.h"
@@ -372,6 +373,25 @@ private slots:
     UserSettings::instance()->setApplyUserHabits(true);
     QCOMPARE(UserStyleDefaults::instance()->chromaKeySensitivity(), habits ? 40 : 5);
     QVERIFY(window.projectManager()->isModified());
+  }
+
+  // The crop frame holds the whole 4:3 picture fitted into the preview, centred.
+  void cropFrameFitsThePicture()
+  {
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    QPixmap picture(400, 300);
+    picture.fill(Qt::red);
+    window._cropWidget = new CropWidget(QRect(), picture, QRectF(0, 0, 1, 1), true, window.centralWidget());
+    window._layoutCropWidget();
+    const QSize preview = window.previewWidget()->size();
+    const int width = qRound(preview.height() * 4.0 / 3);
+    const QPoint origin = window.previewWidget()->mapTo(window.centralWidget(), QPoint(0, 0));
+    QCOMPARE(window._cropWidget->pictureLabel()->geometry().size(), QSize(width, preview.height()));
+    QVERIFY(qAbs(window._cropWidget->mapTo(window.centralWidget(), window._cropWidget->pictureLabel()->pos()).x()
+                 - (origin.x() + (preview.width() - width) / 2))
+            <= 1);
   }
 
   void escapeActsOncePerPress_data()
