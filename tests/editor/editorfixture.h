@@ -77,6 +77,7 @@ public:
   using MainWindow::_setOriginalSize;
   using MainWindow::_fillScreen;
   using MainWindow::_cropWidget;
+  using MainWindow::_textAlignmentTitle;
   using MainWindow::_layoutCropWidget;
 
   bool overlay = false;

@@ -15,6 +15,7 @@
 #include "scrollabletoolbar.h"
 #include "segment.h"
 #include "segmentwidget.h"
+#include "textsegment.h"
 #include "transformwidget.h"
 #include "usersettings.h"
 #include "userstyledefaults.h"
@@ -392,6 +393,26 @@ private slots:
     QVERIFY(qAbs(window._cropWidget->mapTo(window.centralWidget(), window._cropWidget->pictureLabel()->pos()).x()
                  - (origin.x() + (preview.width() - width) / 2))
             <= 1);
+  }
+
+  void textAlignmentTitle_data()
+  {
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("left") << 0 << "Text Alignment: Left";
+    QTest::newRow("center") << 1 << "Text Alignment: Center";
+    QTest::newRow("right") << 2 << "Text Alignment: Right";
+    QTest::newRow("unknown") << 7 << "Text Alignment: Center";
+  }
+
+  void textAlignmentTitle()
+  {
+    QFETCH(int, alignment);
+    QFETCH(QString, title);
+    TestEditorWindow window;
+    TextSegment text(QStringLiteral("Hi"), 0, 2, nullptr, UserStyleDefaults::instance());
+    text.setAlignment(alignment);
+    QCOMPARE(window._textAlignmentTitle(&text), title);
   }
 
   void escapeActsOncePerPress_data()
