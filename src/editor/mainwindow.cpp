@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "avcommon.h"
+#include "avglwidget.h"
 #include "editscrollarea.h"
 #include "mediaexplorer.h"
 #include "segmentwidget.h"
@@ -189,6 +190,12 @@ void MainWindow::endTransitionMode()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+  if (_previewWidget && watched == _previewWidget
+      && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
+    _updateTransformWidgetGeometry(false);
+    _updateTransformWidgetArea();
+    _layoutCropWidget();
+  }
   if (event->type() == QEvent::Resize) {
     if (watched == _hooks.previewArea) {
       _layoutPreview();

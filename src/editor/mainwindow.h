@@ -22,6 +22,7 @@
 #include <QMutex>
 #include <QPixmap>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 
@@ -42,6 +43,7 @@ class GutterScrollArea;
 class MediaExplorer;
 class MediaPreviewWidget;
 class PointerWidget;
+class PopupChromaKeyWidget;
 class PopupMovieExportingWidget;
 class ProjectManager;
 class QAction;
@@ -366,10 +368,30 @@ public slots:
   void mediaExplorer_onMediaItemClicked(const QString &mediaId, int type, const QString &filePath,
                                         const QPixmap &image, const QString &metadata);
 
+  // The chroma-key popup's values for the selected block (mainwindow_relays.cpp).
+  void chromaKeyPopup_onValuesChanged(PopupChromaKeyWidget *popup, int sensitivity, int smoothing, QColor color);
+
+  // The transform overlay's signals.
+  void transformWidget_contentLayerGeometryDidChange(TransformWidget *transformWidget);
+  void transformWidget_requestContextMenu(TransformWidget *transformWidget, QPoint pos);
+
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
   void changeEvent(QEvent *event) override;
+  // Window input (mainwindow_input.cpp).
+  bool event(QEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+  void mouseDoubleClickEvent(QMouseEvent *event) override;
+  void wheelEvent(QWheelEvent *event) override;
+  void hideEvent(QHideEvent *event) override;
+  void _startPointerDrag(const QPoint &globalPos, PointerWidget *pointer);
+  float _snappedPointerX(float px) const;
+  bool _applyDragEdges(float &px, float &tx, bool limitRight);
+  bool _clampReleasedPointer(PointerWidget *pointer);
 
   // Opening (mainwindow_project.cpp).
   void _openProject();
@@ -419,9 +441,27 @@ protected:
   int _editedTrack() const;
   // Scrolls and seeks to the segment's start; a playback that ran resumes after the delay.
   void _jumpTo(Segment *segment, int resumeAfterMs);
-  // Overlay and media preview steps the later editor steps fill.
-  virtual void _updateTransformOverlayAt(float time) { Q_UNUSED(time) }
+  // Shows, hides or re-places the transform overlay for the edited block at time t
+  // (mainwindow_overlays.cpp).
+  virtual void _updateTransformOverlayAt(float time);
+  void _updateTransformWidgetAtPlayhead();
   void hideMediaPreview();
+
+  // Layer fitting and the old video geometry (mainwindow_fitting.cpp).
+  // Insert/overwrite toggle and the text alignment tool's title (mainwindow_relays.cpp).
+  void _toggleSegmentOverwriteMode();
+  QString _textAlignmentTitle(Segment *segment) const;
+
+  // The four act on the overlay's segment and do nothing without an overlay.
+  void _maintainAspectRatio();
+  void _restoreDefault();
+  void _setOriginalSize();
+  void _fillScreen();
+  // The picture's own size; empty when there is none (no picture stream, unreadable file).
+  QSizeF _layerSourceSize(Segment *segment) const;
+  void _noteLegacyMovie(Segment *segment);
+  void _convertLegacyMovieOnce(Segment *segment);
+  void _convertLegacyMovieTransform(Segment *segment);
 
   // Saving and closing (mainwindow_saving.cpp).
   void _askToCancelExport();
@@ -466,6 +506,17 @@ protected:
   void _layoutTransformWidget(Segment *segment, bool animated);
   float _playheadTime() const;
   void _seekToTime(float time, bool exact);
+
+  // The transform overlay (mainwindow_overlays.cpp).
+  void _showTransformWidget(Segment *segment);
+  void _hideTransformWidget();
+  void _reloadTransformWidget(Segment *segment);
+  void _layoutCropWidget();
+  SegmentWidget *_editedBlock() const;
+  // A transition of the selected block is chosen and one of its ends is edited.
+  bool _isTransitionStateEdited() const;
+  QRectF _previewFrameInOverlayParent() const;
+  QSizeF _overlayNaturalSize(Segment *segment, const QSizeF &preview) const;
   // Whether the preview fills the screen; the desktop window answers it.
   virtual bool _isPreviewFullscreen() const { return false; }
 
@@ -509,6 +560,25 @@ protected:
   bool _playing = false;
   bool _reachedEnd = false;
   int _editedTransitionEnd = -1;
+  bool _playheadInsideEditedSegment = false;
+  // The opened project predates 3.0; the runtime ids of its videos still to convert. Nothing is
+  // saved until the set is empty.
+  // Pointer drags over the timeline.
+  bool _draggingPlayhead = false;
+  bool _playheadMoved = false;
+  bool _draggingRangePointer = false;
+  bool _atLeftEdge = false;
+  bool _atRightEdge = false;
+  float _autoScrollSpeed = 1.0f;
+  QPoint _pressGlobalPos;
+  int _pointerXAtPress = 0;
+  qint64 _lastEscapeAt = 0;
+  bool _legacyGeometryOnLoad = false;
+  QSet<quint32> _legacyMoviesPending;
+  // Kept by the overlay layout for the fitting commands: the layer's centre in the overlay's
+  // parent and its natural size on the preview.
+  QPointF _overlayLayerCenter;
+  QSizeF _overlayNaturalSizeKept;
 
   // Widgets of the concrete window and the panels; the edit area's own overlays (transform,
   // crop, full-screen control) and the drawing tools come with their subsystems.

@@ -104,16 +104,3 @@ float MainWindow::_playheadTime() const
 {
   return (_editScrollArea->horizontalOffset() + _playheadX) / (24 * _zoom);
 }
-
-// The overlay comes with the edit area's transform widget; until it exists there is nothing
-// to place.
-void MainWindow::_updateTransformWidgetArea() {}
-void MainWindow::_updateTransformWidgetGeometry(bool animated)
-{
-  Q_UNUSED(animated)
-}
-void MainWindow::_layoutTransformWidget(Segment *segment, bool animated)
-{
-  Q_UNUSED(segment)
-  Q_UNUSED(animated)
-}

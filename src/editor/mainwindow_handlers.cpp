@@ -113,16 +113,11 @@ void MainWindow::scrollableToolBar_onCommand(ScrollableToolBar *toolbar, int cmd
 }
 
 // Actions.
-void MainWindow::onActionMaintainAspectRatioTriggered() {}
-void MainWindow::onActionRestoreDefaultTriggered() {}
-void MainWindow::onActionFillScreenTriggered() {}
 void MainWindow::onActionEditTextTriggered() {}
-void MainWindow::onActionOriginalSizeTriggered() {}
 void MainWindow::onActionEditDrawingTriggered() {}
 void MainWindow::onActionUndoTriggered() {}
 void MainWindow::onActionRedoTriggered() {}
 void MainWindow::onActionEnterExitRangeSelect() {}
-void MainWindow::onActionInsertOverwriteMode() {}
 void MainWindow::onActionFullscreenTriggered() {}
 void MainWindow::onActionAddFileTriggered() {}
 void MainWindow::onActionAddFromCameraTriggered() {}
@@ -145,9 +140,19 @@ void MainWindow::editScrollArea_didScroll(QPoint) {}
 void MainWindow::editScrollArea_scaleBegan() {}
 void MainWindow::editScrollArea_scaleChanged(float) {}
 void MainWindow::editScrollArea_beginDraggingSegment() {}
-void MainWindow::editScrollArea_didEnterEditingSegment(Segment *) {}
-void MainWindow::editScrollArea_didFinishEditingSegment(Segment *) {}
-void MainWindow::editScrollArea_didFinishEditingSegmentImmediately(Segment *) {}
+void MainWindow::editScrollArea_didEnterEditingSegment(Segment *)
+{
+  _hideTransformWidget();
+  _updateTransformWidgetAtPlayhead();
+}
+void MainWindow::editScrollArea_didFinishEditingSegment(Segment *)
+{
+  _hideTransformWidget();
+}
+void MainWindow::editScrollArea_didFinishEditingSegmentImmediately(Segment *)
+{
+  _hideTransformWidget();
+}
 void MainWindow::editScrollArea_seekToTime(float) {}
 void MainWindow::editScrollArea_reloadPreviewForSegment(Segment *, bool) {}
 void MainWindow::editScrollArea_beginTrimSegment(Segment *) {}
@@ -178,7 +183,6 @@ void MainWindow::editScrollArea_doubleClickedOnFailedSegment(SegmentWidget *, QP
 void MainWindow::onZoomSliderValueChanged(int) {}
 void MainWindow::onZoomIn() {}
 void MainWindow::onZoomOut() {}
-void MainWindow::onSegmentModeButtonClicked() {}
 void MainWindow::gutterArea_onFunctionButtonPressed(int) {}
 
 // The media explorer.

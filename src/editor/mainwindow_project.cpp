@@ -71,6 +71,7 @@ void MainWindow::_openProject()
 {
   if (!_loadProjectProperties())
     return;
+  _legacyGeometryOnLoad = _projectManager->version() < 3.0f;
   _updateInsertOverwriteButton();
   showWaitingHUD(tr("Opening..."));
   const quint32 c = _projectManager->backgroundColor();
@@ -139,6 +140,8 @@ bool MainWindow::_setupPreviewEngine()
   _previewWidget = new AVGLWidget(container);
   if (_hooks.playbackLayout)
     _hooks.playbackLayout->addWidget(_previewWidget, 0);
+  // The overlays follow the picture, which the playback layout places after the area's resize.
+  _previewWidget->installEventFilter(this);
   _previewWidget->show();
 
   // The context comes with the first show; the wait is bounded so that a display without
@@ -259,6 +262,10 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
     break;
   case LoaderFinished: {
     hideWaitingHUD();
+    // A video that failed to open never becomes ready; it must not hold the saves back.
+    for (int i = 0; i < _projectManager->segmentCount(); ++i)
+      if (_projectManager->segmentAt(i)->error() != SegmentNoError)
+        _convertLegacyMovieOnce(_projectManager->segmentAt(i));
     const float duration = _projectManager->duration();
     if (_hooks.rulerScrollArea) {
       _hooks.rulerScrollArea->suspended = false;
@@ -299,6 +306,7 @@ void MainWindow::_buildLoadedSegments(PropertyMapList &maps)
     block->setScale(_zoom, false);
     _projectManager->insertSegment(segment, block);
     _editScrollArea->connectSegmentWidget(block);
+    _noteLegacyMovie(segment);
   }
   _projectManager->updateDuration();
   const float duration = _projectManager->duration();
@@ -310,6 +318,8 @@ void MainWindow::_buildLoadedSegments(PropertyMapList &maps)
 
 void MainWindow::onSegmentStateChanged(Segment *segment, int newState)
 {
+  if (newState == SegmentReady || segment->error() != SegmentNoError)
+    _convertLegacyMovieOnce(segment);
   SegmentWidget *block = static_cast<SegmentWidget *>(_projectManager->segmentWidgetOf(segment));
   if (!block)
     return;

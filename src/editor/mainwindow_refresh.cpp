@@ -37,11 +37,6 @@ bool MainWindow::_isInPlaceEditing() const
   return _textEditWidget || _canvasWidget || _cropWidget;
 }
 
-bool MainWindow::_hasTransformOverlay() const
-{
-  return _transformWidget;
-}
-
 // (editing or selected) and not ranging and not in-place editing.
 static bool canEditSelection(EditScrollArea *area, bool inPlaceEditing)
 {

@@ -25,6 +25,9 @@ bool MainWindow::_saveProject()
 {
   if (!_projectManager || _loadFailed)
     return true;
+  // Half-converted old geometry is never written; the file keeps the old version until then.
+  if (!_legacyMoviesPending.isEmpty())
+    return true;
   if (!_projectManager->isModified() && _projectManager->version() >= 5.0f)
     return true;
   _projectManager->setVersion(5.0f);
@@ -47,7 +50,8 @@ bool MainWindow::_saveProject()
 void MainWindow::autoSave()
 {
   // Nothing is written while the project is still loading or could not be opened.
-  if (!_projectManager || _loadFailed || _loader || !_projectManager->isModified())
+  if (!_projectManager || _loadFailed || _loader || !_legacyMoviesPending.isEmpty()
+      || !_projectManager->isModified())
     return;
   _removeTemporaryFiles();
   if (_projectManager->saveSegments(_projectName, _projectFolder) == 0

@@ -67,9 +67,27 @@ public:
   using MainWindow::_textEditWidget;
   using MainWindow::_transitionToolBar;
   using MainWindow::_updateInsertOverwriteButton;
+  using MainWindow::_transformWidget;
+  using MainWindow::_updateTransformOverlayAt;
+  using MainWindow::_previewFrameInOverlayParent;
+  using MainWindow::_hideTransformWidget;
+  using MainWindow::_rangeStartPointer;
+  using MainWindow::_maintainAspectRatio;
+  using MainWindow::_restoreDefault;
+  using MainWindow::_setOriginalSize;
+  using MainWindow::_fillScreen;
+  using MainWindow::_cropWidget;
+  using MainWindow::_textAlignmentTitle;
+  using MainWindow::_layoutCropWidget;
 
   bool overlay = false;
+  int backOuts = 0;
+  bool backOut() override
+  {
+    ++backOuts;
+    return DesktopMainWindow::backOut();
+  }
 
 protected:
-  bool _hasTransformOverlay() const override { return overlay; }
+  bool _hasTransformOverlay() const override { return overlay || DesktopMainWindow::_hasTransformOverlay(); }
 };
