@@ -248,6 +248,49 @@ private slots:
     QCOMPARE(window->render()->composition(), window->composition());
   }
 
+  void openProject_data()
+  {
+    QTest::addColumn<bool>("withProperties");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("project") << true << "Open Completed / Open Completed";
+    QTest::newRow("no properties") << false << "Open Project Failed / Open properties error occurs (12)";
+  }
+
+  void openProject()
+  {
+    QFETCH(bool, withProperties);
+    QFETCH(QString, box);
+    const QString project = ProjectManager::projectDirectory("Holiday", QString());
+    QDir(project).removeRecursively();
+    QVERIFY(QDir().mkpath(project));
+    if (withProperties) {
+      QFile properties(project + "/properties.xml");
+      QVERIFY(properties.open(QIODevice::WriteOnly));
+      properties.write("<?xml version=\"1.0\"?>\n<Properties version=\"5.0\"/>\n");
+    }
+    QFile segments(project + "/project.xml");
+    QVERIFY(segments.open(QIODevice::WriteOnly));
+    segments.write(QString("<?xml version=\"1.0\"?>\n<Project>\n<Segment Type=\"IMAGE\" File=\"%1\" "
+                           "RangeStart=\"0\" RangeDuration=\"3\" TrackId=\"1\"/>\n</Project>\n")
+                       .arg(m_picture)
+                       .toUtf8());
+    segments.close();
+
+    ScriptedDialogProvider dialogs;
+    auto window = loadedWindow();
+    QVERIFY(window->isLoaded());
+    dialogs.answers << project;
+    window->form().openButton->click();
+    QCOMPARE(dialogs.calls[0].title, QString("Open Project"));
+    QTRY_VERIFY_WITH_TIMEOUT(!lastBox(dialogs).isEmpty(), 20000);
+    QCOMPARE(lastBox(dialogs), box);
+    // A loaded project's segments reach the model and the engine.
+    QCOMPARE(window->projectManager()->segmentCount(), withProperties ? 1 : 0);
+    if (withProperties)
+      QTRY_COMPARE_WITH_TIMEOUT(window->form().horizontalSlider->maximum(), 3000, 10000);
+    QDir(project).removeRecursively();
+  }
+
   void archiveImport_data()
   {
     QTest::addColumn<bool>("exists");
