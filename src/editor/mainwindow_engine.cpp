@@ -8,6 +8,7 @@
 #include "imagesegment.h"
 #include "moviesegment.h"
 #include "projectmanager.h"
+#include "segmentengine.h"
 #include "soundsegment.h"
 #include "textsegment.h"
 #include "usersettings.h"
@@ -141,9 +142,8 @@ float legacyPixels(float fraction, float legacy, float frameWidth)
 
 } // namespace
 
-void MainWindow::_addSegmentToEngine(Segment *segment)
+void addSegmentToEngine(AVEngine *engine, Segment *segment, int thumbnailHeight, bool softwareOnly)
 {
-  AVEngine *engine = _engine;
   if (!engine)
     return;
   const QString type = segment->type();
@@ -152,11 +152,7 @@ void MainWindow::_addSegmentToEngine(Segment *segment)
   const float duration = segment->duration();
   if (type == QLatin1String("MOVIE")) {
     auto *movie = static_cast<MovieSegment *>(segment);
-    const QString path = movie->filePath();
-    const std::string file = path.toStdString();
-    const int thumbnailHeight =
-        _thumbnailsCache->hasThumbnails(path) ? 0 : int(Segment::trackHeight() * devicePixelRatio());
-    const bool softwareOnly = !UserSettings::instance()->hardwareCodec();
+    const std::string file = movie->filePath().toStdString();
     engine->addVideoSegment(id, file.c_str(), start, movie->trimStart(), movie->trimDuration(), thumbnailHeight,
                             softwareOnly);
     engine->setSegmentDuration(id, duration);
@@ -174,6 +170,20 @@ void MainWindow::_addSegmentToEngine(Segment *segment)
   } else if (type == QLatin1String("TEXT")) {
     engine->addTextSegment(id, static_cast<TextSegment *>(segment)->text().toStdString().c_str(), start, duration);
   }
+}
+
+void MainWindow::_addSegmentToEngine(Segment *segment)
+{
+  if (!_engine)
+    return;
+  if (segment->type() != QLatin1String("MOVIE")) {
+    addSegmentToEngine(_engine, segment, 0, false);
+    return;
+  }
+  const QString path = static_cast<MovieSegment *>(segment)->filePath();
+  const int thumbnailHeight =
+      _thumbnailsCache->hasThumbnails(path) ? 0 : int(Segment::trackHeight() * devicePixelRatio());
+  addSegmentToEngine(_engine, segment, thumbnailHeight, !UserSettings::instance()->hardwareCodec());
 }
 
 void MainWindow::_refreshSegment(Segment *segment)
