@@ -136,8 +136,13 @@ void AVExporter::_send(int message, double value)
 
 void AVExporter::_waitUntilReady(double time)
 {
-  while (!_cancel && !_composition->isReadyAt(time))
+  while (!_cancel && !_composition->isReadyAt(time)) {
     avThreadSleep(kReadyPoll);
+    // A layer whose stream finished opening after the last update stays asleep until an
+    // update wakes it: without this the export would wait for it for ever.
+    if (!_composition->isReadyAt(time))
+      _composition->update(time, false, true, 2, false, true);
+  }
 }
 
 int AVExporter::_loop(AVThread *, void *argument)
