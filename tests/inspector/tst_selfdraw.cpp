@@ -249,17 +249,9 @@ void TestSelfDraw::formParts()
   DrawingPanel p;
   p.startDrawing();
   SelfDrawEditingWidget *form = p.form();
-  QCOMPARE(form->objectName(), QString("SelfDrawEditingWidget"));
-  QCOMPARE(form->colorWidget()->minimumSize(), QSize(50, 50));
-  QCOMPARE(form->colorWidget()->maximumSize(), QSize(50, 50));
-  QCOMPARE(form->tuningWidget()->minimumHeight(), 120);
-  QCOMPARE(form->tuningWidget()->maximumHeight(), 120);
-  // The inspector's arrangement: size and font one above the other.
-  QCOMPARE(form->tuningWidget()->findChild<QPushButton *>("textFontButton")->maximumWidth(), 120);
-  QVERIFY(form->toolsWidget()->isGridLayout());
   p.waitSettled();
-  // The swatch stands at the left, the panels span the column.
-  QCOMPARE(form->colorWidget()->x(), 12 + 10);
+  // The swatch stands at the left, the panels span the column, one under the other.
+  QCOMPARE(form->colorWidget()->size(), QSize(50, 50));
   QCOMPARE(form->tuningWidget()->width(), form->width() - 24);
   QCOMPARE(form->toolsWidget()->width(), form->width() - 24);
   QVERIFY(form->tuningWidget()->y() > form->colorWidget()->y() + 50);

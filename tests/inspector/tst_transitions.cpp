@@ -101,15 +101,12 @@ void TestTransitions::withoutTransitions()
   InspectorHost host;
   auto *controller = host.add(new TransitionsEditingWidgetController(host.content));
   TransitionsEditingWidget *form = controller->form();
-  QCOMPARE(form->height(), 256);
   auto segment = segmentWithTransitions({});
 
   controller->updateFromTransition(segment.get(), tId, -1);
   QTRY_COMPARE(form->height(), height);
-  QCOMPARE(controller->height(), height + 1);
   QCOMPARE(form->treeWidget()->topLevelItemCount(), 0);
   QLabel *hint = form->emptyHintLabel();
-  QVERIFY(hint);
   QCOMPARE(hint->text(), QString("Press \"+\" to add a transition"));
   QTRY_VERIFY(hint->isVisible());
   const QRect table = form->treeWidget()->geometry();
