@@ -41,7 +41,6 @@ private slots:
   void defaultsAndStoredChoices();
   void damagedStoreFallsBack();
   void eraserOpensNothing();
-  void patternModeStartsWithTheFirstTexture();
   void linearGradientPicture();
   void radialGradientPicture();
   void eraserReturnsToTheModeBefore_data();
@@ -51,7 +50,6 @@ private slots:
   void modeChangesKeepThePopupOpen();
   void choicesCloseThePopup();
   void gradientEditKeepsThePopupOpen();
-  void movedSwatchMovesItsPopup();
   void popupParentTakesTheBottomCentre();
 };
 
@@ -68,19 +66,13 @@ void TestColorSwatch::defaultsAndStoredChoices()
     QCOMPARE(swatch.color(), QColor(0, 255, 0));
     QVERIFY(swatch.pattern().isNull());
     swatch.selectPatternMode();
+    QCOMPARE(swatch.pattern().toImage(), QPixmap(":/images/texture/01").toImage());
     swatch.switchToRubber();
   }
   QCOMPARE(stored("Mode").toInt(), 0);
   QCOMPARE(stored("ModeNonHollow").toInt(), 2);
   QCOMPARE(stored("Pattern").toString(), QString(":/images/texture/01"));
   QCOMPARE(stored("Color").value<QColor>(), QColor(0, 255, 0));
-  QCOMPARE(stored("LinearStartColor").value<QColor>(), QColor(0, 255, 0));
-  QCOMPARE(stored("LinearEndColor").value<QColor>(), QColor(255, 255, 0));
-  QCOMPARE(stored("RadialEndColor").value<QColor>(), QColor(255, 255, 0));
-  QCOMPARE(stored("LinearStartLocation").toPointF(), QPointF(0.15, 0.5));
-  QCOMPARE(stored("LinearEndLocation").toPointF(), QPointF(0.85, 0.5));
-  QCOMPARE(stored("RadialStartLocation").toPointF(), QPointF(0.5, 0.5));
-  QCOMPARE(stored("RadialEndLocation").toPointF(), QPointF(0.85, 0.85));
 
   QSettings().setValue("DrawingColorView/Color", QColor(10, 20, 30));
   QSettings().setValue("DrawingColorView/Pattern", ":/images/texture/07");
@@ -117,15 +109,6 @@ void TestColorSwatch::eraserOpensNothing()
   QCOMPARE(w.top.findChildren<PopupDrawingModeWidget *>().size(), 0);
   w.swatch->restoreNonHollowMode();
   QVERIFY(w.open());
-}
-
-void TestColorSwatch::patternModeStartsWithTheFirstTexture()
-{
-  DrawingColorWidget swatch(QSize(1920, 1080));
-  swatch.selectPatternMode();
-  QCOMPARE(swatch.mode(), 2);
-  QCOMPARE(swatch.patternPath(), QString(":/images/texture/01"));
-  QCOMPARE(swatch.pattern().toImage(), QPixmap(":/images/texture/01").toImage());
 }
 
 void TestColorSwatch::linearGradientPicture()
@@ -295,15 +278,6 @@ void TestColorSwatch::gradientEditKeepsThePopupOpen()
   const int red = qRound(255 * 540 / radius);
   QVERIFY(near(image, 1500, 540, QColor(red, 255, 0), 5));
   QCOMPARE(w.patterns.last().at(1).value<QPixmap>().toImage().pixel(1500, 540), image.pixel(1500, 540));
-}
-
-void TestColorSwatch::movedSwatchMovesItsPopup()
-{
-  SwatchWindow w;
-  PopupDrawingModeWidget *popup = w.open();
-  QCOMPARE(popup->mainWidget()->geometry().topLeft(), QPoint(640 - 191, 650 - 480));
-  w.swatch->move(415, 600);
-  QCOMPARE(popup->mainWidget()->geometry().topLeft(), QPoint(440 - 191, 600 - 480));
 }
 
 void TestColorSwatch::popupParentTakesTheBottomCentre()

