@@ -76,6 +76,11 @@ TrackWidget *TimelineWindow::addTrack(const QList<Segment *> &list, float durati
   return track;
 }
 
+SegmentWidget *TimelineWindow::addBlock(const QString &type, float start, float duration, float speed)
+{
+  return addTrack({makeSegment(type, start, duration, speed)})->segmentWidgetAt(0);
+}
+
 QRect TimelineWindow::rectInViewport(SegmentWidget *block, EditScrollArea *area)
 {
   return QRect(block->mapTo(area->viewport(), QPoint(0, 0)), block->size());

@@ -29,6 +29,8 @@ struct TimelineWindow
   Segment *makeSegment(const QString &type, float start, float duration, float speed = 1.0f);
   // A row holding blocks for the segments, scaled and connected to the area.
   TrackWidget *addTrack(const QList<Segment *> &segments, float duration = 10);
+  // A row holding one block for a new segment; the block.
+  SegmentWidget *addBlock(const QString &type, float start, float duration, float speed = 1.0f);
   // The block's rectangle in the area's viewport.
   static QRect rectInViewport(SegmentWidget *block, EditScrollArea *area);
 };

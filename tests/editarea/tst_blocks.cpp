@@ -45,8 +45,7 @@ private slots:
     QFETCH(float, duration);
     QFETCH(float, zoom);
     TimelineWindow w;
-    TrackWidget *row = w.addTrack({w.makeSegment("IMAGE", 0, 1)});
-    SegmentWidget *block = row->segmentWidgetAt(0);
+    SegmentWidget *block = w.addBlock("IMAGE", 0, 1);
     block->segment()->setRangeStart(start);
     block->segment()->setDuration(duration);
     const QRect target(int(60 + start * 24 * zoom + S), 0, int(duration * 24 * zoom), 44);
@@ -79,8 +78,7 @@ private slots:
     QFETCH(float, speed);
     QFETCH(QString, label);
     TimelineWindow w;
-    TrackWidget *row = w.addTrack({w.makeSegment("TEXT", 0, 2, speed)});
-    QCOMPARE(row->segmentWidgetAt(0)->speedLabel(), label);
+    QCOMPARE(w.addBlock("TEXT", 0, 2, speed)->speedLabel(), label);
   }
 
   void holdDragsAndReleaseFliesBack_data()
@@ -169,8 +167,7 @@ private slots:
   void shortPressNeverDrags()
   {
     TimelineWindow w;
-    TrackWidget *row = w.addTrack({w.makeSegment("IMAGE", 2, 4)});
-    SegmentWidget *block = row->segmentWidgetAt(0);
+    SegmentWidget *block = w.addBlock("IMAGE", 2, 4);
     QSignalSpy dragSpy(block, &SegmentWidget::segmentWidgetDraggingStateChanged);
     QSignalSpy pressSpy(block, &SegmentWidget::segmentWidgetMousePressed);
     const QPoint at = TimelineWindow::rectInViewport(block, w.area).center();
@@ -197,8 +194,7 @@ private slots:
     QFETCH(QString, type);
     QFETCH(QColor, colour);
     TimelineWindow w;
-    TrackWidget *row = w.addTrack({w.makeSegment(type, 0, 4)});
-    SegmentWidget *block = row->segmentWidgetAt(0);
+    SegmentWidget *block = w.addBlock(type, 0, 4);
     const QImage shot = PixelProbe::grab(block);
     PROBE(shot, block->width() / 2, 30, colour, 3);
   }
@@ -206,8 +202,7 @@ private slots:
   void selectedAndInactiveOutlines()
   {
     TimelineWindow w;
-    TrackWidget *row = w.addTrack({w.makeSegment("IMAGE", 0, 4)});
-    SegmentWidget *block = row->segmentWidgetAt(0);
+    SegmentWidget *block = w.addBlock("IMAGE", 0, 4);
     block->setSelected(true);
     QImage shot = PixelProbe::grab(block);
     PROBE(shot, 40, 1, QColor(255, 255, 0), 10);
@@ -237,8 +232,7 @@ private slots:
   void loadingIndicator()
   {
     TimelineWindow w;
-    TrackWidget *row = w.addTrack({w.makeSegment("MOVIE", 0, 4)});
-    SegmentWidget *block = row->segmentWidgetAt(0);
+    SegmentWidget *block = w.addBlock("MOVIE", 0, 4);
     block->showLoadingIndicator();
     AnimatedLabel *spinner = block->loadingIndicator();
     QVERIFY(spinner && spinner->isVisible());
@@ -294,8 +288,7 @@ private slots:
   void editingBackgroundComesAndGoes()
   {
     TimelineWindow w;
-    TrackWidget *row = w.addTrack({w.makeSegment("MUSIC", 3, 2)});
-    SegmentWidget *block = row->segmentWidgetAt(0);
+    SegmentWidget *block = w.addBlock("MUSIC", 3, 2);
     QVERIFY(block->hasNoEditingBackground());
     block->toggleEditing();
     QVERIFY(!block->hasNoEditingBackground());

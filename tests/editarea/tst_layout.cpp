@@ -15,8 +15,6 @@
 #include <QParallelAnimationGroup>
 #include <QPointer>
 #include <QScrollBar>
-#include <QScroller>
-#include <QScrollerProperties>
 #include <QSignalSpy>
 
 class TestLayout : public QObject
@@ -50,8 +48,6 @@ private slots:
     QFETCH(float, duration);
     QFETCH(double, expected);
     QCOMPARE(::contentWidth(zoom, duration), float(expected));
-    if (S == 1080)
-      QCOMPARE(::contentWidth(0.5f, 10), 2319.0f);
   }
 
   void rowsAndBlocksArePlacedOnTheTimeline()
@@ -185,17 +181,6 @@ private slots:
     QVERIFY2(busyWhenFirstEnded, "isAnimating was false while the second group still ran");
     QTRY_VERIFY(!w.area->isAnimating());
     QCOMPARE(rowPositions(w.area), (QList<QPoint>{{-S, 0}, {-S, 44}, {-S, 88}}));
-  }
-
-  void kineticScrolling()
-  {
-    EditScrollArea area;
-    const QScrollerProperties properties = QScroller::scroller(area.viewport())->scrollerProperties();
-    QCOMPARE(properties.scrollMetric(QScrollerProperties::MousePressEventDelay).toDouble(), 0.1);
-    QCOMPARE(properties.scrollMetric(QScrollerProperties::HorizontalOvershootPolicy)
-               .value<QScrollerProperties::OvershootPolicy>(),
-             QScrollerProperties::OvershootAlwaysOff);
-    QVERIFY(QScroller::hasScroller(area.viewport()));
   }
 
   void trackQueries()
