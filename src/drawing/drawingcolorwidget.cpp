@@ -108,14 +108,17 @@ void DrawingColorWidget::selectPatternMode()
 
 void DrawingColorWidget::selectLinearGradientMode()
 {
-  _mode = DrawingColorModeLinearGradient;
-  _pattern = _gradientPicture();
-  update();
+  _selectGradientMode(DrawingColorModeLinearGradient);
 }
 
 void DrawingColorWidget::selectRadialGradientMode()
 {
-  _mode = DrawingColorModeRadialGradient;
+  _selectGradientMode(DrawingColorModeRadialGradient);
+}
+
+void DrawingColorWidget::_selectGradientMode(int mode)
+{
+  _mode = mode;
   _pattern = _gradientPicture();
   update();
 }
@@ -123,8 +126,7 @@ void DrawingColorWidget::selectRadialGradientMode()
 void DrawingColorWidget::switchToRubber()
 {
   _modeNonHollow = _mode;
-  _mode = DrawingColorModeEraser;
-  update();
+  selectRubberMode();
 }
 
 void DrawingColorWidget::selectRubberMode()

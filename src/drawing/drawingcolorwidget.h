@@ -76,6 +76,8 @@ protected:
   void moveEvent(QMoveEvent *event) override;
 
 private:
+  // Selects a gradient mode and paints its picture.
+  void _selectGradientMode(int mode);
   QPixmap _gradientPicture() const;
   QWidget *_popupHost() const;
   QPoint _popupAnchor() const;
