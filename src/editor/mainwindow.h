@@ -19,6 +19,9 @@
 #include "segmentlistener.h"
 
 #include <QHash>
+#include <QImage>
+#include <QList>
+#include <QPair>
 #include <QMutex>
 #include <QPixmap>
 #include <QPointer>
@@ -543,6 +546,27 @@ protected:
   void _rangeSelectionCommand(int cmdId);
   void _buildTransitionToolBar();
   void _transitionCommand(int cmdId);
+
+  // Shared operations whose bodies arrive with the editing work (mainwindow_pending.cpp holds
+  // placeholders until then; each owner moves its body into its own file).
+  // Media intake.
+  Segment *_cloneSegment(Segment *segment, float start);
+  QList<QPair<float, float>> _absoluteTransitionTimes(Segment *segment);
+  void _updateTransitionTimes(const QList<QPair<float, float>> &times, Segment *segment);
+  // Overlays and tool widgets.
+  QImage _grabPreviewImage();
+  void _removeSegmentWidgetWhenReady(SegmentWidget *segmentWidget);
+  void _editTextOrDrawing();
+  // Range selection.
+  void _enterRangeSelection();
+  // Transition presets; the editing commands' names for the same two operations.
+  void _addTransitionFromToolBar(QWidget *button, int cmdId, ScrollableToolBar *toolbar);
+  void _applyTransitionPreset(int cmdId);
+  void _addTransition(QWidget *button, int cmdId, ScrollableToolBar *toolbar)
+  {
+    _addTransitionFromToolBar(button, cmdId, toolbar);
+  }
+  void _addTransitionPreset(int cmdId) { _applyTransitionPreset(cmdId); }
 
   QString _projectName;
   QString _projectFolder;
