@@ -2,6 +2,7 @@
 
 #include "desktopmainwindowform.h"
 #include "fullscreencontrolwidget.h"
+#include "popupprojectsettingswidget.h"
 #include "projectmanager.h"
 #include "tooltipbutton.h"
 
@@ -256,4 +257,23 @@ void DesktopMainWindow::removeExternalControlWidget(QWidget *widget)
     return;
   f.rightAreaVerticalLayout->removeWidget(widget);
   f.rightAreaControlWidget->show();
+}
+
+void DesktopMainWindow::showProjectSettingsPopup()
+{
+  if (_projectSettingsPopup)
+    return;
+  // Below its button: the panel reaches down over the timeline, the preview stays in view.
+  constexpr int BelowAnchor = 2;
+  auto *popup = new PopupProjectSettingsWidget(this);
+  _projectSettingsPopup = popup;
+  const ProjectManager &project = *_projectManager;
+  popup->showPopupWithSettings(this, _form->projectSettingsButton, BelowAnchor, project.resolution(),
+                               project.direction(), project.frameRate(), project.fixCoverImage(),
+                               QColor::fromRgba(project.backgroundColor()));
+}
+
+PopupProjectSettingsWidget *DesktopMainWindow::projectSettingsPopup() const
+{
+  return _projectSettingsPopup;
 }

@@ -8,6 +8,7 @@
 #include "mainwindow.h"
 
 #include <QPointF>
+#include <QPointer>
 
 #include <memory>
 
@@ -15,6 +16,7 @@ class DesktopMainWindowForm;
 class FullscreenControlWidget;
 class QKeyEvent;
 class QMenu;
+class PopupProjectSettingsWidget;
 class QPixmap;
 class SegmentInspectorWidget;
 class TaskbarProgress;
@@ -41,6 +43,8 @@ public:
   // Overrides of MainWindow's virtual operations (the side panel in _inspector, full screen and
   // export progress in _fullscreen, the rest here).
   void updatePlayPauseIcon() override;
+  void showProjectSettingsPopup() override;
+  PopupProjectSettingsWidget *projectSettingsPopup() const;
   bool isEditingTransitions() override;
   bool isVolumeButtonEnabled() override;
   void showEditingToolsFor(SegmentWidget *segmentWidget, float time) override;
@@ -53,6 +57,8 @@ public:
   void transitionsDidChange() override;
   QString _easingHint(Segment *segment, int transitionId) override;
   void drawingModeChanged(bool on) override;
+  // The inspector carries the drawing tools here: none over the preview.
+  void setUpDrawingToolWidgets(CanvasWidget *) override {}
   void _showTransitionToolsFor(float time, int transitionId) override;
   void saveToolBarOffsets(QHash<QString, QVariant> &offsets) override;
   void restoreToolBarOffsets(const QHash<QString, QVariant> &offsets) override;
@@ -190,6 +196,8 @@ private:
   // Only while the preview fills the screen.
   FullscreenControlWidget *_fullscreenControlWidget = nullptr;
   bool _fullscreen = false;
+  // Its value handlers come with the editing commands; the window only shows it.
+  QPointer<PopupProjectSettingsWidget> _projectSettingsPopup;
   // Only while a movie exports.
   TaskbarProgress *_taskbarProgress = nullptr;
 };

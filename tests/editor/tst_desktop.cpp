@@ -13,6 +13,7 @@
 #include "gestures.h"
 #include "geometryeditingwidgetcontroller.h"
 #include "volumeeditingwidgetcontroller.h"
+#include "popupprojectsettingswidget.h"
 #include "projectmanager.h"
 #include "segment.h"
 #include "segmentinspectorwidget.h"
@@ -461,8 +462,12 @@ private slots:
     QVERIFY(w.open());
     TestEditorWindow &window = *w.window;
     const DesktopMainWindowForm &f = w.form();
+    QMenu *view = menuNamed(f.menubar, "View");
     window.segmentInspectorAction()->trigger();
     QCOMPARE(w.sidePanelWidth(), 300);
+    emit view->aboutToShow();
+    QVERIFY(window.segmentInspectorAction()->isChecked());
+    QVERIFY(window.mediaExplorerAction()->isChecked());
     QTest::mouseClick(f.hideInspectorAreaButton, Qt::LeftButton);
     QCOMPARE(w.sidePanelWidth(), 0);
 
@@ -473,6 +478,46 @@ private slots:
     window.dismissToolPopups();
     window.segmentInspectorAction()->trigger();
     QCOMPARE(w.sidePanelWidth(), 0);
+  }
+
+  void settingsButtonShowsOnePopup()
+  {
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    window.projectManager()->setResolution(2);
+    QTest::mouseClick(w.form().projectSettingsButton, Qt::LeftButton);
+    PopupProjectSettingsWidget *popup = window.projectSettingsPopup();
+    QVERIFY(popup);
+    QTRY_VERIFY(popup->isVisible());
+    QCOMPARE(popup->resolution(), 2);
+    QTest::mouseClick(w.form().projectSettingsButton, Qt::LeftButton);
+    QCOMPARE(window.findChildren<PopupProjectSettingsWidget *>().size(), 1);
+    popup->dismiss();
+    QTRY_VERIFY(!window.projectSettingsPopup());
+  }
+
+  void mediaPreviewStripTakesTheControlBarsPlace()
+  {
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    const DesktopMainWindowForm &f = w.form();
+    QVBoxLayout *column = f.rightAreaVerticalLayout;
+    auto strip = std::make_unique<QWidget>();
+    auto other = std::make_unique<QWidget>();
+    window.placeExternalControlWidget(strip.get());
+    QVERIFY(!f.rightAreaControlWidget->isVisible());
+    QCOMPARE(column->indexOf(strip.get()), column->count() - 1);
+    QCOMPARE(strip->minimumHeight(), 44);
+    QCOMPARE(strip->maximumHeight(), 44);
+    // Only one strip at a time stands in for the bar.
+    window.placeExternalControlWidget(other.get());
+    QCOMPARE(column->indexOf(other.get()), -1);
+    window.removeExternalControlWidget(strip.get());
+    QVERIFY(f.rightAreaControlWidget->isVisible());
+    QCOMPARE(column->indexOf(strip.get()), -1);
+    strip->setParent(nullptr);
   }
 
   void keysInTheInspectorReachTheTimeline()
