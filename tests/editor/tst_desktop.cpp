@@ -10,16 +10,18 @@
 #include "desktopmainwindowform.h"
 #include "editscrollarea.h"
 #include "fullscreencontrolwidget.h"
-#include "gestures.h"
 #include "geometryeditingwidgetcontroller.h"
-#include "volumeeditingwidgetcontroller.h"
+#include "gestures.h"
 #include "popupprojectsettingswidget.h"
+#include "popupsliderwidget.h"
 #include "projectmanager.h"
+#include "roundcornereditingwidgetcontroller.h"
 #include "segment.h"
 #include "segmentinspectorwidget.h"
 #include "segmentwidget.h"
 #include "taskbarprogress.h"
 #include "texteditwidget.h"
+#include "volumeeditingwidgetcontroller.h"
 
 #include <QAction>
 #include <QFile>
@@ -28,6 +30,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -148,6 +151,35 @@ private slots:
     // The panel keeps its width; a second request reuses the same inspector.
     QCOMPARE(w.sidePanelWidth(), 300);
     QCOMPARE(w.inspectPicture(), inspector);
+  }
+
+  // The tools follow the time they were asked for, a moment after the inspector shows.
+  void toolsFollowTheAskedTime_data()
+  {
+    QTest::addColumn<float>("time");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("inside the picture") << 1.0f << true;
+    QTest::newRow("at its end") << 4.0f << false;
+    QTest::newRow("past it") << 6.0f << false;
+  }
+  void toolsFollowTheAskedTime()
+  {
+    QFETCH(float, time);
+    QFETCH(bool, enabled);
+    LoadedWindow w;
+    QVERIFY(w.open());
+    SegmentWidget *picture = w.block(0);
+    w.window->editScrollArea()->setSelectedSegmentWidget(picture);
+    w.window->showEditingToolsFor(picture, time);
+    RoundCornerEditingWidgetController *corner = w.window->segmentInspectorWidget()->roundCornerController();
+    QVERIFY(corner);
+    auto anySliderEnabled = [corner] {
+      for (QSlider *slider : corner->popup()->findChildren<QSlider *>())
+        if (slider->isEnabled())
+          return true;
+      return false;
+    };
+    QTRY_COMPARE(anySliderEnabled(), enabled);
   }
 
   void rememberedPanelWidthOpensIt()
