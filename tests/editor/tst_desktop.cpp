@@ -230,6 +230,23 @@ private slots:
       QVERIFY2(button->isEnabled(), qPrintable(button->objectName()));
   }
 
+  void transitionModeFollowsTheInspector()
+  {
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    SegmentInspectorWidget *inspector = w.inspectPicture();
+    QVERIFY(!window.isEditingTransitions());
+    emit inspector->segmentInspectorWidgetEnterEditTransition(inspector);
+    QVERIFY(inspector->isInTransitionMode());
+    QVERIFY(window.isEditingTransitions());
+    QVERIFY(!inspector->geometryController()->isVisible());
+    emit inspector->segmentInspectorWidgetExitEditTransition(inspector);
+    QVERIFY(!inspector->isInTransitionMode());
+    QVERIFY(!window.isEditingTransitions());
+    QVERIFY(inspector->geometryController()->isVisible());
+  }
+
   void easingHints_data()
   {
     QTest::addColumn<int>("easing");
