@@ -285,6 +285,7 @@ private slots:
     const DesktopMainWindowForm &f = w.form();
     window.toggleFullscreen();
     QVERIFY(window.isPreviewFullscreen());
+    QVERIFY(window.windowState() & Qt::WindowFullScreen);
     QCOMPARE(f.previewAreaWidget->parentWidget(), f.centralwidget);
     QVERIFY(!f.mainSplitter->isVisible());
     QVERIFY(!f.menubar->isVisible());
@@ -297,6 +298,7 @@ private slots:
     QTest::mouseClick(strip->fullscreenButton(), Qt::LeftButton);
     QVERIFY(!window.isPreviewFullscreen());
     QVERIFY(!window.fullscreenControlWidget());
+    QVERIFY(window.windowState() & Qt::WindowMaximized);
     QCOMPARE(f.rightAreaVerticalLayout->indexOf(f.previewAreaWidget), 0);
     QCOMPARE(f.rightAreaVerticalLayout->indexOf(f.rightAreaControlWidget), 1);
     QVERIFY(f.mainSplitter->isVisible());
