@@ -14,9 +14,9 @@
 
 class DesktopMainWindowForm;
 class FullscreenControlWidget;
+class PopupProjectSettingsWidget;
 class QKeyEvent;
 class QMenu;
-class PopupProjectSettingsWidget;
 class QPixmap;
 class SegmentInspectorWidget;
 class TaskbarProgress;
