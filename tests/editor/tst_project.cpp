@@ -20,6 +20,8 @@
 #include "musicsegment.h"
 #include "progresshud.h"
 #include "projectmanager.h"
+#include "usersettings.h"
+#include "videothumbnailscache.h"
 #include "segment.h"
 #include "segmentwidget.h"
 #include "trackwidget.h"
@@ -29,6 +31,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMutex>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -579,6 +582,65 @@ private slots:
       if (type == "MOVIE")
         engine.removeSegment(soundId);
     }
+  }
+
+  // A movie asks the engine for thumbnails only when the cache has none, and decodes in
+  // software when hardware decoding is switched off.
+  void transferringAMovie_data()
+  {
+    QTest::addColumn<bool>("cached");
+    QTest::addColumn<bool>("hardware");
+    QTest::newRow("thumbnails wanted") << false << true;
+    QTest::newRow("thumbnails cached") << true << true;
+    QTest::newRow("software only") << false << false;
+  }
+
+  void transferringAMovie()
+  {
+    QFETCH(bool, cached);
+    QFETCH(bool, hardware);
+    const QString dir = project->directory();
+    MediaFixtures::VideoParams clip;
+    clip.width = 160;
+    clip.height = 120;
+    clip.frames = 25;
+    QVERIFY(MediaFixtures::writeColorVideo(dir + "/clip.mp4", clip));
+    TestEditorWindow window;
+    AVComposition composition(1280, 720, 44100, 2, nullptr);
+    AVEngine engine(&composition, nullptr, nullptr);
+    window._engine = &engine;
+    UserSettings::instance()->setHardwareCodec(hardware);
+    auto *map = new PropertyMap;
+    map->setText("Type", "MOVIE");
+    map->setText("File", "clip.mp4");
+    map->setText("RangeDuration", "1");
+    MovieSegment movie(map, &window, false);
+    if (cached)
+      window.thumbnailsCache()->setThumbnail(movie.filePath(), new QPixmap(16, 9), 0);
+
+    struct Added
+    {
+      QMutex lock;
+      QList<AVEngineCall> calls;
+    } added;
+    AVEngine::setCallHook(
+        [](const AVEngineCall &call, void *user) {
+          if (QByteArray(call.name) != "addVideoSegment")
+            return;
+          auto *log = static_cast<Added *>(user);
+          QMutexLocker locker(&log->lock);
+          log->calls << call;
+        },
+        &added);
+    window._addSegmentToEngine(&movie);
+    AVEngine::setCallHook(nullptr, nullptr);
+    UserSettings::instance()->setHardwareCodec(true);
+
+    QCOMPARE(added.calls.size(), 1);
+    QCOMPARE(added.calls[0].propertyId, cached ? 0 : int(Segment::trackHeight() * window.devicePixelRatio()));
+    QCOMPARE(added.calls[0].flag, !hardware);
+    engine.removeSegment(movie.id());
+    engine.removeSegment(movie.audioPartId());
   }
 
   void rangeCommitsInInsertMode_data()
