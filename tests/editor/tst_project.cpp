@@ -38,6 +38,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -641,6 +642,47 @@ private slots:
     QCOMPARE(added.calls[0].flag, !hardware);
     engine.removeSegment(movie.id());
     engine.removeSegment(movie.audioPartId());
+  }
+
+  // A segment reporting it loaded builds its engine objects where it reports: from a loading
+  // thread nothing is removed first; on the GUI thread the old objects go first.
+  void loadedReportBuildsEngineObjects()
+  {
+    TestEditorWindow window;
+    AVComposition composition(1280, 720, 44100, 2, nullptr);
+    AVEngine engine(&composition, nullptr, nullptr);
+    window._engine = &engine;
+    auto *map = new PropertyMap;
+    map->setText("Type", "TEXT");
+    map->setText("Text", "Hello");
+    map->setText("RangeDuration", "2");
+    Segment text(map, nullptr);
+
+    struct Log
+    {
+      QMutex lock;
+      QStringList names;
+    } log;
+    AVEngine::setCallHook(
+        [](const AVEngineCall &call, void *user) {
+          auto *log = static_cast<Log *>(user);
+          QMutexLocker locker(&log->lock);
+          log->names << call.name;
+        },
+        &log);
+    std::thread([&] { window.segmentStateChanged(&text, 1); }).join();
+    const QStringList fromPool = log.names;
+    log.names.clear();
+    window.segmentStateChanged(&text, 1);
+    AVEngine::setCallHook(nullptr, nullptr);
+
+    QVERIFY(fromPool.contains("addTextSegment"));
+    QVERIFY(!fromPool.contains("removeSegment"));
+    QVERIFY(fromPool.contains("setSegmentProperty"));
+    QCOMPARE(log.names.first(), QString("removeSegment"));
+    QVERIFY(log.names.contains("addTextSegment"));
+    QVERIFY(composition.findSegment(text.id()));
+    engine.removeSegment(text.id());
   }
 
   void rangeCommitsInInsertMode_data()
