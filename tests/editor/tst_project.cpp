@@ -4,6 +4,7 @@
 
 #include "editorfixture.h"
 #include "mediafixtures.h"
+#include "pixelprobe.h"
 #include "testenv.h"
 
 #include "avcomposition.h"
@@ -175,6 +176,39 @@ private slots:
 
     QTest::qWait(300);
     window.grab().save("/tmp/editor-project-opened.png");
+  }
+
+  // Once loaded, the preview shows time 0: the clip's first frame in the middle, the
+  // project's background beside the 4:3 picture.
+  void firstFrameShowsTimeZero()
+  {
+    const QString dir = project->directory();
+    MediaFixtures::VideoParams clip;
+    clip.width = 320;
+    clip.height = 240;
+    clip.fps = 25;
+    clip.frames = 50;
+    QVERIFY(MediaFixtures::writeColorVideo(dir + "/clip.mp4", clip));
+    QVERIFY(writeText(dir + "/project.xml",
+                      ("<?xml version=\"1.0\"?>\n<Project>\n" +
+                       segmentXml("MOVIE", 1, 0, 2, "File=\"clip.mp4\" TrimStart=\"0.4\" TrimDuration=\"1.6\"") +
+                       "</Project>\n")
+                          .toUtf8()));
+    QVERIFY(writeText(dir + "/properties.xml", QString(Properties).arg("5.0").toUtf8()));
+    TestEditorWindow window;
+    window.resize(1400, 900);
+    window.show();
+    QVERIFY(waitUntilLoaded(window));
+
+    AVGLWidget *preview = window.previewWidget();
+    QImage frame;
+    // The first frame after the 0.4 s trim is frame 10.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (frame = preview->grabFramebuffer(),
+         MediaFixtures::frameIndexFromColor(frame.pixelColor(frame.width() / 2, frame.height() / 2)) == 10),
+        10000);
+    const QColor side = frame.pixelColor(frame.width() / 20, frame.height() / 2);
+    QVERIFY2(PixelProbe::near(side.rgb(), QColor(0x20, 0x30, 0x40)), qPrintable(PixelProbe::text(side.rgb())));
   }
 
   void openingFailures_data()
