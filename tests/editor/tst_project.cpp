@@ -719,6 +719,35 @@ private slots:
     engine.removeSegment(text.id());
   }
 
+  // A text keeps its border width in pixels of the reference frame and sends it unconverted.
+  void pushingTextBorder()
+  {
+    TestEditorWindow window;
+    AVComposition composition(1280, 720, 44100, 2, nullptr);
+    AVEngine engine(&composition, nullptr, nullptr);
+    window._engine = &engine;
+    auto *map = new PropertyMap;
+    map->setText("Type", "TEXT");
+    map->setText("Text", "Hello");
+    map->setText("RangeDuration", "2");
+    map->setText("BorderWidth", "4");
+    Segment text(map, nullptr);
+    QList<AVEngineCall> borders;
+    AVEngine::setCallHook(
+        [](const AVEngineCall &call, void *user) {
+          if (QByteArray(call.name) == "setSegmentProperty" && call.propertyId == 10)
+            static_cast<QList<AVEngineCall> *>(user)->append(call);
+        },
+        &borders);
+    window._addSegmentToEngine(&text);
+    window._refreshSegment(&text);
+    AVEngine::setCallHook(nullptr, nullptr);
+    QVERIFY(!borders.isEmpty());
+    QCOMPARE(borders.last().id, text.id());
+    QCOMPARE(borders.last().a, 4.0f);
+    engine.removeSegment(text.id());
+  }
+
   void rangeCommitsInInsertMode_data()
   {
     QTest::addColumn<float>("startDelta");
