@@ -467,6 +467,19 @@ private slots:
     const int offset = window.editScrollArea()->contentOffset().x();
     window.onAVRenderProgressChanged(4, 7);
     QCOMPARE(window.editScrollArea()->contentOffset().x(), offset);
+
+    // At the end of the edited segment, play replays that segment from its start.
+    auto *block = static_cast<SegmentWidget *>(window.projectManager()->segmentWidgetAt(1));
+    window.editScrollArea()->setSelectedSegmentWidget(block);
+    block->setEditingState(true, false);
+    window._engine->seek(7, true);
+    QTRY_VERIFY(qAbs(window._engine->currentTime() - 7) < 0.01f);
+    window.togglePlayPause();
+    QTRY_VERIFY_WITH_TIMEOUT(window.isPlaying(), 5000);
+    QVERIFY2(window._engine->currentTime() >= 5 && window._engine->currentTime() < 6.5f,
+             qPrintable(QString::number(window._engine->currentTime())));
+    window.togglePlayPause();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isPlaying(), 5000);
   }
 
   void loadingShowsTheCountAndStopsWithTheWindow()
