@@ -615,9 +615,13 @@ protected:
   virtual void _startDragEdgeScroll(bool horizontal);
   void _dragEdgeScrollStep(bool horizontal);
   bool _isIntakeRefused() const;
+  // False when a wanted copy failed; path then names the copy.
+  bool _copyIntoProjectWhenAsked(QString &path);
+  // Records and finds the start of a new text or drawing block; false without a target.
+  bool _beginNewSegmentAtPlayhead(float &t);
   void _setInsertionTargetToLastTrack();
   SegmentWidget *_placeNewSegment(Segment *segment, TrackWidget *track, const QString &type, bool animated);
-  void _insertNewSegmentAtPlayhead(Segment *segment, const QString &type, float time, bool drawing);
+  void _insertNewSegmentAtPlayhead(Segment *segment, const QString &type);
   float _timeAfterTrackContent(TrackWidget *track, float time);
   void _addCapturedFile(const QString &path, const QString &pattern, int kind, const QString &failure);
   void _showNewSegmentTips(SegmentWidget *block);

@@ -162,15 +162,8 @@ bool MainWindow::_insertMediaFile(const QString &source, int kind, const QVarian
                                   bool atPlayhead, bool recordUndo)
 {
   QString path = source;
-  if (UserSettings::instance()->autoCopyAssets()) {
-    const QString directory = ProjectManager::projectDirectory(_projectName, _projectFolder);
-    if (path.indexOf(directory) < 0) {
-      QPointer<MainWindow> self(this);
-      path = _copyMediaIntoProject(path, directory);
-      if (!self || path.isEmpty())
-        return false;
-    }
-  }
+  if (!_copyIntoProjectWhenAsked(path))
+    return false;
   if (!_lastTrackWidget)
     return false;
   TrackWidget *target = _insertTrack;
@@ -274,6 +267,18 @@ SegmentWidget *MainWindow::_placeNewSegment(Segment *segment, TrackWidget *track
   return block;
 }
 
+bool MainWindow::_copyIntoProjectWhenAsked(QString &path)
+{
+  if (!UserSettings::instance()->autoCopyAssets())
+    return true;
+  const QString directory = ProjectManager::projectDirectory(_projectName, _projectFolder);
+  if (path.indexOf(directory) >= 0)
+    return true;
+  QPointer<MainWindow> self(this);
+  path = _copyMediaIntoProject(path, directory);
+  return self && !path.isEmpty();
+}
+
 QString MainWindow::_copyMediaIntoProject(const QString &source, const QString &projectDirectory)
 {
   const QFileInfo info(source);
@@ -320,15 +325,8 @@ QString MainWindow::_copyMediaIntoProject(const QString &source, const QString &
 void MainWindow::_replaceEditedPicture(const QString &source, int kind)
 {
   QString path = source;
-  if (UserSettings::instance()->autoCopyAssets()) {
-    const QString directory = ProjectManager::projectDirectory(_projectName, _projectFolder);
-    if (path.indexOf(directory) < 0) {
-      QPointer<MainWindow> self(this);
-      path = _copyMediaIntoProject(path, directory);
-      if (!self || path.isEmpty())
-        return;
-    }
-  }
+  if (!_copyIntoProjectWhenAsked(path))
+    return;
   SegmentWidget *block = _editScrollArea->editingSegmentWidget();
   if (!block || kind != 2 || !block->segment() || block->segment()->type() != QLatin1String("IMAGE"))
     return;
@@ -344,15 +342,13 @@ void MainWindow::_replaceEditedPicture(const QString &source, int kind)
   _projectManager->setModified(true);
 }
 
-void MainWindow::_insertNewSegmentAtPlayhead(Segment *segment, const QString &type, float time, bool drawing)
+void MainWindow::_insertNewSegmentAtPlayhead(Segment *segment, const QString &type)
 {
-  Q_UNUSED(time)
   SegmentWidget *block = _placeNewSegment(segment, _insertTrack, type, true);
   if (_insertTrack == _lastTrackWidget)
     _addTrack();
   QPointer<SegmentWidget> created(block);
-  QTimer::singleShot(750, this, [this, created, drawing] {
-    Q_UNUSED(drawing)
+  QTimer::singleShot(750, this, [this, created] {
     if (!created)
       return;
     // The editor opens in place at once, not sliding in.
@@ -368,42 +364,43 @@ void MainWindow::_editNewSegment(SegmentWidget *block)
   _editTextOrDrawing();
 }
 
-void MainWindow::_addNewDrawingSegment()
+bool MainWindow::_beginNewSegmentAtPlayhead(float &t)
 {
   const float playhead = _playheadTime();
   if (!_lastTrackWidget || !_insertTrack)
-    return;
+    return false;
   _recordOperation();
-  float t = playhead;
+  t = playhead;
   if (_insertTrack != _lastTrackWidget) {
     t = _timeAfterTrackContent(_insertTrack, playhead);
     const float shown = t > 0 ? t + 0.01f : t;
     _scrollTimelineTo(int(std::ceil(PixelsPerSecond * _zoom * shown - _playheadX)), true);
   }
+  return true;
+}
+
+void MainWindow::_addNewDrawingSegment()
+{
+  float t = 0;
+  if (!_beginNewSegmentAtPlayhead(t))
+    return;
   const QSizeF aspect = _projectManager->aspectSize();
   const QSize size = exportFrameSize(float(aspect.width()), float(aspect.height()), 4);
   const float duration = UserSettings::instance()->drawingDuration();
   auto *drawing = new DrawingSegment(QSizeF(size), t, duration, this, styleDefaults());
   drawing->setDuration(duration);
-  _insertNewSegmentAtPlayhead(drawing, QStringLiteral("DRAWING"), t, true);
+  _insertNewSegmentAtPlayhead(drawing, QStringLiteral("DRAWING"));
 }
 
 void MainWindow::_addNewTextSegment()
 {
-  const float playhead = _playheadTime();
-  if (!_lastTrackWidget || !_insertTrack)
+  float t = 0;
+  if (!_beginNewSegmentAtPlayhead(t))
     return;
-  _recordOperation();
-  float t = playhead;
-  if (_insertTrack != _lastTrackWidget) {
-    t = _timeAfterTrackContent(_insertTrack, playhead);
-    const float shown = t > 0 ? t + 0.01f : t;
-    _scrollTimelineTo(int(std::ceil(PixelsPerSecond * _zoom * shown - _playheadX)), true);
-  }
   const float duration = UserSettings::instance()->textDuration();
   auto *text = new TextSegment(QString(), t, duration, this, styleDefaults());
   text->setDuration(duration);
-  _insertNewSegmentAtPlayhead(text, QStringLiteral("TEXT"), t, false);
+  _insertNewSegmentAtPlayhead(text, QStringLiteral("TEXT"));
 }
 
 void MainWindow::_addNewVoiceSegment(const QString &recordedFile, float startTime, const QList<float> &meterValues)
