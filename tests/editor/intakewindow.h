@@ -25,6 +25,7 @@ class IntakeWindow : public TestEditorWindow
 public:
   using MainWindow::_addCapturedMovie;
   using MainWindow::_addCapturedPhoto;
+  using MainWindow::_addMediaFileFromDialog;
   using MainWindow::_copyMediaIntoProject;
   using MainWindow::_dropLength;
   using MainWindow::_insertMediaFile;

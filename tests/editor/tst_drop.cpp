@@ -3,6 +3,7 @@
 
 #include "intakewindow.h"
 #include "mediafixtures.h"
+#include "loopbackhttpserver.h"
 #include "testenv.h"
 
 #include "mediaexplorer.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QMimeData>
+#include <QPushButton>
 #include <QUrl>
 
 namespace {
@@ -339,6 +341,41 @@ private slots:
       QVERIFY(qAbs(p.newest()->rangeStart() - 3.0f) < 0.001f);
       QCOMPARE(p.newest()->fileName(), QString("libraryWebItem-1.gif"));
     }
+  }
+
+  // The whole road: the explorer fetches the dropped GIF and the drop completes with it.
+  void webGifDownloadedByExplorer()
+  {
+    LoopbackHttpServer server;
+    QVERIFY(server.isListening());
+    QTemporaryDir source;
+    QVERIFY(MediaFixtures::writeAnimatedGif(source.filePath("g7.gif"), 32, 32, {500, 500}));
+    QFile gif(source.filePath("g7.gif"));
+    QVERIFY(gif.open(QIODevice::ReadOnly));
+    server.serve("/media/g7.gif", gif.readAll(), "image/gif");
+    qputenv("TAVO_GIPHY_API_ROOT", server.url("/").toString().toUtf8());
+    IntakeProject p;
+    QVERIFY(p.open({}, 0));
+    IntakeWindow *w = p.window.get();
+    // Web GIFs are dragged from the explorer's GIPHY page.
+    QPushButton *giphyTab = nullptr;
+    for (QPushButton *button : w->findChildren<QPushButton *>())
+      if (button->text() == "GIPHY")
+        giphyTab = button;
+    QVERIFY(giphyTab);
+    QTest::mouseClick(giphyTab, Qt::LeftButton);
+    Drag drag{w, {}};
+    setWebGif(drag.data, "g7", QString());
+    drag.data.setData("media/giphy-gif-url", server.url("/media/g7.gif").toString().toUtf8());
+    const QPoint pos = at(w, w->_lastTrackWidget, 4);
+    QVERIFY(drag.enter(pos));
+    QVERIFY(drag.move(pos));
+    QVERIFY(drag.drop(pos));
+    QTRY_COMPARE_WITH_TIMEOUT(p.model()->segmentCount(), 1, 10000);
+    qunsetenv("TAVO_GIPHY_API_ROOT");
+    QVERIFY(qAbs(p.newest()->rangeStart() - 4.0f) < 0.001f);
+    QCOMPARE(p.newest()->fileName(), QString("libraryWebItem-1.gif"));
+    QVERIFY(QFile::exists(p.dir() + "/libraryWebItem-1.gif"));
   }
 
   // Resting at the right edge scrolls the timeline after a moment.

@@ -14,6 +14,7 @@
 #include "util.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QPushButton>
 #include <QDir>
 #include <QMimeDatabase>
@@ -247,8 +248,18 @@ private slots:
     big.close();
     bool closeRefused = false;
     QTimer::singleShot(100, w, [&] { closeRefused = !w->close(); });
+    QString shown;
+    QTimer::singleShot(700, w, [&] {
+      if (w->progressHUD() && w->progressHUD()->textLabel())
+        shown = w->progressHUD()->textLabel()->text();
+    });
+    QElapsedTimer clock;
+    clock.start();
     const QString copy = w->_copyMediaIntoProject(big.fileName(), p.dir());
     QVERIFY(closeRefused);
+    // A copy that outlasts 500 ms shows its progress meanwhile.
+    if (clock.elapsed() > 800)
+      QCOMPARE(shown, QString("Copying file..."));
     QVERIFY(w->isVisible());
     QCOMPARE(QFileInfo(copy).size(), 200LL * 1024 * 1024);
     QVERIFY(!w->progressHUD());
@@ -348,6 +359,41 @@ private slots:
     QVERIFY2(w->hookAfterMs >= 700, qPrintable(QString::number(w->hookAfterMs)));
     QVERIFY(!w->animationsDuringHook);
     QVERIFY(QApplication::isEffectEnabled(Qt::UI_General));
+  }
+
+  // Without a target track a chosen picture replaces the edited picture's file.
+  void replaceEditedPicture_data()
+  {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("edited");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("picture replaced") << 2 << true << "other.png";
+    QTest::newRow("not a picture kind") << 4 << true << "still.png";
+    QTest::newRow("nothing edited") << 2 << false << "still.png";
+  }
+
+  void replaceEditedPicture()
+  {
+    QFETCH(int, kind);
+    QFETCH(bool, edited);
+    QFETCH(QString, file);
+    IntakeProject p;
+    QVERIFY(p.project.isValid());
+    QVERIFY(MediaFixtures::writePicture(p.dir() + "/still.png", 32, 32));
+    QVERIFY(MediaFixtures::writePicture(p.dir() + "/other.png", 48, 32));
+    QVERIFY(p.open(pictureLine(1, 0, 2), 1));
+    IntakeWindow *w = p.window.get();
+    if (edited) {
+      SegmentWidget *block = p.track(0)->segmentWidgetAt(0);
+      w->editScrollArea()->setSelectedSegmentWidget(block);
+      block->setEditingState(true, false);
+      QTRY_VERIFY(w->editScrollArea()->editingSegmentWidget());
+    }
+    w->_insertTrack = nullptr;
+    w->dialogs.answers << p.dir() + "/other.png";
+    w->_addMediaFileFromDialog(kind);
+    QCOMPARE(p.model()->segmentCount(), 1);
+    QCOMPARE(p.model()->segmentAt(0)->fileName(), file);
   }
 
   // Clearing [2, 5): inside segments go, overlapping ones are trimmed, a spanning one split.
