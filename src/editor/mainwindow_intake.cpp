@@ -361,7 +361,11 @@ void MainWindow::_insertNewSegmentAtPlayhead(Segment *segment, const QString &ty
 void MainWindow::_editNewSegment(SegmentWidget *block)
 {
   block->setEditingState(true, false);
-  _editTextOrDrawing();
+  Segment *segment = block->segment();
+  if (segment->type() == QLatin1String("DRAWING"))
+    _beginDrawing(segment);
+  else
+    _beginTextEditing(segment);
 }
 
 bool MainWindow::_beginNewSegmentAtPlayhead(float &t)
