@@ -38,6 +38,7 @@ class AVGLWidget;
 class AVImageLoader;
 class AVRender;
 class AVSegment;
+struct AVPixelBuffer;
 class CanvasWidget;
 class CropWidget;
 class EditScrollArea;
@@ -48,8 +49,10 @@ class MediaPreviewWidget;
 class PointerWidget;
 class PopupChromaKeyWidget;
 class PopupMovieExportingWidget;
+class PopupTransitionsListWidget;
 class ProjectManager;
 class QAction;
+class QMenu;
 class QPushButton;
 class QSlider;
 class QTimer;
@@ -568,6 +571,54 @@ protected:
   }
   void _addTransitionPreset(int cmdId) { _applyTransitionPreset(cmdId); }
 
+  // Transition presets (mainwindow_presets.cpp) and transition commands
+  // (mainwindow_transitions.cpp).
+  struct TransitionPreset
+  {
+    QString text;
+    int cmdId = 0;
+    bool bold = false;
+    bool separatorBefore = false;
+  };
+  // The presets for the selected block as a menu the caller shows and owns; null without one.
+  QMenu *_showTransitionMenu(QWidget *parent);
+  QList<TransitionPreset> _transitionPresetItems(Segment *segment, bool startOccupied, bool endOccupied);
+  // The block a preset goes to: the selected one, else the one the list or menu was opened for.
+  SegmentWidget *_presetBlock() const;
+  // A transition at the play head, with one undo step; the message when none fits.
+  void _addCustomTransition(SegmentWidget *block);
+  // Inserts the preset's transition at the segment's start (or end) and fills its values;
+  // 0 when none fits there.
+  int _insertPresetTransition(Segment *segment, int cmdId, bool atEnd);
+  void _setPresetValue(Segment *segment, int transitionId, int cmdId, bool in);
+  // Moves the engine groups above transitionId up by one, for the segment and its sound part.
+  void _renumberEngineTransitionsAfterInsert(Segment *segment, int transitionId);
+  void _addTransitionGroupToEngine(Segment *segment, int transitionId);
+  // No room for a new transition: the message, and the snapshot taken for it goes.
+  void _dropTransitionWithoutRoom();
+  void _refreshEngineLater();
+  // Transition commands (mainwindow_transitions.cpp) on the editing block's chosen transition.
+  void _transitionCommand(ScrollableToolBar *toolbar, int cmdId);
+  SegmentWidget *_editingBlock() const;
+  void _selectFirstTransition();
+  // Collapses the segment tools and brings the transition tools 200 ms later, as
+  // "Add/Edit Transition" does.
+  void _enterTransitionTools();
+  void _leaveTransitionTools(SegmentWidget *block);
+  void _duplicateTransition(SegmentWidget *block);
+  void _removeTransition(SegmentWidget *block);
+  void _turnTransitionState(SegmentWidget *block, int cmdId);
+  // An image over an engine picture buffer without a copy; the last copy of the image frees it.
+  static QImage _imageFromPixelBuffer(AVPixelBuffer *buffer);
+  static void pixelBufferImageCleanup(void *info);
+  // The release the cleanup calls; tests count through it.
+  static void (*_releasePixelBuffer)(AVPixelBuffer *buffer);
+
+public slots:
+  void transitionsListPopup_onTransitionItemSelected(PopupTransitionsListWidget *transitionsWidget, int cmdId);
+  void _duplicateSelectedTransition();
+
+protected:
   QString _projectName;
   QString _projectFolder;
   QString _projectDirectory;
@@ -644,6 +695,14 @@ protected:
   Qt::HANDLE _guiThreadId = nullptr;
   MainWindowActions _actions;
   QPointer<ProgressHUD> _progressHUD;
+
+  // Transition presets (mainwindow_presets.cpp): the open list, the button and bar it was
+  // opened from, and the block it was opened for.
+  QPointer<PopupTransitionsListWidget> _transitionsListPopup;
+  QPointer<QWidget> _transitionsListButton;
+  QPointer<ScrollableToolBar> _transitionsListToolBar;
+  int _transitionsListCmdId = 0;
+  QPointer<SegmentWidget> _presetOpenedFor;
 
 private:
   void _createActions();

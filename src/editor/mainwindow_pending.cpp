@@ -9,5 +9,3 @@ QImage MainWindow::_grabPreviewImage() { return {}; }
 void MainWindow::_removeSegmentWidgetWhenReady(SegmentWidget *) {}
 void MainWindow::_editTextOrDrawing() {}
 void MainWindow::_enterRangeSelection() {}
-void MainWindow::_addTransitionFromToolBar(QWidget *, int, ScrollableToolBar *) {}
-void MainWindow::_applyTransitionPreset(int) {}
