@@ -1,0 +1,254 @@
+// The transition toolbar's commands on a chosen transition: removing and duplicating with the
+// engine's groups kept in step under every engine id, turning a state, seeking to a state,
+// transition mode, and images over engine picture buffers.
+
+#include "transitionproject.h"
+
+#include "avpixelbuffer.h"
+#include "projecthistory.h"
+#include "scrollabletoolbar.h"
+
+#include <cmath>
+
+namespace {
+
+using Groups = QList<QPair<int, double>>;
+
+// Three 0.3-s transitions on the 2-s movie, at 0, 0.84 and 1.44 s (a slot after the start
+// keeps 0.04 s from what lies before).
+void threeTransitions(Segment *movie)
+{
+  for (float at : {0.0f, 0.8f, 1.4f})
+    movie->insertTransition(0.3f, movie->rangeStart() + at);
+}
+
+// A timer started after the window's 200-ms one, and longer than its coarse slack, fires after it.
+bool waitPastToolsDelay()
+{
+  QTimer timer;
+  timer.setSingleShot(true);
+  timer.setTimerType(Qt::PreciseTimer);
+  QSignalSpy fired(&timer, &QTimer::timeout);
+  timer.start(300);
+  return fired.wait(5000);
+}
+
+int g_released = 0;
+void countingRelease(AVPixelBuffer *buffer)
+{
+  ++g_released;
+  freePixelBuffer(buffer);
+}
+
+} // namespace
+
+class TestTransitions : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void initTestCase()
+  {
+    QVERIFY(_w.open());
+  }
+
+  void init()
+  {
+    _w.reset();
+  }
+
+  void listChangesKeepGroupsInStep_data()
+  {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<Groups>("expected");
+    QTest::newRow("remove 1 of 3") << 10103 << 1 << Groups{{1, 0.42}, {2, 0.72}};
+    QTest::newRow("remove the last") << 10103 << 3 << Groups{{1, 0.0}, {2, 0.42}};
+    QTest::newRow("duplicate 1 of 3") << 10102 << 1 << Groups{{1, 0.0}, {2, 0.17}, {3, 0.42}, {4, 0.72}};
+  }
+
+  void listChangesKeepGroupsInStep()
+  {
+    QFETCH(int, command);
+    QFETCH(int, chosen);
+    QFETCH(Groups, expected);
+    Segment *movie = _w.segment(Movie);
+    threeTransitions(movie);
+    _w.window->_refreshSegment(movie);
+    SegmentWidget *block = _w.edit(Movie);
+    block->setTransitionId(chosen);
+    const int history = _w.window->projectManager()->history().count();
+    _w.window->projectManager()->setModified(false);
+    _w.window->_transitionCommand(nullptr, command);
+    QCOMPARE(_w.window->projectManager()->history().count(), history + 1);
+    QVERIFY(_w.window->projectManager()->isModified());
+    QCOMPARE(movie->transitionCount(), expected.size());
+    QCOMPARE(block->transitionId(), command == 10102 ? 2 : 0);
+    for (quint32 id : {movie->id(), movie->audioPartId()}) {
+      const Groups groups = _w.groups(id);
+      QCOMPARE(groups.size(), expected.size());
+      for (int i = 0; i < groups.size(); ++i) {
+        QCOMPARE(groups[i].first, expected[i].first);
+        QVERIFY2(qAbs(groups[i].second - expected[i].second) < 1e-3, qPrintable(QString::number(groups[i].second)));
+      }
+    }
+  }
+
+  // No room after the transition: the message, nothing chosen, list and history as before.
+  void duplicateWithoutRoom()
+  {
+    Segment *picture = _w.segment(Picture);
+    SegmentWidget *block = _w.edit(Picture);
+    picture->insertTransition(1.0f, 3.0f);
+    _w.window->_refreshSegment(picture);
+    block->setTransitionId(1);
+    _w.window->_editedTransitionEnd = 1;
+    // An edit before it stays the last step of the history.
+    _w.window->_transitionCommand(nullptr, 10109);
+    const ProjectHistory &history = _w.window->projectManager()->history();
+    const int count = history.count();
+    const int position = history.position();
+    _w.window->_transitionCommand(nullptr, 10102);
+    QCOMPARE(picture->transitionCount(), 1);
+    QCOMPARE(block->transitionId(), 0);
+    QCOMPARE(history.count(), count);
+    QCOMPARE(history.position(), position);
+    QCOMPARE(_w.message(), QString("No enough space for another transition"));
+    QCOMPARE(_w.groups(picture->id()).size(), 1);
+  }
+
+  void stateCommands_data()
+  {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("side");
+    QTest::addColumn<bool>("beginChanges");
+    QTest::addColumn<bool>("endChanges");
+    QTest::newRow("rotate the begin") << 10107 << 1 << true << false;
+    QTest::newRow("rotate the end") << 10108 << 0 << false << true;
+    QTest::newRow("flip the begin") << 10109 << 1 << true << false;
+    QTest::newRow("flip the end vertically") << 10110 << 0 << false << true;
+    QTest::newRow("no side") << 10107 << -1 << false << false;
+  }
+
+  void stateCommands()
+  {
+    QFETCH(int, command);
+    QFETCH(int, side);
+    QFETCH(bool, beginChanges);
+    QFETCH(bool, endChanges);
+    Segment *picture = _w.segment(Picture);
+    picture->insertTransition(1.0f, 1.0f);
+    SegmentWidget *block = _w.edit(Picture);
+    block->setTransitionId(1);
+    _w.window->_editedTransitionEnd = side;
+    auto state = [&](bool begin) {
+      return QVector<double>{picture->transitionUserRotation(1, begin), picture->transitionUserRotationX(1, begin),
+                             picture->transitionUserRotationY(1, begin)};
+    };
+    const auto begin = state(true);
+    const auto end = state(false);
+    _w.window->_transitionCommand(nullptr, command);
+    QCOMPARE(state(true) != begin, beginChanges);
+    QCOMPARE(state(false) != end, endChanges);
+    QCOMPARE(picture->userRotation(), 0.0);
+  }
+
+  // The begin state is shown 1/600 s inside the transition, the end state at its end.
+  void seekingToAState_data()
+  {
+    QTest::addColumn<bool>("begin");
+    QTest::addColumn<double>("time");
+    QTest::addColumn<int>("side");
+    QTest::newRow("begin") << true << 5.0 + 1.0 / 600 << 1;
+    QTest::newRow("end") << false << 5.5 << 0;
+  }
+
+  void seekingToAState()
+  {
+    QFETCH(bool, begin);
+    QFETCH(double, time);
+    QFETCH(int, side);
+    Segment *picture = _w.segment(ShortPicture);
+    picture->insertTransition(0.5f, 5.0f);
+    _w.edit(ShortPicture);
+    _w.window->_editedTransitionEnd = -1;
+    _w.window->editScrollArea_seekToTransition(1, begin);
+    QTRY_VERIFY2(qAbs(_w.window->_playheadTime() - time) < 2e-3, qPrintable(QString::number(_w.window->_playheadTime())));
+    QTRY_VERIFY(qAbs(_w.window->_engine->currentTime() - time) < 2e-3);
+    QCOMPARE(_w.window->_editedTransitionEnd, side);
+  }
+
+  void transitionModeChoosesTheFirst_data()
+  {
+    QTest::addColumn<int>("transitions");
+    QTest::addColumn<int>("chosenBefore");
+    QTest::addColumn<int>("chosenAfter");
+    QTest::newRow("first chosen") << 2 << 0 << 1;
+    QTest::newRow("a chosen one stays") << 2 << 2 << 2;
+    QTest::newRow("none to choose") << 0 << 0 << 0;
+  }
+
+  void transitionModeChoosesTheFirst()
+  {
+    QFETCH(int, transitions);
+    QFETCH(int, chosenBefore);
+    QFETCH(int, chosenAfter);
+    Segment *picture = _w.segment(Picture);
+    for (int i = 0; i < transitions; ++i)
+      picture->insertTransition(1.0f, 2.0f * i);
+    SegmentWidget *block = _w.edit(Picture);
+    block->setTransitionId(chosenBefore);
+    QSignalSpy chosen(block, &SegmentWidget::segmentWidgetTransitionIdChanged);
+    _w.window->_startTransitionMode();
+    // Chosen only after the tools are built, 200 ms on.
+    QCOMPARE(block->transitionId(), chosenBefore);
+    QVERIFY(waitPastToolsDelay());
+    QCOMPARE(block->transitionId(), chosenAfter);
+    QCOMPARE(chosen.count(), chosenAfter == chosenBefore ? 0 : 1);
+  }
+
+  // With the segment tools already collapsed only the end state is sought.
+  void collapsedToolsOnlySeek()
+  {
+    Segment *picture = _w.segment(Picture);
+    picture->insertTransition(1.0f, 0.0f);
+    SegmentWidget *block = _w.edit(Picture);
+    auto *toolbar = new ScrollableToolBar(_w.window->centralWidget());
+    toolbar->collapse();
+    QVERIFY(toolbar->isCollapsed());
+    _w.window->_segmentToolBar = toolbar;
+    _w.window->_showTransitionToolsFor(0, 1);
+    QTRY_VERIFY(qAbs(_w.window->_playheadTime() - 1.0f) < 2e-3);
+    QCOMPARE(_w.window->_editedTransitionEnd, 0);
+    QVERIFY(waitPastToolsDelay());
+    QCOMPARE(block->transitionId(), 0);
+    QVERIFY(toolbar->isCollapsed());
+    _w.window->_segmentToolBar = nullptr;
+    delete toolbar;
+  }
+
+  // The image shares the buffer's pixels; the last copy frees the buffer, once.
+  void wrappedBufferLivesWithItsImage()
+  {
+    g_released = 0;
+    auto *previous = TransitionWindow::_releasePixelBuffer;
+    TransitionWindow::_releasePixelBuffer = countingRelease;
+    AVPixelBuffer *buffer = createPixelBuffer(4, 2, 1);
+    std::fill(buffer->data, buffer->data + 4 * 2 * 4, uint8_t(200));
+    auto image = std::make_unique<QImage>(TransitionWindow::_imageFromPixelBuffer(buffer));
+    QCOMPARE(image->constBits(), buffer->data);
+    QImage copy = *image;
+    image.reset();
+    QCOMPARE(g_released, 0);
+    QCOMPARE(qRed(copy.pixel(3, 1)), 200);
+    copy = QImage();
+    QCOMPARE(g_released, 1);
+    TransitionWindow::_releasePixelBuffer = previous;
+  }
+
+private:
+  TransitionProject _w;
+};
+
+QTEST_MAIN(TestTransitions)
+#include "tst_transitions.moc"
