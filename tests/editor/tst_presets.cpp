@@ -75,31 +75,38 @@ private slots:
                                               : QFont().weight());
   }
 
-  // A transition that no longer fits at full length gets half a second.
+  // A transition that no longer fits at full length gets half a second; an end without room
+  // gets nothing, silently.
   void presetsInsertAtTheEnds_data()
   {
     QTest::addColumn<Fixture>("fixture");
-    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<bool>("startTaken");
     QTest::addColumn<Spans>("expected");
-    QTest::newRow("pair on 4 s") << Picture << "Fade In && Fade Out" << Spans{{0, 1}, {3, 1}};
-    QTest::newRow("pair on 1.5 s") << ShortPicture << "Fade In && Fade Out" << Spans{{0, 1}, {1, 0.5}};
-    QTest::newRow("in on 1.5 s") << ShortPicture << "Fade In" << Spans{{0, 1}};
-    QTest::newRow("out on 1.5 s") << ShortPicture << "Fade Out" << Spans{{0.5, 1}};
+    QTest::newRow("pair on 4 s") << Picture << 10202 << false << Spans{{0, 1}, {3, 1}};
+    QTest::newRow("pair on 1.5 s") << ShortPicture << 10202 << false << Spans{{0, 1}, {1, 0.5}};
+    QTest::newRow("in on 1.5 s") << ShortPicture << 10203 << false << Spans{{0, 1}};
+    QTest::newRow("out on 1.5 s") << ShortPicture << 10204 << false << Spans{{0.5, 1}};
+    QTest::newRow("pair, start taken") << Picture << 10205 << true << Spans{{0, 1}, {3, 1}};
   }
 
   void presetsInsertAtTheEnds()
   {
     QFETCH(Fixture, fixture);
-    QFETCH(QString, entry);
+    QFETCH(int, preset);
+    QFETCH(bool, startTaken);
     QFETCH(Spans, expected);
     Segment *segment = _w.segment(fixture);
+    if (startTaken)
+      segment->insertTransition(1.0f, segment->rangeStart());
     SegmentWidget *block = _w.select(fixture);
     const int before = _w.window->projectManager()->history().count();
     _w.window->projectManager()->setModified(false);
-    QVERIFY(_w.choose(entry));
+    _w.window->_applyTransitionPreset(preset);
     QVERIFY2(sameSpans(spans(segment), expected), qPrintable(spansText(spans(segment))));
     QCOMPARE(_w.window->projectManager()->history().count(), before + 1);
     QVERIFY(_w.window->projectManager()->isModified());
+    QCOMPARE(_w.message(), QString());
     // The block shows the out-transition when one was made.
     QCOMPARE(block->transitionId(), segment->transitionCount());
   }
@@ -120,6 +127,11 @@ private slots:
     // The picture fills the preview's height, so a vertical slide is one preview height.
     QTest::newRow("up in") << Picture << "Up In" << true << "translation" << QPointF(0, -1);
     QTest::newRow("down out") << Picture << "Down Out" << false << "translation" << QPointF(0, 1);
+    // A horizontal slide moves the layer's half width beyond the preview's half.
+    const QSizeF preview(_w.window->previewWidget()->size());
+    const double fit = qMin(preview.width() / 320, preview.height() / 240);
+    QTest::newRow("left in") << Picture << "Left In" << true << "translation"
+                             << QPointF(-(preview.width() / 2 + 320 * fit / 2) / preview.width(), 0);
     QTest::newRow("open in") << Picture << "Open In" << true << "crop" << QPointF(0.5, 0.5);
     QTest::newRow("wipe in") << Picture << "Wipe In" << true << "crop" << QPointF(0, 0);
     QTest::newRow("wipe out") << Picture << "Wipe Out" << false << "crop" << QPointF(1, 1);
@@ -151,20 +163,6 @@ private slots:
     QVERIFY2(QLineF(actual, value).length() < 1e-3, qPrintable(QString("%1, %2").arg(actual.x()).arg(actual.y())));
     // The other state keeps the segment's own values.
     QCOMPARE(segment->transitionUserTransparency(1, !begin), segment->userTransparency());
-  }
-
-  // A slide moves the layer just off the preview: its half width beyond the preview's half.
-  void leftInLeavesThePreview()
-  {
-    Segment *segment = _w.segment(Picture);
-    _w.select(Picture);
-    QVERIFY(_w.choose("Left In"));
-    const QSizeF preview(_w.window->previewWidget()->size());
-    const double fit = qMin(preview.width() / 320, preview.height() / 240);
-    const double expected = -(preview.width() / 2 + 320 * fit / 2) / preview.width();
-    QVERIFY2(qAbs(segment->transitionUserTranslation(1, true).x() - expected) < 1e-3,
-             qPrintable(QString::number(segment->transitionUserTranslation(1, true).x())));
-    QCOMPARE(segment->transitionUserTranslation(1, true).y(), segment->userTranslation().y());
   }
 
   // The custom entry goes in at the play head, snapped to the start within 0.05 s.

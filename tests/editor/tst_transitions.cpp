@@ -207,6 +207,36 @@ private slots:
     QCOMPARE(chosen.count(), chosenAfter == chosenBefore ? 0 : 1);
   }
 
+  // Back: the segment tools return, no transition stays chosen, and the overlay comes back only
+  // while the play head is before the first transition.
+  void backLeavesTheTransitionTools_data()
+  {
+    QTest::addColumn<float>("playhead");
+    QTest::addColumn<bool>("overlay");
+    QTest::newRow("before the first") << 0.5f << true;
+    QTest::newRow("inside it") << 1.5f << false;
+  }
+
+  void backLeavesTheTransitionTools()
+  {
+    QFETCH(float, playhead);
+    QFETCH(bool, overlay);
+    Segment *picture = _w.segment(Picture);
+    picture->insertTransition(1.0f, 1.0f);
+    SegmentWidget *block = _w.edit(Picture);
+    block->setTransitionId(1);
+    auto toolbar = std::make_unique<ScrollableToolBar>(_w.window->centralWidget());
+    toolbar->collapse();
+    _w.window->_segmentToolBar = toolbar.get();
+    _w.window->_scrollTimelineToTime(0, false);
+    _w.window->_setPlayheadTime(playhead, false);
+    _w.window->_transitionCommand(nullptr, 10101);
+    QCOMPARE(block->transitionId(), 0);
+    QVERIFY(!toolbar->isCollapsed());
+    QCOMPARE(bool(_w.window->_transformWidget), overlay);
+    _w.window->_segmentToolBar = nullptr;
+  }
+
   // With the segment tools already collapsed only the end state is sought.
   void collapsedToolsOnlySeek()
   {
