@@ -130,6 +130,17 @@ struct TransitionProject
   {
     return static_cast<SegmentWidget *>(window->projectManager()->segmentWidgetOf(segment));
   }
+  // One transition of length at seconds into the segment, in the engine too, and the segment
+  // edited with it chosen.
+  SegmentWidget *editWithTransition(Fixture which, float length, float at)
+  {
+    Segment *s = segment(which);
+    s->insertTransition(length, s->rangeStart() + at);
+    window->_refreshSegment(s);
+    SegmentWidget *b = edit(which);
+    b->setTransitionId(1);
+    return b;
+  }
   // Selected and in the editing state, as a double click leaves it.
   SegmentWidget *edit(Fixture which) const
   {

@@ -98,10 +98,7 @@ private slots:
   void duplicateWithoutRoom()
   {
     Segment *picture = _w.segment(Picture);
-    SegmentWidget *block = _w.edit(Picture);
-    picture->insertTransition(1.0f, 3.0f);
-    _w.window->_refreshSegment(picture);
-    block->setTransitionId(1);
+    SegmentWidget *block = _w.editWithTransition(Picture, 1.0f, 3.0f);
     _w.window->_editedTransitionEnd = 1;
     // An edit before it stays the last step of the history.
     _w.window->_transitionCommand(nullptr, 10109);
@@ -137,9 +134,7 @@ private slots:
     QFETCH(bool, beginChanges);
     QFETCH(bool, endChanges);
     Segment *picture = _w.segment(Picture);
-    picture->insertTransition(1.0f, 1.0f);
-    SegmentWidget *block = _w.edit(Picture);
-    block->setTransitionId(1);
+    _w.editWithTransition(Picture, 1.0f, 1.0f);
     _w.window->_editedTransitionEnd = side;
     auto state = [&](bool begin) {
       return QVector<double>{picture->transitionUserRotation(1, begin), picture->transitionUserRotationX(1, begin),
@@ -221,10 +216,7 @@ private slots:
   {
     QFETCH(float, playhead);
     QFETCH(bool, overlay);
-    Segment *picture = _w.segment(Picture);
-    picture->insertTransition(1.0f, 1.0f);
-    SegmentWidget *block = _w.edit(Picture);
-    block->setTransitionId(1);
+    SegmentWidget *block = _w.editWithTransition(Picture, 1.0f, 1.0f);
     auto toolbar = std::make_unique<ScrollableToolBar>(_w.window->centralWidget());
     toolbar->collapse();
     _w.window->_segmentToolBar = toolbar.get();
