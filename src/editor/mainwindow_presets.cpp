@@ -313,8 +313,11 @@ void MainWindow::_addCustomTransition(SegmentWidget *block)
     auto settling = [&] {
       return _gutter && _gutter->isVisible() && guard && !guard->isEditing() && waited.elapsed() < kEditingWaitMs;
     };
+    // The tick wakes the wait when nothing else happens, so the bound is checked without spinning.
+    QTimer tick;
+    tick.start(10);
     while (settling())
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     marked = _editScrollArea->selectedSegmentWidget();
     // The block may have gone while events ran; its segment with it.
     if (!guard)
