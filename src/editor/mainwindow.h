@@ -40,6 +40,7 @@ class AVRender;
 class AVSegment;
 struct AVPixelBuffer;
 class CanvasWidget;
+class CommonPopup;
 class CropWidget;
 class EditScrollArea;
 class FullscreenControlWidget;
@@ -49,6 +50,7 @@ class MediaPreviewWidget;
 class PointerWidget;
 class PopupChromaKeyWidget;
 class PopupMovieExportingWidget;
+class PopupProjectSettingsWidget;
 class PopupTransitionsListWidget;
 class ProjectManager;
 class QAction;
@@ -571,6 +573,40 @@ protected:
   }
   void _addTransitionPreset(int cmdId) { _applyTransitionPreset(cmdId); }
 
+  // Editing commands: tool bars and easing hints (mainwindow_toolbars.cpp), segment commands
+  // (_commands), popup dismissal and project settings (_settings), undo and redo (_undo).
+  void _buildSegmentToolBar(Segment *segment, float time);
+  void _dismissToolBars();
+  void _dismissTransitionToolBar();
+  QString _easingIconPath(Segment *segment, int transitionId, bool selected);
+  // The text alignment tool's icon name for alignment 0 left, 1 centre, 2 right.
+  static QString _alignmentIcon(int alignment);
+  void _segmentCommand(ScrollableToolBar *toolbar, int cmdId);
+  // The centre of the command's button top edge in the central widget; (0, 0) without a bar.
+  QPoint _popupAnchor(ScrollableToolBar *toolbar, int cmdId) const;
+  void _showSegmentPopup(ScrollableToolBar *toolbar, int cmdId, Segment *segment, const QPoint &anchor);
+  void _adoptPopup(CommonPopup *popup, ScrollableToolBar *toolbar, int cmdId);
+  void _rotateOrFlipSegment(Segment *segment, int cmdId);
+  void _changeEditedPhoto();
+  QString _copyIntoProject(const QString &path);
+  void _selectTextFont(Segment *segment);
+  void _cycleTextAlignment(ScrollableToolBar *toolbar, Segment *segment);
+  void popup_onDismissed(CommonPopup *popup);
+  void projectSettingsPopup_onParametersDidChange(PopupProjectSettingsWidget *settingsWidget);
+  void projectSettingsPopup_onDidFinish(PopupProjectSettingsWidget *settingsWidget);
+  void _applySnapshot(PropertyMapList &snapshot);
+  TrackWidget *_addTrackForType(const QString &type);
+  // Operations of the other editing work that the commands hand over to (placeholders in
+  // mainwindow_pending.cpp until their bodies land): in-place editing, the text editor's style,
+  // the popups' value handlers, the first transition's choice and the frame grab.
+  void _beginTextEditing(Segment *segment);
+  void _beginDrawing(Segment *segment);
+  void _beginCropping(Segment *segment);
+  void _refreshTextEditorStyle(QWidget *editor, Segment *segment);
+  void _connectPopupValueHandlers(CommonPopup *popup);
+  void _selectFirstTransition();
+  void editScrollArea_grabSegmentScreen(Segment *segment);
+
   // Transition presets (mainwindow_presets.cpp) and transition commands
   // (mainwindow_transitions.cpp).
   struct TransitionPreset
@@ -600,10 +636,6 @@ protected:
   // Transition commands (mainwindow_transitions.cpp) on the editing block's chosen transition.
   void _transitionCommand(ScrollableToolBar *toolbar, int cmdId);
   SegmentWidget *_editingBlock() const;
-  void _selectFirstTransition();
-  // Collapses the segment tools and brings the transition tools 200 ms later, as
-  // "Add/Edit Transition" does.
-  void _enterTransitionTools();
   void _leaveTransitionTools(SegmentWidget *block);
   void _duplicateTransition(SegmentWidget *block);
   void _removeTransition(SegmentWidget *block);
@@ -696,12 +728,14 @@ protected:
   MainWindowActions _actions;
   QPointer<ProgressHUD> _progressHUD;
 
-  // Transition presets (mainwindow_presets.cpp): the open list, the button and bar it was
-  // opened from, and the block it was opened for.
-  QPointer<PopupTransitionsListWidget> _transitionsListPopup;
-  QPointer<QWidget> _transitionsListButton;
-  QPointer<ScrollableToolBar> _transitionsListToolBar;
-  int _transitionsListCmdId = 0;
+  // Editing commands: the open property popup and the command that opened it, the current
+  // track, and the flag that keeps a re-entered block from moving the play head after undo.
+  QPointer<CommonPopup> _currentPopup;
+  int _selectedToolBarCommand = 0;
+  int _currentTrackTag = 0;
+  bool _restoringSelection = false;
+
+  // Transition presets (mainwindow_presets.cpp): the block the list or menu was opened for.
   QPointer<SegmentWidget> _presetOpenedFor;
 
 private:

@@ -154,8 +154,8 @@ void MainWindow::_addTransitionFromToolBar(QWidget *button, int cmdId, Scrollabl
   }
 
   _presetOpenedFor = block;
-  if (_transitionsListPopup)
-    _transitionsListPopup->dismiss();
+  if (_currentPopup)
+    _currentPopup->dismiss();
   QWidget *parent = centralWidget() ? centralWidget() : this;
   QList<PopupTransitionsListWidget::Item *> items;
   for (const TransitionPreset &preset : _transitionPresetItems(segment, startOccupied, endOccupied))
@@ -163,24 +163,9 @@ void MainWindow::_addTransitionFromToolBar(QWidget *button, int cmdId, Scrollabl
   auto *popup = new PopupTransitionsListWidget(parent);
   const QPoint anchor = button ? button->mapTo(parent, QPoint(button->width() / 2, 0)) : QPoint();
   popup->showPopupWithItems(parent, anchor, items, false);
-  _transitionsListPopup = popup;
-  _transitionsListButton = button;
-  _transitionsListToolBar = toolbar;
-  _transitionsListCmdId = cmdId;
-  if (toolbar)
-    toolbar->setButtonSelected(cmdId, true);
+  _adoptPopup(popup, toolbar, cmdId);
   connect(popup, &PopupTransitionsListWidget::transitionItemSelected, this,
           &MainWindow::transitionsListPopup_onTransitionItemSelected);
-  connect(popup, &CommonPopup::dismissed, this, [this](CommonPopup *dismissed) {
-    if (dismissed != _transitionsListPopup)
-      return;
-    if (_transitionsListToolBar)
-      _transitionsListToolBar->setButtonSelected(_transitionsListCmdId, false);
-    _transitionsListPopup = nullptr;
-    _transitionsListButton = nullptr;
-    _transitionsListToolBar = nullptr;
-    _transitionsListCmdId = 0;
-  });
 }
 
 QMenu *MainWindow::_showTransitionMenu(QWidget *parent)

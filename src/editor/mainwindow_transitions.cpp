@@ -13,7 +13,6 @@
 #include "segmentwidget.h"
 #include "tooltipbutton.h"
 
-#include <QTimer>
 
 namespace {
 
@@ -30,9 +29,10 @@ SegmentWidget *MainWindow::_editingBlock() const
   return block && block->segment() ? block : nullptr;
 }
 
+// The transition tool bar's clicks, and requests that need no anchor.
 void MainWindow::_transitionCommand(int cmdId)
 {
-  _transitionCommand(nullptr, cmdId);
+  _transitionCommand(_transitionToolBar, cmdId);
 }
 
 void MainWindow::_duplicateSelectedTransition()
@@ -77,8 +77,7 @@ void MainWindow::_transitionCommand(ScrollableToolBar *toolbar, int cmdId)
 
 void MainWindow::_leaveTransitionTools(SegmentWidget *block)
 {
-  if (_transitionToolBar)
-    _transitionToolBar->dismiss();
+  _dismissTransitionToolBar();
   if (_segmentToolBar)
     _segmentToolBar->expand();
   block->setTransitionId(0);
@@ -186,23 +185,9 @@ void MainWindow::_selectFirstTransition()
     block->setTransitionId(block->segment()->transitionIdAt(0));
 }
 
-void MainWindow::_enterTransitionTools()
-{
-  if (_segmentToolBar)
-    _segmentToolBar->collapse();
-  QTimer::singleShot(200, this, [this] {
-    _buildTransitionToolBar();
-    _selectFirstTransition();
-  });
-  if (_editScrollArea)
-    _editScrollArea->hideTrimBars();
-  _hideTransformWidget();
-}
-
 void MainWindow::_startTransitionMode()
 {
-  if (_editingBlock())
-    _enterTransitionTools();
+  _segmentCommand(nullptr, 10002);
 }
 
 void MainWindow::_showTransitionToolsFor(float time, int transitionId)
@@ -211,7 +196,7 @@ void MainWindow::_showTransitionToolsFor(float time, int transitionId)
   if (!_editingBlock())
     return;
   if (!_segmentToolBar || !_segmentToolBar->isCollapsed())
-    _enterTransitionTools();
+    _segmentCommand(_segmentToolBar, 10002);
   editScrollArea_seekToTransition(transitionId, false);
 }
 

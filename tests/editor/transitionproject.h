@@ -15,6 +15,7 @@
 #include "progresshud.h"
 #include "projectmanager.h"
 #include "segment.h"
+#include "scrollabletoolbar.h"
 #include "segmentwidget.h"
 #include "tooltipbutton.h"
 
@@ -110,6 +111,8 @@ struct TransitionProject
       block(s)->setTransitionId(0);
       block(s)->setLocked(false);
     }
+    delete window->_transitionToolBar;
+    delete window->_segmentToolBar;
     if (SegmentWidget *edited = window->editScrollArea()->editingSegmentWidget())
       edited->setEditingState(false, false);
     window->editScrollArea()->setSelectedSegmentWidget(nullptr);
@@ -129,6 +132,14 @@ struct TransitionProject
   SegmentWidget *block(Segment *segment) const
   {
     return static_cast<SegmentWidget *>(window->projectManager()->segmentWidgetOf(segment));
+  }
+  // The window's transition tool bar, with its "Add Transition" button only.
+  ScrollableToolBar *transitionBar() const
+  {
+    auto *bar = new ScrollableToolBar(window->centralWidget());
+    bar->addButton(":/images/toolbar/add", ":/images/toolbar/add2", "Add Transition", 10111, true);
+    window->_transitionToolBar = bar;
+    return bar;
   }
   // One transition of length at seconds into the segment, in the engine too, and the segment
   // edited with it chosen.

@@ -196,9 +196,8 @@ private slots:
     _w.window->_scrollTimelineToTime(0, false);
     _w.window->_setPlayheadTime(1.5f, false);
     SegmentWidget *block = _w.select(Picture);
-    ScrollableToolBar toolbar(_w.window->centralWidget());
-    QWidget *button = toolbar.addButton(":/images/toolbar/add", ":/images/toolbar/add2", "Add Transition", 10111, true);
-    _w.window->_addTransitionFromToolBar(button, 10111, &toolbar);
+    ScrollableToolBar *toolbar = _w.transitionBar();
+    _w.window->_addTransitionFromToolBar(toolbar->button(10111), 10111, toolbar);
     QVERIFY(_w.window->findChildren<PopupTransitionsListWidget *>().isEmpty());
     QVERIFY2(sameSpans(spans(segment), Spans{{0, 1}, {1.54, 1}, {3, 1}}), qPrintable(spansText(spans(segment))));
     QCOMPARE(block->transitionId(), 2);
@@ -215,9 +214,8 @@ private slots:
     SegmentWidget *block = _w.select(TinyPicture);
     // An end is free while the list opens; the segment fills before the choice.
     segment->setDuration(4);
-    ScrollableToolBar toolbar(_w.window->centralWidget());
-    QWidget *button = toolbar.addButton(":/images/toolbar/add", ":/images/toolbar/add2", "Add Transition", 10111, true);
-    _w.window->_addTransitionFromToolBar(button, 10111, &toolbar);
+    ScrollableToolBar *toolbar = _w.transitionBar();
+    _w.window->_addTransitionFromToolBar(toolbar->button(10111), 10111, toolbar);
     auto popups = _w.window->findChildren<PopupTransitionsListWidget *>();
     QCOMPARE(popups.size(), 1);
     segment->setDuration(0.3f);
@@ -230,7 +228,7 @@ private slots:
     QCOMPARE(_w.message(), QString("No enough space for another transition"));
     QCOMPARE(_w.window->projectManager()->history().count(), before);
     QTRY_VERIFY(_w.window->findChildren<PopupTransitionsListWidget *>().isEmpty());
-    QVERIFY(!toolbar.selectionTab());
+    QVERIFY(!toolbar->selectionTab());
   }
 
   // A preset in front of an existing transition renumbers its group under both engine ids of
@@ -257,11 +255,11 @@ private slots:
   void listOpensAtTheButton()
   {
     _w.select(Picture);
-    ScrollableToolBar toolbar(_w.window->centralWidget());
-    toolbar.setGeometry(300, 600, 600, 60);
-    toolbar.show();
-    QWidget *button = toolbar.addButton(":/images/toolbar/add", ":/images/toolbar/add2", "Add Transition", 10111, true);
-    _w.window->_addTransitionFromToolBar(button, 10111, &toolbar);
+    ScrollableToolBar *toolbar = _w.transitionBar();
+    toolbar->setGeometry(300, 600, 600, 60);
+    toolbar->show();
+    QWidget *button = toolbar->button(10111);
+    _w.window->_addTransitionFromToolBar(button, 10111, toolbar);
     auto popups = _w.window->findChildren<PopupTransitionsListWidget *>();
     QCOMPARE(popups.size(), 1);
     const QPoint anchor = button->mapTo(_w.window->centralWidget(), QPoint(button->width() / 2, 0));
@@ -270,13 +268,13 @@ private slots:
              qPrintable(QString("panel %1,%2 %3x%4, anchor %5,%6")
                             .arg(panel.x()).arg(panel.y()).arg(panel.width()).arg(panel.height())
                             .arg(anchor.x()).arg(anchor.y())));
-    QVERIFY(toolbar.selectionTab());
+    QVERIFY(toolbar->selectionTab());
     QTRY_VERIFY(!popups[0]->graphicsEffect());
     _w.window->grab().save("/tmp/editor-presets-list.png");
     QTest::mouseClick(popups[0]->itemButtons().value(2), Qt::LeftButton); // "Fade In"
     QCOMPARE(_w.segment(Picture)->transitionCount(), 1);
     QTRY_VERIFY(_w.window->findChildren<PopupTransitionsListWidget *>().isEmpty());
-    QVERIFY(!toolbar.selectionTab());
+    QVERIFY(!toolbar->selectionTab());
   }
 
   // A block that never enters editing, with the gutter still shown, does not hold the window.

@@ -194,12 +194,19 @@ private slots:
     SegmentWidget *block = _w.edit(Picture);
     block->setTransitionId(chosenBefore);
     QSignalSpy chosen(block, &SegmentWidget::segmentWidgetTransitionIdChanged);
-    _w.window->_startTransitionMode();
+    bool builtFirst = true;
+    connect(block, &SegmentWidget::segmentWidgetTransitionIdChanged, this,
+            [&] { builtFirst = builtFirst && _w.window->_transitionToolBar; });
+    // The base window's form; the desktop window answers with its inspector instead.
+    _w.window->MainWindow::_startTransitionMode();
     // Chosen only after the tools are built, 200 ms on.
     QCOMPARE(block->transitionId(), chosenBefore);
     QVERIFY(waitPastToolsDelay());
     QCOMPARE(block->transitionId(), chosenAfter);
     QCOMPARE(chosen.count(), chosenAfter == chosenBefore ? 0 : 1);
+    QVERIFY(_w.window->_transitionToolBar);
+    QVERIFY(builtFirst);
+    disconnect(block, nullptr, this, nullptr);
   }
 
   // Back: the segment tools return, no transition stays chosen, and the overlay comes back only
@@ -217,16 +224,15 @@ private slots:
     QFETCH(float, playhead);
     QFETCH(bool, overlay);
     SegmentWidget *block = _w.editWithTransition(Picture, 1.0f, 1.0f);
-    auto toolbar = std::make_unique<ScrollableToolBar>(_w.window->centralWidget());
+    auto *toolbar = new ScrollableToolBar(_w.window->centralWidget());
     toolbar->collapse();
-    _w.window->_segmentToolBar = toolbar.get();
+    _w.window->_segmentToolBar = toolbar;
     _w.window->_scrollTimelineToTime(0, false);
     _w.window->_setPlayheadTime(playhead, false);
     _w.window->_transitionCommand(nullptr, 10101);
     QCOMPARE(block->transitionId(), 0);
     QVERIFY(!toolbar->isCollapsed());
     QCOMPARE(bool(_w.window->_transformWidget), overlay);
-    _w.window->_segmentToolBar = nullptr;
   }
 
   // With the segment tools already collapsed only the end state is sought.
@@ -239,14 +245,12 @@ private slots:
     toolbar->collapse();
     QVERIFY(toolbar->isCollapsed());
     _w.window->_segmentToolBar = toolbar;
-    _w.window->_showTransitionToolsFor(0, 1);
+    _w.window->MainWindow::_showTransitionToolsFor(0, 1);
     QTRY_VERIFY(qAbs(_w.window->_playheadTime() - 1.0f) < 2e-3);
     QCOMPARE(_w.window->_editedTransitionEnd, 0);
     QVERIFY(waitPastToolsDelay());
     QCOMPARE(block->transitionId(), 0);
     QVERIFY(toolbar->isCollapsed());
-    _w.window->_segmentToolBar = nullptr;
-    delete toolbar;
   }
 
   // The image shares the buffer's pixels; the last copy frees the buffer, once.
