@@ -186,13 +186,6 @@ struct TransitionProject
       texts << (action->isSeparator() ? QStringLiteral("|") : action->text());
     return texts;
   }
-  QString message() const
-  {
-    for (ProgressHUD *hud : window->findChildren<ProgressHUD *>())
-      if (hud->style() == ProgressHUDStyleText && hud->textLabel())
-        return hud->textLabel()->text();
-    return QString();
-  }
   // The engine's groups of an engine id as (id, start) in their order.
   QList<QPair<int, double>> groups(quint32 id) const
   {

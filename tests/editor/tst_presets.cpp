@@ -3,6 +3,8 @@
 
 #include "transitionproject.h"
 
+#include "editingfixture.h"
+
 #include "pixelprobe.h"
 
 #include "avglwidget.h"
@@ -102,11 +104,12 @@ private slots:
     SegmentWidget *block = _w.select(fixture);
     const int before = _w.window->projectManager()->history().count();
     _w.window->projectManager()->setModified(false);
+    HudTextLog huds;
     _w.window->_applyTransitionPreset(preset);
     QVERIFY2(sameSpans(spans(segment), expected), qPrintable(spansText(spans(segment))));
     QCOMPARE(_w.window->projectManager()->history().count(), before + 1);
     QVERIFY(_w.window->projectManager()->isModified());
-    QCOMPARE(_w.message(), QString());
+    QVERIFY(huds.texts().isEmpty());
     // The block shows the out-transition when one was made.
     QCOMPARE(block->transitionId(), segment->transitionCount());
   }
@@ -222,13 +225,17 @@ private slots:
     const int before = _w.window->projectManager()->history().count();
     QPushButton *custom = popups[0]->itemButtons().value(0);
     QVERIFY(custom);
+    HudTextLog huds;
     QTest::mouseClick(custom, Qt::LeftButton);
     QCOMPARE(segment->transitionCount(), 0);
     QCOMPARE(block->transitionId(), 0);
-    QCOMPARE(_w.message(), QString("No enough space for another transition"));
     QCOMPARE(_w.window->projectManager()->history().count(), before);
     QTRY_VERIFY(_w.window->findChildren<PopupTransitionsListWidget *>().isEmpty());
     QVERIFY(!toolbar->selectionTab());
+    QCOMPARE(huds.texts(), QStringList{"No enough space for another transition"});
+    QTRY_VERIFY_WITH_TIMEOUT(huds.entries().value(0).shownMs >= 0, 5000);
+    QVERIFY2(qAbs(huds.entries().value(0).shownMs - 2000) < 500,
+             qPrintable(QString::number(huds.entries().value(0).shownMs)));
   }
 
   // A preset in front of an existing transition renumbers its group under both engine ids of

@@ -4,9 +4,14 @@
 
 #include "transitionproject.h"
 
+#include "editingfixture.h"
+
 #include "avpixelbuffer.h"
 #include "projecthistory.h"
 #include "scrollabletoolbar.h"
+
+#include <QRegularExpression>
+#include <QXmlStreamWriter>
 
 #include <cmath>
 
@@ -31,6 +36,32 @@ bool waitPastToolsDelay()
   QSignalSpy fired(&timer, &QTimer::timeout);
   timer.start(300);
   return fired.wait(5000);
+}
+
+// The engine's transition list calls in order: "remove V 1", "change A 2>1", "add V 2", with V
+// the segment's engine id and A its sound part's.
+QStringList listCalls(const EngineCallLog &log, const Segment *segment)
+{
+  QStringList calls;
+  for (const EngineCallLog::Call &call : log.calls()) {
+    const QString who = call.id == segment->id() ? "V" : call.id == segment->audioPartId() ? "A" : "?";
+    if (call.name == "removeTransition")
+      calls << QString("remove %1 %2").arg(who).arg(call.groupId);
+    else if (call.name == "addTransition")
+      calls << QString("add %1 %2").arg(who).arg(call.groupId);
+    else if (call.name == "changeTransitionId")
+      calls << QString("change %1 %2>%3").arg(who).arg(call.groupId).arg(call.propertyId);
+  }
+  return calls;
+}
+
+// The segment as its project file keeps it, but for the track tag a rebuild hands out anew.
+QString xmlOf(const Segment *segment)
+{
+  QByteArray bytes;
+  QXmlStreamWriter writer(&bytes);
+  segment->writeXml(writer);
+  return QString::fromUtf8(bytes).remove(QRegularExpression(" TrackId=\"\\d+\""));
 }
 
 int g_released = 0;
@@ -62,9 +93,16 @@ private slots:
     QTest::addColumn<int>("command");
     QTest::addColumn<int>("chosen");
     QTest::addColumn<Groups>("expected");
-    QTest::newRow("remove 1 of 3") << 10103 << 1 << Groups{{1, 0.42}, {2, 0.72}};
-    QTest::newRow("remove the last") << 10103 << 3 << Groups{{1, 0.0}, {2, 0.42}};
-    QTest::newRow("duplicate 1 of 3") << 10102 << 1 << Groups{{1, 0.0}, {2, 0.17}, {3, 0.42}, {4, 0.72}};
+    QTest::addColumn<QStringList>("calls");
+    QTest::newRow("remove 1 of 3") << 10103 << 1 << Groups{{1, 0.42}, {2, 0.72}}
+                                   << QStringList{"remove V 1", "remove A 1", "change V 2>1", "change A 2>1",
+                                                  "change V 3>2", "change A 3>2"};
+    QTest::newRow("remove the last") << 10103 << 3 << Groups{{1, 0.0}, {2, 0.42}}
+                                     << QStringList{"remove V 3", "remove A 3"};
+    // The groups move up from the top before the copy comes in as 2.
+    QTest::newRow("duplicate 1 of 3") << 10102 << 1 << Groups{{1, 0.0}, {2, 0.17}, {3, 0.42}, {4, 0.72}}
+                                      << QStringList{"change V 3>4", "change A 3>4", "change V 2>3",
+                                                     "change A 2>3", "add V 2", "add A 2"};
   }
 
   void listChangesKeepGroupsInStep()
@@ -72,6 +110,7 @@ private slots:
     QFETCH(int, command);
     QFETCH(int, chosen);
     QFETCH(Groups, expected);
+    QFETCH(QStringList, calls);
     Segment *movie = _w.segment(Movie);
     threeTransitions(movie);
     _w.window->_refreshSegment(movie);
@@ -79,7 +118,9 @@ private slots:
     block->setTransitionId(chosen);
     const int history = _w.window->projectManager()->history().count();
     _w.window->projectManager()->setModified(false);
+    EngineCallLog log;
     _w.window->_transitionCommand(nullptr, command);
+    QCOMPARE(listCalls(log, movie), calls);
     QCOMPARE(_w.window->projectManager()->history().count(), history + 1);
     QVERIFY(_w.window->projectManager()->isModified());
     QCOMPARE(movie->transitionCount(), expected.size());
@@ -94,58 +135,75 @@ private slots:
     }
   }
 
-  // No room after the transition: the message, nothing chosen, list and history as before.
+  // No room after the transition: the message for 2 s, nothing chosen, list and history as
+  // before, and Undo then Redo still ends after the edit before it.
   void duplicateWithoutRoom()
   {
     Segment *picture = _w.segment(Picture);
     SegmentWidget *block = _w.editWithTransition(Picture, 1.0f, 3.0f);
     _w.window->_editedTransitionEnd = 1;
-    // An edit before it stays the last step of the history.
     _w.window->_transitionCommand(nullptr, 10109);
+    const QString afterEdit = xmlOf(picture);
     const ProjectHistory &history = _w.window->projectManager()->history();
     const int count = history.count();
     const int position = history.position();
+    HudTextLog huds;
     _w.window->_transitionCommand(nullptr, 10102);
     QCOMPARE(picture->transitionCount(), 1);
     QCOMPARE(block->transitionId(), 0);
     QCOMPARE(history.count(), count);
     QCOMPARE(history.position(), position);
-    QCOMPARE(_w.message(), QString("No enough space for another transition"));
     QCOMPARE(_w.groups(picture->id()).size(), 1);
+    QCOMPARE(huds.texts(), QStringList{"No enough space for another transition"});
+    QTRY_VERIFY_WITH_TIMEOUT(huds.entries().value(0).shownMs >= 0, 5000);
+    QVERIFY2(qAbs(huds.entries().value(0).shownMs - 2000) < 500, qPrintable(QString::number(huds.entries().value(0).shownMs)));
+    for (bool undo : {true, false}) {
+      QTRY_VERIFY(_w.window->_engine->isIdle());
+      _w.window->undoRedoOperation(undo);
+    }
+    QCOMPARE(xmlOf(_w.segment(Picture)), afterEdit);
   }
 
+  // A state turns on its own, and only the picture hears of it: rotation 4, flips 6 and 5.
   void stateCommands_data()
   {
     QTest::addColumn<int>("command");
     QTest::addColumn<int>("side");
-    QTest::addColumn<bool>("beginChanges");
-    QTest::addColumn<bool>("endChanges");
-    QTest::newRow("rotate the begin") << 10107 << 1 << true << false;
-    QTest::newRow("rotate the end") << 10108 << 0 << false << true;
-    QTest::newRow("flip the begin") << 10109 << 1 << true << false;
-    QTest::newRow("flip the end vertically") << 10110 << 0 << false << true;
-    QTest::newRow("no side") << 10107 << -1 << false << false;
+    QTest::addColumn<int>("property");
+    QTest::newRow("rotate the begin") << 10107 << 1 << 4;
+    QTest::newRow("rotate the end") << 10108 << 0 << 4;
+    QTest::newRow("flip the begin") << 10109 << 1 << 6;
+    QTest::newRow("flip the end vertically") << 10110 << 0 << 5;
+    QTest::newRow("no side") << 10107 << -1 << 0;
   }
 
   void stateCommands()
   {
     QFETCH(int, command);
     QFETCH(int, side);
-    QFETCH(bool, beginChanges);
-    QFETCH(bool, endChanges);
-    Segment *picture = _w.segment(Picture);
-    _w.editWithTransition(Picture, 1.0f, 1.0f);
+    QFETCH(int, property);
+    Segment *movie = _w.segment(Movie);
+    _w.editWithTransition(Movie, 1.0f, 1.0f);
     _w.window->_editedTransitionEnd = side;
     auto state = [&](bool begin) {
-      return QVector<double>{picture->transitionUserRotation(1, begin), picture->transitionUserRotationX(1, begin),
-                             picture->transitionUserRotationY(1, begin)};
+      return QVector<double>{movie->transitionUserRotation(1, begin), movie->transitionUserRotationX(1, begin),
+                             movie->transitionUserRotationY(1, begin)};
     };
     const auto begin = state(true);
     const auto end = state(false);
+    EngineCallLog log;
     _w.window->_transitionCommand(nullptr, command);
-    QCOMPARE(state(true) != begin, beginChanges);
-    QCOMPARE(state(false) != end, endChanges);
-    QCOMPARE(picture->userRotation(), 0.0);
+    QCOMPARE(state(true) != begin, side == 1);
+    QCOMPARE(state(false) != end, side == 0);
+    QCOMPARE(movie->userRotation(), 0.0);
+    const auto calls = log.calls("setTransitionValue");
+    QCOMPARE(calls.size(), property ? 1 : 0);
+    if (property) {
+      QCOMPARE(calls[0].id, movie->id());
+      QCOMPARE(calls[0].propertyId, property);
+      // The facade's flag is "is end".
+      QCOMPARE(calls[0].flag, side == 0);
+    }
   }
 
   // The begin state is shown 1/600 s inside the transition, the end state at its end.
