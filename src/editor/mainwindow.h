@@ -640,6 +640,7 @@ protected:
   void _duplicateTransition(SegmentWidget *block);
   void _removeTransition(SegmentWidget *block);
   void _turnTransitionState(SegmentWidget *block, int cmdId);
+  void _showTransitionPopup(SegmentWidget *block, ScrollableToolBar *toolbar, int cmdId);
   // An image over an engine picture buffer without a copy; the last copy of the image frees it.
   static QImage _imageFromPixelBuffer(AVPixelBuffer *buffer);
   static void pixelBufferImageCleanup(void *info);

@@ -7,6 +7,8 @@
 #include "avengine.h"
 #include "avpixelbuffer.h"
 #include "editscrollarea.h"
+#include "popupcolorsscrollwidget.h"
+#include "popupsliderwidget.h"
 #include "popuptransitionslistwidget.h"
 #include "projectmanager.h"
 #include "scrollabletoolbar.h"
@@ -67,8 +69,17 @@ void MainWindow::_transitionCommand(ScrollableToolBar *toolbar, int cmdId)
   case 10110:
     _turnTransitionState(block, cmdId);
     break;
+  case 10106:
+  case 10112:
+  case 10115:
+    _showTransitionPopup(block, toolbar, cmdId);
+    break;
   case 10111:
     _addTransition(toolbar ? toolbar->button(cmdId) : nullptr, cmdId, toolbar);
+    break;
+  case 10114:
+    if (block->transitionId() > 0)
+      _beginCropping(block->segment());
     break;
   default:
     break;
@@ -176,6 +187,43 @@ void MainWindow::_turnTransitionState(SegmentWidget *block, int cmdId)
   updateTransitionTools();
   _updateTransformWidgetGeometry(true);
   _projectManager->setModified(true);
+}
+
+// The property popups of the edited state; their values reach the popups' handlers.
+void MainWindow::_showTransitionPopup(SegmentWidget *block, ScrollableToolBar *toolbar, int cmdId)
+{
+  Segment *segment = block->segment();
+  const int id = block->transitionId();
+  if (id < 1 || _editedTransitionEnd < 0)
+    return;
+  const bool begin = _editedTransitionEnd != 0;
+  QWidget *parent = centralWidget();
+  const QPoint anchor = _popupAnchor(toolbar, cmdId);
+  CommonPopup *popup = nullptr;
+  if (cmdId == 10115) {
+    auto *colors = new PopupColorsScrollWidget(parent);
+    colors->showPopupWithValues(parent, anchor, segment->transitionClrSaturation(id, begin),
+                                segment->transitionClrBrightness(id, begin), segment->transitionClrContrast(id, begin),
+                                segment->transitionClrWhiteBalance(id, begin),
+                                segment->transitionClrExposure(id, begin), segment->transitionClrHue(id, begin),
+                                segment->transitionClrRed(id, begin), segment->transitionClrGreen(id, begin),
+                                segment->transitionClrBlue(id, begin));
+    popup = colors;
+  } else {
+    auto *slider = new PopupSliderWidget(parent);
+    if (cmdId == 10106) {
+      slider->showPopupWithValue(parent, tr("Transparency"), anchor, segment->transitionUserTransparency(id, begin),
+                                 0, 1, false, 0.05f);
+      slider->setTag(5);
+    } else {
+      slider->setSnapValue(1.0f, 0.05f);
+      slider->showPopupWithValue(parent, tr("Volume"), anchor, segment->transitionUserVolume(id, begin), 0, 2, false,
+                                 0.05f);
+      slider->setTag(6);
+    }
+    popup = slider;
+  }
+  _adoptPopup(popup, toolbar, cmdId);
 }
 
 void MainWindow::_selectFirstTransition()

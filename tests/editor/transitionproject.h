@@ -67,6 +67,8 @@ class TransitionWindow : public TestEditorWindow
 public:
   using MainWindow::_addTransitionFromToolBar;
   using MainWindow::_applyTransitionPreset;
+  using MainWindow::_currentPopup;
+  using MainWindow::_selectedToolBarCommand;
   using MainWindow::_imageFromPixelBuffer;
   using MainWindow::_releasePixelBuffer;
   using MainWindow::_showTransitionMenu;

@@ -7,6 +7,8 @@
 #include "editingfixture.h"
 
 #include "avpixelbuffer.h"
+#include "popupcolorsscrollwidget.h"
+#include "popupsliderwidget.h"
 #include "projecthistory.h"
 #include "scrollabletoolbar.h"
 
@@ -204,6 +206,49 @@ private slots:
       // The facade's flag is "is end".
       QCOMPARE(calls[0].flag, side == 0);
     }
+  }
+
+  // The property popups show the edited state's value and become the window's popup.
+  void statePopups_data()
+  {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("side");
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<float>("value");
+    QTest::newRow("transparency of the begin") << 10106 << 1 << 5 << 0.4f;
+    QTest::newRow("volume of the end") << 10112 << 0 << 6 << 1.5f;
+    QTest::newRow("colours") << 10115 << 1 << 0 << 0.0f;
+    QTest::newRow("no side") << 10106 << -1 << 0 << 0.0f;
+  }
+
+  void statePopups()
+  {
+    QFETCH(int, command);
+    QFETCH(int, side);
+    QFETCH(int, tag);
+    QFETCH(float, value);
+    Segment *movie = _w.segment(Movie);
+    _w.editWithTransition(Movie, 1.0f, 1.0f);
+    movie->setTransitionUserTransparency(1, true, 0.4f);
+    movie->setTransitionUserVolume(1, false, 1.5f);
+    _w.window->_editedTransitionEnd = side;
+    ScrollableToolBar *toolbar = _w.transitionBar();
+    toolbar->addButton(":/images/toolbar/colors", ":/images/toolbar/colors2", "Colors", 10115, true);
+    toolbar->addButton(":/images/toolbar/volume", ":/images/toolbar/volume2", "Volume", 10112, true);
+    toolbar->addButton(":/images/toolbar/transparency", ":/images/toolbar/transparency2", "Transparency", 10106, true);
+    _w.window->_transitionCommand(toolbar, command);
+    CommonPopup *popup = _w.window->_currentPopup;
+    QCOMPARE(bool(popup), side >= 0);
+    if (!popup)
+      return;
+    QCOMPARE(_w.window->_selectedToolBarCommand, command);
+    QCOMPARE(popup->tag(), tag);
+    if (auto *slider = qobject_cast<PopupSliderWidget *>(popup))
+      QVERIFY(qAbs(slider->value() - value) < 1e-3);
+    else
+      QVERIFY(qobject_cast<PopupColorsScrollWidget *>(popup));
+    popup->dismiss();
+    QVERIFY(!_w.window->_currentPopup);
   }
 
   // The begin state is shown 1/600 s inside the transition, the end state at its end.
