@@ -709,6 +709,8 @@ protected:
 public slots:
   void transitionsListPopup_onTransitionItemSelected(PopupTransitionsListWidget *transitionsWidget, int cmdId);
   void _duplicateSelectedTransition();
+  // The editing block's segment; null without one.
+  Segment *_editingSegment();
 
 protected:
   QString _projectName;

@@ -31,6 +31,12 @@ SegmentWidget *MainWindow::_editingBlock() const
   return block && block->segment() ? block : nullptr;
 }
 
+Segment *MainWindow::_editingSegment()
+{
+  SegmentWidget *block = _editingBlock();
+  return block ? block->segment() : nullptr;
+}
+
 // The transition tool bar's clicks, and requests that need no anchor.
 void MainWindow::_transitionCommand(int cmdId)
 {
@@ -250,8 +256,7 @@ void MainWindow::_showTransitionToolsFor(float time, int transitionId)
 
 void MainWindow::editScrollArea_seekToTransition(int tId, bool beginOrEnd)
 {
-  SegmentWidget *block = _editingBlock();
-  Segment *segment = block ? block->segment() : nullptr;
+  Segment *segment = _editingSegment();
   if (!segment || !segment->transition(tId))
     return;
   double time = segment->transitionStart(tId);
