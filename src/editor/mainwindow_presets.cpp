@@ -161,7 +161,8 @@ void MainWindow::_addTransitionFromToolBar(QWidget *button, int cmdId, Scrollabl
   for (const TransitionPreset &preset : _transitionPresetItems(segment, startOccupied, endOccupied))
     items.append(new PopupTransitionsListWidget::Item{preset.text, preset.cmdId, preset.bold});
   auto *popup = new PopupTransitionsListWidget(parent);
-  const QPoint anchor = button ? button->mapTo(parent, QPoint(button->width() / 2, 0)) : QPoint();
+  // Through the screen: the inspector's button need not lie inside the popup's parent.
+  const QPoint anchor = button ? parent->mapFromGlobal(button->mapToGlobal(QPoint(button->width() / 2, 0))) : QPoint();
   popup->showPopupWithItems(parent, anchor, items, false);
   _adoptPopup(popup, toolbar, cmdId);
   connect(popup, &PopupTransitionsListWidget::transitionItemSelected, this,
