@@ -13,6 +13,7 @@
 // _tracks (track placement and range commits), _playback (play head, seeking, playback).
 
 #include "commonmainwindow.h"
+#include "popupmovieexportingwidget.h"
 #include "progresshud.h"
 #include "projectloader.h"
 #include "propertymap.h"
@@ -568,6 +569,26 @@ protected:
   }
   void _addTransitionPreset(int cmdId) { _applyTransitionPreset(cmdId); }
 
+  // Menu actions and movie export (mainwindow_actions.cpp, mainwindow_export.cpp).
+  bool _isPopupShown() const { return !_currentPopup.isNull(); }
+  bool _isTipOnScreen() const;
+  // The menu commands that change the composition are refused while it is being exported.
+  bool _isExporting() const { return _exporter != nullptr; }
+  // A transition command on the edited block's chosen transition, while transitions are edited.
+  void _chosenTransitionCommand(int cmdId);
+  void movieExportingPopup_onShareAction(PopupMovieExportingWidget *exportingWidget, MovieExportingAction action);
+  void movieExportingPopup_onCheckCanShareToEmail(PopupMovieExportingWidget *exportingWidget, bool *canShareToEmail);
+  void movieExportingPopup_onCheckCanShareToFacebook(PopupMovieExportingWidget *exportingWidget,
+                                                     bool *canShareToFacebook);
+  void movieExportingPopup_onExportCancelAction(PopupMovieExportingWidget *exportingWidget);
+  void _exportMovie(int action, int resolutionIndex, float frameRate, const QString &codec, const QString &movieName,
+                    const QString &saveLocation);
+  QString _exportedMovieFilePath(int resolutionIndex, float frameRate, const QString &codec) const;
+  void _startMovieExporter(const QString &path);
+  void _restorePreviewAfterExport();
+  // The user's Movies folder, made when missing; a symbolic link stands for its target.
+  static QString _moviesLocation();
+
   QString _projectName;
   QString _projectFolder;
   QString _projectDirectory;
@@ -644,6 +665,12 @@ protected:
   Qt::HANDLE _guiThreadId = nullptr;
   MainWindowActions _actions;
   QPointer<ProgressHUD> _progressHUD;
+
+  // Menu actions and movie export (mainwindow_actions.cpp, mainwindow_export.cpp).
+  QPointer<CommonPopup> _currentPopup;
+  // Set by the media intake while a media file is copied into the project.
+  bool _fileCopyRunning = false;
+  float _exportFrameRate = 0;
 
 private:
   void _createActions();
