@@ -484,10 +484,10 @@ private slots:
     ProjectShape shape;
     shape.seconds = 4;
     QVERIFY(p.openAt360p(shape));
+    QVERIFY(p.exportNow());
     ExportWindow *w = p.window.release();
     QPointer<ExportWindow> guard(w);
     w->setAttribute(Qt::WA_DeleteOnClose);
-    QVERIFY(p.exportNow());
     w->dialogs.answers << QMessageBox::Yes;
     QTRY_VERIFY_WITH_TIMEOUT(!w->taskbar.isEmpty(), EncodeWaitMs);
     w->close();
