@@ -128,6 +128,9 @@ private slots:
     w.fullscreen = w.transitions = false;
     w._fileCopyRunning = false;
     w._currentPopup = nullptr;
+    // Messages of earlier cases stay up for 2 s.
+    for (ProgressHUD *hud : w.findChildren<ProgressHUD *>())
+      hud->hide();
   }
 
   void shortcutsReachTheirActions_data()
@@ -286,8 +289,6 @@ private slots:
     w._textEditWidget = nullptr;
     QCOMPARE(p.hudText(), message);
     QVERIFY(w.calls.isEmpty());
-    for (ProgressHUD *hud : w.findChildren<ProgressHUD *>())
-      hud->hide();
   }
 
   // While drawing, undo takes back the canvas's last stroke; redo does nothing.
