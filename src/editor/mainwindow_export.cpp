@@ -84,7 +84,8 @@ void MainWindow::onActionExportTriggered()
 
 void MainWindow::showMovieExportingPopup()
 {
-  if (_isPopupShown() || !_projectManager)
+  // One export at a time: a second popup would change the settings the running one delivers by.
+  if (_isPopupShown() || _isExporting() || !_projectManager)
     return;
   if (AssetLoadingThreadPool::instance()->activeThreadCount() > 0) {
     ProgressHUD::showTextMessage(tr("Please wait a moment"), this, 2000);

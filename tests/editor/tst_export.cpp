@@ -416,6 +416,7 @@ private slots:
     QVERIFY(!QFile::exists(cached));
     QVERIFY(!QFile::exists(p.cached("Trip_360p_h264_30fps.partial.mp4")));
     QVERIFY(!QFile::exists(ExportProject::movies() + "/Trip.mp4"));
+    QCOMPARE(w._render->composition(), w._composition);
   }
 
   void failures_data()
