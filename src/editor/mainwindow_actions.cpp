@@ -202,13 +202,13 @@ void MainWindow::onActionEditDrawingTriggered()
 
 void MainWindow::onZoomIn()
 {
-  if (_zoom < MaxZoom)
+  if (_zoomSlider && _zoom < MaxZoom)
     _zoomSlider->setValue(int(_zoom * 10 + 2));
 }
 
 void MainWindow::onZoomOut()
 {
-  if (_zoom > MinZoom)
+  if (_zoomSlider && _zoom > MinZoom)
     _zoomSlider->setValue(int(_zoom * 10 - 2));
 }
 

@@ -417,6 +417,11 @@ private slots:
     QVERIFY(!QFile::exists(p.cached("Trip_360p_h264_30fps.partial.mp4")));
     QVERIFY(!QFile::exists(ExportProject::movies() + "/Trip.mp4"));
     QCOMPARE(w._render->composition(), w._composition);
+
+    // Nothing cached is left to reuse: the next export encodes again.
+    QVERIFY(p.exportNow());
+    QVERIFY(ExportProject::delivered("Trip.mp4"));
+    QCOMPARE(w.began, 2);
   }
 
   void failures_data()
