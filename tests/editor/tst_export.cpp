@@ -484,6 +484,23 @@ private slots:
     QCOMPARE(QSize(stream.value("width").toInt(), stream.value("height").toInt()), size);
   }
 
+  // A Movies folder that is a symbolic link is offered as the folder it points to.
+  void moviesLinkIsFollowed()
+  {
+    const QString films = QDir::homePath() + "/Films";
+    QVERIFY(QDir().mkpath(films));
+    QVERIFY(QFile::link(films, ExportProject::movies()));
+    ExportProject p;
+    ProjectShape shape;
+    shape.seconds = 1;
+    QVERIFY(p.open(shape));
+    p.window->actions().exportMovie->trigger();
+    QVERIFY(p.window->popup());
+    QCOMPARE(p.window->popup()->saveLocation(), films);
+    p.dismissPopup();
+    QVERIFY(QFile::remove(ExportProject::movies()));
+  }
+
   void closingDuringAnExportCancelsAndCloses()
   {
     ExportProject p;
