@@ -13,7 +13,6 @@
 // _tracks (track placement and range commits), _playback (play head, seeking, playback).
 
 #include "commonmainwindow.h"
-#include "popupmovieexportingwidget.h"
 #include "progresshud.h"
 #include "projectloader.h"
 #include "propertymap.h"
@@ -40,6 +39,7 @@ class AVImageLoader;
 class AVRender;
 class AVSegment;
 class CanvasWidget;
+class CommonPopup;
 class CropWidget;
 class EditScrollArea;
 class FullscreenControlWidget;
@@ -576,7 +576,8 @@ protected:
   bool _isExporting() const { return _exporter != nullptr; }
   // A transition command on the edited block's chosen transition, while transitions are edited.
   void _chosenTransitionCommand(int cmdId);
-  void movieExportingPopup_onShareAction(PopupMovieExportingWidget *exportingWidget, MovieExportingAction action);
+  // action: a MovieExportingAction.
+  void movieExportingPopup_onShareAction(PopupMovieExportingWidget *exportingWidget, int action);
   void movieExportingPopup_onCheckCanShareToEmail(PopupMovieExportingWidget *exportingWidget, bool *canShareToEmail);
   void movieExportingPopup_onCheckCanShareToFacebook(PopupMovieExportingWidget *exportingWidget,
                                                      bool *canShareToFacebook);

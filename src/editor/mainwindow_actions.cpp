@@ -5,11 +5,11 @@
 
 #include "avengine.h"
 #include "canvaswidget.h"
+#include "commonpopuphelptipwidget.h"
 #include "editscrollarea.h"
 #include "gutterscrollarea.h"
 #include "progresshud.h"
 #include "segmentwidget.h"
-#include "commonpopuphelptipwidget.h"
 #include "tipmanager.h"
 
 #include <QAction>

@@ -10,6 +10,7 @@
 #include "avglwidget.h"
 #include "avrender.h"
 #include "editscrollarea.h"
+#include "popupmovieexportingwidget.h"
 #include "progresshud.h"
 #include "projectmanager.h"
 #include "segmentwidget.h"
@@ -127,8 +128,7 @@ void MainWindow::showMovieExportingPopup()
           &MainWindow::movieExportingPopup_onExportCancelAction);
 }
 
-void MainWindow::movieExportingPopup_onShareAction(PopupMovieExportingWidget *exportingWidget,
-                                                   MovieExportingAction action)
+void MainWindow::movieExportingPopup_onShareAction(PopupMovieExportingWidget *exportingWidget, int action)
 {
   _exportMovie(action, exportingWidget->resolution(), exportingWidget->frameRate(), exportingWidget->videoCodec(),
                exportingWidget->movieName(), exportingWidget->saveLocation());

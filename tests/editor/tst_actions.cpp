@@ -8,15 +8,14 @@
 #include "avexporter.h"
 #include "canvaswidget.h"
 #include "commonpopup.h"
+#include "commonpopuphelptipwidget.h"
 #include "cropwidget.h"
 #include "editscrollarea.h"
-#include "gutterscrollarea.h"
 #include "progresshud.h"
 #include "projectmanager.h"
 #include "segment.h"
 #include "segmentwidget.h"
 #include "texteditwidget.h"
-#include "commonpopuphelptipwidget.h"
 #include "tipmanager.h"
 
 #include <QAction>
