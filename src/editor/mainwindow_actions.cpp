@@ -244,5 +244,6 @@ void MainWindow::onTransitionEditingStateChanged()
   const bool chosen = edited && edited->transitionId() > 0;
   _actions.duplicateTransition->setEnabled(chosen);
   _actions.deleteTransition->setEnabled(chosen);
+  _updateAddTransitionAction();
   _updateEditTransitionsAction();
 }
