@@ -8,6 +8,7 @@
 
 #include "assetloadingthreadpool.h"
 #include "avcomposition.h"
+#include "avglwidget.h"
 #include "avrender.h"
 #include "editscrollarea.h"
 #include "popupmovieexportingwidget.h"
@@ -204,6 +205,26 @@ QJsonObject probeVideo(const QString &path)
   return stream;
 }
 
+QImage previewFrame(ExportWindow &window)
+{
+  return window.previewWidget()->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+}
+
+// Mean difference of the colour channels, 0..255; 255 when the sizes differ.
+double meanDifference(const QImage &a, const QImage &b)
+{
+  if (a.size() != b.size() || a.isNull())
+    return 255;
+  double sum = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y);
+      const QRgb q = b.pixel(x, y);
+      sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+    }
+  return sum / (3.0 * a.width() * a.height());
+}
+
 // Keeps one loading-pool thread busy until released.
 class BlockingTask : public QRunnable
 {
@@ -274,6 +295,11 @@ private slots:
     QTRY_VERIFY(!w.popup());
     w.taskbar.clear();
 
+    // The frame under the play head: the picture inside the background.
+    QImage before;
+    QTRY_VERIFY((before = previewFrame(w), before.pixel(before.width() / 2 - 5, before.height() / 2 - 5)
+                                               != before.pixel(1, 1)));
+
     w.projectManager()->setModified(true);
     QVERIFY(p.exportNow());
     QVERIFY(!w.projectManager()->isModified());
@@ -305,6 +331,8 @@ private slots:
     QCOMPARE(w._composition->width(), preview.width());
     QCOMPARE(w._render->composition(), w._composition);
     QVERIFY(!w.isPlaying());
+    QTRY_VERIFY2(meanDifference(previewFrame(w), before) < 2,
+                 qPrintable(QString::number(meanDifference(previewFrame(w), before))));
 
     // Same settings, no edit: the cached file is copied without encoding.
     p.dismissPopup();
