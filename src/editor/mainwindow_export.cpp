@@ -113,11 +113,7 @@ void MainWindow::showMovieExportingPopup()
   popup->showPopupWithSettings(centralWidget(), e.qualityIndex, float(aspect.width()), float(aspect.height()),
                                e.baseName, e.outputFolder, codec, _exportFrameRate, 0);
   _currentPopup = popup;
-  // The dismissed popup deletes itself later; until then it no longer counts as shown.
-  connect(popup, &CommonPopup::dismissed, this, [this](CommonPopup *dismissed) {
-    if (_currentPopup == dismissed)
-      _currentPopup = nullptr;
-  });
+  connect(popup, &CommonPopup::dismissed, this, &MainWindow::popup_onDismissed);
   connect(popup, &PopupMovieExportingWidget::popupMovieExportingWidgetShareAction, this,
           &MainWindow::movieExportingPopup_onShareAction);
   connect(popup, &PopupMovieExportingWidget::popupMovieExportingWidgetCheckCanShareToEmail, this,

@@ -16,6 +16,7 @@
 #include "projectmanager.h"
 #include "segment.h"
 #include "segmentwidget.h"
+#include "taskbarprogress.h"
 
 #include <QAction>
 #include <QDir>
@@ -94,9 +95,25 @@ public:
   QVector<float> taskbar;
   int undoCalls = 0;
 
-  void exportProgressBegan() override { ++began; }
-  void exportProgressChanged(float progress) override { taskbar << progress; }
-  void exportProgressEnded() override { ++ended; }
+  // What the taskbar button showed after each report.
+  QVector<int> taskbarShown;
+
+  void exportProgressBegan() override
+  {
+    TestEditorWindow::exportProgressBegan();
+    ++began;
+  }
+  void exportProgressChanged(float progress) override
+  {
+    TestEditorWindow::exportProgressChanged(progress);
+    taskbar << progress;
+    taskbarShown << (taskbarProgress() ? taskbarProgress()->value() : -1);
+  }
+  void exportProgressEnded() override
+  {
+    TestEditorWindow::exportProgressEnded();
+    ++ended;
+  }
   void undoRedoOperation(bool) override { ++undoCalls; }
 
   PopupMovieExportingWidget *popup() const
@@ -287,13 +304,15 @@ private slots:
     // The exporter's 1.0 shows 99 on the popup and the taskbar: the rest waits for the copy.
     w.actions().exportMovie->trigger();
     QVERIFY(w.popup());
+    w.DesktopMainWindow::exportProgressBegan();
     emit w.avexporterProgressChanged(1.0f);
-    QTRY_COMPARE(w.taskbar.size(), 1);
-    QCOMPARE(int(double(w.taskbar.last()) * 100), 99);
+    QTRY_COMPARE(w.taskbarShown, QVector<int>{99});
     QCOMPARE(w.popup()->findChild<QProgressBar *>("exportProgressBar")->value(), 99);
+    w.DesktopMainWindow::exportProgressEnded();
     p.dismissPopup();
     QTRY_VERIFY(!w.popup());
     w.taskbar.clear();
+    w.taskbarShown.clear();
 
     // The frame under the play head: the picture inside the background.
     QImage before;
@@ -318,6 +337,9 @@ private slots:
     QVERIFY(!w.taskbar.isEmpty());
     QVERIFY(std::is_sorted(w.taskbar.begin(), w.taskbar.end()));
     QVERIFY(w.taskbar.last() <= 0.99f);
+    for (int i = 0; i < w.taskbar.size(); ++i)
+      QCOMPARE(w.taskbarShown[i], int(w.taskbar[i] * 100));
+    QVERIFY(!w.taskbarProgress());
 
     const QJsonObject stream = probeVideo(ExportProject::movies() + "/Trip.mp4");
     QCOMPARE(stream.value("codec_name").toString(), QString("h264"));
