@@ -1,11 +1,14 @@
 // The window's menu actions: which shortcut reaches which action, which window states refuse
 // which action, the zoom controls and the enabled states that follow the editing state.
 
+#include "editingfixture.h"
 #include "editorfixture.h"
 #include "mediafixtures.h"
 #include "testenv.h"
 
+#include "avengine.h"
 #include "avexporter.h"
+#include "avglwidget.h"
 #include "canvaswidget.h"
 #include "commonpopup.h"
 #include "commonpopuphelptipwidget.h"
@@ -103,6 +106,36 @@ struct ActionsProject
     return QString();
   }
 };
+
+// The preview's picture once two grabs in a row agree: the engine has drawn the last change.
+QImage settledPreview(EditingWindow &window)
+{
+  QImage last;
+  QImage now = window.previewWidget()->grabFramebuffer();
+  QTest::qWaitFor(
+      [&] {
+        last = now;
+        now = window.previewWidget()->grabFramebuffer();
+        return window._engine->isIdle() && now == last;
+      },
+      5000);
+  return now.convertToFormat(QImage::Format_RGB32);
+}
+
+// Mean difference of the colour channels, 0..255; 255 when the sizes differ.
+double meanDifference(const QImage &a, const QImage &b)
+{
+  if (a.size() != b.size() || a.isNull())
+    return 255;
+  double sum = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y);
+      const QRgb q = b.pixel(x, y);
+      sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+    }
+  return sum / (3.0 * a.width() * a.height());
+}
 
 void dismissTip()
 {
@@ -396,6 +429,62 @@ private slots:
     QTRY_COMPARE(enabled(adds), on);
     QVERIFY(a.rangeSelect->isEnabled());
     QCOMPARE(a.editSegment->text(), QString("Edit"));
+  }
+
+  // Twenty edits, then twenty undos and twenty redos typed as shortcuts: after every step the
+  // project and the preview are those of the matching state.
+  void scriptedUndoRedoThroughShortcuts()
+  {
+    EditingSession session;
+    QVERIFY(session.open());
+    EditingWindow &w = *session.window;
+    struct Edit
+    {
+      const char *uid;
+      int command;
+    };
+    // Rotations, flips and the alignment of the text and the movie under the play head (the
+    // movie's frames are plain colours: only its rotation shows).
+    const Edit cycle[] = {{"seg-3", 10006}, {"seg-3", 10023}, {"seg-3", 10008}, {"seg-1", 10006},
+                          {"seg-3", 10009}};
+    // Frames of one state compare equal up to this mean difference.
+    constexpr double Same = 0.02;
+    QStringList states{session.state()};
+    QList<QImage> frames{settledPreview(w)};
+    for (int i = 0; i < 20; ++i) {
+      const Edit &edit = cycle[i % 5];
+      session.edit(session.segmentByUId(edit.uid));
+      QSignalSpy swapped(w.previewWidget(), &QOpenGLWidget::frameSwapped);
+      w._segmentCommand(nullptr, edit.command);
+      states << session.state();
+      // The reference is taken once the edit has reached the screen.
+      if (swapped.isEmpty())
+        swapped.wait(1000);
+      frames << settledPreview(w);
+      QVERIFY2(states.last() != states[states.size() - 2], qPrintable(QString("edit %1 changed nothing").arg(i)));
+    }
+    // The preview follows the edits (a flip or an alignment of the one-line text shows nothing),
+    // so its comparisons below tell the states apart.
+    int changed = 0;
+    for (int i = 1; i < frames.size(); ++i)
+      changed += meanDifference(frames[i], frames[i - 1]) > Same;
+    QVERIFY2(changed >= 12, qPrintable(QString::number(changed)));
+    QApplication::setActiveWindow(&w);
+    auto type = [&](const QKeySequence &keys, int expected) {
+      QTRY_VERIFY(w._engine->isIdle());
+      w.editScrollArea()->setFocus();
+      QTest::keySequence(&w, keys);
+      QTRY_COMPARE(session.state(), states[expected]);
+      double difference = 255;
+      QTRY_VERIFY2((difference = meanDifference(settledPreview(w), frames[expected])) <= Same,
+                   qPrintable(QString("state %1: preview differs by %2").arg(expected).arg(difference)));
+    };
+    for (int i = 19; i >= 0; --i)
+      type(QKeySequence::Undo, i);
+    for (int i = 1; i <= 20; ++i)
+      type(QKeySequence::Redo, i);
+    session.window.reset();
+    ProjectManager::setWorkingDirectory(p.project.root());
   }
 
 private:
