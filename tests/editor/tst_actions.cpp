@@ -4,6 +4,7 @@
 #include "editingfixture.h"
 #include "editorfixture.h"
 #include "mediafixtures.h"
+#include "pixelprobe.h"
 #include "testenv.h"
 
 #include "avengine.h"
@@ -122,21 +123,6 @@ QImage settledPreview(EditingWindow &window)
   return now.convertToFormat(QImage::Format_RGB32);
 }
 
-// Mean difference of the colour channels, 0..255; 255 when the sizes differ.
-double meanDifference(const QImage &a, const QImage &b)
-{
-  if (a.size() != b.size() || a.isNull())
-    return 255;
-  double sum = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y);
-      const QRgb q = b.pixel(x, y);
-      sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
-    }
-  return sum / (3.0 * a.width() * a.height());
-}
-
 void dismissTip()
 {
   if (TipManager::hasInstance())
@@ -144,6 +130,8 @@ void dismissTip()
 }
 
 } // namespace
+
+using PixelProbe::meanDifference;
 
 class TestActions : public QObject
 {

@@ -4,6 +4,7 @@
 
 #include "editorfixture.h"
 #include "mediafixtures.h"
+#include "pixelprobe.h"
 #include "testenv.h"
 
 #include "assetloadingthreadpool.h"
@@ -227,21 +228,6 @@ QImage previewFrame(ExportWindow &window)
   return window.previewWidget()->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
 }
 
-// Mean difference of the colour channels, 0..255; 255 when the sizes differ.
-double meanDifference(const QImage &a, const QImage &b)
-{
-  if (a.size() != b.size() || a.isNull())
-    return 255;
-  double sum = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y);
-      const QRgb q = b.pixel(x, y);
-      sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
-    }
-  return sum / (3.0 * a.width() * a.height());
-}
-
 // Keeps one loading-pool thread busy until released.
 class BlockingTask : public QRunnable
 {
@@ -254,6 +240,8 @@ private:
 };
 
 } // namespace
+
+using PixelProbe::meanDifference;
 
 class TestExport : public QObject
 {
