@@ -99,13 +99,6 @@ struct ActionsProject
     return static_cast<SegmentWidget *>(model->segmentWidgetOf(model->segmentAt(index)));
   }
 
-  QString hudText() const
-  {
-    for (ProgressHUD *hud : window->findChildren<ProgressHUD *>())
-      if (hud->isVisible() && hud->textLabel())
-        return hud->textLabel()->text();
-    return QString();
-  }
 };
 
 // The preview's picture once two grabs in a row agree: the engine has drawn the last change.
@@ -148,9 +141,6 @@ private slots:
     w.fullscreen = w.transitions = false;
     w._fileCopyRunning = false;
     w._currentPopup = nullptr;
-    // Messages of earlier cases stay up for 2 s.
-    for (ProgressHUD *hud : w.findChildren<ProgressHUD *>())
-      hud->hide();
   }
 
   void shortcutsReachTheirActions_data()
@@ -304,10 +294,11 @@ private slots:
                                                   w.centralWidget()));
     else
       editor.reset(w._textEditWidget = new TextEditWidget(w.centralWidget()));
+    HudTextLog huds;
     (undo ? w.actions().undo : w.actions().redo)->trigger();
     w._cropWidget = nullptr;
     w._textEditWidget = nullptr;
-    QCOMPARE(p.hudText(), message);
+    QCOMPARE(huds.texts(), QStringList{message});
     QVERIFY(w.calls.isEmpty());
   }
 

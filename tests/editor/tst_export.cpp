@@ -2,6 +2,7 @@
 // a short generated project: cached exports, reuse, names, progress, cancel, errors, and what
 // the window refuses while it exports.
 
+#include "editingfixture.h"
 #include "editorfixture.h"
 #include "mediafixtures.h"
 #include "pixelprobe.h"
@@ -125,6 +126,7 @@ public:
 
 struct ExportProject
 {
+  HudTextLog huds;
   EditorProject project;
   std::unique_ptr<ExportWindow> window;
 
@@ -184,15 +186,6 @@ struct ExportProject
   bool waitUntilIdle() const
   {
     return QTest::qWaitFor([&] { return !window->_exporter && window->ended >= window->began; }, EncodeWaitMs);
-  }
-
-  // The text of the heads-up message on show, empty when none is.
-  QString hudText() const
-  {
-    for (ProgressHUD *hud : window->findChildren<ProgressHUD *>())
-      if (hud->isVisible() && hud->textLabel())
-        return hud->textLabel()->text();
-    return QString();
   }
 
   QString popupError() const
@@ -276,11 +269,14 @@ private slots:
       AssetLoadingThreadPool::instance()->start(new BlockingTask(&release));
       QTRY_VERIFY(AssetLoadingThreadPool::instance()->activeThreadCount() > 0);
     }
+    p.huds.clear();
     p.window->actions().exportMovie->trigger();
     release.release();
     QVERIFY(!p.window->popup());
-    QCOMPARE(p.hudText(), message);
-    QTRY_VERIFY_WITH_TIMEOUT(p.hudText().isEmpty(), 5000);
+    QCOMPARE(p.huds.texts(), QStringList{message});
+    QTRY_VERIFY_WITH_TIMEOUT(p.huds.entries().first().shownMs >= 0, 5000);
+    const qint64 shown = p.huds.entries().first().shownMs;
+    QVERIFY2(shown >= 1800 && shown < 4000, qPrintable(QString::number(shown)));
   }
 
   // An export, a reuse of the cached file, and a name with unsafe characters.
@@ -448,7 +444,7 @@ private slots:
     QVERIFY(p.exportNow());
     QVERIFY(p.waitUntilIdle());
     QVERIFY(cancelled);
-    QCOMPARE(p.hudText(), QString("Export canceled"));
+    QVERIFY(p.huds.texts().contains("Export canceled"));
     QVERIFY(!w.popup());
     const QString cached = p.cached("Trip_360p_h264_30fps.mp4");
     QVERIFY(!QFile::exists(cached));
