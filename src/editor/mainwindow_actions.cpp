@@ -42,14 +42,14 @@ static SegmentWidget *commandTarget(EditScrollArea *area)
 
 void MainWindow::onActionMovieSettingsTriggered()
 {
-  if (_isPreviewFullscreen() || _fileCopyRunning || _isPopupShown() || _isTipOnScreen() || _isExporting())
+  if (_isPreviewFullscreen() || _copyingMedia || _isPopupShown() || _isTipOnScreen() || _isExporting())
     return;
   showProjectSettingsPopup();
 }
 
 void MainWindow::onActionPlayPauseTriggered()
 {
-  if (_fileCopyRunning || _isPopupShown() || _isTipOnScreen() || _isExporting())
+  if (_copyingMedia || _isPopupShown() || _isTipOnScreen() || _isExporting())
     return;
   togglePlayPause();
 }
@@ -86,7 +86,7 @@ void MainWindow::onActionRedoTriggered()
 
 void MainWindow::onActionEnterExitRangeSelect()
 {
-  if (_isPreviewFullscreen() || _isInPlaceEditing() || _fileCopyRunning || _isPopupShown() || _isTipOnScreen()
+  if (_isPreviewFullscreen() || _isInPlaceEditing() || _copyingMedia || _isPopupShown() || _isTipOnScreen()
       || _isExporting() || !_editScrollArea)
     return;
   if (_editScrollArea->rangeSelectionMode)

@@ -69,11 +69,6 @@ void MainWindow::_transitionCommand(int cmdId)
 
 // Actions.
 void MainWindow::onActionFullscreenTriggered() {}
-void MainWindow::onActionAddFileTriggered() {}
-void MainWindow::onActionAddFromCameraTriggered() {}
-void MainWindow::onActionAddFromMicrophoneTriggered() {}
-void MainWindow::onActionAddTextTriggered() {}
-void MainWindow::onActionAddSelfDrawTriggered() {}
 
 // The edit area.
 void MainWindow::editScrollArea_willEndDragging() {}
@@ -121,13 +116,3 @@ void MainWindow::editScrollArea_onPopupContextMenuForSegmentWidget(SegmentWidget
 void MainWindow::editScrollArea_doubleClickedOnFailedSegment(SegmentWidget *, QPoint) {}
 
 // Zoom, mode button, gutter.
-void MainWindow::gutterArea_onFunctionButtonPressed(int) {}
-
-// The media explorer.
-void MainWindow::mediaExplorer_onShowTextMessage(const QString &) {}
-void MainWindow::mediaExplorer_onShowProgressHUD(const QString &, float) {}
-void MainWindow::mediaExplorer_onDownloadFinished(int, const QString &, const QString &) {}
-void MainWindow::mediaExplorer_onMediaItemClicked(const QString &, int, const QString &, const QPixmap &,
-                                                  const QString &)
-{
-}

@@ -45,7 +45,7 @@ class ActionsWindow : public TestEditorWindow
 {
 public:
   using MainWindow::_currentPopup;
-  using MainWindow::_fileCopyRunning;
+  using MainWindow::_copyingMedia;
 
   QStringList calls;
   bool fullscreen = false;
@@ -139,7 +139,7 @@ private slots:
     ActionsWindow &w = *p.window;
     w.calls.clear();
     w.fullscreen = w.transitions = false;
-    w._fileCopyRunning = false;
+    w._copyingMedia = false;
     w._currentPopup = nullptr;
   }
 
@@ -217,7 +217,7 @@ private slots:
     if (state == "fullscreen")
       w.fullscreen = true;
     else if (state == "import")
-      w._fileCopyRunning = true;
+      w._copyingMedia = true;
     else if (state == "popup")
       w._currentPopup = new CommonPopup(w.centralWidget());
     else if (state == "tip")
