@@ -403,23 +403,55 @@ void DesktopMainWindow::segmentInspectorWidget_onRotateClockwiseAction(SegmentIn
 void DesktopMainWindow::segmentInspectorWidget_onRotateCounterClockwiseAction(SegmentInspectorWidget *) {}
 void DesktopMainWindow::segmentInspectorWidget_onFlipHorizontalAction(SegmentInspectorWidget *) {}
 void DesktopMainWindow::segmentInspectorWidget_onFlipVerticalAction(SegmentInspectorWidget *) {}
-void DesktopMainWindow::segmentInspectorWidget_onSetGeometryX(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onSetGeometryY(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onSetGeometryWidth(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onSetGeometryHeight(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onSetGeometryRotation(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_beforeUpdateGeometryValue(SegmentInspectorWidget *, QPointF &,
-                                                                         QPointF &, qreal &)
+void DesktopMainWindow::segmentInspectorWidget_onSetGeometryX(SegmentInspectorWidget *, double value)
 {
+  _segmentEditingSetGeometryX(value);
 }
-void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryX(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryY(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryWidth(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryHeight(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryRotation(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_afterUpdateGeometryValue(SegmentInspectorWidget *, QPointF, QPointF,
-                                                                        double)
+void DesktopMainWindow::segmentInspectorWidget_onSetGeometryY(SegmentInspectorWidget *, double value)
 {
+  _segmentEditingSetGeometryY(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onSetGeometryWidth(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingSetGeometryWidth(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onSetGeometryHeight(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingSetGeometryHeight(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onSetGeometryRotation(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingSetGeometryRotation(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_beforeUpdateGeometryValue(SegmentInspectorWidget *, QPointF &translation,
+                                                                         QPointF &scale, qreal &rotation)
+{
+  _segmentEditingBeforeUpdateGeometry(translation, scale, rotation);
+}
+void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryX(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingUpdateGeometryX(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryY(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingUpdateGeometryY(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryWidth(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingUpdateGeometryWidth(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryHeight(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingUpdateGeometryHeight(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryRotation(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingUpdateGeometryRotation(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_afterUpdateGeometryValue(SegmentInspectorWidget *, QPointF translation,
+                                                                        QPointF scale, double rotation)
+{
+  _segmentEditingAfterUpdateGeometry(translation, scale, rotation);
 }
 
 void DesktopMainWindow::segmentInspectorWidget_onGetEasingFunctionHintText(SegmentInspectorWidget *, Segment *segment,

@@ -684,6 +684,34 @@ protected:
   void _selectFirstTransition();
   void editScrollArea_grabSegmentScreen(Segment *segment);
 
+  // Inspector geometry (mainwindow_inspectorgeometry.cpp). The transform overlay's handlers,
+  // declared with its signals, live in mainwindow_transform.cpp.
+  struct EditedGeometry
+  {
+    QPointF translation;
+    QSizeF scale;
+    double rotation = 0;
+  };
+  // The edited segment when it is a visual one, else null.
+  Segment *_geometryEditedSegment() const;
+  // The segment's own values, or the edited transition state's.
+  EditedGeometry _editedGeometry(Segment *segment) const;
+  void _applyGeometryValues(Segment *segment, const QHash<QString, qreal> &values, bool toEngine);
+  void _segmentEditingSetGeometry(const QHash<QString, qreal> &dictValue);
+  void _segmentEditingSetGeometryX(double value);
+  void _segmentEditingSetGeometryY(double value);
+  void _segmentEditingSetGeometryWidth(double value);
+  void _segmentEditingSetGeometryHeight(double value);
+  void _segmentEditingSetGeometryRotation(double value);
+  void _segmentEditingBeforeUpdateGeometry(QPointF &translation, QPointF &scale, qreal &rotation);
+  void _segmentEditingUpdateGeometry(const QHash<QString, qreal> &dictValue);
+  void _segmentEditingUpdateGeometryX(double value);
+  void _segmentEditingUpdateGeometryY(double value);
+  void _segmentEditingUpdateGeometryWidth(double value);
+  void _segmentEditingUpdateGeometryHeight(double value);
+  void _segmentEditingUpdateGeometryRotation(double value);
+  void _segmentEditingAfterUpdateGeometry(QPointF translation, QPointF scale, double rotation);
+
   // Transition presets (mainwindow_presets.cpp) and transition commands
   // (mainwindow_transitions.cpp).
   struct TransitionPreset
