@@ -14,7 +14,5 @@ void MainWindow::_applyTransitionPreset(int) {}
 void MainWindow::_beginTextEditing(Segment *) {}
 void MainWindow::_beginDrawing(Segment *) {}
 void MainWindow::_beginCropping(Segment *) {}
-void MainWindow::_refreshTextEditorStyle(QWidget *, Segment *) {}
-void MainWindow::_connectPopupValueHandlers(CommonPopup *) {}
 void MainWindow::_selectFirstTransition() {}
 void MainWindow::editScrollArea_grabSegmentScreen(Segment *) {}

@@ -1,0 +1,241 @@
+// Editing over the preview: the text editor laid on a text segment, and the closing of the crop
+// frame, applied or dropped.
+
+#include "editingfixture.h"
+#include "testenv.h"
+
+#include "avglwidget.h"
+#include "cropwidget.h"
+#include "editscrollarea.h"
+#include "mediaexplorer.h"
+#include "projectmanager.h"
+#include "scrollabletoolbar.h"
+#include "segment.h"
+#include "segmentwidget.h"
+#include "texteditwidget.h"
+#include "textsegment.h"
+
+#include <QPixmap>
+#include <QtTest>
+
+namespace {
+
+using Attributes = QList<QPair<QString, QString>>;
+
+QList<SegmentSpec> inPlaceSegments()
+{
+  QList<SegmentSpec> segments = EditingProject::standardSegments();
+  segments << SegmentSpec{"IMAGE", 4, 0, 4, Attributes{{"File", "still.png"}}}; // seg-6: a transition
+  return segments;
+}
+
+class InPlaceWindow : public EditingWindow
+{
+public:
+  using MainWindow::_beginTextEditing;
+  using MainWindow::_commitInPlaceEditing;
+  using MainWindow::_cropWidget;
+  using MainWindow::_endCropping;
+  using MainWindow::_endTextEditing;
+  using MainWindow::_hideTransformWidget;
+  using MainWindow::_textEditWidget;
+};
+
+} // namespace
+
+class TestInPlace : public QObject
+{
+  Q_OBJECT
+
+  EditingSession session;
+
+  InPlaceWindow *window() { return static_cast<InPlaceWindow *>(session.window.get()); }
+  int snapshots() { return window()->projectManager()->history().count(); }
+  TextSegment *openText(const QString &content)
+  {
+    auto *text = static_cast<TextSegment *>(session.segmentByUId("seg-3"));
+    text->setText(content);
+    window()->_setPlayheadTime(text->rangeStart() + 0.1f, false);
+    session.edit(text);
+    window()->_buildSegmentToolBar(text, text->rangeStart());
+    window()->_beginTextEditing(text);
+    return text;
+  }
+  void openCrop(Segment *segment, const QRectF &crop)
+  {
+    window()->_cropWidget = new CropWidget(QRect(0, 0, 320, 180), QPixmap(320, 180), crop, true,
+                                           window()->centralWidget());
+    Q_UNUSED(segment)
+  }
+
+private slots:
+  void initTestCase()
+  {
+    QVERIFY(session.open(inPlaceSegments()));
+    Segment *picture = session.segmentByUId("seg-6");
+    QVERIFY(picture->insertTransition(0.5f, 0.5f) > 0);
+  }
+
+  void cleanup()
+  {
+    window()->_endTextEditing(false);
+    window()->_endCropping(false);
+    QTRY_VERIFY(!window()->_textEditWidget && !window()->_cropWidget);
+  }
+
+  // Opening takes the mouse from the timeline and the explorer and hides the tool bar; any
+  // closing gives them back.
+  void openingAndClosing_data()
+  {
+    QTest::addColumn<bool>("apply");
+    QTest::newRow("applied") << true;
+    QTest::newRow("dropped") << false;
+  }
+
+  void openingAndClosing()
+  {
+    QFETCH(bool, apply);
+    openText("Hello");
+    TextEditWidget *editor = window()->_textEditWidget;
+    QVERIFY(editor);
+    QVERIFY(editor->isVisible());
+    QCOMPARE(editor->toPlainText(), QString("Hello"));
+    QVERIFY(!editor->document()->isUndoAvailable());
+    QVERIFY(window()->editScrollArea()->isMouseTransparent());
+    QVERIFY(!window()->_transformWidget);
+    // A second opening keeps the first editor.
+    window()->_beginTextEditing(session.segmentByUId("seg-3"));
+    QCOMPARE(window()->_textEditWidget, editor);
+    window()->_endTextEditing(apply);
+    QVERIFY(!window()->_textEditWidget);
+    QVERIFY(!window()->editScrollArea()->isMouseTransparent());
+    QVERIFY(window()->_segmentToolBar);
+    QTRY_VERIFY(window()->_segmentToolBar->isVisible());
+  }
+
+  // An editor that would reach above the container stays 3 px below its top edge.
+  void textAtTheTop()
+  {
+    auto *text = static_cast<TextSegment *>(session.segmentByUId("seg-3"));
+    text->setUserTranslation(QPointF(0, -2));
+    session.edit(text);
+    window()->_hideTransformWidget();
+    window()->_beginTextEditing(text);
+    QVERIFY(window()->_textEditWidget);
+    QCOMPARE(window()->_textEditWidget->geometry().top(), 3);
+    window()->_endTextEditing(false);
+    text->setUserTranslation(QPointF(0, 0));
+  }
+
+  // A changed text is one undo step; the same text is written and sent again but not recorded.
+  void closingWritesTheText_data()
+  {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("recorded");
+    QTest::newRow("unchanged") << "Hello" << 0;
+    QTest::newRow("changed") << "Hello there" << 1;
+    QTest::newRow("emptied") << "" << 1;
+  }
+
+  void closingWritesTheText()
+  {
+    QFETCH(QString, typed);
+    QFETCH(int, recorded);
+    TextSegment *text = openText("Hello");
+    window()->_textEditWidget->setPlainText(typed);
+    session.engine.clear();
+    const int history = snapshots();
+    window()->_commitInPlaceEditing();
+    QCOMPARE(snapshots() - history, recorded);
+    QCOMPARE(text->text(), typed);
+    const QList<EngineCallLog::Call> sent = session.engine.calls("setText");
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(sent[0].text, typed);
+    QVERIFY(!window()->_textEditWidget);
+  }
+
+  // Typed into an emptied editor, the first character still has the segment's size.
+  void emptiedEditorKeepsTheStyle()
+  {
+    openText("Hello");
+    TextEditWidget *editor = window()->_textEditWidget;
+    const int size = editor->font().pixelSize();
+    QVERIFY(size > 0);
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QVERIFY(editor->toPlainText().isEmpty());
+    QTest::keyClick(editor, Qt::Key_A);
+    QCOMPARE(editor->toPlainText(), QString("A"));
+    QTextCursor cursor(editor->document());
+    cursor.movePosition(QTextCursor::NextCharacter);
+    QCOMPARE(cursor.charFormat().font().pixelSize(), size);
+  }
+
+  // A crop closed unchanged records nothing; on a transition side the state's corners change.
+  void closingTheCrop_data()
+  {
+    QTest::addColumn<int>("side");
+    QTest::addColumn<bool>("moved");
+    QTest::newRow("segment, same corners") << -1 << false;
+    QTest::newRow("segment, new corners") << -1 << true;
+    QTest::newRow("end state, new corners") << 0 << true;
+    QTest::newRow("begin state, same corners") << 1 << false;
+  }
+
+  void closingTheCrop()
+  {
+    QFETCH(int, side);
+    QFETCH(bool, moved);
+    Segment *picture = session.segmentByUId("seg-6");
+    session.edit(picture);
+    session.block(picture)->setTransitionId(side >= 0 ? 1 : 0);
+    window()->_editedTransitionEnd = side;
+    const bool begin = side > 0;
+    const QPointF oldTopLeft = side >= 0 ? picture->transitionCropTopLeft(1, begin) : picture->cropTopLeft();
+    const QPointF oldBottomRight = side >= 0 ? picture->transitionCropBottomRight(1, begin) : picture->cropBottomRight();
+    const QRectF crop = moved ? QRectF(QPointF(0.1, 0.2), QPointF(0.8, 0.9)) : QRectF(oldTopLeft, oldBottomRight);
+    openCrop(picture, crop);
+    session.engine.clear();
+    const QString before = session.state();
+    const int history = snapshots();
+    window()->_commitInPlaceEditing();
+    QVERIFY(!window()->_cropWidget);
+    QCOMPARE(snapshots() - history, moved ? 1 : 0);
+    if (!moved) {
+      QCOMPARE(session.state(), before);
+      QCOMPARE(session.engine.calls("setSegmentProperty", 8).size() + session.engine.calls("setTransitionValue").size(),
+               0);
+      return;
+    }
+    if (side < 0) {
+      QCOMPARE(picture->cropTopLeft(), QPointF(0.1, 0.2));
+      QCOMPARE(picture->cropBottomRight(), QPointF(0.8, 0.9));
+      QCOMPARE(session.engine.calls("setSegmentProperty", 8).size(), 1);
+      QCOMPARE(session.engine.calls("setSegmentProperty", 9).size(), 1);
+      return;
+    }
+    QCOMPARE(picture->transitionCropTopLeft(1, begin), QPointF(0.1, 0.2));
+    QCOMPARE(picture->cropTopLeft(), QPointF(0, 0));
+    const QList<EngineCallLog::Call> calls = session.engine.calls("setTransitionValue");
+    QCOMPARE(calls.size(), 2);
+    QCOMPARE(calls[0].propertyId, 8);
+    QCOMPARE(calls[1].propertyId, 9);
+    QCOMPARE(calls[0].flag, !begin);
+    QVERIFY(std::abs(calls[1].a - 0.8f) < 1e-5 && std::abs(calls[1].b - 0.9f) < 1e-5);
+  }
+
+  // Only the open editing closes: the text editor's commit leaves a crop frame alone.
+  void commitClosesTheOpenEditingOnly()
+  {
+    openText("Hello");
+    Segment *picture = session.segmentByUId("seg-6");
+    openCrop(picture, QRectF(0.2, 0.2, 0.5, 0.5));
+    CropWidget *crop = window()->_cropWidget;
+    window()->_commitInPlaceEditing();
+    QVERIFY(!window()->_textEditWidget);
+    QCOMPARE(window()->_cropWidget, crop);
+  }
+};
+
+TAVO_TEST_MAIN(TestInPlace)
+#include "tst_inplace.moc"
