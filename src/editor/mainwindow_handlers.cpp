@@ -54,7 +54,6 @@ void MainWindow::onAVExporterFinished(int err)
 
 // Editing commands.
 void MainWindow::showMovieExportingPopup() {}
-void MainWindow::_commitInPlaceEditing() {}
 void MainWindow::setUpDrawingToolWidgets(CanvasWidget *canvas)
 {
   Q_UNUSED(canvas)

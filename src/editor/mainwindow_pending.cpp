@@ -11,7 +11,6 @@ void MainWindow::_editTextOrDrawing() {}
 void MainWindow::_enterRangeSelection() {}
 void MainWindow::_addTransitionFromToolBar(QWidget *, int, ScrollableToolBar *) {}
 void MainWindow::_applyTransitionPreset(int) {}
-void MainWindow::_beginTextEditing(Segment *) {}
 void MainWindow::_beginDrawing(Segment *) {}
 void MainWindow::_beginCropping(Segment *) {}
 void MainWindow::_selectFirstTransition() {}
