@@ -58,11 +58,6 @@ void MainWindow::setUpDrawingToolWidgets(CanvasWidget *canvas)
 {
   Q_UNUSED(canvas)
 }
-void MainWindow::_showTransitionToolsFor(float time, int transitionId)
-{
-  Q_UNUSED(time)
-  Q_UNUSED(transitionId)
-}
 void MainWindow::saveToolBarOffsets(QHash<QString, QVariant> &offsets)
 {
   Q_UNUSED(offsets)
@@ -71,16 +66,11 @@ void MainWindow::restoreToolBarOffsets(const QHash<QString, QVariant> &offsets)
 {
   Q_UNUSED(offsets)
 }
-void MainWindow::_startTransitionMode() {}
 bool MainWindow::backOut()
 {
   return false;
 }
 void MainWindow::_rangeSelectionCommand(int cmdId)
-{
-  Q_UNUSED(cmdId)
-}
-void MainWindow::_transitionCommand(int cmdId)
 {
   Q_UNUSED(cmdId)
 }
@@ -92,11 +82,6 @@ void MainWindow::onActionUndoTriggered() {}
 void MainWindow::onActionRedoTriggered() {}
 void MainWindow::onActionEnterExitRangeSelect() {}
 void MainWindow::onActionFullscreenTriggered() {}
-void MainWindow::onActionAddFileTriggered() {}
-void MainWindow::onActionAddFromCameraTriggered() {}
-void MainWindow::onActionAddFromMicrophoneTriggered() {}
-void MainWindow::onActionAddTextTriggered() {}
-void MainWindow::onActionAddSelfDrawTriggered() {}
 void MainWindow::onActionEnterExitEditingSegmentTriggered() {}
 void MainWindow::onActionDuplicateSegmentTriggered() {}
 void MainWindow::onActionRemoveSegmentTriggered() {}
@@ -131,7 +116,6 @@ void MainWindow::editScrollArea_reloadPreviewForSegment(Segment *, bool) {}
 void MainWindow::editScrollArea_beginTrimSegment(Segment *) {}
 void MainWindow::editScrollArea_didEnterEditingTransition(Segment *, int) {}
 void MainWindow::editScrollArea_didFinishEditingTransition(Segment *) {}
-void MainWindow::editScrollArea_seekToTransition(int, bool) {}
 void MainWindow::editScrollArea_tappedOnTransitionBar(int, bool) {}
 void MainWindow::editScrollArea_reloadPreviewForTransition(int, bool) {}
 void MainWindow::editScrollArea_didTransitionRangeChange(int) {}
@@ -156,13 +140,3 @@ void MainWindow::editScrollArea_doubleClickedOnFailedSegment(SegmentWidget *, QP
 void MainWindow::onZoomSliderValueChanged(int) {}
 void MainWindow::onZoomIn() {}
 void MainWindow::onZoomOut() {}
-void MainWindow::gutterArea_onFunctionButtonPressed(int) {}
-
-// The media explorer.
-void MainWindow::mediaExplorer_onShowTextMessage(const QString &) {}
-void MainWindow::mediaExplorer_onShowProgressHUD(const QString &, float) {}
-void MainWindow::mediaExplorer_onDownloadFinished(int, const QString &, const QString &) {}
-void MainWindow::mediaExplorer_onMediaItemClicked(const QString &, int, const QString &, const QPixmap &,
-                                                  const QString &)
-{
-}
