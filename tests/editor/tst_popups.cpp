@@ -6,6 +6,7 @@
 #include "testenv.h"
 
 #include "avcomposition.h"
+#include "avengine.h"
 #include "avglwidget.h"
 #include "editscrollarea.h"
 #include "popupchromakeywidget.h"
@@ -15,6 +16,7 @@
 #include "popupslidercolorshadowwidget.h"
 #include "popupslidercolorwidget.h"
 #include "popupsliderwidget.h"
+#include "pixelprobe.h"
 #include "projectmanager.h"
 #include "propertymap.h"
 #include "segment.h"
@@ -43,7 +45,8 @@ using Attributes = QList<QPair<QString, QString>>;
 QList<SegmentSpec> popupSegments()
 {
   QList<SegmentSpec> segments = EditingProject::standardSegments();
-  segments << SegmentSpec{"IMAGE", 4, 0, 4, Attributes{{"File", "still.png"}}}  // seg-6: two transitions
+  // seg-6: two transitions, alone in the movie after 6 s
+  segments << SegmentSpec{"IMAGE", 4, 6, 4, Attributes{{"File", "still.png"}}}
            << SegmentSpec{"TEXT", 5, 0, 8, Attributes{{"Text", "Long"}}};      // seg-7: for the speed
   return segments;
 }
@@ -52,6 +55,7 @@ QList<SegmentSpec> popupSegments()
 class PopupWindow : public EditingWindow
 {
 public:
+  using MainWindow::_addTransitionGroupToEngine;
   using MainWindow::_applyTextEditorStyle;
   using MainWindow::_textEditWidget;
 };
@@ -157,8 +161,8 @@ private slots:
     QVERIFY(session.open(popupSegments()));
     QCOMPARE(window()->_composition->width(), 1280);
     Segment *picture = session.segmentByUId("seg-6");
-    QVERIFY(picture->insertTransition(0.5f, 0.5f) > 0);
-    QVERIFY(picture->insertTransition(0.5f, 2.5f) > 0);
+    QVERIFY(picture->insertTransition(0.5f, 6.5f) > 0);
+    QVERIFY(picture->insertTransition(0.5f, 8.5f) > 0);
     QCOMPARE(picture->transitionCount(), 2);
   }
 
@@ -407,6 +411,41 @@ private slots:
     QCOMPARE(calls[0].groupId, 2u);
     QCOMPARE(calls[0].flag, !begin); // the facade's flag means "is end"
     QCOMPARE(calls[0].propertyId, tag == 5 ? 1 : 15);
+  }
+
+  // The engine's flag means "is end": a layer invisible at the begin side and whole at the end
+  // side shows so in the preview.
+  void transitionSidesInThePreview()
+  {
+    Segment *picture = edit("seg-6");
+    window()->_addTransitionGroupToEngine(picture, 1);
+    session.block(picture)->setTransitionId(1);
+    CommonSliderColorPopup *transparency = popup(5);
+    window()->_editedTransitionEnd = 1;
+    window()->sliderColorPopup_onValueChanged(transparency, 1);
+    window()->_editedTransitionEnd = 0;
+    window()->sliderColorPopup_onValueChanged(transparency, 0);
+    const float begin = picture->rangeStart() + picture->transitionStart(1) + 1.0f / 600;
+    const float end = picture->rangeStart() + picture->transitionStart(1) + picture->transitionDuration(1);
+    AVGLWidget *preview = window()->previewWidget();
+    const QSize size = preview->size();
+    const double fit = qMin(size.width() / 320.0, size.height() / 240.0);
+    // Inside the picture's red quadrant.
+    const int x = int(size.width() / 2 - 80 * fit);
+    const int y = int(size.height() / 2 - 60 * fit);
+    for (const bool atEnd : {true, false}) {
+      window()->_engine->seek(atEnd ? end : begin, true);
+      QImage frame;
+      const bool shown = QTest::qWaitFor(
+        [&] {
+          preview->update();
+          frame = preview->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+          return !frame.isNull() && PixelProbe::near(frame.pixel(x, y), Qt::red, 24) == atEnd;
+        },
+        10000);
+      QVERIFY2(shown, qPrintable(QString("%1 side: %2").arg(atEnd ? "end" : "begin")
+                                   .arg(frame.isNull() ? QString("nothing") : PixelProbe::text(frame.pixel(x, y)))));
+    }
   }
 
   // With the habits off no default moves; with them on the truncated value is remembered.
