@@ -761,6 +761,22 @@ protected:
   void _endCropping(bool apply);
   // The window's state after any in-place editing closed.
   void _restoreAfterInPlaceEditing();
+  // Drawing tool signals routed to the canvas (mainwindow_drawing.cpp).
+  void _saveDrawingAsPicture();
+public slots:
+  void drawingToolsWidget_onCommand(DrawingToolsWidget *toolsWidget, int cmdId, float para);
+  void drawingColorWidget_onColorChanged(DrawingColorWidget *colorWidget, QColor color);
+  void drawingColorWidget_onPatternChanged(DrawingColorWidget *colorWidget, QPixmap image);
+  void drawingTuningWidget_onLineWidthChanging(DrawingTuningWidget *tuningWidget, float lineWidth);
+  void drawingTuningWidget_onLineWidthChanged(DrawingTuningWidget *tuningWidget, float lineWidth);
+  void drawingTuningWidget_onTextDonePressed(DrawingTuningWidget *tuningWidget);
+  void drawingTuningWidget_onTextAlignChanged(DrawingTuningWidget *tuningWidget, int align);
+  void drawingTuningWidget_onTextSizeChanged(DrawingTuningWidget *tuningWidget, int size);
+  void drawingTuningWidget_onTextFontChanged(DrawingTuningWidget *tuningWidget, QString fontName, QString fontStyle);
+  void drawingTuningWidget_onPictureDonePressed(DrawingTuningWidget *tuningWidget);
+  void drawingTuningWidget_onPictureSizeChanged(DrawingTuningWidget *tuningWidget, float size);
+
+protected:
 
   // Transition presets (mainwindow_presets.cpp) and transition commands
   // (mainwindow_transitions.cpp).

@@ -5,6 +5,7 @@
 #include "testenv.h"
 
 #include "avglwidget.h"
+#include "canvaswidget.h"
 #include "cropwidget.h"
 #include "editscrollarea.h"
 #include "mediaexplorer.h"
@@ -16,6 +17,8 @@
 #include "textsegment.h"
 
 #include <QPixmap>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -41,6 +44,7 @@ class InPlaceWindow : public EditingWindow
 {
 public:
   using MainWindow::_beginTextEditing;
+  using MainWindow::_canvasWidget;
   using MainWindow::_commitInPlaceEditing;
   using MainWindow::_cropWidget;
   using MainWindow::_endCropping;
@@ -243,6 +247,43 @@ private slots:
     window()->_commitInPlaceEditing();
     QVERIFY(!window()->_textEditWidget);
     QCOMPARE(window()->_cropWidget, crop);
+  }
+
+  // The drawing saved as a picture: proposed in the folder used last, written as PNG.
+  void drawingSavedAsPicture_data()
+  {
+    QTest::addColumn<QString>("answer"); // a file name in the folder, "" for a cancel
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("saved") << "mine.png" << true << "Saved OK";
+    QTest::newRow("unwritable folder") << "mine.png" << false << "Save painting failed";
+    QTest::newRow("cancelled") << "" << true << "";
+  }
+
+  void drawingSavedAsPicture()
+  {
+    QFETCH(QString, answer);
+    QFETCH(bool, writable);
+    QFETCH(QString, message);
+    QTemporaryDir folder;
+    const QString target = writable ? folder.path() : folder.path() + "/missing/deeper";
+    QSettings().setValue("SavePictureDir", "/tmp/earlier");
+    CanvasWidget canvas(64, 48);
+    window()->_canvasWidget = &canvas;
+    window()->dialogs.calls.clear();
+    window()->dialogs.answers = {answer.isEmpty() ? QVariant() : QVariant(target + "/" + answer)};
+    session.huds.clear();
+    window()->drawingToolsWidget_onCommand(nullptr, 10328, 0);
+    window()->_canvasWidget = nullptr;
+    QCOMPARE(window()->dialogs.kinds(), QStringList{"getSaveFileName"});
+    const auto call = window()->dialogs.calls.first();
+    QCOMPARE(call.title, QString("Save as Picture"));
+    QCOMPARE(call.text, QString("/tmp/earlier/Tavo REN Painting.png"));
+    QCOMPARE(call.buttons, QStringList{"Portable Network Graphics files (*.png)"});
+    QCOMPARE(session.huds.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(QSettings().value("SavePictureDir").toString(), answer.isEmpty() ? QString("/tmp/earlier") : target);
+    if (!answer.isEmpty() && writable)
+      QCOMPARE(QImage(target + "/" + answer).size(), QSize(64, 48));
   }
 };
 
