@@ -759,7 +759,9 @@ protected:
   // editing is not open; without apply nothing is written.
   void _endTextEditing(bool apply);
   void _endCropping(bool apply);
-  // The window's state after any in-place editing closed.
+  void _endDrawing(bool apply);
+  // The window around an in-place editing: overlay, tool bar and mouse input away, then back.
+  void _leaveWindowForInPlaceEditing();
   void _restoreAfterInPlaceEditing();
   // Drawing tool signals routed to the canvas (mainwindow_drawing.cpp).
   void _saveDrawingAsPicture();

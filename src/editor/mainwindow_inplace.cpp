@@ -1,13 +1,16 @@
-// Editing over the preview instead of in a popup: the text editor laid on a text segment and
-// the closing of the crop frame. While one is open the timeline and the media explorer take no
+// Editing over the preview instead of in a popup: the text editor laid on a text segment, the
+// drawing canvas on a drawing segment, and the closing of the crop frame. While one is open the timeline and the media explorer take no
 // mouse input and the segment tool bar is away.
 
 #include "mainwindow.h"
 
 #include "avengine.h"
 #include "avglwidget.h"
+#include "canvaswidget.h"
 #include "commonpopuphelptipwidget.h"
 #include "cropwidget.h"
+#include "drawingsegment.h"
+#include "exportframesize.h"
 #include "editscrollarea.h"
 #include "mediaexplorer.h"
 #include "projectmanager.h"
@@ -28,6 +31,9 @@ namespace {
 // The editor stays clear of the container's top edge by this much.
 constexpr int TopMargin = 3;
 constexpr int ToolsRefreshDelayMs = 500;
+constexpr int DrawingRefreshDelayMs = 200;
+// The canvas paints at the export size of this resolution, whatever the preview shows.
+constexpr int CanvasResolutionIndex = 4;
 const char EmptiedProperty[] = "emptied";
 
 } // namespace
@@ -85,15 +91,7 @@ void MainWindow::_beginTextEditing(Segment *segment)
     }
   });
 
-  _hideTransformWidget();
-  if (_segmentToolBar)
-    _segmentToolBar->hideAnimated();
-  if (TipManager::hasInstance())
-    TipManager::instance()->dismissTip();
-  if (_editScrollArea)
-    _editScrollArea->setMouseEventsEnabled(false);
-  if (_mediaExplorer)
-    _mediaExplorer->setEnabled(false);
+  _leaveWindowForInPlaceEditing();
   textEditingModeChanged(true);
 }
 
@@ -177,6 +175,76 @@ void MainWindow::_endCropping(bool apply)
   _seekToPlayhead(true);
 }
 
+void MainWindow::_beginDrawing(Segment *segment)
+{
+  if (_canvasWidget || !segment || segment->type() != QLatin1String("DRAWING") || !_previewWidget)
+    return;
+  auto *drawing = static_cast<DrawingSegment *>(segment);
+  const QRect rect(_previewWidget->mapTo(centralWidget(), QPoint(0, 0)), _previewWidget->size());
+  const QSizeF aspect = _projectManager->aspectSize();
+  const QSize size = exportFrameSize(float(aspect.width()), float(aspect.height()), CanvasResolutionIndex);
+  auto *canvas = new CanvasWidget(size.width(), size.height(), centralWidget());
+  canvas->drawImage(drawing->pixmap());
+  canvas->setGeometry(rect);
+  _canvasWidget = canvas;
+  // The preview shows the frame without the drawing while the canvas paints it.
+  if (_engine)
+    _engine->setSegmentEnabled(segment->id(), false);
+  canvas->show();
+  canvas->raise();
+  setUpDrawingToolWidgets(canvas);
+  _leaveWindowForInPlaceEditing();
+  QTimer::singleShot(DrawingRefreshDelayMs, this, [this] {
+    if (_engine)
+      _engine->refresh();
+  });
+  drawingModeChanged(true);
+}
+
+void MainWindow::_endDrawing(bool apply)
+{
+  if (!_canvasWidget)
+    return;
+  if (TipManager::hasInstance())
+    TipManager::instance()->dismissTip();
+  Segment *segment = _popupSegment();
+  if (apply) {
+    _canvasWidget->commitText();
+    _canvasWidget->commitPicture();
+  }
+  if (apply && segment && segment->type() == QLatin1String("DRAWING")) {
+    _recordOperation();
+    _projectManager->setModified(true);
+    // A new file each time: the snapshot just taken still names the old one.
+    static_cast<DrawingSegment *>(segment)->setDrawingImage(_canvasWidget->canvasImage());
+    if (auto *block = static_cast<SegmentWidget *>(_projectManager->segmentWidgetOf(segment)))
+      block->setScale(_zoom, false);
+  }
+  if (segment && _engine) {
+    _engine->setSegmentEnabled(segment->id(), true);
+    _engine->refresh();
+  }
+  CanvasWidget *canvas = _canvasWidget;
+  _canvasWidget = nullptr;
+  canvas->hide();
+  canvas->deleteLater();
+  _restoreAfterInPlaceEditing();
+  drawingModeChanged(false);
+}
+
+void MainWindow::_leaveWindowForInPlaceEditing()
+{
+  _hideTransformWidget();
+  if (_segmentToolBar)
+    _segmentToolBar->hideAnimated();
+  if (TipManager::hasInstance())
+    TipManager::instance()->dismissTip();
+  if (_editScrollArea)
+    _editScrollArea->setMouseEventsEnabled(false);
+  if (_mediaExplorer)
+    _mediaExplorer->setEnabled(false);
+}
+
 void MainWindow::_restoreAfterInPlaceEditing()
 {
   afterSegmentEditing();
@@ -190,11 +258,13 @@ void MainWindow::_restoreAfterInPlaceEditing()
     _mediaExplorer->setEnabled(true);
 }
 
-// Only one editing is ever open; the canvas is closed by the drawing state.
+// Only one editing is ever open.
 void MainWindow::_commitInPlaceEditing()
 {
   if (_textEditWidget)
     _endTextEditing(true);
+  else if (_canvasWidget)
+    _endDrawing(true);
   else if (_cropWidget)
     _endCropping(true);
 }

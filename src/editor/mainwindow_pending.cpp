@@ -6,6 +6,5 @@ QImage MainWindow::_grabPreviewImage() { return {}; }
 void MainWindow::_removeSegmentWidgetWhenReady(SegmentWidget *) {}
 void MainWindow::_editTextOrDrawing() {}
 void MainWindow::_enterRangeSelection() {}
-void MainWindow::_beginDrawing(Segment *) {}
 void MainWindow::_beginCropping(Segment *) {}
 void MainWindow::editScrollArea_grabSegmentScreen(Segment *) {}

@@ -10,12 +10,14 @@
 #include "editscrollarea.h"
 #include "mediaexplorer.h"
 #include "projectmanager.h"
+#include "propertymap.h"
 #include "scrollabletoolbar.h"
 #include "segment.h"
 #include "segmentwidget.h"
 #include "texteditwidget.h"
 #include "textsegment.h"
 
+#include <QFileInfo>
 #include <QPixmap>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -47,7 +49,9 @@ public:
   using MainWindow::_canvasWidget;
   using MainWindow::_commitInPlaceEditing;
   using MainWindow::_cropWidget;
+  using MainWindow::_beginDrawing;
   using MainWindow::_endCropping;
+  using MainWindow::_endDrawing;
   using MainWindow::_endTextEditing;
   using MainWindow::_hideTransformWidget;
   using MainWindow::_textEditWidget;
@@ -92,7 +96,8 @@ private slots:
   {
     window()->_endTextEditing(false);
     window()->_endCropping(false);
-    QTRY_VERIFY(!window()->_textEditWidget && !window()->_cropWidget);
+    window()->_endDrawing(false);
+    QTRY_VERIFY(!window()->_textEditWidget && !window()->_cropWidget && !window()->_canvasWidget);
   }
 
   // Opening takes the mouse from the timeline and the explorer and hides the tool bar; any
@@ -247,6 +252,54 @@ private slots:
     window()->_commitInPlaceEditing();
     QVERIFY(!window()->_textEditWidget);
     QCOMPARE(window()->_cropWidget, crop);
+  }
+
+  // The canvas paints at the 4K export size; the drawing leaves the preview while it is edited
+  // and comes back however the canvas closes. Applied, it is one undo step to a new file, and
+  // undo brings back the old one, still on disk.
+  void drawing_data()
+  {
+    QTest::addColumn<bool>("apply");
+    QTest::newRow("applied") << true;
+    QTest::newRow("dropped") << false;
+  }
+
+  void drawing()
+  {
+    QFETCH(bool, apply);
+    Segment *sketch = session.segment("DRAWING");
+    const QString file = sketch->properties()->text("File");
+    session.edit(sketch);
+    session.engine.clear();
+    window()->_beginDrawing(sketch);
+    CanvasWidget *canvas = window()->_canvasWidget;
+    QVERIFY(canvas);
+    QCOMPARE(canvas->canvasImage().size(), QSize(3840, 2160));
+    QList<EngineCallLog::Call> enabled = session.engine.calls("setSegmentEnabled");
+    QCOMPARE(enabled.size(), 1);
+    QVERIFY(enabled[0].id == sketch->id() && !enabled[0].flag);
+    QVERIFY(window()->editScrollArea()->isMouseTransparent());
+    const int history = snapshots();
+    if (apply)
+      window()->_commitInPlaceEditing();
+    else
+      window()->_endDrawing(false);
+    QVERIFY(!window()->_canvasWidget);
+    enabled = session.engine.calls("setSegmentEnabled");
+    QCOMPARE(enabled.size(), 2);
+    QVERIFY(enabled[1].id == sketch->id() && enabled[1].flag);
+    QVERIFY(!window()->editScrollArea()->isMouseTransparent());
+    QCOMPARE(snapshots() - history, apply ? 1 : 0);
+    if (!apply) {
+      QCOMPARE(sketch->properties()->text("File"), file);
+      return;
+    }
+    const QString drawn = sketch->properties()->text("File");
+    QVERIFY(drawn != file);
+    window()->undoRedoOperation(true);
+    QTRY_COMPARE(session.segment("DRAWING")->properties()->text("File"), file);
+    const QString old = QFileInfo(file).isAbsolute() ? file : session.project.directory() + "/" + file;
+    QVERIFY2(QFile::exists(old), qPrintable(old));
   }
 
   // The drawing saved as a picture: proposed in the folder used last, written as PNG.
