@@ -777,6 +777,13 @@ public slots:
   void drawingTuningWidget_onTextFontChanged(DrawingTuningWidget *tuningWidget, QString fontName, QString fontStyle);
   void drawingTuningWidget_onPictureDonePressed(DrawingTuningWidget *tuningWidget);
   void drawingTuningWidget_onPictureSizeChanged(DrawingTuningWidget *tuningWidget, float size);
+  void drawingTuningWidget_onHardnessChanging(DrawingTuningWidget *tuningWidget, float hardness);
+  void drawingTuningWidget_onHardnessChanged(DrawingTuningWidget *tuningWidget, float hardness);
+  void drawingColorWidget_onNeedColorPickingImage(DrawingColorWidget *colorWidget, QImage *image);
+  void drawingColorWidget_onGetPlaybackAreaFrame(DrawingColorWidget *colorWidget, QRect *rect, QWidget *inWidget);
+  void _segmentEditingSetConnectionsForDrawingWidgets(DrawingColorWidget *colorWidget,
+                                                      DrawingTuningWidget *tuningWidget,
+                                                      DrawingToolsWidget *toolsWidget);
 
 protected:
 

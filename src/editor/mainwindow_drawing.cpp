@@ -3,7 +3,11 @@
 
 #include "mainwindow.h"
 
+#include "avglwidget.h"
 #include "canvaswidget.h"
+#include "drawingcolorwidget.h"
+#include "drawingtoolswidget.h"
+#include "drawingtuningwidget.h"
 #include "dialogprovider.h"
 
 #include <QDir>
@@ -119,4 +123,54 @@ void MainWindow::drawingTuningWidget_onPictureSizeChanged(DrawingTuningWidget *,
 {
   if (_canvasWidget)
     _canvasWidget->setPictureSize(size);
+}
+
+void MainWindow::drawingTuningWidget_onHardnessChanging(DrawingTuningWidget *tuningWidget, float hardness)
+{
+  drawingTuningWidget_onHardnessChanged(tuningWidget, hardness);
+}
+
+void MainWindow::drawingTuningWidget_onHardnessChanged(DrawingTuningWidget *, float hardness)
+{
+  if (_canvasWidget)
+    _canvasWidget->setHardness(hardness);
+}
+
+// The colour picker of the swatch answers like those of the slider popups.
+void MainWindow::drawingColorWidget_onNeedColorPickingImage(DrawingColorWidget *, QImage *image)
+{
+  sliderColorPopup_onNeedColorPickingImage(nullptr, image);
+}
+
+void MainWindow::drawingColorWidget_onGetPlaybackAreaFrame(DrawingColorWidget *, QRect *rect, QWidget *inWidget)
+{
+  sliderColorPopup_onGetPlaybackAreaFrame(nullptr, rect, inWidget);
+}
+
+void MainWindow::_segmentEditingSetConnectionsForDrawingWidgets(DrawingColorWidget *colorWidget,
+                                                                DrawingTuningWidget *tuningWidget,
+                                                                DrawingToolsWidget *toolsWidget)
+{
+  using C = DrawingColorWidget;
+  using T = DrawingTuningWidget;
+  using M = MainWindow;
+  connect(colorWidget, &C::drawingColorWidgetColorChanged, this, &M::drawingColorWidget_onColorChanged);
+  connect(colorWidget, &C::drawingColorWidgetPatternChanged, this, &M::drawingColorWidget_onPatternChanged);
+  connect(colorWidget, &C::drawingColorWidgetNeedColorPickingImage, this,
+          &M::drawingColorWidget_onNeedColorPickingImage);
+  connect(colorWidget, &C::drawingColorWidgetGetPlaybackAreaFrame, this,
+          &M::drawingColorWidget_onGetPlaybackAreaFrame);
+  connect(tuningWidget, &T::drawingTuningWidgetLineWidthChanging, this, &M::drawingTuningWidget_onLineWidthChanging);
+  connect(tuningWidget, &T::drawingTuningWidgetLineWidthChanged, this, &M::drawingTuningWidget_onLineWidthChanged);
+  connect(tuningWidget, &T::drawingTuningWidgetHardnessChanging, this, &M::drawingTuningWidget_onHardnessChanging);
+  connect(tuningWidget, &T::drawingTuningWidgetHardnessChanged, this, &M::drawingTuningWidget_onHardnessChanged);
+  connect(tuningWidget, &T::drawingTuningWidgetTextDonePressed, this, &M::drawingTuningWidget_onTextDonePressed);
+  connect(tuningWidget, &T::drawingTuningWidgetTextAlignChanged, this, &M::drawingTuningWidget_onTextAlignChanged);
+  connect(tuningWidget, &T::drawingTuningWidgetTextSizeChanged, this, &M::drawingTuningWidget_onTextSizeChanged);
+  connect(tuningWidget, &T::drawingTuningWidgetTextFontChanged, this, &M::drawingTuningWidget_onTextFontChanged);
+  connect(tuningWidget, &T::drawingTuningWidgetPictureDonePressed, this,
+          &M::drawingTuningWidget_onPictureDonePressed);
+  connect(tuningWidget, &T::drawingTuningWidgetPictureSizeChanged, this,
+          &M::drawingTuningWidget_onPictureSizeChanged);
+  connect(toolsWidget, &DrawingToolsWidget::drawingToolsWidgetOnCommand, this, &M::drawingToolsWidget_onCommand);
 }

@@ -6,6 +6,9 @@
 
 #include "avglwidget.h"
 #include "canvaswidget.h"
+#include "drawingcolorwidget.h"
+#include "drawingtoolswidget.h"
+#include "drawingtuningwidget.h"
 #include "cropwidget.h"
 #include "editscrollarea.h"
 #include "mediaexplorer.h"
@@ -300,6 +303,25 @@ private slots:
     QTRY_COMPARE(session.segment("DRAWING")->properties()->text("File"), file);
     const QString old = QFileInfo(file).isAbsolute() ? file : session.project.directory() + "/" + file;
     QVERIFY2(QFile::exists(old), qPrintable(old));
+  }
+
+  // Wired tool widgets drive the canvas; the line width only once the slider is let go.
+  void drawingWidgetsReachTheCanvas()
+  {
+    CanvasWidget canvas(64, 48);
+    window()->_canvasWidget = &canvas;
+    DrawingColorWidget colours(QSize(64, 48));
+    DrawingTuningWidget tuning;
+    DrawingToolsWidget tools(true);
+    window()->_segmentEditingSetConnectionsForDrawingWidgets(&colours, &tuning, &tools);
+    const float width = canvas.settings().lineWidth;
+    emit tuning.drawingTuningWidgetLineWidthChanging(&tuning, width + 7);
+    QCOMPARE(canvas.settings().lineWidth, width);
+    emit tuning.drawingTuningWidgetLineWidthChanged(&tuning, width + 7);
+    QCOMPARE(canvas.settings().lineWidth, width + 7);
+    emit colours.drawingColorWidgetColorChanged(&colours, QColor(10, 20, 30));
+    QCOMPARE(canvas.settings().color, QColor(10, 20, 30));
+    window()->_canvasWidget = nullptr;
   }
 
   // The drawing saved as a picture: proposed in the folder used last, written as PNG.
