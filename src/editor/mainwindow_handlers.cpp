@@ -35,7 +35,6 @@ void MainWindow::_exitRangeSelection()
 
 
 // Editing commands.
-void MainWindow::_commitInPlaceEditing() {}
 void MainWindow::setUpDrawingToolWidgets(CanvasWidget *canvas)
 {
   Q_UNUSED(canvas)
