@@ -568,6 +568,32 @@ protected:
   }
   void _addTransitionPreset(int cmdId) { _applyTransitionPreset(cmdId); }
 
+  // Overlays, help tips and tool widgets (mainwindow_tips.cpp, mainwindow_tools.cpp,
+  // mainwindow_overlays.cpp).
+  // After the loader's last message: the explorer tip for an empty project, else the segment tips.
+  void _offerHelpTipsAfterLoading();
+  void _showMediaExplorerTipWhenIdle();
+  void _showSegmentOperationTips(Segment *segment);
+  void finishMediaExplorerTip();
+  // The popup points at its anchor button and follows it.
+  void _showMediaTypePopup(int restriction, QWidget *anchorButton);
+  void _layoutTextEditWidget();
+  // The engine's transition groups after transition removedId of the segment was removed.
+  void _renumberTransitions(Segment *segment, int removedId);
+  // The tool bars keep to the foot of the edit area when it changes size.
+  void _placeToolBars();
+  bool _isBlockIdle(SegmentWidget *block) const;
+  void resizeEvent(QResizeEvent *event) override;
+  void moveEvent(QMoveEvent *event) override;
+  void contextMenuEvent(QContextMenuEvent *event) override;
+  // The in-place editors; their bodies come with the editing commands (placeholders in
+  // mainwindow_pending.cpp).
+  virtual void _beginTextEditing(Segment *segment);
+  virtual void _beginDrawing(Segment *segment);
+  virtual void _endTextEditing(bool apply);
+  virtual void _endDrawing(bool apply);
+  virtual void _endCropping(bool apply);
+
   QString _projectName;
   QString _projectFolder;
   QString _projectDirectory;
@@ -644,6 +670,12 @@ protected:
   Qt::HANDLE _guiThreadId = nullptr;
   MainWindowActions _actions;
   QPointer<ProgressHUD> _progressHUD;
+
+  // Overlays and tool widgets: the open tool popup and what it hangs on (a tool-bar command or a
+  // plain button).
+  QPointer<class CommonPopup> _openPopup;
+  int _openPopupCommandId = 0;
+  QPointer<QWidget> _openPopupAnchorButton;
 
 private:
   void _createActions();

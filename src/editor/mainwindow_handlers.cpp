@@ -84,19 +84,7 @@ void MainWindow::_showTransitionToolsFor(float time, int transitionId)
   Q_UNUSED(time)
   Q_UNUSED(transitionId)
 }
-void MainWindow::saveToolBarOffsets(QHash<QString, QVariant> &offsets)
-{
-  Q_UNUSED(offsets)
-}
-void MainWindow::restoreToolBarOffsets(const QHash<QString, QVariant> &offsets)
-{
-  Q_UNUSED(offsets)
-}
 void MainWindow::_startTransitionMode() {}
-bool MainWindow::backOut()
-{
-  return false;
-}
 void MainWindow::_rangeSelectionCommand(int cmdId)
 {
   Q_UNUSED(cmdId)

@@ -5,9 +5,11 @@
 Segment *MainWindow::_cloneSegment(Segment *, float) { return nullptr; }
 QList<QPair<float, float>> MainWindow::_absoluteTransitionTimes(Segment *) { return {}; }
 void MainWindow::_updateTransitionTimes(const QList<QPair<float, float>> &, Segment *) {}
-QImage MainWindow::_grabPreviewImage() { return {}; }
-void MainWindow::_removeSegmentWidgetWhenReady(SegmentWidget *) {}
-void MainWindow::_editTextOrDrawing() {}
 void MainWindow::_enterRangeSelection() {}
 void MainWindow::_addTransitionFromToolBar(QWidget *, int, ScrollableToolBar *) {}
 void MainWindow::_applyTransitionPreset(int) {}
+void MainWindow::_beginTextEditing(Segment *) {}
+void MainWindow::_beginDrawing(Segment *) {}
+void MainWindow::_endTextEditing(bool) {}
+void MainWindow::_endDrawing(bool) {}
+void MainWindow::_endCropping(bool) {}

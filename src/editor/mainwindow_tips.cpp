@@ -1,0 +1,142 @@
+// The help tips the window offers once a project is loaded, the add-media popup, and keeping
+// the open popup and the tip at their anchors when the window changes size or moves.
+
+#include "mainwindow.h"
+
+#include "assetloadingthreadpool.h"
+#include "commonpopup.h"
+#include "commonpopuphelptipwidget.h"
+#include "editscrollarea.h"
+#include "mediapreviewwidget.h"
+#include "popupeasingfunctionswidget.h"
+#include "popupmediatypeselectionwidget.h"
+#include "projectmanager.h"
+#include "scrollabletoolbar.h"
+#include "segmentwidget.h"
+#include "tipmanager.h"
+#include "tooltipbutton.h"
+
+#include <QTimer>
+
+namespace {
+
+constexpr int LoadingRetryMs = 1000;
+constexpr int TipDelayMs = 500;
+constexpr int SegmentTipsAfterLoadingMs = 1000;
+// The easing chooser hangs below its button when there is no transition tool bar to point at.
+constexpr int EasingPopupDrop = 150;
+
+const QString MediaExplorerTip = QStringLiteral("MediaExplorerHelpTip");
+
+} // namespace
+
+void MainWindow::_offerHelpTipsAfterLoading()
+{
+  if (_projectManager->segmentCount() == 0) {
+    if (!isMediaAreaHidden())
+      _showMediaExplorerTipWhenIdle();
+    return;
+  }
+  QTimer::singleShot(SegmentTipsAfterLoadingMs, this, [this] { _showSegmentOperationTips(nullptr); });
+}
+
+// A stopped auto-save timer means the window is closing: no tip then.
+void MainWindow::_showMediaExplorerTipWhenIdle()
+{
+  if (!_autoSaveTimer || !_autoSaveTimer->isActive())
+    return;
+  if (AssetLoadingThreadPool::instance()->activeThreadCount() > 0) {
+    QTimer::singleShot(LoadingRetryMs, this, &MainWindow::_showMediaExplorerTipWhenIdle);
+    return;
+  }
+  if (isMediaAreaHidden() || !_hooks.mediaArea)
+    return;
+  TipManager::instance()->showTip(MediaExplorerTip, _hooks.mediaArea, centralWidget(), TipDelayMs);
+}
+
+void MainWindow::_showSegmentOperationTips(Segment *segment)
+{
+  if (!_autoSaveTimer || !_autoSaveTimer->isActive())
+    return;
+  if (AssetLoadingThreadPool::instance()->activeThreadCount() > 0) {
+    QTimer::singleShot(LoadingRetryMs, this, [this, segment] { _showSegmentOperationTips(segment); });
+    return;
+  }
+  if (!_editScrollArea || _editScrollArea->selectedSegmentWidget())
+    return;
+  if (!segment && _projectManager->segmentCount() > 0)
+    segment = _projectManager->segmentAt(0);
+  QWidget *block = segment ? static_cast<SegmentWidget *>(_projectManager->segmentWidgetOf(segment)) : nullptr;
+  if (!block)
+    return;
+  TipManager *tips = TipManager::instance();
+  if (!tips->showTip(QStringLiteral("SegmentOperationDoubleTapTip"), block, centralWidget(), TipDelayMs))
+    tips->showTip(QStringLiteral("SegmentOperationPressAndDragTip"), block, centralWidget(), TipDelayMs);
+}
+
+void MainWindow::finishMediaExplorerTip()
+{
+  if (TipManager::hasInstance())
+    TipManager::instance()->finishTip(MediaExplorerTip);
+}
+
+void MainWindow::_showMediaTypePopup(int restriction, QWidget *anchorButton)
+{
+  if (_openPopup)
+    _openPopup->dismiss();
+  auto *popup = new PopupMediaTypeSelectionWidget(centralWidget());
+  popup->setRestriction(restriction);
+  static const char *const titles[] = {QT_TR_NOOP("Add Media"), QT_TR_NOOP("Add Video"), QT_TR_NOOP("Add Picture"),
+                                       QT_TR_NOOP("Add Music")};
+  const QString title = restriction >= 0 && restriction <= 3 ? tr(titles[restriction]) : QString();
+  popup->showPopupAt(centralWidget(), title, anchorButton);
+  _openPopup = popup;
+  _openPopupCommandId = 0;
+  _openPopupAnchorButton = anchorButton;
+  connect(popup, &CommonPopup::dismissed, this, [this](CommonPopup *gone) {
+    if (_openPopup == gone)
+      _openPopup = nullptr;
+  });
+  // The click slots belong to the media intake; connected by name so each works once it exists.
+  static const char *const clicks[][2] = {
+    {SIGNAL(popupMediaTypeSelectionWidgetDidClickSelectFile(PopupMediaTypeSelectionWidget *)),
+     "mediaTypeSelectionPopup_onClickSelectFile(PopupMediaTypeSelectionWidget*)"},
+    {SIGNAL(popupMediaTypeSelectionWidgetDidClickCamera(PopupMediaTypeSelectionWidget *)),
+     "mediaTypeSelectionPopup_onClickCamera(PopupMediaTypeSelectionWidget*)"},
+    {SIGNAL(popupMediaTypeSelectionWidgetDidClickMicrophone(PopupMediaTypeSelectionWidget *)),
+     "mediaTypeSelectionPopup_onClickMicrophone(PopupMediaTypeSelectionWidget*)"},
+    {SIGNAL(popupMediaTypeSelectionWidgetDidClickText(PopupMediaTypeSelectionWidget *)),
+     "mediaTypeSelectionPopup_onClickText(PopupMediaTypeSelectionWidget*)"},
+    {SIGNAL(popupMediaTypeSelectionWidgetDidClickSelfDraw(PopupMediaTypeSelectionWidget *)),
+     "mediaTypeSelectionPopup_onClickSelfDraw(PopupMediaTypeSelectionWidget*)"},
+  };
+  for (const auto &click : clicks) {
+    if (metaObject()->indexOfSlot(click[1]) >= 0)
+      connect(popup, click[0], this, (QByteArray("1") + click[1]).constData());
+  }
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+  CommonMainWindow::resizeEvent(event);
+  if (_openPopup && (_openPopupCommandId >= 1 || _openPopupAnchorButton)) {
+    ScrollableToolBar *bar = _transitionToolBar ? _transitionToolBar.data() : _segmentToolBar.data();
+    QWidget *toolButton = bar && _openPopupCommandId >= 1 ? bar->button(_openPopupCommandId) : nullptr;
+    QWidget *button = toolButton ? toolButton : _openPopupAnchorButton.data();
+    if (button) {
+      QPoint anchor = button->mapTo(centralWidget(), QPoint(button->width() / 2, 0));
+      if (!toolButton && qobject_cast<PopupEasingFunctionsWidget *>(_openPopup.data()))
+        anchor.ry() += EasingPopupDrop;
+      _openPopup->moveToAnchor(anchor);
+    }
+  }
+  if (TipManager::hasInstance())
+    TipManager::instance()->updateTipGeometry();
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+  CommonMainWindow::moveEvent(event);
+  if (_mediaPreviewWidget)
+    _mediaPreviewWidget->repositionControlWidget();
+}
