@@ -18,6 +18,7 @@
 #include "editscrollarea.h"
 #include "gutterscrollarea.h"
 #include "mediapreviewwidget.h"
+#include "popupeasingfunctionswidget.h"
 #include "popupmainwidget.h"
 #include "popupmediatypeselectionwidget.h"
 #include "projectmanager.h"
@@ -27,6 +28,7 @@
 #include "textsegment.h"
 #include "texteditwidget.h"
 #include "tipmanager.h"
+#include "tooltipbutton.h"
 #include "commonpopuphelptipwidget.h"
 #include "transformwidget.h"
 
@@ -34,6 +36,7 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -106,6 +109,8 @@ public:
   using MainWindow::_showMediaExplorerTipWhenIdle;
   using MainWindow::_showMediaTypePopup;
   using MainWindow::_openPopup;
+  using MainWindow::_openPopupAnchorButton;
+  using MainWindow::_openPopupCommandId;
   using MainWindow::_layoutTextEditWidget;
 
   QStringList calls;
@@ -562,6 +567,48 @@ private slots:
     }
     QCOMPARE(window.dialogs.calls.last().buttons, offered);
     QCOMPARE(restored.count(), 1);
+  }
+
+  // A window resize brings the open popup back to its button's top middle: a tool-bar
+  // button's when the tool bar has it, else the plain button's, 150 px lower for the easing
+  // chooser. The tool bars keep the edit area's width.
+  void popupFollowsItsButtonOnResize_data()
+  {
+    QTest::addColumn<bool>("onToolBar");
+    QTest::newRow("plain button") << false;
+    QTest::newRow("tool-bar button") << true;
+  }
+
+  void popupFollowsItsButtonOnResize()
+  {
+    QFETCH(bool, onToolBar);
+    OpenedWindow w;
+    QVERIFY(w.open({}));
+    TipsWindow &window = *w.window;
+    TipManager::instance()->dismissTip();
+    QWidget *central = window.centralWidget();
+    auto *bar = new ScrollableToolBar(central);
+    bar->addButton(":/images/toolbar/done", ":/images/toolbar/done", QString(), 10105, true);
+    bar->show();
+    window._transitionToolBar = bar;
+    auto *plain = new QPushButton(QStringLiteral("Easing"), central);
+    plain->setGeometry(300, 200, 80, 30);
+    plain->show();
+    QWidget *button = onToolBar ? static_cast<QWidget *>(bar->button(10105)) : plain;
+    auto *popup = new PopupEasingFunctionsWidget(central);
+    popup->showPopupWithEasing(central, QPoint(10, 10), 6, false);
+    window._openPopup = popup;
+    window._openPopupCommandId = onToolBar ? 10105 : 0;
+    window._openPopupAnchorButton = plain;
+
+    plain->move(500, 260);
+    window.resize(1100, 760);
+    QTRY_COMPARE(bar->width(), central->width());
+    const QPoint anchor =
+        button->mapTo(central, QPoint(button->width() / 2, 0)) + QPoint(0, onToolBar ? 0 : 150);
+    auto *reference = new PopupEasingFunctionsWidget(central);
+    reference->showPopupWithEasing(central, anchor, 6, false);
+    QCOMPARE(popup->mainWidget()->geometry(), reference->mainWidget()->geometry());
   }
 
   // "Edit Text" and "Edit Drawing" open the editor that fits the overlay's layer.
