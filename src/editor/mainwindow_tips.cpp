@@ -59,7 +59,13 @@ void MainWindow::_showSegmentOperationTips(Segment *segment)
   if (!_autoSaveTimer || !_autoSaveTimer->isActive())
     return;
   if (AssetLoadingThreadPool::instance()->activeThreadCount() > 0) {
-    QTimer::singleShot(LoadingRetryMs, this, [this, segment] { _showSegmentOperationTips(segment); });
+    // By id: the segment may be gone (undo, removal) when the retry runs.
+    const quint32 id = segment ? segment->id() : 0;
+    QTimer::singleShot(LoadingRetryMs, this, [this, id] {
+      const int index = id ? _projectManager->indexOfSegmentId(id) : -1;
+      if (!id || index >= 0)
+        _showSegmentOperationTips(index >= 0 ? _projectManager->segmentAt(index) : nullptr);
+    });
     return;
   }
   if (!_editScrollArea || _editScrollArea->selectedSegmentWidget())
