@@ -28,6 +28,12 @@ constexpr int EasingPopupDrop = 150;
 
 const QString MediaExplorerTip = QStringLiteral("MediaExplorerHelpTip");
 
+// A stopped auto-save timer means the window is closing: no tip then.
+bool isClosing(const QTimer *autoSave)
+{
+  return !autoSave || !autoSave->isActive();
+}
+
 } // namespace
 
 void MainWindow::_offerHelpTipsAfterLoading()
@@ -40,10 +46,9 @@ void MainWindow::_offerHelpTipsAfterLoading()
   QTimer::singleShot(SegmentTipsAfterLoadingMs, this, [this] { _showSegmentOperationTips(nullptr); });
 }
 
-// A stopped auto-save timer means the window is closing: no tip then.
 void MainWindow::_showMediaExplorerTipWhenIdle()
 {
-  if (!_autoSaveTimer || !_autoSaveTimer->isActive())
+  if (isClosing(_autoSaveTimer))
     return;
   if (AssetLoadingThreadPool::instance()->activeThreadCount() > 0) {
     QTimer::singleShot(LoadingRetryMs, this, &MainWindow::_showMediaExplorerTipWhenIdle);
@@ -56,7 +61,7 @@ void MainWindow::_showMediaExplorerTipWhenIdle()
 
 void MainWindow::_showSegmentOperationTips(Segment *segment)
 {
-  if (!_autoSaveTimer || !_autoSaveTimer->isActive())
+  if (isClosing(_autoSaveTimer))
     return;
   if (AssetLoadingThreadPool::instance()->activeThreadCount() > 0) {
     // By id: the segment may be gone (undo, removal) when the retry runs.
