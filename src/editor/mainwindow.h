@@ -577,6 +577,10 @@ protected:
   void finishMediaExplorerTip();
   // The popup points at its anchor button and follows it.
   void _showMediaTypePopup(int restriction, QWidget *anchorButton);
+  // The easing chooser of the edited block's chosen transition, at the button's top middle.
+  void _showEasingPopup(QWidget *button, int cmdId);
+  // Remembers the popup as the open one with what it hangs on, until it is dismissed.
+  void _adoptOpenPopup(class CommonPopup *popup, int cmdId, QWidget *anchorButton);
   void _layoutTextEditWidget();
   // The engine's transition groups after transition removedId of the segment was removed.
   void _renumberTransitions(Segment *segment, int removedId);
@@ -673,7 +677,7 @@ protected:
 
   // Overlays and tool widgets: the open tool popup and what it hangs on (a tool-bar command or a
   // plain button).
-  QPointer<class CommonPopup> _openPopup;
+  QPointer<CommonPopup> _openPopup;
   int _openPopupCommandId = 0;
   QPointer<QWidget> _openPopupAnchorButton;
 

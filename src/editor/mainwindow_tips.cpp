@@ -1,5 +1,5 @@
-// The help tips the window offers once a project is loaded, the add-media popup, and keeping
-// the open popup and the tip at their anchors when the window changes size or moves.
+// The help tips the window offers once a project is loaded, the add-media and easing popups,
+// and keeping the open popup and the tip at their anchors when the window changes size or moves.
 
 #include "mainwindow.h"
 
@@ -101,13 +101,7 @@ void MainWindow::_showMediaTypePopup(int restriction, QWidget *anchorButton)
                                        QT_TR_NOOP("Add Music")};
   const QString title = restriction >= 0 && restriction <= 3 ? tr(titles[restriction]) : QString();
   popup->showPopupAt(centralWidget(), title, anchorButton);
-  _openPopup = popup;
-  _openPopupCommandId = 0;
-  _openPopupAnchorButton = anchorButton;
-  connect(popup, &CommonPopup::dismissed, this, [this](CommonPopup *gone) {
-    if (_openPopup == gone)
-      _openPopup = nullptr;
-  });
+  _adoptOpenPopup(popup, 0, anchorButton);
   // The click slots belong to the media intake; connected by name so each works once it exists.
   static const char *const clicks[][2] = {
     {SIGNAL(popupMediaTypeSelectionWidgetDidClickSelectFile(PopupMediaTypeSelectionWidget *)),
@@ -125,6 +119,45 @@ void MainWindow::_showMediaTypePopup(int restriction, QWidget *anchorButton)
     if (metaObject()->indexOfSlot(click[1]) >= 0)
       connect(popup, click[0], this, (QByteArray("1") + click[1]).constData());
   }
+}
+
+void MainWindow::_showEasingPopup(QWidget *button, int cmdId)
+{
+  SegmentWidget *block = _editedBlock();
+  Segment *segment = block ? block->segment() : nullptr;
+  if (!button || !segment || block->transitionId() < 1)
+    return;
+  QPoint anchor = button->mapTo(centralWidget(), QPoint(button->width() / 2, 0));
+  if (!_transitionToolBar)
+    anchor.ry() += EasingPopupDrop;
+  if (_openPopup)
+    _openPopup->dismiss();
+  auto *popup = new PopupEasingFunctionsWidget(centralWidget());
+  popup->showPopupWithEasing(centralWidget(), anchor, segment->transitionEasingFunction(block->transitionId()),
+                             _transitionToolBar);
+  if (_transitionToolBar)
+    _transitionToolBar->setButtonSelected(cmdId, true);
+  _adoptOpenPopup(popup, cmdId, button);
+  // The choice is applied by the transition commands; connected by name as they may not exist.
+  const char *const chosen = "easingFunctionPopup_onEasingFunctionSelected(PopupEasingFunctionsWidget*,int)";
+  if (metaObject()->indexOfSlot(chosen) >= 0)
+    connect(popup, SIGNAL(easingFunctionSelected(PopupEasingFunctionsWidget *, int)), this,
+            (QByteArray("1") + chosen).constData());
+}
+
+void MainWindow::_adoptOpenPopup(CommonPopup *popup, int cmdId, QWidget *anchorButton)
+{
+  _openPopup = popup;
+  _openPopupCommandId = cmdId;
+  _openPopupAnchorButton = anchorButton;
+  connect(popup, &CommonPopup::dismissed, this, [this, cmdId](CommonPopup *gone) {
+    if (_openPopup != gone)
+      return;
+    _openPopup = nullptr;
+    _openPopupCommandId = 0;
+    if (_transitionToolBar && cmdId >= 1)
+      _transitionToolBar->setButtonSelected(cmdId, false);
+  });
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)

@@ -109,6 +109,7 @@ public:
   using MainWindow::_showMediaExplorerTipWhenIdle;
   using MainWindow::_showMediaTypePopup;
   using MainWindow::_openPopup;
+  using MainWindow::_showEasingPopup;
   using MainWindow::_openPopupAnchorButton;
   using MainWindow::_openPopupCommandId;
   using MainWindow::_layoutTextEditWidget;
@@ -567,6 +568,49 @@ private slots:
     }
     QCOMPARE(window.dialogs.calls.last().buttons, offered);
     QCOMPARE(restored.count(), 1);
+  }
+
+  // The easing chooser opens at its button's top middle, 150 px lower without a transition tool
+  // bar to point at, and only for a chosen transition.
+  void easingPopupPlace_data()
+  {
+    QTest::addColumn<bool>("toolBar");
+    QTest::addColumn<bool>("chosen");
+    QTest::newRow("transition tool bar") << true << true;
+    QTest::newRow("no tool bar") << false << true;
+    QTest::newRow("no transition chosen") << true << false;
+  }
+
+  void easingPopupPlace()
+  {
+    QFETCH(bool, toolBar);
+    QFETCH(bool, chosen);
+    OpenedWindow w;
+    QVERIFY(w.open({"picture"}));
+    TipsWindow &window = *w.window;
+    TipManager::instance()->dismissTip();
+    QWidget *central = window.centralWidget();
+    SegmentWidget *block = w.edit(w.picture());
+    if (chosen) {
+      const int id = w.picture()->insertTransition(1.0f, 1.0f);
+      QVERIFY(id >= 1);
+      block->setTransitionId(id);
+    }
+    auto *button = new QPushButton(QStringLiteral("Easing"), central);
+    button->setGeometry(400, 300, 80, 30);
+    button->show();
+    if (toolBar)
+      window._transitionToolBar = new ScrollableToolBar(central);
+    window._showEasingPopup(button, 10106);
+    auto *popup = qobject_cast<PopupEasingFunctionsWidget *>(window._openPopup.data());
+    QCOMPARE(bool(popup), chosen);
+    if (!chosen)
+      return;
+    auto *reference = new PopupEasingFunctionsWidget(central);
+    reference->showPopupWithEasing(central, QPoint(440, toolBar ? 300 : 450), popup->easing(), toolBar);
+    QCOMPARE(popup->mainWidget()->geometry(), reference->mainWidget()->geometry());
+    popup->dismiss();
+    QVERIFY(!window._openPopup);
   }
 
   // A window resize brings the open popup back to its button's top middle: a tool-bar
