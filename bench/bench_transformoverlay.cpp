@@ -2,6 +2,7 @@
 // forwards its mouse moves to it: moving the layer by its body and stretching it by an edge.
 // Mean and 99th percentile per forwarded move event, handling and repaint included; both are
 // meant to stay well under a frame (16 ms).
+#include "benchstats.h"
 #include "transformwidget.h"
 
 #include <QApplication>
@@ -35,17 +36,6 @@ void send(QWidget *target, QEvent::Type type, const QPoint &local)
   QMouseEvent event(type, local, target->mapToGlobal(local), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
                     type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(target, &event);
-}
-
-void printMoves(const char *what, std::vector<double> times)
-{
-  double sum = 0;
-  for (double t : times)
-    sum += t;
-  std::sort(times.begin(), times.end());
-  const double p99 = times[std::min(times.size() - 1, times.size() * 99 / 100)];
-  std::printf("%s: %.3f ms mean, %.3f ms 99th percentile per forwarded move event (%zu moves)\n", what,
-              sum / double(times.size()), p99, times.size());
 }
 
 // Presses at start, moves along a wave around it and releases; the time of each move.
@@ -88,10 +78,10 @@ int main(int argc, char **argv)
   host.show();
   app.processEvents();
 
-  printMoves("move by the body", drag(app, host, QPoint(1000, 560)));
+  printMoves("move by the body", drag(app, host, QPoint(1000, 560)), "forwarded move event");
   overlay->setContentLayerGeometry(preview.center(), layer, 0, QPointF(0.5, 0.5), layer, false);
   app.processEvents();
   const QPoint rightEdge(int(preview.center().x() + layer.width() / 2), int(preview.center().y()));
-  printMoves("stretch by the right edge", drag(app, host, rightEdge));
+  printMoves("stretch by the right edge", drag(app, host, rightEdge), "forwarded move event");
   return 0;
 }
