@@ -25,7 +25,6 @@
 #include <cmath>
 
 #include <QContextMenuEvent>
-#include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
@@ -159,16 +158,8 @@ void MainWindow::_showTransformWidget(Segment *segment)
   _layoutTransformWidget(segment, false);
   widget->show();
   widget->raise();
-  if (isAnimationEnabled()) {
-    auto *effect = new QGraphicsOpacityEffect(widget);
-    effect->setOpacity(0.0);
-    widget->setGraphicsEffect(effect);
-    auto *fade = new QPropertyAnimation(effect, "opacity", widget);
-    fade->setDuration(200);
-    fade->setEndValue(1.0);
-    connect(fade, &QPropertyAnimation::finished, widget, [widget] { widget->setGraphicsEffect(nullptr); });
-    fade->start(QAbstractAnimation::DeleteWhenStopped);
-  }
+  if (isAnimationEnabled())
+    Util::fadeInWidget(widget, 200, 1.0f);
 }
 
 // The overlay is gone for the window at once; what is left on screen only fades out.
@@ -188,17 +179,7 @@ void MainWindow::_hideTransformWidget()
   for (QPropertyAnimation *running : widget->findChildren<QPropertyAnimation *>())
     running->stop();
   widget->setAttribute(Qt::WA_TransparentForMouseEvents);
-  auto *effect = new QGraphicsOpacityEffect(widget);
-  effect->setOpacity(1.0);
-  widget->setGraphicsEffect(effect);
-  auto *fade = new QPropertyAnimation(effect, "opacity", widget);
-  fade->setDuration(200);
-  fade->setEndValue(0.0);
-  connect(fade, &QPropertyAnimation::finished, widget, [widget] {
-    widget->hide();
-    widget->deleteLater();
-  });
-  fade->start(QAbstractAnimation::DeleteWhenStopped);
+  Util::fadeOutWidget(widget, 200, true);
 }
 
 void MainWindow::_reloadTransformWidget(Segment *segment)
