@@ -39,8 +39,7 @@ bool isClosing(const QTimer *autoSave)
 void MainWindow::_offerHelpTipsAfterLoading()
 {
   if (_projectManager->segmentCount() == 0) {
-    if (!isMediaAreaHidden())
-      _showMediaExplorerTipWhenIdle();
+    _showMediaExplorerTipWhenIdle();
     return;
   }
   QTimer::singleShot(SegmentTipsAfterLoadingMs, this, [this] { _showSegmentOperationTips(nullptr); });
