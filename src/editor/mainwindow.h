@@ -571,7 +571,7 @@ protected:
   // Overlays, help tips and tool widgets (mainwindow_tips.cpp, mainwindow_tools.cpp,
   // mainwindow_overlays.cpp).
   // After the loader's last message: the explorer tip for an empty project, else the segment tips.
-  void _offerHelpTipsAfterLoading();
+  virtual void _offerHelpTipsAfterLoading();
   void _showMediaExplorerTipWhenIdle();
   void _showSegmentOperationTips(Segment *segment);
   void finishMediaExplorerTip();

@@ -114,6 +114,8 @@ public:
   using MainWindow::_openPopupCommandId;
   using MainWindow::_layoutTextEditWidget;
 
+  TipsWindow() { helpTips = true; }
+
   QStringList calls;
   bool fullscreen = false;
   bool transitions = false;
