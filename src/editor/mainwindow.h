@@ -39,6 +39,7 @@ class AVImageLoader;
 class AVRender;
 class AVSegment;
 class CanvasWidget;
+class CommonPopup;
 class CropWidget;
 class EditScrollArea;
 class FullscreenControlWidget;
@@ -48,6 +49,7 @@ class MediaPreviewWidget;
 class PointerWidget;
 class PopupChromaKeyWidget;
 class PopupMovieExportingWidget;
+class PopupProjectSettingsWidget;
 class ProjectManager;
 class QAction;
 class QPushButton;
@@ -580,7 +582,7 @@ protected:
   // The easing chooser of the edited block's chosen transition, at the button's top middle.
   void _showEasingPopup(QWidget *button, int cmdId);
   // Remembers the popup as the open one with what it hangs on, until it is dismissed.
-  void _adoptOpenPopup(class CommonPopup *popup, int cmdId, QWidget *anchorButton);
+  void _adoptOpenPopup(CommonPopup *popup, int cmdId, QWidget *anchorButton);
   void _layoutTextEditWidget();
   // The engine's transition groups after transition removedId of the segment was removed.
   void _renumberTransitions(Segment *segment, int removedId);
@@ -590,13 +592,44 @@ protected:
   void resizeEvent(QResizeEvent *event) override;
   void moveEvent(QMoveEvent *event) override;
   void contextMenuEvent(QContextMenuEvent *event) override;
-  // The in-place editors; their bodies come with the editing commands (placeholders in
+  // The in-place editors' ends; their bodies come with the editing commands (placeholders in
   // mainwindow_pending.cpp).
-  virtual void _beginTextEditing(Segment *segment);
-  virtual void _beginDrawing(Segment *segment);
   virtual void _endTextEditing(bool apply);
   virtual void _endDrawing(bool apply);
   virtual void _endCropping(bool apply);
+  // Editing commands: tool bars and easing hints (mainwindow_toolbars.cpp), segment commands
+  // (_commands), popup dismissal and project settings (_settings), undo and redo (_undo).
+  void _buildSegmentToolBar(Segment *segment, float time);
+  void _dismissToolBars();
+  void _dismissTransitionToolBar();
+  QString _easingIconPath(Segment *segment, int transitionId, bool selected);
+  // The text alignment tool's icon name for alignment 0 left, 1 centre, 2 right.
+  static QString _alignmentIcon(int alignment);
+  void _segmentCommand(ScrollableToolBar *toolbar, int cmdId);
+  // The centre of the command's button top edge in the central widget; (0, 0) without a bar.
+  QPoint _popupAnchor(ScrollableToolBar *toolbar, int cmdId) const;
+  void _showSegmentPopup(ScrollableToolBar *toolbar, int cmdId, Segment *segment, const QPoint &anchor);
+  void _adoptPopup(CommonPopup *popup, ScrollableToolBar *toolbar, int cmdId);
+  void _rotateOrFlipSegment(Segment *segment, int cmdId);
+  void _changeEditedPhoto();
+  QString _copyIntoProject(const QString &path);
+  void _selectTextFont(Segment *segment);
+  void _cycleTextAlignment(ScrollableToolBar *toolbar, Segment *segment);
+  void popup_onDismissed(CommonPopup *popup);
+  void projectSettingsPopup_onParametersDidChange(PopupProjectSettingsWidget *settingsWidget);
+  void projectSettingsPopup_onDidFinish(PopupProjectSettingsWidget *settingsWidget);
+  void _applySnapshot(PropertyMapList &snapshot);
+  TrackWidget *_addTrackForType(const QString &type);
+  // Operations of the other editing work that the commands hand over to (placeholders in
+  // mainwindow_pending.cpp until their bodies land): in-place editing, the text editor's style,
+  // the popups' value handlers, the first transition's choice and the frame grab.
+  virtual void _beginTextEditing(Segment *segment);
+  virtual void _beginDrawing(Segment *segment);
+  void _beginCropping(Segment *segment);
+  void _refreshTextEditorStyle(QWidget *editor, Segment *segment);
+  void _connectPopupValueHandlers(CommonPopup *popup);
+  void _selectFirstTransition();
+  void editScrollArea_grabSegmentScreen(Segment *segment);
 
   QString _projectName;
   QString _projectFolder;
@@ -675,11 +708,15 @@ protected:
   MainWindowActions _actions;
   QPointer<ProgressHUD> _progressHUD;
 
-  // Overlays and tool widgets: the open tool popup and what it hangs on (a tool-bar command or a
-  // plain button).
-  QPointer<CommonPopup> _openPopup;
-  int _openPopupCommandId = 0;
+  // Overlays and tool widgets: the plain button the current popup hangs on, when no tool-bar
+  // command opened it.
   QPointer<QWidget> _openPopupAnchorButton;
+  // Editing commands: the open property popup and the command that opened it, the current
+  // track, and the flag that keeps a re-entered block from moving the play head after undo.
+  QPointer<CommonPopup> _currentPopup;
+  int _selectedToolBarCommand = 0;
+  int _currentTrackTag = 0;
+  bool _restoringSelection = false;
 
 private:
   void _createActions();

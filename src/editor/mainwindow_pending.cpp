@@ -13,3 +13,8 @@ void MainWindow::_beginDrawing(Segment *) {}
 void MainWindow::_endTextEditing(bool) {}
 void MainWindow::_endDrawing(bool) {}
 void MainWindow::_endCropping(bool) {}
+void MainWindow::_beginCropping(Segment *) {}
+void MainWindow::_refreshTextEditorStyle(QWidget *, Segment *) {}
+void MainWindow::_connectPopupValueHandlers(CommonPopup *) {}
+void MainWindow::_selectFirstTransition() {}
+void MainWindow::editScrollArea_grabSegmentScreen(Segment *) {}

@@ -92,8 +92,8 @@ void MainWindow::finishMediaExplorerTip()
 
 void MainWindow::_showMediaTypePopup(int restriction, QWidget *anchorButton)
 {
-  if (_openPopup)
-    _openPopup->dismiss();
+  if (_currentPopup)
+    _currentPopup->dismiss();
   auto *popup = new PopupMediaTypeSelectionWidget(centralWidget());
   popup->setRestriction(restriction);
   static const char *const titles[] = {QT_TR_NOOP("Add Media"), QT_TR_NOOP("Add Video"), QT_TR_NOOP("Add Picture"),
@@ -129,8 +129,8 @@ void MainWindow::_showEasingPopup(QWidget *button, int cmdId)
   QPoint anchor = button->mapTo(centralWidget(), QPoint(button->width() / 2, 0));
   if (!_transitionToolBar)
     anchor.ry() += EasingPopupDrop;
-  if (_openPopup)
-    _openPopup->dismiss();
+  if (_currentPopup)
+    _currentPopup->dismiss();
   auto *popup = new PopupEasingFunctionsWidget(centralWidget());
   popup->showPopupWithEasing(centralWidget(), anchor, segment->transitionEasingFunction(block->transitionId()),
                              _transitionToolBar);
@@ -146,31 +146,24 @@ void MainWindow::_showEasingPopup(QWidget *button, int cmdId)
 
 void MainWindow::_adoptOpenPopup(CommonPopup *popup, int cmdId, QWidget *anchorButton)
 {
-  _openPopup = popup;
-  _openPopupCommandId = cmdId;
+  _currentPopup = popup;
+  _selectedToolBarCommand = cmdId;
   _openPopupAnchorButton = anchorButton;
-  connect(popup, &CommonPopup::dismissed, this, [this, cmdId](CommonPopup *gone) {
-    if (_openPopup != gone)
-      return;
-    _openPopup = nullptr;
-    _openPopupCommandId = 0;
-    if (_transitionToolBar && cmdId >= 1)
-      _transitionToolBar->setButtonSelected(cmdId, false);
-  });
+  connect(popup, &CommonPopup::dismissed, this, &MainWindow::popup_onDismissed);
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
   CommonMainWindow::resizeEvent(event);
-  if (_openPopup && (_openPopupCommandId >= 1 || _openPopupAnchorButton)) {
+  if (_currentPopup && (_selectedToolBarCommand >= 1 || _openPopupAnchorButton)) {
     ScrollableToolBar *bar = _transitionToolBar ? _transitionToolBar.data() : _segmentToolBar.data();
-    QWidget *toolButton = bar && _openPopupCommandId >= 1 ? bar->button(_openPopupCommandId) : nullptr;
+    QWidget *toolButton = bar && _selectedToolBarCommand >= 1 ? bar->button(_selectedToolBarCommand) : nullptr;
     QWidget *button = toolButton ? toolButton : _openPopupAnchorButton.data();
     if (button) {
       QPoint anchor = button->mapTo(centralWidget(), QPoint(button->width() / 2, 0));
-      if (!toolButton && qobject_cast<PopupEasingFunctionsWidget *>(_openPopup.data()))
+      if (!toolButton && qobject_cast<PopupEasingFunctionsWidget *>(_currentPopup.data()))
         anchor.ry() += EasingPopupDrop;
-      _openPopup->moveToAnchor(anchor);
+      _currentPopup->moveToAnchor(anchor);
     }
   }
   if (TipManager::hasInstance())

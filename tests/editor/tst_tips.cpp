@@ -108,10 +108,10 @@ public:
   using MainWindow::_renumberTransitions;
   using MainWindow::_showMediaExplorerTipWhenIdle;
   using MainWindow::_showMediaTypePopup;
-  using MainWindow::_openPopup;
+  using MainWindow::_currentPopup;
   using MainWindow::_showEasingPopup;
   using MainWindow::_openPopupAnchorButton;
-  using MainWindow::_openPopupCommandId;
+  using MainWindow::_selectedToolBarCommand;
   using MainWindow::_layoutTextEditWidget;
 
   TipsWindow() { helpTips = true; }
@@ -283,7 +283,7 @@ private slots:
     QWidget *addButton = window.gutter()->findChildren<QAbstractButton *>().value(0);
     QVERIFY(addButton);
     window._showMediaTypePopup(restriction, addButton);
-    auto *popup = qobject_cast<PopupMediaTypeSelectionWidget *>(window._openPopup.data());
+    auto *popup = qobject_cast<PopupMediaTypeSelectionWidget *>(window._currentPopup.data());
     QVERIFY(popup);
     QCOMPARE(popup->parentWidget(), window.centralWidget());
     QCOMPARE(popup->titleLabel()->text(), title);
@@ -292,7 +292,7 @@ private slots:
       window.grab().save("/tmp/editor-addmedia.png");
     }
     popup->dismiss();
-    QVERIFY(!window._openPopup);
+    QVERIFY(!window._currentPopup);
   }
 
   // Escape leaves one mode at a time, in a fixed order of precedence: the ends of the in-place
@@ -395,13 +395,14 @@ private slots:
     QHash<QString, QVariant> offsets;
     window._segmentToolBar->setScrollPosition(QPoint(120, 0));
     window._transitionToolBar->setScrollPosition(QPoint(80, 0));
-    window.saveToolBarOffsets(offsets);
+    // The desktop window keeps the inspector's offset instead; the bars' own keeping is the base's.
+    window.MainWindow::saveToolBarOffsets(offsets);
     QVERIFY(window._segmentToolBar->scrollPosition() != QPoint(0, 0));
     if (fromEmptyHash)
       offsets.clear();
     window._segmentToolBar->setScrollPosition(QPoint(40, 0));
     window._transitionToolBar->setScrollPosition(QPoint(40, 0));
-    window.restoreToolBarOffsets(offsets);
+    window.MainWindow::restoreToolBarOffsets(offsets);
     QCOMPARE(window._segmentToolBar->scrollPosition(), fromEmptyHash ? QPoint(0, 0) : QPoint(120, 0));
     QCOMPARE(window._transitionToolBar->scrollPosition(), fromEmptyHash ? QPoint(0, 0) : QPoint(80, 0));
   }
@@ -604,7 +605,7 @@ private slots:
     if (toolBar)
       window._transitionToolBar = new ScrollableToolBar(central);
     window._showEasingPopup(button, 10106);
-    auto *popup = qobject_cast<PopupEasingFunctionsWidget *>(window._openPopup.data());
+    auto *popup = qobject_cast<PopupEasingFunctionsWidget *>(window._currentPopup.data());
     QCOMPARE(bool(popup), chosen);
     if (!chosen)
       return;
@@ -612,7 +613,7 @@ private slots:
     reference->showPopupWithEasing(central, QPoint(440, toolBar ? 300 : 450), popup->easing(), toolBar);
     QCOMPARE(popup->mainWidget()->geometry(), reference->mainWidget()->geometry());
     popup->dismiss();
-    QVERIFY(!window._openPopup);
+    QVERIFY(!window._currentPopup);
   }
 
   // A window resize brings the open popup back to its button's top middle: a tool-bar
@@ -643,8 +644,8 @@ private slots:
     QWidget *button = onToolBar ? static_cast<QWidget *>(bar->button(10105)) : plain;
     auto *popup = new PopupEasingFunctionsWidget(central);
     popup->showPopupWithEasing(central, QPoint(10, 10), 6, false);
-    window._openPopup = popup;
-    window._openPopupCommandId = onToolBar ? 10105 : 0;
+    window._currentPopup = popup;
+    window._selectedToolBarCommand = onToolBar ? 10105 : 0;
     window._openPopupAnchorButton = plain;
 
     plain->move(500, 260);
