@@ -4,6 +4,7 @@
 // a block and the in-place editor of the overlay's layer.
 
 #include "editorfixture.h"
+#include "editingfixture.h"
 #include "mediafixtures.h"
 #include "testenv.h"
 
@@ -407,8 +408,8 @@ private slots:
     QCOMPARE(window._transitionToolBar->scrollPosition(), fromEmptyHash ? QPoint(0, 0) : QPoint(80, 0));
   }
 
-  // After transition 2 of 1-4 went, the engine's groups 3 and 4 become 2 and 3 and keep
-  // their own times.
+  // After transition 2 of 1-4 went, the engine renames group 3 to 2, then 4 to 3, and the
+  // groups keep their own times.
   void transitionRemovalRenumbers()
   {
     OpenedWindow w;
@@ -431,7 +432,12 @@ private slots:
     QVERIFY(third > 0 && fourth > third);
     picture->removeTransition(2);
     window._engine->removeTransition(picture->id(), 2);
+    EngineCallLog log;
     window._renumberTransitions(picture, 2);
+    QList<QPair<quint32, int>> renames;
+    for (const EngineCallLog::Call &call : log.calls("changeTransitionId"))
+      renames << qMakePair(call.groupId, call.propertyId);
+    QCOMPARE(renames, (QList<QPair<quint32, int>>{{3, 2}, {4, 3}}));
     QList<quint32> ids;
     for (TransitionGroup *group : layer->groups())
       ids << group->id();
