@@ -101,23 +101,16 @@ void MainWindow::_showMediaTypePopup(int restriction, QWidget *anchorButton)
   const QString title = restriction >= 0 && restriction <= 3 ? tr(titles[restriction]) : QString();
   popup->showPopupAt(centralWidget(), title, anchorButton);
   _adoptOpenPopup(popup, 0, anchorButton);
-  // The click slots belong to the media intake; connected by name so each works once it exists.
-  static const char *const clicks[][2] = {
-    {SIGNAL(popupMediaTypeSelectionWidgetDidClickSelectFile(PopupMediaTypeSelectionWidget *)),
-     "mediaTypeSelectionPopup_onClickSelectFile(PopupMediaTypeSelectionWidget*)"},
-    {SIGNAL(popupMediaTypeSelectionWidgetDidClickCamera(PopupMediaTypeSelectionWidget *)),
-     "mediaTypeSelectionPopup_onClickCamera(PopupMediaTypeSelectionWidget*)"},
-    {SIGNAL(popupMediaTypeSelectionWidgetDidClickMicrophone(PopupMediaTypeSelectionWidget *)),
-     "mediaTypeSelectionPopup_onClickMicrophone(PopupMediaTypeSelectionWidget*)"},
-    {SIGNAL(popupMediaTypeSelectionWidgetDidClickText(PopupMediaTypeSelectionWidget *)),
-     "mediaTypeSelectionPopup_onClickText(PopupMediaTypeSelectionWidget*)"},
-    {SIGNAL(popupMediaTypeSelectionWidgetDidClickSelfDraw(PopupMediaTypeSelectionWidget *)),
-     "mediaTypeSelectionPopup_onClickSelfDraw(PopupMediaTypeSelectionWidget*)"},
-  };
-  for (const auto &click : clicks) {
-    if (metaObject()->indexOfSlot(click[1]) >= 0)
-      connect(popup, click[0], this, (QByteArray("1") + click[1]).constData());
-  }
+  _mediaTypePopup = popup;
+  using P = PopupMediaTypeSelectionWidget;
+  connect(popup, &P::popupMediaTypeSelectionWidgetDidClickSelectFile, this,
+          &MainWindow::mediaTypeSelectionPopup_onClickSelectFile);
+  connect(popup, &P::popupMediaTypeSelectionWidgetDidClickCamera, this, &MainWindow::mediaTypeSelectionPopup_onClickCamera);
+  connect(popup, &P::popupMediaTypeSelectionWidgetDidClickMicrophone, this,
+          &MainWindow::mediaTypeSelectionPopup_onClickMicrophone);
+  connect(popup, &P::popupMediaTypeSelectionWidgetDidClickText, this, &MainWindow::mediaTypeSelectionPopup_onClickText);
+  connect(popup, &P::popupMediaTypeSelectionWidgetDidClickSelfDraw, this,
+          &MainWindow::mediaTypeSelectionPopup_onClickSelfDraw);
 }
 
 void MainWindow::_showEasingPopup(QWidget *button, int cmdId)
