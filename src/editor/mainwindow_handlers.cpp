@@ -59,17 +59,7 @@ void MainWindow::setUpDrawingToolWidgets(CanvasWidget *canvas)
 {
   Q_UNUSED(canvas)
 }
-void MainWindow::_showTransitionToolsFor(float time, int transitionId)
-{
-  Q_UNUSED(time)
-  Q_UNUSED(transitionId)
-}
-void MainWindow::_startTransitionMode() {}
 void MainWindow::_rangeSelectionCommand(int cmdId)
-{
-  Q_UNUSED(cmdId)
-}
-void MainWindow::_transitionCommand(int cmdId)
 {
   Q_UNUSED(cmdId)
 }
@@ -115,7 +105,6 @@ void MainWindow::editScrollArea_reloadPreviewForSegment(Segment *, bool) {}
 void MainWindow::editScrollArea_beginTrimSegment(Segment *) {}
 void MainWindow::editScrollArea_didEnterEditingTransition(Segment *, int) {}
 void MainWindow::editScrollArea_didFinishEditingTransition(Segment *) {}
-void MainWindow::editScrollArea_seekToTransition(int, bool) {}
 void MainWindow::editScrollArea_tappedOnTransitionBar(int, bool) {}
 void MainWindow::editScrollArea_reloadPreviewForTransition(int, bool) {}
 void MainWindow::editScrollArea_didTransitionRangeChange(int) {}
