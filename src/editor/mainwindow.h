@@ -672,8 +672,6 @@ protected:
   void _showSegmentPopup(ScrollableToolBar *toolbar, int cmdId, Segment *segment, const QPoint &anchor);
   void _adoptPopup(CommonPopup *popup, ScrollableToolBar *toolbar, int cmdId);
   void _rotateOrFlipSegment(Segment *segment, int cmdId);
-  void _changeEditedPhoto();
-  QString _copyIntoProject(const QString &path);
   void _selectTextFont(Segment *segment);
   void _cycleTextAlignment(ScrollableToolBar *toolbar, Segment *segment);
   void popup_onDismissed(CommonPopup *popup);
