@@ -39,18 +39,6 @@ void MainWindow::setUpDrawingToolWidgets(CanvasWidget *canvas)
 {
   Q_UNUSED(canvas)
 }
-void MainWindow::saveToolBarOffsets(QHash<QString, QVariant> &offsets)
-{
-  Q_UNUSED(offsets)
-}
-void MainWindow::restoreToolBarOffsets(const QHash<QString, QVariant> &offsets)
-{
-  Q_UNUSED(offsets)
-}
-bool MainWindow::backOut()
-{
-  return false;
-}
 void MainWindow::_rangeSelectionCommand(int cmdId)
 {
   Q_UNUSED(cmdId)
