@@ -248,6 +248,14 @@ void AVEngine::setText(uint32_t id, const char *text)
     static_cast<AVTextSegment *>(segment)->setText(text);
 }
 
+AVPixelBuffer *AVEngine::textImage(uint32_t id)
+{
+  AVSegment *segment = _find(id);
+  if (!segment || !segment->isText())
+    return nullptr;
+  return static_cast<AVTextSegment *>(segment)->renderImage(uint32_t(_composition->width()));
+}
+
 void AVEngine::setTextFont(uint32_t id, const char *family, const char *style)
 {
   _report({"setTextFont", id, 0, 0, 0, 0, 0, 0, family, style});

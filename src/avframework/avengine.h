@@ -131,6 +131,8 @@ public:
   void releaseVideoThumbnails(uint32_t id);
   // A new buffer on every call; the caller frees it with freePixelBuffer.
   AVPixelBuffer *videoFrameAtTime(uint32_t id, float seconds);
+  // A text segment's picture at the composition's width; the caller frees it with freePixelBuffer.
+  AVPixelBuffer *textImage(uint32_t id);
 
   // Sound files (avengine_audio.cpp), in the process-wide audio format. Range duration 0 plays
   // the whole file from its start. Queries answer 0 or null for unknown ids and layers.

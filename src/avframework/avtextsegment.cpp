@@ -216,6 +216,20 @@ void AVTextSegment::wake()
   _replaceTexture = true;
 }
 
+AVPixelBuffer *AVTextSegment::renderImage(uint32_t renderWidth) const
+{
+  Style style;
+  {
+    AVMutexLocker locker(_textMutex);
+    style = _style;
+  }
+  if (style.text.empty() || _boxWidth == 0 || _boxHeight == 0)
+    return nullptr;
+  return renderTextImage(_boxWidth, _boxHeight, style.text.c_str(), int(float(renderWidth) * style.fontSize),
+                         style.color, style.family.c_str(), style.style.c_str(), style.alignment, style.borderWidth,
+                         style.borderColor, style.backColor, float(renderWidth) * style.backInset, style.backCorner);
+}
+
 void AVTextSegment::sleep(bool exporting)
 {
   AVLayerSegment::sleep(exporting);

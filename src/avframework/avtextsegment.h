@@ -51,6 +51,8 @@ public:
   void setBackCorner(float corner);
   void setTextBoxSize(uint32_t width, uint32_t height);
 
+  // The text as it stands, laid out in its box at a render width (a new buffer, or none).
+  AVPixelBuffer *renderImage(uint32_t renderWidth) const;
   uint32_t boxWidth() const { return _boxWidth; }
   uint32_t boxHeight() const { return _boxHeight; }
   std::string text() const;

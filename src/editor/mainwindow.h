@@ -719,6 +719,8 @@ protected:
   virtual void _beginTextEditing(Segment *segment);
   virtual void _beginDrawing(Segment *segment);
   void _beginCropping(Segment *segment);
+  // The still the crop frame shows for the segment at the play head; null when there is none.
+  QPixmap _croppingPicture(Segment *segment);
   void _refreshTextEditorStyle(QWidget *editor, Segment *segment);
   void _connectPopupValueHandlers(CommonPopup *popup);
   void _selectFirstTransition();
@@ -982,6 +984,8 @@ protected:
   // Overlays and tool widgets: the plain button the current popup hangs on, when no tool-bar
   // command opened it.
   QPointer<QWidget> _openPopupAnchorButton;
+  // The dimmed preview area behind the crop frame while cropping.
+  QPointer<QWidget> _cropBackground;
   // Media intake: the insertion target, the pending drop and the intake popups.
   QPointer<TrackWidget> _insertTrack;
   int _insertTrackTag = 0;

@@ -6,6 +6,8 @@
 
 #include "avengine.h"
 #include "avglwidget.h"
+#include "avpixelbuffer.h"
+#include "imagesegment.h"
 #include "canvaswidget.h"
 #include "commonpopuphelptipwidget.h"
 #include "cropwidget.h"
@@ -20,6 +22,7 @@
 #include "textsegment.h"
 #include "tipmanager.h"
 #include "transformwidget.h"
+#include "util.h"
 
 #include <QPointer>
 #include <QTextCursor>
@@ -124,6 +127,68 @@ void MainWindow::_endTextEditing(bool apply)
   textEditingModeChanged(false);
 }
 
+QPixmap MainWindow::_croppingPicture(Segment *segment)
+{
+  const QString type = segment->type();
+  if (type == QLatin1String("IMAGE") || type == QLatin1String("DRAWING"))
+    return static_cast<ImageSegment *>(segment)->thumbnail();
+  if (!_engine)
+    return {};
+  AVPixelBuffer *buffer = nullptr;
+  if (type == QLatin1String("TEXT")) {
+    buffer = _engine->textImage(segment->id());
+  } else {
+    const float start = segment->rangeStart();
+    const float time = std::clamp(_playheadTime(), start, start + segment->duration());
+    buffer = _engine->videoFrameAtTime(segment->id(), time - start);
+  }
+  if (!buffer)
+    return {};
+  // The image shares the buffer and frees it with its last copy.
+  return QPixmap::fromImage(_imageFromPixelBuffer(buffer));
+}
+
+void MainWindow::_beginCropping(Segment *segment)
+{
+  if (_cropWidget || !segment || !_previewWidget || !centralWidget())
+    return;
+  const QPixmap picture = _croppingPicture(segment);
+  if (picture.isNull())
+    return;
+
+  // The preview is dimmed to the project's background behind the frame.
+  if (QWidget *area = _previewWidget->parentWidget()) {
+    auto *background = new QWidget(area);
+    background->setGeometry(_previewWidget->geometry());
+    const quint32 c = _projectManager->backgroundColor();
+    background->setStyleSheet(QStringLiteral("background-color: rgb(%1,%2,%3);")
+                                  .arg((c >> 16) & 255)
+                                  .arg((c >> 8) & 255)
+                                  .arg(c & 255));
+    background->show();
+    background->raise();
+    Util::fadeInWidget(background, 200, 1.0f);
+    _cropBackground = background;
+  }
+
+  int t = 0;
+  bool begin = false;
+  const bool side = _editedTransitionSide(t, begin);
+  const QPointF topLeft = side ? segment->transitionCropTopLeft(t, begin) : segment->cropTopLeft();
+  const QPointF bottomRight = side ? segment->transitionCropBottomRight(t, begin) : segment->cropBottomRight();
+  _cropWidget = new CropWidget(QRect(), picture, QRectF(topLeft, bottomRight), !side, centralWidget());
+  _layoutCropWidget();
+  _cropWidget->show();
+  _cropWidget->raise();
+  Util::fadeInWidget(_cropWidget, 200, 1.0f);
+
+  _leaveWindowForInPlaceEditing();
+  if (_transitionToolBar)
+    _transitionToolBar->hideAnimated();
+  showDoneNavigationButton();
+  cropModeChanged(true);
+}
+
 void MainWindow::_endCropping(bool apply)
 {
   if (!_cropWidget)
@@ -166,6 +231,8 @@ void MainWindow::_endCropping(bool apply)
   _cropWidget = nullptr;
   crop->hide();
   crop->deleteLater();
+  if (_cropBackground)
+    _cropBackground->deleteLater();
   _restoreAfterInPlaceEditing();
   if (_transitionToolBar)
     _transitionToolBar->showAnimated();

@@ -3,5 +3,4 @@
 #include "mainwindow.h"
 
 void MainWindow::_enterRangeSelection() {}
-void MainWindow::_beginCropping(Segment *) {}
 void MainWindow::editScrollArea_grabSegmentScreen(Segment *) {}

@@ -83,6 +83,9 @@ void MainWindow::_transitionCommand(ScrollableToolBar *toolbar, int cmdId)
   case 10111:
     _addTransition(toolbar ? toolbar->button(cmdId) : nullptr, cmdId, toolbar);
     break;
+  case 10113:
+    _showEasingPopup(toolbar ? toolbar->button(cmdId) : nullptr, cmdId);
+    break;
   case 10114:
     if (block->transitionId() > 0)
       _beginCropping(block->segment());

@@ -9,7 +9,9 @@
 #include "drawingcolorwidget.h"
 #include "drawingtoolswidget.h"
 #include "drawingtuningwidget.h"
+#include "avengine.h"
 #include "cropwidget.h"
+#include <QLabel>
 #include "editscrollarea.h"
 #include "mediaexplorer.h"
 #include "projectmanager.h"
@@ -53,6 +55,8 @@ public:
   using MainWindow::_commitInPlaceEditing;
   using MainWindow::_cropWidget;
   using MainWindow::_beginDrawing;
+  using MainWindow::_beginCropping;
+  using MainWindow::_cropBackground;
   using MainWindow::_endCropping;
   using MainWindow::_endDrawing;
   using MainWindow::_endTextEditing;
@@ -189,6 +193,44 @@ private slots:
     QTextCursor cursor(editor->document());
     cursor.movePosition(QTextCursor::NextCharacter);
     QCOMPARE(cursor.charFormat().font().pixelSize(), size);
+  }
+
+  // The crop frame shows the segment's own still (a picture's thumbnail, the text as drawn, the
+  // clip's frame at the play head) over a dimmed preview, starting from the stored corners.
+  void beginningTheCrop_data()
+  {
+    QTest::addColumn<QString>("uid");
+    QTest::newRow("movie") << "seg-1";
+    QTest::newRow("picture") << "seg-2";
+    QTest::newRow("text") << "seg-3";
+  }
+
+  void beginningTheCrop()
+  {
+    QFETCH(QString, uid);
+    Segment *segment = session.segmentByUId(uid);
+    if (auto *text = dynamic_cast<TextSegment *>(segment)) {
+      // Earlier cases may have emptied it, and an empty text has no picture to crop.
+      text->setText("Crop me");
+      window()->_engine->setText(text->id(), "Crop me");
+    }
+    segment->setCropTopLeft(QPointF(0.25, 0));
+    segment->setCropBottomRight(QPointF(1, 0.75));
+    window()->_setPlayheadTime(segment->rangeStart() + 0.5f, false);
+    session.edit(segment);
+    window()->_beginCropping(segment);
+    CropWidget *crop = window()->_cropWidget;
+    QVERIFY(crop);
+    QVERIFY(crop->pictureLabel()->pixmap() && !crop->pictureLabel()->pixmap()->isNull());
+    QVERIFY(near(crop->cropRect().topLeft(), QPointF(0.25, 0)));
+    QVERIFY(near(crop->cropRect().bottomRight(), QPointF(1, 0.75)));
+    QVERIFY(window()->_cropBackground);
+    QVERIFY(window()->editScrollArea()->isMouseTransparent());
+    // A second request while cropping changes nothing.
+    window()->_beginCropping(segment);
+    QCOMPARE(window()->_cropWidget, crop);
+    window()->_endCropping(false);
+    QTRY_VERIFY(!window()->_cropBackground);
   }
 
   // A crop closed unchanged records nothing; on a transition side the state's corners change.
