@@ -30,6 +30,7 @@
 #include <QVariant>
 
 #include <atomic>
+#include <functional>
 
 class AVComposition;
 class AVEngine;
@@ -47,6 +48,7 @@ class MediaExplorer;
 class MediaPreviewWidget;
 class PointerWidget;
 class PopupChromaKeyWidget;
+class PopupEasingFunctionsWidget;
 class PopupMovieExportingWidget;
 class ProjectManager;
 class QAction;
@@ -568,6 +570,43 @@ protected:
   }
   void _addTransitionPreset(int cmdId) { _applyTransitionPreset(cmdId); }
 
+  // Timeline requests, splitting, range selection and edge auto-scroll (mainwindow_timeline.cpp,
+  // mainwindow_split.cpp, mainwindow_range.cpp, mainwindow_autoscroll.cpp).
+  void easingFunctionPopup_onEasingFunctionSelected(PopupEasingFunctionsWidget *popup, int easing);
+  // Saves the movie frame under the play head as a picture; reached from the segment commands.
+  void editScrollArea_grabSegmentScreen(Segment *segment);
+  // The media intake's clearing of a track range; placeholder in mainwindow_pending.cpp until it lands.
+  void _overwriteTrackRange(TrackWidget *track, float start, float duration, Segment *keep);
+  void _splitSegment(Segment *segment, float time);
+  void _splitSegmentWithTransitions(Segment *segment, float time);
+  void _splitSegmentAt(Segment *segment, float time, bool keepTransitionTimes);
+  // Both return the kept transitions as absolute (start, duration) pairs in list order.
+  QList<QPair<float, float>> _removeTransitionsBefore(float time, Segment *segment);
+  QList<QPair<float, float>> _removeTransitionsAfter(float time, Segment *segment);
+  QList<QPair<float, float>> _removeTransitionsMatching(Segment *segment,
+                                                        const std::function<bool(float, float)> &keep);
+  void _autoScrollWhileDragging();
+  void _autoScrollVerticallyWhileDragging();
+  void _autoScrollWhileSelecting();
+  int _stepTimelineScroll(float step, bool left);
+  void _insertBlankInSelectedRange();
+  void _deleteSelectedRange();
+  void _beginTimelineGesture();
+  void _leaveSegmentEditing(Segment *segment, bool animated);
+  void _fadeGutterIn(int durationMs, const std::function<void()> &finished);
+  void _fadeGutterOut(int durationMs);
+  // Project duration from the model into the engine; ruler and rows follow when it changed.
+  void _updateDurationAndRescale();
+  void _refreshEngineLater();
+  void _sendLayerOrder();
+  void _removeTrackIfEmpty(TrackWidget *track);
+  TrackWidget *_trackOf(Segment *segment) const;
+  void _removeSegmentFromEngine(Segment *segment);
+  void _selectSegmentByKey(Segment *segment);
+  void _grabSegmentFrame(Segment *segment);
+  void _showGrabPreview(const QImage &image);
+  void _runSegmentContextMenu(SegmentWidget *segmentWidget, QPoint pos);
+
   QString _projectName;
   QString _projectFolder;
   QString _projectDirectory;
@@ -644,6 +683,19 @@ protected:
   Qt::HANDLE _guiThreadId = nullptr;
   MainWindowActions _actions;
   QPointer<ProgressHUD> _progressHUD;
+
+  // Timeline requests, splitting, range selection and edge auto-scroll.
+  // Set by the media drag-move handler: the drag is held at an edge of the timeline.
+  bool _dragAtLeftEdge = false;
+  bool _dragAtRightEdge = false;
+  bool _dragAtTopEdge = false;
+  bool _dragAtBottomEdge = false;
+  QPointer<TrackWidget> _dropTrack;
+  int _dragX = 0;
+  float _dragTime = 0;
+  QPointer<SelectionOperationWidget> _selectionOperationWidget;
+  // The split segment whose range commit closes up the track even in overwrite mode.
+  quint32 _forcedInsertCommitId = 0;
 
 private:
   void _createActions();

@@ -8,6 +8,6 @@ void MainWindow::_updateTransitionTimes(const QList<QPair<float, float>> &, Segm
 QImage MainWindow::_grabPreviewImage() { return {}; }
 void MainWindow::_removeSegmentWidgetWhenReady(SegmentWidget *) {}
 void MainWindow::_editTextOrDrawing() {}
-void MainWindow::_enterRangeSelection() {}
 void MainWindow::_addTransitionFromToolBar(QWidget *, int, ScrollableToolBar *) {}
 void MainWindow::_applyTransitionPreset(int) {}
+void MainWindow::_overwriteTrackRange(TrackWidget *, float, float, Segment *) {}
