@@ -769,6 +769,7 @@ void MainWindow::_runSegmentContextMenu(SegmentWidget *segmentWidget, QPoint pos
   auto offer = [&](QAction *action) {
     QAction *proxy = menu->addAction(action->icon(), action->text());
     proxy->setEnabled(action->isEnabled());
+    proxy->setShortcut(action->shortcut());
     targets.insert(proxy, action);
   };
 

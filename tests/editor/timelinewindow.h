@@ -39,6 +39,8 @@ public:
   using MainWindow::_lastTrackWidget;
   using MainWindow::_selectionOperationWidget;
   using MainWindow::_zoom;
+  using MainWindow::easingFunctionPopup_onEasingFunctionSelected;
+  using MainWindow::editScrollArea_grabSegmentScreen;
 };
 
 // Spans of one row, in start order: (start, end) in seconds.
