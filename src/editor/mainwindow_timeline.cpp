@@ -522,7 +522,11 @@ void MainWindow::editScrollArea_removeSegment(Segment *segment)
   if (!track)
     return;
   _recordOperation();
+  // The block fades out after the segment is gone: it must not paint it any more.
+  QPointer<SegmentWidget> block(track->segmentWidgetForSegment(segment));
   track->removeSegment(segment, true);
+  if (block)
+    block->setSegment(nullptr);
   if (_projectManager->segmentMode() == 0)
     _shiftSegmentsOnTrack(-segment->duration(), segment->rangeStart(), track->tag(), true);
   _projectManager->removeSegment(segment);
@@ -628,7 +632,7 @@ void MainWindow::_showGrabPreview(const QImage &image)
     return;
   }
   Util::fadeInWidget(label, 200, 1.0f);
-  QTimer::singleShot(500 + 200, label, [label] { Util::fadeOutWidget(label, 1000, true); });
+  QTimer::singleShot(500, label, [label] { Util::fadeOutWidget(label, 1000, true); });
 }
 
 // Keys.
