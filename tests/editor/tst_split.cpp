@@ -106,6 +106,9 @@ private slots:
     Segment *segment = p.segment(0, 0);
     QVERIFY(segment->insertTransition(1.0f, 10.5f) == 1);
     QVERIFY(segment->insertTransition(1.0f, 14.0f) == 2);
+    // Insertion keeps a small gap after a start; place them exactly.
+    segment->setTransitionStart(1, 0.5f);
+    segment->setTransitionStart(2, 4.0f);
     segment->setTransitionUserTransparency(2, false, 0.4f);
     p.playheadAt(12.0f);
     const int history = p.historyCount();
