@@ -40,6 +40,7 @@ class AVImageLoader;
 class AVRender;
 class AVSegment;
 class CanvasWidget;
+class CommonPopup;
 class CropWidget;
 class EditScrollArea;
 class FullscreenControlWidget;
@@ -50,6 +51,7 @@ class PointerWidget;
 class PopupChromaKeyWidget;
 class PopupEasingFunctionsWidget;
 class PopupMovieExportingWidget;
+class PopupProjectSettingsWidget;
 class ProjectManager;
 class QAction;
 class QPushButton;
@@ -573,8 +575,6 @@ protected:
   // Timeline requests, splitting, range selection and edge auto-scroll (mainwindow_timeline.cpp,
   // mainwindow_split.cpp, mainwindow_range.cpp, mainwindow_autoscroll.cpp).
   void easingFunctionPopup_onEasingFunctionSelected(PopupEasingFunctionsWidget *popup, int easing);
-  // Saves the movie frame under the play head as a picture; reached from the segment commands.
-  void editScrollArea_grabSegmentScreen(Segment *segment);
   // The media intake's clearing of a track range; placeholder in mainwindow_pending.cpp until it lands.
   void _overwriteTrackRange(TrackWidget *track, float start, float duration, Segment *keep);
   void _splitSegment(Segment *segment, float time);
@@ -606,6 +606,39 @@ protected:
   void _grabSegmentFrame(Segment *segment);
   void _showGrabPreview(const QImage &image);
   void _runSegmentContextMenu(SegmentWidget *segmentWidget, QPoint pos);
+  // Editing commands: tool bars and easing hints (mainwindow_toolbars.cpp), segment commands
+  // (_commands), popup dismissal and project settings (_settings), undo and redo (_undo).
+  void _buildSegmentToolBar(Segment *segment, float time);
+  void _dismissToolBars();
+  void _dismissTransitionToolBar();
+  QString _easingIconPath(Segment *segment, int transitionId, bool selected);
+  // The text alignment tool's icon name for alignment 0 left, 1 centre, 2 right.
+  static QString _alignmentIcon(int alignment);
+  void _segmentCommand(ScrollableToolBar *toolbar, int cmdId);
+  // The centre of the command's button top edge in the central widget; (0, 0) without a bar.
+  QPoint _popupAnchor(ScrollableToolBar *toolbar, int cmdId) const;
+  void _showSegmentPopup(ScrollableToolBar *toolbar, int cmdId, Segment *segment, const QPoint &anchor);
+  void _adoptPopup(CommonPopup *popup, ScrollableToolBar *toolbar, int cmdId);
+  void _rotateOrFlipSegment(Segment *segment, int cmdId);
+  void _changeEditedPhoto();
+  QString _copyIntoProject(const QString &path);
+  void _selectTextFont(Segment *segment);
+  void _cycleTextAlignment(ScrollableToolBar *toolbar, Segment *segment);
+  void popup_onDismissed(CommonPopup *popup);
+  void projectSettingsPopup_onParametersDidChange(PopupProjectSettingsWidget *settingsWidget);
+  void projectSettingsPopup_onDidFinish(PopupProjectSettingsWidget *settingsWidget);
+  void _applySnapshot(PropertyMapList &snapshot);
+  TrackWidget *_addTrackForType(const QString &type);
+  // Operations of the other editing work that the commands hand over to (placeholders in
+  // mainwindow_pending.cpp until their bodies land): in-place editing, the text editor's style,
+  // the popups' value handlers, the first transition's choice and the frame grab.
+  void _beginTextEditing(Segment *segment);
+  void _beginDrawing(Segment *segment);
+  void _beginCropping(Segment *segment);
+  void _refreshTextEditorStyle(QWidget *editor, Segment *segment);
+  void _connectPopupValueHandlers(CommonPopup *popup);
+  void _selectFirstTransition();
+  void editScrollArea_grabSegmentScreen(Segment *segment);
 
   QString _projectName;
   QString _projectFolder;
@@ -696,6 +729,12 @@ protected:
   QPointer<SelectionOperationWidget> _selectionOperationWidget;
   // The split segment whose range commit closes up the track even in overwrite mode.
   quint32 _forcedInsertCommitId = 0;
+  // Editing commands: the open property popup and the command that opened it, the current
+  // track, and the flag that keeps a re-entered block from moving the play head after undo.
+  QPointer<CommonPopup> _currentPopup;
+  int _selectedToolBarCommand = 0;
+  int _currentTrackTag = 0;
+  bool _restoringSelection = false;
 
 private:
   void _createActions();

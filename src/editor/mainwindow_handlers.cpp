@@ -44,28 +44,8 @@ void MainWindow::onAVExporterFinished(int err)
 }
 
 // Editing commands.
-void MainWindow::undoRedoOperation(bool undo)
-{
-  Q_UNUSED(undo)
-}
 void MainWindow::showMovieExportingPopup() {}
 void MainWindow::_commitInPlaceEditing() {}
-bool MainWindow::isVolumeButtonEnabled()
-{
-  return false;
-}
-void MainWindow::showEditingToolsFor(SegmentWidget *segmentWidget, float time)
-{
-  Q_UNUSED(segmentWidget)
-  Q_UNUSED(time)
-}
-void MainWindow::dismissToolPopups() {}
-QString MainWindow::_easingHint(Segment *segment, int transitionId)
-{
-  Q_UNUSED(segment)
-  Q_UNUSED(transitionId)
-  return QString();
-}
 void MainWindow::setUpDrawingToolWidgets(CanvasWidget *canvas)
 {
   Q_UNUSED(canvas)
@@ -88,14 +68,8 @@ bool MainWindow::backOut()
 {
   return false;
 }
-void MainWindow::_buildTransitionToolBar() {}
 void MainWindow::_transitionCommand(int cmdId)
 {
-  Q_UNUSED(cmdId)
-}
-void MainWindow::scrollableToolBar_onCommand(ScrollableToolBar *toolbar, int cmdId)
-{
-  Q_UNUSED(toolbar)
   Q_UNUSED(cmdId)
 }
 
@@ -122,6 +96,7 @@ void MainWindow::onActionExportTriggered() {}
 void MainWindow::onActionMovieSettingsTriggered() {}
 
 // The edit area.
+void MainWindow::editScrollArea_seekToTransition(int, bool) {}
 
 // Zoom, mode button, gutter.
 void MainWindow::onZoomSliderValueChanged(int) {}

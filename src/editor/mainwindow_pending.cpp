@@ -11,3 +11,9 @@ void MainWindow::_editTextOrDrawing() {}
 void MainWindow::_addTransitionFromToolBar(QWidget *, int, ScrollableToolBar *) {}
 void MainWindow::_applyTransitionPreset(int) {}
 void MainWindow::_overwriteTrackRange(TrackWidget *, float, float, Segment *) {}
+void MainWindow::_beginTextEditing(Segment *) {}
+void MainWindow::_beginDrawing(Segment *) {}
+void MainWindow::_beginCropping(Segment *) {}
+void MainWindow::_refreshTextEditorStyle(QWidget *, Segment *) {}
+void MainWindow::_connectPopupValueHandlers(CommonPopup *) {}
+void MainWindow::_selectFirstTransition() {}

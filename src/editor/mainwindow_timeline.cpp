@@ -264,7 +264,8 @@ void MainWindow::editScrollArea_didEnterEditingSegment(Segment *segment)
   const float start = segment->rangeStart();
   const float end = start + segment->duration();
   float t = _playheadTime();
-  if (!(start < t && t < end - 0.01f)) {
+  // Undo and redo put the selection back where it was: the play head stays.
+  if (!_restoringSelection && !(start < t && t < end - 0.01f)) {
     _scrollTimelineToTime(start, true);
     _seekToTime(start, true);
     t = start;
@@ -332,7 +333,7 @@ void MainWindow::editScrollArea_didFinishEditingTransition(Segment *)
   emit transitionEditingStateChanged();
 }
 
-void MainWindow::editScrollArea_seekToTransition(int tId, bool beginOrEnd)
+void MainWindow::editScrollArea_reloadPreviewForTransition(int tId, bool beginOrEnd)
 {
   SegmentWidget *block = _editedBlock();
   Segment *segment = block ? block->segment() : nullptr;
@@ -343,15 +344,6 @@ void MainWindow::editScrollArea_seekToTransition(int tId, bool beginOrEnd)
   const float time = segment->rangeStart() + relative;
   _setPlayheadTime(time, true);
   _seekToTime(time, true);
-}
-
-void MainWindow::editScrollArea_reloadPreviewForTransition(int tId, bool beginOrEnd)
-{
-  SegmentWidget *block = _editedBlock();
-  Segment *segment = block ? block->segment() : nullptr;
-  if (!segment || tId < 1 || tId > segment->transitionCount())
-    return;
-  editScrollArea_seekToTransition(tId, beginOrEnd);
   _editedTransitionEnd = beginOrEnd ? 1 : 0;
   updateTransitionTools();
   _reloadTransformWidget(segment);

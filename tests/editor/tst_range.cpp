@@ -137,6 +137,9 @@ private slots:
     QVERIFY(p.manager()->isModified());
     QCOMPARE(p.historyCount(), history + 1);
     QCOMPARE(p.manager()->duration(), expected.last().second);
+    // One undo puts both rows back.
+    w.undoRedoOperation(true);
+    QTRY_VERIFY(sameSpans(p.spans(0), row) && sameSpans(p.spans(1), row));
   }
 
   void deletingEveryBlockOfARowRemovesIt()

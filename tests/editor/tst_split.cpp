@@ -79,6 +79,9 @@ private slots:
     QCOMPARE(p.historyCount(), history + 1);
     QCOMPARE(p.manager()->segmentCount(), 3);
     QVERIFY(p.block(p.segment(0, 1)));
+    // The split's own snapshot is its only undo step.
+    p.window->undoRedoOperation(true);
+    QTRY_VERIFY(sameSpans(p.spans(0), Track[0]));
   }
 
   void transitionChoice_data()

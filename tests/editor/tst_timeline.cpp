@@ -200,6 +200,23 @@ private slots:
     }
   }
 
+  // A trim that changed nothing leaves Undo and Redo on the edit before it.
+  void noOpTrimKeepsUndoOnTheLastEdit()
+  {
+    TimelineProject p;
+    QVERIFY(p.open({{{0, 2}, {2, 3}, {5, 6}}}));
+    const Spans before = p.spans(0);
+    emit p.area()->editScrollAreaRemoveSegment(p.segment(0, 0));
+    const Spans afterEdit = p.spans(0);
+    Segment *kept = p.segment(0, 0);
+    emit p.area()->editScrollAreaBeginTrimSegment(kept);
+    emit p.area()->editScrollAreaReloadPreviewForSegment(kept, true);
+    p.window->undoRedoOperation(true);
+    QTRY_VERIFY(sameSpans(p.spans(0), before));
+    p.window->undoRedoOperation(false);
+    QTRY_VERIFY(sameSpans(p.spans(0), afterEdit));
+  }
+
   void easingChoice_data()
   {
     QTest::addColumn<bool>("transitionChosen");
