@@ -16,7 +16,6 @@
 namespace {
 
 constexpr float PixelsPerSecond = 24;
-constexpr float LeftMargin = 60;
 constexpr int StepMs = 50;
 constexpr int VerticalStep = 10;
 constexpr float SelectSpeedStep = 0.05f;
@@ -45,15 +44,10 @@ void MainWindow::_autoScrollWhileDragging()
   const QPoint old = _editScrollArea->contentOffset();
   const int x = _stepTimelineScroll(PixelsPerSecond * _zoom * 0.5f, _dragAtLeftEdge);
   if (_dropTrack) {
-    _dragX += x - old.x();
-    _dragTime = (float(_dragX) - LeftMargin) / (PixelsPerSecond * _zoom);
+    _dropTime += float(x - old.x()) / (PixelsPerSecond * _zoom);
     if (_dragAtLeftEdge)
-      _dragTime = std::max(0.0f, _dragTime);
-    // The frame the drag handler shows already has the drop length.
-    if (QWidget *frame = _dropTrack->draggingFrame()) {
-      const float length = float(frame->width()) / (PixelsPerSecond * _zoom);
-      _dropTrack->showDraggingFrame(nullptr, &_dragTime, length);
-    }
+      _dropTime = std::max(0.0f, _dropTime);
+    _dropTrack->showDraggingFrame(nullptr, &_dropTime, _dropLength);
   }
   QTimer::singleShot(StepMs, this, &MainWindow::_autoScrollWhileDragging);
 }

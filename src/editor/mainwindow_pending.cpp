@@ -2,15 +2,11 @@
 // removes its placeholder here when the real body lands in its own file.
 #include "mainwindow.h"
 
-Segment *MainWindow::_cloneSegment(Segment *, float) { return nullptr; }
-QList<QPair<float, float>> MainWindow::_absoluteTransitionTimes(Segment *) { return {}; }
-void MainWindow::_updateTransitionTimes(const QList<QPair<float, float>> &, Segment *) {}
 QImage MainWindow::_grabPreviewImage() { return {}; }
 void MainWindow::_removeSegmentWidgetWhenReady(SegmentWidget *) {}
 void MainWindow::_editTextOrDrawing() {}
 void MainWindow::_addTransitionFromToolBar(QWidget *, int, ScrollableToolBar *) {}
 void MainWindow::_applyTransitionPreset(int) {}
-void MainWindow::_overwriteTrackRange(TrackWidget *, float, float, Segment *) {}
 void MainWindow::_beginTextEditing(Segment *) {}
 void MainWindow::_beginDrawing(Segment *) {}
 void MainWindow::_beginCropping(Segment *) {}

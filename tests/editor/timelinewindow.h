@@ -30,8 +30,8 @@ public:
   using MainWindow::_autoScrollWhileSelecting;
   using MainWindow::_dragAtLeftEdge;
   using MainWindow::_dragAtRightEdge;
-  using MainWindow::_dragTime;
-  using MainWindow::_dragX;
+  using MainWindow::_dropLength;
+  using MainWindow::_dropTime;
   using MainWindow::_dropTrack;
   using MainWindow::_enterRangeSelection;
   using MainWindow::_exitRangeSelection;

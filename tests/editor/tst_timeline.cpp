@@ -407,7 +407,8 @@ private slots:
     float time = 1.0f;
     p.row(0)->showDraggingFrame(nullptr, &time, 2.0f);
     w._dropTrack = p.row(0);
-    w._dragX = 60 + 12;
+    w._dropTime = 0.5f;
+    w._dropLength = 2.0f;
     QSignalSpy scrolled(p.area(), &EditScrollArea::editScrollAreaDidScroll);
     w._dragAtLeftEdge = true;
     w._autoScrollWhileDragging();
@@ -416,7 +417,7 @@ private slots:
     QCOMPARE(scrolled[0].first().toPoint().x(), 18);
     QCOMPARE(scrolled[1].first().toPoint().x(), 6);
     // The drop time never goes below 0, however long the edge is held.
-    QCOMPARE(w._dragTime, 0.0f);
+    QCOMPARE(w._dropTime, 0.0f);
     w._dragAtLeftEdge = false;
 
     // Without a flag a step does nothing and schedules nothing.
