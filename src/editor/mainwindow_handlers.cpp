@@ -50,11 +50,6 @@ void MainWindow::setUpDrawingToolWidgets(CanvasWidget *canvas)
 {
   Q_UNUSED(canvas)
 }
-void MainWindow::_showTransitionToolsFor(float time, int transitionId)
-{
-  Q_UNUSED(time)
-  Q_UNUSED(transitionId)
-}
 void MainWindow::saveToolBarOffsets(QHash<QString, QVariant> &offsets)
 {
   Q_UNUSED(offsets)
@@ -63,14 +58,9 @@ void MainWindow::restoreToolBarOffsets(const QHash<QString, QVariant> &offsets)
 {
   Q_UNUSED(offsets)
 }
-void MainWindow::_startTransitionMode() {}
 bool MainWindow::backOut()
 {
   return false;
-}
-void MainWindow::_transitionCommand(int cmdId)
-{
-  Q_UNUSED(cmdId)
 }
 
 // Actions.
@@ -91,7 +81,6 @@ void MainWindow::onActionExportTriggered() {}
 void MainWindow::onActionMovieSettingsTriggered() {}
 
 // The edit area.
-void MainWindow::editScrollArea_seekToTransition(int, bool) {}
 
 // Zoom, mode button, gutter.
 void MainWindow::onZoomSliderValueChanged(int) {}

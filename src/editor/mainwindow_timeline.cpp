@@ -67,7 +67,7 @@ void MainWindow::_updateDurationAndRescale()
   _editScrollArea->setScale(_zoom, duration);
 }
 
-void MainWindow::_refreshEngineLater()
+void MainWindow::_refreshEngineAfterEdit()
 {
   QTimer::singleShot(RefreshDelayMs, this, [this] {
     if (_engine)
@@ -248,7 +248,7 @@ void MainWindow::editScrollArea_endDraggingTrackWidget(TrackWidget *trackWidget,
     if (_gutter)
       _gutter->updateTrackButtons(tags, types);
     _sendLayerOrder();
-    _refreshEngineLater();
+    _refreshEngineAfterEdit();
     _projectManager->setModified(true);
   }
   _fadeGutterIn(300, {});
@@ -357,7 +357,7 @@ void MainWindow::editScrollArea_reloadPreviewForTransition(int tId, bool beginOr
       _engine->setTransitionDuration(id, uint32_t(tId), duration);
     }
   }
-  _refreshEngineLater();
+  _refreshEngineAfterEdit();
 }
 
 void MainWindow::editScrollArea_reloadPreviewForSegment(Segment *segment, bool rangeStart)
@@ -526,7 +526,7 @@ void MainWindow::editScrollArea_removeSegment(Segment *segment)
   _removeTrackIfEmpty(track);
   _removeSegmentFromEngine(segment);
   delete segment;
-  _refreshEngineLater();
+  _refreshEngineAfterEdit();
   _projectManager->setModified(true);
 }
 
@@ -548,7 +548,7 @@ void MainWindow::editScrollArea_removeTrack(TrackWidget *trackWidget)
   trackWidget->clear();
   _updateDurationAndRescale();
   _removeTrackIfEmpty(trackWidget);
-  _refreshEngineLater();
+  _refreshEngineAfterEdit();
 }
 
 // Frame grabs.
