@@ -38,6 +38,7 @@ public:
   using MainWindow::_gutter;
   using MainWindow::_lastTrackWidget;
   using MainWindow::_selectionOperationWidget;
+  using MainWindow::_showTransitionTools;
   using MainWindow::_splitMutex;
   using MainWindow::_zoom;
   using MainWindow::easingFunctionPopup_onEasingFunctionSelected;

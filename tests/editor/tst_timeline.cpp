@@ -352,6 +352,24 @@ private slots:
     QCOMPARE(block->transitionId(), 1);
   }
 
+  void deleteKeyInTransitionModeRemovesTheTransition()
+  {
+    TimelineProject p;
+    QVERIFY(p.open({{{0, 6}}}));
+    Segment *segment = p.segment(0, 0);
+    QVERIFY(segment->insertTransition(1.0f, 0.5f) > 0);
+    QVERIFY(segment->insertTransition(1.0f, 3.0f) > 0);
+    SegmentWidget *block = p.block(segment);
+    p.area()->setSelectedSegmentWidget(block);
+    block->setEditingState(true, false);
+    p.window->_showTransitionTools();
+    QTRY_VERIFY(p.window->isEditingTransitions());
+    block->setTransitionId(2);
+    QTest::keyClick(p.area(), Qt::Key_Delete);
+    QTRY_COMPARE(segment->transitionCount(), 1);
+    COMPARE_SPANS(p.spans(0), (Spans{{0, 6}}));
+  }
+
   void grabFrame()
   {
     TimelineProject p;
