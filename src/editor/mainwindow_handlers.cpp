@@ -24,27 +24,8 @@ void MainWindow::editScrollArea_getSafeAreaInsets(float *left, float *top, float
   Q_UNUSED(bottom)
 }
 
-void MainWindow::onSegmentEditingStateChanged()
-{
-  _updateActions();
-}
-
-void MainWindow::onTransitionEditingStateChanged()
-{
-  _updateActions();
-}
-
-void MainWindow::onAVExporterUpdateProgressValue(float percent)
-{
-  Q_UNUSED(percent)
-}
-void MainWindow::onAVExporterFinished(int err)
-{
-  Q_UNUSED(err)
-}
 
 // Editing commands.
-void MainWindow::showMovieExportingPopup() {}
 void MainWindow::_commitInPlaceEditing() {}
 void MainWindow::setUpDrawingToolWidgets(CanvasWidget *canvas)
 {
@@ -64,25 +45,8 @@ bool MainWindow::backOut()
 }
 
 // Actions.
-void MainWindow::onActionEditTextTriggered() {}
-void MainWindow::onActionEditDrawingTriggered() {}
-void MainWindow::onActionUndoTriggered() {}
-void MainWindow::onActionRedoTriggered() {}
-void MainWindow::onActionEnterExitRangeSelect() {}
 void MainWindow::onActionFullscreenTriggered() {}
-void MainWindow::onActionEnterExitEditingSegmentTriggered() {}
-void MainWindow::onActionDuplicateSegmentTriggered() {}
-void MainWindow::onActionRemoveSegmentTriggered() {}
-void MainWindow::onActionSplitSegmentTriggered() {}
-void MainWindow::onActionDuplicateTransitionTriggered() {}
-void MainWindow::onActionDeleteTransitionTriggered() {}
-void MainWindow::onActionEnterExitEditingTransitionTriggered() {}
-void MainWindow::onActionExportTriggered() {}
-void MainWindow::onActionMovieSettingsTriggered() {}
 
 // The edit area.
 
 // Zoom, mode button, gutter.
-void MainWindow::onZoomSliderValueChanged(int) {}
-void MainWindow::onZoomIn() {}
-void MainWindow::onZoomOut() {}
