@@ -30,6 +30,7 @@
 #include <QVariant>
 
 #include <atomic>
+#include <functional>
 
 class AVComposition;
 class AVEngine;
@@ -49,6 +50,7 @@ class MediaExplorer;
 class MediaPreviewWidget;
 class PointerWidget;
 class PopupChromaKeyWidget;
+class PopupEasingFunctionsWidget;
 class PopupMediaTypeSelectionWidget;
 class PopupMicrophoneWidget;
 class PopupMovieExportingWidget;
@@ -570,8 +572,7 @@ protected:
   void _buildTransitionToolBar();
   void _transitionCommand(int cmdId);
 
-  // Shared operations whose bodies arrive with the editing work (mainwindow_pending.cpp holds
-  // placeholders until then; each owner moves its body into its own file).
+  // Operations shared by the editing concerns, each defined in its concern's file.
   // Media intake.
   Segment *_cloneSegment(Segment *segment, float start);
   QList<QPair<float, float>> _absoluteTransitionTimes(Segment *segment);
@@ -591,6 +592,38 @@ protected:
   }
   void _addTransitionPreset(int cmdId) { _applyTransitionPreset(cmdId); }
 
+  // Timeline requests, splitting, range selection and edge auto-scroll (mainwindow_timeline.cpp,
+  // mainwindow_split.cpp, mainwindow_range.cpp, mainwindow_autoscroll.cpp).
+  void easingFunctionPopup_onEasingFunctionSelected(PopupEasingFunctionsWidget *popup, int easing);
+  void _splitSegment(Segment *segment, float time);
+  void _splitSegmentWithTransitions(Segment *segment, float time);
+  void _splitSegmentAt(Segment *segment, float time, bool keepTransitionTimes);
+  // Both return the kept transitions as absolute (start, duration) pairs in list order.
+  QList<QPair<float, float>> _removeTransitionsBefore(float time, Segment *segment);
+  QList<QPair<float, float>> _removeTransitionsAfter(float time, Segment *segment);
+  QList<QPair<float, float>> _removeTransitionsMatching(Segment *segment,
+                                                        const std::function<bool(float, float)> &keep);
+  void _autoScrollWhileDragging();
+  void _autoScrollVerticallyWhileDragging();
+  void _autoScrollWhileSelecting();
+  int _stepTimelineScroll(float step, bool left);
+  void _insertBlankInSelectedRange();
+  void _deleteSelectedRange();
+  void _beginTimelineGesture();
+  void _leaveSegmentEditing(Segment *segment, bool animated);
+  void _fadeGutterIn(int durationMs, const std::function<void()> &finished);
+  void _fadeGutterOut(int durationMs);
+  // Project duration from the model into the engine; ruler and rows follow when it changed.
+  void _updateDurationAndRescale();
+  void _refreshEngineAfterEdit();
+  void _sendLayerOrder();
+  void _removeTrackIfEmpty(TrackWidget *track);
+  TrackWidget *_trackOf(Segment *segment) const;
+  void _removeSegmentFromEngine(Segment *segment);
+  void _selectSegmentByKey(Segment *segment);
+  void _grabSegmentFrame(Segment *segment);
+  void _showGrabPreview(const QImage &image);
+  void _runSegmentContextMenu(SegmentWidget *segmentWidget, QPoint pos);
   // Menu actions and movie export (mainwindow_actions.cpp, mainwindow_export.cpp).
   bool _isPopupShown() const { return !_currentPopup.isNull(); }
   bool _isTipOnScreen() const;
@@ -678,7 +711,6 @@ protected:
   virtual void _editNewSegment(SegmentWidget *block);
   // The edge zones of a media drag: the auto-scroll steps run while a flag stays set.
   virtual void _startDragEdgeScroll(bool horizontal);
-  void _dragEdgeScrollStep(bool horizontal);
   bool _isIntakeRefused() const;
   // False when a wanted copy failed; path then names the copy.
   bool _copyIntoProjectWhenAsked(QString &path);
@@ -713,9 +745,9 @@ protected:
   void projectSettingsPopup_onDidFinish(PopupProjectSettingsWidget *settingsWidget);
   void _applySnapshot(PropertyMapList &snapshot);
   TrackWidget *_addTrackForType(const QString &type);
-  // Operations of the other editing work that the commands hand over to (placeholders in
-  // mainwindow_pending.cpp until their bodies land): in-place editing, the text editor's style,
-  // the popups' value handlers, the first transition's choice and the frame grab.
+  // Operations of the other editing concerns that the commands hand over to: in-place editing,
+  // the text editor's style, the popups' value handlers, the first transition's choice and the
+  // frame grab.
   virtual void _beginTextEditing(Segment *segment);
   virtual void _beginDrawing(Segment *segment);
   void _beginCropping(Segment *segment);
@@ -1008,6 +1040,10 @@ protected:
   bool _dragAtRightEdge = false;
   bool _dragAtTopEdge = false;
   bool _dragAtBottomEdge = false;
+  // Timeline requests, splitting, range selection and edge auto-scroll.
+  QPointer<SelectionOperationWidget> _selectionOperationWidget;
+  // The split segment whose range commit closes up the track even in overwrite mode.
+  quint32 _forcedInsertCommitId = 0;
   QString _pendingDownloadId;
   QString _pendingDownloadFile;
   int _functionTrackTag = 0;

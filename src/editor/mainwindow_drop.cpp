@@ -233,21 +233,9 @@ void MainWindow::_resetDragEdges()
 
 void MainWindow::_startDragEdgeScroll(bool horizontal)
 {
-  QTimer::singleShot(500, this, [this, horizontal] { _dragEdgeScrollStep(horizontal); });
-}
-
-void MainWindow::_dragEdgeScrollStep(bool horizontal)
-{
-  QScrollBar *bar = horizontal ? _editScrollArea->horizontalScrollBar() : _editScrollArea->verticalScrollBar();
-  int step = 0;
-  if (horizontal && (_dragAtLeftEdge || _dragAtRightEdge))
-    step = int(PixelsPerSecond * _zoom * 0.5f) * (_dragAtLeftEdge ? -1 : 1);
-  else if (!horizontal && (_dragAtTopEdge || _dragAtBottomEdge))
-    step = _dragAtTopEdge ? -10 : 10;
-  if (step == 0)
-    return;
-  bar->setValue(qBound(bar->minimum(), bar->value() + step, bar->maximum()));
-  QTimer::singleShot(50, this, [this, horizontal] { _dragEdgeScrollStep(horizontal); });
+  QTimer::singleShot(500, this, [this, horizontal] {
+    horizontal ? _autoScrollWhileDragging() : _autoScrollVerticallyWhileDragging();
+  });
 }
 
 void MainWindow::dropEvent(QDropEvent *event)

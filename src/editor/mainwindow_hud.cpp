@@ -52,12 +52,3 @@ void MainWindow::showAbout()
 {
   Util::showAbout(this);
 }
-
-void MainWindow::selectionOperationWidget_onCommandClicked(SelectionOperationWidget *widget, int cmdId)
-{
-  Q_UNUSED(widget)
-  if (cmdId == 0)
-    _exitRangeSelection();
-  else if (cmdId == 1 || cmdId == 2)
-    _rangeSelectionCommand(cmdId);
-}

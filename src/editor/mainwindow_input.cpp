@@ -160,7 +160,8 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
   if (_draggingPlayhead && _playheadPointer && _editScrollArea) {
     float px = float(global.x() - _pressGlobalPos.x() + _pointerXAtPress);
     float tx = px;
-    _applyDragEdges(px, tx, true);
+    if (_applyDragEdges(px, tx, true) && ranging)
+      _autoScrollWhileSelecting();
     if (ranging) {
       tx = px;
       if (!_atLeftEdge && !_atRightEdge)
@@ -181,7 +182,8 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
   if (_draggingRangePointer && _rangeStartPointer && _editScrollArea) {
     float px = float(global.x() - _pressGlobalPos.x() + _pointerXAtPress);
     float tx = px;
-    _applyDragEdges(px, tx, false);
+    if (_applyDragEdges(px, tx, false))
+      _autoScrollWhileSelecting();
     if (!_atLeftEdge && !_atRightEdge)
       px = _snappedPointerX(px);
     _rangeStartPointer->setCenterX(px, false);

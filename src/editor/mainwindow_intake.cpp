@@ -464,9 +464,10 @@ void MainWindow::_overwriteTrackRange(TrackWidget *track, float start, float dur
       overlapping.append(segment);
   }
 
-  // Moves the head of a segment to a time, keeping its transitions where they were.
+  // Moves the head of a segment to a time; the transitions that still lie inside it stay where
+  // they were, the others go.
   auto cutHead = [this](Segment *segment, float time) {
-    const auto times = _absoluteTransitionTimes(segment);
+    const auto times = _removeTransitionsBefore(time, segment);
     float edge = time;
     segment->moveLeftEdge(&edge);
     if (_engine) {
@@ -478,7 +479,7 @@ void MainWindow::_overwriteTrackRange(TrackWidget *track, float start, float dur
     _updateTransitionTimes(times, segment);
   };
   auto cutTail = [this](Segment *segment, float time) {
-    const auto times = _absoluteTransitionTimes(segment);
+    const auto times = _removeTransitionsAfter(time, segment);
     float edge = time;
     segment->moveRightEdge(&edge);
     _updateEngineSegmentRange(segment);

@@ -59,6 +59,7 @@ void MainWindow::_setUpEditArea()
   connect(area, &E::editScrollAreaDidScroll, this, &M::editScrollArea_didScroll);
   connect(area, &E::editScrollAreaScaleBegan, this, &M::editScrollArea_scaleBegan);
   connect(area, &E::editScrollAreaScaleChanged, this, &M::editScrollArea_scaleChanged);
+  connect(area, &E::editScrollAreaScaleEnd, this, &M::editScrollArea_willEndDragging);
   connect(area, &E::editScrollAreaBeginDraggingSegment, this, &M::editScrollArea_beginDraggingSegment);
   connect(area, &E::editScrollAreaDidEnterEditingSegment, this, &M::editScrollArea_didEnterEditingSegment);
   connect(area, &E::editScrollAreaDidFinishEditingSegment, this, &M::editScrollArea_didFinishEditingSegment);

@@ -15,6 +15,7 @@
 #include "commonpopuphelptipwidget.h"
 #include "cropwidget.h"
 #include "editscrollarea.h"
+#include "gutterscrollarea.h"
 #include "progresshud.h"
 #include "projectmanager.h"
 #include "segment.h"
@@ -241,6 +242,8 @@ private slots:
     auto run = [&](const QString &name, QAction *action, const std::function<bool()> &didAct) {
       if (p.block(0)->isEditing())
         p.block(0)->setEditingState(false, false);
+      // Leaving editing or range selection fades the gutter in; the Edit action waits for it.
+      QTRY_VERIFY(!w.gutter()->graphicsEffect());
       w.calls.clear();
       action->setEnabled(true);
       action->trigger();

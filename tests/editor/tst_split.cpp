@@ -1,0 +1,188 @@
+// Splitting a segment at the play head: where it is refused, how the track settles after the
+// range commit in either mode, the two ways of dealing with transitions, and a failed copy.
+
+#include "timelinewindow.h"
+
+#include "testenv.h"
+
+namespace {
+
+// The split segment spans [10, 16]; a later one follows at [17, 18].
+const QList<Spans> Track{{{10, 16}, {17, 18}}};
+const QString Refused = QStringLiteral("Move timeline to the position to split");
+const QString Shorten = QStringLiteral("Duplicate and shorten the transition(s)");
+const QString Keep = QStringLiteral("Don't shorten the transition(s)");
+
+struct Transition
+{
+  float start;
+  float duration;
+};
+
+QList<Transition> transitions(Segment *segment)
+{
+  QList<Transition> list;
+  for (int id = 1; id <= segment->transitionCount(); ++id)
+    list << Transition{segment->rangeStart() + segment->transitionStart(id), segment->transitionDuration(id)};
+  return list;
+}
+
+} // namespace
+
+class TestSplit : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void refusedNearTheEndsAndOutside_data()
+  {
+    QTest::addColumn<float>("playhead");
+    QTest::newRow("before the segment") << 9.0f;
+    QTest::newRow("0.03 s after the start") << 10.03f;
+    QTest::newRow("0.03 s before the end") << 15.97f;
+    QTest::newRow("at the end") << 16.0f;
+  }
+
+  void refusedNearTheEndsAndOutside()
+  {
+    QFETCH(float, playhead);
+    TimelineProject p;
+    QVERIFY(p.open(Track));
+    p.playheadAt(playhead);
+    const int history = p.historyCount();
+    emit p.area()->editScrollAreaSplitSegment(p.segment(0, 0));
+    QTRY_VERIFY(p.messages().contains(Refused));
+    COMPARE_SPANS(p.spans(0), Track[0]);
+    QCOMPARE(p.historyCount(), history);
+  }
+
+  // Right after the split the new part waits at the old end with the rest of the track moved
+  // on; the commit 200 ms later closes up, in overwrite mode as well.
+  void splitWithoutTransitions_data()
+  {
+    QTest::addColumn<int>("mode");
+    QTest::newRow("insert mode") << 0;
+    QTest::newRow("overwrite mode") << 1;
+  }
+
+  void splitWithoutTransitions()
+  {
+    QFETCH(int, mode);
+    TimelineProject p;
+    QVERIFY(p.open(Track));
+    p.manager()->setSegmentMode(mode);
+    p.playheadAt(12.0f);
+    const int history = p.historyCount();
+    emit p.area()->editScrollAreaSplitSegment(p.segment(0, 0));
+    COMPARE_SPANS(p.spans(0), (Spans{{10, 12}, {16, 20}, {21, 22}}));
+    QTRY_VERIFY(sameSpans(p.spans(0), (Spans{{10, 12}, {12, 16}, {17, 18}})));
+    QCOMPARE(p.historyCount(), history + 1);
+    QCOMPARE(p.manager()->segmentCount(), 3);
+    QVERIFY(p.block(p.segment(0, 1)));
+    // The split's own snapshot is its only undo step.
+    p.window->undoRedoOperation(true);
+    QTRY_VERIFY(sameSpans(p.spans(0), Track[0]));
+  }
+
+  void transitionChoice_data()
+  {
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QList<float>>("firstStarts");
+    QTest::addColumn<QList<float>>("secondStarts");
+    // Transitions at 10.5-11.5 and 14-15 of [10, 16], split at 12.
+    QTest::newRow("closed without a choice") << QString() << QList<float>{10.5f, 14} << QList<float>{};
+    // Both parts keep both, scaled with their lengths (2 s and 4 s of 6 s).
+    QTest::newRow("shorten") << Shorten << QList<float>{10 + 0.5f / 3, 10 + 4.0f / 3}
+                             << QList<float>{12 + 0.5f * 4 / 6, 12 + 4.0f * 4 / 6};
+    // Each part keeps what lies inside it, at the old times.
+    QTest::newRow("keep") << Keep << QList<float>{10.5f} << QList<float>{14};
+  }
+
+  void transitionChoice()
+  {
+    QFETCH(QString, answer);
+    QFETCH(QList<float>, firstStarts);
+    QFETCH(QList<float>, secondStarts);
+    TimelineProject p;
+    QVERIFY(p.open(Track));
+    TimelineWindow &w = *p.window;
+    Segment *segment = p.segment(0, 0);
+    QVERIFY(segment->insertTransition(1.0f, 10.5f) == 1);
+    QVERIFY(segment->insertTransition(1.0f, 14.0f) == 2);
+    // Insertion keeps a small gap after a start; place them exactly.
+    segment->setTransitionStart(1, 0.5f);
+    segment->setTransitionStart(2, 4.0f);
+    segment->setTransitionUserTransparency(2, false, 0.4f);
+    p.playheadAt(12.0f);
+    const int history = p.historyCount();
+    w.dialogs.answers << (answer.isEmpty() ? QVariant() : QVariant(answer));
+    emit p.area()->editScrollAreaSplitSegment(segment);
+    QCOMPARE(w.dialogs.kinds(), QStringList{"menu"});
+    QCOMPARE(w.dialogs.calls.first().title, QString("How to deal with the existing transition(s)?"));
+    QVERIFY(w.dialogs.calls.first().buttons.contains(Shorten));
+    QVERIFY(w.dialogs.calls.first().buttons.contains(Keep));
+    if (answer.isEmpty()) {
+      COMPARE_SPANS(p.spans(0), Track[0]);
+      QCOMPARE(p.historyCount(), history);
+      QCOMPARE(transitions(segment).size(), 2);
+      return;
+    }
+    QTRY_VERIFY(sameSpans(p.spans(0), (Spans{{10, 12}, {12, 16}, {17, 18}})));
+    QCOMPARE(p.historyCount(), history + 1);
+    Segment *second = p.segment(0, 1);
+    const QList<Transition> first = transitions(segment);
+    const QList<Transition> next = transitions(second);
+    QCOMPARE(first.size(), firstStarts.size());
+    QCOMPARE(next.size(), secondStarts.size());
+    for (int i = 0; i < first.size(); ++i)
+      QVERIFY2(qAbs(first[i].start - firstStarts[i]) < 1e-3, qPrintable(QString::number(first[i].start)));
+    for (int i = 0; i < next.size(); ++i)
+      QVERIFY2(qAbs(next[i].start - secondStarts[i]) < 1e-3, qPrintable(QString::number(next[i].start)));
+    if (answer == Keep) {
+      QCOMPARE(first[0].duration, 1.0f);
+      QCOMPARE(next[0].duration, 1.0f);
+    }
+  }
+
+  // The new part goes on from the end state of the split segment's last transition.
+  void keptPartTakesTheLastTransitionsEndState()
+  {
+    TimelineProject p;
+    QVERIFY(p.open(Track));
+    TimelineWindow &w = *p.window;
+    Segment *segment = p.segment(0, 0);
+    QVERIFY(segment->insertTransition(1.0f, 10.5f) == 1);
+    segment->setTransitionUserTransparency(1, false, 0.4f);
+    p.playheadAt(12.0f);
+    w.dialogs.answers << Keep;
+    emit p.area()->editScrollAreaSplitSegment(segment);
+    Segment *second = p.segment(0, 1);
+    QVERIFY(second && second != segment);
+    QCOMPARE(second->transitionCount(), 0);
+    QVERIFY(qAbs(second->userTransparency() - 0.4f) < 1e-4);
+  }
+
+  void drawingThatCannotBeCopied()
+  {
+    TimelineProject p;
+    const QByteArray drawing = "<Segment Type=\"DRAWING\" TrackId=\"2\" RangeStart=\"0\" RangeDuration=\"6\" "
+                               "File=\"missing-drawing.png\"/>\n";
+    QVERIFY(p.open(Track, drawing, 1));
+    TimelineWindow &w = *p.window;
+    Segment *sketch = p.segment(1, 0);
+    QVERIFY(sketch && sketch->type() == "DRAWING");
+    p.playheadAt(3.0f);
+    emit p.area()->editScrollAreaSplitSegment(sketch);
+    QTRY_COMPARE(p.spans(1).size(), 1);
+    QCOMPARE(p.manager()->segmentCount(), 3);
+    // The window's lock came free again: the next split goes through.
+    QVERIFY(w._splitMutex.tryLock());
+    w._splitMutex.unlock();
+    p.playheadAt(12.0f);
+    emit p.area()->editScrollAreaSplitSegment(p.segment(0, 0));
+    QTRY_VERIFY(sameSpans(p.spans(0), (Spans{{10, 12}, {12, 16}, {17, 18}})));
+  }
+};
+
+TAVO_TEST_MAIN(TestSplit)
+#include "tst_split.moc"
