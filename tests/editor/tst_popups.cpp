@@ -279,8 +279,14 @@ private slots:
     QFETCH(int, property);
     QFETCH(double, sent);
     Segment *segment = edit(uid);
-    if (uid == "seg-6")
+    if (uid == "seg-6") {
+      // Choosing the transition seeks to it; the row wants it chosen with no side edited.
       session.block(segment)->setTransitionId(1);
+      QTRY_VERIFY(window()->_engine->isIdle());
+      QCoreApplication::processEvents();
+      window()->_editedTransitionEnd = -1;
+      session.engine.clear();
+    }
     const QString before = session.state();
     const int history = snapshots();
     drag(popup(tag), slider, value);
