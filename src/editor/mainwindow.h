@@ -40,6 +40,10 @@ class AVRender;
 class AVSegment;
 class CanvasWidget;
 class CropWidget;
+class DrawingColorWidget;
+class DrawingShapeToolsWidget;
+class DrawingToolsWidget;
+class DrawingTuningWidget;
 class EditScrollArea;
 class FullscreenControlWidget;
 class GutterScrollArea;
@@ -568,6 +572,52 @@ protected:
   }
   void _addTransitionPreset(int cmdId) { _applyTransitionPreset(cmdId); }
 
+  // Drawing state (mainwindow_drawingtools.cpp): the canvas over the preview, the tool widgets
+  // the window made itself and the ones it routes to (its own, or the inspector's in the desktop
+  // window), and the mouse input the canvas takes from the rest of the window.
+public slots:
+  void canvasWidget_onDrawBegan(CanvasWidget *canvas);
+  void canvasWidget_onTextChanged(CanvasWidget *canvas, QString text);
+  void canvasWidget_onPictureChanged(CanvasWidget *canvas, QPixmap pixmap);
+  void canvasWidget_onTextSizeChangedByGesture(CanvasWidget *canvas, float size);
+  void canvasWidget_onPictureSizeChangedByGesture(CanvasWidget *canvas, float size);
+  void canvasWidget_onShowWaiting(CanvasWidget *canvas);
+  // The tool widgets' signals, routed to the canvas by the editing commands.
+  void drawingColorWidget_onColorChanged(DrawingColorWidget *colorWidget, QColor color);
+  void drawingColorWidget_onPatternChanged(DrawingColorWidget *colorWidget, QPixmap image);
+  void drawingColorWidget_onNeedColorPickingImage(DrawingColorWidget *colorWidget, QImage *image);
+  void drawingColorWidget_onGetPlaybackAreaFrame(DrawingColorWidget *colorWidget, QRect *rect, QWidget *inWidget);
+  void drawingTuningWidget_onLineWidthChanging(DrawingTuningWidget *tuningWidget, float lineWidth);
+  void drawingTuningWidget_onLineWidthChanged(DrawingTuningWidget *tuningWidget, float lineWidth);
+  void drawingTuningWidget_onHardnessChanging(DrawingTuningWidget *tuningWidget, float hardness);
+  void drawingTuningWidget_onHardnessChanged(DrawingTuningWidget *tuningWidget, float hardness);
+  void drawingTuningWidget_onEditTextPressed(DrawingTuningWidget *tuningWidget);
+  void drawingTuningWidget_onTextDonePressed(DrawingTuningWidget *tuningWidget);
+  void drawingTuningWidget_onTextAlignChanged(DrawingTuningWidget *tuningWidget, int align);
+  void drawingTuningWidget_onTextSizeChanged(DrawingTuningWidget *tuningWidget, int size);
+  void drawingTuningWidget_onTextFontChanged(DrawingTuningWidget *tuningWidget, QString fontName, QString fontStyle);
+  void drawingTuningWidget_onOpenPicturePressed(DrawingTuningWidget *tuningWidget, QRect buttonRect);
+  void drawingTuningWidget_onPictureDonePressed(DrawingTuningWidget *tuningWidget);
+  void drawingTuningWidget_onPictureSizeChanged(DrawingTuningWidget *tuningWidget, float size);
+  void drawingToolsWidget_onCommand(DrawingToolsWidget *toolsWidget, int cmdId, float para);
+  void drawingToolsWidget_onPopup(DrawingToolsWidget *toolsWidget, int cmdId);
+  void drawingToolsWidget_dismissPopup(DrawingToolsWidget *toolsWidget);
+
+protected:
+  // Places the canvas over the preview, the tool widgets the window made and the shape picker.
+  void _layoutDrawingWidgets();
+  // Gives the canvas (the window's by default) the tools' current settings; absent widgets are
+  // skipped, and nothing happens without any.
+  void _applyDrawingToolSettings(CanvasWidget *canvas, DrawingTuningWidget *tuningWidget,
+                                 DrawingColorWidget *colorWidget, DrawingToolsWidget *toolsWidget);
+  // The swatch and tuning panel the canvas's reports and the routing go to; nulls when drawing ends.
+  void _segmentEditingSetDrawingWidgets(DrawingColorWidget *colorWidget, DrawingTuningWidget *tuningWidget);
+  void _segmentEditingSetConnectionsForDrawingWidgets(DrawingColorWidget *colorWidget,
+                                                      DrawingTuningWidget *tuningWidget,
+                                                      DrawingToolsWidget *toolsWidget);
+  // A press, move or release no pointer took goes to the open canvas; false without one.
+  bool _forwardMouseToCanvas(QMouseEvent *event);
+
   QString _projectName;
   QString _projectFolder;
   QString _projectDirectory;
@@ -644,6 +694,15 @@ protected:
   Qt::HANDLE _guiThreadId = nullptr;
   MainWindowActions _actions;
   QPointer<ProgressHUD> _progressHUD;
+
+  // Drawing state (mainwindow_drawingtools.cpp). The window owns the tool widgets it made; the
+  // routed ones may be the inspector's, which it never deletes.
+  QPointer<DrawingColorWidget> _ownedDrawingColorWidget;
+  QPointer<DrawingTuningWidget> _ownedDrawingTuningWidget;
+  QPointer<DrawingToolsWidget> _ownedDrawingToolsWidget;
+  QPointer<DrawingColorWidget> _drawingColorWidget;
+  QPointer<DrawingTuningWidget> _drawingTuningWidget;
+  QPointer<DrawingShapeToolsWidget> _drawingShapeToolsWidget;
 
 private:
   void _createActions();

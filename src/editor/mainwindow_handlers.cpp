@@ -75,10 +75,6 @@ QString MainWindow::_easingHint(Segment *segment, int transitionId)
   Q_UNUSED(transitionId)
   return QString();
 }
-void MainWindow::setUpDrawingToolWidgets(CanvasWidget *canvas)
-{
-  Q_UNUSED(canvas)
-}
 void MainWindow::_showTransitionToolsFor(float time, int transitionId)
 {
   Q_UNUSED(time)

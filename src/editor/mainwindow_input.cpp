@@ -142,6 +142,8 @@ void MainWindow::mousePressEvent(QMouseEvent *event)
                                                   event->modifiers()));
     return;
   }
+  if (_forwardMouseToCanvas(event))
+    return;
   if (event->button() == Qt::LeftButton && _hooks.previewArea
       && _hooks.previewArea->rect().contains(_hooks.previewArea->mapFromGlobal(global)))
     showFullscreenControls();
@@ -189,6 +191,8 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
     _seekToTime(_playheadTime(), false);
     return;
   }
+  if (_forwardMouseToCanvas(event))
+    return;
   QWidget::mouseMoveEvent(event);
 }
 
@@ -235,6 +239,8 @@ void MainWindow::mouseReleaseEvent(QMouseEvent *event)
     }
     return;
   }
+  if (_forwardMouseToCanvas(event))
+    return;
   QWidget::mouseReleaseEvent(event);
 }
 

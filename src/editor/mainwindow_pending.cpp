@@ -5,7 +5,6 @@
 Segment *MainWindow::_cloneSegment(Segment *, float) { return nullptr; }
 QList<QPair<float, float>> MainWindow::_absoluteTransitionTimes(Segment *) { return {}; }
 void MainWindow::_updateTransitionTimes(const QList<QPair<float, float>> &, Segment *) {}
-QImage MainWindow::_grabPreviewImage() { return {}; }
 void MainWindow::_removeSegmentWidgetWhenReady(SegmentWidget *) {}
 void MainWindow::_editTextOrDrawing() {}
 void MainWindow::_enterRangeSelection() {}
