@@ -379,6 +379,13 @@ void TestDrawingTools::settingsAtDrawingStart()
     QCOMPARE(qAlpha(pixel), 127);
     QCOMPARE(QColor(pixel).red(), 255);
     QCOMPARE(QColor(pixel).blue(), 0);
+    // The swatch shows the tuning panel's hardness: half see-through now, opaque at 1.0.
+    const QPoint centre = s.swatch()->rect().center();
+    const QRgb half = PixelProbe::grab(s.swatch()).pixel(centre);
+    s.tuning()->hardnessSlider()->setValue(100);
+    s.restartDrawing();
+    PROBE(PixelProbe::grab(s.swatch()), centre.x(), centre.y(), QColor(255, 0, 0), 4);
+    QVERIFY2(!PixelProbe::near(half, QColor(255, 0, 0), 30), qPrintable(PixelProbe::text(half)));
   } else if (mode == 3) {
     // The default gradient runs from green at 15 % to yellow at 85 % of the width.
     PROBE(image, int(image.width() * 0.15) - 20, row, QColor(0, 255, 0), 8);
