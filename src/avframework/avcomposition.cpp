@@ -105,25 +105,31 @@ void AVComposition::addSegment(AVSegment *segment, uint32_t id)
 
 int AVComposition::removeSegment(uint32_t id)
 {
-  AVMutexLocker visible(_visibleLock);
-  AVMutexLocker sounds(_soundLock);
-  AVMutexLocker parked(_parkedLock);
+  // A sound still loading joins its loading thread when deleted, and that thread reports its
+  // duration through updateDuration: delete it only after the locks are released.
+  AVSegment *removedSound = nullptr;
   int found = 0;
-  auto layer = std::find_if(_visible.begin(), _visible.end(), [id](const AVSegment *s) { return s->id() == id; });
-  if (layer != _visible.end()) {
-    _parked.push_back(*layer);
-    _visible.erase(layer);
-    found = 1;
-  } else {
-    auto sound = std::find_if(_sounds.begin(), _sounds.end(), [id](const AVSegment *s) { return s->id() == id; });
-    if (sound != _sounds.end()) {
-      delete *sound;
-      _sounds.erase(sound);
+  {
+    AVMutexLocker visible(_visibleLock);
+    AVMutexLocker sounds(_soundLock);
+    AVMutexLocker parked(_parkedLock);
+    auto layer = std::find_if(_visible.begin(), _visible.end(), [id](const AVSegment *s) { return s->id() == id; });
+    if (layer != _visible.end()) {
+      _parked.push_back(*layer);
+      _visible.erase(layer);
       found = 1;
+    } else {
+      auto sound = std::find_if(_sounds.begin(), _sounds.end(), [id](const AVSegment *s) { return s->id() == id; });
+      if (sound != _sounds.end()) {
+        removedSound = *sound;
+        _sounds.erase(sound);
+        found = 1;
+      }
     }
+    if (found)
+      _recomputeDuration();
   }
-  if (found)
-    _recomputeDuration();
+  delete removedSound;
   return found;
 }
 

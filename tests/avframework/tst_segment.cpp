@@ -182,8 +182,23 @@ void TestSegment::removeParksLayersAndDeletesSounds()
     QCOMPARE(composition.parkedCount(), 1);
     QVERIFY(!composition.findSegment(1));
     QCOMPARE(composition.duration(), 0.0);
+
+    // A sound still loading joins its loader when deleted, and the loader reports its
+    // duration to the composition: the removal must not hold the lists meanwhile.
+    struct LoadingSound : FakeSound
+    {
+      using FakeSound::FakeSound;
+      AVComposition *composition = nullptr;
+      ~LoadingSound() override { std::thread([this] { composition->updateDuration(); }).join(); }
+    };
+    auto *loading = new LoadingSound(0, 3, &deleted);
+    loading->composition = &composition;
+    loading->setId(3);
+    composition.addSegment(loading, 3);
+    QCOMPARE(composition.removeSegment(3), 1);
+    QCOMPARE(deleted.load(), 2);
   }
-  QCOMPARE(deleted.load(), 2);
+  QCOMPARE(deleted.load(), 3);
 }
 
 namespace {

@@ -14,7 +14,10 @@
 #include "avexporter.h"
 #include "avimagesegment.h"
 #include "avlayersegment.h"
+#include "avsoundsegment.h"
 #include "imagesegment.h"
+#include "moviesegment.h"
+#include "musicsegment.h"
 #include "progresshud.h"
 #include "projectmanager.h"
 #include "segment.h"
@@ -479,6 +482,59 @@ private slots:
     QVERIFY(key.x == 0 && key.y == 1 && key.z == 0 && key.w == 1);
     const vec2 shadow = layer->shadowOffset();
     QVERIFY(qAbs(shadow.x - 0.01f) < 1e-6f && shadow.y == 0);
+  }
+
+  // Sound goes to the engine id that plays it, and every transition becomes one group on each
+  // of a movie's two ids.
+  void pushingSoundAndTransitions()
+  {
+    const QString dir = project->directory();
+    MediaFixtures::VideoParams clip;
+    clip.width = 160;
+    clip.height = 120;
+    clip.frames = 100;
+    clip.withTone = true;
+    QVERIFY(MediaFixtures::writeColorVideo(dir + "/clip.mp4", clip));
+    QVERIFY(MediaFixtures::writeTone(dir + "/tune.wav", 4));
+    TestEditorWindow window;
+    AVComposition composition(1280, 720, 44100, 2, nullptr);
+    AVEngine engine(&composition, nullptr, nullptr);
+    window._engine = &engine;
+
+    for (const QString type : {"MOVIE", "MUSIC"}) {
+      auto *map = new PropertyMap;
+      map->setText("Type", type);
+      map->setText("File", type == "MOVIE" ? "clip.mp4" : "tune.wav");
+      map->setText("RangeStart", "0");
+      map->setText("RangeDuration", "4");
+      map->setText("TrimStart", "0");
+      map->setText("TrimDuration", "4");
+      std::unique_ptr<Segment> segment;
+      if (type == "MOVIE")
+        segment = std::make_unique<MovieSegment>(map, &window, false);
+      else
+        segment = std::make_unique<MusicSegment>(map, &window, false);
+      segment->setUserVolume(0.5f);
+      for (float at : {0.0f, 1.5f, 3.0f})
+        QVERIFY(segment->insertTransition(0.5f, at) > 0);
+      QCOMPARE(segment->transitionCount(), 3);
+      window._addSegmentToEngine(segment.get());
+      window._refreshSegment(segment.get());
+
+      const quint32 soundId = type == "MOVIE" ? segment->audioPartId() : segment->id();
+      auto *sound = dynamic_cast<AVSoundSegment *>(composition.findSegment(soundId));
+      QVERIFY2(sound, qPrintable(type));
+      QCOMPARE(sound->volume(), 0.5f);
+      QCOMPARE(int(sound->groups().size()), 3);
+      if (type == "MOVIE")
+        QCOMPARE(int(composition.findSegment(segment->id())->groups().size()), 3);
+      // Rebuilding the transitions replaces the groups instead of adding to them.
+      window._refreshSegment(segment.get());
+      QCOMPARE(int(sound->groups().size()), 3);
+      engine.removeSegment(segment->id());
+      if (type == "MOVIE")
+        engine.removeSegment(soundId);
+    }
   }
 
   void rangeCommitsInInsertMode_data()
