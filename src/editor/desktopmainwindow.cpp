@@ -1,6 +1,8 @@
 #include "desktopmainwindow.h"
 
 #include "desktopmainwindowform.h"
+#include "fullscreencontrolwidget.h"
+#include "popupprojectsettingswidget.h"
 #include "projectmanager.h"
 #include "tooltipbutton.h"
 
@@ -12,6 +14,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -68,6 +71,7 @@ DesktopMainWindow::DesktopMainWindow(const QString &projectName, const QString &
   setWindowTitle(projectName);
   setCursor(Qt::ArrowCursor);
   f.centralwidget->setStyleSheet(QLatin1String(CentralStyle));
+  f.centralwidget->installEventFilter(this);
 
   f.topAreaSplitter->setCollapsible(1, false);
   connect(f.topAreaSplitter, &QSplitter::splitterMoved, this, &DesktopMainWindow::onTopAreaSplitterMoved);
@@ -205,17 +209,16 @@ bool DesktopMainWindow::isMediaAreaHidden()
 void DesktopMainWindow::resizeEvent(QResizeEvent *event)
 {
   MainWindow::resizeEvent(event);
-  if (QWidget *control = _fullscreenControlWidget) {
-    const QWidget *central = centralWidget();
-    control->setGeometry((central->width() - control->width()) / 2, central->height() - control->height() - 100,
-                         control->width(), control->height());
-  }
+  _placeFullscreenControl();
 }
 
 bool DesktopMainWindow::eventFilter(QObject *watched, QEvent *event)
 {
   if (watched == _form->previewAreaWidget && event->type() == QEvent::Resize)
     _adaptControlBar(static_cast<QResizeEvent *>(event)->size().width());
+  // Hiding the menu bar grows the central widget without resizing the window.
+  if (watched == _form->centralwidget && event->type() == QEvent::Resize)
+    _placeFullscreenControl();
   return MainWindow::eventFilter(watched, event);
 }
 
@@ -228,4 +231,49 @@ void DesktopMainWindow::_adaptControlBar(int width)
   const bool roomForSteps = width >= 300;
   f.previousPosButton->setVisible(roomForSteps);
   f.nextPosButton->setVisible(roomForSteps);
+}
+
+void DesktopMainWindow::updatePlayPauseIcon()
+{
+  MainWindow::updatePlayPauseIcon();
+  if (_fullscreenControlWidget)
+    _fullscreenControlWidget->setPlaying(_playing);
+}
+
+void DesktopMainWindow::placeExternalControlWidget(QWidget *widget)
+{
+  DesktopMainWindowForm &f = *_form;
+  if (!widget || !f.rightAreaControlWidget->isVisible())
+    return;
+  widget->setFixedHeight(f.rightAreaControlWidget->height());
+  f.rightAreaVerticalLayout->addWidget(widget);
+  f.rightAreaControlWidget->hide();
+}
+
+void DesktopMainWindow::removeExternalControlWidget(QWidget *widget)
+{
+  DesktopMainWindowForm &f = *_form;
+  if (!widget || f.rightAreaControlWidget->isVisible())
+    return;
+  f.rightAreaVerticalLayout->removeWidget(widget);
+  f.rightAreaControlWidget->show();
+}
+
+void DesktopMainWindow::showProjectSettingsPopup()
+{
+  if (_projectSettingsPopup)
+    return;
+  // Below its button: the panel reaches down over the timeline, the preview stays in view.
+  constexpr int BelowAnchor = 2;
+  auto *popup = new PopupProjectSettingsWidget(this);
+  _projectSettingsPopup = popup;
+  const ProjectManager &project = *_projectManager;
+  popup->showPopupWithSettings(this, _form->projectSettingsButton, BelowAnchor, project.resolution(),
+                               project.direction(), project.frameRate(), project.fixCoverImage(),
+                               QColor::fromRgba(project.backgroundColor()));
+}
+
+PopupProjectSettingsWidget *DesktopMainWindow::projectSettingsPopup() const
+{
+  return _projectSettingsPopup;
 }

@@ -23,11 +23,6 @@ void DesktopMainWindow::_connectInspectorDrawingSignals(SegmentInspectorWidget *
           &DesktopMainWindow::segmentInspectorWidget_onEndDrawing);
 }
 
-void DesktopMainWindow::setUpDrawingToolWidgets(CanvasWidget *canvas)
-{
-  Q_UNUSED(canvas)
-}
-
 void DesktopMainWindow::drawingDidEnd()
 {
   _segmentEditingSetDrawingWidgets(nullptr, nullptr);

@@ -185,7 +185,8 @@ void DesktopMainWindowForm::setupUi(QMainWindow *window)
   inspectorAreaWidget->setMinimumWidth(200);
   inspectorAreaWidget->setMaximumWidth(600);
   inspectorAreaVerticalLayout = vbox(inspectorAreaWidget, "inspectorAreaVerticalLayout");
-  inspectorAreaVerticalLayout->addSpacerItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
+  verticalSpacer = new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding);
+  inspectorAreaVerticalLayout->addSpacerItem(verticalSpacer);
   noEditingSegmentTextLabel = named(new QLabel(inspectorAreaWidget), "noEditingSegmentTextLabel");
   noEditingSegmentTextLabel->setAlignment(Qt::AlignCenter);
   inspectorAreaVerticalLayout->addWidget(noEditingSegmentTextLabel);
@@ -193,7 +194,8 @@ void DesktopMainWindowForm::setupUi(QMainWindow *window)
   hideInspectorAreaButton->setFixedSize(64, 30);
   hideInspectorAreaButton->setFlat(true);
   inspectorAreaVerticalLayout->addWidget(hideInspectorAreaButton, 0, Qt::AlignHCenter);
-  inspectorAreaVerticalLayout->addSpacerItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
+  verticalSpacer_2 = new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding);
+  inspectorAreaVerticalLayout->addSpacerItem(verticalSpacer_2);
 
   mainSplitter->addWidget(rootAreaWidget);
   mainSplitter->addWidget(inspectorAreaWidget);

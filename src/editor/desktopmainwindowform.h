@@ -8,6 +8,7 @@ class QLabel;
 class QMainWindow;
 class QMenuBar;
 class QPushButton;
+class QSpacerItem;
 class QSplitter;
 class QStatusBar;
 class QVBoxLayout;
@@ -58,8 +59,10 @@ public:
   QWidget *editScrollAreaWidget = nullptr;
   QWidget *inspectorAreaWidget = nullptr;
   QVBoxLayout *inspectorAreaVerticalLayout = nullptr;
+  QSpacerItem *verticalSpacer = nullptr;
   QLabel *noEditingSegmentTextLabel = nullptr;
   QPushButton *hideInspectorAreaButton = nullptr;
+  QSpacerItem *verticalSpacer_2 = nullptr;
   QMenuBar *menubar = nullptr;
   QStatusBar *statusbar = nullptr;
 };

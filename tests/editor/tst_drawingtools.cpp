@@ -7,7 +7,6 @@
 #include "pixelprobe.h"
 
 #include "../drawing/canvastest.h"
-#include "../inspector/segmentmaker.h"
 
 #include "animationswitch.h"
 #include "avglwidget.h"
@@ -22,6 +21,7 @@
 #include "exportframesize.h"
 #include "pointerwidget.h"
 #include "projectmanager.h"
+#include "segmentwidget.h"
 #include "rulerscrollarea.h"
 #include "segment.h"
 #include "segmentinspectorwidget.h"
@@ -56,15 +56,18 @@ bool writeText(const QString &path, const QByteArray &bytes)
   return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
-// A 16:9 project whose one blue still fills the preview for 4 s.
+// A 16:9 project whose blue still fills the preview for 4 s, under an empty drawing.
 bool writeProject(const QString &dir)
 {
   QImage still(320, 180, QImage::Format_RGB32);
   still.fill(StillColor);
-  return still.save(dir + "/still.png")
+  QImage drawing(384, 216, QImage::Format_ARGB32);
+  drawing.fill(Qt::transparent);
+  return still.save(dir + "/still.png") && drawing.save(dir + "/drawingImage-1.png")
          && writeText(dir + "/project.xml",
                       "<?xml version=\"1.0\"?>\n<Project>\n<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"0\" "
-                      "RangeDuration=\"4\" File=\"still.png\"/>\n</Project>\n")
+                      "RangeDuration=\"4\" File=\"still.png\"/>\n<Segment Type=\"DRAWING\" TrackId=\"4\" "
+                      "RangeStart=\"0\" RangeDuration=\"4\" File=\"drawingImage-1.png\"/>\n</Project>\n")
          && writeText(dir + "/properties.xml", "<?xml version=\"1.0\"?>\n<Properties version=\"5.0\" "
                                                "backgroundColor=\"#ff000000\" resolution=\"1\" direction=\"1\"/>\n");
 }
@@ -81,7 +84,6 @@ public:
   using MainWindow::_ownedDrawingToolsWidget;
   using MainWindow::_ownedDrawingTuningWidget;
   using MainWindow::_previewScale;
-  using DesktopMainWindow::_connectInspectorDrawingSignals;
 
   // Whether the canvas was still open when the window heard that drawing ended.
   QList<bool> drawingEnds;
@@ -129,15 +131,13 @@ public:
   }
 };
 
-// The desktop window on the project, with a segment inspector in its side panel wired as the
-// window wires it.
+// The desktop window on the project, its inspector showing the drawing.
 struct Session
 {
   AnimationsOff animationsOff;
   EditorProject project;
   std::unique_ptr<DrawingWindow> window;
   SegmentInspectorWidget *inspector = nullptr;
-  std::unique_ptr<Segment> drawing = makeSegment("DRAWING");
   CanvasWidget *canvas = nullptr;
 
   bool open()
@@ -152,34 +152,30 @@ struct Session
     if (!QTest::qWaitFor(
             [&] {
               return window->previewWidget() && !window->projectLoader() && !window->progressHUD()
-                     && window->projectManager()->segmentCount() == 1
-                     && window->projectManager()->segmentAt(0)->state() == SegmentReady;
+                     && window->projectManager()->segmentCount() == 2
+                     && window->projectManager()->segmentAt(0)->state() == SegmentReady
+                     && window->projectManager()->segmentAt(1)->state() == SegmentReady;
             },
             30000))
       return false;
-    const DesktopMainWindowForm &form = window->form();
-    inspector = new SegmentInspectorWidget(form.inspectorAreaWidget);
-    form.inspectorAreaVerticalLayout->addWidget(inspector, 1);
-    form.noEditingSegmentTextLabel->hide();
-    form.hideInspectorAreaButton->hide();
-    form.mainSplitter->setSizes({1000, 320});
-    window->_connectInspectorDrawingSignals(inspector);
-    inspector->showSegment(drawing.get(), nullptr, QSize(3840, 2160));
-    inspector->show();
-    return true;
+    Segment *drawing = window->projectManager()->segmentAt(1);
+    if (drawing->type() != "DRAWING")
+      drawing = window->projectManager()->segmentAt(0);
+    window->showEditingToolsFor(static_cast<SegmentWidget *>(window->projectManager()->segmentWidgetOf(drawing)), 0);
+    inspector = window->segmentInspectorWidget();
+    return inspector && QTest::qWaitFor([this] { return inspector->isVisible(); });
   }
 
-  // The desktop window's drawing mode tells the inspector so.
   CanvasWidget *startDrawing()
   {
     canvas = window->placeCanvas();
-    inspector->setEditingState(true, "Drawing...", 2);
     return canvas;
   }
+  // Drawing mode off and on again: the inspector hands its tools over once more.
   void restartDrawing()
   {
-    inspector->setEditingState(false, QString(), 2);
-    inspector->setEditingState(true, "Drawing...", 2);
+    window->drawingModeChanged(false);
+    window->drawingModeChanged(true);
   }
 
   SelfDrawEditingWidgetController *selfDraw() const { return inspector->selfDrawController(); }
@@ -636,8 +632,8 @@ void TestDrawingTools::secondDrawingOnAnotherShape()
   s.startDrawing();
   QCOMPARE(s.canvas->canvasSize(), QSize(3840, 2160));
   s.swatch()->selectRadialGradientMode();
-  s.inspector->setEditingState(false, QString(), 2);
   w.removeCanvas();
+  w.drawingModeChanged(false);
 
   // The project turns to 9:16; the next canvas has the new shape.
   w.projectManager()->setDirection(false);

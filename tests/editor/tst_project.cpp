@@ -30,6 +30,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -226,6 +227,49 @@ private slots:
     window->close();
     QTRY_VERIFY(guard.isNull());
     QCOMPARE(folderHashes(dir), before);
+  }
+
+  // Display settings apply to a whole process: a child opens the project under each.
+  void openingUnderDisplaySettings_data()
+  {
+    QTest::addColumn<QString>("variable");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<QString>("printed");
+
+    QTest::newRow("no OpenGL") << "QT_XCB_GL_INTEGRATION" << "none" << "failed"
+                               << "box: Open Project Failed / The preview needs OpenGL 3.2";
+    QTest::newRow("scale factor 2") << "QT_SCALE_FACTOR" << "2" << "loaded" << " pixel ratio=2";
+  }
+
+  void openingUnderDisplaySettings()
+  {
+    QFETCH(QString, variable);
+    QFETCH(QString, value);
+    QFETCH(QString, result);
+    QFETCH(QString, printed);
+    const QString dir = project->directory();
+    QVERIFY(MediaFixtures::writePicture(dir + "/still.png", 320, 240));
+    QVERIFY(writeText(dir + "/project.xml",
+                      ("<?xml version=\"1.0\"?>\n<Project>\n" + segmentXml("IMAGE", 1, 0, 2, "File=\"still.png\"") +
+                       "</Project>\n")
+                          .toUtf8()));
+    QVERIFY(writeText(dir + "/properties.xml", QString(Properties).arg("5.0").toUtf8()));
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(variable, value);
+    QProcess child;
+    child.setProcessEnvironment(env);
+    QElapsedTimer clock;
+    clock.start();
+    child.start(EDITOR_OPENCHILD, {project->root()});
+    QVERIFY(child.waitForFinished(60000));
+    const QString out = QString::fromUtf8(child.readAllStandardOutput());
+    const QString err = QString::fromUtf8(child.readAllStandardError());
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+    QVERIFY2(out.trimmed().endsWith(result), qPrintable(out));
+    QVERIFY2((out + err).contains(printed), qPrintable(out + err.right(2000)));
   }
 
   void savingAndClosing()

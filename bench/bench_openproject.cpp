@@ -1,0 +1,130 @@
+// Opening a generated project of 200 segments (clips with sound, pictures, texts, music) in
+// the editor window: the time until the project is loaded, the longest gap between two turns
+// of the GUI event loop while it loads (a frozen window shows up here), and the time from
+// the play/pause operation to the "playing" status over ten starts.
+#include "desktopmainwindow.h"
+#include "mediafixtures.h"
+#include "projectmanager.h"
+#include "testenv.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int kSegments = 200;
+
+QString segmentXml(const QString &type, int track, int start, const QString &extra)
+{
+  return QStringLiteral("<Segment Type=\"%1\" TrackId=\"%2\" RangeStart=\"%3\" RangeDuration=\"2\" %4/>\n")
+      .arg(type)
+      .arg(track)
+      .arg(start)
+      .arg(extra);
+}
+
+bool writeProject(const QString &dir)
+{
+  MediaFixtures::VideoParams clip;
+  clip.width = 320;
+  clip.height = 240;
+  clip.fps = 25;
+  clip.frames = 50;
+  clip.withTone = true;
+  if (!QDir().mkpath(dir) || !MediaFixtures::writeColorVideo(dir + "/clip.mp4", clip) ||
+      !MediaFixtures::writePicture(dir + "/still.png", 640, 360) || !MediaFixtures::writeTone(dir + "/tune.wav", 2))
+    return false;
+  QString xml = "<?xml version=\"1.0\"?>\n<Project>\n";
+  for (int i = 0; i < kSegments; ++i) {
+    const int start = 2 * (i / 4);
+    switch (i % 4) {
+    case 0:
+      xml += segmentXml("MOVIE", 1, start, "File=\"clip.mp4\" TrimStart=\"0\" TrimDuration=\"2\"");
+      break;
+    case 1:
+      xml += segmentXml("IMAGE", 2, start, "File=\"still.png\"");
+      break;
+    case 2:
+      xml += segmentXml("TEXT", 3, start, QString("Text=\"Title %1\"").arg(i));
+      break;
+    default:
+      xml += segmentXml("MUSIC", 4, start, "File=\"tune.wav\" Title=\"Tune\" TrimStart=\"0\" TrimDuration=\"2\"");
+    }
+  }
+  xml += "</Project>\n";
+  QFile project(dir + "/project.xml");
+  QFile properties(dir + "/properties.xml");
+  return project.open(QIODevice::WriteOnly) && project.write(xml.toUtf8()) > 0 &&
+         properties.open(QIODevice::WriteOnly) &&
+         properties.write("<?xml version=\"1.0\"?>\n<Properties version=\"5.0\"/>\n") > 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+  TestEnv::isolateUserState(true);
+  QApplication app(argc, argv);
+  QTemporaryDir root;
+  ProjectManager::setWorkingDirectory(root.path());
+  if (!writeProject(ProjectManager::projectDirectory("Bench", QString()))) {
+    std::fprintf(stderr, "cannot write the project\n");
+    return 1;
+  }
+
+  // The longest time between two turns of the event loop.
+  QElapsedTimer sinceTurn;
+  qint64 longestGap = 0;
+  QTimer turns;
+  turns.setInterval(0);
+  QObject::connect(&turns, &QTimer::timeout, [&] {
+    longestGap = std::max(longestGap, sinceTurn.restart());
+  });
+
+  QElapsedTimer clock;
+  clock.start();
+  sinceTurn.start();
+  turns.start();
+  DesktopMainWindow window("Bench", QString());
+  window.resize(1400, 900);
+  window.show();
+  const bool loaded = QTest::qWaitFor(
+      [&] { return window.previewWidget() && !window.projectLoader() && !window.progressHUD(); }, 120000);
+  const qint64 opening = clock.elapsed();
+  turns.stop();
+  if (!loaded) {
+    std::fprintf(stderr, "the project did not load within two minutes\n");
+    return 1;
+  }
+
+  QList<qint64> starts;
+  for (int i = 0; i < 10; ++i) {
+    clock.restart();
+    window.togglePlayPause();
+    if (!QTest::qWaitFor([&] { return window.isPlaying(); }, 10000))
+      break;
+    starts << clock.elapsed();
+    window.togglePlayPause();
+    QTest::qWaitFor([&] { return !window.isPlaying(); }, 10000);
+  }
+  std::sort(starts.begin(), starts.end());
+
+  std::printf("opening a project of %d segments (clips with sound, pictures, texts, music)\n", kSegments);
+  std::printf("  until loaded:                    %lld ms\n", static_cast<long long>(opening));
+  std::printf("  longest event-loop gap:          %lld ms\n", static_cast<long long>(longestGap));
+  if (starts.isEmpty()) {
+    std::printf("  play/pause to playing:           never\n");
+  } else {
+    std::printf("  play/pause to playing (%d runs): median %lld ms, max %lld ms\n", int(starts.size()),
+                static_cast<long long>(starts[starts.size() / 2]), static_cast<long long>(starts.last()));
+  }
+  window.runClosingStep();
+  return 0;
+}
