@@ -12,6 +12,8 @@
 
 namespace {
 std::atomic<AVEngine *> sharedEngine{nullptr};
+std::atomic<AVEngineCallHook> callHook{nullptr};
+std::atomic<void *> callHookData{nullptr};
 constexpr int kAudioSampleRate = 44100;
 constexpr int kAudioChannels = 2;
 constexpr float kDegreesPerRadian = float(180.0 / M_PI);
@@ -135,6 +137,18 @@ int AVEngine::audioChannels()
   return kAudioChannels;
 }
 
+void AVEngine::setCallHook(AVEngineCallHook hook, void *userData)
+{
+  callHookData = userData;
+  callHook = hook;
+}
+
+void AVEngine::_report(const AVEngineCall &call)
+{
+  if (AVEngineCallHook hook = callHook.load())
+    hook(call, callHookData.load());
+}
+
 AVEasingType AVEngine::mapEasingType(int editorEasing)
 {
   static const AVEasingType table[16] = {0, 4, 5, 6, 16, 17, 18, 25, 26, 27, 22, 23, 24, 28, 29, 30};
@@ -145,16 +159,19 @@ AVEasingType AVEngine::mapEasingType(int editorEasing)
 
 void AVEngine::setBackgroundColor(vec4 colour)
 {
+  _report({"setBackgroundColor", 0, 0, 0, colour.x, colour.y, colour.z, colour.w});
   _composition->setBackgroundColor(colour);
 }
 
 void AVEngine::setRenderSize(int width, int height)
 {
+  _report({"setRenderSize", 0, 0, 0, float(width), float(height)});
   _composition->setRenderSize(width, height, false);
 }
 
 void AVEngine::updateDuration()
 {
+  _report({"updateDuration"});
   _composition->updateDuration();
 }
 
@@ -172,6 +189,7 @@ uint32_t AVEngine::_add(AVSegment *segment, uint32_t id)
 
 uint32_t AVEngine::addImageSegment(uint32_t id, const char *path, bool animated, float start, float duration)
 {
+  _report({"addImageSegment", id, 0, 0, start, duration, 0, 0, path, nullptr, animated});
   const std::string file = path ? path : "";
   const uint32_t width = uint32_t(_composition->width()), height = uint32_t(_composition->height());
   if (animated)
@@ -181,30 +199,35 @@ uint32_t AVEngine::addImageSegment(uint32_t id, const char *path, bool animated,
 
 uint32_t AVEngine::addTextSegment(uint32_t id, const char *text, float start, float duration)
 {
+  _report({"addTextSegment", id, 0, 0, start, duration, 0, 0, text});
   const uint32_t width = uint32_t(_composition->width()), height = uint32_t(_composition->height());
   return _add(new AVTextSegment(start, duration, text, width, height / 2, width, height), id);
 }
 
 void AVEngine::setSegmentStartTime(uint32_t id, float seconds)
 {
+  _report({"setSegmentStartTime", id, 0, 0, seconds});
   if (AVSegment *segment = _find(id))
     segment->setStartTime(seconds);
 }
 
 void AVEngine::setSegmentDuration(uint32_t id, float seconds)
 {
+  _report({"setSegmentDuration", id, 0, 0, seconds});
   if (AVSegment *segment = _find(id))
     segment->setDuration(seconds);
 }
 
 void AVEngine::setSegmentEnabled(uint32_t id, bool enabled)
 {
+  _report({"setSegmentEnabled", id, 0, 0, 0, 0, 0, 0, nullptr, nullptr, enabled});
   if (AVSegment *segment = _find(id))
     segment->setEnabled(enabled);
 }
 
 void AVEngine::setSegmentProperty(uint32_t id, int propertyId, float a, float b, float c, float d)
 {
+  _report({"setSegmentProperty", id, 0, propertyId, a, b, c, d});
   AVSegment *segment = _find(id);
   if (!segment)
     return;
@@ -219,6 +242,7 @@ void AVEngine::setSegmentProperty(uint32_t id, int propertyId, float a, float b,
 
 void AVEngine::setText(uint32_t id, const char *text)
 {
+  _report({"setText", id, 0, 0, 0, 0, 0, 0, text});
   AVSegment *segment = _find(id);
   if (segment && segment->isText())
     static_cast<AVTextSegment *>(segment)->setText(text);
@@ -226,6 +250,7 @@ void AVEngine::setText(uint32_t id, const char *text)
 
 void AVEngine::setTextFont(uint32_t id, const char *family, const char *style)
 {
+  _report({"setTextFont", id, 0, 0, 0, 0, 0, 0, family, style});
   AVSegment *segment = _find(id);
   if (segment && segment->isText())
     static_cast<AVTextSegment *>(segment)->setFont(family, style);
@@ -233,16 +258,19 @@ void AVEngine::setTextFont(uint32_t id, const char *family, const char *style)
 
 void AVEngine::removeSegment(uint32_t id)
 {
+  _report({"removeSegment", id});
   _composition->removeSegment(id);
 }
 
 void AVEngine::setLayerOrder(const uint32_t *ids, int count)
 {
+  _report({"setLayerOrder", 0, uint32_t(count)});
   _composition->setLayerOrder(ids, count);
 }
 
 void AVEngine::addTransition(uint32_t id, uint32_t groupId, float start, float duration, int editorEasing)
 {
+  _report({"addTransition", id, groupId, editorEasing, start, duration});
   AVSegment *segment = _find(id);
   if (!segment)
     return;
@@ -267,6 +295,7 @@ template <typename F> void AVEngine::_editGroup(uint32_t id, uint32_t groupId, F
 void AVEngine::setTransitionValue(uint32_t id, uint32_t groupId, bool isEnd, int propertyId, float a, float b, float,
                                   float)
 {
+  _report({"setTransitionValue", id, groupId, propertyId, a, b, 0, 0, nullptr, nullptr, isEnd});
   _editGroup(id, groupId, [&](AVSegment *segment, TransitionGroup *group) {
     if (segment->isLayer())
       _setLayerGroupValue(group, isEnd, propertyId, a, b);
@@ -277,34 +306,40 @@ void AVEngine::setTransitionValue(uint32_t id, uint32_t groupId, bool isEnd, int
 
 void AVEngine::setTransitionStart(uint32_t id, uint32_t groupId, float start)
 {
+  _report({"setTransitionStart", id, groupId, 0, start});
   _editGroup(id, groupId, [start](AVSegment *, TransitionGroup *group) { group->setStart(start); });
 }
 
 void AVEngine::setTransitionDuration(uint32_t id, uint32_t groupId, float duration)
 {
+  _report({"setTransitionDuration", id, groupId, 0, duration});
   _editGroup(id, groupId, [duration](AVSegment *, TransitionGroup *group) { group->setDuration(duration); });
 }
 
 void AVEngine::setTransitionEasing(uint32_t id, uint32_t groupId, int editorEasing)
 {
+  _report({"setTransitionEasing", id, groupId, editorEasing});
   const AVEasingType type = mapEasingType(editorEasing);
   _editGroup(id, groupId, [type](AVSegment *, TransitionGroup *group) { group->setEasing(type); });
 }
 
 void AVEngine::changeTransitionId(uint32_t id, uint32_t oldGroupId, uint32_t newGroupId)
 {
+  _report({"changeTransitionId", id, oldGroupId, int(newGroupId)});
   if (AVSegment *segment = _find(id))
     segment->renumberGroup(oldGroupId, newGroupId);
 }
 
 void AVEngine::removeTransition(uint32_t id, uint32_t groupId)
 {
+  _report({"removeTransition", id, groupId});
   if (AVSegment *segment = _find(id))
     segment->removeGroup(groupId);
 }
 
 void AVEngine::removeAllTransitions(uint32_t id)
 {
+  _report({"removeAllTransitions", id});
   if (AVSegment *segment = _find(id))
     segment->clearGroups();
 }

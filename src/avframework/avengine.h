@@ -52,6 +52,22 @@ enum AVPropertyId : int {
 
 using AVThumbnailsLoadedCallback = void (*)(uint32_t segmentId, void *userData);
 
+// One facade call as a watcher sees it: the entry's name, the segment id, the second id (a
+// transition group, the old group of a renumbering, a count), the property id (the easing of an
+// added group, the new group of a renumbering), the floats, any texts and the flag argument.
+struct AVEngineCall
+{
+  const char *name = "";
+  uint32_t id = 0;
+  uint32_t groupId = 0;
+  int propertyId = 0;
+  float a = 0, b = 0, c = 0, d = 0;
+  const char *text = nullptr;
+  const char *text2 = nullptr;
+  bool flag = false;
+};
+using AVEngineCallHook = void (*)(const AVEngineCall &call, void *userData);
+
 class AVEngine
 {
 public:
@@ -77,6 +93,9 @@ public:
   static int audioChannels();
   // The editor's easing choice (1 to 16) as an engine easing type; anything else is smoothstep.
   static AVEasingType mapEasingType(int editorEasing);
+  // Tests watch the facade's calls through this; null in normal runs. Loading threads add
+  // segments too, so the hook must be thread-safe.
+  static void setCallHook(AVEngineCallHook hook, void *userData);
 
   void setBackgroundColor(vec4 colour);
   void setRenderSize(int width, int height);
@@ -149,6 +168,7 @@ public:
                                     int errorTextLength);
 
 private:
+  static void _report(const AVEngineCall &call);
   AVSegment *_find(uint32_t id) const;
   AVVideoSegment *_findVideo(uint32_t id) const;
   AVAudioSegment *_findAudio(uint32_t id) const;

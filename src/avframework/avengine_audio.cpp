@@ -12,6 +12,7 @@ AVAudioSegment *AVEngine::_findAudio(uint32_t id) const
 
 uint32_t AVEngine::addAudioSegment(uint32_t id, const char *path, float start, float rangeStart, float rangeDuration)
 {
+  _report({"addAudioSegment", id, 0, 0, start, rangeStart, rangeDuration, 0, path});
   const std::string file = path ? path : "";
   auto *segment = rangeDuration == 0
                     ? new AVAudioSegment(start, file, audioSampleRate(), audioChannels())

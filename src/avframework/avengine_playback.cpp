@@ -14,12 +14,14 @@ void AVEngine::togglePlayPause()
 
 void AVEngine::pause()
 {
+  _report({"pause"});
   if (_render && _render->isPlaying())
     _render->pause();
 }
 
 void AVEngine::seek(float seconds, bool exact)
 {
+  _report({"seek", 0, 0, 0, seconds, 0, 0, 0, nullptr, nullptr, exact});
   if (!_render)
     return;
   _render->pause();
@@ -28,6 +30,7 @@ void AVEngine::seek(float seconds, bool exact)
 
 void AVEngine::refresh()
 {
+  _report({"refresh"});
   if (_render)
     _render->step(1);
 }

@@ -26,6 +26,7 @@ AVVideoSegment *AVEngine::_findVideo(uint32_t id) const
 uint32_t AVEngine::addVideoSegment(uint32_t id, const char *path, float start, float rangeStart, float rangeDuration,
                                    int thumbnailHeight, bool softwareOnly)
 {
+  _report({"addVideoSegment", id, 0, thumbnailHeight, start, rangeStart, rangeDuration, 0, path, nullptr, softwareOnly});
   const std::string file = path ? path : "";
   const uint32_t width = uint32_t(_composition->width()), height = uint32_t(_composition->height());
   // The composition width bounds the decoded picture both ways.
@@ -41,6 +42,7 @@ uint32_t AVEngine::addVideoSegment(uint32_t id, const char *path, float start, f
 
 void AVEngine::setSegmentRangeStart(uint32_t id, float seconds)
 {
+  _report({"setSegmentRangeStart", id, 0, 0, seconds});
   if (AVVideoSegment *video = _findVideo(id))
     video->setRangeStart(seconds);
   else if (AVAudioSegment *audio = _findAudio(id))
@@ -49,6 +51,7 @@ void AVEngine::setSegmentRangeStart(uint32_t id, float seconds)
 
 void AVEngine::setSegmentRangeDuration(uint32_t id, float seconds)
 {
+  _report({"setSegmentRangeDuration", id, 0, 0, seconds});
   if (AVVideoSegment *video = _findVideo(id))
     video->setRangeDuration(seconds);
   else if (AVAudioSegment *audio = _findAudio(id))

@@ -39,6 +39,7 @@ class AVImageLoader;
 class AVRender;
 class AVSegment;
 class CanvasWidget;
+class CommonPopup;
 class CropWidget;
 class DrawingColorWidget;
 class DrawingShapeToolsWidget;
@@ -52,6 +53,7 @@ class MediaPreviewWidget;
 class PointerWidget;
 class PopupChromaKeyWidget;
 class PopupMovieExportingWidget;
+class PopupProjectSettingsWidget;
 class ProjectManager;
 class QAction;
 class QPushButton;
@@ -572,6 +574,40 @@ protected:
   }
   void _addTransitionPreset(int cmdId) { _applyTransitionPreset(cmdId); }
 
+  // Editing commands: tool bars and easing hints (mainwindow_toolbars.cpp), segment commands
+  // (_commands), popup dismissal and project settings (_settings), undo and redo (_undo).
+  void _buildSegmentToolBar(Segment *segment, float time);
+  void _dismissToolBars();
+  void _dismissTransitionToolBar();
+  QString _easingIconPath(Segment *segment, int transitionId, bool selected);
+  // The text alignment tool's icon name for alignment 0 left, 1 centre, 2 right.
+  static QString _alignmentIcon(int alignment);
+  void _segmentCommand(ScrollableToolBar *toolbar, int cmdId);
+  // The centre of the command's button top edge in the central widget; (0, 0) without a bar.
+  QPoint _popupAnchor(ScrollableToolBar *toolbar, int cmdId) const;
+  void _showSegmentPopup(ScrollableToolBar *toolbar, int cmdId, Segment *segment, const QPoint &anchor);
+  void _adoptPopup(CommonPopup *popup, ScrollableToolBar *toolbar, int cmdId);
+  void _rotateOrFlipSegment(Segment *segment, int cmdId);
+  void _changeEditedPhoto();
+  QString _copyIntoProject(const QString &path);
+  void _selectTextFont(Segment *segment);
+  void _cycleTextAlignment(ScrollableToolBar *toolbar, Segment *segment);
+  void popup_onDismissed(CommonPopup *popup);
+  void projectSettingsPopup_onParametersDidChange(PopupProjectSettingsWidget *settingsWidget);
+  void projectSettingsPopup_onDidFinish(PopupProjectSettingsWidget *settingsWidget);
+  void _applySnapshot(PropertyMapList &snapshot);
+  TrackWidget *_addTrackForType(const QString &type);
+  // Operations of the other editing work that the commands hand over to (placeholders in
+  // mainwindow_pending.cpp until their bodies land): in-place editing, the text editor's style,
+  // the popups' value handlers, the first transition's choice and the frame grab.
+  void _beginTextEditing(Segment *segment);
+  void _beginDrawing(Segment *segment);
+  void _beginCropping(Segment *segment);
+  void _refreshTextEditorStyle(QWidget *editor, Segment *segment);
+  void _connectPopupValueHandlers(CommonPopup *popup);
+  void _selectFirstTransition();
+  void editScrollArea_grabSegmentScreen(Segment *segment);
+
   // Drawing state (mainwindow_drawingtools.cpp): the canvas over the preview, the tool widgets
   // the window made itself and the ones it routes to (its own, or the inspector's in the desktop
   // window), and the mouse input the canvas takes from the rest of the window.
@@ -694,6 +730,13 @@ protected:
   Qt::HANDLE _guiThreadId = nullptr;
   MainWindowActions _actions;
   QPointer<ProgressHUD> _progressHUD;
+
+  // Editing commands: the open property popup and the command that opened it, the current
+  // track, and the flag that keeps a re-entered block from moving the play head after undo.
+  QPointer<CommonPopup> _currentPopup;
+  int _selectedToolBarCommand = 0;
+  int _currentTrackTag = 0;
+  bool _restoringSelection = false;
 
   // Drawing state (mainwindow_drawingtools.cpp). The window owns the tool widgets it made; the
   // routed ones may be the inspector's, which it never deletes.

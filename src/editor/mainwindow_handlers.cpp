@@ -53,28 +53,8 @@ void MainWindow::onAVExporterFinished(int err)
 }
 
 // Editing commands.
-void MainWindow::undoRedoOperation(bool undo)
-{
-  Q_UNUSED(undo)
-}
 void MainWindow::showMovieExportingPopup() {}
 void MainWindow::_commitInPlaceEditing() {}
-bool MainWindow::isVolumeButtonEnabled()
-{
-  return false;
-}
-void MainWindow::showEditingToolsFor(SegmentWidget *segmentWidget, float time)
-{
-  Q_UNUSED(segmentWidget)
-  Q_UNUSED(time)
-}
-void MainWindow::dismissToolPopups() {}
-QString MainWindow::_easingHint(Segment *segment, int transitionId)
-{
-  Q_UNUSED(segment)
-  Q_UNUSED(transitionId)
-  return QString();
-}
 void MainWindow::_showTransitionToolsFor(float time, int transitionId)
 {
   Q_UNUSED(time)
@@ -97,14 +77,8 @@ void MainWindow::_rangeSelectionCommand(int cmdId)
 {
   Q_UNUSED(cmdId)
 }
-void MainWindow::_buildTransitionToolBar() {}
 void MainWindow::_transitionCommand(int cmdId)
 {
-  Q_UNUSED(cmdId)
-}
-void MainWindow::scrollableToolBar_onCommand(ScrollableToolBar *toolbar, int cmdId)
-{
-  Q_UNUSED(toolbar)
   Q_UNUSED(cmdId)
 }
 

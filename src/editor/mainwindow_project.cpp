@@ -19,6 +19,7 @@
 #include "projectloader.h"
 #include "projectmanager.h"
 #include "rulerscrollarea.h"
+#include "segmentfactory.h"
 #include "segmentwidget.h"
 #include "textsegment.h"
 #include "trackwidget.h"
@@ -46,23 +47,6 @@ vec4 colourVector(quint32 argb)
 {
   return makeVec4(((argb >> 16) & 255) / 255.0f, ((argb >> 8) & 255) / 255.0f, (argb & 255) / 255.0f,
                   ((argb >> 24) & 255) / 255.0f);
-}
-
-Segment *makeSegment(const QString &type, PropertyMap *map, SegmentListener *listener)
-{
-  if (type == QLatin1String("MOVIE"))
-    return new MovieSegment(map, listener, false);
-  if (type == QLatin1String("IMAGE"))
-    return new ImageSegment(map, listener, false);
-  if (type == QLatin1String("DRAWING"))
-    return new DrawingSegment(map, listener, false);
-  if (type == QLatin1String("MUSIC"))
-    return new MusicSegment(map, listener, false);
-  if (type == QLatin1String("TEXT"))
-    return new TextSegment(map, listener, false);
-  if (type == QLatin1String("VOICE"))
-    return new VoiceSegment(map, listener, false);
-  return nullptr;
 }
 
 } // namespace
