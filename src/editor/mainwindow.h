@@ -52,10 +52,16 @@ class MediaExplorer;
 class MediaPreviewWidget;
 class PointerWidget;
 class PopupChromaKeyWidget;
+class PopupMediaTypeSelectionWidget;
+class PopupMicrophoneWidget;
 class PopupMovieExportingWidget;
 class PopupProjectSettingsWidget;
 class ProjectManager;
 class QAction;
+class QDragEnterEvent;
+class QDragLeaveEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QPushButton;
 class QSlider;
 class QTimer;
@@ -431,8 +437,6 @@ protected:
   int _shiftSegmentsOnTrack(float delta, float fromTime, int trackId, bool animated);
   bool _commitSegmentRangeChange(Segment *segment, bool forceInsert);
   void _recordOperation();
-  // Filled by the media intake: clears start..end on the segment's track but the segment.
-  virtual void _overwriteTrackRange(Segment *segment, float start, float end);
   void _saveRange(Segment *segment);
 
   // Play head and playback (mainwindow_playback.cpp).
@@ -574,6 +578,61 @@ protected:
   }
   void _addTransitionPreset(int cmdId) { _applyTransitionPreset(cmdId); }
 
+  // Media intake (mainwindow_intake.cpp, _drop, _captures, _explorerslots, _clone).
+public slots:
+  void mediaExplorer_onHideProgressHUD() { hideWaitingHUD(); }
+  void mediaPreviewWidget_onPressClose() { hideMediaPreview(); }
+  void mediaTypeSelectionPopup_onClickSelectFile(PopupMediaTypeSelectionWidget *popup);
+  void mediaTypeSelectionPopup_onClickCamera(PopupMediaTypeSelectionWidget *popup);
+  void mediaTypeSelectionPopup_onClickMicrophone(PopupMediaTypeSelectionWidget *popup);
+  void mediaTypeSelectionPopup_onClickText(PopupMediaTypeSelectionWidget *popup);
+  void mediaTypeSelectionPopup_onClickSelfDraw(PopupMediaTypeSelectionWidget *popup);
+  void microphonePopup_onGetStartTime(PopupMicrophoneWidget *popup, float *startTime);
+  void microphonePopup_onRequestScrollToTime(PopupMicrophoneWidget *popup, float t);
+  void microphonePopup_onSoundCaptured(PopupMicrophoneWidget *popup, const QString &fileName,
+                                       const QList<float> &meterValues);
+
+protected:
+  void dragEnterEvent(QDragEnterEvent *event) override;
+  void dragMoveEvent(QDragMoveEvent *event) override;
+  void dragLeaveEvent(QDragLeaveEvent *event) override;
+  void dropEvent(QDropEvent *event) override;
+  // Kinds: 1 video, 2 picture, 4 music, 7 by MIME type.
+  void _addMediaFileFromDialog(int kind);
+  bool _insertMediaFile(const QString &path, int kind, const QVariantHash &properties, float time, bool atPlayhead,
+                        bool recordUndo);
+  // The copy's path, or a null string when the copy failed or the window went meanwhile.
+  QString _copyMediaIntoProject(const QString &source, const QString &projectDirectory);
+  void _replaceEditedPicture(const QString &path, int kind);
+  void _addNewDrawingSegment();
+  void _addNewTextSegment();
+  void _addNewVoiceSegment(const QString &recordedFile, float startTime, const QList<float> &meterValues);
+  float _prepareInsertTime();
+  void _showCameraDialog(int mode);
+  void _showMicrophonePopup();
+  void _showMediaTypePopup(int mediaType, QWidget *anchor);
+  void _addCapturedPhoto(const QString &path);
+  void _addCapturedMovie(const QString &path);
+  // Clears [start, start + duration) of a track, all but keep: trims, splits or removes.
+  void _overwriteTrackRange(TrackWidget *track, float start, float duration, Segment *keep);
+  // Opens the text editor or the drawing canvas on a new block.
+  virtual void _editNewSegment(SegmentWidget *block);
+  // The edge zones of a media drag: the auto-scroll steps run while a flag stays set.
+  virtual void _startDragEdgeScroll(bool horizontal);
+  void _dragEdgeScrollStep(bool horizontal);
+  bool _isIntakeRefused() const;
+  // False when a wanted copy failed; path then names the copy.
+  bool _copyIntoProjectWhenAsked(QString &path);
+  // Records and finds the start of a new text or drawing block; false without a target.
+  bool _beginNewSegmentAtPlayhead(float &t);
+  void _setInsertionTargetToLastTrack();
+  SegmentWidget *_placeNewSegment(Segment *segment, TrackWidget *track, const QString &type, bool animated);
+  void _insertNewSegmentAtPlayhead(Segment *segment, const QString &type);
+  float _timeAfterTrackContent(TrackWidget *track, float time);
+  void _addCapturedFile(const QString &path, const QString &pattern, int kind, const QString &failure);
+  void _showNewSegmentTips(SegmentWidget *block);
+  void _finishDrop();
+  void _resetDragEdges();
   // Editing commands: tool bars and easing hints (mainwindow_toolbars.cpp), segment commands
   // (_commands), popup dismissal and project settings (_settings), undo and redo (_undo).
   void _buildSegmentToolBar(Segment *segment, float time);
@@ -731,6 +790,34 @@ protected:
   MainWindowActions _actions;
   QPointer<ProgressHUD> _progressHUD;
 
+  // Media intake: the insertion target, the pending drop and the intake popups.
+  QPointer<TrackWidget> _insertTrack;
+  int _insertTrackTag = 0;
+  float _dropInsertionTime = 0;
+  float _voiceStartTime = 0;
+  // Set while a media copy runs: the window refuses to close.
+  bool _copyingMedia = false;
+  QString _dropPath;
+  QString _dropType;
+  QString _webItemId;
+  float _dropScale = 1.0f;
+  float _dropLength = 0;
+  QPointer<TrackWidget> _dropTrack;
+  float _dropTime = 0;
+  QPoint _dropPoint;
+  bool _dropInside = false;
+  // Numbers each drag, so a duration worker of an earlier drag is told apart.
+  quint64 _dragSerial = 0;
+  bool _dragAtLeftEdge = false;
+  bool _dragAtRightEdge = false;
+  bool _dragAtTopEdge = false;
+  bool _dragAtBottomEdge = false;
+  QString _pendingDownloadId;
+  QString _pendingDownloadFile;
+  int _functionTrackTag = 0;
+  QPointer<TrackWidget> _functionTrack;
+  QPointer<PopupMediaTypeSelectionWidget> _mediaTypePopup;
+  QPointer<PopupMicrophoneWidget> _microphonePopup;
   // Editing commands: the open property popup and the command that opened it, the current
   // track, and the flag that keeps a re-entered block from moving the play head after undo.
   QPointer<CommonPopup> _currentPopup;

@@ -158,5 +158,21 @@ void MainWindow::_tearDownEngine()
   _previewWidget = nullptr;
 }
 
-// The media files no segment uses are found by the media intake, which comes later.
-void MainWindow::_removeUnusedFiles() {}
+void MainWindow::_removeUnusedFiles()
+{
+  // The program's own files in the folder: the project and its properties and layout, the
+  // cover, the sample mark and the media explorer's settings.
+  static const QStringList kept = {QStringLiteral("shot.jpg"), QStringLiteral("example.dat"),
+                                   QStringLiteral("media.config"), QStringLiteral("media.config.lock")};
+  const QDir directory(ProjectManager::projectDirectory(_projectName, _projectFolder));
+  const QFileInfoList entries = directory.entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden, QDir::Unsorted);
+  for (const QFileInfo &entry : entries) {
+    const QString suffix = entry.suffix();
+    if (suffix == QLatin1String("xml") || suffix == QLatin1String("plist") || kept.contains(entry.fileName()))
+      continue;
+    if (!_projectManager->isFileUsedByOtherSegment(entry.fileName(), nullptr))
+      QFile::remove(entry.absoluteFilePath());
+  }
+  _projectManager->removeHistory(_projectName, _projectFolder);
+  _projectManager->setModified(false);
+}

@@ -89,11 +89,6 @@ void MainWindow::onActionUndoTriggered() {}
 void MainWindow::onActionRedoTriggered() {}
 void MainWindow::onActionEnterExitRangeSelect() {}
 void MainWindow::onActionFullscreenTriggered() {}
-void MainWindow::onActionAddFileTriggered() {}
-void MainWindow::onActionAddFromCameraTriggered() {}
-void MainWindow::onActionAddFromMicrophoneTriggered() {}
-void MainWindow::onActionAddTextTriggered() {}
-void MainWindow::onActionAddSelfDrawTriggered() {}
 void MainWindow::onActionEnterExitEditingSegmentTriggered() {}
 void MainWindow::onActionDuplicateSegmentTriggered() {}
 void MainWindow::onActionRemoveSegmentTriggered() {}
@@ -153,13 +148,3 @@ void MainWindow::editScrollArea_doubleClickedOnFailedSegment(SegmentWidget *, QP
 void MainWindow::onZoomSliderValueChanged(int) {}
 void MainWindow::onZoomIn() {}
 void MainWindow::onZoomOut() {}
-void MainWindow::gutterArea_onFunctionButtonPressed(int) {}
-
-// The media explorer.
-void MainWindow::mediaExplorer_onShowTextMessage(const QString &) {}
-void MainWindow::mediaExplorer_onShowProgressHUD(const QString &, float) {}
-void MainWindow::mediaExplorer_onDownloadFinished(int, const QString &, const QString &) {}
-void MainWindow::mediaExplorer_onMediaItemClicked(const QString &, int, const QString &, const QPixmap &,
-                                                  const QString &)
-{
-}

@@ -2,9 +2,6 @@
 // removes its placeholder here when the real body lands in its own file.
 #include "mainwindow.h"
 
-Segment *MainWindow::_cloneSegment(Segment *, float) { return nullptr; }
-QList<QPair<float, float>> MainWindow::_absoluteTransitionTimes(Segment *) { return {}; }
-void MainWindow::_updateTransitionTimes(const QList<QPair<float, float>> &, Segment *) {}
 void MainWindow::_removeSegmentWidgetWhenReady(SegmentWidget *) {}
 void MainWindow::_editTextOrDrawing() {}
 void MainWindow::_enterRangeSelection() {}

@@ -283,6 +283,7 @@ void MainWindow::_buildLoadedSegments(PropertyMapList &maps)
       track->setTag(tag);
       if (_gutter)
         _gutter->setTrackType(tag, type);
+      track->setType(type);
       tracks.insert(savedTrack, track);
     }
     SegmentWidget *block = track->addSegment(segment);

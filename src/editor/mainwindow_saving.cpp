@@ -133,7 +133,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     return;
   }
   event->ignore();
-  if (_progressHUD) {
+  if (_progressHUD || _copyingMedia) {
     ProgressHUD::showTextMessage(tr("Please wait a moment"), this, 2000);
     return;
   }

@@ -84,7 +84,7 @@ bool MainWindow::_commitSegmentRangeChange(Segment *segment, bool forceInsert)
     if (Util::compareWithTolerance(end, _savedRangeEnd, RangeTolerance) != 0)
       _shiftSegmentsOnTrack(end - _savedRangeEnd, segment->rangeStart(), segment->trackId(), true);
   } else {
-    _overwriteTrackRange(segment, start, end);
+    _overwriteTrackRange(_editScrollArea->trackWidgetByTag(segment->trackId()), start, end - start, segment);
   }
 
   if (_engine) {
@@ -130,12 +130,4 @@ void MainWindow::_recordOperation()
 {
   if (_projectManager->recordOperation(_projectName, _projectFolder) != 0)
     ProgressHUD::showTextMessage(tr("Failed to record operation"), this, 2000);
-}
-
-// The media intake fills this in; until then overwrite mode only pushes the new range.
-void MainWindow::_overwriteTrackRange(Segment *segment, float start, float end)
-{
-  Q_UNUSED(segment)
-  Q_UNUSED(start)
-  Q_UNUSED(end)
 }

@@ -4,6 +4,7 @@
 
 #include "editorfixture.h"
 #include "mediafixtures.h"
+#include "pixelprobe.h"
 #include "testenv.h"
 
 #include "avcomposition.h"
@@ -20,6 +21,8 @@
 #include "musicsegment.h"
 #include "progresshud.h"
 #include "projectmanager.h"
+#include "usersettings.h"
+#include "videothumbnailscache.h"
 #include "segment.h"
 #include "segmentwidget.h"
 #include "trackwidget.h"
@@ -29,12 +32,14 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMutex>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -171,6 +176,39 @@ private slots:
 
     QTest::qWait(300);
     window.grab().save("/tmp/editor-project-opened.png");
+  }
+
+  // Once loaded, the preview shows time 0: the clip's first frame in the middle, the
+  // project's background beside the 4:3 picture.
+  void firstFrameShowsTimeZero()
+  {
+    const QString dir = project->directory();
+    MediaFixtures::VideoParams clip;
+    clip.width = 320;
+    clip.height = 240;
+    clip.fps = 25;
+    clip.frames = 50;
+    QVERIFY(MediaFixtures::writeColorVideo(dir + "/clip.mp4", clip));
+    QVERIFY(writeText(dir + "/project.xml",
+                      ("<?xml version=\"1.0\"?>\n<Project>\n" +
+                       segmentXml("MOVIE", 1, 0, 2, "File=\"clip.mp4\" TrimStart=\"0.4\" TrimDuration=\"1.6\"") +
+                       "</Project>\n")
+                          .toUtf8()));
+    QVERIFY(writeText(dir + "/properties.xml", QString(Properties).arg("5.0").toUtf8()));
+    TestEditorWindow window;
+    window.resize(1400, 900);
+    window.show();
+    QVERIFY(waitUntilLoaded(window));
+
+    AVGLWidget *preview = window.previewWidget();
+    QImage frame;
+    // The first frame after the 0.4 s trim is frame 10.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (frame = preview->grabFramebuffer(),
+         MediaFixtures::frameIndexFromColor(frame.pixelColor(frame.width() / 2, frame.height() / 2)) == 10),
+        10000);
+    const QColor side = frame.pixelColor(frame.width() / 20, frame.height() / 2);
+    QVERIFY2(PixelProbe::near(side.rgb(), QColor(0x20, 0x30, 0x40)), qPrintable(PixelProbe::text(side.rgb())));
   }
 
   void openingFailures_data()
@@ -429,6 +467,19 @@ private slots:
     const int offset = window.editScrollArea()->contentOffset().x();
     window.onAVRenderProgressChanged(4, 7);
     QCOMPARE(window.editScrollArea()->contentOffset().x(), offset);
+
+    // At the end of the edited segment, play replays that segment from its start.
+    auto *block = static_cast<SegmentWidget *>(window.projectManager()->segmentWidgetAt(1));
+    window.editScrollArea()->setSelectedSegmentWidget(block);
+    block->setEditingState(true, false);
+    window._engine->seek(7, true);
+    QTRY_VERIFY(qAbs(window._engine->currentTime() - 7) < 0.01f);
+    window.togglePlayPause();
+    QTRY_VERIFY_WITH_TIMEOUT(window.isPlaying(), 5000);
+    QVERIFY2(window._engine->currentTime() >= 5 && window._engine->currentTime() < 6.5f,
+             qPrintable(QString::number(window._engine->currentTime())));
+    window.togglePlayPause();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isPlaying(), 5000);
   }
 
   void loadingShowsTheCountAndStopsWithTheWindow()
@@ -579,6 +630,135 @@ private slots:
       if (type == "MOVIE")
         engine.removeSegment(soundId);
     }
+  }
+
+  // A movie asks the engine for thumbnails only when the cache has none, and decodes in
+  // software when hardware decoding is switched off.
+  void transferringAMovie_data()
+  {
+    QTest::addColumn<bool>("cached");
+    QTest::addColumn<bool>("hardware");
+    QTest::newRow("thumbnails wanted") << false << true;
+    QTest::newRow("thumbnails cached") << true << true;
+    QTest::newRow("software only") << false << false;
+  }
+
+  void transferringAMovie()
+  {
+    QFETCH(bool, cached);
+    QFETCH(bool, hardware);
+    const QString dir = project->directory();
+    MediaFixtures::VideoParams clip;
+    clip.width = 160;
+    clip.height = 120;
+    clip.frames = 25;
+    QVERIFY(MediaFixtures::writeColorVideo(dir + "/clip.mp4", clip));
+    TestEditorWindow window;
+    AVComposition composition(1280, 720, 44100, 2, nullptr);
+    AVEngine engine(&composition, nullptr, nullptr);
+    window._engine = &engine;
+    UserSettings::instance()->setHardwareCodec(hardware);
+    auto *map = new PropertyMap;
+    map->setText("Type", "MOVIE");
+    map->setText("File", "clip.mp4");
+    map->setText("RangeDuration", "1");
+    MovieSegment movie(map, &window, false);
+    if (cached)
+      window.thumbnailsCache()->setThumbnail(movie.filePath(), new QPixmap(16, 9), 0);
+
+    struct Added
+    {
+      QMutex lock;
+      QList<AVEngineCall> calls;
+    } added;
+    AVEngine::setCallHook(
+        [](const AVEngineCall &call, void *user) {
+          if (QByteArray(call.name) != "addVideoSegment")
+            return;
+          auto *log = static_cast<Added *>(user);
+          QMutexLocker locker(&log->lock);
+          log->calls << call;
+        },
+        &added);
+    window._addSegmentToEngine(&movie);
+    AVEngine::setCallHook(nullptr, nullptr);
+    UserSettings::instance()->setHardwareCodec(true);
+
+    QCOMPARE(added.calls.size(), 1);
+    QCOMPARE(added.calls[0].propertyId, cached ? 0 : int(Segment::trackHeight() * window.devicePixelRatio()));
+    QCOMPARE(added.calls[0].flag, !hardware);
+    engine.removeSegment(movie.id());
+    engine.removeSegment(movie.audioPartId());
+  }
+
+  // A segment reporting it loaded builds its engine objects where it reports: from a loading
+  // thread nothing is removed first; on the GUI thread the old objects go first.
+  void loadedReportBuildsEngineObjects()
+  {
+    TestEditorWindow window;
+    AVComposition composition(1280, 720, 44100, 2, nullptr);
+    AVEngine engine(&composition, nullptr, nullptr);
+    window._engine = &engine;
+    auto *map = new PropertyMap;
+    map->setText("Type", "TEXT");
+    map->setText("Text", "Hello");
+    map->setText("RangeDuration", "2");
+    Segment text(map, nullptr);
+
+    struct Log
+    {
+      QMutex lock;
+      QStringList names;
+    } log;
+    AVEngine::setCallHook(
+        [](const AVEngineCall &call, void *user) {
+          auto *log = static_cast<Log *>(user);
+          QMutexLocker locker(&log->lock);
+          log->names << call.name;
+        },
+        &log);
+    std::thread([&] { window.segmentStateChanged(&text, 1); }).join();
+    const QStringList fromPool = log.names;
+    log.names.clear();
+    window.segmentStateChanged(&text, 1);
+    AVEngine::setCallHook(nullptr, nullptr);
+
+    QVERIFY(fromPool.contains("addTextSegment"));
+    QVERIFY(!fromPool.contains("removeSegment"));
+    QVERIFY(fromPool.contains("setSegmentProperty"));
+    QCOMPARE(log.names.first(), QString("removeSegment"));
+    QVERIFY(log.names.contains("addTextSegment"));
+    QVERIFY(composition.findSegment(text.id()));
+    engine.removeSegment(text.id());
+  }
+
+  // A text keeps its border width in pixels of the reference frame and sends it unconverted.
+  void pushingTextBorder()
+  {
+    TestEditorWindow window;
+    AVComposition composition(1280, 720, 44100, 2, nullptr);
+    AVEngine engine(&composition, nullptr, nullptr);
+    window._engine = &engine;
+    auto *map = new PropertyMap;
+    map->setText("Type", "TEXT");
+    map->setText("Text", "Hello");
+    map->setText("RangeDuration", "2");
+    map->setText("BorderWidth", "4");
+    Segment text(map, nullptr);
+    QList<AVEngineCall> borders;
+    AVEngine::setCallHook(
+        [](const AVEngineCall &call, void *user) {
+          if (QByteArray(call.name) == "setSegmentProperty" && call.propertyId == 10)
+            static_cast<QList<AVEngineCall> *>(user)->append(call);
+        },
+        &borders);
+    window._addSegmentToEngine(&text);
+    window._refreshSegment(&text);
+    AVEngine::setCallHook(nullptr, nullptr);
+    QVERIFY(!borders.isEmpty());
+    QCOMPARE(borders.last().id, text.id());
+    QCOMPARE(borders.last().a, 4.0f);
+    engine.removeSegment(text.id());
   }
 
   void rangeCommitsInInsertMode_data()

@@ -196,7 +196,10 @@ private slots:
     session.window->_buildTransitionToolBar();
     TooltipButton *button = session.window->_transitionToolBar->button(10113);
     QVERIFY(button);
-    QCOMPARE(button->toolTip(), hint);
+    // The hint names the easing; the desktop window's own answer (the bare name) is what its
+    // tool bar shows.
+    QCOMPARE(session.window->MainWindow::_easingHint(picture, chosen ? id : 0), hint);
+    QCOMPARE(button->toolTip(), session.window->_easingHint(picture, chosen ? id : 0));
     QCOMPARE(button->normalIcon(), icon);
     QCOMPARE(button->selectedIcon(), icon.isEmpty() ? QString() : icon + "2");
     block->setTransitionId(0);

@@ -232,6 +232,9 @@ private slots:
     const float start = picture->transitionStart(second);
     const float duration = picture->transitionDuration(second);
     SegmentWidget *block = session.edit(picture);
+    // The desktop window's transition tools live in its inspector.
+    window()->showEditingToolsFor(block, picture->rangeStart());
+    QTRY_VERIFY(window()->segmentInspectorWidget());
     window()->_showTransitionTools();
     block->setTransitionId(second);
     window()->_recordOperation();
@@ -243,7 +246,7 @@ private slots:
     SegmentWidget *editing = window()->editScrollArea()->editingSegmentWidget();
     QVERIFY(editing);
     QCOMPARE(editing->segment()->uid(), QString("seg-2"));
-    QVERIFY(window()->_transitionToolBar);
+    QVERIFY(window()->isEditingTransitions());
     const int chosen = editing->transitionId();
     QVERIFY(chosen > 0);
     QVERIFY(std::abs(editing->segment()->transitionStart(chosen) - start) <= 0.01f);
