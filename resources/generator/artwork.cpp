@@ -766,7 +766,12 @@ QVector<Image> images()
     const char *glyph;
   } tools[] = {{"capture", "camera"},     {"done", "check"},          {"duplicate", "copy"},      {"remove", "trash"},
                {"split", "split"},         {"transition", "transition"}, {"leftAlign", "align_left"}, {"centerAlign", "align_center"},
-               {"rightAlign", "align_right"}};
+               {"rightAlign", "align_right"}, {"back", "arrow_left"},    {"add", "plus"},
+               {"volume", "music"},         {"transparency", "dot"},        {"motion", "next"},
+               {"editPicture", "photo"},    {"editDrawing", "pencil"},      {"colors", "pipette"},
+               {"chromaKey", "target"},     {"border", "square"},           {"textBorder", "text"},
+               {"corner", "ring"},          {"shadow", "new_tile"},         {"font", "text"},
+               {"fontSize", "zoom_in"},     {"textBack", "archive"}};
   for (const auto &tool : tools)
     c.pair(QString("toolbar/") + tool.alias, tool.glyph, "2");
   const struct

@@ -38,6 +38,7 @@ class AVGLWidget;
 class AVImageLoader;
 class AVRender;
 class AVSegment;
+struct AVPixelBuffer;
 class CanvasWidget;
 class CommonPopup;
 class CropWidget;
@@ -56,12 +57,14 @@ class PopupMediaTypeSelectionWidget;
 class PopupMicrophoneWidget;
 class PopupMovieExportingWidget;
 class PopupProjectSettingsWidget;
+class PopupTransitionsListWidget;
 class ProjectManager;
 class QAction;
 class QDragEnterEvent;
 class QDragLeaveEvent;
 class QDragMoveEvent;
 class QDropEvent;
+class QMenu;
 class QPushButton;
 class QSlider;
 class QTimer;
@@ -667,6 +670,54 @@ protected:
   void _selectFirstTransition();
   void editScrollArea_grabSegmentScreen(Segment *segment);
 
+  // Transition presets (mainwindow_presets.cpp) and transition commands
+  // (mainwindow_transitions.cpp).
+  struct TransitionPreset
+  {
+    QString text;
+    int cmdId = 0;
+    bool bold = false;
+    bool separatorBefore = false;
+  };
+  // The presets for the selected block as a menu the caller shows and owns; null without one.
+  QMenu *_showTransitionMenu(QWidget *parent);
+  QList<TransitionPreset> _transitionPresetItems(Segment *segment, bool startOccupied, bool endOccupied);
+  // The block a preset goes to: the selected one, else the one the list or menu was opened for.
+  SegmentWidget *_presetBlock() const;
+  // A transition at the play head, with one undo step; the message when none fits.
+  void _addCustomTransition(SegmentWidget *block);
+  // Inserts the preset's transition at the segment's start (or end) and fills its values;
+  // 0 when none fits there.
+  int _insertPresetTransition(Segment *segment, int cmdId, bool atEnd);
+  void _setPresetValue(Segment *segment, int transitionId, int cmdId, bool in);
+  // Moves the engine groups above transitionId up by one, for the segment and its sound part.
+  void _renumberEngineTransitionsAfterInsert(Segment *segment, int transitionId);
+  void _addTransitionGroupToEngine(Segment *segment, int transitionId);
+  // No room for a new transition: the message, and the snapshot taken for it goes.
+  void _dropTransitionWithoutRoom();
+  void _refreshEngineLater();
+  // Transition commands (mainwindow_transitions.cpp) on the editing block's chosen transition.
+  void _transitionCommand(ScrollableToolBar *toolbar, int cmdId);
+  SegmentWidget *_editingBlock() const;
+  void _leaveTransitionTools(SegmentWidget *block);
+  void _duplicateTransition(SegmentWidget *block);
+  void _removeTransition(SegmentWidget *block);
+  void _turnTransitionState(SegmentWidget *block, int cmdId);
+  void _showTransitionPopup(SegmentWidget *block, ScrollableToolBar *toolbar, int cmdId);
+  // An image over an engine picture buffer without a copy; the last copy of the image frees it.
+  static QImage _imageFromPixelBuffer(AVPixelBuffer *buffer);
+  static void pixelBufferImageCleanup(void *info);
+  // The release the cleanup calls; tests count through it.
+  static void (*_releasePixelBuffer)(AVPixelBuffer *buffer);
+
+public slots:
+  void transitionsListPopup_onTransitionItemSelected(PopupTransitionsListWidget *transitionsWidget, int cmdId);
+  void _duplicateSelectedTransition();
+  // The editing block's segment; null without one.
+  Segment *_editingSegment();
+
+protected:
+
   // Drawing state (mainwindow_drawingtools.cpp): the canvas over the preview, the tool widgets
   // the window made itself and the ones it routes to (its own, or the inspector's in the desktop
   // window), and the mouse input the canvas takes from the rest of the window.
@@ -824,6 +875,9 @@ protected:
   int _selectedToolBarCommand = 0;
   int _currentTrackTag = 0;
   bool _restoringSelection = false;
+
+  // Transition presets (mainwindow_presets.cpp): the block the list or menu was opened for.
+  QPointer<SegmentWidget> _presetOpenedFor;
 
   // Drawing state (mainwindow_drawingtools.cpp). The window owns the tool widgets it made; the
   // routed ones may be the inspector's, which it never deletes.

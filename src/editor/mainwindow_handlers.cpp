@@ -55,11 +55,6 @@ void MainWindow::onAVExporterFinished(int err)
 // Editing commands.
 void MainWindow::showMovieExportingPopup() {}
 void MainWindow::_commitInPlaceEditing() {}
-void MainWindow::_showTransitionToolsFor(float time, int transitionId)
-{
-  Q_UNUSED(time)
-  Q_UNUSED(transitionId)
-}
 void MainWindow::saveToolBarOffsets(QHash<QString, QVariant> &offsets)
 {
   Q_UNUSED(offsets)
@@ -68,16 +63,11 @@ void MainWindow::restoreToolBarOffsets(const QHash<QString, QVariant> &offsets)
 {
   Q_UNUSED(offsets)
 }
-void MainWindow::_startTransitionMode() {}
 bool MainWindow::backOut()
 {
   return false;
 }
 void MainWindow::_rangeSelectionCommand(int cmdId)
-{
-  Q_UNUSED(cmdId)
-}
-void MainWindow::_transitionCommand(int cmdId)
 {
   Q_UNUSED(cmdId)
 }
@@ -123,7 +113,6 @@ void MainWindow::editScrollArea_reloadPreviewForSegment(Segment *, bool) {}
 void MainWindow::editScrollArea_beginTrimSegment(Segment *) {}
 void MainWindow::editScrollArea_didEnterEditingTransition(Segment *, int) {}
 void MainWindow::editScrollArea_didFinishEditingTransition(Segment *) {}
-void MainWindow::editScrollArea_seekToTransition(int, bool) {}
 void MainWindow::editScrollArea_tappedOnTransitionBar(int, bool) {}
 void MainWindow::editScrollArea_reloadPreviewForTransition(int, bool) {}
 void MainWindow::editScrollArea_didTransitionRangeChange(int) {}

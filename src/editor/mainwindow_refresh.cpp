@@ -170,7 +170,7 @@ void MainWindow::updateTransitionTools()
     return;
   Segment *segment = block->segment();
   if (edited >= 0) {
-    const bool begin = edited == 0;
+    const bool begin = edited != 0; // side 1 is the begin state
     selectButton(toolbar, 10109, segment->isTransitionFlippedHorizontally(id, begin));
     selectButton(toolbar, 10110, segment->isTransitionFlippedVertically(id, begin));
   }

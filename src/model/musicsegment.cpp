@@ -98,6 +98,7 @@ void MusicSegment::loadReported(bool)
     m_titleIsFileName = false;
     _updateTitleFlag();
   }
+  m_loadReported.store(true);
 }
 
 void PlotDataGeneratingTask::work()

@@ -8,7 +8,7 @@
 #include <memory>
 
 // A music or sound-effect file with its title, artist and a waveform decoded in the
-// background. Counts as loaded once it has a "Title".
+// background. Counts as loaded once it has a "Title" or the engine has reported on its file.
 class MusicSegment : public FileSoundSegment
 {
 public:
@@ -20,7 +20,9 @@ public:
 
   void setProperties(PropertyMap *properties) override;
   // Read from the project loader's thread while the segment's thread may write "Title".
-  bool isLoaded() const override { return m_hasTitle.load(); }
+  // Also once the engine has reported without a title: a project must never wait for one
+  // that no file will bring.
+  bool isLoaded() const override { return m_hasTitle.load() || m_loadReported.load(); }
   bool isTimelineContentReady() const override { return isLoaded(); }
   void paintBlock(QPainter *painter, const QRect &rect, const QRect &visibleRect, float pixelsPerSecond) override;
   void paintOverlay(QPainter *painter, const QRect &rect, const QRect &visibleRect, float pixelsPerSecond) override;
@@ -47,6 +49,7 @@ private:
   bool m_plotQueued = false;
   bool m_titleIsFileName = false;
   std::atomic<bool> m_hasTitle{false};
+  std::atomic<bool> m_loadReported{false};
 };
 
 // Decodes a music file's waveform on the asset loading pool; the segment gets it on its
