@@ -17,6 +17,9 @@ QSize exportFrameSize(float width, float height, int resolutionIndex)
     return portrait ? QSize(other, int(l)) : QSize(int(l), other);
   }
   const float s = float(shortSides[resolutionIndex]);
-  const int other = portrait ? int(height * s / width) : int(width * s / height);
+  int other = portrait ? int(height * s / width) : int(width * s / height);
+  // H.264 and HEVC refuse odd frame sizes.
+  if (other % 2 != 0)
+    other -= 1;
   return portrait ? QSize(int(s), other) : QSize(other, int(s));
 }

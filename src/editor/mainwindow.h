@@ -581,6 +581,26 @@ protected:
   }
   void _addTransitionPreset(int cmdId) { _applyTransitionPreset(cmdId); }
 
+  // Menu actions and movie export (mainwindow_actions.cpp, mainwindow_export.cpp).
+  bool _isPopupShown() const { return !_currentPopup.isNull(); }
+  bool _isTipOnScreen() const;
+  // The menu commands that change the composition are refused while it is being exported.
+  bool _isExporting() const { return _exporter != nullptr; }
+  // A transition command on the edited block's chosen transition, while transitions are edited.
+  void _chosenTransitionCommand(int cmdId);
+  // action: a MovieExportingAction.
+  void movieExportingPopup_onShareAction(PopupMovieExportingWidget *exportingWidget, int action);
+  void movieExportingPopup_onCheckCanShareToEmail(PopupMovieExportingWidget *exportingWidget, bool *canShareToEmail);
+  void movieExportingPopup_onCheckCanShareToFacebook(PopupMovieExportingWidget *exportingWidget,
+                                                     bool *canShareToFacebook);
+  void movieExportingPopup_onExportCancelAction(PopupMovieExportingWidget *exportingWidget);
+  void _exportMovie(int action, int resolutionIndex, float frameRate, const QString &codec, const QString &movieName,
+                    const QString &saveLocation);
+  QString _exportedMovieFilePath(int resolutionIndex, float frameRate, const QString &codec) const;
+  void _startMovieExporter(const QString &path);
+  void _restorePreviewAfterExport();
+  // The user's Movies folder, made when missing; a symbolic link stands for its target.
+  static QString _moviesLocation();
   // Media intake (mainwindow_intake.cpp, _drop, _captures, _explorerslots, _clone).
 public slots:
   void mediaExplorer_onHideProgressHUD() { hideWaitingHUD(); }
@@ -650,8 +670,6 @@ protected:
   void _showSegmentPopup(ScrollableToolBar *toolbar, int cmdId, Segment *segment, const QPoint &anchor);
   void _adoptPopup(CommonPopup *popup, ScrollableToolBar *toolbar, int cmdId);
   void _rotateOrFlipSegment(Segment *segment, int cmdId);
-  void _changeEditedPhoto();
-  QString _copyIntoProject(const QString &path);
   void _selectTextFont(Segment *segment);
   void _cycleTextAlignment(ScrollableToolBar *toolbar, Segment *segment);
   void popup_onDismissed(CommonPopup *popup);
@@ -841,6 +859,8 @@ protected:
   MainWindowActions _actions;
   QPointer<ProgressHUD> _progressHUD;
 
+  // Menu actions and movie export (mainwindow_actions.cpp, mainwindow_export.cpp).
+  float _exportFrameRate = 0;
   // Media intake: the insertion target, the pending drop and the intake popups.
   QPointer<TrackWidget> _insertTrack;
   int _insertTrackTag = 0;

@@ -3,6 +3,7 @@
 // signals do the editing.
 
 #include "mainwindow.h"
+#include "trackwidget.h"
 
 #include "avcomposition.h"
 #include "avengine.h"
@@ -179,8 +180,11 @@ void MainWindow::_segmentCommand(ScrollableToolBar *toolbar, int cmdId)
       _beginCropping(segment);
     break;
   case 10028:
-    if (isType(segment, "IMAGE"))
-      _changeEditedPhoto();
+    if (isType(segment, "IMAGE")) {
+      // No insertion target: the chosen picture replaces the edited one.
+      _insertTrack = nullptr;
+      _addMediaFileFromDialog(2);
+    }
     break;
   default:
     _showSegmentPopup(toolbar, cmdId, segment, _popupAnchor(toolbar, cmdId));
@@ -414,49 +418,3 @@ void MainWindow::_adoptPopup(CommonPopup *popup, ScrollableToolBar *toolbar, int
   connect(popup, &CommonPopup::dismissed, this, &MainWindow::popup_onDismissed);
 }
 
-// The photo replacement: a picture from the file dialog takes the edited picture's place.
-void MainWindow::_changeEditedPhoto()
-{
-  QSettings settings;
-  const QString folder = settings.value(QStringLiteral("ChooseMediaDir"),
-                                        QStandardPaths::writableLocation(QStandardPaths::HomeLocation))
-                           .toString();
-  const QString title = tr("Choose %1 file to added into the current movie").arg(tr("picture"));
-  QString path = DialogProvider::instance()->getOpenFileName(nullptr, title, folder, Util::pictureFileFilter(),
-                                                             nullptr, {});
-  if (path.isEmpty())
-    return;
-  settings.setValue(QStringLiteral("ChooseMediaDir"), QFileInfo(path).path());
-  SegmentWidget *block = _editScrollArea ? _editScrollArea->editingSegmentWidget() : nullptr;
-  if (!block || !block->segment() || !isType(block->segment(), "IMAGE"))
-    return;
-  path = _copyIntoProject(path);
-  if (path.isEmpty()) {
-    ProgressHUD::showTextMessage(tr("Copy file failed"), this, 2000);
-    return;
-  }
-  _recordOperation();
-  static_cast<ImageSegment *>(block->segment())->replaceFile(path);
-  block->setScale(_zoom, false);
-  _updateTransformWidgetGeometry(true);
-  if (_engine) {
-    std::vector<quint32> ids(size_t(std::max(1, _projectManager->segmentCount())));
-    const int count = _projectManager->layerSegmentIds(ids.data());
-    _engine->setLayerOrder(ids.data(), count);
-  }
-  _projectManager->setModified(true);
-}
-
-// A file from outside the project folder is copied in under its own name, or under
-// "<name> Copy <n>.<suffix>" when that is taken; empty when the copy failed.
-QString MainWindow::_copyIntoProject(const QString &path)
-{
-  const QString directory = ProjectManager::projectDirectory(_projectName, _projectFolder);
-  if (directory.isEmpty() || path.contains(directory))
-    return path;
-  const QFileInfo info(path);
-  QString target = directory + QDir::separator() + info.fileName();
-  for (int n = 1; QFile::exists(target); ++n)
-    target = QStringLiteral("%1/%2 Copy %3.%4").arg(directory, info.baseName()).arg(n).arg(info.completeSuffix());
-  return QFile::copy(path, target) ? target : QString();
-}

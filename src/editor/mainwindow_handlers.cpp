@@ -24,16 +24,6 @@ void MainWindow::editScrollArea_getSafeAreaInsets(float *left, float *top, float
   Q_UNUSED(bottom)
 }
 
-void MainWindow::onSegmentEditingStateChanged()
-{
-  _updateActions();
-}
-
-void MainWindow::onTransitionEditingStateChanged()
-{
-  _updateActions();
-}
-
 void MainWindow::_exitRangeSelection()
 {
   if (!_editScrollArea || !_editScrollArea->rangeSelectionMode)
@@ -43,17 +33,8 @@ void MainWindow::_exitRangeSelection()
   _updateActions();
 }
 
-void MainWindow::onAVExporterUpdateProgressValue(float percent)
-{
-  Q_UNUSED(percent)
-}
-void MainWindow::onAVExporterFinished(int err)
-{
-  Q_UNUSED(err)
-}
 
 // Editing commands.
-void MainWindow::showMovieExportingPopup() {}
 void MainWindow::_commitInPlaceEditing() {}
 void MainWindow::saveToolBarOffsets(QHash<QString, QVariant> &offsets)
 {
@@ -73,21 +54,7 @@ void MainWindow::_rangeSelectionCommand(int cmdId)
 }
 
 // Actions.
-void MainWindow::onActionEditTextTriggered() {}
-void MainWindow::onActionEditDrawingTriggered() {}
-void MainWindow::onActionUndoTriggered() {}
-void MainWindow::onActionRedoTriggered() {}
-void MainWindow::onActionEnterExitRangeSelect() {}
 void MainWindow::onActionFullscreenTriggered() {}
-void MainWindow::onActionEnterExitEditingSegmentTriggered() {}
-void MainWindow::onActionDuplicateSegmentTriggered() {}
-void MainWindow::onActionRemoveSegmentTriggered() {}
-void MainWindow::onActionSplitSegmentTriggered() {}
-void MainWindow::onActionDuplicateTransitionTriggered() {}
-void MainWindow::onActionDeleteTransitionTriggered() {}
-void MainWindow::onActionEnterExitEditingTransitionTriggered() {}
-void MainWindow::onActionExportTriggered() {}
-void MainWindow::onActionMovieSettingsTriggered() {}
 
 // The edit area.
 void MainWindow::editScrollArea_willEndDragging() {}
@@ -134,6 +101,3 @@ void MainWindow::editScrollArea_onPopupContextMenuForSegmentWidget(SegmentWidget
 void MainWindow::editScrollArea_doubleClickedOnFailedSegment(SegmentWidget *, QPoint) {}
 
 // Zoom, mode button, gutter.
-void MainWindow::onZoomSliderValueChanged(int) {}
-void MainWindow::onZoomIn() {}
-void MainWindow::onZoomOut() {}

@@ -524,6 +524,8 @@ void MainWindow::_overwriteTrackRange(TrackWidget *track, float start, float dur
       relayout(segment);
     }
   }
-  for (Segment *segment : qAsConst(removed))
+  for (Segment *segment : qAsConst(removed)) {
     track->removeSegment(segment, false);
+    delete segment;
+  }
 }

@@ -189,11 +189,6 @@ void MainWindow::_jumpTo(Segment *segment, int resumeAfterMs)
     QTimer::singleShot(resumeAfterMs, this, [this] { togglePlayPause(); });
 }
 
-void MainWindow::onActionPlayPauseTriggered()
-{
-  togglePlayPause();
-}
-
 void MainWindow::togglePlayPause()
 {
   if (_playing) {

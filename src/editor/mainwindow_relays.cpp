@@ -18,11 +18,6 @@ void MainWindow::onSegmentModeButtonClicked()
   _toggleSegmentOverwriteMode();
 }
 
-void MainWindow::onActionInsertOverwriteMode()
-{
-  _toggleSegmentOverwriteMode();
-}
-
 void MainWindow::_toggleSegmentOverwriteMode()
 {
   const int mode = 1 - _projectManager->segmentMode();

@@ -59,26 +59,6 @@ void MainWindow::autoSave()
     _projectManager->setModified(false);
 }
 
-void MainWindow::_removeTemporaryFiles()
-{
-  static const char *const Resolutions[] = {"360p", "540p", "720p", "1080p", "4k"};
-  static const int Rates[] = {60, 30, 25, 24};
-  static const char *const Codecs[] = {"h264", "hevc", "vp9"};
-  const QDir directory(ProjectManager::projectDirectory(_projectName, _projectFolder));
-  for (const char *resolution : Resolutions)
-    for (int rate : Rates)
-      for (const char *codec : Codecs) {
-        const QString extension = qstrcmp(codec, "vp9") == 0 ? QStringLiteral("webm") : QStringLiteral("mp4");
-        const QString name = QStringLiteral("%1_%2_%3_%4fps.%5")
-                                 .arg(_projectName, QLatin1String(resolution), QLatin1String(codec))
-                                 .arg(rate)
-                                 .arg(extension);
-        const QString path = directory.filePath(name);
-        if (QFile::exists(path))
-          QFile::remove(path);
-      }
-}
-
 int MainWindow::_confirmClosingAfterFailedSave()
 {
   for (;;) {

@@ -35,9 +35,11 @@ private slots:
     QTest::newRow("17.1:9 i2") << 17.1f << 9.f << 2 << QSize(1280, 672);
     QTest::newRow("2:1 i4") << 2.f << 1.f << 4 << QSize(3840, 1920);
     QTest::newRow("2:1 i1 odd") << 1001.f << 500.f << 1 << QSize(960, 478);
-    // odd short side from a non-wide shape is not made even
-    QTest::newRow("361:360 i0") << 361.f << 360.f << 0 << QSize(361, 360);
+    // the computed long side of a non-wide shape is made even too
+    QTest::newRow("361:360 i0") << 361.f << 360.f << 0 << QSize(360, 360);
     QTest::newRow("7:5 i1") << 7.f << 5.f << 1 << QSize(756, 540);
+    QTest::newRow("5:4 i1") << 5.f << 4.f << 1 << QSize(674, 540);
+    QTest::newRow("4:5 i1") << 4.f << 5.f << 1 << QSize(540, 674);
     QTest::newRow("index 5") << 1920.f << 1080.f << 5 << QSize(0, 0);
     QTest::newRow("index -1") << 1920.f << 1080.f << -1 << QSize(0, 0);
     QTest::newRow("zero shape") << 0.f << 1080.f << 2 << QSize(0, 0);

@@ -482,6 +482,39 @@ private slots:
     QTRY_VERIFY_WITH_TIMEOUT(!window.isPlaying(), 5000);
   }
 
+  // An animated picture removed while it plays: rendering goes on without it and the window
+  // still closes.
+  void animatedPictureRemovedWhilePlaying()
+  {
+    const QString dir = project->directory();
+    QVERIFY(MediaFixtures::writeAnimatedGif(dir + "/wave.gif", 64, 64, {40, 40, 40, 40}));
+    QVERIFY(writeText(dir + "/project.xml",
+                      ("<?xml version=\"1.0\"?>\n<Project>\n" + segmentXml("IMAGE", 1, 0, 6, "File=\"wave.gif\"") +
+                       segmentXml("TEXT", 2, 0, 6, "Text=\"Under\"") + "</Project>\n")
+                          .toUtf8()));
+    QVERIFY(writeText(dir + "/properties.xml", QString(Properties).arg("5.0").toUtf8()));
+    auto *window = new TestEditorWindow;
+    window->resize(1200, 800);
+    window->show();
+    QVERIFY(waitUntilLoaded(*window));
+    Segment *gif = window->projectManager()->segmentAt(0);
+    QVERIFY(dynamic_cast<AVAnimatableImageSegment *>(window->_composition->findSegment(gif->id())));
+
+    QSignalSpy progress(window, &MainWindow::avrenderProgressChanged);
+    window->togglePlayPause();
+    QTRY_VERIFY_WITH_TIMEOUT(window->isPlaying(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(progress.count() >= 2, 5000);
+    window->_engine->removeSegment(gif->id());
+    QVERIFY(!window->_composition->findSegment(gif->id()));
+    // Rendering goes on: more frames are reported after the removal.
+    const int before = progress.count();
+    QTRY_VERIFY_WITH_TIMEOUT(progress.count() >= before + 3, 5000);
+    window->togglePlayPause();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isPlaying(), 5000);
+    QVERIFY(window->runClosingStep());
+    delete window;
+  }
+
   void loadingShowsTheCountAndStopsWithTheWindow()
   {
     const QString dir = project->directory();

@@ -216,7 +216,8 @@ private slots:
     QCOMPARE(edit->text(), editText);
     QCOMPARE(a.editTransition->text(), QStringLiteral("Edit Transitions"));
     QCOMPARE(a.rangeSelect->text(), rangeText);
-    QCOMPARE(a.rangeSelect->isEnabled(), !inPlace);
+    // Range selection waits until no block is edited.
+    QCOMPARE(a.rangeSelect->isEnabled(), !editing);
   }
 
   void segmentActionsWaitWhileTransitionsAreEdited()

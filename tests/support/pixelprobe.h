@@ -36,6 +36,21 @@ inline void plainBackground(QWidget *widget, const QColor &color)
   widget->setPalette(pal);
 }
 
+// Mean difference of the colour channels of two frames, 0..255; 255 when the sizes differ.
+inline double meanDifference(const QImage &a, const QImage &b)
+{
+  if (a.size() != b.size() || a.isNull())
+    return 255;
+  double sum = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y);
+      const QRgb q = b.pixel(x, y);
+      sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+    }
+  return sum / (3.0 * a.width() * a.height());
+}
+
 } // namespace PixelProbe
 
 // QVERIFY that the pixel at (x, y) of image is within tolerance of color.

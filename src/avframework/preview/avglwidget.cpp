@@ -74,7 +74,10 @@ void AVGLWidget::doneRootCurrent()
 
 AVComposition *AVGLWidget::composition()
 {
-  return _render ? _render->composition() : nullptr;
+  if (AVComposition *playing = _render ? _render->composition() : nullptr)
+    return playing;
+  // During an export the playback controller lets go of the composition.
+  return _exporter ? _exporter->composition() : nullptr;
 }
 
 AVGLContextOwner *AVGLWidget::playbackOwner()
