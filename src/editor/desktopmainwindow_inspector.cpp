@@ -6,6 +6,13 @@
 #include "avcomposition.h"
 #include "desktopmainwindowform.h"
 #include "editscrollarea.h"
+#include "popupchromakeywidget.h"
+#include "popupcolorsscrollwidget.h"
+#include "popupslidercolor1switch2sliderswidget.h"
+#include "popupslidercolor2sliderswidget.h"
+#include "popupslidercolorshadowwidget.h"
+#include "popupslidercolorwidget.h"
+#include "popupsliderwidget.h"
 #include "segment.h"
 #include "segmentinspectorwidget.h"
 #include "segmentwidget.h"
@@ -130,6 +137,29 @@ void DesktopMainWindow::_connectSegmentInspector()
           &D::segmentInspectorWidget_onRemoveTransitionAtIndex);
   connect(s, &S::segmentInspectorWidgetDuplicateTransitionAtIndex, this,
           &D::segmentInspectorWidget_onDuplicateTransitionAtIndex);
+  // Each embedded popup is wired to the window's value handlers when the inspector makes it.
+  connect(s, &S::setConnectionsForTransparencyPopupSliderWidget, this,
+          &D::_segmentEditingSetConnectionsForTransparencyPopupSliderWidget);
+  connect(s, &S::setConnectionsForVolumePopupSliderWidget, this,
+          &D::_segmentEditingSetConnectionsForVolumePopupSliderWidget);
+  connect(s, &S::setConnectionsForSpeedPopupSliderWidget, this,
+          &D::_segmentEditingSetConnectionsForSpeedPopupSliderWidget);
+  connect(s, &S::setConnectionsForBorderPopupSliderColorWidget, this,
+          &D::_segmentEditingSetConnectionsForBorderPopupSliderColorWidget);
+  connect(s, &S::setConnectionsForStrokeBorderPopupSliderColorSwitchWidget, this,
+          &D::_segmentEditingSetConnectionsForStrokeBorderPopupSliderColorSwitchWidget);
+  connect(s, &S::setConnectionsForRoundCornerPopupSliderWidget, this,
+          &D::_segmentEditingSetConnectionsForRoundCornerPopupSliderWidget);
+  connect(s, &S::setConnectionsForShadowPopupSliderColorShadowWidget, this,
+          &D::_segmentEditingSetConnectionsForShadowPopupSliderColorShadowWidget);
+  connect(s, &S::setConnectionsForColorsPopupColorsScrollWidget, this,
+          &D::_segmentEditingSetConnectionsForColorsPopupColorsScrollWidget);
+  connect(s, &S::setConnectionsForChromaKeyPopupChromaKeyWidget, this,
+          &D::_segmentEditingSetConnectionsForChromaKeyPopupChromaKeyWidget);
+  connect(s, &S::setConnectionsForTextSizePopupSliderColorWidget, this,
+          &D::_segmentEditingSetConnectionsForTextSizePopupSliderColorWidget);
+  connect(s, &S::setConnectionsForTextBackPopupSliderColor2SlidersWidget, this,
+          &D::_segmentEditingSetConnectionsForTextBackPopupSliderColor2SlidersWidget);
 }
 
 // --- Overrides ------------------------------------------------------------------------------
@@ -346,7 +376,10 @@ bool DesktopMainWindow::backOut()
 // Requests whose commands are not in this window yet are accepted and dropped here; the
 // editing commands give them their effect.
 
-void DesktopMainWindow::segmentInspectorWidget_onDidFinish(SegmentInspectorWidget *) {}
+void DesktopMainWindow::segmentInspectorWidget_onDidFinish(SegmentInspectorWidget *)
+{
+  _segmentCommand(nullptr, 10001);
+}
 void DesktopMainWindow::segmentInspectorWidget_onDoneAction(SegmentInspectorWidget *)
 {
   _commitInPlaceEditing();
@@ -378,8 +411,14 @@ void DesktopMainWindow::segmentInspectorWidget_onKeyPressed(SegmentInspectorWidg
   QApplication::sendEvent(_form->editScrollArea, event);
 }
 
-void DesktopMainWindow::segmentInspectorWidget_onSelectFont(SegmentInspectorWidget *) {}
-void DesktopMainWindow::segmentInspectorWidget_onSetTextAlignment(SegmentInspectorWidget *, int) {}
+void DesktopMainWindow::segmentInspectorWidget_onSelectFont(SegmentInspectorWidget *)
+{
+  _segmentCommand(nullptr, 10016);
+}
+void DesktopMainWindow::segmentInspectorWidget_onSetTextAlignment(SegmentInspectorWidget *, int alignment)
+{
+  _segmentEditingSetTextAlignment(alignment);
+}
 void DesktopMainWindow::segmentInspectorWidget_onEditText(SegmentInspectorWidget *)
 {
   onActionEditTextTriggered();
@@ -398,28 +437,75 @@ void DesktopMainWindow::segmentInspectorWidget_onRestoreDefaultAction(SegmentIns
 {
   _restoreDefault();
 }
-void DesktopMainWindow::segmentInspectorWidget_onCropAction(SegmentInspectorWidget *) {}
-void DesktopMainWindow::segmentInspectorWidget_onRotateClockwiseAction(SegmentInspectorWidget *) {}
-void DesktopMainWindow::segmentInspectorWidget_onRotateCounterClockwiseAction(SegmentInspectorWidget *) {}
-void DesktopMainWindow::segmentInspectorWidget_onFlipHorizontalAction(SegmentInspectorWidget *) {}
-void DesktopMainWindow::segmentInspectorWidget_onFlipVerticalAction(SegmentInspectorWidget *) {}
-void DesktopMainWindow::segmentInspectorWidget_onSetGeometryX(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onSetGeometryY(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onSetGeometryWidth(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onSetGeometryHeight(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onSetGeometryRotation(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_beforeUpdateGeometryValue(SegmentInspectorWidget *, QPointF &,
-                                                                         QPointF &, qreal &)
+void DesktopMainWindow::segmentInspectorWidget_onCropAction(SegmentInspectorWidget *)
 {
+  _segmentCommand(nullptr, 10024);
 }
-void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryX(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryY(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryWidth(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryHeight(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryRotation(SegmentInspectorWidget *, double) {}
-void DesktopMainWindow::segmentInspectorWidget_afterUpdateGeometryValue(SegmentInspectorWidget *, QPointF, QPointF,
-                                                                        double)
+void DesktopMainWindow::segmentInspectorWidget_onRotateClockwiseAction(SegmentInspectorWidget *)
 {
+  _segmentCommand(nullptr, 10006);
+}
+void DesktopMainWindow::segmentInspectorWidget_onRotateCounterClockwiseAction(SegmentInspectorWidget *)
+{
+  _segmentCommand(nullptr, 10007);
+}
+void DesktopMainWindow::segmentInspectorWidget_onFlipHorizontalAction(SegmentInspectorWidget *)
+{
+  _segmentCommand(nullptr, 10008);
+}
+void DesktopMainWindow::segmentInspectorWidget_onFlipVerticalAction(SegmentInspectorWidget *)
+{
+  _segmentCommand(nullptr, 10009);
+}
+void DesktopMainWindow::segmentInspectorWidget_onSetGeometryX(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingSetGeometryX(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onSetGeometryY(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingSetGeometryY(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onSetGeometryWidth(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingSetGeometryWidth(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onSetGeometryHeight(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingSetGeometryHeight(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onSetGeometryRotation(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingSetGeometryRotation(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_beforeUpdateGeometryValue(SegmentInspectorWidget *, QPointF &translation,
+                                                                         QPointF &scale, qreal &rotation)
+{
+  _segmentEditingBeforeUpdateGeometry(translation, scale, rotation);
+}
+void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryX(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingUpdateGeometryX(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryY(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingUpdateGeometryY(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryWidth(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingUpdateGeometryWidth(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryHeight(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingUpdateGeometryHeight(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_onUpdateGeometryRotation(SegmentInspectorWidget *, double value)
+{
+  _segmentEditingUpdateGeometryRotation(value);
+}
+void DesktopMainWindow::segmentInspectorWidget_afterUpdateGeometryValue(SegmentInspectorWidget *, QPointF translation,
+                                                                        QPointF scale, double rotation)
+{
+  _segmentEditingAfterUpdateGeometry(translation, scale, rotation);
 }
 
 void DesktopMainWindow::segmentInspectorWidget_onGetEasingFunctionHintText(SegmentInspectorWidget *, Segment *segment,

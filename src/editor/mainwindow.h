@@ -79,6 +79,20 @@ class TrackWidget;
 class TransformWidget;
 class VideoThumbnailsCache;
 
+// The editing popups, the in-place text editor and the drawing tools the popup handlers meet.
+class CommonSliderColorPopup;
+class DrawingColorWidget;
+class DrawingToolsWidget;
+class DrawingTuningWidget;
+class PopupColorsScrollWidget;
+class PopupSliderColor1Switch2SlidersWidget;
+class PopupSliderColor2SlidersWidget;
+class PopupSliderColorShadowWidget;
+class PopupSliderColorWidget;
+class PopupSliderWidget;
+class QTextEdit;
+class TextSegment;
+
 // The engine's callbacks, each with the window as user data. They run on engine threads, touch
 // no widget and no model, and only log and emit signals of the window.
 void mainWindowCompositionListener(AVComposition *composition, AVSegment *segment, void *userData);
@@ -688,6 +702,140 @@ protected:
   void _selectFirstTransition();
   void editScrollArea_grabSegmentScreen(Segment *segment);
 
+  // Inspector geometry (mainwindow_inspectorgeometry.cpp). The transform overlay's handlers,
+  // declared with its signals, live in mainwindow_transform.cpp.
+  struct EditedGeometry
+  {
+    QPointF translation;
+    QSizeF scale;
+    double rotation = 0;
+  };
+  // The edited segment when it is a visual one, else null.
+  Segment *_geometryEditedSegment() const;
+  // The segment's own values, or the edited transition state's.
+  EditedGeometry _editedGeometry(Segment *segment) const;
+  void _applyGeometryValues(Segment *segment, const QHash<QString, qreal> &values, bool toEngine);
+  void _segmentEditingSetGeometry(const QHash<QString, qreal> &dictValue);
+  void _segmentEditingSetGeometryX(double value);
+  void _segmentEditingSetGeometryY(double value);
+  void _segmentEditingSetGeometryWidth(double value);
+  void _segmentEditingSetGeometryHeight(double value);
+  void _segmentEditingSetGeometryRotation(double value);
+  void _segmentEditingBeforeUpdateGeometry(QPointF &translation, QPointF &scale, qreal &rotation);
+  void _segmentEditingUpdateGeometry(const QHash<QString, qreal> &dictValue);
+  void _segmentEditingUpdateGeometryX(double value);
+  void _segmentEditingUpdateGeometryY(double value);
+  void _segmentEditingUpdateGeometryWidth(double value);
+  void _segmentEditingUpdateGeometryHeight(double value);
+  void _segmentEditingUpdateGeometryRotation(double value);
+  void _segmentEditingAfterUpdateGeometry(QPointF translation, QPointF scale, double rotation);
+  // Popup value handlers, the inspector's popup wiring, text alignment and the in-place text
+  // editor's style (mainwindow_popups.cpp).
+public slots:
+  void sliderColorPopup_onValueChanged(CommonSliderColorPopup *popup, float value);
+  void sliderColorPopup_onValueChanging(CommonSliderColorPopup *popup, float value);
+  void sliderColorPopup_onValue2Changed(CommonSliderColorPopup *popup, float value);
+  void sliderColorPopup_onValue2Changing(CommonSliderColorPopup *popup, float value);
+  void sliderColorPopup_onValue3Changed(CommonSliderColorPopup *popup, float value);
+  void sliderColorPopup_onValue3Changing(CommonSliderColorPopup *popup, float value);
+  void sliderColorPopup_onColorChanged(CommonSliderColorPopup *popup, QColor color);
+  void sliderColorPopup_onSwitchValueChanged(CommonSliderColorPopup *popup, bool value);
+  void sliderColorPopup_onNeedColorPickingImage(CommonSliderColorPopup *popup, QImage *image);
+  void sliderColorPopup_onGetPlaybackAreaFrame(CommonSliderColorPopup *popup, QRect *rect, QWidget *inWidget);
+  void sliderColorShadowPopup_onShadowOffsetChanged(PopupSliderColorShadowWidget *shadowWidget, QSizeF offset);
+  void sliderColorShadowPopup_onShadowOffsetChanging(PopupSliderColorShadowWidget *shadowWidget, QSizeF offset);
+  void scrollColorsPopup_onSaturationChanging(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onBrightnessChanging(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onContrastChanging(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onWhiteBalanceChanging(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onExposureChanging(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onHueChanging(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onRedChanging(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onGreenChanging(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onBlueChanging(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onSaturationChanged(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onBrightnessChanged(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onContrastChanged(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onWhiteBalanceChanged(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onExposureChanged(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onHueChanged(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onRedChanged(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onGreenChanged(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onBlueChanged(PopupColorsScrollWidget *colorsWidget, int value);
+  void scrollColorsPopup_onSchemeChanged(PopupColorsScrollWidget *colorsWidget, int saturation, int brightness,
+                                         int contrast, int whiteBalance, int exposure, int hue, int red, int green,
+                                         int blue);
+  void scrollColorsPopup_onNeedToDisplayMessage(PopupColorsScrollWidget *colorsWidget, QString message);
+  void _segmentEditingSetConnectionsForTransparencyPopupSliderWidget(PopupSliderWidget *popup, bool transition);
+  void _segmentEditingSetConnectionsForVolumePopupSliderWidget(PopupSliderWidget *popup, bool transition);
+  void _segmentEditingSetConnectionsForSpeedPopupSliderWidget(PopupSliderWidget *popup);
+  void _segmentEditingSetConnectionsForRoundCornerPopupSliderWidget(PopupSliderWidget *popup);
+  void _segmentEditingSetConnectionsForBorderPopupSliderColorWidget(PopupSliderColorWidget *popup);
+  void _segmentEditingSetConnectionsForTextSizePopupSliderColorWidget(PopupSliderColorWidget *popup);
+  void _segmentEditingSetConnectionsForTextBackPopupSliderColor2SlidersWidget(PopupSliderColor2SlidersWidget *popup);
+  void _segmentEditingSetConnectionsForStrokeBorderPopupSliderColorSwitchWidget(
+    PopupSliderColor1Switch2SlidersWidget *popup);
+  void _segmentEditingSetConnectionsForChromaKeyPopupChromaKeyWidget(PopupChromaKeyWidget *popup);
+  void _segmentEditingSetConnectionsForShadowPopupSliderColorShadowWidget(PopupSliderColorShadowWidget *popup);
+  void _segmentEditingSetConnectionsForColorsPopupColorsScrollWidget(PopupColorsScrollWidget *popup, bool transition);
+  void _segmentEditingSetTextAlignment(int alignment);
+
+protected:
+  void _applyTextEditorStyle(QTextEdit *editor, TextSegment *segment);
+  // Connects the signals a popup of that tag carries; the colours popup has no tag.
+  void _connectSliderPopup(CommonSliderColorPopup *popup);
+  void _connectColorsPopup(PopupColorsScrollWidget *popup);
+  // Every transition value sent from the editing commands goes through here: the facade's
+  // flag means "is end".
+  void _sendTransitionValue(quint32 id, int transitionId, bool begin, int property, float a, float b = 0,
+                            float c = 0, float d = 0);
+  // The edited block's segment; the selected transition and side when a side is edited.
+  Segment *_popupSegment() const;
+  Segment *_recordPopupEdit();
+  bool _editedTransitionSide(int &transitionId, bool &begin) const;
+  float _frameWidth() const;
+  float _frameHeight() const;
+  void _sendColour(quint32 id, int property, quint32 argb, float alpha = 1.0f);
+  // The colour adjustments: live, final and the scheme's nine at once.
+  void _previewColourAdjustment(int property, int value);
+  void _storeColourAdjustment(int property, int value);
+  void _writeColourAdjustment(Segment *segment, int transitionId, bool side, bool begin, int property, int value);
+  int _readColourAdjustment(Segment *segment, int transitionId, bool side, bool begin, int property) const;
+  void _changeSpeed(Segment *segment, float position);
+  // After a text edit: the open editor is restyled and keeps the keys, else one frame.
+  void _afterTextStyleChange(Segment *segment);
+  // In-place text and crop editing (mainwindow_inplace.cpp). Each end does nothing when its
+  // editing is not open; without apply nothing is written.
+  void _endTextEditing(bool apply);
+  void _endCropping(bool apply);
+  void _endDrawing(bool apply);
+  // The window around an in-place editing: overlay, tool bar and mouse input away, then back.
+  void _leaveWindowForInPlaceEditing();
+  void _restoreAfterInPlaceEditing();
+  // Drawing tool signals routed to the canvas (mainwindow_drawing.cpp).
+  void _saveDrawingAsPicture();
+public slots:
+  void drawingToolsWidget_onCommand(DrawingToolsWidget *toolsWidget, int cmdId, float para);
+  void drawingColorWidget_onColorChanged(DrawingColorWidget *colorWidget, QColor color);
+  void drawingColorWidget_onPatternChanged(DrawingColorWidget *colorWidget, QPixmap image);
+  void drawingTuningWidget_onLineWidthChanging(DrawingTuningWidget *tuningWidget, float lineWidth);
+  void drawingTuningWidget_onLineWidthChanged(DrawingTuningWidget *tuningWidget, float lineWidth);
+  void drawingTuningWidget_onTextDonePressed(DrawingTuningWidget *tuningWidget);
+  void drawingTuningWidget_onTextAlignChanged(DrawingTuningWidget *tuningWidget, int align);
+  void drawingTuningWidget_onTextSizeChanged(DrawingTuningWidget *tuningWidget, int size);
+  void drawingTuningWidget_onTextFontChanged(DrawingTuningWidget *tuningWidget, QString fontName, QString fontStyle);
+  void drawingTuningWidget_onPictureDonePressed(DrawingTuningWidget *tuningWidget);
+  void drawingTuningWidget_onPictureSizeChanged(DrawingTuningWidget *tuningWidget, float size);
+  void drawingTuningWidget_onHardnessChanging(DrawingTuningWidget *tuningWidget, float hardness);
+  void drawingTuningWidget_onHardnessChanged(DrawingTuningWidget *tuningWidget, float hardness);
+  void drawingColorWidget_onNeedColorPickingImage(DrawingColorWidget *colorWidget, QImage *image);
+  void drawingColorWidget_onGetPlaybackAreaFrame(DrawingColorWidget *colorWidget, QRect *rect, QWidget *inWidget);
+  void _segmentEditingSetConnectionsForDrawingWidgets(DrawingColorWidget *colorWidget,
+                                                      DrawingTuningWidget *tuningWidget,
+                                                      DrawingToolsWidget *toolsWidget);
+
+protected:
+
   // Transition presets (mainwindow_presets.cpp) and transition commands
   // (mainwindow_transitions.cpp).
   struct TransitionPreset
@@ -746,24 +894,9 @@ public slots:
   void canvasWidget_onTextSizeChangedByGesture(CanvasWidget *canvas, float size);
   void canvasWidget_onPictureSizeChangedByGesture(CanvasWidget *canvas, float size);
   void canvasWidget_onShowWaiting(CanvasWidget *canvas);
-  // The tool widgets' signals, routed to the canvas by the editing commands.
-  void drawingColorWidget_onColorChanged(DrawingColorWidget *colorWidget, QColor color);
-  void drawingColorWidget_onPatternChanged(DrawingColorWidget *colorWidget, QPixmap image);
-  void drawingColorWidget_onNeedColorPickingImage(DrawingColorWidget *colorWidget, QImage *image);
-  void drawingColorWidget_onGetPlaybackAreaFrame(DrawingColorWidget *colorWidget, QRect *rect, QWidget *inWidget);
-  void drawingTuningWidget_onLineWidthChanging(DrawingTuningWidget *tuningWidget, float lineWidth);
-  void drawingTuningWidget_onLineWidthChanged(DrawingTuningWidget *tuningWidget, float lineWidth);
-  void drawingTuningWidget_onHardnessChanging(DrawingTuningWidget *tuningWidget, float hardness);
-  void drawingTuningWidget_onHardnessChanged(DrawingTuningWidget *tuningWidget, float hardness);
+  // Tool widget signals the routing does not take yet.
   void drawingTuningWidget_onEditTextPressed(DrawingTuningWidget *tuningWidget);
-  void drawingTuningWidget_onTextDonePressed(DrawingTuningWidget *tuningWidget);
-  void drawingTuningWidget_onTextAlignChanged(DrawingTuningWidget *tuningWidget, int align);
-  void drawingTuningWidget_onTextSizeChanged(DrawingTuningWidget *tuningWidget, int size);
-  void drawingTuningWidget_onTextFontChanged(DrawingTuningWidget *tuningWidget, QString fontName, QString fontStyle);
   void drawingTuningWidget_onOpenPicturePressed(DrawingTuningWidget *tuningWidget, QRect buttonRect);
-  void drawingTuningWidget_onPictureDonePressed(DrawingTuningWidget *tuningWidget);
-  void drawingTuningWidget_onPictureSizeChanged(DrawingTuningWidget *tuningWidget, float size);
-  void drawingToolsWidget_onCommand(DrawingToolsWidget *toolsWidget, int cmdId, float para);
   void drawingToolsWidget_onPopup(DrawingToolsWidget *toolsWidget, int cmdId);
   void drawingToolsWidget_dismissPopup(DrawingToolsWidget *toolsWidget);
 
@@ -776,9 +909,6 @@ protected:
                                  DrawingColorWidget *colorWidget, DrawingToolsWidget *toolsWidget);
   // The swatch and tuning panel the canvas's reports and the routing go to; nulls when drawing ends.
   void _segmentEditingSetDrawingWidgets(DrawingColorWidget *colorWidget, DrawingTuningWidget *tuningWidget);
-  void _segmentEditingSetConnectionsForDrawingWidgets(DrawingColorWidget *colorWidget,
-                                                      DrawingTuningWidget *tuningWidget,
-                                                      DrawingToolsWidget *toolsWidget);
   // A press, move or release no pointer took goes to the open canvas; false without one.
   bool _forwardMouseToCanvas(QMouseEvent *event);
 

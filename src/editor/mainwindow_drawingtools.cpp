@@ -54,56 +54,6 @@ void MainWindow::_segmentEditingSetDrawingWidgets(DrawingColorWidget *colorWidge
   _drawingTuningWidget = tuningWidget;
 }
 
-void MainWindow::_segmentEditingSetConnectionsForDrawingWidgets(DrawingColorWidget *colorWidget,
-                                                                DrawingTuningWidget *tuningWidget,
-                                                                DrawingToolsWidget *toolsWidget)
-{
-  if (colorWidget) {
-    connect(colorWidget, &DrawingColorWidget::drawingColorWidgetColorChanged, this,
-            &MainWindow::drawingColorWidget_onColorChanged);
-    connect(colorWidget, &DrawingColorWidget::drawingColorWidgetPatternChanged, this,
-            &MainWindow::drawingColorWidget_onPatternChanged);
-    connect(colorWidget, &DrawingColorWidget::drawingColorWidgetNeedColorPickingImage, this,
-            &MainWindow::drawingColorWidget_onNeedColorPickingImage);
-    connect(colorWidget, &DrawingColorWidget::drawingColorWidgetGetPlaybackAreaFrame, this,
-            &MainWindow::drawingColorWidget_onGetPlaybackAreaFrame);
-  }
-  if (tuningWidget) {
-    using T = DrawingTuningWidget;
-    connect(tuningWidget, &T::drawingTuningWidgetLineWidthChanging, this,
-            &MainWindow::drawingTuningWidget_onLineWidthChanging);
-    connect(tuningWidget, &T::drawingTuningWidgetLineWidthChanged, this,
-            &MainWindow::drawingTuningWidget_onLineWidthChanged);
-    connect(tuningWidget, &T::drawingTuningWidgetHardnessChanging, this,
-            &MainWindow::drawingTuningWidget_onHardnessChanging);
-    connect(tuningWidget, &T::drawingTuningWidgetHardnessChanged, this,
-            &MainWindow::drawingTuningWidget_onHardnessChanged);
-    connect(tuningWidget, &T::drawingTuningWidgetEditTextPressed, this,
-            &MainWindow::drawingTuningWidget_onEditTextPressed);
-    connect(tuningWidget, &T::drawingTuningWidgetTextDonePressed, this,
-            &MainWindow::drawingTuningWidget_onTextDonePressed);
-    connect(tuningWidget, &T::drawingTuningWidgetTextAlignChanged, this,
-            &MainWindow::drawingTuningWidget_onTextAlignChanged);
-    connect(tuningWidget, &T::drawingTuningWidgetTextSizeChanged, this,
-            &MainWindow::drawingTuningWidget_onTextSizeChanged);
-    connect(tuningWidget, &T::drawingTuningWidgetTextFontChanged, this,
-            &MainWindow::drawingTuningWidget_onTextFontChanged);
-    connect(tuningWidget, &T::drawingTuningWidgetOpenPicturePressed, this,
-            &MainWindow::drawingTuningWidget_onOpenPicturePressed);
-    connect(tuningWidget, &T::drawingTuningWidgetPictureDonePressed, this,
-            &MainWindow::drawingTuningWidget_onPictureDonePressed);
-    connect(tuningWidget, &T::drawingTuningWidgetPictureSizeChanged, this,
-            &MainWindow::drawingTuningWidget_onPictureSizeChanged);
-  }
-  if (toolsWidget) {
-    connect(toolsWidget, &DrawingToolsWidget::drawingToolsWidgetOnCommand, this,
-            &MainWindow::drawingToolsWidget_onCommand);
-    connect(toolsWidget, &DrawingToolsWidget::drawingToolsWidgetOnPopup, this, &MainWindow::drawingToolsWidget_onPopup);
-    connect(toolsWidget, &DrawingToolsWidget::drawingToolsWidgetDismissPopup, this,
-            &MainWindow::drawingToolsWidget_dismissPopup);
-  }
-}
-
 void MainWindow::_layoutDrawingWidgets()
 {
   QWidget *central = centralWidget();
@@ -255,24 +205,8 @@ void MainWindow::canvasWidget_onShowWaiting(CanvasWidget *)
   showWaitingHUD(QString());
 }
 
-// Placeholders: the routing of the tools' signals to the canvas arrives with the editing
-// commands, which replace these bodies.
-void MainWindow::drawingColorWidget_onColorChanged(DrawingColorWidget *, QColor) {}
-void MainWindow::drawingColorWidget_onPatternChanged(DrawingColorWidget *, QPixmap) {}
-void MainWindow::drawingColorWidget_onNeedColorPickingImage(DrawingColorWidget *, QImage *) {}
-void MainWindow::drawingColorWidget_onGetPlaybackAreaFrame(DrawingColorWidget *, QRect *, QWidget *) {}
-void MainWindow::drawingTuningWidget_onLineWidthChanging(DrawingTuningWidget *, float) {}
-void MainWindow::drawingTuningWidget_onLineWidthChanged(DrawingTuningWidget *, float) {}
-void MainWindow::drawingTuningWidget_onHardnessChanging(DrawingTuningWidget *, float) {}
-void MainWindow::drawingTuningWidget_onHardnessChanged(DrawingTuningWidget *, float) {}
+// Placeholders: these tool signals reach nothing yet.
 void MainWindow::drawingTuningWidget_onEditTextPressed(DrawingTuningWidget *) {}
-void MainWindow::drawingTuningWidget_onTextDonePressed(DrawingTuningWidget *) {}
-void MainWindow::drawingTuningWidget_onTextAlignChanged(DrawingTuningWidget *, int) {}
-void MainWindow::drawingTuningWidget_onTextSizeChanged(DrawingTuningWidget *, int) {}
-void MainWindow::drawingTuningWidget_onTextFontChanged(DrawingTuningWidget *, QString, QString) {}
 void MainWindow::drawingTuningWidget_onOpenPicturePressed(DrawingTuningWidget *, QRect) {}
-void MainWindow::drawingTuningWidget_onPictureDonePressed(DrawingTuningWidget *) {}
-void MainWindow::drawingTuningWidget_onPictureSizeChanged(DrawingTuningWidget *, float) {}
-void MainWindow::drawingToolsWidget_onCommand(DrawingToolsWidget *, int, float) {}
 void MainWindow::drawingToolsWidget_onPopup(DrawingToolsWidget *, int) {}
 void MainWindow::drawingToolsWidget_dismissPopup(DrawingToolsWidget *) {}

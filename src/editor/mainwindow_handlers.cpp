@@ -35,7 +35,6 @@ void MainWindow::_exitRangeSelection()
 
 
 // Editing commands.
-void MainWindow::_commitInPlaceEditing() {}
 void MainWindow::saveToolBarOffsets(QHash<QString, QVariant> &offsets)
 {
   Q_UNUSED(offsets)

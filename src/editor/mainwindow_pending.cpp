@@ -5,9 +5,5 @@
 void MainWindow::_removeSegmentWidgetWhenReady(SegmentWidget *) {}
 void MainWindow::_editTextOrDrawing() {}
 void MainWindow::_enterRangeSelection() {}
-void MainWindow::_beginTextEditing(Segment *) {}
-void MainWindow::_beginDrawing(Segment *) {}
 void MainWindow::_beginCropping(Segment *) {}
-void MainWindow::_refreshTextEditorStyle(QWidget *, Segment *) {}
-void MainWindow::_connectPopupValueHandlers(CommonPopup *) {}
 void MainWindow::editScrollArea_grabSegmentScreen(Segment *) {}

@@ -186,8 +186,7 @@ void MainWindow::_turnTransitionState(SegmentWidget *block, int cmdId)
     value = segment->transitionUserRotationX(id, begin);
   }
   if (_engine) {
-    // The facade's flag means "is end".
-    _engine->setTransitionValue(segment->id(), quint32(id), !begin, property, value, 0, 0, 0);
+    _sendTransitionValue(segment->id(), id, begin, property, value);
     _engine->refresh();
   }
   updateTransitionTools();

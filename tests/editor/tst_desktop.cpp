@@ -432,6 +432,8 @@ private slots:
     QTest::mouseClick(w.form().nextPosButton, Qt::LeftButton);
     QTRY_COMPARE(window._engine->currentTime(), 4.0f);
     QTRY_COMPARE(qRound(window._playheadTime() * 10), 40);
+    // A press while the timeline still scrolls is ignored.
+    QTRY_VERIFY(!window._scrollAnimating);
     QTest::mouseClick(w.form().previousPosButton, Qt::LeftButton);
     QTRY_COMPARE(window._engine->currentTime(), 0.0f);
   }

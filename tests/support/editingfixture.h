@@ -75,7 +75,12 @@ public:
   ~HudTextLog() override;
   QList<Entry> entries() const { return _entries; }
   QStringList texts() const;
-  void clear() { _entries.clear(); }
+  // Texts still on screen are forgotten too: their entries are gone.
+  void clear()
+  {
+    _entries.clear();
+    _open.clear();
+  }
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
