@@ -3,6 +3,7 @@
 // A zoom step should stay under a frame (16 ms). Then one block dragged across the rows (drop
 // frame and snapping across all rows on every move) and a trim bar dragged along its row:
 // mean and 99th percentile per move event, both meant to stay well under a frame.
+#include "benchstats.h"
 #include "editscrollarea.h"
 #include "fakesegmentlistener.h"
 #include "musicsegment.h"
@@ -38,17 +39,6 @@ double median(std::vector<double> values)
 double millisecondsOf(QElapsedTimer &clock)
 {
   return double(clock.nsecsElapsed()) / 1e6;
-}
-
-void printMoves(const char *what, std::vector<double> times)
-{
-  double sum = 0;
-  for (double t : times)
-    sum += t;
-  std::sort(times.begin(), times.end());
-  const double p99 = times[std::min(times.size() - 1, times.size() * 99 / 100)];
-  std::printf("%s: %.3f ms mean, %.3f ms 99th percentile per move event (%zu moves)\n", what,
-              sum / double(times.size()), p99, times.size());
 }
 
 // Sends one mouse event at a global position and returns how long it took.

@@ -195,6 +195,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     _updateTransformWidgetGeometry(false);
     _updateTransformWidgetArea();
     _layoutCropWidget();
+    _layoutTextEditWidget();
     _layoutDrawingWidgets();
   }
   if (event->type() == QEvent::Resize) {
@@ -205,6 +206,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == _editScrollArea || watched == _hooks.editArea) {
       _layoutPointers();
       _layoutTimelineControls();
+      _placeToolBars();
     } else if (watched == _hooks.mediaArea && _mediaExplorer) {
       _mediaExplorer->setSize(_hooks.mediaArea->size());
     }

@@ -615,6 +615,33 @@ protected:
   void _restorePreviewAfterExport();
   // The user's Movies folder, made when missing; a symbolic link stands for its target.
   static QString _moviesLocation();
+  // Overlays, help tips and tool widgets (mainwindow_tips.cpp, mainwindow_tools.cpp,
+  // mainwindow_overlays.cpp).
+  // After the loader's last message: the explorer tip for an empty project, else the segment tips.
+  virtual void _offerHelpTipsAfterLoading();
+  void _showMediaExplorerTipWhenIdle();
+  void _showSegmentOperationTips(Segment *segment);
+  void finishMediaExplorerTip();
+  // The popup points at its anchor button and follows it.
+  void _showMediaTypePopup(int restriction, QWidget *anchorButton);
+  // The easing chooser of the edited block's chosen transition, at the button's top middle.
+  void _showEasingPopup(QWidget *button, int cmdId);
+  // Remembers the popup as the open one with what it hangs on, until it is dismissed.
+  void _adoptOpenPopup(CommonPopup *popup, int cmdId, QWidget *anchorButton);
+  void _layoutTextEditWidget();
+  // The engine's transition groups after transition removedId of the segment was removed.
+  void _renumberTransitions(Segment *segment, int removedId);
+  // The tool bars keep to the foot of the edit area when it changes size.
+  void _placeToolBars();
+  bool _isBlockIdle(SegmentWidget *block) const;
+  void resizeEvent(QResizeEvent *event) override;
+  void moveEvent(QMoveEvent *event) override;
+  void contextMenuEvent(QContextMenuEvent *event) override;
+  // The in-place editors' ends (mainwindow_inplace.cpp): each does nothing when its editing is
+  // not open; without apply nothing is written.
+  virtual void _endTextEditing(bool apply);
+  virtual void _endDrawing(bool apply);
+  virtual void _endCropping(bool apply);
   // Media intake (mainwindow_intake.cpp, _drop, _captures, _explorerslots, _clone).
 public slots:
   void mediaExplorer_onHideProgressHUD() { hideWaitingHUD(); }
@@ -647,7 +674,6 @@ protected:
   float _prepareInsertTime();
   void _showCameraDialog(int mode);
   void _showMicrophonePopup();
-  void _showMediaTypePopup(int mediaType, QWidget *anchor);
   void _addCapturedPhoto(const QString &path);
   void _addCapturedMovie(const QString &path);
   // Clears [start, start + duration) of a track, all but keep: trims, splits or removes.
@@ -694,8 +720,8 @@ protected:
   // Operations of the other editing work that the commands hand over to (placeholders in
   // mainwindow_pending.cpp until their bodies land): in-place editing, the text editor's style,
   // the popups' value handlers, the first transition's choice and the frame grab.
-  void _beginTextEditing(Segment *segment);
-  void _beginDrawing(Segment *segment);
+  virtual void _beginTextEditing(Segment *segment);
+  virtual void _beginDrawing(Segment *segment);
   void _beginCropping(Segment *segment);
   void _refreshTextEditorStyle(QWidget *editor, Segment *segment);
   void _connectPopupValueHandlers(CommonPopup *popup);
@@ -804,11 +830,6 @@ protected:
   void _changeSpeed(Segment *segment, float position);
   // After a text edit: the open editor is restyled and keeps the keys, else one frame.
   void _afterTextStyleChange(Segment *segment);
-  // In-place text and crop editing (mainwindow_inplace.cpp). Each end does nothing when its
-  // editing is not open; without apply nothing is written.
-  void _endTextEditing(bool apply);
-  void _endCropping(bool apply);
-  void _endDrawing(bool apply);
   // The window around an in-place editing: overlay, tool bar and mouse input away, then back.
   void _leaveWindowForInPlaceEditing();
   void _restoreAfterInPlaceEditing();
@@ -991,6 +1012,9 @@ protected:
 
   // Menu actions and movie export (mainwindow_actions.cpp, mainwindow_export.cpp).
   float _exportFrameRate = 0;
+  // Overlays and tool widgets: the plain button the current popup hangs on, when no tool-bar
+  // command opened it.
+  QPointer<QWidget> _openPopupAnchorButton;
   // Media intake: the insertion target, the pending drop and the intake popups.
   QPointer<TrackWidget> _insertTrack;
   int _insertTrackTag = 0;

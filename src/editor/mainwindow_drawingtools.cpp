@@ -14,7 +14,6 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
-#include <QPainter>
 
 namespace {
 
@@ -138,21 +137,6 @@ void MainWindow::_applyDrawingToolSettings(CanvasWidget *canvas, DrawingTuningWi
       tuningWidget->showTuningPanel(command == TextToolCommand ? 1 : command == PictureToolCommand ? 2 : 0);
     canvas->setCommand(command);
   }
-}
-
-QImage MainWindow::_grabPreviewImage()
-{
-  if (!_previewWidget)
-    return QImage();
-  QImage frame = _previewWidget->grabFramebuffer();
-  if (_canvasWidget && !frame.isNull()) {
-    QPainter painter(&frame);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-    const qreal ratio = frame.devicePixelRatio();
-    painter.drawPixmap(QRectF(0, 0, frame.width() / ratio, frame.height() / ratio), _canvasWidget->canvasImage(),
-                       QRectF(_canvasWidget->canvasImage().rect()));
-  }
-  return frame;
 }
 
 bool MainWindow::_forwardMouseToCanvas(QMouseEvent *event)

@@ -64,28 +64,6 @@ void MainWindow::mediaExplorer_onMediaItemClicked(const QString &mediaId, int ty
     _previewWidget->hide();
 }
 
-void MainWindow::_showMediaTypePopup(int mediaType, QWidget *anchor)
-{
-  static const char *const titles[] = {QT_TR_NOOP("Add Media"), QT_TR_NOOP("Add Video"), QT_TR_NOOP("Add Picture"),
-                                       QT_TR_NOOP("Add Music")};
-  if (mediaType < 0 || mediaType > 3)
-    return;
-  QWidget *parent = centralWidget() ? centralWidget() : this;
-  auto *popup = new PopupMediaTypeSelectionWidget(parent);
-  popup->setRestriction(mediaType);
-  _mediaTypePopup = popup;
-  using P = PopupMediaTypeSelectionWidget;
-  connect(popup, &P::popupMediaTypeSelectionWidgetDidClickSelectFile, this,
-          &MainWindow::mediaTypeSelectionPopup_onClickSelectFile);
-  connect(popup, &P::popupMediaTypeSelectionWidgetDidClickCamera, this, &MainWindow::mediaTypeSelectionPopup_onClickCamera);
-  connect(popup, &P::popupMediaTypeSelectionWidgetDidClickMicrophone, this,
-          &MainWindow::mediaTypeSelectionPopup_onClickMicrophone);
-  connect(popup, &P::popupMediaTypeSelectionWidgetDidClickText, this, &MainWindow::mediaTypeSelectionPopup_onClickText);
-  connect(popup, &P::popupMediaTypeSelectionWidgetDidClickSelfDraw, this,
-          &MainWindow::mediaTypeSelectionPopup_onClickSelfDraw);
-  popup->showPopupAt(parent, tr(titles[mediaType]), anchor);
-}
-
 void MainWindow::mediaTypeSelectionPopup_onClickSelectFile(PopupMediaTypeSelectionWidget *popup)
 {
   static const int kinds[] = {7, 1, 2, 4};

@@ -35,18 +35,6 @@ void MainWindow::_exitRangeSelection()
 
 
 // Editing commands.
-void MainWindow::saveToolBarOffsets(QHash<QString, QVariant> &offsets)
-{
-  Q_UNUSED(offsets)
-}
-void MainWindow::restoreToolBarOffsets(const QHash<QString, QVariant> &offsets)
-{
-  Q_UNUSED(offsets)
-}
-bool MainWindow::backOut()
-{
-  return false;
-}
 void MainWindow::_rangeSelectionCommand(int cmdId)
 {
   Q_UNUSED(cmdId)

@@ -91,8 +91,10 @@ bool MainWindow::_applyDragEdges(float &px, float &tx, bool limitRight)
     _atRightEdge = false;
   }
   const bool reached = !wasAtEdge && (_atLeftEdge || _atRightEdge);
-  if (reached)
+  if (reached) {
     _autoScrollSpeed = 1.0f;
+    // QTimer::singleShot(500, this, &MainWindow::_autoScrollWhileSelecting);
+  }
   return reached;
 }
 

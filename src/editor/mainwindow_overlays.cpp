@@ -1,25 +1,33 @@
 // The transform overlay over the preview: which segment and which transition end it edits at
-// the play head, where it lies, and how a finished drag goes back into the segment.
+// the play head, where it lies, how a finished drag goes back into the segment, and its context
+// menu; the crop frame's and the text editor's places.
 
 #include "mainwindow.h"
 
 #include "animationswitch.h"
 #include "avengine.h"
 #include "avglwidget.h"
+#include "avcomposition.h"
 #include "cropwidget.h"
+#include "dialogprovider.h"
 #include "editscrollarea.h"
 #include "imagesegment.h"
 #include "moviesegment.h"
 #include "projectmanager.h"
 #include "segmentwidget.h"
+#include "texteditwidget.h"
+#include "textsegment.h"
 #include "transformwidget.h"
 #include "usersettings.h"
 #include "util.h"
 
+#include <algorithm>
 #include <cmath>
 
-#include <QGraphicsOpacityEffect>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QPointer>
 #include <QPropertyAnimation>
 
 namespace {
@@ -150,26 +158,28 @@ void MainWindow::_showTransformWidget(Segment *segment)
   _layoutTransformWidget(segment, false);
   widget->show();
   widget->raise();
-  if (isAnimationEnabled()) {
-    auto *effect = new QGraphicsOpacityEffect(widget);
-    effect->setOpacity(0.0);
-    widget->setGraphicsEffect(effect);
-    auto *fade = new QPropertyAnimation(effect, "opacity", widget);
-    fade->setDuration(200);
-    fade->setEndValue(1.0);
-    connect(fade, &QPropertyAnimation::finished, widget, [widget] { widget->setGraphicsEffect(nullptr); });
-    fade->start(QAbstractAnimation::DeleteWhenStopped);
-  }
+  if (isAnimationEnabled())
+    Util::fadeInWidget(widget, 200, 1.0f);
 }
 
+// The overlay is gone for the window at once; what is left on screen only fades out.
 void MainWindow::_hideTransformWidget()
 {
   if (!_transformWidget)
     return;
   TransformWidget *widget = _transformWidget;
   _transformWidget = nullptr;
-  widget->hide();
-  widget->deleteLater();
+  widget->disconnect(this);
+  if (!isAnimationEnabled()) {
+    widget->hide();
+    widget->deleteLater();
+    return;
+  }
+  // A fade-in still running would remove the effect when it ends.
+  for (QPropertyAnimation *running : widget->findChildren<QPropertyAnimation *>())
+    running->stop();
+  widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+  Util::fadeOutWidget(widget, 200, true);
 }
 
 void MainWindow::_reloadTransformWidget(Segment *segment)
@@ -252,4 +262,42 @@ void MainWindow::_updateTransformOverlayAt(float t)
   if (inside != _playheadInsideEditedSegment)
     _notifyPlayheadTime();
   _playheadInsideEditedSegment = inside;
+}
+
+// The in-place text editor covers the text layer, its font scaled from the composition to the
+// preview.
+void MainWindow::_layoutTextEditWidget()
+{
+  SegmentWidget *block = _editedBlock();
+  Segment *segment = block ? block->segment() : nullptr;
+  if (!_textEditWidget || !_previewWidget || !_composition || _composition->width() <= 0 || !segment
+      || segment->type() != QLatin1String("TEXT"))
+    return;
+  auto *text = static_cast<TextSegment *>(segment);
+  const QSizeF preview(_previewWidget->size());
+  const LayerGeometry record = text->fitGeometry(preview);
+  const LayerGeometry g = text->layerGeometry(preview);
+  const double scale = preview.width() / _composition->width();
+  const int width = int(preview.width() * double(record.scaleWidth) * double(g.scaleWidth));
+  const int height = int(preview.height() * double(record.scaleHeight) * double(g.scaleHeight));
+  QWidget *area = _textEditWidget->parentWidget();
+  const QPoint layerCenter(int(std::lround(g.centerX)), int(std::lround(g.centerY)));
+  const QPoint center = area ? area->mapFromGlobal(_previewWidget->mapToGlobal(layerCenter)) : layerCenter;
+  int y = center.y() - height / 2;
+  if (y < 0)
+    y = 3;
+  _textEditWidget->setGeometry(center.x() - width / 2, y, width, height);
+  QFont font = text->font();
+  const QSizeF composition(_composition->width(), _composition->height());
+  font.setPixelSize(std::max(1, int(double(text->scaledFontSize(composition)) * scale)));
+  _textEditWidget->setFont(font);
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+  if (_transformWidget && _transformWidget->handleContextMenuEvent(event)) {
+    event->accept();
+    return;
+  }
+  CommonMainWindow::contextMenuEvent(event);
 }

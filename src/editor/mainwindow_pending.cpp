@@ -2,8 +2,6 @@
 // removes its placeholder here when the real body lands in its own file.
 #include "mainwindow.h"
 
-void MainWindow::_removeSegmentWidgetWhenReady(SegmentWidget *) {}
-void MainWindow::_editTextOrDrawing() {}
 void MainWindow::_enterRangeSelection() {}
 void MainWindow::_beginCropping(Segment *) {}
 void MainWindow::editScrollArea_grabSegmentScreen(Segment *) {}

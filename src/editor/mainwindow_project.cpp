@@ -255,6 +255,7 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
       _hooks.rulerScrollArea->suspended = false;
       _hooks.rulerScrollArea->setScale(_zoom, duration);
     }
+    _offerHelpTipsAfterLoading();
     if (_previewWidget)
       _previewWidget->connectFrameSignals();
     break;

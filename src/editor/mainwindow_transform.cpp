@@ -106,9 +106,18 @@ void MainWindow::transformWidget_requestContextMenu(TransformWidget *widget, QPo
     else if (type == QLatin1String("DRAWING"))
       menu->addAction(_actions.editDrawing);
   }
+  // The menu's own trigger is held back, so the chosen action fires once whoever ran the menu.
+  const QList<QAction *> offered = menu->actions();
+  for (QAction *action : offered)
+    action->blockSignals(true);
   QPointer<MainWindow> self(this);
-  DialogProvider::instance()->execMenu(menu, pos);
+  QAction *chosen = DialogProvider::instance()->execMenu(menu, pos);
   // The window may have gone while the menu ran, and the menu with it.
-  if (self && menu)
-    delete menu;
+  if (!self)
+    return;
+  for (QAction *action : offered)
+    action->blockSignals(false);
+  delete menu;
+  if (chosen)
+    chosen->trigger();
 }

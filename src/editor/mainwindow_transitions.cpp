@@ -142,16 +142,8 @@ void MainWindow::_removeTransition(SegmentWidget *block)
     _engine->removeTransition(segment->id(), quint32(id));
     if (sound)
       _engine->removeTransition(sound, quint32(id));
-    // The groups after the removed one close the gap, from the bottom up.
-    for (int position = 0; position < segment->transitionCount(); ++position) {
-      const int later = segment->transitionIdAt(position);
-      if (later < id)
-        continue;
-      _engine->changeTransitionId(segment->id(), quint32(later + 1), quint32(later));
-      if (sound)
-        _engine->changeTransitionId(sound, quint32(later + 1), quint32(later));
-    }
   }
+  _renumberTransitions(segment, id);
   block->setScale(_zoom, true);
   block->setTransitionId(0);
   updateTransitionTools();

@@ -88,6 +88,14 @@ public:
     return DesktopMainWindow::backOut();
   }
 
+  // Help tips cover the window and hold commands back; only the tips' own tests let them come.
+  bool helpTips = false;
+
 protected:
   bool _hasTransformOverlay() const override { return overlay || DesktopMainWindow::_hasTransformOverlay(); }
+  void _offerHelpTipsAfterLoading() override
+  {
+    if (helpTips)
+      DesktopMainWindow::_offerHelpTipsAfterLoading();
+  }
 };

@@ -3,7 +3,9 @@
 
 #include "editorfixture.h"
 #include "mediafixtures.h"
+#include "testenv.h"
 
+#include "animationswitch.h"
 #include "avglwidget.h"
 #include "cropwidget.h"
 #include "editscrollarea.h"
@@ -23,6 +25,7 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -208,6 +211,30 @@ private slots:
     w.edit(w.segment(1));
     window._updateTransformOverlayAt(1.0f);
     QVERIFY(!window._transformWidget);
+  }
+
+  // The window lets go of the overlay at once; on screen it fades out first when animations
+  // are on.
+  void overlayFadesOutWhenHidden_data()
+  {
+    QTest::addColumn<bool>("animated");
+    QTest::newRow("animated") << true;
+    QTest::newRow("animations off") << false;
+  }
+
+  void overlayFadesOutWhenHidden()
+  {
+    QFETCH(bool, animated);
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    std::unique_ptr<AnimationsOff> off(animated ? nullptr : new AnimationsOff);
+    QPointer<TransformWidget> overlay = w.overlayOnPicture();
+    QVERIFY(overlay);
+    window._hideTransformWidget();
+    QVERIFY(!window._transformWidget);
+    QCOMPARE(overlay->isVisible(), animated);
+    QTRY_VERIFY(!overlay);
   }
 
   void transitionEndAtThePlayhead_data()
@@ -501,5 +528,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(TestOverlays)
+TAVO_TEST_MAIN(TestOverlays)
 #include "tst_overlays.moc"

@@ -178,6 +178,10 @@ public:
   using MainWindow::popup_onDismissed;
   using MainWindow::projectSettingsPopup_onDidFinish;
   using MainWindow::projectSettingsPopup_onParametersDidChange;
+
+protected:
+  // Help tips would cover the window and hold commands back in the middle of a test.
+  void _offerHelpTipsAfterLoading() override {}
 };
 
 // A project written, the window opened on it and every segment loaded, animations off.
