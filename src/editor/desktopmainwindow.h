@@ -156,6 +156,22 @@ public slots:
   void fullscreenControlWidget_needToPlay();
   void fullscreenControlWidget_seekToPosition(int value);
 
+  // Drawing state (desktopmainwindow_drawing.cpp): the window makes no drawing tools of its own and
+  // routes to the inspector's while a drawing is edited.
+  void segmentInspectorWidget_onGetCanvasSize(SegmentInspectorWidget *widget, QSize &size);
+  void segmentInspectorWidget_onInitDrawingWidgets(SegmentInspectorWidget *widget, DrawingColorWidget *colorWidget,
+                                                   DrawingTuningWidget *tuningWidget, DrawingToolsWidget *toolsWidget);
+  void segmentInspectorWidget_onStartDrawing(SegmentInspectorWidget *widget, DrawingColorWidget *colorWidget,
+                                             DrawingTuningWidget *tuningWidget, DrawingToolsWidget *toolsWidget);
+  void segmentInspectorWidget_onEndDrawing(SegmentInspectorWidget *widget);
+
+public:
+  void drawingDidEnd() override;
+
+protected:
+  // The inspector's four drawing signals to the slots above; the canvas size is asked directly.
+  void _connectInspectorDrawingSignals(SegmentInspectorWidget *inspector);
+
 protected:
   void resizeEvent(QResizeEvent *event) override;
   bool eventFilter(QObject *watched, QEvent *event) override;

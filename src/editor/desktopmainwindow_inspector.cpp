@@ -96,7 +96,7 @@ void DesktopMainWindow::_connectSegmentInspector()
   connect(s, &S::segmentInspectorWidgetEditDrawing, this, &D::segmentInspectorWidget_onEditDrawing);
   connect(s, &S::segmentInspectorWidgetEditPicture, this, &D::segmentInspectorWidget_onEditPicture);
   connect(s, &S::segmentInspectorWidgetVideoGrabImage, this, &D::segmentInspectorWidget_onVideoGrabImage);
-  // The drawing signals (init, start, end, canvas size) are connected by the drawing state.
+  _connectInspectorDrawingSignals(s);
   connect(s, &S::segmentInspectorWidgetMaintainAspectRatioAction, this,
           &D::segmentInspectorWidget_onMaintainAspectRatioAction);
   connect(s, &S::segmentInspectorWidgetRestoreDefaultAction, this, &D::segmentInspectorWidget_onRestoreDefaultAction);

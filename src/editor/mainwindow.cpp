@@ -196,11 +196,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     _updateTransformWidgetArea();
     _layoutCropWidget();
     _layoutTextEditWidget();
+    _layoutDrawingWidgets();
   }
   if (event->type() == QEvent::Resize) {
     if (watched == _hooks.previewArea) {
       _layoutPreview();
       _layoutMediaPreview();
+      _layoutDrawingWidgets();
     } else if (watched == _editScrollArea || watched == _hooks.editArea) {
       _layoutPointers();
       _layoutTimelineControls();

@@ -43,6 +43,10 @@ struct AVPixelBuffer;
 class CanvasWidget;
 class CommonPopup;
 class CropWidget;
+class DrawingColorWidget;
+class DrawingShapeToolsWidget;
+class DrawingToolsWidget;
+class DrawingTuningWidget;
 class EditScrollArea;
 class FullscreenControlWidget;
 class GutterScrollArea;
@@ -934,6 +938,35 @@ public slots:
   Segment *_editingSegment();
 
 protected:
+
+  // Drawing state (mainwindow_drawingtools.cpp): the canvas over the preview, the tool widgets
+  // the window made itself and the ones it routes to (its own, or the inspector's in the desktop
+  // window), and the mouse input the canvas takes from the rest of the window.
+public slots:
+  void canvasWidget_onDrawBegan(CanvasWidget *canvas);
+  void canvasWidget_onTextChanged(CanvasWidget *canvas, QString text);
+  void canvasWidget_onPictureChanged(CanvasWidget *canvas, QPixmap pixmap);
+  void canvasWidget_onTextSizeChangedByGesture(CanvasWidget *canvas, float size);
+  void canvasWidget_onPictureSizeChangedByGesture(CanvasWidget *canvas, float size);
+  void canvasWidget_onShowWaiting(CanvasWidget *canvas);
+  // Tool widget signals the routing does not take yet.
+  void drawingTuningWidget_onEditTextPressed(DrawingTuningWidget *tuningWidget);
+  void drawingTuningWidget_onOpenPicturePressed(DrawingTuningWidget *tuningWidget, QRect buttonRect);
+  void drawingToolsWidget_onPopup(DrawingToolsWidget *toolsWidget, int cmdId);
+  void drawingToolsWidget_dismissPopup(DrawingToolsWidget *toolsWidget);
+
+protected:
+  // Places the canvas over the preview, the tool widgets the window made and the shape picker.
+  void _layoutDrawingWidgets();
+  // Gives the canvas (the window's by default) the tools' current settings; absent widgets are
+  // skipped, and nothing happens without any.
+  void _applyDrawingToolSettings(CanvasWidget *canvas, DrawingTuningWidget *tuningWidget,
+                                 DrawingColorWidget *colorWidget, DrawingToolsWidget *toolsWidget);
+  // The swatch and tuning panel the canvas's reports and the routing go to; nulls when drawing ends.
+  void _segmentEditingSetDrawingWidgets(DrawingColorWidget *colorWidget, DrawingTuningWidget *tuningWidget);
+  // A press, move or release no pointer took goes to the open canvas; false without one.
+  bool _forwardMouseToCanvas(QMouseEvent *event);
+
   QString _projectName;
   QString _projectFolder;
   QString _projectDirectory;
@@ -1059,6 +1092,15 @@ protected:
 
   // Transition presets (mainwindow_presets.cpp): the block the list or menu was opened for.
   QPointer<SegmentWidget> _presetOpenedFor;
+
+  // Drawing state (mainwindow_drawingtools.cpp). The window owns the tool widgets it made; the
+  // routed ones may be the inspector's, which it never deletes.
+  QPointer<DrawingColorWidget> _ownedDrawingColorWidget;
+  QPointer<DrawingTuningWidget> _ownedDrawingTuningWidget;
+  QPointer<DrawingToolsWidget> _ownedDrawingToolsWidget;
+  QPointer<DrawingColorWidget> _drawingColorWidget;
+  QPointer<DrawingTuningWidget> _drawingTuningWidget;
+  QPointer<DrawingShapeToolsWidget> _drawingShapeToolsWidget;
 
 private:
   void _createActions();

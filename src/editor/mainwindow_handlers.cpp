@@ -24,12 +24,6 @@ void MainWindow::editScrollArea_getSafeAreaInsets(float *left, float *top, float
   Q_UNUSED(bottom)
 }
 
-// Editing commands.
-void MainWindow::setUpDrawingToolWidgets(CanvasWidget *canvas)
-{
-  Q_UNUSED(canvas)
-}
-
 // Actions.
 void MainWindow::onActionFullscreenTriggered() {}
 

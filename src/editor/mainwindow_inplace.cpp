@@ -11,7 +11,11 @@
 #include "canvaswidget.h"
 #include "commonpopuphelptipwidget.h"
 #include "cropwidget.h"
+#include "drawingcolorwidget.h"
 #include "drawingsegment.h"
+#include "drawingshapetoolswidget.h"
+#include "drawingtoolswidget.h"
+#include "drawingtuningwidget.h"
 #include "exportframesize.h"
 #include "editscrollarea.h"
 #include "mediaexplorer.h"
@@ -254,12 +258,24 @@ void MainWindow::_beginDrawing(Segment *segment)
   canvas->drawImage(drawing->pixmap());
   canvas->setGeometry(rect);
   _canvasWidget = canvas;
+  connect(canvas, &CanvasWidget::canvasWidgetDrawBegan, this, &MainWindow::canvasWidget_onDrawBegan);
+  connect(canvas, &CanvasWidget::canvasWidgetTextChanged, this, &MainWindow::canvasWidget_onTextChanged);
+  connect(canvas, &CanvasWidget::canvasWidgetPictureChanged, this, &MainWindow::canvasWidget_onPictureChanged);
+  connect(canvas, &CanvasWidget::canvasWidgetTextSizeChangedByGesture, this,
+          &MainWindow::canvasWidget_onTextSizeChangedByGesture);
+  connect(canvas, &CanvasWidget::canvasWidgetPictureSizeChangedByGesture, this,
+          &MainWindow::canvasWidget_onPictureSizeChangedByGesture);
+  connect(canvas, &CanvasWidget::canvasWidgetShowWaiting, this, &MainWindow::canvasWidget_onShowWaiting);
+  connect(canvas, &CanvasWidget::canvasWidgetHideWaiting, this, &MainWindow::hideWaitingHUD);
   // The preview shows the frame without the drawing while the canvas paints it.
   if (_engine)
     _engine->setSegmentEnabled(segment->id(), false);
   canvas->show();
   canvas->raise();
   setUpDrawingToolWidgets(canvas);
+  // The window's own tools when it made them; the desktop window's inspector applies its own.
+  _applyDrawingToolSettings(canvas, _drawingTuningWidget, _drawingColorWidget, _ownedDrawingToolsWidget);
+  _layoutDrawingWidgets();
   _leaveWindowForInPlaceEditing();
   QTimer::singleShot(DrawingRefreshDelayMs, this, [this] {
     if (_engine)
@@ -295,6 +311,14 @@ void MainWindow::_endDrawing(bool apply)
   _canvasWidget = nullptr;
   canvas->hide();
   canvas->deleteLater();
+  // Only the tools the window made itself go; the inspector keeps and reuses its own.
+  const QList<QWidget *> owned{_drawingShapeToolsWidget.data(), _ownedDrawingColorWidget.data(),
+                               _ownedDrawingTuningWidget.data(), _ownedDrawingToolsWidget.data()};
+  for (QWidget *own : owned)
+    if (own) {
+      own->hide();
+      own->deleteLater();
+    }
   _restoreAfterInPlaceEditing();
   drawingModeChanged(false);
 }

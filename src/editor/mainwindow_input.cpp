@@ -144,6 +144,8 @@ void MainWindow::mousePressEvent(QMouseEvent *event)
                                                   event->modifiers()));
     return;
   }
+  if (_forwardMouseToCanvas(event))
+    return;
   if (event->button() == Qt::LeftButton && _hooks.previewArea
       && _hooks.previewArea->rect().contains(_hooks.previewArea->mapFromGlobal(global)))
     showFullscreenControls();
@@ -193,6 +195,8 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
     _seekToTime(_playheadTime(), false);
     return;
   }
+  if (_forwardMouseToCanvas(event))
+    return;
   QWidget::mouseMoveEvent(event);
 }
 
@@ -239,6 +243,8 @@ void MainWindow::mouseReleaseEvent(QMouseEvent *event)
     }
     return;
   }
+  if (_forwardMouseToCanvas(event))
+    return;
   QWidget::mouseReleaseEvent(event);
 }
 
