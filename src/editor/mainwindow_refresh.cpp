@@ -73,7 +73,9 @@ void MainWindow::_updateEditTransitionsAction()
 
 void MainWindow::_updateRangeSelectionAction()
 {
-  _actions.rangeSelect->setEnabled(!_isInPlaceEditing());
+  // Range selection waits until no block is edited.
+  const bool editing = _editScrollArea && _editScrollArea->isEditingSegment();
+  _actions.rangeSelect->setEnabled(!_isInPlaceEditing() && !editing);
   const bool ranging = _editScrollArea && _editScrollArea->rangeSelectionMode;
   _actions.rangeSelect->setText(ranging ? tr("Cancel Range Selection") : tr("Enter Range Selection"));
 }

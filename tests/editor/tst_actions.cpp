@@ -20,6 +20,7 @@
 #include "projectmanager.h"
 #include "segment.h"
 #include "segmentwidget.h"
+#include "segmentinspectorwidget.h"
 #include "texteditwidget.h"
 #include "tipmanager.h"
 
@@ -387,7 +388,7 @@ private slots:
     block->setEditingState(true, false);
     emit w.segmentEditingStateChanged();
     QTRY_COMPARE(enabled(adds), off);
-    QVERIFY(!a.rangeSelect->isEnabled());
+    QTRY_VERIFY(!a.rangeSelect->isEnabled());
     QCOMPARE(a.editSegment->text(), QString("Finish Editing"));
     QCOMPARE(enabled({a.editSegment, a.duplicateSegment, a.removeSegment, a.splitSegment, a.addTransition}),
              (QList<bool>{true, true, true, true, true}));
@@ -431,6 +432,10 @@ private slots:
                           {"seg-3", 10009}};
     // Frames of one state compare equal up to this mean difference.
     constexpr double Same = 0.02;
+    // The first reference is taken with a block edited, as every later one: the side panel
+    // then stands open and the preview has the same size throughout.
+    session.edit(session.segmentByUId(cycle[0].uid));
+    QTRY_VERIFY(w.segmentInspectorWidget() && w.segmentInspectorWidget()->isVisible());
     QStringList states{session.state()};
     QList<QImage> frames{settledPreview(w)};
     for (int i = 0; i < 20; ++i) {
