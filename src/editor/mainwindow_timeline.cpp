@@ -26,6 +26,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -729,7 +730,10 @@ void MainWindow::editScrollArea_onDeleteKeyPressed()
   QPointer<SegmentWidget> guarded(selected);
   if (SegmentWidget *edited = _editScrollArea->editingSegmentWidget()) {
     edited->setEditingState(false, true);
-    while (_editScrollArea->isEditingSegment() || (_gutter && _gutter->graphicsEffect()))
+    // Bounded: a block that never leaves editing must not hold the window.
+    QElapsedTimer waited;
+    waited.start();
+    while ((_editScrollArea->isEditingSegment() || (_gutter && _gutter->graphicsEffect())) && waited.elapsed() < 2000)
       QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   }
   if (guarded)

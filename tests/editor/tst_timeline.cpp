@@ -352,6 +352,30 @@ private slots:
     QCOMPARE(block->transitionId(), 1);
   }
 
+  // Delete removes the selected block once the engine is idle; an edited one leaves editing first.
+  void deleteKeyRemovesTheSelectedSegment_data()
+  {
+    QTest::addColumn<bool>("edited");
+    QTest::newRow("selected") << false;
+    QTest::newRow("edited") << true;
+  }
+
+  void deleteKeyRemovesTheSelectedSegment()
+  {
+    QFETCH(bool, edited);
+    TimelineProject p;
+    QVERIFY(p.open({{{0, 3}, {3, 6}}}));
+    Segment *first = p.segment(0, 0);
+    SegmentWidget *block = p.block(first);
+    p.area()->setSelectedSegmentWidget(block);
+    if (edited)
+      block->setEditingState(true, false);
+    const int count = p.window->projectManager()->segmentCount();
+    QTest::keyClick(p.area(), Qt::Key_Delete);
+    QTRY_COMPARE(p.window->projectManager()->segmentCount(), count - 1);
+    QVERIFY(!p.area()->isEditingSegment());
+  }
+
   void deleteKeyInTransitionModeRemovesTheTransition()
   {
     TimelineProject p;
