@@ -12,6 +12,7 @@
 #include "scrollabletoolbar.h"
 #include "segment.h"
 #include "segmentwidget.h"
+#include "selectionoperationwidget.h"
 #include "transformwidget.h"
 
 #include <QPainter>
@@ -87,6 +88,9 @@ void MainWindow::_placeToolBars()
   for (ScrollableToolBar *bar : {_segmentToolBar.data(), _transitionToolBar.data()})
     if (bar)
       bar->placeInParent(50, 0);
+  // The range selection's command bar keeps to its place above the bottom.
+  if (_selectionOperationWidget && centralWidget())
+    _selectionOperationWidget->updatePosition(centralWidget());
 }
 
 // The groups above the removed one move down by one. Lowest first: renaming k + 1 to k while
