@@ -2,6 +2,7 @@
 
 #include "editscrollarea.h"
 #include "projectmanager.h"
+#include "segment.h"
 #include "segmentwidget.h"
 
 #include <QDir>
@@ -10,6 +11,16 @@
 #include <QtTest>
 #include <QScrollerProperties>
 #include <QXmlStreamWriter>
+
+bool writeEditorProject(const QString &dir, const QByteArray &segments)
+{
+  QFile project(dir + "/project.xml");
+  QFile properties(dir + "/properties.xml");
+  const QByteArray xml = "<?xml version=\"1.0\"?>\n<Project>\n" + segments + "</Project>\n";
+  const QByteArray props = "<?xml version=\"1.0\"?>\n<Properties version=\"5.0\" backgroundColor=\"#ff203040\"/>\n";
+  return project.open(QIODevice::WriteOnly | QIODevice::Truncate) && project.write(xml) == xml.size()
+         && properties.open(QIODevice::WriteOnly | QIODevice::Truncate) && properties.write(props) == props.size();
+}
 
 EditorProject::EditorProject()
 {
@@ -52,4 +63,21 @@ TestEditorWindow::~TestEditorWindow()
 {
   // Borrowed engine objects belong to the test.
   _engine = nullptr;
+}
+
+bool TestEditorWindow::showUntilReady(int segments)
+{
+  resize(1200, 800);
+  show();
+  return QTest::qWaitFor(
+      [&] {
+        ProjectManager *manager = projectManager();
+        if (!previewWidget() || projectLoader() || progressHUD() || manager->segmentCount() != segments)
+          return false;
+        for (int i = 0; i < manager->segmentCount(); ++i)
+          if (manager->segmentAt(i)->state() != SegmentReady)
+            return false;
+        return true;
+      },
+      30000);
 }

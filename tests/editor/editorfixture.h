@@ -9,6 +9,10 @@
 #include <QMap>
 #include <QTemporaryDir>
 
+// Writes the project's files into dir: the segments' lines inside <Project>, and properties of
+// version 5.0 on a dark background.
+bool writeEditorProject(const QString &dir, const QByteArray &segments);
+
 class EditorProject
 {
 public:
@@ -37,6 +41,8 @@ class TestEditorWindow : public EditorDialogs, public DesktopMainWindow
 public:
   TestEditorWindow();
   ~TestEditorWindow() override;
+  // Shown at 1200 x 800; true once the project is loaded with this many segments, each ready.
+  bool showUntilReady(int segments);
 
   using MainWindow::_addSegmentToEngine;
   using MainWindow::_animationFrame;

@@ -39,24 +39,14 @@
 
 namespace {
 
-bool writeText(const QString &path, const QByteArray &bytes)
-{
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
 // A 10-s movie: two pictures one after the other on one track, 0-4 s and 4-10 s.
 bool writeProject(const QString &dir)
 {
   if (!MediaFixtures::writePicture(dir + "/still.png", 320, 240))
     return false;
-  const QByteArray xml = "<?xml version=\"1.0\"?>\n<Project>\n"
-                         "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"4\" File=\"still.png\"/>\n"
-                         "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"4\" RangeDuration=\"6\" File=\"still.png\"/>\n"
-                         "</Project>\n";
-  return writeText(dir + "/project.xml", xml)
-         && writeText(dir + "/properties.xml",
-                      "<?xml version=\"1.0\"?>\n<Properties version=\"5.0\" backgroundColor=\"#ff203040\"/>\n");
+  return writeEditorProject(
+      dir, "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"4\" File=\"still.png\"/>\n"
+           "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"4\" RangeDuration=\"6\" File=\"still.png\"/>\n");
 }
 
 struct LoadedWindow
@@ -69,16 +59,7 @@ struct LoadedWindow
     if (!project.isValid() || !writeProject(project.directory()))
       return false;
     window = std::make_unique<TestEditorWindow>();
-    window->resize(1200, 800);
-    window->show();
-    return QTest::qWaitFor(
-        [&] {
-          ProjectManager *manager = window->projectManager();
-          return window->previewWidget() && !window->projectLoader() && !window->progressHUD()
-                 && manager->segmentCount() == 2 && manager->segmentAt(0)->state() == SegmentReady
-                 && manager->segmentAt(1)->state() == SegmentReady;
-        },
-        30000);
+    return window->showUntilReady(2);
   }
 
   const DesktopMainWindowForm &form() const { return window->form(); }

@@ -572,7 +572,7 @@ void TestDrawingTools::grabbedPreviewShowsStrokes()
   Session s;
   QVERIFY(s.open());
   DrawingWindow &w = *s.window;
-  QTRY_VERIFY(PixelProbe::near(w._grabPreviewImage().pixel(50, 50), StillColor, 12));
+  QTRY_VERIFY_WITH_TIMEOUT(PixelProbe::near(w._grabPreviewImage().pixel(50, 50), StillColor, 12), 15000);
   s.startDrawing();
   s.swatch()->onPopupDrawingModeWidgetColorSelected(nullptr, QColor(255, 0, 0));
   s.swatch()->selectColorMode();

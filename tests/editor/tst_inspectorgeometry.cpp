@@ -254,8 +254,9 @@ private slots:
 
     QTRY_VERIFY(window()->_engine->isIdle());
     window()->undoRedoOperation(true);
-    picture = session.segmentByUId("seg-2");
-    QVERIFY(near(geometryOf(picture, 1, side).translation.x(), 0.1));
+    // The snapshot is applied once the engine is idle; the segment is a new one then.
+    QTRY_VERIFY((picture = session.segmentByUId("seg-2"))
+                && near(geometryOf(picture, 1, side).translation.x(), 0.1));
   }
 
   // A finished overlay gesture on the picture, with the begin or end state of transition 1

@@ -45,14 +45,10 @@ bool writeProject(const QString &dir)
 {
   if (!MediaFixtures::writePicture(dir + "/still.png", 320, 240) || !MediaFixtures::writeTone(dir + "/tune.wav", 3))
     return false;
-  const QByteArray xml = "<?xml version=\"1.0\"?>\n<Project>\n"
-                         "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"4\" File=\"still.png\"/>\n"
-                         "<Segment Type=\"MUSIC\" TrackId=\"4\" RangeStart=\"0\" RangeDuration=\"3\" File=\"tune.wav\" "
-                         "Title=\"Tune\" TrimStart=\"0\" TrimDuration=\"3\"/>\n"
-                         "</Project>\n";
-  return writeText(dir + "/project.xml", xml)
-         && writeText(dir + "/properties.xml",
-                      "<?xml version=\"1.0\"?>\n<Properties version=\"5.0\" backgroundColor=\"#ff203040\"/>\n");
+  return writeEditorProject(
+      dir, "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"4\" File=\"still.png\"/>\n"
+           "<Segment Type=\"MUSIC\" TrackId=\"4\" RangeStart=\"0\" RangeDuration=\"3\" File=\"tune.wav\" "
+           "Title=\"Tune\" TrimStart=\"0\" TrimDuration=\"3\"/>\n");
 }
 
 struct LoadedWindow
@@ -65,16 +61,7 @@ struct LoadedWindow
     if (!project.isValid() || !writeProject(project.directory()))
       return false;
     window = std::make_unique<TestEditorWindow>();
-    window->resize(1200, 800);
-    window->show();
-    return QTest::qWaitFor(
-        [&] {
-          return window->previewWidget() && !window->projectLoader() && !window->progressHUD()
-                 && window->projectManager()->segmentCount() == 2
-                 && window->projectManager()->segmentAt(0)->state() == SegmentReady
-                 && window->projectManager()->segmentAt(1)->state() == SegmentReady;
-        },
-        30000);
+    return window->showUntilReady(2);
   }
 
   Segment *segment(int index) const { return window->projectManager()->segmentAt(index); }

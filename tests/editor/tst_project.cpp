@@ -84,6 +84,60 @@ bool waitUntilLoaded(TestEditorWindow &window)
       [&] { return window.previewWidget() && !window.projectLoader() && !window.progressHUD(); }, 30000);
 }
 
+// The window's engine on a 1280 x 720 composition of its own, with no preview. Declared after
+// the window, so it goes first.
+struct HeadlessEngine
+{
+  AVComposition composition{1280, 720, 44100, 2, nullptr};
+  AVEngine engine{&composition, nullptr, nullptr};
+  explicit HeadlessEngine(TestEditorWindow &window) { window._engine = &engine; }
+};
+
+// The engine facade's calls while it lives; loading threads call it too.
+struct EngineCalls
+{
+  QMutex lock;
+  QList<AVEngineCall> calls;
+  EngineCalls() { AVEngine::setCallHook(&EngineCalls::record, this); }
+  ~EngineCalls() { AVEngine::setCallHook(nullptr, nullptr); }
+  static void record(const AVEngineCall &call, void *user)
+  {
+    auto *log = static_cast<EngineCalls *>(user);
+    QMutexLocker locker(&log->lock);
+    log->calls << call;
+  }
+  QList<AVEngineCall> named(const char *name, int propertyId = -1)
+  {
+    QMutexLocker locker(&lock);
+    QList<AVEngineCall> found;
+    for (const AVEngineCall &call : calls)
+      if (QByteArray(call.name) == name && (propertyId < 0 || call.propertyId == propertyId))
+        found << call;
+    return found;
+  }
+  QStringList takeNames()
+  {
+    QMutexLocker locker(&lock);
+    QStringList names;
+    for (const AVEngineCall &call : calls)
+      names << call.name;
+    calls.clear();
+    return names;
+  }
+};
+
+// A two-second text "Hello" with the given extra properties.
+Segment textSegment(const QMap<QString, QString> &extra = {})
+{
+  auto *map = new PropertyMap;
+  map->setText("Type", "TEXT");
+  map->setText("Text", "Hello");
+  map->setText("RangeDuration", "2");
+  for (auto it = extra.cbegin(); it != extra.cend(); ++it)
+    map->setText(it.key(), it.value());
+  return Segment(map, nullptr);
+}
+
 } // namespace
 
 class TestProject : public QObject
@@ -586,9 +640,8 @@ private slots:
     QFETCH(float, sentWidth);
     QFETCH(bool, colourSent);
     TestEditorWindow window;
-    AVComposition composition(1280, 720, 44100, 2, nullptr);
-    AVEngine engine(&composition, nullptr, nullptr);
-    window._engine = &engine;
+    HeadlessEngine headless(window);
+    AVComposition &composition = headless.composition;
 
     // The text layer keeps its border in a style the engine does not read back: pictures only.
     std::unique_ptr<Segment> segment = std::make_unique<ImageSegment>(nullptr);
@@ -625,9 +678,9 @@ private slots:
     QVERIFY(MediaFixtures::writeColorVideo(dir + "/clip.mp4", clip));
     QVERIFY(MediaFixtures::writeTone(dir + "/tune.wav", 4));
     TestEditorWindow window;
-    AVComposition composition(1280, 720, 44100, 2, nullptr);
-    AVEngine engine(&composition, nullptr, nullptr);
-    window._engine = &engine;
+    HeadlessEngine headless(window);
+    AVComposition &composition = headless.composition;
+    AVEngine &engine = headless.engine;
 
     for (const QString type : {"MOVIE", "MUSIC"}) {
       auto *map = new PropertyMap;
@@ -687,9 +740,8 @@ private slots:
     clip.frames = 25;
     QVERIFY(MediaFixtures::writeColorVideo(dir + "/clip.mp4", clip));
     TestEditorWindow window;
-    AVComposition composition(1280, 720, 44100, 2, nullptr);
-    AVEngine engine(&composition, nullptr, nullptr);
-    window._engine = &engine;
+    HeadlessEngine headless(window);
+    AVEngine &engine = headless.engine;
     UserSettings::instance()->setHardwareCodec(hardware);
     auto *map = new PropertyMap;
     map->setText("Type", "MOVIE");
@@ -699,27 +751,17 @@ private slots:
     if (cached)
       window.thumbnailsCache()->setThumbnail(movie.filePath(), new QPixmap(16, 9), 0);
 
-    struct Added
+    QList<AVEngineCall> added;
     {
-      QMutex lock;
-      QList<AVEngineCall> calls;
-    } added;
-    AVEngine::setCallHook(
-        [](const AVEngineCall &call, void *user) {
-          if (QByteArray(call.name) != "addVideoSegment")
-            return;
-          auto *log = static_cast<Added *>(user);
-          QMutexLocker locker(&log->lock);
-          log->calls << call;
-        },
-        &added);
-    window._addSegmentToEngine(&movie);
-    AVEngine::setCallHook(nullptr, nullptr);
+      EngineCalls log;
+      window._addSegmentToEngine(&movie);
+      added = log.named("addVideoSegment");
+    }
     UserSettings::instance()->setHardwareCodec(true);
 
-    QCOMPARE(added.calls.size(), 1);
-    QCOMPARE(added.calls[0].propertyId, cached ? 0 : int(Segment::trackHeight() * window.devicePixelRatio()));
-    QCOMPARE(added.calls[0].flag, !hardware);
+    QCOMPARE(added.size(), 1);
+    QCOMPARE(added[0].propertyId, cached ? 0 : int(Segment::trackHeight() * window.devicePixelRatio()));
+    QCOMPARE(added[0].flag, !hardware);
     engine.removeSegment(movie.id());
     engine.removeSegment(movie.audioPartId());
   }
@@ -729,38 +771,24 @@ private slots:
   void loadedReportBuildsEngineObjects()
   {
     TestEditorWindow window;
-    AVComposition composition(1280, 720, 44100, 2, nullptr);
-    AVEngine engine(&composition, nullptr, nullptr);
-    window._engine = &engine;
-    auto *map = new PropertyMap;
-    map->setText("Type", "TEXT");
-    map->setText("Text", "Hello");
-    map->setText("RangeDuration", "2");
-    Segment text(map, nullptr);
-
-    struct Log
+    HeadlessEngine headless(window);
+    AVComposition &composition = headless.composition;
+    AVEngine &engine = headless.engine;
+    Segment text = textSegment();
+    QStringList fromPool, fromGui;
     {
-      QMutex lock;
-      QStringList names;
-    } log;
-    AVEngine::setCallHook(
-        [](const AVEngineCall &call, void *user) {
-          auto *log = static_cast<Log *>(user);
-          QMutexLocker locker(&log->lock);
-          log->names << call.name;
-        },
-        &log);
-    std::thread([&] { window.segmentStateChanged(&text, 1); }).join();
-    const QStringList fromPool = log.names;
-    log.names.clear();
-    window.segmentStateChanged(&text, 1);
-    AVEngine::setCallHook(nullptr, nullptr);
+      EngineCalls log;
+      std::thread([&] { window.segmentStateChanged(&text, 1); }).join();
+      fromPool = log.takeNames();
+      window.segmentStateChanged(&text, 1);
+      fromGui = log.takeNames();
+    }
 
     QVERIFY(fromPool.contains("addTextSegment"));
     QVERIFY(!fromPool.contains("removeSegment"));
     QVERIFY(fromPool.contains("setSegmentProperty"));
-    QCOMPARE(log.names.first(), QString("removeSegment"));
-    QVERIFY(log.names.contains("addTextSegment"));
+    QCOMPARE(fromGui.first(), QString("removeSegment"));
+    QVERIFY(fromGui.contains("addTextSegment"));
     QVERIFY(composition.findSegment(text.id()));
     engine.removeSegment(text.id());
   }
@@ -769,25 +797,16 @@ private slots:
   void pushingTextBorder()
   {
     TestEditorWindow window;
-    AVComposition composition(1280, 720, 44100, 2, nullptr);
-    AVEngine engine(&composition, nullptr, nullptr);
-    window._engine = &engine;
-    auto *map = new PropertyMap;
-    map->setText("Type", "TEXT");
-    map->setText("Text", "Hello");
-    map->setText("RangeDuration", "2");
-    map->setText("BorderWidth", "4");
-    Segment text(map, nullptr);
+    HeadlessEngine headless(window);
+    AVEngine &engine = headless.engine;
+    Segment text = textSegment({{"BorderWidth", "4"}});
     QList<AVEngineCall> borders;
-    AVEngine::setCallHook(
-        [](const AVEngineCall &call, void *user) {
-          if (QByteArray(call.name) == "setSegmentProperty" && call.propertyId == 10)
-            static_cast<QList<AVEngineCall> *>(user)->append(call);
-        },
-        &borders);
-    window._addSegmentToEngine(&text);
-    window._refreshSegment(&text);
-    AVEngine::setCallHook(nullptr, nullptr);
+    {
+      EngineCalls log;
+      window._addSegmentToEngine(&text);
+      window._refreshSegment(&text);
+      borders = log.named("setSegmentProperty", 10);
+    }
     QVERIFY(!borders.isEmpty());
     QCOMPARE(borders.last().id, text.id());
     QCOMPARE(borders.last().a, 4.0f);

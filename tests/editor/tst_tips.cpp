@@ -143,20 +143,7 @@ struct OpenedWindow
     if (!project.isValid() || !writeProject(project.directory(), kinds))
       return false;
     window = std::make_unique<TipsWindow>();
-    window->resize(1200, 800);
-    window->show();
-    return QTest::qWaitFor(
-        [&] {
-          ProjectManager *manager = window->projectManager();
-          if (!window->previewWidget() || window->projectLoader() || window->progressHUD()
-              || manager->segmentCount() != kinds.size())
-            return false;
-          for (int i = 0; i < manager->segmentCount(); ++i)
-            if (manager->segmentAt(i)->state() != SegmentReady)
-              return false;
-          return true;
-        },
-        30000);
+    return window->showUntilReady(kinds.size());
   }
 
   Segment *segment(const QString &type) const
