@@ -256,6 +256,7 @@ private slots:
   void pendingTextDraggedFromOutside();
   void grabbedPreviewShowsStrokes();
   void drawingEndReleasesTheInspectorsTools();
+  void hardnessReachesTheSwatch();
   void pencilRubberSwitch_data();
   void pencilRubberSwitch();
   void commandsCommitThePendingItem_data();
@@ -635,6 +636,26 @@ void TestDrawingTools::drawingEndReleasesTheInspectorsTools()
   textDone->setEnabled(false);
   w.canvasWidget_onTextChanged(nullptr, "late");
   QVERIFY(!textDone->isEnabled());
+}
+
+// The tuning panel's hardness shows in the swatch as well as in the strokes, while the slider
+// moves and when it is let go.
+void TestDrawingTools::hardnessReachesTheSwatch()
+{
+  Session s;
+  QVERIFY(s.open());
+  s.startDrawing();
+  s.swatch()->onPopupDrawingModeWidgetColorSelected(nullptr, QColor(255, 0, 0));
+  s.selectFill(1);
+  s.restartDrawing();
+  const QPoint centre = s.swatch()->rect().center();
+  emit s.tuning()->drawingTuningWidgetHardnessChanged(s.tuning(), 1.0f);
+  PROBE(PixelProbe::grab(s.swatch()), centre.x(), centre.y(), QColor(255, 0, 0), 4);
+  QCOMPARE(s.canvas->settings().color.alpha(), 255);
+  emit s.tuning()->drawingTuningWidgetHardnessChanging(s.tuning(), 0.3f);
+  const QRgb faint = PixelProbe::grab(s.swatch()).pixel(centre);
+  QVERIFY2(!PixelProbe::near(faint, QColor(255, 0, 0), 30), qPrintable(PixelProbe::text(faint)));
+  QCOMPARE(s.canvas->settings().color.alpha(), 76);
 }
 
 void TestDrawingTools::pencilRubberSwitch_data()
