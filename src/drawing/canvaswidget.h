@@ -50,6 +50,10 @@ public:
 
   const DrawingToolSettings &settings() const { return _settings; }
   Shape *currentShape() const { return _currentShape; }
+  // The text and picture tools, for requests that come from outside the canvas (the tuning
+  // panel's Edit Text and Open Picture).
+  TextShape *textShape() const { return _text; }
+  PictureShape *pictureShape() const { return _picture; }
   HistoryDataCompressionTaskManager *history() const { return _history; }
   bool isWaiting() const { return _waiting; }
 

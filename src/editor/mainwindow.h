@@ -949,11 +949,13 @@ public slots:
   void canvasWidget_onTextSizeChangedByGesture(CanvasWidget *canvas, float size);
   void canvasWidget_onPictureSizeChangedByGesture(CanvasWidget *canvas, float size);
   void canvasWidget_onShowWaiting(CanvasWidget *canvas);
-  // Tool widget signals the routing does not take yet.
+  // The tuning panel's requests for the pending text and picture, and the shape picker the
+  // tool strip opens and closes.
   void drawingTuningWidget_onEditTextPressed(DrawingTuningWidget *tuningWidget);
   void drawingTuningWidget_onOpenPicturePressed(DrawingTuningWidget *tuningWidget, QRect buttonRect);
   void drawingToolsWidget_onPopup(DrawingToolsWidget *toolsWidget, int cmdId);
   void drawingToolsWidget_dismissPopup(DrawingToolsWidget *toolsWidget);
+  void drawingShapeToolsWidget_onCommand(DrawingShapeToolsWidget *toolsWidget, int cmdId, float para);
 
 protected:
   // Places the canvas over the preview, the tool widgets the window made and the shape picker.
@@ -966,6 +968,12 @@ protected:
   void _segmentEditingSetDrawingWidgets(DrawingColorWidget *colorWidget, DrawingTuningWidget *tuningWidget);
   // A press, move or release no pointer took goes to the open canvas; false without one.
   bool _forwardMouseToCanvas(QMouseEvent *event);
+  // Closes an open shape picker and brings the tuning panel back; false when none was open.
+  bool _closeShapePicker();
+  // The tuning panel a drawing command needs: 1 text, 2 picture, 0 line width.
+  static int _drawingTuningKind(int cmdId);
+  // The pencil/eraser switch: into the eraser, or back to the fill chosen before it.
+  void _switchPencilAndRubber();
 
   QString _projectName;
   QString _projectFolder;
@@ -1101,6 +1109,8 @@ protected:
   QPointer<DrawingColorWidget> _drawingColorWidget;
   QPointer<DrawingTuningWidget> _drawingTuningWidget;
   QPointer<DrawingShapeToolsWidget> _drawingShapeToolsWidget;
+  // The strip that opened the picker: it takes the shape chosen there.
+  QPointer<DrawingToolsWidget> _shapePickerToolsWidget;
 
 private:
   void _createActions();

@@ -27,8 +27,12 @@ const char SavePictureDirKey[] = "SavePictureDir";
 
 void MainWindow::drawingToolsWidget_onCommand(DrawingToolsWidget *, int cmdId, float)
 {
-  if (!_canvasWidget || cmdId == RubberCommand)
+  if (!_canvasWidget)
     return;
+  if (cmdId == RubberCommand) {
+    _switchPencilAndRubber();
+    return;
+  }
   // A pending text or picture is placed before anything else happens to the canvas.
   _canvasWidget->commitText();
   _canvasWidget->commitPicture();
@@ -43,7 +47,47 @@ void MainWindow::drawingToolsWidget_onCommand(DrawingToolsWidget *, int cmdId, f
     _canvasWidget->undo();
     break;
   default:
+    if (_drawingTuningWidget)
+      _drawingTuningWidget->showTuningPanel(_drawingTuningKind(cmdId));
     _canvasWidget->setCommand(cmdId);
+    break;
+  }
+}
+
+void MainWindow::_switchPencilAndRubber()
+{
+  DrawingColorWidget *swatch = _drawingColorWidget;
+  DrawingTuningWidget *tuning = _drawingTuningWidget;
+  if (!swatch)
+    return;
+  const bool toRubber = swatch->mode() != DrawingColorModeEraser;
+  if (toRubber)
+    swatch->switchToRubber();
+  else
+    swatch->restoreNonHollowMode();
+  _canvasWidget->setRubber(toRubber);
+  if (tuning) {
+    tuning->setRubber(toRubber);
+    const float hardness = toRubber ? tuning->rubberHardness() : tuning->hardness();
+    _canvasWidget->setLineWidth(toRubber ? tuning->rubberLineWidth() : tuning->lineWidth());
+    _canvasWidget->setHardness(hardness);
+    swatch->setHardness(hardness);
+  }
+  if (toRubber) {
+    _canvasWidget->setColor(QColor(255, 255, 255, 255));
+    return;
+  }
+  switch (swatch->mode()) {
+  case DrawingColorModeColor:
+    _canvasWidget->setPattern(QPixmap());
+    _canvasWidget->setColor(swatch->color());
+    break;
+  case DrawingColorModePattern:
+  case DrawingColorModeLinearGradient:
+  case DrawingColorModeRadialGradient:
+    _canvasWidget->setPattern(swatch->pattern());
+    break;
+  default:
     break;
   }
 }
@@ -130,10 +174,13 @@ void MainWindow::drawingTuningWidget_onHardnessChanging(DrawingTuningWidget *tun
   drawingTuningWidget_onHardnessChanged(tuningWidget, hardness);
 }
 
+// The swatch shows the hardness too.
 void MainWindow::drawingTuningWidget_onHardnessChanged(DrawingTuningWidget *, float hardness)
 {
   if (_canvasWidget)
     _canvasWidget->setHardness(hardness);
+  if (_drawingColorWidget)
+    _drawingColorWidget->setHardness(hardness);
 }
 
 // The colour picker of the swatch answers like those of the slider popups.
@@ -164,13 +211,19 @@ void MainWindow::_segmentEditingSetConnectionsForDrawingWidgets(DrawingColorWidg
   connect(tuningWidget, &T::drawingTuningWidgetLineWidthChanged, this, &M::drawingTuningWidget_onLineWidthChanged);
   connect(tuningWidget, &T::drawingTuningWidgetHardnessChanging, this, &M::drawingTuningWidget_onHardnessChanging);
   connect(tuningWidget, &T::drawingTuningWidgetHardnessChanged, this, &M::drawingTuningWidget_onHardnessChanged);
+  connect(tuningWidget, &T::drawingTuningWidgetEditTextPressed, this, &M::drawingTuningWidget_onEditTextPressed);
   connect(tuningWidget, &T::drawingTuningWidgetTextDonePressed, this, &M::drawingTuningWidget_onTextDonePressed);
   connect(tuningWidget, &T::drawingTuningWidgetTextAlignChanged, this, &M::drawingTuningWidget_onTextAlignChanged);
   connect(tuningWidget, &T::drawingTuningWidgetTextSizeChanged, this, &M::drawingTuningWidget_onTextSizeChanged);
   connect(tuningWidget, &T::drawingTuningWidgetTextFontChanged, this, &M::drawingTuningWidget_onTextFontChanged);
+  connect(tuningWidget, &T::drawingTuningWidgetOpenPicturePressed, this,
+          &M::drawingTuningWidget_onOpenPicturePressed);
   connect(tuningWidget, &T::drawingTuningWidgetPictureDonePressed, this,
           &M::drawingTuningWidget_onPictureDonePressed);
   connect(tuningWidget, &T::drawingTuningWidgetPictureSizeChanged, this,
           &M::drawingTuningWidget_onPictureSizeChanged);
   connect(toolsWidget, &DrawingToolsWidget::drawingToolsWidgetOnCommand, this, &M::drawingToolsWidget_onCommand);
+  connect(toolsWidget, &DrawingToolsWidget::drawingToolsWidgetOnPopup, this, &M::drawingToolsWidget_onPopup);
+  connect(toolsWidget, &DrawingToolsWidget::drawingToolsWidgetDismissPopup, this,
+          &M::drawingToolsWidget_dismissPopup);
 }

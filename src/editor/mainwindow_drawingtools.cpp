@@ -134,9 +134,14 @@ void MainWindow::_applyDrawingToolSettings(CanvasWidget *canvas, DrawingTuningWi
   if (toolsWidget) {
     const int command = toolsWidget->selectedCmdId();
     if (tuningWidget)
-      tuningWidget->showTuningPanel(command == TextToolCommand ? 1 : command == PictureToolCommand ? 2 : 0);
+      tuningWidget->showTuningPanel(_drawingTuningKind(command));
     canvas->setCommand(command);
   }
+}
+
+int MainWindow::_drawingTuningKind(int cmdId)
+{
+  return cmdId == TextToolCommand ? 1 : cmdId == PictureToolCommand ? 2 : 0;
 }
 
 bool MainWindow::_forwardMouseToCanvas(QMouseEvent *event)
@@ -155,7 +160,7 @@ bool MainWindow::_forwardMouseToCanvas(QMouseEvent *event)
 
 void MainWindow::canvasWidget_onDrawBegan(CanvasWidget *)
 {
-  delete _drawingShapeToolsWidget;
+  _closeShapePicker();
   if (_drawingTuningWidget)
     _drawingTuningWidget->show();
 }
@@ -189,8 +194,60 @@ void MainWindow::canvasWidget_onShowWaiting(CanvasWidget *)
   showWaitingHUD(QString());
 }
 
-// Placeholders: these tool signals reach nothing yet.
-void MainWindow::drawingTuningWidget_onEditTextPressed(DrawingTuningWidget *) {}
-void MainWindow::drawingTuningWidget_onOpenPicturePressed(DrawingTuningWidget *, QRect) {}
-void MainWindow::drawingToolsWidget_onPopup(DrawingToolsWidget *, int) {}
-void MainWindow::drawingToolsWidget_dismissPopup(DrawingToolsWidget *) {}
+void MainWindow::drawingTuningWidget_onEditTextPressed(DrawingTuningWidget *)
+{
+  if (_canvasWidget)
+    _canvasWidget->textShapeOnRequestText(_canvasWidget->textShape());
+}
+
+// The canvas asks through the dialog seam and places the picture itself; the button's place
+// is of no use to a file dialog.
+void MainWindow::drawingTuningWidget_onOpenPicturePressed(DrawingTuningWidget *, QRect)
+{
+  if (_canvasWidget)
+    _canvasWidget->pictureShapeOnRequestPicture(_canvasWidget->pictureShape());
+}
+
+bool MainWindow::_closeShapePicker()
+{
+  DrawingShapeToolsWidget *picker = _drawingShapeToolsWidget;
+  if (!picker)
+    return false;
+  _drawingShapeToolsWidget = nullptr;
+  _shapePickerToolsWidget = nullptr;
+  picker->hide();
+  // Later: the picker may be the sender of the signal that closes it.
+  picker->deleteLater();
+  if (_drawingTuningWidget)
+    _drawingTuningWidget->show();
+  return true;
+}
+
+// A second click on the selected shape button, and a choice in the picker, both ask here: the
+// open picker closes, a closed one opens in place of the tuning panel.
+void MainWindow::drawingToolsWidget_onPopup(DrawingToolsWidget *toolsWidget, int)
+{
+  if (_closeShapePicker())
+    return;
+  auto *picker = new DrawingShapeToolsWidget(centralWidget());
+  _drawingShapeToolsWidget = picker;
+  _shapePickerToolsWidget = toolsWidget;
+  _layoutDrawingWidgets();
+  if (_drawingTuningWidget)
+    _drawingTuningWidget->hide();
+  picker->show();
+  picker->raise();
+  connect(picker, &DrawingShapeToolsWidget::drawingShapeToolsWidgetOnCommand, this,
+          &MainWindow::drawingShapeToolsWidget_onCommand);
+}
+
+void MainWindow::drawingToolsWidget_dismissPopup(DrawingToolsWidget *)
+{
+  _closeShapePicker();
+}
+
+void MainWindow::drawingShapeToolsWidget_onCommand(DrawingShapeToolsWidget *, int cmdId, float)
+{
+  if (_shapePickerToolsWidget)
+    _shapePickerToolsWidget->selectShapeCommand(cmdId);
+}

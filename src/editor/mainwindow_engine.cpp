@@ -300,22 +300,19 @@ void MainWindow::_updateEngineSegmentRange(Segment *segment)
 
 void MainWindow::_applyTransitionToEngine(Segment *segment, int transitionId)
 {
-  AVEngine *engine = _engine;
-  if (!engine)
+  if (!_engine)
     return;
   const QString type = segment->type();
-  const quint32 group = quint32(transitionId);
   if (isVisualType(type)) {
     const auto begin = layerValues(TransitionValues{segment, transitionId, true});
     const auto end = layerValues(TransitionValues{segment, transitionId, false});
-    // The facade's flag means "is end".
     for (size_t i = 0; i < begin.size(); ++i) {
-      engine->setTransitionValue(segment->id(), group, false, begin[i].id, begin[i].a, begin[i].b);
-      engine->setTransitionValue(segment->id(), group, true, end[i].id, end[i].a, end[i].b);
+      _sendTransitionValue(segment->id(), transitionId, true, begin[i].id, begin[i].a, begin[i].b);
+      _sendTransitionValue(segment->id(), transitionId, false, end[i].id, end[i].a, end[i].b);
     }
   }
   if (const quint32 sound = soundId(segment, type)) {
-    engine->setTransitionValue(sound, group, false, 15, segment->transitionUserVolume(transitionId, true), 0);
-    engine->setTransitionValue(sound, group, true, 15, segment->transitionUserVolume(transitionId, false), 0);
+    _sendTransitionValue(sound, transitionId, true, 15, segment->transitionUserVolume(transitionId, true));
+    _sendTransitionValue(sound, transitionId, false, 15, segment->transitionUserVolume(transitionId, false));
   }
 }

@@ -298,8 +298,12 @@ void MainWindow::_endDrawing(bool apply)
   if (apply && segment && segment->type() == QLatin1String("DRAWING")) {
     _recordOperation();
     _projectManager->setModified(true);
-    // A new file each time: the snapshot just taken still names the old one.
-    static_cast<DrawingSegment *>(segment)->setDrawingImage(_canvasWidget->canvasImage());
+    // A new file each time: the snapshot just taken still names the old one. The picture is
+    // read again, which hands the new file to the engine (a read under way rereads by itself).
+    auto *drawing = static_cast<DrawingSegment *>(segment);
+    const bool loading = drawing->state() == SegmentLoading;
+    if (drawing->setDrawingImage(_canvasWidget->canvasImage()) && !loading)
+      drawing->loadPreview();
     if (auto *block = static_cast<SegmentWidget *>(_projectManager->segmentWidgetOf(segment)))
       block->setScale(_zoom, false);
   }
@@ -311,14 +315,17 @@ void MainWindow::_endDrawing(bool apply)
   _canvasWidget = nullptr;
   canvas->hide();
   canvas->deleteLater();
-  // Only the tools the window made itself go; the inspector keeps and reuses its own.
-  const QList<QWidget *> owned{_drawingShapeToolsWidget.data(), _ownedDrawingColorWidget.data(),
-                               _ownedDrawingTuningWidget.data(), _ownedDrawingToolsWidget.data()};
+  // Only the tools the window made itself go; the inspector keeps and reuses its own, and no
+  // longer hears from the window.
+  _closeShapePicker();
+  const QList<QWidget *> owned{_ownedDrawingColorWidget.data(), _ownedDrawingTuningWidget.data(),
+                               _ownedDrawingToolsWidget.data()};
   for (QWidget *own : owned)
     if (own) {
       own->hide();
       own->deleteLater();
     }
+  _segmentEditingSetDrawingWidgets(nullptr, nullptr);
   _restoreAfterInPlaceEditing();
   drawingModeChanged(false);
 }

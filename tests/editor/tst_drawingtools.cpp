@@ -75,6 +75,9 @@ bool writeProject(const QString &dir)
 class DrawingWindow : public TestEditorWindow
 {
 public:
+  using MainWindow::_beginDrawing;
+  using MainWindow::_commitInPlaceEditing;
+  using MainWindow::_endDrawing;
   using MainWindow::_drawingColorWidget;
   using MainWindow::_drawingShapeToolsWidget;
   using MainWindow::_drawingTuningWidget;
@@ -91,37 +94,6 @@ public:
   {
     drawingEnds << (_canvasWidget != nullptr);
     DesktopMainWindow::drawingDidEnd();
-  }
-
-  // What opening the canvas does to the window: a canvas of the movie's export size over the
-  // preview, its reports to the window, the tool widgets, drawing mode on.
-  CanvasWidget *placeCanvas()
-  {
-    const QSizeF aspect = projectManager()->aspectSize();
-    const QSize size = exportFrameSize(float(aspect.width()), float(aspect.height()), 4);
-    auto *canvas = new CanvasWidget(size.width(), size.height(), centralWidget());
-    _canvasWidget = canvas;
-    connect(canvas, &CanvasWidget::canvasWidgetDrawBegan, this, &MainWindow::canvasWidget_onDrawBegan);
-    connect(canvas, &CanvasWidget::canvasWidgetTextChanged, this, &MainWindow::canvasWidget_onTextChanged);
-    connect(canvas, &CanvasWidget::canvasWidgetPictureChanged, this, &MainWindow::canvasWidget_onPictureChanged);
-    connect(canvas, &CanvasWidget::canvasWidgetTextSizeChangedByGesture, this,
-            &MainWindow::canvasWidget_onTextSizeChangedByGesture);
-    connect(canvas, &CanvasWidget::canvasWidgetPictureSizeChangedByGesture, this,
-            &MainWindow::canvasWidget_onPictureSizeChangedByGesture);
-    connect(canvas, &CanvasWidget::canvasWidgetShowWaiting, this, &MainWindow::canvasWidget_onShowWaiting);
-    connect(canvas, &CanvasWidget::canvasWidgetHideWaiting, this, &MainWindow::hideWaitingHUD);
-    setUpDrawingToolWidgets(canvas);
-    canvas->show();
-    _layoutDrawingWidgets();
-    drawingModeChanged(true);
-    return canvas;
-  }
-
-  // What closing the canvas does to it.
-  void removeCanvas()
-  {
-    delete _canvasWidget;
-    _canvasWidget = nullptr;
   }
 
   // The preview's rectangle in the central widget.
@@ -158,17 +130,21 @@ struct Session
             },
             30000))
       return false;
-    Segment *drawing = window->projectManager()->segmentAt(1);
-    if (drawing->type() != "DRAWING")
-      drawing = window->projectManager()->segmentAt(0);
-    window->showEditingToolsFor(static_cast<SegmentWidget *>(window->projectManager()->segmentWidgetOf(drawing)), 0);
+    window->showEditingToolsFor(static_cast<SegmentWidget *>(window->projectManager()->segmentWidgetOf(drawing())), 0);
     inspector = window->segmentInspectorWidget();
     return inspector && QTest::qWaitFor([this] { return inspector->isVisible(); });
   }
 
+  Segment *drawing() const
+  {
+    ProjectManager *project = window->projectManager();
+    return project->segmentAt(project->segmentAt(1)->type() == "DRAWING" ? 1 : 0);
+  }
+  // Edit Drawing's way: the canvas over the preview, the inspector's tools handed to the window.
   CanvasWidget *startDrawing()
   {
-    canvas = window->placeCanvas();
+    window->_beginDrawing(drawing());
+    canvas = window->_canvasWidget;
     return canvas;
   }
   // Drawing mode off and on again: the inspector hands its tools over once more.
@@ -211,7 +187,52 @@ struct Session
     return QTest::qWaitFor([&] { return canvas->settings().text == text; });
   }
 
+  // The swatch's mode as the fill popup sets it: 0 the eraser, 1 colour, 2 pattern, 3 and 4
+  // the gradients.
+  void selectFill(int mode) const
+  {
+    switch (mode) {
+    case 0: swatch()->switchToRubber(); break;
+    case 2: swatch()->selectPatternMode(); break;
+    case 3: swatch()->selectLinearGradientMode(); break;
+    case 4: swatch()->selectRadialGradientMode(); break;
+    default: swatch()->selectColorMode(); break;
+    }
+  }
+
   QPushButton *tuningButton(const char *name) const { return tuning()->findChild<QPushButton *>(name); }
+  // The tuning row on show: text, picture or line width.
+  QString shownPanel() const
+  {
+    for (const char *name : {"textTuningPanel", "pictureTuningPanel", "lineWidthPanel"})
+      if (tuning()->findChild<QWidget *>(name)->isVisible())
+        return name;
+    return QString();
+  }
+
+  // Presses a button of the inspector's strip; true once the window has heard the command.
+  bool press(int cmdId) const
+  {
+    QSignalSpy heard(tools(), &DrawingToolsWidget::drawingToolsWidgetOnCommand);
+    TooltipButton *button = tools()->findButton(cmdId);
+    if (!button || !QTest::qWaitFor([button] { return button->isVisible(); }))
+      return false;
+    QTest::mouseClick(button, Qt::LeftButton);
+    return QTest::qWaitFor([&] { return heard.count() == 1; });
+  }
+
+  // A picture placed with the picture tool through the file dialog.
+  bool placePicture()
+  {
+    const QString path = project.root() + "/sticker.png";
+    QImage sticker(200, 100, QImage::Format_ARGB32);
+    sticker.fill(Qt::red);
+    if (!sticker.save(path))
+      return false;
+    window->dialogs.answers << path;
+    Gestures::click(canvas, canvas->rect().center());
+    return QTest::qWaitFor([&] { return !canvas->settings().picture.isNull(); });
+  }
 };
 
 } // namespace
@@ -235,6 +256,16 @@ private slots:
   void pendingTextDraggedFromOutside();
   void grabbedPreviewShowsStrokes();
   void drawingEndReleasesTheInspectorsTools();
+  void hardnessReachesTheSwatch();
+  void pencilRubberSwitch_data();
+  void pencilRubberSwitch();
+  void commandsCommitThePendingItem_data();
+  void commandsCommitThePendingItem();
+  void shapePickerFollowsTheStrip();
+  void tuningPanelAsksForTextAndPicture_data();
+  void tuningPanelAsksForTextAndPicture();
+  void drawingEndsKeepTheInspectorsTools_data();
+  void drawingEndsKeepTheInspectorsTools();
   void canvasSizeForTheInspector();
   void secondDrawingOnAnotherShape();
   void screenshot();
@@ -332,12 +363,7 @@ void TestDrawingTools::settingsAtDrawingStart()
   s.swatch()->onPopupDrawingModeWidgetColorSelected(nullptr, QColor(255, 0, 0));
   s.tuning()->hardnessSlider()->setValue(mode == 1 ? 50 : 100);
   s.tuning()->lineWidthSlider()->setValue(2000);
-  switch (mode) {
-  case 0: s.swatch()->switchToRubber(); break;
-  case 2: s.swatch()->selectPatternMode(); break;
-  case 3: s.swatch()->selectLinearGradientMode(); break;
-  default: s.swatch()->selectColorMode(); break;
-  }
+  s.selectFill(mode);
   // Paint for the eraser, and the Done buttons as a previous item left them.
   if (mode == 0) {
     QPixmap earlier(s.canvas->canvasSize());
@@ -438,7 +464,7 @@ void TestDrawingTools::relaysReachTheTuningPanel()
   picker->show();
   s.tuning()->hide();
   QVERIFY(drawDrag(*s.canvas, QPoint(20, 20), QPoint(120, 40)));
-  QVERIFY(!picker);
+  QTRY_VERIFY(!picker);
   QVERIFY(s.tuning()->isVisible());
 
   // A pending text: Done from its first character until it is emptied again.
@@ -612,6 +638,291 @@ void TestDrawingTools::drawingEndReleasesTheInspectorsTools()
   QVERIFY(!textDone->isEnabled());
 }
 
+// The tuning panel's hardness shows in the swatch as well as in the strokes, while the slider
+// moves and when it is let go.
+void TestDrawingTools::hardnessReachesTheSwatch()
+{
+  Session s;
+  QVERIFY(s.open());
+  s.startDrawing();
+  s.swatch()->onPopupDrawingModeWidgetColorSelected(nullptr, QColor(255, 0, 0));
+  s.selectFill(1);
+  s.restartDrawing();
+  const QPoint centre = s.swatch()->rect().center();
+  emit s.tuning()->drawingTuningWidgetHardnessChanged(s.tuning(), 1.0f);
+  PROBE(PixelProbe::grab(s.swatch()), centre.x(), centre.y(), QColor(255, 0, 0), 4);
+  QCOMPARE(s.canvas->settings().color.alpha(), 255);
+  emit s.tuning()->drawingTuningWidgetHardnessChanging(s.tuning(), 0.3f);
+  const QRgb faint = PixelProbe::grab(s.swatch()).pixel(centre);
+  QVERIFY2(!PixelProbe::near(faint, QColor(255, 0, 0), 30), qPrintable(PixelProbe::text(faint)));
+  QCOMPARE(s.canvas->settings().color.alpha(), 76);
+}
+
+void TestDrawingTools::pencilRubberSwitch_data()
+{
+  QTest::addColumn<int>("mode");
+  QTest::newRow("colour") << 1;
+  QTest::newRow("pattern") << 2;
+  QTest::newRow("linear gradient") << 3;
+  QTest::newRow("radial gradient") << 4;
+}
+
+// The switch pressed twice: the eraser in between, then the very fill chosen before it.
+void TestDrawingTools::pencilRubberSwitch()
+{
+  QFETCH(int, mode);
+  Session s;
+  QVERIFY(s.open());
+  s.startDrawing();
+  s.swatch()->onPopupDrawingModeWidgetColorSelected(nullptr, QColor(255, 0, 0));
+  s.selectFill(mode);
+  // A half-hard pencil 20 wide; the eraser keeps its own 15 and full hardness.
+  s.tuning()->hardnessSlider()->setValue(50);
+  s.tuning()->lineWidthSlider()->setValue(2000);
+  s.restartDrawing();
+  const DrawingToolSettings before = s.canvas->settings();
+  QCOMPARE(before.lineWidth, 20.0f);
+  QCOMPARE(before.pattern.isNull(), mode == 1);
+
+  QVERIFY(s.press(10334));
+  QCOMPARE(s.swatch()->mode(), int(DrawingColorModeEraser));
+  QVERIFY(s.tuning()->isRubber());
+  QCOMPARE(s.tuning()->hardnessSlider()->value(), 100);
+  QVERIFY(s.canvas->settings().rubber);
+  QCOMPARE(s.canvas->settings().color, QColor(255, 255, 255, 255));
+  QCOMPARE(s.canvas->settings().lineWidth, s.tuning()->rubberLineWidth());
+  QCOMPARE(s.canvas->settings().lineWidth, 15.0f);
+
+  QVERIFY(s.press(10334));
+  QCOMPARE(s.swatch()->mode(), mode);
+  QVERIFY(!s.tuning()->isRubber());
+  QCOMPARE(s.tuning()->hardnessSlider()->value(), 50);
+  const DrawingToolSettings after = s.canvas->settings();
+  QVERIFY(!after.rubber);
+  QCOMPARE(after.lineWidth, 20.0f);
+  QCOMPARE(after.pattern.isNull(), before.pattern.isNull());
+  // A pattern paints with its own texels and only the colour's alpha.
+  if (mode == 1) {
+    QCOMPARE(after.color, before.color);
+  } else {
+    QCOMPARE(after.color.alpha(), before.color.alpha());
+    QCOMPARE(after.pattern.toImage(), before.pattern.toImage());
+  }
+}
+
+void TestDrawingTools::commandsCommitThePendingItem_data()
+{
+  QTest::addColumn<QString>("pending");
+  QTest::addColumn<int>("command");
+  QTest::addColumn<QString>("panel"); // the tuning row shown afterwards
+  QTest::addColumn<bool>("commits");
+  QTest::newRow("text, text tool") << "text" << 10329 << "textTuningPanel" << true;
+  QTest::newRow("text, picture tool") << "text" << 10330 << "pictureTuningPanel" << true;
+  QTest::newRow("text, rectangle") << "text" << 10310 << "lineWidthPanel" << true;
+  QTest::newRow("text, clear") << "text" << 10305 << "textTuningPanel" << true;
+  QTest::newRow("text, undo") << "text" << 10306 << "textTuningPanel" << true;
+  QTest::newRow("text, save cancelled") << "text" << 10328 << "textTuningPanel" << true;
+  QTest::newRow("text, switch") << "text" << 10334 << "textTuningPanel" << false;
+  QTest::newRow("picture, line") << "picture" << 10309 << "lineWidthPanel" << true;
+  QTest::newRow("picture, switch") << "picture" << 10334 << "pictureTuningPanel" << false;
+}
+
+// Every command but the switch first places the pending text or picture; tools choose their row.
+void TestDrawingTools::commandsCommitThePendingItem()
+{
+  QFETCH(QString, pending);
+  QFETCH(int, command);
+  QFETCH(QString, panel);
+  QFETCH(bool, commits);
+  Session s;
+  QVERIFY(s.open());
+  s.startDrawing();
+  const bool text = pending == "text";
+  QVERIFY(s.chooseTool(text ? 10329 : 10330));
+  QVERIFY(text ? s.placeText("Ab") : s.placePicture());
+  QPushButton *done = s.tuningButton(text ? "textDoneButton" : "pictureDoneButton");
+  QVERIFY(done->isEnabled());
+
+  QVERIFY(s.press(command));
+  QCOMPARE(s.shownPanel(), panel);
+  QCOMPARE(done->isEnabled(), !commits);
+  if (text)
+    QCOMPARE(s.canvas->settings().text.isEmpty(), commits);
+  else
+    QCOMPARE(s.canvas->settings().picture.isNull(), commits);
+  if (command == 10328)
+    QCOMPARE(s.window->dialogs.kinds().count("getSaveFileName"), 1);
+}
+
+// The window's own strip with its single shape button: a second click opens the picker in the
+// tuning panel's place, a choice there runs on the strip and closes it, another tool dismisses it.
+void TestDrawingTools::shapePickerFollowsTheStrip()
+{
+  Session s;
+  QVERIFY(s.open());
+  DrawingWindow &w = *s.window;
+  s.startDrawing();
+  w.MainWindow::setUpDrawingToolWidgets(s.canvas);
+  w._layoutDrawingWidgets();
+  DrawingToolsWidget *strip = w._ownedDrawingToolsWidget;
+  DrawingTuningWidget *tuning = w._ownedDrawingTuningWidget;
+  QVERIFY(strip && tuning);
+  QVERIFY(tuning->isVisible());
+  auto click = [strip](int cmdId) {
+    TooltipButton *button = cmdId ? strip->findButton(cmdId) : strip->shapeButton();
+    QSignalSpy heard(strip, &DrawingToolsWidget::drawingToolsWidgetOnCommand);
+    QTest::mouseClick(button, Qt::LeftButton);
+    return QTest::qWaitFor([&] { return heard.count() == 1; });
+  };
+
+  QVERIFY(click(0));
+  QVERIFY(!w._drawingShapeToolsWidget);
+  QVERIFY(click(0));
+  QPointer<DrawingShapeToolsWidget> picker = w._drawingShapeToolsWidget.data();
+  QVERIFY(picker);
+  QVERIFY(picker->isVisible());
+  QVERIFY(!tuning->isVisible());
+  QCOMPARE(picker->parentWidget(), w.centralWidget());
+
+  QTest::mouseClick(picker->findButton(10326), Qt::LeftButton);
+  QTRY_VERIFY(!picker);
+  QVERIFY(!w._drawingShapeToolsWidget);
+  QVERIFY(tuning->isVisible());
+  QCOMPARE(strip->selectedCmdId(), 10326);
+  QCOMPARE(strip->shapeButton()->commandId(), 10326);
+  QCOMPARE(s.canvas->currentShape()->cmdId(), 10326);
+
+  QVERIFY(click(0));
+  picker = w._drawingShapeToolsWidget.data();
+  QVERIFY(picker);
+  QVERIFY(click(10329));
+  QTRY_VERIFY(!picker);
+  QVERIFY(tuning->isVisible());
+  QVERIFY(tuning->findChild<QWidget *>("textTuningPanel")->isVisible());
+  // With nothing open, a dismissal changes nothing.
+  emit strip->drawingToolsWidgetDismissPopup(strip);
+  QVERIFY(!w._drawingShapeToolsWidget);
+  QVERIFY(tuning->isVisible());
+}
+
+void TestDrawingTools::tuningPanelAsksForTextAndPicture_data()
+{
+  QTest::addColumn<int>("tool");
+  QTest::addColumn<QString>("before"); // a text already pending, "" for none
+  QTest::addColumn<QString>("answer"); // typed, or the chosen picture's name; "" cancels
+  QTest::addColumn<QString>("dialog");
+  QTest::newRow("new text") << 10329 << "" << "Hi" << "Add Text";
+  QTest::newRow("pending text") << 10329 << "Ab" << "Abc" << "Edit Text";
+  QTest::newRow("picture") << 10330 << "" << "sticker.png" << "Insert a Picture";
+  QTest::newRow("picture cancelled") << 10330 << "" << "" << "Insert a Picture";
+}
+
+// Edit Text and Open Picture of the tuning panel ask for the canvas's text or picture.
+void TestDrawingTools::tuningPanelAsksForTextAndPicture()
+{
+  QFETCH(int, tool);
+  QFETCH(QString, before);
+  QFETCH(QString, answer);
+  QFETCH(QString, dialog);
+  Session s;
+  QVERIFY(s.open());
+  DrawingWindow &w = *s.window;
+  s.startDrawing();
+  QVERIFY(s.chooseTool(tool));
+  if (!before.isEmpty())
+    QVERIFY(s.placeText(before));
+  w.dialogs.calls.clear();
+  const bool text = tool == 10329;
+  if (text) {
+    w.dialogs.onDialog = [answer](QDialog *d) {
+      qobject_cast<QInputDialog *>(d)->setTextValue(answer);
+      return int(QDialog::Accepted);
+    };
+  } else {
+    QImage sticker(200, 100, QImage::Format_ARGB32);
+    sticker.fill(Qt::red);
+    QVERIFY(sticker.save(s.project.root() + "/sticker.png"));
+    w.dialogs.answers << (answer.isEmpty() ? QString() : s.project.root() + "/" + answer);
+  }
+  QPushButton *button = s.tuningButton(text ? "editTextButton" : "openPictureButton");
+  QVERIFY(button->isVisible());
+  QTest::mouseClick(button, Qt::LeftButton);
+  QTRY_COMPARE(w.dialogs.calls.size(), 1);
+  QCOMPARE(w.dialogs.calls.first().title, dialog);
+  if (text) {
+    QTRY_COMPARE(s.canvas->settings().text, answer);
+    QVERIFY(s.tuningButton("textDoneButton")->isEnabled());
+  } else if (answer.isEmpty()) {
+    // Nothing comes later either: the window has had time to place a picture.
+    QVERIFY(!QTest::qWaitFor([&] { return !s.canvas->settings().picture.isNull(); }, 1000));
+  } else {
+    QTRY_COMPARE(s.canvas->settings().picture.size(), QSize(200, 100));
+    QVERIFY(s.tuningButton("pictureDoneButton")->isEnabled());
+  }
+}
+
+void TestDrawingTools::drawingEndsKeepTheInspectorsTools_data()
+{
+  QTest::addColumn<QString>("end");
+  QTest::newRow("Done") << "Done";
+  QTest::newRow("Escape") << "Escape";
+  QTest::newRow("commit") << "commit";
+}
+
+// However a drawing ends, the next one gets the inspector's same tools, still wired to the
+// window; the window deletes none of them (the test runs under AddressSanitizer too).
+void TestDrawingTools::drawingEndsKeepTheInspectorsTools()
+{
+  QFETCH(QString, end);
+  Session s;
+  QVERIFY(s.open());
+  DrawingWindow &w = *s.window;
+  auto finish = [&] {
+    if (end == "Done") {
+      QPushButton *done = s.inspector->doneController()->form()->doneButton();
+      if (!QTest::qWaitFor([done] { return done->isVisible(); }))
+        return false;
+      QTest::mouseClick(done, Qt::LeftButton);
+    } else if (end == "Escape") {
+      // The window takes one Escape in a short while; pressed again until it does.
+      return QTest::qWaitFor([&] {
+        if (w._canvasWidget)
+          QTest::keyClick(&w, Qt::Key_Escape);
+        return !w._canvasWidget;
+      });
+    } else {
+      w._commitInPlaceEditing();
+    }
+    return QTest::qWaitFor([&] { return !w._canvasWidget; });
+  };
+
+  s.startDrawing();
+  QPointer<DrawingColorWidget> swatch = s.swatch();
+  QPointer<DrawingTuningWidget> tuning = s.tuning();
+  QPointer<DrawingToolsWidget> tools = s.tools();
+  QVERIFY(swatch && tuning && tools);
+  for (int round = 0; round < 2; ++round) {
+    QVERIFY2(finish(), qPrintable(QString("round %1").arg(round)));
+    QVERIFY(!w._drawingColorWidget && !w._drawingTuningWidget);
+    // Deferred deletions run now: anything deleted twice would show here.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(swatch && tuning && tools);
+
+    QVERIFY(s.startDrawing());
+    QCOMPARE(s.swatch(), swatch.data());
+    QCOMPARE(s.tuning(), tuning.data());
+    QCOMPARE(s.tools(), tools.data());
+    QCOMPARE(w._drawingColorWidget.data(), swatch.data());
+    QCOMPARE(w._drawingTuningWidget.data(), tuning.data());
+    // Still wired: the swatch and the strip reach the new canvas.
+    emit swatch->drawingColorWidgetColorChanged(swatch, QColor(10, 20, 30));
+    QCOMPARE(s.canvas->settings().color.rgb(), QColor(10, 20, 30).rgb());
+    QVERIFY(s.chooseTool(10309));
+    QCOMPARE(s.canvas->currentShape()->cmdId(), 10309);
+  }
+  QVERIFY(finish());
+}
+
 void TestDrawingTools::canvasSizeForTheInspector()
 {
   Session s;
@@ -619,7 +930,7 @@ void TestDrawingTools::canvasSizeForTheInspector()
   QSize asked;
   emit s.inspector->segmentInspectorWidgetGetCanvasSize(s.inspector, asked);
   QVERIFY(!asked.isValid());
-  s.window->placeCanvas();
+  s.startDrawing();
   emit s.inspector->segmentInspectorWidgetGetCanvasSize(s.inspector, asked);
   QCOMPARE(asked, QSize(3840, 2160));
 }
@@ -632,8 +943,7 @@ void TestDrawingTools::secondDrawingOnAnotherShape()
   s.startDrawing();
   QCOMPARE(s.canvas->canvasSize(), QSize(3840, 2160));
   s.swatch()->selectRadialGradientMode();
-  w.removeCanvas();
-  w.drawingModeChanged(false);
+  w._endDrawing(false);
 
   // The project turns to 9:16; the next canvas has the new shape.
   w.projectManager()->setDirection(false);

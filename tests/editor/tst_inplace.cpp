@@ -2,6 +2,7 @@
 // frame, applied or dropped.
 
 #include "editingfixture.h"
+#include "pixelprobe.h"
 #include "testenv.h"
 
 #include "avglwidget.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include "editscrollarea.h"
 #include "mediaexplorer.h"
+#include "mediaexplorerwidget.h"
 #include "projectmanager.h"
 #include "propertymap.h"
 #include "scrollabletoolbar.h"
@@ -21,6 +23,7 @@
 #include "segmentwidget.h"
 #include "texteditwidget.h"
 #include "textsegment.h"
+#include "tooltipbutton.h"
 
 #include <QFileInfo>
 #include <QPixmap>
@@ -84,6 +87,32 @@ class TestInPlace : public QObject
     window()->_beginTextEditing(text);
     return text;
   }
+  // The preview at a time, inside the still's top-left quadrant (the drawing covers it too),
+  // once the engine has shown that time; waits for a colour when one is given.
+  QRgb previewAt(float time, const QColor &expected = QColor(), bool *matched = nullptr)
+  {
+    window()->_setPlayheadTime(time, false);
+    window()->_engine->seek(time, true);
+    AVGLWidget *preview = window()->previewWidget();
+    const QSize size = preview->size();
+    const double fit = qMin(size.width() / 320.0, size.height() / 240.0);
+    const QPoint probe(int(size.width() / 2 - 80 * fit), int(size.height() / 2 - 60 * fit));
+    QRgb pixel = 0;
+    const bool found = QTest::qWaitFor(
+      [&] {
+        preview->update();
+        const QImage frame = preview->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+        if (frame.isNull())
+          return false;
+        pixel = frame.pixel(probe);
+        return expected.isValid() && PixelProbe::near(pixel, expected, 16);
+      },
+      expected.isValid() ? 15000 : 1000);
+    if (matched)
+      *matched = found;
+    return pixel;
+  }
+
   void openCrop(Segment *segment, const QRectF &crop)
   {
     window()->_cropWidget = new CropWidget(QRect(0, 0, 320, 180), QPixmap(320, 180), crop, true,
@@ -231,6 +260,9 @@ private slots:
     QCOMPARE(window()->_cropWidget, crop);
     window()->_endCropping(false);
     QTRY_VERIFY(!window()->_cropBackground);
+    // Later cases see the pictures whole (an undo sends the model's corners to the engine).
+    segment->setCropTopLeft(QPointF(0, 0));
+    segment->setCropBottomRight(QPointF(1, 1));
   }
 
   // A crop closed unchanged records nothing; on a transition side the state's corners change.
@@ -314,12 +346,18 @@ private slots:
     QFETCH(bool, apply);
     Segment *sketch = session.segment("DRAWING");
     const QString file = sketch->properties()->text("File");
+    const float time = sketch->rangeStart() + sketch->duration() / 2;
+    const QColor old(previewAt(time));
     session.edit(sketch);
     session.engine.clear();
     window()->_beginDrawing(sketch);
     CanvasWidget *canvas = window()->_canvasWidget;
     QVERIFY(canvas);
     QCOMPARE(canvas->canvasImage().size(), QSize(3840, 2160));
+    // The whole canvas painted blue.
+    QPixmap blue(canvas->canvasSize());
+    blue.fill(Qt::blue);
+    canvas->drawImage(blue);
     QList<EngineCallLog::Call> enabled = session.engine.calls("setSegmentEnabled");
     QCOMPARE(enabled.size(), 1);
     QVERIFY(enabled[0].id == sketch->id() && !enabled[0].flag);
@@ -335,16 +373,83 @@ private slots:
     QVERIFY(enabled[1].id == sketch->id() && enabled[1].flag);
     QVERIFY(!window()->editScrollArea()->isMouseTransparent());
     QCOMPARE(snapshots() - history, apply ? 1 : 0);
+    bool shown = false;
     if (!apply) {
       QCOMPARE(sketch->properties()->text("File"), file);
+      // Back in the preview as it was.
+      const QRgb pixel = previewAt(time, old, &shown);
+      QVERIFY2(shown, qPrintable(PixelProbe::text(pixel)));
       return;
     }
     const QString drawn = sketch->properties()->text("File");
     QVERIFY(drawn != file);
+    QRgb pixel = previewAt(time, Qt::blue, &shown);
+    QVERIFY2(shown, qPrintable(PixelProbe::text(pixel)));
     window()->undoRedoOperation(true);
     QTRY_COMPARE(session.segment("DRAWING")->properties()->text("File"), file);
-    const QString old = QFileInfo(file).isAbsolute() ? file : session.project.directory() + "/" + file;
-    QVERIFY2(QFile::exists(old), qPrintable(old));
+    const QString oldFile = QFileInfo(file).isAbsolute() ? file : session.project.directory() + "/" + file;
+    QVERIFY2(QFile::exists(oldFile), qPrintable(oldFile));
+    pixel = previewAt(time, old, &shown);
+    QVERIFY2(shown, qPrintable(QString("%1, was %2").arg(PixelProbe::text(pixel), PixelProbe::text(old.rgb()))));
+  }
+
+  void afterAnyClosing_data()
+  {
+    QTest::addColumn<QString>("editing");
+    QTest::addColumn<bool>("apply");
+    for (const char *editing : {"text", "drawing", "crop"})
+      for (const bool apply : {true, false})
+        QTest::addRow("%s, %s", editing, apply ? "applied" : "dropped") << QString(editing) << apply;
+  }
+
+  // However an editing closes, the window comes back: the tool bar, the mouse of the timeline
+  // and the explorer at once, the tools' states half a second later.
+  void afterAnyClosing()
+  {
+    QFETCH(QString, editing);
+    QFETCH(bool, apply);
+    Segment *segment = editing == "text" ? session.segment("TEXT")
+                       : editing == "drawing" ? session.segment("DRAWING")
+                                              : session.segment("IMAGE");
+    if (editing == "text")
+      static_cast<TextSegment *>(segment)->setText("Hello");
+    const float time = segment->rangeStart() + 0.1f;
+    window()->_setPlayheadTime(time, false);
+    session.edit(segment);
+    window()->_buildSegmentToolBar(segment, time);
+    if (editing == "text")
+      window()->_beginTextEditing(segment);
+    else if (editing == "drawing")
+      window()->_beginDrawing(segment);
+    else
+      window()->_beginCropping(segment);
+    QVERIFY(window()->_textEditWidget || window()->_canvasWidget || window()->_cropWidget);
+    ScrollableToolBar *bar = window()->_segmentToolBar;
+    QVERIFY(bar);
+    QTRY_VERIFY(!bar->isVisible());
+    QVERIFY(window()->editScrollArea()->isMouseTransparent());
+    QVERIFY(window()->mediaExplorer() && window()->mediaExplorer()->widget());
+    QWidget *explorer = window()->mediaExplorer()->widget();
+    QVERIFY(explorer->testAttribute(Qt::WA_TransparentForMouseEvents));
+    TooltipButton *border = bar->button(10012);
+    QVERIFY(border);
+
+    if (apply)
+      window()->_commitInPlaceEditing();
+    else if (editing == "text")
+      window()->_endTextEditing(false);
+    else if (editing == "drawing")
+      window()->_endDrawing(false);
+    else
+      window()->_endCropping(false);
+    // A state only a later refresh of the tools puts right: the border is there for a picture
+    // in range.
+    border->setEnabled(false);
+    QVERIFY(!window()->_textEditWidget && !window()->_canvasWidget && !window()->_cropWidget);
+    QVERIFY(!window()->editScrollArea()->isMouseTransparent());
+    QVERIFY(!explorer->testAttribute(Qt::WA_TransparentForMouseEvents));
+    QTRY_VERIFY(bar->isVisible());
+    QTRY_VERIFY(border->isEnabled());
   }
 
   // Wired tool widgets drive the canvas; the line width only once the slider is let go.
