@@ -34,7 +34,6 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QPoint>
-#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -347,7 +346,7 @@ void MainWindow::onSegmentStateChanged(Segment *segment, int newState)
 bool MainWindow::_refuseUnreadableImport(Segment *segment)
 {
   const QString type = segment->type();
-  if (segment->error() != SegmentLoadError || segment->duration() > 0
+  if (!_engine || segment->error() != SegmentLoadError || segment->duration() > 0
       || (type != QLatin1String("MOVIE") && type != QLatin1String("MUSIC")))
     return false;
   TrackWidget *track = _trackOf(segment);
@@ -363,16 +362,9 @@ bool MainWindow::_refuseUnreadableImport(Segment *segment)
     });
     return true;
   }
-  QPointer<SegmentWidget> block(track->segmentWidgetForSegment(segment));
-  track->removeSegment(segment, false);
-  if (block)
-    block->setSegment(nullptr);
-  _projectManager->removeSegment(segment);
-  _updateDurationAndRescale();
-  _removeTrackIfEmpty(track);
-  _removeSegmentFromEngine(segment);
-  delete segment;
-  _refreshEngineAfterEdit();
+  editScrollArea_removeSegment(segment);
+  // Neither the removal nor the insertion is a step to undo.
+  _projectManager->discardLastOperation();
   _projectManager->discardLastOperation();
   ProgressHUD::showTextMessage(tr("This file cannot be opened"), this, 2000);
   return true;
