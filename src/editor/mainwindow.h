@@ -624,6 +624,7 @@ protected:
   void _removeTrackIfEmpty(TrackWidget *track);
   TrackWidget *_trackOf(Segment *segment) const;
   void _removeSegmentFromEngine(Segment *segment);
+  bool _refuseUnreadableImport(Segment *segment);
   void _selectSegmentByKey(Segment *segment);
   void _grabSegmentFrame(Segment *segment);
   void _showGrabPreview(const QImage &image);

@@ -16,6 +16,7 @@
 #include "imagesegment.h"
 #include "moviesegment.h"
 #include "musicsegment.h"
+#include "progresshud.h"
 #include "projectloader.h"
 #include "projectmanager.h"
 #include "rulerscrollarea.h"
@@ -320,6 +321,8 @@ void MainWindow::onSegmentStateChanged(Segment *segment, int newState)
     _engine->refresh();
     return;
   }
+  if (_refuseUnreadableImport(segment))
+    return;
   // A new movie's range may have been learnt while it loaded.
   if (segment->type() == QLatin1String("MOVIE")) {
     auto *movie = static_cast<MovieSegment *>(segment);
@@ -336,6 +339,35 @@ void MainWindow::onSegmentStateChanged(Segment *segment, int newState)
     return;
   }
   _seekToTime(segment->rangeStart() + 0.01f, true);
+}
+
+// A movie or music file just added that cannot be read has no length, so its block could never
+// show the load error: the insertion and its undo step are taken back and the user is told.
+bool MainWindow::_refuseUnreadableImport(Segment *segment)
+{
+  const QString type = segment->type();
+  if (!_engine || segment->error() != SegmentLoadError || segment->duration() > 0
+      || (type != QLatin1String("MOVIE") && type != QLatin1String("MUSIC")))
+    return false;
+  TrackWidget *track = _trackOf(segment);
+  if (!track)
+    return false;
+  // The engine's segment goes too: not while its threads are busy.
+  if (!_engine->isIdle()) {
+    const quint32 id = segment->id();
+    QTimer::singleShot(100, this, [this, id] {
+      const int index = _projectManager->indexOfSegmentId(id);
+      if (index >= 0)
+        _refuseUnreadableImport(_projectManager->segmentAt(index));
+    });
+    return true;
+  }
+  editScrollArea_removeSegment(segment);
+  // Neither the removal nor the insertion is a step to undo.
+  _projectManager->discardLastOperation();
+  _projectManager->discardLastOperation();
+  ProgressHUD::showTextMessage(tr("This file cannot be opened"), this, 2000);
+  return true;
 }
 
 void MainWindow::onSegmentRangeChanged(Segment *segment, float newDuration)

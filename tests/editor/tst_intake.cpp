@@ -10,6 +10,8 @@
 #include "musicsegment.h"
 #include "commonpopup.h"
 #include "popupmediatypeselectionwidget.h"
+#include "progresshud.h"
+#include "projectmanager.h"
 #include "usersettings.h"
 #include "util.h"
 
@@ -331,6 +333,58 @@ private slots:
     QTRY_COMPARE_WITH_TIMEOUT(gif->duration(), 3.0f, 10000);
     auto *tune = static_cast<MusicSegment *>(insert("Night Song.wav", 4, {}));
     QCOMPARE(tune->title(), QString("Night Song"));
+  }
+
+  // An unreadable movie or music file has no length to show its load error on: the insertion
+  // is taken back with its undo step, and the user is told. A picture keeps its block, which
+  // shows the error.
+  void unreadableFilesTakenBack_data()
+  {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("movie") << "broken.mp4" << 1 << false;
+    QTest::newRow("music") << "broken.m4a" << 4 << false;
+    QTest::newRow("by MIME type") << "broken.mp4" << 7 << false;
+    QTest::newRow("picture") << "broken.png" << 2 << true;
+  }
+
+  void unreadableFilesTakenBack()
+  {
+    QFETCH(QString, file);
+    QFETCH(int, kind);
+    QFETCH(bool, kept);
+    IntakeProject p;
+    QVERIFY(p.project.isValid());
+    QVERIFY(MediaFixtures::writePicture(p.dir() + "/still.png", 32, 32));
+    QVERIFY(p.open(pictureLine(1, 0, 2), 1));
+    IntakeWindow *w = p.window.get();
+    QTemporaryDir media;
+    QVERIFY(writeFile(media.filePath(file), QByteArray(4096, '\x5a')));
+    const int tracks = w->editScrollArea()->trackCount();
+    const int history = p.model()->history().count();
+    w->_insertTrack = w->_lastTrackWidget;
+    QVERIFY(w->_insertMediaFile(media.filePath(file), kind, {}, 0, true, true));
+    Segment *added = p.newest();
+    QTRY_VERIFY_WITH_TIMEOUT(p.model()->segmentCount() == 1 || added->state() == SegmentReady, 20000);
+    auto shown = [w] {
+      QStringList texts;
+      for (ProgressHUD *hud : w->findChildren<ProgressHUD *>())
+        if (hud->textLabel())
+          texts << hud->textLabel()->text();
+      return texts;
+    };
+    if (kept) {
+      QCOMPARE(added->error(), quint32(SegmentLoadError));
+      QCOMPARE(p.model()->segmentCount(), 2);
+      QCOMPARE(p.model()->history().count(), history + 1);
+      QVERIFY(!shown().contains("This file cannot be opened"));
+      return;
+    }
+    QTRY_VERIFY(shown().contains("This file cannot be opened"));
+    QCOMPARE(p.model()->segmentCount(), 1);
+    QCOMPARE(w->editScrollArea()->trackCount(), tracks);
+    QCOMPARE(p.model()->history().count(), history);
   }
 
   // New text and drawing blocks open their editor 750 ms later, with animations off for it.

@@ -307,12 +307,12 @@ SegmentWidget *EditingSession::edit(Segment *segment) const
   return widget;
 }
 
-QString EditingSession::state() const
+QString projectState(ProjectManager *model)
 {
   QStringList lines;
   QHash<QString, int> trackNumbers;
-  for (int i = 0; i < segmentCount(); ++i) {
-    PropertyMap map = *segmentAt(i)->properties();
+  for (int i = 0; i < model->segmentCount(); ++i) {
+    PropertyMap map = *model->segmentAt(i)->properties();
     const QString track = map.text(QStringLiteral("TrackId"));
     if (!trackNumbers.contains(track))
       trackNumbers.insert(track, trackNumbers.size() + 1);
@@ -323,6 +323,11 @@ QString EditingSession::state() const
     lines << line;
   }
   return lines.join(QLatin1Char('\n'));
+}
+
+QString EditingSession::state() const
+{
+  return projectState(window->projectManager());
 }
 
 int EditingSession::trackCount() const

@@ -30,6 +30,12 @@ struct AVEngineCall;
 class Segment;
 class SegmentWidget;
 
+class ProjectManager;
+
+// The project's segments as the model writes them, one line each, with the track ids numbered
+// by first use so that rebuilt tracks compare equal.
+QString projectState(ProjectManager *model);
+
 // Every facade call while installed, from any thread.
 class EngineCallLog
 {
