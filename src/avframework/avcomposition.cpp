@@ -422,8 +422,11 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
   // An exported frame is multisampled only when a layer is off the pixel grid (a pass over four
   // samples a pixel costs the most in a software renderer), so its layers are all updated before
   // drawing starts. The preview multisamples every frame and updates each layer as it draws it.
+  // Layers under one that fills the frame with an opaque picture are not drawn, nor is the
+  // frame cleared under it.
   std::vector<Drawn> drawn;
   bool multisample = _alwaysMultisample || !exporting;
+  bool filled = false;
   if (exporting) {
     for (AVLayerSegment *layer : layers) {
       AVTexture *texture = updateLayer(layer);
@@ -434,15 +437,25 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
       memset(&info, 0, sizeof(info));
       fillDrawParams(&info, layer);
       const bool video = layer->isVideo();
+      if (video && _opaquePicture(layer, texture) &&
+          layerFillsTarget(info, width, height, layer->pictureWidth(), layer->pictureHeight())) {
+        info.fillsTarget = 1;
+        filled = true;
+        drawn.erase(drawn.begin(), drawn.end() - 1);
+      }
+    }
+    for (const Drawn &d : drawn) {
+      const bool video = d.layer->isVideo();
       multisample = multisample ||
-                    layerNeedsMultisample(info, width, height, video ? layer->pictureWidth() : texture->width,
-                                          video ? layer->pictureHeight() : texture->height);
+                    layerNeedsMultisample(d.info, width, height, video ? d.layer->pictureWidth() : d.texture->width,
+                                          video ? d.layer->pictureHeight() : d.texture->height);
     }
   }
   AVFrameBuffer *samples = multisample ? _multisampleFrameBuffer : nullptr;
   setRenderTarget(renderer, samples ? samples : _outputFrameBuffer);
   const vec4 background = _backgroundColor;
-  clearTarget(renderer, background.x, background.y, background.z, background.w);
+  if (!filled)
+    clearTarget(renderer, background.x, background.y, background.z, background.w);
   if (exporting) {
     for (const Drawn &d : drawn)
       _drawLayer(renderer, d.layer, d.texture, &d.info);
@@ -466,6 +479,14 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
   if (_flushAfterCompose)
     flushRenderer(renderer, exporting);
   doneRendererCurrent(renderer);
+}
+
+// Planar video pictures have no alpha.
+bool AVComposition::_opaquePicture(AVLayerSegment *layer, AVTexture *texture)
+{
+  const uint32_t kind = textureKind(texture);
+  return (kind == kAVTextureYUV420 && layer->secondPlane() && layer->thirdPlane()) ||
+         ((kind == kAVTextureNV12 || kind == 4) && layer->secondPlane());
 }
 
 // Video pictures come as planes by their texture's kind; every other layer is one RGBA texture.

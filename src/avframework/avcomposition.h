@@ -92,6 +92,7 @@ private:
   void _resetWindowTable();
   void _notifyListeners(AVSegment *segment);
   void _deleteParked();
+  static bool _opaquePicture(AVLayerSegment *layer, AVTexture *texture);
   void _drawLayer(AVGLRenderer *renderer, AVLayerSegment *layer, AVTexture *texture, const AVLayerRenderInfo *info);
 
   // Set by the rendering thread, read by the mixing thread to know that rendering has begun.

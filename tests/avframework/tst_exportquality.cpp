@@ -129,6 +129,8 @@ private slots:
   void layerEdgesMatchMultisampled_data();
   void layerEdgesMatchMultisampled();
   void wholeMovieMatchesCompose();
+  void layersUnderVideoMatchPreview_data();
+  void layersUnderVideoMatchPreview();
 
 private:
   std::unique_ptr<AVHeadlessGLHost> _host;
@@ -263,6 +265,65 @@ void TestExportQuality::wholeMovieMatchesCompose()
     const double db = psnr(composed, video.frames[index]);
     QVERIFY2(db >= 40, qPrintable(QString("frame %1: %2 dB").arg(index).arg(db)));
   }
+  renderer.compose(-100);
+}
+
+void TestExportQuality::layersUnderVideoMatchPreview_data()
+{
+  QTest::addColumn<QString>("property");
+  QTest::addColumn<float>("value");
+  QTest::addColumn<float>("value2");
+  QTest::newRow("filling the frame") << QString() << 0.0f << 0.0f;
+  QTest::newRow("enlarged") << "scale" << 1.2f << 1.2f;
+  QTest::newRow("shrunk by a pixel") << "scale" << 1 - 1.0f / kWidth << 1 - 1.0f / kHeight;
+  QTest::newRow("moved by a pixel") << "position" << 1.0f / kWidth << 0.0f;
+  QTest::newRow("moved by a fraction of a pixel") << "position" << 0.0f << 0.3f / kHeight;
+  QTest::newRow("slightly transparent") << "transparency" << 0.02f << 0.0f;
+  QTest::newRow("rotated") << "rotation" << 1.0f << 0.0f;
+  QTest::newRow("cropped") << "crop" << 0.1f << 0.1f;
+  QTest::newRow("rounded corners") << "corners" << 0.05f << 0.0f;
+  QTest::newRow("shadowed") << "shadow" << 1.0f << 0.0f;
+}
+
+// A picture under a video layer: the exported frame, which leaves out what a full-frame opaque
+// video hides, against the preview's frame, which draws everything.
+void TestExportQuality::layersUnderVideoMatchPreview()
+{
+  QFETCH(QString, property);
+  QFETCH(float, value);
+  QFETCH(float, value2);
+  const QString clip = _dir->filePath("clip.mp4"), picture = _dir->filePath("picture.png");
+  QVERIFY(writeColorVideo(clip, kWidth, kHeight, kFps, kFps));
+  QVERIFY(writePicture(picture, kWidth, kHeight));
+  _engine->setBackgroundColor(makeVec4Opaque(0.1f, 0.9f, 0.2f));
+  _engine->addImageSegment(1, picture.toUtf8().constData(), false, 0, 1);
+  _engine->addVideoSegment(2, clip.toUtf8().constData(), 0, 0, 1, 0, true);
+  if (property == "scale")
+    _engine->setSegmentProperty(2, kAVPropertyScale, value, value2);
+  else if (property == "position")
+    _engine->setSegmentProperty(2, kAVPropertyPosition, value, value2);
+  else if (property == "transparency")
+    _engine->setSegmentProperty(2, kAVPropertyTransparency, value);
+  else if (property == "rotation")
+    _engine->setSegmentProperty(2, kAVPropertyRotation, value * kDegrees);
+  else if (property == "crop")
+    _engine->setSegmentProperty(2, kAVPropertyCropTopLeft, value, value2);
+  else if (property == "corners")
+    _engine->setSegmentProperty(2, kAVPropertyCornerRadius, value);
+  else if (property == "shadow")
+    _engine->setSegmentProperty(2, kAVPropertyShadowOpacity, value);
+
+  AVHeadlessRenderer renderer(_host.get(), _composition.get());
+  QVERIFY(renderer.isValid());
+  const double t = 0.5;
+  QVERIFY(QTest::qWaitFor([&] {
+    renderer.compose(t, true);
+    return _composition->isReadyAt(t);
+  }, 5000));
+  const QImage exported = renderer.compose(t, true);
+  const QImage preview = renderer.compose(t, false);
+  const double db = psnr(exported, preview);
+  QVERIFY2(db >= 40, qPrintable(QString("%1 dB").arg(db)));
   renderer.compose(-100);
 }
 
