@@ -450,6 +450,13 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
                     layerNeedsMultisample(d.info, width, height, video ? d.layer->pictureWidth() : d.texture->width,
                                           video ? d.layer->pictureHeight() : d.texture->height);
     }
+    // Only the painted part of a mostly transparent picture is drawn, once the edges it has
+    // as a whole have decided the multisampling.
+    for (Drawn &d : drawn) {
+      float topLeft[2], bottomRight[2];
+      if (d.layer->paintedArea(topLeft, bottomRight))
+        cropToPaintedArea(&d.info, topLeft, bottomRight);
+    }
   }
   AVFrameBuffer *samples = multisample ? _multisampleFrameBuffer : nullptr;
   setRenderTarget(renderer, samples ? samples : _outputFrameBuffer);

@@ -139,6 +139,17 @@ bool layerFillsTarget(const AVLayerRenderInfo &info, int width, int height, uint
   return x - halfW <= kSlack && x + halfW >= width - kSlack && y - halfH <= kSlack && y + halfH >= height - kSlack;
 }
 
+void cropToPaintedArea(AVLayerRenderInfo *info, const float *topLeft, const float *bottomRight)
+{
+  if (info->shadowOpacity > 0 || info->borderWidth > 0 || info->cornerRadius > 0 || info->keySensitivity > 0 ||
+      _anyEffect(info->effectFlags))
+    return;
+  for (int i = 0; i < 2; ++i) {
+    info->cropTopLeft[i] = std::max(info->cropTopLeft[i], topLeft[i]);
+    info->cropBottomRight[i] = std::max(info->cropTopLeft[i], std::min(info->cropBottomRight[i], bottomRight[i]));
+  }
+}
+
 void uploadDrawVertices(AVGLRenderer *renderer, AVVertexUse use, const float *positions, const float *coordinates,
                         int count)
 {

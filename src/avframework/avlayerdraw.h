@@ -53,6 +53,10 @@ bool layerNeedsMultisample(const AVLayerRenderInfo &info, int width, int height,
 bool layerFillsTarget(const AVLayerRenderInfo &info, int width, int height, uint32_t pictureWidth,
                       uint32_t pictureHeight);
 
+// Narrows the layer's crop to the part of its texture that is painted (crop fractions), where
+// that leaves every drawn pixel as it was: no shadow, border, rounded corners, effect or key.
+void cropToPaintedArea(AVLayerRenderInfo *info, const float *topLeft, const float *bottomRight);
+
 void drawLayer(AVGLRenderer *renderer, int width, int height, uint32_t textureTarget, uint32_t texture,
                uint32_t texture2, uint32_t texture3, uint32_t kind, uint32_t textureWidth, uint32_t textureHeight,
                uint32_t pictureWidth, uint32_t pictureHeight, uint32_t targetDepth, const AVLayerRenderInfo *info);

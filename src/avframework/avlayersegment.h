@@ -38,6 +38,14 @@ public:
   virtual AVTexture *thirdPlane() const { return nullptr; }
   virtual uint32_t pictureWidth() const { return 0; }
   virtual uint32_t pictureHeight() const { return 0; }
+  // On the rendering thread: the part of the texture, in crop fractions, outside which every
+  // texel is transparent. False when not known (the whole texture may show).
+  virtual bool paintedArea(float *topLeft, float *bottomRight) const
+  {
+    (void)topLeft;
+    (void)bottomRight;
+    return false;
+  }
 
   // User values (locked).
   void setTransparency(float transparency);

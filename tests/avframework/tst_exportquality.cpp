@@ -131,6 +131,8 @@ private slots:
   void wholeMovieMatchesCompose();
   void layersUnderVideoMatchPreview_data();
   void layersUnderVideoMatchPreview();
+  void textMatchesPreview_data();
+  void textMatchesPreview();
 
 private:
   std::unique_ptr<AVHeadlessGLHost> _host;
@@ -312,6 +314,56 @@ void TestExportQuality::layersUnderVideoMatchPreview()
     _engine->setSegmentProperty(2, kAVPropertyCornerRadius, value);
   else if (property == "shadow")
     _engine->setSegmentProperty(2, kAVPropertyShadowOpacity, value);
+
+  AVHeadlessRenderer renderer(_host.get(), _composition.get());
+  QVERIFY(renderer.isValid());
+  const double t = 0.5;
+  QVERIFY(QTest::qWaitFor([&] {
+    renderer.compose(t, true);
+    return _composition->isReadyAt(t);
+  }, 5000));
+  const QImage exported = renderer.compose(t, true);
+  const QImage preview = renderer.compose(t, false);
+  const double db = psnr(exported, preview);
+  QVERIFY2(db >= 40, qPrintable(QString("%1 dB").arg(db)));
+  renderer.compose(-100);
+}
+
+void TestExportQuality::textMatchesPreview_data()
+{
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<float>("degrees");
+  QTest::addColumn<float>("scale");
+  QTest::addColumn<float>("x");
+  QTest::addColumn<float>("y");
+  QTest::addColumn<float>("shadow");
+  QTest::newRow("centred") << "Hello" << 0.0f << 1.0f << 0.0f << 0.0f << 0.0f;
+  QTest::newRow("in the top left corner") << "Hello" << 0.0f << 1.0f << -0.3f << 0.35f << 0.0f;
+  QTest::newRow("rotated 17, scaled 0.37") << "Hello" << 17.0f << 0.37f << 0.1f << -0.1f << 0.0f;
+  QTest::newRow("two lines") << "Hello\nworld, and more" << 0.0f << 1.0f << 0.0f << -0.2f << 0.0f;
+  QTest::newRow("shadowed") << "Hello" << 0.0f << 1.0f << 0.0f << 0.0f << 1.0f;
+  QTest::newRow("blank") << " " << 0.0f << 1.0f << 0.0f << 0.0f << 0.0f;
+}
+
+// A text over a picture: the exported frame, which draws only the painted part of the text's
+// picture, against the preview's frame, which draws all of it.
+void TestExportQuality::textMatchesPreview()
+{
+  QFETCH(QString, text);
+  QFETCH(float, degrees);
+  QFETCH(float, scale);
+  QFETCH(float, x);
+  QFETCH(float, y);
+  QFETCH(float, shadow);
+  const QString picture = _dir->filePath("picture.png");
+  QVERIFY(writePicture(picture, kWidth, kHeight));
+  _engine->addImageSegment(1, picture.toUtf8().constData(), false, 0, 1);
+  _engine->addTextSegment(2, text.toUtf8().constData(), 0, 1);
+  _engine->setSegmentProperty(2, kAVPropertyRotation, degrees * kDegrees);
+  _engine->setSegmentProperty(2, kAVPropertyScale, scale, scale);
+  _engine->setSegmentProperty(2, kAVPropertyPosition, x, y);
+  if (shadow > 0)
+    _engine->setSegmentProperty(2, kAVPropertyShadowOpacity, shadow);
 
   AVHeadlessRenderer renderer(_host.get(), _composition.get());
   QVERIFY(renderer.isValid());
