@@ -85,6 +85,7 @@ AVComposition::~AVComposition()
   free(_mixBuffer);
   free(_scratch);
   destroyFrameBuffer(_outputFrameBuffer);
+  destroyFrameBuffer(_previousFrameBuffer);
   destroyMultisampleFrameBuffer(_multisampleFrameBuffer);
   for (AVMutex *mutex : {_visibleLock, _soundLock, _parkedLock, _rendererLock, _listenerLock, _mixLock})
     avMutexDestroy(mutex);
@@ -308,8 +309,9 @@ void AVComposition::releaseGLResources()
   // Parked layers hold textures too, and only this thread has their context.
   _deleteParked();
   destroyFrameBuffer(_outputFrameBuffer);
+  destroyFrameBuffer(_previousFrameBuffer);
   destroyMultisampleFrameBuffer(_multisampleFrameBuffer);
-  _outputFrameBuffer = nullptr;
+  _outputFrameBuffer = _previousFrameBuffer = nullptr;
   _multisampleFrameBuffer = nullptr;
 }
 
@@ -384,9 +386,16 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
   _deleteParked();
 
   const int width = _renderWidth, height = _renderHeight;
+  const bool alternate = exporting && _keepPreviousFrame;
+  if (alternate) {
+    std::swap(_outputFrameBuffer, _previousFrameBuffer);
+    if (_outputFrameBuffer && (int(frameBufferWidth(_outputFrameBuffer)) != width ||
+                               int(frameBufferHeight(_outputFrameBuffer)) != height))
+      resizeFrameBuffer(_outputFrameBuffer, uint32_t(width), uint32_t(height));
+  }
   if (!_outputFrameBuffer) {
     _outputFrameBuffer = createFrameBuffer(uint32_t(width), uint32_t(height), false);
-    if (_multisample)
+    if (_multisample && !_multisampleFrameBuffer)
       _multisampleFrameBuffer = createMultisampleFrameBuffer(uint32_t(width), uint32_t(height), false);
   } else if (width != _frameWidth || height != _frameHeight) {
     resizeFrameBuffer(_outputFrameBuffer, uint32_t(width), uint32_t(height));
@@ -483,7 +492,9 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
     setRenderTarget(renderer, _outputFrameBuffer);
     blitToTarget(renderer, samples, false);
   }
-  if (_flushAfterCompose)
+  if (alternate)
+    flushRenderer(renderer, false);
+  else if (_flushAfterCompose)
     flushRenderer(renderer, exporting);
   doneRendererCurrent(renderer);
 }
