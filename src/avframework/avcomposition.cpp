@@ -446,8 +446,9 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
       memset(&info, 0, sizeof(info));
       fillDrawParams(&info, layer);
       const bool video = layer->isVideo();
-      if (video && _opaquePicture(layer, texture) &&
-          layerFillsTarget(info, width, height, layer->pictureWidth(), layer->pictureHeight())) {
+      if (_opaquePicture(layer, texture) &&
+          layerFillsTarget(info, width, height, video ? layer->pictureWidth() : texture->width,
+                           video ? layer->pictureHeight() : texture->height)) {
         info.fillsTarget = 1;
         filled = true;
         drawn.erase(drawn.begin(), drawn.end() - 1);
@@ -499,10 +500,12 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
   doneRendererCurrent(renderer);
 }
 
-// Planar video pictures have no alpha.
+// Planar video pictures have no alpha; other pictures are looked at when uploaded.
 bool AVComposition::_opaquePicture(AVLayerSegment *layer, AVTexture *texture)
 {
   const uint32_t kind = textureKind(texture);
+  if (kind == kAVTextureRGBA)
+    return layer->isTextureOpaque();
   return (kind == kAVTextureYUV420 && layer->secondPlane() && layer->thirdPlane()) ||
          ((kind == kAVTextureNV12 || kind == 4) && layer->secondPlane());
 }

@@ -129,8 +129,8 @@ private slots:
   void layerEdgesMatchMultisampled_data();
   void layerEdgesMatchMultisampled();
   void wholeMovieMatchesCompose();
-  void layersUnderVideoMatchPreview_data();
-  void layersUnderVideoMatchPreview();
+  void layersUnderFullFrameMatchPreview_data();
+  void layersUnderFullFrameMatchPreview();
   void textMatchesPreview_data();
   void textMatchesPreview();
 
@@ -270,36 +270,55 @@ void TestExportQuality::wholeMovieMatchesCompose()
   renderer.compose(-100);
 }
 
-void TestExportQuality::layersUnderVideoMatchPreview_data()
+void TestExportQuality::layersUnderFullFrameMatchPreview_data()
 {
+  QTest::addColumn<QString>("top"); // "video", "picture", or "picture with a hole" (one clear pixel)
   QTest::addColumn<QString>("property");
   QTest::addColumn<float>("value");
   QTest::addColumn<float>("value2");
-  QTest::newRow("filling the frame") << QString() << 0.0f << 0.0f;
-  QTest::newRow("enlarged") << "scale" << 1.2f << 1.2f;
-  QTest::newRow("shrunk by a pixel") << "scale" << 1 - 1.0f / kWidth << 1 - 1.0f / kHeight;
-  QTest::newRow("moved by a pixel") << "position" << 1.0f / kWidth << 0.0f;
-  QTest::newRow("moved by a fraction of a pixel") << "position" << 0.0f << 0.3f / kHeight;
-  QTest::newRow("slightly transparent") << "transparency" << 0.02f << 0.0f;
-  QTest::newRow("rotated") << "rotation" << 1.0f << 0.0f;
-  QTest::newRow("cropped") << "crop" << 0.1f << 0.1f;
-  QTest::newRow("rounded corners") << "corners" << 0.05f << 0.0f;
-  QTest::newRow("shadowed") << "shadow" << 1.0f << 0.0f;
+  QTest::newRow("video filling the frame") << "video" << QString() << 0.0f << 0.0f;
+  QTest::newRow("video enlarged") << "video" << "scale" << 1.2f << 1.2f;
+  QTest::newRow("video shrunk by a pixel") << "video" << "scale" << 1 - 1.0f / kWidth << 1 - 1.0f / kHeight;
+  QTest::newRow("video moved by a pixel") << "video" << "position" << 1.0f / kWidth << 0.0f;
+  QTest::newRow("video moved by a fraction of a pixel") << "video" << "position" << 0.0f << 0.3f / kHeight;
+  QTest::newRow("video slightly transparent") << "video" << "transparency" << 0.02f << 0.0f;
+  QTest::newRow("video rotated") << "video" << "rotation" << 1.0f << 0.0f;
+  QTest::newRow("video cropped") << "video" << "crop" << 0.1f << 0.1f;
+  QTest::newRow("video with rounded corners") << "video" << "corners" << 0.05f << 0.0f;
+  QTest::newRow("video shadowed") << "video" << "shadow" << 1.0f << 0.0f;
+  QTest::newRow("picture filling the frame") << "picture" << QString() << 0.0f << 0.0f;
+  QTest::newRow("picture shrunk by a pixel") << "picture" << "scale" << 1 - 1.0f / kWidth << 1 - 1.0f / kHeight;
+  QTest::newRow("picture slightly transparent") << "picture" << "transparency" << 0.02f << 0.0f;
+  QTest::newRow("picture with a hole") << "picture with a hole" << QString() << 0.0f << 0.0f;
 }
 
-// A picture under a video layer: the exported frame, which leaves out what a full-frame opaque
-// video hides, against the preview's frame, which draws everything.
-void TestExportQuality::layersUnderVideoMatchPreview()
+// A picture under a layer as large as the frame: the exported frame, which leaves out what a
+// full-frame opaque layer hides, against the preview's frame, which draws everything.
+void TestExportQuality::layersUnderFullFrameMatchPreview()
 {
+  QFETCH(QString, top);
   QFETCH(QString, property);
   QFETCH(float, value);
   QFETCH(float, value2);
   const QString clip = _dir->filePath("clip.mp4"), picture = _dir->filePath("picture.png");
-  QVERIFY(writeColorVideo(clip, kWidth, kHeight, kFps, kFps));
+  const QString over = _dir->filePath("over.png");
   QVERIFY(writePicture(picture, kWidth, kHeight));
   _engine->setBackgroundColor(makeVec4Opaque(0.1f, 0.9f, 0.2f));
   _engine->addImageSegment(1, picture.toUtf8().constData(), false, 0, 1);
-  _engine->addVideoSegment(2, clip.toUtf8().constData(), 0, 0, 1, 0, true);
+  if (top == "video") {
+    QVERIFY(writeColorVideo(clip, kWidth, kHeight, kFps, kFps));
+    _engine->addVideoSegment(2, clip.toUtf8().constData(), 0, 0, 1, 0, true);
+  } else {
+    QImage image(kWidth, kHeight, QImage::Format_ARGB32);
+    image.fill(qRgb(200, 60, 160));
+    // A clear square, large enough to count in the whole frame's figure.
+    if (top != "picture")
+      for (int y = 100; y < 140; ++y)
+        for (int x = 100; x < 140; ++x)
+          image.setPixel(x, y, qRgba(0, 0, 0, 0));
+    QVERIFY(image.save(over));
+    _engine->addImageSegment(2, over.toUtf8().constData(), false, 0, 1);
+  }
   if (property == "scale")
     _engine->setSegmentProperty(2, kAVPropertyScale, value, value2);
   else if (property == "position")
