@@ -85,6 +85,7 @@ AVComposition::~AVComposition()
   free(_mixBuffer);
   free(_scratch);
   destroyFrameBuffer(_outputFrameBuffer);
+  destroyFrameBuffer(_previousFrameBuffer);
   destroyMultisampleFrameBuffer(_multisampleFrameBuffer);
   for (AVMutex *mutex : {_visibleLock, _soundLock, _parkedLock, _rendererLock, _listenerLock, _mixLock})
     avMutexDestroy(mutex);
@@ -308,8 +309,9 @@ void AVComposition::releaseGLResources()
   // Parked layers hold textures too, and only this thread has their context.
   _deleteParked();
   destroyFrameBuffer(_outputFrameBuffer);
+  destroyFrameBuffer(_previousFrameBuffer);
   destroyMultisampleFrameBuffer(_multisampleFrameBuffer);
-  _outputFrameBuffer = nullptr;
+  _outputFrameBuffer = _previousFrameBuffer = nullptr;
   _multisampleFrameBuffer = nullptr;
 }
 
@@ -384,9 +386,16 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
   _deleteParked();
 
   const int width = _renderWidth, height = _renderHeight;
+  const bool alternate = exporting && _keepPreviousFrame;
+  if (alternate) {
+    std::swap(_outputFrameBuffer, _previousFrameBuffer);
+    if (_outputFrameBuffer && (int(frameBufferWidth(_outputFrameBuffer)) != width ||
+                               int(frameBufferHeight(_outputFrameBuffer)) != height))
+      resizeFrameBuffer(_outputFrameBuffer, uint32_t(width), uint32_t(height));
+  }
   if (!_outputFrameBuffer) {
     _outputFrameBuffer = createFrameBuffer(uint32_t(width), uint32_t(height), false);
-    if (_multisample)
+    if (_multisample && !_multisampleFrameBuffer)
       _multisampleFrameBuffer = createMultisampleFrameBuffer(uint32_t(width), uint32_t(height), false);
   } else if (width != _frameWidth || height != _frameHeight) {
     resizeFrameBuffer(_outputFrameBuffer, uint32_t(width), uint32_t(height));
@@ -422,8 +431,11 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
   // An exported frame is multisampled only when a layer is off the pixel grid (a pass over four
   // samples a pixel costs the most in a software renderer), so its layers are all updated before
   // drawing starts. The preview multisamples every frame and updates each layer as it draws it.
+  // Layers under one that fills the frame with an opaque picture are not drawn, nor is the
+  // frame cleared under it.
   std::vector<Drawn> drawn;
   bool multisample = _alwaysMultisample || !exporting;
+  bool filled = false;
   if (exporting) {
     for (AVLayerSegment *layer : layers) {
       AVTexture *texture = updateLayer(layer);
@@ -434,15 +446,33 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
       memset(&info, 0, sizeof(info));
       fillDrawParams(&info, layer);
       const bool video = layer->isVideo();
+      if (_opaquePicture(layer, texture) &&
+          layerFillsTarget(info, width, height, video ? layer->pictureWidth() : texture->width,
+                           video ? layer->pictureHeight() : texture->height)) {
+        info.fillsTarget = 1;
+        filled = true;
+        drawn.erase(drawn.begin(), drawn.end() - 1);
+      }
+    }
+    for (const Drawn &d : drawn) {
+      const bool video = d.layer->isVideo();
       multisample = multisample ||
-                    layerNeedsMultisample(info, width, height, video ? layer->pictureWidth() : texture->width,
-                                          video ? layer->pictureHeight() : texture->height);
+                    layerNeedsMultisample(d.info, width, height, video ? d.layer->pictureWidth() : d.texture->width,
+                                          video ? d.layer->pictureHeight() : d.texture->height);
+    }
+    // Only the painted part of a mostly transparent picture is drawn, once the edges it has
+    // as a whole have decided the multisampling.
+    for (Drawn &d : drawn) {
+      float topLeft[2], bottomRight[2];
+      if (d.layer->paintedArea(topLeft, bottomRight))
+        cropToPaintedArea(&d.info, topLeft, bottomRight);
     }
   }
   AVFrameBuffer *samples = multisample ? _multisampleFrameBuffer : nullptr;
   setRenderTarget(renderer, samples ? samples : _outputFrameBuffer);
   const vec4 background = _backgroundColor;
-  clearTarget(renderer, background.x, background.y, background.z, background.w);
+  if (!filled)
+    clearTarget(renderer, background.x, background.y, background.z, background.w);
   if (exporting) {
     for (const Drawn &d : drawn)
       _drawLayer(renderer, d.layer, d.texture, &d.info);
@@ -463,9 +493,21 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
     setRenderTarget(renderer, _outputFrameBuffer);
     blitToTarget(renderer, samples, false);
   }
-  if (_flushAfterCompose)
+  if (alternate)
+    flushRenderer(renderer, false);
+  else if (_flushAfterCompose)
     flushRenderer(renderer, exporting);
   doneRendererCurrent(renderer);
+}
+
+// Planar video pictures have no alpha; other pictures are looked at when uploaded.
+bool AVComposition::_opaquePicture(AVLayerSegment *layer, AVTexture *texture)
+{
+  const uint32_t kind = textureKind(texture);
+  if (kind == kAVTextureRGBA)
+    return layer->isTextureOpaque();
+  return (kind == kAVTextureYUV420 && layer->secondPlane() && layer->thirdPlane()) ||
+         ((kind == kAVTextureNV12 || kind == 4) && layer->secondPlane());
 }
 
 // Video pictures come as planes by their texture's kind; every other layer is one RGBA texture.

@@ -54,6 +54,12 @@ public:
   void unlockRenderer();
   AVTexture *outputTexture() const;
   AVFrameBuffer *outputFrameBuffer() const { return _outputFrameBuffer; }
+  // Exported frames alternate between two framebuffers, each composition flushed rather than
+  // waited for, so the previous frame can be read back while the renderer still draws this
+  // one. On the compose thread.
+  void setKeepPreviousFrame(bool keep) { _keepPreviousFrame = keep; }
+  // The frame exported before the latest one while previous frames are kept, else none.
+  AVFrameBuffer *previousOutputFrameBuffer() const { return _keepPreviousFrame ? _previousFrameBuffer : nullptr; }
   void setFlushAfterCompose(bool flush) { _flushAfterCompose = flush; }
   // Exported frames are multisampled only when a layer has edges off the pixel grid; always, for
   // the reference that comparisons are made against. On the compose thread.
@@ -92,6 +98,7 @@ private:
   void _resetWindowTable();
   void _notifyListeners(AVSegment *segment);
   void _deleteParked();
+  static bool _opaquePicture(AVLayerSegment *layer, AVTexture *texture);
   void _drawLayer(AVGLRenderer *renderer, AVLayerSegment *layer, AVTexture *texture, const AVLayerRenderInfo *info);
 
   // Set by the rendering thread, read by the mixing thread to know that rendering has begun.
@@ -111,6 +118,8 @@ private:
   int _channels;
   std::atomic<double> _duration{0};
   AVFrameBuffer *_outputFrameBuffer = nullptr;
+  AVFrameBuffer *_previousFrameBuffer = nullptr;
+  bool _keepPreviousFrame = false;
   AVMutex *_rendererLock;
   bool _multisample = true;
   bool _alwaysMultisample = false;

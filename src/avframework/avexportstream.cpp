@@ -276,20 +276,21 @@ uint8_t *_pictureBuffer(AVVideoEncodeQueue *q)
   return static_cast<uint8_t *>(malloc(size_t(q->width) * q->height * 4));
 }
 
-// Composes time t and reads it back as BGRA into pixels: false when it cannot be read at the
-// queue's size.
-bool _readComposedPicture(AVExportStream *s, AVComposition *composition, double t, uint8_t *pixels)
+// Reads the latest composed frame, or the one before it, back as BGRA into pixels: false when
+// it cannot be read at the queue's size.
+bool _readComposedPicture(AVExportStream *s, AVComposition *composition, bool previous, uint8_t *pixels)
 {
-  composition->update(t, false, true, 2, false, true);
   const int width = s->encodeQueue->width, height = s->encodeQueue->height;
   bool read = false;
   composition->lockRenderer();
   makeRendererCurrent(s->renderer);
-  AVFrameBuffer *output = composition->outputFrameBuffer();
+  AVFrameBuffer *output = previous ? composition->previousOutputFrameBuffer() : composition->outputFrameBuffer();
   if (avGL() && output && pixels && int(frameBufferWidth(output)) == width &&
       int(frameBufferHeight(output)) == height && composition->renderWidth() == width &&
       composition->renderHeight() == height) {
-    avGL()->glBindFramebuffer(GL_FRAMEBUFFER, output->framebuffer);
+    // Bound for reading only: the frame still being drawn stays the draw target, so reading
+    // the one before does not wait for it.
+    avGL()->glBindFramebuffer(GL_READ_FRAMEBUFFER, output->framebuffer);
     read = readTexturePixelsInto(frameBufferTexture(output), pixels);
   }
   doneRendererCurrent(s->renderer);
@@ -372,6 +373,23 @@ int _queuePicture(AVVideoEncodeQueue *q, uint8_t *pixels, int64_t pts)
   q->pending.emplace_back(pixels, pts);
   avCondWakeAll(&q->changed);
   return 0;
+}
+
+// Reads back the frame composed last for the stream (see composedPts) and hands it to the
+// encoder thread: 0 or an error code.
+int _queueComposed(AVExportStream *s, AVComposition *composition, bool previous)
+{
+  uint8_t *pixels = _pictureBuffer(s->encodeQueue);
+  // A frame that cannot be rendered must not pass for the end of the movie.
+  if (!_readComposedPicture(s, composition, previous, pixels)) {
+    free(pixels);
+    avPrint("Could not read the composed frame\n");
+    s->failed = true;
+    return -17;
+  }
+  const int64_t pts = s->composedPts;
+  s->composedPts = -1;
+  return _queuePicture(s->encodeQueue, pixels, pts);
 }
 
 // Waits until the encoder thread has encoded every queued picture: 0, or its error. The
@@ -552,21 +570,22 @@ int writeVideoFrame(AVFormatContext *output, AVExportStream *s, AVComposition *c
 {
   const double t = double(s->nextPts) / s->encoder->framerate.num * s->encoder->framerate.den;
   if (t < composition->duration()) {
-    if (!s->encodeQueue)
+    if (!s->encodeQueue) {
       s->encodeQueue = _startEncodeQueue(output, s, composition->renderWidth(), composition->renderHeight());
-    uint8_t *pixels = _pictureBuffer(s->encodeQueue);
-    // A frame that cannot be rendered must not pass for the end of the movie.
-    if (!_readComposedPicture(s, composition, t, pixels)) {
-      free(pixels);
-      avPrint("Could not read the composed frame\n");
-      s->failed = true;
-      return -17;
+      s->composition = composition;
+      composition->setKeepPreviousFrame(true);
     }
-    if (int result = _queuePicture(s->encodeQueue, pixels, s->nextPts))
-      return result;
-    ++s->nextPts;
+    // This frame is drawn while the one before is read back.
+    composition->update(t, false, true, 2, false, true);
+    if (s->composedPts >= 0)
+      if (int result = _queueComposed(s, composition, true))
+        return result;
+    s->composedPts = s->nextPts++;
     return 0;
   }
+  if (s->composedPts >= 0)
+    if (int result = _queueComposed(s, composition, false))
+      return result;
   if (int result = _finishQueue(s->encodeQueue))
     return result;
   const int written = _encode(output, s, nullptr, true);
@@ -615,6 +634,9 @@ int writeAudioFrame(AVFormatContext *output, AVExportStream *s, AVComposition *c
 
 int drainExportStream(AVFormatContext *output, AVExportStream *s, bool video)
 {
+  if (s->composedPts >= 0 && s->composition)
+    if (int result = _queueComposed(s, s->composition, false))
+      return result;
   if (int result = _finishQueue(s->encodeQueue))
     return result;
   const int result = _encode(output, s, nullptr, video);
@@ -623,6 +645,9 @@ int drainExportStream(AVFormatContext *output, AVExportStream *s, bool video)
 
 void closeExportStream(AVExportStream *s)
 {
+  if (s->composition)
+    s->composition->setKeepPreviousFrame(false);
+  s->composition = nullptr;
   if (s->encodeQueue)
     _stopEncodeQueue(s->encodeQueue);
   s->encodeQueue = nullptr;

@@ -59,6 +59,9 @@ struct AVExportStream
   AVGLRenderer *renderer = nullptr; // video: composes and reads back on the export context
   // Video: read-back pictures waiting for the encoder thread, made with the first picture.
   AVVideoEncodeQueue *encodeQueue = nullptr;
+  // Video: the pts of the frame composed but not yet read back (-1: none), and its composition.
+  int64_t composedPts = -1;
+  AVComposition *composition = nullptr;
   // Held around every write to the file shared by the streams; none when only one thread writes.
   AVMutex *muxLock = nullptr;
 };
@@ -71,12 +74,13 @@ int openVideoStream(AVExportStream *stream, const AVExportSettings &settings);
 // 0, or -7 to -10.
 int openAudioStream(AVExportStream *stream, AVComposition *composition);
 // 0 while the stream goes on, 1 when it is finished, negative on error. A video frame is composed
-// and read back on the calling thread, then converted and encoded on the stream's encoder
-// thread while the caller goes on; an encoder error shows at a later call.
+// on the calling thread and read back there at the next call, while the renderer draws the
+// next frame; it is converted and encoded on the stream's encoder thread while the caller goes
+// on. An error of reading or encoding shows at a later call.
 int writeVideoFrame(AVFormatContext *output, AVExportStream *stream, AVComposition *composition);
 int writeAudioFrame(AVFormatContext *output, AVExportStream *stream, AVComposition *composition);
-// Takes every packet the encoder still holds (after the encoder thread's pictures): 0, or the
-// stream's write error.
+// Takes every packet the encoder still holds (after the last composed frame and the encoder
+// thread's pictures): 0, or the stream's read or write error.
 int drainExportStream(AVFormatContext *output, AVExportStream *stream, bool video);
 // Stops the encoder thread (pictures it has not taken are dropped) and frees everything.
 void closeExportStream(AVExportStream *stream);

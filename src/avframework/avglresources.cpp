@@ -87,6 +87,8 @@ void _allocateMultisampleDepth(uint32_t depth, uint32_t width, uint32_t height)
 }
 } // namespace
 
+static_assert(kColourTexelOrder == GL_BGRA, "colour textures keep BGRA texels");
+
 uint32_t pixelBufferWidth(const AVTexture *texture)
 {
   return texture->width;
@@ -99,7 +101,7 @@ uint32_t pixelBufferHeight(const AVTexture *texture)
 
 AVTexture *createRGBATexture(uint32_t width, uint32_t height)
 {
-  return _createTexture(width, height, kAVTextureRGBA, GL_RGBA, GL_RGBA, width, height);
+  return _createTexture(width, height, kAVTextureRGBA, GL_RGBA, kColourTexelOrder, width, height);
 }
 
 AVTexture *createRedTexture(uint32_t width, uint32_t height, uint32_t kind)
@@ -271,7 +273,8 @@ void resizeFrameBuffer(AVFrameBuffer *framebuffer, uint32_t width, uint32_t heig
     if (!colour->texture)
       gl->glGenTextures(1, &colour->texture);
     gl->glBindTexture(GL_TEXTURE_2D, colour->texture);
-    gl->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, GLsizei(width), GLsizei(height), 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    gl->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, GLsizei(width), GLsizei(height), 0, kColourTexelOrder, GL_UNSIGNED_BYTE,
+                     nullptr);
     gl->glBindTexture(GL_TEXTURE_2D, 0);
   }
   if (!framebuffer->framebuffer)

@@ -6,6 +6,11 @@
 
 struct AVGLRenderer;
 
+// The pixel order colour textures are made with (GL_BGRA): the order pictures are uploaded and
+// frames read back in, so the software renderer keeps its texels in it and never swizzles on
+// upload, blend or read-back. What a texture holds is RGBA as ever.
+constexpr uint32_t kColourTexelOrder = 0x80E1;
+
 enum AVTextureKind : uint32_t { kAVTextureRGBA = 0, kAVTextureYUV420 = 1, kAVTextureYUV422 = 2, kAVTextureNV12 = 3 };
 
 struct AVTexture

@@ -119,6 +119,37 @@ bool layerNeedsMultisample(const AVLayerRenderInfo &info, int width, int height,
   return offGrid(x - halfW) || offGrid(x + halfW) || offGrid(y - halfH) || offGrid(y + halfH);
 }
 
+bool layerFillsTarget(const AVLayerRenderInfo &info, int width, int height, uint32_t pictureWidth,
+                      uint32_t pictureHeight)
+{
+  if (info.rotation != 0 || info.rotationZ != 0 || info.rotationX != 0 || info.rotationY != 0 ||
+      info.cornerRadius > 0 || info.borderWidth > 0 || info.shadowOpacity > 0 || info.opacity < 1 ||
+      info.keySensitivity > 0 || _anyEffect(info.effectFlags) || info.cropTopLeft[0] != 0 ||
+      info.cropTopLeft[1] != 0 || info.cropBottomRight[0] != 1 || info.cropBottomRight[1] != 1 ||
+      pictureWidth == 0 || pictureHeight == 0)
+    return false;
+  const bool unscaled = info.scale[0] == 1 && info.scale[1] == 1;
+  if (!unscaled && (info.anchor[0] != 0.5f || info.anchor[1] != 0.5f))
+    return false;
+  const vec4 fit = aspectFitRect(float(pictureWidth), float(pictureHeight), vec4{0, 0, float(width), float(height)});
+  const double x = width / 2.0 + double(width) * info.position[0], halfW = fit.z * info.scale[0] / 2.0;
+  const double y = height / 2.0 + double(height) * info.position[1], halfH = fit.w * info.scale[1] / 2.0;
+  // Multisampled targets too: no sample of an edge pixel may be left out.
+  constexpr double kSlack = 1e-3;
+  return x - halfW <= kSlack && x + halfW >= width - kSlack && y - halfH <= kSlack && y + halfH >= height - kSlack;
+}
+
+void cropToPaintedArea(AVLayerRenderInfo *info, const float *topLeft, const float *bottomRight)
+{
+  if (info->shadowOpacity > 0 || info->borderWidth > 0 || info->cornerRadius > 0 || info->keySensitivity > 0 ||
+      _anyEffect(info->effectFlags))
+    return;
+  for (int i = 0; i < 2; ++i) {
+    info->cropTopLeft[i] = std::max(info->cropTopLeft[i], topLeft[i]);
+    info->cropBottomRight[i] = std::max(info->cropTopLeft[i], std::min(info->cropBottomRight[i], bottomRight[i]));
+  }
+}
+
 void uploadDrawVertices(AVGLRenderer *renderer, AVVertexUse use, const float *positions, const float *coordinates,
                         int count)
 {
@@ -146,7 +177,7 @@ uint32_t bindOffscreenTarget(AVGLRenderer *renderer, AVOffscreenUse use, uint32_
     if (!target.texture)
       gl->glGenTextures(1, &target.texture);
     gl->glBindTexture(GL_TEXTURE_2D, target.texture);
-    gl->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    gl->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, kColourTexelOrder, GL_UNSIGNED_BYTE, nullptr);
     gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -392,7 +423,11 @@ void drawLayer(AVGLRenderer *renderer, int W, int H, uint32_t textureTarget, uin
   } else {
     gl->glDisable(GL_CULL_FACE);
   }
-  gl->glEnable(GL_BLEND);
+  // Blending a layer over nothing would only read back what it overwrites.
+  if (info->fillsTarget)
+    gl->glDisable(GL_BLEND);
+  else
+    gl->glEnable(GL_BLEND);
   gl->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
   if (renderer->depthTestOnTarget && targetDepth) {
     gl->glEnable(GL_DEPTH_TEST);
@@ -432,6 +467,7 @@ void drawLayer(AVGLRenderer *renderer, int W, int H, uint32_t textureTarget, uin
     }
     gl->glDrawArrays(GL_TRIANGLE_FAN, 0, border > 0 ? innerCount : outerCount);
   }
+  gl->glEnable(GL_BLEND);
 
   gl->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   if (border > 0) {

@@ -36,6 +36,9 @@ struct AVLayerRenderInfo
   float keyColor[4];
   AVEffectFlags effectFlags;
   float effectParameters[kAVEffectCount][8];
+  // The first thing drawn into the target, which it fills opaquely (see layerFillsTarget): its
+  // pixels are written without blending.
+  uint8_t fillsTarget;
 };
 
 // False when the layer's edges fall on whole pixels of a width x height target (upright, no
@@ -43,6 +46,16 @@ struct AVLayerRenderInfo
 // that drawing it without multisampling gives the same pixels.
 bool layerNeedsMultisample(const AVLayerRenderInfo &info, int width, int height, uint32_t pictureWidth,
                            uint32_t pictureHeight);
+
+// True when the layer, with an opaque picture, covers every pixel of a width x height target
+// with nothing of the target showing through: upright, unscaled or centre-anchored, fully
+// opaque, with no crop, rounded corners, border, shadow, effect or key.
+bool layerFillsTarget(const AVLayerRenderInfo &info, int width, int height, uint32_t pictureWidth,
+                      uint32_t pictureHeight);
+
+// Narrows the layer's crop to the part of its texture that is painted (crop fractions), where
+// that leaves every drawn pixel as it was: no shadow, border, rounded corners, effect or key.
+void cropToPaintedArea(AVLayerRenderInfo *info, const float *topLeft, const float *bottomRight);
 
 void drawLayer(AVGLRenderer *renderer, int width, int height, uint32_t textureTarget, uint32_t texture,
                uint32_t texture2, uint32_t texture3, uint32_t kind, uint32_t textureWidth, uint32_t textureHeight,

@@ -2,10 +2,24 @@
 
 #include "avcommon.h"
 #include "avglresources.h"
+#include "avpixelbuffer.h"
 
 #include <algorithm>
 
 namespace {
+// Only 32-bit pictures carry alpha (BGRA bytes, alpha last).
+bool _isOpaque(const AVPixelBuffer *buffer)
+{
+  if (pixelBufferBitsPerPixel(buffer) != 32)
+    return true;
+  const size_t pixels = size_t(buffer->width) * buffer->height;
+  const uint8_t *alpha = buffer->data + 3;
+  for (size_t i = 0; i < pixels; ++i, alpha += 4)
+    if (*alpha != 255)
+      return false;
+  return true;
+}
+
 float _clampUnit(float value)
 {
   return std::min(1.0f, std::max(0.0f, value));
@@ -93,6 +107,7 @@ void AVLayerSegment::_deleteTexture()
   _textureHeight = 0;
   destroyTexture(_texture);
   _texture = nullptr;
+  _textureOpaque = false;
 }
 
 void AVLayerSegment::replaceTexture(AVTexture *texture)
@@ -123,6 +138,7 @@ void AVLayerSegment::setFrame(const uint8_t *pixels, uint32_t width, uint32_t he
   setTextureSize(width, height);
   _ensureTexture();
   uploadPixelTexture(_texture, pixels, width, height, 32);
+  _textureOpaque = false;
 }
 
 void AVLayerSegment::uploadTexture()
@@ -134,6 +150,7 @@ void AVLayerSegment::uploadTexture()
   _ensureTexture();
   uploadPixelTexture(_texture, _pixelBuffer->data, _pixelBuffer->width, _pixelBuffer->height,
                      pixelBufferBitsPerPixel(_pixelBuffer));
+  _textureOpaque = _isOpaque(_pixelBuffer);
 }
 
 int AVLayerSegment::pictureRotation()

@@ -38,6 +38,14 @@ public:
   virtual AVTexture *thirdPlane() const { return nullptr; }
   virtual uint32_t pictureWidth() const { return 0; }
   virtual uint32_t pictureHeight() const { return 0; }
+  // On the rendering thread: the part of the texture, in crop fractions, outside which every
+  // texel is transparent. False when not known (the whole texture may show).
+  virtual bool paintedArea(float *topLeft, float *bottomRight) const
+  {
+    (void)topLeft;
+    (void)bottomRight;
+    return false;
+  }
 
   // User values (locked).
   void setTransparency(float transparency);
@@ -76,6 +84,8 @@ public:
 
   // Getters of the draw record.
   AVTexture *texture() const { return _texture; }
+  // The texture came from a picture without a transparent pixel (looked at when uploaded).
+  bool isTextureOpaque() const { return _textureOpaque; }
   uint32_t textureWidth() const { return _textureWidth; }
   uint32_t textureHeight() const { return _textureHeight; }
   uint32_t renderWidth() const { return _renderWidth; }
@@ -129,6 +139,7 @@ private:
 
   AVPixelBuffer *_pixelBuffer = nullptr;
   AVTexture *_texture = nullptr;
+  bool _textureOpaque = false;
   uint32_t _textureWidth = 0;
   uint32_t _textureHeight = 0;
   std::atomic<uint32_t> _renderWidth;

@@ -1,6 +1,7 @@
 #include "avtextsegment.h"
 
 #include "avcommon.h"
+#include "avpixelbuffer.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextLayout>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -34,6 +36,44 @@ struct LineRecord
   QRectF rect;
   qreal descent;
 };
+
+// The rectangle of a premultiplied 32-bit picture outside which every pixel is transparent, as
+// fractions of its size (left, top, right, bottom), two pixels wider on every side so that
+// filtered reads at its edges meet transparent pixels only. Empty when nothing is painted.
+void _findPaintedArea(const AVPixelBuffer *buffer, float *area)
+{
+  const int width = int(buffer->width), height = int(buffer->height);
+  if (buffer->format != 1 || width <= 0 || height <= 0) {
+    std::fill(area, area + 4, 0.0f);
+    area[2] = area[3] = 1;
+    return;
+  }
+  int left = width, right = -1, top = height, bottom = -1;
+  for (int y = 0; y < height; ++y) {
+    const auto *row = reinterpret_cast<const uint32_t *>(buffer->data + size_t(y) * width * 4);
+    int first = 0;
+    while (first < width && (row[first] >> 24) == 0)
+      ++first;
+    if (first == width)
+      continue;
+    int last = width - 1;
+    while ((row[last] >> 24) == 0)
+      --last;
+    left = std::min(left, first);
+    right = std::max(right, last);
+    top = std::min(top, y);
+    bottom = y;
+  }
+  if (right < 0) {
+    std::fill(area, area + 4, 0.0f);
+    return;
+  }
+  constexpr int kMargin = 2;
+  area[0] = float(std::max(0, left - kMargin)) / float(width);
+  area[1] = float(std::max(0, top - kMargin)) / float(height);
+  area[2] = float(std::min(width, right + 1 + kMargin)) / float(width);
+  area[3] = float(std::min(height, bottom + 1 + kMargin)) / float(height);
+}
 } // namespace
 
 vec2 textAnchorShift(const AVTextFit &fit, float ax, float ay)
@@ -216,6 +256,18 @@ void AVTextSegment::wake()
   _replaceTexture = true;
 }
 
+bool AVTextSegment::paintedArea(float *topLeft, float *bottomRight) const
+{
+  AVMutexLocker locker(_textMutex);
+  if (!texture())
+    return false;
+  topLeft[0] = _painted[0];
+  topLeft[1] = _painted[1];
+  bottomRight[0] = _painted[2];
+  bottomRight[1] = _painted[3];
+  return true;
+}
+
 AVPixelBuffer *AVTextSegment::renderImage(uint32_t renderWidth) const
 {
   Style style;
@@ -248,6 +300,7 @@ void AVTextSegment::update(double time, bool, bool)
     }
     if (!texture()) {
       if (AVPixelBuffer *buffer = pixelBuffer()) {
+        _findPaintedArea(buffer, _painted);
         setTextureSize(buffer->width, buffer->height);
         uploadTexture();
         AVLayerSegment::setPixelBuffer(nullptr);

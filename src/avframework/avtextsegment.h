@@ -32,6 +32,7 @@ public:
   void wake() override;
   void update(double time, bool pass, bool playing) override;
   bool isText() const override { return true; }
+  bool paintedArea(float *topLeft, float *bottomRight) const override;
   void setPixelBuffer(AVPixelBuffer *buffer) override;
   void setScale(float x, float y) override;
   // The text's outline, in pixels.
@@ -87,6 +88,8 @@ private:
   Style _style;
   std::atomic<bool> _dirty{true};
   std::atomic<bool> _replaceTexture{false};
+  // The texture's painted part (see paintedArea), found when it is uploaded.
+  float _painted[4] = {0, 0, 1, 1};
 };
 
 // Lays the text out in a box × box picture (premultiplied ARGB32 bytes, format 1): word wrap,

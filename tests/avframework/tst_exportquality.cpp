@@ -129,6 +129,10 @@ private slots:
   void layerEdgesMatchMultisampled_data();
   void layerEdgesMatchMultisampled();
   void wholeMovieMatchesCompose();
+  void layersUnderFullFrameMatchPreview_data();
+  void layersUnderFullFrameMatchPreview();
+  void textMatchesPreview_data();
+  void textMatchesPreview();
 
 private:
   std::unique_ptr<AVHeadlessGLHost> _host;
@@ -263,6 +267,134 @@ void TestExportQuality::wholeMovieMatchesCompose()
     const double db = psnr(composed, video.frames[index]);
     QVERIFY2(db >= 40, qPrintable(QString("frame %1: %2 dB").arg(index).arg(db)));
   }
+  renderer.compose(-100);
+}
+
+void TestExportQuality::layersUnderFullFrameMatchPreview_data()
+{
+  QTest::addColumn<QString>("top"); // "video", "picture", or "picture with a hole" (one clear pixel)
+  QTest::addColumn<QString>("property");
+  QTest::addColumn<float>("value");
+  QTest::addColumn<float>("value2");
+  QTest::newRow("video filling the frame") << "video" << QString() << 0.0f << 0.0f;
+  QTest::newRow("video enlarged") << "video" << "scale" << 1.2f << 1.2f;
+  QTest::newRow("video shrunk by a pixel") << "video" << "scale" << 1 - 1.0f / kWidth << 1 - 1.0f / kHeight;
+  QTest::newRow("video moved by a pixel") << "video" << "position" << 1.0f / kWidth << 0.0f;
+  QTest::newRow("video moved by a fraction of a pixel") << "video" << "position" << 0.0f << 0.3f / kHeight;
+  QTest::newRow("video slightly transparent") << "video" << "transparency" << 0.02f << 0.0f;
+  QTest::newRow("video rotated") << "video" << "rotation" << 1.0f << 0.0f;
+  QTest::newRow("video cropped") << "video" << "crop" << 0.1f << 0.1f;
+  QTest::newRow("video with rounded corners") << "video" << "corners" << 0.05f << 0.0f;
+  QTest::newRow("video shadowed") << "video" << "shadow" << 1.0f << 0.0f;
+  QTest::newRow("picture filling the frame") << "picture" << QString() << 0.0f << 0.0f;
+  QTest::newRow("picture shrunk by a pixel") << "picture" << "scale" << 1 - 1.0f / kWidth << 1 - 1.0f / kHeight;
+  QTest::newRow("picture slightly transparent") << "picture" << "transparency" << 0.02f << 0.0f;
+  QTest::newRow("picture with a hole") << "picture with a hole" << QString() << 0.0f << 0.0f;
+}
+
+// A picture under a layer as large as the frame: the exported frame, which leaves out what a
+// full-frame opaque layer hides, against the preview's frame, which draws everything.
+void TestExportQuality::layersUnderFullFrameMatchPreview()
+{
+  QFETCH(QString, top);
+  QFETCH(QString, property);
+  QFETCH(float, value);
+  QFETCH(float, value2);
+  const QString clip = _dir->filePath("clip.mp4"), picture = _dir->filePath("picture.png");
+  const QString over = _dir->filePath("over.png");
+  QVERIFY(writePicture(picture, kWidth, kHeight));
+  _engine->setBackgroundColor(makeVec4Opaque(0.1f, 0.9f, 0.2f));
+  _engine->addImageSegment(1, picture.toUtf8().constData(), false, 0, 1);
+  if (top == "video") {
+    QVERIFY(writeColorVideo(clip, kWidth, kHeight, kFps, kFps));
+    _engine->addVideoSegment(2, clip.toUtf8().constData(), 0, 0, 1, 0, true);
+  } else {
+    QImage image(kWidth, kHeight, QImage::Format_ARGB32);
+    image.fill(qRgb(200, 60, 160));
+    // A clear square, large enough to count in the whole frame's figure.
+    if (top != "picture")
+      for (int y = 100; y < 140; ++y)
+        for (int x = 100; x < 140; ++x)
+          image.setPixel(x, y, qRgba(0, 0, 0, 0));
+    QVERIFY(image.save(over));
+    _engine->addImageSegment(2, over.toUtf8().constData(), false, 0, 1);
+  }
+  if (property == "scale")
+    _engine->setSegmentProperty(2, kAVPropertyScale, value, value2);
+  else if (property == "position")
+    _engine->setSegmentProperty(2, kAVPropertyPosition, value, value2);
+  else if (property == "transparency")
+    _engine->setSegmentProperty(2, kAVPropertyTransparency, value);
+  else if (property == "rotation")
+    _engine->setSegmentProperty(2, kAVPropertyRotation, value * kDegrees);
+  else if (property == "crop")
+    _engine->setSegmentProperty(2, kAVPropertyCropTopLeft, value, value2);
+  else if (property == "corners")
+    _engine->setSegmentProperty(2, kAVPropertyCornerRadius, value);
+  else if (property == "shadow")
+    _engine->setSegmentProperty(2, kAVPropertyShadowOpacity, value);
+
+  AVHeadlessRenderer renderer(_host.get(), _composition.get());
+  QVERIFY(renderer.isValid());
+  const double t = 0.5;
+  QVERIFY(QTest::qWaitFor([&] {
+    renderer.compose(t, true);
+    return _composition->isReadyAt(t);
+  }, 5000));
+  const QImage exported = renderer.compose(t, true);
+  const QImage preview = renderer.compose(t, false);
+  const double db = psnr(exported, preview);
+  QVERIFY2(db >= 40, qPrintable(QString("%1 dB").arg(db)));
+  renderer.compose(-100);
+}
+
+void TestExportQuality::textMatchesPreview_data()
+{
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<float>("degrees");
+  QTest::addColumn<float>("scale");
+  QTest::addColumn<float>("x");
+  QTest::addColumn<float>("y");
+  QTest::addColumn<float>("shadow");
+  QTest::newRow("centred") << "Hello" << 0.0f << 1.0f << 0.0f << 0.0f << 0.0f;
+  QTest::newRow("in the top left corner") << "Hello" << 0.0f << 1.0f << -0.3f << 0.35f << 0.0f;
+  QTest::newRow("rotated 17, scaled 0.37") << "Hello" << 17.0f << 0.37f << 0.1f << -0.1f << 0.0f;
+  QTest::newRow("two lines") << "Hello\nworld, and more" << 0.0f << 1.0f << 0.0f << -0.2f << 0.0f;
+  QTest::newRow("shadowed") << "Hello" << 0.0f << 1.0f << 0.0f << 0.0f << 1.0f;
+  QTest::newRow("blank") << " " << 0.0f << 1.0f << 0.0f << 0.0f << 0.0f;
+}
+
+// A text over a picture: the exported frame, which draws only the painted part of the text's
+// picture, against the preview's frame, which draws all of it.
+void TestExportQuality::textMatchesPreview()
+{
+  QFETCH(QString, text);
+  QFETCH(float, degrees);
+  QFETCH(float, scale);
+  QFETCH(float, x);
+  QFETCH(float, y);
+  QFETCH(float, shadow);
+  const QString picture = _dir->filePath("picture.png");
+  QVERIFY(writePicture(picture, kWidth, kHeight));
+  _engine->addImageSegment(1, picture.toUtf8().constData(), false, 0, 1);
+  _engine->addTextSegment(2, text.toUtf8().constData(), 0, 1);
+  _engine->setSegmentProperty(2, kAVPropertyRotation, degrees * kDegrees);
+  _engine->setSegmentProperty(2, kAVPropertyScale, scale, scale);
+  _engine->setSegmentProperty(2, kAVPropertyPosition, x, y);
+  if (shadow > 0)
+    _engine->setSegmentProperty(2, kAVPropertyShadowOpacity, shadow);
+
+  AVHeadlessRenderer renderer(_host.get(), _composition.get());
+  QVERIFY(renderer.isValid());
+  const double t = 0.5;
+  QVERIFY(QTest::qWaitFor([&] {
+    renderer.compose(t, true);
+    return _composition->isReadyAt(t);
+  }, 5000));
+  const QImage exported = renderer.compose(t, true);
+  const QImage preview = renderer.compose(t, false);
+  const double db = psnr(exported, preview);
+  QVERIFY2(db >= 40, qPrintable(QString("%1 dB").arg(db)));
   renderer.compose(-100);
 }
 
