@@ -617,6 +617,9 @@ protected:
   void _leaveSegmentEditing(Segment *segment, bool animated);
   void _fadeGutterIn(int durationMs, const std::function<void()> &finished);
   void _fadeGutterOut(int durationMs);
+  // Runs what waits for the gutter's fade-in now: a new fade replaces the effect and stops the
+  // old animation without its finished signal.
+  void _finishPendingGutterFade();
   // Project duration from the model into the engine; ruler and rows follow when it changed.
   void _updateDurationAndRescale();
   void _refreshEngineAfterEdit();
@@ -1037,8 +1040,10 @@ protected:
   bool _closeWithoutSaving = false;
   bool _scrollAnimating = false;
   qint64 _mediaPreviewShownAt = 0;
-  float _savedRangeStart = 0;
-  float _savedRangeEnd = 0;
+  // Each segment's range as last committed: deferred commits of different segments interleave.
+  QHash<quint32, QPair<float, float>> _savedRanges;
+  std::function<void()> _gutterFadeFinished;
+  int _gutterFadeSerial = 0;
   quint32 _lastSplitPieceId = 0;
   // Set and held while a segment with transitions is split; a transition rebuild waits.
   std::atomic<bool> _splitting{false};

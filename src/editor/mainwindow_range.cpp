@@ -57,10 +57,7 @@ void MainWindow::_enterRangeSelection()
     if (_gutter)
       _gutter->hide();
   } else if (_gutter) {
-    if (isAnimationEnabled())
-      Util::fadeOutWidget(_gutter, 200, false);
-    else
-      _gutter->hide();
+    _fadeGutterOut(200);
   }
   if (_playheadPointer)
     _playheadPointer->setPointerStyle(2);
@@ -119,6 +116,7 @@ void MainWindow::_exitRangeSelection()
     if (isAnimationEnabled()) {
       _fadeGutterIn(200, {});
     } else {
+      _finishPendingGutterFade();
       _gutter->setGraphicsEffect(nullptr);
       _gutter->show();
     }

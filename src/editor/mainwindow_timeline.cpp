@@ -110,10 +110,20 @@ void MainWindow::_removeSegmentFromEngine(Segment *segment)
     _engine->removeSegment(segment->audioPartId());
 }
 
+void MainWindow::_finishPendingGutterFade()
+{
+  ++_gutterFadeSerial;
+  const std::function<void()> pending = std::move(_gutterFadeFinished);
+  _gutterFadeFinished = nullptr;
+  if (pending)
+    pending();
+}
+
 void MainWindow::_fadeGutterOut(int durationMs)
 {
   if (!_gutter)
     return;
+  _finishPendingGutterFade();
   if (durationMs <= 0 || !isAnimationEnabled()) {
     _gutter->setGraphicsEffect(nullptr);
     _gutter->hide();
@@ -129,6 +139,7 @@ void MainWindow::_fadeGutterIn(int durationMs, const std::function<void()> &fini
       finished();
     return;
   }
+  _finishPendingGutterFade();
   _gutter->show();
   if (!isAnimationEnabled()) {
     _gutter->setGraphicsEffect(nullptr);
@@ -136,6 +147,8 @@ void MainWindow::_fadeGutterIn(int durationMs, const std::function<void()> &fini
       finished();
     return;
   }
+  _gutterFadeFinished = finished;
+  const int serial = _gutterFadeSerial;
   auto *effect = new QGraphicsOpacityEffect(_gutter);
   effect->setOpacity(0.0);
   _gutter->setGraphicsEffect(effect);
@@ -144,11 +157,11 @@ void MainWindow::_fadeGutterIn(int durationMs, const std::function<void()> &fini
   fade->setStartValue(0.0);
   fade->setEndValue(1.0);
   QPointer<GutterScrollArea> gutter(_gutter);
-  connect(fade, &QPropertyAnimation::finished, this, [gutter, effect, finished] {
+  connect(fade, &QPropertyAnimation::finished, this, [this, gutter, effect, serial] {
     if (gutter && gutter->graphicsEffect() == effect)
       gutter->setGraphicsEffect(nullptr);
-    if (finished)
-      finished();
+    if (serial == _gutterFadeSerial)
+      _finishPendingGutterFade();
   });
   fade->start(QAbstractAnimation::DeleteWhenStopped);
 }
@@ -302,6 +315,7 @@ void MainWindow::_leaveSegmentEditing(Segment *segment, bool animated)
     _fadeGutterIn(200, commit);
   } else {
     if (_gutter) {
+      _finishPendingGutterFade();
       _gutter->setGraphicsEffect(nullptr);
       _gutter->show();
     }

@@ -52,24 +52,25 @@ int MainWindow::_shiftSegmentsOnTrack(float delta, float fromTime, int trackId, 
 
 void MainWindow::_saveRange(Segment *segment)
 {
-  _savedRangeStart = segment->rangeStart();
-  _savedRangeEnd = segment->rangeStart() + segment->duration();
+  _savedRanges.insert(segment->id(), {segment->rangeStart(), segment->rangeStart() + segment->duration()});
 }
 
 bool MainWindow::_commitSegmentRangeChange(Segment *segment, bool forceInsert)
 {
   const float start = segment->rangeStart();
   const float end = start + segment->duration();
-  if (start == _savedRangeStart && end == _savedRangeEnd) {
+  // A segment never saved has nothing to commit against.
+  const QPair<float, float> saved = _savedRanges.value(segment->id(), {start, end});
+  if (start == saved.first && end == saved.second) {
     _saveRange(segment);
     return false;
   }
   const quint32 id = segment->id();
   const quint32 audioId = segment->audioPartId();
   if (_projectManager->segmentMode() == 0 || forceInsert) {
-    if (Util::compareWithTolerance(start, _savedRangeStart, RangeTolerance) != 0) {
+    if (Util::compareWithTolerance(start, saved.first, RangeTolerance) != 0) {
       // The left edge moved: the segment keeps its place, what follows closes up.
-      const float back = _savedRangeStart - start;
+      const float back = saved.first - start;
       segment->setRangeStart(start + back);
       if (_engine) {
         _engine->setSegmentStartTime(id, segment->rangeStart());
@@ -81,8 +82,8 @@ bool MainWindow::_commitSegmentRangeChange(Segment *segment, bool forceInsert)
           block->setScale(_zoom, true);
       _shiftSegmentsOnTrack(back, segment->rangeStart(), segment->trackId(), true);
     }
-    if (Util::compareWithTolerance(end, _savedRangeEnd, RangeTolerance) != 0)
-      _shiftSegmentsOnTrack(end - _savedRangeEnd, segment->rangeStart(), segment->trackId(), true);
+    if (Util::compareWithTolerance(end, saved.second, RangeTolerance) != 0)
+      _shiftSegmentsOnTrack(end - saved.second, segment->rangeStart(), segment->trackId(), true);
   } else {
     _overwriteTrackRange(_editScrollArea->trackWidgetByTag(segment->trackId()), start, end - start, segment);
   }

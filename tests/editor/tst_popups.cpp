@@ -4,6 +4,7 @@
 
 #include "editingfixture.h"
 #include "testenv.h"
+#include "avrender.h"
 
 #include "avcomposition.h"
 #include "avengine.h"
@@ -56,6 +57,7 @@ class PopupWindow : public EditingWindow
 {
 public:
   using MainWindow::_addTransitionGroupToEngine;
+  using MainWindow::_render;
   using MainWindow::_applyTextEditorStyle;
   using MainWindow::_textEditWidget;
 };
@@ -439,11 +441,21 @@ private slots:
     // Inside the picture's red quadrant.
     const int x = int(size.width() / 2 - 80 * fit);
     const int y = int(size.height() / 2 - 60 * fit);
+    // Choosing the transition makes the window seek to it, some of it later: a frame counts only
+    // when composed after the seek at the time asked for.
     for (const bool atEnd : {true, false}) {
-      window()->_engine->seek(atEnd ? end : begin, true);
+      const float time = atEnd ? end : begin;
+      int composed = -1;
       QImage frame;
       const bool shown = QTest::qWaitFor(
         [&] {
+          if (composed < 0 || qAbs(window()->_engine->currentTime() - time) > 1e-3f) {
+            composed = window()->_render->composedFrames();
+            window()->_engine->seek(time, true);
+            return false;
+          }
+          if (window()->_render->composedFrames() <= composed)
+            return false;
           preview->update();
           frame = preview->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
           return !frame.isNull() && PixelProbe::near(frame.pixel(x, y), Qt::red, 24) == atEnd;

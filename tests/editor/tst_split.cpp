@@ -84,6 +84,37 @@ private slots:
     QTRY_VERIFY(sameSpans(p.spans(0), Track[0]));
   }
 
+  // Leaving a block commits its range after the gutter has faded in; selecting another block
+  // meanwhile must neither lose that commit nor let it use the other block's range.
+  void commitsOfTwoBlocksInterleave_data()
+  {
+    QTest::addColumn<bool>("otherFirst");
+    QTest::newRow("the other block left just before the split") << true;
+    QTest::newRow("the other block selected just after the split") << false;
+  }
+
+  void commitsOfTwoBlocksInterleave()
+  {
+    QFETCH(bool, otherFirst);
+    TimelineProject p;
+    QVERIFY(p.open({Track[0], Spans{{0, 2}}}));
+    SegmentWidget *other = p.block(p.segment(1, 0));
+    SegmentWidget *split = p.block(p.segment(0, 0));
+    p.playheadAt(12.0f);
+    if (otherFirst) {
+      other->setEditingState(true, false);
+      other->setEditingState(false, true);
+      split->setEditingState(true, false);
+      emit p.area()->editScrollAreaSplitSegment(p.segment(0, 0));
+    } else {
+      split->setEditingState(true, false);
+      emit p.area()->editScrollAreaSplitSegment(p.segment(0, 0));
+      other->setEditingState(true, false);
+    }
+    QTRY_VERIFY2(sameSpans(p.spans(0), (Spans{{10, 12}, {12, 16}, {17, 18}})), qPrintable(spansText(p.spans(0))));
+    COMPARE_SPANS(p.spans(1), (Spans{{0, 2}}));
+  }
+
   void transitionChoice_data()
   {
     QTest::addColumn<QString>("answer");
