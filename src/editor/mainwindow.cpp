@@ -203,7 +203,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
       _layoutPreview();
       _layoutMediaPreview();
       _layoutDrawingWidgets();
-    } else if (watched == _editScrollArea || watched == _hooks.editArea) {
+    } else if (watched == _editScrollArea || watched == _hooks.editArea
+               || (_editScrollArea && watched == _editScrollArea->viewport())) {
       _layoutPointers();
       _layoutTimelineControls();
       _placeToolBars();

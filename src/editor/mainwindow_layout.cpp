@@ -51,6 +51,8 @@ void MainWindow::_setUpEditArea()
   if (area->widget())
     area->widget()->setStyleSheet(QString());
   area->installEventFilter(this);
+  // The viewport takes its new size after the area's own resize event: the gutter follows it.
+  area->viewport()->installEventFilter(this);
 
   using E = EditScrollArea;
   using M = MainWindow;

@@ -4,6 +4,7 @@
 #include "desktopmainwindowform.h"
 #include "editorfixture.h"
 #include "editscrollarea.h"
+#include "gutterscrollarea.h"
 #include "mediaexplorer.h"
 #include "mediaexplorerwidget.h"
 #include "segmentwidget.h"
@@ -95,6 +96,8 @@ private slots:
     QCOMPARE(head->width(), 52);
     QCOMPARE(head->centerX(), 60.0f);
     QCOMPARE(head->height(), f.editAreaWidget->height() - 15);
+    // The row buttons' strip spans the rows, not the height the timeline had before it was laid out.
+    QTRY_COMPARE(window.gutter()->height(), f.editScrollArea->viewport()->height() - 15);
     QCOMPARE(f.segmentModeButton->size(), QSize(40, 20));
     QCOMPARE(f.segmentModeButton->normalIcon(), QStringLiteral(":/images/segment_insert"));
     QCOMPARE(f.segmentModeButton->selectedIcon(), QStringLiteral(":/images/segment_insert_hl"));
