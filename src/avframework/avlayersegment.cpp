@@ -117,13 +117,6 @@ void AVLayerSegment::replaceTexture(AVTexture *texture)
   _texture = texture;
 }
 
-AVTexture *AVLayerSegment::takeTexture()
-{
-  AVTexture *texture = _texture;
-  _texture = nullptr;
-  return texture;
-}
-
 // A picture of another size or kind needs new storage: uploads never reallocate.
 void AVLayerSegment::_ensureTexture()
 {

@@ -129,8 +129,6 @@ protected:
   void setTextureSize(uint32_t width, uint32_t height);
   // Puts a texture of another kind (a video's luma plane) in the layer's place; the layer owns it.
   void replaceTexture(AVTexture *texture);
-  // Gives the layer's texture up to the caller, who destroys it.
-  AVTexture *takeTexture();
   void setTextureOpaque(bool opaque) { _textureOpaque = opaque; }
 
 private:

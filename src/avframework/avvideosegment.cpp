@@ -250,15 +250,7 @@ void AVVideoSegment::_show(const AVFrameRecord &frame)
 
 void AVVideoSegment::_showBGRA(const AVFrameRecord &frame)
 {
-  // The picture before stays with the draw that may still sample it; the one before that
-  // takes this picture.
-  for (AVTexture **plane : {&_secondPlane, &_thirdPlane, &_sparePlanes[1], &_sparePlanes[2]}) {
-    destroyTexture(*plane);
-    *plane = nullptr;
-  }
-  AVTexture *shown = takeTexture();
-  replaceTexture(_sparePlanes[0]);
-  _sparePlanes[0] = shown;
+  _destroyPlanes();
   AVLayerSegment::setFrame(frame.data, frame.width, frame.height);
   setTextureOpaque(frame.opaque);
   // An opaque picture's size decides whether it fills the frame and needs multisampling.
@@ -303,19 +295,6 @@ void AVVideoSegment::_destroyPlanes()
   destroyTexture(_thirdPlane);
   _secondPlane = nullptr;
   _thirdPlane = nullptr;
-  for (AVTexture *&plane : _sparePlanes) {
-    destroyTexture(plane);
-    plane = nullptr;
-  }
-}
-
-void AVVideoSegment::_swapPlanes()
-{
-  AVTexture *shown[3] = {takeTexture(), _secondPlane, _thirdPlane};
-  replaceTexture(_sparePlanes[0]);
-  _secondPlane = _sparePlanes[1];
-  _thirdPlane = _sparePlanes[2];
-  std::copy(shown, shown + 3, _sparePlanes);
 }
 
 void AVVideoSegment::setFrame(const uint8_t *pixels, uint32_t width, uint32_t height)
@@ -326,8 +305,6 @@ void AVVideoSegment::setFrame(const uint8_t *pixels, uint32_t width, uint32_t he
     return;
   }
   setTextureSize(width, height);
-  if (_frameKind == kAVFrameYUV420 || _frameKind == kAVFrameNV12)
-    _swapPlanes();
   switch (_frameKind) {
   case kAVFrameYUV420: {
     AVTexture *luma = _sizedTexture(texture(), width, height, kAVTextureYUV420, _Plane::Red);

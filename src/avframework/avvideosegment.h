@@ -78,7 +78,6 @@ private:
   void _adaptDiscardFactor(double mediaTime, double frameTime, bool wait, bool adaptive);
   void _dropPending();
   void _destroyPlanes();
-  void _swapPlanes();
   double _mediaTimeAt(double time) const;
 
   std::atomic<double> _rangeStart;
@@ -100,9 +99,6 @@ private:
   std::atomic<void *> _thumbnailsData{nullptr};
   AVTexture *_secondPlane = nullptr;
   AVTexture *_thirdPlane = nullptr;
-  // The planes of the picture before, uploaded into next: a draw still sampling them does not
-  // hold up the upload.
-  AVTexture *_sparePlanes[3] = {};
   std::atomic<uint32_t> _shownWidth{0};
   std::atomic<uint32_t> _shownHeight{0};
   std::atomic<uint32_t> _shownTime{0};
