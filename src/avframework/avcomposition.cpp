@@ -323,6 +323,14 @@ void AVComposition::setVideoFrameRate(double rate)
       static_cast<AVVideoSegment *>(layer)->setMaxFrameRate(int(rate));
 }
 
+void AVComposition::setVideoPlanesAsBGRA(bool bgra)
+{
+  AVMutexLocker visible(_visibleLock);
+  for (AVLayerSegment *layer : _visible)
+    if (layer->isVideo())
+      static_cast<AVVideoSegment *>(layer)->setPlanesAsBGRA(bgra);
+}
+
 bool AVComposition::hasLoadedSound()
 {
   AVMutexLocker sounds(_soundLock);

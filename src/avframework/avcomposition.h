@@ -68,6 +68,8 @@ public:
   // segment to sleep so it releases its textures, and deletes the framebuffers.
   void releaseGLResources();
   void setVideoFrameRate(double rate);
+  // Video pictures come as BGRA rather than planes while an export draws them.
+  void setVideoPlanesAsBGRA(bool bgra);
   bool hasLoadedSound();
   bool isReadyAt(double time);
 

@@ -162,6 +162,7 @@ int AVExporter::_loop(AVThread *, void *argument)
   const bool fastVideo = exporter->_settings.frameRate > 30;
   if (fastVideo)
     composition->setVideoFrameRate(exporter->_settings.frameRate);
+  composition->setVideoPlanesAsBGRA(true);
 
   const std::string partial = partialExportPath(exporter->_outputPath);
   int result = exporter->_export(partial);
@@ -177,6 +178,7 @@ int AVExporter::_loop(AVThread *, void *argument)
   exporter->_running = false;
   if (fastVideo)
     composition->setVideoFrameRate(30);
+  composition->setVideoPlanesAsBGRA(false);
   if (exporter->_imageLoader)
     exporter->_imageLoader->setScaleAfterRead(false);
   if (ownRenderer)

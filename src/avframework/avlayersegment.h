@@ -129,6 +129,7 @@ protected:
   void setTextureSize(uint32_t width, uint32_t height);
   // Puts a texture of another kind (a video's luma plane) in the layer's place; the layer owns it.
   void replaceTexture(AVTexture *texture);
+  void setTextureOpaque(bool opaque) { _textureOpaque = opaque; }
 
 private:
   // Styling vectors are written on the GUI thread and read by the draw: whole values, never torn.

@@ -56,6 +56,7 @@ struct AVFrameRecord
   double time = 0;
   double duration = 0;
   uint32_t serial = 0;
+  bool opaque = false; // a BGRA picture of a source without alpha
 };
 
 struct AVPacketRecord

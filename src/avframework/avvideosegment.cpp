@@ -205,7 +205,7 @@ void AVVideoSegment::_updateFrame(double time, bool wait, bool adaptive)
     _dropPending();
   if (_pending.data) {
     if (_pendingTime <= m) {
-      _show(_pending.data, _pending.kind, _pending.width, _pending.height, _pending.visibleWidth);
+      _show(_pending);
       _shownTime = _pendingTime;
       _dropPending();
     }
@@ -227,7 +227,7 @@ void AVVideoSegment::_updateFrame(double time, bool wait, bool adaptive)
       frame = _stream->takeFrame(true);
       continue;
     }
-    _show(frame.data, frame.kind, frame.width, frame.height, frame.visibleWidth);
+    _show(frame);
     _shownTime = f;
     freeFrameRecord(frame);
     _adaptDiscardFactor(mediaTime, frame.time, wait, adaptive);
@@ -236,19 +236,26 @@ void AVVideoSegment::_updateFrame(double time, bool wait, bool adaptive)
   }
 }
 
-void AVVideoSegment::_show(const uint8_t *data, uint32_t kind, uint32_t width, uint32_t height, uint32_t visibleWidth)
+void AVVideoSegment::_show(const AVFrameRecord &frame)
 {
-  _frameKind = kind;
-  if (kind == kAVFrameBGRA) {
-    _destroyPlanes();
-    _shownWidth = 0;
-    _shownHeight = 0;
-    AVLayerSegment::setFrame(data, width, height);
+  _frameKind = frame.kind;
+  if (frame.kind == kAVFrameBGRA) {
+    _showBGRA(frame);
     return;
   }
-  setFrame(data, width, height);
-  _shownWidth = visibleWidth;
-  _shownHeight = height;
+  setFrame(frame.data, frame.width, frame.height);
+  _shownWidth = frame.visibleWidth;
+  _shownHeight = frame.height;
+}
+
+void AVVideoSegment::_showBGRA(const AVFrameRecord &frame)
+{
+  _destroyPlanes();
+  AVLayerSegment::setFrame(frame.data, frame.width, frame.height);
+  setTextureOpaque(frame.opaque);
+  // An opaque picture's size decides whether it fills the frame and needs multisampling.
+  _shownWidth = frame.opaque ? frame.width : 0;
+  _shownHeight = frame.opaque ? frame.height : 0;
 }
 
 void AVVideoSegment::_adaptDiscardFactor(double mediaTime, double frameTime, bool wait, bool adaptive)
@@ -407,6 +414,11 @@ void AVVideoSegment::setHardwareDecodingDisabled(bool disabled)
 void AVVideoSegment::setOutputSize(int width, int height)
 {
   _stream->setOutputSize(width, height);
+}
+
+void AVVideoSegment::setPlanesAsBGRA(bool bgra)
+{
+  _stream->setPlanesAsBGRA(bgra);
 }
 
 void AVVideoSegment::setMaxFrameRate(int rate)

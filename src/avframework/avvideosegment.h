@@ -61,6 +61,8 @@ public:
   void setHardwareDecodingDisabled(bool disabled);
   void setOutputSize(int width, int height);
   void setMaxFrameRate(int rate);
+  // While exporting: see AVVideoStream::setPlanesAsBGRA.
+  void setPlanesAsBGRA(bool bgra);
   void resetDiscardFactor();
   AVVideoStream *stream() const { return _stream; }
   // Media time in milliseconds of the last picture shown.
@@ -71,7 +73,8 @@ private:
   static void _seekDone(AVContent *stream, uint8_t *data, uint32_t size, double time, void *segment);
   static void _thumbnailMade(AVContent *stream, int status, AVPixelBuffer *thumbnail, void *segment);
   void _updateFrame(double time, bool wait, bool adaptive);
-  void _show(const uint8_t *data, uint32_t kind, uint32_t width, uint32_t height, uint32_t visibleWidth);
+  void _show(const AVFrameRecord &frame);
+  void _showBGRA(const AVFrameRecord &frame);
   void _adaptDiscardFactor(double mediaTime, double frameTime, bool wait, bool adaptive);
   void _dropPending();
   void _destroyPlanes();

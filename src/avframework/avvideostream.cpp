@@ -14,6 +14,8 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/display.h>
 #include <libavutil/hwcontext.h>
+#include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -85,13 +87,44 @@ int64_t _toStreamTime(double seconds, AVRational base)
 }
 
 // Copies rows of `bytes` from a plane with its own stride into a packed destination; a
-// source row shorter than that leaves the rest of the destination row as it was.
-uint8_t *_copyRows(uint8_t *out, const uint8_t *plane, int stride, int bytes, int rows)
+// source row shorter than that leaves the rest of the destination row as it was. Past the
+// visible bytes each row repeats its last sample of `sample` bytes: the picture's right edge
+// is filtered with what the decoder left in the padding otherwise.
+uint8_t *_copyRows(uint8_t *out, const uint8_t *plane, int stride, int bytes, int rows, int visible, int sample)
 {
-  for (int row = 0; row < rows; ++row, out += bytes)
-    memcpy(out, plane + size_t(row) * stride, size_t(std::min(bytes, stride)));
+  const int copied = std::min(bytes, stride);
+  visible = std::min(visible, copied);
+  for (int row = 0; row < rows; ++row, out += bytes) {
+    memcpy(out, plane + size_t(row) * stride, size_t(copied));
+    if (visible >= sample)
+      for (int x = visible; x + sample <= bytes; x += sample)
+        memcpy(out + x, out + visible - sample, size_t(sample));
+  }
   return out;
 }
+
+constexpr int kPackingThreads = 4;
+
+// A converter of video-range planes into BGRA at the same size that interpolates the chroma
+// about centred samples, as the picture shader does; the faster one that repeats each chroma
+// sample is a few levels off it.
+SwsContext *_packingConverter(int width, int height)
+{
+  SwsContext *c = sws_alloc_context();
+  if (!c)
+    return nullptr;
+  const std::pair<const char *, int64_t> options[] = {
+    {"srcw", width}, {"srch", height}, {"src_format", AV_PIX_FMT_YUV420P}, {"dstw", width}, {"dsth", height},
+    {"dst_format", AV_PIX_FMT_BGRA}, {"src_h_chr_pos", 128}, {"src_v_chr_pos", 128},
+    {"sws_flags", SWS_FAST_BILINEAR | SWS_FULL_CHR_H_INT | SWS_ACCURATE_RND}, {"threads", kPackingThreads}};
+  for (const auto &[name, value] : options)
+    av_opt_set_int(c, name, value, 0);
+  if (sws_init_context(c, nullptr, nullptr) < 0)
+    sws_freeContext(c), c = nullptr;
+  return c;
+}
+
+void _keepBuffer(void *, uint8_t *) {}
 } // namespace
 
 AVVideoStream::AVVideoStream(const std::string &fileName, int width, int height)
@@ -266,8 +299,41 @@ AVFrame *AVVideoStream::_transferIfHardware(AVFrame *frame)
   return _softwareFrame;
 }
 
+bool AVVideoStream::_packPlanes(AVFrame *frame, AVFrameRecord *record)
+{
+  if (!_packer || _packedWidth != frame->width || _packedHeight != frame->height) {
+    sws_freeContext(_packer);
+    _packer = _packingConverter(frame->width, frame->height);
+    _packedWidth = frame->width;
+    _packedHeight = frame->height;
+  }
+  record->kind = kAVFrameBGRA;
+  record->width = uint32_t(frame->width);
+  record->height = uint32_t(frame->height);
+  record->visibleWidth = 0;
+  record->opaque = true;
+  record->size = record->width * record->height * 4;
+  record->data = _packer ? static_cast<uint8_t *>(malloc(record->size)) : nullptr;
+  AVFrame *out = record->data ? av_frame_alloc() : nullptr;
+  if (!out)
+    return false;
+  // The record's block is the target: the converter's threads write into it directly.
+  out->format = AV_PIX_FMT_BGRA;
+  out->width = frame->width;
+  out->height = frame->height;
+  out->data[0] = record->data;
+  out->linesize[0] = frame->width * 4;
+  out->buf[0] = av_buffer_create(record->data, record->size, _keepBuffer, nullptr, 0);
+  const bool converted = out->buf[0] && sws_scale_frame(_packer, out, frame) >= 0;
+  av_frame_free(&out);
+  return converted;
+}
+
 bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContext **converter, int outW, int outH)
 {
+  // Full-range planes stay planes: the picture shader shows them as the preview does.
+  if (_planesAsBGRA && frame->format == AV_PIX_FMT_YUV420P)
+    return _packPlanes(frame, record);
   const int h = frame->height, s0 = frame->linesize[0];
   switch (frame->format) {
   case AV_PIX_FMT_YUV420P:
@@ -281,9 +347,10 @@ bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContex
     record->data = static_cast<uint8_t *>(calloc(record->size, 1));
     if (!record->data)
       return false;
-    uint8_t *out = _copyRows(record->data, frame->data[0], s0, s0, h);
-    out = _copyRows(out, frame->data[1], frame->linesize[1], chromaStride, chromaRows);
-    _copyRows(out, frame->data[2], frame->linesize[2], chromaStride, chromaRows);
+    const int chromaWidth = int(chroma420(uint32_t(frame->width)));
+    uint8_t *out = _copyRows(record->data, frame->data[0], s0, s0, h, frame->width, 1);
+    out = _copyRows(out, frame->data[1], frame->linesize[1], chromaStride, chromaRows, chromaWidth, 1);
+    _copyRows(out, frame->data[2], frame->linesize[2], chromaStride, chromaRows, chromaWidth, 1);
     break;
   }
   case AV_PIX_FMT_UYVY422:
@@ -306,8 +373,9 @@ bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContex
     record->data = static_cast<uint8_t *>(calloc(record->size, 1));
     if (!record->data)
       return false;
-    uint8_t *out = _copyRows(record->data, frame->data[0], s0, s0, h);
-    _copyRows(out, frame->data[1], frame->linesize[1], chromaRowBytes, chromaRows);
+    uint8_t *out = _copyRows(record->data, frame->data[0], s0, s0, h, frame->width, 1);
+    _copyRows(out, frame->data[1], frame->linesize[1], chromaRowBytes, chromaRows,
+              2 * int(chroma420(uint32_t(frame->width))), 2);
     break;
   }
   default: {
@@ -322,6 +390,8 @@ bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContex
     record->kind = kAVFrameBGRA;
     record->width = uint32_t(outW);
     record->visibleWidth = 0;
+    const AVPixFmtDescriptor *source = av_pix_fmt_desc_get(AVPixelFormat(frame->format));
+    record->opaque = source && !(source->flags & AV_PIX_FMT_FLAG_ALPHA);
     record->size = uint32_t(outW * outH * 4);
     record->data = static_cast<uint8_t *>(malloc(record->size));
     if (!record->data)
@@ -476,6 +546,8 @@ void AVVideoStream::decodeLoop()
   }
   freePacketRecord(current);
   sws_freeContext(converter);
+  sws_freeContext(_packer);
+  _packer = nullptr;
   AVMutexLocker locker(_decoderLock);
   av_frame_free(&_decodedFrame);
   av_frame_free(&_softwareFrame);

@@ -51,6 +51,9 @@ public:
   void setMaxFrameRate(int rate);
   void setStretch(double stretch);
   void setOutputSize(int width, int height);
+  // Video-range planar pictures come converted to opaque BGRA: the software renderer draws
+  // those far faster than it converts planes, and the converter's threads take a few ms.
+  void setPlanesAsBGRA(bool bgra) { _planesAsBGRA = bgra; }
 
 protected:
   void decodeLoop() override;
@@ -64,6 +67,7 @@ private:
   uint8_t *_decodeSynchronously(double t, int w, int h, bool exact, bool tolerant, double *frameTime);
   // The frame as a record: YUV planes as they are, other formats converted to BGRA at outW x outH.
   bool _makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContext **converter, int outW, int outH);
+  bool _packPlanes(AVFrame *frame, AVFrameRecord *record);
   AVFrame *_transferIfHardware(AVFrame *frame);
   // Pauses both threads and takes the demux and decoder locks; the end resumes where the
   // consumer was.
@@ -87,6 +91,10 @@ private:
   std::atomic<int> _frameStep{1};
   std::atomic<int> _discardFactor{1};
   std::atomic<int> _maxRate{30};
+  std::atomic<bool> _planesAsBGRA{false};
+  // The decoding thread's converter for setPlanesAsBGRA.
+  SwsContext *_packer = nullptr;
+  int _packedWidth = 0, _packedHeight = 0;
   AVThumbnailRequest _thumbnails;
   float *_positions = nullptr;
 };

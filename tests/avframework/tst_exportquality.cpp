@@ -7,7 +7,9 @@
 #include "avengine.h"
 #include "avexporter.h"
 #include "avheadlessrenderer.h"
+#include "avglresources.h"
 #include "avimageloader.h"
+#include "avlayersegment.h"
 #include "mediafixtures.h"
 
 #include <QTemporaryDir>
@@ -131,6 +133,8 @@ private slots:
   void wholeMovieMatchesCompose();
   void layersUnderFullFrameMatchPreview_data();
   void layersUnderFullFrameMatchPreview();
+  void videoAsBGRAMatchesPlanes_data();
+  void videoAsBGRAMatchesPlanes();
   void textMatchesPreview_data();
   void textMatchesPreview();
 
@@ -344,6 +348,58 @@ void TestExportQuality::layersUnderFullFrameMatchPreview()
   const QImage exported = renderer.compose(t, true);
   const QImage preview = renderer.compose(t, false);
   const double db = psnr(exported, preview);
+  QVERIFY2(db >= 40, qPrintable(QString("%1 dB").arg(db)));
+  renderer.compose(-100);
+}
+
+void TestExportQuality::videoAsBGRAMatchesPlanes_data()
+{
+  QTest::addColumn<int>("width"); // of the video
+  QTest::addColumn<QString>("property");
+  QTest::addColumn<float>("value");
+  QTest::newRow("filling the frame") << kWidth << QString() << 0.0f;
+  QTest::newRow("a narrower picture, its right edge inside the frame") << 250 << QString() << 0.0f;
+  QTest::newRow("shrunk by a pixel") << kWidth << "scale" << 1 - 1.0f / kWidth;
+  QTest::newRow("half size") << kWidth << "scale" << 0.5f;
+  QTest::newRow("rotated") << kWidth << "rotation" << 17.0f;
+}
+
+// The exporter's video pictures, converted to BGRA while decoding, against the planes the
+// preview converts in its shader: colours, edges and the choice to fill or blend.
+void TestExportQuality::videoAsBGRAMatchesPlanes()
+{
+  QFETCH(int, width);
+  QFETCH(QString, property);
+  QFETCH(float, value);
+  const QString clip = _dir->filePath("clip.mp4");
+  QVERIFY(writeColorVideo(clip, width, kHeight, kFps, kFps));
+  _engine->setBackgroundColor(makeVec4Opaque(0.1f, 0.9f, 0.2f));
+  _engine->addVideoSegment(1, clip.toUtf8().constData(), 0, 0, 1, 0, true);
+  if (property == "scale")
+    _engine->setSegmentProperty(1, kAVPropertyScale, value, value);
+  else if (property == "rotation")
+    _engine->setSegmentProperty(1, kAVPropertyRotation, value * kDegrees);
+  auto *layer = static_cast<AVLayerSegment *>(_composition->findSegment(1));
+  QVERIFY(layer);
+
+  AVHeadlessRenderer renderer(_host.get(), _composition.get());
+  QVERIFY(renderer.isValid());
+  const double t = 0.5;
+  const auto composeWhenShown = [&](uint32_t kind, bool exporting) {
+    const bool shown = QTest::qWaitFor([&] {
+      renderer.compose(t, exporting);
+      return _composition->isReadyAt(t) && layer->texture() && textureKind(layer->texture()) == kind;
+    }, 5000);
+    return shown ? renderer.compose(t, exporting) : QImage();
+  };
+  const QImage planes = composeWhenShown(kAVTextureYUV420, false);
+  QVERIFY(!planes.isNull());
+  _composition->setVideoPlanesAsBGRA(true);
+  _composition->seek(t, true);
+  const QImage exported = composeWhenShown(kAVTextureRGBA, true);
+  _composition->setVideoPlanesAsBGRA(false);
+  QVERIFY(!exported.isNull());
+  const double db = psnr(exported, planes);
   QVERIFY2(db >= 40, qPrintable(QString("%1 dB").arg(db)));
   renderer.compose(-100);
 }

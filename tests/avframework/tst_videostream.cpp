@@ -130,6 +130,7 @@ private slots:
   void exactSeekLandsWithinOneFrame();
   void seekEdges();
   void takeFrameWithoutPictures();
+  void planePaddingRepeatsRightEdge();
   void thumbnailsAtBoxSize();
   void rotationTurnsSizeAndPictures();
   void frameAtWhileDecoding();
@@ -161,6 +162,7 @@ void TestVideoStream::initTestCase()
            qPrintable(MediaFixtures::lastError()));
   QVERIFY2(_files.color("h264_25.mkv", params(25, 50, VideoCodec::H264, 160, 120)),
            qPrintable(MediaFixtures::lastError()));
+  QVERIFY2(_files.color("narrow.mp4", params(25, 3, VideoCodec::H264, 100, 60)), qPrintable(MediaFixtures::lastError()));
   MediaFixtures::VideoParams rotated = params(25, 10, VideoCodec::H264, 320, 240, 25);
   rotated.rotation = 90;
   QVERIFY2(MediaFixtures::writeVideo(_files.path("rotated.mp4"), rotated,
@@ -278,28 +280,37 @@ void TestVideoStream::frameStepTable()
 void TestVideoStream::deliversEveryFrameInOrder_data()
 {
   QTest::addColumn<QString>("file");
+  QTest::addColumn<bool>("planesAsBGRA"); // as while exporting
   QTest::addColumn<int>("kind");
   QTest::addColumn<int>("frames");
-  QTest::newRow("h264 planar") << "h264_25.mp4" << int(kAVFrameYUV420) << 100;
-  QTest::newRow("vp9 planar") << "vp9.webm" << int(kAVFrameYUV420) << 20;
-  QTest::newRow("uyvy packed") << "uyvy.nut" << int(kAVFrameUYVY422) << 12;
-  QTest::newRow("nv12") << "nv12.nut" << int(kAVFrameNV12) << 12;
-  QTest::newRow("yuv444 as bgra") << "yuv444.nut" << int(kAVFrameBGRA) << 12;
+  QTest::newRow("h264 planar") << "h264_25.mp4" << false << int(kAVFrameYUV420) << 100;
+  QTest::newRow("vp9 planar") << "vp9.webm" << false << int(kAVFrameYUV420) << 20;
+  QTest::newRow("uyvy packed") << "uyvy.nut" << false << int(kAVFrameUYVY422) << 12;
+  QTest::newRow("nv12") << "nv12.nut" << false << int(kAVFrameNV12) << 12;
+  QTest::newRow("yuv444 as bgra") << "yuv444.nut" << false << int(kAVFrameBGRA) << 12;
+  QTest::newRow("h264 exported as bgra") << "h264_25.mp4" << true << int(kAVFrameBGRA) << 100;
+  QTest::newRow("vp9 exported as bgra") << "vp9.webm" << true << int(kAVFrameBGRA) << 20;
+  QTest::newRow("nv12 exported as planes") << "nv12.nut" << true << int(kAVFrameNV12) << 12;
+  QTest::newRow("yuv444 exported as bgra") << "yuv444.nut" << true << int(kAVFrameBGRA) << 12;
 }
 
 void TestVideoStream::deliversEveryFrameInOrder()
 {
   QFETCH(QString, file);
+  QFETCH(bool, planesAsBGRA);
   QFETCH(int, kind);
   QFETCH(int, frames);
   auto stream = load(file);
   QVERIFY(stream->isOpen());
+  stream->setPlanesAsBGRA(planesAsBGRA);
   QVERIFY(stream->awaken());
   QVERIFY(!stream->awaken());
   for (int i = 0; i < frames; ++i) {
     AVFrameRecord record = stream->takeFrame(true);
     QVERIFY2(record.data, qPrintable(QString("frame %1 missing").arg(i)));
     QCOMPARE(int(record.kind), kind);
+    // None of these sources has alpha: their BGRA pictures hide what is under them.
+    QCOMPARE(record.opaque, kind == kAVFrameBGRA);
     const int index = frameIndexOf(record);
     const double time = record.time;
     QCOMPARE(record.serial, stream->serial());
@@ -459,6 +470,36 @@ void TestVideoStream::seekEdges()
   AVVideoStream unopened(_files.path("h264_25.mp4").toStdString(), 0, 0);
   unopened.seek(1.0, recordSeek, &report, true);
   QCOMPARE(unopened.seekTarget(), 0.0);
+}
+
+// The planes' rows are as wide as the decoder's stride; a picture's right edge is filtered with
+// the column past it, which must repeat the edge rather than hold the decoder's padding.
+void TestVideoStream::planePaddingRepeatsRightEdge()
+{
+  auto stream = load("narrow.mp4");
+  QVERIFY(stream->awaken());
+  AVFrameRecord record = stream->takeFrame(true);
+  QVERIFY(record.data);
+  QCOMPARE(int(record.kind), int(kAVFrameYUV420));
+  const int visible = int(record.visibleWidth), stride = int(record.width), rows = int(record.height);
+  QVERIFY2(stride > visible, "no padding to look at");
+  const int chromaVisible = int(chroma420(uint32_t(visible))), chromaStride = int(chroma420(uint32_t(stride)));
+  QString fault;
+  const auto check = [&](const uint8_t *plane, int width, int last, int count, const char *name) {
+    for (int row = 0; row < count && fault.isEmpty(); ++row)
+      for (int x = last + 1; x < width; ++x)
+        if (plane[row * width + x] != plane[row * width + last]) {
+          fault = QString("%1 row %2 column %3").arg(name).arg(row).arg(x);
+          break;
+        }
+  };
+  const uint8_t *u = record.data + size_t(stride) * rows;
+  const int chromaRows = int(chroma420(uint32_t(rows)));
+  check(record.data, stride, visible - 1, rows, "luma");
+  check(u, chromaStride, chromaVisible - 1, chromaRows, "u");
+  check(u + size_t(chromaStride) * chromaRows, chromaStride, chromaVisible - 1, chromaRows, "v");
+  freeFrameRecord(record);
+  QVERIFY2(fault.isEmpty(), qPrintable(fault));
 }
 
 void TestVideoStream::takeFrameWithoutPictures()
