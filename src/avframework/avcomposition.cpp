@@ -403,8 +403,6 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
   }
   if (!_outputFrameBuffer) {
     _outputFrameBuffer = createFrameBuffer(uint32_t(width), uint32_t(height), false);
-    if (_multisample && !_multisampleFrameBuffer)
-      _multisampleFrameBuffer = createMultisampleFrameBuffer(uint32_t(width), uint32_t(height), false);
   } else if (width != _frameWidth || height != _frameHeight) {
     resizeFrameBuffer(_outputFrameBuffer, uint32_t(width), uint32_t(height));
     if (_multisampleFrameBuffer)
@@ -476,6 +474,10 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
         cropToPaintedArea(&d.info, topLeft, bottomRight);
     }
   }
+  // Made when a frame first needs it: an export of upright full-frame layers never does, and the
+  // samples take four frames' memory.
+  if (multisample && _multisample && !_multisampleFrameBuffer)
+    _multisampleFrameBuffer = createMultisampleFrameBuffer(uint32_t(width), uint32_t(height), false);
   AVFrameBuffer *samples = multisample ? _multisampleFrameBuffer : nullptr;
   setRenderTarget(renderer, samples ? samples : _outputFrameBuffer);
   const vec4 background = _backgroundColor;
