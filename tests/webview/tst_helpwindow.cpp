@@ -215,7 +215,10 @@ void TestHelpWindow::helpPageOverLoopback()
   QWidget *bar = browser->findChild<QWidget *>("loadingBar");
   QTRY_VERIFY_WITH_TIMEOUT(bar && !bar->isVisible(), kLoadTimeoutMs);
   QImage shot;
+  // The display is shared with other tests' windows: the grab reads the screen, so the window
+  // is raised again before each look.
   auto styled = [&] {
+    browser->raise();
     shot = browser->screen()->grabWindow(browser->winId()).toImage().convertToFormat(QImage::Format_RGB32);
     return PixelProbe::near(shot.pixel(1018, 150), QColor("#6b6b6b")) &&
            PixelProbe::near(shot.pixel(1018, 780), QColor("#2A2929"));
