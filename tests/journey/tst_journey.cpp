@@ -537,7 +537,7 @@ private slots:
     const QPoint target = _editor->mapFromGlobal(area()->widget()->mapToGlobal(
         QPoint(timelineX(dropTime), bottom->geometry().center().y())));
     bool landed = false;
-    for (int attempt = 0; attempt < 3 && !landed; ++attempt) {
+    for (int attempt = 0; attempt < 8 && !landed; ++attempt) {
       _editor->raise();
       _editor->activateWindow();
       QVERIFY(dragItem(files, gif, target));
