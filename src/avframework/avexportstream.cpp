@@ -46,8 +46,9 @@ struct AVVideoEncodeQueue
 namespace {
 constexpr int kMixPassesBeforeWaiting = 100;
 constexpr int kMixPassesGiveUp = 106;
-constexpr size_t kQueuedPictures = 3;
-
+// Pictures read back and waiting for the encoder: two smooth out its pace; each more costs a
+// frame of memory and gained no speed.
+constexpr size_t kQueuedPictures = 2;
 
 const char *_errorText(int code, char (&text)[64])
 {

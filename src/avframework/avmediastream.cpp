@@ -532,6 +532,14 @@ AVPacketRecord AVStreamBase::takePacket()
   return record;
 }
 
+bool AVStreamBase::waitForRoom(uint32_t serial, int limit)
+{
+  AVMutexLocker locker(_frameLock);
+  while (!_decodeQuit && int32_t(serial) == _serial && int(_frames.size()) >= std::min(limit, int(_maxFrames)))
+    avCondWait(_frameCondition, _frameLock);
+  return !_decodeQuit && int32_t(serial) == _serial;
+}
+
 void AVStreamBase::pushFrame(AVFrameRecord &record)
 {
   AVMutexLocker locker(_frameLock);

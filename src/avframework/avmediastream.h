@@ -145,6 +145,9 @@ protected:
 
   AVPacketRecord takePacket();
   void pushFrame(AVFrameRecord &record);
+  // Waits until the queue holds fewer than `limit` frames (and has room) for a frame of `serial`;
+  // false once that generation is over.
+  bool waitForRoom(uint32_t serial, int limit);
   // Calls the completion callback of the seek that started `serial`, unless another seek has
   // replaced it meanwhile.
   void reportSeekDone(int32_t serial, uint8_t *data, uint32_t size, double time);

@@ -331,9 +331,6 @@ bool AVVideoStream::_packPlanes(AVFrame *frame, AVFrameRecord *record)
 
 bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContext **converter, int outW, int outH)
 {
-  // Full-range planes stay planes: the picture shader shows them as the preview does.
-  if (_planesAsBGRA && frame->format == AV_PIX_FMT_YUV420P)
-    return _packPlanes(frame, record);
   const int h = frame->height, s0 = frame->linesize[0];
   switch (frame->format) {
   case AV_PIX_FMT_YUV420P:
@@ -526,9 +523,24 @@ void AVVideoStream::decodeLoop()
       record.time = time;
       record.duration = frameDuration;
       record.serial = uint32_t(current.serial);
-      const bool made = _makeRecord(frame, &record, &converter, outW, outH);
-      av_frame_unref(_decodedFrame);
-      avMutexUnlock(_decoderLock);
+      bool made;
+      // Full-range planes stay planes: the picture shader shows them as the preview does.
+      if (_planesAsBGRA && frame->format == AV_PIX_FMT_YUV420P) {
+        // Converted only once the queue has room: a picture that waits holds its planes, not a
+        // frame of BGRA, which keeps an export's memory near the preview's.
+        if (!_waitingFrame)
+          _waitingFrame = av_frame_alloc();
+        if (_waitingFrame)
+          av_frame_move_ref(_waitingFrame, frame);
+        av_frame_unref(_decodedFrame);
+        avMutexUnlock(_decoderLock);
+        made = _waitingFrame && waitForRoom(record.serial, 1) && _packPlanes(_waitingFrame, &record);
+        av_frame_unref(_waitingFrame);
+      } else {
+        made = _makeRecord(frame, &record, &converter, outW, outH);
+        av_frame_unref(_decodedFrame);
+        avMutexUnlock(_decoderLock);
+      }
       if (!made) {
         free(record.data);
         ++counter;
@@ -551,6 +563,7 @@ void AVVideoStream::decodeLoop()
   AVMutexLocker locker(_decoderLock);
   av_frame_free(&_decodedFrame);
   av_frame_free(&_softwareFrame);
+  av_frame_free(&_waitingFrame);
   avLog("(%d) video decode thread end\n", int(_mediaKind));
 }
 

@@ -84,6 +84,8 @@ private:
   AVCondition *_decoderCondition;
   AVFrame *_decodedFrame = nullptr;
   AVFrame *_softwareFrame = nullptr;
+  // A decoded picture waiting, as planes, for room in the queue before it becomes BGRA.
+  AVFrame *_waitingFrame = nullptr;
   std::atomic<int> _outputWidth{0};
   std::atomic<int> _outputHeight{0};
   std::atomic<double> _frameTolerance{0};
