@@ -346,7 +346,9 @@ void GiphyGifsWidget::_startMovie(const QString &path, int row)
   movie->setProperty("row", row);
   connect(movie, &QMovie::frameChanged, this, &GiphyGifsWidget::onMovieFrameChanged);
   _movies << movie;
-  movie->start();
+  // A hidden page starts its movies when it is shown again.
+  if (isVisible())
+    movie->start();
 }
 
 void GiphyGifsWidget::onGifDownloadFinished(QNetworkReply *reply)

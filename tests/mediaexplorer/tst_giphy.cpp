@@ -39,6 +39,7 @@ private slots:
   void typeSwitchWaitsForTheRequest();
   void newSearchDropsTheStaleReply();
   void loadingIndicator();
+  void moviesRunOnlyWhileShown();
   void clickAndDownload_data();
   void clickAndDownload();
   void failedDownloads_data();
@@ -337,6 +338,22 @@ void TestGiphy::loadingIndicator()
   QCOMPARE(widget->loadingIndicator()->x(), (widget->width() - 30) / 2);
   saveScreenshot(widget, "giphy-loading-paging");
   QTRY_COMPARE(widget->listWidget()->count(), 60);
+}
+
+void TestGiphy::moviesRunOnlyWhileShown()
+{
+  _server->serve("/v1/gifs/trending", namedPage(*_server, "g", 1, 0, 1), "application/json");
+  _server->serve("/media/g0-small.gif", gifBytes(20), "image/gif");
+  Page page(*_server);
+  GiphyGifsWidget *widget = page.open();
+  // The list and its preview arrive while another page is shown.
+  widget->hide();
+  QTRY_VERIFY(QFile::exists(cacheDir() + "/g0-fixed_width_small"));
+  QTRY_COMPARE(widget->listWidget()->count(), 1);
+  QListWidgetItem *item = widget->listWidget()->item(0);
+  QVERIFY(!item->data(GiphyGifsWidget::FrameRole).isValid());
+  widget->show();
+  QTRY_VERIFY(item->data(GiphyGifsWidget::FrameRole).canConvert<QPixmap>());
 }
 
 void TestGiphy::clickAndDownload_data()
