@@ -43,6 +43,14 @@ bool _isSuccess(int status)
 {
   return status >= 200 && status <= 299;
 }
+
+// The reply broke off in the network: before any status, or in the body of a good one. An
+// error status is the service's own answer and not counted here.
+bool _brokeOff(QNetworkReply *reply)
+{
+  const int status = _status(reply);
+  return reply->error() != QNetworkReply::NoError && (status == 0 || _isSuccess(status));
+}
 } // namespace
 
 GiphyGifsWidget::GiphyGifsWidget(QSettings *settings, QWidget *parent) : QWidget(parent), _settings(settings)
@@ -250,9 +258,8 @@ bool GiphyGifsWidget::_finishListReply(QNetworkReply *reply, bool withErrorText,
 {
   _hideLoadingIndicator();
   _requestState = 0;
-  // Only a reply without any status failed in the network; an error status is the service's answer.
   const int status = _status(reply);
-  if (status == 0 && reply->error() != QNetworkReply::NoError) {
+  if (_brokeOff(reply)) {
     qDebug() << "Network error " << reply->error();
     emit showTextMessage(withErrorText ? tr("Network error (code=%1 %2)").arg(reply->error()).arg(reply->errorString())
                                        : tr("Network error (code=%1)").arg(reply->error()));
@@ -339,7 +346,9 @@ void GiphyGifsWidget::_startMovie(const QString &path, int row)
   movie->setProperty("row", row);
   connect(movie, &QMovie::frameChanged, this, &GiphyGifsWidget::onMovieFrameChanged);
   _movies << movie;
-  movie->start();
+  // A hidden page starts its movies when it is shown again.
+  if (isVisible())
+    movie->start();
 }
 
 void GiphyGifsWidget::onGifDownloadFinished(QNetworkReply *reply)
@@ -534,7 +543,8 @@ void GiphyGifsWidget::onDownloadReplyFinished()
   reply->deleteLater();
   const QString id = reply->property("id").toString();
   const int status = _status(reply);
-  if (status == 0 && reply->error() != QNetworkReply::NoError) {
+  // A body cut off after a good status is no GIF either.
+  if (_brokeOff(reply)) {
     qDebug() << "Download error " << reply->error();
     // A broken download must not leave an earlier copy that looks complete.
     const QString stale = _cache->cachedPath(id, kOriginal);

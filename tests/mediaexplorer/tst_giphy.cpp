@@ -39,6 +39,7 @@ private slots:
   void typeSwitchWaitsForTheRequest();
   void newSearchDropsTheStaleReply();
   void loadingIndicator();
+  void moviesRunOnlyWhileShown();
   void clickAndDownload_data();
   void clickAndDownload();
   void failedDownloads_data();
@@ -73,6 +74,17 @@ QString cacheDir()
 QStringList apiRequests(const LoopbackHttpServer &server)
 {
   return server.requests().filter(QRegularExpression("^/v1/"));
+}
+
+// A good status whose body breaks off: a chunk announced longer than what comes before the
+// server closes the connection.
+LoopbackHttpServer::Response cutOff(const QByteArray &start, const QByteArray &contentType)
+{
+  LoopbackHttpServer::Response response;
+  response.contentType = contentType;
+  response.headers = {{"Transfer-Encoding", "chunked"}};
+  response.body = QByteArray::number(start.size() + 1000, 16) + "\r\n" + start;
+  return response;
 }
 
 void clickItem(GiphyGifsWidget *page, int row)
@@ -229,6 +241,8 @@ void TestGiphy::messages_data()
   QTest::newRow("status") << "/v1/gifs/trending" << missing << "Network failed (Status code=404)";
   QTest::newRow("not JSON") << "/v1/gifs/trending" << notJson << "Parse data error (code=%1)";
   QTest::newRow("redirect not followed") << "/v1/gifs/trending" << moved << "Network failed (Status code=302)";
+  QTest::newRow("body cut off") << "/v1/gifs/trending" << cutOff(R"({"data":[)", "application/json")
+                                << "Network error (code=2)";
   QTest::newRow("random id, reset") << "/v1/randomid" << reset << "Network error (code=2 ";
   QTest::newRow("random id, status") << "/v1/randomid" << missing << "Network failed (Status code=404)";
 }
@@ -326,6 +340,22 @@ void TestGiphy::loadingIndicator()
   QTRY_COMPARE(widget->listWidget()->count(), 60);
 }
 
+void TestGiphy::moviesRunOnlyWhileShown()
+{
+  _server->serve("/v1/gifs/trending", namedPage(*_server, "g", 1, 0, 1), "application/json");
+  _server->serve("/media/g0-small.gif", gifBytes(20), "image/gif");
+  Page page(*_server);
+  GiphyGifsWidget *widget = page.open();
+  // The list and its preview arrive while another page is shown.
+  widget->hide();
+  QTRY_VERIFY(QFile::exists(cacheDir() + "/g0-fixed_width_small"));
+  QTRY_COMPARE(widget->listWidget()->count(), 1);
+  QListWidgetItem *item = widget->listWidget()->item(0);
+  QVERIFY(!item->data(GiphyGifsWidget::FrameRole).isValid());
+  widget->show();
+  QTRY_VERIFY(item->data(GiphyGifsWidget::FrameRole).canConvert<QPixmap>());
+}
+
 void TestGiphy::clickAndDownload_data()
 {
   QTest::addColumn<bool>("previewServed");
@@ -420,6 +450,8 @@ void TestGiphy::failedDownloads_data()
   QTest::newRow("status") << missing << true << 404;
   QTest::newRow("redirect") << moved << true << 301;
   QTest::newRow("reset connection") << reset << true << int(QNetworkReply::RemoteHostClosedError);
+  QTest::newRow("body cut off") << cutOff(gifBytes(10).left(20), "image/gif") << true
+                                << int(QNetworkReply::RemoteHostClosedError);
   QTest::newRow("no original") << LoopbackHttpServer::Response() << false << int(QNetworkReply::ProtocolUnknownError);
 }
 
