@@ -23,6 +23,7 @@ void ColorsEditingWidgetController::updateFromSegment(const Segment *segment)
   _popup->setValues(segment->clrSaturation(), segment->clrBrightness(), segment->clrContrast(),
                     segment->clrWhiteBalance(), segment->clrExposure(), segment->clrHue(), segment->clrRed(),
                     segment->clrGreen(), segment->clrBlue());
+  _fitHeight();
 }
 
 void ColorsEditingWidgetController::updateFromTransition(const Segment *segment, int tId, int beginOrEnd)
@@ -37,6 +38,14 @@ void ColorsEditingWidgetController::updateFromTransition(const Segment *segment,
                     segment->transitionClrExposure(tId, begin), segment->transitionClrHue(tId, begin),
                     segment->transitionClrRed(tId, begin), segment->transitionClrGreen(tId, begin),
                     segment->transitionClrBlue(tId, begin));
+  _fitHeight();
+}
+
+// The list reports its height only when it changes; a list that came out at its final height
+// while the popup was being embedded, before anyone listened, would stay boxed in with a
+// scroll bar over its values.
+void ColorsEditingWidgetController::_fitHeight()
+{
   if (_popup->height() != _popup->widgetFitHeight())
     _popup->setFixedHeight(_popup->widgetFitHeight());
 }

@@ -29,6 +29,8 @@ public slots:
   void onColorsWidgetFitHeightChanged(PopupColorsScrollWidget *colorsWidget);
 
 private:
+  void _fitHeight();
+
   PopupColorsScrollWidget *_popup = nullptr;
   const bool _transitionMode;
   LoadedTransition _loaded;
