@@ -28,8 +28,11 @@ public:
 public slots:
   void onColorsWidgetFitHeightChanged(PopupColorsScrollWidget *colorsWidget);
 
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
-  void _fitHeight();
+  bool _fitHeight();
 
   PopupColorsScrollWidget *_popup = nullptr;
   const bool _transitionMode;

@@ -515,6 +515,9 @@ void TestPopupControllers::colorsListFitsWhenMadeHidden()
   ColorsEditingWidgetController controller(false, &panel);
   column->addWidget(controller.editingWidget());
   column->addStretch(1);
+  // Loaded before the panel is on screen, as the editor may do.
+  auto segment = makeSegment("IMAGE");
+  controller.updateFromSegment(segment.get());
   panel.show();
   QVERIFY(QTest::qWaitForWindowExposed(&panel));
   PopupColorsScrollWidget *popup = controller.popup();
