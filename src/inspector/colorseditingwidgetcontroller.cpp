@@ -3,6 +3,8 @@
 #include "popupcolorsscrollwidget.h"
 #include "segmenttypes.h"
 
+#include <QEvent>
+
 ColorsEditingWidgetController::ColorsEditingWidgetController(bool transitionMode, QWidget *parent)
   : PopupEditingWidgetController(parent), _transitionMode(transitionMode)
 {
@@ -11,6 +13,7 @@ ColorsEditingWidgetController::ColorsEditingWidgetController(bool transitionMode
   adoptPopup(_popup, false);
   connect(_popup, &PopupColorsScrollWidget::widgetFitHeightChanged, this,
           &ColorsEditingWidgetController::onColorsWidgetFitHeightChanged);
+  _popup->installEventFilter(this);
 }
 
 bool ColorsEditingWidgetController::isSupported(const Segment *segment)
@@ -23,6 +26,7 @@ void ColorsEditingWidgetController::updateFromSegment(const Segment *segment)
   _popup->setValues(segment->clrSaturation(), segment->clrBrightness(), segment->clrContrast(),
                     segment->clrWhiteBalance(), segment->clrExposure(), segment->clrHue(), segment->clrRed(),
                     segment->clrGreen(), segment->clrBlue());
+  _fitHeight();
 }
 
 void ColorsEditingWidgetController::updateFromTransition(const Segment *segment, int tId, int beginOrEnd)
@@ -37,8 +41,27 @@ void ColorsEditingWidgetController::updateFromTransition(const Segment *segment,
                     segment->transitionClrExposure(tId, begin), segment->transitionClrHue(tId, begin),
                     segment->transitionClrRed(tId, begin), segment->transitionClrGreen(tId, begin),
                     segment->transitionClrBlue(tId, begin));
-  if (_popup->height() != _popup->widgetFitHeight())
-    _popup->setFixedHeight(_popup->widgetFitHeight());
+  _fitHeight();
+}
+
+// The list reports its height only when it changes; a list that came out at its final height
+// while the popup was being embedded, before anyone listened, would stay boxed in with a
+// scroll bar over its values.
+bool ColorsEditingWidgetController::_fitHeight()
+{
+  if (_popup->height() == _popup->widgetFitHeight())
+    return false;
+  _popup->setFixedHeight(_popup->widgetFitHeight());
+  return true;
+}
+
+// Loaded while the panel was off screen, the title had no height of its own yet: the fit is
+// taken again once the popup is laid out on screen.
+bool ColorsEditingWidgetController::eventFilter(QObject *watched, QEvent *event)
+{
+  if (watched == _popup && event->type() == QEvent::Show && _fitHeight())
+    emit editingWidgetControllerSizeChanged(this);
+  return PopupEditingWidgetController::eventFilter(watched, event);
 }
 
 void ColorsEditingWidgetController::updateEnabledAtTime(TransformWidget *transformWidget, bool)

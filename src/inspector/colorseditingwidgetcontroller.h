@@ -28,7 +28,12 @@ public:
 public slots:
   void onColorsWidgetFitHeightChanged(PopupColorsScrollWidget *colorsWidget);
 
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+  bool _fitHeight();
+
   PopupColorsScrollWidget *_popup = nullptr;
   const bool _transitionMode;
   LoadedTransition _loaded;

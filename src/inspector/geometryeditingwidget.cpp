@@ -407,6 +407,8 @@ void GeometryEditingWidget::_press(QObject *button, double direction)
     return;
   _pressing = true;
   _pressedButton = static_cast<QPushButton *>(button);
+  // Space on a focused button holds it as well; such a hold lasts while the button is down.
+  _mouseHold = QGuiApplication::mouseButtons() & Qt::LeftButton;
   _repeatInterval = 0;
   if (!_gestureOpen) {
     _gestureOpen = true;
@@ -424,7 +426,8 @@ void GeometryEditingWidget::_step()
     return;
   // A hold can end without a release reaching the button: hidden under the pointer with the
   // inspector, or the button let go elsewhere. Stepping on would move the layer for ever.
-  if (!_pressedButton->isVisible() || !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+  const bool held = _mouseHold ? bool(QGuiApplication::mouseButtons() & Qt::LeftButton) : _pressedButton->isDown();
+  if (!_pressedButton->isVisible() || !held) {
     _release();
     return;
   }

@@ -107,6 +107,7 @@ private:
   TooltipButton *_vFlipButton = nullptr;
 
   bool _pressing = false;
+  bool _mouseHold = false; // else held by the keyboard
   QPushButton *_pressedButton = nullptr;
   int _repeatInterval = 0;
   double _stepDelta = 0;

@@ -218,8 +218,16 @@ void SegmentInspectorWidget::updateEnabledAtTime(Segment *segment, TransformWidg
 
 void SegmentInspectorWidget::updateGeometry(Segment *segment)
 {
-  if (segment && _geometry && _geometry->isVisible())
+  if (!segment)
+    return;
+  if (_geometry && _geometry->isVisible())
     _geometry->updateFromSegment(segment);
+  // The editor reports every geometry change here, also one made to a transition set on the
+  // preview; fields left stale would step from the old value and throw the layer back.
+  if (_transitionGeometry && _transitionGeometry->isVisible()) {
+    const LoadedTransition &shown = _transitionGeometry->loadedTransition();
+    _transitionGeometry->reloadTransitionValues(segment, shown.transitionId(), shown.beginOrEnd());
+  }
 }
 
 void SegmentInspectorWidget::updateTransitionGeometry(Segment *segment, int tId, int beginOrEnd)

@@ -127,6 +127,7 @@ private slots:
   void holdingSteps();
   void controlStepsByATenth();
   void hidingEndsAHold();
+  void spaceHoldsAButton();
   void scaleStopsAtZero();
   void pressesCloseTogetherMakeOneGesture();
   void toolStripCommands_data();
@@ -295,6 +296,23 @@ void TestGeometry::hidingEndsAHold()
   QTRY_VERIFY_WITH_TIMEOUT(e.log.count("yChanged") == 1, 3000);
   QCOMPARE(e.log.events, (QStringList{"before", "yChanging 0.01", afterLine, "yChanged 0.01"}));
   Gestures::release(&e.host.top, QPoint(5, 5));
+}
+
+// The value buttons are in the tab order: Space on one holds it as the mouse does.
+void TestGeometry::spaceHoldsAButton()
+{
+  Editor e;
+  e.form->setHeightValue(0.5);
+  QPushButton *up = e.button("hValueUpButton");
+  up->setFocus();
+  QTRY_VERIFY(up->hasFocus());
+  QTest::keyPress(up, Qt::Key_Space);
+  QCOMPARE(e.log.events, (QStringList{"before", "hChanging 0.51"}));
+  QTRY_VERIFY_WITH_TIMEOUT(e.log.count("hChanging") >= 2, 3000);
+  QTest::keyRelease(up, Qt::Key_Space);
+  QTRY_VERIFY_WITH_TIMEOUT(e.log.count("hChanged") == 1, 3000);
+  const int steps = e.log.count("hChanging");
+  QCOMPARE(e.log.events.mid(steps + 1), (QStringList{afterLine, QString("hChanged %1").arg((50.0 + steps) / 100)}));
 }
 
 void TestGeometry::scaleStopsAtZero()

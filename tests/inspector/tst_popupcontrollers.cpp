@@ -483,6 +483,9 @@ void TestPopupControllers::colorsReportsItsHeight()
   auto *controller = host.add(new ColorsEditingWidgetController(false, host.content));
   QSignalSpy sizeChanged(controller, &CommonEditingWidgetController::editingWidgetControllerSizeChanged);
   auto segment = makeSegment("TEXT");
+  // Made in a panel on screen, as the inspector makes it: a list with no row open is whole too.
+  controller->updateFromSegment(segment.get());
+  QTRY_COMPARE(controller->popup()->height(), controller->popup()->widgetFitHeight());
   segment->setClrHue(40);
   segment->setClrRed(-10);
   const int before = controller->height();
@@ -512,6 +515,9 @@ void TestPopupControllers::colorsListFitsWhenMadeHidden()
   ColorsEditingWidgetController controller(false, &panel);
   column->addWidget(controller.editingWidget());
   column->addStretch(1);
+  // Loaded before the panel is on screen, as the editor may do.
+  auto segment = makeSegment("IMAGE");
+  controller.updateFromSegment(segment.get());
   panel.show();
   QVERIFY(QTest::qWaitForWindowExposed(&panel));
   PopupColorsScrollWidget *popup = controller.popup();

@@ -45,6 +45,7 @@
 #include "inspectorhost.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTreeWidget>
@@ -675,6 +676,14 @@ void TestSegmentInspector::reloadsOnRequest()
   QCOMPARE(tree->topLevelItemCount(), 1);
   w.updateTransitions(text.get(), 0, -1);
   QCOMPARE(tree->topLevelItemCount(), 2);
+
+  // A transition set moved on the preview: the geometry report refreshes the set shown.
+  w.enterEditTransitionMode();
+  w.showTransition(text.get(), 1, 0);
+  auto *x = w.transitionGeometryController()->form()->findChild<QLineEdit *>("xLineEdit");
+  text->setTransitionUserTranslation(1, false, QPointF(0.25, 0));
+  w.updateGeometry(text.get());
+  QCOMPARE(x->text(), QString("25.0%"));
 }
 
 void TestSegmentInspector::contentFollowsGrowingColours()
