@@ -1,9 +1,38 @@
 #include "editingformparts.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QVBoxLayout>
+
+namespace {
+
+// A name wider than the box ends in an ellipsis instead of being cut on both sides; the
+// button's text stays the whole name.
+class ElidingButton : public QPushButton
+{
+public:
+  using QPushButton::QPushButton;
+
+protected:
+  void paintEvent(QPaintEvent *) override
+  {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    const int iconWidth = option.icon.isNull() ? 0 : option.iconSize.width() + 4;
+    option.text = fontMetrics().elidedText(text(), Qt::ElideRight, std::max(0, contents.width() - iconWidth));
+    setToolTip(option.text == text() ? QString() : text());
+    painter.drawControl(QStyle::CE_PushButton, option);
+  }
+};
+
+} // namespace
 
 namespace EditingFormParts {
 
@@ -64,7 +93,7 @@ DropDown dropDown(QWidget *parent, const char *containerName, const char *layout
   d.layout->setSpacing(0);
   d.layout->setContentsMargins(0, 0, 0, 0);
 
-  d.nameButton = new QPushButton(d.container);
+  d.nameButton = new ElidingButton(d.container);
   d.nameButton->setObjectName(nameButtonName);
   d.nameButton->setFlat(true);
   d.nameButton->setMinimumSize(0, 0);
