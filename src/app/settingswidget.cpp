@@ -242,13 +242,22 @@ void SettingsWidget::onAutoCopyAssetsSwitchValueChanged(bool value)
 
 void SettingsWidget::onSliderValueChanged(int value)
 {
-  if (QLabel *label = _valueLabelOf(qobject_cast<QSlider *>(sender())))
+  auto *slider = qobject_cast<QSlider *>(sender());
+  if (QLabel *label = _valueLabelOf(slider))
     label->setText(secondsText(value));
+  // Only a drag waits for its release; a step by key, wheel or track click is final at once,
+  // or the label would show a duration the setting never got.
+  if (slider && !slider->isSliderDown())
+    _storeDuration(slider);
 }
 
 void SettingsWidget::onSliderReleased()
 {
-  auto *slider = qobject_cast<QSlider *>(sender());
+  _storeDuration(qobject_cast<QSlider *>(sender()));
+}
+
+void SettingsWidget::_storeDuration(QSlider *slider)
+{
   if (!slider)
     return;
   const float seconds = slider->value() / 10.0f;

@@ -98,6 +98,40 @@ private slots:
     QCOMPARE(stored(), dragged / 10.0f);
   }
 
+  // Steps taken without dragging the handle have no release: they are stored at once.
+  void durationStepsWithoutDragAreStored_data()
+  {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("arrow key") << "key" << 21;
+    QTest::newRow("wheel") << "wheel" << 23;
+    QTest::newRow("track click") << "track" << 30;
+  }
+  void durationStepsWithoutDragAreStored()
+  {
+    QFETCH(QString, how);
+    QFETCH(int, expected);
+    UserSettings::instance()->setTextDuration(2.0f);
+    showPage();
+    auto *slider = child<QSlider>("textDurationSlider");
+    if (how == "key") {
+      slider->setFocus();
+      QTest::keyClick(slider, Qt::Key_Right);
+    } else if (how == "wheel") {
+      const QPoint at = handleCentre(slider);
+      QWheelEvent wheel(at, slider->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+      QApplication::sendEvent(slider, &wheel);
+    } else {
+      const QPoint at(slider->width() - 5, handleCentre(slider).y());
+      sendMouse(slider, QEvent::MouseButtonPress, at);
+      sendMouse(slider, QEvent::MouseButtonRelease, at);
+    }
+    QCOMPARE(slider->value(), expected);
+    QCOMPARE(child<QLabel>("textDurationValueLabel")->text(), QString::asprintf("%.1fs", expected / 10.0));
+    QCOMPARE(UserSettings::instance()->textDuration(), expected / 10.0f);
+  }
+
   void truncatesStoredDurationToTenths()
   {
     UserSettings::instance()->setPhotoDuration(0.39f);
