@@ -1,6 +1,8 @@
 #include "settingswidget.h"
 
+#include "browserdialogs.h"
 #include "dialogprovider.h"
+#include "editorwindows.h"
 #include "projectmanager.h"
 #include "switchbutton.h"
 #include "usersettings.h"
@@ -286,6 +288,13 @@ void SettingsWidget::onSegmentPropertiesResetButtonClicked()
 
 void SettingsWidget::onWorkingDirectoryButtonClicked()
 {
+  // The editor finds its project through the working directory at every save: moving it
+  // away would split the open movie between two folders.
+  if (EditorWindows::openWindow()) {
+    BrowserDialogs::warning(this, tr("Working Directory"),
+                            tr("A movie is open in the editor. Close it before changing the working directory."));
+    return;
+  }
   const QString chosen = DialogProvider::instance()->getExistingDirectory(
       this, tr("Select working directory"), UserSettings::instance()->workingDir(), QFileDialog::ShowDirsOnly);
   if (chosen.isEmpty())

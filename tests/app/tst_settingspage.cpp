@@ -1,3 +1,4 @@
+#include "desktopmainwindow.h"
 #include "projectmanager.h"
 #include "scripteddialogprovider.h"
 #include "settingswidget.h"
@@ -235,6 +236,31 @@ private slots:
     QCOMPARE(ProjectManager::workingDirectory(), QDir::toNativeSeparators(chosen.path()));
     QCOMPARE(changed.size(), 1);
     UserSettings::instance()->setWorkingDir(before);
+    ProjectManager::setWorkingDirectory(before);
+  }
+
+  // The open movie is found through the working directory at every save.
+  void workingDirectoryKeptWhileAMovieIsOpen()
+  {
+    const QString before = UserSettings::instance()->workingDir();
+    ProjectManager::setWorkingDirectory(before);
+    showPage();
+    QSignalSpy changed(page.get(), &SettingsWidget::workingDirectoryChanged);
+    ScriptedDialogProvider dialogs;
+    dialogs.answers << QVariant() << QDir::tempPath();
+    {
+      DesktopMainWindow editor("Trip", QString());
+      QTest::mouseClick(child<QPushButton>("workingDirectoryButton"), Qt::LeftButton);
+    }
+    // The editor may report its own (here missing) project; the page must not ask for a folder.
+    QStringList titles;
+    for (const auto &call : dialogs.calls)
+      titles << call.title;
+    QVERIFY2(titles.contains("Working Directory") && !titles.contains("Select working directory"),
+             qPrintable(titles.join(", ")));
+    QCOMPARE(ProjectManager::workingDirectory(), before);
+    QCOMPARE(child<QLabel>("workingDirectoryValueLabel")->text(), QDir::toNativeSeparators(before));
+    QCOMPARE(changed.size(), 0);
   }
 
   void hidingWritesOnlyChanges()
