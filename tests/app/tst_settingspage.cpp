@@ -103,15 +103,13 @@ private slots:
   void durationStepsWithoutDragAreStored_data()
   {
     QTest::addColumn<QString>("how");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("arrow key") << "key" << 21;
-    QTest::newRow("wheel") << "wheel" << 23;
-    QTest::newRow("track click") << "track" << 30;
+    QTest::newRow("arrow key") << "key";
+    QTest::newRow("wheel") << "wheel";
+    QTest::newRow("track click") << "track";
   }
   void durationStepsWithoutDragAreStored()
   {
     QFETCH(QString, how);
-    QFETCH(int, expected);
     UserSettings::instance()->setTextDuration(2.0f);
     showPage();
     auto *slider = child<QSlider>("textDurationSlider");
@@ -128,9 +126,11 @@ private slots:
       sendMouse(slider, QEvent::MouseButtonPress, at);
       sendMouse(slider, QEvent::MouseButtonRelease, at);
     }
-    QCOMPARE(slider->value(), expected);
-    QCOMPARE(child<QLabel>("textDurationValueLabel")->text(), QString::asprintf("%.1fs", expected / 10.0));
-    QCOMPARE(UserSettings::instance()->textDuration(), expected / 10.0f);
+    // How far a step goes is the style's and the desktop's choice; that it is kept is ours.
+    const int stepped = slider->value();
+    QVERIFY(stepped > 20);
+    QCOMPARE(child<QLabel>("textDurationValueLabel")->text(), QString::asprintf("%.1fs", stepped / 10.0));
+    QCOMPARE(UserSettings::instance()->textDuration(), stepped / 10.0f);
   }
 
   void truncatesStoredDurationToTenths()
