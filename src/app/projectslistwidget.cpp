@@ -349,6 +349,15 @@ void ProjectsListWidget::keyPressEvent(QKeyEvent *event)
   }
 }
 
+void ProjectsListWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+  QListWidget::mouseReleaseEvent(event);
+  // Only a left click on the tile clears its pressed look; any other end of the press would
+  // leave it lit.
+  if (count() > 0)
+    item(0)->setData(ProjectNewPressedRole, false);
+}
+
 void ProjectsListWidget::showEvent(QShowEvent *event)
 {
   QListWidget::showEvent(event);

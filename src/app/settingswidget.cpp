@@ -1,6 +1,8 @@
 #include "settingswidget.h"
 
+#include "browserdialogs.h"
 #include "dialogprovider.h"
+#include "editorwindows.h"
 #include "projectmanager.h"
 #include "switchbutton.h"
 #include "usersettings.h"
@@ -242,13 +244,22 @@ void SettingsWidget::onAutoCopyAssetsSwitchValueChanged(bool value)
 
 void SettingsWidget::onSliderValueChanged(int value)
 {
-  if (QLabel *label = _valueLabelOf(qobject_cast<QSlider *>(sender())))
+  auto *slider = qobject_cast<QSlider *>(sender());
+  if (QLabel *label = _valueLabelOf(slider))
     label->setText(secondsText(value));
+  // Only a drag waits for its release; a step by key, wheel or track click is final at once,
+  // or the label would show a duration the setting never got.
+  if (slider && !slider->isSliderDown())
+    _storeDuration(slider);
 }
 
 void SettingsWidget::onSliderReleased()
 {
-  auto *slider = qobject_cast<QSlider *>(sender());
+  _storeDuration(qobject_cast<QSlider *>(sender()));
+}
+
+void SettingsWidget::_storeDuration(QSlider *slider)
+{
   if (!slider)
     return;
   const float seconds = slider->value() / 10.0f;
@@ -277,6 +288,13 @@ void SettingsWidget::onSegmentPropertiesResetButtonClicked()
 
 void SettingsWidget::onWorkingDirectoryButtonClicked()
 {
+  // The editor finds its project through the working directory at every save: moving it
+  // away would split the open movie between two folders.
+  if (EditorWindows::openWindow()) {
+    BrowserDialogs::warning(this, tr("Working Directory"),
+                            tr("A movie is open in the editor. Close it before changing the working directory."));
+    return;
+  }
   const QString chosen = DialogProvider::instance()->getExistingDirectory(
       this, tr("Select working directory"), UserSettings::instance()->workingDir(), QFileDialog::ShowDirsOnly);
   if (chosen.isEmpty())

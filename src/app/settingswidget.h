@@ -47,6 +47,7 @@ private:
                              const QString &detail, bool value);
   void _refreshHardwareDetail();
   QLabel *_valueLabelOf(QSlider *slider) const;
+  void _storeDuration(QSlider *slider);
 
   QVBoxLayout *_contents = nullptr;
   QWidget *_layoutPanel = nullptr;

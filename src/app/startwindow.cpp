@@ -327,6 +327,10 @@ void StartWindow::closeEvent(QCloseEvent *event)
 {
   delete _helpPage;
   _helpPage = nullptr;
+  // The stack falls back to another page: the row must follow, or choosing "Help" again
+  // would not count as a change and the help page would never come back.
+  if (_navigation->currentRow() == 2)
+    _navigation->setCurrentRow(0);
   QMainWindow::closeEvent(event);
 }
 

@@ -575,6 +575,15 @@ private slots:
     Gestures::release(list->viewport(), fresh.center() + QPoint(40, 0));
     QTRY_COMPARE(dialogs.calls.size(), 1);
     QVERIFY(!list->item(0)->data(ProjectNewPressedRole).toBool());
+    // A press that ends in no click (another button, or dragged away) leaves no pressed look.
+    for (const Qt::MouseButton button : {Qt::RightButton, Qt::LeftButton}) {
+      Gestures::press(list->viewport(), fresh.center(), button);
+      QTRY_VERIFY(list->item(0)->data(ProjectNewPressedRole).toBool());
+      const QPoint away(list->viewport()->width() - 5, list->viewport()->height() - 5);
+      Gestures::release(list->viewport(), button == Qt::LeftButton ? away : fresh.center(), button);
+      QVERIFY2(!list->item(0)->data(ProjectNewPressedRole).toBool(), button == Qt::LeftButton ? "left" : "right");
+    }
+    QCOMPARE(dialogs.calls.size(), 1);
 
     // Edit mode: a dark new tile and check marks.
     list->toggleEdit();

@@ -1,3 +1,4 @@
+#include "desktopmainwindow.h"
 #include "projectmanager.h"
 #include "scripteddialogprovider.h"
 #include "settingswidget.h"
@@ -96,6 +97,40 @@ private slots:
 
     sendMouse(slider, QEvent::MouseButtonRelease, start + QPoint(120, 0));
     QCOMPARE(stored(), dragged / 10.0f);
+  }
+
+  // Steps taken without dragging the handle have no release: they are stored at once.
+  void durationStepsWithoutDragAreStored_data()
+  {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("arrow key") << "key";
+    QTest::newRow("wheel") << "wheel";
+    QTest::newRow("track click") << "track";
+  }
+  void durationStepsWithoutDragAreStored()
+  {
+    QFETCH(QString, how);
+    UserSettings::instance()->setTextDuration(2.0f);
+    showPage();
+    auto *slider = child<QSlider>("textDurationSlider");
+    if (how == "key") {
+      slider->setFocus();
+      QTest::keyClick(slider, Qt::Key_Right);
+    } else if (how == "wheel") {
+      const QPoint at = handleCentre(slider);
+      QWheelEvent wheel(at, slider->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+      QApplication::sendEvent(slider, &wheel);
+    } else {
+      const QPoint at(slider->width() - 5, handleCentre(slider).y());
+      sendMouse(slider, QEvent::MouseButtonPress, at);
+      sendMouse(slider, QEvent::MouseButtonRelease, at);
+    }
+    // How far a step goes is the style's and the desktop's choice; that it is kept is ours.
+    const int stepped = slider->value();
+    QVERIFY(stepped > 20);
+    QCOMPARE(child<QLabel>("textDurationValueLabel")->text(), QString::asprintf("%.1fs", stepped / 10.0));
+    QCOMPARE(UserSettings::instance()->textDuration(), stepped / 10.0f);
   }
 
   void truncatesStoredDurationToTenths()
@@ -201,6 +236,31 @@ private slots:
     QCOMPARE(ProjectManager::workingDirectory(), QDir::toNativeSeparators(chosen.path()));
     QCOMPARE(changed.size(), 1);
     UserSettings::instance()->setWorkingDir(before);
+    ProjectManager::setWorkingDirectory(before);
+  }
+
+  // The open movie is found through the working directory at every save.
+  void workingDirectoryKeptWhileAMovieIsOpen()
+  {
+    const QString before = UserSettings::instance()->workingDir();
+    ProjectManager::setWorkingDirectory(before);
+    showPage();
+    QSignalSpy changed(page.get(), &SettingsWidget::workingDirectoryChanged);
+    ScriptedDialogProvider dialogs;
+    dialogs.answers << QVariant() << QDir::tempPath();
+    {
+      DesktopMainWindow editor("Trip", QString());
+      QTest::mouseClick(child<QPushButton>("workingDirectoryButton"), Qt::LeftButton);
+    }
+    // The editor may report its own (here missing) project; the page must not ask for a folder.
+    QStringList titles;
+    for (const auto &call : dialogs.calls)
+      titles << call.title;
+    QVERIFY2(titles.contains("Working Directory") && !titles.contains("Select working directory"),
+             qPrintable(titles.join(", ")));
+    QCOMPARE(ProjectManager::workingDirectory(), before);
+    QCOMPARE(child<QLabel>("workingDirectoryValueLabel")->text(), QDir::toNativeSeparators(before));
+    QCOMPARE(changed.size(), 0);
   }
 
   void hidingWritesOnlyChanges()

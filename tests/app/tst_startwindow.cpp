@@ -172,9 +172,16 @@ private slots:
     QTRY_VERIFY(server.requests().filter("/tavoren2/user-help-desktop/index.html?product=tr&branch=help&topic=&").size() == 1);
     list->setCurrentRow(0);
     QCOMPARE(window->windowTitle(), QString("Movies"));
-    // The help page goes with the window's close.
+    // The help page goes with the window's close; shown again, "Help" brings it back.
+    list->setCurrentRow(2);
     window->close();
     QVERIFY(!window->helpPage());
+    window->show();
+    QCOMPARE(window->stackedWidget()->currentWidget(), window->projectsPage());
+    QCOMPARE(window->windowTitle(), QString("Movies"));
+    list->setCurrentRow(2);
+    QVERIFY(window->helpPage());
+    QCOMPARE(window->stackedWidget()->currentWidget(), window->helpPage());
   }
 
   void folderOpenOnTheMoviesPage()
