@@ -157,10 +157,11 @@ void CommonPopup::mousePressEvent(QMouseEvent *event)
   QWidget::mousePressEvent(event);
   if (_embedded || !_mainWidget)
     return;
-  if (!_mainWidget->geometry().contains(event->pos()) && !_persistent) {
+  if (!_mainWidget->geometry().contains(event->pos()) && !_persistent)
     dismiss();
-    event->accept();
-  }
+  // The overlay covers its parent: no press on it, inside the panel or out, may seek, grab or
+  // draw in the window below.
+  event->accept();
 }
 
 void CommonPopup::resizeEvent(QResizeEvent *event)

@@ -175,6 +175,7 @@ void TestPopupBase::insideClickKeepsIt()
   flushDeletes();
   QVERIFY(popup);
   QCOMPARE(dismissed.count(), 0);
+  QCOMPARE(window.presses, 0);
 }
 
 void TestPopupBase::persistentAndEmbeddedSurvive()
@@ -189,6 +190,7 @@ void TestPopupBase::persistentAndEmbeddedSurvive()
   flushDeletes();
   QVERIFY(persistent);
   QVERIFY(persistent->isVisible());
+  QCOMPARE(window.presses, 0);
   delete persistent;
 
   QWidget container(&window);
