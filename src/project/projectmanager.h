@@ -136,8 +136,9 @@ public:
 
   // Files of a project folder.
   int saveSegments(const QString &name, const QString &folder);
-  // Appends new maps to list; the manager's own segments are not touched.
-  int loadSegments(PropertyMapList &list, const QString &name, const QString &folder);
+  // Appends new maps to list. Static: jobs read a project without making a manager, which
+  // would take the open project's place as the segments' project context.
+  static int loadSegments(PropertyMapList &list, const QString &name, const QString &folder);
   int saveProperties(const QString &name, const QString &folder);
   int loadProperties(const QString &name, const QString &folder);
   int saveLayout();
