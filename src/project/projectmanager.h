@@ -12,6 +12,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
 class QXmlStreamWriter;
@@ -68,7 +69,7 @@ public:
   void setSegmentMode(int mode) { m_segmentMode = mode; }
   bool edit() const { return m_edit; }
   void setEdit(bool edit) { m_edit = edit; }
-  bool isModified() const { return m_modified; }
+  bool isModified() const { return m_modified.load(); }
   void setModified(bool modified);
   float startTime();
 
@@ -186,7 +187,8 @@ private:
   quint32 m_backgroundColor = 0xFF000000u;
   int m_segmentMode = 0;
   bool m_edit = false;
-  bool m_modified = false;
+  // Also set by the project loader's thread.
+  std::atomic<bool> m_modified{false};
   ProjectHistory m_history;
   QMutex m_mutex;
 };
