@@ -167,7 +167,7 @@ void ImageSegment::_applyPreview(quint64 generation, const PreviewResult &result
 {
   if (generation != m_loadGeneration)
     return; // a newer read replaced this one
-  m_preview = result.preview.isNull() ? QPixmap() : QPixmap::fromImage(result.preview);
+  setPreview(result.preview.isNull() ? QPixmap() : QPixmap::fromImage(result.preview));
   if (result.error == SegmentNoError)
     m_naturalSize = result.naturalSize;
   setError(result.error);
@@ -190,9 +190,15 @@ double ImageSegment::timeStamp() const
   return SegmentFile::timeStampFromFile(*properties(), filePath(), &m_timeStampFilled);
 }
 
+void ImageSegment::setPreview(const QPixmap &preview)
+{
+  m_preview = preview;
+  m_hasPreview.store(!preview.isNull());
+}
+
 bool ImageSegment::isTimelineContentReady() const
 {
-  return !m_preview.isNull() || error() != SegmentNoError || isPaintingSuppressed();
+  return m_hasPreview.load() || error() != SegmentNoError || isPaintingSuppressed();
 }
 
 void ImageSegment::paintBlock(QPainter *painter, const QRect &rect, const QRect &, float)

@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QVector>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -81,7 +82,7 @@ protected:
   // A new drawing reads through a DrawingLoadingTask, everything else an ImageLoadingTask.
   void startLoading(bool newDrawing = false);
   void setNaturalSize(const QSizeF &size) { m_naturalSize = size; }
-  void setPreview(const QPixmap &preview) { m_preview = preview; }
+  void setPreview(const QPixmap &preview);
   void dropAnimation();
 
 private:
@@ -92,6 +93,9 @@ private:
 
   mutable bool m_timeStampFilled = false;
   QPixmap m_preview;
+  // Whether m_preview holds a picture: the project loader's thread asks isLoaded while the
+  // segment's thread replaces the pixmap, which it must not look into.
+  std::atomic<bool> m_hasPreview{false};
   QSizeF m_naturalSize;
   // The engine's thread and the segment's thread both reach the animation.
   std::mutex m_animationMutex;

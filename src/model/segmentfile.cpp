@@ -22,9 +22,15 @@ QString storedForm(SegmentListener *listener, const QString &path)
 {
   const QString folder = listener ? listener->projectFolder() : QString();
   // Without a project folder nothing is inside it: an empty prefix would cut any path.
-  if (!folder.isEmpty() && path.startsWith(folder) && path.size() > folder.size())
-    return path.mid(folder.size() + 1);
-  return path;
+  if (folder.isEmpty() || path.size() <= folder.size() + 1 || !path.startsWith(folder))
+    return path;
+  // Only a file directly in the folder becomes a bare name: a sibling folder that shares the
+  // prefix, or a sub-folder, would leave a relative path that resolves nowhere.
+  const QString rest = path.mid(folder.size() + 1);
+  const QChar separator = path.at(folder.size());
+  if ((separator != QLatin1Char('/') && separator != QLatin1Char('\\')) || _hasSeparator(rest))
+    return path;
+  return rest;
 }
 
 QString absolutePath(SegmentListener *listener, const QString &stored)

@@ -9,8 +9,8 @@ class SegmentListener;
 // folder is stored by its bare name, so the folder can move with its files.
 namespace SegmentFile {
 
-// What to store for path: the part after the project folder and its separator when the
-// path lies inside it, otherwise the path unchanged.
+// What to store for path: its bare name when it lies directly in the project folder,
+// otherwise the path unchanged.
 QString storedForm(SegmentListener *listener, const QString &path);
 // The absolute path of a stored value: a bare name is taken as inside the project folder.
 QString absolutePath(SegmentListener *listener, const QString &stored);

@@ -7,14 +7,36 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+
 namespace {
+
+bool _isXmlChar(QChar c)
+{
+  const ushort u = c.unicode();
+  return u == '\t' || u == '\n' || u == '\r' || (u >= 0x20 && u < 0xFFFE);
+}
+
+// XML cannot carry most control characters, not even as references, and the writer fails
+// the whole file on one: a pasted text holding one would make the project unsavable.
+QString _xmlText(const QString &text)
+{
+  if (std::all_of(text.cbegin(), text.cend(), _isXmlChar))
+    return text;
+  QString kept;
+  kept.reserve(text.size());
+  for (const QChar c : text)
+    if (_isXmlChar(c))
+      kept += c;
+  return kept;
+}
 
 void _writeAttributes(const PropertyMap &map, QXmlStreamWriter &writer)
 {
   QStringList names = map.texts().keys();
   names.sort();
   for (const QString &name : qAsConst(names))
-    writer.writeAttribute(name, map.text(name));
+    writer.writeAttribute(name, _xmlText(map.text(name)));
 }
 
 // Reserved names are refused by setText, so an attribute cannot stand in for a slot.

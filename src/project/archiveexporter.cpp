@@ -74,8 +74,7 @@ void ArchiveExporter::_sendProgress()
 
 bool ArchiveExporter::_estimate(const QString &projectDir, PropertyMapList &maps, qint64 *total) const
 {
-  ProjectManager scratch;
-  if (projectDir.isEmpty() || scratch.loadSegments(maps, m_projectName, m_folder) != 0)
+  if (projectDir.isEmpty() || ProjectManager::loadSegments(maps, m_projectName, m_folder) != 0)
     return false;
   qint64 sum = 0;
   for (const QFileInfo &file : _projectFiles(projectDir))

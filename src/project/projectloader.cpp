@@ -119,7 +119,7 @@ void ProjectLoader::run()
   }
 
   PropertyMapList list;
-  if (m_manager->loadSegments(list, m_name, m_folder) != 0) {
+  if (ProjectManager::loadSegments(list, m_name, m_folder) != 0) {
     emit onMessage(this, LoaderProjectDamaged, QVariant());
     return;
   }

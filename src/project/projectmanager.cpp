@@ -45,9 +45,8 @@ ProjectManager::~ProjectManager()
 
 void ProjectManager::setModified(bool modified)
 {
-  if (modified != m_modified)
+  if (m_modified.exchange(modified) != modified)
     qDebug("modified = %d", modified ? 1 : 0);
-  m_modified = modified;
 }
 
 float ProjectManager::startTime()

@@ -12,6 +12,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
 class QXmlStreamWriter;
@@ -68,7 +69,7 @@ public:
   void setSegmentMode(int mode) { m_segmentMode = mode; }
   bool edit() const { return m_edit; }
   void setEdit(bool edit) { m_edit = edit; }
-  bool isModified() const { return m_modified; }
+  bool isModified() const { return m_modified.load(); }
   void setModified(bool modified);
   float startTime();
 
@@ -136,8 +137,9 @@ public:
 
   // Files of a project folder.
   int saveSegments(const QString &name, const QString &folder);
-  // Appends new maps to list; the manager's own segments are not touched.
-  int loadSegments(PropertyMapList &list, const QString &name, const QString &folder);
+  // Appends new maps to list. Static: jobs read a project without making a manager, which
+  // would take the open project's place as the segments' project context.
+  static int loadSegments(PropertyMapList &list, const QString &name, const QString &folder);
   int saveProperties(const QString &name, const QString &folder);
   int loadProperties(const QString &name, const QString &folder);
   int saveLayout();
@@ -185,7 +187,8 @@ private:
   quint32 m_backgroundColor = 0xFF000000u;
   int m_segmentMode = 0;
   bool m_edit = false;
-  bool m_modified = false;
+  // Also set by the project loader's thread.
+  std::atomic<bool> m_modified{false};
   ProjectHistory m_history;
   QMutex m_mutex;
 };

@@ -45,9 +45,11 @@ QString ProjectManager::workingDirectory()
   if (!s_workingDirectory.isEmpty())
     return s_workingDirectory;
   const QString movies = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
-  // An empty location would make QDir fall back to the current directory.
+  // An empty location would make QDir fall back to the current directory. The user's Movies
+  // folder itself need not exist on every system: make it first.
   QDir dir(movies);
-  if (movies.isEmpty() || (!dir.exists(kProductFolder) && !dir.mkdir(kProductFolder)) || !dir.cd(kProductFolder)) {
+  if (movies.isEmpty() || !dir.mkpath(QStringLiteral(".")) ||
+      (!dir.exists(kProductFolder) && !dir.mkdir(kProductFolder)) || !dir.cd(kProductFolder)) {
     qWarning().noquote() << "Cannot create product directory: " + kProductFolder + " in " + movies;
     return QString();
   }

@@ -235,6 +235,14 @@ private slots:
     outside.properties()->setText("File", "C:\\pics\\a.JPG");
     QCOMPARE(outside.fileName(), QStringLiteral("a.JPG"));
 
+    // Only files directly in the folder lose it: a sibling folder sharing the name's start,
+    // or a sub-folder, keep the whole path (a cut one would resolve nowhere).
+    for (const QString &path : {m_project.path() + QStringLiteral(" 2/near.png"), m_project.filePath("sub/deep.png")}) {
+      ImageSegment kept(path, 0, 1, &m_listener, nullptr);
+      QCOMPARE(kept.properties()->text("File"), path);
+      QCOMPARE(kept.filePath(), path);
+    }
+
     // Without a listener there is no project folder, and nothing is cut off.
     ImageSegment orphan(QStringLiteral("/tmp/x.png"), 0, 1, nullptr, nullptr);
     QCOMPARE(orphan.properties()->text("File"), QStringLiteral("/tmp/x.png"));

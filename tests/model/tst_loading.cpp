@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -257,6 +258,19 @@ private slots:
     int deletedWhileLoading = 0;
     std::atomic<bool> stop{false};
     std::atomic<int> frames{0};
+    // The project loader's thread counts loaded segments meanwhile, under the list's lock.
+    std::mutex listLock;
+    std::thread loader([&] {
+      while (!stop.load()) {
+        {
+          std::lock_guard<std::mutex> lock(listLock);
+          for (const auto &segment : segments)
+            if (segment)
+              segment->isLoaded();
+        }
+        std::this_thread::yield();
+      }
+    });
     std::thread engine([&] {
       int size[2];
       for (float t = 0; !stop.load(); t += 13) {
@@ -273,11 +287,14 @@ private slots:
         for (size_t i = size_t(round / 3); i < segments.size(); i += 10) {
           if (segments[i] && segments[i]->state() == SegmentLoading)
             ++deletedWhileLoading;
+          std::lock_guard<std::mutex> lock(listLock);
           segments[i].reset();
         }
       if (round == 0)
-        for (size_t i = 9; i < segments.size(); i += 10)
+        for (size_t i = 9; i < segments.size(); i += 10) {
+          std::lock_guard<std::mutex> lock(listLock);
           segments[i].reset();
+        }
       for (auto &segment : segments) {
         if (!segment)
           continue;
@@ -313,6 +330,7 @@ private slots:
       }
     stop = true;
     engine.join();
+    loader.join();
     QVERIFY(frames.load() > 0);
     for (auto &segment : segments) {
       if (!segment)

@@ -86,6 +86,25 @@ private slots:
     QVERIFY(bytes.indexOf("<TBegin") < bytes.lastIndexOf("<TEnd"));
   }
 
+  // Characters XML cannot hold (a pasted vertical tab, a control byte) are left out, and the
+  // rest of the segment is written and reads back.
+  void charactersXmlCannotHold()
+  {
+    PropertyMap map;
+    map.setText("Text", QString("soft\x0b" "break\x01 and ") + QChar(0xFFFF) + "end");
+    map.setText("Type", "TEXT");
+    QByteArray bytes;
+    QXmlStreamWriter writer(&bytes);
+    writer.writeStartDocument();
+    writeSegmentXml(map, writer);
+    writer.writeEndDocument();
+    QVERIFY(!writer.hasError());
+    PropertyMapList maps;
+    QCOMPARE(read(bytes, &maps), 0);
+    QCOMPARE(maps[0]->text("Text"), QStringLiteral("softbreak and end"));
+    QCOMPARE(maps[0]->text("Type"), QStringLiteral("TEXT"));
+  }
+
   void onlyAttributes()
   {
     const QByteArray xml = "<Project><Segment Type=\"IMAGE\" UId=\"u\"/></Project>";

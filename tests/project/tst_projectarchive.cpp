@@ -310,10 +310,13 @@ private slots:
     const QByteArray originalXml = readAll(projectFile(trip, "project.xml"));
 
     m_out = freshFolder("out");
+    // The project open in the editor stays the one its segments ask for the frame shape.
+    ProjectManager open;
     ExportRun run(new ArchiveExporter(trip, QString(), m_out));
     run.start();
     QVERIFY(run.wait());
     VERIFY_ENDS(run, ExportFinished, kExportEnds);
+    QCOMPARE(ProjectContext::current(), static_cast<ProjectContext *>(&open));
     QCOMPARE(run.codes().first(), int(ExportStarted));
     const QString path = m_out + "/Trip.tavorenproject";
     QCOMPARE(run.last().toString(), path);

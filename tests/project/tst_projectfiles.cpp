@@ -81,6 +81,8 @@ private slots:
 
   void defaultWorkingDirectory()
   {
+    // A home without a Videos folder gets one.
+    QVERIFY(QDir(TestEnv::homePath() + "/Videos").removeRecursively());
     ProjectManager::setWorkingDirectory(QString());
     const QString expected = TestEnv::homePath() + "/Videos/Tavo REN";
     QCOMPARE(ProjectManager::workingDirectory(), expected);
