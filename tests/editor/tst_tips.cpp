@@ -187,6 +187,7 @@ private slots:
     QTest::newRow("loaded") << "";
     QTest::newRow("closing") << "closing";
     QTest::newRow("media area collapsed") << "collapsed";
+    QTest::newRow("media area dragged open again") << "reopened";
   }
 
   void mediaExplorerTip()
@@ -196,6 +197,15 @@ private slots:
     QVERIFY(w.open({}));
     TipsWindow &window = *w.window;
     TipManager *tips = TipManager::instance();
+    if (condition == "reopened") {
+      QTRY_VERIFY_WITH_TIMEOUT(tips->currentTip(), 10000);
+      tips->dismissTip();
+      window.form().topAreaSplitter->setSizes({400, 600});
+      window.onTopAreaSplitterMoved(400, 1);
+      QTRY_VERIFY_WITH_TIMEOUT(tips->currentTip(), 10000);
+      QCOMPARE(tips->currentName(), QString("MediaExplorerHelpTip"));
+      return;
+    }
     if (!condition.isEmpty()) {
       tips->dismissTip();
       if (condition == "closing")
