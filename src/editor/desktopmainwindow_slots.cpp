@@ -6,6 +6,8 @@
 #include "desktopmainwindowform.h"
 #include "dialogprovider.h"
 #include "mediaexplorer.h"
+#include "commonpopuphelptipwidget.h"
+#include "tipmanager.h"
 #include "util.h"
 
 #include <QAction>
@@ -144,6 +146,8 @@ void DesktopMainWindow::onTopAreaSplitterMoved(int pos, int index)
   _mediaAreaWidth = width;
   if (_mediaExplorer)
     _mediaExplorer->showInWidget(_form->mediaAreaWidget, true);
+  if (!TipManager::hasInstance() || !TipManager::instance()->isShowingTip())
+    _showMediaExplorerTipWhenIdle();
 }
 
 void DesktopMainWindow::onRootAreaSplitterMoved(int, int)
@@ -159,10 +163,14 @@ void DesktopMainWindow::onViewMenuAboutToShow()
 
 void DesktopMainWindow::onTransitionMenuAboutToShow()
 {
-  // Taken out and put back so the item keeps its place before "Duplicate"; the choices of
-  // its submenu come with the transition presets.
+  // The choices depend on the selected block and the room at its ends right now, so the
+  // submenu is made afresh each time; none without a selected block.
   QAction *add = actions().addTransition;
   _transitionMenu->removeAction(add);
+  QMenu *old = add->menu();
+  add->setMenu(_showTransitionMenu(_transitionMenu));
+  if (old)
+    old->deleteLater();
   _transitionMenu->insertAction(actions().duplicateTransition, add);
 }
 

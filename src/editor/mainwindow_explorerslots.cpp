@@ -53,6 +53,9 @@ void MainWindow::mediaExplorer_onMediaItemClicked(const QString &mediaId, int ty
             [this](MediaPreviewControlWidget *control) { removeExternalControlWidget(control); });
     connect(_mediaPreviewWidget, &MediaPreviewWidget::didPressClose, this, &MainWindow::mediaPreviewWidget_onPressClose);
   }
+  // The preview takes the place of the edited layer's picture and its overlay.
+  if (SegmentWidget *editing = _editScrollArea ? _editScrollArea->editingSegmentWidget() : nullptr)
+    editing->setEditingState(false, true);
   if (_engine)
     _engine->pause();
   _layoutMediaPreview();

@@ -96,7 +96,8 @@ void MainWindow::_setTimelineScale(float zoom)
       _rangeStartPointer->setCenterX(x + _editScrollArea->selectionStart * pixels, false);
   }
   _editScrollArea->setContentOffset(QPoint(int(offset.x() * _zoom / oldZoom), offset.y()), false);
-  if (!_playing)
+  // Playback and a running scroll animation bring their own time to the preview.
+  if (!_playing && !_scrollAnimating)
     _seekToTime(_playheadTime(), false);
 }
 

@@ -142,9 +142,10 @@ QPixmap MainWindow::_croppingPicture(Segment *segment)
   if (type == QLatin1String("TEXT")) {
     buffer = _engine->textImage(segment->id());
   } else {
+    // The engine takes timeline time and finds the media time itself.
     const float start = segment->rangeStart();
     const float time = std::clamp(_playheadTime(), start, start + segment->duration());
-    buffer = _engine->videoFrameAtTime(segment->id(), time - start);
+    buffer = _engine->videoFrameAtTime(segment->id(), time);
   }
   if (!buffer)
     return {};

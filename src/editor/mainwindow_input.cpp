@@ -29,6 +29,7 @@ namespace {
 constexpr int LeftOffset = 60;
 constexpr int MoveThreshold = 4;
 constexpr int LongPressMs = 500;
+constexpr int EdgeScrollDelayMs = 500;
 constexpr qint64 EscapeGuardMs = 100;
 
 } // namespace
@@ -93,7 +94,8 @@ bool MainWindow::_applyDragEdges(float &px, float &tx, bool limitRight)
   const bool reached = !wasAtEdge && (_atLeftEdge || _atRightEdge);
   if (reached) {
     _autoScrollSpeed = 1.0f;
-    // QTimer::singleShot(500, this, &MainWindow::_autoScrollWhileSelecting);
+    // Only a pointer held at the edge scrolls; one passing over it does not.
+    QTimer::singleShot(EdgeScrollDelayMs, this, &MainWindow::_autoScrollWhileSelecting);
   }
   return reached;
 }
@@ -162,8 +164,7 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
   if (_draggingPlayhead && _playheadPointer && _editScrollArea) {
     float px = float(global.x() - _pressGlobalPos.x() + _pointerXAtPress);
     float tx = px;
-    if (_applyDragEdges(px, tx, true) && ranging)
-      _autoScrollWhileSelecting();
+    _applyDragEdges(px, tx, true);
     if (ranging) {
       tx = px;
       if (!_atLeftEdge && !_atRightEdge)
@@ -184,8 +185,7 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
   if (_draggingRangePointer && _rangeStartPointer && _editScrollArea) {
     float px = float(global.x() - _pressGlobalPos.x() + _pointerXAtPress);
     float tx = px;
-    if (_applyDragEdges(px, tx, false))
-      _autoScrollWhileSelecting();
+    _applyDragEdges(px, tx, false);
     if (!_atLeftEdge && !_atRightEdge)
       px = _snappedPointerX(px);
     _rangeStartPointer->setCenterX(px, false);

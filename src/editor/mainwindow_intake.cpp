@@ -425,14 +425,13 @@ void MainWindow::_addNewVoiceSegment(const QString &recordedFile, float startTim
 
 void MainWindow::_showNewSegmentTips(SegmentWidget *block)
 {
-  QPointer<SegmentWidget> shown(block);
-  QTimer::singleShot(500, this, [this, shown] {
-    if (!shown)
-      return;
-    // One tip at a time: the second is offered once the first is finished.
-    TipManager *tips = TipManager::instance();
-    if (!tips->showTip(QStringLiteral("SegmentOperationDoubleTapTip"), shown, this, 0))
-      tips->showTip(QStringLiteral("SegmentOperationPressAndDragTip"), shown, this, 0);
+  // By id: the segment may be gone (undo, removal) when the tips come. The tips keep their
+  // own rules: none while closing, none over a selected block, later while media still load.
+  const quint32 id = block && block->segment() ? block->segment()->id() : 0;
+  QTimer::singleShot(500, this, [this, id] {
+    const int index = id ? _projectManager->indexOfSegmentId(id) : -1;
+    if (index >= 0)
+      _showSegmentOperationTips(_projectManager->segmentAt(index));
   });
 }
 

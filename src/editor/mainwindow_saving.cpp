@@ -8,7 +8,10 @@
 #include "dialogprovider.h"
 #include "editscrollarea.h"
 #include "projectmanager.h"
+#include "popupmediatypeselectionwidget.h"
 #include "segmentwidget.h"
+#include "commonpopuphelptipwidget.h"
+#include "tipmanager.h"
 #include "util.h"
 
 #include <QAbstractButton>
@@ -125,10 +128,21 @@ void MainWindow::closeEvent(QCloseEvent *event)
     toggleFullscreen();
     return;
   }
+  if (TipManager::hasInstance())
+    TipManager::instance()->dismissTip();
   hideMediaPreview();
   _autoSaveTimer->stop();
   if (_engine)
     _engine->pause();
+  if (_mediaTypePopup)
+    _mediaTypePopup->dismiss();
+  // Unapplied edits are dropped; a drawing gives its layer back to the preview before the
+  // cover is grabbed from it.
+  _endTextEditing(false);
+  if (_canvasWidget)
+    drawingDidEnd();
+  _endDrawing(false);
+  _endCropping(false);
   dismissToolPopups();
   if (_editScrollArea && _editScrollArea->editingSegmentWidget())
     _editScrollArea->editingSegmentWidget()->setEditingState(false, true);

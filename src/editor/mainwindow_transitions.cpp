@@ -281,7 +281,8 @@ QImage MainWindow::_imageFromPixelBuffer(AVPixelBuffer *buffer)
       _releasePixelBuffer(buffer);
     return QImage();
   }
-  QImage::Format format = QImage::Format_RGBA8888;
+  // The engine's 32-bit pictures are native ARGB words, B G R A in memory.
+  QImage::Format format = QImage::Format_RGB32;
   if (buffer->format == 2)
     format = QImage::Format_RGB888;
   else if (buffer->format == 3)

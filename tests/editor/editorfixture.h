@@ -71,6 +71,9 @@ public:
   using MainWindow::_setPreviewQuality;
   using MainWindow::_setTimelineScale;
   using MainWindow::_textEditWidget;
+  using MainWindow::_beginTextEditing;
+  using MainWindow::_showMediaTypePopup;
+  using MainWindow::_mediaTypePopup;
   using MainWindow::_transitionToolBar;
   using MainWindow::_updateInsertOverwriteButton;
   using MainWindow::_transformWidget;

@@ -304,15 +304,22 @@ private slots:
     }
   }
 
-  // The explorer's item shows its preview on the first click and hides it on the second.
+  // The explorer's item shows its preview on the first click, in place of an edited block's
+  // picture, and hides it on the second.
   void explorerItemTogglesPreview()
   {
     IntakeProject p;
-    QVERIFY(p.open({}, 0));
+    QVERIFY(MediaFixtures::writePicture(p.dir() + "/still.png", 64, 48));
+    QVERIFY(p.open(pictureLine(1, 0, 2), 1));
     IntakeWindow *w = p.window.get();
+    auto *block = static_cast<SegmentWidget *>(p.model()->segmentWidgetAt(0));
+    w->editScrollArea()->setSelectedSegmentWidget(block);
+    block->setEditingState(true, false);
+    QVERIFY(w->editScrollArea()->isEditingSegment());
     QTemporaryDir media;
     QVERIFY(MediaFixtures::writePicture(media.filePath("still.png"), 64, 48));
     emit w->mediaExplorer()->mediaItemClicked("item-1", 2, media.filePath("still.png"), QPixmap(), QString());
+    QTRY_VERIFY(!w->editScrollArea()->isEditingSegment());
     auto *preview = w->findChild<MediaPreviewWidget *>();
     QVERIFY(preview);
     QTRY_VERIFY(preview->isVisible());

@@ -514,6 +514,39 @@ private slots:
     QCOMPARE(w.sidePanelWidth(), 0);
   }
 
+  // The Transition menu's first item carries the presets that fit the selected block now.
+  void transitionMenuOffersPresetsForTheSelection()
+  {
+    LoadedWindow w;
+    QVERIFY(w.open());
+    QMenu *menu = menuNamed(w.window->menuBar(), "Transition");
+    QVERIFY(menu);
+    QAction *add = w.window->actions().addTransition;
+    emit menu->aboutToShow();
+    QVERIFY(!add->menu());
+
+    w.window->editScrollArea()->setSelectedSegmentWidget(w.block(0));
+    emit menu->aboutToShow();
+    QCOMPARE(menu->actions().indexOf(add), 0);
+    QVERIFY(add->menu());
+    QStringList texts;
+    for (QAction *choice : add->menu()->actions())
+      if (!choice->isSeparator())
+        texts << choice->text();
+    QCOMPARE(texts.value(0), QString("Custom Transition"));
+    QVERIFY(texts.contains("Fade In && Fade Out"));
+
+    for (QAction *choice : add->menu()->actions())
+      if (choice->text() == "Fade In")
+        choice->trigger();
+    QCOMPARE(w.segment(0)->transitionCount(), 1);
+    // With its start taken, the next opening offers no entry that comes in.
+    emit menu->aboutToShow();
+    QTRY_VERIFY(add->menu());
+    for (QAction *choice : add->menu()->actions())
+      QVERIFY2(!choice->text().contains(" In"), qPrintable(choice->text()));
+  }
+
   void settingsButtonShowsOnePopup()
   {
     LoadedWindow w;

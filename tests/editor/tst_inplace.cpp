@@ -2,6 +2,7 @@
 // frame, applied or dropped.
 
 #include "editingfixture.h"
+#include "mediafixtures.h"
 #include "pixelprobe.h"
 #include "testenv.h"
 
@@ -263,6 +264,28 @@ private slots:
     // Later cases see the pictures whole (an undo sends the model's corners to the engine).
     segment->setCropTopLeft(QPointF(0, 0));
     segment->setCropBottomRight(QPointF(1, 1));
+  }
+
+  // A movie that does not start at 0 shows, to be cropped, its frame under the play head.
+  void movieCropShowsThePlayheadFrame()
+  {
+    Segment *movie = session.segmentByUId("seg-1");
+    auto place = [&](float start) {
+      movie->setRangeStart(start);
+      for (quint32 id : {movie->id(), movie->audioPartId()})
+        window()->_engine->setSegmentStartTime(id, start);
+    };
+    place(1.0f);
+    window()->_setPlayheadTime(1.5f, false);
+    session.edit(movie);
+    window()->_beginCropping(movie);
+    CropWidget *crop = window()->_cropWidget;
+    QVERIFY(crop);
+    const int frame = MediaFixtures::frameIndexOf(crop->pictureLabel()->pixmap(Qt::ReturnByValue).toImage());
+    window()->_endCropping(false);
+    place(0.0f);
+    // Half a second into a 30 fps clip.
+    QVERIFY2(qAbs(frame - 15) <= 1, qPrintable(QString::number(frame)));
   }
 
   // A crop closed unchanged records nothing; on a transition side the state's corners change.

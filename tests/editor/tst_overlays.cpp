@@ -81,6 +81,18 @@ struct LoadedWindow
   }
 };
 
+// Presses on the play head and moves the mouse dx to the left, still held; returns where it is.
+QPoint dragPlayheadLeftBy(TestEditorWindow &window, int dx)
+{
+  PointerWidget *head = window.playheadPointer();
+  const QPoint press = window.mapFromGlobal(head->mapToGlobal(head->headRect().center()));
+  QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, press);
+  const QPoint far = press - QPoint(dx, 0);
+  QMouseEvent moved(QEvent::MouseMove, far, window.mapToGlobal(far), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &moved);
+  return far;
+}
+
 // Reaches the picture's natural size, as an unreadable file leaves it.
 struct NaturalSizeAccess : ImageSegment
 {
@@ -501,17 +513,35 @@ private slots:
     QVERIFY(w.open());
     TestEditorWindow &window = *w.window;
     PointerWidget *head = window.playheadPointer();
-    const QPoint press = window.mapFromGlobal(head->mapToGlobal(head->headRect().center()));
-    QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, press);
-    const QPoint far = press - QPoint(400, 0);
-    QMouseEvent moved(QEvent::MouseMove, far, window.mapToGlobal(far), Qt::NoButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(&window, &moved);
+    const QPoint far = dragPlayheadLeftBy(window, 400);
     QCOMPARE(head->centerX(), 0.0f);
     QCOMPARE(window._playheadX, 0.0f);
     QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, far);
     QCOMPARE(head->centerX(), float(window.editScrollArea()->geometry().x() + 60));
     QCOMPARE(window._playheadTime(), 0.0f);
+  }
+
+  // Held against the left end, the play head scrolls the timeline back, range selection or not.
+  void playheadHeldAtTheLeftEndScrolls()
+  {
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    EditScrollArea *area = window.editScrollArea();
+    area->setContentOffset(QPoint(200, 0), false);
+    QCOMPARE(area->contentOffset().x(), 200);
+    const QPoint far = dragPlayheadLeftBy(window, 400);
+    QTRY_VERIFY_WITH_TIMEOUT(area->contentOffset().x() < 200, 5000);
+    QVERIFY(!area->rangeSelectionMode);
+    QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, far);
+    // Let go, the scrolling stops: no step in the next few step intervals.
+    QSignalSpy scrolled(area, &EditScrollArea::editScrollAreaDidScroll);
+    QTimer later;
+    later.setSingleShot(true);
+    QSignalSpy waited(&later, &QTimer::timeout);
+    later.start(300);
+    QVERIFY(waited.wait(5000));
+    QCOMPARE(scrolled.count(), 0);
   }
 };
 

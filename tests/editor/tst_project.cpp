@@ -19,12 +19,14 @@
 #include "imagesegment.h"
 #include "moviesegment.h"
 #include "musicsegment.h"
+#include "popupmediatypeselectionwidget.h"
 #include "progresshud.h"
 #include "projectmanager.h"
 #include "usersettings.h"
 #include "videothumbnailscache.h"
 #include "segment.h"
 #include "segmentwidget.h"
+#include "texteditwidget.h"
 #include "trackwidget.h"
 
 #include <QCryptographicHash>
@@ -76,6 +78,16 @@ QMap<QString, QByteArray> folderHashes(const QString &folder)
       hashes.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1));
   }
   return hashes;
+}
+
+// A window shown as the projects page opens it: gone once closed.
+TestEditorWindow *showClosingWindow()
+{
+  auto *window = new TestEditorWindow;
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->resize(1000, 700);
+  window->show();
+  return window;
 }
 
 bool waitUntilLoaded(TestEditorWindow &window)
@@ -303,11 +315,8 @@ private slots:
     QVERIFY(writeText(dir + "/project.xml", projectXml));
     const auto before = folderHashes(dir);
 
-    auto *window = new TestEditorWindow;
+    TestEditorWindow *window = showClosingWindow();
     QPointer<TestEditorWindow> guard(window);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->resize(1000, 700);
-    window->show();
     QTRY_COMPARE_WITH_TIMEOUT(window->dialogs.calls.size(), 1, 20000);
     QCOMPARE(window->dialogs.calls[0].title, title);
     QCOMPARE(window->dialogs.calls[0].text, text);
@@ -375,11 +384,8 @@ private slots:
     const QString temporary = dir + "/Trip_720p_h264_30fps.mp4";
     QVERIFY(writeText(temporary, "x"));
 
-    auto *window = new TestEditorWindow;
+    TestEditorWindow *window = showClosingWindow();
     QPointer<TestEditorWindow> guard(window);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->resize(1000, 700);
-    window->show();
     QVERIFY(waitUntilLoaded(*window));
     QVERIFY(!QFile::exists(temporary));
     ProjectManager *manager = window->projectManager();
@@ -430,11 +436,8 @@ private slots:
     const QString dir = project->directory();
     QVERIFY(writeText(dir + "/properties.xml", QString(Properties).arg("5.0").toUtf8()));
     QVERIFY(writeText(dir + "/project.xml", "<?xml version=\"1.0\"?>\n<Project>\n</Project>\n"));
-    auto *window = new TestEditorWindow;
+    TestEditorWindow *window = showClosingWindow();
     QPointer<TestEditorWindow> guard(window);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->resize(1000, 700);
-    window->show();
     // "Opening..." is up: the close is refused.
     QVERIFY(window->progressHUD());
     window->close();
@@ -448,6 +451,41 @@ private slots:
     QVERIFY(QFile::exists(dir + "/shot.jpg"));
     // Not modified and already 5.0: left as it was.
     QCOMPARE(project->readProperties(), properties);
+  }
+
+  // Closing drops an open text editor unapplied and takes the media-type popup away before
+  // "Saving..." shows; the saved text is the one from before.
+  void closingDropsWhatIsOpen()
+  {
+    const QString dir = project->directory();
+    QVERIFY(writeText(dir + "/properties.xml", QString(Properties).arg("5.0").toUtf8()));
+    QVERIFY(writeText(dir + "/project.xml",
+                      ("<?xml version=\"1.0\"?>\n<Project>\n" + segmentXml("TEXT", 1, 0, 2, "Text=\"Kept\"") +
+                       "</Project>\n")
+                          .toUtf8()));
+    TestEditorWindow *window = showClosingWindow();
+    QPointer<TestEditorWindow> guard(window);
+    QVERIFY(waitUntilLoaded(*window));
+    Segment *text = window->projectManager()->segmentAt(0);
+    auto *block = static_cast<SegmentWidget *>(window->projectManager()->segmentWidgetOf(text));
+    window->editScrollArea()->setSelectedSegmentWidget(block);
+    block->setEditingState(true, false);
+    window->_beginTextEditing(text);
+    QVERIFY(window->_textEditWidget);
+    window->_textEditWidget->setPlainText("Dropped");
+    window->_showMediaTypePopup(0, nullptr);
+    QPointer<PopupMediaTypeSelectionWidget> popup = window->_mediaTypePopup.data();
+    QVERIFY(popup);
+
+    window->close();
+    QVERIFY(!window->_textEditWidget);
+    QTRY_VERIFY(!popup || !popup->isVisible());
+    QVERIFY(window->progressHUD());
+    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 5000);
+    QFile saved(dir + "/project.xml");
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray xml = saved.readAll();
+    QVERIFY(!xml.contains("Dropped"));
   }
 
   void closingDuringAnExportAsks()

@@ -142,6 +142,41 @@ private slots:
     QCOMPARE(window.editScrollArea()->contentOffset().x(), scroll);
   }
 
+  // A zoom keeps the time under the play head by a seek, unless playback or a scroll
+  // animation moves the preview anyway.
+  void zoomSeeksOnlyWhenSettled_data()
+  {
+    QTest::addColumn<bool>("playing");
+    QTest::addColumn<bool>("scrolling");
+    QTest::addColumn<int>("seeks");
+    QTest::newRow("settled") << false << false << 1;
+    QTest::newRow("playing") << true << false << 0;
+    QTest::newRow("scroll animating") << false << true << 0;
+  }
+  void zoomSeeksOnlyWhenSettled()
+  {
+    QFETCH(bool, playing);
+    QFETCH(bool, scrolling);
+    QFETCH(int, seeks);
+    TestEditorWindow window;
+    AVComposition composition(1280, 720, 44100, 2, nullptr);
+    AVEngine engine(&composition, nullptr, nullptr);
+    window._engine = &engine;
+    window._playing = playing;
+    window._scrollAnimating = scrolling;
+    int seen = 0;
+    AVEngine::setCallHook(
+        [](const AVEngineCall &call, void *count) {
+          if (QByteArray(call.name) == "seek")
+            ++*static_cast<int *>(count);
+        },
+        &seen);
+    window._setTimelineScale(2.0f);
+    AVEngine::setCallHook(nullptr, nullptr);
+    window._engine = nullptr;
+    QCOMPARE(seen, seeks);
+  }
+
   void pointersSpanTheEditPanel()
   {
     TestEditorWindow window;

@@ -187,6 +187,7 @@ private slots:
     QTest::newRow("loaded") << "";
     QTest::newRow("closing") << "closing";
     QTest::newRow("media area collapsed") << "collapsed";
+    QTest::newRow("media area dragged open again") << "reopened";
   }
 
   void mediaExplorerTip()
@@ -196,6 +197,15 @@ private slots:
     QVERIFY(w.open({}));
     TipsWindow &window = *w.window;
     TipManager *tips = TipManager::instance();
+    if (condition == "reopened") {
+      QTRY_VERIFY_WITH_TIMEOUT(tips->currentTip(), 10000);
+      tips->dismissTip();
+      window.form().topAreaSplitter->setSizes({400, 600});
+      window.onTopAreaSplitterMoved(400, 1);
+      QTRY_VERIFY_WITH_TIMEOUT(tips->currentTip(), 10000);
+      QCOMPARE(tips->currentName(), QString("MediaExplorerHelpTip"));
+      return;
+    }
     if (!condition.isEmpty()) {
       tips->dismissTip();
       if (condition == "closing")
@@ -211,6 +221,41 @@ private slots:
     QTRY_VERIFY_WITH_TIMEOUT(tips->currentTip(), 10000);
     QCOMPARE(tips->currentTip()->parentWidget(), window.centralWidget());
     window.grab().save("/tmp/editor-tip.png");
+  }
+
+  // A file added at the play head offers the segment tips on its block, over the central
+  // widget; not once another block is selected.
+  void addedFileOffersSegmentTips_data()
+  {
+    QTest::addColumn<bool>("selectFirst");
+    QTest::newRow("nothing selected") << false;
+    QTest::newRow("a block selected") << true;
+  }
+
+  void addedFileOffersSegmentTips()
+  {
+    QFETCH(bool, selectFirst);
+    OpenedWindow w;
+    QVERIFY(w.open({}));
+    TipsWindow &window = *w.window;
+    TipManager *tips = TipManager::instance();
+    QTRY_VERIFY_WITH_TIMEOUT(tips->currentTip(), 10000);
+    tips->dismissTip();
+    const QString still = w.project.directory() + "/added.png";
+    QVERIFY(MediaFixtures::writePicture(still, 320, 240));
+    window.dialogs.answers << still;
+    window.onActionAddFileTriggered();
+    QCOMPARE(window.projectManager()->segmentCount(), 1);
+    SegmentWidget *added = w.block(window.projectManager()->segmentAt(0));
+    if (selectFirst) {
+      window.editScrollArea()->setSelectedSegmentWidget(added);
+      waitLongerThan(2500);
+      QVERIFY(!tips->currentTip());
+      return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(tips->currentTip(), 10000);
+    QCOMPARE(tips->currentName(), QString("SegmentOperationDoubleTapTip"));
+    QCOMPARE(tips->currentTip()->parentWidget(), window.centralWidget());
   }
 
   // Each segment tip is offered until it was once shown; rows run in order, each finishing
