@@ -93,8 +93,10 @@ QString CommonSliderColorPopup::_rowText(int row, float value) const
     return QString::asprintf("%.1f", value);
   if (_speedFormat)
     return QString::asprintf("%.2fX", 0.25 * value + 0.25);
-  if (_percentFormat)
-    return QString::asprintf("%d%%", int(value * 100));
+  if (_percentFormat) {
+    // Truncating value * 100 in float turns 0.53 into 52; whole thousandths of a percent first.
+    return QString::asprintf("%d%%", int(qRound64(double(value) * 100000.0) / 1000));
+  }
   return QString::asprintf(_rows[0].slider->maximum() / 1000 > 2 ? "%.1f" : "%.2f", value);
 }
 

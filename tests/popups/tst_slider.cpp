@@ -102,6 +102,8 @@ class TestSliderPopup : public QObject
 private slots:
   void init() { QSettings().remove("RecentColors"); }
   void labelFormats();
+  void percentLabels_data();
+  void percentLabels();
   void holdingUpStepsOnTheGrid();
   void holdingDownStepsOnTheGrid();
   void rangeEndStopsStepping();
@@ -151,6 +153,35 @@ void TestSliderPopup::labelFormats()
   popup->setValue2(0.5f);
   QCOMPARE(popup->row(1).valueLabel->text(), QString("0.5"));
   QCOMPARE(popup->value2(), 0.5f);
+}
+
+// The picture size popup: 1 % to 400 % in steps of 1 %, each shown as itself whether set
+// by the owner or reached on the slider.
+void TestSliderPopup::percentLabels_data()
+{
+  QTest::addColumn<int>("thousandths");
+  QTest::addColumn<QString>("text");
+  QTest::newRow("least") << 10 << "1%";
+  QTest::newRow("53") << 530 << "53%";
+  QTest::newRow("59") << 590 << "59%";
+  QTest::newRow("105") << 1050 << "105%";
+  QTest::newRow("210") << 2100 << "210%";
+  QTest::newRow("most") << 4000 << "400%";
+}
+
+void TestSliderPopup::percentLabels()
+{
+  QFETCH(int, thousandths);
+  QFETCH(QString, text);
+  AnimationsOff off;
+  Window w;
+  ThreeRowPopup *popup = _show(w, 0.01f, 4, 0.01f, 1);
+  popup->setPercentFormat(true);
+  popup->setValue(thousandths / 1000.0f);
+  QCOMPARE(popup->row(0).valueLabel->text(), text);
+  popup->row(0).slider->setValue(1000);
+  popup->row(0).slider->setValue(thousandths);
+  QCOMPARE(popup->row(0).valueLabel->text(), text);
 }
 
 void TestSliderPopup::holdingUpStepsOnTheGrid()
