@@ -3,6 +3,7 @@
 #include "colorbutton.h"
 #include "dialogprovider.h"
 #include "popupcolormatrixwidget.h"
+#include "popupform.h"
 #include "popupsliderform.h"
 #include "seekablesliderstyle.h"
 #include "switchbutton.h"
@@ -13,6 +14,7 @@
 #include <QIcon>
 #include <QPainter>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 
@@ -647,6 +649,33 @@ void CommonSliderColorPopup::onPopupColorMatrixWidgetGetPlaybackAreaFrame(PopupC
 void CommonSliderColorPopup::dismissSubPopup()
 {
   _closeSubPopup();
+}
+
+void CommonSliderColorPopup::reportPendingValues()
+{
+  // A button still held when the popup goes never sees its release.
+  if (_heldButton != 0)
+    _stepReleased(_stepRow);
+  for (int row = 0; row < 3; ++row) {
+    if (_releaseTimers[row].isActive()) {
+      _releaseTimers[row].stop();
+      _rowReleased(row);
+    }
+  }
+}
+
+bool CommonSliderColorPopup::onEscapeKeyPressed()
+{
+  if (PopupForm::userCloses(this))
+    reportPendingValues();
+  return CommonPopup::onEscapeKeyPressed();
+}
+
+void CommonSliderColorPopup::mousePressEvent(QMouseEvent *event)
+{
+  if (PopupForm::userCloses(this, event->pos()))
+    reportPendingValues();
+  CommonPopup::mousePressEvent(event);
 }
 
 void CommonSliderColorPopup::dismiss()

@@ -55,6 +55,9 @@ PopupColorsScrollWidgetOneSliderItemWidget::PopupColorsScrollWidgetOneSliderItem
   _slider->installEventFilter(new WheelEventBlocker(_slider));
 
   _repeatTimer.setSingleShot(true);
+  _releaseTimer.setSingleShot(true);
+  _releaseTimer.setInterval(releaseReportMs);
+  connect(&_releaseTimer, &QTimer::timeout, this, &PopupColorsScrollWidgetOneSliderItemWidget::_reportIfChanged);
   connect(&_repeatTimer, &QTimer::timeout, this, &PopupColorsScrollWidgetOneSliderItemWidget::_step);
   connect(_slider, &QSlider::valueChanged, this, &PopupColorsScrollWidgetOneSliderItemWidget::onSliderValueChanged);
   connect(_slider, &QSlider::sliderReleased, this, &PopupColorsScrollWidgetOneSliderItemWidget::onSliderReleased);
@@ -198,12 +201,18 @@ void PopupColorsScrollWidgetOneSliderItemWidget::_stopHolding()
 {
   _holdDirection = 0;
   _repeatTimer.stop();
-  const unsigned int generation = ++_releaseGeneration;
   // A later release within the delay takes over: one report per burst of clicks.
-  QTimer::singleShot(releaseReportMs, this, [this, generation] {
-    if (generation == _releaseGeneration)
-      _reportIfChanged();
-  });
+  _releaseTimer.start();
+}
+
+void PopupColorsScrollWidgetOneSliderItemWidget::reportPendingValue()
+{
+  if (_holdDirection != 0)
+    _stopHolding();
+  if (!_releaseTimer.isActive())
+    return;
+  _releaseTimer.stop();
+  _reportIfChanged();
 }
 
 void PopupColorsScrollWidgetOneSliderItemWidget::_step()

@@ -98,6 +98,7 @@ private slots:
   void holdingStepsAndStopsAtTheEnd_data();
   void holdingStepsAndStopsAtTheEnd();
   void noReportWhereLastReported();
+  void escapeWithinTheDelayReportsAtOnce();
   void wheelOverSliderChangesNothing();
   void valuesExpandExactlyTheirRows_data();
   void valuesExpandExactlyTheirRows();
@@ -264,6 +265,18 @@ void TestColorAdjust::noReportWhereLastReported()
   QTest::qWait(800);
   QCOMPARE(ints(changing), (QList<int>{21, 20}));
   QCOMPARE(changed.count(), 0);
+}
+
+void TestColorAdjust::escapeWithinTheDelayReportsAtOnce()
+{
+  AnimationsOff off;
+  PopupTestWindow w;
+  PopupColorsScrollWidget *popup = overlay(w, only(2, 20));
+  QSignalSpy changed(popup, &PopupColorsScrollWidget::contrastChanged);
+  connect(popup, &CommonPopup::dismissed, popup, [&changed] { QCOMPARE(changed.count(), 1); });
+  click(popup->sliderItems()[2]->valueUpButton());
+  QTest::keyClick(&w.top, Qt::Key_Escape);
+  QCOMPARE(ints(changed), QList<int>{21});
 }
 
 void TestColorAdjust::wheelOverSliderChangesNothing()

@@ -108,6 +108,8 @@ private slots:
   void holdingDownStepsOnTheGrid();
   void rangeEndStopsStepping();
   void clickBurstReportsOnce();
+  void closingByHandReportsAtOnce_data();
+  void closingByHandReportsAtOnce();
   void rowThreeButtonsReportThroughRowThree();
   void programmaticValuesAreNotReported();
   void silentValuesBeyondTheRangeShowItsEnd_data();
@@ -263,6 +265,44 @@ void TestSliderPopup::clickBurstReportsOnce()
   QCOMPARE(thousandthsOf(changed[0][1]), 500);
   QTest::qWait(400);
   QCOMPARE(changed.count(), 1);
+}
+
+// The owner keeps only Changed values: closing the popup within the delay after a step
+// must still report it, before the popup says it is gone.
+void TestSliderPopup::closingByHandReportsAtOnce_data()
+{
+  QTest::addColumn<QString>("how");
+  QTest::addColumn<bool>("held");
+  QTest::newRow("escape") << "escape" << false;
+  QTest::newRow("click outside") << "outside" << false;
+  QTest::newRow("escape, button still held") << "escape" << true;
+}
+
+void TestSliderPopup::closingByHandReportsAtOnce()
+{
+  QFETCH(QString, how);
+  QFETCH(bool, held);
+  AnimationsOff off;
+  Window w;
+  ThreeRowPopup *popup = _show(w, 0, 1, 0.05f, 0.5f);
+  popup->setRange3(0, 10, 1);
+  popup->setValue3(5);
+  QStringList order;
+  connect(popup, &CommonSliderColorPopup::sliderColorPopupValue3Changed, popup,
+          [&order](CommonSliderColorPopup *, float v) { order << QString("changed %1").arg(v); });
+  connect(popup, &CommonPopup::dismissed, popup, [&order] { order << "dismissed"; });
+  Gestures::press(popup->row(2).downButton, popup->row(2).downButton->rect().center());
+  if (!held)
+    Gestures::release(popup->row(2).downButton, popup->row(2).downButton->rect().center());
+  if (how == "escape")
+    QTest::keyClick(&w.top, Qt::Key_Escape);
+  else
+    Gestures::click(&w.top, QPoint(5, 5));
+  QCOMPARE(order, (QStringList{"changed 4", "dismissed"}));
+  QTest::qWait(450);
+  QCOMPARE(order.size(), 2);
+  if (held)
+    QTest::mouseRelease(&w.top, Qt::LeftButton);
 }
 
 void TestSliderPopup::rowThreeButtonsReportThroughRowThree()
