@@ -19,6 +19,8 @@ constexpr int firstRepeatMs = 500;
 constexpr int repeatMs = 50;
 constexpr int snapToZero = 5;
 constexpr double clickSlop = 5.0;
+// The title line is the whole of a collapsed row.
+constexpr int titleLineHeight = 45;
 
 const char *const labelStyle = "QLabel {color: white;} QLabel:disabled {color: rgb(128,128,128);}";
 
@@ -85,7 +87,7 @@ void PopupColorsScrollWidgetOneSliderItemWidget::_buildForm()
   _expandIcon = new RotatableImageWidget(this);
   _expandIcon->setFixedSize(20, 20);
   _titleLabel = new QLabel(this);
-  _titleLabel->setFixedHeight(45);
+  _titleLabel->setFixedHeight(titleLineHeight);
   _valueLabelSmall = new QLabel("0", this);
   _valueLabelSmall->setFixedWidth(42);
   _valueLabelSmall->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -235,7 +237,9 @@ void PopupColorsScrollWidgetOneSliderItemWidget::_step()
 
 void PopupColorsScrollWidgetOneSliderItemWidget::mousePressEvent(QMouseEvent *event)
 {
-  _pressed = true;
+  // The value label and the gaps of the slider line pass presses on too; a press that
+  // misses a step button there must not fold the row away under the pointer.
+  _pressed = event->pos().y() < titleLineHeight;
   _moved = false;
   _pressGlobalPos = event->globalPos();
   QWidget::mousePressEvent(event);
