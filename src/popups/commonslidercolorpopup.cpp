@@ -275,6 +275,9 @@ void CommonSliderColorPopup::_wireRow(int row)
     style->setParent(r.slider);
     r.slider->setStyle(style);
     r.slider->setStyleSheet(sliderStyle);
+    // Keys would move it without a Changed report (there is no gesture to end); the keyboard
+    // stays with the popup's key handling instead.
+    r.slider->setFocusPolicy(Qt::NoFocus);
     // The sheet leaves the slider at its plain height, which cuts the round knob flat.
     r.slider->setMinimumHeight(qMax(r.slider->minimumHeight(), knobHeight));
     void (CommonSliderColorPopup::*changed[])(int) = {&CommonSliderColorPopup::onSliderValueChanged,

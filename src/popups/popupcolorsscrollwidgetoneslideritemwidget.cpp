@@ -49,6 +49,8 @@ PopupColorsScrollWidgetOneSliderItemWidget::PopupColorsScrollWidgetOneSliderItem
   for (QLabel *label : {_titleLabel, _valueLabelSmall, _valueLabel})
     label->setStyleSheet(labelStyle);
   _slider->setStyleSheet(sliderStyle);
+  // Keys would move it without a Changed report (there is no gesture to end).
+  _slider->setFocusPolicy(Qt::NoFocus);
   _valueDownButton->setStyleSheet(stepButtonStyle);
   _valueUpButton->setStyleSheet(stepButtonStyle);
   _separator->setStyleSheet("background-color: rgb(44,46,50);");

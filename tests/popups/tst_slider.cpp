@@ -121,6 +121,7 @@ private slots:
   void colourFromTheSystemDialog();
   void embeddedColourChooserOnTheWindow();
   void rowWithoutAStepDoesNotStep();
+  void keysLeaveTheSlidersAlone();
 
 private:
   ThreeRowPopup *_show(Window &w, float min, float max, float step, float value);
@@ -605,6 +606,30 @@ void TestSliderPopup::rowWithoutAStepDoesNotStep()
   QTest::qWait(450);
   QCOMPARE(changing2.count(), 0);
   QCOMPARE(changed2.count(), 0);
+}
+
+// A key moves a slider without any gesture to end, so it would never be reported as Changed.
+void TestSliderPopup::keysLeaveTheSlidersAlone()
+{
+  AnimationsOff off;
+  Window w;
+  QApplication::setActiveWindow(&w.top);
+  ThreeRowPopup *popup = _show(w, 0, 1, 0.05f, 0.5f);
+  popup->setRange2(0, 100, 1);
+  popup->setRange3(0, 100, 1);
+  popup->setSwitchValue(true);
+  popup->updateDependentControls();
+  QSignalSpy changing(popup, &CommonSliderColorPopup::sliderColorPopupValueChanging);
+  for (int row = 0; row < 3; ++row) {
+    QSlider *slider = popup->row(row).slider;
+    Gestures::click(slider, slider->rect().center());
+    const int value = slider->value();
+    const int reports = changing.count();
+    QTest::keyClick(w.top.windowHandle(), Qt::Key_Right);
+    QTest::keyClick(w.top.windowHandle(), Qt::Key_PageUp);
+    QCOMPARE(slider->value(), value);
+    QCOMPARE(changing.count(), reports);
+  }
 }
 
 TAVO_TEST_MAIN(TestSliderPopup)
