@@ -3,6 +3,7 @@
 #include "colorbutton.h"
 #include "dialogprovider.h"
 #include "popupcolormatrixwidget.h"
+#include "popupform.h"
 #include "popupsliderform.h"
 #include "seekablesliderstyle.h"
 #include "switchbutton.h"
@@ -13,6 +14,7 @@
 #include <QIcon>
 #include <QPainter>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 
@@ -93,8 +95,10 @@ QString CommonSliderColorPopup::_rowText(int row, float value) const
     return QString::asprintf("%.1f", value);
   if (_speedFormat)
     return QString::asprintf("%.2fX", 0.25 * value + 0.25);
-  if (_percentFormat)
-    return QString::asprintf("%d%%", int(value * 100));
+  if (_percentFormat) {
+    // Truncating value * 100 in float turns 0.53 into 52; whole thousandths of a percent first.
+    return QString::asprintf("%d%%", int(qRound64(double(value) * 100000.0) / 1000));
+  }
   return QString::asprintf(_rows[0].slider->maximum() / 1000 > 2 ? "%.1f" : "%.2f", value);
 }
 
@@ -271,6 +275,9 @@ void CommonSliderColorPopup::_wireRow(int row)
     style->setParent(r.slider);
     r.slider->setStyle(style);
     r.slider->setStyleSheet(sliderStyle);
+    // Keys would move it without a Changed report (there is no gesture to end); the keyboard
+    // stays with the popup's key handling instead.
+    r.slider->setFocusPolicy(Qt::NoFocus);
     // The sheet leaves the slider at its plain height, which cuts the round knob flat.
     r.slider->setMinimumHeight(qMax(r.slider->minimumHeight(), knobHeight));
     void (CommonSliderColorPopup::*changed[])(int) = {&CommonSliderColorPopup::onSliderValueChanged,
@@ -645,6 +652,33 @@ void CommonSliderColorPopup::onPopupColorMatrixWidgetGetPlaybackAreaFrame(PopupC
 void CommonSliderColorPopup::dismissSubPopup()
 {
   _closeSubPopup();
+}
+
+void CommonSliderColorPopup::reportPendingValues()
+{
+  // A button still held when the popup goes never sees its release.
+  if (_heldButton != 0)
+    _stepReleased(_stepRow);
+  for (int row = 0; row < 3; ++row) {
+    if (_releaseTimers[row].isActive()) {
+      _releaseTimers[row].stop();
+      _rowReleased(row);
+    }
+  }
+}
+
+bool CommonSliderColorPopup::onEscapeKeyPressed()
+{
+  if (PopupForm::userCloses(this))
+    reportPendingValues();
+  return CommonPopup::onEscapeKeyPressed();
+}
+
+void CommonSliderColorPopup::mousePressEvent(QMouseEvent *event)
+{
+  if (PopupForm::userCloses(this, event->pos()))
+    reportPendingValues();
+  CommonPopup::mousePressEvent(event);
 }
 
 void CommonSliderColorPopup::dismiss()

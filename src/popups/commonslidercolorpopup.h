@@ -53,6 +53,7 @@ public:
   void updateDependentControls();
   void setSnapValue(float value, float tolerance);
 
+  bool onEscapeKeyPressed() override;
   void dismiss() override;
   void dismissSubPopup() override;
   void moveToAnchor(const QPoint &anchor) override;
@@ -119,8 +120,12 @@ protected:
     int reportedValue = 0; // at the last report or programmatic set
   };
 
+  void mousePressEvent(QMouseEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
   bool eventFilter(QObject *watched, QEvent *event) override;
+  // Sends the Changed reports still waiting for their delay, when the user closes the popup
+  // before it ends. Not on every dismiss: the owner also dismisses after an undo.
+  virtual void reportPendingValues();
 
   struct RowValues
   {

@@ -2,9 +2,11 @@
 
 #include "animationswitch.h"
 #include "popupcolorsscrollwidgetoneslideritemwidget.h"
+#include "popupform.h"
 #include "util.h"
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScrollArea>
@@ -226,6 +228,26 @@ void PopupColorsScrollWidget::resizeEvent(QResizeEvent *event)
     _mainWidget->setGeometry(rect());
     _layoutAll();
   }
+}
+
+void PopupColorsScrollWidget::_reportPendingValues()
+{
+  for (PopupColorsScrollWidgetOneSliderItemWidget *row : qAsConst(_sliderItems))
+    row->reportPendingValue();
+}
+
+bool PopupColorsScrollWidget::onEscapeKeyPressed()
+{
+  if (PopupForm::userCloses(this))
+    _reportPendingValues();
+  return CommonPopup::onEscapeKeyPressed();
+}
+
+void PopupColorsScrollWidget::mousePressEvent(QMouseEvent *event)
+{
+  if (PopupForm::userCloses(this, event->pos()))
+    _reportPendingValues();
+  CommonPopup::mousePressEvent(event);
 }
 
 void PopupColorsScrollWidget::onSliderItemWidgetValueChanging(PopupColorsScrollWidgetOneSliderItemWidget *itemWidget,

@@ -39,6 +39,7 @@ public:
   // The height an embedding panel gives the popup so that the whole list shows.
   int widgetFitHeight();
 
+  bool onEscapeKeyPressed() override;
   void initialize() override;
   void setPopupEnabled(bool enabled) override;
   bool isPopupEnabled() override;
@@ -90,6 +91,7 @@ public slots:
   void onDoneButtonPressed();
 
 protected:
+  void mousePressEvent(QMouseEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -103,6 +105,8 @@ private:
   void _setListHeight(int height);
   void _layoutAll();
   void _scrollRowIntoView(QWidget *row);
+  // Closing by hand within a row's report delay must not lose its last stepped value.
+  void _reportPendingValues();
 
   // Colour schemes.
   void _createOptionsButton();

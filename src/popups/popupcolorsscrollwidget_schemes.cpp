@@ -14,6 +14,7 @@
 #include <QCursor>
 #include <QFileInfo>
 #include <QHash>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -182,11 +183,17 @@ void PopupColorsScrollWidget::_loadScheme(const QString &name)
 
 void PopupColorsScrollWidget::_saveAsScheme()
 {
-  bool ok = false;
-  QString name = DialogProvider::instance()->getText(window(), tr("Save as Scheme"), tr("Enter scheme name"),
-                                                     QLineEdit::Normal, QString(), &ok);
-  if (!ok)
+  QInputDialog dialog(window());
+  dialog.setInputMode(QInputDialog::TextInput);
+  dialog.setWindowTitle(tr("Save as Scheme"));
+  dialog.setLabelText(tr("Enter scheme name"));
+  dialog.setOkButtonText(tr("Save"));
+  dialog.setCancelButtonText(tr("Cancel"));
+  Util::applyDialogStyleSheet(&dialog);
+  QPointer<PopupColorsScrollWidget> alive(this);
+  if (DialogProvider::instance()->execDialog(&dialog) != QDialog::Accepted || !alive)
     return;
+  QString name = dialog.textValue();
   for (QChar c : {QChar('/'), QChar('\\'), QChar(':')})
     name.replace(c, ' ');
   const bool saved = !name.isEmpty() && _saveScheme(name);

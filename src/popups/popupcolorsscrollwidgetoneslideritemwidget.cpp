@@ -19,6 +19,8 @@ constexpr int firstRepeatMs = 500;
 constexpr int repeatMs = 50;
 constexpr int snapToZero = 5;
 constexpr double clickSlop = 5.0;
+// The title line is the whole of a collapsed row.
+constexpr int titleLineHeight = 45;
 
 const char *const labelStyle = "QLabel {color: white;} QLabel:disabled {color: rgb(128,128,128);}";
 
@@ -47,6 +49,8 @@ PopupColorsScrollWidgetOneSliderItemWidget::PopupColorsScrollWidgetOneSliderItem
   for (QLabel *label : {_titleLabel, _valueLabelSmall, _valueLabel})
     label->setStyleSheet(labelStyle);
   _slider->setStyleSheet(sliderStyle);
+  // Keys would move it without a Changed report (there is no gesture to end).
+  _slider->setFocusPolicy(Qt::NoFocus);
   _valueDownButton->setStyleSheet(stepButtonStyle);
   _valueUpButton->setStyleSheet(stepButtonStyle);
   _separator->setStyleSheet("background-color: rgb(44,46,50);");
@@ -55,6 +59,9 @@ PopupColorsScrollWidgetOneSliderItemWidget::PopupColorsScrollWidgetOneSliderItem
   _slider->installEventFilter(new WheelEventBlocker(_slider));
 
   _repeatTimer.setSingleShot(true);
+  _releaseTimer.setSingleShot(true);
+  _releaseTimer.setInterval(releaseReportMs);
+  connect(&_releaseTimer, &QTimer::timeout, this, &PopupColorsScrollWidgetOneSliderItemWidget::_reportIfChanged);
   connect(&_repeatTimer, &QTimer::timeout, this, &PopupColorsScrollWidgetOneSliderItemWidget::_step);
   connect(_slider, &QSlider::valueChanged, this, &PopupColorsScrollWidgetOneSliderItemWidget::onSliderValueChanged);
   connect(_slider, &QSlider::sliderReleased, this, &PopupColorsScrollWidgetOneSliderItemWidget::onSliderReleased);
@@ -82,7 +89,7 @@ void PopupColorsScrollWidgetOneSliderItemWidget::_buildForm()
   _expandIcon = new RotatableImageWidget(this);
   _expandIcon->setFixedSize(20, 20);
   _titleLabel = new QLabel(this);
-  _titleLabel->setFixedHeight(45);
+  _titleLabel->setFixedHeight(titleLineHeight);
   _valueLabelSmall = new QLabel("0", this);
   _valueLabelSmall->setFixedWidth(42);
   _valueLabelSmall->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -198,12 +205,18 @@ void PopupColorsScrollWidgetOneSliderItemWidget::_stopHolding()
 {
   _holdDirection = 0;
   _repeatTimer.stop();
-  const unsigned int generation = ++_releaseGeneration;
   // A later release within the delay takes over: one report per burst of clicks.
-  QTimer::singleShot(releaseReportMs, this, [this, generation] {
-    if (generation == _releaseGeneration)
-      _reportIfChanged();
-  });
+  _releaseTimer.start();
+}
+
+void PopupColorsScrollWidgetOneSliderItemWidget::reportPendingValue()
+{
+  if (_holdDirection != 0)
+    _stopHolding();
+  if (!_releaseTimer.isActive())
+    return;
+  _releaseTimer.stop();
+  _reportIfChanged();
 }
 
 void PopupColorsScrollWidgetOneSliderItemWidget::_step()
@@ -226,7 +239,9 @@ void PopupColorsScrollWidgetOneSliderItemWidget::_step()
 
 void PopupColorsScrollWidgetOneSliderItemWidget::mousePressEvent(QMouseEvent *event)
 {
-  _pressed = true;
+  // The value label and the gaps of the slider line pass presses on too; a press that
+  // misses a step button there must not fold the row away under the pointer.
+  _pressed = event->pos().y() < titleLineHeight;
   _moved = false;
   _pressGlobalPos = event->globalPos();
   QWidget::mousePressEvent(event);

@@ -27,6 +27,8 @@ public:
   void setValueSilently(int value);
   void setExpanded(bool expanded);
   void hideSeparator();
+  // Sends at once a report still waiting for the delay after a step button's release.
+  void reportPendingValue();
 
   int index = 0;
 
@@ -76,7 +78,6 @@ private:
   QPushButton *_valueUpButton = nullptr;
   QWidget *_separator = nullptr;
 
-  unsigned int _releaseGeneration = 0;
   int _holdDirection = 0;
   int _holdInterval = 0;
   int _reportedValue = 0;
@@ -86,4 +87,6 @@ private:
   QPoint _pressGlobalPos;
   bool _silent = false;
   QTimer _repeatTimer;
+  // Restarted by every release: one report 350 ms after the last.
+  QTimer _releaseTimer;
 };

@@ -33,4 +33,14 @@ void showInPanelOrFloating(CommonPopup *popup, QWidget *parent, const QString &t
     popup->addDropShadow();
 }
 
+bool userCloses(const CommonPopup *popup)
+{
+  return !popup->isEmbedded() && !popup->isPersistent();
+}
+
+bool userCloses(const CommonPopup *popup, const QPoint &pos)
+{
+  return userCloses(popup) && popup->mainWidget() && !popup->mainWidget()->geometry().contains(pos);
+}
+
 } // namespace PopupForm

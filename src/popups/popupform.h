@@ -20,4 +20,9 @@ QVBoxLayout *buildTitledPanel(QWidget *popup, QLabel **titleLabel);
 void showInPanelOrFloating(CommonPopup *popup, QWidget *parent, const QString &title, const QPoint &anchor,
                            bool inPanel);
 
+// Whether the user is closing the overlay popup: Escape (no position) or a press at pos,
+// outside the panel. Embedded and persistent popups are never closed this way.
+bool userCloses(const CommonPopup *popup);
+bool userCloses(const CommonPopup *popup, const QPoint &pos);
+
 } // namespace PopupForm

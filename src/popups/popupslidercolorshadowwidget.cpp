@@ -42,6 +42,9 @@ PopupSliderColorShadowWidget::PopupSliderColorShadowWidget(QWidget *parent)
   _form->addRow(1, false, 0);
   _buildPad();
   adoptForm(*_form);
+  _offsetReportTimer.setSingleShot(true);
+  _offsetReportTimer.setInterval(offsetReportMs);
+  connect(&_offsetReportTimer, &QTimer::timeout, this, [this] { emit shadowOffsetChanged(this, shadowOffset()); });
 }
 
 PopupSliderColorShadowWidget::~PopupSliderColorShadowWidget() = default;
@@ -270,11 +273,16 @@ void PopupSliderColorShadowWidget::_moveSquareTo(QPoint p)
 void PopupSliderColorShadowWidget::_nudge(int dx, int dy)
 {
   _moveSquareTo(_square->pos() + QPoint(dx, dy));
-  const int generation = ++_offsetGeneration;
-  QTimer::singleShot(offsetReportMs, this, [this, generation] {
-    if (generation == _offsetGeneration)
-      emit shadowOffsetChanged(this, shadowOffset());
-  });
+  _offsetReportTimer.start();
+}
+
+void PopupSliderColorShadowWidget::reportPendingValues()
+{
+  CommonSliderColorPopup::reportPendingValues();
+  if (_offsetReportTimer.isActive()) {
+    _offsetReportTimer.stop();
+    emit shadowOffsetChanged(this, shadowOffset());
+  }
 }
 
 void PopupSliderColorShadowWidget::mousePressEvent(QMouseEvent *event)

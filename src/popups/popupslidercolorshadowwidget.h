@@ -3,6 +3,7 @@
 #include "commonslidercolorpopup.h"
 
 #include <QSizeF>
+#include <QTimer>
 
 #include <memory>
 
@@ -56,6 +57,7 @@ protected:
   void mouseMoveEvent(QMouseEvent *event) override;
   void mouseReleaseEvent(QMouseEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
+  void reportPendingValues() override;
 
 private:
   void _buildPad();
@@ -78,5 +80,6 @@ private:
   bool _dragging = false;
   QPoint _pressPoint;
   QPoint _startPosition;
-  int _offsetGeneration = 0;
+  // Restarted by every nudge: one report 350 ms after the last.
+  QTimer _offsetReportTimer;
 };

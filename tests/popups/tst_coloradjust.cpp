@@ -98,6 +98,7 @@ private slots:
   void holdingStepsAndStopsAtTheEnd_data();
   void holdingStepsAndStopsAtTheEnd();
   void noReportWhereLastReported();
+  void escapeWithinTheDelayReportsAtOnce();
   void wheelOverSliderChangesNothing();
   void valuesExpandExactlyTheirRows_data();
   void valuesExpandExactlyTheirRows();
@@ -266,6 +267,18 @@ void TestColorAdjust::noReportWhereLastReported()
   QCOMPARE(changed.count(), 0);
 }
 
+void TestColorAdjust::escapeWithinTheDelayReportsAtOnce()
+{
+  AnimationsOff off;
+  PopupTestWindow w;
+  PopupColorsScrollWidget *popup = overlay(w, only(2, 20));
+  QSignalSpy changed(popup, &PopupColorsScrollWidget::contrastChanged);
+  connect(popup, &CommonPopup::dismissed, popup, [&changed] { QCOMPARE(changed.count(), 1); });
+  click(popup->sliderItems()[2]->valueUpButton());
+  QTest::keyClick(&w.top, Qt::Key_Escape);
+  QCOMPARE(ints(changed), QList<int>{21});
+}
+
 void TestColorAdjust::wheelOverSliderChangesNothing()
 {
   PopupTestWindow w;
@@ -274,6 +287,13 @@ void TestColorAdjust::wheelOverSliderChangesNothing()
   QSignalSpy changing(popup, &PopupColorsScrollWidget::saturationChanging);
   Gestures::wheel(row->slider(), row->slider()->rect().center(), 120);
   Gestures::wheel(row->slider(), row->slider()->rect().center(), -240);
+  QCOMPARE(row->slider()->value(), 10);
+  QCOMPARE(changing.count(), 0);
+  // Nor do keys after a click on it: they would bring no Changed report.
+  QApplication::setActiveWindow(&w.top);
+  Gestures::click(row->slider(), handleCenter(row->slider()));
+  QTest::keyClick(w.top.windowHandle(), Qt::Key_Right);
+  QTest::keyClick(w.top.windowHandle(), Qt::Key_PageUp);
   QCOMPARE(row->slider()->value(), 10);
   QCOMPARE(changing.count(), 0);
 }
@@ -344,6 +364,9 @@ void TestColorAdjust::titleClickToggles()
   QCOMPARE(row->height(), toggles ? 95 : 45);
   QCOMPARE(popup->sliderItems()[6]->y(), row->y() + row->height());
   if (toggles) {
+    // Not from the slider line: its value label lets presses through to the row.
+    Gestures::click(row->valueLabel(), row->valueLabel()->rect().center());
+    QVERIFY(popup->isExpanded(5));
     Gestures::click(title, at);
     QVERIFY(!popup->isExpanded(5));
     QCOMPARE(row->height(), 45);

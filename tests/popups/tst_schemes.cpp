@@ -11,6 +11,7 @@
 #include "testenv.h"
 
 #include <QDir>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -52,6 +53,19 @@ struct Dialogs : ScriptedDialogProvider
             schemeEntries << inner->text();
     }
     return ScriptedDialogProvider::execMenu(menu, pos, at);
+  }
+  // The scheme name dialog: the next answer is the typed text, none is Cancel.
+  int execDialog(QDialog *dialog) override
+  {
+    auto *input = qobject_cast<QInputDialog *>(dialog);
+    if (!input)
+      return ScriptedDialogProvider::execDialog(dialog);
+    calls.append({"textInput", input->windowTitle(), input->labelText(),
+                  {input->okButtonText(), input->cancelButtonText()}});
+    if (answers.isEmpty() || !answers.first().isValid())
+      return QDialog::Rejected;
+    input->setTextValue(answers.takeFirst().toString());
+    return QDialog::Accepted;
   }
 };
 
@@ -231,9 +245,10 @@ void TestSchemes::savedUnderCleanedName()
   Dialogs dialogs;
   dialogs.answers << QString("Save as Scheme...") << typed;
   click(popup->optionsButton());
-  QCOMPARE(dialogs.kinds(), (QStringList{"menu", "getText"}));
+  QCOMPARE(dialogs.kinds(), (QStringList{"menu", "textInput"}));
   QCOMPARE(dialogs.calls[1].title, QString("Save as Scheme"));
   QCOMPARE(dialogs.calls[1].text, QString("Enter scheme name"));
+  QCOMPARE(dialogs.calls[1].buttons, (QStringList{"Save", "Cancel"}));
   QCOMPARE(messages.count(), 1);
   QCOMPARE(messages[0][1].toString(), QString("Color scheme saved"));
   QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{name + ".scheme"});

@@ -119,6 +119,13 @@ void TestShadowPopup::nudgeBurstReportsOnce()
   QCOMPARE(square(popup)->pos(), start - QPoint(4, -1));
   QCOMPARE(popup->shadowOffset(), QSizeF(7, 3));
   QTRY_COMPARE(changed.count(), 2);
+
+  // Closed by hand within the delay: the last offset is reported before the popup goes.
+  Gestures::click(left, left->rect().center());
+  connect(popup, &CommonPopup::dismissed, popup, [&changed] { QCOMPARE(changed.count(), 3); });
+  Gestures::click(&w.top, QPoint(5, 5));
+  QCOMPARE(changed.count(), 3);
+  QCOMPARE(changed[2][1].toSizeF(), QSizeF(8, 3));
 }
 
 void TestShadowPopup::dragStopsInsideThePanel_data()

@@ -102,10 +102,14 @@ class TestSliderPopup : public QObject
 private slots:
   void init() { QSettings().remove("RecentColors"); }
   void labelFormats();
+  void percentLabels_data();
+  void percentLabels();
   void holdingUpStepsOnTheGrid();
   void holdingDownStepsOnTheGrid();
   void rangeEndStopsStepping();
   void clickBurstReportsOnce();
+  void closingByHandReportsAtOnce_data();
+  void closingByHandReportsAtOnce();
   void rowThreeButtonsReportThroughRowThree();
   void programmaticValuesAreNotReported();
   void silentValuesBeyondTheRangeShowItsEnd_data();
@@ -117,6 +121,7 @@ private slots:
   void colourFromTheSystemDialog();
   void embeddedColourChooserOnTheWindow();
   void rowWithoutAStepDoesNotStep();
+  void keysLeaveTheSlidersAlone();
 
 private:
   ThreeRowPopup *_show(Window &w, float min, float max, float step, float value);
@@ -151,6 +156,32 @@ void TestSliderPopup::labelFormats()
   popup->setValue2(0.5f);
   QCOMPARE(popup->row(1).valueLabel->text(), QString("0.5"));
   QCOMPARE(popup->value2(), 0.5f);
+}
+
+// The picture size popup: 1 % to 400 % in steps of 1 %, each shown as itself whether set
+// by the owner or reached on the slider.
+void TestSliderPopup::percentLabels_data()
+{
+  QTest::addColumn<int>("thousandths");
+  QTest::addColumn<QString>("text");
+  QTest::newRow("53") << 530 << "53%";
+  QTest::newRow("210") << 2100 << "210%";
+  QTest::newRow("most") << 4000 << "400%";
+}
+
+void TestSliderPopup::percentLabels()
+{
+  QFETCH(int, thousandths);
+  QFETCH(QString, text);
+  AnimationsOff off;
+  Window w;
+  ThreeRowPopup *popup = _show(w, 0.01f, 4, 0.01f, 1);
+  popup->setPercentFormat(true);
+  popup->setValue(thousandths / 1000.0f);
+  QCOMPARE(popup->row(0).valueLabel->text(), text);
+  popup->row(0).slider->setValue(1000);
+  popup->row(0).slider->setValue(thousandths);
+  QCOMPARE(popup->row(0).valueLabel->text(), text);
 }
 
 void TestSliderPopup::holdingUpStepsOnTheGrid()
@@ -232,6 +263,44 @@ void TestSliderPopup::clickBurstReportsOnce()
   QCOMPARE(thousandthsOf(changed[0][1]), 500);
   QTest::qWait(400);
   QCOMPARE(changed.count(), 1);
+}
+
+// The owner keeps only Changed values: closing the popup within the delay after a step
+// must still report it, before the popup says it is gone.
+void TestSliderPopup::closingByHandReportsAtOnce_data()
+{
+  QTest::addColumn<QString>("how");
+  QTest::addColumn<bool>("held");
+  QTest::newRow("escape") << "escape" << false;
+  QTest::newRow("click outside") << "outside" << false;
+  QTest::newRow("escape, button still held") << "escape" << true;
+}
+
+void TestSliderPopup::closingByHandReportsAtOnce()
+{
+  QFETCH(QString, how);
+  QFETCH(bool, held);
+  AnimationsOff off;
+  Window w;
+  ThreeRowPopup *popup = _show(w, 0, 1, 0.05f, 0.5f);
+  popup->setRange3(0, 10, 1);
+  popup->setValue3(5);
+  QStringList order;
+  connect(popup, &CommonSliderColorPopup::sliderColorPopupValue3Changed, popup,
+          [&order](CommonSliderColorPopup *, float v) { order << QString("changed %1").arg(v); });
+  connect(popup, &CommonPopup::dismissed, popup, [&order] { order << "dismissed"; });
+  Gestures::press(popup->row(2).downButton, popup->row(2).downButton->rect().center());
+  if (!held)
+    Gestures::release(popup->row(2).downButton, popup->row(2).downButton->rect().center());
+  if (how == "escape")
+    QTest::keyClick(&w.top, Qt::Key_Escape);
+  else
+    Gestures::click(&w.top, QPoint(5, 5));
+  QCOMPARE(order, (QStringList{"changed 4", "dismissed"}));
+  QTest::qWait(450);
+  QCOMPARE(order.size(), 2);
+  if (held)
+    QTest::mouseRelease(&w.top, Qt::LeftButton);
 }
 
 void TestSliderPopup::rowThreeButtonsReportThroughRowThree()
@@ -534,6 +603,21 @@ void TestSliderPopup::rowWithoutAStepDoesNotStep()
   QTest::qWait(450);
   QCOMPARE(changing2.count(), 0);
   QCOMPARE(changed2.count(), 0);
+}
+
+// A key moves a slider without any gesture to end, so it would never be reported as Changed.
+void TestSliderPopup::keysLeaveTheSlidersAlone()
+{
+  AnimationsOff off;
+  Window w;
+  QApplication::setActiveWindow(&w.top);
+  ThreeRowPopup *popup = _show(w, 0, 1, 0.05f, 0.5f);
+  QSlider *slider = popup->row(0).slider;
+  Gestures::click(slider, slider->rect().center());
+  const int value = slider->value();
+  QTest::keyClick(w.top.windowHandle(), Qt::Key_Right);
+  QTest::keyClick(w.top.windowHandle(), Qt::Key_PageUp);
+  QCOMPARE(slider->value(), value);
 }
 
 TAVO_TEST_MAIN(TestSliderPopup)
