@@ -106,6 +106,8 @@ private:
   void _redrawText();
   void _redrawPicture();
   void _redrawPendingItem();
+  // False when an item dialog is already asked for.
+  bool _beginItemRequest();
   void _askForText();
   void _askForPicture();
   void _setPendingPicture(const QPixmap &picture);
@@ -128,6 +130,8 @@ private:
   QPoint _pressGlobalPos;
   bool _dragging = false;
   bool _waiting = false;
+  // A text or picture dialog is on its way or open.
+  bool _itemRequested = false;
 
   Shape *_pencil = nullptr;
   LineShape *_line = nullptr;

@@ -66,6 +66,8 @@ class TestItems : public QObject
   Q_OBJECT
 private slots:
   void textDialogAfterAClick();
+  void doubleClickAsksOnce_data();
+  void doubleClickAsksOnce();
   void frameUntilCommitted_data();
   void frameUntilCommitted();
   void wheelSizesTheItem_data();
@@ -110,6 +112,33 @@ void TestItems::textDialogAfterAClick()
   QCOMPARE(dialogs.calls[2].title, QString("Edit Text"));
   QTRY_COMPARE(changed.count(), 2);
   QCOMPARE(w.canvas.history()->files().size(), 1);
+}
+
+void TestItems::doubleClickAsksOnce_data()
+{
+  QTest::addColumn<int>("cmd");
+  QTest::addColumn<QString>("kind");
+  QTest::newRow("text") << 10329 << "dialog";
+  QTest::newRow("picture") << 10330 << "getOpenFileName";
+}
+
+void TestItems::doubleClickAsksOnce()
+{
+  QFETCH(int, cmd);
+  QFETCH(QString, kind);
+  ScriptedDialogProvider dialogs;
+  dialogs.onDialog = answerText(QString());
+  CanvasWindow w;
+  w.canvas.setCommand(cmd);
+  // Both presses of a quick double click land before the first request's dialog opens.
+  Gestures::doubleClick(&w.canvas, QPoint(480, 270));
+  QTRY_COMPARE(dialogs.calls.size(), 1);
+  QTest::qWait(400);
+  QCOMPARE(dialogs.calls.size(), 1);
+  QCOMPARE(dialogs.calls[0].kind, kind);
+  // Cancelled: the next click asks again.
+  Gestures::click(&w.canvas, QPoint(480, 270));
+  QTRY_COMPARE(dialogs.calls.size(), 2);
 }
 
 void TestItems::frameUntilCommitted_data()
