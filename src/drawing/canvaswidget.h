@@ -111,6 +111,11 @@ private:
   void _askForText();
   void _askForPicture();
   void _setPendingPicture(const QPixmap &picture);
+  // The canvas reduced by a power of two for the screen: how many canvas pixels a side of
+  // one of its pixels covers for a widget of that device size.
+  int _reductionFor(const QSize &deviceSize) const;
+  // Brings the reduced copy up to date under a widget area.
+  void _refreshReduced(const QRect &widgetArea);
   void _finishUndo();
   void _onHistoryIdle();
 
@@ -121,6 +126,8 @@ private:
   QPainter _canvasPainter;
   QPixmap _backup;
   std::unique_ptr<QPainter> _backupPainter;
+  QImage _reduced;
+  int _reduction = 1;
   QPen _pen;
   QBrush _brush;
   DrawingToolSettings _settings;
