@@ -201,7 +201,9 @@ QPixmap CanvasWidget::_fitted(const QPixmap &picture, const QSize &bounds)
   result.fill(Qt::transparent);
   QPainter painter(&result);
   painter.setRenderHints(QPainter::SmoothPixmapTransform | QPainter::Antialiasing);
-  painter.drawPixmap(QRect(QPoint(0, 0), size), picture);
+  // A painter samples a picture it shrinks; scaling first averages it, so fine detail of a
+  // much larger photo does not turn into stripes.
+  painter.drawPixmap(0, 0, picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
   return result;
 }
 

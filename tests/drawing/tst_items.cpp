@@ -232,20 +232,39 @@ void TestItems::largePicturesAreReduced_data()
 {
   QTest::addColumn<QSize>("picture");
   QTest::addColumn<QSize>("pending");
-  QTest::newRow("wider than the canvas") << QSize(4000, 1000) << QSize(3840, 960);
-  QTest::newRow("taller than the canvas is wide") << QSize(1000, 4000) << QSize(960, 3840);
-  QTest::newRow("small") << QSize(100, 100) << QSize(100, 100);
+  QTest::addColumn<bool>("striped");
+  QTest::newRow("wider than the canvas") << QSize(4000, 1000) << QSize(3840, 960) << false;
+  QTest::newRow("taller than the canvas is wide") << QSize(1000, 4000) << QSize(960, 3840) << false;
+  QTest::newRow("small") << QSize(100, 100) << QSize(100, 100) << false;
+  QTest::newRow("one-pixel stripes, three times too wide") << QSize(11520, 90) << QSize(3840, 30) << true;
 }
 
 void TestItems::largePicturesAreReduced()
 {
   QFETCH(QSize, picture);
   QFETCH(QSize, pending);
+  QFETCH(bool, striped);
   ScriptedDialogProvider dialogs;
   QTemporaryDir dir;
   CanvasWindow w(3840, 2160);
-  QVERIFY(placeItem(w.canvas, dialogs, 10330, savedPicture(dir, "big.png", picture)));
-  QCOMPARE(w.canvas.settings().picture.size(), pending);
+  QString path = savedPicture(dir, "big.png", picture);
+  if (striped) {
+    QImage stripes(picture, QImage::Format_RGB32);
+    for (int x = 0; x < picture.width(); ++x)
+      for (int y = 0; y < picture.height(); ++y)
+        stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    QVERIFY(stripes.save(path));
+  }
+  QVERIFY(placeItem(w.canvas, dialogs, 10330, path));
+  const QImage reduced = w.canvas.settings().picture.toImage();
+  QCOMPARE(reduced.size(), pending);
+  if (!striped)
+    return;
+  // Reduced by averaging, not by picking every third stripe: no pixel stays black or white.
+  for (int x = 0; x < reduced.width(); ++x) {
+    const int grey = qGreen(reduced.pixel(x, reduced.height() / 2));
+    QVERIFY2(grey > 40 && grey < 215, qPrintable(QString("pixel %1 is %2").arg(x).arg(grey)));
+  }
 }
 
 void TestItems::pictureFolderIsRemembered()
