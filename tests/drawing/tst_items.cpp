@@ -33,6 +33,31 @@ QString savedPicture(const QTemporaryDir &dir, const QString &name, QSize size, 
   return path;
 }
 
+// Black and white columns one pixel wide: detail that only averaging keeps.
+QString stripedPicture(const QTemporaryDir &dir, const QString &name, QSize size)
+{
+  QImage stripes(size, QImage::Format_RGB32);
+  for (int x = 0; x < size.width(); ++x)
+    for (int y = 0; y < size.height(); ++y)
+      stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+  const QString path = dir.filePath(name);
+  stripes.save(path);
+  return path;
+}
+
+// Every pixel of a row part is a mix of black and white, none of them pure.
+bool allGrey(const QImage &image, int y, int fromX, int toX, QString *failure)
+{
+  for (int x = fromX; x <= toX; ++x) {
+    const int grey = qGreen(image.pixel(x, y));
+    if (grey <= 40 || grey >= 215) {
+      *failure = QString("pixel (%1, %2) is %3").arg(x).arg(y).arg(grey);
+      return false;
+    }
+  }
+  return true;
+}
+
 // Places a pending item with a click of the text or picture tool.
 bool placeItem(CanvasWidget &canvas, ScriptedDialogProvider &dialogs, int cmd, const QString &picturePath)
 {
@@ -74,6 +99,7 @@ private slots:
   void wheelSizesTheItem();
   void largePicturesAreReduced_data();
   void largePicturesAreReduced();
+  void shrunkPictureKeepsItsDetail();
   void pictureFolderIsRemembered();
 };
 
@@ -247,24 +273,27 @@ void TestItems::largePicturesAreReduced()
   ScriptedDialogProvider dialogs;
   QTemporaryDir dir;
   CanvasWindow w(3840, 2160);
-  QString path = savedPicture(dir, "big.png", picture);
-  if (striped) {
-    QImage stripes(picture, QImage::Format_RGB32);
-    for (int x = 0; x < picture.width(); ++x)
-      for (int y = 0; y < picture.height(); ++y)
-        stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
-    QVERIFY(stripes.save(path));
-  }
+  const QString path =
+      striped ? stripedPicture(dir, "big.png", picture) : savedPicture(dir, "big.png", picture);
   QVERIFY(placeItem(w.canvas, dialogs, 10330, path));
   const QImage reduced = w.canvas.settings().picture.toImage();
   QCOMPARE(reduced.size(), pending);
-  if (!striped)
-    return;
-  // Reduced by averaging, not by picking every third stripe: no pixel stays black or white.
-  for (int x = 0; x < reduced.width(); ++x) {
-    const int grey = qGreen(reduced.pixel(x, reduced.height() / 2));
-    QVERIFY2(grey > 40 && grey < 215, qPrintable(QString("pixel %1 is %2").arg(x).arg(grey)));
-  }
+  // Reduced by averaging, not by picking every third stripe.
+  QString failure;
+  QVERIFY2(!striped || allGrey(reduced, reduced.height() / 2, 0, reduced.width() - 1, &failure), qPrintable(failure));
+}
+
+void TestItems::shrunkPictureKeepsItsDetail()
+{
+  ScriptedDialogProvider dialogs;
+  QTemporaryDir dir;
+  CanvasWindow w;
+  QVERIFY(placeItem(w.canvas, dialogs, 10330, stripedPicture(dir, "stripes.png", QSize(1800, 90))));
+  // A tenth of its fitted 1920 canvas pixels: each canvas pixel covers about nine stripes.
+  w.canvas.setPictureSize(0.1f);
+  w.canvas.commitPicture();
+  QString failure;
+  QVERIFY2(allGrey(w.image(), 540, 900, 1020, &failure), qPrintable(failure));
 }
 
 void TestItems::pictureFolderIsRemembered()
