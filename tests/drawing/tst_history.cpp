@@ -39,7 +39,6 @@ private slots:
   void pushesInOneMillisecondAreBothKept();
   void eachHistoryKeepsItsOwnFolder();
   void withoutItsFolderSnapshotsStayInTheCache();
-  void abandonedFoldersAreRemoved_data();
   void abandonedFoldersAreRemoved();
   void threeStrokesThreeUndos();
   void undoWhileWritingWaits();
@@ -125,34 +124,26 @@ void TestHistory::withoutItsFolderSnapshotsStayInTheCache()
   other.remove();
 }
 
-void TestHistory::abandonedFoldersAreRemoved_data()
-{
-  QTest::addColumn<bool>("withLock");
-  QTest::newRow("no lock") << false;
-  QTest::newRow("lock of an ended process") << true;
-}
-
 void TestHistory::abandonedFoldersAreRemoved()
 {
-  QFETCH(bool, withLock);
   QDir(sharedFolder()).removeRecursively();
-  // What a session that crashed leaves: a folder with a snapshot, and maybe its lock.
+  // What a session that crashed leaves: a folder with a snapshot, and the lock of a process
+  // that is gone.
   const QString abandoned = QDir(sharedFolder()).filePath("abandoned");
   QVERIFY(QDir().mkpath(abandoned));
   QVERIFY(filled(Qt::red).save(QDir(abandoned).filePath("1"), "PNG"));
-  if (withLock) {
-    QProcess ended;
-    ended.start("true", QStringList());
-    QVERIFY(ended.waitForStarted());
-    const qint64 pid = ended.processId();
-    QVERIFY(ended.waitForFinished());
-    QFile lock(abandoned + ".lock");
-    QVERIFY(lock.open(QIODevice::WriteOnly));
-    lock.write(QString("%1\n%2\n%3\n")
-                   .arg(pid)
-                   .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(), QSysInfo::machineHostName())
-                   .toUtf8());
-  }
+  QProcess ended;
+  ended.start("true", QStringList());
+  QVERIFY(ended.waitForStarted());
+  const qint64 pid = ended.processId();
+  QVERIFY(ended.waitForFinished());
+  QFile lock(abandoned + ".lock");
+  QVERIFY(lock.open(QIODevice::WriteOnly));
+  lock.write(QString("%1\n%2\n%3\n")
+                 .arg(pid)
+                 .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(), QSysInfo::machineHostName())
+                 .toUtf8());
+  lock.close();
   {
     HistoryDataCompressionTaskManager live;
     live.push(filled(Qt::green));
