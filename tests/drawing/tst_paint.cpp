@@ -293,7 +293,9 @@ void TestPaint::screenKeepsUpWithStrokes()
   const QImage whole = w.canvas.grab().toImage().convertToFormat(QImage::Format_RGB32);
   QImage screen;
   int worst = 0;
+  // The display may be shared with other tests' windows: raised again before each look.
   const auto matches = [&] {
+    w.canvas.raise();
     screen = w.canvas.windowHandle()->screen()->grabWindow(w.canvas.winId()).toImage().convertToFormat(
         QImage::Format_RGB32);
     if (screen.size() != whole.size())
