@@ -310,5 +310,5 @@ void TestPaint::screenKeepsUpWithStrokes()
   };
   // The last repaint reaches the screen in its own time.
   QTRY_VERIFY2_WITH_TIMEOUT(matches(),
-      qPrintable(QString("screen differs from a whole repaint by up to %1").arg(worst)), 5000);
+      qPrintable(QString("screen differs from a whole repaint by up to %1").arg(worst)), 20000);
 }
