@@ -201,7 +201,9 @@ QPixmap CanvasWidget::_fitted(const QPixmap &picture, const QSize &bounds)
   result.fill(Qt::transparent);
   QPainter painter(&result);
   painter.setRenderHints(QPainter::SmoothPixmapTransform | QPainter::Antialiasing);
-  painter.drawPixmap(QRect(QPoint(0, 0), size), picture);
+  // A painter samples a picture it shrinks; scaling first averages it, so fine detail of a
+  // much larger photo does not turn into stripes.
+  painter.drawPixmap(0, 0, picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
   return result;
 }
 
@@ -334,11 +336,60 @@ void CanvasWidget::shapeOnRequestDiscardBackupCanvasImage(Shape *)
   _backup = QPixmap();
 }
 
-void CanvasWidget::paintEvent(QPaintEvent *)
+void CanvasWidget::paintEvent(QPaintEvent *event)
 {
   QPainter painter(this);
   painter.setRenderHints(QPainter::SmoothPixmapTransform | QPainter::Antialiasing);
-  painter.drawPixmap(rect(), _canvas);
+  // Scaled in one step the picture is sampled, not averaged, and lines thinner than the
+  // scale fall between the samples. Averaged down by whole powers of two first, the last
+  // step stays under two and keeps them.
+  const int reduction = _reductionFor(size() * devicePixelRatioF());
+  if (reduction == 1) {
+    _reduced = QImage();
+    painter.drawPixmap(rect(), _canvas);
+    return;
+  }
+  if (reduction != _reduction || _reduced.isNull()) {
+    _reduction = reduction;
+    _reduced = QImage((_canvasSize.width() + reduction - 1) / reduction,
+                      (_canvasSize.height() + reduction - 1) / reduction, QImage::Format_ARGB32_Premultiplied);
+    _refreshReduced(rect());
+  } else {
+    // Every change of the canvas is followed by a repaint of its area: refreshing what is
+    // painted keeps the copy in step.
+    for (const QRect &area : event->region())
+      _refreshReduced(area);
+  }
+  painter.drawImage(QRectF(rect()), _reduced,
+                    QRectF(0, 0, qreal(_canvasSize.width()) / reduction, qreal(_canvasSize.height()) / reduction));
+}
+
+int CanvasWidget::_reductionFor(const QSize &deviceSize) const
+{
+  int reduction = 1;
+  while (_canvasSize.width() / (2 * reduction) >= deviceSize.width() &&
+         _canvasSize.height() / (2 * reduction) >= deviceSize.height())
+    reduction *= 2;
+  return reduction;
+}
+
+void CanvasWidget::_refreshReduced(const QRect &widgetArea)
+{
+  const int r = _reduction;
+  const QRect device =
+      QTransform::fromScale(_scaleX, _scaleY).mapRect(QRectF(widgetArea)).toAlignedRect().adjusted(-1, -1, 1, 1);
+  // Whole blocks, so each reduced pixel is the average of its own block whatever the area.
+  const int left = qMax(0, device.left()) / r * r, top = qMax(0, device.top()) / r * r;
+  const int right = (device.right() / r + 1) * r, bottom = (device.bottom() / r + 1) * r;
+  const QRect blocks = QRect(left, top, right - left, bottom - top).intersected(QRect(QPoint(0, 0), _canvasSize));
+  if (blocks.isEmpty())
+    return;
+  const QSize reducedSize((blocks.width() + r - 1) / r, (blocks.height() + r - 1) / r);
+  const QImage reduced =
+      _canvas.copy(blocks).toImage().scaled(reducedSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  QPainter painter(&_reduced);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(blocks.topLeft() / r, reduced);
 }
 
 void CanvasWidget::resizeEvent(QResizeEvent *event)

@@ -106,9 +106,16 @@ private:
   void _redrawText();
   void _redrawPicture();
   void _redrawPendingItem();
+  // False when an item dialog is already asked for.
+  bool _beginItemRequest();
   void _askForText();
   void _askForPicture();
   void _setPendingPicture(const QPixmap &picture);
+  // The canvas reduced by a power of two for the screen: how many canvas pixels a side of
+  // one of its pixels covers for a widget of that device size.
+  int _reductionFor(const QSize &deviceSize) const;
+  // Brings the reduced copy up to date under a widget area.
+  void _refreshReduced(const QRect &widgetArea);
   void _finishUndo();
   void _onHistoryIdle();
 
@@ -119,6 +126,8 @@ private:
   QPainter _canvasPainter;
   QPixmap _backup;
   std::unique_ptr<QPainter> _backupPainter;
+  QImage _reduced;
+  int _reduction = 1;
   QPen _pen;
   QBrush _brush;
   DrawingToolSettings _settings;
@@ -128,6 +137,8 @@ private:
   QPoint _pressGlobalPos;
   bool _dragging = false;
   bool _waiting = false;
+  // A text or picture dialog is on its way or open.
+  bool _itemRequested = false;
 
   Shape *_pencil = nullptr;
   LineShape *_line = nullptr;

@@ -58,9 +58,20 @@ void CanvasWidget::pictureShapeOnGetFrameRect(PictureShape *, QRect &rect)
   rect = QRect(0, 0, width(), height());
 }
 
+bool CanvasWidget::_beginItemRequest()
+{
+  // The second click of a double click (or a click while a dialog is on its way) must not
+  // queue a second dialog behind the first.
+  if (_itemRequested)
+    return false;
+  _itemRequested = true;
+  return true;
+}
+
 void CanvasWidget::textShapeOnRequestText(TextShape *)
 {
-  QTimer::singleShot(100, this, &CanvasWidget::_askForText);
+  if (_beginItemRequest())
+    QTimer::singleShot(100, this, &CanvasWidget::_askForText);
 }
 
 void CanvasWidget::_askForText()
@@ -77,7 +88,10 @@ void CanvasWidget::_askForText()
   dialog->setCancelButtonText(tr("Cancel"));
   QPointer<CanvasWidget> guard(this);
   const int result = DialogProvider::instance()->execDialog(dialog);
-  if (!guard || !dialog)
+  if (!guard)
+    return;
+  _itemRequested = false;
+  if (!dialog)
     return;
   const QString text = dialog->textValue();
   delete dialog;
@@ -97,7 +111,8 @@ void CanvasWidget::_askForText()
 
 void CanvasWidget::pictureShapeOnRequestPicture(PictureShape *)
 {
-  QTimer::singleShot(100, this, &CanvasWidget::_askForPicture);
+  if (_beginItemRequest())
+    QTimer::singleShot(100, this, &CanvasWidget::_askForPicture);
 }
 
 void CanvasWidget::_askForPicture()
@@ -108,8 +123,12 @@ void CanvasWidget::_askForPicture()
   QPointer<CanvasWidget> guard(this);
   const QString path = DialogProvider::instance()->getOpenFileName(nullptr, tr("Insert a Picture"), folder,
                                                                    Util::pictureFileFilter());
-  if (!guard || path.isEmpty())
+  if (!guard)
     return;
+  if (path.isEmpty()) {
+    _itemRequested = false;
+    return;
+  }
   QSettings().setValue("OpenPictureDir", QFileInfo(path).absolutePath());
   QPixmap picture(path);
   const int most = qMax(_canvasSize.width(), _canvasSize.height());
@@ -120,6 +139,7 @@ void CanvasWidget::_askForPicture()
 
 void CanvasWidget::_setPendingPicture(const QPixmap &picture)
 {
+  _itemRequested = false;
   if (_settings.picture.isNull())
     _backupCanvas();
   _restoreBackup();

@@ -5,7 +5,21 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QTemporaryDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QRandomGenerator>
+
+namespace {
+
+std::unique_ptr<QLockFile> _folderLock(const QString &folder)
+{
+  auto lock = std::make_unique<QLockFile>(folder + ".lock");
+  // Held only as long as its process lives: never taken over for its age.
+  lock->setStaleLockTime(0);
+  return lock;
+}
+
+} // namespace
 
 HistoryDataCompressionTaskManager::HistoryDataCompressionTaskManager(QObject *parent) : QThreadPool(parent)
 {
@@ -13,13 +27,9 @@ HistoryDataCompressionTaskManager::HistoryDataCompressionTaskManager(QObject *pa
   const QString cache = Util::cacheLocation();
   _sharedFolder = QDir(cache).filePath("DrawingHistory");
   // Each history has its own folder: another canvas's snapshots are never touched.
-  if (QDir().mkpath(_sharedFolder)) {
-    _ownFolder = std::make_unique<QTemporaryDir>(_sharedFolder + "/XXXXXX");
-    if (!_ownFolder->isValid())
-      _ownFolder.reset();
-  }
-  if (_ownFolder) {
-    _folder = QDir(_ownFolder->path());
+  if (QDir().mkpath(_sharedFolder) && _makeOwnFolder()) {
+    _folder = QDir(_ownFolder);
+    _removeAbandonedFolders();
   } else {
     QDir().mkpath(cache);
     _folder = QDir(cache);
@@ -31,9 +41,44 @@ HistoryDataCompressionTaskManager::~HistoryDataCompressionTaskManager()
   waitForDone();
   for (const QString &path : qAsConst(_files))
     QFile::remove(path);
-  _ownFolder.reset();
+  if (!_ownFolder.isEmpty())
+    QDir(_ownFolder).removeRecursively();
+  _lock.reset();
   // Only succeeds when no other history keeps its folder there.
   QDir().rmdir(_sharedFolder);
+}
+
+bool HistoryDataCompressionTaskManager::_makeOwnFolder()
+{
+  // The lock first: a folder is never without it, so no other history takes it for abandoned.
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const QString name = QString::number(QRandomGenerator::global()->generate64(), 36);
+    const QString folder = QDir(_sharedFolder).filePath(name);
+    std::unique_ptr<QLockFile> lock = _folderLock(folder);
+    if (!lock->tryLock(0))
+      continue;
+    if (QDir(_sharedFolder).mkdir(name)) {
+      _ownFolder = folder;
+      _lock = std::move(lock);
+      return true;
+    }
+  }
+  return false;
+}
+
+void HistoryDataCompressionTaskManager::_removeAbandonedFolders()
+{
+  const QFileInfoList folders =
+      QDir(_sharedFolder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
+  for (const QFileInfo &entry : folders) {
+    if (entry.fileName() == QFileInfo(_ownFolder).fileName())
+      continue;
+    const QString folder = entry.absoluteFilePath();
+    // Taken only when its history's process is gone (or it never had a lock).
+    std::unique_ptr<QLockFile> lock = _folderLock(folder);
+    if (lock->tryLock(0))
+      QDir(folder).removeRecursively();
+  }
 }
 
 void HistoryDataCompressionTaskManager::push(const QPixmap &picture)

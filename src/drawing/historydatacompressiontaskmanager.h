@@ -7,10 +7,12 @@
 
 #include <memory>
 
-class QTemporaryDir;
+class QLockFile;
 
 // The canvas's undo steps as PNG files in a folder of its own under "DrawingHistory" in
-// the cache, written on one background thread and read back newest first.
+// the cache, written on one background thread and read back newest first. A lock file
+// beside the folder marks it as in use; folders nobody holds (left by a session that
+// crashed) are removed when a history starts.
 class HistoryDataCompressionTaskManager : public QThreadPool
 {
   Q_OBJECT
@@ -36,10 +38,13 @@ signals:
 
 private:
   void _writeFinished();
+  bool _makeOwnFolder();
+  void _removeAbandonedFolders();
 
   QStringList _files;
   QDir _folder;
-  std::unique_ptr<QTemporaryDir> _ownFolder;
+  QString _ownFolder;
+  std::unique_ptr<QLockFile> _lock;
   QString _sharedFolder;
   int _pending = 0;
   quint64 _counter = 0;

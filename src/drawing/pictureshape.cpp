@@ -45,11 +45,24 @@ void PictureShape::draw()
   QPainter *p = painter();
   _beginDraw();
   p->setOpacity(_settings->color.alphaF());
-  p->drawPixmap(target, picture);
+  p->drawPixmap(target, _source(p->transform().mapRect(QRectF(target)).toAlignedRect().size()));
   if (!_committed)
     _drawFrame(target.adjusted(-1, -1, 1, 1));
   _endDraw();
   const QRect repaint = target.adjusted(-3, -3, 3, 3);
   emit shapeNeedDisplayInRect(this, repaint.united(_dirty));
   _dirty = repaint;
+}
+
+QPixmap PictureShape::_source(const QSize &canvasSize)
+{
+  const QPixmap &picture = _settings->picture;
+  // Under half the size a painter samples the picture and its fine detail turns into noise.
+  if (canvasSize.width() * 2 > picture.width() && canvasSize.height() * 2 > picture.height())
+    return picture;
+  if (_shrunkFrom != picture.cacheKey() || _shrunk.size() != canvasSize) {
+    _shrunk = picture.scaled(canvasSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    _shrunkFrom = picture.cacheKey();
+  }
+  return _shrunk;
 }

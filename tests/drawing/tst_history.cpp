@@ -8,6 +8,7 @@
 
 #include <QMouseEvent>
 #include <QPointer>
+#include <QProcess>
 
 namespace {
 
@@ -38,6 +39,7 @@ private slots:
   void pushesInOneMillisecondAreBothKept();
   void eachHistoryKeepsItsOwnFolder();
   void withoutItsFolderSnapshotsStayInTheCache();
+  void abandonedFoldersAreRemoved();
   void threeStrokesThreeUndos();
   void undoWhileWritingWaits();
   void deletingTheCanvasWhileItWaits();
@@ -120,6 +122,39 @@ void TestHistory::withoutItsFolderSnapshotsStayInTheCache()
   QVERIFY(QFileInfo(sharedFolder()).isFile());
   QFile::remove(sharedFolder());
   other.remove();
+}
+
+void TestHistory::abandonedFoldersAreRemoved()
+{
+  QDir(sharedFolder()).removeRecursively();
+  // What a session that crashed leaves: a folder with a snapshot, and the lock of a process
+  // that is gone.
+  const QString abandoned = QDir(sharedFolder()).filePath("abandoned");
+  QVERIFY(QDir().mkpath(abandoned));
+  QVERIFY(filled(Qt::red).save(QDir(abandoned).filePath("1"), "PNG"));
+  QProcess ended;
+  ended.start("true", QStringList());
+  QVERIFY(ended.waitForStarted());
+  const qint64 pid = ended.processId();
+  QVERIFY(ended.waitForFinished());
+  QFile lock(abandoned + ".lock");
+  QVERIFY(lock.open(QIODevice::WriteOnly));
+  lock.write(QString("%1\n%2\n%3\n")
+                 .arg(pid)
+                 .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(), QSysInfo::machineHostName())
+                 .toUtf8());
+  lock.close();
+  {
+    HistoryDataCompressionTaskManager live;
+    live.push(filled(Qt::green));
+    QTRY_VERIFY(!live.isBusy());
+    QVERIFY(!QDir(abandoned).exists());
+    // A history that is alive keeps its folder when another one starts.
+    HistoryDataCompressionTaskManager second;
+    QCOMPARE(entries(live.folderPath()).size(), 1);
+    QCOMPARE(live.takeSnapshot().toImage().pixel(1, 1), QColor(Qt::green).rgb());
+  }
+  QVERIFY(!QFileInfo::exists(sharedFolder()));
 }
 
 void TestHistory::threeStrokesThreeUndos()

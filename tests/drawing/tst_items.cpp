@@ -33,6 +33,31 @@ QString savedPicture(const QTemporaryDir &dir, const QString &name, QSize size, 
   return path;
 }
 
+// Black and white columns one pixel wide: detail that only averaging keeps.
+QString stripedPicture(const QTemporaryDir &dir, const QString &name, QSize size)
+{
+  QImage stripes(size, QImage::Format_RGB32);
+  for (int x = 0; x < size.width(); ++x)
+    for (int y = 0; y < size.height(); ++y)
+      stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+  const QString path = dir.filePath(name);
+  stripes.save(path);
+  return path;
+}
+
+// Every pixel of a row part is a mix of black and white, none of them pure.
+bool allGrey(const QImage &image, int y, int fromX, int toX, QString *failure)
+{
+  for (int x = fromX; x <= toX; ++x) {
+    const int grey = qGreen(image.pixel(x, y));
+    if (grey <= 40 || grey >= 215) {
+      *failure = QString("pixel (%1, %2) is %3").arg(x).arg(y).arg(grey);
+      return false;
+    }
+  }
+  return true;
+}
+
 // Places a pending item with a click of the text or picture tool.
 bool placeItem(CanvasWidget &canvas, ScriptedDialogProvider &dialogs, int cmd, const QString &picturePath)
 {
@@ -66,12 +91,15 @@ class TestItems : public QObject
   Q_OBJECT
 private slots:
   void textDialogAfterAClick();
+  void doubleClickAsksOnce_data();
+  void doubleClickAsksOnce();
   void frameUntilCommitted_data();
   void frameUntilCommitted();
   void wheelSizesTheItem_data();
   void wheelSizesTheItem();
   void largePicturesAreReduced_data();
   void largePicturesAreReduced();
+  void shrunkPictureKeepsItsDetail();
   void pictureFolderIsRemembered();
 };
 
@@ -110,6 +138,33 @@ void TestItems::textDialogAfterAClick()
   QCOMPARE(dialogs.calls[2].title, QString("Edit Text"));
   QTRY_COMPARE(changed.count(), 2);
   QCOMPARE(w.canvas.history()->files().size(), 1);
+}
+
+void TestItems::doubleClickAsksOnce_data()
+{
+  QTest::addColumn<int>("cmd");
+  QTest::addColumn<QString>("kind");
+  QTest::newRow("text") << 10329 << "dialog";
+  QTest::newRow("picture") << 10330 << "getOpenFileName";
+}
+
+void TestItems::doubleClickAsksOnce()
+{
+  QFETCH(int, cmd);
+  QFETCH(QString, kind);
+  ScriptedDialogProvider dialogs;
+  dialogs.onDialog = answerText(QString());
+  CanvasWindow w;
+  w.canvas.setCommand(cmd);
+  // Both presses of a quick double click land before the first request's dialog opens.
+  Gestures::doubleClick(&w.canvas, QPoint(480, 270));
+  QTRY_COMPARE(dialogs.calls.size(), 1);
+  QTest::qWait(400);
+  QCOMPARE(dialogs.calls.size(), 1);
+  QCOMPARE(dialogs.calls[0].kind, kind);
+  // Cancelled: the next click asks again.
+  Gestures::click(&w.canvas, QPoint(480, 270));
+  QTRY_COMPARE(dialogs.calls.size(), 2);
 }
 
 void TestItems::frameUntilCommitted_data()
@@ -203,20 +258,42 @@ void TestItems::largePicturesAreReduced_data()
 {
   QTest::addColumn<QSize>("picture");
   QTest::addColumn<QSize>("pending");
-  QTest::newRow("wider than the canvas") << QSize(4000, 1000) << QSize(3840, 960);
-  QTest::newRow("taller than the canvas is wide") << QSize(1000, 4000) << QSize(960, 3840);
-  QTest::newRow("small") << QSize(100, 100) << QSize(100, 100);
+  QTest::addColumn<bool>("striped");
+  QTest::newRow("wider than the canvas") << QSize(4000, 1000) << QSize(3840, 960) << false;
+  QTest::newRow("taller than the canvas is wide") << QSize(1000, 4000) << QSize(960, 3840) << false;
+  QTest::newRow("small") << QSize(100, 100) << QSize(100, 100) << false;
+  QTest::newRow("one-pixel stripes, three times too wide") << QSize(11520, 90) << QSize(3840, 30) << true;
 }
 
 void TestItems::largePicturesAreReduced()
 {
   QFETCH(QSize, picture);
   QFETCH(QSize, pending);
+  QFETCH(bool, striped);
   ScriptedDialogProvider dialogs;
   QTemporaryDir dir;
   CanvasWindow w(3840, 2160);
-  QVERIFY(placeItem(w.canvas, dialogs, 10330, savedPicture(dir, "big.png", picture)));
-  QCOMPARE(w.canvas.settings().picture.size(), pending);
+  const QString path =
+      striped ? stripedPicture(dir, "big.png", picture) : savedPicture(dir, "big.png", picture);
+  QVERIFY(placeItem(w.canvas, dialogs, 10330, path));
+  const QImage reduced = w.canvas.settings().picture.toImage();
+  QCOMPARE(reduced.size(), pending);
+  // Reduced by averaging, not by picking every third stripe.
+  QString failure;
+  QVERIFY2(!striped || allGrey(reduced, reduced.height() / 2, 0, reduced.width() - 1, &failure), qPrintable(failure));
+}
+
+void TestItems::shrunkPictureKeepsItsDetail()
+{
+  ScriptedDialogProvider dialogs;
+  QTemporaryDir dir;
+  CanvasWindow w;
+  QVERIFY(placeItem(w.canvas, dialogs, 10330, stripedPicture(dir, "stripes.png", QSize(1800, 90))));
+  // A tenth of its fitted 1920 canvas pixels: each canvas pixel covers about nine stripes.
+  w.canvas.setPictureSize(0.1f);
+  w.canvas.commitPicture();
+  QString failure;
+  QVERIFY2(allGrey(w.image(), 540, 900, 1020, &failure), qPrintable(failure));
 }
 
 void TestItems::pictureFolderIsRemembered()

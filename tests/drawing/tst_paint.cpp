@@ -8,6 +8,8 @@
 
 #include <QInputDialog>
 #include <QPainterPath>
+#include <QScreen>
+#include <QWindow>
 
 using CanvasProbe::alpha;
 using CanvasProbe::drawDrag;
@@ -25,6 +27,9 @@ private slots:
   void textureKeepsOneTexelPerPixel();
   void rubberErases_data();
   void rubberErases();
+  void thinLinesShowOnScreen_data();
+  void thinLinesShowOnScreen();
+  void screenKeepsUpWithStrokes();
 };
 
 void TestPaint::lineWidthInCanvasPixels_data()
@@ -226,3 +231,84 @@ void TestPaint::rubberErases()
 
 TAVO_TEST_MAIN(TestPaint)
 #include "tst_paint.moc"
+
+void TestPaint::thinLinesShowOnScreen_data()
+{
+  QTest::addColumn<QSize>("canvasSize");
+  QTest::addColumn<QSize>("widgetSize");
+  QTest::newRow("4K in the editor's preview") << QSize(3840, 2160) << QSize(594, 334);
+  QTest::newRow("1080p at a third") << QSize(1920, 1080) << QSize(640, 360);
+  QTest::newRow("1080p at half") << QSize(1920, 1080) << QSize(960, 540);
+}
+
+// A canvas much larger than its widget still shows every thin line (a pending item's frame
+// is one), wherever it falls between the widget's pixels.
+void TestPaint::thinLinesShowOnScreen()
+{
+  QFETCH(QSize, canvasSize);
+  QFETCH(QSize, widgetSize);
+  CanvasWindow w(canvasSize.width(), canvasSize.height(), widgetSize);
+  QPixmap lines(canvasSize);
+  lines.fill(Qt::transparent);
+  QList<int> rows;
+  {
+    QPainter p(&lines);
+    for (int i = 0; i < 16; ++i) {
+      rows << 100 + i * (canvasSize.height() - 200) / 16 + i;
+      p.fillRect(0, rows.last(), canvasSize.width(), 3, Qt::red);
+    }
+  }
+  w.canvas.drawImage(lines);
+  const QImage shown = w.canvas.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+  const QImage empty = CanvasWindow(canvasSize.width(), canvasSize.height(), widgetSize)
+                           .canvas.grab()
+                           .toImage()
+                           .convertToFormat(QImage::Format_ARGB32);
+  // In the grab's own pixels, which are the screen's.
+  const qreal scale = qreal(canvasSize.height()) / shown.height();
+  const int x = shown.width() / 2;
+  for (int y : qAsConst(rows)) {
+    int strongest = 0;
+    for (int row = int(y / scale) - 1; row <= int((y + 3) / scale) + 1; ++row)
+      strongest = qMax(strongest, qGreen(empty.pixel(x, row)) - qGreen(shown.pixel(x, row)));
+    // A 3-pixel line covers a fraction 3 / scale of a widget row, shared by two rows at
+    // worst and softened by the smoothing.
+    const int expected = int(qGreen(empty.pixel(x, 0)) * 3 / scale * 0.3);
+    QVERIFY2(strongest >= expected,
+             qPrintable(QString("line at canvas y %1 shows %2, expected at least %3").arg(y).arg(strongest).arg(expected)));
+  }
+}
+
+// Strokes repaint only their own areas: what the screen shows afterwards is what a repaint
+// of the whole widget shows.
+void TestPaint::screenKeepsUpWithStrokes()
+{
+  CanvasWindow w(3840, 2160, QSize(594, 334));
+  w.canvas.setLineWidth(12);
+  QVERIFY(drawDrag(w.canvas, QPoint(40, 40), QPoint(500, 290), 12));
+  w.canvas.setCommand(10310);
+  QVERIFY(drawDrag(w.canvas, QPoint(300, 50), QPoint(90, 250), 6));
+  w.canvas.setCommand(10301);
+  QVERIFY(drawDrag(w.canvas, QPoint(550, 30), QPoint(100, 300), 9));
+  const QImage whole = w.canvas.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  QImage screen;
+  int worst = 0;
+  // The display may be shared with other tests' windows: raised again before each look.
+  const auto matches = [&] {
+    w.canvas.raise();
+    screen = w.canvas.windowHandle()->screen()->grabWindow(w.canvas.winId()).toImage().convertToFormat(
+        QImage::Format_RGB32);
+    if (screen.size() != whole.size())
+      return false;
+    worst = 0;
+    for (int y = 0; y < whole.height(); ++y)
+      for (int x = 0; x < whole.width(); ++x) {
+        const QRgb a = whole.pixel(x, y), b = screen.pixel(x, y);
+        worst = std::max({worst, qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)), qAbs(qBlue(a) - qBlue(b))});
+      }
+    return worst <= 4;
+  };
+  // The last repaint reaches the screen in its own time.
+  QTRY_VERIFY2_WITH_TIMEOUT(matches(),
+      qPrintable(QString("screen differs from a whole repaint by up to %1").arg(worst)), 20000);
+}
