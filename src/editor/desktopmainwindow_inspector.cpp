@@ -423,11 +423,11 @@ void DesktopMainWindow::segmentInspectorWidget_onSetTextAlignment(SegmentInspect
 }
 void DesktopMainWindow::segmentInspectorWidget_onEditText(SegmentInspectorWidget *)
 {
-  onActionEditTextTriggered();
+  _segmentEditingEditText();
 }
 void DesktopMainWindow::segmentInspectorWidget_onEditDrawing(SegmentInspectorWidget *)
 {
-  onActionEditDrawingTriggered();
+  _segmentEditingEditDrawing();
 }
 void DesktopMainWindow::segmentInspectorWidget_onEditPicture(SegmentInspectorWidget *, QWidget *)
 {

@@ -800,6 +800,8 @@ protected:
   void _segmentEditingFlipHorizontal();
   void _segmentEditingFlipVertical();
   void _segmentEditingEditPicture();
+  void _segmentEditingEditText();
+  void _segmentEditingEditDrawing();
   void _segmentEditingVideoGrabImage();
   void _segmentEditingEnterEditTransition();
   void _segmentEditingExitEditTransition();

@@ -69,6 +69,21 @@ void MainWindow::_segmentEditingEditPicture()
     _changeEditedPicture();
 }
 
+// The edited segment itself, whether or not the preview shows its overlay at the play head.
+void MainWindow::_segmentEditingEditText()
+{
+  SegmentWidget *block = _editedBlock();
+  if (hasType(block, "TEXT"))
+    _beginTextEditing(block->segment());
+}
+
+void MainWindow::_segmentEditingEditDrawing()
+{
+  SegmentWidget *block = _editedBlock();
+  if (hasType(block, "DRAWING"))
+    _beginDrawing(block->segment());
+}
+
 void MainWindow::_segmentEditingVideoGrabImage()
 {
   SegmentWidget *block = _editedBlock();

@@ -27,6 +27,9 @@ struct Access : EditingWindow
   using MainWindow::_previewFrameInOverlayParent;
   using MainWindow::_segmentEditingSetGeometry;
   using MainWindow::_updateTransformOverlayAt;
+  using MainWindow::_hideTransformWidget;
+  using MainWindow::_textEditWidget;
+  using MainWindow::_endTextEditing;
 };
 
 struct Geometry
@@ -474,24 +477,36 @@ private slots:
     QCOMPARE(window()->_editedTransitionEnd, -1);
   }
 
-  // "Change Photo" asks for a picture only for a picture.
-  void pictureRequest_data()
+  // Requests bound to one type act only on it, whether or not the preview shows the overlay:
+  // "Change Photo" asks for a picture, "Edit Text" opens the editor over the text.
+  void typeBoundRequests_data()
   {
     QTest::addColumn<QString>("uid");
-    QTest::addColumn<bool>("asks");
-    QTest::newRow("picture") << "seg-2" << true;
-    QTest::newRow("text") << "seg-3" << false;
+    QTest::addColumn<bool>("photo");
+    QTest::addColumn<bool>("acts");
+    QTest::newRow("picture, change photo") << "seg-2" << true << true;
+    QTest::newRow("text, change photo") << "seg-3" << true << false;
+    QTest::newRow("text, edit text") << "seg-3" << false << true;
+    QTest::newRow("picture, edit text") << "seg-2" << false << false;
   }
 
-  void pictureRequest()
+  void typeBoundRequests()
   {
     QFETCH(QString, uid);
-    QFETCH(bool, asks);
+    QFETCH(bool, photo);
+    QFETCH(bool, acts);
     session.edit(session.segmentByUId(uid));
+    (window()->*&Access::_hideTransformWidget)();
     ScriptedDialogProvider &dialogs = window()->dialogs;
     dialogs.calls.clear();
-    window()->segmentInspectorWidget_onEditPicture(nullptr, nullptr);
-    QCOMPARE(dialogs.kinds(), asks ? QStringList{"getOpenFileName"} : QStringList());
+    if (photo) {
+      window()->segmentInspectorWidget_onEditPicture(nullptr, nullptr);
+      QCOMPARE(dialogs.kinds(), acts ? QStringList{"getOpenFileName"} : QStringList());
+      return;
+    }
+    window()->segmentInspectorWidget_onEditText(nullptr);
+    QCOMPARE(bool(window()->*&Access::_textEditWidget), acts);
+    (window()->*&Access::_endTextEditing)(false);
   }
 };
 
