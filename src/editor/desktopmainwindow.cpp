@@ -271,6 +271,14 @@ void DesktopMainWindow::showProjectSettingsPopup()
   popup->showPopupWithSettings(this, _form->projectSettingsButton, BelowAnchor, project.resolution(),
                                project.direction(), project.frameRate(), project.fixCoverImage(),
                                QColor::fromRgba(project.backgroundColor()));
+  // Each change applies at once; while it shows, it is the window's popup.
+  _currentPopup = popup;
+  using D = DesktopMainWindow;
+  connect(popup, &PopupProjectSettingsWidget::popupProjectSettingsWidgetParametersDidChange, this,
+          &D::projectSettingsPopup_onParametersDidChange);
+  connect(popup, &PopupProjectSettingsWidget::popupProjectSettingsWidgetDidFinish, this,
+          &D::projectSettingsPopup_onDidFinish);
+  connect(popup, &CommonPopup::dismissed, this, &D::popup_onDismissed);
 }
 
 PopupProjectSettingsWidget *DesktopMainWindow::projectSettingsPopup() const

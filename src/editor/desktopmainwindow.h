@@ -212,7 +212,6 @@ private:
   // Only while the preview fills the screen.
   FullscreenControlWidget *_fullscreenControlWidget = nullptr;
   bool _fullscreen = false;
-  // Its value handlers come with the editing commands; the window only shows it.
   QPointer<PopupProjectSettingsWidget> _projectSettingsPopup;
   // Only while a movie exports.
   TaskbarProgress *_taskbarProgress = nullptr;

@@ -314,6 +314,7 @@ void DesktopMainWindow::_showTransitionToolsFor(float time, int transitionId)
   Q_UNUSED(time)
   if (_segmentInspectorWidget && !_segmentInspectorWidget->isInTransitionMode()) {
     _segmentInspectorWidget->enterEditTransitionMode();
+    _segmentEditingEnterEditTransition();
     QTimer::singleShot(RefreshDelayMs, this, [this, transitionId] {
       if (_editScrollArea && _editScrollArea->selectedSegmentWidget())
         editScrollArea_seekToTransition(transitionId, true);
@@ -344,6 +345,7 @@ void DesktopMainWindow::_startTransitionMode()
 {
   if (_segmentInspectorWidget)
     _segmentInspectorWidget->enterEditTransitionMode();
+  _segmentEditingEnterEditTransition();
 }
 
 void DesktopMainWindow::endTransitionMode()
@@ -353,6 +355,7 @@ void DesktopMainWindow::endTransitionMode()
     return;
   if (_segmentInspectorWidget)
     _segmentInspectorWidget->exitEditTransitionMode(segment);
+  _segmentEditingExitEditTransition();
   updateToolsAtTime(_playheadTime());
 }
 
@@ -373,8 +376,7 @@ bool DesktopMainWindow::backOut()
 }
 
 // --- Inspector requests ---------------------------------------------------------------------
-// Requests whose commands are not in this window yet are accepted and dropped here; the
-// editing commands give them their effect.
+// Each request goes on to the editing command that serves it.
 
 void DesktopMainWindow::segmentInspectorWidget_onDidFinish(SegmentInspectorWidget *)
 {
@@ -421,14 +423,20 @@ void DesktopMainWindow::segmentInspectorWidget_onSetTextAlignment(SegmentInspect
 }
 void DesktopMainWindow::segmentInspectorWidget_onEditText(SegmentInspectorWidget *)
 {
-  onActionEditTextTriggered();
+  _segmentEditingEditText();
 }
 void DesktopMainWindow::segmentInspectorWidget_onEditDrawing(SegmentInspectorWidget *)
 {
-  onActionEditDrawingTriggered();
+  _segmentEditingEditDrawing();
 }
-void DesktopMainWindow::segmentInspectorWidget_onEditPicture(SegmentInspectorWidget *, QWidget *) {}
-void DesktopMainWindow::segmentInspectorWidget_onVideoGrabImage(SegmentInspectorWidget *) {}
+void DesktopMainWindow::segmentInspectorWidget_onEditPicture(SegmentInspectorWidget *, QWidget *)
+{
+  _segmentEditingEditPicture();
+}
+void DesktopMainWindow::segmentInspectorWidget_onVideoGrabImage(SegmentInspectorWidget *)
+{
+  _segmentEditingVideoGrabImage();
+}
 void DesktopMainWindow::segmentInspectorWidget_onMaintainAspectRatioAction(SegmentInspectorWidget *)
 {
   _maintainAspectRatio();
@@ -439,23 +447,23 @@ void DesktopMainWindow::segmentInspectorWidget_onRestoreDefaultAction(SegmentIns
 }
 void DesktopMainWindow::segmentInspectorWidget_onCropAction(SegmentInspectorWidget *)
 {
-  _segmentCommand(nullptr, 10024);
+  _segmentEditingCrop();
 }
 void DesktopMainWindow::segmentInspectorWidget_onRotateClockwiseAction(SegmentInspectorWidget *)
 {
-  _segmentCommand(nullptr, 10006);
+  _segmentEditingRotateClockwise();
 }
 void DesktopMainWindow::segmentInspectorWidget_onRotateCounterClockwiseAction(SegmentInspectorWidget *)
 {
-  _segmentCommand(nullptr, 10007);
+  _segmentEditingRotateCounterClockwise();
 }
 void DesktopMainWindow::segmentInspectorWidget_onFlipHorizontalAction(SegmentInspectorWidget *)
 {
-  _segmentCommand(nullptr, 10008);
+  _segmentEditingFlipHorizontal();
 }
 void DesktopMainWindow::segmentInspectorWidget_onFlipVerticalAction(SegmentInspectorWidget *)
 {
-  _segmentCommand(nullptr, 10009);
+  _segmentEditingFlipVertical();
 }
 void DesktopMainWindow::segmentInspectorWidget_onSetGeometryX(SegmentInspectorWidget *, double value)
 {
@@ -525,13 +533,20 @@ void DesktopMainWindow::segmentInspectorWidget_onGetEasingFunctionIconImage(Segm
     pixmap = QPixmap(path);
 }
 
-void DesktopMainWindow::segmentInspectorWidget_onTransitionSelectionIndexChanged(SegmentInspectorWidget *, int) {}
-void DesktopMainWindow::segmentInspectorWidget_onTransitionBeginOrEndPositionChanged(SegmentInspectorWidget *, int)
+void DesktopMainWindow::segmentInspectorWidget_onTransitionSelectionIndexChanged(SegmentInspectorWidget *,
+                                                                                   int index)
 {
+  _segmentEditingSelectTransitionAtIndex(index);
+}
+void DesktopMainWindow::segmentInspectorWidget_onTransitionBeginOrEndPositionChanged(SegmentInspectorWidget *,
+                                                                                     int beginOrEnd)
+{
+  _segmentEditingSetTransitionSide(beginOrEnd);
 }
 void DesktopMainWindow::segmentInspectorWidget_onPopupEasingFunctionsWidgetOnButton(SegmentInspectorWidget *,
-                                                                                    QPushButton *)
+                                                                                    QPushButton *button)
 {
+  _showEasingPopup(button, 0);
 }
 
 void DesktopMainWindow::segmentInspectorWidget_onAddTransitionOnButton(SegmentInspectorWidget *, QPushButton *button)

@@ -793,6 +793,26 @@ protected:
   void _segmentEditingUpdateGeometryHeight(double value);
   void _segmentEditingUpdateGeometryRotation(double value);
   void _segmentEditingAfterUpdateGeometry(QPointF translation, QPointF scale, double rotation);
+  // The inspector's one-click requests (mainwindow_inspectorrequests.cpp).
+  void _segmentEditingCrop();
+  void _segmentEditingRotateClockwise();
+  void _segmentEditingRotateCounterClockwise();
+  void _segmentEditingFlipHorizontal();
+  void _segmentEditingFlipVertical();
+  void _segmentEditingEditPicture();
+  void _segmentEditingEditText();
+  void _segmentEditingEditDrawing();
+  void _segmentEditingVideoGrabImage();
+  void _segmentEditingEnterEditTransition();
+  void _segmentEditingExitEditTransition();
+  // Seeks to the begin (non-zero) or end (0) of the chosen transition; returns its id.
+  int _segmentEditingSetTransitionSide(int beginOrEnd);
+  void _segmentEditingSelectTransitionAtIndex(int index);
+  void _segmentEditingSelectTransition(int id);
+  // The edited state of the chosen transition when one is edited, else the segment itself.
+  void _segmentOrTransitionCommand(int segmentCmdId, int transitionCmdId);
+  // The open-file dialog for pictures, replacing the edited picture.
+  void _changeEditedPicture();
   // Popup value handlers, the inspector's popup wiring, text alignment and the in-place text
   // editor's style (mainwindow_popups.cpp).
 public slots:

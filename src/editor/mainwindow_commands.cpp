@@ -180,11 +180,8 @@ void MainWindow::_segmentCommand(ScrollableToolBar *toolbar, int cmdId)
       _beginCropping(segment);
     break;
   case 10028:
-    if (isType(segment, "IMAGE")) {
-      // No insertion target: the chosen picture replaces the edited one.
-      _insertTrack = nullptr;
-      _addMediaFileFromDialog(2);
-    }
+    if (isType(segment, "IMAGE"))
+      _changeEditedPicture();
     break;
   default:
     _showSegmentPopup(toolbar, cmdId, segment, _popupAnchor(toolbar, cmdId));

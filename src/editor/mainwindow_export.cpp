@@ -105,13 +105,13 @@ void MainWindow::showMovieExportingPopup()
     e.baseName = _projectName;
   if (e.outputFolder.isEmpty())
     e.outputFolder = _moviesLocation();
-  if (!(_exportFrameRate > 0))
-    _exportFrameRate = _projectManager->frameRate();
+  // Until an export chose one, the project's current rate is offered.
+  const float frameRate = _exportFrameRate > 0 ? _exportFrameRate : _projectManager->frameRate();
   const QString codec = isTransparent(_projectManager->backgroundColor()) ? QStringLiteral("vp9") : e.codec;
 
   auto *popup = new PopupMovieExportingWidget(centralWidget());
   popup->showPopupWithSettings(centralWidget(), e.qualityIndex, float(aspect.width()), float(aspect.height()),
-                               e.baseName, e.outputFolder, codec, _exportFrameRate, 0);
+                               e.baseName, e.outputFolder, codec, frameRate, 0);
   _currentPopup = popup;
   connect(popup, &CommonPopup::dismissed, this, &MainWindow::popup_onDismissed);
   connect(popup, &PopupMovieExportingWidget::popupMovieExportingWidgetShareAction, this,

@@ -190,6 +190,7 @@ QMenu *MainWindow::_showTransitionMenu(QWidget *parent)
     }
     action->setShortcut(QKeySequence());
     const int cmdId = preset.cmdId;
+    action->setData(cmdId);
     connect(action, &QAction::triggered, this, [this, cmdId] { _applyTransitionPreset(cmdId); });
   }
   return menu;

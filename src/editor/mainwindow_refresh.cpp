@@ -92,6 +92,7 @@ void MainWindow::_updateActions()
 void MainWindow::_segmentEditingModeChanged()
 {
   _updateActions();
+  _actions.insertOverwriteMode->setEnabled(!_isInPlaceEditing());
 }
 
 void MainWindow::updatePlayPauseIcon()

@@ -789,6 +789,7 @@ void MainWindow::_runSegmentContextMenu(SegmentWidget *segmentWidget, QPoint pos
 
   QAction *remove = nullptr;
   QAction *edit = nullptr;
+  QList<QAction *> presets;
   if (segmentWidget->segment()->error() != SegmentNoError) {
     remove = menu->addAction(tr("Remove"));
   } else {
@@ -804,8 +805,17 @@ void MainWindow::_runSegmentContextMenu(SegmentWidget *segmentWidget, QPoint pos
       menu->addSeparator();
       offer(_actions.splitSegment);
     }
-    // No transition preset submenu is built here, so only the separator stays.
     menu->addSeparator();
+    if (QMenu *presetMenu = _showTransitionMenu(menu)) {
+      presetMenu->setStyleSheet(QStringLiteral("QMenu{background-color: rgba(64,64,64,255); border-radius: 0px;}"));
+      QAction *add = menu->addAction(_actions.addTransition->icon(), _actions.addTransition->text());
+      add->setEnabled(_actions.addTransition->isEnabled());
+      add->setMenu(presetMenu);
+      // Held back like the window's actions: the choice is applied once the menu has gone.
+      presets = presetMenu->actions();
+      for (QAction *preset : qAsConst(presets))
+        preset->blockSignals(true);
+    }
     offer(_actions.editTransition);
   }
 
@@ -815,6 +825,7 @@ void MainWindow::_runSegmentContextMenu(SegmentWidget *segmentWidget, QPoint pos
   const bool failedRemove = chosen && chosen == remove;
   const bool toggle = chosen && chosen == edit;
   QAction *target = chosen ? targets.value(chosen) : nullptr;
+  const int presetCmdId = chosen && presets.contains(chosen) ? chosen->data().toInt() : 0;
   delete menu;
   if (failedRemove && block) {
     if (SegmentWidget *edited = _editScrollArea->editingSegmentWidget())
@@ -824,6 +835,8 @@ void MainWindow::_runSegmentContextMenu(SegmentWidget *segmentWidget, QPoint pos
     block->toggleEditing();
   } else if (target) {
     target->trigger();
+  } else if (presetCmdId) {
+    _applyTransitionPreset(presetCmdId);
   }
 }
 

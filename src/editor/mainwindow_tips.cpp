@@ -28,6 +28,13 @@ constexpr int EasingPopupDrop = 150;
 
 const QString MediaExplorerTip = QStringLiteral("MediaExplorerHelpTip");
 
+// The middle of a button's top edge in the central widget; through the screen, as the
+// inspector's buttons need not lie inside it.
+QPoint anchorAbove(const QWidget *button, const QWidget *central)
+{
+  return central->mapFromGlobal(button->mapToGlobal(QPoint(button->width() / 2, 0)));
+}
+
 // A stopped auto-save timer means the window is closing: no tip then.
 bool isClosing(const QTimer *autoSave)
 {
@@ -119,7 +126,7 @@ void MainWindow::_showEasingPopup(QWidget *button, int cmdId)
   Segment *segment = block ? block->segment() : nullptr;
   if (!button || !segment || block->transitionId() < 1)
     return;
-  QPoint anchor = button->mapTo(centralWidget(), QPoint(button->width() / 2, 0));
+  QPoint anchor = anchorAbove(button, centralWidget());
   if (!_transitionToolBar)
     anchor.ry() += EasingPopupDrop;
   if (_currentPopup)
@@ -130,11 +137,8 @@ void MainWindow::_showEasingPopup(QWidget *button, int cmdId)
   if (_transitionToolBar)
     _transitionToolBar->setButtonSelected(cmdId, true);
   _adoptOpenPopup(popup, cmdId, button);
-  // The choice is applied by the transition commands; connected by name as they may not exist.
-  const char *const chosen = "easingFunctionPopup_onEasingFunctionSelected(PopupEasingFunctionsWidget*,int)";
-  if (metaObject()->indexOfSlot(chosen) >= 0)
-    connect(popup, SIGNAL(easingFunctionSelected(PopupEasingFunctionsWidget *, int)), this,
-            (QByteArray("1") + chosen).constData());
+  connect(popup, &PopupEasingFunctionsWidget::easingFunctionSelected, this,
+          &MainWindow::easingFunctionPopup_onEasingFunctionSelected);
 }
 
 void MainWindow::_adoptOpenPopup(CommonPopup *popup, int cmdId, QWidget *anchorButton)
@@ -153,7 +157,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     QWidget *toolButton = bar && _selectedToolBarCommand >= 1 ? bar->button(_selectedToolBarCommand) : nullptr;
     QWidget *button = toolButton ? toolButton : _openPopupAnchorButton.data();
     if (button) {
-      QPoint anchor = button->mapTo(centralWidget(), QPoint(button->width() / 2, 0));
+      QPoint anchor = anchorAbove(button, centralWidget());
       if (!toolButton && qobject_cast<PopupEasingFunctionsWidget *>(_currentPopup.data()))
         anchor.ry() += EasingPopupDrop;
       _currentPopup->moveToAnchor(anchor);

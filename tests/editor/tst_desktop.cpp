@@ -3,6 +3,7 @@
 
 #include "editorfixture.h"
 #include "mediafixtures.h"
+#include "moviesizegridbutton.h"
 #include "testenv.h"
 
 #include "avengine.h"
@@ -562,6 +563,34 @@ private slots:
     QCOMPARE(window.findChildren<PopupProjectSettingsWidget *>().size(), 1);
     popup->dismiss();
     QTRY_VERIFY(!window.projectSettingsPopup());
+  }
+
+  // A choice in the settings popup reaches the project at once; Done closes the popup.
+  void settingsPopupChangesTheProject()
+  {
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    QTest::mouseClick(w.form().projectSettingsButton, Qt::LeftButton);
+    PopupProjectSettingsWidget *popup = window.projectSettingsPopup();
+    QVERIFY(popup);
+    const int before = window.projectManager()->resolution();
+    MovieSizeGridButton *other = nullptr;
+    for (MovieSizeGridButton *button : popup->findChildren<MovieSizeGridButton *>()) {
+      button->click();
+      if (popup->resolution() != before) {
+        other = button;
+        break;
+      }
+    }
+    QVERIFY(other);
+    QCOMPARE(window.projectManager()->resolution(), popup->resolution());
+    QVERIFY(window.projectManager()->isModified());
+    popup->doneButtonOnClicked();
+    QTRY_VERIFY(!window.projectSettingsPopup());
+    // Closed, it is no longer the window's popup: the menu action opens it again.
+    window.actions().movieSettings->trigger();
+    QVERIFY(window.projectSettingsPopup());
   }
 
   void mediaPreviewStripTakesTheControlBarsPlace()

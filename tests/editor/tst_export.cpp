@@ -279,6 +279,23 @@ private slots:
     QVERIFY2(shown >= 1800 && shown < 4000, qPrintable(QString::number(shown)));
   }
 
+  // Before any export the popup offers the project's rate as it is now.
+  void offeredRateFollowsTheProject()
+  {
+    ExportProject p;
+    QVERIFY(p.open(ProjectShape()));
+    ExportWindow &w = *p.window;
+    w.actions().exportMovie->trigger();
+    QVERIFY(w.popup());
+    QCOMPARE(w.popup()->frameRate(), 30.0f);
+    p.dismissPopup();
+    QTRY_VERIFY(!w.popup());
+    w.projectManager()->setFrameRate(25);
+    w.actions().exportMovie->trigger();
+    QVERIFY(w.popup());
+    QCOMPARE(w.popup()->frameRate(), 25.0f);
+  }
+
   // An export, a reuse of the cached file, and a name with unsafe characters.
   void exportAndReuse()
   {

@@ -426,7 +426,7 @@ private slots:
   }
 
   // However an editing closes, the window comes back: the tool bar, the mouse of the timeline
-  // and the explorer at once, the tools' states half a second later.
+  // and the explorer and the insert/overwrite action at once, the tools' states half a second later.
   void afterAnyClosing()
   {
     QFETCH(QString, editing);
@@ -454,6 +454,7 @@ private slots:
     QVERIFY(window()->mediaExplorer() && window()->mediaExplorer()->widget());
     QWidget *explorer = window()->mediaExplorer()->widget();
     QVERIFY(explorer->testAttribute(Qt::WA_TransparentForMouseEvents));
+    QVERIFY(!window()->actions().insertOverwriteMode->isEnabled());
     TooltipButton *border = bar->button(10012);
     QVERIFY(border);
 
@@ -471,6 +472,7 @@ private slots:
     QVERIFY(!window()->_textEditWidget && !window()->_canvasWidget && !window()->_cropWidget);
     QVERIFY(!window()->editScrollArea()->isMouseTransparent());
     QVERIFY(!explorer->testAttribute(Qt::WA_TransparentForMouseEvents));
+    QVERIFY(window()->actions().insertOverwriteMode->isEnabled());
     QTRY_VERIFY(bar->isVisible());
     QTRY_VERIFY(border->isEnabled());
   }

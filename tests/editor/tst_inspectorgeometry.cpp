@@ -1,6 +1,8 @@
 // Geometry from the inspector's fields and from the transform overlay: which values change (the
 // segment's own or one transition state's), what the engine receives, one undo step per gesture,
-// and the overlay's context menu.
+// and the overlay's context menu. Also the inspector's one-click requests: turns and flips on the
+// edited target, choosing a transition and its side, the easing choice, entering and leaving
+// transition editing, and the picture request.
 
 #include "editingfixture.h"
 #include "testenv.h"
@@ -10,8 +12,10 @@
 #include "projectmanager.h"
 #include "segment.h"
 #include "segmentwidget.h"
+#include "popupeasingfunctionswidget.h"
 #include "transformwidget.h"
 
+#include <QPushButton>
 #include <QtTest>
 
 namespace {
@@ -23,6 +27,9 @@ struct Access : EditingWindow
   using MainWindow::_previewFrameInOverlayParent;
   using MainWindow::_segmentEditingSetGeometry;
   using MainWindow::_updateTransformOverlayAt;
+  using MainWindow::_hideTransformWidget;
+  using MainWindow::_textEditWidget;
+  using MainWindow::_endTextEditing;
 };
 
 struct Geometry
@@ -57,6 +64,16 @@ void setGeometry(Segment *segment, int transitionId, bool begin, const Geometry 
 }
 
 bool near(double a, double b) { return qAbs(a - b) < 1e-4; }
+
+// Rotation and the two flips of the segment itself or of one transition state.
+QVector<double> turns(Segment *segment, int transitionId, int side)
+{
+  if (transitionId < 1 || side < 0)
+    return {segment->userRotation(), segment->userRotationX(), segment->userRotationY()};
+  const bool begin = side != 0;
+  return {segment->transitionUserRotation(transitionId, begin), segment->transitionUserRotationX(transitionId, begin),
+          segment->transitionUserRotationY(transitionId, begin)};
+}
 
 bool same(const Geometry &a, const Geometry &b)
 {
@@ -98,6 +115,9 @@ class TestInspectorGeometry : public QObject
       for (bool begin : {true, false})
         setGeometry(picture, id, begin, kStart);
     SegmentWidget *block = session.edit(picture);
+    // Transition editing, once entered, chooses the first transition shortly after.
+    if (transitionId < 1 && window()->isEditingTransitions())
+      window()->endTransitionMode();
     block->setTransitionId(transitionId);
     window()->_editedTransitionEnd = side;
     return picture;
@@ -360,6 +380,133 @@ private slots:
     window()->transformWidget_requestContextMenu(&overlay, QPoint(10, 10));
     QCOMPARE(dialogs.kinds(), QStringList{"menu"});
     QCOMPARE(dialogs.calls.first().buttons, texts);
+  }
+
+  // The inspector's turns and flips change the edited transition state when one is edited, else
+  // the picture itself; nothing else moves.
+  void turnsAndFlipsFollowTheTarget_data()
+  {
+    QTest::addColumn<int>("side");
+    QTest::addColumn<int>("request");
+    QTest::newRow("own, clockwise") << -1 << 0;
+    QTest::newRow("own, flip horizontally") << -1 << 2;
+    QTest::newRow("begin state, counterclockwise") << 1 << 1;
+    QTest::newRow("end state, flip vertically") << 0 << 3;
+  }
+
+  void turnsAndFlipsFollowTheTarget()
+  {
+    QFETCH(int, side);
+    QFETCH(int, request);
+    const int transitionId = side >= 0 ? 1 : 0;
+    Segment *picture = editPicture(transitionId, side);
+    const QVector<double> own = turns(picture, 0, -1);
+    const QVector<double> begin = turns(picture, 1, 1);
+    const QVector<double> end = turns(picture, 1, 0);
+    void (DesktopMainWindow::*requests[])(SegmentInspectorWidget *) = {
+        &DesktopMainWindow::segmentInspectorWidget_onRotateClockwiseAction,
+        &DesktopMainWindow::segmentInspectorWidget_onRotateCounterClockwiseAction,
+        &DesktopMainWindow::segmentInspectorWidget_onFlipHorizontalAction,
+        &DesktopMainWindow::segmentInspectorWidget_onFlipVerticalAction};
+    (window()->*requests[request])(nullptr);
+
+    const int changed = request < 2 ? 0 : request == 2 ? 2 : 1;
+    const QVector<double> before = side < 0 ? own : side ? begin : end;
+    const QVector<double> after = turns(picture, transitionId, side);
+    for (int i = 0; i < 3; ++i)
+      QVERIFY2(near(after[i], before[i]) == (i != changed), qPrintable(QString("value %1").arg(i)));
+    if (side >= 0)
+      QCOMPARE(turns(picture, 0, -1), own);
+    QCOMPARE(turns(picture, 1, side == 0 ? 1 : 0), side == 0 ? begin : end);
+  }
+
+  // Choosing in the inspector's list selects the transition; Begin and End put the play head on
+  // that state and make it the edited one.
+  void transitionListChoosesAndSeeks()
+  {
+    Segment *picture = editPicture(0, -1);
+    if (picture->transitionCount() < 2)
+      picture->insertTransition(0.5f, picture->rangeStart() + 2);
+    QCOMPARE(picture->transitionCount(), 2);
+    SegmentWidget *block = session.block(picture);
+
+    window()->segmentInspectorWidget_onTransitionSelectionIndexChanged(nullptr, 1);
+    QCOMPARE(block->transitionId(), 2);
+    const float start = picture->rangeStart() + picture->transitionStart(2);
+    window()->segmentInspectorWidget_onTransitionBeginOrEndPositionChanged(nullptr, 0);
+    QCOMPARE(window()->_editedTransitionEnd, 0);
+    QVERIFY(qAbs(window()->_playheadTime() - (start + picture->transitionDuration(2))) < 0.05f);
+    window()->segmentInspectorWidget_onTransitionBeginOrEndPositionChanged(nullptr, 1);
+    QCOMPARE(window()->_editedTransitionEnd, 1);
+    QVERIFY(qAbs(window()->_playheadTime() - start) < 0.05f);
+
+    window()->segmentInspectorWidget_onTransitionSelectionIndexChanged(nullptr, 5);
+    QCOMPARE(block->transitionId(), 0);
+    QCOMPARE(window()->_editedTransitionEnd, -1);
+  }
+
+  // The inspector's easing button opens the easing popup, whose choice lands in the transition.
+  void easingChoiceFromTheInspector()
+  {
+    Segment *picture = editPicture(1, 1);
+    QPushButton button(window());
+    const int before = snapshots();
+    session.engine.clear();
+    window()->segmentInspectorWidget_onPopupEasingFunctionsWidgetOnButton(nullptr, &button);
+    auto *popup = qobject_cast<PopupEasingFunctionsWidget *>(window()->_currentPopup.data());
+    QVERIFY(popup);
+    emit popup->easingFunctionSelected(popup, 7);
+    QCOMPARE(picture->transitionEasingFunction(1), 7);
+    QCOMPARE(snapshots(), before + 1);
+    QCOMPARE(session.engine.calls("setTransitionEasing").size(), 1);
+    QTRY_VERIFY(!window()->_currentPopup);
+  }
+
+  // Entering chooses the first transition shortly after; leaving drops the choice and the side.
+  void enterAndLeaveTransitionEditing()
+  {
+    Segment *picture = editPicture(0, -1);
+    SegmentWidget *block = session.block(picture);
+    window()->segmentInspectorWidget_onEnterEditTransition(nullptr);
+    QVERIFY(window()->isEditingTransitions());
+    QTRY_COMPARE(block->transitionId(), 1);
+    QCOMPARE(window()->_editedTransitionEnd, 1);
+    window()->segmentInspectorWidget_onExitEditTransition(nullptr);
+    QVERIFY(!window()->isEditingTransitions());
+    QCOMPARE(block->transitionId(), 0);
+    QCOMPARE(window()->_editedTransitionEnd, -1);
+  }
+
+  // Requests bound to one type act only on it, whether or not the preview shows the overlay:
+  // "Change Photo" asks for a picture, "Edit Text" opens the editor over the text.
+  void typeBoundRequests_data()
+  {
+    QTest::addColumn<QString>("uid");
+    QTest::addColumn<bool>("photo");
+    QTest::addColumn<bool>("acts");
+    QTest::newRow("picture, change photo") << "seg-2" << true << true;
+    QTest::newRow("text, change photo") << "seg-3" << true << false;
+    QTest::newRow("text, edit text") << "seg-3" << false << true;
+    QTest::newRow("picture, edit text") << "seg-2" << false << false;
+  }
+
+  void typeBoundRequests()
+  {
+    QFETCH(QString, uid);
+    QFETCH(bool, photo);
+    QFETCH(bool, acts);
+    session.edit(session.segmentByUId(uid));
+    (window()->*&Access::_hideTransformWidget)();
+    ScriptedDialogProvider &dialogs = window()->dialogs;
+    dialogs.calls.clear();
+    if (photo) {
+      window()->segmentInspectorWidget_onEditPicture(nullptr, nullptr);
+      QCOMPARE(dialogs.kinds(), acts ? QStringList{"getOpenFileName"} : QStringList());
+      return;
+    }
+    window()->segmentInspectorWidget_onEditText(nullptr);
+    QCOMPARE(bool(window()->*&Access::_textEditWidget), acts);
+    (window()->*&Access::_endTextEditing)(false);
   }
 };
 

@@ -253,14 +253,18 @@ private slots:
   void contextMenu_data()
   {
     QTest::addColumn<bool>("failed");
+    QTest::addColumn<QString>("choice");
     QTest::addColumn<QStringList>("entries");
-    QTest::newRow("failed segment") << true << QStringList{"Remove"};
-    QTest::newRow("segment") << false << QStringList{"Edit", "Duplicate", "Remove", "Split", "Edit Transition"};
+    QTest::newRow("failed segment") << true << QString() << QStringList{"Remove"};
+    const QStringList entries{"Edit", "Duplicate", "Remove", "Split", "Add Transition", "Edit Transitions"};
+    QTest::newRow("segment") << false << QString() << entries;
+    QTest::newRow("a transition preset chosen") << false << "Fade In" << entries;
   }
 
   void contextMenu()
   {
     QFETCH(bool, failed);
+    QFETCH(QString, choice);
     QFETCH(QStringList, entries);
     TimelineProject p;
     const QByteArray missing = "<Segment Type=\"IMAGE\" TrackId=\"1\" RangeStart=\"5\" RangeDuration=\"1\" "
@@ -270,12 +274,18 @@ private slots:
     QCOMPARE(segment->error() != 0, failed);
     TimelineWindow &w = *p.window;
     w.dialogs.calls.clear();
+    if (!choice.isEmpty())
+      w.dialogs.answers << choice;
+    // A right click selects the block before it asks for the menu.
+    p.area()->setSelectedSegmentWidget(p.block(segment));
     emit p.area()->editScrollAreaPopupContextMenuForSegmentWidget(p.block(segment), QPoint(10, 10));
     QTRY_COMPARE(w.dialogs.kinds(), QStringList{"menu"});
     QStringList texts = w.dialogs.calls.first().buttons;
     for (QString &text : texts)
       text.remove('&');
     QCOMPARE(texts, entries);
+    // The preset goes into the segment once, however the menu ran.
+    QCOMPARE(segment->transitionCount(), choice.isEmpty() ? 0 : 1);
   }
 
   void directionKeys_data()
