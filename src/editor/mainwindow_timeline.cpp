@@ -596,9 +596,9 @@ void MainWindow::_grabSegmentFrame(Segment *segment)
     ProgressHUD::showTextMessage(tr("Save image failed"), this, MessageMs);
     return;
   }
-  // The image borrows the engine's pixels and frees them with its last copy.
+  // The image borrows the engine's pixels (opaque B, G, R, A bytes) and frees them with its last copy.
   const QImage image(buffer->data, int(buffer->width), int(buffer->height), int(buffer->width) * 4,
-                     QImage::Format_RGBA8888_Premultiplied, freeGrabbedBuffer, buffer);
+                     QImage::Format_RGB32, freeGrabbedBuffer, buffer);
   _playShutterSound();
   _showGrabPreview(image);
 

@@ -412,7 +412,8 @@ private slots:
     clip.width = 160;
     clip.height = 120;
     clip.frames = 50;
-    QVERIFY(MediaFixtures::writeColorVideo(dir + "/clip.mp4", clip));
+    QVERIFY(MediaFixtures::writeVideo(dir + "/clip.mp4", clip,
+                                      [](int) { return MediaFixtures::quadrantImage(160, 120); }));
     const QByteArray movie = "<Segment Type=\"MOVIE\" TrackId=\"2\" RangeStart=\"0\" RangeDuration=\"2\" "
                              "File=\"clip.mp4\" TrimStart=\"0\" TrimDuration=\"2\"/>\n";
     QVERIFY(p.open({{{0, 2}}}, movie, 1));
@@ -436,6 +437,8 @@ private slots:
     QImage saved(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + "/Tavo REN Pictures/"
                  + files.first());
     QCOMPARE(saved.size(), QSize(160, 120));
+    const QColor topLeft = saved.pixelColor(40, 30); // red, not red and blue swapped
+    QVERIFY2(topLeft.red() > 180 && topLeft.blue() < 80, qPrintable(topLeft.name()));
 
     p.playheadAt(3.0f);
     w.editScrollArea_grabSegmentScreen(video);
