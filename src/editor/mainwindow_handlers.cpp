@@ -25,6 +25,9 @@ void MainWindow::editScrollArea_getSafeAreaInsets(float *left, float *top, float
 }
 
 // Actions.
-void MainWindow::onActionFullscreenTriggered() {}
+void MainWindow::onActionFullscreenTriggered()
+{
+  toggleFullscreen();
+}
 
 // Zoom, mode button, gutter.

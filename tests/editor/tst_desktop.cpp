@@ -36,6 +36,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -294,6 +295,7 @@ private slots:
     QTest::addColumn<bool>("entered");
     QTest::newRow("button") << "button" << false << true;
     QTest::newRow("double click on the preview") << "double click" << false << true;
+    QTest::newRow("View menu") << "menu" << false << true;
     QTest::newRow("button while editing text") << "button" << true << false;
   }
   void fullScreenWays()
@@ -306,10 +308,17 @@ private slots:
     TestEditorWindow &window = *w.window;
     if (inPlace)
       window._textEditWidget = new TextEditWidget(&window);
-    if (way == "button")
+    if (way == "button") {
       QTest::mouseClick(w.form().fullscreenButton, Qt::LeftButton);
-    else
+    } else if (way == "menu") {
+      const QList<QAction *> items = window.findChildren<QAction *>();
+      const auto toggle = std::find_if(items.begin(), items.end(),
+                                       [](QAction *a) { return a->text() == "Toggle Fullscreen"; });
+      QVERIFY(toggle != items.end());
+      (*toggle)->trigger();
+    } else {
       Gestures::doubleClick(window.previewWidget(), window.previewWidget()->rect().center());
+    }
     QCOMPARE(window.isPreviewFullscreen(), entered);
     if (inPlace) {
       delete window._textEditWidget;
