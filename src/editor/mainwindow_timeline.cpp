@@ -574,11 +574,6 @@ void MainWindow::editScrollArea_grabSegmentScreen(Segment *segment)
     _grabSegmentFrame(segment);
 }
 
-static void freeGrabbedBuffer(void *buffer)
-{
-  freePixelBuffer(static_cast<AVPixelBuffer *>(buffer));
-}
-
 void MainWindow::_grabSegmentFrame(Segment *segment)
 {
   const float t = _playheadTime();
@@ -596,9 +591,7 @@ void MainWindow::_grabSegmentFrame(Segment *segment)
     ProgressHUD::showTextMessage(tr("Save image failed"), this, MessageMs);
     return;
   }
-  // The image borrows the engine's pixels (opaque B, G, R, A bytes) and frees them with its last copy.
-  const QImage image(buffer->data, int(buffer->width), int(buffer->height), int(buffer->width) * 4,
-                     QImage::Format_RGB32, freeGrabbedBuffer, buffer);
+  const QImage image = _imageFromPixelBuffer(buffer);
   _playShutterSound();
   _showGrabPreview(image);
 
