@@ -279,24 +279,25 @@ void TestExportQuality::wholeMovieMatchesCompose()
 
 void TestExportQuality::layersUnderFullFrameMatchPreview_data()
 {
-  QTest::addColumn<QString>("top"); // "video", "picture", or "picture with a hole" (one clear pixel)
-  QTest::addColumn<QString>("property");
+  QTest::addColumn<QString>("top"); // "video", "picture", or "picture with a hole"
+  QTest::addColumn<int>("property"); // 0: none
   QTest::addColumn<float>("value");
   QTest::addColumn<float>("value2");
-  QTest::newRow("video filling the frame") << "video" << QString() << 0.0f << 0.0f;
-  QTest::newRow("video enlarged") << "video" << "scale" << 1.2f << 1.2f;
-  QTest::newRow("video shrunk by a pixel") << "video" << "scale" << 1 - 1.0f / kWidth << 1 - 1.0f / kHeight;
-  QTest::newRow("video moved by a pixel") << "video" << "position" << 1.0f / kWidth << 0.0f;
-  QTest::newRow("video moved by a fraction of a pixel") << "video" << "position" << 0.0f << 0.3f / kHeight;
-  QTest::newRow("video slightly transparent") << "video" << "transparency" << 0.02f << 0.0f;
-  QTest::newRow("video rotated") << "video" << "rotation" << 1.0f << 0.0f;
-  QTest::newRow("video cropped") << "video" << "crop" << 0.1f << 0.1f;
-  QTest::newRow("video with rounded corners") << "video" << "corners" << 0.05f << 0.0f;
-  QTest::newRow("video shadowed") << "video" << "shadow" << 1.0f << 0.0f;
-  QTest::newRow("picture filling the frame") << "picture" << QString() << 0.0f << 0.0f;
-  QTest::newRow("picture shrunk by a pixel") << "picture" << "scale" << 1 - 1.0f / kWidth << 1 - 1.0f / kHeight;
-  QTest::newRow("picture slightly transparent") << "picture" << "transparency" << 0.02f << 0.0f;
-  QTest::newRow("picture with a hole") << "picture with a hole" << QString() << 0.0f << 0.0f;
+  const float narrower = 1 - 1.0f / kWidth, lower = 1 - 1.0f / kHeight;
+  QTest::newRow("video filling the frame") << "video" << 0 << 0.0f << 0.0f;
+  QTest::newRow("video enlarged") << "video" << int(kAVPropertyScale) << 1.2f << 1.2f;
+  QTest::newRow("video shrunk by a pixel") << "video" << int(kAVPropertyScale) << narrower << lower;
+  QTest::newRow("video moved by a pixel") << "video" << int(kAVPropertyPosition) << 1.0f / kWidth << 0.0f;
+  QTest::newRow("video moved by a fraction of a pixel") << "video" << int(kAVPropertyPosition) << 0.0f << 0.3f / kHeight;
+  QTest::newRow("video slightly transparent") << "video" << int(kAVPropertyTransparency) << 0.02f << 0.0f;
+  QTest::newRow("video rotated") << "video" << int(kAVPropertyRotation) << kDegrees << 0.0f;
+  QTest::newRow("video cropped") << "video" << int(kAVPropertyCropTopLeft) << 0.1f << 0.1f;
+  QTest::newRow("video with rounded corners") << "video" << int(kAVPropertyCornerRadius) << 0.05f << 0.0f;
+  QTest::newRow("video shadowed") << "video" << int(kAVPropertyShadowOpacity) << 1.0f << 0.0f;
+  QTest::newRow("picture filling the frame") << "picture" << 0 << 0.0f << 0.0f;
+  QTest::newRow("picture shrunk by a pixel") << "picture" << int(kAVPropertyScale) << narrower << lower;
+  QTest::newRow("picture slightly transparent") << "picture" << int(kAVPropertyTransparency) << 0.02f << 0.0f;
+  QTest::newRow("picture with a hole") << "picture with a hole" << 0 << 0.0f << 0.0f;
 }
 
 // A picture under a layer as large as the frame: the exported frame, which leaves out what a
@@ -304,7 +305,7 @@ void TestExportQuality::layersUnderFullFrameMatchPreview_data()
 void TestExportQuality::layersUnderFullFrameMatchPreview()
 {
   QFETCH(QString, top);
-  QFETCH(QString, property);
+  QFETCH(int, property);
   QFETCH(float, value);
   QFETCH(float, value2);
   const QString clip = _dir->filePath("clip.mp4"), picture = _dir->filePath("picture.png");
@@ -326,20 +327,8 @@ void TestExportQuality::layersUnderFullFrameMatchPreview()
     QVERIFY(image.save(over));
     _engine->addImageSegment(2, over.toUtf8().constData(), false, 0, 1);
   }
-  if (property == "scale")
-    _engine->setSegmentProperty(2, kAVPropertyScale, value, value2);
-  else if (property == "position")
-    _engine->setSegmentProperty(2, kAVPropertyPosition, value, value2);
-  else if (property == "transparency")
-    _engine->setSegmentProperty(2, kAVPropertyTransparency, value);
-  else if (property == "rotation")
-    _engine->setSegmentProperty(2, kAVPropertyRotation, value * kDegrees);
-  else if (property == "crop")
-    _engine->setSegmentProperty(2, kAVPropertyCropTopLeft, value, value2);
-  else if (property == "corners")
-    _engine->setSegmentProperty(2, kAVPropertyCornerRadius, value);
-  else if (property == "shadow")
-    _engine->setSegmentProperty(2, kAVPropertyShadowOpacity, value);
+  if (property)
+    _engine->setSegmentProperty(2, property, value, value2);
 
   const double db = exportAgainstPreview();
   QVERIFY2(db >= 40, qPrintable(QString("%1 dB").arg(db)));
@@ -363,13 +352,13 @@ double TestExportQuality::exportAgainstPreview()
 void TestExportQuality::videoAsBGRAMatchesPlanes_data()
 {
   QTest::addColumn<int>("width"); // of the video
-  QTest::addColumn<QString>("property");
+  QTest::addColumn<int>("property"); // 0: none
   QTest::addColumn<float>("value");
-  QTest::newRow("filling the frame") << kWidth << QString() << 0.0f;
-  QTest::newRow("a narrower picture, its right edge inside the frame") << 250 << QString() << 0.0f;
-  QTest::newRow("shrunk by a pixel") << kWidth << "scale" << 1 - 1.0f / kWidth;
-  QTest::newRow("half size") << kWidth << "scale" << 0.5f;
-  QTest::newRow("rotated") << kWidth << "rotation" << 17.0f;
+  QTest::newRow("filling the frame") << kWidth << 0 << 0.0f;
+  QTest::newRow("a narrower picture, its right edge inside the frame") << 250 << 0 << 0.0f;
+  QTest::newRow("shrunk by a pixel") << kWidth << int(kAVPropertyScale) << 1 - 1.0f / kWidth;
+  QTest::newRow("half size") << kWidth << int(kAVPropertyScale) << 0.5f;
+  QTest::newRow("rotated") << kWidth << int(kAVPropertyRotation) << 17 * kDegrees;
 }
 
 // The exporter's video pictures, converted to BGRA while decoding, against the planes the
@@ -377,16 +366,14 @@ void TestExportQuality::videoAsBGRAMatchesPlanes_data()
 void TestExportQuality::videoAsBGRAMatchesPlanes()
 {
   QFETCH(int, width);
-  QFETCH(QString, property);
+  QFETCH(int, property);
   QFETCH(float, value);
   const QString clip = _dir->filePath("clip.mp4");
   QVERIFY(writeColorVideo(clip, width, kHeight, kFps, kFps));
   _engine->setBackgroundColor(makeVec4Opaque(0.1f, 0.9f, 0.2f));
   _engine->addVideoSegment(1, clip.toUtf8().constData(), 0, 0, 1, 0, true);
-  if (property == "scale")
-    _engine->setSegmentProperty(1, kAVPropertyScale, value, value);
-  else if (property == "rotation")
-    _engine->setSegmentProperty(1, kAVPropertyRotation, value * kDegrees);
+  if (property)
+    _engine->setSegmentProperty(1, property, value, property == kAVPropertyScale ? value : 0);
   auto *layer = static_cast<AVLayerSegment *>(_composition->findSegment(1));
   QVERIFY(layer);
 
@@ -417,15 +404,14 @@ void TestExportQuality::textMatchesPreview_data()
   QTest::addColumn<QString>("text");
   QTest::addColumn<float>("degrees");
   QTest::addColumn<float>("scale");
-  QTest::addColumn<float>("x");
-  QTest::addColumn<float>("y");
+  QTest::addColumn<QPointF>("position");
   QTest::addColumn<float>("shadow");
-  QTest::newRow("centred") << "Hello" << 0.0f << 1.0f << 0.0f << 0.0f << 0.0f;
-  QTest::newRow("in the top left corner") << "Hello" << 0.0f << 1.0f << -0.3f << 0.35f << 0.0f;
-  QTest::newRow("rotated 17, scaled 0.37") << "Hello" << 17.0f << 0.37f << 0.1f << -0.1f << 0.0f;
-  QTest::newRow("two lines") << "Hello\nworld, and more" << 0.0f << 1.0f << 0.0f << -0.2f << 0.0f;
-  QTest::newRow("shadowed") << "Hello" << 0.0f << 1.0f << 0.0f << 0.0f << 1.0f;
-  QTest::newRow("blank") << " " << 0.0f << 1.0f << 0.0f << 0.0f << 0.0f;
+  QTest::newRow("centred") << "Hello" << 0.0f << 1.0f << QPointF() << 0.0f;
+  QTest::newRow("in the top left corner") << "Hello" << 0.0f << 1.0f << QPointF(-0.3, 0.35) << 0.0f;
+  QTest::newRow("rotated 17, scaled 0.37") << "Hello" << 17.0f << 0.37f << QPointF(0.1, -0.1) << 0.0f;
+  QTest::newRow("two lines") << "Hello\nworld, and more" << 0.0f << 1.0f << QPointF(0, -0.2) << 0.0f;
+  QTest::newRow("shadowed") << "Hello" << 0.0f << 1.0f << QPointF() << 1.0f;
+  QTest::newRow("blank") << " " << 0.0f << 1.0f << QPointF() << 0.0f;
 }
 
 // A text over a picture: the exported frame, which draws only the painted part of the text's
@@ -435,8 +421,7 @@ void TestExportQuality::textMatchesPreview()
   QFETCH(QString, text);
   QFETCH(float, degrees);
   QFETCH(float, scale);
-  QFETCH(float, x);
-  QFETCH(float, y);
+  QFETCH(QPointF, position);
   QFETCH(float, shadow);
   const QString picture = _dir->filePath("picture.png");
   QVERIFY(writePicture(picture, kWidth, kHeight));
@@ -444,7 +429,7 @@ void TestExportQuality::textMatchesPreview()
   _engine->addTextSegment(2, text.toUtf8().constData(), 0, 1);
   _engine->setSegmentProperty(2, kAVPropertyRotation, degrees * kDegrees);
   _engine->setSegmentProperty(2, kAVPropertyScale, scale, scale);
-  _engine->setSegmentProperty(2, kAVPropertyPosition, x, y);
+  _engine->setSegmentProperty(2, kAVPropertyPosition, float(position.x()), float(position.y()));
   if (shadow > 0)
     _engine->setSegmentProperty(2, kAVPropertyShadowOpacity, shadow);
 

@@ -289,7 +289,6 @@ void TestVideoStream::deliversEveryFrameInOrder_data()
   QTest::newRow("nv12") << "nv12.nut" << false << int(kAVFrameNV12) << 12;
   QTest::newRow("yuv444 as bgra") << "yuv444.nut" << false << int(kAVFrameBGRA) << 12;
   QTest::newRow("h264 exported as bgra") << "h264_25.mp4" << true << int(kAVFrameBGRA) << 100;
-  QTest::newRow("vp9 exported as bgra") << "vp9.webm" << true << int(kAVFrameBGRA) << 20;
   QTest::newRow("nv12 exported as planes") << "nv12.nut" << true << int(kAVFrameNV12) << 12;
   QTest::newRow("yuv444 exported as bgra") << "yuv444.nut" << true << int(kAVFrameBGRA) << 12;
 }
@@ -484,20 +483,16 @@ void TestVideoStream::planePaddingRepeatsRightEdge()
   const int visible = int(record.visibleWidth), stride = int(record.width), rows = int(record.height);
   QVERIFY2(stride > visible, "no padding to look at");
   const int chromaVisible = int(chroma420(uint32_t(visible))), chromaStride = int(chroma420(uint32_t(stride)));
-  QString fault;
-  const auto check = [&](const uint8_t *plane, int width, int last, int count, const char *name) {
-    for (int row = 0; row < count && fault.isEmpty(); ++row)
-      for (int x = last + 1; x < width; ++x)
-        if (plane[row * width + x] != plane[row * width + last]) {
-          fault = QString("%1 row %2 column %3").arg(name).arg(row).arg(x);
-          break;
-        }
-  };
-  const uint8_t *u = record.data + size_t(stride) * rows;
   const int chromaRows = int(chroma420(uint32_t(rows)));
-  check(record.data, stride, visible - 1, rows, "luma");
-  check(u, chromaStride, chromaVisible - 1, chromaRows, "u");
-  check(u + size_t(chromaStride) * chromaRows, chromaStride, chromaVisible - 1, chromaRows, "v");
+  const struct { int stride, visible, rows; } planes[] = {
+      {stride, visible, rows}, {chromaStride, chromaVisible, chromaRows}, {chromaStride, chromaVisible, chromaRows}};
+  QString fault;
+  const uint8_t *plane = record.data;
+  for (int i = 0; i < 3; plane += size_t(planes[i].stride) * planes[i].rows, ++i)
+    for (int row = 0; row < planes[i].rows; ++row)
+      for (int x = planes[i].visible; x < planes[i].stride && fault.isEmpty(); ++x)
+        if (plane[row * planes[i].stride + x] != plane[row * planes[i].stride + planes[i].visible - 1])
+          fault = QString("plane %1 row %2 column %3").arg(i).arg(row).arg(x);
   freeFrameRecord(record);
   QVERIFY2(fault.isEmpty(), qPrintable(fault));
 }

@@ -45,17 +45,15 @@ QString stripedPicture(const QTemporaryDir &dir, const QString &name, QSize size
   return path;
 }
 
-// Every pixel of a row part is a mix of black and white, none of them pure.
-bool allGrey(const QImage &image, int y, int fromX, int toX, QString *failure)
+// The first pixel of a row part that is pure black or white rather than a mix; empty when none is.
+QString firstUnmixed(const QImage &image, int y, int fromX, int toX)
 {
   for (int x = fromX; x <= toX; ++x) {
     const int grey = qGreen(image.pixel(x, y));
-    if (grey <= 40 || grey >= 215) {
-      *failure = QString("pixel (%1, %2) is %3").arg(x).arg(y).arg(grey);
-      return false;
-    }
+    if (grey <= 40 || grey >= 215)
+      return QString("pixel (%1, %2) is %3").arg(x).arg(y).arg(grey);
   }
-  return true;
+  return QString();
 }
 
 // Places a pending item with a click of the text or picture tool.
@@ -279,8 +277,8 @@ void TestItems::largePicturesAreReduced()
   const QImage reduced = w.canvas.settings().picture.toImage();
   QCOMPARE(reduced.size(), pending);
   // Reduced by averaging, not by picking every third stripe.
-  QString failure;
-  QVERIFY2(!striped || allGrey(reduced, reduced.height() / 2, 0, reduced.width() - 1, &failure), qPrintable(failure));
+  const QString unmixed = striped ? firstUnmixed(reduced, reduced.height() / 2, 0, reduced.width() - 1) : QString();
+  QVERIFY2(unmixed.isEmpty(), qPrintable(unmixed));
 }
 
 void TestItems::shrunkPictureKeepsItsDetail()
@@ -292,8 +290,8 @@ void TestItems::shrunkPictureKeepsItsDetail()
   // A tenth of its fitted 1920 canvas pixels: each canvas pixel covers about nine stripes.
   w.canvas.setPictureSize(0.1f);
   w.canvas.commitPicture();
-  QString failure;
-  QVERIFY2(allGrey(w.image(), 540, 900, 1020, &failure), qPrintable(failure));
+  const QString unmixed = firstUnmixed(w.image(), 540, 900, 1020);
+  QVERIFY2(unmixed.isEmpty(), qPrintable(unmixed));
 }
 
 void TestItems::pictureFolderIsRemembered()

@@ -248,6 +248,8 @@ void TestPaint::thinLinesShowOnScreen()
   QFETCH(QSize, canvasSize);
   QFETCH(QSize, widgetSize);
   CanvasWindow w(canvasSize.width(), canvasSize.height(), widgetSize);
+  const auto grab = [&] { return w.canvas.grab().toImage().convertToFormat(QImage::Format_ARGB32); };
+  const QImage empty = grab();
   QPixmap lines(canvasSize);
   lines.fill(Qt::transparent);
   QList<int> rows;
@@ -259,11 +261,7 @@ void TestPaint::thinLinesShowOnScreen()
     }
   }
   w.canvas.drawImage(lines);
-  const QImage shown = w.canvas.grab().toImage().convertToFormat(QImage::Format_ARGB32);
-  const QImage empty = CanvasWindow(canvasSize.width(), canvasSize.height(), widgetSize)
-                           .canvas.grab()
-                           .toImage()
-                           .convertToFormat(QImage::Format_ARGB32);
+  const QImage shown = grab();
   // In the grab's own pixels, which are the screen's.
   const qreal scale = qreal(canvasSize.height()) / shown.height();
   const int x = shown.width() / 2;
