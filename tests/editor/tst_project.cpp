@@ -484,8 +484,7 @@ private slots:
     QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 5000);
     QFile saved(dir + "/project.xml");
     QVERIFY(saved.open(QIODevice::ReadOnly));
-    const QByteArray xml = saved.readAll();
-    QVERIFY(!xml.contains("Dropped"));
+    QVERIFY(!saved.readAll().contains("Dropped"));
   }
 
   void closingDuringAnExportAsks()
