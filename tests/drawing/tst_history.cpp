@@ -139,10 +139,8 @@ void TestHistory::abandonedFoldersAreRemoved()
   QVERIFY(ended.waitForFinished());
   QFile lock(abandoned + ".lock");
   QVERIFY(lock.open(QIODevice::WriteOnly));
-  lock.write(QString("%1\n%2\n%3\n")
-                 .arg(pid)
-                 .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(), QSysInfo::machineHostName())
-                 .toUtf8());
+  const QString app = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+  lock.write(QString("%1\n%2\n%3\n").arg(pid).arg(app, QSysInfo::machineHostName()).toUtf8());
   lock.close();
   {
     HistoryDataCompressionTaskManager live;

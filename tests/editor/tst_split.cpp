@@ -104,13 +104,11 @@ private slots:
     if (otherFirst) {
       other->setEditingState(true, false);
       other->setEditingState(false, true);
-      split->setEditingState(true, false);
-      emit p.area()->editScrollAreaSplitSegment(p.segment(0, 0));
-    } else {
-      split->setEditingState(true, false);
-      emit p.area()->editScrollAreaSplitSegment(p.segment(0, 0));
-      other->setEditingState(true, false);
     }
+    split->setEditingState(true, false);
+    emit p.area()->editScrollAreaSplitSegment(p.segment(0, 0));
+    if (!otherFirst)
+      other->setEditingState(true, false);
     QTRY_VERIFY2(sameSpans(p.spans(0), (Spans{{10, 12}, {12, 16}, {17, 18}})), qPrintable(spansText(p.spans(0))));
     COMPARE_SPANS(p.spans(1), (Spans{{0, 2}}));
   }
