@@ -60,14 +60,28 @@ void PopupWidget::showEvent(QShowEvent *event)
   QWidget::showEvent(event);
   if (_embedded || _filtering)
     return;
-  if (_focusWidget)
-    _focusWidget->removeEventFilter(this);
-  _focusWidget = QApplication::focusWidget();
-  if (_focusWidget)
-    _focusWidget->installEventFilter(this);
+  _watchFocusWidget(QApplication::focusWidget());
   if (parentWidget())
     parentWidget()->installEventFilter(this);
+  // The focus can come back to the window while the popup shows (a dialog over it closes):
+  // its keys must not reach the window under the popup either.
+  connect(qApp, &QApplication::focusChanged, this, &PopupWidget::_onFocusChanged);
   _filtering = true;
+}
+
+void PopupWidget::_watchFocusWidget(QWidget *widget)
+{
+  if (_focusWidget)
+    _focusWidget->removeEventFilter(this);
+  _focusWidget = widget;
+  if (_focusWidget)
+    _focusWidget->installEventFilter(this);
+}
+
+void PopupWidget::_onFocusChanged(QWidget *, QWidget *now)
+{
+  if (now && now != this && now->window() == window() && !isAncestorOf(now))
+    _watchFocusWidget(now);
 }
 
 void PopupWidget::hideEvent(QHideEvent *event)
@@ -75,9 +89,8 @@ void PopupWidget::hideEvent(QHideEvent *event)
   if (!_embedded && _filtering) {
     if (parentWidget())
       parentWidget()->removeEventFilter(this);
-    if (_focusWidget)
-      _focusWidget->removeEventFilter(this);
-    _focusWidget.clear();
+    disconnect(qApp, &QApplication::focusChanged, this, &PopupWidget::_onFocusChanged);
+    _watchFocusWidget(nullptr);
     _filtering = false;
   }
   QWidget::hideEvent(event);

@@ -33,6 +33,9 @@ protected:
   bool _embedded = false;
 
 private:
+  void _watchFocusWidget(QWidget *widget);
+  void _onFocusChanged(QWidget *old, QWidget *now);
+
   QPointer<QWidget> _focusWidget;
   bool _inputTransparent = false;
   bool _filtering = false;

@@ -90,6 +90,7 @@ private slots:
   void wheelEmbeddedAndOverlay();
   void showingAgainFiltersTheNewFocusWidget();
   void deletedFocusWidgetIsHarmless();
+  void focusComingBackIsFiltered();
 
   void progressValues();
   void captionMarginsByStyle();
@@ -208,6 +209,34 @@ void TestPopup::deletedFocusWidgetIsHarmless()
   popup.hide();
   QTest::keyClicks(w.other, "z");
   QCOMPARE(w.other->text(), QString("z"));
+}
+
+// A popup shown while a dialog had the focus: when the dialog goes and the window's widget
+// gets the focus back, Return and typing still belong to the popup.
+void TestPopup::focusComingBackIsFiltered()
+{
+  Window w;
+  QLineEdit dialog;
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  QApplication::setActiveWindow(&dialog);
+  dialog.setFocus();
+  QTRY_COMPARE(QApplication::focusWidget(), &dialog);
+  CountingPopup popup(&w.top);
+  cover(&popup);
+  dialog.close();
+  QApplication::setActiveWindow(&w.top);
+  w.other->setFocus();
+  QTRY_COMPARE(QApplication::focusWidget(), w.other);
+  QTest::keyClicks(w.other, "a");
+  QTest::keyClick(w.other, Qt::Key_Return);
+  QTest::keyClick(w.other, Qt::Key_Escape);
+  QCOMPARE(w.other->text(), QString());
+  QCOMPARE(popup.returns, 1);
+  QCOMPARE(popup.escapes, 1);
+  popup.hide();
+  QTest::keyClicks(w.other, "b");
+  QCOMPARE(w.other->text(), QString("b"));
 }
 
 void TestPopup::progressValues()
