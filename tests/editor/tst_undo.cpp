@@ -24,7 +24,14 @@
 namespace {
 
 // The heap as a busy program often behaves: the block of one object, once freed, goes to the
-// next allocation of its size, so a new segment can live at a deleted one's address.
+// next allocation of its size, so a new segment can live at a deleted one's address. Under
+// AddressSanitizer the heap stays its own: it reports the stale read itself.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kBlocksReused = false;
+#else
+constexpr bool kBlocksReused = true;
+#endif
+
 std::atomic<void *> g_watchedBlock{nullptr};
 std::atomic<void *> g_freedBlock{nullptr};
 std::atomic<std::size_t> g_freedSize{0};
@@ -44,6 +51,7 @@ void stopReusing()
 
 } // namespace
 
+#if !defined(__SANITIZE_ADDRESS__)
 void *operator new(std::size_t size)
 {
   if (size == g_freedSize.load())
@@ -68,6 +76,7 @@ void operator delete(void *block, std::size_t) noexcept
 {
   operator delete(block);
 }
+#endif
 
 namespace {
 
@@ -316,7 +325,8 @@ private slots:
     stopReusing();
     QVERIFY(now);
     QCOMPARE(now->id() == id, removal.isEmpty());
-    QCOMPARE(now, movie);
+    if (kBlocksReused)
+      QCOMPARE(now, movie);
     QCoreApplication::sendPostedEvents(window(), QEvent::MetaCall);
     QCOMPARE(session.block(now)->loadingIndicator() != nullptr, removal.isEmpty());
 
