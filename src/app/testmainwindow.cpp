@@ -129,8 +129,6 @@ QPushButton *button(const char *name, const QString &text, QLayout *layout)
 TestMainWindow::TestMainWindow(QWidget *parent)
     : QWidget(parent)
 {
-  // Segment reports cross threads queued.
-  qRegisterMetaType<Segment *>();
   mediaFolder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
   downloadFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
   exportPath = QDir::temp().filePath(QStringLiteral("export.mp4"));
@@ -563,14 +561,16 @@ void TestMainWindow::segmentStateChanged(Segment *segment, int state)
   // Loading tasks ask the engine for the media's length: the engine objects must exist first.
   if (state == SegmentLoading)
     addSegmentToEngine(_engine, segment, int(Segment::trackHeight()), true);
-  emit segmentListener_segmentStateChanged(segment, state);
+  emit segmentListener_segmentStateChanged(segment->id(), state);
 }
 
-void TestMainWindow::onSegmentStateChanged(Segment *segment, int newState)
+void TestMainWindow::onSegmentStateChanged(quint32 segmentId, int newState)
 {
-  // Reports queued before an unload name segments that are gone: compare pointers only.
-  if (newState != SegmentReady || !_engine || !_knows(segment))
+  // Reports queued before an unload name segments that are gone.
+  const int index = newState == SegmentReady && _engine ? _projectManager->indexOfSegmentId(segmentId) : -1;
+  if (index < 0)
     return;
+  Segment *segment = _projectManager->segmentAt(index);
   _engine->setSegmentDuration(segment->id(), segment->duration());
   if (const quint32 audio = segment->audioPartId())
     _engine->setSegmentDuration(audio, segment->duration());
@@ -583,22 +583,12 @@ void TestMainWindow::onSegmentStateChanged(Segment *segment, int newState)
   _engine->seek(_engine->currentTime(), true);
 }
 
-bool TestMainWindow::_knows(const Segment *segment)
-{
-  if (!_projectManager)
-    return false;
-  for (int i = 0; i < _projectManager->segmentCount(); ++i)
-    if (_projectManager->segmentAt(i) == segment)
-      return true;
-  return false;
-}
-
 void TestMainWindow::segmentRangeChanged(Segment *segment)
 {
-  emit segmentListener_segmentRangeChanged(segment, segment->duration());
+  emit segmentListener_segmentRangeChanged(segment->id(), segment->duration());
 }
 
-void TestMainWindow::onSegmentRangeChanged(Segment *, float) {}
+void TestMainWindow::onSegmentRangeChanged(quint32, float) {}
 
 QString TestMainWindow::projectFolder()
 {

@@ -111,8 +111,9 @@ signals:
   void exportProgressChanged(float percent);
   void exportFinished(int err);
   void offscreenReady();
-  void segmentListener_segmentStateChanged(Segment *segment, int newState);
-  void segmentListener_segmentRangeChanged(Segment *segment, float newDuration);
+  // Queued reports name the segment by id: it may be gone when they arrive.
+  void segmentListener_segmentStateChanged(quint32 segmentId, int newState);
+  void segmentListener_segmentRangeChanged(quint32 segmentId, float newDuration);
 
 public slots:
   void on_loadUnloadButton_clicked();
@@ -134,8 +135,8 @@ public slots:
   void on_openButton_clicked();
   void on_importButton_clicked();
   void onArchiveImporterMessage(ArchiveImporter *importer, int message, QVariant data);
-  void onSegmentStateChanged(Segment *segment, int newState);
-  void onSegmentRangeChanged(Segment *segment, float newDuration);
+  void onSegmentStateChanged(quint32 segmentId, int newState);
+  void onSegmentRangeChanged(quint32 segmentId, float newDuration);
   void onProjectLoaderMessage(ProjectLoader *loader, int message, QVariant data);
 
 private:
@@ -143,7 +144,6 @@ private:
   void _load();
   void _unload();
   void _addSegment(Segment *segment);
-  bool _knows(const Segment *segment);
   double _duration() const;
   float _startTime() const;
   float _durationInput() const;

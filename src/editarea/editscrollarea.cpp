@@ -64,6 +64,10 @@ EditScrollArea::~EditScrollArea()
 {
   // Rows go first, while the area can still answer their blocks' last signals.
   removeAllTracks();
+  // Row moves still running stop when the base class deletes them, after this body: their
+  // last report must not reach this half-destroyed area.
+  for (QAbstractAnimation *animation : findChildren<QAbstractAnimation *>())
+    disconnect(animation, nullptr, this, nullptr);
 }
 
 void EditScrollArea::_applyScrollBarStyle()

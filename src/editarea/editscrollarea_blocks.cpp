@@ -2,6 +2,7 @@
 // handled in editscrollarea_drag.cpp and editscrollarea_editing.cpp.
 #include "editscrollarea.h"
 
+#include "queuedwhilealive.h"
 #include "segment.h"
 #include "segmentwidget.h"
 #include "trackwidget.h"
@@ -21,11 +22,11 @@ void EditScrollArea::connectSegmentWidget(SegmentWidget *segmentWidget)
           &EditScrollArea::onSegmentWidgetDraggingStateChanged, Qt::DirectConnection);
   connect(segmentWidget, &SegmentWidget::segmentWidgetDraggingMoving, this,
           &EditScrollArea::onSegmentWidgetDraggingMoving, Qt::DirectConnection);
-  // Queued: the press finishes inside the block before the selection changes.
-  connect(segmentWidget, &SegmentWidget::segmentWidgetMousePressed, this,
-          &EditScrollArea::onSegmentWidgetMousePressed, Qt::QueuedConnection);
-  connect(segmentWidget, &SegmentWidget::segmentWidgetRightMousePressed, this,
-          &EditScrollArea::onSegmentWidgetRightMousePressed, Qt::QueuedConnection);
+  // Later: the press finishes inside the block before the selection changes.
+  connectQueuedWhileAlive(segmentWidget, &SegmentWidget::segmentWidgetMousePressed, this,
+                          &EditScrollArea::onSegmentWidgetMousePressed);
+  connectQueuedWhileAlive(segmentWidget, &SegmentWidget::segmentWidgetRightMousePressed, this,
+                          &EditScrollArea::onSegmentWidgetRightMousePressed);
   connect(segmentWidget, &SegmentWidget::segmentWidgetDoubleClickedOnFailedSegment, this,
           &EditScrollArea::editScrollAreaDoubleClickedOnFailedSegment, Qt::DirectConnection);
   connect(segmentWidget, &QObject::destroyed, this, &EditScrollArea::onSegmentWidgetDestroyed,

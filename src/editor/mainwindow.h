@@ -282,9 +282,10 @@ signals:
   void avrenderStatusChanged(int status);
   void avsegmentLoadStatusUpdated(int segId, int status, int loadingThumbnailStatus, int hardOrSoftVideo);
   void offscreenReady();
-  void segmentListener_segmentStateChanged(Segment *segment, int newState);
-  void segmentListener_segmentRangeChanged(Segment *segment, float newDuration);
-  void segmentListener_segmentAudioPlotDataDidReady(Segment *segment);
+  // Re-posted segment reports name the segment by id: it may be gone when they arrive.
+  void segmentListener_segmentStateChanged(quint32 segmentId, int newState);
+  void segmentListener_segmentRangeChanged(quint32 segmentId, float newDuration);
+  void segmentListener_segmentAudioPlotDataDidReady(quint32 segmentId);
   void avexporterProgressChanged(float percent);
   void avexporterFinished(int err);
   void segmentEditingStateChanged();
@@ -306,9 +307,9 @@ public slots:
   // Opening (mainwindow_project.cpp); the loader and segment handlers run on the GUI thread.
   void onProjectLoaderMessage(ProjectLoader *loader, int message, QVariant data);
   void onOpenGLFrameSwapped() {}
-  void onSegmentStateChanged(Segment *segment, int newState);
-  void onSegmentRangeChanged(Segment *segment, float newDuration);
-  void onSegmentAudioPlotDataDidReady(Segment *segment);
+  void onSegmentStateChanged(quint32 segmentId, int newState);
+  void onSegmentRangeChanged(quint32 segmentId, float newDuration);
+  void onSegmentAudioPlotDataDidReady(quint32 segmentId);
 
   // Engine bridge receivers.
   void onAVRenderProgressChanged(double time, double total);

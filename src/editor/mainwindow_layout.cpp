@@ -9,6 +9,7 @@
 #include "mediaexplorer.h"
 #include "pointerwidget.h"
 #include "projectmanager.h"
+#include "queuedwhilealive.h"
 #include "rulerscrollarea.h"
 #include "tooltipbutton.h"
 
@@ -96,10 +97,10 @@ void MainWindow::_setUpEditArea()
           &M::editScrollArea_onSelectNextSegmentByDirectionKey);
   connect(area, &E::editScrollAreaSelectedSegmentWidgetChanged, this, &M::editScrollArea_onSelectedSegmentWidgetChanged);
   connect(area, &E::editScrollAreaDeleteKeyPressed, this, &M::editScrollArea_onDeleteKeyPressed);
-  connect(area, &E::editScrollAreaPopupContextMenuForSegmentWidget, this,
-          &M::editScrollArea_onPopupContextMenuForSegmentWidget, Qt::QueuedConnection);
-  connect(area, &E::editScrollAreaDoubleClickedOnFailedSegment, this, &M::editScrollArea_doubleClickedOnFailedSegment,
-          Qt::QueuedConnection);
+  connectQueuedWhileAlive(area, &E::editScrollAreaPopupContextMenuForSegmentWidget, this,
+                          &M::editScrollArea_onPopupContextMenuForSegmentWidget);
+  connectQueuedWhileAlive(area, &E::editScrollAreaDoubleClickedOnFailedSegment, this,
+                          &M::editScrollArea_doubleClickedOnFailedSegment);
 
   _zoomSlider = new QSlider(Qt::Horizontal, _hooks.editArea);
   _zoomSlider->setObjectName(QStringLiteral("zoomSlider"));

@@ -34,7 +34,7 @@ QString engineText(const char *text)
 
 void MainWindow::segmentStateChanged(Segment *segment, int state)
 {
-  emit segmentListener_segmentStateChanged(segment, state);
+  emit segmentListener_segmentStateChanged(segment->id(), state);
   if (state != 1)
     return;
   // A segment that reloads on the GUI thread already has engine objects.
@@ -52,7 +52,7 @@ void MainWindow::segmentRangeChanged(Segment *segment)
   if (end <= _projectManager->duration())
     return;
   _projectManager->setDuration(end);
-  emit segmentListener_segmentRangeChanged(segment, end);
+  emit segmentListener_segmentRangeChanged(segment->id(), end);
 }
 
 QString MainWindow::loadErrorText() { return tr("Load Error"); }
@@ -164,7 +164,7 @@ float MainWindow::pixelsForDuration(float seconds) { return 24 * 4.0f * seconds;
 
 void MainWindow::segmentAudioPlotDataDidReady(Segment *segment)
 {
-  emit segmentListener_segmentAudioPlotDataDidReady(segment);
+  emit segmentListener_segmentAudioPlotDataDidReady(segment->id());
 }
 
 QString MainWindow::projectFolder()

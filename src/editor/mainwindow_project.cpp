@@ -216,6 +216,9 @@ void MainWindow::_failLoading(const QString &title, const QString &text)
 
 void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVariant data)
 {
+  // Messages still queued from a loader that was stopped name a deleted object.
+  if (loader != _loader)
+    return;
   switch (message) {
   case LoaderProgress: {
     const QPoint counts = data.toPoint();
@@ -303,11 +306,16 @@ void MainWindow::_buildLoadedSegments(PropertyMapList &maps)
   _addTrack();
 }
 
-void MainWindow::onSegmentStateChanged(Segment *segment, int newState)
+void MainWindow::onSegmentStateChanged(quint32 segmentId, int newState)
 {
+  // A report that outlived its segment (undone, deleted) changes nothing.
+  const int index = _projectManager ? _projectManager->indexOfSegmentId(segmentId) : -1;
+  if (index < 0)
+    return;
+  Segment *segment = _projectManager->segmentAt(index);
   if (newState == SegmentReady || segment->error() != SegmentNoError)
     _convertLegacyMovieOnce(segment);
-  SegmentWidget *block = static_cast<SegmentWidget *>(_projectManager->segmentWidgetOf(segment));
+  SegmentWidget *block = static_cast<SegmentWidget *>(_projectManager->segmentWidgetAt(index));
   if (!block)
     return;
   block->setScale(_zoom, false);
@@ -370,17 +378,18 @@ bool MainWindow::_refuseUnreadableImport(Segment *segment)
   return true;
 }
 
-void MainWindow::onSegmentRangeChanged(Segment *segment, float newDuration)
+void MainWindow::onSegmentRangeChanged(quint32 segmentId, float newDuration)
 {
-  Q_UNUSED(segment)
+  Q_UNUSED(segmentId)
   if (_hooks.rulerScrollArea)
     _hooks.rulerScrollArea->setScale(_zoom, newDuration);
   _editScrollArea->setScale(_zoom, newDuration);
 }
 
-void MainWindow::onSegmentAudioPlotDataDidReady(Segment *segment)
+void MainWindow::onSegmentAudioPlotDataDidReady(quint32 segmentId)
 {
-  if (auto *block = static_cast<SegmentWidget *>(_projectManager->segmentWidgetOf(segment)))
+  const int index = _projectManager ? _projectManager->indexOfSegmentId(segmentId) : -1;
+  if (auto *block = index >= 0 ? static_cast<SegmentWidget *>(_projectManager->segmentWidgetAt(index)) : nullptr)
     block->setScale(_zoom, false);
 }
 

@@ -85,7 +85,6 @@ class TestEngineTestWindow : public QObject
 private slots:
   void initTestCase()
   {
-    qRegisterMetaType<Segment *>();
     QVERIFY(m_dir.isValid());
     m_clip = m_dir.filePath("clip.mp4");
     MediaFixtures::VideoParams params;

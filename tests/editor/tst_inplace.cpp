@@ -54,6 +54,7 @@ bool near(const QPointF &a, const QPointF &b)
 class InPlaceWindow : public EditingWindow
 {
 public:
+  using EditingWindow::EditingWindow;
   using MainWindow::_beginTextEditing;
   using MainWindow::_canvasWidget;
   using MainWindow::_commitInPlaceEditing;
@@ -124,6 +125,7 @@ class TestInPlace : public QObject
 private slots:
   void initTestCase()
   {
+    session.makeWindow = [](const QString &name) { return std::make_unique<InPlaceWindow>(name); };
     QVERIFY(session.open(inPlaceSegments()));
     Segment *picture = session.segmentByUId("seg-6");
     QVERIFY(picture->insertTransition(0.5f, 0.5f) > 0);

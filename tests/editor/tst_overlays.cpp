@@ -156,7 +156,7 @@ private slots:
       QTRY_VERIFY(manager->version() >= 5.0f || version != "2.9");
       check(movie);
       // A segment that becomes ready again (rebuilt by undo, say) is left alone.
-      window.onSegmentStateChanged(movie, SegmentReady);
+      window.onSegmentStateChanged(movie->id(), SegmentReady);
       check(movie);
       manager->setModified(true);
       window.autoSave();

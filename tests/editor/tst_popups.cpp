@@ -56,6 +56,7 @@ QList<SegmentSpec> popupSegments()
 class PopupWindow : public EditingWindow
 {
 public:
+  using EditingWindow::EditingWindow;
   using MainWindow::_addTransitionGroupToEngine;
   using MainWindow::_render;
   using MainWindow::_applyTextEditorStyle;
@@ -160,6 +161,7 @@ private slots:
     QVERIFY(layout.open(QIODevice::WriteOnly));
     layout.write("<?xml version=\"1.0\"?>\n<Layout PreviewQuality=\"2\"/>\n");
     layout.close();
+    session.makeWindow = [](const QString &name) { return std::make_unique<PopupWindow>(name); };
     QVERIFY(session.open(popupSegments()));
     QCOMPARE(window()->_composition->width(), 1280);
     Segment *picture = session.segmentByUId("seg-6");

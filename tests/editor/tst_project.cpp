@@ -26,6 +26,7 @@
 #include "videothumbnailscache.h"
 #include "segment.h"
 #include "segmentwidget.h"
+#include "textsegment.h"
 #include "texteditwidget.h"
 #include "trackwidget.h"
 
@@ -643,7 +644,7 @@ private slots:
     map->setText("Type", "TEXT");
     map->setText("RangeStart", "2");
     map->setText("RangeDuration", "3");
-    Segment inside(map, nullptr);
+    TextSegment inside(map, nullptr, false);
     window.segmentRangeChanged(&inside);
     QCOMPARE(ranges.count(), 0);
     QCOMPARE(window.projectManager()->duration(), 10.0f);

@@ -33,7 +33,7 @@ public:
   void segmentStateChanged(Segment *segment, int state) override
   {
     FakeSegmentListener::segmentStateChanged(segment, state);
-    if (QThread::currentThread() != qApp->thread())
+    if (QThread::currentThread() != QCoreApplication::instance()->thread())
       ++foreignThreadReports;
     if (segment == deleteOnState && state == deleteState) {
       deleteOnState = nullptr;

@@ -235,7 +235,7 @@ bool EditingSession::open(const QList<SegmentSpec> &segments, const QString &pro
 {
   if (!project.isValid() || !project.write(segments, propertiesAttributes))
     return false;
-  window = std::make_unique<EditingWindow>(project.name());
+  window = makeWindow ? makeWindow(project.name()) : std::make_unique<EditingWindow>(project.name());
   window->resize(1200, 800);
   window->show();
   const int expected = segments.size();

@@ -23,6 +23,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 class ProgressHUD;
@@ -199,6 +200,9 @@ public:
   BeepCounter beeps;
   EditingProject project;
   std::unique_ptr<EditingWindow> window;
+  // Makes the window open() shows; a test that opens up more of the window sets it to make
+  // its own subclass.
+  std::function<std::unique_ptr<EditingWindow>(const QString &projectName)> makeWindow;
 
   EditingSession();
   ~EditingSession();
