@@ -34,7 +34,8 @@ public:
   AVAudioSink *sink() const { return _sink; }
   int readBufferSize() const { return _readBufferSize; }
   bool isFeeding() const { return _feedingRunning; }
-  // How many times the feeding thread found no mixed sound within its waits.
+  // How many times the feeding thread found no mixed sound within its waits; each time it parks
+  // until the mixer has bytes again (or the next start).
   int starvations() const { return _starvations; }
 
 private:
