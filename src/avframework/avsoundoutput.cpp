@@ -161,8 +161,11 @@ bool AVSoundOutput::_park()
 {
   AVMutexLocker locker(_engineLock);
   // A wake-up that came while the thread was busy is not lost.
-  while (!_wakeRequested && !_stop)
+  while (!_wakeRequested && !_stop) {
+    _parked = true;
     avCondWait(_wake, _engineLock);
+  }
+  _parked = false;
   _wakeRequested = false;
   return !_stop;
 }
