@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QThread>
 
+#include <atomic>
+
 // Copies or moves project folders into a destination folder on its own thread. A name
 // already taken there gets "name (n)"; a failure stops the run and keeps what was done.
 class CopyOrMoveProjectsTask : public QThread
@@ -27,6 +29,7 @@ private:
   QStringList m_sources;
   QString m_destination;
   bool m_copy;
-  int m_success = 0;
-  int m_doneCount = 0;
+  // Written by the thread, read on the GUI thread after the finished signal.
+  std::atomic<int> m_success{0};
+  std::atomic<int> m_doneCount{0};
 };

@@ -2,6 +2,8 @@
 
 #include <QThread>
 
+#include <atomic>
+
 // Copies one project folder (a duplicate) on its own thread.
 class DirCopier : public QThread
 {
@@ -18,5 +20,5 @@ protected:
 private:
   QString m_source;
   QString m_destination;
-  bool m_success = false;
+  std::atomic<bool> m_success{false};
 };

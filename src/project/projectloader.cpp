@@ -65,7 +65,7 @@ int ProjectLoader::loadProperties(const QString &name, const QString &folder, Pr
 
 PropertyMapList ProjectLoader::takeSegments()
 {
-  QMutexLocker lock(&m_segmentsLock);
+  std::lock_guard<std::mutex> lock(m_segmentsLock);
   return std::move(m_segments);
 }
 
@@ -130,7 +130,7 @@ void ProjectLoader::run()
 
   emit onMessage(this, LoaderBackgroundColor, int(m_manager->backgroundColor()));
   {
-    QMutexLocker lock(&m_segmentsLock);
+    std::lock_guard<std::mutex> lock(m_segmentsLock);
     m_segments = std::move(list);
   }
   emit onMessage(this, LoaderSegmentsRead, QVariant());

@@ -2,12 +2,12 @@
 
 #include "propertymap.h"
 
-#include <QMutex>
 #include <QString>
 #include <QThread>
 #include <QVariant>
 
 #include <atomic>
+#include <mutex>
 
 class ProjectManager;
 
@@ -57,7 +57,7 @@ private:
   // Brings the chroma-key keys of a converted project up to date; true when any map had them.
   static bool _migrateChromaKey(PropertyMap &map);
 
-  QMutex m_segmentsLock; // the list passes from the thread to the receiver of message 5
+  std::mutex m_segmentsLock; // the list passes from the thread to the receiver of message 5
   PropertyMapList m_segments;
   QString m_name;
   QString m_folder;
