@@ -39,6 +39,7 @@ ProjectLoader::~ProjectLoader()
   // Whoever deletes a running loader has not waited for it: stop it first.
   cancel();
   wait();
+  std::lock_guard<std::mutex> ran(m_runLock);
   qDebug("ProjectLoader deleted");
 }
 
@@ -101,6 +102,7 @@ bool ProjectLoader::_migrateChromaKey(PropertyMap &map)
 
 void ProjectLoader::run()
 {
+  std::lock_guard<std::mutex> running(m_runLock);
   bool converted = false;
   const QString xml = ProjectManager::projectFilePath(m_name, m_folder);
   if (xml.isEmpty() || !QFile::exists(xml)) {

@@ -57,6 +57,10 @@ private:
   // Brings the chroma-key keys of a converted project up to date; true when any map had them.
   static bool _migrateChromaKey(PropertyMap &map);
 
+  // Held by the thread for its whole run and taken by the destructor after waiting: what run()
+  // touched is seen as done before the loader goes (the thread's own end is invisible to the
+  // race checker).
+  std::mutex m_runLock;
   std::mutex m_segmentsLock; // the list passes from the thread to the receiver of message 5
   PropertyMapList m_segments;
   QString m_name;
