@@ -12,8 +12,15 @@ CopyOrMoveProjectsTask::CopyOrMoveProjectsTask(QObject *parent, const QStringLis
 {
 }
 
+CopyOrMoveProjectsTask::~CopyOrMoveProjectsTask()
+{
+  wait();
+  std::lock_guard<std::mutex> ran(m_runLock);
+}
+
 int CopyOrMoveProjectsTask::result(int *doneCount) const
 {
+  std::lock_guard<std::mutex> ran(m_runLock);
   if (doneCount)
     *doneCount = m_doneCount;
   return m_success;
@@ -31,6 +38,7 @@ QString CopyOrMoveProjectsTask::uniqueDestinationName(const QString &destination
 
 void CopyOrMoveProjectsTask::run()
 {
+  std::lock_guard<std::mutex> running(m_runLock);
   m_success = 1;
   const int total = m_sources.size();
   int done = 0;

@@ -617,6 +617,7 @@ void AVComposition::mixSound(double time, bool soundPass, bool playing, bool exp
   if (!_renderer)
     return;
   const int frameBytes = _channels * 2;
+  const bool wasEmpty = _mixedLength <= 0;
   int limit = _bufferSize;
   int asked = 0, finished = 0;
   const double lead = exporting ? 1.0 : 2.0;
@@ -665,6 +666,8 @@ void AVComposition::mixSound(double time, bool soundPass, bool playing, bool exp
   _mixedLength = std::max(0, limit);
   if (asked == finished)
     _windowComplete = true;
+  if (wasEmpty && _mixedLength > 0 && _mixReady)
+    _mixReady(_mixReadyData);
 }
 
 int AVComposition::readMixed(uint8_t *destination, int capacity, double *startFrame)
@@ -693,6 +696,22 @@ bool AVComposition::mixWindowComplete()
 {
   AVMutexLocker mix(_mixLock);
   return _windowComplete;
+}
+
+void AVComposition::setMixReadyListener(MixReadyFunction function, void *userData)
+{
+  AVMutexLocker mix(_mixLock);
+  _mixReady = function;
+  _mixReadyData = userData;
+}
+
+void AVComposition::removeMixReadyListener(void *userData)
+{
+  AVMutexLocker mix(_mixLock);
+  if (_mixReadyData != userData)
+    return;
+  _mixReady = nullptr;
+  _mixReadyData = nullptr;
 }
 
 int AVComposition::mixWindowStart()

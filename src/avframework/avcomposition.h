@@ -87,6 +87,11 @@ public:
   // the frame the bytes start at; with a capacity below what is mixed, takes whole frames that fit.
   int readMixed(uint8_t *destination, int capacity, double *startFrame);
   bool mixWindowComplete();
+  // Called under the mix lock by the pass that makes bytes readable where there were none; one
+  // reader at a time (the sound output). Removing it waits for a call in progress.
+  using MixReadyFunction = void (*)(void *userData);
+  void setMixReadyListener(MixReadyFunction function, void *userData);
+  void removeMixReadyListener(void *userData);
   int mixWindowStart();
   int mixWindowEnd();
   int mixedLength();
@@ -138,6 +143,8 @@ private:
   int _windowStart = 0;
   int _windowEnd = 0;
   bool _windowComplete = false;
+  MixReadyFunction _mixReady = nullptr;
+  void *_mixReadyData = nullptr;
   int32_t _endOffsets[1024] = {};
   int _framesPerWindow;
   uint8_t *_scratch;

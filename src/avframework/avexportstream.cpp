@@ -221,8 +221,6 @@ int _convert(AVExportStream *s, const uint8_t **input, int count)
     avPrint("Error while converting\n");
     return -13;
   }
-  if (converted == room)
-    printf("maybe not enough frame cache size.\n");
   s->conversionFill += converted;
   return 0;
 }
@@ -619,9 +617,6 @@ int writeAudioFrame(AVFormatContext *output, AVExportStream *s, AVComposition *c
   if (!s->inputEnded) {
     s->inputEnded = true;
     if (s->conversionFill > 0) {
-      const auto format = AVSampleFormat(s->encoder->sample_fmt);
-      printf("Some audio frame data left (%d).\n",
-             s->conversionFill * av_get_bytes_per_sample(format) * s->encoder->ch_layout.nb_channels);
       written = _encodeConverted(output, s, s->conversionFill);
       if (written < 0)
         return written;

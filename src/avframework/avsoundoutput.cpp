@@ -5,7 +5,6 @@
 #include "avcomposition.h"
 
 #include <QByteArray>
-#include <QDebug>
 #include <QThread>
 #include <algorithm>
 #include <condition_variable>
@@ -26,12 +25,15 @@ AVSoundOutput::AVSoundOutput(AVComposition *composition, int sampleRate, int cha
     _sink->start();
     _sink->suspend();
   });
+  // A feeder that found the mix late waits for the mixer's next bytes, not for the next play.
+  _composition->setMixReadyListener([](void *output) { static_cast<AVSoundOutput *>(output)->_wakeFeeder(); }, this);
   _feedingThread = avThreadCreate(_feedingThreadBody, this);
   avThreadStart(_feedingThread);
 }
 
 AVSoundOutput::~AVSoundOutput()
 {
+  _composition->removeMixReadyListener(this);
   // Behind the queued tasks: none may start the device again after the stop.
   stop();
   _stop = true;
@@ -159,8 +161,11 @@ bool AVSoundOutput::_park()
 {
   AVMutexLocker locker(_engineLock);
   // A wake-up that came while the thread was busy is not lost.
-  while (!_wakeRequested && !_stop)
+  while (!_wakeRequested && !_stop) {
+    _parked = true;
     avCondWait(_wake, _engineLock);
+  }
+  _parked = false;
   _wakeRequested = false;
   return !_stop;
 }
@@ -220,7 +225,6 @@ void AVSoundOutput::_pushLoop()
         pending.append(reinterpret_cast<const char *>(_readBuffer), read);
       n = std::min(int(pending.size()), period);
       if (n < 1) {
-        qDebug() << "No audio data, loop=" << waits;
         ++_starvations;
         if (!_park())
           break;

@@ -34,7 +34,10 @@ public:
   AVAudioSink *sink() const { return _sink; }
   int readBufferSize() const { return _readBufferSize; }
   bool isFeeding() const { return _feedingRunning; }
-  // How many times the feeding thread found no mixed sound within its waits.
+  // The feeding thread waits to be woken.
+  bool isParked() const { return _parked; }
+  // How many times the feeding thread found no mixed sound within its waits; each time it parks
+  // until the mixer has bytes again (or the next start).
   int starvations() const { return _starvations; }
 
 private:
@@ -59,6 +62,7 @@ private:
   std::atomic<bool> _stop{false};
   std::atomic<bool> _feedingRunning{false};
   std::atomic<bool> _wakeRequested{false};
+  std::atomic<bool> _parked{false};
   uint8_t *_readBuffer;
   int _readBufferSize;
   std::atomic<bool> _reset{false};

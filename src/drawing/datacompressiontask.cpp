@@ -4,14 +4,24 @@
 #include <QElapsedTimer>
 #include <QSaveFile>
 
-DataCompressionTask::DataCompressionTask(const QImage &picture, const QString &path, std::function<void()> finished)
-    : _picture(picture), _path(path), _finished(std::move(finished))
+std::mutex &DataCompressionTask::handOverLock()
 {
+  static std::mutex lock;
+  return lock;
+}
+
+DataCompressionTask::DataCompressionTask(const QImage &picture, const QString &path, std::function<void()> finished)
+{
+  std::lock_guard<std::mutex> lock(handOverLock());
+  _picture = picture;
+  _path = path;
+  _finished = std::move(finished);
   setAutoDelete(true);
 }
 
 void DataCompressionTask::run()
 {
+  { std::lock_guard<std::mutex> lock(handOverLock()); }
   if (!_picture.isNull()) {
     QElapsedTimer timer;
     timer.start();

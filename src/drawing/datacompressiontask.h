@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <mutex>
 
 // Writes one undo snapshot of the canvas as a PNG file, on the history's pool.
 class DataCompressionTask : public QRunnable
@@ -14,6 +15,11 @@ public:
   DataCompressionTask(const QImage &picture, const QString &path, std::function<void()> finished);
 
   void run() override;
+
+  // Taken while a task stores its inputs and again before it reads them, and around what the
+  // pool's thread posts back: the pool's and the event queue's own hand-overs are invisible to
+  // the race checker.
+  static std::mutex &handOverLock();
 
 private:
   QImage _picture;

@@ -91,7 +91,14 @@ void HistoryDataCompressionTaskManager::push(const QPixmap &picture)
   ++_pending;
   // The pool's thread only posts back; the call is dropped when this history is gone.
   auto finished = [self = this] {
-    QMetaObject::invokeMethod(self, [self] { self->_writeFinished(); }, Qt::QueuedConnection);
+    std::lock_guard<std::mutex> posting(DataCompressionTask::handOverLock());
+    QMetaObject::invokeMethod(
+        self,
+        [self] {
+          { std::lock_guard<std::mutex> posted(DataCompressionTask::handOverLock()); }
+          self->_writeFinished();
+        },
+        Qt::QueuedConnection);
   };
   start(new DataCompressionTask(picture.toImage(), path, finished));
 }

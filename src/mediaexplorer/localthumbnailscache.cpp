@@ -10,7 +10,7 @@ LocalThumbnailsCache::LocalThumbnailsCache(QObject *parent) : QObject(parent) {}
 
 LocalThumbnailsCache::~LocalThumbnailsCache()
 {
-  QMutexLocker locker(&_mutex);
+  std::lock_guard<std::mutex> locker(_mutex);
   qDeleteAll(_folders);
   _folders.clear();
 }
@@ -22,7 +22,7 @@ QString LocalThumbnailsCache::cacheRoot()
 
 void LocalThumbnailsCache::thumbnail(QPixmap &pixmap, const QFileInfo &fi, QString &metadata)
 {
-  QMutexLocker locker(&_mutex);
+  std::lock_guard<std::mutex> locker(_mutex);
   const QString folderPath = fi.path();
   ThumbnailsCacheFolder *folder = _folders.value(folderPath);
   if (!folder) {
@@ -43,7 +43,7 @@ void LocalThumbnailsCache::setThumbnail(const QFileInfo &fi, const QPixmap &pixm
     return;
   ThumbnailsCacheFolder *folder = nullptr;
   {
-    QMutexLocker locker(&_mutex);
+    std::lock_guard<std::mutex> locker(_mutex);
     folder = _folders.value(fi.path());
     if (!folder) {
       folder = new ThumbnailsCacheFolder(fi.path(), this);

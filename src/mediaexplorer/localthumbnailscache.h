@@ -2,9 +2,10 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <QMutex>
 #include <QObject>
 #include <QPixmap>
+
+#include <mutex>
 
 class ThumbnailsCacheFolder;
 
@@ -26,5 +27,5 @@ public:
 
 private:
   QHash<QString, ThumbnailsCacheFolder *> _folders;
-  QMutex _mutex;
+  std::mutex _mutex;
 };

@@ -38,7 +38,7 @@ ThumbnailsCacheFolder::ThumbnailsCacheFolder(const QString &folderPath, QObject 
 
 ThumbnailsCacheFolder::~ThumbnailsCacheFolder()
 {
-  QMutexLocker locker(&_mutex);
+  std::lock_guard<std::mutex> locker(_mutex);
   if (!_dirty)
     return;
   QDir().mkpath(LocalThumbnailsCache::cacheRoot() + QDir::separator() + folderName(_folderPath));
@@ -60,7 +60,7 @@ ThumbnailsCacheFolder::~ThumbnailsCacheFolder()
 
 void ThumbnailsCacheFolder::thumbnail(QPixmap &pixmap, const QString &fileName, QString &metadata, qint64 modifiedMs)
 {
-  QMutexLocker locker(&_mutex);
+  std::lock_guard<std::mutex> locker(_mutex);
   const QString k = key(fileName);
   auto it = _entries.find(k);
   if (it == _entries.end()) {
@@ -85,7 +85,7 @@ void ThumbnailsCacheFolder::thumbnail(QPixmap &pixmap, const QString &fileName, 
 void ThumbnailsCacheFolder::setThumbnail(const QString &fileName, const QPixmap &pixmap, const QString &metadata,
                                          qint64 modifiedMs)
 {
-  QMutexLocker locker(&_mutex);
+  std::lock_guard<std::mutex> locker(_mutex);
   ThumbnailCacheEntry &e = entry(key(fileName));
   e.pixmap = pixmap;
   e.metadata = metadata;

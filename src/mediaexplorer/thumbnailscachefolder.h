@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QHash>
-#include <QMutex>
 #include <QObject>
 #include <QPixmap>
 #include <QString>
+
+#include <mutex>
 
 struct ThumbnailCacheEntry
 {
@@ -49,7 +50,7 @@ private:
   QString _folderPath;
   uint _folderHash = 0;
   QHash<QString, ThumbnailCacheEntry> _entries;
-  QMutex _mutex;
+  std::mutex _mutex;
   bool _dirty = false;
   // The index on disk named another folder (or none): none of its groups may be kept.
   bool _foreignIndex = false;

@@ -65,6 +65,7 @@ ArchiveExporter::~ArchiveExporter()
 {
   cancel();
   wait();
+  std::lock_guard<std::mutex> ran(m_runLock);
 }
 
 void ArchiveExporter::_sendProgress()

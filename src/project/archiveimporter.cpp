@@ -43,6 +43,7 @@ ArchiveImporter::~ArchiveImporter()
 {
   cancel();
   wait();
+  std::lock_guard<std::mutex> ran(m_runLock);
   qDebug("ArchiveImporter deleted");
 }
 

@@ -39,6 +39,7 @@ ProjectLoader::~ProjectLoader()
   // Whoever deletes a running loader has not waited for it: stop it first.
   cancel();
   wait();
+  std::lock_guard<std::mutex> ran(m_runLock);
   qDebug("ProjectLoader deleted");
 }
 
@@ -65,7 +66,7 @@ int ProjectLoader::loadProperties(const QString &name, const QString &folder, Pr
 
 PropertyMapList ProjectLoader::takeSegments()
 {
-  QMutexLocker lock(&m_segmentsLock);
+  std::lock_guard<std::mutex> lock(m_segmentsLock);
   return std::move(m_segments);
 }
 
@@ -101,6 +102,7 @@ bool ProjectLoader::_migrateChromaKey(PropertyMap &map)
 
 void ProjectLoader::run()
 {
+  std::lock_guard<std::mutex> running(m_runLock);
   bool converted = false;
   const QString xml = ProjectManager::projectFilePath(m_name, m_folder);
   if (xml.isEmpty() || !QFile::exists(xml)) {
@@ -130,7 +132,7 @@ void ProjectLoader::run()
 
   emit onMessage(this, LoaderBackgroundColor, int(m_manager->backgroundColor()));
   {
-    QMutexLocker lock(&m_segmentsLock);
+    std::lock_guard<std::mutex> lock(m_segmentsLock);
     m_segments = std::move(list);
   }
   emit onMessage(this, LoaderSegmentsRead, QVariant());

@@ -2,12 +2,12 @@
 
 #include "propertymap.h"
 
-#include <QMutex>
 #include <QString>
 #include <QThread>
 #include <QVariant>
 
 #include <atomic>
+#include <mutex>
 
 class ProjectManager;
 
@@ -57,7 +57,11 @@ private:
   // Brings the chroma-key keys of a converted project up to date; true when any map had them.
   static bool _migrateChromaKey(PropertyMap &map);
 
-  QMutex m_segmentsLock; // the list passes from the thread to the receiver of message 5
+  // Held by the thread for its whole run and taken by the destructor after waiting: what run()
+  // touched is seen as done before the loader goes (the thread's own end is invisible to the
+  // race checker).
+  std::mutex m_runLock;
+  std::mutex m_segmentsLock; // the list passes from the thread to the receiver of message 5
   PropertyMapList m_segments;
   QString m_name;
   QString m_folder;

@@ -6,7 +6,6 @@
 #include "util.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 namespace {
 
@@ -37,7 +36,7 @@ ProjectManager::~ProjectManager()
 {
   if (ProjectContext::current() == this)
     ProjectContext::setCurrent(nullptr);
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   qDeleteAll(m_segments);
   m_segments.clear();
   m_segmentWidgets.clear();
@@ -51,7 +50,7 @@ void ProjectManager::setModified(bool modified)
 
 float ProjectManager::startTime()
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   return 0.0f;
 }
 
@@ -127,7 +126,7 @@ int ProjectManager::_insertIndex(int track, float start) const
 void ProjectManager::insertSegment(Segment *segment, SegmentView *widget)
 {
   {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     const int index = _insertIndex(segment->trackId(), segment->rangeStart());
     m_segments.insert(index, segment);
     m_segmentWidgets.insert(index, widget);
@@ -138,7 +137,7 @@ void ProjectManager::insertSegment(Segment *segment, SegmentView *widget)
 void ProjectManager::appendSegment(Segment *segment, SegmentView *widget)
 {
   {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_segments.append(segment);
     m_segmentWidgets.append(widget);
   }
@@ -149,7 +148,7 @@ void ProjectManager::removeSegment(Segment *segment)
 {
   int index;
   {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     index = m_segments.indexOf(segment);
     if (index < 0)
       return;
@@ -162,7 +161,7 @@ void ProjectManager::removeSegment(Segment *segment)
 void ProjectManager::removeSegmentAt(int index)
 {
   {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (index < 0 || index >= m_segments.size())
       return;
     m_segments.removeAt(index);
@@ -174,7 +173,7 @@ void ProjectManager::removeSegmentAt(int index)
 void ProjectManager::clearSegments()
 {
   {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_segments.clear();
     m_segmentWidgets.clear();
   }
@@ -183,39 +182,39 @@ void ProjectManager::clearSegments()
 
 void ProjectManager::setSegmentWidgetAt(SegmentView *widget, int index)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   if (index >= 0 && index < m_segmentWidgets.size())
     m_segmentWidgets[index] = widget;
 }
 
 void ProjectManager::resetTrackIds()
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   for (Segment *segment : qAsConst(m_segments))
     segment->setTrackId(0);
 }
 
 int ProjectManager::segmentCount()
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   return m_segments.size();
 }
 
 Segment *ProjectManager::segmentAt(int index)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   return m_segments.value(index, nullptr);
 }
 
 SegmentView *ProjectManager::segmentWidgetAt(int index)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   return m_segmentWidgets.value(index, nullptr);
 }
 
 SegmentView *ProjectManager::segmentWidgetOf(Segment *segment)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   return m_segmentWidgets.value(m_segments.indexOf(segment), nullptr);
 }
 
@@ -226,7 +225,7 @@ Segment *ProjectManager::firstSegment() const
 
 int ProjectManager::indexOfSegmentId(quint32 id)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   for (int i = 0; i < m_segments.size(); ++i) {
     const Segment *s = m_segments.at(i);
     if (s->id() == id || (s->audioPartId() != 0 && s->audioPartId() == id))
@@ -237,7 +236,7 @@ int ProjectManager::indexOfSegmentId(quint32 id)
 
 int ProjectManager::indexOfSegmentUId(const QString &uid)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   for (int i = 0; i < m_segments.size(); ++i)
     if (m_segments.at(i)->uid() == uid)
       return i;
@@ -246,7 +245,7 @@ int ProjectManager::indexOfSegmentUId(const QString &uid)
 
 int ProjectManager::segmentCountOnTrack(int track)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   int count = 0;
   for (const Segment *segment : qAsConst(m_segments))
     count += segment->trackId() == track ? 1 : 0;
@@ -255,7 +254,7 @@ int ProjectManager::segmentCountOnTrack(int track)
 
 int ProjectManager::layerSegmentIds(quint32 *out)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   int count = 0;
   for (const Segment *segment : qAsConst(m_segments))
     if (segment->isLayer())
@@ -265,7 +264,7 @@ int ProjectManager::layerSegmentIds(quint32 *out)
 
 bool ProjectManager::isFileUsedByOtherSegment(const QString &fileName, Segment *except)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   for (const Segment *segment : qAsConst(m_segments))
     if (segment != except && segment->fileName() == fileName)
       return true;
@@ -274,7 +273,7 @@ bool ProjectManager::isFileUsedByOtherSegment(const QString &fileName, Segment *
 
 void ProjectManager::setSegmentWidgetsActive(bool active, Segment *except, bool animated)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   for (SegmentView *widget : qAsConst(m_segmentWidgets))
     if (widget && widget->segment() != except)
       widget->setActive(active, animated);
@@ -282,7 +281,7 @@ void ProjectManager::setSegmentWidgetsActive(bool active, Segment *except, bool 
 
 SegmentView *ProjectManager::segmentWidgetAtTime(float time, int track)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   for (int i = 0; i < m_segments.size(); ++i) {
     const Segment *s = m_segments.at(i);
     const float start = s->rangeStart();
@@ -335,7 +334,7 @@ Segment *ProjectManager::segmentStartingBefore(float time, int track) const
 
 void ProjectManager::updateDuration()
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   float end = 0;
   for (const Segment *segment : qAsConst(m_segments)) {
     const float duration = segment->duration();
@@ -348,7 +347,7 @@ void ProjectManager::updateDuration()
 
 bool ProjectManager::allSegmentsLoaded(QPoint *counts)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   int ready = 0;
   for (const Segment *segment : qAsConst(m_segments))
     ready += segment->isLoaded() ? 1 : 0;

@@ -6,7 +6,6 @@
 
 #include <QList>
 #include <QMap>
-#include <QMutex>
 #include <QPoint>
 #include <QSize>
 #include <QSizeF>
@@ -14,6 +13,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 class QXmlStreamWriter;
 class Segment;
@@ -190,5 +190,5 @@ private:
   // Also set by the project loader's thread.
   std::atomic<bool> m_modified{false};
   ProjectHistory m_history;
-  QMutex m_mutex;
+  std::mutex m_mutex;
 };

@@ -9,7 +9,6 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QMutexLocker>
 #include <QStandardPaths>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -158,7 +157,7 @@ int ProjectManager::_readSegmentsFile(const QString &path, PropertyMapList &list
 
 int ProjectManager::saveSegments(const QString &name, const QString &folder)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   const QString projects = projectsDirectory();
   if (projects.isEmpty() || name.isEmpty())
     return -1;
@@ -178,7 +177,7 @@ int ProjectManager::loadSegments(PropertyMapList &list, const QString &name, con
 
 int ProjectManager::saveProperties(const QString &name, const QString &folder)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   return saveXmlFile(
       propertiesFilePath(name, folder), true,
       [this](QXmlStreamWriter &writer) {
@@ -200,7 +199,7 @@ int ProjectManager::saveProperties(const QString &name, const QString &folder)
 
 int ProjectManager::loadProperties(const QString &name, const QString &folder)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   QFile file(propertiesFilePath(name, folder));
   if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
     return -1;

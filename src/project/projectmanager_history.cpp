@@ -4,7 +4,6 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QMutexLocker>
 
 namespace {
 
@@ -18,7 +17,7 @@ void _setFailed(bool *failed, bool value)
 
 int ProjectManager::_writeSnapshot(const QString &name, const QString &folder, int number, QString *path)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   const QString dir = historyDirectory(name, folder);
   if (dir.isEmpty() || !QDir().mkpath(dir))
     return -1;

@@ -78,6 +78,8 @@ private slots:
   void layerLoadedWhilePausedIsComposed();
   void soundOutputFollowsPlayPauseAndSeek();
   void noMixedSoundParksTheFeeder();
+  void lateMixWakesTheFeeder_data();
+  void lateMixWakesTheFeeder();
   void withoutCompositionTheFlagStillFlips();
   void facadeSeekWhilePlayingLeavesItPaused();
   void stopEndsThreadsAndStartMakesNewOnes();
@@ -252,6 +254,40 @@ void TestPlayback::noMixedSoundParksTheFeeder()
   QTest::qWait(200);
   QCOMPARE(_render->soundOutput()->starvations(), starved);
   QCOMPARE(g_sink.load()->bytesWritten(), written);
+}
+
+void TestPlayback::lateMixWakesTheFeeder_data()
+{
+  QTest::addColumn<int>("passesBefore");
+  QTest::newRow("late from the start") << 0;
+  QTest::newRow("late after a pass") << 1;
+}
+
+void TestPlayback::lateMixWakesTheFeeder()
+{
+  QFETCH(int, passesBefore);
+  // The test is the mixer: nothing is mixed unless it mixes a pass. Only sound is mixed, never
+  // a frame composed: the playback's renderer just marks rendering as begun.
+  AVComposition composition(64, 36, kRate, 2, _render->renderer());
+  composition.addSegment(new ConstantSound(0, 10, 1000), 1);
+  composition.updateDuration();
+  AVSoundOutput output(&composition, kRate, 2);
+  AVNullAudioSink *sink = g_sink;
+  auto mixPass = [&composition] {
+    composition.update(composition.mixWindowStart() / double(kRate), true, false, 1, true, false);
+  };
+  int64_t mixed = 0;
+  for (int i = 0; i < passesBefore; ++i) {
+    mixPass();
+    mixed += composition.mixedLength(); // the device is suspended: nothing is read yet
+  }
+  output.start();
+  // Held: the feeder has played all there was and waits.
+  QTRY_VERIFY_WITH_TIMEOUT(output.starvations() >= 1 && output.isParked(), 5000);
+  QCOMPARE(sink->bytesWritten(), mixed);
+  // Released: the next pass reaches the device without another play.
+  mixPass();
+  QTRY_VERIFY_WITH_TIMEOUT(sink->bytesWritten() > mixed, 5000);
 }
 
 void TestPlayback::withoutCompositionTheFlagStillFlips()

@@ -3,7 +3,6 @@
 #include "avexporter.h"
 #include "avrender.h"
 
-#include <QDebug>
 #include <QPainter>
 #include <QPixmap>
 
@@ -105,7 +104,6 @@ void AVGLWidget::paintGL()
 
 void AVGLWidget::resizeGL(int w, int h)
 {
-  qDebug() << "AVGLWidget::resizeGL w=" << w << " h=" << h;
   if (!_render)
     return;
   const qreal ratio = devicePixelRatioF();
