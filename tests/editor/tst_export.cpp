@@ -37,6 +37,7 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -451,13 +452,26 @@ private slots:
     shape.seconds = 4;
     QVERIFY(p.openAt360p(shape));
     ExportWindow &w = *p.window;
+    // The exporter's thread reports 30 % and waits there until Cancel has been clicked, so the
+    // encode cannot finish first however fast it runs.
+    std::atomic<bool> reached{false};
     bool cancelled = false;
-    connect(&w, &MainWindow::avexporterProgressChanged, this, [&](float progress) {
-      if (!cancelled && progress >= 0.3f && w.popup()) {
-        cancelled = true;
-        QTest::mouseClick(w.popup()->findChild<QPushButton *>("exportCancelButton"), Qt::LeftButton);
-      }
-    });
+    connect(
+        &w, &MainWindow::avexporterProgressChanged, this,
+        [&](float progress) {
+          if (progress < 0.3f || reached.exchange(true))
+            return;
+          QMetaObject::invokeMethod(
+              this,
+              [&] {
+                if (PopupMovieExportingWidget *popup = w.popup()) {
+                  cancelled = true;
+                  QTest::mouseClick(popup->findChild<QPushButton *>("exportCancelButton"), Qt::LeftButton);
+                }
+              },
+              Qt::BlockingQueuedConnection);
+        },
+        Qt::DirectConnection);
     QVERIFY(p.exportNow());
     QVERIFY(p.waitUntilIdle());
     QVERIFY(cancelled);
