@@ -572,13 +572,27 @@ private slots:
     ProjectShape shape;
     shape.seconds = 4;
     QVERIFY(p.openAt360p(shape));
+    // The exporter's thread waits at its first report until the close has cancelled the
+    // export, so the encode cannot finish first however fast it runs.
+    QSemaphore held;
+    const auto unblock = qScopeGuard([&] { held.release(); });
+    std::atomic<bool> reached{false};
+    connect(
+        p.window.get(), &MainWindow::avexporterProgressChanged, this,
+        [&](float) {
+          if (!reached.exchange(true))
+            held.acquire();
+        },
+        Qt::DirectConnection);
     QVERIFY(p.exportNow());
     ExportWindow *w = p.window.release();
     QPointer<ExportWindow> guard(w);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->dialogs.answers << QMessageBox::Yes;
-    QTRY_VERIFY_WITH_TIMEOUT(!w->taskbar.isEmpty(), EncodeWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(reached, EncodeWaitMs);
     w->close();
+    QTRY_VERIFY(w->isCancelRequested());
+    held.release();
     QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), EncodeWaitMs);
     QVERIFY(!QFile::exists(p.cached("Trip_360p_h264_30fps.mp4")));
     QVERIFY(!QFile::exists(p.cached("Trip_360p_h264_30fps.partial.mp4")));
