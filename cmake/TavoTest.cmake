@@ -9,8 +9,14 @@ function(tavo_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "TAVO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  set(environment "TAVO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  # QtTest stops any one function after 300 s: a test given longer gives its functions that
+  # time too, less a minute, so that QtTest names the function before CTest kills the test.
+  if(T_TIMEOUT GREATER 360)
+    math(EXPR function_ms "(${T_TIMEOUT} - 60) * 1000")
+    list(APPEND environment "QTEST_FUNCTION_TIMEOUT=${function_ms}")
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${environment}")
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()

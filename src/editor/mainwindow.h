@@ -1093,6 +1093,8 @@ protected:
   float _voiceStartTime = 0;
   // Set while a media copy runs: the window refuses to close.
   bool _copyingMedia = false;
+  // What a media copy runs on its worker thread (tests hold the copy here).
+  std::function<void(const QString &, const QString &, FileCopyState *)> _copyTask = &MainWindow::copyFileTask;
   QString _dropPath;
   QString _dropType;
   QString _webItemId;

@@ -30,6 +30,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QSettings>
@@ -294,17 +295,24 @@ QString MainWindow::_copyMediaIntoProject(const QString &source, const QString &
   // The state and the thread belong to this call, not to the window: the window may go while
   // the copy runs, and the thread is always joined here.
   FileCopyState state;
+  const auto task = _copyTask;
   std::unique_ptr<QThread> thread(
-      QThread::create([source, destination, &state] { MainWindow::copyFileTask(source, destination, &state); }));
+      QThread::create([task, source, destination, &state] { task(source, destination, &state); }));
   // The window refuses to close from now on, not only once the display shows.
   _copyingMedia = true;
   thread->start(QThread::InheritPriority);
   QPointer<MainWindow> self(this);
-  for (int pass = 1; state.running; ++pass) {
+  // Progress shows once the copy has run half a second, then every half second, by the clock:
+  // on a busy machine a pass of the loop takes far longer than its sleep.
+  QElapsedTimer clock;
+  clock.start();
+  for (qint64 due = 500; state.running;) {
     QThread::msleep(50);
     QCoreApplication::processEvents();
-    if (self && pass % 10 == 0)
+    if (self && clock.elapsed() >= due) {
       showProgressHUD(tr("Copying file..."), total > 0 ? float(state.bytesCopied) / float(total) : 0.0f);
+      due = clock.elapsed() + 500;
+    }
   }
   thread->wait();
   if (!self)

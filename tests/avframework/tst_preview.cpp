@@ -121,8 +121,9 @@ void TestPreview::transparentBackgroundShowsTheCheckerboard()
   // A small opaque layer in the middle of a transparent frame.
   startPlayback(vec4{0, 0, 0, 0});
   static_cast<FakeLayer *>(_composition->findSegment(1))->setScale(0.5f, 0.5f);
+  const int before = _render->composedFrames();
   _render->step(1);
-  QTest::qWait(200);
+  QTRY_VERIFY_WITH_TIMEOUT(_render->composedFrames() > before, 10000);
   _widget->setBackgroundColor(QColor(0, 0, 0, 0));
   const QImage frame = grab();
   // Around the layer the checkerboard's two shades alternate; the layer covers it.

@@ -233,7 +233,7 @@ void TestFillPopup::customPictureFitsTheCanvas()
   SwatchWindow w;
   PopupDrawingModeWidget *popup = w.open();
   QTest::mouseClick(popup->patternPage()->customButton(), Qt::LeftButton);
-  QTRY_COMPARE_WITH_TIMEOUT(w.patterns.count(), 1, 3000);
+  QTRY_COMPARE(w.patterns.count(), 1);
   QCOMPARE(w.swatch->patternPath(), TextureGridWidget::customPatternPath());
   // Fitted into 1920 x 1080, keeping its shape.
   QCOMPARE(w.swatch->pattern().size(), QSize(1920, 540));

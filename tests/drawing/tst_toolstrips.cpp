@@ -56,7 +56,7 @@ struct ToolBarWindow
   {
     const int before = commands.count();
     QTest::mouseClick(button, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(commands.count(), before + 1, 2000);
+    QTRY_COMPARE(commands.count(), before + 1);
   }
 };
 
@@ -112,7 +112,7 @@ void TestToolStrips::commandArrivesAfterTheClick()
   clock.start();
   QTest::mouseClick(picker.findButton(10314), Qt::LeftButton);
   QCOMPARE(commands.count(), 0);
-  QTRY_COMPARE_WITH_TIMEOUT(commands.count(), 1, 2000);
+  QTRY_COMPARE(commands.count(), 1);
   QVERIFY2(clock.elapsed() >= 190, qPrintable(QString("after %1 ms").arg(clock.elapsed())));
   QCOMPARE(commands.first().at(1).toInt(), 10314);
   QCOMPARE(commands.first().at(2).toFloat(), 0.0f);

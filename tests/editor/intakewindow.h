@@ -27,6 +27,7 @@ public:
   using MainWindow::_addCapturedPhoto;
   using MainWindow::_addMediaFileFromDialog;
   using MainWindow::_copyMediaIntoProject;
+  using MainWindow::_copyTask;
   using MainWindow::_dropLength;
   using MainWindow::_insertMediaFile;
   using MainWindow::_insertTrack;

@@ -37,6 +37,7 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -451,13 +452,26 @@ private slots:
     shape.seconds = 4;
     QVERIFY(p.openAt360p(shape));
     ExportWindow &w = *p.window;
+    // The exporter's thread reports 30 % and waits there until Cancel has been clicked, so the
+    // encode cannot finish first however fast it runs.
+    std::atomic<bool> reached{false};
     bool cancelled = false;
-    connect(&w, &MainWindow::avexporterProgressChanged, this, [&](float progress) {
-      if (!cancelled && progress >= 0.3f && w.popup()) {
-        cancelled = true;
-        QTest::mouseClick(w.popup()->findChild<QPushButton *>("exportCancelButton"), Qt::LeftButton);
-      }
-    });
+    connect(
+        &w, &MainWindow::avexporterProgressChanged, this,
+        [&](float progress) {
+          if (progress < 0.3f || reached.exchange(true))
+            return;
+          QMetaObject::invokeMethod(
+              this,
+              [&] {
+                if (PopupMovieExportingWidget *popup = w.popup()) {
+                  cancelled = true;
+                  QTest::mouseClick(popup->findChild<QPushButton *>("exportCancelButton"), Qt::LeftButton);
+                }
+              },
+              Qt::BlockingQueuedConnection);
+        },
+        Qt::DirectConnection);
     QVERIFY(p.exportNow());
     QVERIFY(p.waitUntilIdle());
     QVERIFY(cancelled);
@@ -558,13 +572,27 @@ private slots:
     ProjectShape shape;
     shape.seconds = 4;
     QVERIFY(p.openAt360p(shape));
+    // The exporter's thread waits at its first report until the close has cancelled the
+    // export, so the encode cannot finish first however fast it runs.
+    QSemaphore held;
+    const auto unblock = qScopeGuard([&] { held.release(); });
+    std::atomic<bool> reached{false};
+    connect(
+        p.window.get(), &MainWindow::avexporterProgressChanged, this,
+        [&](float) {
+          if (!reached.exchange(true))
+            held.acquire();
+        },
+        Qt::DirectConnection);
     QVERIFY(p.exportNow());
     ExportWindow *w = p.window.release();
     QPointer<ExportWindow> guard(w);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->dialogs.answers << QMessageBox::Yes;
-    QTRY_VERIFY_WITH_TIMEOUT(!w->taskbar.isEmpty(), EncodeWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(reached, EncodeWaitMs);
     w->close();
+    QTRY_VERIFY(w->isCancelRequested());
+    held.release();
     QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), EncodeWaitMs);
     QVERIFY(!QFile::exists(p.cached("Trip_360p_h264_30fps.mp4")));
     QVERIFY(!QFile::exists(p.cached("Trip_360p_h264_30fps.partial.mp4")));

@@ -20,7 +20,10 @@
 #include <QPushButton>
 #include <QDir>
 #include <QMimeDatabase>
+#include <QProgressBar>
+#include <QSemaphore>
 #include <QSettings>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -236,7 +239,8 @@ private slots:
       QTRY_VERIFY(w->findChild<ProgressHUD *>());
   }
 
-  // A long copy keeps the window painting and refuses a close from its very start.
+  // A long copy keeps the window painting, refuses a close from its very start, and shows its
+  // progress once half a second has passed by the clock, however slowly the loop turns.
   void longCopyRefusesClose()
   {
     UserSettings::instance()->setAutoCopyAssets(true);
@@ -244,26 +248,47 @@ private slots:
     QVERIFY(p.open({}, 0));
     IntakeWindow *w = p.window.get();
     QTemporaryDir media;
-    QFile big(media.filePath("big.mov"));
-    QVERIFY(big.open(QIODevice::WriteOnly));
-    QVERIFY(big.resize(200LL * 1024 * 1024));
-    big.close();
+    const QString source = media.filePath("big.mov");
+    QVERIFY(writeProjectFile(source, QByteArray(4096, 'x')));
+    // The copy stays half done until the test has seen its progress.
+    QSemaphore release;
+    w->_copyTask = [&release](const QString &from, const QString &to, FileCopyState *state) {
+      state->bytesCopied = 2048;
+      release.acquire();
+      MainWindow::copyFileTask(from, to, state);
+    };
     bool closeRefused = false;
-    QTimer::singleShot(100, w, [&] { closeRefused = !w->close(); });
-    QString shown;
-    QTimer::singleShot(700, w, [&] {
-      if (w->progressHUD() && w->progressHUD()->textLabel())
-        shown = w->progressHUD()->textLabel()->text();
-    });
+    QTimer::singleShot(0, w, [&] { closeRefused = !w->close(); });
+    // A busy machine: each pass of the copy's loop takes four times its sleep.
     QElapsedTimer clock;
+    int passes = 0;
+    qint64 shownAfter = -1;
+    int shownProgress = -1;
+    QTimer busy;
+    connect(&busy, &QTimer::timeout, this, [&] {
+      ++passes;
+      QThread::msleep(150);
+      ProgressHUD *hud = w->progressHUD();
+      if (hud && hud->textLabel() && hud->textLabel()->text() == "Copying file...") {
+        shownAfter = clock.elapsed();
+        shownProgress = hud->progressBar()->value();
+      }
+      if (shownAfter >= 0 || passes >= 40) {
+        busy.stop();
+        release.release();
+      }
+    });
+    busy.start(0);
     clock.start();
-    const QString copy = w->_copyMediaIntoProject(big.fileName(), p.dir());
+    const QString copy = w->_copyMediaIntoProject(source, p.dir());
     QVERIFY(closeRefused);
-    // A copy that outlasts 500 ms shows its progress meanwhile.
-    if (clock.elapsed() > 800)
-      QCOMPARE(shown, QString("Copying file..."));
+    QVERIFY2(shownAfter >= 500 && passes <= 6,
+             qPrintable(QString("progress shown after %1 ms in pass %2, expected from 500 ms on, by pass 6")
+                            .arg(shownAfter)
+                            .arg(passes)));
+    QCOMPARE(shownProgress, 50);
     QVERIFY(w->isVisible());
-    QCOMPARE(QFileInfo(copy).size(), 200LL * 1024 * 1024);
+    QCOMPARE(QFileInfo(copy).size(), 4096LL);
     QVERIFY(!w->progressHUD());
   }
 

@@ -301,6 +301,8 @@ void TestGiphy::newSearchDropsTheStaleReply()
   GiphyGifsWidget *widget = page.open();
   QSignalSpy messages(widget, &GiphyGifsWidget::showTextMessage);
   QTRY_COMPARE(widget->requestState(), 2);
+  // The server has the first request: the new search cannot drop it unsent.
+  QTRY_COMPARE(apiRequests(*_server).size(), 1);
   widget->lineEdit()->setText("cats");
   QTest::keyClick(widget->lineEdit(), Qt::Key_Return);
   QCOMPARE(widget->requestState(), 2);

@@ -304,7 +304,7 @@ private slots:
     Window window(m_name);
     window.loadedOnArrival = false;
     window.start();
-    QTRY_COMPARE_WITH_TIMEOUT(window.segments.size(), 2, 3000);
+    QTRY_COMPARE(window.segments.size(), 2);
     window.segments[0]->loaded = true;
     QTimer::singleShot(5500, [&window] { window.segments[1]->loaded = true; });
     QTRY_VERIFY_WITH_TIMEOUT(window.codes().contains(LoaderFinished), 9000);
@@ -327,7 +327,7 @@ private slots:
     Window window(m_name);
     window.layOut = false;
     window.start();
-    QTRY_VERIFY_WITH_TIMEOUT(window.codes().contains(LoaderSegmentsRead), 3000);
+    QTRY_VERIFY(window.codes().contains(LoaderSegmentsRead));
     QVERIFY(window.manager.isModified()); // set by inserting; a finished load would clear it
     window.loader->cancel();
     QVERIFY(window.finish(500));
@@ -341,7 +341,7 @@ private slots:
     Window window(m_name);
     window.loadedOnArrival = false;
     window.start();
-    QTRY_VERIFY_WITH_TIMEOUT(window.codes().contains(LoaderSegmentsRead), 3000);
+    QTRY_VERIFY(window.codes().contains(LoaderSegmentsRead));
     QTest::qWait(1500);
     QElapsedTimer timer;
     timer.start();
@@ -358,7 +358,7 @@ private slots:
     Window window(m_name);
     window.layOut = false;
     window.start();
-    QTRY_VERIFY_WITH_TIMEOUT(window.codes().contains(LoaderSegmentsRead), 3000);
+    QTRY_VERIFY(window.codes().contains(LoaderSegmentsRead));
     QElapsedTimer timer;
     timer.start();
     window.loader.reset();

@@ -92,7 +92,7 @@ void TestHelpTips::balloonAfterTheDelay()
   QVERIFY(tips()->showTip("MediaExplorerHelpTip", w.anchor, &w.top, 500));
   QTest::qWait(300);
   QVERIFY(!tips()->isShowingTip());
-  QTRY_VERIFY_WITH_TIMEOUT(tips()->isShowingTip(), 1000);
+  QTRY_VERIFY(tips()->isShowingTip());
   QVERIFY(clock.elapsed() >= 490);
   CommonPopupHelpTipWidget *tip = tips()->currentTip();
   QVERIFY(qobject_cast<MediaExplorerHelpTipWidget *>(tip));

@@ -265,7 +265,7 @@ void TestToolBar::showAnimatedFadesBackIn()
   bar->hideAnimated();
   QCOMPARE(bar->savedOpacity(), 0.6f);
   QVERIFY(bar->isVisible());
-  QTRY_VERIFY_WITH_TIMEOUT(bar->isHidden(), 1000);
+  QTRY_VERIFY(bar->isHidden());
   bar->showAnimated();
   QTest::qWait(120);
   QVERIFY(bar->opacity() > 0.1 && bar->opacity() < 0.6);
@@ -279,8 +279,8 @@ void TestToolBar::slideInAndFadeIn()
   bar->hide();
   bar->slideIn();
   QVERIFY(bar->isVisible());
-  QTRY_COMPARE_WITH_TIMEOUT(bar->pos(), QPoint(0, 399 - 60), 1000);
-  QTRY_COMPARE_WITH_TIMEOUT(bar->opacity(), 1.0, 1000);
+  QTRY_COMPARE(bar->pos(), QPoint(0, 399 - 60));
+  QTRY_COMPARE(bar->opacity(), 1.0);
 
   auto *other = _bar(w);
   other->resize(800, 60);
@@ -288,7 +288,7 @@ void TestToolBar::slideInAndFadeIn()
   other->fadeIn();
   QCOMPARE(other->pos(), QPoint(0, 399 - 60));
   QVERIFY(other->opacity() < 0.5);
-  QTRY_COMPARE_WITH_TIMEOUT(other->opacity(), 1.0, 1000);
+  QTRY_COMPARE(other->opacity(), 1.0);
 }
 
 TAVO_TEST_MAIN(TestToolBar)
