@@ -112,7 +112,10 @@ int main(int argc, char **argv)
       break;
     starts << clock.elapsed();
     window.togglePlayPause();
-    QTest::qWaitFor([&] { return !window.isPlaying(); }, 10000);
+    if (!QTest::qWaitFor([&] { return !window.isPlaying(); }, 10000)) {
+      std::fprintf(stderr, "playback did not pause within 10 s\n");
+      return 1;
+    }
   }
   std::sort(starts.begin(), starts.end());
 

@@ -57,7 +57,10 @@ int main(int argc, char **argv)
   clock.start();
   list.show();
   const qint64 reload = clock.elapsed();
-  QTest::qWaitForWindowExposed(&list);
+  if (!QTest::qWaitForWindowExposed(&list)) {
+    std::fprintf(stderr, "the projects list was never shown\n");
+    return 1;
+  }
   // The grid is laid out lazily; the first screen needs it.
   list.doItemsLayout();
   list.viewport()->repaint();

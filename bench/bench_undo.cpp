@@ -56,7 +56,10 @@ bool run(int count)
   AVEngine *engine = session.window->_engine;
   // Timed from an idle engine: a busy one defers the step to a retry.
   auto timed = [&](bool undo) {
-    QTest::qWaitFor([engine] { return engine->isIdle(); }, 30000);
+    if (!QTest::qWaitFor([engine] { return engine->isIdle(); }, 30000)) {
+      std::fprintf(stderr, "the engine stayed busy for 30 s\n");
+      return -1.0;
+    }
     const int position = session.window->projectManager()->history().position();
     QElapsedTimer clock;
     clock.start();
@@ -66,10 +69,13 @@ bool run(int count)
       std::printf("%s step did not run at once\n", undo ? "an undo" : "a redo");
     return ms;
   };
-  for (int i = 0; i < kSteps; ++i)
-    undos.push_back(timed(true));
-  for (int i = 0; i < kSteps; ++i)
-    redos.push_back(timed(false));
+  for (int i = 0; i < 2 * kSteps; ++i) {
+    const bool undo = i < kSteps;
+    const double ms = timed(undo);
+    if (ms < 0)
+      return false;
+    (undo ? undos : redos).push_back(ms);
+  }
   report("undo", count, undos);
   report("redo", count, redos);
   return true;

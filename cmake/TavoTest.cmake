@@ -1,6 +1,21 @@
 # tavo_add_test(<name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>] [LABELS <labels...>])
 # One Qt Test executable per area, registered with CTest. Tests run inside the
 # Xvfb of ./dev test; each one isolates user state through tests/support.
+# Instrumented builds run several times slower: every test's time limit is multiplied by this.
+set(TAVO_TEST_TIMEOUT_SCALE 1 CACHE STRING "Factor on the time limit of every test")
+
+# At the end of a folder of tests: the time limits of all its tests, tavo_add_test's or not, scaled.
+function(_tavo_scale_timeouts)
+  get_directory_property(tests TESTS)
+  foreach(test IN LISTS tests)
+    get_test_property(${test} TIMEOUT limit)
+    if(limit)
+      math(EXPR limit "${limit} * ${TAVO_TEST_TIMEOUT_SCALE}")
+      set_tests_properties(${test} PROPERTIES TIMEOUT ${limit})
+    endif()
+  endforeach()
+endfunction()
+
 function(tavo_add_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -19,5 +34,10 @@ function(tavo_add_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${environment}")
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  get_directory_property(scaled _TAVO_TIMEOUTS_SCALED)
+  if(NOT TAVO_TEST_TIMEOUT_SCALE EQUAL 1 AND NOT scaled)
+    set_directory_properties(PROPERTIES _TAVO_TIMEOUTS_SCALED ON)
+    cmake_language(DEFER CALL _tavo_scale_timeouts)
   endif()
 endfunction()

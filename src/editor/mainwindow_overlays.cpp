@@ -83,10 +83,11 @@ void MainWindow::_layoutCropWidget()
 {
   if (!_cropWidget || !_previewWidget || !centralWidget())
     return;
-  const QPixmap *picture = _cropWidget->pictureLabel() ? _cropWidget->pictureLabel()->pixmap() : nullptr;
-  if (!picture || picture->isNull())
+  const QPixmap picture =
+      _cropWidget->pictureLabel() ? _cropWidget->pictureLabel()->pixmap(Qt::ReturnByValue) : QPixmap();
+  if (picture.isNull())
     return;
-  const QRectF fitted = Util::fitRectWithAspectRatio(float(picture->width()), float(picture->height()),
+  const QRectF fitted = Util::fitRectWithAspectRatio(float(picture.width()), float(picture.height()),
                                                      QRectF(QPointF(0, 0), QSizeF(_previewWidget->size())));
   const QPoint topLeft =
       _previewWidget->mapTo(centralWidget(), QPoint(int(std::lround(fitted.x())), int(std::lround(fitted.y()))));

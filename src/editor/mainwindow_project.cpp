@@ -197,9 +197,9 @@ bool MainWindow::_loadProjectInBackground()
 
 void MainWindow::_stopLoader()
 {
-  if (!_loader)
+  ProjectLoader *loader = _loader.data();
+  if (!loader)
     return;
-  ProjectLoader *loader = _loader;
   _loader = nullptr;
   disconnect(loader, nullptr, this, nullptr);
   loader->cancel();

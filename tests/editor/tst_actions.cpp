@@ -104,18 +104,20 @@ struct ActionsProject
 };
 
 // The preview's picture once two grabs in a row agree: the engine has drawn the last change.
-QImage settledPreview(EditingWindow &window)
+// False when it does not settle.
+bool settledPreview(EditingWindow &window, QImage &picture)
 {
   QImage last;
   QImage now = window.previewWidget()->grabFramebuffer();
-  QTest::qWaitFor(
+  const bool settled = QTest::qWaitFor(
       [&] {
         last = now;
         now = window.previewWidget()->grabFramebuffer();
         return window._engine->isIdle() && now == last;
       },
       5000);
-  return now.convertToFormat(QImage::Format_RGB32);
+  picture = now.convertToFormat(QImage::Format_RGB32);
+  return settled;
 }
 
 void dismissTip()
@@ -437,7 +439,8 @@ private slots:
     session.edit(session.segmentByUId(cycle[0].uid));
     QTRY_VERIFY(w.segmentInspectorWidget() && w.segmentInspectorWidget()->isVisible());
     QStringList states{session.state()};
-    QList<QImage> frames{settledPreview(w)};
+    QList<QImage> frames{QImage()};
+    QVERIFY(settledPreview(w, frames.last()));
     for (int i = 0; i < 20; ++i) {
       const Edit &edit = cycle[i % 5];
       session.edit(session.segmentByUId(edit.uid));
@@ -447,7 +450,8 @@ private slots:
       // The reference is taken once the edit has reached the screen.
       if (swapped.isEmpty())
         swapped.wait(1000);
-      frames << settledPreview(w);
+      frames << QImage();
+      QVERIFY2(settledPreview(w, frames.last()), qPrintable(QString("edit %1 did not settle").arg(i)));
       QVERIFY2(states.last() != states[states.size() - 2], qPrintable(QString("edit %1 changed nothing").arg(i)));
     }
     // The preview follows the edits (a flip or an alignment of the one-line text shows nothing),
@@ -463,7 +467,8 @@ private slots:
       QTest::keySequence(&w, keys);
       QTRY_COMPARE(session.state(), states[expected]);
       double difference = 255;
-      QTRY_VERIFY2((difference = meanDifference(settledPreview(w), frames[expected])) <= Same,
+      QImage now;
+      QTRY_VERIFY2(settledPreview(w, now) && (difference = meanDifference(now, frames[expected])) <= Same,
                    qPrintable(QString("state %1: preview differs by %2").arg(expected).arg(difference)));
     };
     for (int i = 19; i >= 0; --i)

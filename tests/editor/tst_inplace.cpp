@@ -253,7 +253,7 @@ private slots:
     window()->_beginCropping(segment);
     CropWidget *crop = window()->_cropWidget;
     QVERIFY(crop);
-    QVERIFY(crop->pictureLabel()->pixmap() && !crop->pictureLabel()->pixmap()->isNull());
+    QVERIFY(!crop->pictureLabel()->pixmap(Qt::ReturnByValue).isNull());
     QVERIFY(near(crop->cropRect().topLeft(), QPointF(0.25, 0)));
     QVERIFY(near(crop->cropRect().bottomRight(), QPointF(1, 0.75)));
     QVERIFY(window()->_cropBackground);

@@ -296,8 +296,8 @@ private slots:
     QVERIFY(!frame.isEmpty());
     const QSizeF natural = (window()->*&Access::_overlayNaturalSize)(picture, frame.size());
     QVERIFY(!natural.isEmpty());
-    TransformWidget overlay(":/images/transform_dot", ":/images/transform_square", ":/images/transform_central_point",
-                            Qt::white, 0, nullptr);
+    TransformWidget overlay(":/images/transform_dot_normal", ":/images/transform_square_normal",
+                            ":/images/transform_central_point_normal", Qt::white, 0, nullptr);
     overlay.setSegment(picture);
     // A quarter of the preview right of its centre, at half the natural width.
     overlay.setContentLayerGeometry(frame.center() + QPointF(frame.width() / 4, 0),
@@ -370,8 +370,8 @@ private slots:
     if (transitionId && segment->transitionCount() == 0)
       segment->insertTransition(0.5f, segment->rangeStart() + 1);
     session.edit(segment)->setTransitionId(transitionId);
-    TransformWidget overlay(":/images/transform_dot", ":/images/transform_square", ":/images/transform_central_point",
-                            Qt::white, 0, nullptr);
+    TransformWidget overlay(":/images/transform_dot_normal", ":/images/transform_square_normal",
+                            ":/images/transform_central_point_normal", Qt::white, 0, nullptr);
     overlay.setSegment(segment);
     ScriptedDialogProvider &dialogs = window()->dialogs;
     dialogs.calls.clear();

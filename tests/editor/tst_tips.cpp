@@ -711,7 +711,8 @@ private slots:
     QVERIFY(window.calls.isEmpty());
     TextSegment segment(QStringLiteral("Hi"), 0, 2, nullptr, nullptr);
     segment.setType(type);
-    window._transformWidget = new TransformWidget(QString(), QString(), QString(), Qt::white, 5, &window);
+    window._transformWidget = new TransformWidget(":/images/transform_dot_normal", ":/images/transform_square_normal",
+                                                  ":/images/transform_central_point_normal", Qt::white, 5, &window);
     window._transformWidget->setSegment(&segment);
     window._editTextOrDrawing();
     QCOMPARE(window.calls, opened.isEmpty() ? QStringList() : QStringList{opened});

@@ -174,8 +174,10 @@ class TestJourney : public QObject
       return nullptr;
     QTest::mouseClick(last, Qt::LeftButton);
     PopupMediaTypeSelectionWidget *popup = nullptr;
-    QTest::qWaitFor([&] { return (popup = visibleChild<PopupMediaTypeSelectionWidget>(_editor)) != nullptr; }, 5000);
-    return popup;
+    return QTest::qWaitFor([&] { return (popup = visibleChild<PopupMediaTypeSelectionWidget>(_editor)) != nullptr; },
+                           5000)
+               ? popup
+               : nullptr;
   }
 
   // A file through the add-media popup and the file dialog; true once the model grew by one
@@ -254,7 +256,8 @@ class TestJourney : public QObject
     for (int i = 0; i < 5 && area()->isEditingSegment(); ++i) {
       QApplication::setActiveWindow(_editor);
       QTest::keyClick(_editor, Qt::Key_Escape);
-      QTest::qWaitFor([&] { return !area()->isEditingSegment(); }, 1000);
+      if (QTest::qWaitFor([&] { return !area()->isEditingSegment(); }, 1000))
+        break;
     }
     // The range change is committed when the track buttons have faded back in.
     QTRY_VERIFY(!area()->isEditingSegment() && !area()->isAnimating() && !_editor->gutter()->graphicsEffect());
@@ -703,14 +706,15 @@ private slots:
     QTRY_COMPARE(onRow(0).size(), 2);
     QTRY_VERIFY_WITH_TIMEOUT(editorReady(_editor, model()->segmentCount()), kOpenMs);
     // The new part is pulled back against the first once the range change is committed.
-    QTest::qWaitFor([&] { return qAbs(onRow(0)[1]->rangeStart() - clip->rangeStart() - clip->duration()) < 0.02f; },
-                    5000);
+    const bool pulled = QTest::qWaitFor(
+        [&] { return qAbs(onRow(0)[1]->rangeStart() - clip->rangeStart() - clip->duration()) < 0.02f; }, 5000);
     const QList<Segment *> pieces = onRow(0);
     const QString spans = QStringLiteral("%1+%2, %3+%4")
                               .arg(double(pieces[0]->rangeStart()))
                               .arg(double(pieces[0]->duration()))
                               .arg(double(pieces[1]->rangeStart()))
                               .arg(double(pieces[1]->duration()));
+    QVERIFY2(pulled, qPrintable(spans));
     QVERIFY2(pieces[0]->rangeStart() < 0.05f, qPrintable(spans));
     QVERIFY2(qAbs(pieces[0]->rangeStart() + pieces[0]->duration() - pieces[1]->rangeStart()) < 0.02f, qPrintable(spans));
     QVERIFY2(qAbs(pieces[0]->duration() + pieces[1]->duration() - clipLength) < 0.02f, qPrintable(spans));

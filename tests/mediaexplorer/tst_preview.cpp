@@ -78,7 +78,7 @@ private slots:
     p.preview.showMedia("photo", 2, path, QPixmap(path), "100x50");
     QCOMPARE(p.page(), QString("imagePage"));
     QCOMPARE(p.preview.mediaId(), QString("photo"));
-    QCOMPARE(p.child<QLabel>("pictureLabel")->pixmap()->size(), QSize(100, 50));
+    QCOMPARE(p.child<QLabel>("pictureLabel")->pixmap(Qt::ReturnByValue).size(), QSize(100, 50));
     QCOMPARE(p.displayed.size(), 1);
     MediaPreviewControlWidget *bar = p.bar();
     QCOMPARE(p.displayed.first().first().value<MediaPreviewControlWidget *>(), bar);
@@ -120,7 +120,7 @@ private slots:
     image.fill(Qt::blue);
     p.preview.showMedia("still", 2, still, image, "60x40");
     QVERIFY(!p.child<QLabel>("pictureLabel")->movie());
-    QCOMPARE(p.child<QLabel>("pictureLabel")->pixmap()->size(), QSize(30, 20));
+    QCOMPARE(p.child<QLabel>("pictureLabel")->pixmap(Qt::ReturnByValue).size(), QSize(30, 20));
   }
 
   // Built-in sounds play from the resources; artwork of exactly 192 x 192 is the music artwork.
@@ -149,7 +149,7 @@ private slots:
                              20000);
     QCOMPARE(p.player()->error(), QMediaPlayer::NoError);
     QVERIFY(p.player()->duration() > 0);
-    const QImage shown = p.child<QLabel>("artworkLabel")->pixmap()->toImage();
+    const QImage shown = p.child<QLabel>("artworkLabel")->pixmap(Qt::ReturnByValue).toImage();
     if (replaced)
       QCOMPARE(shown, QImage(":/images/media-explorer/music_preview_artwork_preview").convertToFormat(shown.format()));
     else

@@ -71,7 +71,7 @@ private slots:
       QVERIFY(QFile::remove(extra));
       QTest::qWait(60);
     }
-    // Under load the relist of the last change may still be pending here.
+    // The folder's changes relisted it at least once: the old rows may stand until then.
     QVERIFY(page.waitListed(2, 20000));
     QTRY_COMPARE_WITH_TIMEOUT(page.list()->count(), 500, 20000);
     QVERIFY(consistent(page));

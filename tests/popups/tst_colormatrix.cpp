@@ -303,7 +303,6 @@ void TestColorMatrix::pressNearTheLoupeDragsFurtherDismisses()
 {
   Picking p;
   Window &w = p.w;
-  PreviewOwner &owner = p.owner;
   PopupColorMatrixWidget *popup = p.popup;
   // The loupe spans x 240..359: 15 px left of it still grips it.
   Gestures::press(&w.top, QPoint(225, 200));

@@ -98,7 +98,7 @@ void TestButtons::toolTipPlacement()
   font.setPixelSize(10);
   QToolTip::setFont(font);
   QString text;
-  for (const QString &candidate : {"x", "xx", "xxx", "xxxx", "xxxxx", "xxxxxx", "xxxxxxx"})
+  for (const char *candidate : {"x", "xx", "xxx", "xxxx", "xxxxx", "xxxxxx", "xxxxxxx"})
     if (QFontMetrics(font).horizontalAdvance(candidate) <= 30)
       text = candidate;
   const int width = QFontMetrics(font).horizontalAdvance(text);
