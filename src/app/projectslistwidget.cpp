@@ -101,8 +101,13 @@ QString ProjectsListWidget::_currentDirectory() const
   return _join(projects, _currentFolder);
 }
 
-QList<ProjectListItem> ProjectsListWidget::scanProjectFolder(const QString &directory)
+QList<ProjectListItem> ProjectsListWidget::scanProjectFolder(const QString &directory, QSet<QString> *seen)
 {
+  QSet<QString> top;
+  if (!seen) {
+    seen = &top;
+    seen->insert(QFileInfo(directory).canonicalFilePath());
+  }
   QList<ProjectListItem> records;
   const QFileInfoList entries =
       directory.isEmpty() ? QFileInfoList()
@@ -113,9 +118,13 @@ QList<ProjectListItem> ProjectsListWidget::scanProjectFolder(const QString &dire
     const QDir dir(entry.absoluteFilePath());
     record.time = entry.lastModified();
     if (dir.exists(QStringLiteral(".folder"))) {
+      const QString canonical = entry.canonicalFilePath();
+      if (seen->contains(canonical))
+        continue;
+      seen->insert(canonical);
       record.folder = true;
       record.thumbnailPath = QStringLiteral(":/images/project_folder");
-      record.children = scanProjectFolder(entry.absoluteFilePath());
+      record.children = scanProjectFolder(entry.absoluteFilePath(), seen);
       if (record.children.size() >= 2) {
         record.time = _epoch();
         for (const ProjectListItem &child : qAsConst(record.children))

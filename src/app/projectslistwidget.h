@@ -8,6 +8,7 @@
 
 #include <QListWidget>
 #include <QPointer>
+#include <QSet>
 
 class ArchiveExporter;
 class ArchiveImporter;
@@ -37,7 +38,9 @@ public:
   void selectItemNamed(const QString &name);
   void importArchiveFile(const QString &archivePath);
 
-  static QList<ProjectListItem> scanProjectFolder(const QString &directory);
+  // seen holds the canonical paths of the groups above: a link back to one (a group holding a
+  // link to itself) is left out rather than followed again.
+  static QList<ProjectListItem> scanProjectFolder(const QString &directory, QSet<QString> *seen = nullptr);
 
 signals:
   void newProjectCreated(QString name, QString folder);

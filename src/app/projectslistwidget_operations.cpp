@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QTextStream>
@@ -35,6 +36,13 @@ bool _writeText(const QString &path, const QString &text)
     return false;
   }
   return file.commit();
+}
+
+// A project or folder shown in the list that is a link goes as a link: what it points to is
+// not inside the projects folder.
+bool _removeItem(const QString &path)
+{
+  return QFileInfo(path).isSymLink() ? QFile::remove(path) : QDir(path).removeRecursively();
 }
 
 } // namespace
@@ -288,7 +296,7 @@ void ProjectsListWidget::_removeItems(const QStringList &names, bool selection)
   for (const QString &name : names) {
     // An empty path would name the process's current folder.
     const QString path = ProjectManager::projectDirectory(name, _currentFolder);
-    if (path.isEmpty() || !QDir(path).removeRecursively())
+    if (path.isEmpty() || !_removeItem(path))
       break;
     removed << name;
   }
@@ -374,7 +382,7 @@ void ProjectsListWidget::_copyOrMoveItems(const QString &folder, bool copy)
         if (!child.isPlaceholder() && QFileInfo::exists(child.fileInfo.absoluteFilePath()))
           emptied = false;
       if (emptied)
-        QDir(record.fileInfo.absoluteFilePath()).removeRecursively();
+        _removeItem(record.fileInfo.absoluteFilePath());
     }
   }
   _selectedNames.clear();

@@ -571,6 +571,12 @@ protected:
   // Project files. False when a file could not be written.
   bool _saveProject();
   void _removeUnusedFiles();
+  // After the segments were built: keeps the ones that could not be read in the file, and notes
+  // what the folder holds that no segment names, which the clean-up then leaves alone.
+  void _noteLoadedProject(const QList<int> &unreadPositions);
+  // Tells once that items of the file were kept unread.
+  void _reportUnreadSegments();
+  QSet<QString> _segmentFileNames();
   void _removeTemporaryFiles();
   void _exitRangeSelection();
   void _rangeSelectionCommand(int cmdId);
@@ -1059,6 +1065,13 @@ protected:
   bool _loadFailed = false;
   bool _cancelRequested = false;
   bool _closeWithoutSaving = false;
+  // Set when every segment of the file was read; the clean-up of the folder needs it.
+  bool _projectReadWhole = false;
+  bool _unreadReported = false;
+  // Files of the folder at opening that no segment named: not the program's to remove.
+  QSet<QString> _unnamedFilesAtOpen;
+  // What the last failed save said, for the closing question.
+  QString _saveFailure;
   bool _scrollAnimating = false;
   qint64 _mediaPreviewShownAt = 0;
   // Each segment's range as last committed: deferred commits of different segments interleave.

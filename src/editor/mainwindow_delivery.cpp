@@ -12,6 +12,7 @@
 #include "popupmovieexportingwidget.h"
 #include "progresshud.h"
 #include "projectmanager.h"
+#include "segment.h"
 #include "userstyledefaults.h"
 #include "util.h"
 
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMessageBox>
 
 namespace {
 
@@ -158,20 +160,56 @@ void MainWindow::_tearDownEngine()
   _previewWidget = nullptr;
 }
 
+QSet<QString> MainWindow::_segmentFileNames()
+{
+  QSet<QString> names;
+  for (int i = 0; i < _projectManager->segmentCount(); ++i)
+    names.insert(_projectManager->segmentAt(i)->fileName());
+  return names;
+}
+
+void MainWindow::_noteLoadedProject(const QList<int> &unreadPositions)
+{
+  _projectManager->keepUnreadSegments(unreadPositions);
+  _projectReadWhole = unreadPositions.isEmpty();
+  const QSet<QString> named = _segmentFileNames();
+  const QDir directory(ProjectManager::projectDirectory(_projectName, _projectFolder));
+  for (const QString &name : directory.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted))
+    if (!named.contains(name))
+      _unnamedFilesAtOpen.insert(name);
+}
+
+void MainWindow::_reportUnreadSegments()
+{
+  const int count = _projectManager ? _projectManager->unreadSegmentCount() : 0;
+  if (count == 0 || _unreadReported)
+    return;
+  _unreadReported = true;
+  _showMessageBox(tr("Open Project"),
+                  tr("%1 items of this movie could not be read and are kept unchanged.").arg(count),
+                  QMessageBox::Warning);
+}
+
 void MainWindow::_removeUnusedFiles()
 {
-  // The program's own files in the folder: the project and its properties and layout, the
-  // cover, the sample mark and the media explorer's settings.
+  // A file goes only when the program can tell it is no longer the project's: the whole file
+  // was read, the file came to be named by a segment after the opening (or was left in the
+  // folder since), and no segment nor any value of the saved project file names it. Links and
+  // folders are never followed or removed.
   static const QStringList kept = {QStringLiteral("shot.jpg"), QStringLiteral("example.dat"),
                                    QStringLiteral("media.config"), QStringLiteral("media.config.lock")};
-  const QDir directory(ProjectManager::projectDirectory(_projectName, _projectFolder));
-  const QFileInfoList entries = directory.entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden, QDir::Unsorted);
-  for (const QFileInfo &entry : entries) {
-    const QString suffix = entry.suffix();
-    if (suffix == QLatin1String("xml") || suffix == QLatin1String("plist") || kept.contains(entry.fileName()))
-      continue;
-    if (!_projectManager->isFileUsedByOtherSegment(entry.fileName(), nullptr))
+  QSet<QString> named = _segmentFileNames();
+  if (_projectReadWhole && ProjectManager::namedFiles(_projectName, _projectFolder, &named)) {
+    const QDir directory(ProjectManager::projectDirectory(_projectName, _projectFolder));
+    const QFileInfoList entries = directory.entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden, QDir::Unsorted);
+    for (const QFileInfo &entry : entries) {
+      const QString name = entry.fileName();
+      const QString suffix = entry.suffix();
+      if (suffix == QLatin1String("xml") || suffix == QLatin1String("plist") || kept.contains(name)
+          || named.contains(name) || _unnamedFilesAtOpen.contains(name))
+        continue;
       QFile::remove(entry.absoluteFilePath());
+    }
   }
   _projectManager->removeHistory(_projectName, _projectFolder);
   _projectManager->setModified(false);

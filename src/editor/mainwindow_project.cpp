@@ -262,6 +262,7 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
     _offerHelpTipsAfterLoading();
     if (_previewWidget)
       _previewWidget->connectFrameSignals();
+    _reportUnreadSegments();
     break;
   }
   default:
@@ -272,13 +273,17 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
 void MainWindow::_buildLoadedSegments(PropertyMapList &maps)
 {
   QHash<int, TrackWidget *> tracks;
+  QList<int> unread;
   for (std::unique_ptr<PropertyMap> &map : maps) {
     const QString type = map->text("Type");
     const int savedTrack = map->text("TrackId").toInt();
     PropertyMap *raw = map.get();
     Segment *segment = makeSegment(type, raw, this);
-    if (!segment)
+    if (!segment) {
+      // A type of a newer version, or a damaged one: kept in the file as it is.
+      unread << int(&map - maps.data());
       continue;
+    }
     map.release();
     TrackWidget *track = tracks.value(savedTrack);
     if (!track) {
@@ -304,6 +309,7 @@ void MainWindow::_buildLoadedSegments(PropertyMapList &maps)
     _hooks.rulerScrollArea->setScale(_zoom, duration);
   _editScrollArea->setScale(_zoom, duration);
   _addTrack();
+  _noteLoadedProject(unread);
 }
 
 void MainWindow::onSegmentStateChanged(quint32 segmentId, int newState)

@@ -33,20 +33,30 @@ bool MainWindow::_saveProject()
     return true;
   if (!_projectManager->isModified() && _projectManager->version() >= 5.0f)
     return true;
+  // Kept until both files are written, so that trying again writes them again.
+  const float version = _projectManager->version();
   _projectManager->setVersion(5.0f);
   _removeTemporaryFiles();
   bool saved = true;
-  if (_projectManager->saveSegments(_projectName, _projectFolder) != 0) {
+  _saveFailure.clear();
+  auto note = [this, &saved](int result, const QString &path) {
+    if (result == 0)
+      return;
     ProgressHUD::showTextMessage(tr("Failed to save movie"), this, 2000);
+    _saveFailure = tr("%1 could not be written: %2.").arg(QDir::toNativeSeparators(path), _projectManager->saveError());
     saved = false;
-  }
-  if (_projectManager->saveProperties(_projectName, _projectFolder) != 0) {
-    ProgressHUD::showTextMessage(tr("Failed to save movie"), this, 2000);
-    saved = false;
-  }
+  };
+  note(_projectManager->saveSegments(_projectName, _projectFolder),
+       ProjectManager::projectFilePath(_projectName, _projectFolder));
+  // The properties name the project file's format: they are not written over an old one.
+  if (saved)
+    note(_projectManager->saveProperties(_projectName, _projectFolder),
+         ProjectManager::propertiesFilePath(_projectName, _projectFolder));
   // A failed save leaves the project modified, so the next save tries again.
   if (saved)
     _projectManager->setModified(false);
+  else
+    _projectManager->setVersion(version);
   return saved;
 }
 
@@ -65,9 +75,12 @@ void MainWindow::autoSave()
 int MainWindow::_confirmClosingAfterFailedSave()
 {
   for (;;) {
-    QMessageBox box(QMessageBox::Warning, tr("Save Failed"),
-                    tr("The movie could not be saved. Your changes are still open in this window."),
-                    QMessageBox::NoButton, this);
+    // Nothing may have been changed: then the save only brought an older movie up to date.
+    const QString text = _projectManager->isModified()
+                             ? tr("The movie could not be saved. %1 Your changes are still open in this window.")
+                             : tr("This movie of an older version could not be saved in the current format. %1 "
+                                  "Nothing was changed in this window; the movie on disk stays as it was.");
+    QMessageBox box(QMessageBox::Warning, tr("Save Failed"), text.arg(_saveFailure), QMessageBox::NoButton, this);
     QPushButton *retry = box.addButton(tr("Try Again"), QMessageBox::AcceptRole);
     QPushButton *keep = box.addButton(tr("Keep Window Open"), QMessageBox::RejectRole);
     box.addButton(tr("Close Without Saving"), QMessageBox::DestructiveRole);

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -35,10 +36,15 @@ QString storedForm(SegmentListener *listener, const QString &path)
 
 QString absolutePath(SegmentListener *listener, const QString &stored)
 {
-  if (_hasSeparator(stored))
-    return stored;
   const QString folder = listener ? listener->projectFolder() : QString();
-  return folder + QDir::separator() + stored;
+  if (!_hasSeparator(stored))
+    return folder + QDir::separator() + stored;
+  // A relative path belongs to the project, wherever the program was started. An address
+  // ("http:"), a drive ("C:") or a resource (":/") is no path of the project.
+  static const QRegularExpression prefix(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*)?:"));
+  if (folder.isEmpty() || !QDir::isRelativePath(stored) || prefix.match(stored).hasMatch())
+    return stored;
+  return QDir::cleanPath(folder + QLatin1Char('/') + stored);
 }
 
 QString fileName(const QString &stored)

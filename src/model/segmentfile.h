@@ -12,7 +12,8 @@ namespace SegmentFile {
 // What to store for path: its bare name when it lies directly in the project folder,
 // otherwise the path unchanged.
 QString storedForm(SegmentListener *listener, const QString &path);
-// The absolute path of a stored value: a bare name is taken as inside the project folder.
+// The absolute path of a stored value: a bare name or a relative path is taken from the
+// project folder.
 QString absolutePath(SegmentListener *listener, const QString &stored);
 // The last path component of a stored value, whichever separator it uses.
 QString fileName(const QString &stored);

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMap>
 #include <QPoint>
+#include <QSet>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
@@ -144,6 +145,18 @@ public:
   int loadProperties(const QString &name, const QString &folder);
   int saveLayout();
   int loadLayout();
+  // Why the last saveSegments or saveProperties failed, as the system put it; empty after
+  // a success.
+  QString saveError() const { return m_saveError; }
+
+  // Segment elements of "project.xml" that this version cannot read, by their position among
+  // the file's segments (as loadSegments counts them): kept as XML text and written back in
+  // their place by saveSegments. Returns how many were found.
+  int keepUnreadSegments(const QList<int> &positions);
+  int unreadSegmentCount() const { return m_unreadSegments.size(); }
+  // The last path component of every value that "project.xml" holds; false when the file
+  // cannot be read whole.
+  static bool namedFiles(const QString &name, const QString &folder, QSet<QString> *names);
 
   // Undo history. undo and redo return the snapshot's maps, or null: *failed tells a snapshot
   // that could not be written or read (history unchanged) from nothing to step to.
@@ -161,8 +174,10 @@ private:
   int _layoutValue(const char *name) const;
   int _insertIndex(int track, float start) const;
   Segment *_nearestStart(float time, int track, bool forward, bool inclusive) const;
-  // Writes the segments as an XML document at path; the caller holds the mutex.
-  int _writeSegmentsFile(const QString &path, bool indent, const char *warning) const;
+  // Writes the segments as an XML document at path, with the unread elements in their places
+  // when asked; the caller holds the mutex.
+  int _writeSegmentsFile(const QString &path, bool indent, bool withUnread, const char *warning,
+                         QString *error = nullptr) const;
   // Appends the Segment elements of a file to list: 0, -1 or the reader's error.
   static int _readSegmentsFile(const QString &path, PropertyMapList &list, const char *warning);
   // Writes a snapshot of the segments at number of the history folder.
@@ -190,5 +205,7 @@ private:
   // Also set by the project loader's thread.
   std::atomic<bool> m_modified{false};
   ProjectHistory m_history;
+  QMap<int, QString> m_unreadSegments;
+  QString m_saveError;
   std::mutex m_mutex;
 };

@@ -2,6 +2,7 @@
 #include "projectmanager.h"
 
 #include "segment.h"
+#include "segmentfile.h"
 #include "segmentxml.h"
 #include "xmlfile.h"
 
@@ -35,6 +36,20 @@ QString _projectFile(const QString &name, const QString &folder, const QString &
 bool _flag(const QStringRef &text)
 {
   return text.toInt() == 1;
+}
+
+// Copies the element the reader stands at, with all it holds, token by token: its attributes,
+// text and white space reach the writer as they were read.
+void _copyElement(QXmlStreamReader &reader, QXmlStreamWriter &writer)
+{
+  int depth = 0;
+  do {
+    if (reader.isStartElement())
+      ++depth;
+    else if (reader.isEndElement())
+      --depth;
+    writer.writeCurrentToken(reader);
+  } while (depth > 0 && !reader.atEnd() && reader.readNext() != QXmlStreamReader::Invalid);
 }
 
 } // namespace
@@ -118,21 +133,37 @@ QString ProjectManager::historyFilePath(const QString &name, const QString &fold
   return dir.isEmpty() ? QString() : _join(dir, QString::asprintf("project%03d.xml", number));
 }
 
-int ProjectManager::_writeSegmentsFile(const QString &path, bool indent, const char *warning) const
+int ProjectManager::_writeSegmentsFile(const QString &path, bool indent, bool withUnread, const char *warning,
+                                       QString *error) const
 {
   return saveXmlFile(
       path, indent,
-      [this](QXmlStreamWriter &writer) {
+      [this, withUnread](QXmlStreamWriter &writer) {
         writer.writeStartElement(QStringLiteral("Project"));
+        // An unread element goes back to its old position, or after the last segment when the
+        // list has become shorter.
+        auto unread = withUnread ? m_unreadSegments.cbegin() : m_unreadSegments.cend();
+        int position = 0;
+        auto writeUnread = [&](bool all) {
+          for (; unread != m_unreadSegments.cend() && (all || unread.key() <= position); ++unread, ++position) {
+            QXmlStreamReader element(unread.value());
+            while (!element.atEnd() && element.readNext() != QXmlStreamReader::StartElement) {
+            }
+            _copyElement(element, writer);
+          }
+        };
         for (const Segment *segment : m_segments) {
+          writeUnread(false);
           if (writer.hasError())
             return false;
           segment->writeXml(writer);
+          ++position;
         }
+        writeUnread(true);
         writer.writeEndElement();
         return true;
       },
-      warning);
+      warning, error);
 }
 
 int ProjectManager::_readSegmentsFile(const QString &path, PropertyMapList &list, const char *warning)
@@ -158,6 +189,7 @@ int ProjectManager::_readSegmentsFile(const QString &path, PropertyMapList &list
 int ProjectManager::saveSegments(const QString &name, const QString &folder)
 {
   std::lock_guard<std::mutex> lock(m_mutex);
+  m_saveError = QStringLiteral("the project folder cannot be made");
   const QString projects = projectsDirectory();
   if (projects.isEmpty() || name.isEmpty())
     return -1;
@@ -167,7 +199,51 @@ int ProjectManager::saveSegments(const QString &name, const QString &folder)
     return -1;
   if (!dir.exists(name) && !dir.mkpath(name))
     return -1;
-  return _writeSegmentsFile(projectFilePath(name, folder), true, "Project segments save error");
+  m_saveError.clear();
+  return _writeSegmentsFile(projectFilePath(name, folder), true, true, "Project segments save error", &m_saveError);
+}
+
+int ProjectManager::keepUnreadSegments(const QList<int> &positions)
+{
+  QMutexLocker lock(&m_mutex);
+  QFile file(projectFilePath(m_name, m_folder));
+  if (positions.isEmpty() || file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
+    return 0;
+  QXmlStreamReader reader(&file);
+  int kept = 0;
+  for (int position = 0; !reader.atEnd();) {
+    reader.readNext();
+    if (!reader.isStartElement() || reader.name() != QLatin1String("Segment"))
+      continue;
+    if (positions.contains(position)) {
+      QString text;
+      QXmlStreamWriter writer(&text);
+      _copyElement(reader, writer);
+      m_unreadSegments.insert(position, text);
+      ++kept;
+    } else {
+      reader.skipCurrentElement();
+    }
+    ++position;
+  }
+  return kept;
+}
+
+bool ProjectManager::namedFiles(const QString &name, const QString &folder, QSet<QString> *names)
+{
+  QFile file(projectFilePath(name, folder));
+  if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
+    return false;
+  QXmlStreamReader reader(&file);
+  while (!reader.atEnd()) {
+    reader.readNext();
+    if (reader.isStartElement())
+      for (const QXmlStreamAttribute &attribute : reader.attributes())
+        names->insert(SegmentFile::fileName(attribute.value().toString()));
+    else if (reader.isCharacters() && !reader.isWhitespace())
+      names->insert(SegmentFile::fileName(reader.text().toString()));
+  }
+  return !reader.hasError();
 }
 
 int ProjectManager::loadSegments(PropertyMapList &list, const QString &name, const QString &folder)
@@ -178,6 +254,7 @@ int ProjectManager::loadSegments(PropertyMapList &list, const QString &name, con
 int ProjectManager::saveProperties(const QString &name, const QString &folder)
 {
   std::lock_guard<std::mutex> lock(m_mutex);
+  m_saveError.clear();
   return saveXmlFile(
       propertiesFilePath(name, folder), true,
       [this](QXmlStreamWriter &writer) {
@@ -194,7 +271,7 @@ int ProjectManager::saveProperties(const QString &name, const QString &folder)
         writer.writeAttribute(QStringLiteral("segmentMode"), QString::number(m_segmentMode));
         return true;
       },
-      "Project properties save error");
+      "Project properties save error", &m_saveError);
 }
 
 int ProjectManager::loadProperties(const QString &name, const QString &folder)

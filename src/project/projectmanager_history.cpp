@@ -4,6 +4,8 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -13,16 +15,27 @@ void _setFailed(bool *failed, bool value)
     *failed = value;
 }
 
+// The snapshot files this program writes into the history folder.
+bool _isSnapshotName(const QString &name)
+{
+  static const QRegularExpression pattern(QStringLiteral("^project[0-9]{3,}\\.xml$"));
+  return pattern.match(name).hasMatch();
+}
+
 } // namespace
 
 int ProjectManager::_writeSnapshot(const QString &name, const QString &folder, int number, QString *path)
 {
   std::lock_guard<std::mutex> lock(m_mutex);
   const QString dir = historyDirectory(name, folder);
-  if (dir.isEmpty() || !QDir().mkpath(dir))
+  // Snapshots are written inside the project folder only: a link in the history folder's
+  // place, or in a snapshot's, is taken away (the link, never what it points to).
+  if (dir.isEmpty() || (QFileInfo(dir).isSymLink() && !QFile::remove(dir)) || !QDir().mkpath(dir))
     return -1;
   *path = historyFilePath(name, folder, number);
-  return _writeSegmentsFile(*path, false, "Undo project segments save error");
+  if (QFileInfo(*path).isSymLink() && !QFile::remove(*path))
+    return -1;
+  return _writeSegmentsFile(*path, false, false, "Undo project segments save error");
 }
 
 int ProjectManager::recordOperation(const QString &name, const QString &folder)
@@ -111,15 +124,27 @@ std::unique_ptr<PropertyMapList> ProjectManager::redo(bool *failed)
 void ProjectManager::discardLastOperation()
 {
   const QString path = m_history.dropNewest();
-  if (!path.isEmpty())
+  if (!path.isEmpty() && !QFileInfo(QFileInfo(path).path()).isSymLink())
     QFile::remove(path);
 }
 
 void ProjectManager::removeHistory(const QString &name, const QString &folder)
 {
+  // Only what the snapshots made goes: the snapshot files of a real folder, then the folder
+  // when nothing else is left in it. A link or a file in the folder's place is not ours.
   // An empty path would name the current directory.
   const QString dir = historyDirectory(name, folder);
-  if (dir.isEmpty() || !QDir(dir).removeRecursively())
+  const QFileInfo info(dir);
+  bool removed = !dir.isEmpty();
+  if (removed && info.isDir() && !info.isSymLink()) {
+    QDir history(dir);
+    const QFileInfoList entries = history.entryInfoList(QDir::Files | QDir::System | QDir::Hidden, QDir::Unsorted);
+    for (const QFileInfo &entry : entries)
+      if (_isSnapshotName(entry.fileName()))
+        removed = QFile::remove(entry.absoluteFilePath()) && removed;
+    removed = history.rmdir(dir) && removed;
+  }
+  if (!removed)
     qWarning("Remove history directory failed");
   m_history.clear();
 }

@@ -5,13 +5,18 @@
 #include <QXmlStreamWriter>
 
 int saveXmlFile(const QString &path, bool indent, const std::function<bool(QXmlStreamWriter &)> &body,
-                const char *warning)
+                const char *warning, QString *error)
 {
+  auto fail = [error](int code, const QString &why) {
+    if (error)
+      *error = why;
+    return code;
+  };
   if (path.isEmpty())
-    return -1;
+    return fail(-1, QStringLiteral("no project folder"));
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly))
-    return -1;
+    return fail(-1, file.errorString());
   QXmlStreamWriter writer(&file);
   writer.setAutoFormatting(indent);
   writer.setAutoFormattingIndent(4);
@@ -21,9 +26,10 @@ int saveXmlFile(const QString &path, bool indent, const std::function<bool(QXmlS
   // A full disk shows only when the buffer is flushed, and commit() would still install a
   // short file: check both before replacing the old one.
   if (writer.hasError() || !file.flush() || file.error() != QFileDevice::NoError) {
+    const QString why = file.errorString();
     file.cancelWriting();
     qWarning("%s", warning);
-    return -2;
+    return fail(-2, why);
   }
-  return file.commit() ? 0 : -1;
+  return file.commit() ? 0 : fail(-1, file.errorString());
 }

@@ -374,6 +374,41 @@ private slots:
     QVERIFY(!QFile::exists(root->projects() + "/Other"));
   }
 
+  // Links are neither followed twice nor through: a group holding a link to itself is listed
+  // once, and removing a project that is a link takes the link, not what it points to.
+  void linksInTheProjectsFolder()
+  {
+    root->addFolder("Loop");
+    root->addProject("Inside", "Loop");
+    QVERIFY(QFile::link(root->projects() + "/Loop", root->projects() + "/Loop/Again"));
+    QTemporaryDir elsewhere;
+    QVERIFY(QDir().mkpath(elsewhere.path() + "/sub"));
+    for (const QString &name : {QString("project.xml"), QString("sub/precious.txt")}) {
+      QFile file(elsewhere.filePath(name));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("kept");
+    }
+    QVERIFY(QFile::link(elsewhere.path(), root->projects() + "/Linked"));
+
+    QStringList loop;
+    for (const ProjectListItem &record : ProjectsListWidget::scanProjectFolder(root->projects()))
+      if (record.name() == "Loop")
+        for (const ProjectListItem &child : record.children)
+          if (!child.isPlaceholder())
+            loop << child.name() + (child.children.isEmpty() ? "" : "/...");
+    QCOMPARE(loop, QStringList{"Inside"});
+
+    showList();
+    ScriptedDialogProvider dialogs;
+    list->setCurrentRow(rowOf(*list, "Linked"));
+    dialogs.answers << "Remove";
+    QTest::keyClick(list.get(), Qt::Key_Delete);
+    QTRY_COMPARE(rowOf(*list, "Linked"), -1);
+    QVERIFY(!QFileInfo(root->projects() + "/Linked").isSymLink());
+    QVERIFY(QFile::exists(elsewhere.filePath("project.xml")));
+    QVERIFY(QFile::exists(elsewhere.filePath("sub/precious.txt")));
+  }
+
   void copyAndMoveJobs()
   {
     root->addProject("Trip");
