@@ -41,6 +41,11 @@
 
 namespace {
 
+// Blocks of a loaded project are built in batches of about this long, so the window stays
+// responsive however many there are; the clock is read every BuildStep blocks.
+constexpr qint64 BuildBatchMs = 40;
+constexpr size_t BuildStep = 32;
+
 // Without a usable context the window gives up opening after this long.
 constexpr int OpenGLWaitMs = 10000;
 
@@ -58,6 +63,7 @@ void MainWindow::_openProject()
     return;
   _legacyGeometryOnLoad = _projectManager->version() < 3.0f;
   _updateInsertOverwriteButton();
+  _opening = true;
   showWaitingHUD(tr("Opening..."));
   const quint32 c = _projectManager->backgroundColor();
   if (_hooks.previewArea)
@@ -67,6 +73,9 @@ void MainWindow::_openProject()
                                           .arg(c & 255)
                                           .arg((c >> 24) & 255));
   QTimer::singleShot(100, this, [this] {
+    // Closed meanwhile.
+    if (!_opening)
+      return;
     if (!_setupPreviewEngine()) {
       _failLoading(tr("Open Project Failed"),
                    tr("The preview needs OpenGL 3.2 or later, which this display does not offer."));
@@ -207,8 +216,31 @@ void MainWindow::_stopLoader()
   delete loader;
 }
 
+void MainWindow::_abandonOpening()
+{
+  _opening = false;
+  _stopLoader();
+  _projectName.clear();
+  if (_previewWidget)
+    _tearDownEngine();
+  hideWaitingHUD();
+}
+
+void MainWindow::_tellOfResetValues()
+{
+  for (int i = 0; !_valuesReset && i < _projectManager->segmentCount(); ++i)
+    _valuesReset = _projectManager->segmentAt(i)->valuesWereReset();
+  if (!_valuesReset)
+    return;
+  // The project is not marked modified: the files keep what they hold until the user saves.
+  _showMessageBox(tr("Values Reset"),
+                  tr("Some values of this movie could not be shown and were reset to ones that can."),
+                  QMessageBox::Information);
+}
+
 void MainWindow::_failLoading(const QString &title, const QString &text)
 {
+  _opening = false;
   _loadFailed = true;
   _showMessageBox(title, text, QMessageBox::Warning);
   hideWaitingHUD();
@@ -225,12 +257,12 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
                        .arg(counts.y()));
     break;
   }
-  case LoaderSegmentsRead: {
-    PropertyMapList maps = loader->takeSegments();
-    _buildLoadedSegments(maps);
-    loader->setLayoutEditAreaCompleted();
+  case LoaderSegmentsRead:
+    _mapsToBuild = loader->takeSegments();
+    _mapsBuilt = 0;
+    _loadedTracks.clear();
+    _buildLoadedSegmentsInBatches();
     break;
-  }
   case LoaderBackgroundColor:
     if (_composition)
       _composition->setBackgroundColor(colourVector(data.toUInt()));
@@ -246,6 +278,7 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
     _failLoading(tr("Open Project Failed"), tr("Current movie project is damaged."));
     break;
   case LoaderFinished: {
+    _opening = false;
     hideWaitingHUD();
     // A video that failed to open never becomes ready; it must not hold the saves back.
     for (int i = 0; i < _projectManager->segmentCount(); ++i)
@@ -259,6 +292,7 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
     _offerHelpTipsAfterLoading();
     if (_previewWidget)
       _previewWidget->connectFrameSignals();
+    _tellOfResetValues();
     break;
   }
   default:
@@ -266,10 +300,35 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
   }
 }
 
-void MainWindow::_buildLoadedSegments(PropertyMapList &maps)
+void MainWindow::_buildLoadedSegmentsInBatches()
 {
-  QHash<int, TrackWidget *> tracks;
-  for (std::unique_ptr<PropertyMap> &map : maps) {
+  // Closed meanwhile.
+  if (!_opening || !_projectManager)
+    return;
+  QElapsedTimer batch;
+  batch.start();
+  while (_mapsBuilt < _mapsToBuild.size() && batch.elapsed() < BuildBatchMs) {
+    const size_t end = std::min(_mapsBuilt + BuildStep, _mapsToBuild.size());
+    _buildLoadedSegments(_mapsToBuild, _mapsBuilt, end);
+    _mapsBuilt = end;
+  }
+  if (_mapsBuilt < _mapsToBuild.size()) {
+    // The window repaints and answers between batches.
+    QTimer::singleShot(0, this, [this] { _buildLoadedSegmentsInBatches(); });
+    return;
+  }
+  _mapsToBuild.clear();
+  _loadedTracks.clear();
+  _finishLoadedSegments();
+  if (_loader)
+    _loader->setLayoutEditAreaCompleted();
+}
+
+void MainWindow::_buildLoadedSegments(PropertyMapList &maps, size_t from, size_t to)
+{
+  QHash<int, TrackWidget *> &tracks = _loadedTracks;
+  for (size_t i = from; i < to; ++i) {
+    std::unique_ptr<PropertyMap> &map = maps[i];
     const QString type = map->text("Type");
     const int savedTrack = map->text("TrackId").toInt();
     PropertyMap *raw = map.get();
@@ -295,6 +354,10 @@ void MainWindow::_buildLoadedSegments(PropertyMapList &maps)
     _editScrollArea->connectSegmentWidget(block);
     _noteLegacyMovie(segment);
   }
+}
+
+void MainWindow::_finishLoadedSegments()
+{
   _projectManager->updateDuration();
   const float duration = _projectManager->duration();
   if (_hooks.rulerScrollArea)
