@@ -445,6 +445,8 @@ protected:
   void _abandonOpening();
   // Once loaded: a message when stored values (of segments or the layout) had to be reset.
   void _tellOfResetValues();
+  // A frame for a segment that finished loading; while opening, one for many.
+  void _refreshOnceAfterLoading();
   // Cancels a running loader and waits for its thread; before the model goes.
   void _stopLoader();
   int _showMessageBox(const QString &title, const QString &text, int icon);
@@ -1069,6 +1071,7 @@ protected:
   bool _opening = false;
   // A stored layout size lay beyond the screen and was brought into it.
   bool _valuesReset = false;
+  bool _refreshPending = false;
   // The loaded maps still being built into segments, and the tracks made for their saved ids.
   PropertyMapList _mapsToBuild;
   size_t _mapsBuilt = 0;

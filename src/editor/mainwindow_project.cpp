@@ -374,14 +374,15 @@ void MainWindow::onSegmentStateChanged(Segment *segment, int newState)
   if (!block)
     return;
   block->setScale(_zoom, false);
-  if (newState == 1 || newState == 2)
+  // While the project opens its HUD covers the blocks: thousands of spinners would only cost.
+  if ((newState == 1 || newState == 2) && !_opening)
     block->showLoadingIndicator();
   else
     block->hideLoadingIndicator();
   if (newState != 4 || !_engine)
     return;
   if (!segment->isNewlyCreated()) {
-    _engine->refresh();
+    _refreshOnceAfterLoading();
     return;
   }
   if (_refuseUnreadableImport(segment))
@@ -402,6 +403,24 @@ void MainWindow::onSegmentStateChanged(Segment *segment, int newState)
     return;
   }
   _seekToTime(segment->rangeStart() + 0.01f, true);
+}
+
+void MainWindow::_refreshOnceAfterLoading()
+{
+  if (!_opening) {
+    _engine->refresh();
+    return;
+  }
+  // Segments of an opening project come ready by the thousand: one frame for all that came
+  // in one turn of the event loop.
+  if (_refreshPending)
+    return;
+  _refreshPending = true;
+  QTimer::singleShot(0, this, [this] {
+    _refreshPending = false;
+    if (_engine)
+      _engine->refresh();
+  });
 }
 
 // A movie or music file just added that cannot be read has no length, so its block could never
