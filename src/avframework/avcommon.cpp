@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
+#include <sys/stat.h>
 
 AVThread_QThread_Type::AVThread_QThread_Type(AVThreadFunction function, void *argument)
   : _argument(argument), _function(function)
@@ -30,6 +31,12 @@ void AVThread_QThread_Type::wait()
 {
   if (_thread.joinable() && _thread.get_id() != std::this_thread::get_id())
     _thread.join();
+}
+
+bool avIsRegularFile(const char *path)
+{
+  struct stat info;
+  return path && stat(path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
 AVThread *avThreadCreate(AVThreadFunction function, void *argument)

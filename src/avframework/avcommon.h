@@ -95,6 +95,10 @@ constexpr uint32_t chroma420(uint32_t lumaCount)
   return (lumaCount + 1) / 2;
 }
 
+// Media are read only from regular files (links followed): a FIFO, a device or a socket would
+// hold the reader in its open for as long as nobody writes to it.
+bool avIsRegularFile(const char *path);
+
 // Process-wide settings, written on the GUI thread.
 void setReleaseDecoderWhenIdle(bool release);
 bool releaseDecoderWhenIdle();

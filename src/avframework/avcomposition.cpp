@@ -95,11 +95,26 @@ void AVComposition::addSegment(AVSegment *segment, uint32_t id)
 {
   AVMutexLocker visible(_visibleLock);
   AVMutexLocker sounds(_soundLock);
-  if (segment->isLayer())
-    _insertById(_visible, static_cast<AVLayerSegment *>(segment), id);
-  else
+  // Ids grow, so a new one normally goes last; only an older id needs the search.
+  const bool newest = id > _largestId;
+  _largestId = std::max(_largestId, id);
+  if (segment->isLayer()) {
+    if (newest)
+      _visible.push_back(static_cast<AVLayerSegment *>(segment));
+    else
+      _insertById(_visible, static_cast<AVLayerSegment *>(segment), id);
+  } else if (newest) {
+    _sounds.push_back(segment);
+  } else {
     _insertById(_sounds, segment, id);
-  _recomputeDuration();
+  }
+  _byId.emplace(segment->id(), segment);
+  // Adding can only lengthen the composition.
+  _duration = std::max(_duration.load(), segment->startTime() + segment->duration());
+  {
+    AVMutexLocker mix(_mixLock);
+    _resetWindowTable();
+  }
   segment->setAuxListener(compositionAuxListener, this);
   segment->setListener(compositionSegmentListener, this);
 }
@@ -127,8 +142,17 @@ int AVComposition::removeSegment(uint32_t id)
         found = 1;
       }
     }
-    if (found)
+    if (found) {
+      _byId.erase(id);
+      // A segment added under the same id is found from now on.
+      for (AVSegment *other : _visible)
+        if (other->id() == id)
+          _byId[id] = other;
+      for (AVSegment *other : _sounds)
+        if (other->id() == id && !_byId.count(id))
+          _byId[id] = other;
       _recomputeDuration();
+    }
   }
   delete removedSound;
   return found;
@@ -138,13 +162,8 @@ AVSegment *AVComposition::findSegment(uint32_t id)
 {
   AVMutexLocker visible(_visibleLock);
   AVMutexLocker sounds(_soundLock);
-  for (AVLayerSegment *segment : _visible)
-    if (segment->id() == id)
-      return segment;
-  for (AVSegment *segment : _sounds)
-    if (segment->id() == id)
-      return segment;
-  return nullptr;
+  const auto it = _byId.find(id);
+  return it == _byId.end() ? nullptr : it->second;
 }
 
 void AVComposition::setLayerOrder(const uint32_t *ids, int count)

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 struct AVMutex;
@@ -113,6 +114,9 @@ private:
   vec4 _backgroundColor{0, 0, 0, 1};
   std::vector<AVLayerSegment *> _visible;
   std::vector<AVSegment *> _sounds;
+  // Every layer and sound by id, under both list locks: the facade looks segments up per call.
+  std::unordered_map<uint32_t, AVSegment *> _byId;
+  uint32_t _largestId = 0;
   std::vector<AVLayerSegment *> _parked;
   AVMutex *_visibleLock;
   AVMutex *_soundLock;

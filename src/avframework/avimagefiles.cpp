@@ -56,7 +56,7 @@ AVPixelBuffer *loadImagePixels(const std::string &path, int *pictureRotation, in
   const int bound = imageDecodeBound();
   QImageReader reader(QString::fromStdString(path));
   reader.setDecideFormatFromContent(true);
-  if (!reader.canRead()) {
+  if (!avIsRegularFile(path.c_str()) || !reader.canRead()) {
     *errorKind = 2;
     return nullptr;
   }

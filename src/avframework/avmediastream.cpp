@@ -595,6 +595,14 @@ int AVStreamBase::open(int mediaKind)
   _mediaKind = mediaKind;
   if (_format)
     return kAVOpenOk;
+  if (!avIsRegularFile(_fileName.c_str()))
+    return kAVOpenInputFailed;
+  // A stream being destroyed breaks off FFmpeg's waits on slow input.
+  _format = avformat_alloc_context();
+  if (!_format)
+    return kAVOpenInputFailed;
+  _format->interrupt_callback.callback = _interrupted;
+  _format->interrupt_callback.opaque = this;
   if (avformat_open_input(&_format, _fileName.c_str(), nullptr, nullptr) < 0) {
     _format = nullptr;
     return kAVOpenInputFailed;
@@ -610,6 +618,11 @@ int AVStreamBase::open(int mediaKind)
   }
   _opened = result == kAVOpenOk;
   return result;
+}
+
+int AVStreamBase::_interrupted(void *stream)
+{
+  return static_cast<AVStreamBase *>(stream)->_threadsStopped ? 1 : 0;
 }
 
 void AVStreamBase::decoderOptions(AVDictionary **options) const

@@ -204,6 +204,8 @@ private:
   static int _loadingThreadBody(AVThread_QThread_Type *thread, void *stream);
   static int _readThreadBody(AVThread_QThread_Type *thread, void *stream);
   static int _decodeThreadBody(AVThread_QThread_Type *thread, void *stream);
+  // FFmpeg's interrupt callback: non-zero once the stream is being stopped.
+  static int _interrupted(void *stream);
   void _readLoop();
   int _openVideo();
   int _openAudio();

@@ -66,7 +66,8 @@ DesktopMainWindow::DesktopMainWindow(const QString &projectName, const QString &
   _setLayoutHooks(hooks);
 
   _projectManager->loadLayout();
-  _inspectorAreaWidth = qMax(_projectManager->inspectorAreaSize(), MinInspectorWidth);
+  _inspectorAreaWidth =
+      _fitLayoutSize(_projectManager->inspectorAreaSize(), MinInspectorWidth, availableScreen().width());
 
   setWindowTitle(projectName);
   setCursor(Qt::ArrowCursor);
@@ -80,7 +81,7 @@ DesktopMainWindow::DesktopMainWindow(const QString &projectName, const QString &
 
   const int previewHeight = _projectManager->previewAreaSize();
   if (previewHeight >= 0)
-    _previewAreaHeight = qMax(previewHeight, MinPreviewHeight);
+    _previewAreaHeight = _fitLayoutSize(previewHeight, MinPreviewHeight, availableScreen().height());
   _applyRootSplitterSizes();
 
   _styleWidgets();
@@ -166,9 +167,18 @@ void DesktopMainWindow::_restoreSplitterSizes()
   if (!_projectManager->isMediaAreaHidden()) {
     if (_mediaAreaWidth < 0)
       _mediaAreaWidth = availableScreen().width() * 4 / 10;
-    _mediaAreaWidth = qMax(_mediaAreaWidth, MinMediaWidth);
+    _mediaAreaWidth = _fitLayoutSize(_mediaAreaWidth, MinMediaWidth, availableScreen().width());
   }
   _applySideSplitterSizes();
+}
+
+int DesktopMainWindow::_fitLayoutSize(int size, int minimum, int screen)
+{
+  const int maximum = qMax(minimum, screen - minimum);
+  if (size <= maximum)
+    return qMax(size, minimum);
+  _valuesReset = true;
+  return maximum;
 }
 
 void DesktopMainWindow::_applyRootSplitterSizes()

@@ -182,6 +182,9 @@ private:
   void _connectControlBar();
   void _restoreSplitterSizes();
   void _applyRootSplitterSizes();
+  // A stored pane size into the screen: at least the pane's minimum, at most what leaves the
+  // pane beside it its minimum too. A size beyond the screen counts as a reset value.
+  int _fitLayoutSize(int size, int minimum, int screen);
   void _applySideSplitterSizes();
   // Shows or hides the control bar's buttons for a preview area of width w.
   void _adaptControlBar(int width);

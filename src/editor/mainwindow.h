@@ -434,9 +434,20 @@ protected:
   // False when no usable OpenGL context came within the limit.
   bool _setupPreviewEngine();
   bool _loadProjectInBackground();
-  void _buildLoadedSegments(PropertyMapList &maps);
+  // Builds the maps the loader read a batch at a time, then finishes the timeline and lets the
+  // loader go on.
+  void _buildLoadedSegmentsInBatches();
+  // Segments and blocks for maps [from, to), tracks by their saved ids in _loadedTracks.
+  void _buildLoadedSegments(PropertyMapList &maps, size_t from, size_t to);
+  void _finishLoadedSegments();
   // Ends the opening after a failure: the display goes and closing only tears down.
   void _failLoading(const QString &title, const QString &text);
+  // Closing while the project opens: the loader stops, the engine goes, nothing is written.
+  void _abandonOpening();
+  // Once loaded: a message when stored values (of segments or the layout) had to be reset.
+  void _tellOfResetValues();
+  // A frame for a segment that finished loading; while opening, one for many.
+  void _refreshOnceAfterLoading();
   // Cancels a running loader and waits for its thread; before the model goes.
   void _stopLoader();
   int _showMessageBox(const QString &title, const QString &text, int icon);
@@ -1063,6 +1074,17 @@ protected:
 
   QPointer<ProjectLoader> _loader;
   bool _loadFailed = false;
+  // From "Opening..." until the project has loaded or failed to.
+  bool _opening = false;
+  // A stored layout size lay beyond the screen and was brought into it.
+  bool _valuesReset = false;
+  bool _refreshPending = false;
+  // The loaded maps still being built into segments, and the tracks made for their saved ids.
+  PropertyMapList _mapsToBuild;
+  size_t _mapsBuilt = 0;
+  QHash<int, TrackWidget *> _loadedTracks;
+  // Positions of the maps no segment could be made of, kept in the file as they are.
+  QList<int> _unreadMaps;
   bool _cancelRequested = false;
   bool _closeWithoutSaving = false;
   // Set when every segment of the file was read; the clean-up of the folder needs it.

@@ -41,6 +41,11 @@
 
 namespace {
 
+// Blocks of a loaded project are built in batches of about this long, so the window stays
+// responsive however many there are; the clock is read every BuildStep blocks.
+constexpr qint64 BuildBatchMs = 40;
+constexpr size_t BuildStep = 32;
+
 // Without a usable context the window gives up opening after this long.
 constexpr int OpenGLWaitMs = 10000;
 
@@ -58,6 +63,7 @@ void MainWindow::_openProject()
     return;
   _legacyGeometryOnLoad = _projectManager->version() < 3.0f;
   _updateInsertOverwriteButton();
+  _opening = true;
   showWaitingHUD(tr("Opening..."));
   const quint32 c = _projectManager->backgroundColor();
   if (_hooks.previewArea)
@@ -67,6 +73,9 @@ void MainWindow::_openProject()
                                           .arg(c & 255)
                                           .arg((c >> 24) & 255));
   QTimer::singleShot(100, this, [this] {
+    // Closed meanwhile.
+    if (!_opening)
+      return;
     if (!_setupPreviewEngine()) {
       _failLoading(tr("Open Project Failed"),
                    tr("The preview needs OpenGL 3.2 or later, which this display does not offer."));
@@ -207,8 +216,31 @@ void MainWindow::_stopLoader()
   delete loader;
 }
 
+void MainWindow::_abandonOpening()
+{
+  _opening = false;
+  _stopLoader();
+  _projectName.clear();
+  if (_previewWidget)
+    _tearDownEngine();
+  hideWaitingHUD();
+}
+
+void MainWindow::_tellOfResetValues()
+{
+  for (int i = 0; !_valuesReset && i < _projectManager->segmentCount(); ++i)
+    _valuesReset = _projectManager->segmentAt(i)->valuesWereReset();
+  if (!_valuesReset)
+    return;
+  // The project is not marked modified: the files keep what they hold until the user saves.
+  _showMessageBox(tr("Values Reset"),
+                  tr("Some values of this movie could not be shown and were reset to ones that can."),
+                  QMessageBox::Information);
+}
+
 void MainWindow::_failLoading(const QString &title, const QString &text)
 {
+  _opening = false;
   _loadFailed = true;
   _showMessageBox(title, text, QMessageBox::Warning);
   hideWaitingHUD();
@@ -228,12 +260,13 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
                        .arg(counts.y()));
     break;
   }
-  case LoaderSegmentsRead: {
-    PropertyMapList maps = loader->takeSegments();
-    _buildLoadedSegments(maps);
-    loader->setLayoutEditAreaCompleted();
+  case LoaderSegmentsRead:
+    _mapsToBuild = loader->takeSegments();
+    _mapsBuilt = 0;
+    _loadedTracks.clear();
+    _unreadMaps.clear();
+    _buildLoadedSegmentsInBatches();
     break;
-  }
   case LoaderBackgroundColor:
     if (_composition)
       _composition->setBackgroundColor(colourVector(data.toUInt()));
@@ -249,6 +282,7 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
     _failLoading(tr("Open Project Failed"), tr("Current movie project is damaged."));
     break;
   case LoaderFinished: {
+    _opening = false;
     hideWaitingHUD();
     // A video that failed to open never becomes ready; it must not hold the saves back.
     for (int i = 0; i < _projectManager->segmentCount(); ++i)
@@ -263,6 +297,7 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
     if (_previewWidget)
       _previewWidget->connectFrameSignals();
     _reportUnreadSegments();
+    _tellOfResetValues();
     break;
   }
   default:
@@ -270,18 +305,42 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
   }
 }
 
-void MainWindow::_buildLoadedSegments(PropertyMapList &maps)
+void MainWindow::_buildLoadedSegmentsInBatches()
 {
-  QHash<int, TrackWidget *> tracks;
-  QList<int> unread;
-  for (std::unique_ptr<PropertyMap> &map : maps) {
+  // Closed meanwhile.
+  if (!_opening || !_projectManager)
+    return;
+  QElapsedTimer batch;
+  batch.start();
+  while (_mapsBuilt < _mapsToBuild.size() && batch.elapsed() < BuildBatchMs) {
+    const size_t end = std::min(_mapsBuilt + BuildStep, _mapsToBuild.size());
+    _buildLoadedSegments(_mapsToBuild, _mapsBuilt, end);
+    _mapsBuilt = end;
+  }
+  if (_mapsBuilt < _mapsToBuild.size()) {
+    // The window repaints and answers between batches.
+    QTimer::singleShot(0, this, [this] { _buildLoadedSegmentsInBatches(); });
+    return;
+  }
+  _mapsToBuild.clear();
+  _loadedTracks.clear();
+  _finishLoadedSegments();
+  if (_loader)
+    _loader->setLayoutEditAreaCompleted();
+}
+
+void MainWindow::_buildLoadedSegments(PropertyMapList &maps, size_t from, size_t to)
+{
+  QHash<int, TrackWidget *> &tracks = _loadedTracks;
+  for (size_t i = from; i < to; ++i) {
+    std::unique_ptr<PropertyMap> &map = maps[i];
     const QString type = map->text("Type");
     const int savedTrack = map->text("TrackId").toInt();
     PropertyMap *raw = map.get();
     Segment *segment = makeSegment(type, raw, this);
     if (!segment) {
       // A type of a newer version, or a damaged one: kept in the file as it is.
-      unread << int(&map - maps.data());
+      _unreadMaps << int(i);
       continue;
     }
     map.release();
@@ -303,13 +362,18 @@ void MainWindow::_buildLoadedSegments(PropertyMapList &maps)
     _editScrollArea->connectSegmentWidget(block);
     _noteLegacyMovie(segment);
   }
+}
+
+void MainWindow::_finishLoadedSegments()
+{
   _projectManager->updateDuration();
   const float duration = _projectManager->duration();
   if (_hooks.rulerScrollArea)
     _hooks.rulerScrollArea->setScale(_zoom, duration);
   _editScrollArea->setScale(_zoom, duration);
   _addTrack();
-  _noteLoadedProject(unread);
+  _noteLoadedProject(_unreadMaps);
+  _unreadMaps.clear();
 }
 
 void MainWindow::onSegmentStateChanged(quint32 segmentId, int newState)
@@ -325,14 +389,15 @@ void MainWindow::onSegmentStateChanged(quint32 segmentId, int newState)
   if (!block)
     return;
   block->setScale(_zoom, false);
-  if (newState == 1 || newState == 2)
+  // While the project opens its HUD covers the blocks: thousands of spinners would only cost.
+  if ((newState == 1 || newState == 2) && !_opening)
     block->showLoadingIndicator();
   else
     block->hideLoadingIndicator();
   if (newState != 4 || !_engine)
     return;
   if (!segment->isNewlyCreated()) {
-    _engine->refresh();
+    _refreshOnceAfterLoading();
     return;
   }
   if (_refuseUnreadableImport(segment))
@@ -353,6 +418,24 @@ void MainWindow::onSegmentStateChanged(quint32 segmentId, int newState)
     return;
   }
   _seekToTime(segment->rangeStart() + 0.01f, true);
+}
+
+void MainWindow::_refreshOnceAfterLoading()
+{
+  if (!_opening) {
+    _engine->refresh();
+    return;
+  }
+  // Segments of an opening project come ready by the thousand: one frame for all that came
+  // in one turn of the event loop.
+  if (_refreshPending)
+    return;
+  _refreshPending = true;
+  QTimer::singleShot(0, this, [this] {
+    _refreshPending = false;
+    if (_engine)
+      _engine->refresh();
+  });
 }
 
 // A movie or music file just added that cannot be read has no length, so its block could never

@@ -115,9 +115,16 @@ void MainWindow::_askToCancelExport()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-  // Without an engine the window closes, unless it is still opening (the engine comes 100 ms
-  // after "Opening..." shows); the closing step's own close comes with the name cleared.
-  if (!_previewWidget && !(_progressHUD && !_projectName.isEmpty())) {
+  // While the project opens nothing can have been edited: loading stops and the window goes,
+  // the files as they were. A media file that never answers cannot hold the window.
+  if (_opening) {
+    _abandonOpening();
+    event->accept();
+    return;
+  }
+  // Without an engine the window closes; the closing step's own close comes with the name
+  // cleared.
+  if (!_previewWidget) {
     event->accept();
     return;
   }

@@ -1,6 +1,7 @@
 #include "audioplotdata.h"
 
 #include <QDebug>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -191,7 +192,7 @@ qint16 AudioPlotData::value(int point, bool lower) const
 void AudioPlotData::generate(const QString &path, const std::function<bool()> &cancelled)
 {
   AVFormatContext *rawInput = nullptr;
-  if (avformat_open_input(&rawInput, path.toUtf8().constData(), nullptr, nullptr) < 0)
+  if (!QFileInfo(path).isFile() || avformat_open_input(&rawInput, path.toUtf8().constData(), nullptr, nullptr) < 0)
     return;
   _Input input(rawInput);
   if (avformat_find_stream_info(input.get(), nullptr) < 0)

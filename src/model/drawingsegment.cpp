@@ -45,7 +45,8 @@ DrawingSegment::DrawingSegment(PropertyMap *properties, SegmentListener *listene
 
 QPixmap DrawingSegment::pixmap() const
 {
-  return QPixmap(filePath());
+  const QString path = filePath();
+  return QFileInfo(path).isFile() ? QPixmap(path) : QPixmap();
 }
 
 QString DrawingSegment::newDrawingImagePath(const QString &folder)

@@ -119,14 +119,16 @@ ImageSegment::PreviewRequest ImageSegment::_previewRequest() const
 ImageSegment::PreviewResult ImageSegment::readPreview(const PreviewRequest &request)
 {
   PreviewResult result;
-  if (request.path.isEmpty() || !QFileInfo::exists(request.path)) {
+  const QFileInfo file(request.path);
+  if (request.path.isEmpty() || !file.exists()) {
     result.error = SegmentFileMissing;
     return result;
   }
   QImageReader reader(request.path);
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(true);
-  if (!reader.canRead()) {
+  // Only a regular file: reading a FIFO or a device would wait for a writer for ever.
+  if (!file.isFile() || !reader.canRead()) {
     result.error = SegmentLoadError;
     return result;
   }
@@ -282,7 +284,7 @@ bool ImageSegment::loadAnimation()
       return true;
     const QString path = filePath();
     const QString suffix = QFileInfo(path).suffix();
-    if ((suffix != QLatin1String("gif") && suffix != QLatin1String("GIF")) || !QFileInfo::exists(path))
+    if ((suffix != QLatin1String("gif") && suffix != QLatin1String("GIF")) || !QFileInfo(path).isFile())
       return false;
     auto movie = std::make_unique<QMovie>(QFileInfo(path).absoluteFilePath(), QByteArray());
     if (!movie->isValid() || movie->frameCount() <= 1)

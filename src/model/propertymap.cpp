@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QStringList>
 
+#include <cmath>
+
 namespace {
 
 std::unique_ptr<PropertyMap> _copyOf(const PropertyMap *map)
@@ -195,14 +197,22 @@ int intValue(const PropertyMap &map, const QString &name, int defaultValue)
   return map.contains(name) ? map.text(name).toInt() : defaultValue;
 }
 
+// Every number read from a bag: one that is not finite (nan, inf, or beyond a float) means
+// nothing to any property and reads as the property's default.
 float floatValue(const PropertyMap &map, const QString &name, float defaultValue)
 {
-  return map.contains(name) ? map.text(name).trimmed().toFloat() : defaultValue;
+  if (!map.contains(name))
+    return defaultValue;
+  const float value = map.text(name).trimmed().toFloat();
+  return std::isfinite(value) ? value : defaultValue;
 }
 
 double doubleValue(const PropertyMap &map, const QString &name, double defaultValue)
 {
-  return map.contains(name) ? map.text(name).trimmed().toDouble() : defaultValue;
+  if (!map.contains(name))
+    return defaultValue;
+  const double value = map.text(name).trimmed().toDouble();
+  return std::isfinite(value) ? value : defaultValue;
 }
 
 bool boolValue(const PropertyMap &map, const QString &name, bool defaultValue)
@@ -221,7 +231,7 @@ QPointF pointValue(const PropertyMap &map, const QString &name, const QPointF &d
     return defaultValue;
   double x = 0, y = 0;
   _parsePair(map.text(name), &x, &y);
-  return QPointF(x, y);
+  return QPointF(std::isfinite(x) ? x : defaultValue.x(), std::isfinite(y) ? y : defaultValue.y());
 }
 
 QSizeF sizeValue(const PropertyMap &map, const QString &name, const QSizeF &defaultValue)
@@ -231,7 +241,7 @@ QSizeF sizeValue(const PropertyMap &map, const QString &name, const QSizeF &defa
   double w = -1, h = -1;
   if (!_parsePair(map.text(name), &w, &h))
     return QSizeF(-1, -1);
-  return QSizeF(w, h);
+  return QSizeF(std::isfinite(w) ? w : defaultValue.width(), std::isfinite(h) ? h : defaultValue.height());
 }
 
 quint32 colorValue(const PropertyMap &map, const QString &name, quint32 defaultValue)

@@ -2,6 +2,7 @@
 
 #include "segmentlistener.h"
 #include "segmentxml.h"
+#include "storedvalues.h"
 
 #include <QColor>
 #include <QDateTime>
@@ -90,6 +91,7 @@ Segment::Segment(SegmentListener *listener) : m_properties(std::make_unique<Prop
 Segment::Segment(PropertyMap *properties, SegmentListener *listener)
     : m_properties(properties ? properties : new PropertyMap)
 {
+  m_valuesReset = StoredValues::fit(*m_properties);
   _construct(listener);
   m_newlyCreated = false;
 }

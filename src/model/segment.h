@@ -28,7 +28,8 @@ public:
   // A copy of other placed at rangeStart, with a new UId, time stamp and runtime id.
   Segment(const Segment *other, float rangeStart, SegmentListener *listener);
   explicit Segment(SegmentListener *listener);
-  // Adopts a bag read from a file or a snapshot.
+  // Adopts a bag read from a file or a snapshot, its values brought into what the timeline
+  // can show (StoredValues::fit).
   Segment(PropertyMap *properties, SegmentListener *listener);
   Segment(const Segment &) = delete;
   Segment &operator=(const Segment &) = delete;
@@ -44,6 +45,8 @@ public:
   void setPaintingSuppressed(bool suppressed) { m_paintingSuppressed.store(suppressed); }
   bool isUIdGenerated() const { return m_uidGenerated; }
   bool isNewlyCreated() const { return m_newlyCreated; }
+  // The adopted bag held values no block could show, and they were reset.
+  bool valuesWereReset() const { return m_valuesReset; }
   void setIsNewlyCreated(bool newlyCreated) { m_newlyCreated = newlyCreated; }
   bool ensureUId();
   SegmentListener *listener() const { return m_listener; }
@@ -284,6 +287,7 @@ private:
   std::unique_ptr<PropertyMap> m_properties;
   bool m_uidGenerated = false;
   bool m_newlyCreated = false;
+  bool m_valuesReset = false;
 
   static std::atomic<quint32> s_nextId;
   static float s_trackHeight;

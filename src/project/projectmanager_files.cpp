@@ -205,7 +205,7 @@ int ProjectManager::saveSegments(const QString &name, const QString &folder)
 
 int ProjectManager::keepUnreadSegments(const QList<int> &positions)
 {
-  QMutexLocker lock(&m_mutex);
+  std::lock_guard<std::mutex> lock(m_mutex);
   QFile file(projectFilePath(m_name, m_folder));
   if (positions.isEmpty() || file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
     return 0;

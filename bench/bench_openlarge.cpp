@@ -1,0 +1,105 @@
+// Opening a generated project of 20,000 one-second texts on four tracks in the editor window:
+// the time until the project is loaded, the longest gap between two turns of the GUI event
+// loop meanwhile (a frozen window shows up here) and the peak memory, each beside its goal.
+#include "desktopmainwindow.h"
+#include "projectmanager.h"
+#include "testenv.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int kSegments = 20000;
+constexpr int kTracks = 4;
+constexpr qint64 kOpeningGoalMs = 5000;
+constexpr qint64 kStallGoalMs = 100;
+
+bool writeProject(const QString &dir)
+{
+  QByteArray xml = "<?xml version=\"1.0\"?>\n<Project>\n";
+  for (int i = 0; i < kSegments; ++i)
+    xml += QStringLiteral("<Segment Type=\"TEXT\" TrackId=\"%1\" RangeStart=\"%2\" RangeDuration=\"1\" "
+                          "Text=\"Line %3\"/>\n")
+               .arg(i % kTracks + 1)
+               .arg(i / kTracks)
+               .arg(i)
+               .toUtf8();
+  xml += "</Project>\n";
+  QFile project(dir + "/project.xml");
+  QFile properties(dir + "/properties.xml");
+  return QDir().mkpath(dir) && project.open(QIODevice::WriteOnly) && project.write(xml) == xml.size()
+         && properties.open(QIODevice::WriteOnly)
+         && properties.write("<?xml version=\"1.0\"?>\n<Properties version=\"5.0\"/>\n") > 0;
+}
+
+long peakMemoryMiB()
+{
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024;
+}
+
+const char *verdict(bool met)
+{
+  return met ? "met" : "MISSED";
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+  TestEnv::isolateUserState(true);
+  QApplication app(argc, argv);
+  QTemporaryDir root;
+  ProjectManager::setWorkingDirectory(root.path());
+  if (!writeProject(ProjectManager::projectDirectory("Bench", QString()))) {
+    std::fprintf(stderr, "cannot write the project\n");
+    return 1;
+  }
+  const long memoryBefore = peakMemoryMiB();
+
+  // The longest time between two turns of the event loop.
+  QElapsedTimer sinceTurn;
+  qint64 longestGap = 0;
+  QTimer turns;
+  turns.setInterval(0);
+  QObject::connect(&turns, &QTimer::timeout, [&] { longestGap = std::max(longestGap, sinceTurn.restart()); });
+
+  QElapsedTimer clock;
+  clock.start();
+  DesktopMainWindow window("Bench", QString());
+  window.resize(1400, 900);
+  window.show();
+  sinceTurn.start();
+  turns.start();
+  const bool loaded = QTest::qWaitFor(
+      [&] {
+        return window.previewWidget() && !window.projectLoader() && !window.progressHUD()
+               && window.projectManager()->segmentCount() == kSegments;
+      },
+      600000);
+  const qint64 opening = clock.elapsed();
+  turns.stop();
+  if (!loaded) {
+    std::fprintf(stderr, "the project did not load within ten minutes\n");
+    return 1;
+  }
+
+  std::printf("opening a project of %d one-second texts on %d tracks\n", kSegments, kTracks);
+  std::printf("  until loaded:            %6lld ms   (goal <= %lld ms: %s)\n", static_cast<long long>(opening),
+              static_cast<long long>(kOpeningGoalMs), verdict(opening <= kOpeningGoalMs));
+  std::printf("  longest event-loop gap:  %6lld ms   (goal <= %lld ms: %s)\n", static_cast<long long>(longestGap),
+              static_cast<long long>(kStallGoalMs), verdict(longestGap <= kStallGoalMs));
+  std::printf("  peak memory:             %6ld MiB  (%ld MiB before opening)\n", peakMemoryMiB(), memoryBefore);
+  window.runClosingStep();
+  return 0;
+}

@@ -1,0 +1,355 @@
+// Opening unusual project folders in the editor window and closing them again: media that are
+// no regular files, closing while the project opens, stored values no block could show, and
+// a large project whose blocks are built while the window keeps answering.
+
+#include "editorfixture.h"
+
+#include "avglwidget.h"
+#include "editscrollarea.h"
+#include "projectmanager.h"
+#include "rulerscrollarea.h"
+#include "rulerwidget.h"
+#include "segment.h"
+#include "segmentwidget.h"
+#include "storedvalues.h"
+#include "trackwidget.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+#include <cmath>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray segmentXml(const QString &type, int track, const QString &start, const QString &duration,
+                      const QString &extra)
+{
+  return QStringLiteral("<Segment Type=\"%1\" TrackId=\"%2\" RangeStart=\"%3\" RangeDuration=\"%4\" %5/>\n")
+      .arg(type, QString::number(track), start, duration, extra)
+      .toUtf8();
+}
+
+// Every file under the folder with the hash of its bytes; FIFOs are left unread, and so is the
+// media explorer's own view state ("media.config").
+QMap<QString, QByteArray> folderHashes(const QString &folder)
+{
+  QMap<QString, QByteArray> hashes;
+  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString path = it.next();
+    if (it.fileName().startsWith(QLatin1String("media.config")))
+      continue;
+    QFile file(path);
+    if (!it.fileInfo().isFile() || !file.open(QIODevice::ReadOnly))
+      hashes.insert(path, QByteArray());
+    else
+      hashes.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1));
+  }
+  return hashes;
+}
+
+// A window as the projects page opens it: gone once closed.
+TestEditorWindow *showClosingWindow()
+{
+  auto *window = new TestEditorWindow;
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->resize(1000, 700);
+  window->show();
+  return window;
+}
+
+bool waitUntilLoaded(TestEditorWindow &window)
+{
+  return QTest::qWaitFor(
+      [&] { return window.previewWidget() && !window.projectLoader() && !window.progressHUD(); }, 30000);
+}
+
+// The paths whose bytes differ, came or went.
+QStringList changed(const QMap<QString, QByteArray> &before, const QMap<QString, QByteArray> &after)
+{
+  QStringList paths;
+  for (auto it = before.cbegin(); it != before.cend(); ++it)
+    if (after.value(it.key(), "gone") != it.value())
+      paths << it.key();
+  for (auto it = after.cbegin(); it != after.cend(); ++it)
+    if (!before.contains(it.key()))
+      paths << it.key();
+  return paths;
+}
+
+QStringList dialogTitles(const TestEditorWindow &window)
+{
+  QStringList titles;
+  for (const auto &call : window.dialogs.calls)
+    titles << call.title;
+  return titles;
+}
+
+} // namespace
+
+class TestLoading : public QObject
+{
+  Q_OBJECT
+
+  std::unique_ptr<EditorProject> project;
+
+private slots:
+  void init()
+  {
+    project = std::make_unique<EditorProject>();
+    QVERIFY(project->isValid());
+  }
+
+  void cleanup() { project.reset(); }
+
+  // A FIFO named as a media file would hold its reader in the open until someone writes to
+  // it: it is a load error, the project finishes opening and the window closes.
+  void mediaThatIsNoRegularFile_data()
+  {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("movie") << "MOVIE" << "clip.mp4";
+    QTest::newRow("music") << "MUSIC" << "tune.wav";
+    QTest::newRow("picture") << "IMAGE" << "still.png";
+  }
+
+  void mediaThatIsNoRegularFile()
+  {
+    QFETCH(QString, type);
+    QFETCH(QString, file);
+    const QString dir = project->directory();
+    QCOMPARE(mkfifo(QFile::encodeName(dir + "/" + file).constData(), 0600), 0);
+    QVERIFY(writeEditorProject(dir, segmentXml(type, 1, "0", "2", QStringLiteral("File=\"%1\"").arg(file))));
+    const auto before = folderHashes(project->root());
+
+    TestEditorWindow *window = showClosingWindow();
+    QPointer<TestEditorWindow> guard(window);
+    QVERIFY2(waitUntilLoaded(*window), "the project never finished opening");
+    QCOMPARE(window->projectManager()->segmentCount(), 1);
+    Segment *segment = window->projectManager()->segmentAt(0);
+    QTRY_COMPARE(segment->error(), quint32(SegmentLoadError));
+
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 10000);
+    auto after = folderHashes(project->root());
+    after.remove(project->directory() + "/shot.jpg");
+    after.remove(ProjectManager::layoutFilePath("Trip", QString()));
+    const QStringList touched = changed(before, after);
+    QVERIFY2(touched.isEmpty(), qPrintable(touched.join(", ")));
+  }
+
+  // Nothing can have been edited while the project opens: the window goes at once, before its
+  // engine exists or while its loader waits for the segments, and the files stay as they were.
+  void closingWhileOpening_data()
+  {
+    QTest::addColumn<bool>("loaderRunning");
+    QTest::newRow("before the engine") << false;
+    QTest::newRow("while the segments load") << true;
+  }
+
+  void closingWhileOpening()
+  {
+    QFETCH(bool, loaderRunning);
+    const QString dir = project->directory();
+    QByteArray segments;
+    for (int i = 0; i < 6; ++i)
+      segments += segmentXml("TEXT", 1 + i % 2, QString::number(2 * i), "2", "Text=\"Hi\"");
+    QVERIFY(writeEditorProject(dir, segments));
+    const auto before = folderHashes(project->root());
+
+    TestEditorWindow *window = showClosingWindow();
+    QPointer<TestEditorWindow> guard(window);
+    QVERIFY(window->progressHUD());
+    if (loaderRunning) {
+      QTRY_VERIFY_WITH_TIMEOUT(window->projectLoader(), 15000);
+      QVERIFY(window->progressHUD());
+    } else {
+      QVERIFY(!window->previewWidget());
+    }
+    QPointer<ProjectLoader> loader(window->projectLoader());
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 5000);
+    QVERIFY(loader.isNull());
+    const QStringList touched = changed(before, folderHashes(project->root()));
+    QVERIFY2(touched.isEmpty(), qPrintable(touched.join(", ")));
+  }
+
+  // A value no block or layer could show is reset when the project opens, the user is told
+  // once, and the file keeps what it held until the user saves.
+  void valuesNoBlockCanShow_data()
+  {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("duration");
+    QTest::addColumn<QString>("extra");
+    QTest::addColumn<float>("expectedStart");
+    QTest::addColumn<float>("expectedDuration");
+    const float longest = StoredValues::kLongestTime;
+    const float shortest = StoredValues::kShortestDuration;
+    QTest::newRow("start 1e308") << "1e308" << "2" << "" << longest << 2.0f;
+    QTest::newRow("start -1e308") << "-1e308" << "2" << "" << 0.0f << 2.0f;
+    QTest::newRow("start nan") << "nan" << "2" << "" << 0.0f << 2.0f;
+    QTest::newRow("start inf") << "inf" << "2" << "" << 0.0f << 2.0f;
+    QTest::newRow("start negative") << "-3" << "2" << "" << 0.0f << 2.0f;
+    QTest::newRow("duration 1e308") << "1" << "1e308" << "" << 1.0f << longest;
+    QTest::newRow("duration -1e308") << "1" << "-1e308" << "" << 1.0f << shortest;
+    QTest::newRow("duration nan") << "1" << "nan" << "" << 1.0f << shortest;
+    QTest::newRow("duration inf") << "1" << "inf" << "" << 1.0f << shortest;
+    QTest::newRow("duration negative") << "1" << "-2" << "" << 1.0f << shortest;
+    QTest::newRow("scale") << "1" << "2" << "UserScale=\"{nan,inf}\"" << 1.0f << 2.0f;
+    QTest::newRow("translation") << "1" << "2" << "UserTranslation=\"{inf,0}\"" << 1.0f << 2.0f;
+    QTest::newRow("rotation") << "1" << "2" << "UserRotation=\"nan\"" << 1.0f << 2.0f;
+    QTest::newRow("volume") << "1" << "2" << "UserVolume=\"-inf\"" << 1.0f << 2.0f;
+    QTest::newRow("speed") << "1" << "2" << "Speed=\"nan\"" << 1.0f << 2.0f;
+    QTest::newRow("transparency") << "1" << "2" << "UserTransparency=\"1e300\"" << 1.0f << 2.0f;
+    QTest::newRow("crop") << "1" << "2" << "CropTopLeft=\"{0,nan}\" CropBottomRight=\"{inf,1}\"" << 1.0f << 2.0f;
+  }
+
+  void valuesNoBlockCanShow()
+  {
+    QFETCH(QString, start);
+    QFETCH(QString, duration);
+    QFETCH(QString, extra);
+    QFETCH(float, expectedStart);
+    QFETCH(float, expectedDuration);
+    const QString dir = project->directory();
+    QVERIFY(writeEditorProject(dir, segmentXml("TEXT", 1, start, duration, "Text=\"nan\" " + extra)));
+    const auto before = folderHashes(dir);
+
+    TestEditorWindow *window = showClosingWindow();
+    QPointer<TestEditorWindow> guard(window);
+    QVERIFY(waitUntilLoaded(*window));
+    QCOMPARE(dialogTitles(*window), QStringList{"Values Reset"});
+    Segment *segment = window->projectManager()->segmentAt(0);
+    QCOMPARE(segment->rangeStart(), expectedStart);
+    QCOMPARE(segment->duration(), expectedDuration);
+    // The layer is where its defaults put it; the text itself is no number.
+    QCOMPARE(segment->userScale(), QSizeF(1, 1));
+    QCOMPARE(segment->userTranslation(), QPointF(0, 0));
+    QCOMPARE(segment->userRotation(), 0.0);
+    QCOMPARE(segment->userVolume(), 1.0f);
+    QCOMPARE(segment->speed(), 1.0f);
+    QCOMPARE(segment->userTransparency(), 0.0f);
+    QCOMPARE(segment->cropTopLeft(), QPointF(0, 0));
+    QCOMPARE(segment->cropBottomRight(), QPointF(1, 1));
+    QCOMPARE(segment->properties()->text("Text"), QString("nan"));
+
+    // The block lies inside its row, at least a pixel wide, and the ruler spans the project.
+    auto *block = static_cast<SegmentWidget *>(window->projectManager()->segmentWidgetOf(segment));
+    QVERIFY(block && block->isVisible());
+    const QRect inRow = block->geometry();
+    QVERIFY2(inRow.width() >= 1 && inRow.left() >= 0 && inRow.right() < block->parentWidget()->width(),
+             qPrintable(QStringLiteral("block at %1 + %2 in a row %3 wide")
+                            .arg(inRow.left())
+                            .arg(inRow.width())
+                            .arg(block->parentWidget()->width())));
+    auto *ruler = window->findChild<RulerScrollArea *>();
+    QVERIFY(ruler && ruler->rulerWidget());
+    QVERIFY(ruler->rulerWidget()->width() >= window->editScrollArea()->widget()->width());
+    QVERIFY(!window->projectManager()->isModified());
+
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 10000);
+    auto after = folderHashes(dir);
+    after.remove(dir + "/shot.jpg");
+    after.remove(ProjectManager::layoutFilePath("Trip", QString()));
+    const QStringList touched = changed(before, after);
+    QVERIFY2(touched.isEmpty(), qPrintable(touched.join(", ")));
+  }
+
+  // Pane sizes beyond the screen are brought into it: the preview keeps its room, the user is
+  // told, and what is saved on closing fits the screen.
+  void layoutSizesBeyondTheScreen()
+  {
+    QVERIFY(writeEditorProject(project->directory(), segmentXml("TEXT", 1, "0", "2", "Text=\"Hi\"")));
+    project->writeLayout({{"L1_InspectorAreaSize", 100000},
+                          {"L1_MediaAreaSize", 100000},
+                          {"L1_PreviewAreaSize", 100000},
+                          {"L1_MediaAreaHidden", 0}});
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+
+    TestEditorWindow *window = showClosingWindow();
+    QPointer<TestEditorWindow> guard(window);
+    QVERIFY(waitUntilLoaded(*window));
+    QCOMPARE(dialogTitles(*window), QStringList{"Values Reset"});
+    QVERIFY(window->previewAreaHeight() <= screen.height() - 200);
+    QVERIFY(window->mediaAreaWidth() <= screen.width() - 350);
+    QVERIFY(window->inspectorAreaWidth() <= screen.width() - 300);
+    QVERIFY2(window->previewWidget()->width() >= 100,
+             qPrintable(QStringLiteral("preview %1 wide").arg(window->previewWidget()->width())));
+
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 10000);
+    QFile layout(ProjectManager::layoutFilePath("Trip", QString()));
+    QVERIFY(layout.open(QIODevice::ReadOnly));
+    QXmlStreamReader reader(&layout);
+    QVERIFY(reader.readNextStartElement());
+    const QXmlStreamAttributes sizes = reader.attributes();
+    QVERIFY(sizes.value("L1_PreviewAreaSize").toInt() <= screen.height());
+    QVERIFY(sizes.value("L1_MediaAreaSize").toInt() <= screen.width());
+    QVERIFY(sizes.value("L1_InspectorAreaSize").toInt() <= screen.width());
+  }
+
+  // Thousands of segments stored out of order come out ordered by track and start, each block
+  // on its row beside its segment; the window turns its event loop while the blocks are built.
+  void manySegmentsInOrder()
+  {
+    constexpr int count = 3000;
+    constexpr int tracks = 5;
+    QByteArray segments;
+    for (int i = 0; i < count; ++i) {
+      // A permutation of the slots, so starts and tracks arrive shuffled.
+      const int slot = int((qint64(i) * 7919) % count);
+      segments += segmentXml("TEXT", slot % tracks + 1, QString::number(slot / tracks), "1",
+                             QStringLiteral("Text=\"%1\"").arg(slot));
+    }
+    QVERIFY(writeEditorProject(project->directory(), segments));
+
+    TestEditorWindow *window = showClosingWindow();
+    QPointer<TestEditorWindow> guard(window);
+    int turnsWhileBuilding = 0;
+    QTimer turns;
+    turns.setInterval(0);
+    connect(&turns, &QTimer::timeout, [&] {
+      ProjectManager *manager = window->projectManager();
+      const int built = manager ? manager->segmentCount() : 0;
+      if (built > 0 && built < count)
+        ++turnsWhileBuilding;
+    });
+    turns.start();
+    QVERIFY(waitUntilLoaded(*window));
+    turns.stop();
+    QVERIFY2(turnsWhileBuilding > 0, "the event loop never turned while the blocks were built");
+
+    ProjectManager *manager = window->projectManager();
+    QCOMPARE(manager->segmentCount(), count);
+    for (int i = 0; i < count; ++i) {
+      Segment *segment = manager->segmentAt(i);
+      auto *block = static_cast<SegmentWidget *>(manager->segmentWidgetAt(i));
+      QVERIFY(block && block->segment() == segment);
+      QCOMPARE(static_cast<TrackWidget *>(block->parentWidget())->tag(), segment->trackId());
+      if (i == 0)
+        continue;
+      const Segment *previous = manager->segmentAt(i - 1);
+      QVERIFY2(previous->trackId() < segment->trackId()
+                   || (previous->trackId() == segment->trackId() && previous->rangeStart() < segment->rangeStart()),
+               qPrintable(QStringLiteral("segment %1 (track %2, %3 s) after track %4, %5 s")
+                              .arg(i)
+                              .arg(segment->trackId())
+                              .arg(double(segment->rangeStart()))
+                              .arg(previous->trackId())
+                              .arg(double(previous->rangeStart()))));
+    }
+    QCOMPARE(window->editScrollArea()->trackCount(), tracks + 1);
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 30000);
+  }
+};
+
+QTEST_MAIN(TestLoading)
+#include "tst_loading.moc"
