@@ -10,15 +10,22 @@
 
 #include "assetloadingthreadpool.h"
 #include "avcomposition.h"
+#include "avengine.h"
 #include "avglwidget.h"
 #include "avrender.h"
 #include "editscrollarea.h"
+#include "gutterscrollarea.h"
+#include "popupmediatypeselectionwidget.h"
 #include "popupmovieexportingwidget.h"
 #include "progresshud.h"
 #include "projectmanager.h"
 #include "segment.h"
 #include "segmentwidget.h"
 #include "taskbarprogress.h"
+#include "commonpopuphelptipwidget.h"
+#include "tipmanager.h"
+#include "trackwidget.h"
+#include "usersettings.h"
 
 #include <QAction>
 #include <QDir>
@@ -32,6 +39,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRunnable>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -90,6 +98,7 @@ class ExportWindow : public TestEditorWindow
 public:
   using MainWindow::_currentPopup;
   using MainWindow::_exportFrameRate;
+  using MainWindow::_lastTrackWidget;
   using MainWindow::_render;
 
   int began = 0;
@@ -371,6 +380,61 @@ private slots:
     QTRY_VERIFY(!w.popup());
     QVERIFY(p.exportNow("a/b:c"));
     QVERIFY(ExportProject::delivered("a b c.mp4", 5000));
+  }
+
+  // An animated GIF added through the add-media popup shows its own frames in the preview, and
+  // its length, not the photo length, is the block's, the engine's and the movie's.
+  void addedGifPlaysAndExportsAtItsLength()
+  {
+    UserSettings *settings = UserSettings::instance();
+    const float photo = settings->photoDuration();
+    settings->setPhotoDuration(5);
+    const auto restore = qScopeGuard([&] { settings->setPhotoDuration(photo); });
+    ExportProject p;
+    ProjectShape shape;
+    shape.empty = true;
+    QVERIFY(p.openAt360p(shape));
+    ExportWindow &w = *p.window;
+    QTemporaryDir media;
+    const QString gif = media.filePath("wave.gif");
+    // 2 s at 10 frames a second: frame i from 0.1 i s.
+    QVERIFY(MediaFixtures::writeAnimatedGif(gif, 160, 120, QVector<int>(20, 100)));
+    if (TipManager::hasInstance())
+      TipManager::instance()->dismissTip();
+
+    QTest::mouseClick(w.gutter()->buttonByTag(w._lastTrackWidget->tag()), Qt::LeftButton);
+    auto *popup = qobject_cast<PopupMediaTypeSelectionWidget *>(w._currentPopup.data());
+    QVERIFY(popup);
+    w.dialogs.answers << gif;
+    QTest::mouseClick(popup->chooseFileButton(), Qt::LeftButton);
+    ProjectManager *model = w.projectManager();
+    QTRY_VERIFY_WITH_TIMEOUT(model->segmentCount() == 1 && model->segmentAt(0)->state() == SegmentReady, 10000);
+    Segment *segment = model->segmentAt(0);
+    QTRY_COMPARE(segment->duration(), 2.0f);
+    QCOMPARE(model->duration(), 2.0f);
+    const QWidget *block = static_cast<SegmentWidget *>(model->segmentWidgetOf(segment));
+    QTRY_VERIFY2(qAbs(block->width() - 2 * 24 * w.zoom()) <= 2, qPrintable(QString::number(block->width())));
+
+    for (const double t : {0.55, 1.55}) {
+      w._engine->seek(float(t), true);
+      const int expected = int(t * 10);
+      QImage frame;
+      QVERIFY2(QTest::qWaitFor(
+                   [&] {
+                     frame = previewFrame(w);
+                     return MediaFixtures::frameIndexOf(frame) == expected;
+                   },
+                   10000),
+               qPrintable(QString("at %1 s the preview shows frame %2 (%3)")
+                              .arg(t)
+                              .arg(MediaFixtures::frameIndexOf(frame))
+                              .arg(frame.save("/tmp/editor-gif-preview.png") ? "/tmp/editor-gif-preview.png" : "")));
+    }
+
+    QVERIFY(p.exportNow());
+    QVERIFY(ExportProject::delivered("Trip.mp4"));
+    const double seconds = probeVideo(ExportProject::movies() + "/Trip.mp4").value("duration").toDouble();
+    QVERIFY2(qAbs(seconds - 2.0) <= 1.0 / 30 + 1e-3, qPrintable(QString::number(seconds)));
   }
 
   // 29.97 fps names the file by its integer part; an edit and an auto-save drop it.
