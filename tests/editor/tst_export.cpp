@@ -11,6 +11,7 @@
 #include "assetloadingthreadpool.h"
 #include "avcomposition.h"
 #include "avengine.h"
+#include "avexporter.h"
 #include "avglwidget.h"
 #include "avrender.h"
 #include "editscrollarea.h"
@@ -616,20 +617,50 @@ private slots:
     QVERIFY(QFile::remove(ExportProject::movies()));
   }
 
+  // The cancel chosen on closing stands, also when the encoder finished before the answer.
+  void closingDuringAnExportCancelsAndCloses_data()
+  {
+    QTest::addColumn<bool>("encoderDone");
+    QTest::newRow("still encoding") << false;
+    QTest::newRow("encoder done before the answer") << true;
+  }
+
   void closingDuringAnExportCancelsAndCloses()
   {
+    QFETCH(bool, encoderDone);
     ExportProject p;
     ProjectShape shape;
-    shape.seconds = 4;
+    shape.seconds = encoderDone ? 1 : 4;
     QVERIFY(p.openAt360p(shape));
+    // A finished export waits on its thread until the question is answered.
+    QSemaphore finished, answered;
+    const auto release = qScopeGuard([&] {
+      answered.release();
+      setExporterFinishHoldForTesting(nullptr);
+    });
+    if (encoderDone)
+      setExporterFinishHoldForTesting([&](int result) {
+        if (result == 0)
+          finished.release();
+        answered.acquire();
+      });
     QVERIFY(p.exportNow());
     ExportWindow *w = p.window.release();
     QPointer<ExportWindow> guard(w);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->dialogs.answers << QMessageBox::Yes;
-    QTRY_VERIFY_WITH_TIMEOUT(!w->taskbar.isEmpty(), EncodeWaitMs);
+    if (encoderDone)
+      QVERIFY(finished.tryAcquire(1, EncodeWaitMs));
+    else
+      QTRY_VERIFY_WITH_TIMEOUT(!w->taskbar.isEmpty(), EncodeWaitMs);
     w->close();
-    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), EncodeWaitMs);
+    QTRY_VERIFY(guard && w->progressHUD() && w->progressHUD()->textLabel()->text() == "Canceling...");
+    QCOMPARE(w->dialogs.calls.size(), 1);
+    QCOMPARE(w->dialogs.calls.first().text, QString("Do you want to cancel the exporting?"));
+    answered.release();
+    // An encoder still running must first notice the cancel; a finished one has nothing left.
+    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), encoderDone ? 20000 : EncodeWaitMs);
+    QVERIFY(p.huds.texts().contains("Export canceled"));
     QVERIFY(!QFile::exists(p.cached("Trip_360p_h264_30fps.mp4")));
     QVERIFY(!QFile::exists(p.cached("Trip_360p_h264_30fps.partial.mp4")));
     QVERIFY(!QFile::exists(ExportProject::movies() + "/Trip.mp4"));
