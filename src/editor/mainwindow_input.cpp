@@ -14,7 +14,6 @@
 #include "transformwidget.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QMouseEvent>
