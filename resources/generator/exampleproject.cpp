@@ -1,6 +1,11 @@
 #include "exampleproject.h"
 
+#include "imagesegment.h"
+#include "projectmanager.h"
+#include "textsegment.h"
+
 #include <QBuffer>
+#include <QFile>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -52,21 +57,49 @@ QByteArray jpeg(const QImage &image)
   return bytes;
 }
 
+QByteArray readAll(const QString &path)
+{
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The segments made and saved as the editor makes and saves them, so the example reads like
+// any project the program wrote. Fixed identities keep the bytes the same from build to build.
+bool writeProject(const QString &workingDirectory, QByteArray *project, QByteArray *properties)
+{
+  ProjectManager::setWorkingDirectory(workingDirectory);
+  ProjectManager manager;
+  auto *picture = new ImageSegment(QStringLiteral("picture.jpg"), 0, 5, nullptr, nullptr);
+  picture->setTrackId(1);
+  // The program takes a missing stamp from the picture file; the build's clock must not show.
+  picture->properties()->remove(QStringLiteral("TimeStamp"));
+  picture->properties()->setText(QStringLiteral("UId"), QStringLiteral("{6f1d1c7e-5a43-4c55-9d3a-2f1e0b6a7c01}"));
+  manager.appendSegment(picture, nullptr);
+  auto *title = new TextSegment(QString::fromLatin1(kName), 0.5f, 4, nullptr, nullptr);
+  title->setTrackId(2);
+  title->properties()->setText(QStringLiteral("UId"), QStringLiteral("{6f1d1c7e-5a43-4c55-9d3a-2f1e0b6a7c02}"));
+  manager.appendSegment(title, nullptr);
+  manager.updateDuration();
+  const QString name = QString::fromLatin1(kName);
+  if (manager.saveSegments(name, QString()) != 0 || manager.saveProperties(name, QString()) != 0)
+    return false;
+  *project = readAll(ProjectManager::projectFilePath(name, QString()));
+  *properties = readAll(ProjectManager::propertiesFilePath(name, QString()));
+  return !project->isEmpty() && !properties->isEmpty();
+}
+
 } // namespace
 
 namespace ExampleProject {
 
-QVector<File> files()
+QVector<File> files(const QString &scratchDirectory)
 {
   const QString folder = QString::fromLatin1(kName) + '/';
   const QImage picture = landscape(1280, 720);
-  const QByteArray project =
-      "<?xml version=\"1.0\"?>\n"
-      "<Project>\n"
-      "<Segment Type=\"IMAGE\" TrackId=\"1\" RangeStart=\"0\" Duration=\"5\" File=\"picture.jpg\"/>\n"
-      "<Segment Type=\"TEXT\" TrackId=\"2\" RangeStart=\"0.5\" Duration=\"4\" Text=\"Welcome to Tavo REN\"/>\n"
-      "</Project>\n";
-  const QByteArray properties = "<?xml version=\"1.0\"?>\n<Properties version=\"5\" backgroundColor=\"#ff000000\"/>\n";
+  QByteArray project;
+  QByteArray properties;
+  if (!writeProject(scratchDirectory, &project, &properties))
+    return {};
   return {{folder + "project.xml", project},
           {folder + "properties.xml", properties},
           {folder + "picture.jpg", jpeg(picture)},

@@ -5,7 +5,9 @@
 #include <QVector>
 
 // The example project copied into the user's "Examples" folder on first use: a picture and
-// a title over it, with its cover picture and the sample marker.
+// a title over it, with its cover picture and the sample marker. The project is saved through
+// the project manager into scratchDirectory (its working directory for the run); empty when
+// that fails.
 namespace ExampleProject {
 
 struct File
@@ -14,6 +16,6 @@ struct File
   QByteArray bytes;
 };
 
-QVector<File> files();
+QVector<File> files(const QString &scratchDirectory);
 
 } // namespace ExampleProject

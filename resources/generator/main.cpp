@@ -1,6 +1,6 @@
 // Draws the program's images and sounds at build time and writes the resource file that
-// lists them. Everything here is our own artwork made from code: no file is read, and the
-// same program always writes the same bytes.
+// lists them. Everything here is our own artwork made from code: no outside file is read, and
+// the same program always writes the same bytes.
 //
 //   tavo_imagegen <output folder>
 
@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <cstdio>
 
@@ -145,7 +146,12 @@ int main(int argc, char **argv)
       w.png(QString("stickers/") + tag.folder, name, BuiltinAssets::sticker(tag.folder, n, 80));
       w.png(QString("stickers/") + tag.folder, "Content/" + name, BuiltinAssets::sticker(tag.folder, n, 240));
     }
-  for (const ExampleProject::File &file : ExampleProject::files())
+  // The example project is saved by the program's own code into a scratch folder first.
+  const QTemporaryDir scratch;
+  const QVector<ExampleProject::File> example = ExampleProject::files(scratch.path());
+  if (example.isEmpty())
+    std::fprintf(stderr, "tavo_imagegen: the example project could not be saved\n");
+  for (const ExampleProject::File &file : example)
     w.raw("examples", file.path, file.path, file.bytes);
-  return w.writeQrc("tavo_images.qrc") && soundsOk ? 0 : 1;
+  return w.writeQrc("tavo_images.qrc") && soundsOk && !example.isEmpty() ? 0 : 1;
 }

@@ -395,8 +395,26 @@ void AVComposition::update(double time, bool soundPass, bool layerPass, int part
 {
   if (parts & 1)
     mixSound(time, soundPass, playing, exporting);
-  if (parts & 2)
+  if (parts & 2) {
+    _prefetchLayers(time);
     composeFrame(time, layerPass, playing, exporting);
+  }
+}
+
+// Layers leave only through the parked list, which this thread empties: the copy stays valid
+// without the lock.
+void AVComposition::_prefetchLayers(double time)
+{
+  std::vector<AVLayerSegment *> layers;
+  {
+    AVMutexLocker visible(_visibleLock);
+    layers = _visible;
+  }
+  for (AVLayerSegment *layer : layers) {
+    const double start = layer->startTime();
+    if (layer->isEnabled() && time >= start && time < start + layer->duration())
+      layer->prefetch(time);
+  }
 }
 
 void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool exporting)

@@ -106,6 +106,7 @@ private:
   void _resetWindowTable();
   void _notifyListeners(AVSegment *segment);
   void _deleteParked();
+  void _prefetchLayers(double time);
   static bool _opaquePicture(AVLayerSegment *layer, AVTexture *texture);
   void _drawLayer(AVGLRenderer *renderer, AVLayerSegment *layer, AVTexture *texture, const AVLayerRenderInfo *info);
 

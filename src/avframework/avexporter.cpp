@@ -21,6 +21,8 @@ constexpr double kReadyPoll = 0.01;
 
 void _emptyListener(AVComposition *, AVSegment *, void *) {}
 
+AVExporterFinishHold g_finishHold;
+
 // Everything an export opens, released whatever the result.
 struct _Output
 {
@@ -42,6 +44,11 @@ struct _Output
   }
 };
 } // namespace
+
+void setExporterFinishHoldForTesting(AVExporterFinishHold hold)
+{
+  g_finishHold = std::move(hold);
+}
 
 std::string partialExportPath(const std::string &path)
 {
@@ -184,6 +191,8 @@ int AVExporter::_loop(AVThread *, void *argument)
   if (ownRenderer)
     tearDownRendererOnThread(&exporter->_owner);
   avTrace("Export total time = %fs\n", avWallClock() - started);
+  if (g_finishHold)
+    g_finishHold(result < 0 ? result : 0);
   exporter->_send(kAVExportFinished, result < 0 ? result : 0);
   return 0;
 }

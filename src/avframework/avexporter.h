@@ -8,6 +8,7 @@
 #include "avglglue.h"
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 class AVComposition;
@@ -73,6 +74,12 @@ private:
   std::atomic<bool> _running{false};
   float _endTime;
 };
+
+// Tests only: called on the export thread with the result code once the file is complete (or
+// given up) and before the finish is reported, so a test can hold an export that has finished
+// while it acts on the window. Empty by default; set it while no export runs.
+using AVExporterFinishHold = std::function<void(int result)>;
+void setExporterFinishHoldForTesting(AVExporterFinishHold hold);
 
 // Where an export writes before it is complete: the output path with ".partial" before its
 // extension, so the container still follows the extension ("movie.mp4" -> "movie.partial.mp4").

@@ -112,7 +112,27 @@ AVAnimatableImageSegment::AVAnimatableImageSegment(double start, double duration
 
 AVAnimatableImageSegment::~AVAnimatableImageSegment()
 {
+  freePixelBuffer(_fetched);
   avMutexDestroy(_ownMutex);
+}
+
+int64_t AVAnimatableImageSegment::_milliseconds(double time) const
+{
+  return static_cast<int64_t>(std::trunc((time - startTime()) * 1000));
+}
+
+// The editor answers on its own thread, which may be painting the preview: under the renderer's
+// lock that wait would hold both until the request timed out, and the layer would not show.
+void AVAnimatableImageSegment::prefetch(double time)
+{
+  const int64_t milliseconds = _milliseconds(time);
+  int errorKind = 0;
+  AVPixelBuffer *buffer = loadAnimationFrame(id(), milliseconds, &errorKind);
+  AVMutexLocker locker(_ownMutex);
+  freePixelBuffer(_fetched);
+  _fetched = buffer;
+  _fetchedMs = milliseconds;
+  _fetchedError = errorKind;
 }
 
 void AVAnimatableImageSegment::sleep(bool exporting)
@@ -130,9 +150,17 @@ void AVAnimatableImageSegment::update(double time, bool pass, bool playing)
 {
   {
     AVMutexLocker locker(_ownMutex);
-    const auto milliseconds = static_cast<int64_t>(std::trunc((time - startTime()) * 1000));
+    const int64_t milliseconds = _milliseconds(time);
     int errorKind = 0;
-    AVPixelBuffer *buffer = loadAnimationFrame(id(), milliseconds, &errorKind);
+    AVPixelBuffer *buffer = nullptr;
+    if (_fetchedMs == milliseconds) {
+      buffer = _fetched;
+      errorKind = _fetchedError;
+      _fetched = nullptr;
+      _fetchedMs = -1;
+    } else {
+      buffer = loadAnimationFrame(id(), milliseconds, &errorKind);
+    }
     setLoadError(errorKind);
     AVLayerSegment::setPixelBuffer(buffer);
     _pictureRotation = 0;

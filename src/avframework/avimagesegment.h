@@ -45,12 +45,19 @@ public:
   ~AVAnimatableImageSegment() override;
 
   void sleep(bool exporting) override;
+  void prefetch(double time) override;
   void update(double time, bool pass, bool playing) override;
   void setPixelBuffer(AVPixelBuffer *buffer) override;
   int pictureRotation() override;
 
 private:
+  int64_t _milliseconds(double time) const;
+
   const std::string _path;
   AVMutex *_ownMutex;
   std::atomic<int> _pictureRotation{0};
+  // The frame asked for before the renderer's lock was taken, for the update at that time.
+  AVPixelBuffer *_fetched = nullptr;
+  int64_t _fetchedMs = -1;
+  int _fetchedError = 0;
 };

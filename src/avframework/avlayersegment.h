@@ -21,6 +21,11 @@ public:
   bool isLayer() const override;
   void seek(double time, bool exact) override;
 
+  // Called for a layer shown at time before the frame is composed, outside the renderer's
+  // lock: a layer that must wait for another thread to get its picture waits here, where
+  // the preview's painting is not held up by it.
+  virtual void prefetch(double time) { (void)time; }
+
   virtual AVPixelBuffer *pixelBuffer();
   virtual void setPixelBuffer(AVPixelBuffer *buffer);
   // B, G, R, A bytes (QImage's premultiplied ARGB32); null deletes the texture.

@@ -160,9 +160,10 @@ void addSegmentToEngine(AVEngine *engine, Segment *segment, int thumbnailHeight,
     engine->setSegmentDuration(movie->audioPartId(), duration);
   } else if (type == QLatin1String("IMAGE") || type == QLatin1String("DRAWING")) {
     auto *image = static_cast<ImageSegment *>(segment);
-    // A drawing answers false: it is never animated.
+    // A drawing answers false: it is never animated. Opening an animation may fit the
+    // segment to it, so the length is read after.
     const bool animated = image->loadAnimation();
-    engine->addImageSegment(id, image->filePath().toStdString().c_str(), animated, start, duration);
+    engine->addImageSegment(id, image->filePath().toStdString().c_str(), animated, start, segment->duration());
   } else if (isSoundType(type)) {
     auto *sound = static_cast<FileSoundSegment *>(segment);
     engine->addAudioSegment(id, sound->filePath().toStdString().c_str(), start, sound->trimStart(),

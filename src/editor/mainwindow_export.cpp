@@ -274,6 +274,10 @@ void MainWindow::onAVExporterFinished(int err)
 
   auto *popup = qobject_cast<PopupMovieExportingWidget *>(_currentPopup.data());
   const int action = _exportSettings.shareKind;
+  // The user chose to cancel while closing: that stands even when the encoder finished, or
+  // failed, first; otherwise the window would wait for a cancel that never comes.
+  if (_cancelRequested)
+    err = -1;
   if (err == 0) {
     if (action == MovieExportingActionComputer) {
       if (popup)

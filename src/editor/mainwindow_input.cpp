@@ -14,7 +14,6 @@
 #include "transformwidget.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -141,9 +140,11 @@ void MainWindow::mousePressEvent(QMouseEvent *event)
     _playheadPointer->setCenterX(_hooks.pointerArea->mapFromGlobal(global).x(), false);
     _draggingPlayhead = true;
     _startPointerDrag(global, _playheadPointer);
-    QApplication::postEvent(this, new QMouseEvent(QEvent::MouseMove, event->localPos(), event->windowPos(),
-                                                  event->screenPos(), event->button(), event->buttons(),
-                                                  event->modifiers()));
+    // The time follows the pointer now: a queued move would come after a quick release and
+    // leave the pointer at the click with the time where it was.
+    QMouseEvent move(QEvent::MouseMove, event->localPos(), event->windowPos(), event->screenPos(), event->button(),
+                     event->buttons(), event->modifiers());
+    mouseMoveEvent(&move);
     return;
   }
   if (_forwardMouseToCanvas(event))

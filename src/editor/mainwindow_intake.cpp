@@ -219,8 +219,10 @@ bool MainWindow::_insertMediaFile(const QString &source, int kind, const QVarian
       if (scale != 1.0f)
         image->setUserScale(QSizeF(scale, scale));
     }
+    // An animation's own length is learnt before the block is placed, so the block, the
+    // project's length and the engine start from the same value.
     image->setFitDurationToAnimation(true);
-    image->setDuration(settings->photoDuration());
+    image->loadAnimation();
     segment = image;
     type = QStringLiteral("IMAGE");
   } else {

@@ -292,9 +292,11 @@ bool ImageSegment::loadAnimation()
     auto delays = std::make_unique<QVector<float>>();
     float total = 0;
     const int frames = movie->frameCount();
+    // The file's own delays: the movie's are shortened by the time each frame took to decode,
+    // which would make the length depend on the machine's load.
+    QImageReader reader(movie->fileName());
     for (int i = 0; i < frames; ++i) {
-      movie->jumpToNextFrame();
-      const float delay = float(qMax(0, movie->nextFrameDelay()));
+      const float delay = reader.read().isNull() ? 0.0f : float(qMax(0, reader.nextImageDelay()));
       delays->append(delay);
       total += delay;
     }

@@ -1,10 +1,12 @@
 // The start window: form and navigation, archive drops and hand-overs, example projects,
 // heads-up displays, the feedback mail and the once-per-run version check.
 
+#include "avglwidget.h"
 #include "desktopservices.h"
 #include "leftsidelistwidget.h"
 #include "leftsidelistwidgetitemdelegate.h"
 #include "loopbackhttpserver.h"
+#include "mainwindow.h"
 #include "nativewebbrowserwidget.h"
 #include "newversiondialog.h"
 #include "progresshud.h"
@@ -14,9 +16,12 @@
 #include "projectmanager.h"
 #include "propertymap.h"
 #include "scripteddialogprovider.h"
+#include "segment.h"
+#include "segmentwidget.h"
 #include "settingswidget.h"
 #include "startwindow.h"
 #include "testenv.h"
+#include "textsegment.h"
 #include "usersettings.h"
 #include "util.h"
 
@@ -27,6 +32,7 @@
 #include <QMimeData>
 #include <QStatusBar>
 #include <QNetworkAccessManager>
+#include <QPointer>
 #include <QTcpServer>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -47,6 +53,15 @@ public:
     return true;
   }
 };
+
+// The one editor window open, or null.
+MainWindow *editorWindow()
+{
+  for (QWidget *widget : QApplication::topLevelWidgets())
+    if (auto *editor = qobject_cast<MainWindow *>(widget))
+      return editor;
+  return nullptr;
+}
 
 // Debug lines of the run, to see what the window logged.
 QStringList logged;
@@ -125,7 +140,13 @@ private slots:
     desktop.opened.clear();
     logged.clear();
   }
-  void cleanup() { window.reset(); }
+  void cleanup()
+  {
+    // An editor left by a failed check must not answer the next test's dialogs.
+    while (MainWindow *editor = editorWindow())
+      delete editor;
+    window.reset();
+  }
 
   void formAndMenus()
   {
@@ -282,39 +303,74 @@ private slots:
     QVERIFY(QFileInfo::exists(examples() + "/.folder"));
   }
 
-  // The example project reads as a picture under a title, like any saved project.
-  void exampleProjectLoads()
+  // The example project, opened from its tile as a user would, reads as a picture under a
+  // title with their lengths, and the preview shows the picture.
+  void exampleOpensInTheEditor()
   {
     showWindow();
-    ProjectManager manager;
+    window->resize(1000, 700);
+    ProjectsListWidget *list = window->projectsPage()->projectsListWidget();
+    const auto doubleClickTile = [list](const QString &name) {
+      QListWidgetItem *tile = nullptr;
+      for (int i = 0; i < list->count() && !tile; ++i)
+        if (list->item(i)->data(Qt::DisplayRole).toString() == name)
+          tile = list->item(i);
+      if (!tile)
+        return false;
+      const QPoint centre = list->visualItemRect(tile).center();
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+      QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+      return true;
+    };
+    QTRY_VERIFY(doubleClickTile("Examples"));
+    QTRY_COMPARE(window->windowTitle(), QString("Examples"));
     const QString name = "Welcome to Tavo REN";
-    QString error;
-    QCOMPARE(ProjectLoader::loadProperties(name, "Examples", &manager, &error), 0);
-    ProjectLoader loader(name, "Examples", &manager);
-    QStringList types;
-    QString picture;
-    QString title;
-    QList<int> messages;
-    connect(&loader, &ProjectLoader::onMessage, this, [&](ProjectLoader *, int message, QVariant) {
-      messages << message;
-      if (message != LoaderSegmentsRead)
-        return;
-      for (const auto &map : loader.takeSegments()) {
-        types << map->text("Type");
-        if (map->text("Type") == "IMAGE")
-          picture = map->text("File");
-        else
-          title = map->text("Text");
-      }
-      loader.setLayoutEditAreaCompleted();
-    });
-    loader.start();
-    QTRY_VERIFY_WITH_TIMEOUT(loader.isFinished(), 10000);
-    QCoreApplication::processEvents();
-    QVERIFY2(messages.contains(LoaderFinished) && !messages.contains(LoaderProjectDamaged), qPrintable(QString::number(messages.size())));
-    QCOMPARE(types, QStringList({"IMAGE", "TEXT"}));
-    QVERIFY(!QImage(examples() + "/" + name + "/" + picture).isNull());
-    QCOMPARE(title, QString("Welcome to Tavo REN"));
+    QTRY_VERIFY(doubleClickTile(name));
+    MainWindow *editor = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((editor = editorWindow()), 10000);
+    QPointer<MainWindow> closed(editor);
+    ProjectManager *manager = editor->projectManager();
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+          if (!editor->previewWidget() || editor->projectLoader() || editor->progressHUD()
+              || manager->segmentCount() != 2)
+            return false;
+          return manager->segmentAt(0)->state() == SegmentReady && manager->segmentAt(1)->state() == SegmentReady;
+        },
+        30000));
+
+    QMap<QString, Segment *> byType;
+    for (int i = 0; i < manager->segmentCount(); ++i)
+      byType.insert(manager->segmentAt(i)->type(), manager->segmentAt(i));
+    QCOMPARE(byType.keys(), QStringList({"IMAGE", "TEXT"}));
+    Segment *picture = byType.value("IMAGE");
+    Segment *title = byType.value("TEXT");
+    QCOMPARE(picture->fileName(), QString("picture.jpg"));
+    QCOMPARE(static_cast<TextSegment *>(title)->text(), name);
+    QCOMPARE(picture->duration(), 5.0f);
+    QCOMPARE(title->rangeStart(), 0.5f);
+    QCOMPARE(title->duration(), 4.0f);
+    QCOMPARE(manager->duration(), 5.0f);
+    // The blocks on screen are as long as their segments: 5 to 4.
+    const int pictureWidth = static_cast<SegmentWidget *>(manager->segmentWidgetOf(picture))->width();
+    const int titleWidth = static_cast<SegmentWidget *>(manager->segmentWidgetOf(title))->width();
+    QVERIFY2(titleWidth > 0 && qAbs(pictureWidth * 4 - titleWidth * 5) <= 5 * 4,
+             qPrintable(QString("%1 and %2 px").arg(pictureWidth).arg(titleWidth)));
+
+    // The evening landscape fills the preview: most of it is far from black.
+    QImage frame;
+    const auto lit = [&] {
+      frame = editor->previewWidget()->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+      int bright = 0, probes = 0;
+      for (int y = frame.height() / 10; y < frame.height(); y += frame.height() / 10)
+        for (int x = frame.width() / 10; x < frame.width(); x += frame.width() / 10, ++probes)
+          bright += qGray(frame.pixel(x, y)) > 40;
+      return probes > 0 && bright * 2 > probes;
+    };
+    QVERIFY2(QTest::qWaitFor(lit, 10000), "black preview");
+
+    editor->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!closed, 20000);
   }
 
   void newWorkingFolderGetsExamples()

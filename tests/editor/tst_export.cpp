@@ -10,15 +10,23 @@
 
 #include "assetloadingthreadpool.h"
 #include "avcomposition.h"
+#include "avengine.h"
+#include "avexporter.h"
 #include "avglwidget.h"
 #include "avrender.h"
 #include "editscrollarea.h"
+#include "gutterscrollarea.h"
+#include "popupmediatypeselectionwidget.h"
 #include "popupmovieexportingwidget.h"
 #include "progresshud.h"
 #include "projectmanager.h"
 #include "segment.h"
 #include "segmentwidget.h"
 #include "taskbarprogress.h"
+#include "commonpopuphelptipwidget.h"
+#include "tipmanager.h"
+#include "trackwidget.h"
+#include "usersettings.h"
 
 #include <QAction>
 #include <QDir>
@@ -32,6 +40,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRunnable>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -91,6 +100,7 @@ class ExportWindow : public TestEditorWindow
 public:
   using MainWindow::_currentPopup;
   using MainWindow::_exportFrameRate;
+  using MainWindow::_lastTrackWidget;
   using MainWindow::_render;
 
   int began = 0;
@@ -374,6 +384,61 @@ private slots:
     QVERIFY(ExportProject::delivered("a b c.mp4", 5000));
   }
 
+  // An animated GIF added through the add-media popup shows its own frames in the preview, and
+  // its length, not the photo length, is the block's, the engine's and the movie's.
+  void addedGifPlaysAndExportsAtItsLength()
+  {
+    UserSettings *settings = UserSettings::instance();
+    const float photo = settings->photoDuration();
+    settings->setPhotoDuration(5);
+    const auto restore = qScopeGuard([&] { settings->setPhotoDuration(photo); });
+    ExportProject p;
+    ProjectShape shape;
+    shape.empty = true;
+    QVERIFY(p.openAt360p(shape));
+    ExportWindow &w = *p.window;
+    QTemporaryDir media;
+    const QString gif = media.filePath("wave.gif");
+    // 2 s at 10 frames a second: frame i from 0.1 i s.
+    QVERIFY(MediaFixtures::writeAnimatedGif(gif, 160, 120, QVector<int>(20, 100)));
+    if (TipManager::hasInstance())
+      TipManager::instance()->dismissTip();
+
+    QTest::mouseClick(w.gutter()->buttonByTag(w._lastTrackWidget->tag()), Qt::LeftButton);
+    auto *popup = qobject_cast<PopupMediaTypeSelectionWidget *>(w._currentPopup.data());
+    QVERIFY(popup);
+    w.dialogs.answers << gif;
+    QTest::mouseClick(popup->chooseFileButton(), Qt::LeftButton);
+    ProjectManager *model = w.projectManager();
+    QTRY_VERIFY_WITH_TIMEOUT(model->segmentCount() == 1 && model->segmentAt(0)->state() == SegmentReady, 10000);
+    Segment *segment = model->segmentAt(0);
+    QTRY_COMPARE(segment->duration(), 2.0f);
+    QCOMPARE(model->duration(), 2.0f);
+    const QWidget *block = static_cast<SegmentWidget *>(model->segmentWidgetOf(segment));
+    QTRY_VERIFY2(qAbs(block->width() - 2 * 24 * w.zoom()) <= 2, qPrintable(QString::number(block->width())));
+
+    for (const double t : {0.55, 1.55}) {
+      w._engine->seek(float(t), true);
+      const int expected = int(t * 10);
+      QImage frame;
+      QVERIFY2(QTest::qWaitFor(
+                   [&] {
+                     frame = previewFrame(w);
+                     return MediaFixtures::frameIndexOf(frame) == expected;
+                   },
+                   10000),
+               qPrintable(QString("at %1 s the preview shows frame %2 (%3)")
+                              .arg(t)
+                              .arg(MediaFixtures::frameIndexOf(frame))
+                              .arg(frame.save("/tmp/editor-gif-preview.png") ? "/tmp/editor-gif-preview.png" : "")));
+    }
+
+    QVERIFY(p.exportNow());
+    QVERIFY(ExportProject::delivered("Trip.mp4"));
+    const double seconds = probeVideo(ExportProject::movies() + "/Trip.mp4").value("duration").toDouble();
+    QVERIFY2(qAbs(seconds - 2.0) <= 1.0 / 30 + 1e-3, qPrintable(QString::number(seconds)));
+  }
+
   // 29.97 fps names the file by its integer part; an edit and an auto-save drop it.
   void cachedFileGoesWithAnEdit()
   {
@@ -566,34 +631,65 @@ private slots:
     QVERIFY(QFile::remove(ExportProject::movies()));
   }
 
+  // The cancel chosen on closing stands, also when the encoder finished before the answer.
+  void closingDuringAnExportCancelsAndCloses_data()
+  {
+    QTest::addColumn<bool>("encoderDone");
+    QTest::newRow("still encoding") << false;
+    QTest::newRow("encoder done before the answer") << true;
+  }
+
   void closingDuringAnExportCancelsAndCloses()
   {
+    QFETCH(bool, encoderDone);
     ExportProject p;
     ProjectShape shape;
-    shape.seconds = 4;
+    shape.seconds = encoderDone ? 1 : 4;
     QVERIFY(p.openAt360p(shape));
-    // The exporter's thread waits at its first report until the close has cancelled the
-    // export, so the encode cannot finish first however fast it runs.
-    QSemaphore held;
-    const auto unblock = qScopeGuard([&] { held.release(); });
+    // Still encoding: the exporter's thread waits at its first report until the close has
+    // cancelled the export. Done: the finished export waits until the question is answered.
+    QSemaphore held, finished, answered;
     std::atomic<bool> reached{false};
-    connect(
-        p.window.get(), &MainWindow::avexporterProgressChanged, this,
-        [&](float) {
-          if (!reached.exchange(true))
-            held.acquire();
-        },
-        Qt::DirectConnection);
+    const auto release = qScopeGuard([&] {
+      held.release();
+      answered.release();
+      setExporterFinishHoldForTesting(nullptr);
+    });
+    if (encoderDone) {
+      setExporterFinishHoldForTesting([&](int result) {
+        if (result == 0)
+          finished.release();
+        answered.acquire();
+      });
+    } else {
+      connect(
+          p.window.get(), &MainWindow::avexporterProgressChanged, this,
+          [&](float) {
+            if (!reached.exchange(true))
+              held.acquire();
+          },
+          Qt::DirectConnection);
+    }
     QVERIFY(p.exportNow());
     ExportWindow *w = p.window.release();
     QPointer<ExportWindow> guard(w);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->dialogs.answers << QMessageBox::Yes;
-    QTRY_VERIFY_WITH_TIMEOUT(reached, EncodeWaitMs);
+    if (encoderDone)
+      QVERIFY(finished.tryAcquire(1, EncodeWaitMs));
+    else
+      QTRY_VERIFY_WITH_TIMEOUT(reached, EncodeWaitMs);
     w->close();
-    QTRY_VERIFY(w->isCancelRequested());
-    held.release();
+    QTRY_VERIFY(guard && w->progressHUD() && w->progressHUD()->textLabel()->text() == "Canceling...");
+    QCOMPARE(w->dialogs.calls.size(), 1);
+    QCOMPARE(w->dialogs.calls.first().text, QString("Do you want to cancel the exporting?"));
+    QVERIFY(w->isCancelRequested());
+    if (encoderDone)
+      answered.release();
+    else
+      held.release();
     QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), EncodeWaitMs);
+    QVERIFY(p.huds.texts().contains("Export canceled"));
     QVERIFY(!QFile::exists(p.cached("Trip_360p_h264_30fps.mp4")));
     QVERIFY(!QFile::exists(p.cached("Trip_360p_h264_30fps.partial.mp4")));
     QVERIFY(!QFile::exists(ExportProject::movies() + "/Trip.mp4"));

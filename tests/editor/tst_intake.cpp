@@ -353,9 +353,8 @@ private slots:
     };
     QCOMPARE(insert("still.png", 2, {{"scale", 1.0}})->userScale(), QSizeF(1, 1));
     QCOMPARE(insert("still.png", 2, {{"scale", 0.5}})->userScale(), QSizeF(0.5, 0.5));
-    Segment *gif = insert("wave.gif", 2, {});
-    QCOMPARE(gif->duration(), 2.0f);
-    QTRY_COMPARE_WITH_TIMEOUT(gif->duration(), 3.0f, 10000);
+    // The animation's length from the start, not the photo length first.
+    QCOMPARE(insert("wave.gif", 2, {})->duration(), 3.0f);
     auto *tune = static_cast<MusicSegment *>(insert("Night Song.wav", 4, {}));
     QCOMPARE(tune->title(), QString("Night Song"));
   }

@@ -5,6 +5,11 @@
 
 #include "testenv.h"
 
+#include "avengine.h"
+#include "desktopmainwindowform.h"
+#include "pointerwidget.h"
+#include "rulerwidget.h"
+
 namespace {
 
 // The split segment spans [10, 16]; a later one follows at [17, 18].
@@ -82,6 +87,33 @@ private slots:
     // The split's own snapshot is its only undo step.
     p.window->undoRedoOperation(true);
     QTRY_VERIFY(sameSpans(p.spans(0), Track[0]));
+  }
+
+  // A press and release on the ruler with nothing between them (a quick click, a tap) moves the
+  // time with the pointer: the split happens there, and playing starts from there.
+  void quickRulerClickMovesTheTime()
+  {
+    TimelineProject p;
+    QVERIFY(p.open({Spans{{0, 5}}}));
+    TimelineWindow &w = *p.window;
+    const DesktopMainWindowForm &form = w.form();
+    const float x = 60 + 2.5f * 24 * w._zoom - p.area()->horizontalOffset();
+    const QPoint global = form.pointerAreaWidget->mapToGlobal(QPoint(qRound(x), 0));
+    const QPoint onRuler(form.rulerWidget->mapFromGlobal(global).x(), form.rulerWidget->height() / 2);
+    QTest::mouseClick(form.rulerWidget, Qt::LeftButton, {}, onRuler);
+    QVERIFY2(qAbs(w._playheadTime() - 2.5f) < 0.05f, qPrintable(QString::number(w._playheadTime())));
+    QCOMPARE(w.playheadPointer()->centerX(), w._playheadX + 60);
+
+    emit p.area()->editScrollAreaSplitSegment(p.segment(0, 0));
+    QTRY_VERIFY2(p.spans(0).size() == 2, qPrintable(spansText(p.spans(0)) + " " + p.messages().join(' ')));
+    QVERIFY(qAbs(p.spans(0)[0].second - 2.5f) < 0.05f);
+    QVERIFY(!p.messages().contains(Refused));
+
+    w.actions().playPause->trigger();
+    QTRY_VERIFY(w._playing);
+    const float from = w._engine->currentTime();
+    w.actions().playPause->trigger();
+    QVERIFY2(from >= 2.45f, qPrintable(QString::number(from)));
   }
 
   // Leaving a block commits its range after the gutter has faded in; selecting another block
