@@ -68,7 +68,10 @@ public:
   // Sum of an animation's frame delays in seconds; 0 without frames.
   static double gifDuration(const QString &path);
   // Codec, size and channel texts and the duration of a media file. False when the file
-  // cannot be opened or read; a missing stream leaves its text untouched.
+  // cannot be opened or read; a missing stream leaves its text untouched. The duration is the
+  // container's, the longer of picture and sound: the length a movie segment made from the
+  // file takes, also when its sound outlasts its picture (the last frame stays meanwhile).
+  // A file that does not state its length (a single picture, a live stream) gives 0.
   static bool probeMediaInfo(const QString &path, QString &videoText, QString &audioText, double &seconds);
 
   // --- Geometry and widgets ---

@@ -380,7 +380,7 @@ bool DesktopMainWindow::backOut()
 
 void DesktopMainWindow::segmentInspectorWidget_onDidFinish(SegmentInspectorWidget *)
 {
-  _segmentCommand(nullptr, 10001);
+  _segmentEditingDidFinish();
 }
 void DesktopMainWindow::segmentInspectorWidget_onDoneAction(SegmentInspectorWidget *)
 {
@@ -388,15 +388,15 @@ void DesktopMainWindow::segmentInspectorWidget_onDoneAction(SegmentInspectorWidg
 }
 void DesktopMainWindow::segmentInspectorWidget_onDuplicateSegment(SegmentInspectorWidget *)
 {
-  onActionDuplicateSegmentTriggered();
+  _segmentEditingDuplicateSegment();
 }
 void DesktopMainWindow::segmentInspectorWidget_onSplitSegment(SegmentInspectorWidget *)
 {
-  onActionSplitSegmentTriggered();
+  _segmentEditingSplitSegment();
 }
 void DesktopMainWindow::segmentInspectorWidget_onRemoveSegment(SegmentInspectorWidget *)
 {
-  onActionRemoveSegmentTriggered();
+  _segmentEditingRemoveSegment();
 }
 void DesktopMainWindow::segmentInspectorWidget_onEnterEditTransition(SegmentInspectorWidget *)
 {
@@ -415,7 +415,7 @@ void DesktopMainWindow::segmentInspectorWidget_onKeyPressed(SegmentInspectorWidg
 
 void DesktopMainWindow::segmentInspectorWidget_onSelectFont(SegmentInspectorWidget *)
 {
-  _segmentCommand(nullptr, 10016);
+  _segmentEditingSelectFont();
 }
 void DesktopMainWindow::segmentInspectorWidget_onSetTextAlignment(SegmentInspectorWidget *, int alignment)
 {
@@ -439,11 +439,11 @@ void DesktopMainWindow::segmentInspectorWidget_onVideoGrabImage(SegmentInspector
 }
 void DesktopMainWindow::segmentInspectorWidget_onMaintainAspectRatioAction(SegmentInspectorWidget *)
 {
-  _maintainAspectRatio();
+  _segmentEditingMaintainAspectRatio();
 }
 void DesktopMainWindow::segmentInspectorWidget_onRestoreDefaultAction(SegmentInspectorWidget *)
 {
-  _restoreDefault();
+  _segmentEditingRestoreDefault();
 }
 void DesktopMainWindow::segmentInspectorWidget_onCropAction(SegmentInspectorWidget *)
 {

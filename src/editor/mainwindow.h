@@ -599,6 +599,8 @@ protected:
   Segment *_cloneSegment(Segment *segment, float start);
   QList<QPair<float, float>> _absoluteTransitionTimes(Segment *segment);
   void _updateTransitionTimes(const QList<QPair<float, float>> &times, Segment *segment);
+  // The engine takes a transition's start and length as fractions of the segment's length.
+  void _sendTransitionTimesToEngine(Segment *segment, int transitionId);
   // Overlays and tool widgets.
   QImage _grabPreviewImage();
   void _removeSegmentWidgetWhenReady(SegmentWidget *segmentWidget);
@@ -812,6 +814,13 @@ protected:
   void _segmentEditingUpdateGeometryRotation(double value);
   void _segmentEditingAfterUpdateGeometry(QPointF translation, QPointF scale, double rotation);
   // The inspector's one-click requests (mainwindow_inspectorrequests.cpp).
+  void _segmentEditingDidFinish();
+  void _segmentEditingDuplicateSegment();
+  void _segmentEditingRemoveSegment();
+  void _segmentEditingSplitSegment();
+  void _segmentEditingSelectFont();
+  void _segmentEditingMaintainAspectRatio();
+  void _segmentEditingRestoreDefault();
   void _segmentEditingCrop();
   void _segmentEditingRotateClockwise();
   void _segmentEditingRotateCounterClockwise();

@@ -2,6 +2,7 @@
 
 #include "mainwindow.h"
 
+#include "avengine.h"
 #include "drawingsegment.h"
 #include "imagesegment.h"
 #include "moviesegment.h"
@@ -68,5 +69,22 @@ void MainWindow::_updateTransitionTimes(const QList<QPair<float, float>> &times,
     const float duration = qBound(0.0f, times.at(id - 1).second, length - start);
     segment->setTransitionStart(id, start);
     segment->setTransitionDuration(id, duration);
+    // The engine holds fractions of the old length: without this it plays them elsewhere.
+    _sendTransitionTimesToEngine(segment, id);
+  }
+}
+
+void MainWindow::_sendTransitionTimesToEngine(Segment *segment, int transitionId)
+{
+  const float length = segment->duration();
+  if (!_engine || length <= 0)
+    return;
+  const float start = segment->transitionStart(transitionId) / length;
+  const float duration = segment->transitionDuration(transitionId) / length;
+  for (quint32 id : {segment->id(), segment->audioPartId()}) {
+    if (!id)
+      continue;
+    _engine->setTransitionStart(id, uint32_t(transitionId), start);
+    _engine->setTransitionDuration(id, uint32_t(transitionId), duration);
   }
 }

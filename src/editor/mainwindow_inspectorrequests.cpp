@@ -1,4 +1,5 @@
-// The segment inspector's one-click requests on the edited segment: turns, flips and the crop,
+// The segment inspector's one-click requests on the edited segment: the tool strip's commands,
+// turns, flips and the crop,
 // which act on the edited transition state while one is edited; the requests bound to one
 // segment type; and choosing, entering and leaving the transitions.
 
@@ -28,6 +29,43 @@ void MainWindow::_segmentOrTransitionCommand(int segmentCmdId, int transitionCmd
     _transitionCommand(nullptr, transitionCmdId);
   else
     _segmentCommand(nullptr, segmentCmdId);
+}
+
+// The inspector's requests on the edited segment are the segment tool strip's commands, so
+// they work in transition editing too, where the menu's commands refuse.
+void MainWindow::_segmentEditingDidFinish()
+{
+  _segmentCommand(nullptr, 10001);
+}
+
+void MainWindow::_segmentEditingDuplicateSegment()
+{
+  _segmentCommand(nullptr, 10010);
+}
+
+void MainWindow::_segmentEditingRemoveSegment()
+{
+  _segmentCommand(nullptr, 10011);
+}
+
+void MainWindow::_segmentEditingSplitSegment()
+{
+  _segmentCommand(nullptr, 10020);
+}
+
+void MainWindow::_segmentEditingSelectFont()
+{
+  _segmentCommand(nullptr, 10016);
+}
+
+void MainWindow::_segmentEditingMaintainAspectRatio()
+{
+  _maintainAspectRatio();
+}
+
+void MainWindow::_segmentEditingRestoreDefault()
+{
+  _restoreDefault();
 }
 
 void MainWindow::_segmentEditingCrop()

@@ -241,8 +241,11 @@ void MainWindow::onAVRenderProgressChanged(double time, double total)
   if (!_playing)
     return;
   _scrollTimelineTo(int(std::ceil(PixelsPerSecond * _zoom * float(time) - _playheadX)), false);
-  if (_transformWidget)
-    _updateTransformOverlayAt(_playheadTime());
+  // No overlay over a moving picture: dragging it would edit a frame already gone.
+  if (_transformWidget) {
+    _hideTransformWidget();
+    _notifyPlayheadTime();
+  }
   updateFullscreenProgress(float(time));
 }
 

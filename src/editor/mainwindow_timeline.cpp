@@ -362,16 +362,7 @@ void MainWindow::editScrollArea_reloadPreviewForTransition(int tId, bool beginOr
   _editedTransitionEnd = beginOrEnd ? 1 : 0;
   updateTransitionTools();
   _reloadTransformWidget(segment);
-  if (_engine && segment->duration() > 0) {
-    const float start = segment->transitionStart(tId) / segment->duration();
-    const float duration = segment->transitionDuration(tId) / segment->duration();
-    for (quint32 id : {segment->id(), segment->audioPartId()}) {
-      if (!id)
-        continue;
-      _engine->setTransitionStart(id, uint32_t(tId), start);
-      _engine->setTransitionDuration(id, uint32_t(tId), duration);
-    }
-  }
+  _sendTransitionTimesToEngine(segment, tId);
   _refreshEngineAfterEdit();
 }
 

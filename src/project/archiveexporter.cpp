@@ -219,11 +219,9 @@ void ArchiveExporter::writeProjectArchive()
     emit onMessage(this, ExportProjectUnreadable, QVariant());
     return;
   }
+  // A destination that is no folder passes: the archive cannot be created there, which is
+  // reported after the start like every other failure of an accepted job.
   const qint64 missing = missingSpace("Export archive need space: ", estimate, m_destinationFolder);
-  if (missing < 0) {
-    emit onMessage(this, ExportCreateFailed, QVariant());
-    return;
-  }
   if (missing > 0) {
     emit onMessage(this, ExportNoSpace, QVariant(missing));
     return;

@@ -171,11 +171,9 @@ void ArchiveImporter::readProjectArchive()
     return;
   }
   const qint64 size = info.size();
+  // A destination that is no folder passes: the project folder cannot be made there, which is
+  // reported after the start like every other failure of an accepted job.
   const qint64 missing = missingSpace("Import archive need space: ", size, m_destinationFolder);
-  if (missing < 0) {
-    emit onMessage(this, ImportFolderFailed, QVariant());
-    return;
-  }
   if (missing > 0) {
     emit onMessage(this, ImportNoSpace, QVariant(missing));
     return;

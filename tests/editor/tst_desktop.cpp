@@ -229,6 +229,41 @@ private slots:
     QVERIFY(inspector->geometryController()->isVisible());
   }
 
+  // The inspector's Duplicate, Split and Remove are the segment commands on the edited segment:
+  // they act in transition editing too, where the menu's commands refuse, unless the command
+  // itself refuses there.
+  void inspectorSegmentCommandsInTransitionEditing_data()
+  {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("segments");
+    QTest::newRow("duplicate") << "duplicate" << 3;
+    // The split itself waits for transition editing to end.
+    QTest::newRow("split at 1 s") << "split" << 2;
+    QTest::newRow("remove") << "remove" << 1;
+  }
+
+  void inspectorSegmentCommandsInTransitionEditing()
+  {
+    QFETCH(QString, command);
+    QFETCH(int, segments);
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    SegmentInspectorWidget *inspector = w.inspectPicture();
+    w.block(0)->setEditingState(true, false);
+    window._setPlayheadTime(1.0f, false);
+    QTRY_VERIFY(qAbs(window._playheadTime() - 1.0f) < 0.05f);
+    emit inspector->segmentInspectorWidgetEnterEditTransition(inspector);
+    QVERIFY(window.isEditingTransitions());
+    if (command == "duplicate")
+      emit inspector->segmentInspectorWidgetDuplicateSegment(inspector);
+    else if (command == "split")
+      emit inspector->segmentInspectorWidgetSplitSegment(inspector);
+    else
+      emit inspector->segmentInspectorWidgetRemoveSegment(inspector);
+    QTRY_COMPARE(window.projectManager()->segmentCount(), segments);
+  }
+
   void easingHints_data()
   {
     QTest::addColumn<int>("easing");

@@ -6,6 +6,9 @@
 #include "mediafixtures.h"
 #include "testenv.h"
 
+#include "avcomposition.h"
+#include "avsegment.h"
+#include "util.h"
 #include "imagesegment.h"
 #include "musicsegment.h"
 #include "commonpopup.h"
@@ -53,6 +56,50 @@ private slots:
   {
     UserSettings::instance()->setAutoCopyAssets(false);
     UserSettings::instance()->setPhotoDuration(2.0f);
+  }
+
+  // A movie whose streams differ in length takes the longer one, on the timeline and in the
+  // engine, and the media facts (which give a dragged file its drop length) say the same.
+  void streamsOfDifferentLengths_data()
+  {
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<double>("toneSeconds");
+    QTest::newRow("3 s picture, 5 s sound") << 90 << 5.0;
+    QTest::newRow("5 s picture, 3 s sound") << 150 << 3.0;
+  }
+
+  void streamsOfDifferentLengths()
+  {
+    QFETCH(int, frames);
+    QFETCH(double, toneSeconds);
+    QTemporaryDir media;
+    MediaFixtures::VideoParams params;
+    params.width = 64;
+    params.height = 48;
+    params.frames = frames;
+    params.withTone = true;
+    params.toneSeconds = toneSeconds;
+    const QString file = media.filePath("uneven.mp4");
+    QVERIFY2(MediaFixtures::writeColorVideo(file, params), qPrintable(MediaFixtures::lastError()));
+    QString video;
+    QString audio;
+    double seconds = 0;
+    QVERIFY(Util::probeMediaInfo(file, video, audio, seconds));
+    QVERIFY2(qAbs(seconds - 5.0) < 0.05, qPrintable(QString::number(seconds)));
+
+    IntakeProject p;
+    QVERIFY(p.open({}, 0));
+    IntakeWindow *w = p.window.get();
+    w->_insertTrack = w->_lastTrackWidget;
+    QVERIFY(w->_insertMediaFile(file, 1, {}, 0, true, true));
+    Segment *movie = p.model()->segmentAt(0);
+    QTRY_VERIFY_WITH_TIMEOUT(movie->state() == SegmentReady, 20000);
+    QVERIFY2(qAbs(movie->duration() - seconds) < 0.05, qPrintable(QString::number(movie->duration())));
+    for (quint32 id : {movie->id(), movie->audioPartId()}) {
+      AVSegment *part = w->_composition->findSegment(id);
+      QVERIFY(part);
+      QTRY_VERIFY2(qAbs(part->duration() - seconds) < 0.05, qPrintable(QString::number(part->duration())));
+    }
   }
 
   // Kind 7 decides the segment class by the file's MIME type.

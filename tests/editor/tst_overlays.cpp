@@ -6,6 +6,7 @@
 #include "testenv.h"
 
 #include "animationswitch.h"
+#include "avengine.h"
 #include "avglwidget.h"
 #include "cropwidget.h"
 #include "editscrollarea.h"
@@ -26,6 +27,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -210,6 +212,24 @@ private slots:
     w.edit(w.segment(1));
     window._updateTransformOverlayAt(1.0f);
     QVERIFY(!window._transformWidget);
+  }
+
+  // Over a playing preview the overlay goes: the picture under it moves on.
+  void playingHidesTheOverlay()
+  {
+    LoadedWindow w;
+    QVERIFY(w.open());
+    TestEditorWindow &window = *w.window;
+    QVERIFY(w.overlayOnPicture());
+    auto *play = window.findChild<QPushButton *>(QStringLiteral("playPauseButton"));
+    QVERIFY(play);
+    QTest::mouseClick(play, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(window.isPlaying(), 5000);
+    // Gone while the picture still plays, not only once it has ended at 4 s.
+    QTRY_VERIFY(!window._transformWidget || window._engine->currentTime() > 3.5f);
+    QVERIFY2(window._engine->currentTime() < 3.5f, qPrintable(QString::number(window._engine->currentTime())));
+    window._engine->pause();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isPlaying(), 5000);
   }
 
   // The window lets go of the overlay at once; on screen it fades out first when animations

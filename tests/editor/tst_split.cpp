@@ -3,6 +3,12 @@
 
 #include "timelinewindow.h"
 
+#include "avcomposition.h"
+#include "avengine.h"
+#include "avglwidget.h"
+#include "avsegment.h"
+#include "avtransition.h"
+#include "pixelprobe.h"
 #include "testenv.h"
 
 #include "avengine.h"
@@ -30,6 +36,40 @@ QList<Transition> transitions(Segment *segment)
   for (int id = 1; id <= segment->transitionCount(); ++id)
     list << Transition{segment->rangeStart() + segment->transitionStart(id), segment->transitionDuration(id)};
   return list;
+}
+
+// Where the engine's transition groups of a segment, for its picture and its sound, differ from
+// the segment's transitions as fractions of its length; empty when they agree.
+QString engineTimesDiffer(TimelineWindow &window, Segment *segment)
+{
+  QString why;
+  const float length = segment->duration();
+  for (quint32 id : {segment->id(), segment->audioPartId()}) {
+    if (!id)
+      continue;
+    AVSegment *engineSegment = window._composition->findSegment(id);
+    if (!engineSegment)
+      return QStringLiteral("no engine segment %1").arg(id);
+    if (int(engineSegment->groups().size()) != segment->transitionCount())
+      why += QStringLiteral(" %1: %2 groups for %3 transitions;")
+                 .arg(id)
+                 .arg(engineSegment->groups().size())
+                 .arg(segment->transitionCount());
+    for (TransitionGroup *group : engineSegment->groups()) {
+      const int t = int(group->id());
+      const double start = segment->transitionStart(t) / length;
+      const double duration = segment->transitionDuration(t) / length;
+      if (qAbs(group->start() - start) > 1e-4 || qAbs(group->duration() - duration) > 1e-4)
+        why += QStringLiteral(" %1/%2: engine %3+%4, segment %5+%6;")
+                   .arg(id)
+                   .arg(t)
+                   .arg(group->start())
+                   .arg(group->duration())
+                   .arg(start)
+                   .arg(duration);
+    }
+  }
+  return why;
 }
 
 } // namespace
@@ -221,6 +261,88 @@ private slots:
     QVERIFY(second && second != segment);
     QCOMPARE(second->transitionCount(), 0);
     QVERIFY(qAbs(second->userTransparency() - 0.4f) < 1e-4);
+  }
+
+  // Kept transitions stay where they were on the timeline in the engine as well, for a picture
+  // and for both parts of a movie with sound: the preview fades at the kept times.
+  void keptTransitionsPlayAtTheirTimes_data()
+  {
+    QTest::addColumn<bool>("movie");
+    QTest::newRow("picture") << false;
+    QTest::newRow("movie with sound") << true;
+  }
+
+  void keptTransitionsPlayAtTheirTimes()
+  {
+    QFETCH(bool, movie);
+    TimelineProject p;
+    QByteArray clipXml;
+    if (movie) {
+      MediaFixtures::VideoParams clip;
+      clip.width = 160;
+      clip.height = 120;
+      clip.frames = 180;
+      clip.withTone = true;
+      QVERIFY(MediaFixtures::writeVideo(p.project.directory() + "/clip.mp4", clip,
+                                        [](int) { return MediaFixtures::quadrantImage(160, 120); }));
+      clipXml = "<Segment Type=\"MOVIE\" TrackId=\"1\" RangeStart=\"10\" RangeDuration=\"6\" File=\"clip.mp4\" "
+                "TrimStart=\"0\" TrimDuration=\"6\"/>\n";
+    }
+    QVERIFY(p.open(movie ? QList<Spans>{{{17, 18}}} : Track, clipXml, movie ? 1 : 0));
+    TimelineWindow &w = *p.window;
+    Segment *segment = p.segment(0, 0);
+    QCOMPARE(segment->type(), QString(movie ? "MOVIE" : "IMAGE"));
+    QVERIFY(!movie || segment->audioPartId());
+    // A fade out over 10.5-11.5 and a change over 14-15 of [10, 16].
+    QVERIFY(segment->insertTransition(1.0f, 10.5f) == 1);
+    QVERIFY(segment->insertTransition(1.0f, 14.0f) == 2);
+    segment->setTransitionStart(1, 0.5f);
+    segment->setTransitionStart(2, 4.0f);
+    segment->setTransitionUserTransparency(1, false, 1.0f);
+    segment->setTransitionUserTransparency(2, true, 1.0f);
+    segment->setTransitionUserTransparency(2, false, 0.5f);
+    w._refreshSegment(segment);
+    QVERIFY2(engineTimesDiffer(w, segment).isEmpty(), qPrintable(engineTimesDiffer(w, segment)));
+
+    p.playheadAt(12.0f);
+    w.dialogs.answers << Keep;
+    emit p.area()->editScrollAreaSplitSegment(segment);
+    Segment *second = p.segment(0, 1);
+    QVERIFY(second && second != segment);
+    QCOMPARE(segment->transitionCount(), 1);
+    QCOMPARE(second->transitionCount(), 1);
+    QTRY_VERIFY2(engineTimesDiffer(w, segment).isEmpty(), qPrintable(engineTimesDiffer(w, segment)));
+    QTRY_VERIFY2(w._composition->findSegment(second->id()) && engineTimesDiffer(w, second).isEmpty(),
+                 qPrintable(engineTimesDiffer(w, second)));
+    QTRY_VERIFY(sameSpans(p.spans(0).mid(0, 2), (Spans{{10, 12}, {12, 16}})));
+
+    // Whole before the fade and just into it, gone after it: inside the picture's red quarter.
+    AVGLWidget *preview = w.previewWidget();
+    const int inset = qMin(preview->width(), preview->height()) / 10;
+    const int x = preview->width() / 2 - inset;
+    const int y = preview->height() / 2 - inset;
+    struct Probe
+    {
+      float time;
+      bool red;
+    };
+    for (const Probe &probe : {Probe{10.3f, true}, Probe{10.55f, true}, Probe{11.6f, false}}) {
+      w._engine->seek(probe.time, true);
+      QImage frame;
+      const bool shown = QTest::qWaitFor(
+          [&] {
+            preview->update();
+            frame = preview->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+            return !frame.isNull() && PixelProbe::near(frame.pixel(x, y), Qt::red, 40) == probe.red;
+          },
+          10000);
+      QVERIFY2(shown, qPrintable(QString("at %1 s (%2, %3) is %4, expected %5")
+                                     .arg(probe.time)
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(frame.isNull() ? QString("nothing") : PixelProbe::text(frame.pixel(x, y)))
+                                     .arg(probe.red ? "red" : "no red")));
+    }
   }
 
   void drawingThatCannotBeCopied()

@@ -227,6 +227,13 @@ template <typename Job> struct JobRun
 using ExportRun = JobRun<ArchiveExporter>;
 using ImportRun = JobRun<ArchiveImporter>;
 
+// What goes wrong in a row of the failure table.
+enum Situation {
+  ExportUnreadable, ExportNoRoom, ExportIntoFile, ExportIntoNothing, ExportMediaMissing, ExportXmlUnwritable,
+  ExportStopped, ImportNoArchive, ImportNoRoom, ImportFromFolder, ImportWrongMagic, ImportVersion4, ImportNoName,
+  ImportIntoFile, ImportIntoNothing, ImportStopped, ImportTruncated
+};
+
 
 } // namespace
 
@@ -503,17 +510,6 @@ private slots:
     QCOMPARE(tree(dest).value(QString::fromLatin1(longName)), qint64(-1));
     QCOMPARE(tree(dest).size(), 1);
 
-    // The archive is missing, or is a folder, or the destination is missing.
-    QCOMPARE(importOnce(trip, archives + "/none")->codes(), QList<int>({ImportFolderFailed}));
-    auto missing = std::make_unique<ImportRun>(new ArchiveImporter(archives + "/nothing.tavorenproject", dest));
-    missing->start();
-    missing->wait();
-    QCOMPARE(missing->codes(), QList<int>({ImportArchiveMissing}));
-    auto folder = std::make_unique<ImportRun>(new ArchiveImporter(archives, dest));
-    folder->start();
-    folder->wait();
-    QCOMPARE(folder->codes(), QList<int>({ImportStarted, ImportOpenFailed}));
-
     // An archive larger than the free space.
     const QString huge = archives + "/huge.tavorenproject";
     QVERIFY(writeSparse(huge, ProjectArchive::availableSpace(dest) + (qint64(1) << 30)));
@@ -529,6 +525,96 @@ private slots:
     timer.start();
     VERIFY_ENDS(*importOnce(trip, dest), ImportFinished, kImportEnds);
     QVERIFY2(timer.elapsed() >= 1000, qPrintable(QString::number(timer.elapsed())));
+  }
+
+  // A job refused before it starts sends only why; once it has started (1) every failure
+  // comes after the start, so whoever listens has its progress up when the failure arrives.
+  void failureSequences_data()
+  {
+    QTest::addColumn<int>("situation");
+    QTest::addColumn<QList<int>>("expected");
+    QTest::newRow("export 4: project.xml unreadable") << int(ExportUnreadable) << QList<int>{4};
+    QTest::newRow("export 5: no room") << int(ExportNoRoom) << QList<int>{5};
+    QTest::newRow("export 3: destination is a file") << int(ExportIntoFile) << QList<int>{1, 3};
+    QTest::newRow("export 3: destination missing") << int(ExportIntoNothing) << QList<int>{1, 3};
+    QTest::newRow("export 6: media missing") << int(ExportMediaMissing) << QList<int>{1, 6};
+    QTest::newRow("export 7: project.xml cannot be written") << int(ExportXmlUnwritable) << QList<int>{1, 7};
+    QTest::newRow("export 8: cancelled") << int(ExportStopped) << QList<int>{1, 8};
+    QTest::newRow("import 4: no archive") << int(ImportNoArchive) << QList<int>{4};
+    QTest::newRow("import 5: no room") << int(ImportNoRoom) << QList<int>{5};
+    QTest::newRow("import 6: archive is a folder") << int(ImportFromFolder) << QList<int>{1, 6};
+    QTest::newRow("import 7: wrong magic") << int(ImportWrongMagic) << QList<int>{1, 7};
+    QTest::newRow("import 8: version 4") << int(ImportVersion4) << QList<int>{1, 8};
+    QTest::newRow("import 9: no name") << int(ImportNoName) << QList<int>{1, 9};
+    QTest::newRow("import 10: destination is a file") << int(ImportIntoFile) << QList<int>{1, 10};
+    QTest::newRow("import 10: destination missing") << int(ImportIntoNothing) << QList<int>{1, 10};
+    QTest::newRow("import 11: cancelled") << int(ImportStopped) << QList<int>{1, 11};
+    QTest::newRow("import 12: truncated entry") << int(ImportTruncated) << QList<int>{1, 12};
+  }
+
+  void failureSequences()
+  {
+    QFETCH(int, situation);
+    QFETCH(QList<int>, expected);
+    const QString base = freshFolder("sequence");
+    const QString aFile = base + "/file";
+    QVERIFY(writeAll(aFile, "x"));
+    const QString into = freshFolder("sequence-into");
+    const QString destination = situation == ExportIntoFile || situation == ImportIntoFile ? aFile
+                                : situation == ExportIntoNothing || situation == ImportIntoNothing ? into + "/none"
+                                                                                                   : into;
+    const bool noRoom = situation == ExportNoRoom || situation == ImportNoRoom;
+    ProjectArchive::setSpaceQuery([noRoom](const QString &) { return noRoom ? qint64(10) : qint64(-1); });
+    auto restore = qScopeGuard([] { ProjectArchive::setSpaceQuery({}); });
+    const QByteArray notes = bytesOf("notes", 5000);
+
+    QList<int> codes;
+    if (situation < ImportNoArchive) {
+      const QString name = QStringLiteral("Sequence%1").arg(m_count);
+      QVERIFY(writeAll(projectFile(name, "notes.txt"), notes));
+      if (situation == ExportMediaMissing)
+        writeSegments(name, {{{"Type", "MOVIE"}, {"File", m_media + "/missing.mov"}}});
+      else if (situation != ExportUnreadable)
+        writeSegments(name, {});
+      ExportRun run(new ArchiveExporter(name, QString(), destination));
+      if (situation == ExportStopped)
+        run.react = [](ArchiveExporter *exporter, int code) {
+          if (code == ExportStarted)
+            exporter->cancel();
+        };
+      // Room for the header and the notes, none for the project.xml entry.
+      const rlim_t limit = rlim_t(16 + name.size() + 4 + 9 + 8 + notes.size());
+      QCOMPARE(withFileSizeLimit(situation == ExportXmlUnwritable ? limit : RLIM_INFINITY, [&] {
+                 run.start();
+                 return run.wait() ? 0 : -1;
+               }),
+               0);
+      codes = run.withoutProgress();
+    } else {
+      QByteArray bytes = header("Sequence") + entry("notes.txt", notes);
+      if (situation == ImportWrongMagic)
+        bytes[7] = '_';
+      else if (situation == ImportVersion4)
+        bytes = header("Sequence", 4);
+      else if (situation == ImportNoName)
+        bytes = "tavoren " + le32(3) + le32(0);
+      else if (situation == ImportTruncated)
+        bytes.chop(100);
+      const QString archive = situation == ImportFromFolder ? base : base + "/a.tavorenproject";
+      if (situation != ImportNoArchive && situation != ImportFromFolder)
+        QVERIFY(writeAll(archive, bytes));
+      ImportRun run(new ArchiveImporter(archive, destination));
+      if (situation == ImportStopped)
+        run.react = [](ArchiveImporter *importer, int code) {
+          if (code == ImportStarted)
+            importer->cancel();
+        };
+      run.start();
+      QVERIFY(run.wait());
+      codes = run.withoutProgress();
+    }
+    QCOMPARE(codes, expected);
+    QVERIFY(tree(into).isEmpty());
   }
 
   // Where the volume cannot be measured (a chroot whose root no mount lists) both jobs go

@@ -425,14 +425,18 @@ bool writeVideo(const QString &path, const VideoParams &params, const std::funct
   if (!scaler)
     return fail("no colour converter");
   const double toneFrequency = 440.0;
+  const int64_t videoEnd = int64_t(params.frames) * params.sampleRate / params.fps;
+  const int64_t toneEnd = params.toneSeconds > 0 ? int64_t(params.toneSeconds * params.sampleRate) : videoEnd;
   for (int i = 0; i < params.frames; ++i) {
     // Audio up to the end of this frame first, so the muxer gets the streams interleaved.
-    const int64_t frameEnd = int64_t(i + 1) * params.sampleRate / params.fps;
-    if (audio && !encodeToneUntil(writer, audio, frameEnd, toneFrequency, i + 1 == params.frames))
+    const int64_t until = std::min<int64_t>(int64_t(i + 1) * params.sampleRate / params.fps, toneEnd);
+    if (audio && !encodeToneUntil(writer, audio, until, toneFrequency, until == toneEnd))
       return false;
     if (!encodeVideoFrame(writer, video, scaler.get(), paintFrame(i)))
       return false;
   }
+  if (audio && toneEnd > videoEnd && !encodeToneUntil(writer, audio, toneEnd, toneFrequency, true))
+    return false;
   return writer.finish();
 }
 

@@ -40,6 +40,8 @@ struct VideoParams
   VideoCodec codec = VideoCodec::H264;
   // Adds a stereo 440 Hz tone as long as the video (AAC; Opus in WebM).
   bool withTone = false;
+  // The tone's length in seconds when it differs from the video's (0: as long as the video).
+  double toneSeconds = 0;
   int sampleRate = 48000;
   // Frames between key frames; 0 gives one a second.
   int gop = 0;
