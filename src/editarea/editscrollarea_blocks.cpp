@@ -22,6 +22,13 @@ void EditScrollArea::connectSegmentWidget(SegmentWidget *segmentWidget)
           &EditScrollArea::onSegmentWidgetDraggingStateChanged, Qt::DirectConnection);
   connect(segmentWidget, &SegmentWidget::segmentWidgetDraggingMoving, this,
           &EditScrollArea::onSegmentWidgetDraggingMoving, Qt::DirectConnection);
+  connect(
+      segmentWidget, &SegmentWidget::segmentWidgetDraggingCancelled, this,
+      [this] {
+        _dropTargetHit = 0;
+        _dropTrack = nullptr;
+      },
+      Qt::DirectConnection);
   // Later: the press finishes inside the block before the selection changes.
   connectQueuedWhileAlive(segmentWidget, &SegmentWidget::segmentWidgetMousePressed, this,
                           &EditScrollArea::onSegmentWidgetMousePressed);

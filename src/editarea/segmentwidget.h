@@ -72,6 +72,8 @@ signals:
   void segmentWidgetDraggingTransitionChanged(SegmentWidget *segmentWidget, int dt);
   void segmentWidgetDraggingStateChanged(SegmentWidget *segmentWidget, bool dragging);
   void segmentWidgetDraggingMoving(SegmentWidget *segmentWidget, QPoint pt);
+  // Escape during a drag: the block goes back and the drop lands nowhere.
+  void segmentWidgetDraggingCancelled(SegmentWidget *segmentWidget);
   void segmentWidgetMousePressed(SegmentWidget *segmentWidget, QPoint pos);
   void segmentWidgetRightMousePressed(SegmentWidget *segmentWidget, QPoint pos);
   void segmentWidgetDoubleClickedOnFailedSegment(SegmentWidget *segmentWidget, QPoint pos);
@@ -80,6 +82,7 @@ protected:
   void paintEvent(QPaintEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
   void mouseReleaseEvent(QMouseEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
   void mouseDoubleClickEvent(QMouseEvent *event) override;
   void mouseMoveEvent(QMouseEvent *event) override;
 
@@ -96,6 +99,7 @@ private:
   void _flyBack();
   void _putBack();
   void _endDrag();
+  void _cancelDrag();
   void _moveTransitionBar(const QPoint &globalPos);
   void _paintTransitionBars(QPainter &painter, const QRect &r);
   void _paintSpeedLabel(QPainter &painter);

@@ -7,6 +7,7 @@
 #include "timelinegeometry.h"
 #include "util.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPropertyAnimation>
 #include <QVariantAnimation>
@@ -63,6 +64,8 @@ void SegmentWidget::_onHoldTimeout()
   if (!_pressed || _editing || _dragging)
     return;
   _dragging = true;
+  // Escape reaches the block wherever the focus is.
+  grabKeyboard();
   emit segmentWidgetDraggingStateChanged(this, true);
   const QRgb yellow = qRgb(255, 255, 0);
   if (isAnimationEnabled()) {
@@ -75,6 +78,8 @@ void SegmentWidget::_onHoldTimeout()
 
 void SegmentWidget::mouseMoveEvent(QMouseEvent *event)
 {
+  if (_dragging && !_pressed)
+    return; // cancelled: the block is on its way home
   if (_dragging) {
     QWidget *central = Util::findMainWindowCentralWidget();
     if (!_lift.detached && central && parentWidget() != central)
@@ -118,7 +123,10 @@ void SegmentWidget::_moveTransitionBar(const QPoint &globalPos)
 
 void SegmentWidget::mouseReleaseEvent(QMouseEvent *event)
 {
+  const bool wasPressed = _pressed;
   _pressed = false;
+  if (_dragging && !wasPressed)
+    return; // cancelled: the block is on its way home
   _holdTimer.stop();
   if (!_dragging) {
     if (_transitionDragCount > 0) {
@@ -133,6 +141,32 @@ void SegmentWidget::mouseReleaseEvent(QMouseEvent *event)
   if (_lift.detached) {
     releaseMouse();
     if (!_dropAccepted && isAnimationEnabled() && _lift.homeParent) {
+      _flyBack();
+      return;
+    }
+    _putBack();
+  }
+  _endDrag();
+}
+
+void SegmentWidget::keyPressEvent(QKeyEvent *event)
+{
+  if (_dragging && _pressed && event->key() == Qt::Key_Escape) {
+    _cancelDrag();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void SegmentWidget::_cancelDrag()
+{
+  _pressed = false;
+  _holdTimer.stop();
+  emit segmentWidgetDraggingCancelled(this);
+  _dropAccepted = false;
+  if (_lift.detached) {
+    releaseMouse();
+    if (isAnimationEnabled() && _lift.homeParent) {
       _flyBack();
       return;
     }
@@ -170,6 +204,8 @@ void SegmentWidget::_endDrag()
   update();
   _dragging = false;
   _lift.detached = false;
+  if (keyboardGrabber() == this)
+    releaseKeyboard();
   emit segmentWidgetDraggingStateChanged(this, false);
 }
 

@@ -66,6 +66,7 @@ private slots:
     QTest::newRow("below every row") << "none" << QPoint(0, 200) << -1 << 0.0f;
     QTest::newRow("onto Remove") << "remove" << QPoint() << -1 << 0.0f;
     QTest::newRow("onto Duplicate") << "duplicate" << QPoint() << -1 << 0.0f;
+    QTest::newRow("Escape over a row goes back") << "escape" << QPoint(48, 44) << -1 << 0.0f;
   }
   void blockDrops()
   {
@@ -96,6 +97,15 @@ private slots:
       const QPoint target = centreIn(central, button);
       Gestures::moveInSteps(central, at, target, 2);
       at = target;
+    }
+    if (where == "escape") {
+      // As the platform delivers it: to the window, whoever has the focus.
+      QTest::keyClick(w.window.windowHandle(), Qt::Key_Escape);
+      QCOMPARE(end.count(), 1);
+      QCOMPARE(block->parentWidget(), w.area->trackWidgetAt(0));
+      QVERIFY(!w.area->trackWidgetAt(1)->findChild<SegmentDraggingFrameWidget *>());
+      Gestures::move(central, at + QPoint(20, 0));
+      QCOMPARE(block->parentWidget(), w.area->trackWidgetAt(0));
     }
     Gestures::release(central, at);
     QCOMPARE(end.count(), 1);
