@@ -32,7 +32,7 @@ void StartWindow::onNetworkCompleted(QNetworkReply *reply)
   if (_checkState == 1)
     _latestVersion = Util::appVersionString();
   if (reply->error() != QNetworkReply::NoError) {
-    qDebug().noquote() << "Nerwork error " << QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(reply->error());
+    qDebug().noquote() << "Network error " << QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(reply->error());
     return;
   }
   const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

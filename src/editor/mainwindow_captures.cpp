@@ -36,7 +36,7 @@ void MainWindow::_showCameraDialog(int mode)
   // The chooser's picture entry passes 2: that asks for a still picture, not a clip.
   CameraDialog dialog(mode >= 2 ? 1 : 0, this);
   dialog.setWindowFlags((dialog.windowFlags() & ~Qt::WindowContextHelpButtonHint) | Qt::WindowFlags(7));
-  dialog.setWindowTitle(QStringLiteral("\t"));
+  dialog.setWindowTitle(tr("Camera"));
   dialog.setCaptureTypeLocked(mode != 0);
   connect(&dialog, &CameraDialog::cameraDialogShouldCapturePhoto, this, [this] { _playShutterSound(); });
   if (DialogProvider::instance()->execDialog(&dialog) != QDialog::Accepted)

@@ -30,7 +30,7 @@ struct StickerTag
 // Music: one tag; the first kMusicV1Count rows live under "v1", the others under "v2".
 constexpr Sound kMusic[] = {
   {"Love", 29, nullptr},       {"Technology", 35, nullptr}, {"Naughty", 33, nullptr},   {"Flight", 38, nullptr},
-  {"Cheerful", 32, nullptr},   {"Action", 36, nullptr},     {"Moutain", 48, nullptr},   {"Doll", 44, nullptr},
+  {"Cheerful", 32, nullptr},   {"Action", 36, nullptr},     {"Mountain", 48, nullptr},   {"Doll", 44, nullptr},
   {"Stadium", 46, nullptr},    {"Lakeside", 44, nullptr},   {"Mechanical", 44, nullptr}, {"Faltering", 43, nullptr},
   {"Travel", 41, nullptr},
 };

@@ -198,13 +198,22 @@ void PopupMicrophoneWidget::layoutAt(const QPoint &)
   _panel->setGeometry(x, y, panelWidth, panelHeight);
 }
 
+// The sound system names some inputs with a trailing colon ("default:"), which is no part
+// of what the user should read.
+static QString inputLabel(QString name)
+{
+  while (name.endsWith(QLatin1Char(':')))
+    name.chop(1);
+  return name;
+}
+
 void PopupMicrophoneWidget::_buildInputMenu()
 {
   _inputMenu = DeviceMenu::create(this);
   const QString defaultInput = _recorder->defaultAudioInput();
   const QStringList inputs = _recorder->audioInputs();
   for (const QString &name : inputs)
-    DeviceMenu::addDevice(_inputMenu, name, name, name == defaultInput);
+    DeviceMenu::addDevice(_inputMenu, inputLabel(name), name, name == defaultInput);
   if (inputs.isEmpty())
     return;
   if (inputs.contains(defaultInput)) {
@@ -320,7 +329,7 @@ void PopupMicrophoneWidget::onStateChanged(QMediaRecorder::State state)
   case Phase::WarmUp:
     if (state == QMediaRecorder::RecordingState) {
       _warmUpRunning = true;
-      _microphoneButton->setText(_currentInput);
+      _microphoneButton->setText(inputLabel(_currentInput));
     } else if (state == QMediaRecorder::StoppedState) {
       _failWarmUp();
     }

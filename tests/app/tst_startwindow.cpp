@@ -566,8 +566,8 @@ private slots:
     qputenv("TAVO_UPDATE_CHECK_URL", QString("http://127.0.0.1:%1%2").arg(port).arg(kScript).toUtf8());
     ScriptedDialogProvider dialogs;
     showWindow();
-    QVERIFY(waitWhileActive([] { return logged.filter("Nerwork error ").size() == 1; }));
-    QVERIFY(logged.filter("Nerwork error ").first().contains("ConnectionRefusedError"));
+    QVERIFY(waitWhileActive([] { return logged.filter("Network error ").size() == 1; }));
+    QVERIFY(logged.filter("Network error ").first().contains("ConnectionRefusedError"));
     QVERIFY(dialogs.calls.isEmpty());
     qputenv("TAVO_UPDATE_CHECK_URL", server.url(kScript).toString().toUtf8());
   }

@@ -133,7 +133,7 @@ private slots:
   }
 
   // The camera records a clip for the add action and the video chooser, a still for the
-  // picture chooser; only the add action leaves the choice open.
+  // picture chooser; only the add action leaves the choice open. The window is named.
   void cameraCaptureType_data()
   {
     QTest::addColumn<int>("mediaType");
@@ -152,7 +152,9 @@ private slots:
     QVERIFY(p.open({}, 0));
     IntakeWindow *w = p.window.get();
     int seen = -1;
+    QString title;
     w->dialogs.onDialog = [&](QDialog *dialog) {
+      title = dialog->windowTitle();
       auto *cameraDialog = qobject_cast<CameraDialog *>(dialog);
       seen = cameraDialog ? cameraDialog->captureType() : -2;
       return int(QDialog::Rejected);
@@ -166,6 +168,7 @@ private slots:
       QTest::mouseClick(popup->cameraButton(), Qt::LeftButton);
     }
     QCOMPARE(seen, captureType);
+    QCOMPARE(title, QString("Camera"));
     QCOMPARE(p.model()->segmentCount(), 0);
   }
 

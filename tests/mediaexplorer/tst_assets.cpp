@@ -112,6 +112,7 @@ void TestAssets::everyFileExists()
         ++checked;
       }
   QCOMPARE(checked, 13 + 75 + 71);
+  QCOMPARE(music.at(6).title, QString("Mountain"));
   const ResourceAsset ghost = ResourceAssetCatalogue::soundFx().assets.value("Ambience").at(5);
   QCOMPARE(ghost.title, QString("Launghing Ghost"));
   QCOMPARE(ghost.path, QString(":/soundfx/ambience/Laughing Ghost.mp3"));

@@ -102,6 +102,8 @@ private slots:
   void noMicrophone_data();
   void noMicrophone();
   void inputMenu();
+  void inputLabel_data();
+  void inputLabel();
   void placement_data();
   void placement();
   void recordIconBlinks();
@@ -293,6 +295,31 @@ void TestMicrophone::inputMenu()
   QCOMPARE(s.mic->selectedInputs, QStringList({"Mic A", "Mic B"}));
   QCOMPARE(s.mic->recordedLocations, QStringList({dummyFile(), dummyFile()}));
   QCOMPARE(button(s.popup, "microphoneButton")->text(), QString("Mic B"));
+}
+
+// What the sound system calls an input is shown without a trailing colon; the input itself
+// keeps its name.
+void TestMicrophone::inputLabel_data()
+{
+  QTest::addColumn<QString>("input");
+  QTest::addColumn<QString>("label");
+  QTest::newRow("trailing colon") << "default:" << "default";
+  QTest::newRow("colon inside") << "hw:0,0" << "hw:0,0";
+  QTest::newRow("plain") << "Mic A" << "Mic A";
+}
+
+void TestMicrophone::inputLabel()
+{
+  QFETCH(QString, input);
+  QFETCH(QString, label);
+  ScriptedDialogProvider dialogs;
+  Session s(QStringList{input}, input);
+  WAIT_FOR_WARM_UP(s.mic);
+  QCOMPARE(button(s.popup, "microphoneButton")->text(), label);
+  QCOMPARE(s.mic->selectedInputs, QStringList{input});
+  dialogs.answers << QVariant();
+  QTest::mouseClick(button(s.popup, "triangleButton"), Qt::LeftButton);
+  QCOMPARE(dialogs.calls.first().buttons, QStringList{label});
 }
 
 void TestMicrophone::placement_data()
