@@ -1150,6 +1150,8 @@ protected:
   bool _dropInside = false;
   // Numbers each drag, so a duration worker of an earlier drag is told apart.
   quint64 _dragSerial = 0;
+  // The dragged file was probed and has no length: its drop is refused with a word.
+  bool _dropUnreadable = false;
   bool _dragAtLeftEdge = false;
   bool _dragAtRightEdge = false;
   bool _dragAtTopEdge = false;

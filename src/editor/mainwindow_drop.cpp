@@ -61,6 +61,7 @@ void MainWindow::dragEnterEvent(QDragEnterEvent *event)
   // A new drag: whatever an earlier one left pending is forgotten.
   ++_dragSerial;
   _pendingDownloadId.clear();
+  _dropUnreadable = false;
   const quint64 serial = _dragSerial;
 
   if (data->hasFormat(QStringLiteral("text/uri-list")) && !data->urls().isEmpty()
@@ -100,8 +101,10 @@ void MainWindow::dragEnterEvent(QDragEnterEvent *event)
       });
       connect(worker, &QThread::finished, worker, &QObject::deleteLater);
       connect(worker, &QThread::finished, this, [this, serial, length] {
-        if (serial == _dragSerial)
-          _dropLength = float(*length);
+        if (serial != _dragSerial)
+          return;
+        _dropLength = float(*length);
+        _dropUnreadable = _dropLength <= 0;
       });
       worker->start(QThread::InheritPriority);
     }
@@ -208,7 +211,8 @@ void MainWindow::dragMoveEvent(QDragMoveEvent *event)
     }
   }
 
-  if (_dropTrack)
+  // A file that cannot be read still takes the drop over the timeline, to say so.
+  if (_dropTrack || (_dropUnreadable && _editScrollArea->rect().contains(_editScrollArea->mapFrom(this, event->pos()))))
     event->accept();
   else
     event->ignore();
@@ -221,6 +225,9 @@ void MainWindow::dragLeaveEvent(QDragLeaveEvent *event)
   // A web GIF dragged out again must not be inserted by a later download of the same GIF.
   _pendingDownloadId.clear();
   _resetDragEdges();
+  // A cancelled drag leaves no frame behind.
+  for (int i = 0; i < _editScrollArea->trackCount(); ++i)
+    _editScrollArea->trackWidgetAt(i)->hideDraggingFrame();
 }
 
 void MainWindow::_resetDragEdges()
@@ -250,6 +257,13 @@ void MainWindow::dropEvent(QDropEvent *event)
   _editScrollArea->setSegmentsEditable(true);
   _resetDragEdges();
 
+  if (_dropUnreadable) {
+    _dropUnreadable = false;
+    if (event)
+      event->ignore();
+    ProgressHUD::showTextMessage(tr("This file cannot be opened"), this, 2000);
+    return;
+  }
   if (!_dropTrack) {
     if (event)
       event->ignore();

@@ -6,7 +6,11 @@
 #include "loopbackhttpserver.h"
 #include "testenv.h"
 
+#include "animatedlabel.h"
 #include "mediaexplorer.h"
+#include "pixelprobe.h"
+#include "segmentdraggingframewidget.h"
+#include "progresshud.h"
 #include "usersettings.h"
 
 #include <QDir>
@@ -92,6 +96,16 @@ void setWebGif(QMimeData &data, const QString &id, const QString &cached)
   data.setData("media/giphy-gif-path", cached.toUtf8());
   data.setData("media/giphy-gif-url", "http://127.0.0.1:9/" + id.toUtf8() + ".gif");
   data.setData("media/giphy-gif-scale", "1.0");
+}
+
+// The texts of the window's HUD messages.
+QStringList shownMessages(QWidget *window)
+{
+  QStringList texts;
+  for (ProgressHUD *hud : window->findChildren<ProgressHUD *>())
+    if (hud->textLabel())
+      texts << hud->textLabel()->text();
+  return texts;
 }
 
 // The window point over a track at a timeline time.
@@ -376,6 +390,110 @@ private slots:
     QVERIFY(qAbs(p.newest()->rangeStart() - 4.0f) < 0.001f);
     QCOMPARE(p.newest()->fileName(), QString("libraryWebItem-1.gif"));
     QVERIFY(QFile::exists(p.dir() + "/libraryWebItem-1.gif"));
+  }
+
+  // A file that cannot be read is told on every road in: a picture keeps its block, which ends
+  // in the load-error look; a movie with nothing to show is taken back with the message.
+  void unreadableFilesAreTold_data()
+  {
+    QTest::addColumn<QString>("road");
+    QTest::addColumn<QString>("file");
+    for (const char *road : {"dialog", "drop", "camera"}) {
+      QTest::newRow(qPrintable(QString("%1, text named png").arg(road))) << road << "fake.png";
+      QTest::newRow(qPrintable(QString("%1, movie without index").arg(road))) << road << "cut.mp4";
+    }
+  }
+
+  void unreadableFilesAreTold()
+  {
+    QFETCH(QString, road);
+    QFETCH(QString, file);
+    IntakeProject p;
+    QVERIFY(p.open({}, 0));
+    IntakeWindow *w = p.window.get();
+    QTemporaryDir media;
+    const QString path = media.filePath(file);
+    const bool picture = file.endsWith(".png");
+    if (picture) {
+      QVERIFY(writeProjectFile(path, QByteArray("This is not a picture. ").repeated(200).left(4096)));
+    } else {
+      // The index of an MP4 comes last: half the file is a movie cut short.
+      QVERIFY(MediaFixtures::writeColorVideo(path, 64, 48, 30, 90));
+      QFile movie(path);
+      QVERIFY(movie.resize(movie.size() / 2));
+      QVERIFY(movie.open(QIODevice::ReadOnly));
+      QVERIFY(!movie.readAll().contains("moov"));
+    }
+    const int before = p.model()->segmentCount();
+    w->_insertTrack = w->_lastTrackWidget;
+    if (road == "dialog") {
+      w->dialogs.answers << path;
+      w->_addMediaFileFromDialog(7);
+    } else if (road == "drop") {
+      Drag drag{w, {}};
+      setFile(drag.data, path);
+      const QPoint pos = at(w, w->_lastTrackWidget, 1);
+      QVERIFY(drag.enter(pos));
+      QVERIFY(QTest::qWaitFor([&] { return drag.move(pos); }, 10000));
+      drag.drop(pos);
+    } else {
+      const QString taken = media.filePath("taken");
+      QVERIFY(QFile::copy(path, taken));
+      picture ? w->_addCapturedPhoto(taken) : w->_addCapturedMovie(taken);
+    }
+    if (!picture) {
+      QTRY_VERIFY_WITH_TIMEOUT(shownMessages(w).contains("This file cannot be opened"), 20000);
+      QCOMPARE(p.model()->segmentCount(), before);
+      return;
+    }
+    QCOMPARE(p.model()->segmentCount(), before + 1);
+    Segment *added = p.newest();
+    QTRY_COMPARE_WITH_TIMEOUT(added->state(), int(SegmentReady), 20000);
+    QCOMPARE(added->error(), quint32(SegmentLoadError));
+    auto *block = static_cast<SegmentWidget *>(p.model()->segmentWidgetAt(p.model()->indexOfSegmentId(added->id())));
+    QVERIFY(block);
+    // No spinner is left, and the block's right part is the message's yellow.
+    QTRY_VERIFY(block->findChildren<AnimatedLabel *>().isEmpty());
+    // The block grows into place first.
+    const int width = int(24 * w->zoom() * added->duration());
+    QTRY_COMPARE(block->width(), width);
+    const QImage shot = PixelProbe::grab(block);
+    QVERIFY2(PixelProbe::near(shot.pixel(shot.width() - 4, shot.height() / 2), QColor(255, 255, 0)),
+             qPrintable(PixelProbe::text(shot.pixel(shot.width() - 4, shot.height() / 2))));
+  }
+
+  // A drag cancelled over the timeline (Escape) leaves with its yellow frame.
+  void cancelledDragLeavesNoFrame_data()
+  {
+    QTest::addColumn<bool>("asset");
+    QTest::newRow("file") << false;
+    QTest::newRow("built-in sticker") << true;
+  }
+
+  void cancelledDragLeavesNoFrame()
+  {
+    QFETCH(bool, asset);
+    IntakeProject p;
+    QVERIFY(p.open({}, 0));
+    IntakeWindow *w = p.window.get();
+    QTemporaryDir media;
+    QVERIFY(MediaFixtures::writePicture(media.filePath("still.png"), 32, 32));
+    Drag drag{w, {}};
+    asset ? setAsset(drag.data, ":/images/app_logo", 2) : setFile(drag.data, media.filePath("still.png"));
+    TrackWidget *track = w->_lastTrackWidget;
+    const QPoint pos = at(w, track, 1);
+    QVERIFY(drag.enter(pos));
+    QVERIFY(drag.move(pos));
+    auto *frame = track->findChild<SegmentDraggingFrameWidget *>();
+    QVERIFY(frame);
+    const QRect shown = frame->geometry();
+    auto yellowAtFrameEdge = [&] {
+      const QImage shot = PixelProbe::grab(track);
+      return PixelProbe::near(shot.pixel(shown.left() + 1, shown.center().y()), QColor(255, 255, 0), 60);
+    };
+    QVERIFY(yellowAtFrameEdge());
+    drag.leave();
+    QVERIFY(!yellowAtFrameEdge());
   }
 
   // Resting at the right edge scrolls the timeline after a moment.
