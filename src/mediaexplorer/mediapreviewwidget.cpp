@@ -149,9 +149,11 @@ void MediaPreviewWidget::_showVideo(const QString &filePath)
   }
   _layoutVideo();
   _newPlayer();
+  // The output is set before the media: a new output while the pipeline starts makes
+  // GStreamer's play sink reconfigure mid-start, which can abort the process under load.
+  _player->setVideoOutput(_videoItem);
   // A video clicked before its metadata was made plays too.
   _player->setMedia(QUrl::fromLocalFile(filePath));
-  _player->setVideoOutput(_videoItem);
   _player->play();
   _view->show();
 }

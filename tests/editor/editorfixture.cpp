@@ -5,7 +5,9 @@
 #include "segment.h"
 #include "segmentwidget.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QScroller>
 #include <QtTest>
@@ -80,4 +82,36 @@ bool TestEditorWindow::showUntilReady(int segments)
         return true;
       },
       30000);
+}
+
+TestEditorWindow *showClosingWindow()
+{
+  auto *window = new TestEditorWindow;
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->resize(1000, 700);
+  window->show();
+  return window;
+}
+
+bool waitUntilLoaded(TestEditorWindow &window)
+{
+  return QTest::qWaitFor(
+      [&] { return window.previewWidget() && !window.projectLoader() && !window.progressHUD(); }, 30000);
+}
+
+QMap<QString, QByteArray> folderHashes(const QString &folder)
+{
+  QMap<QString, QByteArray> hashes;
+  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString path = it.next();
+    if (it.fileInfo().isSymLink() || it.fileName().startsWith(QLatin1String("media.config")))
+      continue;
+    QFile file(path);
+    if (!it.fileInfo().isFile() || !file.open(QIODevice::ReadOnly))
+      hashes.insert(path, QByteArray());
+    else
+      hashes.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1));
+  }
+  return hashes;
 }

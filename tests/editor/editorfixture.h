@@ -108,3 +108,12 @@ protected:
       DesktopMainWindow::_offerHelpTipsAfterLoading();
   }
 };
+
+// A window as the projects page opens it: shown at 1000 x 700, deleted once closed.
+TestEditorWindow *showClosingWindow();
+// True once the window has its preview and the opening's loader and HUD are gone.
+bool waitUntilLoaded(TestEditorWindow &window);
+// Every file below folder by path with the hash of its bytes; links are not followed, FIFOs
+// and other special files stand with an empty hash, and the media explorer's own view state
+// ("media.config") is left out.
+QMap<QString, QByteArray> folderHashes(const QString &folder);

@@ -35,41 +35,6 @@ QByteArray segmentXml(const QString &type, int track, const QString &start, cons
       .toUtf8();
 }
 
-// Every file under the folder with the hash of its bytes; FIFOs are left unread, and so is the
-// media explorer's own view state ("media.config").
-QMap<QString, QByteArray> folderHashes(const QString &folder)
-{
-  QMap<QString, QByteArray> hashes;
-  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QString path = it.next();
-    if (it.fileName().startsWith(QLatin1String("media.config")))
-      continue;
-    QFile file(path);
-    if (!it.fileInfo().isFile() || !file.open(QIODevice::ReadOnly))
-      hashes.insert(path, QByteArray());
-    else
-      hashes.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1));
-  }
-  return hashes;
-}
-
-// A window as the projects page opens it: gone once closed.
-TestEditorWindow *showClosingWindow()
-{
-  auto *window = new TestEditorWindow;
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->resize(1000, 700);
-  window->show();
-  return window;
-}
-
-bool waitUntilLoaded(TestEditorWindow &window)
-{
-  return QTest::qWaitFor(
-      [&] { return window.previewWidget() && !window.projectLoader() && !window.progressHUD(); }, 30000);
-}
-
 // The paths whose bytes differ, came or went.
 QStringList changed(const QMap<QString, QByteArray> &before, const QMap<QString, QByteArray> &after)
 {

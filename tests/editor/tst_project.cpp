@@ -64,39 +64,6 @@ bool writeText(const QString &path, const QByteArray &bytes)
   return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
-// Every file under the folder with the hash of its bytes.
-// The project's files; the media explorer's own view state ("media.config") is left out.
-QMap<QString, QByteArray> folderHashes(const QString &folder)
-{
-  QMap<QString, QByteArray> hashes;
-  QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QString path = it.next();
-    if (it.fileName() == QLatin1String("media.config"))
-      continue;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-      hashes.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1));
-  }
-  return hashes;
-}
-
-// A window shown as the projects page opens it: gone once closed.
-TestEditorWindow *showClosingWindow()
-{
-  auto *window = new TestEditorWindow;
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->resize(1000, 700);
-  window->show();
-  return window;
-}
-
-bool waitUntilLoaded(TestEditorWindow &window)
-{
-  return QTest::qWaitFor(
-      [&] { return window.previewWidget() && !window.projectLoader() && !window.progressHUD(); }, 30000);
-}
-
 // The window's engine on a 1280 x 720 composition of its own, with no preview. Declared after
 // the window, so it goes first.
 struct HeadlessEngine

@@ -66,19 +66,6 @@ bool writeProject(const QString &dir, const QByteArray &segments, const char *ve
                                                     + "\" backgroundColor=\"#ff203040\"/>\n");
 }
 
-// Every file below root, links not followed, by path with the hash of its bytes.
-QMap<QString, QByteArray> hashes(const QString &root)
-{
-  QMap<QString, QByteArray> result;
-  QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QString path = it.next();
-    if (!it.fileInfo().isSymLink())
-      result.insert(path, QCryptographicHash::hash(readBytes(path), QCryptographicHash::Sha1));
-  }
-  return result;
-}
-
 // The files of before that are gone or changed, leaving out those the program writes itself.
 QStringList lost(const QMap<QString, QByteArray> &before, const QMap<QString, QByteArray> &after)
 {
@@ -91,12 +78,6 @@ QStringList lost(const QMap<QString, QByteArray> &before, const QMap<QString, QB
       result << it.key() + " changed";
   }
   return result;
-}
-
-bool waitUntilLoaded(TestEditorWindow &window)
-{
-  return QTest::qWaitFor(
-      [&] { return window.previewWidget() && !window.projectLoader() && !window.progressHUD(); }, 30000);
 }
 
 // The user deletes the block of the segment at index with the Delete key.
@@ -173,11 +154,11 @@ private slots:
     QVERIFY(writeBytes(outside("sub/precious2.txt"), "two"));
     QVERIFY(writeBytes(outside("project000.xml"), "not a snapshot"));
     QVERIFY(QFile::link(outside(), dir() + "/history"));
-    const auto before = hashes(project->root());
+    const auto before = folderHashes(project->root());
 
     openAndClose(edited ? Edit([](TestEditorWindow &w) { deleteBlock(w, 0); }) : Edit());
 
-    QCOMPARE(lost(before, hashes(project->root())), QStringList());
+    QCOMPARE(lost(before, folderHashes(project->root())), QStringList());
     QVERIFY(QFileInfo(outside()).isDir());
   }
 
@@ -216,7 +197,7 @@ private slots:
     QVERIFY(writeBytes(dir() + "/holo.bin", "beam"));
     QVERIFY(writeBytes(dir() + "/notes.txt", "the user's"));
     QVERIFY(writeBytes(outside("near.png"), "outside"));
-    const auto before = hashes(project->root());
+    const auto before = folderHashes(project->root());
     const QByteArray oldFile = readBytes(dir() + "/project.xml");
 
     const QStringList asked =
@@ -226,7 +207,7 @@ private slots:
     QStringList expected;
     for (const QString &name : gone)
       expected << dir() + "/" + name + " deleted";
-    QCOMPARE(lost(before, hashes(project->root())), expected);
+    QCOMPARE(lost(before, folderHashes(project->root())), expected);
     // Saved only when something was changed or the format brought up to date; an unread
     // element goes back as it was, in its place among the segments.
     const QByteArray saved = readBytes(dir() + "/project.xml");
