@@ -76,6 +76,7 @@ public:
   void segmentStateChanged(Segment *segment, int state) override;
   void segmentRangeChanged(Segment *segment) override;
   QString projectFolder() override;
+  void noOperation() override {}
   QString loadErrorText() override { return QStringLiteral("Load Error"); }
   QString fileNotFoundText() override { return QStringLiteral("File Not Found"); }
   float messageMargin() override { return 5; }
@@ -89,6 +90,7 @@ public:
   float titleFontSize() override { return 12; }
   QString musicPlaceholderTitle() override { return QString(); }
   QString textPlaceholder() override { return QString(); }
+  quint32 accentColor() override { return 0xFF0000FF; }
   int videoThumbnailCount(Segment *) override { return 0; }
   QPixmap *videoThumbnail(Segment *, int) override { return nullptr; }
   void releaseVideoThumbnails(Segment *segment) override;

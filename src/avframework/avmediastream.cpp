@@ -438,6 +438,9 @@ int AVStreamBase::_decodeThreadBody(AVThread_QThread_Type *, void *argument)
 
 void AVStreamBase::_readLoop()
 {
+  // The generation whose reading has ended: at the end of the file or at a read error, after
+  // which nothing more is read until a seek, as FFmpeg's own tool stops at one.
+  int32_t endedSerial = 0;
   while (!_readQuit) {
     if (_paused) {
       avThreadSleep(0.01);
@@ -470,19 +473,20 @@ void AVStreamBase::_readLoop()
         _positionSerial = generation;
       }
       serial = _positionSerial;
-      result = av_read_frame(_format, packet);
+      result = serial == endedSerial ? AVERROR_EOF : av_read_frame(_format, packet);
       atEnd = result == AVERROR_EOF || (result < 0 && _format->pb && avio_feof(_format->pb));
     }
     if (result < 0) {
       av_packet_free(&packet);
-      if (atEnd) {
+      if (result != AVERROR(EAGAIN)) {
+        if (!atEnd)
+          avPrint("(%d) read packet error: %d\n", int(_mediaKind), result);
+        endedSerial = serial;
         AVMutexLocker packets(_packetLock);
         if (!_readAtEnd && serial == _serial)
           avLog("(%d) read packet reach end\n", int(_mediaKind));
         _readAtEnd = serial == _serial;
         avCondWakeAll(_packetCondition);
-      } else {
-        avPrint("(%d) read packet error: %d\n", int(_mediaKind), result);
       }
       avThreadSleep(0.01);
       continue;

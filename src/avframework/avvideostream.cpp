@@ -22,6 +22,9 @@ extern "C" {
 namespace {
 // The seek ended without a picture: a non-null data value that is not a frame.
 uint8_t *const kEndOfStreamMarker = reinterpret_cast<uint8_t *>(uintptr_t(1));
+// A decoder being drained gives each of its pictures or an error for it, then the end; the bound
+// only guards against one that never ends.
+constexpr int kMaxDamagedWhileDraining = 64;
 
 // Degrees clockwise from the "rotate" tag or, as FFmpeg 5.1 writes no such tag, the display
 // matrix; snapped to a quarter turn.
@@ -460,6 +463,7 @@ void AVVideoStream::decodeLoop()
     avMutexUnlock(_decoderLock);
 
     // Every frame the packet gives; a newer generation cuts it short.
+    int damagedWhileDraining = 0;
     while (!_decodeQuit && current.serial == _serial) {
       avMutexLock(_decoderLock);
       if (!_decoder || !_decodedFrame) {
@@ -468,8 +472,15 @@ void AVVideoStream::decodeLoop()
       }
       const int received = avcodec_receive_frame(_decoder, _decodedFrame);
       if (received < 0) {
-        if (received != AVERROR(EAGAIN) && received != AVERROR_EOF)
+        const bool damaged = received != AVERROR(EAGAIN) && received != AVERROR_EOF;
+        if (damaged)
           avPrint("Error during decoding\n");
+        // A damaged picture is reported in its place: the pictures still inside the decoder
+        // behind it come out after it, so a cut-off file ends where FFmpeg's own tool ends it.
+        if (drain && damaged && ++damagedWhileDraining < kMaxDamagedWhileDraining) {
+          avMutexUnlock(_decoderLock);
+          continue;
+        }
         if (drain && !_readAtEnd) {
           avcodec_flush_buffers(_decoder);
           avMutexUnlock(_decoderLock);
@@ -657,8 +668,12 @@ uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact,
         ended = true;
       }
     }
-    for (;;) {
+    for (int damaged = 0;;) {
       const int received = avcodec_receive_frame(_decoder, decoded);
+      // Draining, a damaged picture leaves the ones behind it in the decoder.
+      if (received < 0 && ended && received != AVERROR(EAGAIN) && received != AVERROR_EOF &&
+          ++damaged < kMaxDamagedWhileDraining)
+        continue;
       if (received < 0) {
         finished = received == AVERROR_EOF || ended;
         break;

@@ -304,15 +304,22 @@ bool EditScrollArea::_reorderTrack(TrackWidget *track, TrackWidget *target)
   const int i2 = target->tag();
   const int h = track->height();
   // The released row already stands in the target's place; it ends just above the target.
+  // A row without blocks is taken as the spare row at the bottom: the dragged row goes just
+  // before the last row, and everything from its old place on moves up.
+  const bool targetHoldsBlocks = target->segmentWidgetCount() > 0;
   _trackWidgets.removeOne(track);
-  _trackWidgets.insert(_trackWidgets.indexOf(target), track);
+  _trackWidgets.insert(targetHoldsBlocks ? _trackWidgets.indexOf(target) : _trackWidgets.size() - 1, track);
   QHash<TrackWidget *, QPoint> targets;
   for (TrackWidget *row : qAsConst(_trackWidgets)) {
     const int tag = row->tag();
-    if (i2 <= i1 && tag >= i2 && tag < i1 && row != track)
+    if (!targetHoldsBlocks) {
+      if (row != target && tag >= i1)
+        targets[row] = row->pos() - QPoint(0, h);
+    } else if (i2 <= i1 && tag >= i2 && tag < i1 && row != track) {
       targets[row] = row->pos() + QPoint(0, h);
-    else if (i2 > i1 && tag >= i1 && tag < i2)
+    } else if (i2 > i1 && tag >= i1 && tag < i2) {
       targets[row] = row->pos() - QPoint(0, h);
+    }
   }
   if (isAnimationEnabled()) {
     _animateTracksTo(targets);

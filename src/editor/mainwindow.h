@@ -248,6 +248,7 @@ public:
   // SegmentListener (mainwindow_listener.cpp).
   void segmentStateChanged(Segment *segment, int state) override;
   void segmentRangeChanged(Segment *segment) override;
+  void noOperation() override;
   QString loadErrorText() override;
   QString fileNotFoundText() override;
   float messageMargin() override;
@@ -261,6 +262,7 @@ public:
   float titleFontSize() override;
   QString musicPlaceholderTitle() override;
   QString textPlaceholder() override;
+  quint32 accentColor() override;
   int videoThumbnailCount(Segment *segment) override;
   QPixmap *videoThumbnail(Segment *segment, int index) override;
   void releaseVideoThumbnails(Segment *segment) override;

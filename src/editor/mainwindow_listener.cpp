@@ -55,6 +55,7 @@ void MainWindow::segmentRangeChanged(Segment *segment)
   emit segmentListener_segmentRangeChanged(segment->id(), end);
 }
 
+void MainWindow::noOperation() {}
 QString MainWindow::loadErrorText() { return tr("Load Error"); }
 QString MainWindow::fileNotFoundText() { return tr("File Not Found"); }
 float MainWindow::messageMargin() { return 5.0f; }
@@ -68,6 +69,7 @@ float MainWindow::titleShadowOffset() { return 0.5f; }
 float MainWindow::titleFontSize() { return 12.0f; }
 QString MainWindow::musicPlaceholderTitle() { return QStringLiteral("<Music>"); }
 QString MainWindow::textPlaceholder() { return QStringLiteral("<No text>"); }
+quint32 MainWindow::accentColor() { return 0xFF0000FF; }
 
 int MainWindow::videoThumbnailCount(Segment *segment)
 {

@@ -73,9 +73,8 @@ void MainWindow::_updateEditTransitionsAction()
 
 void MainWindow::_updateRangeSelectionAction()
 {
-  // Range selection waits until no block is edited.
-  const bool editing = _editScrollArea && _editScrollArea->isEditingSegment();
-  _actions.rangeSelect->setEnabled(!_isInPlaceEditing() && !editing);
+  // Entering range selection takes a block out of its editing state itself.
+  _actions.rangeSelect->setEnabled(!_isInPlaceEditing());
   const bool ranging = _editScrollArea && _editScrollArea->rangeSelectionMode;
   _actions.rangeSelect->setText(ranging ? tr("Cancel Range Selection") : tr("Enter Range Selection"));
 }

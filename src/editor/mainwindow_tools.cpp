@@ -8,6 +8,7 @@
 #include "avglwidget.h"
 #include "canvaswidget.h"
 #include "editscrollarea.h"
+#include "gutterscrollarea.h"
 #include "mediapreviewwidget.h"
 #include "scrollabletoolbar.h"
 #include "segment.h"
@@ -63,6 +64,9 @@ bool MainWindow::backOut()
     endTransitionMode();
     return true;
   }
+  // The gutter shows only while no block is edited: the key is taken, nothing to leave.
+  if (_gutter && _gutter->isVisible())
+    return true;
   block->setEditingState(false, true);
   return true;
 }

@@ -21,6 +21,8 @@ public:
   virtual void segmentStateChanged(Segment *segment, int state) = 0;
   virtual void segmentRangeChanged(Segment *segment) = 0;
   virtual ProjectManager *projectManager() = 0;
+  // A slot kept free in the order of the operations; it does nothing.
+  virtual void noOperation() = 0;
   virtual QString projectFolder() = 0;
   virtual QString loadErrorText() = 0;
   virtual QString fileNotFoundText() = 0;
@@ -35,6 +37,7 @@ public:
   virtual float titleFontSize() = 0;
   virtual QString musicPlaceholderTitle() = 0;
   virtual QString textPlaceholder() = 0;
+  virtual quint32 accentColor() = 0;
   virtual int videoThumbnailCount(Segment *segment) = 0;
   // A new pixmap the caller owns, or null.
   virtual QPixmap *videoThumbnail(Segment *segment, int index) = 0;

@@ -32,23 +32,30 @@ void PopupChromaKeyWidget::_buildForm()
   auto *mainWidget = new QWidget(this);
   mainWidget->setObjectName("mainWidget");
   auto *verticalLayout = new QVBoxLayout(mainWidget);
+  verticalLayout->setObjectName("verticalLayout");
   QMargins margins = verticalLayout->contentsMargins();
   margins.setRight(12);
   verticalLayout->setContentsMargins(margins);
 
   auto *titleLabel = new QLabel("Title", mainWidget);
+  titleLabel->setObjectName("titleLabel");
   titleLabel->setMinimumHeight(18);
   titleLabel->setAlignment(Qt::AlignCenter);
   verticalLayout->addWidget(titleLabel);
 
   auto *panel4Widget = new QWidget(mainWidget);
+  panel4Widget->setObjectName("panel4Widget");
   auto *horizontalLayout5 = new QHBoxLayout(panel4Widget);
+  horizontalLayout5->setObjectName("horizontalLayout_5");
   horizontalLayout5->setSpacing(15);
   horizontalLayout5->setContentsMargins(0, 10, 0, 10);
   _switchLabel = new QLabel("Switch", panel4Widget);
+  _switchLabel->setObjectName("switchLabel");
   _switchButton = new SwitchButton(panel4Widget);
+  _switchButton->setObjectName("switchButton");
   _switchButton->setFixedSize(50, 26);
   _optionsButton = new QPushButton(panel4Widget);
+  _optionsButton->setObjectName("optionsButton");
   _optionsButton->setFixedSize(30, 30);
   _optionsButton->setFlat(true);
   _optionsButton->setIcon(QIcon(":/images/project_menu"));
@@ -61,18 +68,27 @@ void PopupChromaKeyWidget::_buildForm()
 
   for (int row = 1; row < 3; ++row) {
     SliderRow &r = _rows[row];
-    r.rowLabel = new QLabel(row == 1 ? "Title2" : "Title3", mainWidget);
+    // The form numbers its rows 2 and 3.
+    const QString n = QString::number(row + 1);
+    r.rowLabel = new QLabel("Title" + n, mainWidget);
+    r.rowLabel->setObjectName("titleLabel" + n);
     auto *panel = new QWidget(mainWidget);
+    panel->setObjectName(QString("panel%1Widget").arg(n));
     auto *layout = new QHBoxLayout(panel);
+    layout->setObjectName("horizontalLayout_" + n);
     layout->setSpacing(0);
     layout->setContentsMargins(5, 0, 5, 0);
     r.slider = new QSlider(Qt::Horizontal, panel);
+    r.slider->setObjectName("slider" + n);
     r.slider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     r.downButton = PopupFormParts::stepButton(":/images/value_decrease", panel);
+    r.downButton->setObjectName("valueDownButton" + n);
     r.valueLabel = new QLabel("0.00", panel);
+    r.valueLabel->setObjectName("valueLabel" + n);
     r.valueLabel->setMinimumWidth(36);
     r.valueLabel->setAlignment(Qt::AlignCenter);
     r.upButton = PopupFormParts::stepButton(":/images/value_increase", panel);
+    r.upButton->setObjectName("valueUpButton" + n);
     layout->addWidget(r.slider);
     layout->addWidget(r.downButton);
     layout->addWidget(r.valueLabel);
@@ -82,15 +98,19 @@ void PopupChromaKeyWidget::_buildForm()
   }
 
   auto *panelWidget = new QWidget(mainWidget);
+  panelWidget->setObjectName("panelWidget");
   auto *horizontalLayout = new QHBoxLayout(panelWidget);
+  horizontalLayout->setObjectName("horizontalLayout");
   horizontalLayout->setSpacing(0);
   margins = horizontalLayout->contentsMargins();
   margins.setRight(5);
   horizontalLayout->setContentsMargins(margins);
   _titleLabel4 = new QLabel("Title4", panelWidget);
+  _titleLabel4->setObjectName("titleLabel4");
   _titleLabel4->setMinimumWidth(36);
   _titleLabel4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   _colorButton = new ColorButton(panelWidget);
+  _colorButton->setObjectName("colorButton");
   _colorButton->setFixedSize(34, 34);
   horizontalLayout->addWidget(_titleLabel4);
   horizontalLayout->addWidget(_colorButton);

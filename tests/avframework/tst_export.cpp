@@ -14,6 +14,7 @@
 #include "fakesegments.h"
 #include "mediafixtures.h"
 #include "testsounds.h"
+#include "videofixtures.h"
 #include "wavfiles.h"
 
 #include <QDir>
@@ -213,13 +214,14 @@ private slots:
   void soundFileStartsAtItsSegmentStart();
   void shortSoundExportsWhole_data();
   void shortSoundExportsWhole();
+  void damagedClipExportsAlikeEveryTime();
 
 private:
   // The scene: background, a picture fading in over its first half second, a caption from 0.5 s.
   void buildScene(double seconds);
   // Runs one export to the end and returns its messages.
   void exportTo(const QString &path, int kind, bool alpha = false, float endTime = 0, int channels = 2,
-                QSize size = {kWidth, kHeight});
+                QSize size = {kWidth, kHeight}, int fps = kFps);
   QStringList filesLeft() const;
 
   std::unique_ptr<AVHeadlessGLHost> _host;
@@ -271,9 +273,10 @@ void TestExport::buildScene(double seconds)
   _engine->addTextSegment(2, "Tavo", 0.5f, float(seconds - 0.5));
 }
 
-void TestExport::exportTo(const QString &path, int kind, bool alpha, float endTime, int channels, QSize size)
+void TestExport::exportTo(const QString &path, int kind, bool alpha, float endTime, int channels, QSize size,
+                          int fps)
 {
-  AVExporter exporter(size.width(), size.height(), 1000000, kFps, kind, alpha, 44100, channels, 128000, endTime,
+  AVExporter exporter(size.width(), size.height(), 1000000, fps, kind, alpha, 44100, channels, 128000, endTime,
                       path.toUtf8().constData(), nullptr);
   exporter.setComposition(_composition.get());
   exporter.setImageLoader(_loader.get());
@@ -730,6 +733,35 @@ void TestExport::shortSoundExportsWhole()
   // FFmpeg stamps a Vorbis stream's first samples 128 samples late.
   QVERIFY2(std::abs(span.first) < 0.004 && std::abs(span.second - 0.06) < 0.003, qPrintable(heard));
   QVERIFY2(std::abs(db) < 0.5, qPrintable(heard));
+}
+
+// A clip cut off inside its last packets exports the same pictures every time: each exported
+// frame waits for the picture of its time or the end of the clip, whatever the threads' pace, and
+// the last pictures FFmpeg decodes from the damaged tail are there.
+void TestExport::damagedClipExportsAlikeEveryTime()
+{
+  const QString clip = _dir->filePath("damaged.mp4");
+  QVERIFY(VideoFixtures::damagedTailClip(clip, 50, 40000));
+  const QList<int> decodable = VideoFixtures::frameIndicesAsFfmpegDecodes(clip);
+  QVERIFY2(decodable.size() > 10 && decodable.size() < 50, qPrintable(QString::number(decodable.size())));
+  QCOMPARE(_engine->addVideoSegment(1, clip.toUtf8().constData(), 0, 0, 0, 36, true), 1u);
+  QTRY_VERIFY_WITH_TIMEOUT(_engine->videoThumbnailCount(1) > 0, 10000);
+
+  // Frame k of the export at the clip's own rate is picture k, and the last decodable one after.
+  QList<int> expected;
+  for (int k = 0; k < 50; ++k)
+    expected << decodable.value(k, decodable.last());
+  for (int run = 0; run < 3; ++run) {
+    const QString path = _dir->filePath(QString("run%1.mp4").arg(run));
+    exportTo(path, 0, false, 0, 2, QSize(kWidth, kHeight), 25);
+    QCOMPARE(_messages.result, 0.0);
+    const DecodedVideo movie = decodeVideo(path);
+    QVERIFY(movie.ok);
+    QList<int> shown;
+    for (const QImage &frame : movie.frames)
+      shown << frameIndexOf(frame);
+    QCOMPARE(shown, expected);
+  }
 }
 
 TAVO_TEST_GUI_MAIN(TestExport)

@@ -137,6 +137,8 @@ private slots:
   void destroyedWhileLoading();
   void releasedDecoderComesBack();
   void truncatedFileDoesNotCrash();
+  void damagedTailGivesEveryDecodedFrame_data();
+  void damagedTailGivesEveryDecodedFrame();
 
 private:
   std::unique_ptr<AVVideoStream> load(const QString &name, int *result = nullptr,
@@ -679,6 +681,38 @@ void TestVideoStream::truncatedFileDoesNotCrash()
     ++frames;
   }
   QVERIFY(frames > 0 && frames < 50);
+  QVERIFY(stream->isDecodeEnded());
+}
+
+void TestVideoStream::damagedTailGivesEveryDecodedFrame_data()
+{
+  QTest::addColumn<qint64>("cut"); // bytes missing at the end
+  QTest::addColumn<bool>("planesAsBGRA");
+  QTest::newRow("part of the last picture") << qint64(2000) << false;
+  QTest::newRow("a few pictures") << qint64(40000) << false;
+  QTest::newRow("a few pictures, exported as bgra") << qint64(40000) << true;
+}
+
+// A file cut off inside its last packets: the stream gives every picture FFmpeg decodes from it,
+// the pictures still inside the decoder when the damage shows included.
+void TestVideoStream::damagedTailGivesEveryDecodedFrame()
+{
+  QFETCH(qint64, cut);
+  QFETCH(bool, planesAsBGRA);
+  const QString name = QString("damaged_%1.mp4").arg(cut);
+  QVERIFY(QFileInfo::exists(_files.path(name)) || damagedTailClip(_files.path(name), 50, cut));
+  const QList<int> expected = frameIndicesAsFfmpegDecodes(_files.path(name));
+  QVERIFY2(expected.size() > 10 && expected.size() < 50, qPrintable(QString::number(expected.size())));
+  auto stream = load(name);
+  QVERIFY(stream->isOpen());
+  stream->setPlanesAsBGRA(planesAsBGRA);
+  stream->awaken();
+  QList<int> delivered;
+  for (AVFrameRecord r = stream->takeFrame(true); r.data; r = stream->takeFrame(true)) {
+    delivered << frameIndexOf(r);
+    freeFrameRecord(r);
+  }
+  QCOMPARE(delivered, expected);
   QVERIFY(stream->isDecodeEnded());
 }
 

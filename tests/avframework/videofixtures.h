@@ -6,8 +6,13 @@
 #include "avmediastream.h"
 #include "mediafixtures.h"
 
+#include "ffmpegcli.h"
+
 #include <QFile>
 #include <QMap>
+#include <QPainter>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtGlobal>
 
@@ -70,6 +75,56 @@ inline int frameIndexOfBgra(const uint8_t *pixels, int width, int height)
 {
   const uint8_t *p = pixels + (size_t(height / 2) * width + width / 2) * 4;
   return MediaFixtures::frameIndexFromColor(QColor(p[2], p[1], p[0]));
+}
+
+// The frame indices of a file in the order FFmpeg's own tool decodes it, every frame it gives.
+inline QList<int> frameIndicesAsFfmpegDecodes(const QString &path)
+{
+  QProcess ffmpeg;
+  ffmpeg.start("ffmpeg", {"-hide_banner", "-loglevel", "quiet", "-nostdin", "-i", path, "-vf", "crop=2:2",
+                          "-vsync", "passthrough", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+  QList<int> indices;
+  if (!ffmpeg.waitForFinished(60000))
+    return indices;
+  const QByteArray pixels = ffmpeg.readAllStandardOutput();
+  for (int at = 0; at + 12 <= pixels.size(); at += 12)
+    indices << MediaFixtures::frameIndexFromColor(
+      QColor(uchar(pixels[at]), uchar(pixels[at + 1]), uchar(pixels[at + 2])));
+  return indices;
+}
+
+// A 320 x 240 colour-coded H.264 clip as cameras write it (B-frames, its index in front) whose
+// last `cutBytes` bytes are missing: the last packets are damaged or gone. Noise around the
+// colour code makes every picture some kilobytes, so a cut of a few takes only the last ones.
+inline bool damagedTailClip(const QString &path, int frames, qint64 cutBytes)
+{
+  const QString source = path + ".source.mp4", whole = path + ".whole.mp4";
+  MediaFixtures::VideoParams p;
+  p.fps = 25;
+  p.frames = frames;
+  const bool written = MediaFixtures::writeVideo(source, p, [](int index) {
+    QImage image(320, 240, QImage::Format_RGB32);
+    QRandomGenerator noise(quint32(index) + 1);
+    for (int y = 0; y < image.height(); ++y) {
+      auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+      for (int x = 0; x < image.width(); ++x)
+        line[x] = noise.generate() | 0xFF000000u;
+    }
+    QPainter(&image).fillRect(QRect(80, 60, 160, 120), MediaFixtures::frameColor(index));
+    return image;
+  });
+  if (!written || !FfmpegCli::run({"-i", source, "-c:v", "libx264", "-preset", "veryfast", "-bf", "2",
+                                   "-movflags", "+faststart", whole}))
+    return false;
+  QFile in(whole), out(path);
+  if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) || in.size() <= cutBytes)
+    return false;
+  const qint64 kept = in.size() - cutBytes;
+  const bool copied = out.write(in.read(kept)) == kept;
+  in.close();
+  QFile::remove(source);
+  QFile::remove(whole);
+  return copied;
 }
 
 // Writes the named files once into a temporary folder.

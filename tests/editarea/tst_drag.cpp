@@ -287,22 +287,26 @@ private slots:
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("onto"); // -1: below every row, 9: the Remove target
     QTest::addColumn<QList<int>>("order"); // original indices, top to bottom
-    QTest::newRow("first onto third") << 0 << 2 << QList<int>{1, 0, 2};
-    QTest::newRow("third onto first") << 2 << 0 << QList<int>{2, 0, 1};
-    QTest::newRow("onto itself") << 1 << 1 << QList<int>{0, 1, 2};
-    QTest::newRow("below every row") << 1 << -1 << QList<int>{0, 1, 2};
-    QTest::newRow("onto Remove") << 1 << 9 << QList<int>{0, 1, 2};
+    QTest::addColumn<int>("empty");        // the row without blocks, -1 none
+    QTest::newRow("first onto third") << 0 << 2 << QList<int>{1, 0, 2} << -1;
+    QTest::newRow("third onto first") << 2 << 0 << QList<int>{2, 0, 1} << -1;
+    QTest::newRow("onto itself") << 1 << 1 << QList<int>{0, 1, 2} << -1;
+    QTest::newRow("below every row") << 1 << -1 << QList<int>{0, 1, 2} << -1;
+    QTest::newRow("onto Remove") << 1 << 9 << QList<int>{0, 1, 2} << -1;
+    // A row without blocks stands for the spare last row: the dragged one goes before the last.
+    QTest::newRow("onto an empty row in the middle") << 0 << 1 << QList<int>{1, 0, 2} << 1;
   }
   void rowDrags()
   {
     QFETCH(int, from);
     QFETCH(int, onto);
     QFETCH(QList<int>, order);
+    QFETCH(int, empty);
     AnimationsOff off;
     TimelineWindow w(1000, 400);
     QList<TrackWidget *> rows;
     for (int i = 0; i < 3; ++i)
-      rows << w.addTrack({w.makeSegment("IMAGE", 1, 1)});
+      rows << (i == empty ? w.addTrack({}) : w.addTrack({w.makeSegment("IMAGE", 1, 1)}));
     QSignalSpy begin(w.area, &EditScrollArea::editScrollAreaBeginDraggingTrackWidget);
     QSignalSpy end(w.area, &EditScrollArea::editScrollAreaEndDraggingTrackWidget);
     QSignalSpy removeRow(w.area, &EditScrollArea::editScrollAreaRemoveTrack);
@@ -342,8 +346,12 @@ private slots:
       QCOMPARE(row, rows[order[i]]);
       QCOMPARE(row->tag(), i + 1);
       QCOMPARE(row->parentWidget(), w.area->widget());
-      QCOMPARE(row->y(), 44 * i);
+      if (empty < 0)
+        QCOMPARE(row->y(), 44 * i);
     }
+    // Wherever it goes in the list, the dragged row ends just above the row it was dropped on.
+    if (onto >= 0 && onto < 3 && onto != from)
+      QCOMPARE(rows[from]->y(), rows[onto]->y() - 44);
   }
 };
 

@@ -75,6 +75,7 @@ public:
   using MainWindow::_showMediaTypePopup;
   using MainWindow::_mediaTypePopup;
   using MainWindow::_transitionToolBar;
+  using MainWindow::_updateActions;
   using MainWindow::_updateInsertOverwriteButton;
   using MainWindow::_transformWidget;
   using MainWindow::_updateTransformOverlayAt;

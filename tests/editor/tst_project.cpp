@@ -601,6 +601,14 @@ private slots:
     QCOMPARE(window.pixelsForDuration(2), 192.0f);
     QCOMPARE(window.textPlaceholder(), QString("<No text>"));
     QCOMPARE(window.musicPlaceholderTitle(), QString("<Music>"));
+    // The painting values in slot order, the accent colour after the placeholders.
+    const QList<double> paint = {window.messageMargin(),          double(window.messageBackgroundColor()),
+                                 double(window.messageTextColor()), window.messageFontSize(),
+                                 window.titleMargin(),            double(window.titleTextColor()),
+                                 double(window.titleShadowColor()), window.titleShadowOffset(),
+                                 window.titleFontSize(),          double(window.accentColor())};
+    QCOMPARE(paint, (QList<double>{5, 0xFFFFFF00, 0xFF000000, 12, 5, 0xFFE6E6E6, 0xFF000000, 0.5, 12, 0xFF0000FF}));
+    window.noOperation();
 
     // A range that ends inside the project emits nothing and never shrinks it.
     QSignalSpy ranges(&window, &MainWindow::segmentListener_segmentRangeChanged);

@@ -214,12 +214,16 @@ private slots:
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<QString>("editText");
     QTest::addColumn<QString>("rangeText");
-    QTest::newRow("nothing") << false << false << false << false << false << "Edit" << "Enter Range Selection";
-    QTest::newRow("selected") << false << true << false << false << true << "Edit" << "Enter Range Selection";
-    QTest::newRow("editing") << true << true << false << false << true << "Finish Editing" << "Enter Range Selection";
-    QTest::newRow("selected, ranging") << false << true << true << false << false << "Edit" << "Cancel Range Selection";
+    QTest::addColumn<bool>("rangeRefreshed"); // the range action once the actions are refreshed
+    QTest::newRow("nothing") << false << false << false << false << false << "Edit" << "Enter Range Selection"
+                             << true;
+    QTest::newRow("selected") << false << true << false << false << true << "Edit" << "Enter Range Selection" << true;
+    QTest::newRow("editing") << true << true << false << false << true << "Finish Editing" << "Enter Range Selection"
+                             << true;
+    QTest::newRow("selected, ranging") << false << true << true << false << false << "Edit" << "Cancel Range Selection"
+                                       << true;
     QTest::newRow("editing, text editor") << true << true << false << true << false << "Finish Editing"
-                                          << "Enter Range Selection";
+                                          << "Enter Range Selection" << false;
   }
   void actionStates()
   {
@@ -230,6 +234,7 @@ private slots:
     QFETCH(bool, enabled);
     QFETCH(QString, editText);
     QFETCH(QString, rangeText);
+    QFETCH(bool, rangeRefreshed);
     WindowWithBlock w;
     EditScrollArea *area = w.window.editScrollArea();
     if (selected)
@@ -251,8 +256,11 @@ private slots:
     QCOMPARE(edit->text(), editText);
     QCOMPARE(a.editTransition->text(), QStringLiteral("Edit Transitions"));
     QCOMPARE(a.rangeSelect->text(), rangeText);
-    // Range selection waits until no block is edited.
+    // The editing state's own handler holds range selection back while a block is edited; the
+    // refresh of the actions offers it whenever nothing is edited in place.
     QCOMPARE(a.rangeSelect->isEnabled(), !editing);
+    w.window._updateActions();
+    QCOMPARE(a.rangeSelect->isEnabled(), rangeRefreshed);
   }
 
   void segmentActionsWaitWhileTransitionsAreEdited()

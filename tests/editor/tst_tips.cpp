@@ -344,6 +344,7 @@ private slots:
     QTest::newRow("range before the block") << QStringList{"range", "block"} << QStringList() << "range" << true;
     QTest::newRow("transitions") << QStringList{"block", "transitions"} << QStringList{"endTransitionMode"} << ""
                                  << true;
+    QTest::newRow("gutter before the block") << QStringList{"block", "gutter"} << QStringList() << "" << true;
     QTest::newRow("editing block") << QStringList{"block"} << QStringList() << "block" << true;
     QTest::newRow("nothing") << QStringList() << QStringList() << "" << false;
   }
@@ -383,6 +384,7 @@ private slots:
       area->setSelectedSegmentWidget(w.block());
       w.block()->setEditingState(true, false);
     }
+    window.gutter()->setVisible(modes.contains("gutter"));
 
     QCOMPARE(window.backOut(), handled);
     QCOMPARE(window.calls, ends);

@@ -100,6 +100,22 @@ void TestChromaKey::textsAndValues()
   QCOMPARE(popup->row(2).valueLabel->text(), QString("20.0"));
   QCOMPARE(popup->colorButton()->color(), QColor(Qt::red));
   QVERIFY(popup->switchButton()->value());
+  // Style sheets and callers find the form's widgets by their names.
+  QList<QPair<QString, QWidget *>> named = {
+    {"mainWidget", popup->mainWidget()},         {"titleLabel", popup->titleLabel()},
+    {"switchLabel", popup->switchLabel()},       {"switchButton", popup->switchButton()},
+    {"optionsButton", popup->optionsButton()},   {"titleLabel4", popup->keyColorLabel()},
+    {"colorButton", popup->colorButton()},       {"panel4Widget", popup->switchButton()->parentWidget()},
+    {"panelWidget", popup->colorButton()->parentWidget()}};
+  for (int row = 1; row < 3; ++row) {
+    const QString n = QString::number(row + 1);
+    named += {{"titleLabel" + n, popup->row(row).rowLabel},       {"slider" + n, popup->row(row).slider},
+              {"valueLabel" + n, popup->row(row).valueLabel},     {"valueDownButton" + n, popup->row(row).downButton},
+              {"valueUpButton" + n, popup->row(row).upButton},
+              {QString("panel%1Widget").arg(n), popup->row(row).slider->parentWidget()}};
+  }
+  for (const auto &entry : qAsConst(named))
+    QVERIFY2(popup->findChild<QWidget *>(entry.first) == entry.second, qPrintable(entry.first));
   if (embedded)
     QCOMPARE(popup->mainWidget()->geometry(), popup->rect());
   else

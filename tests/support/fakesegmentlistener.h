@@ -38,6 +38,7 @@ public:
   void segmentRangeChanged(Segment *segment) override { rangeChanges.append(segment); }
   ProjectManager *projectManager() override { return manager; }
   QString projectFolder() override { return folder; }
+  void noOperation() override {}
   QString loadErrorText() override { return QStringLiteral("Load Error"); }
   QString fileNotFoundText() override { return QStringLiteral("File Not Found"); }
   float messageMargin() override { return 5.0f; }
@@ -51,6 +52,7 @@ public:
   float titleFontSize() override { return 12.0f; }
   QString musicPlaceholderTitle() override { return QStringLiteral("<Music>"); }
   QString textPlaceholder() override { return QStringLiteral("<No text>"); }
+  quint32 accentColor() override { return 0xFF0000FFu; }
   int videoThumbnailCount(Segment *segment) override;
   QPixmap *videoThumbnail(Segment *segment, int index) override;
   void releaseVideoThumbnails(Segment *segment) override { releasedThumbnails.append(segment); }
