@@ -21,6 +21,8 @@ namespace {
 constexpr int MinInspectorWidth = 300;
 constexpr int MinMediaWidth = 350;
 constexpr int MinPreviewHeight = 200;
+// The control bar with every button at its full width and spacing.
+constexpr int FullControlBarWidth = 500;
 
 const char CentralStyle[] = "QWidget#centralwidget { background-color: rgb(31,32,35); }"
                             "QToolTip { background-color: rgb(54,200,255); color: white; padding: 2px;"
@@ -232,15 +234,39 @@ bool DesktopMainWindow::eventFilter(QObject *watched, QEvent *event)
   return MainWindow::eventFilter(watched, event);
 }
 
+// Below the full bar's width the buttons close up and narrow before any goes: the scale and
+// resolution buttons first, then the position steps.
 void DesktopMainWindow::_adaptControlBar(int width)
 {
   DesktopMainWindowForm &f = *_form;
-  const bool wide = width >= 500;
-  f.previewScaleButton->setVisible(wide);
-  f.previewQualityButton->setVisible(wide);
-  const bool roomForSteps = width >= 300;
-  f.previousPosButton->setVisible(roomForSteps);
-  f.nextPosButton->setVisible(roomForSteps);
+  const bool compact = width < FullControlBarWidth;
+  const struct
+  {
+    QPushButton *button;
+    int wide;
+  } buttons[] = {{f.previewScaleButton, 60}, {f.previewQualityButton, 60}, {f.fullscreenButton, 40},
+                 {f.previousPosButton, 35},  {f.playPauseButton, 50},      {f.nextPosButton, 35},
+                 {f.undoButton, 40},         {f.projectSettingsButton, 40}, {f.shareButton, 40}};
+  for (const auto &b : buttons)
+    b.button->setMinimumWidth(compact ? qMin(b.wide, b.button->text().isEmpty() ? 30 : 50) : b.wide);
+  QHBoxLayout *bar = f.horizontalLayout;
+  bar->setSpacing(compact ? 2 : 10);
+  // The bar's minimum width without the buttons left out (the spacers take no gap).
+  auto needed = [&](const QList<QWidget *> &without) {
+    int sum = -bar->spacing();
+    for (const auto &b : buttons)
+      if (!without.contains(b.button))
+        sum += b.button->minimumWidth() + bar->spacing();
+    return sum;
+  };
+  const QList<QWidget *> steps = {f.previousPosButton, f.nextPosButton};
+  const QList<QWidget *> scales = {f.previewScaleButton, f.previewQualityButton};
+  const bool roomForSteps = needed(scales) <= width;
+  const bool roomForScales = roomForSteps && needed({}) <= width;
+  for (QWidget *button : scales)
+    button->setVisible(roomForScales);
+  for (QWidget *button : steps)
+    button->setVisible(roomForSteps);
 }
 
 void DesktopMainWindow::updatePlayPauseIcon()
@@ -273,12 +299,13 @@ void DesktopMainWindow::showProjectSettingsPopup()
 {
   if (_projectSettingsPopup)
     return;
-  // Below its button: the panel reaches down over the timeline, the preview stays in view.
-  constexpr int BelowAnchor = 2;
+  // Left of its button, centred on it: the window's full height is at hand, the side panel
+  // stays uncovered.
+  constexpr int LeftOfAnchor = 3;
   auto *popup = new PopupProjectSettingsWidget(this);
   _projectSettingsPopup = popup;
   const ProjectManager &project = *_projectManager;
-  popup->showPopupWithSettings(this, _form->projectSettingsButton, BelowAnchor, project.resolution(),
+  popup->showPopupWithSettings(this, _form->projectSettingsButton, LeftOfAnchor, project.resolution(),
                                project.direction(), project.frameRate(), project.fixCoverImage(),
                                QColor::fromRgba(project.backgroundColor()));
   // Each change applies at once; while it shows, it is the window's popup.

@@ -190,8 +190,8 @@ void MainWindow::endTransitionMode()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-  if (_previewWidget && watched == _previewWidget
-      && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
+  const bool previewPlaced = event->type() == QEvent::Resize || event->type() == QEvent::Move;
+  if (_previewWidget && previewPlaced && (watched == _previewWidget || watched == _hooks.playbackWidget)) {
     _updateTransformWidgetGeometry(false);
     _updateTransformWidgetArea();
     _layoutCropWidget();

@@ -135,7 +135,10 @@ bool MainWindow::_setupPreviewEngine()
   if (_hooks.playbackLayout)
     _hooks.playbackLayout->addWidget(_previewWidget, 0);
   // The overlays follow the picture, which the playback layout places after the area's resize.
+  // A narrower area may only move the container (the height sets the size): watch it as well.
   _previewWidget->installEventFilter(this);
+  if (container != _hooks.previewArea)
+    container->installEventFilter(this);
   _previewWidget->show();
 
   // The context comes with the first show; the wait is bounded so that a display without

@@ -53,6 +53,8 @@ int tagForCode(int code)
 
 constexpr int sizeButtonWidth = 75;
 constexpr int sizeAreaInset = 10;
+// Below its anchor the panel is shortened to the room left, but not below this.
+constexpr int minAnchoredHeight = 240;
 
 } // namespace
 
@@ -262,7 +264,8 @@ void PopupProjectSettingsWidget::layoutAt(const QPoint &)
   const int parentWidth = parent->width();
   const int parentHeight = parent->height();
   const QSize size = popupSizeForMode(_presentationMode);
-  const int w = size.width(), h = size.height();
+  const int w = size.width();
+  int h = size.height();
   QPoint anchor;
   int x = 0, y = 0;
   if (_presentationMode == 2 || _presentationMode == 3) {
@@ -271,8 +274,11 @@ void PopupProjectSettingsWidget::layoutAt(const QPoint &)
                                                   : QPoint(0, _anchorWidget->height() / 2);
       anchor = mapFromGlobal(_anchorWidget->mapToGlobal(local));
     }
-    x = _presentationMode == 2 ? anchor.x() - 240 : anchor.x() - 360;
-    y = _presentationMode == 2 ? anchor.y() : anchor.y() - 320;
+    // The panel stays inside the parent; a short parent gets a shorter panel, the rows scroll.
+    if (_presentationMode == 3)
+      h = qMin(h, parentHeight - 20);
+    x = _presentationMode == 2 ? anchor.x() - w / 2 : anchor.x() - w;
+    y = _presentationMode == 2 ? anchor.y() : anchor.y() - h / 2;
     if (x + w > parentWidth + 1)
       x = parentWidth - 9 - w;
     if (x < 0)
@@ -284,6 +290,9 @@ void PopupProjectSettingsWidget::layoutAt(const QPoint &)
         y = parentHeight - 9 - h;
       if (y < 0)
         y = (parentHeight - h) / 2;
+    } else if (y + h > parentHeight - 9) {
+      h = qMin(h, qMax(parentHeight - 9 - y, qMin(minAnchoredHeight, parentHeight - 20)));
+      y = qMin(y, parentHeight - 9 - h);
     }
     _panel->setArrowSide(_presentationMode == 2 ? 0 : 2);
     _panel->setArrowPoint(anchor - QPoint(x, y));

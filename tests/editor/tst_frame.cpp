@@ -278,7 +278,7 @@ private slots:
       int previewWidth;
       bool scale;
       bool steps;
-    } steps[] = {{600, true, true}, {450, false, true}, {250, false, false}, {320, false, true}, {520, true, true}};
+    } steps[] = {{600, true, true}, {340, true, true}, {250, false, true}, {200, false, false}, {520, true, true}};
     for (const auto &step : steps) {
       const int total = f.topAreaSplitter->width() - f.topAreaSplitter->handleWidth();
       f.mediaAreaWidget->setMinimumWidth(0);

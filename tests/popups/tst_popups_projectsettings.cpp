@@ -352,8 +352,12 @@ void TestProjectSettings::anchoredPlacement_data()
                                               << QPoint(970 - 511, 0) << 0;
   QTest::newRow("left, moved down into view")
     << 3 << QSize(1000, 800) << QRect(590, 80, 360, 640) << QPoint(360, 35 - 80) << 2;
-  QTest::newRow("left, parent too low: centred")
-    << 3 << QSize(1000, 500) << QRect(590, -70, 360, 640) << QPoint(360, 35 + 70) << 2;
+  QTest::newRow("left, parent too low: shortened")
+    << 3 << QSize(1000, 500) << QRect(590, 10, 360, 480) << QPoint(360, 35 - 10) << 2;
+  QTest::newRow("below, parent too low: shortened")
+    << 2 << QSize(1000, 500) << QRect(511, 50, 480, 441) << QPoint(970 - 511, 0) << 0;
+  QTest::newRow("below, little room: moved up")
+    << 2 << QSize(1000, 250) << QRect(511, 11, 480, 230) << QPoint(970 - 511, 50 - 11) << 0;
   QTest::newRow("below, parent too narrow: centred")
     << 2 << QSize(490, 800) << QRect(5, 50, 480, 640) << QPoint(460 - 5, 0) << 0;
   QTest::newRow("bottom sheet") << 1 << QSize(1000, 800) << QRect(0, 40, 1000, 760) << QPoint(0, 0) << 0;

@@ -1,0 +1,189 @@
+// The editor at the window sizes people use: the transform handles lie on the picture whatever
+// the side panel and the window do, popups stay inside the window and the control bar keeps
+// its buttons. TAVO_SCREENSHOT_DIR keeps the grabs for a look.
+
+#include "editorfixture.h"
+#include "gestures.h"
+#include "mediafixtures.h"
+#include "pixelprobe.h"
+#include "testenv.h"
+
+#include "avglwidget.h"
+#include "commonpopup.h"
+#include "desktopmainwindowform.h"
+#include "editscrollarea.h"
+#include "popupprojectsettingswidget.h"
+#include "projectmanager.h"
+#include "segmentwidget.h"
+#include "transformwidget.h"
+
+#include <QGraphicsEffect>
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+bool writeProject(const QString &dir)
+{
+  if (!MediaFixtures::writeColorVideo(dir + "/clip.mp4", 640, 360, 10, 30))
+    return false;
+  return writeEditorProject(dir, "<Segment Type=\"MOVIE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"3\" "
+                                 "File=\"clip.mp4\" TrimStart=\"0\" TrimDuration=\"3\"/>\n");
+}
+
+struct SizedWindow
+{
+  EditorProject project;
+  std::unique_ptr<TestEditorWindow> window;
+
+  bool open(const QSize &size)
+  {
+    if (!project.isValid() || !writeProject(project.directory()))
+      return false;
+    window = std::make_unique<TestEditorWindow>();
+    return window->showUntilReady(1) && resize(size);
+  }
+  bool resize(const QSize &size) const
+  {
+    window->resize(size);
+    return QTest::qWaitFor([&] { return window->size() == size; }, 5000);
+  }
+  // A double click on the movie's block, as the user starts editing it.
+  bool editMovie() const
+  {
+    EditScrollArea *area = window->editScrollArea();
+    auto *block = static_cast<SegmentWidget *>(
+        window->projectManager()->segmentWidgetOf(window->projectManager()->segmentAt(0)));
+    Gestures::doubleClick(area->viewport(), block->mapTo(area->viewport(), block->rect().center()));
+    return QTest::qWaitFor(
+        [&] {
+          TransformWidget *handles = window->_transformWidget;
+          return block->isEditing() && !area->isAnimating() && handles && !handles->graphicsEffect();
+        },
+        5000);
+  }
+  QRect onWindow(QWidget *widget, const QRect &rect) const
+  {
+    return QRect(widget->mapTo(window.get(), rect.topLeft()), rect.size());
+  }
+  QRect onWindow(QWidget *widget) const { return onWindow(widget, widget->rect()); }
+  QRect handlesFrame() const
+  {
+    TransformWidget *handles = window->_transformWidget;
+    return handles ? onWindow(handles, handles->contentLayerFrame()) : QRect();
+  }
+  QRect pictureFrame() const { return onWindow(window->previewWidget()); }
+  void keepGrab(const QString &name) const
+  {
+    const QString dir = qEnvironmentVariable("TAVO_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+      window->grab().save(dir + "/" + name + ".png");
+  }
+};
+
+bool sameFrame(const QRect &a, const QRect &b)
+{
+  const int tolerance = 2;
+  return std::abs(a.left() - b.left()) <= tolerance && std::abs(a.top() - b.top()) <= tolerance &&
+         std::abs(a.right() - b.right()) <= tolerance && std::abs(a.bottom() - b.bottom()) <= tolerance;
+}
+
+} // namespace
+
+class TestScreenFit : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  // A movie filling the frame: its handles' frame is the picture's frame on screen.
+  void handlesLieOnThePicture_data()
+  {
+    QTest::addColumn<QString>("then");
+    QTest::newRow("inspector opens") << "";
+    // Only the picture's place changes: its height still sets its size.
+    QTest::newRow("window a little narrower") << "1800x1080";
+    QTest::newRow("window narrowed and widened") << "1024x768 1920x1080";
+  }
+  void handlesLieOnThePicture()
+  {
+    QFETCH(QString, then);
+    SizedWindow w;
+    QVERIFY(w.open(QSize(1920, 1080)));
+    QVERIFY(w.editMovie());
+    for (const QString &step : then.split(' ', Qt::SkipEmptyParts)) {
+      const QStringList size = step.split('x');
+      QVERIFY(w.resize(QSize(size.value(0).toInt(), size.value(1).toInt())));
+    }
+    QTRY_VERIFY2(sameFrame(w.handlesFrame(), w.pictureFrame()),
+                 qPrintable(QString("handles (%1,%2 %3x%4), picture (%5,%6 %7x%8)")
+                                .arg(w.handlesFrame().x()).arg(w.handlesFrame().y())
+                                .arg(w.handlesFrame().width()).arg(w.handlesFrame().height())
+                                .arg(w.pictureFrame().x()).arg(w.pictureFrame().y())
+                                .arg(w.pictureFrame().width()).arg(w.pictureFrame().height())));
+    // On screen: the corner handle's disc covers the picture's top-left corner.
+    w.keepGrab("handles-" + QString(QTest::currentDataTag()).replace(' ', '-'));
+    const QPoint corner = w.pictureFrame().topLeft();
+    PROBE(PixelProbe::grab(w.window.get()), corner.x(), corner.y(), QColor(236, 236, 236), 40);
+  }
+
+  // With the inspector open: the control bar keeps every button, apart and inside it, and the
+  // popups of its buttons lie inside the window, the configuration clear of the side panel.
+  void controlBarAndPopupsFitTheWindow_data()
+  {
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("1920x1080") << QSize(1920, 1080);
+    QTest::newRow("1280x720") << QSize(1280, 720);
+    QTest::newRow("1024x768") << QSize(1024, 768);
+  }
+  void controlBarAndPopupsFitTheWindow()
+  {
+    QFETCH(QSize, size);
+    SizedWindow w;
+    QVERIFY(w.open(size));
+    QVERIFY(w.editMovie());
+    const DesktopMainWindowForm &f = w.window->form();
+    const QRect windowRect = w.window->rect();
+
+    w.keepGrab(QString("editing-%1x%2").arg(size.width()).arg(size.height()));
+    const QRect bar = w.onWindow(f.rightAreaControlWidget);
+    QRect previous;
+    for (QPushButton *button : {f.previewScaleButton, f.previewQualityButton, f.fullscreenButton, f.previousPosButton,
+                                f.playPauseButton, f.nextPosButton, f.undoButton, f.projectSettingsButton,
+                                f.shareButton}) {
+      QVERIFY2(button->isVisible(), qPrintable(button->objectName()));
+      const QRect r = w.onWindow(button);
+      QVERIFY2(bar.contains(r) && r.width() >= 30, qPrintable(button->objectName()));
+      QVERIFY2(previous.isNull() || r.left() > previous.right(), qPrintable(button->objectName()));
+      previous = r;
+    }
+
+    const QRect sidePanel = w.onWindow(f.inspectorAreaWidget);
+    QVERIFY(sidePanel.width() > 0);
+    QTest::mouseClick(f.projectSettingsButton, Qt::LeftButton);
+    QPointer<PopupProjectSettingsWidget> settings = w.window->projectSettingsPopup();
+    QVERIFY(settings);
+    QTRY_VERIFY(settings->isVisible() && !settings->graphicsEffect());
+    w.keepGrab(QString("configuration-%1x%2").arg(size.width()).arg(size.height()));
+    const QRect panel = w.onWindow(settings->mainWidget());
+    QVERIFY2(windowRect.contains(panel), qPrintable(QString("%1,%2 %3x%4").arg(panel.x()).arg(panel.y())
+                                                        .arg(panel.width()).arg(panel.height())));
+    QVERIFY(!panel.intersects(sidePanel));
+    settings->dismiss();
+    QTRY_VERIFY(!settings);
+
+    QTest::mouseClick(f.shareButton, Qt::LeftButton);
+    QPointer<CommonPopup> exporting;
+    QTRY_VERIFY((exporting = w.window->findChild<CommonPopup *>()) && exporting->isVisible());
+    QTRY_VERIFY(!exporting->graphicsEffect());
+    w.keepGrab(QString("export-%1x%2").arg(size.width()).arg(size.height()));
+    QVERIFY(windowRect.contains(w.onWindow(exporting->mainWidget())));
+    exporting->dismiss();
+    QTRY_VERIFY(!exporting);
+  }
+};
+
+TAVO_TEST_MAIN(TestScreenFit)
+#include "tst_screenfit.moc"
