@@ -28,6 +28,9 @@ public:
 
   bool isTipFinished(const QString &name) const { return _shown.value(name); }
   QString currentName() const { return _currentName; }
+  // Tests share one process-wide manager: a tip finished by an earlier case (or a drop that
+  // reached the window) is offered again.
+  void forgetFinishedTipsForTesting() { _shown.clear(); }
   CommonPopupHelpTipWidget *currentTip() const { return _currentTip; }
 
 public slots:

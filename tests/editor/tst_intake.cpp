@@ -207,8 +207,9 @@ private slots:
       popup = new CommonPopup(w);
       popup->show();
     } else if (state == "tip") {
-      TipManager::instance()->showTip("MediaExplorerHelpTip", w->gutter(), w, 0);
-      QTRY_VERIFY(TipManager::instance()->isShowingTip());
+      TipManager::instance()->forgetFinishedTipsForTesting();
+      QVERIFY(TipManager::instance()->showTip("MediaExplorerHelpTip", w->gutter(), w, 0));
+      QVERIFY(TipManager::instance()->isShowingTip());
     }
     w->actions().addText->trigger();
     w->actions().addFile->trigger();
