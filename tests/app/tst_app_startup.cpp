@@ -32,12 +32,12 @@ public:
   {
     if (process.state() != QProcess::NotRunning) {
       process.kill();
-      process.waitForFinished(5000);
+      process.waitForFinished(30000);
     }
   }
 
   // Waits until the program has printed the line.
-  bool waitForOutput(const QString &line, int timeoutMs = 15000)
+  bool waitForOutput(const QString &line, int timeoutMs = 60000)
   {
     QElapsedTimer timer;
     timer.start();
@@ -177,14 +177,14 @@ private slots:
     std::thread peer([&] {
       QLocalSocket socket;
       socket.connectToServer(channel);
-      if (!socket.waitForConnected(3000))
+      if (!socket.waitForConnected(30000))
         return;
       const int cut = 7; // inside the two bytes of "ü"
       socket.write(bytes.left(cut));
-      socket.waitForBytesWritten(3000);
+      socket.waitForBytesWritten(30000);
       std::this_thread::sleep_for(std::chrono::milliseconds(300));
       socket.write(bytes.mid(cut));
-      socket.waitForBytesWritten(3000);
+      socket.waitForBytesWritten(30000);
       socket.disconnectFromServer();
     });
     const bool arrived = opened.wait(10000);
@@ -199,7 +199,7 @@ private slots:
     std::thread silent([&] {
       QLocalSocket socket;
       socket.connectToServer(channel);
-      socket.waitForConnected(3000);
+      socket.waitForConnected(30000);
       socket.disconnectFromServer();
     });
     silent.join();
@@ -233,12 +233,12 @@ private slots:
     QVERIFY(first->waitForOutput("Another instance started with \n"));
 
     first->process.kill();
-    QVERIFY(first->process.waitForFinished(5000));
+    QVERIFY(first->process.waitForFinished(30000));
     QVERIFY(QFileInfo::exists(socketPath));
     first.reset();
 
     ProgramRun next(runtime.path(), {});
-    QVERIFY2(next.process.waitForStarted(5000), qPrintable(next.describe()));
+    QVERIFY2(next.process.waitForStarted(30000), qPrintable(next.describe()));
     QVERIFY2(waitForListener(socketPath, next.process), qPrintable(next.describe()));
     QVERIFY2(!next.process.waitForFinished(3000), qPrintable(next.describe())); // it stays: the first instance now
     // A relative path is resolved where it was typed, not in the first instance's folder.
