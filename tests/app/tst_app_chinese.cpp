@@ -200,7 +200,6 @@ private slots:
     QTest::addColumn<QString>("translation");
     QTest::addColumn<QString>("type");
     const QList<Message> messages = readTs(shippedTs());
-    QVERIFY(messages.size() > 700);
     for (const Message &m : messages)
       QTest::addRow("%s: %s", qPrintable(m.context), qPrintable(m.source.left(60)))
           << m.source << m.translation << m.type;
