@@ -2548,7 +2548,7 @@ Current: %1</source>
     </message>
     <message>
         <source>An item with the name &quot;%1&quot; already exists</source>
-        <translation>名为“%1”的项目已存在</translation>
+        <translation>名称“%1”已被使用</translation>
     </message>
     <message>
         <source>New Folder Failed</source>
@@ -2730,7 +2730,7 @@ Current: %1</source>
     </message>
     <message>
         <source>An item with the name &quot;%1&quot; already exists</source>
-        <translation>名为“%1”的项目已存在</translation>
+        <translation>名称“%1”已被使用</translation>
     </message>
     <message>
         <source>Create new folder exception occurs</source>
@@ -2762,11 +2762,11 @@ Current: %1</source>
     </message>
     <message>
         <source>Remove Item(s)</source>
-        <translation>删除项目</translation>
+        <translation>删除所选项</translation>
     </message>
     <message>
         <source>Remove Item</source>
-        <translation>删除项目</translation>
+        <translation>删除</translation>
     </message>
     <message>
         <source>Do you really want to remove %1 item(s)?</source>
