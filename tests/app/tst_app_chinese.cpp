@@ -6,8 +6,8 @@
 #include "editingfixture.h"
 #include "testenv.h"
 
+#include "commonpopup.h"
 #include "multilanguage.h"
-#include "popupmovieexportingwidget.h"
 #include "segmentinspectorwidget.h"
 #include "settingswidget.h"
 #include "startwindow.h"
@@ -267,19 +267,27 @@ private slots:
   {
     QTest::addColumn<QString>("segment");
     QTest::addColumn<int>("explorerTab");
-    QTest::addColumn<bool>("exportPopup");
-    QTest::newRow("editor") << "MOVIE" << 0 << false;
-    QTest::newRow("export") << "MOVIE" << 0 << true;
-    QTest::newRow("text, music") << "TEXT" << 1 << false;
-    QTest::newRow("drawing, sound effects") << "DRAWING" << 2 << false;
-    QTest::newRow("picture, stickers") << "IMAGE" << 3 << false;
-    QTest::newRow("music, GIPHY") << "MUSIC" << 4 << false;
+    // A segment command of the inspector's popups, or the export or movie settings popup.
+    QTest::addColumn<int>("popup");
+    enum { None = 0, Export = -1, MovieSettings = -2 };
+    QTest::newRow("editor") << "MOVIE" << 0 << int(None);
+    QTest::newRow("export") << "MOVIE" << 0 << int(Export);
+    QTest::newRow("movie settings") << "MOVIE" << 0 << int(MovieSettings);
+    QTest::newRow("text, music") << "TEXT" << 1 << int(None);
+    QTest::newRow("drawing, sound effects") << "DRAWING" << 2 << int(None);
+    QTest::newRow("picture, stickers") << "IMAGE" << 3 << int(None);
+    QTest::newRow("music, GIPHY") << "MUSIC" << 4 << int(None);
+    QTest::newRow("colours") << "MOVIE" << 0 << 10025;
+    QTest::newRow("chroma key") << "MOVIE" << 0 << 10027;
+    QTest::newRow("picture border") << "IMAGE" << 0 << 10012;
+    QTest::newRow("shadow") << "IMAGE" << 0 << 10014;
+    QTest::newRow("text background") << "TEXT" << 0 << 10026;
   }
   void editorShowsChinese()
   {
     QFETCH(QString, segment);
     QFETCH(int, explorerTab);
-    QFETCH(bool, exportPopup);
+    QFETCH(int, popup);
     EditingSession session;
     QVERIFY(session.open());
     QVERIFY(session.edit(session.segment(segment)));
@@ -288,12 +296,14 @@ private slots:
     auto *tabs = editor->findChild<TabsMediaExplorerWidget *>();
     QVERIFY(tabs);
     tabs->selectTab(explorerTab);
-    if (exportPopup) {
+    if (popup == -1)
       editor->actions().exportMovie->trigger();
-      auto *popup = qobject_cast<PopupMovieExportingWidget *>(editor->_currentPopup.data());
-      QVERIFY(popup);
-      QTRY_VERIFY(popup->isVisible());
-    }
+    else if (popup == -2)
+      editor->showProjectSettingsPopup();
+    else if (popup > 0)
+      editor->_segmentCommand(nullptr, popup);
+    if (popup != 0)
+      QTRY_VERIFY(editor->_currentPopup && editor->_currentPopup->isVisible());
     // The project's name, the explorer's folder and the segments' own texts are the user's.
     const QStringList data{session.project.name(),
                            QFileInfo(QStandardPaths::writableLocation(QStandardPaths::MoviesLocation)).fileName(),
