@@ -196,15 +196,15 @@ Current: %1</source>
     </message>
     <message>
         <source>%1 In</source>
-        <translation>%1 缓入</translation>
+        <translation>%1缓入</translation>
     </message>
     <message>
         <source>%1 Out</source>
-        <translation>%1 缓出</translation>
+        <translation>%1缓出</translation>
     </message>
     <message>
         <source>%1 InOut</source>
-        <translation>%1 缓入缓出</translation>
+        <translation>%1缓入缓出</translation>
     </message>
     <message>
         <source>File</source>
@@ -1544,15 +1544,15 @@ Current: %1</source>
     </message>
     <message>
         <source>Easing type: %1 In</source>
-        <translation>缓动类型：%1 缓入</translation>
+        <translation>缓动类型：%1缓入</translation>
     </message>
     <message>
         <source>Easing type: %1 Out</source>
-        <translation>缓动类型：%1 缓出</translation>
+        <translation>缓动类型：%1缓出</translation>
     </message>
     <message>
         <source>Easing type: %1 InOut</source>
-        <translation>缓动类型：%1 缓入缓出</translation>
+        <translation>缓动类型：%1缓入缓出</translation>
     </message>
     <message>
         <source>Failed to record operation</source>
