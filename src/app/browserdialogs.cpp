@@ -10,13 +10,6 @@
 
 namespace BrowserDialogs {
 
-namespace {
-QString _tr(const char *text)
-{
-  return QCoreApplication::translate("BrowserDialogs", text);
-}
-} // namespace
-
 void warning(QWidget *parent, const QString &title, const QString &text)
 {
   QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent,
@@ -29,7 +22,7 @@ bool question(QWidget *parent, QMessageBox::Icon icon, const QString &title, con
               const QString &acceptText)
 {
   QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
-  box.addButton(_tr("Cancel"), QMessageBox::RejectRole);
+  box.addButton(QCoreApplication::translate("BrowserDialogs", "Cancel"), QMessageBox::RejectRole);
   QPushButton *accept = box.addButton(acceptText, QMessageBox::AcceptRole);
   Util::applyDialogStyleSheet(&box);
   return DialogProvider::instance()->execMessageBox(&box) == accept;
@@ -43,7 +36,7 @@ bool askText(QWidget *parent, const QString &title, const QString &label, const 
   dialog.setWindowTitle(title);
   dialog.setLabelText(label);
   dialog.setOkButtonText(acceptText);
-  dialog.setCancelButtonText(_tr("Cancel"));
+  dialog.setCancelButtonText(QCoreApplication::translate("BrowserDialogs", "Cancel"));
   dialog.setTextValue(defaultText);
   Util::applyDialogStyleSheet(&dialog);
   if (DialogProvider::instance()->execDialog(&dialog) != QDialog::Accepted)
@@ -66,8 +59,9 @@ bool checkedName(const QString &typed, QString *name)
 
 void wrongName(QWidget *parent)
 {
-  warning(parent, _tr("Wrong Name"),
-          _tr("A name cannot be empty, start with \".\" or hold \"/\", \"\\\" or control characters."));
+  warning(parent, QCoreApplication::translate("BrowserDialogs", "Wrong Name"),
+          QCoreApplication::translate("BrowserDialogs", "A name cannot be empty, start with \".\" or hold \"/\", "
+                                                        "\"\\\" or control characters."));
 }
 
 } // namespace BrowserDialogs

@@ -4,6 +4,14 @@
 #include <QFile>
 #include <QTranslator>
 
+// Qt's own texts on the buttons of our message boxes; Qt's translations are not shipped, so
+// ours carries them (generic and GNOME platform themes).
+Q_DECL_UNUSED static const char *const kQtButtonTexts[] = {
+  QT_TRANSLATE_NOOP("QPlatformTheme", "OK"),  QT_TRANSLATE_NOOP("QPlatformTheme", "&Yes"),
+  QT_TRANSLATE_NOOP("QPlatformTheme", "&No"), QT_TRANSLATE_NOOP("QPlatformTheme", "Cancel"),
+  QT_TRANSLATE_NOOP("QGnomeTheme", "&OK"),    QT_TRANSLATE_NOOP("QGnomeTheme", "&Cancel"),
+};
+
 // The translations live in this static library: pull them into the program.
 static void initLanguageResources()
 {

@@ -124,10 +124,12 @@ void DrawingTuningWidget::_buildForm()
   _pictureTuningPanel->setObjectName("pictureTuningPanel");
   _pictureRow = _row(_pictureTuningPanel, "pictureTuningPanelHorizontalLayout");
   _openPictureButton = _iconButton(_pictureTuningPanel, "openPictureButton", ":/images/drawing/openPicture",
-                                   ":/images/drawing/openPicture_", "Select picture");
-  _pictureSizeButton = _textButton(_pictureTuningPanel, "pictureSizeButton", "80%", "Picture size");
+                                   ":/images/drawing/openPicture_",
+                                   QT_TRANSLATE_NOOP("DrawingTuningWidget", "Select picture"));
+  _pictureSizeButton = _textButton(_pictureTuningPanel, "pictureSizeButton", "80%",
+                                   QT_TRANSLATE_NOOP("DrawingTuningWidget", "Picture size"));
   _pictureDoneButton = _iconButton(_pictureTuningPanel, "pictureDoneButton", ":/images/drawing/textOk",
-                                   ":/images/drawing/textOk_", "Done");
+                                   ":/images/drawing/textOk_", QT_TRANSLATE_NOOP("DrawingTuningWidget", "Done"));
   _pictureSizeButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   _pictureRow->addWidget(_openPictureButton);
   _pictureRow->addWidget(_pictureSizeButton);
@@ -137,13 +139,16 @@ void DrawingTuningWidget::_buildForm()
   _textTuningPanel->setObjectName("textTuningPanel");
   _textRow = _row(_textTuningPanel, "textTuningPanelHorizontalLayout");
   _editTextButton = _iconButton(_textTuningPanel, "editTextButton", ":/images/toolbar/editText",
-                                ":/images/toolbar/editText2", "Change text");
-  _textAlignButton = _iconButton(_textTuningPanel, "textAlignButton", QString(), QString(), "Text alignment");
-  _textSizeButton = _textButton(_textTuningPanel, "textSizeButton", "100pt", "Text size");
-  _textFontButton = _textButton(_textTuningPanel, "textFontButton", "Tahoma", "Text font");
+                                ":/images/toolbar/editText2", QT_TRANSLATE_NOOP("DrawingTuningWidget", "Change text"));
+  _textAlignButton = _iconButton(_textTuningPanel, "textAlignButton", QString(), QString(),
+                                 QT_TRANSLATE_NOOP("DrawingTuningWidget", "Text alignment"));
+  _textSizeButton =
+    _textButton(_textTuningPanel, "textSizeButton", "100pt", QT_TRANSLATE_NOOP("DrawingTuningWidget", "Text size"));
+  _textFontButton =
+    _textButton(_textTuningPanel, "textFontButton", "Tahoma", QT_TRANSLATE_NOOP("DrawingTuningWidget", "Text font"));
   _textFontButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   _textDoneButton = _iconButton(_textTuningPanel, "textDoneButton", ":/images/drawing/textOk",
-                                ":/images/drawing/textOk_", "Done");
+                                ":/images/drawing/textOk_", QT_TRANSLATE_NOOP("DrawingTuningWidget", "Done"));
   for (QWidget *w : {static_cast<QWidget *>(_editTextButton), static_cast<QWidget *>(_textAlignButton),
                      static_cast<QWidget *>(_textSizeButton), static_cast<QWidget *>(_textFontButton),
                      static_cast<QWidget *>(_textDoneButton)})
@@ -181,13 +186,15 @@ void DrawingTuningWidget::_buildForm()
     return row;
   };
   QHBoxLayout *lineWidthRow =
-    valueRow(_lineWidthPanel, "lineWidthPanel", "lineWidthHorizontalLayout", "Line width", _lineWidthValueLabel,
-             "lineWidthValueLabel", _lineWidthValueDownButton, "lineWidthValueDownButton", _lineWidthSlider,
-             "lineWidthSlider", _lineWidthValueUpButton, "lineWidthValueUpButton");
+    valueRow(_lineWidthPanel, "lineWidthPanel", "lineWidthHorizontalLayout",
+             QT_TRANSLATE_NOOP("DrawingTuningWidget", "Line width"), _lineWidthValueLabel, "lineWidthValueLabel",
+             _lineWidthValueDownButton, "lineWidthValueDownButton", _lineWidthSlider, "lineWidthSlider",
+             _lineWidthValueUpButton, "lineWidthValueUpButton");
   lineWidthRow->setContentsMargins(5, 0, 5, 0);
-  valueRow(_hardnessPanel, "hardnessPanel", "hardnessPanelHorizontalLayout", "Hardness", _hardnessValueLabel,
-           "hardnessValueLabel", _hardnessValueDownButton, "hardnessValueDownButton", _hardnessSlider,
-           "hardnessSlider", _hardnessValueUpButton, "hardnessValueUpButton");
+  valueRow(_hardnessPanel, "hardnessPanel", "hardnessPanelHorizontalLayout",
+           QT_TRANSLATE_NOOP("DrawingTuningWidget", "Hardness"), _hardnessValueLabel, "hardnessValueLabel",
+           _hardnessValueDownButton, "hardnessValueDownButton", _hardnessSlider, "hardnessSlider",
+           _hardnessValueUpButton, "hardnessValueUpButton");
   {
     // A fresh slider at 0 would clamp to the range and report 0.5 px as a choice.
     const QSignalBlocker blocker(_lineWidthSlider);
@@ -522,9 +529,9 @@ void DrawingTuningWidget::_openSizePopup(QPushButton *button)
   _popup = popup;
   _popupButton = button;
   if (text)
-    popup->showPopupWithValue(parent, _tr("Text Size"), _popupAnchor(), _textSize, 1, 960, false, 1);
+    popup->showPopupWithValue(parent, tr("Text Size"), _popupAnchor(), _textSize, 1, 960, false, 1);
   else
-    popup->showPopupWithValue(parent, _tr("Picture Size"), _popupAnchor(), _pictureSize, 0.01f, 4.0f, false, 0.01f);
+    popup->showPopupWithValue(parent, tr("Picture Size"), _popupAnchor(), _pictureSize, 0.01f, 4.0f, false, 0.01f);
   _setHighlighted(button, true);
 }
 

@@ -21,11 +21,6 @@ namespace {
 
 constexpr int Unbounded = 16777215;
 
-QString text(const char *source)
-{
-  return QCoreApplication::translate("DesktopMainWindow", source);
-}
-
 QVBoxLayout *vbox(QWidget *parent, const char *name)
 {
   auto *layout = new QVBoxLayout(parent);
@@ -213,17 +208,17 @@ void DesktopMainWindowForm::setupUi(QMainWindow *window)
 void DesktopMainWindowForm::retranslateUi(QMainWindow *window)
 {
   Q_UNUSED(window)
-  previewScaleButton->setText(text("100%"));
-  previewScaleButton->setToolTip(text("Preview scale"));
-  previewQualityButton->setText(text("540p"));
-  previewQualityButton->setToolTip(text("Preview resolution"));
-  fullscreenButton->setToolTip(text("Fullscreen Preview"));
-  previousPosButton->setToolTip(text("Previous position"));
-  playPauseButton->setToolTip(text("Play/Pause"));
-  nextPosButton->setToolTip(text("Next position"));
-  undoButton->setToolTip(text("Undo"));
-  projectSettingsButton->setToolTip(text("Movie configuration"));
-  shareButton->setToolTip(text("Export the movie"));
-  noEditingSegmentTextLabel->setText(text("No editing segment"));
-  hideInspectorAreaButton->setText(text("Hide"));
+  previewScaleButton->setText(QCoreApplication::translate("DesktopMainWindow", "100%"));
+  previewScaleButton->setToolTip(QCoreApplication::translate("DesktopMainWindow", "Preview scale"));
+  previewQualityButton->setText(QCoreApplication::translate("DesktopMainWindow", "540p"));
+  previewQualityButton->setToolTip(QCoreApplication::translate("DesktopMainWindow", "Preview resolution"));
+  fullscreenButton->setToolTip(QCoreApplication::translate("DesktopMainWindow", "Fullscreen Preview"));
+  previousPosButton->setToolTip(QCoreApplication::translate("DesktopMainWindow", "Previous position"));
+  playPauseButton->setToolTip(QCoreApplication::translate("DesktopMainWindow", "Play/Pause"));
+  nextPosButton->setToolTip(QCoreApplication::translate("DesktopMainWindow", "Next position"));
+  undoButton->setToolTip(QCoreApplication::translate("DesktopMainWindow", "Undo"));
+  projectSettingsButton->setToolTip(QCoreApplication::translate("DesktopMainWindow", "Movie configuration"));
+  shareButton->setToolTip(QCoreApplication::translate("DesktopMainWindow", "Export the movie"));
+  noEditingSegmentTextLabel->setText(QCoreApplication::translate("DesktopMainWindow", "No editing segment"));
+  hideInspectorAreaButton->setText(QCoreApplication::translate("DesktopMainWindow", "Hide"));
 }

@@ -298,7 +298,7 @@ void MainWindow::onAVExporterFinished(int err)
     }
   } else {
     if (popup)
-      popup->showExportResult(QStringLiteral("An error occurs when exporting the movie. (error code = %1)").arg(err),
+      popup->showExportResult(tr("An error occurs when exporting the movie. (error code = %1)").arg(err),
                               QString(), QImage());
     _removeTemporaryFiles();
   }

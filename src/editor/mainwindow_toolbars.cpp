@@ -165,7 +165,7 @@ void MainWindow::_buildTransitionToolBar()
   bar->setGeometry(0, 0, central->width(), ToolBarHeight);
 
   const QString type = segment->type();
-  addTool(bar, QStringLiteral("back"), tr("Back"), 10101);
+  addTool(bar, QStringLiteral("back"), tr("Back", "leave the transitions"), 10101);
   addTool(bar, QStringLiteral("add"), tr("Add Transition"), 10111);
   addTool(bar, QStringLiteral("duplicate"), tr("Duplicate"), 10102);
   addTool(bar, QStringLiteral("remove"), tr("Remove"), 10103);

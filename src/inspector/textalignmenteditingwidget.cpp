@@ -26,7 +26,7 @@ TextAlignmentEditingWidget::TextAlignmentEditingWidget(QWidget *parent) : QWidge
   rowLayout->addWidget(_textAlignWidget);
   rowLayout->addSpacerItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
 
-  _textAlignWidget->setSegmentTitles({"Left", "Center", "Right"});
+  _textAlignWidget->setSegmentTitles({tr("Left"), tr("Center"), tr("Right")});
   const char *icons[] = {"leftAlign", "centerAlign", "rightAlign"};
   for (int i = 0; i < 3; ++i) {
     const QString path = QString(":/images/toolbar/") + icons[i];

@@ -161,7 +161,7 @@ void TransitionsEditingWidget::_applyStyle()
 
   _easingTypeLabel->setStyleSheet("QLabel { color: rgb(162,162,162); } QLabel:disabled { color: rgb(128,128,128); }");
 
-  _transitionSegmentedWidget->setSegmentTitles({"Start", "End"});
+  _transitionSegmentedWidget->setSegmentTitles({tr("Start"), tr("End")});
   _transitionSegmentedWidget->setBackgroundColor(QColor(7, 8, 10));
   _transitionSegmentedWidget->setSelectedSegmentColor(QColor(54, 200, 255));
   _transitionSegmentedWidget->setTextColor(QColor(54, 200, 255));

@@ -11,7 +11,7 @@ namespace {
 ResourceAsset _sound(const Sound &sound, const QString &folder)
 {
   ResourceAsset asset;
-  asset.title = QString::fromUtf8(sound.title);
+  asset.title = QCoreApplication::translate("MediaExplorerWidget", sound.title);
   const QString file = QString::fromUtf8(sound.fileName ? sound.fileName : sound.title);
   asset.path = folder + file + ".mp3";
   asset.type = MediaItemTypeAudio;

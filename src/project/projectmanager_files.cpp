@@ -7,6 +7,7 @@
 #include "xmlfile.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -189,7 +190,7 @@ int ProjectManager::_readSegmentsFile(const QString &path, PropertyMapList &list
 int ProjectManager::saveSegments(const QString &name, const QString &folder)
 {
   std::lock_guard<std::mutex> lock(m_mutex);
-  m_saveError = QStringLiteral("the project folder cannot be made");
+  m_saveError = QCoreApplication::translate("ProjectManager", "the project folder cannot be made");
   const QString projects = projectsDirectory();
   if (projects.isEmpty() || name.isEmpty())
     return -1;

@@ -149,6 +149,15 @@ void CommonPopupHelpTipWidget::mouseReleaseEvent(QMouseEvent *event)
   CommonPopup::mouseReleaseEvent(event);
 }
 
+namespace {
+// The button's text is looked up in each tip's own context: listed here for the translators.
+Q_DECL_UNUSED const char *const kGotIt[] = {
+  QT_TRANSLATE_NOOP("SegmentOperationDoubleTapTipWidget", "Got it"),
+  QT_TRANSLATE_NOOP("SegmentOperationPressAndDragTipWidget", "Got it"),
+  QT_TRANSLATE_NOOP("MediaExplorerHelpTipWidget", "Got it"),
+};
+} // namespace
+
 SegmentOperationDoubleTapTipWidget::SegmentOperationDoubleTapTipWidget(QWidget *parent)
   : CommonPopupHelpTipWidget(parent, "SegmentOperationDoubleTapTipWidget",
                              QT_TRANSLATE_NOOP("SegmentOperationDoubleTapTipWidget",
