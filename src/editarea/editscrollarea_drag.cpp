@@ -300,26 +300,23 @@ bool EditScrollArea::_reorderTrack(TrackWidget *track, TrackWidget *target)
 {
   if (!target || target == track || !_trackWidgets.contains(target))
     return false;
-  const int i1 = track->tag();
-  const int i2 = target->tag();
   const int h = track->height();
-  // The released row already stands in the target's place; it ends just above the target.
-  // A row without blocks is taken as the spare row at the bottom: the dragged row goes just
-  // before the last row, and everything from its old place on moves up.
+  // The rows stand one under the other from the first row's place; the target has not moved.
+  const int top = _takePendingTarget(target).y() - _trackWidgets.indexOf(target) * h;
+  // The released row already stands in the target's place and goes just above it. A row
+  // without blocks is taken as the spare row at the bottom: the dragged row goes just before
+  // the last row.
   const bool targetHoldsBlocks = target->segmentWidgetCount() > 0;
   _trackWidgets.removeOne(track);
   _trackWidgets.insert(targetHoldsBlocks ? _trackWidgets.indexOf(target) : _trackWidgets.size() - 1, track);
+  // Every row goes to the place of its index, so the screen shows the order the tags give
+  // (an empty row in the middle would otherwise leave two rows on one place).
   QHash<TrackWidget *, QPoint> targets;
-  for (TrackWidget *row : qAsConst(_trackWidgets)) {
-    const int tag = row->tag();
-    if (!targetHoldsBlocks) {
-      if (row != target && tag >= i1)
-        targets[row] = row->pos() - QPoint(0, h);
-    } else if (i2 <= i1 && tag >= i2 && tag < i1 && row != track) {
-      targets[row] = row->pos() + QPoint(0, h);
-    } else if (i2 > i1 && tag >= i1 && tag < i2) {
-      targets[row] = row->pos() - QPoint(0, h);
-    }
+  for (int i = 0; i < _trackWidgets.size(); ++i) {
+    TrackWidget *row = _trackWidgets[i];
+    const QPoint place(row->x(), top + i * h);
+    if (_takePendingTarget(row) != place || row->pos() != place)
+      targets[row] = place;
   }
   if (isAnimationEnabled()) {
     _animateTracksTo(targets);

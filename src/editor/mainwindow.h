@@ -507,6 +507,8 @@ protected:
   QSizeF _layerSourceSize(Segment *segment) const;
   void _noteLegacyMovie(Segment *segment);
   void _convertLegacyMovieOnce(Segment *segment);
+  // True while a video of an old project waits in it for its conversion.
+  bool _legacyMovieAwaitsConversion();
   void _convertLegacyMovieTransform(Segment *segment);
 
   // Saving and closing (mainwindow_saving.cpp).
@@ -1058,7 +1060,8 @@ protected:
   int _pointerXAtPress = 0;
   qint64 _lastEscapeAt = 0;
   bool _legacyGeometryOnLoad = false;
-  QSet<quint32> _legacyMoviesPending;
+  // By UId: an undo that brings back a movie deleted before it was ready brings it back under it.
+  QSet<QString> _legacyMoviesPending;
   // Kept by the overlay layout for the fitting commands: the layer's centre in the overlay's
   // parent and its natural size on the preview.
   QPointF _overlayLayerCenter;

@@ -179,19 +179,32 @@ void MainWindow::_fillScreen()
 void MainWindow::_noteLegacyMovie(Segment *segment)
 {
   if (_legacyGeometryOnLoad && segment->type() == QLatin1String("MOVIE"))
-    _legacyMoviesPending.insert(segment->id());
+    _legacyMoviesPending.insert(segment->uid());
 }
 
 // Converts each video of the opening exactly once; the version goes up only when the last one
 // is done, so that no file ever holds converted and unconverted videos under one version.
 void MainWindow::_convertLegacyMovieOnce(Segment *segment)
 {
-  if (!_legacyMoviesPending.remove(segment->id()))
+  if (!_legacyMoviesPending.remove(segment->uid()))
     return;
   if (segment->error() == SegmentNoError)
     _convertLegacyMovieTransform(segment);
-  if (_legacyMoviesPending.isEmpty())
+  if (!_legacyMovieAwaitsConversion())
     _projectManager->setVersion(5.0f);
+}
+
+bool MainWindow::_legacyMovieAwaitsConversion()
+{
+  if (_legacyMoviesPending.isEmpty())
+    return false;
+  for (const QString &uid : qAsConst(_legacyMoviesPending))
+    if (_projectManager->indexOfSegmentUId(uid) >= 0)
+      return true;
+  // Only videos deleted before they were ready are left: they hold nothing back. Their UIds
+  // stay, so that an undo bringing one back still has it converted.
+  _projectManager->setVersion(5.0f);
+  return false;
 }
 
 void MainWindow::_convertLegacyMovieTransform(Segment *segment)

@@ -29,7 +29,7 @@ bool MainWindow::_saveProject()
   if (!_projectManager || _loadFailed)
     return true;
   // Half-converted old geometry is never written; the file keeps the old version until then.
-  if (!_legacyMoviesPending.isEmpty())
+  if (_legacyMovieAwaitsConversion())
     return true;
   if (!_projectManager->isModified() && _projectManager->version() >= 5.0f)
     return true;
@@ -63,8 +63,7 @@ bool MainWindow::_saveProject()
 void MainWindow::autoSave()
 {
   // Nothing is written while the project is still loading or could not be opened.
-  if (!_projectManager || _loadFailed || _loader || !_legacyMoviesPending.isEmpty()
-      || !_projectManager->isModified())
+  if (!_projectManager || _loadFailed || _loader || !_projectManager->isModified() || _legacyMovieAwaitsConversion())
     return;
   _removeTemporaryFiles();
   if (_projectManager->saveSegments(_projectName, _projectFolder) == 0

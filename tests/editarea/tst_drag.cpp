@@ -3,6 +3,7 @@
 #include "animationswitch.h"
 #include "editscrollarea.h"
 #include "gestures.h"
+#include "pixelprobe.h"
 #include "segmentdraggingframewidget.h"
 #include "segmentdraggingoperationwidget.h"
 #include "segmentwidget.h"
@@ -13,10 +14,13 @@
 #include "trackwidget.h"
 #include "usersettings.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QPropertyAnimation>
 #include <QScrollBar>
 #include <QSignalSpy>
+
+#include <memory>
 
 class TestDrag : public QObject
 {
@@ -288,13 +292,18 @@ private slots:
     QTest::addColumn<int>("onto"); // -1: below every row, 9: the Remove target
     QTest::addColumn<QList<int>>("order"); // original indices, top to bottom
     QTest::addColumn<int>("empty");        // the row without blocks, -1 none
-    QTest::newRow("first onto third") << 0 << 2 << QList<int>{1, 0, 2} << -1;
-    QTest::newRow("third onto first") << 2 << 0 << QList<int>{2, 0, 1} << -1;
-    QTest::newRow("onto itself") << 1 << 1 << QList<int>{0, 1, 2} << -1;
-    QTest::newRow("below every row") << 1 << -1 << QList<int>{0, 1, 2} << -1;
-    QTest::newRow("onto Remove") << 1 << 9 << QList<int>{0, 1, 2} << -1;
+    QTest::addColumn<bool>("animated");
+    QTest::newRow("first onto third") << 0 << 2 << QList<int>{1, 0, 2} << -1 << false;
+    QTest::newRow("third onto first") << 2 << 0 << QList<int>{2, 0, 1} << -1 << false;
+    QTest::newRow("third onto first, animated") << 2 << 0 << QList<int>{2, 0, 1} << -1 << true;
+    QTest::newRow("onto itself") << 1 << 1 << QList<int>{0, 1, 2} << -1 << false;
+    QTest::newRow("below every row") << 1 << -1 << QList<int>{0, 1, 2} << -1 << false;
+    QTest::newRow("onto Remove") << 1 << 9 << QList<int>{0, 1, 2} << -1 << false;
     // A row without blocks stands for the spare last row: the dragged one goes before the last.
-    QTest::newRow("onto an empty row in the middle") << 0 << 1 << QList<int>{1, 0, 2} << 1;
+    QTest::newRow("onto the empty last row") << 0 << 2 << QList<int>{1, 0, 2} << 2 << false;
+    QTest::newRow("onto an empty row in the middle") << 0 << 1 << QList<int>{1, 0, 2} << 1 << false;
+    QTest::newRow("up onto an empty row in the middle") << 2 << 1 << QList<int>{0, 2, 1} << 1 << false;
+    QTest::newRow("onto an empty row in the middle, animated") << 0 << 1 << QList<int>{1, 0, 2} << 1 << true;
   }
   void rowDrags()
   {
@@ -302,7 +311,8 @@ private slots:
     QFETCH(int, onto);
     QFETCH(QList<int>, order);
     QFETCH(int, empty);
-    AnimationsOff off;
+    QFETCH(bool, animated);
+    std::unique_ptr<AnimationsOff> off(animated ? nullptr : new AnimationsOff);
     TimelineWindow w(1000, 400);
     QList<TrackWidget *> rows;
     for (int i = 0; i < 3; ++i)
@@ -346,11 +356,35 @@ private slots:
       QCOMPARE(row, rows[order[i]]);
       QCOMPARE(row->tag(), i + 1);
       QCOMPARE(row->parentWidget(), w.area->widget());
-      if (empty < 0)
-        QCOMPARE(row->y(), 44 * i);
     }
-    // Wherever it goes in the list, the dragged row ends just above the row it was dropped on.
-    if (onto >= 0 && onto < 3 && onto != from)
+    QTRY_VERIFY(!w.area->isAnimating());
+    // Each band of the edit area shows the row listed there, not another row or bare content.
+    QCoreApplication::processEvents();
+    const QImage shot = PixelProbe::grab(w.area);
+    QVERIFY(shot.save(QDir::temp().absoluteFilePath(QString("rowdrag-%1.png").arg(QTest::currentDataTag()).replace(' ', '_'))));
+    QWidget *content = w.area->widget();
+    for (int i = 0; i < 3; ++i) {
+      TrackWidget *row = w.area->trackWidgetAt(i);
+      const int right = content->mapFrom(w.area->viewport(), QPoint(w.area->viewport()->width() - 20, 0)).x();
+      const QPoint inContent(right, 44 * i + 22); // right of every block
+      const QRgb expected = PixelProbe::grab(row).pixel(inContent.x() - row->x(), 22);
+      const QPoint inArea = content->mapTo(w.area, inContent);
+      QVERIFY2(PixelProbe::near(shot.pixel(inArea), QColor(expected), 2),
+               qPrintable(QString("band %1 shows %2, its row %3").arg(i).arg(PixelProbe::text(shot.pixel(inArea)),
+                                                                          PixelProbe::text(expected))));
+    }
+
+    // The screen shows the rows in list order, one under the other, so the tags the editor
+    // reads match what the user sees.
+    for (int i = 0; i < 3; ++i) {
+      const QRect r = w.area->trackWidgetAt(i)->geometry();
+      QVERIFY2(r.top() == 44 * i && r.height() == 44,
+               qPrintable(QString("row %1 at y %2, height %3").arg(i).arg(r.top()).arg(r.height())));
+      for (int j = i + 1; j < 3; ++j)
+        QVERIFY2(!r.intersects(w.area->trackWidgetAt(j)->geometry()), qPrintable(QString("rows %1 and %2 overlap").arg(i).arg(j)));
+    }
+    // Dropped on a row with blocks or on the last row, the dragged row ends just above it.
+    if (onto >= 0 && onto < 3 && onto != from && (empty != onto || onto == 2))
       QCOMPARE(rows[from]->y(), rows[onto]->y() - 44);
   }
 };

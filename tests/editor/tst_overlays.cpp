@@ -26,6 +26,7 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QMutex>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -95,6 +96,60 @@ QPoint dragPlayheadLeftBy(TestEditorWindow &window, int dx)
   return far;
 }
 
+// A project of this version holding one video, centred at (400, 270) of the old 640 x 360
+// frame and turned by 90 degrees, and the segments' lines after it.
+bool writeOldVideoProject(const QString &dir, const QString &version, const QByteArray &more = QByteArray())
+{
+  MediaFixtures::VideoParams clip;
+  clip.width = 320;
+  clip.height = 240;
+  clip.frames = 25;
+  return MediaFixtures::writeColorVideo(dir + "/clip.mp4", clip)
+         && writeText(dir + "/project.xml",
+                      "<?xml version=\"1.0\"?>\n<Project>\n<Segment Type=\"MOVIE\" TrackId=\"3\" RangeStart=\"0\" "
+                      "RangeDuration=\"1\" File=\"clip.mp4\" TrimStart=\"0\" TrimDuration=\"1\" "
+                      "UserTranslation=\"{400, 270}\" UserRotation=\"90\"/>\n"
+                          + more + "</Project>\n")
+         && writeText(dir + "/properties.xml", QStringLiteral("<?xml version=\"1.0\"?>\n<Properties version=\"%1\" "
+                                                              "backgroundColor=\"#ff203040\"/>\n")
+                                                   .arg(version)
+                                                   .toUtf8());
+}
+
+// Keeps the segments' "ready" reports from the window until released, as a slow disk would.
+class ReadyHeldWindow : public TestEditorWindow
+{
+public:
+  void segmentStateChanged(Segment *segment, int state) override
+  {
+    {
+      QMutexLocker lock(&_mutex);
+      if (_holding && state == SegmentReady) {
+        _held << segment->id();
+        return;
+      }
+    }
+    TestEditorWindow::segmentStateChanged(segment, state);
+  }
+  // Delivers the held reports as the queued ones would arrive, late.
+  void release()
+  {
+    QList<quint32> held;
+    {
+      QMutexLocker lock(&_mutex);
+      _holding = false;
+      held.swap(_held);
+    }
+    for (quint32 id : qAsConst(held))
+      onSegmentStateChanged(id, SegmentReady);
+  }
+
+private:
+  QMutex _mutex;
+  bool _holding = true;
+  QList<quint32> _held;
+};
+
 // Reaches the picture's natural size, as an unreadable file leaves it.
 struct NaturalSizeAccess : ImageSegment
 {
@@ -125,20 +180,7 @@ private slots:
     QFETCH(double, rotation);
     EditorProject project;
     QVERIFY(project.isValid());
-    const QString dir = project.directory();
-    MediaFixtures::VideoParams clip;
-    clip.width = 320;
-    clip.height = 240;
-    clip.frames = 25;
-    QVERIFY(MediaFixtures::writeColorVideo(dir + "/clip.mp4", clip));
-    QVERIFY(writeText(dir + "/project.xml",
-                      "<?xml version=\"1.0\"?>\n<Project>\n<Segment Type=\"MOVIE\" TrackId=\"3\" RangeStart=\"0\" "
-                      "RangeDuration=\"1\" File=\"clip.mp4\" TrimStart=\"0\" TrimDuration=\"1\" "
-                      "UserTranslation=\"{400, 270}\" UserRotation=\"90\"/>\n</Project>\n"));
-    QVERIFY(writeText(dir + "/properties.xml", QStringLiteral("<?xml version=\"1.0\"?>\n<Properties version=\"%1\" "
-                                                              "backgroundColor=\"#ff203040\"/>\n")
-                                                   .arg(version)
-                                                   .toUtf8()));
+    QVERIFY(writeOldVideoProject(project.directory(), version));
     auto check = [&](Segment *segment) {
       QVERIFY2(QLineF(segment->userTranslation(), translation).length() < 1e-4,
                qPrintable(pointText(segment->userTranslation())));
@@ -166,6 +208,69 @@ private slots:
     }
   }
 
+  // Nothing is written while an old video waits to be converted, but a video deleted before it
+  // was ready holds no edit back; brought back by undo, it is converted when ready.
+  void oldVideoWaitingHoldsSavesWhileInTheProject_data()
+  {
+    QTest::addColumn<bool>("deleted");
+    QTest::addColumn<bool>("undone");
+    QTest::newRow("still in the project") << false << false;
+    QTest::newRow("deleted before ready") << true << false;
+    QTest::newRow("deleted, then undone") << true << true;
+  }
+
+  void oldVideoWaitingHoldsSavesWhileInTheProject()
+  {
+    QFETCH(bool, deleted);
+    QFETCH(bool, undone);
+    EditorProject project;
+    QVERIFY(project.isValid());
+    QVERIFY(writeOldVideoProject(project.directory(), "2.9",
+                                 "<Segment Type=\"TEXT\" TrackId=\"4\" RangeStart=\"0\" RangeDuration=\"2\" "
+                                 "Text=\"Hi\"/>\n"));
+    ReadyHeldWindow window;
+    QVERIFY(window.showUntilReady(2));
+    ProjectManager *manager = window.projectManager();
+    const int movieIndex = manager->segmentAt(0)->type() == QLatin1String("MOVIE") ? 0 : 1;
+    const QString movieUId = manager->segmentAt(movieIndex)->uid();
+    if (deleted) {
+      auto *block = static_cast<SegmentWidget *>(manager->segmentWidgetOf(manager->segmentAt(movieIndex)));
+      window.editScrollArea()->setSelectedSegmentWidget(block);
+      window.editScrollArea()->setFocus();
+      QTest::keyClick(window.editScrollArea(), Qt::Key_Delete);
+      QTRY_COMPARE(manager->segmentCount(), 1);
+    }
+    if (undone) {
+      window.undoRedoOperation(true);
+      QTRY_COMPARE(manager->segmentCount(), 2);
+      QVERIFY(manager->indexOfSegmentUId(movieUId) >= 0);
+    }
+    const bool moviePresent = !deleted || undone;
+    auto written = [&] { return project.readProperties().contains("version=\"5\""); };
+
+    // A later edit, auto-saved and then saved.
+    manager->setModified(true);
+    window.autoSave();
+    QCOMPARE(written(), !moviePresent);
+    QCOMPARE(manager->isModified(), moviePresent);
+    // The save writes anew: the properties written by the auto-save are gone.
+    QFile::remove(ProjectManager::propertiesFilePath(QStringLiteral("Trip"), QString()));
+    manager->setModified(true);
+    QVERIFY(window._saveProject());
+    QCOMPARE(written(), !moviePresent);
+    QCOMPARE(manager->isModified(), moviePresent);
+
+    window.release();
+    if (moviePresent) {
+      Segment *movie = manager->segmentAt(manager->indexOfSegmentUId(movieUId));
+      QTRY_VERIFY2(QLineF(movie->userTranslation(), QPointF(0.125, 0.25)).length() < 1e-4,
+                   qPrintable(pointText(movie->userTranslation())));
+      QCOMPARE(manager->version(), 5.0f);
+    }
+    window.autoSave();
+    QVERIFY(written());
+    QVERIFY(!manager->isModified());
+  }
 
   void segmentOverlayFollowsThePlayhead()
   {
