@@ -756,7 +756,7 @@ void TestExport::damagedClipExportsAlikeEveryTime()
     exportTo(path, 0, false, 0, 2, QSize(kWidth, kHeight), 25);
     QCOMPARE(_messages.result, 0.0);
     const DecodedVideo movie = decodeVideo(path);
-    QVERIFY(movie.ok);
+    QVERIFY2(movie.ok, qPrintable(QString("%1 (%2 bytes)").arg(lastError()).arg(QFileInfo(path).size())));
     QList<int> shown;
     for (const QImage &frame : movie.frames)
       shown << frameIndexOf(frame);
