@@ -212,7 +212,8 @@ private slots:
   }
 
   // A text edited in place: the side panel is the inspector from its top, with "Editing..."
-  // first and no empty black band above it, at every window size.
+  // first and no empty black band above it, and the editor lies on the text's frame with no
+  // handles left over it, at every window size.
   void textEditingFillsTheSidePanel_data()
   {
     QTest::addColumn<QSize>("size");
@@ -237,6 +238,23 @@ private slots:
     QTRY_VERIFY(!w.window->editScrollArea()->isAnimating());
     if (then.isValid())
       QVERIFY(w.resize(then));
+    // The editor lies on the text's frame, as wide as the picture, after a resize too.
+    auto *editor = w.window->findChild<TextEditWidget *>();
+    QTRY_COMPARE(w.onWindow(editor).left(), w.pictureFrame().left());
+    QTRY_COMPARE(w.onWindow(editor).width(), w.pictureFrame().width());
+    QTRY_VERIFY(w.window->findChildren<TransformWidget *>().isEmpty());
+    // Its letters are as tall as the text's on the preview: the rows they ink (the caret, one
+    // pixel wide, aside) stay within the editor's font size.
+    const QImage typed = PixelProbe::grab(editor);
+    int inkedRows = 0;
+    for (int y = 0; y < typed.height(); ++y) {
+      int inked = 0;
+      for (int x = 0; x < typed.width(); ++x)
+        inked += qGray(typed.pixel(x, y)) > 128;
+      inkedRows += inked >= 3;
+    }
+    QVERIFY2(inkedRows > 0 && inkedRows <= editor->font().pixelSize(),
+             qPrintable(QString("%1 rows inked, font %2 px").arg(inkedRows).arg(editor->font().pixelSize())));
     w.keepGrab(QString("text-editing-") + QString(QTest::currentDataTag()).replace(' ', '-'));
 
     QWidget *panel = w.window->form().inspectorAreaWidget;
