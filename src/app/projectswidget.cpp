@@ -204,6 +204,9 @@ void ProjectsWidget::_openProject(const QString &name, const QString &folder)
   }
   auto *window = new DesktopMainWindow(name, folder);
   window->setAttribute(Qt::WA_DeleteOnClose);
+  // The editor writes the cover as it closes: the tile shows it at once, not at the next
+  // activation of the start window, which a window manager need not give.
+  connect(window, &QObject::destroyed, this, &ProjectsWidget::reloadList, Qt::QueuedConnection);
   window->showMaximized();
 }
 

@@ -278,7 +278,6 @@ void MainWindow::_layoutTextEditWidget()
   const QSizeF preview(_previewWidget->size());
   const LayerGeometry record = text->fitGeometry(preview);
   const LayerGeometry g = text->layerGeometry(preview);
-  const double scale = preview.width() / _composition->width();
   const int width = int(preview.width() * double(record.scaleWidth) * double(g.scaleWidth));
   const int height = int(preview.height() * double(record.scaleHeight) * double(g.scaleHeight));
   QWidget *area = _textEditWidget->parentWidget();
@@ -288,10 +287,8 @@ void MainWindow::_layoutTextEditWidget()
   if (y < 0)
     y = 3;
   _textEditWidget->setGeometry(center.x() - width / 2, y, width, height);
-  QFont font = text->font();
-  const QSizeF composition(_composition->width(), _composition->height());
-  font.setPixelSize(std::max(1, int(double(text->scaledFontSize(composition)) * scale)));
-  _textEditWidget->setFont(font);
+  // The characters carry their size: the whole style is applied again, not the widget's font.
+  _refreshTextEditorStyle(_textEditWidget, text);
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent *event)

@@ -102,10 +102,13 @@ int MainWindow::_confirmClosingAfterFailedSave()
 
 void MainWindow::_askToCancelExport()
 {
-  const QMessageBox::StandardButton answer = DialogProvider::instance()->messageBox(
-      this, QMessageBox::Question, tr("Export Interrupted"), tr("Do you want to cancel the exporting?"),
-      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-  if (answer != QMessageBox::Yes || !_exporter)
+  // Styled like the window's other boxes: a bare box takes the desktop's light look.
+  QMessageBox box(QMessageBox::Question, tr("Export Interrupted"), tr("Do you want to cancel the exporting?"),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.setDefaultButton(QMessageBox::No);
+  Util::applyDialogStyleSheet(&box);
+  QAbstractButton *clicked = DialogProvider::instance()->execMessageBox(&box);
+  if (!clicked || box.standardButton(clicked) != QMessageBox::Yes || !_exporter)
     return;
   _exporter->cancel();
   _cancelRequested = true;

@@ -1,5 +1,6 @@
 #include "mediapreviewwidget.h"
 
+#include "animatedlabel.h"
 #include "mediaitemtype.h"
 #include "mediapreviewcontrolwidget.h"
 #include "util.h"
@@ -97,6 +98,7 @@ void MediaPreviewWidget::resetPreview()
 {
   _mediaId.clear();
   _type = 0;
+  _setBusy(false);
   if (_player) {
     _player->stop();
     delete _player;
@@ -131,6 +133,39 @@ void MediaPreviewWidget::_newPlayer()
   _player = new QMediaPlayer(this);
   connect(_player, &QMediaPlayer::stateChanged, this, &MediaPreviewWidget::onMediaPlayerStateChanged);
   connect(_player, &QMediaPlayer::positionChanged, this, &MediaPreviewWidget::onMediaPlayerPositionChanged);
+  // A file that cannot be played ends the waiting as well.
+  connect(_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
+    if (status == QMediaPlayer::InvalidMedia || status == QMediaPlayer::EndOfMedia)
+      _setBusy(false);
+  });
+  connect(_player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), this, [this] { _setBusy(false); });
+  // The player takes seconds to start on a busy machine: the click shows at once.
+  _setBusy(true);
+}
+
+bool MediaPreviewWidget::isBusy() const
+{
+  return _busy && _busy->isVisible();
+}
+
+void MediaPreviewWidget::_setBusy(bool busy)
+{
+  if (!busy) {
+    if (_busy) {
+      _busy->stop();
+      _busy->hide();
+    }
+    return;
+  }
+  if (!_busy) {
+    _busy = new AnimatedLabel(this, ":/images/loading_hud_dark-2");
+    _busy->setObjectName("busyLabel");
+    _busy->setFixedSize(80, 80);
+  }
+  _busy->move((width() - _busy->width()) / 2, (height() - _busy->height()) / 2);
+  _busy->show();
+  _busy->raise();
+  _busy->start(0);
 }
 
 void MediaPreviewWidget::_showVideo(const QString &filePath)
@@ -257,6 +292,8 @@ void MediaPreviewWidget::resizeEvent(QResizeEvent *event)
   QWidget::resizeEvent(event);
   _layoutVideo();
   _layoutControlWidget();
+  if (isBusy())
+    _setBusy(true);
 }
 
 void MediaPreviewWidget::_ensureControlWidget()
@@ -284,6 +321,8 @@ void MediaPreviewWidget::onMediaPlayerVideoAvailableChanged(bool videoAvailable)
 
 void MediaPreviewWidget::onMediaPlayerPositionChanged(qlonglong position)
 {
+  if (position > 0)
+    _setBusy(false);
   // Without metadata the shape comes from the stream itself once frames arrive (the item's
   // own size signal is not sent reliably by the GStreamer backend).
   if (_metadata.isEmpty() && _videoItem && _videoItem->nativeSize() != _nativeSizeLaidOut)

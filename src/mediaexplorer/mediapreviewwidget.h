@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+class AnimatedLabel;
 class MediaPreviewControlWidget;
 class QGraphicsScene;
 class QGraphicsVideoItem;
@@ -26,6 +27,8 @@ public:
                  const QString &metadata);
   void closePreview();
   QString mediaId() const { return _mediaId; }
+  // A video or sound shows a spinner from the click until its playing starts.
+  bool isBusy() const;
   // Re-places the control bar while it floats over the preview.
   void repositionControlWidget();
 
@@ -56,6 +59,7 @@ private:
   void _newPlayer();
   void _layoutVideo();
   void _layoutControlWidget();
+  void _setBusy(bool busy);
   static void _scaleWhenLarger(QLabel *label, const QSize &content);
 
   QStackedWidget *_stackedWidget = nullptr;
@@ -76,4 +80,5 @@ private:
   QSizeF _nativeSizeLaidOut;
   QMovie *_movie = nullptr;
   MediaPreviewControlWidget *_controlBar = nullptr;
+  AnimatedLabel *_busy = nullptr;
 };

@@ -36,20 +36,16 @@ TabsMediaExplorerWidget::TabsMediaExplorerWidget(const QString &projectDir, QWid
   _scrollArea->setStyleSheet("QScrollArea{background-color: black; border:none;}");
 
   _tabTitles << tr("Local Files") << tr("Music") << tr("Sound FX") << tr("Stickers") << tr("GIPHY");
-  int x = 0;
   for (const QString &title : qAsConst(_tabTitles)) {
     auto *button = new QPushButton(title, _scrollAreaWidget);
-    const int width = button->fontMetrics().boundingRect(title).width() + 30;
-    button->setGeometry(x, 0, width, 44);
     button->setStyleSheet("QPushButton{color: rgb(162,162,162); background-color: transparent; border: none;}"
                           "QPushButton:pressed, QPushButton[highlighted=\"true\"]{color: white;}");
     connect(button, &QPushButton::clicked, this, &TabsMediaExplorerWidget::onLocButtonClicked);
     _tabButtons << button;
-    x += width;
   }
-  _scrollAreaWidget->setFixedWidth(int(RoundTabWidget::cornerRadius() + x));
   _marker = new RoundTabWidget(1, QColor(28, 29, 32, 255), _scrollAreaWidget);
   _marker->lower();
+  _layoutTabs();
 
   _currentIndex = -1;
   int index = settings()->value("Tabs/Index", 0).toInt();
@@ -61,6 +57,39 @@ TabsMediaExplorerWidget::TabsMediaExplorerWidget(const QString &projectDir, QWid
 TabsMediaExplorerWidget::~TabsMediaExplorerWidget()
 {
   settings()->setValue("Tabs/Index", _currentIndex);
+}
+
+// Each tab is its text plus 30 px; in a media area too narrow for that the tabs close up (to
+// 8 px each at least), so every tab stays in view.
+void TabsMediaExplorerWidget::_layoutTabs()
+{
+  constexpr int FullPadding = 30;
+  constexpr int LeastPadding = 8;
+  const int radius = int(RoundTabWidget::cornerRadius());
+  int texts = 0;
+  for (QPushButton *button : qAsConst(_tabButtons))
+    texts += button->fontMetrics().boundingRect(button->text()).width();
+  const int count = qMax(1, int(_tabButtons.size()));
+  // The strip spans the explorer's width.
+  const int room = width() - radius - texts;
+  const int padding = qBound(LeastPadding, room / count, FullPadding);
+  int x = 0;
+  for (QPushButton *button : qAsConst(_tabButtons)) {
+    const int width = button->fontMetrics().boundingRect(button->text()).width() + padding;
+    button->setGeometry(x, 0, width, 44);
+    x += width;
+  }
+  // At least the tabs' width; in a wider media area the strip fills it, with no band of the
+  // scroll area's own black after the last tab.
+  _scrollAreaWidget->setMinimumWidth(radius + x);
+  if (_currentIndex >= 0)
+    _marker->setGeometry(_tabButtons.at(_currentIndex)->geometry().adjusted(-radius, 0, radius, 0));
+}
+
+void TabsMediaExplorerWidget::resizeEvent(QResizeEvent *event)
+{
+  MediaExplorerWidget::resizeEvent(event);
+  _layoutTabs();
 }
 
 void TabsMediaExplorerWidget::selectTab(int index)

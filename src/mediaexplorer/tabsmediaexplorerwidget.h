@@ -29,7 +29,12 @@ public:
 public slots:
   void onLocButtonClicked();
 
+protected:
+  void resizeEvent(QResizeEvent *event) override;
+
 private:
+  void _layoutTabs();
+
   QScrollArea *_scrollArea = nullptr;
   QWidget *_scrollAreaWidget = nullptr;
   RoundTabWidget *_marker = nullptr;

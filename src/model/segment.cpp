@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QStringList>
 #include <QUuid>
 
 #include <cmath>
@@ -161,8 +162,28 @@ void Segment::paintMessage(QPainter *painter, const QRect &rect, const QString &
     font.setPixelSize(size);
   }
   painter->setFont(font);
-  const QString elided = QFontMetricsF(font).elidedText(text, Qt::ElideRight, inner.width());
-  painter->drawText(inner, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, elided);
+  const QFontMetricsF metrics(font);
+  // In a short block the words go on lines of their own when each fits whole: a cut first word
+  // ("Loa...") reads like a load still running.
+  QStringList lines;
+  if (metrics.horizontalAdvance(text) > inner.width()) {
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+      const QString joined = lines.isEmpty() ? word : lines.last() + QLatin1Char(' ') + word;
+      if (!lines.isEmpty() && metrics.horizontalAdvance(joined) <= inner.width())
+        lines.last() = joined;
+      else
+        lines << word;
+    }
+  }
+  bool wrapped = lines.size() > 1 && lines.size() * metrics.lineSpacing() <= rect.height();
+  for (const QString &line : qAsConst(lines))
+    wrapped = wrapped && metrics.horizontalAdvance(line) <= inner.width();
+  if (wrapped) {
+    painter->drawText(inner, Qt::AlignLeft | Qt::AlignVCenter, lines.join(QLatin1Char('\n')));
+  } else {
+    const QString elided = metrics.elidedText(text, Qt::ElideRight, inner.width());
+    painter->drawText(inner, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, elided);
+  }
   painter->restore();
 }
 

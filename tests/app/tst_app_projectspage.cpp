@@ -2,17 +2,21 @@
 // and the settings of a new project.
 #include "browserfixture.h"
 #include "desktopmainwindow.h"
+#include "pixelprobe.h"
 #include "popupprojectsettingswidget.h"
 #include "projectfolderspopup.h"
 #include "projectmanager.h"
 #include "projectslistwidget.h"
 #include "projectslistwidgetitemdelegate.h"
 #include "projectswidget.h"
+#include "segment.h"
 #include "testenv.h"
 
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 
@@ -258,6 +262,41 @@ private slots:
     QCOMPARE(dialogs.calls[1].title + " / " + dialogs.calls[1].text,
              QString("Open Failed / This project cannot be opened at this time."));
     QCOMPARE(editorWindows().size(), 1);
+  }
+
+  // The cover the editor writes as it closes shows on the tile at once: nothing else (no
+  // activation of the start window) has to reload the page.
+  void tileShowsTheCoverWrittenOnClosing()
+  {
+    const QString dir = root->addProject("Trip");
+    QImage blue(320, 180, QImage::Format_RGB32);
+    blue.fill(QColor(30, 60, 220));
+    QVERIFY(blue.save(dir + "/blue.png"));
+    QFile project(dir + "/project.xml");
+    QVERIFY(project.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    project.write("<?xml version=\"1.0\"?>\n<Project>\n<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"0\" "
+                  "RangeDuration=\"3\" File=\"blue.png\"/>\n</Project>\n");
+    project.close();
+    showPage();
+    const auto coverCentre = [&] {
+      const int row = rowOf(list(), "Trip");
+      const QRect image = ProjectsListWidgetItemDelegate::imageRect(list()->visualItemRect(list()->item(row)));
+      return PixelProbe::grab(list()->viewport()).pixel(image.center());
+    };
+    QTRY_VERIFY(PixelProbe::near(coverCentre(), QColor(200, 40, 40), 30));
+
+    list()->setCurrentRow(rowOf(list(), "Trip"));
+    QTest::keyClick(list(), Qt::Key_Return);
+    QCOMPARE(editorWindows().size(), 1);
+    QPointer<MainWindow> editor = editorWindows().first();
+    QTRY_VERIFY_WITH_TIMEOUT(editor->previewWidget() && !editor->projectLoader() && !editor->progressHUD()
+                                 && editor->projectManager()->segmentCount() == 1
+                                 && editor->projectManager()->segmentAt(0)->state() == SegmentReady,
+                             30000);
+    editor->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!editor, 20000);
+    QVERIFY(QImage(dir + "/shot.jpg").pixelColor(10, 10).blue() > 150);
+    QTRY_VERIFY2(PixelProbe::near(coverCentre(), QColor(30, 60, 220), 40), qPrintable(PixelProbe::text(coverCentre())));
   }
 
   void newProjectSettingsThenOpens()

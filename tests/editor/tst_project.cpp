@@ -466,11 +466,20 @@ private slots:
                         (dir + "/out.mp4").toUtf8().constData(), nullptr);
     window._exporter = &exporter;
 
+    // The question looks like the window's other boxes: dark, not the desktop's light grey.
+    QImage question;
+    window.dialogs.onMessageBox = [&](QMessageBox *box) {
+      box->show();
+      question = PixelProbe::grab(box);
+      box->hide();
+    };
     window.dialogs.answers << QMessageBox::No << QMessageBox::Yes;
     window.close();
     QTRY_COMPARE(window.dialogs.calls.size(), 1);
     QCOMPARE(window.dialogs.calls[0].title, QString("Export Interrupted"));
     QCOMPARE(window.dialogs.calls[0].text, QString("Do you want to cancel the exporting?"));
+    QVERIFY(!question.isNull());
+    PROBE(question, 2, 2, QColor(31, 32, 35), 8);
     QVERIFY(!window.isCancelRequested());
     QVERIFY(!window.progressHUD());
     QVERIFY(window.isVisible());

@@ -12,9 +12,14 @@
 #include "commonpopup.h"
 #include "desktopmainwindowform.h"
 #include "editscrollarea.h"
+#include "mediaexplorer.h"
 #include "popupprojectsettingswidget.h"
 #include "projectmanager.h"
+#include "segment.h"
+#include "segmentinspectorwidget.h"
 #include "segmentwidget.h"
+#include "tabsmediaexplorerwidget.h"
+#include "texteditwidget.h"
 #include "transformwidget.h"
 
 #include <QGraphicsEffect>
@@ -26,12 +31,14 @@
 
 namespace {
 
-bool writeProject(const QString &dir)
+const QByteArray TextRow = "<Segment Type=\"TEXT\" TrackId=\"4\" RangeStart=\"0\" RangeDuration=\"3\" Text=\"Hello\"/>\n";
+
+bool writeProject(const QString &dir, const QByteArray &more)
 {
   if (!MediaFixtures::writeColorVideo(dir + "/clip.mp4", 640, 360, 10, 30))
     return false;
   return writeEditorProject(dir, "<Segment Type=\"MOVIE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"3\" "
-                                 "File=\"clip.mp4\" TrimStart=\"0\" TrimDuration=\"3\"/>\n");
+                                 "File=\"clip.mp4\" TrimStart=\"0\" TrimDuration=\"3\"/>\n" + more);
 }
 
 struct SizedWindow
@@ -39,24 +46,31 @@ struct SizedWindow
   EditorProject project;
   std::unique_ptr<TestEditorWindow> window;
 
-  bool open(const QSize &size)
+  bool open(const QSize &size, const QByteArray &more = QByteArray())
   {
-    if (!project.isValid() || !writeProject(project.directory()))
+    if (!project.isValid() || !writeProject(project.directory(), more))
       return false;
     window = std::make_unique<TestEditorWindow>();
-    return window->showUntilReady(1) && resize(size);
+    return window->showUntilReady(more.isEmpty() ? 1 : 2) && resize(size);
   }
   bool resize(const QSize &size) const
   {
     window->resize(size);
     return QTest::qWaitFor([&] { return window->size() == size; }, 5000);
   }
-  // A double click on the movie's block, as the user starts editing it.
-  bool editMovie() const
+  Segment *segmentOfType(const QString &type) const
+  {
+    ProjectManager *model = window->projectManager();
+    for (int i = 0; i < model->segmentCount(); ++i)
+      if (model->segmentAt(i)->type() == type)
+        return model->segmentAt(i);
+    return nullptr;
+  }
+  // A double click on the block, as the user starts editing it.
+  bool edit(const QString &type = "MOVIE") const
   {
     EditScrollArea *area = window->editScrollArea();
-    auto *block = static_cast<SegmentWidget *>(
-        window->projectManager()->segmentWidgetOf(window->projectManager()->segmentAt(0)));
+    auto *block = static_cast<SegmentWidget *>(window->projectManager()->segmentWidgetOf(segmentOfType(type)));
     Gestures::doubleClick(area->viewport(), block->mapTo(area->viewport(), block->rect().center()));
     return QTest::qWaitFor(
         [&] {
@@ -112,7 +126,7 @@ private slots:
     QFETCH(QString, then);
     SizedWindow w;
     QVERIFY(w.open(QSize(1920, 1080)));
-    QVERIFY(w.editMovie());
+    QVERIFY(w.edit());
     for (const QString &step : then.split(' ', Qt::SkipEmptyParts)) {
       const QStringList size = step.split('x');
       QVERIFY(w.resize(QSize(size.value(0).toInt(), size.value(1).toInt())));
@@ -143,7 +157,7 @@ private slots:
     QFETCH(QSize, size);
     SizedWindow w;
     QVERIFY(w.open(size));
-    QVERIFY(w.editMovie());
+    QVERIFY(w.edit());
     const DesktopMainWindowForm &f = w.window->form();
     const QRect windowRect = w.window->rect();
 
@@ -159,6 +173,19 @@ private slots:
       QVERIFY2(previous.isNull() || r.left() > previous.right(), qPrintable(button->objectName()));
       previous = r;
     }
+
+    // Every media tab shows whole in the media area.
+    const QRect mediaArea = w.onWindow(f.mediaAreaWidget);
+    auto *explorer = qobject_cast<TabsMediaExplorerWidget *>(w.window->mediaExplorer()->widget());
+    QVERIFY(explorer);
+    for (QPushButton *tab : explorer->tabButtons())
+      QVERIFY2(mediaArea.contains(w.onWindow(tab)), qPrintable(tab->text()));
+    // The strip is one colour after its last tab: no black band up to the preview.
+    const QImage strip = PixelProbe::grab(explorer->scrollArea());
+    const QColor stripColour = strip.pixelColor(2, strip.height() / 2);
+    for (int x = w.onWindow(explorer->tabButtons().last()).right() - w.onWindow(explorer->scrollArea()).left();
+         x < strip.width(); x += 8)
+      PROBE(strip, x, strip.height() / 2, stripColour, 4);
 
     const QRect sidePanel = w.onWindow(f.inspectorAreaWidget);
     QVERIFY(sidePanel.width() > 0);
@@ -182,6 +209,64 @@ private slots:
     QVERIFY(windowRect.contains(w.onWindow(exporting->mainWidget())));
     exporting->dismiss();
     QTRY_VERIFY(!exporting);
+  }
+
+  // A text edited in place: the side panel is the inspector from its top, with "Editing..."
+  // first and no empty black band above it, and the editor lies on the text's frame with no
+  // handles left over it, at every window size.
+  void textEditingFillsTheSidePanel_data()
+  {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("then");
+    QTest::newRow("1920x1080") << QSize(1920, 1080) << QSize();
+    QTest::newRow("1280x720") << QSize(1280, 720) << QSize();
+    QTest::newRow("1012x683") << QSize(1012, 683) << QSize();
+    QTest::newRow("1920x1080 narrowed to 1000x700") << QSize(1920, 1080) << QSize(1000, 700);
+  }
+  void textEditingFillsTheSidePanel()
+  {
+    QFETCH(QSize, size);
+    QFETCH(QSize, then);
+    SizedWindow w;
+    QVERIFY(w.open(size, TextRow));
+    QVERIFY(w.edit("TEXT"));
+    SegmentInspectorWidget *inspector = w.window->segmentInspectorWidget();
+    QPushButton *editButton = inspector->findChild<QPushButton *>("editButton");
+    QTRY_VERIFY(editButton && editButton->isVisible());
+    QTest::mouseClick(editButton, Qt::LeftButton);
+    QTRY_VERIFY(w.window->findChild<TextEditWidget *>() && w.window->findChild<TextEditWidget *>()->isVisible());
+    QTRY_VERIFY(!w.window->editScrollArea()->isAnimating());
+    if (then.isValid())
+      QVERIFY(w.resize(then));
+    // The editor lies on the text's frame, as wide as the picture, after a resize too.
+    auto *editor = w.window->findChild<TextEditWidget *>();
+    QTRY_COMPARE(w.onWindow(editor).left(), w.pictureFrame().left());
+    QTRY_COMPARE(w.onWindow(editor).width(), w.pictureFrame().width());
+    QTRY_VERIFY(w.window->findChildren<TransformWidget *>().isEmpty());
+    // Its letters are as tall as the text's on the preview: the rows they ink (the caret, one
+    // pixel wide, aside) stay within the editor's font size.
+    const QImage typed = PixelProbe::grab(editor);
+    int inkedRows = 0;
+    for (int y = 0; y < typed.height(); ++y) {
+      int inked = 0;
+      for (int x = 0; x < typed.width(); ++x)
+        inked += qGray(typed.pixel(x, y)) > 128;
+      inkedRows += inked >= 3;
+    }
+    QVERIFY2(inkedRows > 0 && inkedRows <= editor->font().pixelSize(),
+             qPrintable(QString("%1 rows inked, font %2 px").arg(inkedRows).arg(editor->font().pixelSize())));
+    w.keepGrab(QString("text-editing-") + QString(QTest::currentDataTag()).replace(' ', '-'));
+
+    QWidget *panel = w.window->form().inspectorAreaWidget;
+    const QImage shot = PixelProbe::grab(panel);
+    int blackRows = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+      bool black = true;
+      for (int x = 0; x < shot.width() && black; x += 4)
+        black = (shot.pixel(x, y) & 0xffffff) == 0;
+      blackRows += black;
+    }
+    QVERIFY2(blackRows == 0, qPrintable(QString("%1 black rows in the side panel").arg(blackRows)));
   }
 };
 

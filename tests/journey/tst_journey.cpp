@@ -11,6 +11,7 @@
 #include "scripteddialogprovider.h"
 #include "testenv.h"
 
+#include "animatedlabel.h"
 #include "avcomposition.h"
 #include "avengine.h"
 #include "avglglue.h"
@@ -34,7 +35,9 @@
 #include "popupprojectsettingswidget.h"
 #include "popupsliderwidget.h"
 #include "popuptransitionslistwidget.h"
+#include "pointerwidget.h"
 #include "progresshud.h"
+#include "rulerwidget.h"
 #include "projectmanager.h"
 #include "projectslistwidget.h"
 #include "projectswidget.h"
@@ -51,6 +54,7 @@
 
 #include <QDir>
 #include <QDrag>
+#include <QGraphicsOpacityEffect>
 #include <QInputDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -133,14 +137,65 @@ class TestJourney : public QObject
   ProjectManager *model() const { return _editor->projectManager(); }
   EditScrollArea *area() const { return _editor->editScrollArea(); }
 
+  QWidget *shownWindow() const { return _editor ? static_cast<QWidget *>(_editor.data()) : _start.get(); }
+
   // The whole window as a person would see it, numbered in journey order.
-  void shot(const QString &step)
+  void saveShot(const QString &step)
   {
-    QWidget *window = _editor ? static_cast<QWidget *>(_editor.data()) : _start.get();
     QDir().mkpath(JOURNEY_SHOTS);
     const QString name = QStringLiteral("%1/%2-%3.png").arg(JOURNEY_SHOTS).arg(++_shots, 2, 10, QChar('0')).arg(step);
-    if (!window->grab().save(name))
+    if (!shownWindow()->grab().save(name))
       qWarning("could not save %s", qPrintable(name));
+  }
+
+  // What a shot waits for beyond a still window: a message it is about, a picture in the preview.
+  enum Shows { Still = 0, Message = 1, Picture = 2 };
+
+  // Nothing on its way: no widget fading, no block growing or sliding, no message left over
+  // from an earlier step; with Picture, the preview composed (not black).
+  bool still(int shows) const
+  {
+    QWidget *window = shownWindow();
+    for (QWidget *child : window->findChildren<QWidget *>()) {
+      auto *fade = qobject_cast<QGraphicsOpacityEffect *>(child->graphicsEffect());
+      if (child->isVisible() && fade && fade->isEnabled() && fade->opacity() < 0.99)
+        return false;
+    }
+    if (window != _editor)
+      return true;
+    if (area()->isAnimating() || _editor->gutter()->graphicsEffect())
+      return false;
+    if (!(shows & Message) && !hudTexts().isEmpty())
+      return false;
+    return !(shows & Picture) || previewLit();
+  }
+
+  // The shot once the window is still; false when it never was.
+  bool shot(const QString &step, int shows = Still)
+  {
+    const bool settled = QTest::qWaitFor([&] { return still(shows); }, 15000);
+    saveShot(step);
+    if (!settled)
+      qWarning("%s: the window never settled", qPrintable(step));
+    return settled;
+  }
+
+  // The frame of the GIF the preview shows at its centre, -1 for none of them.
+  int gifFrameShown() const
+  {
+    const QImage frame = PixelProbe::grab(_editor->previewWidget());
+    return MediaFixtures::frameIndexFromColor(frame.pixelColor(frame.rect().center()));
+  }
+
+  // Some of the preview is lit: a frame was composed there.
+  bool previewLit() const
+  {
+    const QImage frame = PixelProbe::grab(_editor->previewWidget());
+    for (int y = frame.height() / 10; y < frame.height(); y += qMax(1, frame.height() / 10))
+      for (int x = frame.width() / 10; x < frame.width(); x += qMax(1, frame.width() / 10))
+        if (qMax(qMax(qRed(frame.pixel(x, y)), qGreen(frame.pixel(x, y))), qBlue(frame.pixel(x, y))) > 24)
+          return true;
+    return false;
   }
 
   // Segments of the model on a row of the edit area, by start.
@@ -438,7 +493,7 @@ private slots:
   {
     if (QTest::currentTestFailed() && _failedStep.isEmpty()) {
       _failedStep = QString::fromLatin1(QTest::currentTestFunction());
-      shot(QStringLiteral("failed-") + _failedStep);
+      saveShot(QStringLiteral("failed-") + _failedStep);
       for (const ScriptedDialogProvider::Call &call : qAsConst(_dialogs.calls))
         qWarning("dialog %s: %s / %s", qPrintable(call.kind), qPrintable(call.title), qPrintable(call.text));
     }
@@ -452,9 +507,9 @@ private slots:
     _start.reset();
   }
 
-  // The start window opens on its projects page; a new 16:9 project of the default size opens
-  // in the editor, which finishes opening.
-  void newProject()
+  // The start window opens on its projects page. The bundled example, opened from its tile in
+  // the Examples folder, shows its picture under its title at their lengths; it is closed again.
+  void exampleProject()
   {
     _start = std::make_unique<StartWindow>();
     _start->resize(1200, 800);
@@ -464,8 +519,37 @@ private slots:
     QVERIFY(page);
     QCOMPARE(_start->stackedWidget()->currentWidget(), static_cast<QWidget *>(page));
     ProjectsListWidget *list = page->projectsListWidget();
+    QListWidgetItem *tile = nullptr;
+    QTRY_VERIFY((tile = findItem(list, "Examples")) != nullptr);
+    QVERIFY(shot("projects"));
+    Gestures::doubleClick(list->viewport(), list->visualItemRect(tile).center());
+    QTRY_VERIFY((tile = findItem(list, "Welcome to Tavo REN")) != nullptr);
+    Gestures::doubleClick(list->viewport(), list->visualItemRect(tile).center());
+    QTRY_VERIFY_WITH_TIMEOUT((_editor = openEditor()) != nullptr, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(editorReady(_editor, 2), kOpenMs);
+    QMap<QString, Segment *> byType;
+    for (int i = 0; i < model()->segmentCount(); ++i)
+      byType.insert(model()->segmentAt(i)->type(), model()->segmentAt(i));
+    QCOMPARE(byType.keys(), QStringList({"IMAGE", "TEXT"}));
+    Segment *picture = byType.value("IMAGE"), *title = byType.value("TEXT");
+    QCOMPARE(picture->duration(), 5.0f);
+    QCOMPARE(title->rangeStart(), 0.5f);
+    QCOMPARE(title->duration(), 4.0f);
+    // Its block as long as its five seconds on the timeline.
+    QTRY_VERIFY(qAbs(blockOf(picture)->width() - (timelineX(5.0f) - timelineX(0.0f))) <= 2);
+    QVERIFY(shot("example", Picture));
+    _editor->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!_editor && !EditorWindows::openWindow(), 30000);
+    QTest::mouseClick(page->backButton(), Qt::LeftButton);
+    QTRY_VERIFY(!page->isInFolder());
+  }
+
+  // A new 16:9 project of the default size opens in the editor, which finishes opening.
+  void newProject()
+  {
+    ProjectsWidget *page = _start->projectsPage();
+    ProjectsListWidget *list = page->projectsListWidget();
     QTRY_VERIFY(list->count() >= 1);
-    shot("projects");
 
     // The name dialog: typed into, then accepted.
     _dialogs.onDialog = [](QDialog *dialog) {
@@ -489,7 +573,7 @@ private slots:
         wide = button;
     QVERIFY(wide);
     QTest::mouseClick(wide, Qt::LeftButton);
-    shot("settings");
+    QVERIFY(shot("settings"));
     QPushButton *ok = buttonNamed(settings, "OK");
     QVERIFY(ok);
     QTest::mouseClick(ok, Qt::LeftButton);
@@ -502,7 +586,7 @@ private slots:
     QCOMPARE(model()->outputVideoSize(3), QSize(1920, 1080));
     // Parallel test programs share the display: presses reach the timeline at once.
     Gestures::takePressesAtOnce(_editor);
-    shot("editor");
+    QVERIFY(shot("editor"));
   }
 
   // The clip, the picture and the music come through the add-media popup and the file dialog,
@@ -515,7 +599,7 @@ private slots:
     QVERIFY(addThroughPopup(media("picture.png")));
     QVERIFY(addThroughPopup(media("tune.m4a")));
     QCOMPARE(_dialogs.kinds().mid(calls), QStringList({"getOpenFileName", "getOpenFileName", "getOpenFileName"}));
-    shot("media-added");
+    QVERIFY(shot("media-added"));
 
     // The explorer's local folder, chosen through its folder menu and the folder dialog.
     MediaExplorerWidget *explorer = _editor->mediaExplorer()->widget();
@@ -530,7 +614,7 @@ private slots:
     QListWidgetItem *gif = nullptr;
     QTRY_VERIFY_WITH_TIMEOUT((gif = findItem(files, "wave.gif")) != nullptr, 20000);
     files->scrollToItem(gif);
-    shot("local-folder");
+    QVERIFY(shot("local-folder"));
 
     // Test programs share the display, and a drop lands in whichever window lies on top: the
     // editor is raised first, and the drag made again when another window took it.
@@ -565,7 +649,7 @@ private slots:
     QVERIFY(onRow(2)[0]->rangeStart() < 0.05f);
     QVERIFY(qAbs(onRow(2)[0]->duration() - 6.0f) < 0.05f);
     QVERIFY2(qAbs(onRow(3)[0]->rangeStart() - dropTime) < 0.25f, qPrintable(QString::number(onRow(3)[0]->rangeStart())));
-    shot("gif-dropped");
+    QVERIFY(shot("gif-dropped"));
   }
 
   // A text block from the add-media popup; the caption is typed into the editor laid over the
@@ -581,7 +665,7 @@ private slots:
     QApplication::setActiveWindow(_editor);
     QTRY_VERIFY(typing->hasFocus());
     QTest::keyClicks(typing, kCaption);
-    shot("caption-typing");
+    QVERIFY(shot("caption-typing"));
     QPushButton *done = _editor->segmentInspectorWidget()->findChild<QPushButton *>("doneButton");
     QVERIFY(done && done->isVisible());
     QTest::mouseClick(done, Qt::LeftButton);
@@ -592,7 +676,7 @@ private slots:
     QCOMPARE(row[0]->type(), QString("TEXT"));
     QCOMPARE(static_cast<TextSegment *>(row[0])->text(), kCaption);
     leaveEditing();
-    shot("caption");
+    QVERIFY(shot("caption"));
   }
 
   // Five edits, each undone with the undo button and redone with the keys: the picture dragged
@@ -610,7 +694,7 @@ private slots:
     QTRY_VERIFY(!area()->isAnimating() && picture->rangeStart() > pictureStart + 2.5f);
     QVERIFY2(picture->rangeStart() < pictureStart + 3.5f, qPrintable(QString::number(picture->rangeStart())));
     QCOMPARE(onRow(1).value(0), picture);
-    shot("picture-moved");
+    QVERIFY(shot("picture-moved"));
     undoAndRedo(before);
     picture = onRow(1)[0];
 
@@ -628,7 +712,7 @@ private slots:
       Gestures::release(area()->viewport(), to);
     }
     QTRY_VERIFY(qAbs(clip->duration() - 7.5f) < 0.3f);
-    shot("clip-trimmed");
+    QVERIFY(shot("clip-trimmed"));
     leaveEditing();
     undoAndRedo(before);
     clip = onRow(0)[0];
@@ -662,7 +746,7 @@ private slots:
     }
     QTRY_VERIFY2(picture->userTransparency() > 0.3f && picture->userTransparency() < 0.7f,
                  qPrintable(QString::number(picture->userTransparency())));
-    shot("picture-transparency");
+    QVERIFY(shot("picture-transparency"));
     leaveEditing();
     undoAndRedo(before);
     picture = onRow(1)[0];
@@ -685,7 +769,7 @@ private slots:
     QTest::mouseClick(fadeIn, Qt::LeftButton);
     QTRY_COMPARE(picture->transitionCount(), 1);
     QCOMPARE(picture->transitionStart(picture->transitionIdAt(0)), 0.0f);
-    shot("picture-fade-in");
+    QVERIFY(shot("picture-fade-in"));
     QVERIFY(clickToolStrip("Return"));
     leaveEditing();
     undoAndRedo(before);
@@ -719,7 +803,7 @@ private slots:
     QVERIFY2(qAbs(pieces[0]->rangeStart() + pieces[0]->duration() - pieces[1]->rangeStart()) < 0.02f, qPrintable(spans));
     QVERIFY2(qAbs(pieces[0]->duration() + pieces[1]->duration() - clipLength) < 0.02f, qPrintable(spans));
     QVERIFY2(pieces[0]->duration() > 0.1f && pieces[1]->duration() > 0.1f, qPrintable(spans));
-    shot("clip-split");
+    QVERIFY(shot("clip-split", Picture));
     leaveEditing();
     undoAndRedo(before);
     _edited = state();
@@ -738,7 +822,7 @@ private slots:
     QTest::mouseClick(_editor->form().playPauseButton, Qt::LeftButton);
     QTRY_VERIFY(!_editor->isPlaying());
     const QImage after = PixelProbe::grab(_editor->previewWidget());
-    shot("played");
+    QVERIFY(shot("played"));
     QVERIFY2(PixelProbe::meanDifference(before, after) > 5,
              qPrintable(QString::number(PixelProbe::meanDifference(before, after))));
     const float stopped = engine->currentTime();
@@ -757,7 +841,7 @@ private slots:
     ProjectsListWidget *list = _start->projectsPage()->projectsListWidget();
     QListWidgetItem *tile = nullptr;
     QTRY_VERIFY((tile = findItem(list, kProject)) != nullptr);
-    shot("projects-again");
+    QVERIFY(shot("projects-again"));
     Gestures::doubleClick(list->viewport(), list->visualItemRect(tile).center());
     QTRY_VERIFY_WITH_TIMEOUT((_editor = openEditor()) != nullptr, 10000);
     QTRY_VERIFY_WITH_TIMEOUT(editorReady(_editor, _edited.count('\n') + 1), kOpenMs);
@@ -765,7 +849,7 @@ private slots:
     QCOMPARE(state(), _edited);
     Segment *picture = onRow(1).value(0);
     QVERIFY(picture && picture->transitionCount() == 1);
-    shot("reopened");
+    QVERIFY(shot("reopened"));
 
     // The history starts afresh with the window: nothing to undo, and a new edit undoes and
     // redoes.
@@ -798,7 +882,7 @@ private slots:
     QCOMPARE(popup->resolution(), 3);
     QCOMPARE(popup->videoCodec(), QString("h264"));
     QCOMPARE(popup->movieName(), kProject);
-    shot("export-settings");
+    QVERIFY(shot("export-settings"));
     auto *bar = popup->findChild<QProgressBar *>("exportProgressBar");
     QVERIFY(bar);
     QList<int> shown;
@@ -808,11 +892,11 @@ private slots:
     QTest::mouseClick(start, Qt::LeftButton);
     const QString movie = popup->saveLocation() + "/" + kProject + ".mp4";
     QTRY_VERIFY_WITH_TIMEOUT(shown.size() >= 3, 60000);
-    shot("exporting");
+    QVERIFY(shot("exporting", Message));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(movie) && !_editor->progressHUD(), 300000);
     QTRY_VERIFY(visibleNamed<QPushButton>(popup, "computerDoneButton"));
     QVERIFY(std::is_sorted(shown.begin(), shown.end()));
-    shot("exported");
+    QVERIFY(shot("exported", Message));
     QTest::mouseClick(visibleNamed<QPushButton>(popup, "computerDoneButton"), Qt::LeftButton);
     QTRY_VERIFY(!visibleChild<PopupMovieExportingWidget>(_editor));
 
@@ -846,6 +930,65 @@ private slots:
     QVERIFY2(db >= 40, qPrintable(QString::number(db)));
   }
 
+  // Quick clicks on the ruler (press and release with nothing between) inside the GIF's block:
+  // the time follows the marker each time, and the preview shows the GIF's frame there. A split
+  // then cuts the GIF at the marker; it is undone. Last, so the play head of the steps before
+  // stays where they put it.
+  void gifAndQuickRulerClick()
+  {
+    AVEngine *engine = AVEngine::shared();
+    QVERIFY(engine);
+    Segment *gif = onRow(3).value(0);
+    QVERIFY(gif);
+    QWidget *ruler = _editor->form().rulerWidget;
+    const auto clickRuler = [&](float time) {
+      const QPoint global = area()->widget()->mapToGlobal(QPoint(timelineX(time), 0));
+      QTest::mouseClick(ruler, Qt::LeftButton, {}, QPoint(ruler->mapFromGlobal(global).x(), ruler->height() / 2));
+    };
+    // Its frames last 100 ms each.
+    for (const float offset : {0.25f, 0.75f}) {
+      const float time = gif->rangeStart() + offset;
+      // A press on the marker's head grabs the marker instead: a marker near the place is
+      // first sent away with another click.
+      if (Timeline::widthForDuration(qAbs(engine->currentTime() - time), area()->zoom()) < 40) {
+        clickRuler(time + 3);
+        QTRY_VERIFY(qAbs(engine->currentTime() - time - 3) < 0.05f);
+      }
+      clickRuler(time);
+      const auto where = [&] {
+        PointerWidget *marker = _editor->playheadPointer();
+        const QRect head = marker->headRect().translated(marker->mapToGlobal(QPoint(0, 0)));
+        const QPoint click = area()->widget()->mapToGlobal(QPoint(timelineX(time), 0));
+        return QString("time %1, marker %2, head %3,%4 %5x%6, click x %7 y %8")
+            .arg(double(engine->currentTime())).arg(double(marker->centerX()))
+            .arg(head.x()).arg(head.y()).arg(head.width()).arg(head.height()).arg(click.x())
+            .arg(ruler->mapToGlobal(QPoint(0, ruler->height() / 2)).y());
+      };
+      QTRY_VERIFY2(qAbs(engine->currentTime() - time) < 0.05f, qPrintable(where()));
+      QTRY_VERIFY2(qAbs(gifFrameShown() - int(offset * 10)) <= 1, qPrintable(QString::number(gifFrameShown())));
+    }
+    QVERIFY(shot("gif-in-preview", Picture));
+
+    const QString before = state();
+    const float cut = engine->currentTime();
+    SegmentWidget *block = blockOf(gif);
+    Gestures::click(area()->viewport(), block->mapTo(area()->viewport(), block->rect().center()));
+    QTRY_VERIFY(block->isSelected() && !area()->isAnimating() && !_editor->gutter()->graphicsEffect());
+    QCOMPARE(engine->currentTime(), cut);
+    QApplication::setActiveWindow(_editor);
+    QTest::keySequence(_editor, QKeySequence("Ctrl+L"));
+    QTRY_COMPARE(onRow(3).size(), 2);
+    QTRY_VERIFY_WITH_TIMEOUT(editorReady(_editor, model()->segmentCount()), kOpenMs);
+    const Segment *first = onRow(3)[0];
+    QVERIFY2(qAbs(first->rangeStart() + first->duration() - cut) < 0.05f,
+             qPrintable(QString::number(double(first->rangeStart() + first->duration()))));
+    QVERIFY(shot("gif-split"));
+    leaveEditing();
+    QTest::mouseClick(_editor->form().undoButton, Qt::LeftButton);
+    QTRY_COMPARE(state(), before);
+    QTRY_VERIFY(editorReady(_editor, model()->segmentCount()));
+  }
+
   // Random bytes named like a movie, offered to the add-media popup: the program says so and
   // the project stays as it was.
   void brokenMedia()
@@ -866,11 +1009,30 @@ private slots:
     _dialogs.answers << media("broken.mp4");
     QTest::mouseClick(popup->chooseFileButton(), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(hudTexts().contains("This file cannot be opened"), 20000);
-    shot("broken-refused");
+    QVERIFY(shot("broken-refused", Message));
     QCOMPARE(_dialogs.kinds().mid(calls), QStringList{"getOpenFileName"});
     QTRY_VERIFY(editorReady(_editor, before.count('\n') + 1));
     QCOMPARE(state(), before);
     QCOMPARE(area()->trackCount(), 6);
+
+    // Text named like a picture gets its block, which ends in the load-error look.
+    QFile fake(media("fake.png"));
+    QVERIFY(fake.open(QIODevice::WriteOnly));
+    fake.write(QByteArray("This is not a picture. ").repeated(200).left(4096));
+    fake.close();
+    popup = openAddMedia();
+    QVERIFY(popup);
+    _dialogs.answers << media("fake.png");
+    QTest::mouseClick(popup->chooseFileButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(editorReady(_editor, before.count('\n') + 2), 20000);
+    Segment *unread = nullptr;
+    for (int i = 0; i < model()->segmentCount(); ++i)
+      if (model()->segmentAt(i)->fileName().contains("fake"))
+        unread = model()->segmentAt(i);
+    QVERIFY(unread);
+    QCOMPARE(unread->error(), quint32(SegmentLoadError));
+    QVERIFY(blockOf(unread)->findChildren<AnimatedLabel *>().isEmpty());
+    QVERIFY(shot("fake-picture"));
   }
 };
 

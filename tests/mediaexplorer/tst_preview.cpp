@@ -157,6 +157,41 @@ private slots:
     QVERIFY(p.bar()->findChild<QPushButton *>("playPauseButton")->isEnabled());
   }
 
+  // A video or a sound shows a spinner from the click, over a player still starting, until its
+  // playing begins; a picture never waits.
+  void busyUntilPlaying_data()
+  {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("video") << 1 << QString();
+    QTest::newRow("sound") << 3 << ":/testsounds/beep.mp3";
+    QTest::newRow("picture") << 2 << "black.png";
+  }
+  void busyUntilPlaying()
+  {
+    QFETCH(int, type);
+    QFETCH(QString, path);
+    if (path.isEmpty())
+      path = _clip;
+    Preview p(QSize(640, 360));
+    QPixmap image(64, 64);
+    image.fill(Qt::black);
+    p.preview.showMedia("item", type, path, image, "0:05;320x240;0");
+    const QImage shown = p.preview.grab().toImage();
+    int lit = 0;
+    for (int y = 140; y < 220; ++y)
+      for (int x = 280; x < 360; ++x)
+        lit += qGray(shown.pixel(x, y)) > 128;
+    if (type == 2) {
+      QVERIFY(!p.preview.isBusy());
+      return;
+    }
+    QVERIFY2(lit > 100, qPrintable(QString("%1 lit pixels at the centre").arg(lit)));
+    QVERIFY(p.preview.isBusy());
+    QTRY_VERIFY_WITH_TIMEOUT(p.player()->position() > 0, 20000);
+    QTRY_VERIFY(!p.preview.isBusy());
+  }
+
   // Scrubbing pauses a playing video, seeks on every move and resumes on release; a paused
   // one stays paused.
   void scrubbing()

@@ -338,6 +338,43 @@ private slots:
     painter.end();
     QCOMPARE(untouched.pixel(1, 1), 0xFFFFFF00u); // the fill happens before the margin check
   }
+
+  // A message too wide for a short block: words that fit whole go on lines of their own, so no
+  // cut word ("Loa...") is left to read as a load still running; a block too low for that
+  // keeps the single elided line.
+  void paintMessageWrapsWords_data()
+  {
+    QTest::addColumn<QSize>("block");
+    QTest::addColumn<bool>("twoLines");
+    QTest::newRow("two seconds of a row") << QSize(48, 44) << true;
+    QTest::newRow("wide enough for one line") << QSize(200, 44) << false;
+    QTest::newRow("too low for two lines") << QSize(48, 16) << false;
+  }
+  void paintMessageWrapsWords()
+  {
+    QFETCH(QSize, block);
+    QFETCH(bool, twoLines);
+    FakeSegmentListener listener;
+    Segment s(&listener);
+    QImage image(block, QImage::Format_ARGB32_Premultiplied);
+    {
+      QPainter painter(&image);
+      s.paintMessage(&painter, QRect(QPoint(0, 0), block), "Load Error");
+    }
+    // Rows with ink: one band around the middle for a line, two bands for two lines.
+    QList<int> inked;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (qGray(image.pixel(x, y)) < 128) {
+          inked << y;
+          break;
+        }
+    QVERIFY(!inked.isEmpty());
+    int gaps = 0;
+    for (int i = 1; i < inked.size(); ++i)
+      gaps += inked[i] > inked[i - 1] + 1;
+    QCOMPARE(gaps > 0, twoLines);
+  }
 };
 
 TAVO_TEST_GUI_MAIN(TestSegment)

@@ -9,7 +9,7 @@
 //   QCOMPARE(dialogs.calls.first().title, QString("Save Changes"));
 //
 // Answers are taken in order. Per kind: message box - a QMessageBox::StandardButton;
-// prepared message box - the text of the button to click; file and folder dialogs, text
+// prepared message box - the text of the button to click, or its standard button; file and folder dialogs, text
 // and item input - a QString (QStringList for several files); colour - a QColor; font - a
 // QFont; number - an int; own dialogs - the result code; menus - the text of the action.
 // An invalid QVariant, or no answer left, means the user cancelled or closed the dialog.
@@ -37,6 +37,8 @@ public:
   QList<QVariant> answers;
   // When set, own dialogs are handed to it (shown or inspected) and it returns the result code.
   std::function<int(QDialog *)> onDialog;
+  // When set, each prepared message box is handed to it (to be looked at) before it is answered.
+  std::function<void(QMessageBox *)> onMessageBox;
 
   ScriptedDialogProvider() { DialogProvider::install(this); }
   ~ScriptedDialogProvider() override { DialogProvider::install(nullptr); }
@@ -62,9 +64,12 @@ public:
   QAbstractButton *execMessageBox(QMessageBox *box) override
   {
     calls.append({"messageBox", box->windowTitle(), box->text(), buttonTexts(*box)});
-    const QString answer = next().toString();
+    if (onMessageBox)
+      onMessageBox(box);
+    const QVariant answer = next();
     for (QAbstractButton *button : box->buttons())
-      if (button->text() == answer)
+      if (answer.type() == QVariant::Int ? box->standardButton(button) == answer.toInt()
+                                         : button->text() == answer.toString())
         return button;
     return nullptr;
   }
