@@ -188,6 +188,8 @@ private:
 
   QList<Segment *> m_segments;
   QList<SegmentView *> m_segmentWidgets;
+  // Where each run-time id was last found; emptied whenever the list changes.
+  QHash<quint32, int> m_indexOfId;
   QString m_name;
   QString m_folder;
   ProjectLayout m_layout;
