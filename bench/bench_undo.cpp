@@ -34,11 +34,14 @@ QList<SegmentSpec> project(int count)
   return segments;
 }
 
+constexpr double kGoalMs = 50;
+
 void report(const char *what, int count, std::vector<double> times)
 {
   std::sort(times.begin(), times.end());
-  std::printf("%s, %d segments: %.1f ms median, %.1f ms maximum per step (%zu steps)\n", what, count,
-              times[times.size() / 2], times.back(), times.size());
+  const double median = times[times.size() / 2];
+  std::printf("%s, %d segments: %.1f ms median, %.1f ms maximum per step (%zu steps; goal median <= %.0f ms: %s)\n",
+              what, count, median, times.back(), times.size(), kGoalMs, median <= kGoalMs ? "met" : "MISSED");
 }
 
 bool run(int count)

@@ -129,6 +129,9 @@ int AVComposition::removeSegment(uint32_t id)
     AVMutexLocker visible(_visibleLock);
     AVMutexLocker sounds(_soundLock);
     AVMutexLocker parked(_parkedLock);
+    // Most calls name an id the composition never had (a segment's first load): no search.
+    if (!_byId.count(id))
+      return 0;
     auto layer = std::find_if(_visible.begin(), _visible.end(), [id](const AVSegment *s) { return s->id() == id; });
     if (layer != _visible.end()) {
       _parked.push_back(*layer);

@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <QScrollerProperties>
 
+#include <algorithm>
+
 namespace {
 
 const char ScrollBarStyle[] = R"(
@@ -209,10 +211,11 @@ void EditScrollArea::removeTrackWidgets(const QList<TrackWidget *> &tracks)
   _giveBackgrounds(firstRemoved);
 }
 
-void EditScrollArea::removeAllTracks()
+void EditScrollArea::removeTracksFrom(int first)
 {
-  const QList<TrackWidget *> tracks = _trackWidgets;
-  _trackWidgets.clear();
+  const int from = std::clamp(first, 0, int(_trackWidgets.size()));
+  const QList<TrackWidget *> tracks = _trackWidgets.mid(from);
+  _trackWidgets.erase(_trackWidgets.begin() + from, _trackWidgets.end());
   for (TrackWidget *track : tracks) {
     track->clear();
     delete track;

@@ -38,7 +38,9 @@ public:
   void removeTrackWidget(TrackWidget *track);
   void removeTrackWidgets(const QList<TrackWidget *> &tracks);
   void removeTracks(const QList<TrackWidget *> &tracks) { removeTrackWidgets(tracks); }
-  void removeAllTracks();
+  void removeAllTracks() { removeTracksFrom(0); }
+  // Deletes the rows from index first on at once, without moving the others.
+  void removeTracksFrom(int first);
   int trackCount() const { return _trackWidgets.size(); }
   TrackWidget *trackWidgetAt(int index) const;
   TrackWidget *trackWidgetByTag(int tag) const;

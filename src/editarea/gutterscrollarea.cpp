@@ -1,5 +1,6 @@
 #include "gutterscrollarea.h"
 
+#include "iconcache.h"
 #include "segment.h"
 #include "timelinegeometry.h"
 
@@ -45,7 +46,7 @@ void GutterScrollArea::_setIcon(QPushButton *button, const QString &type)
   const QString icon = iconForType(type);
   if (icon.isEmpty())
     return;
-  button->setIcon(QIcon(icon));
+  button->setIcon(cachedIcon(icon));
 }
 
 int GutterScrollArea::addTrackButton()

@@ -6,6 +6,7 @@
 #include "segmenteditingstatebackgroundwidget.h"
 #include "timelinegeometry.h"
 
+#include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QPaintEvent>
 #include <QPainter>
@@ -159,8 +160,26 @@ void SegmentWidget::setScale(float zoom, bool animated)
   if (!_segment)
     return;
   _speedLabel = _speedText();
-  if (_segment->isTimelineContentReady())
+  if (_repaintOnScale && _segment->isTimelineContentReady())
     update();
+}
+
+bool SegmentWidget::event(QEvent *event)
+{
+  // Each block shown asks for its repaint later; a row showing thousands at once would leave
+  // as many repaints, each weighed against all the row's blocks. The row repaints the place.
+  if (event->type() == QEvent::UpdateLater && parentWidget()) {
+    parentWidget()->update(geometry());
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+void SegmentWidget::setScaleQuietly(float zoom)
+{
+  _repaintOnScale = false;
+  setScale(zoom, false);
+  _repaintOnScale = true;
 }
 
 void SegmentWidget::setEditingState(bool editing, bool)

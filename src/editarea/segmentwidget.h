@@ -62,6 +62,9 @@ public:
   static float widthForDuration(float seconds, float zoom);
 
   virtual void setScale(float zoom, bool animated);
+  // Lays the block out as setScale does, without animation and without asking for a repaint:
+  // the caller repaints the rows.
+  void setScaleQuietly(float zoom);
   virtual void setEditingState(bool editing, bool animated);
   // False while an editing background still stands (it may be fading out).
   virtual bool hasNoEditingBackground() { return true; }
@@ -79,6 +82,7 @@ signals:
   void segmentWidgetDoubleClickedOnFailedSegment(SegmentWidget *segmentWidget, QPoint pos);
 
 protected:
+  bool event(QEvent *event) override;
   void paintEvent(QPaintEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
   void mouseReleaseEvent(QMouseEvent *event) override;
@@ -114,6 +118,7 @@ private:
   int _paintWidth = 0;
   AnimatedLabel *_loadingIndicator = nullptr;
   bool _active = true;
+  bool _repaintOnScale = true;
   bool _editing = false;
   bool _dragging = false;
   int _transitionDragCount = 0;

@@ -99,6 +99,17 @@ void TrackWidget::clear()
   qDeleteAll(blocks);
 }
 
+void TrackWidget::removeSegmentWidgetsExcept(const QSet<SegmentWidget *> &keep)
+{
+  for (int i = _segmentWidgets.size() - 1; i >= 0; --i) {
+    SegmentWidget *block = _segmentWidgets.at(i);
+    if (keep.contains(block))
+      continue;
+    _segmentWidgets.removeAt(i);
+    delete block;
+  }
+}
+
 SegmentWidget *TrackWidget::segmentWidgetAt(int index) const
 {
   return _segmentWidgets.value(index, nullptr);

@@ -3,6 +3,7 @@
 #include "draglift.h"
 
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 
 #include <functional>
@@ -36,6 +37,8 @@ public:
   SegmentWidget *addSegment(Segment *segment);
   void removeSegment(Segment *segment, bool animated);
   void clear();
+  // Deletes at once every block not in keep.
+  void removeSegmentWidgetsExcept(const QSet<SegmentWidget *> &keep);
   int segmentWidgetCount() const { return _segmentWidgets.size(); }
   SegmentWidget *segmentWidgetAt(int index) const;
   SegmentWidget *segmentWidgetForSegment(Segment *segment) const;

@@ -325,6 +325,14 @@ void MainWindow::_buildLoadedSegmentsInBatches()
     QTimer::singleShot(0, this, [this] { _buildLoadedSegmentsInBatches(); });
     return;
   }
+  // The rows show one a turn: each shows all its blocks at once.
+  for (TrackWidget *track : qAsConst(_loadedTracks)) {
+    if (!track->isHidden())
+      continue;
+    track->show();
+    QTimer::singleShot(0, this, [this] { _buildLoadedSegmentsInBatches(); });
+    return;
+  }
   _mapsToBuild.clear();
   _loadedTracks.clear();
   _finishLoadedSegments();
@@ -350,6 +358,9 @@ void MainWindow::_buildLoadedSegments(PropertyMapList &maps, size_t from, size_t
     TrackWidget *track = tracks.value(savedTrack);
     if (!track) {
       track = _editScrollArea->addTrack(_zoom, _projectManager->duration());
+      // A block shown on a visible row asks the display where the pointer is: the row shows
+      // once it holds them all.
+      track->hide();
       _lastTrackWidget = track;
       const int tag = _gutter ? _gutter->addTrackButton() : tracks.size() + 1;
       track->setTag(tag);
@@ -391,7 +402,15 @@ void MainWindow::onSegmentStateChanged(quint32 segmentId, int newState)
   SegmentWidget *block = static_cast<SegmentWidget *>(_projectManager->segmentWidgetAt(index));
   if (!block)
     return;
-  block->setScale(_zoom, false);
+  if (_opening) {
+    // Blocks come ready by the thousand: a repaint asked of each would weigh it against all
+    // its neighbours; the rows repaint once for all that came in one turn.
+    block->setScaleQuietly(_zoom);
+    if (QWidget *rows = _editScrollArea->widget())
+      rows->update();
+  } else {
+    block->setScale(_zoom, false);
+  }
   // While the project opens its HUD covers the blocks: thousands of spinners would only cost.
   if ((newState == 1 || newState == 2) && !_opening)
     block->showLoadingIndicator();

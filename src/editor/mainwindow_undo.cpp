@@ -1,5 +1,6 @@
 // Undo and redo on the open window: a snapshot of every segment's properties replaces the
-// project's segments, and the tracks, blocks, engine segments and selection are rebuilt from it.
+// project's segments, and the tracks, blocks, engine segments and selection follow it; what did
+// not change is kept.
 
 #include "mainwindow.h"
 
@@ -17,6 +18,7 @@
 #include "textsegment.h"
 #include "trackwidget.h"
 
+#include <QSet>
 #include <QTimer>
 
 #include <algorithm>
@@ -98,46 +100,82 @@ void MainWindow::_applySnapshot(PropertyMapList &snapshot)
   _selectedToolBarCommand = 0;
   kept.scrollPosition = _editScrollArea->contentOffset();
 
-  _editScrollArea->removeAllTracks();
+  // Rows are taken again in order, and a segment that comes back on the same row keeps its
+  // block: a step rebuilds only what changed. Each row still gets a fresh tag and gutter button.
+  QList<TrackWidget *> rows;
+  for (int i = 0; i < _editScrollArea->trackCount(); ++i)
+    rows << _editScrollArea->trackWidgetAt(i);
+  int rowsTaken = 0;
   if (_gutter)
     _gutter->removeAllTrackButtons();
   _lastTrackWidget = nullptr;
   _projectManager->resetTrackIds();
+  SegmentWidget *selected = _editScrollArea->selectedSegmentWidget();
+  QHash<QString, int> indexOfUId;
+  for (int i = _projectManager->segmentCount() - 1; i >= 0; --i)
+    indexOfUId.insert(_projectManager->segmentAt(i)->uid(), i);
 
   // Old track ids map to the tracks made for them, in the order the snapshot first uses them.
   QHash<int, TrackWidget *> tracks;
+  QSet<SegmentWidget *> blocksInUse;
+  QList<QPair<Segment *, SegmentWidget *>> created;
   for (std::unique_ptr<PropertyMap> &map : snapshot) {
     const QString uid = map->text(QStringLiteral("UId"));
     const QString type = map->text(QStringLiteral("Type"));
     const int oldTrack = map->text(QStringLiteral("TrackId")).toInt();
-    int index = uid.isEmpty() ? -1 : _projectManager->indexOfSegmentUId(uid);
+    const int index = uid.isEmpty() ? -1 : indexOfUId.value(uid, -1);
     Segment *segment = nullptr;
+    bool unchanged = false;
     if (index < 0) {
       segment = makeSegment(type, map.get(), this);
       if (!segment)
         continue;
     } else {
       segment = _projectManager->segmentAt(index);
+      // Rows are renumbered whatever the step: the track id is no change of the segment.
+      map->setText(QStringLiteral("TrackId"), segment->properties()->text(QStringLiteral("TrackId")));
+      unchanged = *map == *segment->properties();
       segment->setProperties(map.get());
     }
     map.release();
 
     TrackWidget *track = tracks.value(oldTrack);
     if (!track) {
-      track = _addTrackForType(type);
+      if (rowsTaken < rows.size()) {
+        track = rows.at(rowsTaken);
+        if (_gutter)
+          track->setTag(_gutter->addTrackButton());
+        if (track->isLocked())
+          track->setLocked(false, nullptr);
+        _lastTrackWidget = track;
+        track->setType(type);
+        if (_gutter)
+          _gutter->setTrackType(track->tag(), type);
+      } else {
+        track = _addTrackForType(type);
+      }
+      ++rowsTaken;
       tracks.insert(oldTrack, track);
     }
-    SegmentWidget *block = track->addSegment(segment);
-    block->setSegment(segment);
+    auto *block = index < 0 ? nullptr : static_cast<SegmentWidget *>(_projectManager->segmentWidgetAt(index));
+    // A block that carries a state of its own (selected, edited, loading) is made afresh.
+    const bool keep = block && block->parentWidget() == track && block != selected && !block->isEditing()
+                      && !block->loadingIndicator();
+    if (!keep) {
+      block = track->addSegment(segment);
+      block->setSegment(segment);
+      _editScrollArea->connectSegmentWidget(block);
+    }
+    blocksInUse.insert(block);
     segment->setTrackId(track->tag());
     block->setScale(_zoom, false);
-    _editScrollArea->connectSegmentWidget(block);
     if (index < 0) {
-      _projectManager->insertSegment(segment, block);
+      created.append({segment, block});
       continue;
     }
     _projectManager->setSegmentWidgetAt(block, index);
-    if (_engine) {
+    // The engine already holds what did not change; an open popup may have shown other values.
+    if (_engine && (!unchanged || _currentPopup)) {
       const quint32 audioId = segment->audioPartId();
       for (quint32 part : {segment->id(), audioId})
         if (part)
@@ -150,6 +188,14 @@ void MainWindow::_applySnapshot(PropertyMapList &snapshot)
       _refreshSegment(segment);
     }
   }
+  // Inserted after the walk, so the indexes found above stay valid during it.
+  for (const auto &pair : qAsConst(created))
+    _projectManager->insertSegment(pair.first, pair.second);
+
+  // Blocks of segments that go, moved or were made afresh, and rows no longer used.
+  for (int i = 0; i < rowsTaken && i < rows.size(); ++i)
+    rows.at(i)->removeSegmentWidgetsExcept(blocksInUse);
+  _editScrollArea->removeTracksFrom(rowsTaken);
 
   // Segments the snapshot does not hold kept track id 0.
   for (int i = 0; i < _projectManager->segmentCount();) {
@@ -166,7 +212,6 @@ void MainWindow::_applySnapshot(PropertyMapList &snapshot)
     _projectManager->removeSegmentAt(i);
     delete segment;
   }
-
   QList<QPair<Segment *, SegmentView *>> pairs;
   for (int i = 0; i < _projectManager->segmentCount(); ++i)
     pairs.append({_projectManager->segmentAt(i), _projectManager->segmentWidgetAt(i)});

@@ -134,6 +134,7 @@ void ProjectManager::insertSegment(Segment *segment, SegmentView *widget)
     const int index = _insertIndex(segment->trackId(), segment->rangeStart());
     m_segments.insert(index, segment);
     m_segmentWidgets.insert(index, widget);
+    m_indexOfId.clear();
   }
   setModified(true);
 }
@@ -158,6 +159,7 @@ void ProjectManager::removeSegment(Segment *segment)
       return;
     m_segments.removeAt(index);
     m_segmentWidgets.removeAt(index);
+    m_indexOfId.clear();
   }
   setModified(true);
 }
@@ -170,6 +172,7 @@ void ProjectManager::removeSegmentAt(int index)
       return;
     m_segments.removeAt(index);
     m_segmentWidgets.removeAt(index);
+    m_indexOfId.clear();
   }
   setModified(true);
 }
@@ -180,6 +183,7 @@ void ProjectManager::clearSegments()
     std::lock_guard<std::mutex> lock(m_mutex);
     m_segments.clear();
     m_segmentWidgets.clear();
+    m_indexOfId.clear();
   }
   setModified(true);
 }
@@ -229,11 +233,33 @@ Segment *ProjectManager::firstSegment() const
 
 int ProjectManager::indexOfSegmentId(quint32 id)
 {
+  // Thousands of segments report their loading one by one: a scan per report would cost the
+  // square of the count.
   std::lock_guard<std::mutex> lock(m_mutex);
-  for (int i = 0; i < m_segments.size(); ++i) {
+  const auto matches = [this, id](int i) {
     const Segment *s = m_segments.at(i);
-    if (s->id() == id || (s->audioPartId() != 0 && s->audioPartId() == id))
+    return s->id() == id || (s->audioPartId() != 0 && s->audioPartId() == id);
+  };
+  const auto found = m_indexOfId.constFind(id);
+  if (found != m_indexOfId.cend() && found.value() < m_segments.size() && matches(found.value()))
+    return found.value();
+  if (m_indexOfId.isEmpty() && !m_segments.isEmpty()) {
+    for (int i = m_segments.size() - 1; i >= 0; --i) {
+      const Segment *s = m_segments.at(i);
+      m_indexOfId.insert(s->id(), i);
+      if (s->audioPartId() != 0)
+        m_indexOfId.insert(s->audioPartId(), i);
+    }
+    const int index = m_indexOfId.value(id, -1);
+    if (index >= 0 && matches(index))
+      return index;
+  }
+  // An id learnt since (a movie's sound part), or none of this project.
+  for (int i = 0; i < m_segments.size(); ++i) {
+    if (matches(i)) {
+      m_indexOfId.insert(id, i);
       return i;
+    }
   }
   return -1;
 }

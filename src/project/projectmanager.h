@@ -175,9 +175,9 @@ private:
   int _insertIndex(int track, float start) const;
   Segment *_nearestStart(float time, int track, bool forward, bool inclusive) const;
   // Writes the segments as an XML document at path, with the unread elements in their places
-  // when asked; the caller holds the mutex.
+  // when asked, and waits for the disk when synced; the caller holds the mutex.
   int _writeSegmentsFile(const QString &path, bool indent, bool withUnread, const char *warning,
-                         QString *error = nullptr) const;
+                         QString *error = nullptr, bool synced = true) const;
   // Appends the Segment elements of a file to list: 0, -1 or the reader's error.
   static int _readSegmentsFile(const QString &path, PropertyMapList &list, const char *warning);
   // Writes a snapshot of the segments at number of the history folder.
@@ -188,6 +188,8 @@ private:
 
   QList<Segment *> m_segments;
   QList<SegmentView *> m_segmentWidgets;
+  // Where each run-time id was last found; emptied whenever the list changes.
+  QHash<quint32, int> m_indexOfId;
   QString m_name;
   QString m_folder;
   ProjectLayout m_layout;

@@ -135,7 +135,7 @@ QString ProjectManager::historyFilePath(const QString &name, const QString &fold
 }
 
 int ProjectManager::_writeSegmentsFile(const QString &path, bool indent, bool withUnread, const char *warning,
-                                       QString *error) const
+                                       QString *error, bool synced) const
 {
   return saveXmlFile(
       path, indent,
@@ -164,7 +164,7 @@ int ProjectManager::_writeSegmentsFile(const QString &path, bool indent, bool wi
         writer.writeEndElement();
         return true;
       },
-      warning, error);
+      warning, error, synced);
 }
 
 int ProjectManager::_readSegmentsFile(const QString &path, PropertyMapList &list, const char *warning)

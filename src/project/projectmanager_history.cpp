@@ -35,7 +35,8 @@ int ProjectManager::_writeSnapshot(const QString &name, const QString &folder, i
   *path = historyFilePath(name, folder, number);
   if (QFileInfo(*path).isSymLink() && !QFile::remove(*path))
     return -1;
-  return _writeSegmentsFile(*path, false, false, "Undo project segments save error");
+  // The history goes with the project's session: it need not wait for the disk.
+  return _writeSegmentsFile(*path, false, false, "Undo project segments save error", nullptr, false);
 }
 
 int ProjectManager::recordOperation(const QString &name, const QString &folder)

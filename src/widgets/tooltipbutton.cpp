@@ -1,5 +1,7 @@
 #include "tooltipbutton.h"
 
+#include "iconcache.h"
+
 #include <QEvent>
 #include <QPainter>
 #include <QTimer>
@@ -28,7 +30,7 @@ void TooltipButton::_init()
 void TooltipButton::_showIcon(const QString &path)
 {
   _shownIcon = path;
-  setIcon(QIcon(path));
+  setIcon(cachedIcon(path));
 }
 
 void TooltipButton::onPressed()

@@ -236,6 +236,53 @@ private slots:
     checkInvariants();
   }
 
+  // A step renews the edited segment only: the other blocks stay the same objects and the engine
+  // hears nothing about the other segments.
+  void stepKeepsWhatItDidNotChange_data()
+  {
+    QTest::addColumn<QString>("uid");
+    QTest::addColumn<int>("cmdId");
+    QTest::newRow("picture rotated") << "seg-2" << 10006;
+    QTest::newRow("text aligned") << "seg-3" << 10023;
+    QTest::newRow("movie flipped") << "seg-1" << 10008;
+  }
+
+  void stepKeepsWhatItDidNotChange()
+  {
+    QFETCH(QString, uid);
+    QFETCH(int, cmdId);
+    QVERIFY(session.waitUntilLoaded());
+    command(uid, cmdId);
+    for (bool undo : {true, false}) {
+      QHash<QString, QPointer<SegmentWidget>> blocks;
+      QSet<quint32> untouched;
+      for (int i = 0; i < session.segmentCount(); ++i) {
+        Segment *segment = session.segmentAt(i);
+        if (segment->uid() == uid)
+          continue;
+        blocks.insert(segment->uid(), session.block(segment));
+        untouched << segment->id();
+        if (segment->audioPartId())
+          untouched << segment->audioPartId();
+      }
+      QTRY_VERIFY(window()->_engine->isIdle());
+      session.engine.clear();
+      window()->undoRedoOperation(undo);
+      for (auto it = blocks.cbegin(); it != blocks.cend(); ++it) {
+        QVERIFY2(it.value(), qPrintable(it.key()));
+        QCOMPARE(session.block(session.segmentByUId(it.key())), it.value().data());
+      }
+      bool changedHeard = false;
+      const quint32 changed = session.segmentByUId(uid)->id();
+      for (const EngineCallLog::Call &call : session.engine.calls()) {
+        QVERIFY2(!untouched.contains(call.id), qPrintable(call.name));
+        changedHeard = changedHeard || call.id == changed;
+      }
+      QVERIFY(changedHeard);
+      checkInvariants();
+    }
+  }
+
   // The rebuild without a movie removes both of its engine parts; undo brings it back loaded.
   void removedSegmentComesBack()
   {

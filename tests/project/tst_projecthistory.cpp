@@ -275,6 +275,56 @@ private slots:
     QCOMPARE(maps->front()->text("State"), QStringLiteral("0"));
   }
 
+  // A snapshot replaces its file whole or leaves it as it was, writes through no link and
+  // leaves nothing else behind.
+  void snapshotReplacesItsFileWhole_data()
+  {
+    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<bool>("linkInTheWay");
+    QTest::newRow("written") << false << false;
+    QTest::newRow("disk full") << true << false;
+    QTest::newRow("link where the partial file goes") << false << true;
+  }
+
+  void snapshotReplacesItsFileWhole()
+  {
+    QFETCH(bool, diskFull);
+    QFETCH(bool, linkInTheWay);
+    ProjectManager m;
+    open(m);
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    const QString next = ProjectManager::historyFilePath(m.projectName(), QString(), 1);
+    QFile old(next);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    const QString outside = m_root.path() + QStringLiteral("/outside%1.txt").arg(m_projectNumber);
+    QFile target(outside);
+    QVERIFY(target.open(QIODevice::WriteOnly));
+    target.write("precious");
+    target.close();
+    if (linkInTheWay)
+      QVERIFY(QFile::link(outside, next + ".part"));
+    const QMap<QString, QByteArray> before = filesIn(historyDir(m));
+
+    int result = 0;
+    if (diskFull) {
+      QTest::ignoreMessage(QtWarningMsg, "Undo project segments save error");
+      result = withFileSizeLimit(0, [&] { return m.recordOperation(m.projectName(), QString()); });
+    } else {
+      result = m.recordOperation(m.projectName(), QString());
+    }
+    QCOMPARE(result, diskFull ? -2 : 0);
+    const QMap<QString, QByteArray> after = filesIn(historyDir(m));
+    QCOMPARE(after.keys(), (QStringList{"project000.xml", "project001.xml"}));
+    if (diskFull)
+      QCOMPARE(after, before);
+    else
+      QVERIFY(after.value("project001.xml").contains("<Project>"));
+    QVERIFY(target.open(QIODevice::ReadOnly));
+    QCOMPARE(target.readAll(), QByteArray("precious"));
+  }
+
   void historyReplacedByAFile()
   {
     ProjectManager m;

@@ -119,6 +119,43 @@ private slots:
     qDeleteAll(widgets);
   }
 
+  // Lookups by run-time id stay right while the list grows, shrinks and learns sound parts.
+  void idLookupFollowsTheList()
+  {
+    ProjectManager m;
+    QList<FakeSegmentView *> widgets;
+    quint32 seed = 11;
+    auto next = [&seed](int n) {
+      seed = seed * 1664525u + 1013904223u;
+      return int((seed >> 8) % quint32(n));
+    };
+    quint32 audioId = 50000;
+    for (int step = 0; step < 300; ++step) {
+      const int choice = next(6);
+      if (m.segmentCount() > 3 && choice == 0) {
+        Segment *victim = m.segmentAt(next(m.segmentCount()));
+        m.removeSegment(victim);
+        delete victim;
+      } else if (m.segmentCount() > 0 && choice == 1) {
+        // A movie's sound part gets its id once the segment is in the list.
+        static_cast<ScriptedSegment *>(m.segmentAt(next(m.segmentCount())))->audioPart = ++audioId;
+      } else {
+        auto *s = new ScriptedSegment(next(4), next(20) / 2.0f, 1);
+        widgets.append(new FakeSegmentView(s));
+        choice == 2 ? m.appendSegment(s, widgets.last()) : m.insertSegment(s, widgets.last());
+      }
+      for (int i = 0; i < m.segmentCount(); ++i) {
+        const Segment *s = m.segmentAt(i);
+        QCOMPARE(m.indexOfSegmentId(s->id()), i);
+        if (s->audioPartId())
+          QCOMPARE(m.indexOfSegmentId(s->audioPartId()), i);
+      }
+      QCOMPARE(m.indexOfSegmentId(0), -1);
+      QCOMPARE(m.indexOfSegmentId(audioId + 1), -1);
+    }
+    qDeleteAll(widgets);
+  }
+
   void listOperations()
   {
     ProjectManager m;
