@@ -320,6 +320,8 @@ SwsContext *_pictureConverter(const AVVideoEncodeQueue *q)
   return converter;
 }
 
+void _keepPicture(void *, uint8_t *) {}
+
 // Converts a BGRA picture into a frame for the encoder: false when it cannot.
 bool _convertPicture(AVVideoEncodeQueue *q, const uint8_t *pixels, AVFrame *frame)
 {
@@ -339,7 +341,9 @@ bool _convertPicture(AVVideoEncodeQueue *q, const uint8_t *pixels, AVFrame *fram
   source->height = q->height;
   source->data[0] = const_cast<uint8_t *>(pixels);
   source->linesize[0] = q->width * 4;
-  const bool converted = sws_scale_frame(s->converter, frame, source) >= 0;
+  // Lent, not owned: the converter takes a reference instead of copying the picture.
+  source->buf[0] = av_buffer_create(source->data[0], size_t(source->linesize[0]) * q->height, _keepPicture, nullptr, 0);
+  const bool converted = source->buf[0] && sws_scale_frame(s->converter, frame, source) >= 0;
   av_frame_free(&source);
   return converted;
 }
