@@ -25,15 +25,18 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-// Read-back pictures on their way to the video encoder: the export thread composes the next
-// frame while the encoder thread converts and encodes this one. A few frames bound the memory.
+// Pictures on their way to the video encoder: the export thread composes, reads back and
+// converts the next frame while the encoder thread encodes this one. A queued picture is in
+// the encoder's format (planes of 12 or 20 bits a pixel where BGRA takes 32), and a few bound
+// the memory.
 struct AVVideoEncodeQueue
 {
   AVMutex mutex;
   AVCondition changed;
-  std::deque<std::pair<uint8_t *, int64_t>> pending; // BGRA pictures and their pts
-  // Encoded pictures' buffers for the next read-backs: fresh 8 MB blocks cost page faults.
-  std::vector<uint8_t *> spare;
+  std::deque<AVFrame *> pending; // converted pictures, their pts set
+  // Encoded pictures' frames for the next conversions: fresh blocks cost page faults.
+  std::vector<AVFrame *> spare;
+  uint8_t *readBack = nullptr; // the export thread's BGRA picture
   bool busy = false; // the encoder thread holds a picture
   bool stop = false;
   int result = 0; // the encoder thread's first error
@@ -261,18 +264,20 @@ AVFrame *_getAudioFrame(AVExportStream *s, AVComposition *composition)
   return s->tempFrame;
 }
 
-// A buffer for one picture of the queue's size: a spare one, or a new one (none when out of memory).
-uint8_t *_pictureBuffer(AVVideoEncodeQueue *q)
+// A frame for one picture in the encoder's format: a spare one, or a new one (none when out of
+// memory).
+AVFrame *_encoderFrame(AVVideoEncodeQueue *q)
 {
   {
     AVMutexLocker lock(&q->mutex);
     if (!q->spare.empty()) {
-      uint8_t *buffer = q->spare.back();
+      AVFrame *frame = q->spare.back();
       q->spare.pop_back();
-      return buffer;
+      return frame;
     }
   }
-  return static_cast<uint8_t *>(malloc(size_t(q->width) * q->height * 4));
+  const AVCodecContext *c = q->stream->encoder;
+  return _allocVideoFrame(c->pix_fmt, c->width, c->height);
 }
 
 // Reads the latest composed frame, or the one before it, back as BGRA into pixels: false when
@@ -297,27 +302,50 @@ bool _readComposedPicture(AVExportStream *s, AVComposition *composition, bool pr
   return read;
 }
 
-// Converts a picture into the encoder frame and encodes it: 0 or an error code.
-int _encodePicture(AVVideoEncodeQueue *q, const uint8_t *pixels, int64_t pts)
+// A converter of the queue's BGRA pictures into the encoder's frames; its threads share the
+// work of a large picture.
+SwsContext *_pictureConverter(const AVVideoEncodeQueue *q)
+{
+  const AVCodecContext *c = q->stream->encoder;
+  SwsContext *converter = sws_alloc_context();
+  if (!converter)
+    return nullptr;
+  const std::pair<const char *, int64_t> options[] = {
+    {"srcw", q->width}, {"srch", q->height}, {"src_format", AV_PIX_FMT_BGRA}, {"dstw", c->width},
+    {"dsth", c->height}, {"dst_format", c->pix_fmt}, {"sws_flags", SWS_POINT}, {"threads", 4}};
+  for (const auto &[name, value] : options)
+    av_opt_set_int(converter, name, value, 0);
+  if (sws_init_context(converter, nullptr, nullptr) < 0)
+    sws_freeContext(converter), converter = nullptr;
+  return converter;
+}
+
+void _keepPicture(void *, uint8_t *) {}
+
+// Converts a BGRA picture into a frame for the encoder: false when it cannot.
+bool _convertPicture(AVVideoEncodeQueue *q, const uint8_t *pixels, AVFrame *frame)
 {
   AVExportStream *s = q->stream;
-  if (!s->converter) {
-    s->converter = sws_getContext(q->width, q->height, AV_PIX_FMT_BGRA, s->encoder->width, s->encoder->height,
-                                  s->encoder->pix_fmt, SWS_POINT, nullptr, nullptr, nullptr);
-    if (!s->converter) {
-      avPrint("Could not initialize the conversion context\n");
-      return -17;
-    }
+  if (!s->converter && !(s->converter = _pictureConverter(q))) {
+    avPrint("Could not initialize the conversion context\n");
+    return false;
   }
-  // The encoder may still hold the last picture.
-  if (av_frame_make_writable(s->frame) < 0)
-    return -17;
-  const uint8_t *planes[1] = {pixels};
-  const int strides[1] = {q->width * 4};
-  sws_scale(s->converter, planes, strides, 0, q->height, s->frame->data, s->frame->linesize);
-  s->frame->pts = pts;
-  const int written = _encode(q->output, s, s->frame, true);
-  return written < 0 ? written : 0;
+  // The encoder may still hold the frame from its last use.
+  if (av_frame_make_writable(frame) < 0)
+    return false;
+  AVFrame *source = av_frame_alloc();
+  if (!source)
+    return false;
+  source->format = AV_PIX_FMT_BGRA;
+  source->width = q->width;
+  source->height = q->height;
+  source->data[0] = const_cast<uint8_t *>(pixels);
+  source->linesize[0] = q->width * 4;
+  // Lent, not owned: the converter takes a reference instead of copying the picture.
+  source->buf[0] = av_buffer_create(source->data[0], size_t(source->linesize[0]) * q->height, _keepPicture, nullptr, 0);
+  const bool converted = source->buf[0] && sws_scale_frame(s->converter, frame, source) >= 0;
+  av_frame_free(&source);
+  return converted;
 }
 
 int _encodeLoop(AVThread *, void *argument)
@@ -329,16 +357,17 @@ int _encodeLoop(AVThread *, void *argument)
       avCondWait(&q->changed, &q->mutex);
     if (q->stop)
       return 0;
-    const auto [pixels, pts] = q->pending.front();
+    AVFrame *frame = q->pending.front();
     q->pending.pop_front();
     q->busy = true;
     const bool failed = q->result < 0;
     avCondWakeAll(&q->changed);
     lock.unlock();
     // After an error the pictures are only taken, so the export thread never waits on a full queue.
-    const int result = failed ? 0 : _encodePicture(q, pixels, pts);
+    const int written = failed ? 0 : _encode(q->output, q->stream, frame, true);
+    const int result = written < 0 ? written : 0;
     lock.relock();
-    q->spare.push_back(pixels);
+    q->spare.push_back(frame);
     q->busy = false;
     if (result < 0 && q->result == 0)
       q->result = result;
@@ -358,18 +387,18 @@ AVVideoEncodeQueue *_startEncodeQueue(AVFormatContext *output, AVExportStream *s
   return q;
 }
 
-// Hands a picture (owned from here on) to the encoder thread, waiting while the queue is full:
+// Hands a frame (owned from here on) to the encoder thread, waiting while the queue is full:
 // 0, or the encoder thread's error.
-int _queuePicture(AVVideoEncodeQueue *q, uint8_t *pixels, int64_t pts)
+int _queuePicture(AVVideoEncodeQueue *q, AVFrame *frame)
 {
   AVMutexLocker lock(&q->mutex);
   while (q->result == 0 && q->pending.size() >= kQueuedPictures)
     avCondWait(&q->changed, &q->mutex);
   if (q->result < 0) {
-    q->spare.push_back(pixels);
+    q->spare.push_back(frame);
     return q->result;
   }
-  q->pending.emplace_back(pixels, pts);
+  q->pending.push_back(frame);
   avCondWakeAll(&q->changed);
   return 0;
 }
@@ -378,17 +407,23 @@ int _queuePicture(AVVideoEncodeQueue *q, uint8_t *pixels, int64_t pts)
 // encoder thread: 0 or an error code.
 int _queueComposed(AVExportStream *s, AVComposition *composition, bool previous)
 {
-  uint8_t *pixels = _pictureBuffer(s->encodeQueue);
+  AVVideoEncodeQueue *q = s->encodeQueue;
+  if (!q->readBack)
+    q->readBack = static_cast<uint8_t *>(malloc(size_t(q->width) * q->height * 4));
   // A frame that cannot be rendered must not pass for the end of the movie.
-  if (!_readComposedPicture(s, composition, previous, pixels)) {
-    free(pixels);
+  if (!_readComposedPicture(s, composition, previous, q->readBack)) {
     avPrint("Could not read the composed frame\n");
     s->failed = true;
     return -17;
   }
-  const int64_t pts = s->composedPts;
+  AVFrame *frame = _encoderFrame(q);
+  if (!frame || !_convertPicture(q, q->readBack, frame)) {
+    av_frame_free(&frame);
+    return -17;
+  }
+  frame->pts = s->composedPts;
   s->composedPts = -1;
-  return _queuePicture(s->encodeQueue, pixels, pts);
+  return _queuePicture(q, frame);
 }
 
 // Waits until the encoder thread has encoded every queued picture: 0, or its error. The
@@ -412,10 +447,11 @@ void _stopEncodeQueue(AVVideoEncodeQueue *q)
   }
   avThreadWait(q->thread);
   avThreadDestroy(q->thread);
-  for (auto &picture : q->pending)
-    free(picture.first);
-  for (uint8_t *buffer : q->spare)
-    free(buffer);
+  for (AVFrame *frame : q->pending)
+    av_frame_free(&frame);
+  for (AVFrame *frame : q->spare)
+    av_frame_free(&frame);
+  free(q->readBack);
   delete q;
 }
 } // namespace

@@ -312,7 +312,9 @@ void TestShadow::reducedBlurMatchesFullSize_data()
   QTest::addColumn<int>("radius"); // pixels
   QTest::newRow("small, full size") << 320 << 180 << 3;
   QTest::newRow("at half size") << 320 << 180 << 8;
-  QTest::newRow("odd, at half size") << 320 << 180 << 13;
+  QTest::newRow("least at half size") << 320 << 180 << 6;
+  QTest::newRow("odd, at a quarter size") << 320 << 180 << 13;
+  QTest::newRow("least at a quarter size") << 320 << 180 << 12;
   QTest::newRow("at a quarter size") << 320 << 180 << 16;
   QTest::newRow("wide, at a quarter size") << 320 << 180 << 41;
   QTest::newRow("widest") << 320 << 180 << 120;
