@@ -402,14 +402,15 @@ class TestJourney : public QObject
   // Frame n of a movie, decoded by the FFmpeg program.
   static QImage exportedFrame(const QString &path, int n)
   {
-    const QString png = QDir::temp().filePath("journey-frame.png");
+    // A folder of its own: another run of the suite may be extracting a frame at the same time.
+    QTemporaryDir folder;
+    const QString png = folder.filePath("frame.png");
     QProcess decode;
     decode.start("ffmpeg", {"-v", "error", "-y", "-i", path, "-vf", QStringLiteral("select=eq(n\\,%1)").arg(n),
                             "-frames:v", "1", png});
     if (!decode.waitForFinished(120000))
       return {};
     QImage image(png);
-    QFile::remove(png);
     return image.convertToFormat(QImage::Format_RGB32);
   }
 

@@ -3,6 +3,7 @@
 #include "avexporter.h"
 #include "avrender.h"
 
+#include <QOpenGLContext>
 #include <QPainter>
 #include <QPixmap>
 
@@ -23,6 +24,13 @@ QPixmap _checkerboardPixmap()
 } // namespace
 
 AVGLWidget::AVGLWidget(QWidget *parent) : QOpenGLWidget(parent), _checkerboard(_checkerboardPixmap()) {}
+
+bool AVGLWidget::displayOffersOpenGL()
+{
+  QOpenGLContext probe;
+  probe.setFormat(QSurfaceFormat::defaultFormat());
+  return probe.create() && probe.format().version() >= qMakePair(3, 2);
+}
 
 AVGLWidget::~AVGLWidget()
 {

@@ -22,6 +22,11 @@ public:
   explicit AVGLWidget(QWidget *parent = nullptr);
   ~AVGLWidget() override;
 
+  // Whether the display makes a context of the requested format at OpenGL 3.2 or later: asked
+  // before waiting for the widget's own context, which on a busy machine may come late but does
+  // come.
+  static bool displayOffersOpenGL();
+
   void setRender(AVRender *render) { _render = render; }
   AVRender *render() const { return _render; }
   void setExporter(AVExporter *exporter) { _exporter = exporter; }
