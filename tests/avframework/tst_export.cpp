@@ -632,6 +632,8 @@ void TestExport::oddSized420Video()
   _engine = std::make_unique<AVEngine>(_composition.get(), _loader.get(), nullptr);
   QCOMPARE(_engine->addVideoSegment(1, source.toUtf8().constData(), 0, 0, 0, 36, true), 1u);
   QTRY_VERIFY_WITH_TIMEOUT(_engine->videoThumbnailCount(1) == 16, 10000);
+  // The thumbnails can come before the opened clip has given the segment its length.
+  QTRY_VERIFY_WITH_TIMEOUT(_composition->duration() > 0, 30000);
 
   // swscale's unscaled converters leave the last column of an odd width unset, both where the
   // fixture writes the source and in the reference decode: that column is not compared.
@@ -685,6 +687,8 @@ void TestExport::soundFileStartsAtItsSegmentStart()
   QVERIFY(FfmpegCli::tone(source, 1.0, codec + QStringList{"-ac", "2"}, 1000));
   buildScene(1.5);
   _engine->addAudioSegment(10, source.toUtf8().constData(), 0.5f, 0, 0);
+  // The export starts once the sound has opened: before, the movie has no sound stream.
+  QTRY_VERIFY_WITH_TIMEOUT(_composition->hasLoadedSound(), 30000);
   const QString path = _dir->filePath("movie.mp4");
   exportTo(path, 0);
   QCOMPARE(_messages.result, 0.0);
@@ -720,6 +724,7 @@ void TestExport::shortSoundExportsWhole()
   if (source != wav)
     QVERIFY(FfmpegCli::run({"-i", wav, "-c:a", "libvorbis", source}));
   _engine->addAudioSegment(10, source.toUtf8().constData(), 0, 0, 0);
+  QTRY_VERIFY_WITH_TIMEOUT(_composition->hasLoadedSound() && _composition->duration() > 0, 30000);
   const QString path = _dir->filePath(kind == 3 ? "beep.webm" : "beep.mp4");
   exportTo(path, kind);
   QCOMPARE(_messages.result, 0.0);
@@ -746,6 +751,7 @@ void TestExport::damagedClipExportsAlikeEveryTime()
   QVERIFY2(decodable.size() > 10 && decodable.size() < 50, qPrintable(QString::number(decodable.size())));
   QCOMPARE(_engine->addVideoSegment(1, clip.toUtf8().constData(), 0, 0, 0, 36, true), 1u);
   QTRY_VERIFY_WITH_TIMEOUT(_engine->videoThumbnailCount(1) > 0, 10000);
+  QTRY_VERIFY_WITH_TIMEOUT(_composition->duration() > 0, 30000);
 
   // Frame k of the export at the clip's own rate is picture k, and the last decodable one after.
   QList<int> expected;

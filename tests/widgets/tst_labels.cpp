@@ -67,10 +67,10 @@ void TestLabels::slideshowTiming()
   QCOMPARE(completed.count(), 1);
   QCOMPARE(completed.first().first().value<SlideshowLabel *>(), &show);
   QCOMPARE(changes.size(), 4); // three picture changes and the completion
-  // A busy machine can only make a step late: none comes before its time (less a coarse
-  // timer's 5 %).
+  // A busy machine can only make a step late: none comes well before its time (a coarse
+  // timer may fire up to 5 % early, and each step is timed from the one before).
   for (int i = 0; i < 4; ++i)
-    QVERIFY2(changes[i] >= 500 * (i + 1) - 30,
+    QVERIFY2(changes[i] >= 450 * (i + 1),
              qPrintable(QString("step %1 at %2 ms, expected from %3").arg(i).arg(changes[i]).arg(500 * (i + 1))));
   // The last picture stays; nothing more is reported.
   QCOMPARE(show.pixmap(Qt::ReturnByValue).toImage(), QPixmap(images[3]).toImage());
