@@ -105,12 +105,14 @@ QStringList HudTextLog::texts() const
 
 bool HudTextLog::eventFilter(QObject *watched, QEvent *event)
 {
-  if (event->type() != QEvent::Show && event->type() != QEvent::Hide)
+  // Timed from the HUD's own show() to its own hide(): a window shown late or hidden and
+  // shown again by the system changes neither.
+  if (event->type() != QEvent::ShowToParent && event->type() != QEvent::HideToParent)
     return false;
   auto *hud = qobject_cast<ProgressHUD *>(watched);
   if (!hud || hud->style() != ProgressHUDStyleText)
     return false;
-  if (event->type() == QEvent::Show) {
+  if (event->type() == QEvent::ShowToParent) {
     _entries.append({hud->textLabel() ? hud->textLabel()->text() : QString(), -1});
     Open open{hud, _entries.size() - 1, {}};
     open.shown.start();
