@@ -27,9 +27,13 @@ AVGLWidget::AVGLWidget(QWidget *parent) : QOpenGLWidget(parent), _checkerboard(_
 
 bool AVGLWidget::displayOffersOpenGL()
 {
-  QOpenGLContext probe;
-  probe.setFormat(QSurfaceFormat::defaultFormat());
-  return probe.create() && probe.format().version() >= qMakePair(3, 2);
+  // The display does not change while the program runs: one probe context, not one per window.
+  static const bool offered = [] {
+    QOpenGLContext probe;
+    probe.setFormat(QSurfaceFormat::defaultFormat());
+    return probe.create() && probe.format().version() >= qMakePair(3, 2);
+  }();
+  return offered;
 }
 
 AVGLWidget::~AVGLWidget()
