@@ -176,6 +176,21 @@ void uploadPackedYUV422Texture(AVTexture *texture, const void *pixels, uint32_t 
   _upload(texture, pixels, width, height, mipmaps, width / 2, height, GL_RGBA, GL_UNSIGNED_BYTE, 4);
 }
 
+void uploadPlaneRows(AVTexture *texture, const void *pixels, uint32_t x, uint32_t columns, uint32_t rows,
+                     uint32_t stride, uint32_t texelBytes)
+{
+  if (!texture || !texture->texture || !pixels || columns < 1 || rows < 1 || (texelBytes != 1 && texelBytes != 2))
+    return;
+  QOpenGLFunctions_3_2_Core *gl = avGL();
+  gl->glBindTexture(GL_TEXTURE_2D, texture->texture);
+  gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, GLint(stride / texelBytes));
+  gl->glTexSubImage2D(GL_TEXTURE_2D, 0, GLint(x), 0, GLsizei(columns), GLsizei(rows), texelBytes == 2 ? GL_RG : GL_RED,
+                      GL_UNSIGNED_BYTE, pixels);
+  gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+}
+
 void setTextureRepeat(AVTexture *texture)
 {
   QOpenGLFunctions_3_2_Core *gl = avGL();

@@ -53,6 +53,10 @@ void uploadPixelTexture(AVTexture *texture, const void *pixels, uint32_t width, 
 void uploadRedTexture(AVTexture *texture, const void *pixels, uint32_t width, uint32_t height, bool mipmaps);
 void uploadChromaTexture(AVTexture *texture, const void *pixels, uint32_t width, uint32_t height, bool mipmaps);
 void uploadPackedYUV422Texture(AVTexture *texture, const void *pixels, uint32_t width, uint32_t height, bool mipmaps);
+// Columns x .. x + columns - 1 of a one-byte (red) or two-byte (chroma) texel texture from a plane
+// whose rows lie `stride` bytes apart, read where they are; the texture's size stays.
+void uploadPlaneRows(AVTexture *texture, const void *pixels, uint32_t x, uint32_t columns, uint32_t rows,
+                     uint32_t stride, uint32_t texelBytes);
 void setTextureRepeat(AVTexture *texture);
 // Reads the bound read framebuffer at the texture's size as BGRA, top row first. Caller frees.
 uint8_t *readTexturePixels(const AVTexture *texture, uint32_t *stride);

@@ -78,7 +78,9 @@ void _freeDecoderContext(AVCodecContext **context)
 
 void freeFrameRecord(AVFrameRecord &record)
 {
-  if (record.kind != kAVFrameBorrowed)
+  if (record.picture)
+    av_frame_free(&record.picture);
+  else if (record.kind != kAVFrameBorrowed)
     free(record.data);
   record.data = nullptr;
 }

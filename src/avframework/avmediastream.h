@@ -16,6 +16,7 @@ struct AVCodec;
 struct AVBufferRef;
 struct AVPacket;
 struct AVDictionary;
+struct AVFrame;
 struct AVMutex;
 struct AVCondition;
 class AVThread_QThread_Type;
@@ -47,9 +48,10 @@ enum : int32_t { kAVMediaVideo = 0, kAVMediaAudio = 1 };
 
 struct AVFrameRecord
 {
-  uint8_t *data = nullptr; // malloc'ed; the taker owns it (unless kind 4)
+  // malloc'ed, or the first plane of `picture`; the taker owns the record (unless kind 4).
+  uint8_t *data = nullptr;
   uint32_t kind = 0;
-  uint32_t width = 0;        // pixels a row (BGRA), luma stride (1, 3), stride / 2 (2)
+  uint32_t width = 0;        // pixels a row (BGRA), luma texture width, even (1, 3), stride / 2 (2)
   uint32_t height = 0;
   uint32_t visibleWidth = 0; // the picture's real width for kinds 1 to 3
   uint32_t size = 0;
@@ -57,6 +59,11 @@ struct AVFrameRecord
   double duration = 0;
   uint32_t serial = 0;
   bool opaque = false; // a BGRA picture of a source without alpha
+  // The decoder's own picture, held rather than copied: its buffers live until freeFrameRecord,
+  // also past the stream. Kinds 1 to 3 read their planes where it keeps them.
+  AVFrame *picture = nullptr;
+  const uint8_t *planes[3] = {};
+  int strides[3] = {}; // bytes from one row of a plane to the next
 };
 
 struct AVPacketRecord

@@ -213,7 +213,6 @@ void AVVideoSegment::_updateFrame(double time, bool wait, bool adaptive)
   }
   AVFrameRecord frame = _stream->takeFrame(wait);
   while (frame.data) {
-    _frameKind = frame.kind;
     const auto f = uint32_t(frame.time * 1000);
     if (f > m && !_justSought) {
       _pending = frame;
@@ -238,12 +237,11 @@ void AVVideoSegment::_updateFrame(double time, bool wait, bool adaptive)
 
 void AVVideoSegment::_show(const AVFrameRecord &frame)
 {
-  _frameKind = frame.kind;
   if (frame.kind == kAVFrameBGRA) {
     _showBGRA(frame);
     return;
   }
-  setFrame(frame.data, frame.width, frame.height);
+  _uploadPlanes(frame);
   _shownWidth = frame.visibleWidth;
   _shownHeight = frame.height;
 }
@@ -299,46 +297,44 @@ void AVVideoSegment::_destroyPlanes()
 
 void AVVideoSegment::setFrame(const uint8_t *pixels, uint32_t width, uint32_t height)
 {
-  if (!pixels) {
-    AVLayerSegment::setFrame(nullptr, 0, 0);
+  // Pictures of planes come through _show, which knows their rows.
+  if (!pixels)
     _destroyPlanes();
-    return;
-  }
+  AVLayerSegment::setFrame(pixels, width, height);
+}
+
+// Each plane is read where the decoder left it, row by row at its own stride. The luma texture
+// is twice the chroma width: an odd picture's extra column repeats its right edge, which the
+// filtering of that edge reads.
+void AVVideoSegment::_uploadPlanes(const AVFrameRecord &frame)
+{
+  const uint32_t width = frame.width, height = frame.height, visible = frame.visibleWidth;
   setTextureSize(width, height);
-  switch (_frameKind) {
-  case kAVFrameYUV420: {
-    AVTexture *luma = _sizedTexture(texture(), width, height, kAVTextureYUV420, _Plane::Red);
-    replaceTexture(luma);
-    const uint32_t chromaWidth = chroma420(width), chromaHeight = chroma420(height);
-    const uint8_t *u = pixels + size_t(width) * height, *v = u + size_t(chromaWidth) * chromaHeight;
-    _secondPlane = _sizedTexture(_secondPlane, chromaWidth, chromaHeight, kAVTextureYUV420, _Plane::Red);
-    _thirdPlane = _sizedTexture(_thirdPlane, chromaWidth, chromaHeight, kAVTextureYUV420, _Plane::Red);
-    uploadRedTexture(luma, pixels, width, height, false);
-    uploadRedTexture(_secondPlane, u, chromaWidth, chromaHeight, false);
-    uploadRedTexture(_thirdPlane, v, chromaWidth, chromaHeight, false);
-    break;
-  }
-  case kAVFrameUYVY422: {
+  if (frame.kind == kAVFrameUYVY422) {
     AVTexture *packed = _sizedTexture(texture(), width, height, kAVTextureYUV422, _Plane::Packed);
     replaceTexture(packed);
     _destroyPlanes();
-    uploadPackedYUV422Texture(packed, pixels, width, height, false);
-    break;
+    uploadPackedYUV422Texture(packed, frame.data, width, height, false);
+    return;
   }
-  case kAVFrameNV12: {
-    AVTexture *luma = _sizedTexture(texture(), width, height, kAVTextureNV12, _Plane::Red);
-    replaceTexture(luma);
+  const uint32_t kind = frame.kind == kAVFrameNV12 ? kAVTextureNV12 : kAVTextureYUV420;
+  AVTexture *luma = _sizedTexture(texture(), width, height, kind, _Plane::Red);
+  replaceTexture(luma);
+  uploadPlaneRows(luma, frame.planes[0], 0, visible, height, uint32_t(frame.strides[0]), 1);
+  if (visible > 0 && width > visible)
+    uploadPlaneRows(luma, frame.planes[0] + visible - 1, visible, 1, height, uint32_t(frame.strides[0]), 1);
+  const uint32_t chromaWidth = chroma420(width), chromaHeight = chroma420(height);
+  if (kind == kAVTextureNV12) {
     destroyTexture(_thirdPlane);
     _thirdPlane = nullptr;
     _secondPlane = _sizedTexture(_secondPlane, width, height, kAVTextureNV12, _Plane::Chroma);
-    uploadRedTexture(luma, pixels, width, height, false);
-    uploadChromaTexture(_secondPlane, pixels + size_t(width) * height, width, height, false);
-    break;
+    uploadPlaneRows(_secondPlane, frame.planes[1], 0, chromaWidth, chromaHeight, uint32_t(frame.strides[1]), 2);
+    return;
   }
-  default:
-    AVLayerSegment::setFrame(pixels, width, height);
-    break;
-  }
+  _secondPlane = _sizedTexture(_secondPlane, chromaWidth, chromaHeight, kAVTextureYUV420, _Plane::Red);
+  _thirdPlane = _sizedTexture(_thirdPlane, chromaWidth, chromaHeight, kAVTextureYUV420, _Plane::Red);
+  uploadPlaneRows(_secondPlane, frame.planes[1], 0, chromaWidth, chromaHeight, uint32_t(frame.strides[1]), 1);
+  uploadPlaneRows(_thirdPlane, frame.planes[2], 0, chromaWidth, chromaHeight, uint32_t(frame.strides[2]), 1);
 }
 
 int AVVideoSegment::pictureRotation()

@@ -75,6 +75,7 @@ private:
   void _updateFrame(double time, bool wait, bool adaptive);
   void _show(const AVFrameRecord &frame);
   void _showBGRA(const AVFrameRecord &frame);
+  void _uploadPlanes(const AVFrameRecord &frame);
   void _adaptDiscardFactor(double mediaTime, double frameTime, bool wait, bool adaptive);
   void _dropPending();
   void _destroyPlanes();
@@ -87,7 +88,6 @@ private:
   AVMutex *_thumbnailLock;
   int _thumbnailsArrived = 0;
   int _thumbnailHeight;
-  uint32_t _frameKind = 0;
   AVFrameRecord _pending;
   uint32_t _pendingTime = 0;
   AVMutex *_segmentLock;

@@ -7,7 +7,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -89,25 +88,51 @@ int64_t _toStreamTime(double seconds, AVRational base)
   return int64_t(seconds * base.den / base.num);
 }
 
-// Copies rows of `bytes` from a plane with its own stride into a packed destination, writing
-// every byte: the destination is not cleared first (that doubles the cost of a large picture).
-// Past the visible bytes each row repeats its last sample of `sample` bytes: the picture's
-// right edge is filtered with what the decoder left in the padding otherwise. What no whole
-// sample fills, or a row with nothing visible, is zero.
-uint8_t *_copyRows(uint8_t *out, const uint8_t *plane, int stride, int bytes, int rows, int visible, int sample)
+// The record kind of a picture the renderer uploads from the decoder's planes as they lie, or
+// BGRA for one that is converted first. Rows running upwards cannot be uploaded in place.
+uint32_t _uploadKind(const AVFrame *frame)
 {
-  const int copied = std::min(bytes, stride);
-  visible = std::min(visible, copied);
-  for (int row = 0; row < rows; ++row, out += bytes) {
-    memcpy(out, plane + size_t(row) * stride, size_t(copied));
-    int x = visible >= sample ? visible : copied;
-    if (visible >= sample)
-      for (; x + sample <= bytes; x += sample)
-        memcpy(out + x, out + visible - sample, size_t(sample));
-    if (x < bytes)
-      memset(out + x, 0, size_t(bytes - x));
+  const int *stride = frame->linesize;
+  switch (frame->format) {
+  case AV_PIX_FMT_YUV420P:
+  case AV_PIX_FMT_YUVJ420P:
+    return stride[0] > 0 && stride[1] > 0 && stride[2] > 0 ? kAVFrameYUV420 : kAVFrameBGRA;
+  case AV_PIX_FMT_NV12:
+    // Chroma is read two bytes a texel.
+    return stride[0] > 0 && stride[1] > 0 && stride[1] % 2 == 0 ? kAVFrameNV12 : kAVFrameBGRA;
+  case AV_PIX_FMT_UYVY422:
+    // Uploaded whole, four bytes a texel.
+    return stride[0] > 0 && stride[0] % 4 == 0 ? kAVFrameUYVY422 : kAVFrameBGRA;
+  default:
+    return kAVFrameBGRA;
   }
-  return out;
+}
+
+// The record takes the decoder's picture over instead of copying it: a 1080p picture is 3 MB,
+// which costs the decode thread about a tenth of its time.
+bool _holdPicture(AVFrame *frame, AVFrameRecord *record, uint32_t kind)
+{
+  record->picture = av_frame_alloc();
+  if (!record->picture)
+    return false;
+  av_frame_move_ref(record->picture, frame);
+  const AVFrame *held = record->picture;
+  const int planes = kind == kAVFrameYUV420 ? 3 : kind == kAVFrameNV12 ? 2 : 1;
+  const auto rows = uint32_t(held->height);
+  record->size = 0;
+  for (int i = 0; i < planes; ++i) {
+    record->planes[i] = held->data[i];
+    record->strides[i] = held->linesize[i];
+    record->size += uint32_t(held->linesize[i]) * (i ? chroma420(rows) : rows);
+  }
+  record->kind = kind;
+  record->data = held->data[0];
+  record->height = rows;
+  record->visibleWidth = uint32_t(held->width);
+  // Two luma columns a chroma sample: an odd picture's texture has one column more.
+  record->width =
+      kind == kAVFrameUYVY422 ? uint32_t(held->linesize[0] / 2) : 2 * chroma420(uint32_t(held->width));
+  return true;
 }
 
 constexpr int kPackingThreads = 4;
@@ -338,75 +363,30 @@ bool AVVideoStream::_packPlanes(AVFrame *frame, AVFrameRecord *record)
 
 bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContext **converter, int outW, int outH)
 {
-  const int h = frame->height, s0 = frame->linesize[0];
-  switch (frame->format) {
-  case AV_PIX_FMT_YUV420P:
-  case AV_PIX_FMT_YUVJ420P: {
-    // Chroma rows are packed at half the luma stride, where the upload looks for them.
-    const int chromaRows = int(chroma420(uint32_t(h))), chromaStride = int(chroma420(uint32_t(s0)));
-    record->kind = kAVFrameYUV420;
-    record->width = uint32_t(s0);
-    record->visibleWidth = uint32_t(frame->width);
-    record->size = uint32_t(h * s0 + 2 * chromaRows * chromaStride);
-    record->data = static_cast<uint8_t *>(malloc(record->size));
-    if (!record->data)
-      return false;
-    const int chromaWidth = int(chroma420(uint32_t(frame->width)));
-    uint8_t *out = _copyRows(record->data, frame->data[0], s0, s0, h, frame->width, 1);
-    out = _copyRows(out, frame->data[1], frame->linesize[1], chromaStride, chromaRows, chromaWidth, 1);
-    _copyRows(out, frame->data[2], frame->linesize[2], chromaStride, chromaRows, chromaWidth, 1);
-    break;
-  }
-  case AV_PIX_FMT_UYVY422:
-    record->kind = kAVFrameUYVY422;
-    record->width = uint32_t(s0 / 2);
-    record->visibleWidth = uint32_t(frame->width);
-    record->size = uint32_t(s0 * h);
-    record->data = static_cast<uint8_t *>(malloc(record->size));
-    if (!record->data)
-      return false;
-    memcpy(record->data, frame->data[0], record->size);
-    break;
-  case AV_PIX_FMT_NV12: {
-    // A chroma row holds a pair for every two luma columns, one more pair for an odd stride.
-    const int chromaRows = int(chroma420(uint32_t(h))), chromaRowBytes = 2 * int(chroma420(uint32_t(s0)));
-    record->kind = kAVFrameNV12;
-    record->width = uint32_t(s0);
-    record->visibleWidth = uint32_t(frame->width);
-    record->size = uint32_t(h * s0 + chromaRows * chromaRowBytes);
-    record->data = static_cast<uint8_t *>(malloc(record->size));
-    if (!record->data)
-      return false;
-    uint8_t *out = _copyRows(record->data, frame->data[0], s0, s0, h, frame->width, 1);
-    _copyRows(out, frame->data[1], frame->linesize[1], chromaRowBytes, chromaRows,
-              2 * int(chroma420(uint32_t(frame->width))), 2);
-    break;
-  }
-  default: {
-    for (int attempt = 0; attempt < 2 && !(*converter = sws_getCachedContext(
-                                            *converter, frame->width, frame->height, AVPixelFormat(frame->format),
-                                            outW, outH, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
-         ++attempt)
-      avThreadSleep(0.01);
-    // Without a converter the frame cannot be shown.
-    if (!*converter)
-      return false;
-    record->kind = kAVFrameBGRA;
-    record->width = uint32_t(outW);
-    record->visibleWidth = 0;
-    const AVPixFmtDescriptor *source = av_pix_fmt_desc_get(AVPixelFormat(frame->format));
-    record->opaque = source && !(source->flags & AV_PIX_FMT_FLAG_ALPHA);
-    record->size = uint32_t(outW * outH * 4);
-    record->data = static_cast<uint8_t *>(malloc(record->size));
-    if (!record->data)
-      return false;
-    uint8_t *planes[1] = {record->data};
-    const int strides[1] = {outW * 4};
-    sws_scale(*converter, frame->data, frame->linesize, 0, frame->height, planes, strides);
-    break;
-  }
-  }
-  record->height = uint32_t(h);
+  const uint32_t kind = _uploadKind(frame);
+  if (kind != kAVFrameBGRA)
+    return _holdPicture(frame, record, kind);
+  for (int attempt = 0; attempt < 2 && !(*converter = sws_getCachedContext(
+                                          *converter, frame->width, frame->height, AVPixelFormat(frame->format), outW,
+                                          outH, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
+       ++attempt)
+    avThreadSleep(0.01);
+  // Without a converter the frame cannot be shown.
+  if (!*converter)
+    return false;
+  record->kind = kAVFrameBGRA;
+  record->width = uint32_t(outW);
+  record->height = uint32_t(frame->height);
+  record->visibleWidth = 0;
+  const AVPixFmtDescriptor *source = av_pix_fmt_desc_get(AVPixelFormat(frame->format));
+  record->opaque = source && !(source->flags & AV_PIX_FMT_FLAG_ALPHA);
+  record->size = uint32_t(outW * outH * 4);
+  record->data = static_cast<uint8_t *>(malloc(record->size));
+  if (!record->data)
+    return false;
+  uint8_t *planes[1] = {record->data};
+  const int strides[1] = {outW * 4};
+  sws_scale(*converter, frame->data, frame->linesize, 0, frame->height, planes, strides);
   return true;
 }
 
@@ -557,7 +537,7 @@ void AVVideoStream::decodeLoop()
         avMutexUnlock(_decoderLock);
       }
       if (!made) {
-        free(record.data);
+        freeFrameRecord(record);
         ++counter;
         continue;
       }

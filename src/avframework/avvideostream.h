@@ -65,7 +65,8 @@ private:
   void _makeThumbnails();
   // Decodes the first acceptable picture at t into a w x h BGRA buffer, turned by the rotation.
   uint8_t *_decodeSynchronously(double t, int w, int h, bool exact, bool tolerant, double *frameTime);
-  // The frame as a record: YUV planes as they are, other formats converted to BGRA at outW x outH.
+  // The frame as a record: YUV planes held where the decoder left them (the frame is left empty),
+  // other formats converted to BGRA at outW x outH.
   bool _makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContext **converter, int outW, int outH);
   bool _packPlanes(AVFrame *frame, AVFrameRecord *record);
   AVFrame *_transferIfHardware(AVFrame *frame);

@@ -7,6 +7,7 @@
 #include "avheadlessrenderer.h"
 #include "avvideosegment.h"
 #include "avvideostream.h"
+#include "ffmpegcli.h"
 #include "videofixtures.h"
 
 #include <QElapsedTimer>
@@ -46,6 +47,8 @@ private slots:
   void exportShowsEveryFrameInOrder();
   void heldPictureDrawsOnlyItsOwnPlanes_data();
   void heldPictureDrawsOnlyItsOwnPlanes();
+  void planesDrawToTheRightEdge_data();
+  void planesDrawToTheRightEdge();
   void staleFramesSkippedWhileExporting();
   void futureFrameHeldBackInPreview();
   void firstFrameAfterSeekShownEvenIfLater();
@@ -87,6 +90,21 @@ void TestVideoSegment::initTestCase()
   QVERIFY(_files.color("nv12.nut", params(25, 12, VideoCodec::RawNV12, 160, 120)));
   QVERIFY(_files.color("yuv444.nut", params(25, 12, VideoCodec::RawYUV444P, 160, 120)));
   QVERIFY(_files.garbage("garbage.mov", 20000));
+  // Red with a white right half, in sizes whose rows the decoders pad or whose chroma is a column
+  // wider than half the picture.
+  // Drawn at full chroma: the converter's odd last chroma column from RGB is off colour.
+  const QString halves =
+      "color=red:s=%1,format=yuv444p[a];color=white:s=%2,format=yuv444p[b];[a][b]overlay=x=%3:format=yuv444";
+  const struct { const char *name, *size, *half, *x; QStringList codec; } edges[] = {
+      {"edge_h264.mp4", "100x60", "50x60", "50", {"-c:v", "libx264", "-pix_fmt", "yuv420p"}},
+      {"edge_420.nut", "101x61", "51x61", "50", {"-c:v", "rawvideo", "-pix_fmt", "yuv420p"}},
+      {"edge_nv12.nut", "101x61", "51x61", "50", {"-c:v", "rawvideo", "-pix_fmt", "nv12"}},
+      {"edge_j420.avi", "101x61", "51x61", "50", {"-c:v", "mjpeg", "-pix_fmt", "yuvj420p", "-q:v", "2"}}};
+  for (const auto &edge : edges)
+    QVERIFY2(FfmpegCli::run(QStringList{"-f", "lavfi", "-i", halves.arg(edge.size, edge.half, edge.x), "-frames:v",
+                                        "3", "-r", "25"} +
+                            edge.codec + QStringList{_files.path(edge.name)}),
+             edge.name);
   MediaFixtures::VideoParams rotated = params(25, 10, VideoCodec::H264, 320, 240, 25);
   rotated.rotation = 90;
   QVERIFY(MediaFixtures::writeVideo(_files.path("rotated.mp4"), rotated,
@@ -202,6 +220,46 @@ void TestVideoSegment::heldPictureDrawsOnlyItsOwnPlanes()
   }
   doneRendererCurrent(_renderer->renderer());
   QCOMPARE(indexAt(0.001), 0);
+}
+
+void TestVideoSegment::planesDrawToTheRightEdge_data()
+{
+  QTest::addColumn<QString>("file");
+  QTest::newRow("h264 yuv420p, rows padded") << "edge_h264.mp4";
+  QTest::newRow("yuv420p of odd width") << "edge_420.nut";
+  QTest::newRow("nv12 of odd width") << "edge_nv12.nut";
+  QTest::newRow("mjpeg yuvj420p of odd width, rows padded") << "edge_j420.avi";
+}
+
+// The planes are read at the decoder's strides, whatever they are; the picture, stretched to the
+// frame's width, shows its right edge up to the last column: nothing of the rows' padding or of a
+// missing column.
+void TestVideoSegment::planesDrawToTheRightEdge()
+{
+  QFETCH(QString, file);
+  AVVideoSegment *video = addVideo(file);
+  QCOMPARE(video->loadError(), 0);
+  QVERIFY(seekAndWait(0));
+  const QImage frame = _renderer->compose(0.01);
+  QVERIFY(frame.pixelColor(kWidth / 2 - 8, kHeight / 2).red() > 200);
+  const QColor inside = frame.pixelColor(kWidth - 12, kHeight / 2);
+  QVERIFY(inside.red() > 200 && inside.green() > 200 && inside.blue() > 200);
+  // Rows of the picture: 60 high at 100 or 101 wide fills about 96 rows in the middle.
+  QString fault;
+  for (int y = kHeight / 2 - 40; y < kHeight / 2 + 40 && fault.isEmpty(); ++y)
+    for (int x = kWidth - 10; x < kWidth; ++x) {
+      const QColor c = frame.pixelColor(x, y);
+      if (qAbs(c.red() - inside.red()) > 6 || qAbs(c.green() - inside.green()) > 6 ||
+          qAbs(c.blue() - inside.blue()) > 6)
+        fault = QString("(%1, %2) is %3, inside %4").arg(x).arg(y).arg(c.name(), inside.name());
+    }
+  QVERIFY2(fault.isEmpty(), qPrintable(fault));
+  // Chroma lines up with luma: between red and white every blend keeps full red, while a
+  // chroma plane stretched a column past the luma gives a dark fringe where they meet.
+  for (int x = 0; x < kWidth && fault.isEmpty(); ++x)
+    if (frame.pixelColor(x, kHeight / 2).red() < 215)
+      fault = QString("(%1, %2) is %3").arg(x).arg(kHeight / 2).arg(frame.pixelColor(x, kHeight / 2).name());
+  QVERIFY2(fault.isEmpty(), qPrintable(fault));
 }
 
 void TestVideoSegment::staleFramesSkippedWhileExporting()

@@ -55,15 +55,14 @@ inline QColor centreColor(const AVFrameRecord &r)
     const uint8_t *p = r.data + size_t(y) * r.width * 2 + (x / 2) * 4;
     return colorFromYuv(p[1], p[0], p[2]);
   }
-  const uint32_t s = r.width;
-  const int luma = r.data[size_t(y) * s + x];
+  const int luma = r.planes[0][size_t(y) * r.strides[0] + x];
   if (r.kind == kAVFrameNV12) {
-    const uint8_t *uv = r.data + size_t(s) * h + size_t(y / 2) * 2 * chroma420(s) + (x / 2) * 2;
+    const uint8_t *uv = r.planes[1] + size_t(y / 2) * r.strides[1] + (x / 2) * 2;
     return colorFromYuv(luma, uv[0], uv[1]);
   }
-  const uint8_t *u = r.data + size_t(s) * h + size_t(y / 2) * chroma420(s) + x / 2;
-  const uint8_t *v = u + size_t(chroma420(s)) * chroma420(h);
-  return colorFromYuv(luma, *u, *v);
+  const size_t chroma = x / 2;
+  return colorFromYuv(luma, r.planes[1][size_t(y / 2) * r.strides[1] + chroma],
+                      r.planes[2][size_t(y / 2) * r.strides[2] + chroma]);
 }
 
 inline int frameIndexOf(const AVFrameRecord &record)
