@@ -116,7 +116,9 @@ void _drawFootprint(AVGLRenderer *renderer, const AVShadowInput &in, const AVLay
                     AVFixedProgram plain, AVFixedProgram solid, AVFixedProgram outlined, const float *model)
 {
   QOpenGLFunctions_3_2_Core *gl = avGL();
-  const AVFixedProgram which = in.stroke > 0 ? outlined : in.kind != 0 ? solid : plain;
+  // An opaque picture covers its polygons whole, with or without an outline: the solid program
+  // writes the same without reading the picture.
+  const AVFixedProgram which = in.kind != 0 || in.opaque ? solid : in.stroke > 0 ? outlined : plain;
   const AVGLProgram &program = renderer->fixed[which];
   gl->glUseProgram(program.program);
   if (in.border > 0)
@@ -159,7 +161,6 @@ void _fullQuad(AVGLRenderer *renderer, const int32_t *slotTable, int width, int 
   setProjection(slotTable, width, height);
 }
 
-// Binds an offscreen framebuffer for a pass; on failure logs, goes back to `bound` and says so.
 // Binds an offscreen framebuffer of the frame's size divided by reduction for a pass; on
 // failure logs, goes back to `bound` and says so.
 bool _beginPass(AVGLRenderer *renderer, AVOffscreenUse use, GLenum unit, const AVShadowInput &in, GLint bound,
@@ -219,6 +220,76 @@ void _scissor(const std::array<int, 4> &box, int dx, int dy)
 {
   avGL()->glEnable(GL_SCISSOR_TEST);
   avGL()->glScissor(box[0] - dx, box[1] - dy, box[2] - box[0] + 2 * dx, box[3] - box[1] + 2 * dy);
+}
+
+// The composite's area as a triangle strip in the centred pixel space, with texture coordinates
+// over the frame: the offset footprint's rectangle in the layer's own space, widened so that it
+// holds every pixel the blurred shadow reaches; with an opaque picture, less the inside of the
+// layer itself, where the depth texture lets nothing through. Blending nothing leaves a pixel as
+// it was, so the frame comes out the same as from a quad over the whole frame, at a fraction of
+// the pixels a software renderer shades. Returns the vertex count, or 0 when the layer is seen
+// (nearly) edge-on and the whole frame is simpler.
+int _compositeArea(const AVShadowInput &in, const float *shifted, float reach, float cornerRadius, float *positions,
+                   float *coordinates)
+{
+  const float *m = in.model;
+  // The layer's smallest stretch: a widening of e in its space is at least e times this on screen.
+  const float a = m[0], b = m[4], c = m[1], d = m[5];
+  const float squares = a * a + b * b + c * c + d * d, det = a * d - b * c;
+  const float spread = std::sqrt(std::max(0.0f, squares * squares - 4 * det * det));
+  const float least = std::sqrt(std::max(0.0f, (squares - spread) / 2));
+  if (!(least > 0.05f) || in.outerCount < 3)
+    return 0;
+  float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
+  for (int i = 0; i < in.outerCount; ++i) {
+    x0 = std::min(x0, in.outer[2 * i]);
+    x1 = std::max(x1, in.outer[2 * i]);
+    y0 = std::min(y0, in.outer[2 * i + 1]);
+    y1 = std::max(y1, in.outer[2 * i + 1]);
+  }
+  // The blur runs along the frame's axes: it reaches a square's corner, sqrt(2) times as far.
+  const float widen = (reach * float(M_SQRT2) + 2) / least;
+  const float cornersX[4] = {0, 1, 1, 0}, cornersY[4] = {0, 0, 1, 1};
+  float outer[8], inner[8];
+  const auto place = [](const float *matrix, float x, float y, float *out) {
+    out[0] = matrix[0] * x + matrix[4] * y + matrix[12];
+    out[1] = matrix[1] * x + matrix[5] * y + matrix[13];
+  };
+  for (int k = 0; k < 4; ++k)
+    place(shifted, cornersX[k] ? x1 + widen : x0 - widen, cornersY[k] ? y1 + widen : y0 - widen, outer + 2 * k);
+  // Inside the polygons, clear of the rounded corners (a chord of the arc stays within 0.3 of
+  // the radius from the rectangle's corner) and of the edge pixels by a margin.
+  const float inset = cornerRadius * 0.3f + 2 / least;
+  // A tilted layer may lose part of itself to the depth range: it keeps the whole area.
+  bool hole = in.opaque && m[2] == 0 && m[6] == 0 && x1 - x0 > 2 * inset && y1 - y0 > 2 * inset;
+  for (int k = 0; hole && k < 4; ++k) {
+    place(m, cornersX[k] ? x1 - inset : x0 + inset, cornersY[k] ? y1 - inset : y0 + inset, inner + 2 * k);
+    // Every inner corner on the same side of each outer edge, or no hole.
+    for (int e = 0; e < 4; ++e) {
+      const float *p = outer + 2 * e, *q = outer + 2 * ((e + 1) % 4), *r = inner + 2 * k;
+      const float side = (q[0] - p[0]) * (r[1] - p[1]) - (q[1] - p[1]) * (r[0] - p[0]);
+      if (side * det <= 0)
+        hole = false;
+    }
+  }
+  int count = 0;
+  const auto add = [&](const float *point) {
+    positions[2 * count] = point[0];
+    positions[2 * count + 1] = point[1];
+    coordinates[2 * count] = point[0] / float(in.width) + 0.5f;
+    coordinates[2 * count + 1] = point[1] / float(in.height) + 0.5f;
+    ++count;
+  };
+  if (hole) {
+    for (int k = 0; k <= 4; ++k) {
+      add(outer + 2 * (k % 4));
+      add(inner + 2 * (k % 4));
+    }
+  } else {
+    for (int k : {0, 1, 3, 2})
+      add(outer + 2 * k);
+  }
+  return count;
 }
 
 void _clear(float red)
@@ -469,7 +540,17 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   gl->glUseProgram(composite);
   gl->glEnable(GL_BLEND);
   gl->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  _fullQuad(renderer, compositeSlots, in.width, in.height);
+  float positions[20], coordinates[20];
+  const int count = _compositeArea(in, shifted, float(reach * reduction), info->cornerRadius, positions, coordinates);
+  if (count > 0) {
+    uploadDrawVertices(renderer, kVertexShadow, positions, coordinates, count);
+    float identity[16];
+    identityMatrix(identity);
+    setRenderTransform(compositeSlots, identity);
+    setProjection(compositeSlots, in.width, in.height);
+  } else {
+    _fullQuad(renderer, compositeSlots, in.width, in.height);
+  }
   if (blurredHere) {
     gl->glUniform1f(compositeSlots[kSlotTexelWidthOffset], 0);
     gl->glUniform1f(compositeSlots[kSlotTexelHeightOffset], 1.0f / float(in.height));
@@ -486,6 +567,11 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   }
   _bindTexture(GL_TEXTURE2, GL_TEXTURE_2D, depth);
   gl->glUniform1i(compositeSlots[kSlotDepthSampler], 2);
-  gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  // The area's winding follows the layer's: no face of it may be culled.
+  const bool culling = gl->glIsEnabled(GL_CULL_FACE);
+  gl->glDisable(GL_CULL_FACE);
+  gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, count > 0 ? count : 4);
+  if (culling)
+    gl->glEnable(GL_CULL_FACE);
   gl->glDisable(GL_SCISSOR_TEST);
 }
