@@ -427,8 +427,10 @@ void drawLayer(AVGLRenderer *renderer, int W, int H, uint32_t textureTarget, uin
   } else {
     gl->glDisable(GL_CULL_FACE);
   }
-  // Blending a layer over nothing would only read back what it overwrites.
-  if (info->fillsTarget)
+  // Blending a layer over nothing, or an opaque picture drawn whole (alpha 1 wherever it lands:
+  // the frame under it counts for nothing), would only read back what it overwrites.
+  const bool overwrites = opaque && info->opacity >= 1 && !effects && !keyPending && stroke == 0;
+  if (info->fillsTarget || overwrites)
     gl->glDisable(GL_BLEND);
   else
     gl->glEnable(GL_BLEND);
