@@ -519,7 +519,8 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   shadowBlurPrograms(renderer, radius, &blur, &blurSlots, &composite, &compositeSlots, reduction);
   if (reduction > 1)
     shadowBlurPrograms(renderer, 0, nullptr, nullptr, &composite, &compositeSlots);
-  const _ShadowArea area = _shadowArea(in, shifted, float(reach * reduction), info->cornerRadius);
+  const _ShadowArea area =
+    renderer->wholeShadowBox ? _ShadowArea() : _shadowArea(in, shifted, float(reach * reduction), info->cornerRadius);
   const auto blurPass = [&](AVOffscreenUse into, GLenum unit, AVOffscreenUse from, GLenum fromUnit, bool across) {
     if (!_beginPass(renderer, into, unit, in, bound, "Failed to make complete shadow blur framebuffer object %x",
                     reduction))
