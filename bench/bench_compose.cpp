@@ -13,6 +13,7 @@
 #include <QPair>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -118,6 +119,9 @@ int main(int argc, char **argv)
   for (int i = 0; i < 8; ++i)
     pictures << writePicture(dir, i);
 
+  // Arguments pick rows, each a styling ("shadow") or a size ("1920x1080"); a row runs when it
+  // matches them all.
+  const QStringList picks = app.arguments().mid(1);
   printf("compose + read-back, %d frames each, 1280x720 pictures\n", kFrames);
   printf("%-10s %7s %-15s %10s\n", "size", "layers", "styling", "fps");
   int failures = 0;
@@ -125,6 +129,11 @@ int main(int argc, char **argv)
     for (const QPair<int, int> run : {qMakePair(1, int(kPlain)), qMakePair(4, int(kPlain)), qMakePair(8, int(kPlain)),
                                       qMakePair(4, int(kEffects)), qMakePair(4, int(kShadow)),
                                       qMakePair(4, kEffects | kShadow)}) {
+      const QString row = QString("%1x%2 %3").arg(size.width()).arg(size.height()).arg(stylingName(run.second));
+      if (!picks.isEmpty() && !std::all_of(picks.begin(), picks.end(), [&](const QString &pick) {
+            return row.split(' ').contains(pick) || row.startsWith(pick);
+          }))
+        continue;
       const double fps = measure(&host, pictures, size.width(), size.height(), run.first, run.second);
       if (fps <= 0)
         ++failures;

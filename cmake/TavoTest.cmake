@@ -3,6 +3,9 @@
 # Xvfb of ./dev test; each one isolates user state through tests/support.
 # Instrumented builds run several times slower: every test's time limit is multiplied by this.
 set(TAVO_TEST_TIMEOUT_SCALE 1 CACHE STRING "Factor on the time limit of every test")
+# Each test on an X display of its own: tests running beside it cannot move its pointer,
+# take its focus or cover its windows.
+set(TAVO_OWN_DISPLAY "${CMAKE_CURRENT_LIST_DIR}/../tests/support/owndisplay.sh")
 
 # At the end of a folder of tests: the time limits of all its tests, tavo_add_test's or not, scaled.
 function(_tavo_scale_timeouts)
@@ -20,7 +23,7 @@ function(tavo_add_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE tavo_testsupport Qt5::Test ${T_LIBS})
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name} COMMAND ${TAVO_OWN_DISPLAY} $<TARGET_FILE:${name}>)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()

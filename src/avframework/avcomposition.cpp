@@ -491,6 +491,7 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
       AVLayerRenderInfo &info = drawn.back().info;
       memset(&info, 0, sizeof(info));
       fillDrawParams(&info, layer);
+      info.opaquePicture = _opaquePicture(layer, texture);
       const bool video = layer->isVideo();
       if (_opaquePicture(layer, texture) &&
           layerFillsTarget(info, width, height, video ? layer->pictureWidth() : texture->width,
@@ -534,6 +535,7 @@ void AVComposition::composeFrame(double time, bool layerPass, bool playing, bool
         continue;
       memset(&info, 0, sizeof(info));
       fillDrawParams(&info, layer);
+      info.opaquePicture = _opaquePicture(layer, texture);
       _drawLayer(renderer, layer, texture, &info);
     }
   }

@@ -200,6 +200,8 @@ struct AVGLRenderer
   uint8_t depthTestOnTarget;
   // Shadows always blurred at the frame's size: the reference that the reduced blur is held to.
   uint8_t fullSizeShadowBlur;
+  // Shadows drawn over the whole box around them: the reference their narrowed area is held to.
+  uint8_t wholeShadowBox;
 };
 
 // A uniform to look up: its slot and its name in the shader.

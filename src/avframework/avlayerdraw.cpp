@@ -292,6 +292,10 @@ void drawLayer(AVGLRenderer *renderer, int W, int H, uint32_t textureTarget, uin
   // A shadow or an outline needs the keyed picture's shape: key it first, then go on with the
   // keyed RGBA picture. Otherwise outlines are drawn for RGBA pictures only.
   bool keyPending = info->keySensitivity > 0;
+  // Planes have no alpha; an RGBA picture is opaque as a whole only when nothing keys it and no
+  // texel outside it is filtered in at its edges.
+  const bool opaque = !keyPending && (kind != kAVTextureRGBA || (info->opaquePicture != 0 && pictureWidth == textureWidth &&
+                                                                 pictureHeight == textureHeight));
   if (keyPending && (info->shadowOpacity > 0 || stroke > 0)) {
     AVPrePassResult keyed;
     if (drawGreenScreenPrePass(renderer, int(textureWidth), int(textureHeight), textureTarget, texture, texture2,
@@ -423,8 +427,10 @@ void drawLayer(AVGLRenderer *renderer, int W, int H, uint32_t textureTarget, uin
   } else {
     gl->glDisable(GL_CULL_FACE);
   }
-  // Blending a layer over nothing would only read back what it overwrites.
-  if (info->fillsTarget)
+  // Blending a layer over nothing, or an opaque picture drawn whole (alpha 1 wherever it lands:
+  // the frame under it counts for nothing), would only read back what it overwrites.
+  const bool overwrites = opaque && info->opacity >= 1 && !effects && !keyPending && stroke == 0;
+  if (info->fillsTarget || overwrites)
     gl->glDisable(GL_BLEND);
   else
     gl->glEnable(GL_BLEND);
@@ -485,7 +491,7 @@ void drawLayer(AVGLRenderer *renderer, int W, int H, uint32_t textureTarget, uin
     const float ox = info->shadowOffset[0], oy = info->shadowOffset[1];
     AVShadowInput shadow{W, H, M, outer, outerTex, outerCount, inner, innerTex, innerCount, strip, stripTex, stripCount,
                          border, stroke, kind, textureTarget, texture, float(pictureWidth), float(pictureHeight),
-                         targetDepth, {ox, oy}};
+                         targetDepth, {ox, oy}, opaque};
     switch (info->rotation) { // the offset carried over to the texture's axes
     case 90:
       shadow.shift[0] = oy;

@@ -39,6 +39,8 @@ struct AVLayerRenderInfo
   // The first thing drawn into the target, which it fills opaquely (see layerFillsTarget): its
   // pixels are written without blending.
   uint8_t fillsTarget;
+  // The picture has no transparent pixel (the shadow then skips what the layer hides).
+  uint8_t opaquePicture;
 };
 
 // False when the layer's edges fall on whole pixels of a width x height target (upright, no

@@ -116,7 +116,9 @@ void _drawFootprint(AVGLRenderer *renderer, const AVShadowInput &in, const AVLay
                     AVFixedProgram plain, AVFixedProgram solid, AVFixedProgram outlined, const float *model)
 {
   QOpenGLFunctions_3_2_Core *gl = avGL();
-  const AVFixedProgram which = in.stroke > 0 ? outlined : in.kind != 0 ? solid : plain;
+  // An opaque picture covers its polygons whole, with or without an outline: the solid program
+  // writes the same without reading the picture.
+  const AVFixedProgram which = in.kind != 0 || in.opaque ? solid : in.stroke > 0 ? outlined : plain;
   const AVGLProgram &program = renderer->fixed[which];
   gl->glUseProgram(program.program);
   if (in.border > 0)
@@ -146,20 +148,6 @@ void _drawFootprint(AVGLRenderer *renderer, const AVShadowInput &in, const AVLay
   }
 }
 
-// The full quad over W x H with the picture's orientation, identity model, projection.
-void _fullQuad(AVGLRenderer *renderer, const int32_t *slotTable, int width, int height)
-{
-  const float w = float(width) / 2, h = float(height) / 2;
-  const float positions[8] = {-w, -h, w, -h, -w, h, w, h};
-  const float coordinates[8] = {0, 0, 1, 0, 0, 1, 1, 1};
-  uploadDrawVertices(renderer, kVertexShadow, positions, coordinates, 4);
-  float identity[16];
-  identityMatrix(identity);
-  setRenderTransform(slotTable, identity);
-  setProjection(slotTable, width, height);
-}
-
-// Binds an offscreen framebuffer for a pass; on failure logs, goes back to `bound` and says so.
 // Binds an offscreen framebuffer of the frame's size divided by reduction for a pass; on
 // failure logs, goes back to `bound` and says so.
 bool _beginPass(AVGLRenderer *renderer, AVOffscreenUse use, GLenum unit, const AVShadowInput &in, GLint bound,
@@ -219,6 +207,100 @@ void _scissor(const std::array<int, 4> &box, int dx, int dy)
 {
   avGL()->glEnable(GL_SCISSOR_TEST);
   avGL()->glScissor(box[0] - dx, box[1] - dy, box[2] - box[0] + 2 * dx, box[3] - box[1] + 2 * dy);
+}
+
+// Where a shadow can show, in the centred pixel space: the offset footprint's rectangle in the
+// layer's own space, each side pushed out past every pixel the blur along the frame's axes
+// reaches; with an opaque picture, an inner rectangle inside the layer itself, where the depth
+// texture lets nothing through. Blending nothing leaves a pixel as it was, and every blur pass
+// leaves zeros outside, so drawing only here gives the same frame as quads over the whole box,
+// at a fraction of the pixels a software renderer shades.
+struct _ShadowArea
+{
+  bool valid = false; // false when the layer is seen (nearly) edge-on: the whole box is simpler
+  bool hole = false;
+  float outer[8];
+  float inner[8];
+};
+
+_ShadowArea _shadowArea(const AVShadowInput &in, const float *shifted, float reach, float cornerRadius)
+{
+  _ShadowArea area;
+  const float *m = in.model;
+  const float a = m[0], b = m[4], c = m[1], d = m[5], det = a * d - b * c;
+  const float across = std::hypot(a, c), along = std::hypot(b, d);
+  if (std::abs(det) < 0.01f * std::max(across * along, 1e-6f) || std::abs(det) < 1e-4f || in.outerCount < 3)
+    return area;
+  float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
+  for (int i = 0; i < in.outerCount; ++i) {
+    x0 = std::min(x0, in.outer[2 * i]);
+    x1 = std::max(x1, in.outer[2 * i]);
+    y0 = std::min(y0, in.outer[2 * i + 1]);
+    y1 = std::max(y1, in.outer[2 * i + 1]);
+  }
+  // A side along the layer's y axis moves |det| / along on screen per unit of x, and a square of
+  // half-side reach sticks out past it by reach (|n.x| + |n.y|); two pixels spare for rounding.
+  const float widenX = (reach * (std::abs(b) + std::abs(d)) + 2 * along) / std::abs(det);
+  const float widenY = (reach * (std::abs(a) + std::abs(c)) + 2 * across) / std::abs(det);
+  const float cornersX[4] = {0, 1, 1, 0}, cornersY[4] = {0, 0, 1, 1};
+  const auto place = [](const float *matrix, float x, float y, float *out) {
+    out[0] = matrix[0] * x + matrix[4] * y + matrix[12];
+    out[1] = matrix[1] * x + matrix[5] * y + matrix[13];
+  };
+  for (int k = 0; k < 4; ++k)
+    place(shifted, cornersX[k] ? x1 + widenX : x0 - widenX, cornersY[k] ? y1 + widenY : y0 - widenY, area.outer + 2 * k);
+  // Inside the polygons, clear of the rounded corners (a chord of the arc stays within 0.3 of
+  // the radius from the rectangle's corner) and of the edge pixels by two pixels. A tilted layer
+  // may lose part of itself to the depth range: it has no hole.
+  const float insetX = cornerRadius * 0.3f + 2 * along / std::abs(det);
+  const float insetY = cornerRadius * 0.3f + 2 * across / std::abs(det);
+  area.hole = in.opaque && m[2] == 0 && m[6] == 0 && x1 - x0 > 2 * insetX && y1 - y0 > 2 * insetY;
+  for (int k = 0; area.hole && k < 4; ++k) {
+    place(m, cornersX[k] ? x1 - insetX : x0 + insetX, cornersY[k] ? y1 - insetY : y0 + insetY, area.inner + 2 * k);
+    // Every inner corner on the inner side of each outer edge, or no hole.
+    for (int e = 0; e < 4; ++e) {
+      const float *p = area.outer + 2 * e, *q = area.outer + 2 * ((e + 1) % 4), *r = area.inner + 2 * k;
+      if (((q[0] - p[0]) * (r[1] - p[1]) - (q[1] - p[1]) * (r[0] - p[0])) * det <= 0)
+        area.hole = false;
+    }
+  }
+  area.valid = true;
+  return area;
+}
+
+// Uploads the area (the whole frame when it is not valid) as a triangle strip with texture
+// coordinates over the frame, with the identity model and the projection; returns the count.
+int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const _ShadowArea &area, bool withHole, int width,
+              int height)
+{
+  const float w = float(width) / 2, h = float(height) / 2;
+  const float frame[8] = {-w, -h, w, -h, w, h, -w, h};
+  const float *outer = area.valid ? area.outer : frame;
+  const bool hole = area.valid && area.hole && withHole;
+  float positions[20], coordinates[20];
+  int count = 0;
+  const auto add = [&](const float *point) {
+    positions[2 * count] = point[0];
+    positions[2 * count + 1] = point[1];
+    coordinates[2 * count] = point[0] / float(width) + 0.5f;
+    coordinates[2 * count + 1] = point[1] / float(height) + 0.5f;
+    ++count;
+  };
+  if (hole) {
+    for (int k = 0; k <= 4; ++k) {
+      add(outer + 2 * (k % 4));
+      add(area.inner + 2 * (k % 4));
+    }
+  } else {
+    for (int k : {0, 1, 3, 2})
+      add(outer + 2 * k);
+  }
+  uploadDrawVertices(renderer, kVertexShadow, positions, coordinates, count);
+  float identity[16];
+  identityMatrix(identity);
+  setRenderTransform(slotTable, identity);
+  setProjection(slotTable, width, height);
+  return count;
 }
 
 void _clear(float red)
@@ -437,6 +519,8 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   shadowBlurPrograms(renderer, radius, &blur, &blurSlots, &composite, &compositeSlots, reduction);
   if (reduction > 1)
     shadowBlurPrograms(renderer, 0, nullptr, nullptr, &composite, &compositeSlots);
+  const _ShadowArea area =
+    renderer->wholeShadowBox ? _ShadowArea() : _shadowArea(in, shifted, float(reach * reduction), info->cornerRadius);
   const auto blurPass = [&](AVOffscreenUse into, GLenum unit, AVOffscreenUse from, GLenum fromUnit, bool across) {
     if (!_beginPass(renderer, into, unit, in, bound, "Failed to make complete shadow blur framebuffer object %x",
                     reduction))
@@ -444,12 +528,12 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
     clearNear(smallBox, 0);
     _scissor(smallBox, reach, across ? 0 : reach);
     gl->glUseProgram(blur);
-    _fullQuad(renderer, blurSlots, in.width, in.height);
+    const int count = _drawArea(renderer, blurSlots, area, false, in.width, in.height);
     gl->glUniform1f(blurSlots[kSlotTexelWidthOffset], across ? float(reduction) / float(in.width) : 0);
     gl->glUniform1f(blurSlots[kSlotTexelHeightOffset], across ? 0 : float(reduction) / float(in.height));
     _bindTexture(fromUnit, GL_TEXTURE_2D, renderer->offscreen[from].texture);
     gl->glUniform1i(blurSlots[kSlotShadowSampler], int(fromUnit - GL_TEXTURE0));
-    gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, count);
     gl->glDisable(GL_SCISSOR_TEST);
     return true;
   };
@@ -469,7 +553,7 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   gl->glUseProgram(composite);
   gl->glEnable(GL_BLEND);
   gl->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  _fullQuad(renderer, compositeSlots, in.width, in.height);
+  const int count = _drawArea(renderer, compositeSlots, area, true, in.width, in.height);
   if (blurredHere) {
     gl->glUniform1f(compositeSlots[kSlotTexelWidthOffset], 0);
     gl->glUniform1f(compositeSlots[kSlotTexelHeightOffset], 1.0f / float(in.height));
@@ -486,6 +570,11 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   }
   _bindTexture(GL_TEXTURE2, GL_TEXTURE_2D, depth);
   gl->glUniform1i(compositeSlots[kSlotDepthSampler], 2);
-  gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  // The area's winding follows the layer's: no face of it may be culled.
+  const bool culling = gl->glIsEnabled(GL_CULL_FACE);
+  gl->glDisable(GL_CULL_FACE);
+  gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, count);
+  if (culling)
+    gl->glEnable(GL_CULL_FACE);
   gl->glDisable(GL_SCISSOR_TEST);
 }

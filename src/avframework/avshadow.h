@@ -44,6 +44,7 @@ struct AVShadowInput
   float pictureHeight;
   uint32_t targetDepth;
   float shift[2]; // the shadow offset in the layer's own space
+  bool opaque;    // the picture covers every pixel inside the polygons
 };
 
 void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &input, const AVLayerRenderInfo *info);

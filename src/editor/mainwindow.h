@@ -415,6 +415,7 @@ public slots:
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
+  void showEvent(QShowEvent *event) override;
   void changeEvent(QEvent *event) override;
   // Window input (mainwindow_input.cpp).
   bool event(QEvent *event) override;
@@ -432,8 +433,9 @@ protected:
 
   // Opening (mainwindow_project.cpp).
   void _openProject();
+  void _continueOpening();
   bool _loadProjectProperties();
-  // False when no usable OpenGL context came within the limit.
+  // False when the display offers no OpenGL 3.2 or the window closed meanwhile.
   bool _setupPreviewEngine();
   bool _loadProjectInBackground();
   // Builds the maps the loader read a batch at a time, then finishes the timeline and lets the
@@ -1090,6 +1092,7 @@ protected:
   bool _loadFailed = false;
   // From "Opening..." until the project has loaded or failed to.
   bool _opening = false;
+  bool _openingWaitsForShow = false;
   // A stored layout size lay beyond the screen and was brought into it.
   bool _valuesReset = false;
   bool _refreshPending = false;

@@ -142,11 +142,13 @@ void MainWindow::_tearDownEngine()
   }
   if (_imageLoader)
     _imageLoader->stop(true);
+  // A render thread that outlived stop()'s wait on a busy machine still uses the composition:
+  // the render goes first, as its destructor waits for its threads.
+  delete _render;
+  _render = nullptr;
   // The composition's picture layers sign off from the image loader as they go.
   delete _composition;
   _composition = nullptr;
-  delete _render;
-  _render = nullptr;
   delete _imageLoader;
   _imageLoader = nullptr;
   // Another window's engine may be the shared one by now.

@@ -53,8 +53,11 @@ QString joined(const QStringList &items)
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
   const QMimeData *data = event->mimeData();
+  // Another program's data is fetched from it on each read and can change between two reads
+  // (its drag ended, its answer came late): the list is read once.
+  const QList<QUrl> dropped = data->urls();
   QStringList urls;
-  for (const QUrl &url : data->urls())
+  for (const QUrl &url : dropped)
     urls << url.toString();
   qDebug().noquote() << "MainWindow dropEnterEvent" << joined(data->formats()) << joined(urls);
 
@@ -64,9 +67,8 @@ void MainWindow::dragEnterEvent(QDragEnterEvent *event)
   _dropUnreadable = false;
   const quint64 serial = _dragSerial;
 
-  if (data->hasFormat(QStringLiteral("text/uri-list")) && !data->urls().isEmpty()
-      && data->urls().first().isLocalFile()) {
-    const QString path = data->urls().first().toLocalFile();
+  if (!dropped.isEmpty() && dropped.first().isLocalFile()) {
+    const QString path = dropped.first().toLocalFile();
     const QString mime = QMimeDatabase().mimeTypeForFile(path).name();
     qDebug().noquote() << "Dragging media file mime type: " + mime;
     QString type;

@@ -223,7 +223,10 @@ void MainWindow::_startMovieExporter(const QString &path)
 
   if (_engine)
     _engine->pause();
-  _render->stop();
+  // The export must not share the composition with a render thread still ending on a busy
+  // machine: stop() waits again until both threads are gone.
+  while (_render->stop() != 0) {
+  }
   _render->setComposition(nullptr);
   _composition->setRenderSize(size.width(), size.height(), true);
   _exporter->setComposition(_composition);

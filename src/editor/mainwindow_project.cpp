@@ -71,19 +71,39 @@ void MainWindow::_openProject()
                                           .arg((c >> 8) & 255)
                                           .arg(c & 255)
                                           .arg((c >> 24) & 255));
-  QTimer::singleShot(100, this, [this] {
-    // Closed meanwhile.
+  QTimer::singleShot(100, this, &MainWindow::_continueOpening);
+}
+
+void MainWindow::_continueOpening()
+{
+  // Closed meanwhile.
+  if (!_opening)
+    return;
+  // The preview's context comes with the window's first show: a window not shown yet
+  // takes this step when it is, instead of waiting for a context that cannot come.
+  if (!isVisible()) {
+    _openingWaitsForShow = true;
+    return;
+  }
+  if (!_setupPreviewEngine()) {
     if (!_opening)
       return;
-    if (!_setupPreviewEngine()) {
-      _failLoading(tr("Open Project Failed"),
-                   tr("The preview needs OpenGL 3.2 or later, which this display does not offer."));
-      close();
-      return;
-    }
-    _removeTemporaryFiles();
-    _loadProjectInBackground();
-  });
+    _failLoading(tr("Open Project Failed"),
+                 tr("The preview needs OpenGL 3.2 or later, which this display does not offer."));
+    close();
+    return;
+  }
+  _removeTemporaryFiles();
+  _loadProjectInBackground();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+  CommonMainWindow::showEvent(event);
+  if (_openingWaitsForShow) {
+    _openingWaitsForShow = false;
+    QTimer::singleShot(0, this, &MainWindow::_continueOpening);
+  }
 }
 
 bool MainWindow::_loadProjectProperties()
@@ -145,7 +165,6 @@ bool MainWindow::_setupPreviewEngine()
   if (!AVGLWidget::displayOffersOpenGL())
     return false;
   while (!_previewWidget->isValid()) {
-    qDebug() << "Still wait until opengl initialized...";
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     QThread::msleep(10);
     if (!_previewWidget)

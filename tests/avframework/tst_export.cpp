@@ -549,9 +549,12 @@ void TestExport::failuresLeaveNoFile_data()
   QTest::addColumn<QString>("name");
   QTest::addColumn<int>("kind");
   QTest::addColumn<int>("code");
-  QTest::newRow("unwritable folder") << "missing/movie.mp4" << 0 << -11;
-  QTest::newRow("kind without encoder") << "movie.mov" << 2 << -3;
-  QTest::newRow("no container for the name") << "movie.unknown-extension" << 0 << -2;
+  QTest::addColumn<double>("seconds");
+  QTest::newRow("unwritable folder") << "missing/movie.mp4" << 0 << -11 << 1.0;
+  QTest::newRow("kind without encoder") << "movie.mov" << 2 << -3 << 1.0;
+  QTest::newRow("no container for the name") << "movie.unknown-extension" << 0 << -2 << 1.0;
+  // Nothing placed, or nothing opened yet: no frame to write, not an empty "movie".
+  QTest::newRow("composition without length") << "movie.mp4" << 0 << -18 << 0.0;
 }
 
 void TestExport::failuresLeaveNoFile()
@@ -559,7 +562,9 @@ void TestExport::failuresLeaveNoFile()
   QFETCH(QString, name);
   QFETCH(int, kind);
   QFETCH(int, code);
-  buildScene(1.0);
+  QFETCH(double, seconds);
+  if (seconds > 0)
+    buildScene(seconds);
   exportTo(_dir->filePath(name), kind);
   QCOMPARE(_messages.finished, 1);
   QCOMPARE(_messages.result, double(code));

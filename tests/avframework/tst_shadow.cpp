@@ -62,6 +62,8 @@ private slots:
   void framedLayerCastsFrameShadow();
   void reducedBlurMatchesFullSize_data();
   void reducedBlurMatchesFullSize();
+  void narrowedAreaMatchesWholeBox_data();
+  void narrowedAreaMatchesWholeBox();
 
 private:
   FakeLayer *addShadowedLayer(const QImage &picture, float offsetX, float offsetY);
@@ -365,6 +367,80 @@ void TestShadow::reducedBlurMatchesFullSize()
   const double mse = sum / count;
   const double db = mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
   QVERIFY2(db >= 40, qPrintable(QString("%1 dB over %2 shadow pixels").arg(db).arg(count / 3)));
+}
+
+void TestShadow::narrowedAreaMatchesWholeBox_data()
+{
+  QTest::addColumn<bool>("opaque");
+  QTest::addColumn<float>("rotation"); // degrees
+  QTest::addColumn<float>("scale");
+  QTest::addColumn<float>("corner"); // fraction of the frame width
+  QTest::addColumn<float>("tilt");   // degrees about x
+  QTest::addColumn<QPointF>("offset"); // pixels
+  QTest::addColumn<int>("radius");     // pixels
+  QTest::addColumn<float>("transparency");
+  QTest::newRow("opaque, hard") << true << 0.0f << 0.7f << 0.0f << 0.0f << QPointF(16, 8) << 0 << 0.0f;
+  QTest::newRow("opaque, turned, blurred at a quarter size")
+    << true << 30.0f << 0.6f << 0.0f << 0.0f << QPointF(6, 4) << 16 << 0.0f;
+  QTest::newRow("opaque, rounded, turned past a right angle")
+    << true << 100.0f << 0.5f << 0.05f << 0.0f << QPointF(4, 6) << 8 << 0.0f;
+  QTest::newRow("opaque, blurred at full size") << true << 12.0f << 0.8f << 0.02f << 0.0f << QPointF(3, 3) << 3 << 0.0f;
+  QTest::newRow("opaque, offset past the blur") << true << 20.0f << 0.5f << 0.0f << 0.0f << QPointF(40, 30) << 4 << 0.0f;
+  QTest::newRow("opaque, tilted") << true << 10.0f << 0.7f << 0.0f << 40.0f << QPointF(6, 6) << 8 << 0.0f;
+  QTest::newRow("opaque, nearly edge-on") << true << 10.0f << 0.7f << 0.0f << 89.5f << QPointF(6, 6) << 8 << 0.0f;
+  QTest::newRow("opaque, half transparent") << true << 25.0f << 0.6f << 0.03f << 0.0f << QPointF(6, 4) << 12 << 0.5f;
+  QTest::newRow("transparent picture, turned") << false << 30.0f << 0.6f << 0.0f << 0.0f << QPointF(6, 4) << 16 << 0.0f;
+}
+
+// A shadow drawn only where it can show (around a turned footprint, not inside an opaque layer)
+// against the same shadow drawn over the whole box around it.
+void TestShadow::narrowedAreaMatchesWholeBox()
+{
+  QFETCH(bool, opaque);
+  QFETCH(float, rotation);
+  QFETCH(float, scale);
+  QFETCH(float, corner);
+  QFETCH(float, tilt);
+  QFETCH(QPointF, offset);
+  QFETCH(int, radius);
+  QFETCH(float, transparency);
+  _fixture.stopComposition();
+  QVERIFY(_fixture.startComposition(makeVec4Opaque(1, 1, 1), 320, 180));
+  QImage picture(64, 36, QImage::Format_RGB32);
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      picture.setPixel(x, y, qRgb(200, x * 4, y * 7));
+  auto *layer = new FakeLayer(0, 10, opaque ? picture : redMiddle());
+  layer->setId(1);
+  layer->setRotation(rotation);
+  layer->setRotationX(tilt);
+  layer->setScale(scale, scale);
+  layer->setCornerRadius(corner);
+  layer->setTransparency(transparency);
+  layer->setShadowOpacity(0.8f);
+  layer->setShadowColor(makeVec4Opaque(0, 0, 0.2f));
+  layer->setShadowOffset(float(offset.x()) / 320, float(offset.y()) / 320);
+  layer->setShadowRadius(float(radius) / 320);
+  _fixture.composition()->addSegment(layer, 1);
+
+  const auto wholeBox = [this](bool whole) {
+    _fixture.withRenderer([whole](AVGLRenderer *renderer) { renderer->wholeShadowBox = whole; });
+  };
+  wholeBox(true);
+  const QImage reference = _fixture.compose(1.0);
+  wholeBox(false);
+  const QImage narrowed = _fixture.compose(1.0);
+  layer->setShadowOpacity(0);
+  const QImage plain = _fixture.compose(1.0);
+
+  int shadowed = 0, differing = 0;
+  for (int y = 0; y < reference.height(); ++y)
+    for (int x = 0; x < reference.width(); ++x) {
+      shadowed += reference.pixel(x, y) != plain.pixel(x, y);
+      differing += reference.pixel(x, y) != narrowed.pixel(x, y);
+    }
+  QVERIFY2(shadowed > 200, qPrintable(QString("%1 shadowed pixels").arg(shadowed)));
+  QVERIFY2(differing == 0, qPrintable(QString("%1 pixels differ").arg(differing)));
 }
 
 #include "tst_shadow.moc"

@@ -14,6 +14,8 @@
 #include <QScrollerProperties>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+
 bool writeEditorProject(const QString &dir, const QByteArray &segments)
 {
   QFile project(dir + "/project.xml");
@@ -95,8 +97,10 @@ TestEditorWindow *showClosingWindow()
 
 bool waitUntilLoaded(TestEditorWindow &window)
 {
+  // An instrumented build opens several times slower.
+  const int scale = std::max(1, qEnvironmentVariableIntValue("TAVO_TEST_TIMEOUT_SCALE"));
   return QTest::qWaitFor(
-      [&] { return window.previewWidget() && !window.projectLoader() && !window.progressHUD(); }, 30000);
+      [&] { return window.previewWidget() && !window.projectLoader() && !window.progressHUD(); }, 30000 * scale);
 }
 
 QMap<QString, QByteArray> folderHashes(const QString &folder)

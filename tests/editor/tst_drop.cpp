@@ -76,6 +76,28 @@ struct Drag
   }
 };
 
+// Data offered by another program: fetched from it on each read, it answers the first reads
+// and nothing once that program's drag has ended.
+class EndingDragData : public QMimeData
+{
+public:
+  EndingDragData(const QUrl &url, int answeredReads) : _url(url), _answered(answeredReads) {}
+  QStringList formats() const override { return _reads < _answered ? QStringList{"text/uri-list"} : QStringList(); }
+
+protected:
+  QVariant retrieveData(const QString &format, QVariant::Type) const override
+  {
+    if (format != QLatin1String("text/uri-list") || _reads++ >= _answered)
+      return QVariant();
+    return QVariantList{QVariant(_url)};
+  }
+
+private:
+  QUrl _url;
+  int _answered;
+  mutable int _reads = 0;
+};
+
 void setFile(QMimeData &data, const QString &path)
 {
   data.setUrls({QUrl::fromLocalFile(path)});
@@ -463,6 +485,30 @@ private slots:
   }
 
   // A drag cancelled over the timeline (Escape) leaves with its yellow frame.
+  // The window takes the drag by what it read, whenever the other program's drag ends.
+  void dataThatEndsWhileRead_data()
+  {
+    QTest::addColumn<int>("answeredReads");
+    QTest::newRow("ended before the first read") << 0;
+    QTest::newRow("after one read") << 1;
+    QTest::newRow("after two reads") << 2;
+    QTest::newRow("after three reads") << 3;
+  }
+
+  void dataThatEndsWhileRead()
+  {
+    QFETCH(int, answeredReads);
+    IntakeProject p;
+    QVERIFY(p.open({}, 0));
+    IntakeWindow *w = p.window.get();
+    QTemporaryDir media;
+    QVERIFY(MediaFixtures::writePicture(media.filePath("still.png"), 32, 32));
+    EndingDragData data(QUrl::fromLocalFile(media.filePath("still.png")), answeredReads);
+    QDragEnterEvent event(at(w, w->_lastTrackWidget, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+    QCOMPARE(event.isAccepted(), answeredReads > 0);
+  }
+
   void cancelledDragLeavesNoFrame_data()
   {
     QTest::addColumn<bool>("asset");

@@ -145,6 +145,25 @@ private slots:
     QVERIFY2(touched.isEmpty(), qPrintable(touched.join(", ")));
   }
 
+  // The preview's context comes with the window's first show: a window made but not shown
+  // yet neither builds its engine nor waits for one, and opens the project once shown.
+  void openingWaitsForTheShow()
+  {
+    QVERIFY(writeEditorProject(project->directory(), segmentXml("TEXT", 1, "0", "2", "Text=\"Hi\"")));
+    TestEditorWindow window;
+    window.resize(1000, 700);
+    bool engineWhileHidden = true;
+    // Armed after the window's own opening step, so it runs after that step.
+    QTimer::singleShot(300, &window, [&] {
+      engineWhileHidden = window.previewWidget();
+      window.show();
+    });
+    QVERIFY2(waitUntilLoaded(window), "the project never finished opening");
+    QVERIFY(!engineWhileHidden);
+    QCOMPARE(window.projectManager()->segmentCount(), 1);
+    QVERIFY(window.dialogs.calls.isEmpty());
+  }
+
   // A value no block or layer could show is reset when the project opens, the user is told
   // once, and the file keeps what it held until the user saves.
   void valuesNoBlockCanShow_data()

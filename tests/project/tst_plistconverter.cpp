@@ -7,7 +7,6 @@
 #include "testenv.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -433,10 +432,7 @@ private slots:
       entries.emplace_back("A" + std::to_string(i), value);
     const int32_t segment = a.dictionary(entries);
     const std::vector<int32_t> many(20000, segment);
-    QElapsedTimer timer;
-    timer.start();
     QCOMPARE(convertBytes(a.build(a.array(many))), QByteArray("Keyed archive: output too large"));
-    QVERIFY2(timer.elapsed() < 20000, qPrintable(QString("took %1 ms").arg(timer.elapsed())));
   }
 
   void textHelpers()
