@@ -71,6 +71,7 @@ private:
   void _audioLoop();
   void _report(int code, double time);
   void _addSteps(int n);
+  void _requestFrame();
   void _createSoundOutput();
 
   AVGLContextOwner _owner;
