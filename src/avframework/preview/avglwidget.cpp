@@ -4,6 +4,7 @@
 #include "avrender.h"
 
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QPainter>
 #include <QPixmap>
 
@@ -103,6 +104,16 @@ AVGLContextOwner *AVGLWidget::exportOwner()
 
 void AVGLWidget::paintGL()
 {
+  if (_background.alpha() == 255) {
+    // An opaque background is a clear: a painter on this context would build its own shader
+    // programs first, which a software renderer takes long over while the window waits.
+    QOpenGLFunctions *gl = context()->functions();
+    gl->glClearColor(float(_background.redF()), float(_background.greenF()), float(_background.blueF()), 1.0f);
+    gl->glClear(GL_COLOR_BUFFER_BIT);
+    if (_render && _render->renderer())
+      _render->paint();
+    return;
+  }
   QPainter painter(this);
   if (_background.alpha() != 0)
     painter.fillRect(rect(), _background);
