@@ -93,6 +93,12 @@ void AVRender::lockRenderer()
     composition->lockRenderer();
 }
 
+bool AVRender::tryLockRenderer()
+{
+  AVComposition *composition = _composition;
+  return !composition || composition->tryLockRenderer();
+}
+
 void AVRender::unlockRenderer()
 {
   if (AVComposition *composition = _composition)

@@ -47,6 +47,8 @@ public:
   void setSize(uint32_t width, uint32_t height);
   void size(uint32_t *width, uint32_t *height);
   void lockRenderer();
+  // False when the renderer is busy, composing a frame for one.
+  bool tryLockRenderer();
   void unlockRenderer();
 
   void play();

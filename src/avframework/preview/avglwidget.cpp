@@ -24,7 +24,12 @@ QPixmap _checkerboardPixmap()
 }
 } // namespace
 
-AVGLWidget::AVGLWidget(QWidget *parent) : QOpenGLWidget(parent), _checkerboard(_checkerboardPixmap()) {}
+AVGLWidget::AVGLWidget(QWidget *parent) : QOpenGLWidget(parent), _checkerboard(_checkerboardPixmap())
+{
+  // Every paint covers the whole framebuffer; kept between paints, it still shows the last
+  // picture when a paint leaves it alone.
+  setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+}
 
 bool AVGLWidget::displayOffersOpenGL()
 {
@@ -46,6 +51,7 @@ AVGLWidget::~AVGLWidget()
 void AVGLWidget::setBackgroundColor(const QColor &colour)
 {
   _background = colour;
+  _pictureKept = false;
   update();
 }
 
@@ -104,16 +110,25 @@ AVGLContextOwner *AVGLWidget::exportOwner()
 
 void AVGLWidget::paintGL()
 {
+  if (!_waitsForFrames && _pictureKept && _render && _render->renderer()) {
+    if (!_render->tryLockRenderer())
+      return;
+    _render->unlockRenderer();
+  }
+  _pictureKept = true;
+  QOpenGLFunctions *gl = context()->functions();
   if (_background.alpha() == 255) {
     // An opaque background is a clear: a painter on this context would build its own shader
     // programs first, which a software renderer takes long over while the window waits.
-    QOpenGLFunctions *gl = context()->functions();
     gl->glClearColor(float(_background.redF()), float(_background.greenF()), float(_background.blueF()), 1.0f);
     gl->glClear(GL_COLOR_BUFFER_BIT);
     if (_render && _render->renderer())
       _render->paint();
     return;
   }
+  // A background that lets through is laid over nothing, not over the last picture.
+  gl->glClearColor(0, 0, 0, 0);
+  gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
   QPainter painter(this);
   if (_background.alpha() != 0)
     painter.fillRect(rect(), _background);
@@ -127,6 +142,7 @@ void AVGLWidget::paintGL()
 
 void AVGLWidget::resizeGL(int w, int h)
 {
+  _pictureKept = false;
   if (!_render)
     return;
   const qreal ratio = devicePixelRatioF();
