@@ -110,19 +110,24 @@ AVGLContextOwner *AVGLWidget::exportOwner()
 
 void AVGLWidget::paintGL()
 {
-  if (!_waitsForFrames && _pictureKept && _render && _render->renderer()) {
-    if (!_render->tryLockRenderer())
+  // Without waiting, a busy renderer leaves the picture shown, or only the background on a new
+  // framebuffer: the frame being composed asks for the next paint.
+  bool drawFrame = _render && _render->renderer();
+  if (drawFrame && !_waitsForFrames) {
+    drawFrame = _render->tryLockRenderer();
+    if (drawFrame)
+      _render->unlockRenderer();
+    else if (_pictureKept)
       return;
-    _render->unlockRenderer();
   }
-  _pictureKept = true;
+  _pictureKept = drawFrame;
   QOpenGLFunctions *gl = context()->functions();
   if (_background.alpha() == 255) {
     // An opaque background is a clear: a painter on this context would build its own shader
     // programs first, which a software renderer takes long over while the window waits.
     gl->glClearColor(float(_background.redF()), float(_background.greenF()), float(_background.blueF()), 1.0f);
     gl->glClear(GL_COLOR_BUFFER_BIT);
-    if (_render && _render->renderer())
+    if (drawFrame)
       _render->paint();
     return;
   }
@@ -135,7 +140,7 @@ void AVGLWidget::paintGL()
   else
     painter.fillRect(rect(), _checkerboard);
   painter.beginNativePainting();
-  if (_render && _render->renderer())
+  if (drawFrame)
     _render->paint();
   painter.endNativePainting();
 }
