@@ -42,10 +42,11 @@
 namespace {
 
 // Blocks of a loaded project are built in batches of about this long, so the window stays
-// responsive however many there are; the clock is read every BuildStep blocks. The segments'
-// first reports, handled in the turns that follow, cost about as much again.
-constexpr qint64 BuildBatchMs = 20;
-constexpr size_t BuildStep = 8;
+// responsive however many there are; the clock is read every BuildStep blocks.
+constexpr qint64 BuildBatchMs = 40;
+constexpr size_t BuildStep = 32;
+
+// Without a usable context the window gives up opening after this long.
 
 vec4 colourVector(quint32 argb)
 {
