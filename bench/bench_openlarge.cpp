@@ -1,5 +1,6 @@
 // Opening a generated project of 20,000 one-second texts on four tracks in the editor window:
-// the time until the project is loaded, the longest gap between two turns of the GUI event
+// the time until the project is loaded (and until every segment had loaded: the rest is the
+// loader's own polling), the longest gap between two turns of the GUI event
 // loop meanwhile (a frozen window shows up here) and the peak memory, each beside its goal.
 #include "desktopmainwindow.h"
 #include "projectmanager.h"
@@ -77,6 +78,13 @@ int main(int argc, char **argv)
   QElapsedTimer clock;
   clock.start();
   DesktopMainWindow window("Bench", QString());
+  // When every segment had loaded, asked each turn: what follows is the loader's own wait.
+  qint64 segmentsLoaded = -1;
+  const QMetaObject::Connection watch = QObject::connect(&turns, &QTimer::timeout, [&] {
+    if (segmentsLoaded < 0 && window.projectManager()->segmentCount() == kSegments
+        && window.projectManager()->allSegmentsLoaded())
+      segmentsLoaded = clock.elapsed();
+  });
   window.resize(1400, 900);
   window.show();
   sinceTurn.start();
@@ -89,6 +97,7 @@ int main(int argc, char **argv)
       600000);
   const qint64 opening = clock.elapsed();
   turns.stop();
+  QObject::disconnect(watch);
   if (!loaded) {
     std::fprintf(stderr, "the project did not load within ten minutes\n");
     return 1;
@@ -97,6 +106,8 @@ int main(int argc, char **argv)
   std::printf("opening a project of %d one-second texts on %d tracks\n", kSegments, kTracks);
   std::printf("  until loaded:            %6lld ms   (goal <= %lld ms: %s)\n", static_cast<long long>(opening),
               static_cast<long long>(kOpeningGoalMs), verdict(opening <= kOpeningGoalMs));
+  std::printf("  every segment loaded at: %6lld ms   (the loader's polls of a second hold the other %lld ms)\n",
+              static_cast<long long>(segmentsLoaded), static_cast<long long>(opening - segmentsLoaded));
   std::printf("  longest event-loop gap:  %6lld ms   (goal <= %lld ms: %s)\n", static_cast<long long>(longestGap),
               static_cast<long long>(kStallGoalMs), verdict(longestGap <= kStallGoalMs));
   std::printf("  peak memory:             %6ld MiB  (%ld MiB before opening)\n", peakMemoryMiB(), memoryBefore);

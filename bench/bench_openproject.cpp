@@ -1,5 +1,6 @@
 // Opening a generated project of 200 segments (clips with sound, pictures, texts, music) in
-// the editor window: the time until the project is loaded, the longest gap between two turns
+// the editor window: the time until the project is loaded (and until every segment had loaded:
+// the rest is the loader's own polling), the longest gap between two turns
 // of the GUI event loop while it loads (a frozen window shows up here), and the time from
 // the play/pause operation to the "playing" status over ten starts.
 #include "desktopmainwindow.h"
@@ -93,12 +94,20 @@ int main(int argc, char **argv)
   sinceTurn.start();
   turns.start();
   DesktopMainWindow window("Bench", QString());
+  // When every segment had loaded, asked each turn: what follows is the loader's own wait.
+  qint64 segmentsLoaded = -1;
+  const QMetaObject::Connection watch = QObject::connect(&turns, &QTimer::timeout, [&] {
+    if (segmentsLoaded < 0 && window.projectManager()->segmentCount() == kSegments
+        && window.projectManager()->allSegmentsLoaded())
+      segmentsLoaded = clock.elapsed();
+  });
   window.resize(1400, 900);
   window.show();
   const bool loaded = QTest::qWaitFor(
       [&] { return window.previewWidget() && !window.projectLoader() && !window.progressHUD(); }, 120000);
   const qint64 opening = clock.elapsed();
   turns.stop();
+  QObject::disconnect(watch);
   if (!loaded) {
     std::fprintf(stderr, "the project did not load within two minutes\n");
     return 1;
@@ -122,6 +131,8 @@ int main(int argc, char **argv)
   std::printf("opening a project of %d segments (clips with sound, pictures, texts, music)\n", kSegments);
   std::printf("  until loaded:                    %lld ms (goal <= 1500 ms: %s)\n", static_cast<long long>(opening),
               opening <= 1500 ? "met" : "MISSED");
+  std::printf("  every segment loaded at:         %lld ms (the loader's polls of a second hold the other %lld ms)\n",
+              static_cast<long long>(segmentsLoaded), static_cast<long long>(opening - segmentsLoaded));
   std::printf("  longest event-loop gap:          %lld ms (goal <= 50 ms: %s)\n", static_cast<long long>(longestGap),
               longestGap <= 50 ? "met" : "MISSED");
   if (starts.isEmpty()) {

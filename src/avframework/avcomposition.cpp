@@ -291,6 +291,11 @@ void AVComposition::lockRenderer()
   avMutexLock(_rendererLock);
 }
 
+bool AVComposition::tryLockRenderer()
+{
+  return _rendererLock->try_lock();
+}
+
 void AVComposition::unlockRenderer()
 {
   avMutexUnlock(_rendererLock);

@@ -52,6 +52,7 @@ public:
   void setRenderer(AVGLRenderer *renderer);
   AVGLRenderer *renderer() const { return _renderer.load(); }
   void lockRenderer();
+  bool tryLockRenderer();
   void unlockRenderer();
   AVTexture *outputTexture() const;
   AVFrameBuffer *outputFrameBuffer() const { return _outputFrameBuffer; }

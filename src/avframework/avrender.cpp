@@ -18,7 +18,7 @@ void renderCompositionListener(AVComposition *, AVSegment *segment, void *contro
 {
   // A layer that finished loading is shown at once.
   if (segment && segment->isLayer())
-    static_cast<AVRender *>(controller)->_addSteps(1);
+    static_cast<AVRender *>(controller)->_requestFrame();
 }
 
 AVRender::AVRender(AVGLRenderer *renderer, uint32_t width, uint32_t height)
@@ -93,6 +93,12 @@ void AVRender::lockRenderer()
     composition->lockRenderer();
 }
 
+bool AVRender::tryLockRenderer()
+{
+  AVComposition *composition = _composition;
+  return !composition || composition->tryLockRenderer();
+}
+
 void AVRender::unlockRenderer()
 {
   if (AVComposition *composition = _composition)
@@ -117,6 +123,22 @@ void AVRender::_addSteps(int n)
   {
     AVMutexLocker audio(_audioLock);
     _audioSteps += n;
+    avCondWakeAll(_audioCondition);
+  }
+}
+
+void AVRender::_requestFrame()
+{
+  // A frame not yet started shows every layer ready by then: layers of an opening project
+  // come ready by the hundred, and a frame each would hold the preview's painting back.
+  {
+    AVMutexLocker video(_videoLock);
+    _videoSteps = std::max<int32_t>(_videoSteps, 1);
+    avCondWakeAll(_videoCondition);
+  }
+  {
+    AVMutexLocker audio(_audioLock);
+    _audioSteps = std::max<int32_t>(_audioSteps, 1);
     avCondWakeAll(_audioCondition);
   }
 }

@@ -47,6 +47,8 @@ public:
   void setSize(uint32_t width, uint32_t height);
   void size(uint32_t *width, uint32_t *height);
   void lockRenderer();
+  // False when the renderer is busy, composing a frame for one.
+  bool tryLockRenderer();
   void unlockRenderer();
 
   void play();
@@ -71,6 +73,7 @@ private:
   void _audioLoop();
   void _report(int code, double time);
   void _addSteps(int n);
+  void _requestFrame();
   void _createSoundOutput();
 
   AVGLContextOwner _owner;

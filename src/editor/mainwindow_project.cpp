@@ -159,6 +159,9 @@ bool MainWindow::_setupPreviewEngine()
   if (container != _hooks.previewArea)
     container->installEventFilter(this);
   _previewWidget->show();
+  // Layers come ready by the hundred while the project opens: the window does not wait for
+  // each of their frames.
+  _previewWidget->setWaitsForFrames(false);
 
   // The context comes with the first show, late on a busy machine: the wait has no time limit.
   // A display without OpenGL 3.2 is told by its own answer, not by how long the wait took.
@@ -260,6 +263,8 @@ void MainWindow::_tellOfResetValues()
 void MainWindow::_failLoading(const QString &title, const QString &text)
 {
   _opening = false;
+  if (_previewWidget)
+    _previewWidget->setWaitsForFrames(true);
   _loadFailed = true;
   _showMessageBox(title, text, QMessageBox::Warning);
   hideWaitingHUD();
@@ -303,6 +308,8 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
   case LoaderFinished: {
     _opening = false;
     hideWaitingHUD();
+    if (_previewWidget)
+      _previewWidget->setWaitsForFrames(true);
     // A video that failed to open never becomes ready; it must not hold the saves back.
     for (int i = 0; i < _projectManager->segmentCount(); ++i)
       if (_projectManager->segmentAt(i)->error() != SegmentNoError)

@@ -134,7 +134,12 @@ void ProjectManager::insertSegment(Segment *segment, SegmentView *widget)
     const int index = _insertIndex(segment->trackId(), segment->rangeStart());
     m_segments.insert(index, segment);
     m_segmentWidgets.insert(index, widget);
-    m_indexOfId.clear();
+    // Those after it moved by one place: their entries are put right when next looked up.
+    if (!m_indexOfId.isEmpty()) {
+      m_indexOfId.insert(segment->id(), index);
+      if (segment->audioPartId() != 0)
+        m_indexOfId.insert(segment->audioPartId(), index);
+    }
   }
   setModified(true);
 }
@@ -240,9 +245,20 @@ int ProjectManager::indexOfSegmentId(quint32 id)
     const Segment *s = m_segments.at(i);
     return s->id() == id || (s->audioPartId() != 0 && s->audioPartId() == id);
   };
-  const auto found = m_indexOfId.constFind(id);
-  if (found != m_indexOfId.cend() && found.value() < m_segments.size() && matches(found.value()))
-    return found.value();
+  const auto found = m_indexOfId.find(id);
+  if (found != m_indexOfId.end()) {
+    // Inserts since the entry was made moved the segment by as many places at most: look
+    // outwards from where it was.
+    const int was = found.value();
+    for (int distance = 0; distance <= m_segments.size(); ++distance) {
+      for (const int i : {was + distance, was - distance}) {
+        if (i >= 0 && i < m_segments.size() && matches(i)) {
+          found.value() = i;
+          return i;
+        }
+      }
+    }
+  }
   if (m_indexOfId.isEmpty() && !m_segments.isEmpty()) {
     for (int i = m_segments.size() - 1; i >= 0; --i) {
       const Segment *s = m_segments.at(i);

@@ -76,6 +76,8 @@ private slots:
   void endIsReportedOnceAndClamped();
   void seekClampsAndStepComposesOneFrame();
   void layerLoadedWhilePausedIsComposed();
+  void layersReadyTogetherShareOneFrame_data();
+  void layersReadyTogetherShareOneFrame();
   void soundOutputFollowsPlayPauseAndSeek();
   void noMixedSoundParksTheFeeder();
   void lateMixWakesTheFeeder_data();
@@ -215,6 +217,40 @@ void TestPlayback::layerLoadedWhilePausedIsComposed()
   layer->setLoadError(kAVLoadOk);
   compositionSegmentListener(layer, 0, _composition.get());
   QTRY_VERIFY_WITH_TIMEOUT(_render->composedFrames() > before, 5000);
+}
+
+void TestPlayback::layersReadyTogetherShareOneFrame_data()
+{
+  QTest::addColumn<int>("layers");
+  QTest::addColumn<int>("mostFrames");
+  QTest::newRow("one layer") << 1 << 1;
+  // One frame may already have started on the first report; the next shows all the others.
+  QTest::newRow("a project's worth") << 12 << 2;
+}
+
+void TestPlayback::layersReadyTogetherShareOneFrame()
+{
+  QFETCH(int, layers);
+  QFETCH(int, mostFrames);
+  waitIdle();
+  const int before = _render->composedFrames();
+  {
+    // Held, the video thread cannot finish a frame while the reports come in.
+    _render->lockRenderer();
+    auto release = qScopeGuard([this] { _render->unlockRenderer(); });
+    for (int i = 0; i < layers; ++i) {
+      auto *layer = new FakeLayer(0, 5);
+      add(layer, uint32_t(10 + i));
+      layer->setLoadError(kAVLoadOk);
+      compositionSegmentListener(layer, 0, _composition.get());
+    }
+  }
+  QTRY_VERIFY_WITH_TIMEOUT(_render->composedFrames() > before, 5000);
+  waitIdle();
+  QTest::qWait(100);
+  waitIdle();
+  const int frames = _render->composedFrames() - before;
+  QVERIFY2(frames <= mostFrames, qPrintable(QString::number(frames)));
 }
 
 void TestPlayback::soundOutputFollowsPlayPauseAndSeek()

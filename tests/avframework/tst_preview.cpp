@@ -11,6 +11,10 @@
 #include "glprobe.h"
 
 #include <QPainter>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <memory>
 
 namespace {
@@ -43,6 +47,8 @@ private slots:
   void withoutControllerOnlyTheBackground();
   void sizeFollowsTheDevicePixelRatio();
   void composeLockIsReleasedAfterEverySwap();
+  void busyRendererLeavesThePicture_data();
+  void busyRendererLeavesThePicture();
 
 private:
   // Starts playback into the widget with a picture layer (top half green, bottom half red).
@@ -170,6 +176,57 @@ void TestPreview::composeLockIsReleasedAfterEverySwap()
     _render->step(1);
     QTRY_VERIFY_WITH_TIMEOUT(_render->composedFrames() > before, 5000);
   }
+}
+
+void TestPreview::busyRendererLeavesThePicture_data()
+{
+  QTest::addColumn<bool>("resized");
+  QTest::addColumn<QColor>("top");
+  QTest::addColumn<QColor>("bottom");
+  QTest::newRow("picture kept") << false << kGreen << kRed;
+  // A new framebuffer holds no picture: the background shows until the frame is done.
+  QTest::newRow("after a resize") << true << kMagenta << kMagenta;
+}
+
+void TestPreview::busyRendererLeavesThePicture()
+{
+  QFETCH(bool, resized);
+  QFETCH(QColor, top);
+  QFETCH(QColor, bottom);
+  startPlayback(vec4{0, 0, 0, 1});
+  _widget->setBackgroundColor(kMagenta);
+  grab();
+  _widget->setWaitsForFrames(false);
+  // Another thread holds the renderer as the video thread does while it composes. It lets go
+  // when told, or after a long while should a paint wait for it.
+  std::mutex held;
+  std::condition_variable changed;
+  bool taken = false, release = false, timedOut = false;
+  std::thread holder([&] {
+    _render->lockRenderer();
+    std::unique_lock<std::mutex> lock(held);
+    taken = true;
+    changed.notify_all();
+    timedOut = !changed.wait_for(lock, std::chrono::seconds(20), [&] { return release; });
+    lock.unlock();
+    _render->unlockRenderer();
+  });
+  {
+    std::unique_lock<std::mutex> lock(held);
+    changed.wait(lock, [&] { return taken; });
+  }
+  if (resized)
+    _widget->resize(120, 90);
+  const QImage frame = _widget->grabFramebuffer();
+  {
+    std::lock_guard<std::mutex> lock(held);
+    release = true;
+  }
+  changed.notify_all();
+  holder.join();
+  QVERIFY(!timedOut);
+  QVERIFY(near(at(frame, 0.5, 0.2), top));
+  QVERIFY(near(at(frame, 0.5, 0.8), bottom));
 }
 
 TAVO_TEST_MAIN(TestPreview)

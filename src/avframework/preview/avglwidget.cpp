@@ -4,6 +4,7 @@
 #include "avrender.h"
 
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QPainter>
 #include <QPixmap>
 
@@ -23,7 +24,12 @@ QPixmap _checkerboardPixmap()
 }
 } // namespace
 
-AVGLWidget::AVGLWidget(QWidget *parent) : QOpenGLWidget(parent), _checkerboard(_checkerboardPixmap()) {}
+AVGLWidget::AVGLWidget(QWidget *parent) : QOpenGLWidget(parent), _checkerboard(_checkerboardPixmap())
+{
+  // Every paint covers the whole framebuffer; kept between paints, it still shows the last
+  // picture when a paint leaves it alone.
+  setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+}
 
 bool AVGLWidget::displayOffersOpenGL()
 {
@@ -45,6 +51,7 @@ AVGLWidget::~AVGLWidget()
 void AVGLWidget::setBackgroundColor(const QColor &colour)
 {
   _background = colour;
+  _pictureKept = false;
   update();
 }
 
@@ -103,19 +110,44 @@ AVGLContextOwner *AVGLWidget::exportOwner()
 
 void AVGLWidget::paintGL()
 {
+  // Without waiting, a busy renderer leaves the picture shown, or only the background on a new
+  // framebuffer: the frame being composed asks for the next paint.
+  bool drawFrame = _render && _render->renderer();
+  if (drawFrame && !_waitsForFrames) {
+    drawFrame = _render->tryLockRenderer();
+    if (drawFrame)
+      _render->unlockRenderer();
+    else if (_pictureKept)
+      return;
+  }
+  _pictureKept = drawFrame;
+  QOpenGLFunctions *gl = context()->functions();
+  if (_background.alpha() == 255) {
+    // An opaque background is a clear: a painter on this context would build its own shader
+    // programs first, which a software renderer takes long over while the window waits.
+    gl->glClearColor(float(_background.redF()), float(_background.greenF()), float(_background.blueF()), 1.0f);
+    gl->glClear(GL_COLOR_BUFFER_BIT);
+    if (drawFrame)
+      _render->paint();
+    return;
+  }
+  // A background that lets through is laid over nothing, not over the last picture.
+  gl->glClearColor(0, 0, 0, 0);
+  gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
   QPainter painter(this);
   if (_background.alpha() != 0)
     painter.fillRect(rect(), _background);
   else
     painter.fillRect(rect(), _checkerboard);
   painter.beginNativePainting();
-  if (_render && _render->renderer())
+  if (drawFrame)
     _render->paint();
   painter.endNativePainting();
 }
 
 void AVGLWidget::resizeGL(int w, int h)
 {
+  _pictureKept = false;
   if (!_render)
     return;
   const qreal ratio = devicePixelRatioF();

@@ -34,6 +34,9 @@ public:
   void setBackgroundColor(const QColor &colour);
   QColor backgroundColor() const { return _background; }
   void connectFrameSignals();
+  // Whether a paint waits for the frame being composed. Without waiting, the picture shown
+  // stays until that frame is done; it then asks for its own paint.
+  void setWaitsForFrames(bool wait) { _waitsForFrames = wait; }
 
   // The GL host the rendering threads share with.
   QOpenGLContext *rootContext() override { return context(); }
@@ -59,4 +62,7 @@ private:
   QBrush _checkerboard;
   // Whether onAboutToCompose took the lock: the swap releases exactly what was taken.
   bool _composeLocked = false;
+  bool _waitsForFrames = true;
+  // Whether the framebuffer holds a whole picture of this size and background.
+  bool _pictureKept = false;
 };
