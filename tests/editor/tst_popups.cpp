@@ -613,7 +613,8 @@ private slots:
     window()->scrollColorsPopup_onNeedToDisplayMessage(nullptr, message);
     QCOMPARE(session.huds.texts(), QStringList{message});
     QTRY_VERIFY_WITH_TIMEOUT(session.huds.entries().first().shownMs >= 0, 20000);
-    QVERIFY2(session.huds.entries().first().shownMs >= 1900,
+    // A 2 s coarse timer may fire 5 % early, and it starts before the HUD shows.
+    QVERIFY2(session.huds.entries().first().shownMs >= 1800,
              qPrintable(QString::number(session.huds.entries().first().shownMs)));
   }
 
