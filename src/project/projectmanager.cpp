@@ -258,6 +258,9 @@ int ProjectManager::indexOfSegmentId(quint32 id)
         }
       }
     }
+    // The search above saw every place: the segment is gone.
+    m_indexOfId.erase(found);
+    return -1;
   }
   if (m_indexOfId.isEmpty() && !m_segments.isEmpty()) {
     for (int i = m_segments.size() - 1; i >= 0; --i) {
