@@ -415,7 +415,9 @@ class TestJourney : public QObject
   }
 
   // The composition of the open project at a time, composed offscreen at the export size the
-  // way the exporter composes it: the preview's playback stopped meanwhile.
+  // way the exporter composes it: the preview's playback stopped meanwhile. The streams are
+  // sought to the time and composed until every layer there is ready, so the frame does not
+  // depend on where the preview's streams stood.
   QImage composeOffscreen(double time, const QSize &size)
   {
     AVEngine *engine = AVEngine::shared();
@@ -432,8 +434,15 @@ class TestJourney : public QObject
     {
       AVHeadlessGLHost host;
       AVHeadlessRenderer renderer(&host, composition);
-      if (host.isValid() && renderer.isValid())
-        image = renderer.compose(time, true);
+      if (host.isValid() && renderer.isValid()) {
+        composition->seek(time, true);
+        const int scale = std::max(1, qEnvironmentVariableIntValue("TAVO_TEST_TIMEOUT_SCALE"));
+        if (QTest::qWaitFor([&] {
+              renderer.compose(time, true);
+              return composition->isReadyAt(time);
+            }, 20000 * scale))
+          image = renderer.compose(time, true);
+      }
     }
     if (engine->imageLoader())
       engine->imageLoader()->setScaleAfterRead(false);
@@ -441,6 +450,8 @@ class TestJourney : public QObject
     composition->setRenderSize(preview.width(), preview.height(), false);
     render->setComposition(composition);
     render->start();
+    // The preview's streams go back to the play head.
+    engine->seek(engine->currentTime(), true);
     return image.convertToFormat(QImage::Format_RGB32);
   }
 
