@@ -636,6 +636,8 @@ void AVStreamBase::decoderOptions(AVDictionary **options) const
   const bool hardware = _hardwareDevice && !_hardwareDisabled;
   if (!hardware)
     av_dict_set(options, "threads", _isAttachedPicture(_stream) ? "1" : "auto", 0);
+  if (_singlePictures)
+    av_dict_set(options, "thread_type", "slice", 0);
 }
 
 int AVStreamBase::_openAudio()
@@ -730,9 +732,9 @@ bool AVStreamBase::_setUpHardware(AVCodecContext *context)
   return true;
 }
 
-void AVStreamBase::releaseDecoder()
+void AVStreamBase::releaseDecoder(bool always)
 {
-  if (!releaseDecoderWhenIdle() || !_decoder || !avcodec_is_open(_decoder))
+  if (!(always || releaseDecoderWhenIdle()) || !_decoder || !avcodec_is_open(_decoder))
     return;
   av_buffer_unref(&_decoder->hw_device_ctx);
   // A closed context cannot be opened again: reopenDecoder makes a fresh one.

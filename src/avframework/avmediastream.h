@@ -163,7 +163,8 @@ protected:
   void flushPackets();
   void flushFrames();
   void reopenDecoder();
-  void releaseDecoder();
+  // Releases the decoder when the process asks idle streams to, or always.
+  void releaseDecoder(bool always = false);
   // Sets the options of a fresh decoder context by the stream's kind.
   void decoderOptions(AVDictionary **options) const;
   // The seek of a synchronous fetch: a new serial, empty queues, the read position owned by it.
@@ -193,6 +194,9 @@ protected:
   std::atomic<bool> _readAtEnd{false};
   std::atomic<bool> _decodeAtEnd{false};
   std::atomic<bool> _hardwareDisabled{false};
+  // A decoder that only makes a handful of single pictures: frame threads would hold each one back
+  // until as many packets as threads were sent.
+  bool _singlePictures = false;
   int32_t _streamIndex = -1;
   // Guards the demuxer: the read thread's seek and read, and a synchronous fetch.
   AVMutex *_demuxLock;

@@ -222,9 +222,12 @@ bool AVVideoStream::awaken()
 int AVVideoStream::open(int)
 {
   AVMutexLocker opening(openLock());
+  _singlePictures = _wantsThumbnails();
   const int result = AVStreamBase::open(kAVMediaVideo);
-  if (result != kAVOpenOk)
+  if (result != kAVOpenOk) {
+    _singlePictures = false;
     return result;
+  }
   _readVideoInformation();
   const double rate = av_q2d(_stream->r_frame_rate);
   _frameTolerance = 1.0 / (rate > 0 ? rate : frameRate());
@@ -562,12 +565,17 @@ void AVVideoStream::decodeLoop()
   avLog("(%d) video decode thread end\n", int(_mediaKind));
 }
 
-void AVVideoStream::_makeThumbnails()
+bool AVVideoStream::_wantsThumbnails() const
 {
   const AVThumbnailRequest &request = _thumbnails;
-  if (request.count <= 0 || !request.positions || !request.thumbnail || request.boxWidth <= 0 ||
-      request.boxHeight <= 0)
+  return request.count > 0 && request.positions && request.thumbnail && request.boxWidth > 0 && request.boxHeight > 0;
+}
+
+void AVVideoStream::_makeThumbnails()
+{
+  if (!_wantsThumbnails())
     return;
+  const AVThumbnailRequest &request = _thumbnails;
   if (request.begin)
     request.begin(this, request.userData);
   const float pictureW = float(_outputWidth), pictureH = float(_outputHeight);
@@ -595,7 +603,9 @@ void AVVideoStream::_makeThumbnails()
   AVMutexLocker locker(_decoderLock);
   if (_decoder && avcodec_is_open(_decoder))
     avcodec_flush_buffers(_decoder);
-  releaseDecoder();
+  // The thumbnails' decoder has no frame threads: the decode thread reopens it with them.
+  releaseDecoder(_singlePictures);
+  _singlePictures = false;
 }
 
 void AVVideoStream::_beginSynchronous(double t)

@@ -62,6 +62,7 @@ protected:
 private:
   void _readVideoInformation();
   void _recomputeFrameStep();
+  bool _wantsThumbnails() const;
   void _makeThumbnails();
   // Decodes the first acceptable picture at t into a w x h BGRA buffer, turned by the rotation.
   uint8_t *_decodeSynchronously(double t, int w, int h, bool exact, bool tolerant, double *frameTime);

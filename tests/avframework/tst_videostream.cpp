@@ -9,7 +9,12 @@
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
+#include <QThread>
 #include <memory>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
 
 using MediaFixtures::VideoCodec;
 using namespace VideoFixtures;
@@ -111,6 +116,14 @@ protected:
   void seekAnnounced() override { QThread::msleep(40); }
 };
 
+// Tells which kinds of decoder threads are at work.
+class ThreadKindStream : public AVVideoStream
+{
+public:
+  using AVVideoStream::AVVideoStream;
+  int threadKinds() const { return _decoder ? _decoder->active_thread_type : -1; }
+};
+
 class TestVideoStream : public QObject
 {
   Q_OBJECT
@@ -133,6 +146,8 @@ private slots:
   void recordOutlivesItsStream_data();
   void recordOutlivesItsStream();
   void thumbnailsAtBoxSize();
+  void thumbnailsWithoutFrameThreads_data();
+  void thumbnailsWithoutFrameThreads();
   void rotationTurnsSizeAndPictures();
   void frameAtWhileDecoding();
   void destroyedWhileLoading();
@@ -564,6 +579,49 @@ void TestVideoStream::thumbnailsAtBoxSize()
   AVFrameRecord first = stream->takeFrame(true);
   QCOMPARE(frameIndexOf(first), 0);
   freeFrameRecord(first);
+}
+
+void TestVideoStream::thumbnailsWithoutFrameThreads_data()
+{
+  QTest::addColumn<int>("count");
+  QTest::newRow("with thumbnails") << 4;
+  QTest::newRow("without thumbnails") << 0;
+}
+
+// Frame threads would hold each thumbnail back until as many packets as threads were decoded;
+// playback afterwards decodes with them.
+void TestVideoStream::thumbnailsWithoutFrameThreads()
+{
+  QFETCH(int, count);
+  if (QThread::idealThreadCount() < 2)
+    QSKIP("one processor: no frame threads either way");
+  const float positions[4] = {0, 0.25f, 0.5f, 0.75f};
+  struct Seen
+  {
+    Thumbnails made;
+    QList<int> kinds;
+  } seen;
+  AVThumbnailRequest request = thumbnailRequest(count, positions, 80, 45, &seen.made);
+  request.userData = &seen;
+  request.thumbnail = [](AVContent *stream, int, AVPixelBuffer *buffer, void *user) {
+    auto *s = static_cast<Seen *>(user);
+    s->kinds << static_cast<ThreadKindStream *>(stream)->threadKinds();
+    keepThumbnail(stream, 0, buffer, &s->made);
+  };
+  static std::atomic<int> code;
+  code = 1;
+  auto stream = std::make_unique<ThreadKindStream>(_files.path("h264_25.mp4").toStdString(), 1280, 1280);
+  stream->startLoading([](AVContent *, int r, void *) { code = r; }, nullptr, request);
+  stream->waitForLoading();
+  QCOMPARE(code.load(), 0);
+  QCOMPARE(seen.kinds.size(), count);
+  for (const int kinds : seen.kinds)
+    QVERIFY2(!(kinds & FF_THREAD_FRAME), qPrintable(QString::number(kinds)));
+  stream->awaken();
+  AVFrameRecord first = stream->takeFrame(true);
+  QCOMPARE(frameIndexOf(first), 0);
+  freeFrameRecord(first);
+  QVERIFY2(stream->threadKinds() & FF_THREAD_FRAME, qPrintable(QString::number(stream->threadKinds())));
 }
 
 void TestVideoStream::rotationTurnsSizeAndPictures()
