@@ -387,13 +387,20 @@ AVVideoEncodeQueue *_startEncodeQueue(AVFormatContext *output, AVExportStream *s
   return q;
 }
 
-// Hands a frame (owned from here on) to the encoder thread, waiting while the queue is full:
-// 0, or the encoder thread's error.
-int _queuePicture(AVVideoEncodeQueue *q, AVFrame *frame)
+// Waits while the queue is full: 0, or the encoder thread's error. Only the export thread
+// queues, so the room stays.
+int _waitForRoom(AVVideoEncodeQueue *q)
 {
   AVMutexLocker lock(&q->mutex);
   while (q->result == 0 && q->pending.size() >= kQueuedPictures)
     avCondWait(&q->changed, &q->mutex);
+  return q->result;
+}
+
+// Hands a frame (owned from here on) to the encoder thread: 0, or its error.
+int _queuePicture(AVVideoEncodeQueue *q, AVFrame *frame)
+{
+  AVMutexLocker lock(&q->mutex);
   if (q->result < 0) {
     q->spare.push_back(frame);
     return q->result;
@@ -416,6 +423,10 @@ int _queueComposed(AVExportStream *s, AVComposition *composition, bool previous)
     s->failed = true;
     return -17;
   }
+  // Converted once there is room: a picture that waits holds no frame of its own, and the
+  // encoder still has the queued one to go on with.
+  if (int result = _waitForRoom(q))
+    return result;
   AVFrame *frame = _encoderFrame(q);
   if (!frame || !_convertPicture(q, q->readBack, frame)) {
     av_frame_free(&frame);
