@@ -8,6 +8,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -190,6 +193,11 @@ int AVExporter::_loop(AVThread *, void *argument)
     exporter->_imageLoader->setScaleAfterRead(false);
   if (ownRenderer)
     tearDownRendererOnThread(&exporter->_owner);
+#ifdef __GLIBC__
+  // The encoders and decoders freed their pictures in many threads' arenas: the free pages go
+  // back to the system instead of staying resident until the next export.
+  malloc_trim(0);
+#endif
   avTrace("Export total time = %fs\n", avWallClock() - started);
   if (g_finishHold)
     g_finishHold(result < 0 ? result : 0);
