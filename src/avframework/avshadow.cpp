@@ -211,72 +211,114 @@ void _scissor(const std::array<int, 4> &box, int dx, int dy)
 
 // Where a shadow can show, in the centred pixel space: the offset footprint's rectangle in the
 // layer's own space, each side pushed out past every pixel the blur along the frame's axes
-// reaches; with an opaque picture, an inner rectangle inside the layer itself, where the depth
-// texture lets nothing through. Blending nothing leaves a pixel as it was, and every blur pass
-// leaves zeros outside, so drawing only here gives the same frame as quads over the whole box,
-// at a fraction of the pixels a software renderer shades.
+// reaches; with an opaque picture, holes inside the layer itself, where the depth texture lets
+// nothing through. Blending nothing leaves a pixel as it was, and every blur pass leaves zeros
+// outside, so drawing only there gives the same frame as quads over the whole box, at a fraction
+// of the pixels a software renderer shades.
 struct _ShadowArea
 {
-  bool valid = false; // false when the layer is seen (nearly) edge-on: the whole box is simpler
-  bool hole = false;
+  bool valid = false;  // false when the layer is seen (nearly) edge-on: the whole box is simpler
+  bool opaque = false; // an upright opaque layer: holes may be cut inside it
   float outer[8];
-  float inner[8];
+  float rect[4]; // the polygons' rectangle in the layer's own space: x0, y0, x1, y1
+  float det, across, along;
 };
 
-_ShadowArea _shadowArea(const AVShadowInput &in, const float *shifted, float reach, float cornerRadius)
+// A corner (k from 0 to 3, counter-clockwise from the low one) of the rectangle x0, y0, x1, y1
+// placed by the matrix.
+void _placeCorner(const float *matrix, const float *rect, int k, float *out)
+{
+  const float x = k == 1 || k == 2 ? rect[2] : rect[0], y = k >= 2 ? rect[3] : rect[1];
+  out[0] = matrix[0] * x + matrix[4] * y + matrix[12];
+  out[1] = matrix[1] * x + matrix[5] * y + matrix[13];
+}
+
+// The layer's rectangle widened (negative: narrowed) in its own space so that a square of
+// half-side `square` pixels on the frame's axes around any point of an edge stays outside
+// (inside) it, plus `spare` pixels.
+void _widened(const _ShadowArea &area, const float *m, float square, float spare, float *rect)
+{
+  const float dx = (square * (std::abs(m[4]) + std::abs(m[5])) + spare * area.along) / std::abs(area.det);
+  const float dy = (square * (std::abs(m[0]) + std::abs(m[1])) + spare * area.across) / std::abs(area.det);
+  rect[0] = area.rect[0] - dx;
+  rect[1] = area.rect[1] - dy;
+  rect[2] = area.rect[2] + dx;
+  rect[3] = area.rect[3] + dy;
+}
+
+_ShadowArea _shadowArea(const AVShadowInput &in, const float *shifted, float reach)
 {
   _ShadowArea area;
   const float *m = in.model;
-  const float a = m[0], b = m[4], c = m[1], d = m[5], det = a * d - b * c;
-  const float across = std::hypot(a, c), along = std::hypot(b, d);
-  if (std::abs(det) < 0.01f * std::max(across * along, 1e-6f) || std::abs(det) < 1e-4f || in.outerCount < 3)
+  const float a = m[0], b = m[4], c = m[1], d = m[5];
+  area.det = a * d - b * c;
+  area.across = std::hypot(a, c);
+  area.along = std::hypot(b, d);
+  if (std::abs(area.det) < 0.01f * std::max(area.across * area.along, 1e-6f) || std::abs(area.det) < 1e-4f ||
+      in.outerCount < 3)
     return area;
-  float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
+  area.rect[0] = area.rect[1] = 1e30f;
+  area.rect[2] = area.rect[3] = -1e30f;
   for (int i = 0; i < in.outerCount; ++i) {
-    x0 = std::min(x0, in.outer[2 * i]);
-    x1 = std::max(x1, in.outer[2 * i]);
-    y0 = std::min(y0, in.outer[2 * i + 1]);
-    y1 = std::max(y1, in.outer[2 * i + 1]);
+    area.rect[0] = std::min(area.rect[0], in.outer[2 * i]);
+    area.rect[2] = std::max(area.rect[2], in.outer[2 * i]);
+    area.rect[1] = std::min(area.rect[1], in.outer[2 * i + 1]);
+    area.rect[3] = std::max(area.rect[3], in.outer[2 * i + 1]);
   }
   // A side along the layer's y axis moves |det| / along on screen per unit of x, and a square of
   // half-side reach sticks out past it by reach (|n.x| + |n.y|); two pixels spare for rounding.
-  const float widenX = (reach * (std::abs(b) + std::abs(d)) + 2 * along) / std::abs(det);
-  const float widenY = (reach * (std::abs(a) + std::abs(c)) + 2 * across) / std::abs(det);
-  const float cornersX[4] = {0, 1, 1, 0}, cornersY[4] = {0, 0, 1, 1};
-  const auto place = [](const float *matrix, float x, float y, float *out) {
-    out[0] = matrix[0] * x + matrix[4] * y + matrix[12];
-    out[1] = matrix[1] * x + matrix[5] * y + matrix[13];
-  };
+  float widened[4];
+  _widened(area, m, reach, 2, widened);
   for (int k = 0; k < 4; ++k)
-    place(shifted, cornersX[k] ? x1 + widenX : x0 - widenX, cornersY[k] ? y1 + widenY : y0 - widenY, area.outer + 2 * k);
-  // Inside the polygons, clear of the rounded corners (a chord of the arc stays within 0.3 of
-  // the radius from the rectangle's corner) and of the edge pixels by two pixels. A tilted layer
-  // may lose part of itself to the depth range: it has no hole.
-  const float insetX = cornerRadius * 0.3f + 2 * along / std::abs(det);
-  const float insetY = cornerRadius * 0.3f + 2 * across / std::abs(det);
-  area.hole = in.opaque && m[2] == 0 && m[6] == 0 && x1 - x0 > 2 * insetX && y1 - y0 > 2 * insetY;
-  for (int k = 0; area.hole && k < 4; ++k) {
-    place(m, cornersX[k] ? x1 - insetX : x0 + insetX, cornersY[k] ? y1 - insetY : y0 + insetY, area.inner + 2 * k);
-    // Every inner corner on the inner side of each outer edge, or no hole.
-    for (int e = 0; e < 4; ++e) {
-      const float *p = area.outer + 2 * e, *q = area.outer + 2 * ((e + 1) % 4), *r = area.inner + 2 * k;
-      if (((q[0] - p[0]) * (r[1] - p[1]) - (q[1] - p[1]) * (r[0] - p[0])) * det <= 0)
-        area.hole = false;
-    }
-  }
+    _placeCorner(shifted, widened, k, area.outer + 2 * k);
+  // A tilted layer may lose part of itself to the depth range: no hole.
+  area.opaque = in.opaque && m[2] == 0 && m[6] == 0;
   area.valid = true;
   return area;
 }
 
-// Uploads the area (the whole frame when it is not valid) as a triangle strip with texture
-// coordinates over the frame, with the identity model and the projection; returns the count.
-int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const _ShadowArea &area, bool withHole, int width,
+// A hole inside the layer, clear of the rounded corners (a chord of the arc stays within 0.3 of
+// the radius from the rectangle's corner) and of the edge pixels by two pixels, then by a square
+// of half-side `square` pixels: its corners on the frame into `inner`, its rectangle in the
+// layer's space into `rect`. False when there is none.
+bool _hole(const _ShadowArea &area, const AVShadowInput &in, float cornerRadius, float square, float *inner,
+           float *rect = nullptr)
+{
+  if (!area.valid || !area.opaque)
+    return false;
+  float kept[4];
+  _widened(area, in.model, -square, -2, kept);
+  const float corner = cornerRadius * 0.3f;
+  kept[0] += corner;
+  kept[1] += corner;
+  kept[2] -= corner;
+  kept[3] -= corner;
+  if (kept[2] <= kept[0] || kept[3] <= kept[1])
+    return false;
+  for (int k = 0; k < 4; ++k) {
+    _placeCorner(in.model, kept, k, inner + 2 * k);
+    // Every inner corner on the inner side of each outer edge, or no hole.
+    for (int e = 0; e < 4; ++e) {
+      const float *p = area.outer + 2 * e, *q = area.outer + 2 * ((e + 1) % 4), *r = inner + 2 * k;
+      if (((q[0] - p[0]) * (r[1] - p[1]) - (q[1] - p[1]) * (r[0] - p[0])) * area.det <= 0)
+        return false;
+    }
+  }
+  if (rect)
+    std::copy(kept, kept + 4, rect);
+  return true;
+}
+
+// Uploads the quad `outer` (the whole frame when null) less the quad `inner` (when not null) as
+// a triangle strip with texture coordinates over the frame, with the identity model and the
+// projection; returns the count.
+int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const float *outer, const float *inner, int width,
               int height)
 {
   const float w = float(width) / 2, h = float(height) / 2;
   const float frame[8] = {-w, -h, w, -h, w, h, -w, h};
-  const float *outer = area.valid ? area.outer : frame;
-  const bool hole = area.valid && area.hole && withHole;
+  if (!outer)
+    outer = frame;
   float positions[20], coordinates[20];
   int count = 0;
   const auto add = [&](const float *point) {
@@ -286,10 +328,10 @@ int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const _ShadowAre
     coordinates[2 * count + 1] = point[1] / float(height) + 0.5f;
     ++count;
   };
-  if (hole) {
+  if (inner) {
     for (int k = 0; k <= 4; ++k) {
       add(outer + 2 * (k % 4));
-      add(area.inner + 2 * (k % 4));
+      add(inner + 2 * (k % 4));
     }
   } else {
     for (int k : {0, 1, 3, 2})
@@ -301,6 +343,41 @@ int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const _ShadowAre
   setRenderTransform(slotTable, identity);
   setProjection(slotTable, width, height);
   return count;
+}
+
+// The depth pass where the composite reads it: red 1 over the band between `around` and the hole
+// `inner`, then the footprint (one polygon, drawn solid) as a band down to the polygon shrunk
+// about its middle into the hole's rectangle `rect`. Its outline is the polygon's own, so the
+// pixels set to 0 there are those the whole polygon sets.
+void _drawDepthBand(AVGLRenderer *renderer, const AVShadowInput &in, const float *around, const float *inner,
+                    const float *rect, const float *polygonRect)
+{
+  QOpenGLFunctions_3_2_Core *gl = avGL();
+  const AVGLProgram &fill = renderer->fixed[kProgramMainBorder];
+  gl->glUseProgram(fill.program);
+  const int count = _drawArea(renderer, fill.slotTable, around, inner, in.width, in.height);
+  gl->glUniform1f(fill.slotTable[kSlotOpacity], 1);
+  gl->glUniform4f(fill.slotTable[kSlotDrawBorderColor], 1, 0, 0, 1);
+  gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, count);
+
+  const float cx = (polygonRect[0] + polygonRect[2]) / 2, cy = (polygonRect[1] + polygonRect[3]) / 2;
+  const float t = std::min((rect[2] - rect[0]) / (polygonRect[2] - polygonRect[0]),
+                           (rect[3] - rect[1]) / (polygonRect[3] - polygonRect[1]));
+  std::vector<float> strip(size_t(in.outerCount + 1) * 4);
+  for (int i = 0; i <= in.outerCount; ++i) {
+    const float x = in.outer[2 * (i % in.outerCount)], y = in.outer[2 * (i % in.outerCount) + 1];
+    float *v = strip.data() + 4 * i;
+    v[0] = x;
+    v[1] = y;
+    v[2] = cx + t * (x - cx);
+    v[3] = cy + t * (y - cy);
+  }
+  const AVGLProgram &solid = renderer->fixed[kProgramShadowDepthBorder];
+  gl->glUseProgram(solid.program);
+  uploadDrawVertices(renderer, kVertexLayer, strip.data(), strip.data(), 2 * (in.outerCount + 1));
+  setRenderTransform(solid.slotTable, in.model);
+  setProjection(solid.slotTable, in.width, in.height);
+  gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, 2 * (in.outerCount + 1));
 }
 
 void _clear(float red)
@@ -492,15 +569,36 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
     avGL()->glDisable(GL_SCISSOR_TEST);
   };
 
+  const _ShadowArea area = renderer->wholeShadowBox ? _ShadowArea() : _shadowArea(in, shifted, float(reach * reduction));
+  // The composite's hole, and a hole for each blur pass that keeps clear of every texel the
+  // next pass reads: its upscaling (a texel of the reduced size), its taps, and the pixels the
+  // composite shades for the samples of its edge.
+  float compositeHole[8], verticalHole[8], horizontalHole[8];
+  const bool composited = _hole(area, in, info->cornerRadius, 0, compositeHole);
+  const float readByComposite = float(reduction > 1 ? reduction + 3 : reach + 3);
+  const bool vertical = reduction > 1 && _hole(area, in, info->cornerRadius, readByComposite, verticalHole);
+  const bool horizontal =
+    _hole(area, in, info->cornerRadius, readByComposite + (reduction > 1 ? float(reach * reduction) : 0), horizontalHole);
+
   // Where the layer covers the frame, the shadow must not show: red 0 there. The composite
-  // reads it only inside its own scissor box.
+  // reads it only inside its own scissor box, and not inside its hole.
   uint32_t depth = in.targetDepth;
   if (!depth) {
     if (!_beginPass(renderer, kOffscreenDepth, GL_TEXTURE2, in, bound, "Failed to make complete depth framebuffer object %x"))
       return;
     _scissor(box, reach * reduction, reach * reduction);
-    _clear(1);
-    _drawFootprint(renderer, in, info, kProgramShadowDepth, kProgramShadowDepthBorder, kProgramShadowDepthStroke, in.model);
+    float band[8], bandHole[8], bandRect[4], widened[4];
+    if (composited && in.border == 0 && !gl->glIsEnabled(GL_CULL_FACE) &&
+        _hole(area, in, info->cornerRadius, 2, bandHole, bandRect)) {
+      _widened(area, in.model, float(reach * reduction) + 2, 2, widened);
+      for (int k = 0; k < 4; ++k)
+        _placeCorner(shifted, widened, k, band + 2 * k);
+      _drawDepthBand(renderer, in, band, bandHole, bandRect, area.rect);
+    } else {
+      _clear(1);
+      _drawFootprint(renderer, in, info, kProgramShadowDepth, kProgramShadowDepthBorder, kProgramShadowDepthStroke,
+                     in.model);
+    }
     gl->glDisable(GL_SCISSOR_TEST);
     depth = renderer->offscreen[kOffscreenDepth].texture;
   }
@@ -519,8 +617,6 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   shadowBlurPrograms(renderer, radius, &blur, &blurSlots, &composite, &compositeSlots, reduction);
   if (reduction > 1)
     shadowBlurPrograms(renderer, 0, nullptr, nullptr, &composite, &compositeSlots);
-  const _ShadowArea area =
-    renderer->wholeShadowBox ? _ShadowArea() : _shadowArea(in, shifted, float(reach * reduction), info->cornerRadius);
   const auto blurPass = [&](AVOffscreenUse into, GLenum unit, AVOffscreenUse from, GLenum fromUnit, bool across) {
     if (!_beginPass(renderer, into, unit, in, bound, "Failed to make complete shadow blur framebuffer object %x",
                     reduction))
@@ -528,7 +624,8 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
     clearNear(smallBox, 0);
     _scissor(smallBox, reach, across ? 0 : reach);
     gl->glUseProgram(blur);
-    const int count = _drawArea(renderer, blurSlots, area, false, in.width, in.height);
+    const float *hole = across ? (horizontal ? horizontalHole : nullptr) : (vertical ? verticalHole : nullptr);
+    const int count = _drawArea(renderer, blurSlots, area.valid ? area.outer : nullptr, hole, in.width, in.height);
     gl->glUniform1f(blurSlots[kSlotTexelWidthOffset], across ? float(reduction) / float(in.width) : 0);
     gl->glUniform1f(blurSlots[kSlotTexelHeightOffset], across ? 0 : float(reduction) / float(in.height));
     _bindTexture(fromUnit, GL_TEXTURE_2D, renderer->offscreen[from].texture);
@@ -553,7 +650,8 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   gl->glUseProgram(composite);
   gl->glEnable(GL_BLEND);
   gl->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  const int count = _drawArea(renderer, compositeSlots, area, true, in.width, in.height);
+  const int count = _drawArea(renderer, compositeSlots, area.valid ? area.outer : nullptr,
+                              composited ? compositeHole : nullptr, in.width, in.height);
   if (blurredHere) {
     gl->glUniform1f(compositeSlots[kSlotTexelWidthOffset], 0);
     gl->glUniform1f(compositeSlots[kSlotTexelHeightOffset], 1.0f / float(in.height));
