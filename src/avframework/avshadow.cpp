@@ -277,49 +277,69 @@ _ShadowArea _shadowArea(const AVShadowInput &in, const float *shifted, float rea
   return area;
 }
 
-// A hole inside the layer, clear of the rounded corners (a chord of the arc stays within 0.3 of
-// the radius from the rectangle's corner) and of the edge pixels by two pixels, then by a square
-// of half-side `square` pixels: its corners on the frame into `inner`, its rectangle in the
-// layer's space into `rect`. False when there is none.
-bool _hole(const _ShadowArea &area, const AVShadowInput &in, float cornerRadius, float square, float *inner,
-           float *rect = nullptr)
+// A hole inside the layer: its rectangle less two pixels, then less a square of half-side
+// `square` pixels, with the corners cut along the chords of the rounded corners (the polygon
+// holds each chord, and the half-planes past them move in by the square too). False when there
+// is none.
+struct _Hole
+{
+  float rect[4]; // in the layer's space: x0, y0, x1, y1
+  float cut;     // how far from each corner of rect the cut meets its sides
+  float frame[16]; // the eight corners on the frame, two per corner of rect (counter-clockwise)
+};
+
+bool _hole(const _ShadowArea &area, const AVShadowInput &in, float cornerRadius, float square, _Hole *hole)
 {
   if (!area.valid || !area.opaque)
     return false;
-  float kept[4];
+  float *kept = hole->rect;
   _widened(area, in.model, -square, -2, kept);
-  const float corner = cornerRadius * 0.3f;
-  kept[0] += corner;
-  kept[1] += corner;
-  kept[2] -= corner;
-  kept[3] -= corner;
-  if (kept[2] <= kept[0] || kept[3] <= kept[1])
+  const float w = area.rect[2] - area.rect[0], h = area.rect[3] - area.rect[1];
+  hole->cut = cornerRadius > 0 ? std::min(cornerRadius, std::min(w / 2, h / 2)) : 0;
+  if (kept[2] - kept[0] <= 2 * hole->cut || kept[3] - kept[1] <= 2 * hole->cut)
     return false;
+  const auto corner = [kept](int k, float *out) {
+    out[0] = k == 1 || k == 2 ? kept[2] : kept[0];
+    out[1] = k >= 2 ? kept[3] : kept[1];
+  };
   for (int k = 0; k < 4; ++k) {
-    _placeCorner(in.model, kept, k, inner + 2 * k);
-    // Every inner corner on the inner side of each outer edge, or no hole.
+    // The corner moved by the cut towards the corner before it, then towards the one after it.
+    float at[2], neighbours[2][2];
+    corner(k, at);
+    corner((k + 3) % 4, neighbours[0]);
+    corner((k + 1) % 4, neighbours[1]);
+    for (int i = 0; i < 2; ++i) {
+      float point[2];
+      for (int axis = 0; axis < 2; ++axis) {
+        const float step = neighbours[i][axis] - at[axis];
+        point[axis] = at[axis] + (step > 0 ? hole->cut : step < 0 ? -hole->cut : 0);
+      }
+      float *out = hole->frame + 4 * k + 2 * i;
+      out[0] = in.model[0] * point[0] + in.model[4] * point[1] + in.model[12];
+      out[1] = in.model[1] * point[0] + in.model[5] * point[1] + in.model[13];
+    }
+  }
+  // Every corner on the inner side of each outer edge, or no hole.
+  for (int k = 0; k < 8; ++k)
     for (int e = 0; e < 4; ++e) {
-      const float *p = area.outer + 2 * e, *q = area.outer + 2 * ((e + 1) % 4), *r = inner + 2 * k;
+      const float *p = area.outer + 2 * e, *q = area.outer + 2 * ((e + 1) % 4), *r = hole->frame + 2 * k;
       if (((q[0] - p[0]) * (r[1] - p[1]) - (q[1] - p[1]) * (r[0] - p[0])) * area.det <= 0)
         return false;
     }
-  }
-  if (rect)
-    std::copy(kept, kept + 4, rect);
   return true;
 }
 
-// Uploads the quad `outer` (the whole frame when null) less the quad `inner` (when not null) as
-// a triangle strip with texture coordinates over the frame, with the identity model and the
-// projection; returns the count.
-int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const float *outer, const float *inner, int width,
+// Uploads the quad `outer` (the whole frame when null) less `hole` (when not null) as triangles
+// with texture coordinates over the frame, with the identity model and the projection; returns
+// the vertex count. Per corner: the triangle to the cut, then the trapezoid to the next corner.
+int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const float *outer, const _Hole *hole, int width,
               int height)
 {
   const float w = float(width) / 2, h = float(height) / 2;
   const float frame[8] = {-w, -h, w, -h, w, h, -w, h};
   if (!outer)
     outer = frame;
-  float positions[20], coordinates[20];
+  float positions[72], coordinates[72];
   int count = 0;
   const auto add = [&](const float *point) {
     positions[2 * count] = point[0];
@@ -328,13 +348,15 @@ int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const float *out
     coordinates[2 * count + 1] = point[1] / float(height) + 0.5f;
     ++count;
   };
-  if (inner) {
-    for (int k = 0; k <= 4; ++k) {
-      add(outer + 2 * (k % 4));
-      add(inner + 2 * (k % 4));
+  if (hole) {
+    for (int k = 0; k < 4; ++k) {
+      const float *corner = outer + 2 * k, *next = outer + 2 * ((k + 1) % 4);
+      const float *before = hole->frame + 4 * k, *after = before + 2, *nextBefore = hole->frame + 4 * ((k + 1) % 4);
+      for (const float *point : {corner, before, after, corner, after, next, after, nextBefore, next})
+        add(point);
     }
   } else {
-    for (int k : {0, 1, 3, 2})
+    for (int k : {0, 1, 3, 1, 2, 3})
       add(outer + 2 * k);
   }
   uploadDrawVertices(renderer, kVertexShadow, positions, coordinates, count);
@@ -345,27 +367,37 @@ int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const float *out
   return count;
 }
 
-// The depth pass where the composite reads it: red 1 over the band between `around` and the hole
-// `inner`, then the footprint (one polygon, drawn solid) as a band down to the polygon shrunk
-// about its middle into the hole's rectangle `rect`. Its outline is the polygon's own, so the
-// pixels set to 0 there are those the whole polygon sets.
-void _drawDepthBand(AVGLRenderer *renderer, const AVShadowInput &in, const float *around, const float *inner,
-                    const float *rect, const float *polygonRect)
+// The depth pass where the composite reads it: red 1 over the band between `around` and the
+// hole, then the footprint (one polygon, drawn solid) as a band from its outline in to where the
+// rays from its middle meet the hole. Its outline is the polygon's own, so the pixels set to 0
+// there are those the whole polygon sets.
+void _drawDepthBand(AVGLRenderer *renderer, const AVShadowInput &in, const float *around, const _Hole &hole,
+                    const float *polygonRect)
 {
   QOpenGLFunctions_3_2_Core *gl = avGL();
   const AVGLProgram &fill = renderer->fixed[kProgramMainBorder];
   gl->glUseProgram(fill.program);
-  const int count = _drawArea(renderer, fill.slotTable, around, inner, in.width, in.height);
+  const int count = _drawArea(renderer, fill.slotTable, around, &hole, in.width, in.height);
   gl->glUniform1f(fill.slotTable[kSlotOpacity], 1);
   gl->glUniform4f(fill.slotTable[kSlotDrawBorderColor], 1, 0, 0, 1);
-  gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, count);
+  gl->glDrawArrays(GL_TRIANGLES, 0, count);
 
+  // The hole's eight sides as a x + b y <= e.
+  const float *r = hole.rect;
+  const float cut = hole.cut;
+  const float sides[8][3] = {{-1, 0, -r[0]}, {1, 0, r[2]}, {0, -1, -r[1]}, {0, 1, r[3]},
+                             {-1, -1, -(r[0] + r[1] + cut)}, {1, -1, r[2] - r[1] - cut},
+                             {1, 1, r[2] + r[3] - cut}, {-1, 1, r[3] - r[0] - cut}};
   const float cx = (polygonRect[0] + polygonRect[2]) / 2, cy = (polygonRect[1] + polygonRect[3]) / 2;
-  const float t = std::min((rect[2] - rect[0]) / (polygonRect[2] - polygonRect[0]),
-                           (rect[3] - rect[1]) / (polygonRect[3] - polygonRect[1]));
   std::vector<float> strip(size_t(in.outerCount + 1) * 4);
   for (int i = 0; i <= in.outerCount; ++i) {
     const float x = in.outer[2 * (i % in.outerCount)], y = in.outer[2 * (i % in.outerCount) + 1];
+    float t = 1;
+    for (const auto &side : sides) {
+      const float towards = side[0] * (x - cx) + side[1] * (y - cy);
+      if (towards > 0)
+        t = std::min(t, (side[2] - side[0] * cx - side[1] * cy) / towards);
+    }
     float *v = strip.data() + 4 * i;
     v[0] = x;
     v[1] = y;
@@ -573,12 +605,12 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   // The composite's hole, and a hole for each blur pass that keeps clear of every texel the
   // next pass reads: its upscaling (a texel of the reduced size), its taps, and the pixels the
   // composite shades for the samples of its edge.
-  float compositeHole[8], verticalHole[8], horizontalHole[8];
-  const bool composited = _hole(area, in, info->cornerRadius, 0, compositeHole);
+  _Hole compositeHole, verticalHole, horizontalHole;
+  const bool composited = _hole(area, in, info->cornerRadius, 0, &compositeHole);
   const float readByComposite = float(reduction > 1 ? reduction + 3 : reach + 3);
-  const bool vertical = reduction > 1 && _hole(area, in, info->cornerRadius, readByComposite, verticalHole);
+  const bool vertical = reduction > 1 && _hole(area, in, info->cornerRadius, readByComposite, &verticalHole);
   const bool horizontal =
-    _hole(area, in, info->cornerRadius, readByComposite + (reduction > 1 ? float(reach * reduction) : 0), horizontalHole);
+    _hole(area, in, info->cornerRadius, readByComposite + (reduction > 1 ? float(reach * reduction) : 0), &horizontalHole);
 
   // Where the layer covers the frame, the shadow must not show: red 0 there. The composite
   // reads it only inside its own scissor box, and not inside its hole.
@@ -587,13 +619,14 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
     if (!_beginPass(renderer, kOffscreenDepth, GL_TEXTURE2, in, bound, "Failed to make complete depth framebuffer object %x"))
       return;
     _scissor(box, reach * reduction, reach * reduction);
-    float band[8], bandHole[8], bandRect[4], widened[4];
+    float band[8], widened[4];
+    _Hole bandHole;
     if (composited && in.border == 0 && !gl->glIsEnabled(GL_CULL_FACE) &&
-        _hole(area, in, info->cornerRadius, 2, bandHole, bandRect)) {
+        _hole(area, in, info->cornerRadius, 2, &bandHole)) {
       _widened(area, in.model, float(reach * reduction) + 2, 2, widened);
       for (int k = 0; k < 4; ++k)
         _placeCorner(shifted, widened, k, band + 2 * k);
-      _drawDepthBand(renderer, in, band, bandHole, bandRect, area.rect);
+      _drawDepthBand(renderer, in, band, bandHole, area.rect);
     } else {
       _clear(1);
       _drawFootprint(renderer, in, info, kProgramShadowDepth, kProgramShadowDepthBorder, kProgramShadowDepthStroke,
@@ -624,13 +657,13 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
     clearNear(smallBox, 0);
     _scissor(smallBox, reach, across ? 0 : reach);
     gl->glUseProgram(blur);
-    const float *hole = across ? (horizontal ? horizontalHole : nullptr) : (vertical ? verticalHole : nullptr);
+    const _Hole *hole = across ? (horizontal ? &horizontalHole : nullptr) : (vertical ? &verticalHole : nullptr);
     const int count = _drawArea(renderer, blurSlots, area.valid ? area.outer : nullptr, hole, in.width, in.height);
     gl->glUniform1f(blurSlots[kSlotTexelWidthOffset], across ? float(reduction) / float(in.width) : 0);
     gl->glUniform1f(blurSlots[kSlotTexelHeightOffset], across ? 0 : float(reduction) / float(in.height));
     _bindTexture(fromUnit, GL_TEXTURE_2D, renderer->offscreen[from].texture);
     gl->glUniform1i(blurSlots[kSlotShadowSampler], int(fromUnit - GL_TEXTURE0));
-    gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, count);
+    gl->glDrawArrays(GL_TRIANGLES, 0, count);
     gl->glDisable(GL_SCISSOR_TEST);
     return true;
   };
@@ -651,7 +684,7 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   gl->glEnable(GL_BLEND);
   gl->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
   const int count = _drawArea(renderer, compositeSlots, area.valid ? area.outer : nullptr,
-                              composited ? compositeHole : nullptr, in.width, in.height);
+                              composited ? &compositeHole : nullptr, in.width, in.height);
   if (blurredHere) {
     gl->glUniform1f(compositeSlots[kSlotTexelWidthOffset], 0);
     gl->glUniform1f(compositeSlots[kSlotTexelHeightOffset], 1.0f / float(in.height));
@@ -671,7 +704,7 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   // The area's winding follows the layer's: no face of it may be culled.
   const bool culling = gl->glIsEnabled(GL_CULL_FACE);
   gl->glDisable(GL_CULL_FACE);
-  gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, count);
+  gl->glDrawArrays(GL_TRIANGLES, 0, count);
   if (culling)
     gl->glEnable(GL_CULL_FACE);
   gl->glDisable(GL_SCISSOR_TEST);

@@ -386,6 +386,7 @@ void TestShadow::narrowedAreaMatchesWholeBox_data()
     << true << 100.0f << 0.5f << 0.05f << 0.0f << QPointF(4, 6) << 8 << 0.0f;
   QTest::newRow("opaque, rounded, blurred at a quarter size")
     << true << 7.5f << 0.6f << 0.03f << 0.0f << QPointF(3, 3) << 20 << 0.0f;
+  QTest::newRow("opaque, much rounded") << true << 15.0f << 0.8f << 0.1f << 0.0f << QPointF(-6, 5) << 8 << 0.0f;
   QTest::newRow("opaque, blurred at full size") << true << 12.0f << 0.8f << 0.02f << 0.0f << QPointF(3, 3) << 3 << 0.0f;
   QTest::newRow("opaque, offset past the blur") << true << 20.0f << 0.5f << 0.0f << 0.0f << QPointF(40, 30) << 4 << 0.0f;
   QTest::newRow("opaque, tilted") << true << 10.0f << 0.7f << 0.0f << 40.0f << QPointF(6, 6) << 8 << 0.0f;
