@@ -234,12 +234,14 @@ void _placeCorner(const float *matrix, const float *rect, int k, float *out)
 }
 
 // The layer's rectangle widened (negative: narrowed) in its own space so that a square of
-// half-side `square` pixels on the frame's axes around any point of an edge stays outside
-// (inside) it, plus `spare` pixels.
-void _widened(const _ShadowArea &area, const float *m, float square, float spare, float *rect)
+// half-side `square` pixels on the frame's axes, stretched up and down by `tall` more, around
+// any point of an edge stays outside (inside) it, plus `spare` pixels.
+void _widened(const _ShadowArea &area, const float *m, float square, float spare, float *rect, float tall = 0)
 {
-  const float dx = (square * (std::abs(m[4]) + std::abs(m[5])) + spare * area.along) / std::abs(area.det);
-  const float dy = (square * (std::abs(m[0]) + std::abs(m[1])) + spare * area.across) / std::abs(area.det);
+  const float dx = (square * (std::abs(m[4]) + std::abs(m[5])) + spare * area.along + tall * std::abs(m[4])) /
+                   std::abs(area.det);
+  const float dy = (square * (std::abs(m[0]) + std::abs(m[1])) + spare * area.across + tall * std::abs(m[0])) /
+                   std::abs(area.det);
   rect[0] = area.rect[0] - dx;
   rect[1] = area.rect[1] - dy;
   rect[2] = area.rect[2] + dx;
@@ -278,7 +280,7 @@ _ShadowArea _shadowArea(const AVShadowInput &in, const float *shifted, float rea
 }
 
 // A hole inside the layer: its rectangle less two pixels, then less a square of half-side
-// `square` pixels, with the corners cut along the chords of the rounded corners (the polygon
+// `square` pixels stretched up and down by `tall`, with the corners cut along the chords of the rounded corners (the polygon
 // holds each chord, and the half-planes past them move in by the square too). False when there
 // is none.
 struct _Hole
@@ -288,12 +290,13 @@ struct _Hole
   float frame[16]; // the eight corners on the frame, two per corner of rect (counter-clockwise)
 };
 
-bool _hole(const _ShadowArea &area, const AVShadowInput &in, float cornerRadius, float square, _Hole *hole)
+bool _hole(const _ShadowArea &area, const AVShadowInput &in, float cornerRadius, float square, _Hole *hole,
+           float tall = 0)
 {
   if (!area.valid || !area.opaque)
     return false;
   float *kept = hole->rect;
-  _widened(area, in.model, -square, -2, kept);
+  _widened(area, in.model, -square, -2, kept, -tall);
   const float w = area.rect[2] - area.rect[0], h = area.rect[3] - area.rect[1];
   hole->cut = cornerRadius > 0 ? std::min(cornerRadius, std::min(w / 2, h / 2)) : 0;
   if (kept[2] - kept[0] <= 2 * hole->cut || kept[3] - kept[1] <= 2 * hole->cut)
@@ -603,14 +606,15 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
 
   const _ShadowArea area = renderer->wholeShadowBox ? _ShadowArea() : _shadowArea(in, shifted, float(reach * reduction));
   // The composite's hole, and a hole for each blur pass that keeps clear of every texel the
-  // next pass reads: its upscaling (a texel of the reduced size), its taps, and the pixels the
-  // composite shades for the samples of its edge.
+  // next pass reads. The composite shades pixels a pixel into its hole (the samples of its
+  // edge) and reads the last blur a texel of the reduced size around them, two pixels spare;
+  // the vertical blur reads the horizontal one its taps up and down, and a texel across.
   _Hole compositeHole, verticalHole, horizontalHole;
   const bool composited = _hole(area, in, info->cornerRadius, 0, &compositeHole);
-  const float readByComposite = float(reduction > 1 ? reduction + 3 : reach + 3);
-  const bool vertical = reduction > 1 && _hole(area, in, info->cornerRadius, readByComposite, &verticalHole);
-  const bool horizontal =
-    _hole(area, in, info->cornerRadius, readByComposite + (reduction > 1 ? float(reach * reduction) : 0), &horizontalHole);
+  const float nearComposite = float(reduction + 3);
+  const bool vertical = reduction > 1 && _hole(area, in, info->cornerRadius, nearComposite, &verticalHole);
+  const bool horizontal = _hole(area, in, info->cornerRadius, nearComposite + float(reduction > 1 ? reduction : 0),
+                                &horizontalHole, float((reach - 1) * reduction));
 
   // Where the layer covers the frame, the shadow must not show: red 0 there. The composite
   // reads it only inside its own scissor box, and not inside its hole.
