@@ -658,7 +658,10 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
     if (!_beginPass(renderer, into, unit, in, bound, "Failed to make complete shadow blur framebuffer object %x",
                     reduction))
       return false;
-    clearNear(smallBox, 0);
+    // The vertical pass draws over the footprint: what it leaves is the footprint's zeros around
+    // it, or its hole, which nothing reads.
+    if (across || !area.valid)
+      clearNear(smallBox, 0);
     _scissor(smallBox, reach, across ? 0 : reach);
     gl->glUseProgram(blur);
     const _Hole *hole = across ? (horizontal ? &horizontalHole : nullptr) : (vertical ? &verticalHole : nullptr);
