@@ -279,17 +279,18 @@ _ShadowArea _shadowArea(const AVShadowInput &in, const float *shifted, float rea
   return area;
 }
 
-// A hole inside the layer: its rectangle less two pixels, then less a square of half-side
-// `square` pixels stretched up and down by `tall`, with the corners cut along the chords of the rounded corners (the polygon
-// holds each chord, and the half-planes past them move in by the square too). False when there
-// is none.
+// A hole inside an opaque layer: its rectangle less two pixels, then less a square of
+// half-side `square` pixels stretched up and down by `tall`, with the corners cut along the
+// chords of the rounded corners (the polygon holds each chord, and the half-planes past them
+// move in by the square too).
 struct _Hole
 {
-  float rect[4]; // in the layer's space: x0, y0, x1, y1
-  float cut;     // how far from each corner of rect the cut meets its sides
-  float frame[16]; // the eight corners on the frame, two per corner of rect (counter-clockwise)
+  float rect[4];   // in the layer's space: x0, y0, x1, y1
+  float cut;       // how far from each corner of rect the cut meets its sides
+  float frame[16]; // the eight corners on the frame, two per corner of rect, in the rect's order
 };
 
+// False when there is none.
 bool _hole(const _ShadowArea &area, const AVShadowInput &in, float cornerRadius, float square, _Hole *hole,
            float tall = 0)
 {
@@ -334,7 +335,8 @@ bool _hole(const _ShadowArea &area, const AVShadowInput &in, float cornerRadius,
 
 // Uploads the quad `outer` (the whole frame when null) less `hole` (when not null) as triangles
 // with texture coordinates over the frame, with the identity model and the projection; returns
-// the vertex count. Per corner: the triangle to the cut, then the trapezoid to the next corner.
+// the vertex count. Per corner: the triangle to the cut, then the trapezoid to the next corner,
+// all wound as the quad is, so that culling treats them as the layer.
 int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const float *outer, const _Hole *hole, int width,
               int height)
 {
@@ -355,7 +357,7 @@ int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const float *out
     for (int k = 0; k < 4; ++k) {
       const float *corner = outer + 2 * k, *next = outer + 2 * ((k + 1) % 4);
       const float *before = hole->frame + 4 * k, *after = before + 2, *nextBefore = hole->frame + 4 * ((k + 1) % 4);
-      for (const float *point : {corner, before, after, corner, after, next, after, nextBefore, next})
+      for (const float *point : {corner, after, before, corner, next, after, after, next, nextBefore})
         add(point);
     }
   } else {
