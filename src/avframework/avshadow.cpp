@@ -372,28 +372,18 @@ int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const float *out
   return count;
 }
 
-// The depth pass where the composite reads it: red 1 over the band between `around` and the
-// hole, then the footprint (one polygon, drawn solid) as a band from its outline in to where the
-// rays from its middle meet the hole. Its outline is the polygon's own, so the pixels set to 0
-// there are those the whole polygon sets.
-void _drawDepthBand(AVGLRenderer *renderer, const AVShadowInput &in, const float *around, const _Hole &hole,
-                    const float *polygonRect)
+// The layer's polygon drawn solid by the program with the model, as a band from its outline in
+// to where the rays from the middle of the hole `rect`, `cut` (in the model's space, inside the
+// polygon) meet the hole. Its outline is the polygon's own, so the pixels it sets there are
+// those the whole polygon sets.
+void _drawPolygonBand(AVGLRenderer *renderer, const AVShadowInput &in, AVFixedProgram which, const float *model,
+                      const float *rect, float cut)
 {
-  QOpenGLFunctions_3_2_Core *gl = avGL();
-  const AVGLProgram &fill = renderer->fixed[kProgramMainBorder];
-  gl->glUseProgram(fill.program);
-  const int count = _drawArea(renderer, fill.slotTable, around, &hole, in.width, in.height);
-  gl->glUniform1f(fill.slotTable[kSlotOpacity], 1);
-  gl->glUniform4f(fill.slotTable[kSlotDrawBorderColor], 1, 0, 0, 1);
-  gl->glDrawArrays(GL_TRIANGLES, 0, count);
-
   // The hole's eight sides as a x + b y <= e.
-  const float *r = hole.rect;
-  const float cut = hole.cut;
-  const float sides[8][3] = {{-1, 0, -r[0]}, {1, 0, r[2]}, {0, -1, -r[1]}, {0, 1, r[3]},
-                             {-1, -1, -(r[0] + r[1] + cut)}, {1, -1, r[2] - r[1] - cut},
-                             {1, 1, r[2] + r[3] - cut}, {-1, 1, r[3] - r[0] - cut}};
-  const float cx = (polygonRect[0] + polygonRect[2]) / 2, cy = (polygonRect[1] + polygonRect[3]) / 2;
+  const float sides[8][3] = {{-1, 0, -rect[0]}, {1, 0, rect[2]}, {0, -1, -rect[1]}, {0, 1, rect[3]},
+                             {-1, -1, -(rect[0] + rect[1] + cut)}, {1, -1, rect[2] - rect[1] - cut},
+                             {1, 1, rect[2] + rect[3] - cut}, {-1, 1, rect[3] - rect[0] - cut}};
+  const float cx = (rect[0] + rect[2]) / 2, cy = (rect[1] + rect[3]) / 2;
   std::vector<float> strip(size_t(in.outerCount + 1) * 4);
   for (int i = 0; i <= in.outerCount; ++i) {
     const float x = in.outer[2 * (i % in.outerCount)], y = in.outer[2 * (i % in.outerCount) + 1];
@@ -409,12 +399,26 @@ void _drawDepthBand(AVGLRenderer *renderer, const AVShadowInput &in, const float
     v[2] = cx + t * (x - cx);
     v[3] = cy + t * (y - cy);
   }
-  const AVGLProgram &solid = renderer->fixed[kProgramShadowDepthBorder];
-  gl->glUseProgram(solid.program);
+  const AVGLProgram &program = renderer->fixed[which];
+  avGL()->glUseProgram(program.program);
   uploadDrawVertices(renderer, kVertexLayer, strip.data(), strip.data(), 2 * (in.outerCount + 1));
-  setRenderTransform(solid.slotTable, in.model);
-  setProjection(solid.slotTable, in.width, in.height);
-  gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, 2 * (in.outerCount + 1));
+  setRenderTransform(program.slotTable, model);
+  setProjection(program.slotTable, in.width, in.height);
+  avGL()->glDrawArrays(GL_TRIANGLE_STRIP, 0, 2 * (in.outerCount + 1));
+}
+
+// The depth pass where the composite reads it: red 1 over the band between `around` and the
+// hole, then the footprint's band down to the hole.
+void _drawDepthBand(AVGLRenderer *renderer, const AVShadowInput &in, const float *around, const _Hole &hole)
+{
+  QOpenGLFunctions_3_2_Core *gl = avGL();
+  const AVGLProgram &fill = renderer->fixed[kProgramMainBorder];
+  gl->glUseProgram(fill.program);
+  const int count = _drawArea(renderer, fill.slotTable, around, &hole, in.width, in.height);
+  gl->glUniform1f(fill.slotTable[kSlotOpacity], 1);
+  gl->glUniform4f(fill.slotTable[kSlotDrawBorderColor], 1, 0, 0, 1);
+  gl->glDrawArrays(GL_TRIANGLES, 0, count);
+  _drawPolygonBand(renderer, in, kProgramShadowDepthBorder, in.model, hole.rect, hole.cut);
 }
 
 void _clear(float red)
@@ -632,7 +636,7 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
       _widened(area, in.model, float(reach * reduction) + 2, 2, widened);
       for (int k = 0; k < 4; ++k)
         _placeCorner(shifted, widened, k, band + 2 * k);
-      _drawDepthBand(renderer, in, band, bandHole, area.rect);
+      _drawDepthBand(renderer, in, band, bandHole);
     } else {
       _clear(1);
       _drawFootprint(renderer, in, info, kProgramShadowDepth, kProgramShadowDepthBorder, kProgramShadowDepthStroke,
@@ -647,7 +651,23 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
                   reduction))
     return;
   clearNear(smallBox, 0);
-  _drawFootprint(renderer, in, info, kProgramShadowStep1, kProgramShadowStep1Border, kProgramShadowStep1Stroke, shifted);
+  // The horizontal blur reads it only around its own band, its taps across and a texel up and
+  // down: inside the hole past those reads it may stay clear. The hole moves with the offset
+  // footprint; it must stay inside it.
+  _Hole read;
+  const bool band =
+    horizontal && in.border == 0 && !gl->glIsEnabled(GL_CULL_FACE) &&
+    _hole(area, in, info->cornerRadius, nearComposite + float(reduction > 1 ? reduction : 0) + float(reach * reduction),
+          &read, float((reach - 1) * reduction)) &&
+    std::abs(in.shift[0]) < read.rect[0] - area.rect[0] && std::abs(in.shift[1]) < read.rect[1] - area.rect[1];
+  if (band) {
+    const float rect[4] = {read.rect[0] - in.shift[0], read.rect[1] - in.shift[1], read.rect[2] - in.shift[0],
+                           read.rect[3] - in.shift[1]};
+    _drawPolygonBand(renderer, in, kProgramShadowStep1Border, shifted, rect, read.cut);
+  } else {
+    _drawFootprint(renderer, in, info, kProgramShadowStep1, kProgramShadowStep1Border, kProgramShadowStep1Stroke,
+                   shifted);
+  }
 
   // A reduced blur runs both ways at its size and leaves the result in the shadow texture, which
   // the composite scales up without blurring further.
