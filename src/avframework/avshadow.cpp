@@ -211,73 +211,140 @@ void _scissor(const std::array<int, 4> &box, int dx, int dy)
 
 // Where a shadow can show, in the centred pixel space: the offset footprint's rectangle in the
 // layer's own space, each side pushed out past every pixel the blur along the frame's axes
-// reaches; with an opaque picture, an inner rectangle inside the layer itself, where the depth
-// texture lets nothing through. Blending nothing leaves a pixel as it was, and every blur pass
-// leaves zeros outside, so drawing only here gives the same frame as quads over the whole box,
-// at a fraction of the pixels a software renderer shades.
+// reaches; with an opaque picture, holes inside the layer itself, where the depth texture lets
+// nothing through. Blending nothing leaves a pixel as it was, and every blur pass leaves zeros
+// outside, so drawing only there gives the same frame as quads over the whole box, at a fraction
+// of the pixels a software renderer shades.
 struct _ShadowArea
 {
-  bool valid = false; // false when the layer is seen (nearly) edge-on: the whole box is simpler
-  bool hole = false;
+  bool valid = false;  // false when the layer is seen (nearly) edge-on: the whole box is simpler
+  bool opaque = false; // an upright opaque layer: holes may be cut inside it
   float outer[8];
-  float inner[8];
+  float rect[4]; // the polygons' rectangle in the layer's own space: x0, y0, x1, y1
+  float det, across, along;
 };
 
-_ShadowArea _shadowArea(const AVShadowInput &in, const float *shifted, float reach, float cornerRadius)
+// A corner (k from 0 to 3, counter-clockwise from the low one) of the rectangle x0, y0, x1, y1
+// placed by the matrix.
+void _placeCorner(const float *matrix, const float *rect, int k, float *out)
+{
+  const float x = k == 1 || k == 2 ? rect[2] : rect[0], y = k >= 2 ? rect[3] : rect[1];
+  out[0] = matrix[0] * x + matrix[4] * y + matrix[12];
+  out[1] = matrix[1] * x + matrix[5] * y + matrix[13];
+}
+
+// The layer's rectangle widened (negative: narrowed) in its own space so that a square of
+// half-side `square` pixels on the frame's axes, stretched up and down by `tall` more, around
+// any point of an edge stays outside (inside) it, plus `spare` pixels.
+void _widened(const _ShadowArea &area, const float *m, float square, float spare, float *rect, float tall = 0)
+{
+  const float dx = (square * (std::abs(m[4]) + std::abs(m[5])) + spare * area.along + tall * std::abs(m[4])) /
+                   std::abs(area.det);
+  const float dy = (square * (std::abs(m[0]) + std::abs(m[1])) + spare * area.across + tall * std::abs(m[0])) /
+                   std::abs(area.det);
+  rect[0] = area.rect[0] - dx;
+  rect[1] = area.rect[1] - dy;
+  rect[2] = area.rect[2] + dx;
+  rect[3] = area.rect[3] + dy;
+}
+
+_ShadowArea _shadowArea(const AVShadowInput &in, const float *shifted, float reach)
 {
   _ShadowArea area;
   const float *m = in.model;
-  const float a = m[0], b = m[4], c = m[1], d = m[5], det = a * d - b * c;
-  const float across = std::hypot(a, c), along = std::hypot(b, d);
-  if (std::abs(det) < 0.01f * std::max(across * along, 1e-6f) || std::abs(det) < 1e-4f || in.outerCount < 3)
+  const float a = m[0], b = m[4], c = m[1], d = m[5];
+  area.det = a * d - b * c;
+  area.across = std::hypot(a, c);
+  area.along = std::hypot(b, d);
+  if (std::abs(area.det) < 0.01f * std::max(area.across * area.along, 1e-6f) || std::abs(area.det) < 1e-4f ||
+      in.outerCount < 3)
     return area;
-  float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
+  area.rect[0] = area.rect[1] = 1e30f;
+  area.rect[2] = area.rect[3] = -1e30f;
   for (int i = 0; i < in.outerCount; ++i) {
-    x0 = std::min(x0, in.outer[2 * i]);
-    x1 = std::max(x1, in.outer[2 * i]);
-    y0 = std::min(y0, in.outer[2 * i + 1]);
-    y1 = std::max(y1, in.outer[2 * i + 1]);
+    area.rect[0] = std::min(area.rect[0], in.outer[2 * i]);
+    area.rect[2] = std::max(area.rect[2], in.outer[2 * i]);
+    area.rect[1] = std::min(area.rect[1], in.outer[2 * i + 1]);
+    area.rect[3] = std::max(area.rect[3], in.outer[2 * i + 1]);
   }
   // A side along the layer's y axis moves |det| / along on screen per unit of x, and a square of
   // half-side reach sticks out past it by reach (|n.x| + |n.y|); two pixels spare for rounding.
-  const float widenX = (reach * (std::abs(b) + std::abs(d)) + 2 * along) / std::abs(det);
-  const float widenY = (reach * (std::abs(a) + std::abs(c)) + 2 * across) / std::abs(det);
-  const float cornersX[4] = {0, 1, 1, 0}, cornersY[4] = {0, 0, 1, 1};
-  const auto place = [](const float *matrix, float x, float y, float *out) {
-    out[0] = matrix[0] * x + matrix[4] * y + matrix[12];
-    out[1] = matrix[1] * x + matrix[5] * y + matrix[13];
-  };
+  float widened[4];
+  _widened(area, m, reach, 2, widened);
   for (int k = 0; k < 4; ++k)
-    place(shifted, cornersX[k] ? x1 + widenX : x0 - widenX, cornersY[k] ? y1 + widenY : y0 - widenY, area.outer + 2 * k);
-  // Inside the polygons, clear of the rounded corners (a chord of the arc stays within 0.3 of
-  // the radius from the rectangle's corner) and of the edge pixels by two pixels. A tilted layer
-  // may lose part of itself to the depth range: it has no hole.
-  const float insetX = cornerRadius * 0.3f + 2 * along / std::abs(det);
-  const float insetY = cornerRadius * 0.3f + 2 * across / std::abs(det);
-  area.hole = in.opaque && m[2] == 0 && m[6] == 0 && x1 - x0 > 2 * insetX && y1 - y0 > 2 * insetY;
-  for (int k = 0; area.hole && k < 4; ++k) {
-    place(m, cornersX[k] ? x1 - insetX : x0 + insetX, cornersY[k] ? y1 - insetY : y0 + insetY, area.inner + 2 * k);
-    // Every inner corner on the inner side of each outer edge, or no hole.
-    for (int e = 0; e < 4; ++e) {
-      const float *p = area.outer + 2 * e, *q = area.outer + 2 * ((e + 1) % 4), *r = area.inner + 2 * k;
-      if (((q[0] - p[0]) * (r[1] - p[1]) - (q[1] - p[1]) * (r[0] - p[0])) * det <= 0)
-        area.hole = false;
-    }
-  }
+    _placeCorner(shifted, widened, k, area.outer + 2 * k);
+  // A tilted layer may lose part of itself to the depth range: no hole.
+  area.opaque = in.opaque && m[2] == 0 && m[6] == 0;
   area.valid = true;
   return area;
 }
 
-// Uploads the area (the whole frame when it is not valid) as a triangle strip with texture
-// coordinates over the frame, with the identity model and the projection; returns the count.
-int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const _ShadowArea &area, bool withHole, int width,
+// A hole inside an opaque layer: its rectangle less two pixels, then less a square of
+// half-side `square` pixels stretched up and down by `tall`, with the corners cut along the
+// chords of the rounded corners (the polygon holds each chord, and the half-planes past them
+// move in by the square too).
+struct _Hole
+{
+  float rect[4];   // in the layer's space: x0, y0, x1, y1
+  float cut;       // how far from each corner of rect the cut meets its sides
+  float frame[16]; // the eight corners on the frame, two per corner of rect, in the rect's order
+};
+
+// False when there is none.
+bool _hole(const _ShadowArea &area, const AVShadowInput &in, float cornerRadius, float square, _Hole *hole,
+           float tall = 0)
+{
+  if (!area.valid || !area.opaque)
+    return false;
+  float *kept = hole->rect;
+  _widened(area, in.model, -square, -2, kept, -tall);
+  const float w = area.rect[2] - area.rect[0], h = area.rect[3] - area.rect[1];
+  hole->cut = cornerRadius > 0 ? std::min(cornerRadius, std::min(w / 2, h / 2)) : 0;
+  if (kept[2] - kept[0] <= 2 * hole->cut || kept[3] - kept[1] <= 2 * hole->cut)
+    return false;
+  const auto corner = [kept](int k, float *out) {
+    out[0] = k == 1 || k == 2 ? kept[2] : kept[0];
+    out[1] = k >= 2 ? kept[3] : kept[1];
+  };
+  for (int k = 0; k < 4; ++k) {
+    // The corner moved by the cut towards the corner before it, then towards the one after it.
+    float at[2], neighbours[2][2];
+    corner(k, at);
+    corner((k + 3) % 4, neighbours[0]);
+    corner((k + 1) % 4, neighbours[1]);
+    for (int i = 0; i < 2; ++i) {
+      float point[2];
+      for (int axis = 0; axis < 2; ++axis) {
+        const float step = neighbours[i][axis] - at[axis];
+        point[axis] = at[axis] + (step > 0 ? hole->cut : step < 0 ? -hole->cut : 0);
+      }
+      float *out = hole->frame + 4 * k + 2 * i;
+      out[0] = in.model[0] * point[0] + in.model[4] * point[1] + in.model[12];
+      out[1] = in.model[1] * point[0] + in.model[5] * point[1] + in.model[13];
+    }
+  }
+  // Every corner on the inner side of each outer edge, or no hole.
+  for (int k = 0; k < 8; ++k)
+    for (int e = 0; e < 4; ++e) {
+      const float *p = area.outer + 2 * e, *q = area.outer + 2 * ((e + 1) % 4), *r = hole->frame + 2 * k;
+      if (((q[0] - p[0]) * (r[1] - p[1]) - (q[1] - p[1]) * (r[0] - p[0])) * area.det <= 0)
+        return false;
+    }
+  return true;
+}
+
+// Uploads the quad `outer` (the whole frame when null) less `hole` (when not null) as triangles
+// with texture coordinates over the frame, with the identity model and the projection; returns
+// the vertex count. Per corner: the triangle to the cut, then the trapezoid to the next corner,
+// all wound as the quad is, so that culling treats them as the layer.
+int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const float *outer, const _Hole *hole, int width,
               int height)
 {
   const float w = float(width) / 2, h = float(height) / 2;
   const float frame[8] = {-w, -h, w, -h, w, h, -w, h};
-  const float *outer = area.valid ? area.outer : frame;
-  const bool hole = area.valid && area.hole && withHole;
-  float positions[20], coordinates[20];
+  if (!outer)
+    outer = frame;
+  float positions[72], coordinates[72];
   int count = 0;
   const auto add = [&](const float *point) {
     positions[2 * count] = point[0];
@@ -287,12 +354,14 @@ int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const _ShadowAre
     ++count;
   };
   if (hole) {
-    for (int k = 0; k <= 4; ++k) {
-      add(outer + 2 * (k % 4));
-      add(area.inner + 2 * (k % 4));
+    for (int k = 0; k < 4; ++k) {
+      const float *corner = outer + 2 * k, *next = outer + 2 * ((k + 1) % 4);
+      const float *before = hole->frame + 4 * k, *after = before + 2, *nextBefore = hole->frame + 4 * ((k + 1) % 4);
+      for (const float *point : {corner, after, before, corner, next, after, after, next, nextBefore})
+        add(point);
     }
   } else {
-    for (int k : {0, 1, 3, 2})
+    for (int k : {0, 1, 3, 1, 2, 3})
       add(outer + 2 * k);
   }
   uploadDrawVertices(renderer, kVertexShadow, positions, coordinates, count);
@@ -301,6 +370,55 @@ int _drawArea(AVGLRenderer *renderer, const int32_t *slotTable, const _ShadowAre
   setRenderTransform(slotTable, identity);
   setProjection(slotTable, width, height);
   return count;
+}
+
+// The layer's polygon drawn solid by the program with the model, as a band from its outline in
+// to where the rays from the middle of the hole `rect`, `cut` (in the model's space, inside the
+// polygon) meet the hole. Its outline is the polygon's own, so the pixels it sets there are
+// those the whole polygon sets.
+void _drawPolygonBand(AVGLRenderer *renderer, const AVShadowInput &in, AVFixedProgram which, const float *model,
+                      const float *rect, float cut)
+{
+  // The hole's eight sides as a x + b y <= e.
+  const float sides[8][3] = {{-1, 0, -rect[0]}, {1, 0, rect[2]}, {0, -1, -rect[1]}, {0, 1, rect[3]},
+                             {-1, -1, -(rect[0] + rect[1] + cut)}, {1, -1, rect[2] - rect[1] - cut},
+                             {1, 1, rect[2] + rect[3] - cut}, {-1, 1, rect[3] - rect[0] - cut}};
+  const float cx = (rect[0] + rect[2]) / 2, cy = (rect[1] + rect[3]) / 2;
+  std::vector<float> strip(size_t(in.outerCount + 1) * 4);
+  for (int i = 0; i <= in.outerCount; ++i) {
+    const float x = in.outer[2 * (i % in.outerCount)], y = in.outer[2 * (i % in.outerCount) + 1];
+    float t = 1;
+    for (const auto &side : sides) {
+      const float towards = side[0] * (x - cx) + side[1] * (y - cy);
+      if (towards > 0)
+        t = std::min(t, (side[2] - side[0] * cx - side[1] * cy) / towards);
+    }
+    float *v = strip.data() + 4 * i;
+    v[0] = x;
+    v[1] = y;
+    v[2] = cx + t * (x - cx);
+    v[3] = cy + t * (y - cy);
+  }
+  const AVGLProgram &program = renderer->fixed[which];
+  avGL()->glUseProgram(program.program);
+  uploadDrawVertices(renderer, kVertexLayer, strip.data(), strip.data(), 2 * (in.outerCount + 1));
+  setRenderTransform(program.slotTable, model);
+  setProjection(program.slotTable, in.width, in.height);
+  avGL()->glDrawArrays(GL_TRIANGLE_STRIP, 0, 2 * (in.outerCount + 1));
+}
+
+// The depth pass where the composite reads it: red 1 over the band between `around` and the
+// hole, then the footprint's band down to the hole.
+void _drawDepthBand(AVGLRenderer *renderer, const AVShadowInput &in, const float *around, const _Hole &hole)
+{
+  QOpenGLFunctions_3_2_Core *gl = avGL();
+  const AVGLProgram &fill = renderer->fixed[kProgramMainBorder];
+  gl->glUseProgram(fill.program);
+  const int count = _drawArea(renderer, fill.slotTable, around, &hole, in.width, in.height);
+  gl->glUniform1f(fill.slotTable[kSlotOpacity], 1);
+  gl->glUniform4f(fill.slotTable[kSlotDrawBorderColor], 1, 0, 0, 1);
+  gl->glDrawArrays(GL_TRIANGLES, 0, count);
+  _drawPolygonBand(renderer, in, kProgramShadowDepthBorder, in.model, hole.rect, hole.cut);
 }
 
 void _clear(float red)
@@ -492,15 +610,38 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
     avGL()->glDisable(GL_SCISSOR_TEST);
   };
 
+  const _ShadowArea area = renderer->wholeShadowBox ? _ShadowArea() : _shadowArea(in, shifted, float(reach * reduction));
+  // The composite's hole, and a hole for each blur pass that keeps clear of every texel the
+  // next pass reads. The composite shades pixels a pixel into its hole (the samples of its
+  // edge) and reads the last blur a texel of the reduced size around them, two pixels spare;
+  // the vertical blur reads the horizontal one its taps up and down, and a texel across.
+  _Hole compositeHole, verticalHole, horizontalHole;
+  const bool composited = _hole(area, in, info->cornerRadius, 0, &compositeHole);
+  const float nearComposite = float(reduction + 3);
+  const bool vertical = reduction > 1 && _hole(area, in, info->cornerRadius, nearComposite, &verticalHole);
+  const bool horizontal = _hole(area, in, info->cornerRadius, nearComposite + float(reduction > 1 ? reduction : 0),
+                                &horizontalHole, float((reach - 1) * reduction));
+
   // Where the layer covers the frame, the shadow must not show: red 0 there. The composite
-  // reads it only inside its own scissor box.
+  // reads it only inside its own scissor box, and not inside its hole.
   uint32_t depth = in.targetDepth;
   if (!depth) {
     if (!_beginPass(renderer, kOffscreenDepth, GL_TEXTURE2, in, bound, "Failed to make complete depth framebuffer object %x"))
       return;
     _scissor(box, reach * reduction, reach * reduction);
-    _clear(1);
-    _drawFootprint(renderer, in, info, kProgramShadowDepth, kProgramShadowDepthBorder, kProgramShadowDepthStroke, in.model);
+    float band[8], widened[4];
+    _Hole bandHole;
+    if (composited && in.border == 0 && !gl->glIsEnabled(GL_CULL_FACE) &&
+        _hole(area, in, info->cornerRadius, 2, &bandHole)) {
+      _widened(area, in.model, float(reach * reduction) + 2, 2, widened);
+      for (int k = 0; k < 4; ++k)
+        _placeCorner(shifted, widened, k, band + 2 * k);
+      _drawDepthBand(renderer, in, band, bandHole);
+    } else {
+      _clear(1);
+      _drawFootprint(renderer, in, info, kProgramShadowDepth, kProgramShadowDepthBorder, kProgramShadowDepthStroke,
+                     in.model);
+    }
     gl->glDisable(GL_SCISSOR_TEST);
     depth = renderer->offscreen[kOffscreenDepth].texture;
   }
@@ -510,7 +651,23 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
                   reduction))
     return;
   clearNear(smallBox, 0);
-  _drawFootprint(renderer, in, info, kProgramShadowStep1, kProgramShadowStep1Border, kProgramShadowStep1Stroke, shifted);
+  // The horizontal blur reads it only around its own band, its taps across and a texel up and
+  // down: inside the hole past those reads it may stay clear. The hole moves with the offset
+  // footprint; it must stay inside it.
+  _Hole read;
+  const bool band =
+    horizontal && in.border == 0 && !gl->glIsEnabled(GL_CULL_FACE) &&
+    _hole(area, in, info->cornerRadius, nearComposite + float(reduction > 1 ? reduction : 0) + float(reach * reduction),
+          &read, float((reach - 1) * reduction)) &&
+    std::abs(in.shift[0]) < read.rect[0] - area.rect[0] && std::abs(in.shift[1]) < read.rect[1] - area.rect[1];
+  if (band) {
+    const float rect[4] = {read.rect[0] - in.shift[0], read.rect[1] - in.shift[1], read.rect[2] - in.shift[0],
+                           read.rect[3] - in.shift[1]};
+    _drawPolygonBand(renderer, in, kProgramShadowStep1Border, shifted, rect, read.cut);
+  } else {
+    _drawFootprint(renderer, in, info, kProgramShadowStep1, kProgramShadowStep1Border, kProgramShadowStep1Stroke,
+                   shifted);
+  }
 
   // A reduced blur runs both ways at its size and leaves the result in the shadow texture, which
   // the composite scales up without blurring further.
@@ -519,21 +676,23 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   shadowBlurPrograms(renderer, radius, &blur, &blurSlots, &composite, &compositeSlots, reduction);
   if (reduction > 1)
     shadowBlurPrograms(renderer, 0, nullptr, nullptr, &composite, &compositeSlots);
-  const _ShadowArea area =
-    renderer->wholeShadowBox ? _ShadowArea() : _shadowArea(in, shifted, float(reach * reduction), info->cornerRadius);
   const auto blurPass = [&](AVOffscreenUse into, GLenum unit, AVOffscreenUse from, GLenum fromUnit, bool across) {
     if (!_beginPass(renderer, into, unit, in, bound, "Failed to make complete shadow blur framebuffer object %x",
                     reduction))
       return false;
-    clearNear(smallBox, 0);
+    // The vertical pass draws over the footprint: what it leaves is the footprint's zeros around
+    // it, or its hole, which nothing reads.
+    if (across || !area.valid)
+      clearNear(smallBox, 0);
     _scissor(smallBox, reach, across ? 0 : reach);
     gl->glUseProgram(blur);
-    const int count = _drawArea(renderer, blurSlots, area, false, in.width, in.height);
+    const _Hole *hole = across ? (horizontal ? &horizontalHole : nullptr) : (vertical ? &verticalHole : nullptr);
+    const int count = _drawArea(renderer, blurSlots, area.valid ? area.outer : nullptr, hole, in.width, in.height);
     gl->glUniform1f(blurSlots[kSlotTexelWidthOffset], across ? float(reduction) / float(in.width) : 0);
     gl->glUniform1f(blurSlots[kSlotTexelHeightOffset], across ? 0 : float(reduction) / float(in.height));
     _bindTexture(fromUnit, GL_TEXTURE_2D, renderer->offscreen[from].texture);
     gl->glUniform1i(blurSlots[kSlotShadowSampler], int(fromUnit - GL_TEXTURE0));
-    gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, count);
+    gl->glDrawArrays(GL_TRIANGLES, 0, count);
     gl->glDisable(GL_SCISSOR_TEST);
     return true;
   };
@@ -553,7 +712,8 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   gl->glUseProgram(composite);
   gl->glEnable(GL_BLEND);
   gl->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  const int count = _drawArea(renderer, compositeSlots, area, true, in.width, in.height);
+  const int count = _drawArea(renderer, compositeSlots, area.valid ? area.outer : nullptr,
+                              composited ? &compositeHole : nullptr, in.width, in.height);
   if (blurredHere) {
     gl->glUniform1f(compositeSlots[kSlotTexelWidthOffset], 0);
     gl->glUniform1f(compositeSlots[kSlotTexelHeightOffset], 1.0f / float(in.height));
@@ -573,7 +733,7 @@ void drawLayerShadow(AVGLRenderer *renderer, const AVShadowInput &in, const AVLa
   // The area's winding follows the layer's: no face of it may be culled.
   const bool culling = gl->glIsEnabled(GL_CULL_FACE);
   gl->glDisable(GL_CULL_FACE);
-  gl->glDrawArrays(GL_TRIANGLE_STRIP, 0, count);
+  gl->glDrawArrays(GL_TRIANGLES, 0, count);
   if (culling)
     gl->glEnable(GL_CULL_FACE);
   gl->glDisable(GL_SCISSOR_TEST);

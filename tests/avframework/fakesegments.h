@@ -70,11 +70,15 @@ public:
   void update(double time, bool pass, bool playing) override
   {
     lastUpdate = time;
-    if (!texture() && !_picture.isNull())
+    if (!texture() && !_picture.isNull()) {
       setFrame(_picture.constBits(), uint32_t(_picture.width()), uint32_t(_picture.height()));
+      setTextureOpaque(_opaque);
+    }
     AVLayerSegment::update(time, pass, playing);
   }
   void evaluate(double t) { evaluateTransitions(t); }
+  // The picture counts as opaque, as one decoded without alpha does.
+  void setOpaque(bool opaque) { _opaque = opaque; }
 
   int wakes = 0;
   int sleeps = 0;
@@ -83,6 +87,7 @@ public:
 private:
   std::atomic<int> *_deleted;
   QImage _picture;
+  bool _opaque = false;
 };
 
 // A position transition (kind 3) that writes its interpolated x linearly.

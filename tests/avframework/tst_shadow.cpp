@@ -379,17 +379,31 @@ void TestShadow::narrowedAreaMatchesWholeBox_data()
   QTest::addColumn<QPointF>("offset"); // pixels
   QTest::addColumn<int>("radius");     // pixels
   QTest::addColumn<float>("transparency");
-  QTest::newRow("opaque, hard") << true << 0.0f << 0.7f << 0.0f << 0.0f << QPointF(16, 8) << 0 << 0.0f;
+  QTest::addColumn<int>("width"); // of the frame, 16:9
+  QTest::newRow("opaque, hard") << true << 0.0f << 0.7f << 0.0f << 0.0f << QPointF(16, 8) << 0 << 0.0f << 320;
   QTest::newRow("opaque, turned, blurred at a quarter size")
-    << true << 30.0f << 0.6f << 0.0f << 0.0f << QPointF(6, 4) << 16 << 0.0f;
+    << true << 30.0f << 0.6f << 0.0f << 0.0f << QPointF(6, 4) << 16 << 0.0f << 320;
   QTest::newRow("opaque, rounded, turned past a right angle")
-    << true << 100.0f << 0.5f << 0.05f << 0.0f << QPointF(4, 6) << 8 << 0.0f;
-  QTest::newRow("opaque, blurred at full size") << true << 12.0f << 0.8f << 0.02f << 0.0f << QPointF(3, 3) << 3 << 0.0f;
-  QTest::newRow("opaque, offset past the blur") << true << 20.0f << 0.5f << 0.0f << 0.0f << QPointF(40, 30) << 4 << 0.0f;
-  QTest::newRow("opaque, tilted") << true << 10.0f << 0.7f << 0.0f << 40.0f << QPointF(6, 6) << 8 << 0.0f;
-  QTest::newRow("opaque, nearly edge-on") << true << 10.0f << 0.7f << 0.0f << 89.5f << QPointF(6, 6) << 8 << 0.0f;
-  QTest::newRow("opaque, half transparent") << true << 25.0f << 0.6f << 0.03f << 0.0f << QPointF(6, 4) << 12 << 0.5f;
-  QTest::newRow("transparent picture, turned") << false << 30.0f << 0.6f << 0.0f << 0.0f << QPointF(6, 4) << 16 << 0.0f;
+    << true << 100.0f << 0.5f << 0.05f << 0.0f << QPointF(4, 6) << 8 << 0.0f << 320;
+  QTest::newRow("opaque, rounded, blurred at a quarter size")
+    << true << 7.5f << 0.6f << 0.03f << 0.0f << QPointF(3, 3) << 20 << 0.0f << 320;
+  QTest::newRow("opaque, much rounded") << true << 15.0f << 0.8f << 0.1f << 0.0f << QPointF(-6, 5) << 8 << 0.0f << 320;
+  QTest::newRow("opaque, blurred at full size")
+    << true << 12.0f << 0.8f << 0.02f << 0.0f << QPointF(3, 3) << 3 << 0.0f << 320;
+  QTest::newRow("opaque, offset past the blur")
+    << true << 20.0f << 0.5f << 0.0f << 0.0f << QPointF(40, 30) << 4 << 0.0f << 320;
+  QTest::newRow("opaque, tilted") << true << 10.0f << 0.7f << 0.0f << 40.0f << QPointF(6, 6) << 8 << 0.0f << 320;
+  QTest::newRow("opaque, nearly edge-on")
+    << true << 10.0f << 0.7f << 0.0f << 89.5f << QPointF(6, 6) << 8 << 0.0f << 320;
+  QTest::newRow("opaque, half transparent")
+    << true << 25.0f << 0.6f << 0.03f << 0.0f << QPointF(6, 4) << 12 << 0.5f << 320;
+  // Room for the footprint's own hole at a quarter size.
+  QTest::newRow("opaque, rounded, large frame")
+    << true << 7.5f << 0.6f << 0.02f << 0.0f << QPointF(13, 13) << 19 << 0.0f << 1280;
+  QTest::newRow("opaque, large frame, far offset")
+    << true << -15.0f << 0.5f << 0.0f << 0.0f << QPointF(120, -50) << 16 << 0.0f << 1280;
+  QTest::newRow("transparent picture, turned")
+    << false << 30.0f << 0.6f << 0.0f << 0.0f << QPointF(6, 4) << 16 << 0.0f << 320;
 }
 
 // A shadow drawn only where it can show (around a turned footprint, not inside an opaque layer)
@@ -404,14 +418,16 @@ void TestShadow::narrowedAreaMatchesWholeBox()
   QFETCH(QPointF, offset);
   QFETCH(int, radius);
   QFETCH(float, transparency);
+  QFETCH(int, width);
   _fixture.stopComposition();
-  QVERIFY(_fixture.startComposition(makeVec4Opaque(1, 1, 1), 320, 180));
+  QVERIFY(_fixture.startComposition(makeVec4Opaque(1, 1, 1), width, width * 9 / 16));
   QImage picture(64, 36, QImage::Format_RGB32);
   for (int y = 0; y < picture.height(); ++y)
     for (int x = 0; x < picture.width(); ++x)
       picture.setPixel(x, y, qRgb(200, x * 4, y * 7));
   auto *layer = new FakeLayer(0, 10, opaque ? picture : redMiddle());
   layer->setId(1);
+  layer->setOpaque(opaque);
   layer->setRotation(rotation);
   layer->setRotationX(tilt);
   layer->setScale(scale, scale);
@@ -419,8 +435,8 @@ void TestShadow::narrowedAreaMatchesWholeBox()
   layer->setTransparency(transparency);
   layer->setShadowOpacity(0.8f);
   layer->setShadowColor(makeVec4Opaque(0, 0, 0.2f));
-  layer->setShadowOffset(float(offset.x()) / 320, float(offset.y()) / 320);
-  layer->setShadowRadius(float(radius) / 320);
+  layer->setShadowOffset(float(offset.x()) / float(width), float(offset.y()) / float(width));
+  layer->setShadowRadius(float(radius) / float(width));
   _fixture.composition()->addSegment(layer, 1);
 
   const auto wholeBox = [this](bool whole) {
@@ -429,6 +445,17 @@ void TestShadow::narrowedAreaMatchesWholeBox()
   wholeBox(true);
   const QImage reference = _fixture.compose(1.0);
   wholeBox(false);
+  // What a pass leaves undrawn keeps what the last frame left there. Full shadow and no layer
+  // there: a pass that reads such a texel shows it.
+  _fixture.withRenderer([](AVGLRenderer *renderer) {
+    for (const AVOffscreenTarget &target : renderer->offscreen) {
+      if (!target.framebuffer)
+        continue;
+      avGL()->glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
+      avGL()->glClearColor(1, 1, 1, 1);
+      avGL()->glClear(GL_COLOR_BUFFER_BIT);
+    }
+  });
   const QImage narrowed = _fixture.compose(1.0);
   layer->setShadowOpacity(0);
   const QImage plain = _fixture.compose(1.0);
