@@ -148,12 +148,18 @@ void SegmentWidget::setScale(float zoom, bool animated)
     _segment ? Timeline::spanRectInRow(_segment->rangeStart(), _segment->duration(), zoom, height()) : QRect();
   if (target != geometry()) {
     _paintWidth = target.width();
-    if (animated && isAnimationEnabled()) {
+    // A move off screen all the way is not animated: a long row would start hundreds of
+    // animations nobody sees. One still running would carry the block back to its old place.
+    const bool seen = parentWidget() && parentWidget()->visibleRegion().intersects(geometry().united(target));
+    if (animated && isAnimationEnabled() && seen) {
       auto *animation = new QPropertyAnimation(this, "geometry", this);
       animation->setDuration(300);
       animation->setEndValue(target);
       animation->start(QAbstractAnimation::DeleteWhenStopped);
     } else {
+      if (animated)
+        for (QPropertyAnimation *running : findChildren<QPropertyAnimation *>(QString(), Qt::FindDirectChildrenOnly))
+          running->stop();
       setGeometry(target);
     }
   }

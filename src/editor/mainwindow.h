@@ -470,6 +470,7 @@ protected:
   // Tracks and range commits (mainwindow_tracks.cpp).
   void _addTrack();
   int _shiftSegmentsOnTrack(float delta, float fromTime, int trackId, bool animated);
+  int _shiftSegmentsOnTracks(float delta, float fromTime, const QSet<int> &trackIds, bool animated);
   bool _commitSegmentRangeChange(Segment *segment, bool forceInsert);
   void _recordOperation();
   void _saveRange(Segment *segment);

@@ -46,6 +46,9 @@ namespace {
 constexpr qint64 BuildBatchMs = 40;
 constexpr size_t BuildStep = 32;
 
+// While a project opens, the preview shows the segments come ready at this pace at most.
+constexpr int RefreshWhileOpeningMs = 100;
+
 // Without a usable context the window gives up opening after this long.
 
 vec4 colourVector(quint32 argb)
@@ -471,12 +474,12 @@ void MainWindow::_refreshOnceAfterLoading()
     _engine->refresh();
     return;
   }
-  // Segments of an opening project come ready by the thousand: one frame for all that came
-  // in one turn of the event loop.
+  // Segments of an opening project come ready by the thousand over many turns of the event
+  // loop: one frame for all that came within a tenth of a second.
   if (_refreshPending)
     return;
   _refreshPending = true;
-  QTimer::singleShot(0, this, [this] {
+  QTimer::singleShot(RefreshWhileOpeningMs, this, [this] {
     _refreshPending = false;
     if (_engine)
       _engine->refresh();

@@ -156,18 +156,26 @@ void MainWindow::_deleteSelectedRange()
   const float length = std::abs(_editScrollArea->selectionEnd - _editScrollArea->selectionStart);
   _recordOperation();
 
-  const bool insertMode = _projectManager->segmentMode() == 0;
-  QList<TrackWidget *> emptied;
+  // Rows are independent: every selected row is cleared, then all close up in one pass.
+  QList<TrackWidget *> selected;
+  QSet<int> selectedTags;
   for (int i = 0; i < _editScrollArea->trackCount(); ++i) {
     TrackWidget *track = _editScrollArea->trackWidgetAt(i);
     if (!track->hasSelection())
       continue;
     _overwriteTrackRange(track, start, length, nullptr);
-    if (insertMode)
-      _shiftSegmentsOnTrack(-length, start, track->tag(), true);
-    if (_projectManager->segmentCountOnTrack(track->tag()) == 0)
-      emptied << track;
+    selected << track;
+    selectedTags.insert(track->tag());
   }
+  if (_projectManager->segmentMode() == 0)
+    _shiftSegmentsOnTracks(-length, start, selectedTags, true);
+  QSet<int> occupied;
+  for (int i = 0; i < _projectManager->segmentCount(); ++i)
+    occupied.insert(_projectManager->segmentAt(i)->trackId());
+  QList<TrackWidget *> emptied;
+  for (TrackWidget *track : qAsConst(selected))
+    if (!occupied.contains(track->tag()))
+      emptied << track;
   if (!emptied.isEmpty()) {
     QList<int> tags;
     for (TrackWidget *track : qAsConst(emptied))

@@ -32,10 +32,16 @@ void MainWindow::_addTrack()
 
 int MainWindow::_shiftSegmentsOnTrack(float delta, float fromTime, int trackId, bool animated)
 {
+  return _shiftSegmentsOnTracks(delta, fromTime, {trackId}, animated);
+}
+
+int MainWindow::_shiftSegmentsOnTracks(float delta, float fromTime, const QSet<int> &trackIds, bool animated)
+{
+  // One pass for all rows: a segment's row is parsed from its properties on every read.
   int moved = 0;
   for (int i = 0; i < _projectManager->segmentCount(); ++i) {
     Segment *segment = _projectManager->segmentAt(i);
-    if (segment->trackId() != trackId || segment->rangeStart() <= fromTime)
+    if (!trackIds.contains(segment->trackId()) || segment->rangeStart() <= fromTime)
       continue;
     segment->setRangeStart(segment->rangeStart() + delta);
     if (_engine) {

@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QGraphicsOpacityEffect>
 #include <QMainWindow>
+#include <QPropertyAnimation>
 #include <QSignalSpy>
 
 class TestBlocks : public QObject
@@ -60,6 +61,48 @@ private slots:
     AnimationsOff off;
     block->setScale(1.0f, true);
     QCOMPARE(block->geometry().width(), int(duration * 24));
+  }
+
+  // An animated move shows only where the block can be seen, before or after it; a long row
+  // moves its blocks off screen at once.
+  void animatedMovesOnlyInView_data()
+  {
+    QTest::addColumn<float>("from");
+    QTest::addColumn<float>("to");
+    QTest::addColumn<bool>("animates");
+    QTest::newRow("within the view") << 1.0f << 3.0f << true;
+    QTest::newRow("into the view") << 400.0f << 2.0f << true;
+    QTest::newRow("out of the view") << 2.0f << 400.0f << true;
+    QTest::newRow("off screen all the way") << 400.0f << 420.0f << false;
+  }
+  void animatedMovesOnlyInView()
+  {
+    QFETCH(float, from);
+    QFETCH(float, to);
+    QFETCH(bool, animates);
+    TimelineWindow w;
+    SegmentWidget *block = w.addBlock("IMAGE", from, 1);
+    block->setScale(1.0f, false);
+    block->segment()->setRangeStart(to);
+    const QRect target(int(60 + to * 24 + S), 0, 24, 44);
+    block->setScale(1.0f, true);
+    QCOMPARE(block->geometry() != target, animates);
+    QTRY_COMPARE(block->geometry(), target);
+  }
+
+  void unseenMoveOutlastsARunningAnimation()
+  {
+    TimelineWindow w;
+    SegmentWidget *block = w.addBlock("IMAGE", 400, 1);
+    block->setScale(1.0f, false);
+    block->segment()->setRangeStart(2);
+    block->setScale(1.0f, true);
+    block->segment()->setRangeStart(420);
+    block->setScale(1.0f, true);
+    const QRect target(int(60 + 420 * 24 + S), 0, 24, 44);
+    QCOMPARE(block->geometry(), target);
+    QTRY_VERIFY(block->findChildren<QPropertyAnimation *>().isEmpty());
+    QCOMPARE(block->geometry(), target);
   }
 
   void speedLabels_data()
