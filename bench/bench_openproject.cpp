@@ -2,7 +2,8 @@
 // the editor window: the time until the project is loaded (and until every segment had loaded:
 // the rest is the loader's own polling), the longest gap between two turns
 // of the GUI event loop while it loads (a frozen window shows up here), and the time from
-// the play/pause operation to the "playing" status over ten starts.
+// the play/pause operation to the "playing" status over ten starts. It opens twice: the first
+// time as on a first run, when OpenGL compiles every shader; then as later runs do.
 #include "desktopmainwindow.h"
 #include "mediafixtures.h"
 #include "projectmanager.h"
@@ -17,6 +18,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -67,6 +69,60 @@ bool writeProject(const QString &dir)
          properties.write("<?xml version=\"1.0\"?>\n<Properties version=\"5.0\"/>\n") > 0;
 }
 
+struct Opening
+{
+  std::unique_ptr<DesktopMainWindow> window;
+  qint64 opening = 0;
+  qint64 segmentsLoaded = -1;
+  qint64 longestGap = 0;
+};
+
+// Opens the project in a new editor window, measuring from before the window is built.
+Opening openBench()
+{
+  Opening result;
+  // The longest time between two turns of the event loop.
+  QElapsedTimer sinceTurn;
+  QTimer turns;
+  turns.setInterval(0);
+  QObject::connect(&turns, &QTimer::timeout, [&] { result.longestGap = std::max(result.longestGap, sinceTurn.restart()); });
+
+  QElapsedTimer clock;
+  clock.start();
+  sinceTurn.start();
+  turns.start();
+  auto window = std::make_unique<DesktopMainWindow>("Bench", QString());
+  // When every segment had loaded, asked each turn: what follows is the loader's own wait.
+  QObject::connect(&turns, &QTimer::timeout, [&] {
+    if (result.segmentsLoaded < 0 && window->projectManager()->segmentCount() == kSegments
+        && window->projectManager()->allSegmentsLoaded())
+      result.segmentsLoaded = clock.elapsed();
+  });
+  window->resize(1400, 900);
+  window->show();
+  const bool loaded = QTest::qWaitFor(
+      [&] { return window->previewWidget() && !window->projectLoader() && !window->progressHUD(); }, 120000);
+  result.opening = clock.elapsed();
+  turns.stop();
+  if (!loaded) {
+    std::fprintf(stderr, "the project did not load within two minutes\n");
+    return result;
+  }
+  result.window = std::move(window);
+  return result;
+}
+
+void report(const char *what, const Opening &o)
+{
+  std::printf("  %s:\n", what);
+  std::printf("    until loaded:                  %lld ms (goal <= 1500 ms: %s)\n", static_cast<long long>(o.opening),
+              o.opening <= 1500 ? "met" : "MISSED");
+  std::printf("    every segment loaded at:       %lld ms (the loader's polls of a second hold the other %lld ms)\n",
+              static_cast<long long>(o.segmentsLoaded), static_cast<long long>(o.opening - o.segmentsLoaded));
+  std::printf("    longest event-loop gap:        %lld ms (goal <= 50 ms: %s)\n", static_cast<long long>(o.longestGap),
+              o.longestGap <= 50 ? "met" : "MISSED");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -80,40 +136,13 @@ int main(int argc, char **argv)
     return 1;
   }
 
-  // The longest time between two turns of the event loop.
-  QElapsedTimer sinceTurn;
-  qint64 longestGap = 0;
-  QTimer turns;
-  turns.setInterval(0);
-  QObject::connect(&turns, &QTimer::timeout, [&] {
-    longestGap = std::max(longestGap, sinceTurn.restart());
-  });
-
-  QElapsedTimer clock;
-  clock.start();
-  sinceTurn.start();
-  turns.start();
-  DesktopMainWindow window("Bench", QString());
-  // When every segment had loaded, asked each turn: what follows is the loader's own wait.
-  qint64 segmentsLoaded = -1;
-  const QMetaObject::Connection watch = QObject::connect(&turns, &QTimer::timeout, [&] {
-    if (segmentsLoaded < 0 && window.projectManager()->segmentCount() == kSegments
-        && window.projectManager()->allSegmentsLoaded())
-      segmentsLoaded = clock.elapsed();
-  });
-  window.resize(1400, 900);
-  window.show();
-  const bool loaded = QTest::qWaitFor(
-      [&] { return window.previewWidget() && !window.projectLoader() && !window.progressHUD(); }, 120000);
-  const qint64 opening = clock.elapsed();
-  turns.stop();
-  QObject::disconnect(watch);
-  if (!loaded) {
-    std::fprintf(stderr, "the project did not load within two minutes\n");
+  Opening first = openBench();
+  if (!first.window)
     return 1;
-  }
+  DesktopMainWindow &window = *first.window;
 
   QList<qint64> starts;
+  QElapsedTimer clock;
   for (int i = 0; i < 10; ++i) {
     clock.restart();
     window.togglePlayPause();
@@ -127,20 +156,23 @@ int main(int argc, char **argv)
     }
   }
   std::sort(starts.begin(), starts.end());
+  window.runClosingStep();
+  first.window.reset();
+
+  // A later opening finds the OpenGL shaders the first one compiled in the user's shader cache.
+  const Opening later = openBench();
+  if (!later.window)
+    return 1;
+  later.window->runClosingStep();
 
   std::printf("opening a project of %d segments (clips with sound, pictures, texts, music)\n", kSegments);
-  std::printf("  until loaded:                    %lld ms (goal <= 1500 ms: %s)\n", static_cast<long long>(opening),
-              opening <= 1500 ? "met" : "MISSED");
-  std::printf("  every segment loaded at:         %lld ms (the loader's polls of a second hold the other %lld ms)\n",
-              static_cast<long long>(segmentsLoaded), static_cast<long long>(opening - segmentsLoaded));
-  std::printf("  longest event-loop gap:          %lld ms (goal <= 50 ms: %s)\n", static_cast<long long>(longestGap),
-              longestGap <= 50 ? "met" : "MISSED");
+  report("first opening, empty shader cache", first);
+  report("a later opening, shader cache filled", later);
   if (starts.isEmpty()) {
     std::printf("  play/pause to playing:           never\n");
   } else {
     std::printf("  play/pause to playing (%d runs): median %lld ms, max %lld ms\n", int(starts.size()),
                 static_cast<long long>(starts[starts.size() / 2]), static_cast<long long>(starts.last()));
   }
-  window.runClosingStep();
   return 0;
 }
