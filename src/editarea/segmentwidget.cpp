@@ -150,7 +150,7 @@ void SegmentWidget::setScale(float zoom, bool animated)
     _paintWidth = target.width();
     // A move off screen all the way is not animated: a long row would start hundreds of
     // animations nobody sees. One still running would carry the block back to its old place.
-    const bool seen = parentWidget() && parentWidget()->visibleRegion().intersects(geometry().united(target));
+    const bool seen = _rowRectInView().intersects(geometry().united(target));
     if (animated && isAnimationEnabled() && seen) {
       auto *animation = new QPropertyAnimation(this, "geometry", this);
       animation->setDuration(300);
@@ -179,6 +179,22 @@ bool SegmentWidget::event(QEvent *event)
     return true;
   }
   return QWidget::event(event);
+}
+
+// The part of the row its ancestors leave in view. Not visibleRegion(): that weighs every
+// sibling block, and a row closing up moves hundreds of them.
+QRect SegmentWidget::_rowRectInView() const
+{
+  const QWidget *row = parentWidget();
+  if (!row || !row->isVisible())
+    return QRect();
+  QRect rect = row->rect();
+  QPoint offset;
+  for (const QWidget *w = row; !w->isWindow() && w->parentWidget(); w = w->parentWidget()) {
+    offset += w->pos();
+    rect &= w->parentWidget()->rect().translated(-offset);
+  }
+  return rect;
 }
 
 void SegmentWidget::setScaleQuietly(float zoom)

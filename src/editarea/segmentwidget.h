@@ -98,6 +98,7 @@ protected:
   SegmentEditingStateBackgroundWidget *_editingBackground() const;
 
 private:
+  QRect _rowRectInView() const;
   void _onHoldTimeout();
   void _doubleClick(QMouseEvent *event);
   void _flyBack();
