@@ -51,6 +51,13 @@ bool _brokeOff(QNetworkReply *reply)
   const int status = _status(reply);
   return reply->error() != QNetworkReply::NoError && (status == 0 || _isSuccess(status));
 }
+
+// Qt may take a chunked body that the server closed early for a whole one: a GIF ends with its
+// trailer byte.
+bool _gifCutOff(const QByteArray &data)
+{
+  return (data.startsWith("GIF87a") || data.startsWith("GIF89a")) && !data.endsWith(';');
+}
 } // namespace
 
 GiphyGifsWidget::GiphyGifsWidget(QSettings *settings, QWidget *parent) : QWidget(parent), _settings(settings)
@@ -543,14 +550,16 @@ void GiphyGifsWidget::onDownloadReplyFinished()
   reply->deleteLater();
   const QString id = reply->property("id").toString();
   const int status = _status(reply);
+  const QByteArray data = reply->readAll();
   // A body cut off after a good status is no GIF either.
-  if (_brokeOff(reply)) {
-    qDebug() << "Download error " << reply->error();
+  if (_brokeOff(reply) || (_isSuccess(status) && _gifCutOff(data))) {
+    const int error = reply->error() != QNetworkReply::NoError ? reply->error() : QNetworkReply::RemoteHostClosedError;
+    qDebug() << "Download error " << error << "after" << data.size() << "bytes";
     // A broken download must not leave an earlier copy that looks complete.
     const QString stale = _cache->cachedPath(id, kOriginal);
     if (!stale.isEmpty())
       QFile::remove(stale);
-    _failDownload(id, reply->error());
+    _failDownload(id, error);
     return;
   }
   if (!_isSuccess(status)) {
@@ -559,7 +568,7 @@ void GiphyGifsWidget::onDownloadReplyFinished()
     return;
   }
   int fileError = 0;
-  const QString path = _cache->setCacheForId(reply->readAll(), id, kOriginal, &fileError);
+  const QString path = _cache->setCacheForId(data, id, kOriginal, &fileError);
   if (path.isEmpty()) {
     _failDownload(id, fileError);
     return;

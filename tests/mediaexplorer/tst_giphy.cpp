@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <algorithm>
 
 using namespace GiphyFixtures;
 
@@ -241,8 +242,9 @@ void TestGiphy::messages_data()
   QTest::newRow("status") << "/v1/gifs/trending" << missing << "Network failed (Status code=404)";
   QTest::newRow("not JSON") << "/v1/gifs/trending" << notJson << "Parse data error (code=%1)";
   QTest::newRow("redirect not followed") << "/v1/gifs/trending" << moved << "Network failed (Status code=302)";
+  // Qt sometimes takes a chunked body closed early for a whole one: then the JSON breaks.
   QTest::newRow("body cut off") << "/v1/gifs/trending" << cutOff(R"({"data":[)", "application/json")
-                                << "Network error (code=2)";
+                                << "Network error (code=2)|Parse data error (code=3)";
   QTest::newRow("random id, reset") << "/v1/randomid" << reset << "Network error (code=2 ";
   QTest::newRow("random id, status") << "/v1/randomid" << missing << "Network failed (Status code=404)";
 }
@@ -264,7 +266,10 @@ void TestGiphy::messages()
   GiphyGifsWidget *widget = page.open();
   QSignalSpy messages(widget, &GiphyGifsWidget::showTextMessage);
   QTRY_COMPARE(messages.count(), 1);
-  QVERIFY2(messages.first().first().toString().startsWith(message), qPrintable(messages.first().first().toString()));
+  const QString shown = messages.first().first().toString();
+  const QStringList alternatives = message.split('|');
+  QVERIFY2(std::any_of(alternatives.begin(), alternatives.end(), [&](const QString &one) { return shown.startsWith(one); }),
+           qPrintable(shown));
   QCOMPARE(widget->requestState(), 0);
   QVERIFY(!widget->loadingIndicator());
   QCOMPARE(widget->listWidget()->count(), 0);
@@ -454,6 +459,11 @@ void TestGiphy::failedDownloads_data()
   QTest::newRow("reset connection") << reset << true << int(QNetworkReply::RemoteHostClosedError);
   QTest::newRow("body cut off") << cutOff(gifBytes(10).left(20), "image/gif") << true
                                 << int(QNetworkReply::RemoteHostClosedError);
+  // What a client that took a closed chunked body for a whole one receives.
+  LoopbackHttpServer::Response unended;
+  unended.contentType = "image/gif";
+  unended.body = gifBytes(10).left(20);
+  QTest::newRow("whole reply, GIF without its end") << unended << true << int(QNetworkReply::RemoteHostClosedError);
   QTest::newRow("no original") << LoopbackHttpServer::Response() << false << int(QNetworkReply::ProtocolUnknownError);
 }
 

@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -140,7 +141,12 @@ void LoopbackHttpServer::_answer(QTcpSocket *socket, const Response &response)
   }
   QByteArray reply = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + _reason(response.status) + "\r\n";
   reply += "Content-Type: " + response.contentType + "\r\n";
-  reply += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+  // A chunked body has no length (the two together leave the client to pick one).
+  const bool chunked = std::any_of(response.headers.begin(), response.headers.end(), [](const auto &header) {
+    return header.first.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0;
+  });
+  if (!chunked)
+    reply += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
   for (const auto &header : response.headers)
     reply += header.first + ": " + header.second + "\r\n";
   reply += "Connection: close\r\n\r\n" + response.body;
