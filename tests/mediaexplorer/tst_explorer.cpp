@@ -1,5 +1,6 @@
 // The explorer frame: the facade, the tab strip with its pages, and the horizontal variant.
 
+#include "giphyfixtures.h"
 #include "giphygifswidget.h"
 #include "horizontalmediaexplorerwidget.h"
 #include "localfileswidget.h"
@@ -173,7 +174,7 @@ void TestExplorer::facade()
   QTRY_COMPARE(widget->currentIndex(), 1);
 
   // The request made before the GIF page existed was dropped; now the page answers.
-  server.serve("/g0.gif", QByteArray("GIF89a"), "image/gif");
+  server.serve("/g0.gif", GiphyFixtures::gifBytes(4), "image/gif");
   QCOMPARE(finished.count(), 0);
   QCOMPARE(progress.count(), 0);
   explorer.downloadGiphyGif("g0", server.url("/g0.gif").toString());
