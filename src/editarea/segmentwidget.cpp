@@ -150,8 +150,7 @@ void SegmentWidget::setScale(float zoom, bool animated)
     _paintWidth = target.width();
     // A move off screen all the way is not animated: a long row would start hundreds of
     // animations nobody sees. One still running would carry the block back to its old place.
-    const bool seen = _rowRectInView().intersects(geometry().united(target));
-    if (animated && isAnimationEnabled() && seen) {
+    if (animated && isAnimationEnabled() && _rowRectInView().intersects(geometry().united(target))) {
       auto *animation = new QPropertyAnimation(this, "geometry", this);
       animation->setDuration(300);
       animation->setEndValue(target);
