@@ -112,17 +112,22 @@ void AVRender::_report(int code, double time)
 }
 
 // Counters change and threads are woken under their locks: a thread between its check and its
-// wait cannot miss the wake-up.
+// wait cannot miss the wake-up. A thread given work no longer waits, even before it runs again:
+// callers that wait for idle threads (undo) must not slip in between.
 void AVRender::_addSteps(int n)
 {
   {
     AVMutexLocker video(_videoLock);
     _videoSteps += n;
+    if (_videoSteps > 0)
+      _videoParked = false;
     avCondWakeAll(_videoCondition);
   }
   {
     AVMutexLocker audio(_audioLock);
     _audioSteps += n;
+    if (_audioSteps > 0)
+      _audioParked = false;
     avCondWakeAll(_audioCondition);
   }
 }
@@ -134,11 +139,13 @@ void AVRender::_requestFrame()
   {
     AVMutexLocker video(_videoLock);
     _videoSteps = std::max<int32_t>(_videoSteps, 1);
+    _videoParked = false;
     avCondWakeAll(_videoCondition);
   }
   {
     AVMutexLocker audio(_audioLock);
     _audioSteps = std::max<int32_t>(_audioSteps, 1);
+    _audioParked = false;
     avCondWakeAll(_audioCondition);
   }
 }
@@ -156,6 +163,8 @@ void AVRender::play()
     AVMutexLocker video(_videoLock);
     AVMutexLocker audio(_audioLock);
     _playing = true;
+    _videoParked = false;
+    _audioParked = false;
     _report(kAVRenderPlaying, 0.0);
     avCondWakeAll(_videoCondition);
     avCondWakeAll(_audioCondition);

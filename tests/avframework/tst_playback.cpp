@@ -75,6 +75,8 @@ private slots:
   void playThenPauseFollowsWallTime();
   void endIsReportedOnceAndClamped();
   void seekClampsAndStepComposesOneFrame();
+  void workGivenIsNotIdle_data();
+  void workGivenIsNotIdle();
   void layerLoadedWhilePausedIsComposed();
   void layersReadyTogetherShareOneFrame_data();
   void layersReadyTogetherShareOneFrame();
@@ -205,6 +207,32 @@ void TestPlayback::seekClampsAndStepComposesOneFrame()
   QCOMPARE(_render->composedFrames(), before + 1);
   QCOMPARE(_codes.all(), QVector<int>{kAVRenderTime});
   QCOMPARE(_render->currentTime(), 10.0);
+}
+
+// Undo waits for idle threads before it changes the composition: a thread woken for a step or
+// for play is busy from that call on, not only once it has run again.
+void TestPlayback::workGivenIsNotIdle_data()
+{
+  QTest::addColumn<QString>("call");
+  QTest::newRow("step") << "step";
+  QTest::newRow("seek") << "seek";
+  QTest::newRow("play") << "play";
+}
+
+void TestPlayback::workGivenIsNotIdle()
+{
+  QFETCH(QString, call);
+  AVEngine engine(_composition.get(), nullptr, _render.get());
+  waitIdle();
+  if (call == "step")
+    _render->step(1);
+  else if (call == "seek")
+    _render->seek(2.0, true);
+  else
+    _render->play();
+  QVERIFY(!engine.isIdle());
+  _render->pause();
+  waitIdle();
 }
 
 void TestPlayback::layerLoadedWhilePausedIsComposed()
