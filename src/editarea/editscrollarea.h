@@ -77,6 +77,9 @@ public:
   void setMouseEventsEnabled(bool enabled);
   bool isMouseTransparent() const;
   void connectSegmentWidget(SegmentWidget *segmentWidget);
+  // Repaints the block's place when some of it is in view; one out of view paints when
+  // scrolled to, so thousands of changes there cost no repaint.
+  void updateBlockInView(SegmentWidget *segmentWidget);
 
   // The removal puff: four pictures once in 350 ms, 40 x 40 centred on a global point.
   void showRemoveAnimation(const QPoint &globalPos);

@@ -40,6 +40,19 @@ void EditScrollArea::connectSegmentWidget(SegmentWidget *segmentWidget)
           Qt::DirectConnection);
 }
 
+void EditScrollArea::updateBlockInView(SegmentWidget *segmentWidget)
+{
+  QWidget *rows = widget();
+  QWidget *row = segmentWidget ? segmentWidget->parentWidget() : nullptr;
+  if (!rows || !row || row->parentWidget() != rows || !segmentWidget->isVisible())
+    return;
+  // The rows' part in view, in the rows' coordinates; the block's place there.
+  const QRect seen = viewport()->rect().translated(-rows->pos());
+  const QRect place = segmentWidget->geometry().translated(row->pos()) & seen;
+  if (!place.isEmpty())
+    rows->update(place);
+}
+
 void EditScrollArea::onSegmentWidgetMousePressed(SegmentWidget *segmentWidget, QPoint pos)
 {
   if (!_liveBlocks.contains(segmentWidget))

@@ -17,6 +17,7 @@
 #include "projectloader.h"
 #include "propertymap.h"
 #include "segmentlistener.h"
+#include "turnpacer.h"
 
 #include <QHash>
 #include <QImage>
@@ -1100,6 +1101,7 @@ protected:
   // The loaded maps still being built into segments, and the tracks made for their saved ids.
   PropertyMapList _mapsToBuild;
   size_t _mapsBuilt = 0;
+  TurnPacer _buildPacer;
   QHash<int, TrackWidget *> _loadedTracks;
   // Positions of the maps no segment could be made of, kept in the file as they are.
   QList<int> _unreadMaps;

@@ -29,7 +29,6 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QLayout>
 #include <QMessageBox>
@@ -41,10 +40,9 @@
 
 namespace {
 
-// Blocks of a loaded project are built in batches of about this long, so the window stays
+// Blocks of a loaded project are built in steps paced by the turn, so the window stays
 // responsive however many there are; the clock is read every BuildStep blocks.
-constexpr qint64 BuildBatchMs = 40;
-constexpr size_t BuildStep = 32;
+constexpr size_t BuildStep = 16;
 
 // While a project opens, the preview shows the segments come ready at this pace at most.
 constexpr int RefreshWhileOpeningMs = 100;
@@ -290,6 +288,7 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
   case LoaderSegmentsRead:
     _mapsToBuild = loader->takeSegments();
     _mapsBuilt = 0;
+    _buildPacer.reset();
     _loadedTracks.clear();
     _unreadMaps.clear();
     _buildLoadedSegmentsInBatches();
@@ -339,24 +338,38 @@ void MainWindow::_buildLoadedSegmentsInBatches()
   // Closed meanwhile.
   if (!_opening || !_projectManager)
     return;
-  QElapsedTimer batch;
-  batch.start();
-  while (_mapsBuilt < _mapsToBuild.size() && batch.elapsed() < BuildBatchMs) {
-    const size_t end = std::min(_mapsBuilt + BuildStep, _mapsToBuild.size());
-    _buildLoadedSegments(_mapsToBuild, _mapsBuilt, end);
-    _mapsBuilt = end;
-  }
-  if (_mapsBuilt < _mapsToBuild.size()) {
-    // The window repaints and answers between batches.
+  _buildPacer.beginStep();
+  const auto nextTurn = [this] {
+    _buildPacer.endStep();
     QTimer::singleShot(0, this, [this] { _buildLoadedSegmentsInBatches(); });
+  };
+  if (_mapsBuilt < _mapsToBuild.size()) {
+    // The blocks built in a turn start their loading and report it in the turns after: the
+    // pacer gives each step what that work left of the turn.
+    while (_mapsBuilt < _mapsToBuild.size() && _buildPacer.hasTime()) {
+      const size_t end = std::min(_mapsBuilt + BuildStep, _mapsToBuild.size());
+      _buildLoadedSegments(_mapsToBuild, _mapsBuilt, end);
+      _mapsBuilt = end;
+    }
+    if (_mapsBuilt == _mapsToBuild.size()) {
+      // The rows take their length while hidden: shown, they need no second repaint for it.
+      _projectManager->updateDuration();
+      _editScrollArea->setScale(_zoom, _projectManager->duration());
+    }
+    nextTurn();
     return;
   }
-  // The rows show one a turn: each shows all its blocks at once.
+  // A row shows all its blocks at once, which takes most of a turn: it waits for a turn with
+  // little else to do, such as the one after the last row's repaint. The rest follows alike.
+  if (!_buildPacer.mayRunWhole()) {
+    nextTurn();
+    return;
+  }
   for (TrackWidget *track : qAsConst(_loadedTracks)) {
     if (!track->isHidden())
       continue;
     track->show();
-    QTimer::singleShot(0, this, [this] { _buildLoadedSegmentsInBatches(); });
+    nextTurn();
     return;
   }
   _mapsToBuild.clear();
@@ -430,10 +443,10 @@ void MainWindow::onSegmentStateChanged(quint32 segmentId, int newState)
     return;
   if (_opening) {
     // Blocks come ready by the thousand: a repaint asked of each would weigh it against all
-    // its neighbours; the rows repaint once for all that came in one turn.
+    // its neighbours, and one of all the rows repaints every block in view each turn. Only the
+    // places in view repaint, once for all that came in one turn.
     block->setScaleQuietly(_zoom);
-    if (QWidget *rows = _editScrollArea->widget())
-      rows->update();
+    _editScrollArea->updateBlockInView(block);
   } else {
     block->setScale(_zoom, false);
   }

@@ -14,8 +14,27 @@
 #include <QElapsedTimer>
 #include <QGraphicsOpacityEffect>
 #include <QMainWindow>
+#include <QPaintEvent>
 #include <QPropertyAnimation>
 #include <QSignalSpy>
+
+// Records the rectangles a widget paints.
+class PaintRecorder : public QObject
+{
+public:
+  PaintRecorder(QWidget *widget, QList<QRect> *painted) : _painted(painted) { widget->installEventFilter(this); }
+
+protected:
+  bool eventFilter(QObject *, QEvent *event) override
+  {
+    if (event->type() == QEvent::Paint)
+      *_painted << static_cast<QPaintEvent *>(event)->rect();
+    return false;
+  }
+
+private:
+  QList<QRect> *_painted;
+};
 
 class TestBlocks : public QObject
 {
@@ -370,6 +389,52 @@ private slots:
     QTRY_VERIFY(w.window.centralWidget()->findChildren<SegmentWidget *>().isEmpty());
     Gestures::release(w.window.centralWidget(), QPoint(100, 100));
     QVERIFY(!w.area->selectedSegmentWidget());
+  }
+
+  // A block's change repaints the rows only where it can be seen: thousands of blocks out of
+  // view or on a hidden row change while a project opens.
+  void changeRepaintsOnlyInView_data()
+  {
+    QTest::addColumn<float>("start");
+    QTest::addColumn<int>("scrollTo");
+    QTest::addColumn<bool>("rowShown");
+    QTest::addColumn<bool>("repaints");
+    QTest::newRow("in view") << 2.0f << 0 << true << true;
+    QTest::newRow("right of the view") << 400.0f << 0 << true << false;
+    QTest::newRow("scrolled past") << 2.0f << 4000 << true << false;
+    QTest::newRow("on a hidden row") << 2.0f << 0 << false << false;
+  }
+  void changeRepaintsOnlyInView()
+  {
+    QFETCH(float, start);
+    QFETCH(int, scrollTo);
+    QFETCH(bool, rowShown);
+    QFETCH(bool, repaints);
+    TimelineWindow w;
+    TrackWidget *row = w.addTrack({w.makeSegment("TEXT", start, 1)}, 500);
+    SegmentWidget *block = row->segmentWidgetAt(0);
+    row->setVisible(rowShown);
+    w.area->setContentOffset(QPoint(scrollTo, 0), false);
+    QList<QRect> painted;
+    QWidget *rows = w.area->widget();
+    PaintRecorder recorder(rows, &painted);
+    // Whatever the set-up asked for is painted first.
+    for (int quiet = 0, rounds = 0; quiet < 3 && rounds < 200; ++rounds) {
+      const int before = painted.size();
+      QCoreApplication::processEvents();
+      quiet = painted.size() == before ? quiet + 1 : 0;
+    }
+    painted.clear();
+    w.area->updateBlockInView(block);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    const QRect place = block->geometry().translated(row->pos());
+    bool covered = false;
+    for (const QRect &r : qAsConst(painted))
+      covered = covered || r.intersects(place);
+    QCOMPARE(covered, repaints);
+    if (!repaints)
+      QVERIFY2(painted.isEmpty(), "the rows repainted for a block that cannot be seen");
   }
 
   void transitionBars_data()

@@ -12,6 +12,7 @@
 #include "segment.h"
 #include "segmentwidget.h"
 #include "storedvalues.h"
+#include "timelinegeometry.h"
 #include "trackwidget.h"
 
 #include <QCryptographicHash>
@@ -317,6 +318,10 @@ private slots:
       auto *block = static_cast<SegmentWidget *>(manager->segmentWidgetAt(i));
       QVERIFY(block && block->segment() == segment);
       QCOMPARE(static_cast<TrackWidget *>(block->parentWidget())->tag(), segment->trackId());
+      // Shown on its row, where its time puts it.
+      QVERIFY(block->isVisible());
+      QCOMPARE(block->geometry(), Timeline::spanRectInRow(segment->rangeStart(), segment->duration(),
+                                                          window->editScrollArea()->zoom(), block->height()));
       if (i == 0)
         continue;
       const Segment *previous = manager->segmentAt(i - 1);
