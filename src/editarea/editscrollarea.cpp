@@ -90,6 +90,9 @@ void EditScrollArea::_setContentSize(float zoom, float duration, int rows)
   QWidget *content = widget();
   if (!content)
     return;
+  // The rows paint all of it: a longer or taller content repaints only what it gained, not
+  // every block in view.
+  content->setAttribute(Qt::WA_StaticContents);
   const float pps = float(Timeline::pixelsPerSecond()) * zoom;
   content->setFixedSize(int(contentWidth(zoom, duration) - pps),
                         int(float(Timeline::TopBand) + Timeline::rowHeight() * float(rows) +

@@ -44,8 +44,9 @@ namespace {
 // responsive however many there are; the clock is read every BuildStep blocks.
 constexpr size_t BuildStep = 16;
 
-// While a project opens, the preview shows the segments come ready at this pace at most.
-constexpr int RefreshWhileOpeningMs = 100;
+// While a project opens, the preview shows the segments come ready at this pace at most: each
+// of its frames composes the whole window again, which the turns that build blocks share.
+constexpr int RefreshWhileOpeningMs = 300;
 
 // Without a usable context the window gives up opening after this long.
 
@@ -369,7 +370,12 @@ void MainWindow::_buildLoadedSegmentsInBatches()
     if (!track->isHidden())
       continue;
     track->show();
-    nextTurn();
+    // Its blocks ask for their repaint in the next turn, which comes in the turn after: the
+    // next step looks at the turn that holds it.
+    _buildPacer.endStep();
+    QTimer::singleShot(0, this, [this] {
+      QTimer::singleShot(0, this, [this] { _buildLoadedSegmentsInBatches(); });
+    });
     return;
   }
   _mapsToBuild.clear();

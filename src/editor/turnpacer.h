@@ -15,7 +15,7 @@ public:
   using Clock = std::function<qint64()>;
 
   // By default a turn's share is short enough that the window still feels live.
-  explicit TurnPacer(qint64 turnMs = 32, qint64 minimumMs = 4, Clock clock = {});
+  explicit TurnPacer(qint64 turnMs = 40, qint64 minimumMs = 4, Clock clock = {});
 
   // Begins a step; the first after reset() has the whole share.
   void beginStep();

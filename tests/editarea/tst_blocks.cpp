@@ -49,6 +49,16 @@ private:
     QTRY_VERIFY(!dragSpy.isEmpty());
   }
 
+  // Lets whatever was asked paint, until a few rounds of events paint nothing more.
+  static void settle(const QList<QRect> &painted)
+  {
+    for (int quiet = 0, rounds = 0; quiet < 3 && rounds < 200; ++rounds) {
+      const int before = painted.size();
+      QCoreApplication::processEvents();
+      quiet = painted.size() == before ? quiet + 1 : 0;
+    }
+  }
+
 private slots:
   void placement_data()
   {
@@ -419,11 +429,7 @@ private slots:
     QWidget *rows = w.area->widget();
     PaintRecorder recorder(rows, &painted);
     // Whatever the set-up asked for is painted first.
-    for (int quiet = 0, rounds = 0; quiet < 3 && rounds < 200; ++rounds) {
-      const int before = painted.size();
-      QCoreApplication::processEvents();
-      quiet = painted.size() == before ? quiet + 1 : 0;
-    }
+    settle(painted);
     painted.clear();
     w.area->updateBlockInView(block);
     QCoreApplication::processEvents();
@@ -435,6 +441,32 @@ private slots:
     QCOMPARE(covered, repaints);
     if (!repaints)
       QVERIFY2(painted.isEmpty(), "the rows repainted for a block that cannot be seen");
+  }
+
+  // The content grows as rows are added below (the last empty row of an opened project): the
+  // blocks already in view are not painted again for it.
+  void growingContentKeepsBlocksPainted_data()
+  {
+    QTest::addColumn<int>("rows");
+    QTest::newRow("another row") << 1;
+    QTest::newRow("three more rows") << 3;
+  }
+  void growingContentKeepsBlocksPainted()
+  {
+    QFETCH(int, rows);
+    TimelineWindow w;
+    TrackWidget *row = w.addTrack({w.makeSegment("TEXT", 2, 1)}, 20);
+    QList<QRect> painted;
+    PaintRecorder recorder(row->segmentWidgetAt(0), &painted);
+    settle(painted);
+    QVERIFY(!painted.isEmpty());
+    painted.clear();
+    const int height = w.area->widget()->height();
+    for (int i = 0; i < rows; ++i)
+      w.addTrack({}, 20);
+    settle(painted);
+    QVERIFY(w.area->widget()->height() > height);
+    QVERIFY2(painted.isEmpty(), "a block in view was painted again for the content's growth");
   }
 
   void transitionBars_data()
