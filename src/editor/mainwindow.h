@@ -436,6 +436,8 @@ protected:
   void _openProject();
   void _continueOpening();
   bool _loadProjectProperties();
+  // Puts the preview widget in its place and shows it, once: the engine adopts it.
+  AVGLWidget *_showPreviewWidget();
   // False when the display offers no OpenGL 3.2 or the window closed meanwhile.
   bool _setupPreviewEngine();
   bool _loadProjectInBackground();
@@ -1095,6 +1097,9 @@ protected:
   // From "Opening..." until the project has loaded or failed to.
   bool _opening = false;
   bool _openingWaitsForShow = false;
+  // The preview shown ahead of the engine, so that the window composes it first on a turn of
+  // its own.
+  QPointer<AVGLWidget> _shownPreview;
   // A stored layout size lay beyond the screen and was brought into it.
   bool _valuesReset = false;
   bool _refreshPending = false;

@@ -35,6 +35,7 @@
 #include <QPoint>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 #include <vector>
 
@@ -86,6 +87,19 @@ void MainWindow::_continueOpening()
   if (!isVisible()) {
     _openingWaitsForShow = true;
     return;
+  }
+  // The window's first composition with the preview builds the driver's programs, long on a
+  // software renderer: it gets a turn of its own, the engine and the loader come after it. A
+  // window not on screen composes nothing until it is: it goes on at once.
+  if (!_previewWidget && !_shownPreview) {
+    AVGLWidget *preview = _showPreviewWidget();
+    if (windowHandle() && windowHandle()->isExposed()) {
+      connect(preview, &QOpenGLWidget::frameSwapped, this, [this, preview] {
+        disconnect(preview, &QOpenGLWidget::frameSwapped, this, nullptr);
+        QTimer::singleShot(0, this, &MainWindow::_continueOpening);
+      });
+      return;
+    }
   }
   if (!_setupPreviewEngine()) {
     if (!_opening)
@@ -147,23 +161,34 @@ int MainWindow::_showMessageBox(const QString &title, const QString &text, int i
   return box.result();
 }
 
+AVGLWidget *MainWindow::_showPreviewWidget()
+{
+  if (_shownPreview)
+    return _shownPreview;
+  QWidget *container = _hooks.playbackWidget ? _hooks.playbackWidget : _hooks.previewArea;
+  auto *preview = new AVGLWidget(container);
+  _shownPreview = preview;
+  if (_hooks.playbackLayout)
+    _hooks.playbackLayout->addWidget(preview, 0);
+  // The overlays follow the picture, which the playback layout places after the area's resize.
+  // A narrower area may only move the container (the height sets the size): watch it as well.
+  preview->installEventFilter(this);
+  if (container != _hooks.previewArea)
+    container->installEventFilter(this);
+  // Composed before the engine comes, it already shows the project's background.
+  preview->setBackgroundColor(QColor::fromRgba(_projectManager->backgroundColor()));
+  preview->show();
+  // Layers come ready by the hundred while the project opens: the window does not wait for
+  // each of their frames.
+  preview->setWaitsForFrames(false);
+  return preview;
+}
+
 bool MainWindow::_setupPreviewEngine()
 {
   if (_previewWidget)
     return true;
-  QWidget *container = _hooks.playbackWidget ? _hooks.playbackWidget : _hooks.previewArea;
-  _previewWidget = new AVGLWidget(container);
-  if (_hooks.playbackLayout)
-    _hooks.playbackLayout->addWidget(_previewWidget, 0);
-  // The overlays follow the picture, which the playback layout places after the area's resize.
-  // A narrower area may only move the container (the height sets the size): watch it as well.
-  _previewWidget->installEventFilter(this);
-  if (container != _hooks.previewArea)
-    container->installEventFilter(this);
-  _previewWidget->show();
-  // Layers come ready by the hundred while the project opens: the window does not wait for
-  // each of their frames.
-  _previewWidget->setWaitsForFrames(false);
+  _previewWidget = _showPreviewWidget();
 
   // The context comes with the first show, late on a busy machine: the wait has no time limit.
   // A display without OpenGL 3.2 is told by its own answer, not by how long the wait took.

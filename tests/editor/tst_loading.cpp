@@ -20,9 +20,11 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QXmlStreamReader>
+#include <QOpenGLWidget>
 #include <QtTest>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <sys/stat.h>
 
@@ -163,6 +165,70 @@ private slots:
     QVERIFY(!engineWhileHidden);
     QCOMPARE(window.projectManager()->segmentCount(), 1);
     QVERIFY(window.dialogs.calls.isEmpty());
+  }
+
+  // The window composes the preview once before the engine is built and the loader starts:
+  // the driver builds its programs for that composition on a turn of its own. Composed that
+  // early, the preview already shows the project's background.
+  void previewComposedBeforeTheEngine_data()
+  {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QColor>("background");
+    QTest::newRow("opaque") << QByteArray("#ff203040") << QColor(0x20, 0x30, 0x40);
+    QTest::newRow("half see-through") << QByteArray("#80ff8000") << QColor(0xff, 0x80, 0x00, 0x80);
+    QTest::newRow("see-through") << QByteArray("#00000000") << QColor(0, 0, 0, 0);
+  }
+
+  void previewComposedBeforeTheEngine()
+  {
+    QFETCH(QByteArray, stored);
+    QFETCH(QColor, background);
+    const QString dir = project->directory();
+    QVERIFY(writeEditorProject(dir, segmentXml("TEXT", 1, "0", "2", "Text=\"Hi\"")));
+    QFile properties(dir + "/properties.xml");
+    QVERIFY(properties.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    properties.write("<?xml version=\"1.0\"?>\n<Properties version=\"5.0\" backgroundColor=\"" + stored + "\"/>\n");
+    properties.close();
+
+    struct FirstComposition
+    {
+      bool seen = false;
+      bool engine = true;
+      bool loader = true;
+      QColor background;
+    } first;
+    TestEditorWindow window;
+    // The preview is caught as it shows, before the window can compose it.
+    struct ShowFilter : QObject
+    {
+      std::function<void(AVGLWidget *)> shown;
+      bool eventFilter(QObject *watched, QEvent *event) override
+      {
+        auto *preview = event->type() == QEvent::Show ? qobject_cast<AVGLWidget *>(watched) : nullptr;
+        if (preview)
+          shown(preview);
+        return false;
+      }
+    } filter;
+    filter.shown = [&](AVGLWidget *preview) {
+      connect(preview, &QOpenGLWidget::frameSwapped, preview, [&, preview] {
+        if (!first.seen)
+          first = {true, window.previewWidget() != nullptr, window.projectLoader() != nullptr,
+                   preview->backgroundColor()};
+      });
+    };
+    qApp->installEventFilter(&filter);
+    window.resize(1000, 700);
+    window.show();
+    const bool loaded = waitUntilLoaded(window);
+    qApp->removeEventFilter(&filter);
+    QVERIFY2(loaded, "the project never finished opening");
+    QVERIFY2(first.seen, "the preview was never composed");
+    QVERIFY2(!first.engine, "the engine was built before the preview was first composed");
+    QVERIFY2(!first.loader, "the loader ran before the preview was first composed");
+    QCOMPARE(first.background, background);
+    QCOMPARE(window.previewWidget()->backgroundColor(), background);
+    QCOMPARE(window.projectManager()->segmentCount(), 1);
   }
 
   // A value no block or layer could show is reset when the project opens, the user is told
