@@ -88,12 +88,12 @@ void MainWindow::_continueOpening()
     _openingWaitsForShow = true;
     return;
   }
-  // The window's first composition with the preview builds the driver's programs, long on a
-  // software renderer: it gets a turn of its own, the engine and the loader come after it. A
-  // window not on screen composes nothing until it is: it goes on at once.
+  // The window's first composition with the preview is long on a software renderer, even with
+  // the driver's code prepared: it gets a turn of its own, the engine and the loader come after
+  // it. A window or preview not on screen composes nothing until it is: it goes on at once.
   if (!_previewWidget && !_shownPreview) {
     AVGLWidget *preview = _showPreviewWidget();
-    if (windowHandle() && windowHandle()->isExposed()) {
+    if (preview->isVisible() && windowHandle() && windowHandle()->isExposed()) {
       connect(preview, &QOpenGLWidget::frameSwapped, this, [this, preview] {
         disconnect(preview, &QOpenGLWidget::frameSwapped, this, nullptr);
         QTimer::singleShot(0, this, &MainWindow::_continueOpening);
