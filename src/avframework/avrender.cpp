@@ -294,9 +294,11 @@ void AVRender::_videoLoop()
     {
       AVMutexLocker video(_videoLock);
       if (!_playing && _videoSteps == 0) {
-        _videoParked = true;
-        while (!_playing && _videoSteps == 0 && !_videoStop)
+        // Parked again after each wake-up that left nothing to do (play taken back by pause).
+        while (!_playing && _videoSteps == 0 && !_videoStop) {
+          _videoParked = true;
           avCondWait(_videoCondition, _videoLock);
+        }
         // Play starts from the time a seek just set, not from the last step's clock.
         base = _currentTime;
         wallStart = avWallClock();
@@ -358,9 +360,10 @@ void AVRender::_audioLoop()
     {
       AVMutexLocker audio(_audioLock);
       if (!_playing && _audioSteps == 0) {
-        _audioParked = true;
-        while (!_playing && _audioSteps == 0 && !_audioStop)
+        while (!_playing && _audioSteps == 0 && !_audioStop) {
+          _audioParked = true;
           avCondWait(_audioCondition, _audioLock);
+        }
         _audioParked = false;
       }
       if (!_playing && _audioSteps > 0)

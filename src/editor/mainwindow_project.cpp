@@ -37,6 +37,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -48,6 +50,9 @@ constexpr size_t BuildStep = 16;
 // While a project opens, the preview shows the segments come ready at this pace at most: each
 // of its frames composes the whole window again, which the turns that build blocks share.
 constexpr int RefreshWhileOpeningMs = 300;
+
+// The engine waits this long at most for the window's first composition with the preview.
+constexpr int FirstCompositionWaitMs = 5000;
 
 // Without a usable context the window gives up opening after this long.
 
@@ -88,16 +93,21 @@ void MainWindow::_continueOpening()
     _openingWaitsForShow = true;
     return;
   }
-  // The window's first composition with the preview is long on a software renderer, even with
-  // the driver's code prepared: it gets a turn of its own, the engine and the loader come after
-  // it. A window or preview not on screen composes nothing until it is: it goes on at once.
+  // The window's first composition with the preview is long on a software renderer: it gets a
+  // turn of its own, the engine and the loader come after it. A window or preview not on screen
+  // composes nothing until it is: it goes on at once, as it does should no composition come.
   if (!_previewWidget && !_shownPreview) {
     AVGLWidget *preview = _showPreviewWidget();
     if (preview->isVisible() && windowHandle() && windowHandle()->isExposed()) {
-      connect(preview, &QOpenGLWidget::frameSwapped, this, [this, preview] {
+      auto goOn = std::make_shared<bool>(true);
+      const auto continueOnce = [this, preview, goOn] {
+        if (!std::exchange(*goOn, false))
+          return;
         disconnect(preview, &QOpenGLWidget::frameSwapped, this, nullptr);
         QTimer::singleShot(0, this, &MainWindow::_continueOpening);
-      });
+      };
+      connect(preview, &QOpenGLWidget::frameSwapped, this, continueOnce);
+      QTimer::singleShot(FirstCompositionWaitMs, this, continueOnce);
       return;
     }
   }

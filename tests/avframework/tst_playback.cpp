@@ -217,6 +217,7 @@ void TestPlayback::workGivenIsNotIdle_data()
   QTest::newRow("step") << "step";
   QTest::newRow("seek") << "seek";
   QTest::newRow("play") << "play";
+  QTest::newRow("play taken back") << "play, pause";
 }
 
 void TestPlayback::workGivenIsNotIdle()
@@ -230,7 +231,11 @@ void TestPlayback::workGivenIsNotIdle()
     _render->seek(2.0, true);
   else
     _render->play();
-  QVERIFY(!engine.isIdle());
+  // Woken for a play that is taken back before it runs, a thread parks again.
+  if (call == "play, pause")
+    _render->pause();
+  else
+    QVERIFY(!engine.isIdle());
   _render->pause();
   waitIdle();
 }
