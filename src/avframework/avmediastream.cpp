@@ -635,7 +635,7 @@ void AVStreamBase::decoderOptions(AVDictionary **options) const
 {
   const bool hardware = _hardwareDevice && !_hardwareDisabled;
   if (!hardware)
-    av_dict_set(options, "threads", _isAttachedPicture(_stream) ? "1" : "auto", 0);
+    av_dict_set(options, "threads", _probeOnly || _isAttachedPicture(_stream) ? "1" : "auto", 0);
   if (_singlePictures)
     av_dict_set(options, "thread_type", "slice", 0);
 }

@@ -116,12 +116,13 @@ protected:
   void seekAnnounced() override { QThread::msleep(40); }
 };
 
-// Tells which kinds of decoder threads are at work.
+// Tells which kinds of decoder threads are at work, and how many pictures were decoded.
 class ThreadKindStream : public AVVideoStream
 {
 public:
   using AVVideoStream::AVVideoStream;
   int threadKinds() const { return _decoder ? _decoder->active_thread_type : -1; }
+  int picturesDecoded() const { return _picturesDecoded; }
 };
 
 class TestVideoStream : public QObject
@@ -148,6 +149,8 @@ private slots:
   void thumbnailsAtBoxSize();
   void thumbnailsWithoutFrameThreads_data();
   void thumbnailsWithoutFrameThreads();
+  void thumbnailsDecodeEachKeyFrameOnce_data();
+  void thumbnailsDecodeEachKeyFrameOnce();
   void rotationTurnsSizeAndPictures();
   void frameAtWhileDecoding();
   void destroyedWhileLoading();
@@ -588,8 +591,8 @@ void TestVideoStream::thumbnailsWithoutFrameThreads_data()
   QTest::newRow("without thumbnails") << 0;
 }
 
-// Frame threads would hold each thumbnail back until as many packets as threads were decoded;
-// playback afterwards decodes with them.
+// Frame threads would hold each thumbnail back until as many packets as threads were decoded,
+// and cost more to start than an open without them; playback afterwards decodes with them.
 void TestVideoStream::thumbnailsWithoutFrameThreads()
 {
   QFETCH(int, count);
@@ -617,11 +620,57 @@ void TestVideoStream::thumbnailsWithoutFrameThreads()
   QCOMPARE(seen.kinds.size(), count);
   for (const int kinds : seen.kinds)
     QVERIFY2(!(kinds & FF_THREAD_FRAME), qPrintable(QString::number(kinds)));
+  // Loaded and asleep, the stream holds no decoder threads.
+  QCOMPARE(stream->threadKinds(), 0);
   stream->awaken();
   AVFrameRecord first = stream->takeFrame(true);
   QCOMPARE(frameIndexOf(first), 0);
   freeFrameRecord(first);
   QVERIFY2(stream->threadKinds() & FF_THREAD_FRAME, qPrintable(QString::number(stream->threadKinds())));
+}
+
+void TestVideoStream::thumbnailsDecodeEachKeyFrameOnce_data()
+{
+  QTest::addColumn<int>("gop");
+  QTest::addColumn<int>("decoded");
+  // 16 thumbnails of 50 frames land on these key frames.
+  QTest::newRow("every frame a key frame") << 1 << 16;
+  QTest::newRow("a key frame every 10 frames") << 10 << 5;
+  QTest::newRow("a key frame a second") << 25 << 2;
+  QTest::newRow("one key frame") << 1000 << 1;
+}
+
+// Thumbnails take the first picture after the seek: those that land on the same key frame are
+// the same picture, decoded once.
+void TestVideoStream::thumbnailsDecodeEachKeyFrameOnce()
+{
+  QFETCH(int, gop);
+  QFETCH(int, decoded);
+  const QString name = QString("gop%1.mp4").arg(gop);
+  QVERIFY(_files.color(name, params(25, 50, VideoCodec::H264, 320, 240, gop)));
+  float positions[16];
+  for (int i = 0; i < 16; ++i)
+    positions[i] = i / 16.f;
+  Thumbnails made;
+  const AVThumbnailRequest request = thumbnailRequest(16, positions, 80, 45, &made);
+  ThreadKindStream stream(_files.path(name).toStdString(), 1280, 1280);
+  stream.startLoading(nullptr, nullptr, request);
+  stream.waitForLoading();
+  QCOMPARE(int(made.buffers.size()), 16);
+  QCOMPARE(stream.picturesDecoded(), decoded);
+  // Each is the picture a still at its time gives.
+  for (int i = 0; i < 16; ++i) {
+    const AVPixelBuffer *thumbnail = made.buffers[size_t(i)];
+    uint32_t size = 0;
+    int w = 0, h = 0;
+    double when = -1;
+    uint8_t *still = stream.decodeFrameAt(float(stream.duration() * double(positions[i])), 60, 45, false, &size, &w,
+                                          &h, &when);
+    QVERIFY(still);
+    QCOMPARE(QSize(w, h), QSize(int(thumbnail->width), int(thumbnail->height)));
+    QVERIFY2(memcmp(still, thumbnail->data, size) == 0, qPrintable(QString("thumbnail %1").arg(i)));
+    free(still);
+  }
 }
 
 void TestVideoStream::rotationTurnsSizeAndPictures()
