@@ -15,9 +15,9 @@ extern "C" {
 
 namespace {
 std::atomic<int32_t> g_streamCounter{0};
+std::atomic<int32_t> g_awakeStreams{0};
 // Pictures below 720p make their thumbnails on one thread.
 constexpr int64_t kSliceThreadPixels = 1280 * 720;
-std::atomic<int32_t> g_awakeStreams{0};
 
 // What the format callback needs of its stream, kept where FFmpeg hands it back.
 struct _DecoderTag
