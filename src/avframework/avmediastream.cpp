@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
+#include <unordered_map>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -92,18 +95,82 @@ void freePacketRecord(AVPacketRecord &record)
   av_packet_free(&record.packet);
 }
 
-AVMutex *AVStreamBase::openLock()
+namespace {
+struct _OpenLock
+{
+  std::mutex mutex;
+  std::condition_variable pictureTurn, laterTurn;
+  bool busy = false;
+  int waitingPictures = 0;
+  int waitingLater = 0;
+  // Live video streams by file.
+  std::unordered_map<std::string, int> pictureFiles;
+};
+
+_OpenLock &_openLock()
 {
   // Made by the first stream and never destroyed.
-  static AVMutex *lock = avMutexCreate();
-  return lock;
+  static auto *lock = new _OpenLock;
+  return *lock;
+}
+} // namespace
+
+AVStreamBase::OpenTurn::OpenTurn(bool picture)
+{
+  _OpenLock &lock = _openLock();
+  std::unique_lock<std::mutex> hold(lock.mutex);
+  int &waiting = picture ? lock.waitingPictures : lock.waitingLater;
+  ++waiting;
+  (picture ? lock.pictureTurn : lock.laterTurn).wait(hold, [&] {
+    return !lock.busy && (picture || lock.waitingPictures == 0);
+  });
+  --waiting;
+  lock.busy = true;
+}
+
+AVStreamBase::OpenTurn::~OpenTurn()
+{
+  _OpenLock &lock = _openLock();
+  std::lock_guard<std::mutex> hold(lock.mutex);
+  lock.busy = false;
+  if (lock.waitingPictures > 0)
+    lock.pictureTurn.notify_one();
+  else
+    lock.laterTurn.notify_one();
+}
+
+int AVStreamBase::waitingOpens()
+{
+  _OpenLock &lock = _openLock();
+  std::lock_guard<std::mutex> hold(lock.mutex);
+  return lock.waitingPictures + lock.waitingLater;
+}
+
+bool AVStreamBase::hasPictures(const std::string &fileName)
+{
+  _OpenLock &lock = _openLock();
+  std::lock_guard<std::mutex> hold(lock.mutex);
+  return lock.pictureFiles.count(fileName) > 0;
+}
+
+void AVStreamBase::countAsPictures(bool counted)
+{
+  _OpenLock &lock = _openLock();
+  std::lock_guard<std::mutex> hold(lock.mutex);
+  if (counted) {
+    ++lock.pictureFiles[_fileName];
+  } else {
+    auto it = lock.pictureFiles.find(_fileName);
+    if (it != lock.pictureFiles.end() && --it->second == 0)
+      lock.pictureFiles.erase(it);
+  }
 }
 
 AVStreamBase::AVStreamBase(const std::string &fileName)
   : _fileName(fileName), _streamId(++g_streamCounter), _demuxLock(avMutexCreate()), _packetLock(avMutexCreate()),
     _packetCondition(avCondCreate()), _frameLock(avMutexCreate()), _frameCondition(avCondCreate())
 {
-  openLock();
+  _openLock();
 }
 
 AVStreamBase::~AVStreamBase()

@@ -198,11 +198,13 @@ AVVideoStream::AVVideoStream(const std::string &fileName, int width, int height)
   : AVStreamBase(fileName), _requestedWidth(width), _requestedHeight(height), _decoderLock(avMutexCreate()),
     _decoderCondition(avCondCreate())
 {
+  countAsPictures(true);
 }
 
 AVVideoStream::~AVVideoStream()
 {
   stopThreads();
+  countAsPictures(false);
   av_frame_free(&_decodedFrame);
   av_frame_free(&_softwareFrame);
   delete[] _positions;
@@ -256,7 +258,7 @@ bool AVVideoStream::awaken()
 
 int AVVideoStream::open(int)
 {
-  AVMutexLocker opening(openLock());
+  OpenTurn opening(true);
   _singlePictures = _wantsThumbnails();
   _probeOnly = !_singlePictures;
   const int result = AVStreamBase::open(kAVMediaVideo);
@@ -282,7 +284,7 @@ int AVVideoStream::open(int)
 
 int AVVideoStream::openForMetadata()
 {
-  AVMutexLocker opening(openLock());
+  OpenTurn opening(true);
   const int result = AVStreamBase::open(kAVMediaVideo);
   if (result == kAVOpenOk)
     _readVideoInformation();

@@ -2,6 +2,7 @@
 // the frame step, thumbnails, rotation and synchronous pictures.
 #include "testenv.h"
 
+#include "avaudiostream.h"
 #include "avcommon.h"
 #include "avpixelbuffer.h"
 #include "avvideostream.h"
@@ -11,6 +12,7 @@
 #include <QRandomGenerator>
 #include <QThread>
 #include <memory>
+#include <thread>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -151,6 +153,8 @@ private slots:
   void thumbnailsWithoutFrameThreads();
   void thumbnailsDecodeEachKeyFrameOnce_data();
   void thumbnailsDecodeEachKeyFrameOnce();
+  void picturesOpenFirst_data();
+  void picturesOpenFirst();
   void rotationTurnsSizeAndPictures();
   void frameAtWhileDecoding();
   void destroyedWhileLoading();
@@ -190,6 +194,9 @@ void TestVideoStream::initTestCase()
                                      [](int) { return MediaFixtures::quadrantImage(320, 240); }),
            qPrintable(MediaFixtures::lastError()));
   QVERIFY(MediaFixtures::writeTone(_files.path("tone.wav"), 1.0));
+  MediaFixtures::VideoParams movie = params(25, 25, VideoCodec::H264);
+  movie.withTone = true;
+  QVERIFY2(MediaFixtures::writeColorVideo(_files.path("movie.mp4"), movie), qPrintable(MediaFixtures::lastError()));
   QVERIFY(_files.truncated("truncated.mp4", "h264_25.mp4", 3000));
   QVERIFY(_files.truncated("truncated.mkv", "h264_25.mkv", QFileInfo(_files.path("h264_25.mkv")).size() / 2));
   QVERIFY(_files.garbage("garbage.mp4", 50000));
@@ -678,6 +685,57 @@ void TestVideoStream::thumbnailsDecodeEachKeyFrameOnce()
     QVERIFY2(memcmp(still, thumbnail->data, size) == 0, qPrintable(QString("thumbnail %1").arg(i)));
     free(still);
   }
+}
+
+void TestVideoStream::picturesOpenFirst_data()
+{
+  QTest::addColumn<bool>("picture");
+  QTest::addColumn<bool>("sound");
+  QTest::newRow("a movie's picture") << true << false;
+  QTest::newRow("a movie's sound") << false << true;
+  QTest::newRow("a whole movie") << true << true;
+}
+
+// Opens that a picture waits for go ahead of one that came before them; the sound of a file
+// counts as such while a video stream of the file exists.
+void TestVideoStream::picturesOpenFirst()
+{
+  QFETCH(bool, picture);
+  QFETCH(bool, sound);
+  const std::string movie = _files.path("movie.mp4").toStdString();
+  AVVideoStream pictures(movie, 1280, 1280);
+  AVAudioStream sounds(movie, 44100, 2);
+  std::atomic<int> openAtItsTurn{-1};
+  struct Joined
+  {
+    std::thread thread;
+    ~Joined()
+    {
+      if (thread.joinable())
+        thread.join();
+    }
+  } music;
+  {
+    // An open in progress: the others wait.
+    AVStreamBase::OpenTurn current(true);
+    music.thread = std::thread([&] {
+      AVStreamBase::OpenTurn turn(false);
+      openAtItsTurn = (pictures.isOpen() ? 1 : 0) + (sounds.isOpen() ? 2 : 0);
+    });
+    int waiting = 1;
+    QVERIFY(QTest::qWaitFor([&] { return AVStreamBase::waitingOpens() == waiting; }, 5000));
+    if (picture) {
+      pictures.startLoading(nullptr, nullptr, AVThumbnailRequest());
+      QVERIFY(QTest::qWaitFor([&] { return AVStreamBase::waitingOpens() == waiting + 1; }, 5000));
+      ++waiting;
+    }
+    if (sound) {
+      sounds.startLoading(nullptr, nullptr);
+      QVERIFY(QTest::qWaitFor([&] { return AVStreamBase::waitingOpens() == waiting + 1; }, 5000));
+    }
+  }
+  music.thread.join();
+  QCOMPARE(openAtItsTurn.load(), (picture ? 1 : 0) + (sound ? 2 : 0));
 }
 
 void TestVideoStream::rotationTurnsSizeAndPictures()
