@@ -42,7 +42,7 @@ int AVAudioStream::open(int)
 {
   int result;
   {
-    AVMutexLocker locker(openLock());
+    OpenTurn opening(hasPictures(_fileName));
     result = AVStreamBase::open(kAVMediaAudio);
   }
   if (result == kAVOpenOk) {
@@ -54,7 +54,7 @@ int AVAudioStream::open(int)
 
 int AVAudioStream::openForMetadata()
 {
-  AVMutexLocker locker(openLock());
+  OpenTurn opening(hasPictures(_fileName));
   return AVStreamBase::open(kAVMediaAudio);
 }
 

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
+#include <unordered_map>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -16,6 +19,8 @@ extern "C" {
 namespace {
 std::atomic<int32_t> g_streamCounter{0};
 std::atomic<int32_t> g_awakeStreams{0};
+// Pictures below 720p make their thumbnails on one thread.
+constexpr int64_t kSliceThreadPixels = 1280 * 720;
 
 // What the format callback needs of its stream, kept where FFmpeg hands it back.
 struct _DecoderTag
@@ -90,18 +95,82 @@ void freePacketRecord(AVPacketRecord &record)
   av_packet_free(&record.packet);
 }
 
-AVMutex *AVStreamBase::openLock()
+namespace {
+struct _OpenLock
+{
+  std::mutex mutex;
+  std::condition_variable pictureTurn, laterTurn;
+  bool busy = false;
+  int waitingPictures = 0;
+  int waitingLater = 0;
+  // Live video streams by file.
+  std::unordered_map<std::string, int> pictureFiles;
+};
+
+_OpenLock &_openLock()
 {
   // Made by the first stream and never destroyed.
-  static AVMutex *lock = avMutexCreate();
-  return lock;
+  static auto *lock = new _OpenLock;
+  return *lock;
+}
+} // namespace
+
+AVStreamBase::OpenTurn::OpenTurn(bool picture)
+{
+  _OpenLock &lock = _openLock();
+  std::unique_lock<std::mutex> hold(lock.mutex);
+  int &waiting = picture ? lock.waitingPictures : lock.waitingLater;
+  ++waiting;
+  (picture ? lock.pictureTurn : lock.laterTurn).wait(hold, [&] {
+    return !lock.busy && (picture || lock.waitingPictures == 0);
+  });
+  --waiting;
+  lock.busy = true;
+}
+
+AVStreamBase::OpenTurn::~OpenTurn()
+{
+  _OpenLock &lock = _openLock();
+  std::lock_guard<std::mutex> hold(lock.mutex);
+  lock.busy = false;
+  if (lock.waitingPictures > 0)
+    lock.pictureTurn.notify_one();
+  else
+    lock.laterTurn.notify_one();
+}
+
+int AVStreamBase::waitingOpens()
+{
+  _OpenLock &lock = _openLock();
+  std::lock_guard<std::mutex> hold(lock.mutex);
+  return lock.waitingPictures + lock.waitingLater;
+}
+
+bool AVStreamBase::hasPictures(const std::string &fileName)
+{
+  _OpenLock &lock = _openLock();
+  std::lock_guard<std::mutex> hold(lock.mutex);
+  return lock.pictureFiles.count(fileName) > 0;
+}
+
+void AVStreamBase::countAsPictures(bool counted)
+{
+  _OpenLock &lock = _openLock();
+  std::lock_guard<std::mutex> hold(lock.mutex);
+  if (counted) {
+    ++lock.pictureFiles[_fileName];
+  } else {
+    auto it = lock.pictureFiles.find(_fileName);
+    if (it != lock.pictureFiles.end() && --it->second == 0)
+      lock.pictureFiles.erase(it);
+  }
 }
 
 AVStreamBase::AVStreamBase(const std::string &fileName)
   : _fileName(fileName), _streamId(++g_streamCounter), _demuxLock(avMutexCreate()), _packetLock(avMutexCreate()),
     _packetCondition(avCondCreate()), _frameLock(avMutexCreate()), _frameCondition(avCondCreate())
 {
-  openLock();
+  _openLock();
 }
 
 AVStreamBase::~AVStreamBase()
@@ -634,8 +703,13 @@ int AVStreamBase::_interrupted(void *stream)
 void AVStreamBase::decoderOptions(AVDictionary **options) const
 {
   const bool hardware = _hardwareDevice && !_hardwareDisabled;
+  // A picture this small decodes in a millisecond or two on one thread: a pool of slice threads
+  // costs as much to start and stop, while the open lock holds every other file back.
+  const AVCodecParameters *picture = _stream ? _stream->codecpar : nullptr;
+  const bool small = picture && int64_t(picture->width) * picture->height < kSliceThreadPixels;
+  const bool oneThread = _probeOnly || (_singlePictures && small) || _isAttachedPicture(_stream);
   if (!hardware)
-    av_dict_set(options, "threads", _isAttachedPicture(_stream) ? "1" : "auto", 0);
+    av_dict_set(options, "threads", oneThread ? "1" : "auto", 0);
   if (_singlePictures)
     av_dict_set(options, "thread_type", "slice", 0);
 }

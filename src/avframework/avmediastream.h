@@ -134,12 +134,26 @@ public:
   int packetCount();
   int frameCount();
 
-  // Every subclass open runs under it: one file is opened and probed at a time.
-  static AVMutex *openLock();
+  // Every subclass open runs in its turn: one file is opened and probed at a time. Opens that a
+  // picture waits for go first: a movie shows nothing until its video and its sound are open.
+  class OpenTurn
+  {
+  public:
+    explicit OpenTurn(bool picture);
+    ~OpenTurn();
+    OpenTurn(const OpenTurn &) = delete;
+    OpenTurn &operator=(const OpenTurn &) = delete;
+  };
+  // Opens waiting for their turn.
+  static int waitingOpens();
+  // Whether a video stream of the file exists: its sound is then a movie's.
+  static bool hasPictures(const std::string &fileName);
 
 protected:
   virtual void decodeLoop() {}
   void startReadThread(int streamIndex, int maxPackets);
+  // Counts the stream among the file's video streams while it lives.
+  void countAsPictures(bool counted);
   void startDecodeThread(int maxFrames);
   // Stops and joins both threads; subclasses call it first in their destructor, before their
   // own state goes.
@@ -197,6 +211,9 @@ protected:
   // A decoder that only makes a handful of single pictures: frame threads would hold each one back
   // until as many packets as threads were sent.
   bool _singlePictures = false;
+  // A decoder opened only to learn the picture's size: starting and stopping its threads would
+  // cost more than the open, which holds every other file back.
+  bool _probeOnly = false;
   int32_t _streamIndex = -1;
   // Guards the demuxer: the read thread's seek and read, and a synchronous fetch.
   AVMutex *_demuxLock;

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -159,15 +160,51 @@ SwsContext *_packingConverter(int width, int height)
 void _keepBuffer(void *, uint8_t *) {}
 } // namespace
 
+// Where a seek put the demuxer, told by the first packet of the stream read there, and the
+// picture decoded from it. From the same packet on the decoder is given the same packets, so
+// a search that takes its first picture finds the same one: thumbnails of a file with few key
+// frames land on each key frame many times.
+struct AVVideoStream::_Landing
+{
+  int64_t position = -1;
+  int64_t pts = AV_NOPTS_VALUE;
+  int64_t dts = AV_NOPTS_VALUE;
+  int width = 0, height = 0;
+  uint8_t *pixels = nullptr;
+  double frameTime = 0;
+
+  ~_Landing() { free(pixels); }
+
+  // True when the packet is where the kept picture was decoded from; otherwise the landing
+  // moves to it and the picture is dropped.
+  bool isAt(const AVPacket *packet, int w, int h)
+  {
+    const bool known = packet->pos >= 0 || packet->pts != AV_NOPTS_VALUE || packet->dts != AV_NOPTS_VALUE;
+    if (known && pixels && packet->pos == position && packet->pts == pts && packet->dts == dts && w == width &&
+        h == height)
+      return true;
+    free(pixels);
+    pixels = nullptr;
+    position = packet->pos;
+    pts = packet->pts;
+    dts = packet->dts;
+    width = w;
+    height = h;
+    return false;
+  }
+};
+
 AVVideoStream::AVVideoStream(const std::string &fileName, int width, int height)
   : AVStreamBase(fileName), _requestedWidth(width), _requestedHeight(height), _decoderLock(avMutexCreate()),
     _decoderCondition(avCondCreate())
 {
+  countAsPictures(true);
 }
 
 AVVideoStream::~AVVideoStream()
 {
   stopThreads();
+  countAsPictures(false);
   av_frame_free(&_decodedFrame);
   av_frame_free(&_softwareFrame);
   delete[] _positions;
@@ -221,11 +258,12 @@ bool AVVideoStream::awaken()
 
 int AVVideoStream::open(int)
 {
-  AVMutexLocker opening(openLock());
+  OpenTurn opening(true);
   _singlePictures = _wantsThumbnails();
+  _probeOnly = !_singlePictures;
   const int result = AVStreamBase::open(kAVMediaVideo);
   if (result != kAVOpenOk) {
-    _singlePictures = false;
+    _singlePictures = _probeOnly = false;
     return result;
   }
   _readVideoInformation();
@@ -233,6 +271,12 @@ int AVVideoStream::open(int)
   _frameTolerance = 1.0 / (rate > 0 ? rate : frameRate());
   _recomputeFrameStep();
   _makeThumbnails();
+  {
+    // The loading decoder has no frame threads: the stream opens its playing one when it wakes.
+    AVMutexLocker locker(_decoderLock);
+    releaseDecoder(true);
+    _singlePictures = _probeOnly = false;
+  }
   startReadThread(_streamIndex, 0);
   startDecodeThread(0);
   return kAVOpenOk;
@@ -240,7 +284,7 @@ int AVVideoStream::open(int)
 
 int AVVideoStream::openForMetadata()
 {
-  AVMutexLocker opening(openLock());
+  OpenTurn opening(true);
   const int result = AVStreamBase::open(kAVMediaVideo);
   if (result == kAVOpenOk)
     _readVideoInformation();
@@ -590,12 +634,13 @@ void AVVideoStream::_makeThumbnails()
   w = std::round(w);
   h = std::round(h);
   const double length = duration();
+  _Landing landing;
   for (int i = 0; i < request.count && !_decodeQuit; ++i) {
     const auto time = float(length * double(request.positions[i]));
     int width = 0, height = 0;
     uint32_t size = 0;
     double frameTime = 0;
-    uint8_t *pixels = decodeFrameAt(time, w, h, false, &size, &width, &height, &frameTime);
+    uint8_t *pixels = _decodeFrameAt(time, w, h, false, &size, &width, &height, &frameTime, &landing);
     AVPixelBuffer *thumbnail = pixels ? wrapPixelBuffer(pixels, uint32_t(width), uint32_t(height), 1) : nullptr;
     request.thumbnail(this, 0, thumbnail, request.userData);
   }
@@ -603,9 +648,6 @@ void AVVideoStream::_makeThumbnails()
   AVMutexLocker locker(_decoderLock);
   if (_decoder && avcodec_is_open(_decoder))
     avcodec_flush_buffers(_decoder);
-  // The thumbnails' decoder has no frame threads: the decode thread reopens it with them.
-  releaseDecoder(_singlePictures);
-  _singlePictures = false;
 }
 
 void AVVideoStream::_beginSynchronous(double t)
@@ -627,8 +669,12 @@ void AVVideoStream::_endSynchronous()
   seekAgain(_consumerTime, true);
 }
 
-uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact, bool tolerant, double *frameTime)
+uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact, bool tolerant, double *frameTime,
+                                              _Landing *landing)
 {
+  // Only a search that takes the first picture finds the same one again.
+  if (exact || !tolerant)
+    landing = nullptr;
   if (!isOpen() || w <= 0 || h <= 0)
     return nullptr;
   if (avformat_seek_file(_format, _streamIndex, INT64_MIN, _toStreamTime(t, _stream->time_base), INT64_MAX, 0) < 0)
@@ -640,7 +686,8 @@ uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact,
   AVFrame *decoded = av_frame_alloc();
   AVFrame *last = av_frame_alloc();
   AVPacket *packet = av_packet_alloc();
-  bool chosen = false, ended = false, finished = false;
+  bool chosen = false, ended = false, finished = false, landed = false;
+  _Landing *checking = landing;
   while (decoded && last && packet && !chosen && !finished) {
     if (!ended) {
       const int result = av_read_frame(_format, packet);
@@ -649,6 +696,14 @@ uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact,
         if (packet->stream_index != _streamIndex) {
           av_packet_unref(packet);
           continue;
+        }
+        if (checking) {
+          landed = checking->isAt(packet, w, h);
+          checking = nullptr;
+          if (landed) {
+            av_packet_unref(packet);
+            break;
+          }
         }
         avcodec_send_packet(_decoder, packet);
         av_packet_unref(packet);
@@ -685,18 +740,31 @@ uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact,
   // Past the last picture, the last picture stands for the time.
   AVFrame *picture = chosen ? decoded : (last && last->data[0] ? last : nullptr);
   uint8_t *pixels = nullptr;
-  if (picture) {
+  const size_t bytes = size_t(w) * h * 4;
+  if (landed) {
+    pixels = static_cast<uint8_t *>(malloc(bytes));
+    if (pixels)
+      memcpy(pixels, landing->pixels, bytes);
+    *frameTime = landing->frameTime;
+  } else if (picture) {
     *frameTime = _frameTime(picture, _stream->time_base);
     AVFrame *frame = _transferIfHardware(picture);
     SwsContext *converter = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), w, h,
                                            AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    pixels = converter ? static_cast<uint8_t *>(malloc(size_t(w) * h * 4)) : nullptr;
+    pixels = converter ? static_cast<uint8_t *>(malloc(bytes)) : nullptr;
     if (pixels) {
       uint8_t *planes[1] = {pixels};
       const int strides[1] = {w * 4};
       sws_scale(converter, frame->data, frame->linesize, 0, frame->height, planes, strides);
+      ++_picturesDecoded;
     }
     sws_freeContext(converter);
+    if (pixels && landing) {
+      landing->pixels = static_cast<uint8_t *>(malloc(bytes));
+      if (landing->pixels)
+        memcpy(landing->pixels, pixels, bytes);
+      landing->frameTime = *frameTime;
+    }
   }
   av_frame_free(&decoded);
   av_frame_free(&last);
@@ -707,6 +775,12 @@ uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact,
 uint8_t *AVVideoStream::decodeFrameAt(double time, float boxWidth, float boxHeight, bool exact, uint32_t *size,
                                       int *width, int *height, double *frameTime)
 {
+  return _decodeFrameAt(time, boxWidth, boxHeight, exact, size, width, height, frameTime, nullptr);
+}
+
+uint8_t *AVVideoStream::_decodeFrameAt(double time, float boxWidth, float boxHeight, bool exact, uint32_t *size,
+                                       int *width, int *height, double *frameTime, _Landing *landing)
+{
   const double t = std::min(std::max(0.0, time), duration());
   float w = boxWidth;
   if (int(w) % 2 != 0)
@@ -714,7 +788,7 @@ uint8_t *AVVideoStream::decodeFrameAt(double time, float boxWidth, float boxHeig
   int outW = int(w), outH = int(boxHeight);
   double decodedTime = t;
   _beginSynchronous(t);
-  uint8_t *pixels = _decodeSynchronously(t, outW, outH, exact, true, &decodedTime);
+  uint8_t *pixels = _decodeSynchronously(t, outW, outH, exact, true, &decodedTime, landing);
   const uint32_t bytes = uint32_t(outW * outH * 4);
   if (pixels)
     pixels = _rotate(pixels, &outW, &outH, _rotation);

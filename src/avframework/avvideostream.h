@@ -59,13 +59,21 @@ protected:
   void decodeLoop() override;
   void wakeDecoder() override;
 
+  // Pictures decoded for thumbnails and stills.
+  std::atomic<int> _picturesDecoded{0};
+
 private:
   void _readVideoInformation();
   void _recomputeFrameStep();
   bool _wantsThumbnails() const;
   void _makeThumbnails();
-  // Decodes the first acceptable picture at t into a w x h BGRA buffer, turned by the rotation.
-  uint8_t *_decodeSynchronously(double t, int w, int h, bool exact, bool tolerant, double *frameTime);
+  struct _Landing;
+  // Decodes the first acceptable picture at t into a w x h BGRA buffer. With a landing, a seek
+  // that lands where the last one did takes the picture kept there.
+  uint8_t *_decodeSynchronously(double t, int w, int h, bool exact, bool tolerant, double *frameTime,
+                                _Landing *landing = nullptr);
+  uint8_t *_decodeFrameAt(double time, float boxWidth, float boxHeight, bool exact, uint32_t *size, int *width,
+                          int *height, double *frameTime, _Landing *landing);
   // The frame as a record: YUV planes held where the decoder left them (the frame is left empty),
   // other formats converted to BGRA at outW x outH.
   bool _makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContext **converter, int outW, int outH);

@@ -2,6 +2,7 @@
 // the frame step, thumbnails, rotation and synchronous pictures.
 #include "testenv.h"
 
+#include "avaudiostream.h"
 #include "avcommon.h"
 #include "avpixelbuffer.h"
 #include "avvideostream.h"
@@ -11,6 +12,7 @@
 #include <QRandomGenerator>
 #include <QThread>
 #include <memory>
+#include <thread>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -116,12 +118,13 @@ protected:
   void seekAnnounced() override { QThread::msleep(40); }
 };
 
-// Tells which kinds of decoder threads are at work.
+// Tells which kinds of decoder threads are at work, and how many pictures were decoded.
 class ThreadKindStream : public AVVideoStream
 {
 public:
   using AVVideoStream::AVVideoStream;
   int threadKinds() const { return _decoder ? _decoder->active_thread_type : -1; }
+  int picturesDecoded() const { return _picturesDecoded; }
 };
 
 class TestVideoStream : public QObject
@@ -148,6 +151,10 @@ private slots:
   void thumbnailsAtBoxSize();
   void thumbnailsWithoutFrameThreads_data();
   void thumbnailsWithoutFrameThreads();
+  void thumbnailsDecodeEachKeyFrameOnce_data();
+  void thumbnailsDecodeEachKeyFrameOnce();
+  void picturesOpenFirst_data();
+  void picturesOpenFirst();
   void rotationTurnsSizeAndPictures();
   void frameAtWhileDecoding();
   void destroyedWhileLoading();
@@ -187,6 +194,9 @@ void TestVideoStream::initTestCase()
                                      [](int) { return MediaFixtures::quadrantImage(320, 240); }),
            qPrintable(MediaFixtures::lastError()));
   QVERIFY(MediaFixtures::writeTone(_files.path("tone.wav"), 1.0));
+  MediaFixtures::VideoParams movie = params(25, 25, VideoCodec::H264);
+  movie.withTone = true;
+  QVERIFY2(MediaFixtures::writeColorVideo(_files.path("movie.mp4"), movie), qPrintable(MediaFixtures::lastError()));
   QVERIFY(_files.truncated("truncated.mp4", "h264_25.mp4", 3000));
   QVERIFY(_files.truncated("truncated.mkv", "h264_25.mkv", QFileInfo(_files.path("h264_25.mkv")).size() / 2));
   QVERIFY(_files.garbage("garbage.mp4", 50000));
@@ -584,17 +594,24 @@ void TestVideoStream::thumbnailsAtBoxSize()
 void TestVideoStream::thumbnailsWithoutFrameThreads_data()
 {
   QTest::addColumn<int>("count");
-  QTest::newRow("with thumbnails") << 4;
-  QTest::newRow("without thumbnails") << 0;
+  QTest::addColumn<QSize>("size");
+  QTest::addColumn<int>("thumbnailThreads"); // the kinds at work while thumbnails decode
+  QTest::newRow("with thumbnails") << 4 << QSize(320, 240) << 0;
+  QTest::newRow("with thumbnails, 720p") << 4 << QSize(1280, 720) << int(FF_THREAD_SLICE);
+  QTest::newRow("without thumbnails") << 0 << QSize(320, 240) << 0;
 }
 
 // Frame threads would hold each thumbnail back until as many packets as threads were decoded;
-// playback afterwards decodes with them.
+// slice threads pay only for big pictures. Playback afterwards decodes with frame threads.
 void TestVideoStream::thumbnailsWithoutFrameThreads()
 {
   QFETCH(int, count);
+  QFETCH(QSize, size);
+  QFETCH(int, thumbnailThreads);
   if (QThread::idealThreadCount() < 2)
     QSKIP("one processor: no frame threads either way");
+  const QString name = QString("h264_%1x%2.mp4").arg(size.width()).arg(size.height());
+  QVERIFY(_files.color(name, params(25, 20, VideoCodec::H264, size.width(), size.height())));
   const float positions[4] = {0, 0.25f, 0.5f, 0.75f};
   struct Seen
   {
@@ -610,18 +627,115 @@ void TestVideoStream::thumbnailsWithoutFrameThreads()
   };
   static std::atomic<int> code;
   code = 1;
-  auto stream = std::make_unique<ThreadKindStream>(_files.path("h264_25.mp4").toStdString(), 1280, 1280);
+  auto stream = std::make_unique<ThreadKindStream>(_files.path(name).toStdString(), 1280, 1280);
   stream->startLoading([](AVContent *, int r, void *) { code = r; }, nullptr, request);
   stream->waitForLoading();
   QCOMPARE(code.load(), 0);
   QCOMPARE(seen.kinds.size(), count);
   for (const int kinds : seen.kinds)
-    QVERIFY2(!(kinds & FF_THREAD_FRAME), qPrintable(QString::number(kinds)));
+    QCOMPARE(kinds, thumbnailThreads);
+  // Loaded and asleep, the stream holds no decoder threads.
+  QCOMPARE(stream->threadKinds(), 0);
   stream->awaken();
   AVFrameRecord first = stream->takeFrame(true);
   QCOMPARE(frameIndexOf(first), 0);
   freeFrameRecord(first);
   QVERIFY2(stream->threadKinds() & FF_THREAD_FRAME, qPrintable(QString::number(stream->threadKinds())));
+}
+
+void TestVideoStream::thumbnailsDecodeEachKeyFrameOnce_data()
+{
+  QTest::addColumn<int>("gop");
+  QTest::addColumn<int>("decoded");
+  // 16 thumbnails of 50 frames land on these key frames.
+  QTest::newRow("every frame a key frame") << 1 << 16;
+  QTest::newRow("a key frame every 10 frames") << 10 << 5;
+  QTest::newRow("a key frame a second") << 25 << 2;
+  QTest::newRow("one key frame") << 1000 << 1;
+}
+
+// Thumbnails take the first picture after the seek: those that land on the same key frame are
+// the same picture, decoded once.
+void TestVideoStream::thumbnailsDecodeEachKeyFrameOnce()
+{
+  QFETCH(int, gop);
+  QFETCH(int, decoded);
+  const QString name = QString("gop%1.mp4").arg(gop);
+  QVERIFY(_files.color(name, params(25, 50, VideoCodec::H264, 320, 240, gop)));
+  float positions[16];
+  for (int i = 0; i < 16; ++i)
+    positions[i] = i / 16.f;
+  Thumbnails made;
+  const AVThumbnailRequest request = thumbnailRequest(16, positions, 80, 45, &made);
+  ThreadKindStream stream(_files.path(name).toStdString(), 1280, 1280);
+  stream.startLoading(nullptr, nullptr, request);
+  stream.waitForLoading();
+  QCOMPARE(int(made.buffers.size()), 16);
+  QCOMPARE(stream.picturesDecoded(), decoded);
+  // Each is the picture a still at its time gives.
+  for (int i = 0; i < 16; ++i) {
+    const AVPixelBuffer *thumbnail = made.buffers[size_t(i)];
+    uint32_t size = 0;
+    int w = 0, h = 0;
+    double when = -1;
+    uint8_t *still = stream.decodeFrameAt(float(stream.duration() * double(positions[i])), 60, 45, false, &size, &w,
+                                          &h, &when);
+    QVERIFY(still);
+    QCOMPARE(QSize(w, h), QSize(int(thumbnail->width), int(thumbnail->height)));
+    QVERIFY2(memcmp(still, thumbnail->data, size) == 0, qPrintable(QString("thumbnail %1").arg(i)));
+    free(still);
+  }
+}
+
+void TestVideoStream::picturesOpenFirst_data()
+{
+  QTest::addColumn<bool>("picture");
+  QTest::addColumn<bool>("sound");
+  QTest::newRow("a movie's picture") << true << false;
+  QTest::newRow("a movie's sound") << false << true;
+  QTest::newRow("a whole movie") << true << true;
+}
+
+// Opens that a picture waits for go ahead of one that came before them; the sound of a file
+// counts as such while a video stream of the file exists.
+void TestVideoStream::picturesOpenFirst()
+{
+  QFETCH(bool, picture);
+  QFETCH(bool, sound);
+  const std::string movie = _files.path("movie.mp4").toStdString();
+  AVVideoStream pictures(movie, 1280, 1280);
+  AVAudioStream sounds(movie, 44100, 2);
+  std::atomic<int> openAtItsTurn{-1};
+  struct Joined
+  {
+    std::thread thread;
+    ~Joined()
+    {
+      if (thread.joinable())
+        thread.join();
+    }
+  } music;
+  {
+    // An open in progress: the others wait.
+    AVStreamBase::OpenTurn current(true);
+    music.thread = std::thread([&] {
+      AVStreamBase::OpenTurn turn(false);
+      openAtItsTurn = (pictures.isOpen() ? 1 : 0) + (sounds.isOpen() ? 2 : 0);
+    });
+    int waiting = 1;
+    QVERIFY(QTest::qWaitFor([&] { return AVStreamBase::waitingOpens() == waiting; }, 5000));
+    if (picture) {
+      pictures.startLoading(nullptr, nullptr, AVThumbnailRequest());
+      QVERIFY(QTest::qWaitFor([&] { return AVStreamBase::waitingOpens() == waiting + 1; }, 5000));
+      ++waiting;
+    }
+    if (sound) {
+      sounds.startLoading(nullptr, nullptr);
+      QVERIFY(QTest::qWaitFor([&] { return AVStreamBase::waitingOpens() == waiting + 1; }, 5000));
+    }
+  }
+  music.thread.join();
+  QCOMPARE(openAtItsTurn.load(), (picture ? 1 : 0) + (sound ? 2 : 0));
 }
 
 void TestVideoStream::rotationTurnsSizeAndPictures()
