@@ -19,8 +19,6 @@ extern "C" {
 namespace {
 std::atomic<int32_t> g_streamCounter{0};
 std::atomic<int32_t> g_awakeStreams{0};
-// Pictures below 720p make their thumbnails on one thread.
-constexpr int64_t kSliceThreadPixels = 1280 * 720;
 
 // What the format callback needs of its stream, kept where FFmpeg hands it back.
 struct _DecoderTag
@@ -703,13 +701,8 @@ int AVStreamBase::_interrupted(void *stream)
 void AVStreamBase::decoderOptions(AVDictionary **options) const
 {
   const bool hardware = _hardwareDevice && !_hardwareDisabled;
-  // A picture this small decodes in a millisecond or two on one thread: a pool of slice threads
-  // costs as much to start and stop, while the open lock holds every other file back.
-  const AVCodecParameters *picture = _stream ? _stream->codecpar : nullptr;
-  const bool small = picture && int64_t(picture->width) * picture->height < kSliceThreadPixels;
-  const bool oneThread = _probeOnly || (_singlePictures && small) || _isAttachedPicture(_stream);
   if (!hardware)
-    av_dict_set(options, "threads", oneThread ? "1" : "auto", 0);
+    av_dict_set(options, "threads", _isAttachedPicture(_stream) ? "1" : "auto", 0);
   if (_singlePictures)
     av_dict_set(options, "thread_type", "slice", 0);
 }

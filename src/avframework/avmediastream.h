@@ -211,9 +211,6 @@ protected:
   // A decoder that only makes a handful of single pictures: frame threads would hold each one back
   // until as many packets as threads were sent.
   bool _singlePictures = false;
-  // A decoder opened only to learn the picture's size: starting and stopping its threads would
-  // cost more than the open, which holds every other file back.
-  bool _probeOnly = false;
   int32_t _streamIndex = -1;
   // Guards the demuxer: the read thread's seek and read, and a synchronous fetch.
   AVMutex *_demuxLock;

@@ -260,10 +260,9 @@ int AVVideoStream::open(int)
 {
   OpenTurn opening(true);
   _singlePictures = _wantsThumbnails();
-  _probeOnly = !_singlePictures;
   const int result = AVStreamBase::open(kAVMediaVideo);
   if (result != kAVOpenOk) {
-    _singlePictures = _probeOnly = false;
+    _singlePictures = false;
     return result;
   }
   _readVideoInformation();
@@ -271,12 +270,6 @@ int AVVideoStream::open(int)
   _frameTolerance = 1.0 / (rate > 0 ? rate : frameRate());
   _recomputeFrameStep();
   _makeThumbnails();
-  {
-    // The loading decoder has no frame threads: the stream opens its playing one when it wakes.
-    AVMutexLocker locker(_decoderLock);
-    releaseDecoder(true);
-    _singlePictures = _probeOnly = false;
-  }
   startReadThread(_streamIndex, 0);
   startDecodeThread(0);
   return kAVOpenOk;
@@ -648,6 +641,9 @@ void AVVideoStream::_makeThumbnails()
   AVMutexLocker locker(_decoderLock);
   if (_decoder && avcodec_is_open(_decoder))
     avcodec_flush_buffers(_decoder);
+  // The thumbnails' decoder has no frame threads: the decode thread reopens it with them.
+  releaseDecoder(_singlePictures);
+  _singlePictures = false;
 }
 
 void AVVideoStream::_beginSynchronous(double t)

@@ -46,6 +46,8 @@ namespace {
 // Blocks of a loaded project are built in steps paced by the turn, so the window stays
 // responsive however many there are; the clock is read every BuildStep blocks.
 constexpr size_t BuildStep = 16;
+// A project of more segments shows its rows one a turn, each in a quiet turn.
+constexpr size_t LargeOpening = 1000;
 
 // While a project opens, the preview shows the segments come ready at this pace at most: each
 // of its frames composes the whole window again, which the turns that build blocks share.
@@ -395,9 +397,11 @@ void MainWindow::_buildLoadedSegmentsInBatches()
     nextTurn();
     return;
   }
-  // A row shows all its blocks at once, which takes most of a turn: it waits for a turn with
-  // little else to do, such as the one after the last row's repaint. The rest follows alike.
-  if (!_buildPacer.mayRunWhole()) {
+  // A row shows all its blocks at once. In a large project that takes most of a turn: it waits
+  // for a turn with little else to do, such as the one after the last row's repaint, and the
+  // rest follows alike. The rows of a smaller project show together, without waiting.
+  const bool large = _mapsToBuild.size() > LargeOpening;
+  if (large && !_buildPacer.mayRunWhole()) {
     nextTurn();
     return;
   }
@@ -405,6 +409,8 @@ void MainWindow::_buildLoadedSegmentsInBatches()
     if (!track->isHidden())
       continue;
     track->show();
+    if (!large)
+      continue;
     // Its blocks ask for their repaint in the next turn, which comes in the turn after: the
     // next step looks at the turn that holds it.
     _buildPacer.endStep();
