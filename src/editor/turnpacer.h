@@ -14,8 +14,9 @@ public:
   // Milliseconds on a steady clock.
   using Clock = std::function<qint64()>;
 
-  // By default a turn's share is short enough that the window still feels live.
-  explicit TurnPacer(qint64 turnMs = 40, qint64 minimumMs = 4, Clock clock = {});
+  // By default a turn's share leaves the window answering well within a tenth of a second,
+  // the rest of the turn included.
+  explicit TurnPacer(qint64 turnMs = 70, qint64 minimumMs = 4, Clock clock = {});
 
   // Begins a step; the first after reset() has the whole share.
   void beginStep();
