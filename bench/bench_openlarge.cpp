@@ -4,18 +4,13 @@
 // loop meanwhile (a frozen window shows up here) and the peak memory, each beside its goal. It
 // opens twice: the first time as on a first run, when OpenGL compiles every shader; then as later
 // runs do.
-#include "desktopmainwindow.h"
-#include "projectmanager.h"
+#include "benchopening.h"
 #include "testenv.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -51,67 +46,6 @@ long peakMemoryMiB()
   return usage.ru_maxrss / 1024;
 }
 
-const char *verdict(bool met)
-{
-  return met ? "met" : "MISSED";
-}
-
-struct Opening
-{
-  bool loaded = false;
-  qint64 opening = 0;
-  qint64 segmentsLoaded = -1;
-  qint64 longestGap = 0;
-};
-
-// Opens the project in a new editor window and closes it again, measuring from the window's show.
-Opening openBench()
-{
-  Opening result;
-  // The longest time between two turns of the event loop.
-  QElapsedTimer sinceTurn;
-  QTimer turns;
-  turns.setInterval(0);
-  QObject::connect(&turns, &QTimer::timeout, [&] { result.longestGap = std::max(result.longestGap, sinceTurn.restart()); });
-
-  QElapsedTimer clock;
-  clock.start();
-  DesktopMainWindow window("Bench", QString());
-  // When every segment had loaded, asked each turn: what follows is the loader's own wait.
-  QObject::connect(&turns, &QTimer::timeout, [&] {
-    if (result.segmentsLoaded < 0 && window.projectManager()->segmentCount() == kSegments
-        && window.projectManager()->allSegmentsLoaded())
-      result.segmentsLoaded = clock.elapsed();
-  });
-  window.resize(1400, 900);
-  window.show();
-  sinceTurn.start();
-  turns.start();
-  result.loaded = QTest::qWaitFor(
-      [&] {
-        return window.previewWidget() && !window.projectLoader() && !window.progressHUD()
-               && window.projectManager()->segmentCount() == kSegments;
-      },
-      600000);
-  result.opening = clock.elapsed();
-  turns.stop();
-  if (!result.loaded)
-    std::fprintf(stderr, "the project did not load within ten minutes\n");
-  window.runClosingStep();
-  return result;
-}
-
-void report(const char *what, const Opening &o)
-{
-  std::printf("  %s:\n", what);
-  std::printf("    until loaded:            %6lld ms   (goal <= %lld ms: %s)\n", static_cast<long long>(o.opening),
-              static_cast<long long>(kOpeningGoalMs), verdict(o.opening <= kOpeningGoalMs));
-  std::printf("    every segment loaded at: %6lld ms   (the loader's polls of a second hold the other %lld ms)\n",
-              static_cast<long long>(o.segmentsLoaded), static_cast<long long>(o.opening - o.segmentsLoaded));
-  std::printf("    longest event-loop gap:  %6lld ms   (goal <= %lld ms: %s)\n", static_cast<long long>(o.longestGap),
-              static_cast<long long>(kStallGoalMs), verdict(o.longestGap <= kStallGoalMs));
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -126,18 +60,21 @@ int main(int argc, char **argv)
   }
   const long memoryBefore = peakMemoryMiB();
 
-  const Opening first = openBench();
-  if (!first.loaded)
+  Opening first = openBench(kSegments, 600000);
+  if (!first.window)
     return 1;
+  first.window->runClosingStep();
+  first.window.reset();
   const long memoryFirst = peakMemoryMiB();
   // A later opening finds the OpenGL shaders the first one compiled in the user's shader cache.
-  const Opening later = openBench();
-  if (!later.loaded)
+  Opening later = openBench(kSegments, 600000);
+  if (!later.window)
     return 1;
+  later.window->runClosingStep();
 
   std::printf("opening a project of %d one-second texts on %d tracks\n", kSegments, kTracks);
-  report("first opening, empty shader cache", first);
-  report("a later opening, shader cache filled", later);
+  reportOpening("first opening, empty shader cache", first, kOpeningGoalMs, kStallGoalMs);
+  reportOpening("a later opening, shader cache filled", later, kOpeningGoalMs, kStallGoalMs);
   std::printf("  peak memory:             %6ld MiB  (%ld MiB before opening)\n", memoryFirst, memoryBefore);
   return 0;
 }
