@@ -54,16 +54,16 @@ void AVAudioSegment::setListener(AVSegmentListener function, void *userData)
 void AVAudioSegment::_opened(AVContent *, int result, void *argument)
 {
   auto *self = static_cast<AVAudioSegment *>(argument);
-  self->setLoadError(result);
-  if (result == kAVOpenOk) {
-    if (self->_rangeDuration <= 0) {
-      self->_rangeDuration = std::max(0.0, self->mediaDuration());
-      self->setDuration(self->_rangeDuration);
-      self->_ready = true;
-    } else {
-      self->seek(self->startTime(), true);
-    }
+  // The length first: whoever sees the segment loaded (a mix pass, a poll) sees its length.
+  const bool wholeFile = result == kAVOpenOk && self->_rangeDuration <= 0;
+  if (wholeFile) {
+    self->_rangeDuration = std::max(0.0, self->mediaDuration());
+    self->setDuration(self->_rangeDuration);
+    self->_ready = true;
   }
+  self->setLoadError(result);
+  if (result == kAVOpenOk && !wholeFile)
+    self->seek(self->startTime(), true);
   self->notifyListener(result);
 }
 

@@ -87,7 +87,7 @@ void AVVideoSegment::setListener(AVSegmentListener function, void *userData)
 void AVVideoSegment::_opened(AVContent *, int result, void *argument)
 {
   auto *self = static_cast<AVVideoSegment *>(argument);
-  self->setLoadError(result);
+  // The length first: whoever sees the segment loaded (a render pass, a poll) sees its length.
   if (result == kAVOpenOk) {
     if (self->_rangeDuration <= 0) {
       self->_rangeDuration = std::max(0.0, self->mediaDuration());
@@ -95,6 +95,9 @@ void AVVideoSegment::_opened(AVContent *, int result, void *argument)
         self->setDuration(self->_rangeDuration);
     }
     self->setDuration(self->duration() > 0 ? self->duration() : self->mediaDuration());
+  }
+  self->setLoadError(result);
+  if (result == kAVOpenOk) {
     self->seek(self->startTime(), true);
   } else {
     AVMutexLocker locker(self->_segmentLock);

@@ -56,8 +56,6 @@ constexpr int RefreshWhileOpeningMs = 300;
 // The engine waits this long at most for the window's first composition with the preview.
 constexpr int FirstCompositionWaitMs = 5000;
 
-// Without a usable context the window gives up opening after this long.
-
 vec4 colourVector(quint32 argb)
 {
   return makeVec4(((argb >> 16) & 255) / 255.0f, ((argb >> 8) & 255) / 255.0f, (argb & 255) / 255.0f,
