@@ -16,12 +16,15 @@
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -163,10 +166,42 @@ QStringList clipArguments(const Inputs &inputs, const QString &output, int secon
          kEncoderArguments + QStringList{output};
 }
 
+// Peaks of a process's resident memory in two parts: its own data (anonymous pages) and the
+// mapped files it touched (the code of its libraries), sampled from /proc every 5 ms.
+struct ResidentParts
+{
+  long dataMegabytes = 0;
+  long codeMegabytes = 0;
+};
+
+class ResidentSampler
+{
+public:
+  explicit ResidentSampler(const std::string &process) : _status("/proc/" + process + "/status") {}
+  void sample()
+  {
+    std::ifstream status(_status);
+    std::string key;
+    long kilobytes = 0;
+    while (status >> key) {
+      if (key == "RssAnon:" && status >> kilobytes)
+        _peak.dataMegabytes = std::max(_peak.dataMegabytes, kilobytes / 1024);
+      else if (key == "RssFile:" && status >> kilobytes)
+        _peak.codeMegabytes = std::max(_peak.codeMegabytes, kilobytes / 1024);
+    }
+  }
+  ResidentParts peak() const { return _peak; }
+
+private:
+  std::string _status;
+  ResidentParts _peak;
+};
+
 struct CommandLineRun
 {
   double seconds = -1;
   long peakMegabytes = 0; // the command line's own peak resident memory
+  ResidentParts parts;
 };
 
 // Runs the ffmpeg command line as a child of its own, so that its peak memory is its alone
@@ -190,8 +225,15 @@ CommandLineRun commandLine(const QStringList &arguments)
   }
   int status = 0;
   rusage usage{};
-  if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+  ResidentSampler sampler(std::to_string(child));
+  pid_t ended = 0;
+  while (child > 0 && (ended = wait4(child, &status, WNOHANG, &usage)) == 0) {
+    sampler.sample();
+    usleep(5000);
+  }
+  if (ended != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
     return run;
+  run.parts = sampler.peak();
   run.seconds = timer.elapsed() / 1000.0;
   run.peakMegabytes = usage.ru_maxrss / 1024;
   return run;
@@ -253,7 +295,19 @@ int main(int argc, char **argv)
     if (!only.isEmpty() && only != scene.name)
       continue;
     const long before = residentMegabytes();
+    ResidentSampler atStart("self");
+    atStart.sample();
+    std::atomic<bool> exporting{true};
+    ResidentSampler ourSampler("self");
+    std::thread sampling([&] {
+      while (exporting) {
+        ourSampler.sample();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+    });
     const double ours = exportSeconds(&host, scene.build, inputs, dir.filePath("export.mp4"), seconds);
+    exporting = false;
+    sampling.join();
     if (ours <= 0) {
       fprintf(stderr, "bench_export: export of %s failed (%g)\n", scene.name, ours);
       return 1;
@@ -271,6 +325,10 @@ int main(int argc, char **argv)
            frames / reference, cli.peakMegabytes);
     printf("%-6s peak memory exporter / command line: %.2f (goal: at most 1.00)\n", scene.name,
            double(peak) / double(std::max(cli.peakMegabytes, 1L)));
+    printf("%-6s   peaks, exporter / command line: own data %ld / %ld MB (%ld before the export), library code "
+           "mapped %ld / %ld MB (%ld before)\n",
+           scene.name, ourSampler.peak().dataMegabytes, cli.parts.dataMegabytes, atStart.peak().dataMegabytes,
+           ourSampler.peak().codeMegabytes, cli.parts.codeMegabytes, atStart.peak().codeMegabytes);
     printf("%-6s exporter time / command line time: %.2f (speed ratio %.2f)\n", scene.name, ours / reference,
            reference / ours);
     fflush(stdout);
