@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QVector>
 #include <memory>
+#include <thread>
 
 namespace {
 constexpr int kRate = 44100;
@@ -59,6 +60,7 @@ private slots:
   void init();
   void cleanup();
   void wholeFileTakesTheMediaDuration();
+  void loadedMeansLengthKnown();
   void metadataAndNeutralAnswers();
   void tagsOfEveryContainer_data();
   void tagsOfEveryContainer();
@@ -168,6 +170,26 @@ void TestAudio::wholeFileTakesTheMediaDuration()
   QVERIFY2(qAbs(mixed.last - 2 * kRate) <= 4, qPrintable(QString::number(mixed.last)));
   QVERIFY(longestGap(mixed) <= 2);
   QVERIFY(qAbs(frequencyOf(mixed, mixed.first, mixed.last) - 1000) < 15);
+}
+
+// A mix pass on another thread polls the status: once it reads "loaded" the segment has its
+// length, and a whole file is ready. Polled without pause, as the mixer would meet it.
+void TestAudio::loadedMeansLengthKnown()
+{
+  const std::string path = tone("a.wav", 1.5, 1000).toStdString();
+  for (uint32_t id = 100; id < 130; ++id) {
+    auto *segment = new AVAudioSegment(0.5, path, kRate, 2);
+    segment->setId(id);
+    _composition->addSegment(segment, id);
+    QElapsedTimer timer;
+    timer.start();
+    while (segment->loadError() == kAVLoadPending && timer.elapsed() < 10000)
+      std::this_thread::yield();
+    const double length = segment->duration();
+    const bool ready = segment->isReady();
+    QCOMPARE(segment->loadError(), 0);
+    QVERIFY2(length > 1.49 && ready, qPrintable(QString("segment %1: length %2, ready %3").arg(id).arg(length).arg(ready)));
+  }
 }
 
 void TestAudio::metadataAndNeutralAnswers()

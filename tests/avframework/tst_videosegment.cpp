@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QOpenGLFunctions_3_2_Core>
 #include <memory>
+#include <thread>
 
 using MediaFixtures::VideoCodec;
 using namespace VideoFixtures;
@@ -43,6 +44,7 @@ private slots:
   void initTestCase();
   void init();
   void cleanup();
+  void loadedMeansLengthKnown();
   void exportShowsEveryFrameInOrder_data();
   void exportShowsEveryFrameInOrder();
   void heldPictureDrawsOnlyItsOwnPlanes_data();
@@ -140,6 +142,24 @@ AVVideoSegment *TestVideoSegment::addVideo(const QString &file, double start, do
   while (segment->loadError() == kAVLoadPending && timer.elapsed() < 10000)
     QThread::msleep(5);
   return segment;
+}
+
+// A render pass polls the status: once it reads "loaded" the whole file's segment has its length.
+// Polled without pause, as a pass would meet it.
+void TestVideoSegment::loadedMeansLengthKnown()
+{
+  for (int round = 0; round < 10; ++round) {
+    auto *segment = new AVVideoSegment(0, _files.path("h264_25.mp4").toStdString(), kWidth, kHeight, kWidth, 36);
+    segment->setId(_nextId);
+    _composition->addSegment(segment, _nextId++);
+    QElapsedTimer timer;
+    timer.start();
+    while (segment->loadError() == kAVLoadPending && timer.elapsed() < 10000)
+      std::this_thread::yield();
+    const double length = segment->duration();
+    QCOMPARE(segment->loadError(), 0);
+    QVERIFY2(qAbs(length - 4.0) < 0.05, qPrintable(QString("round %1: length %2").arg(round).arg(length)));
+  }
 }
 
 bool TestVideoSegment::seekAndWait(double time)
