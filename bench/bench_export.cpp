@@ -170,6 +170,7 @@ QStringList clipArguments(const Inputs &inputs, const QString &output, int secon
 // mapped files it touched (the code of its libraries), sampled from /proc every 5 ms.
 struct ResidentParts
 {
+  long residentMegabytes = 0;
   long dataMegabytes = 0;
   long codeMegabytes = 0;
 };
@@ -184,7 +185,9 @@ public:
     std::string key;
     long kilobytes = 0;
     while (status >> key) {
-      if (key == "RssAnon:" && status >> kilobytes)
+      if (key == "VmRSS:" && status >> kilobytes)
+        _peak.residentMegabytes = std::max(_peak.residentMegabytes, kilobytes / 1024);
+      else if (key == "RssAnon:" && status >> kilobytes)
         _peak.dataMegabytes = std::max(_peak.dataMegabytes, kilobytes / 1024);
       else if (key == "RssFile:" && status >> kilobytes)
         _peak.codeMegabytes = std::max(_peak.codeMegabytes, kilobytes / 1024);
@@ -245,19 +248,6 @@ long peakResidentMegabytes()
   getrusage(RUSAGE_SELF, &usage);
   return usage.ru_maxrss / 1024;
 }
-
-// Resident memory now: what the process holds before an export (Qt, the display connection,
-// the software GL and its code generator) is no part of what the export adds.
-long residentMegabytes()
-{
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  long kilobytes = 0;
-  while (status >> key)
-    if (key == "VmRSS:" && status >> kilobytes)
-      return kilobytes / 1024;
-  return 0;
-}
 } // namespace
 
 int main(int argc, char **argv)
@@ -294,9 +284,11 @@ int main(int argc, char **argv)
   for (const Scene &scene : scenes) {
     if (!only.isEmpty() && only != scene.name)
       continue;
-    const long before = residentMegabytes();
+    // What the process holds before an export (Qt, the display connection, the software GL and
+    // its code generator) is no part of what the export adds.
     ResidentSampler atStart("self");
     atStart.sample();
+    const long before = atStart.peak().residentMegabytes;
     std::atomic<bool> exporting{true};
     ResidentSampler ourSampler("self");
     std::thread sampling([&] {

@@ -1,7 +1,5 @@
 #include "turnpacer.h"
 
-#include <QElapsedTimer>
-
 #include <algorithm>
 
 namespace {
@@ -9,32 +7,21 @@ namespace {
 constexpr int MaxWaits = 3;
 } // namespace
 
-TurnPacer::TurnPacer(qint64 turnMs, qint64 minimumMs, Clock clock)
-  : _turnMs(turnMs)
-  , _minimumMs(minimumMs)
-  , _clock(std::move(clock))
+TurnPacer::TurnPacer(qint64 turnMs, qint64 minimumMs) : _turnMs(turnMs), _minimumMs(minimumMs)
 {
-  if (!_clock)
-    _clock = [] {
-      static QElapsedTimer steady = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-      }();
-      return steady.elapsed();
-    };
+  _clock.start();
 }
 
 void TurnPacer::beginStep()
 {
-  _stepStart = _clock();
+  _stepStart = _clock.elapsed();
   const qint64 others = _lastEnd < 0 ? 0 : _stepStart - _lastEnd;
   _stepMs = std::max(_minimumMs, _turnMs - others);
 }
 
 bool TurnPacer::hasTime() const
 {
-  return _clock() - _stepStart < _stepMs;
+  return _clock.elapsed() - _stepStart < _stepMs;
 }
 
 bool TurnPacer::mayRunWhole()
@@ -49,7 +36,7 @@ bool TurnPacer::mayRunWhole()
 
 void TurnPacer::endStep()
 {
-  _lastEnd = _clock();
+  _lastEnd = _clock.elapsed();
 }
 
 void TurnPacer::reset()

@@ -1,8 +1,7 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QtGlobal>
-
-#include <functional>
 
 // Paces work the GUI thread does in steps, one step a turn of the event loop. A turn also runs
 // what earlier steps left behind (reports, loading starts, a repaint): a step takes what is left
@@ -11,12 +10,9 @@
 class TurnPacer
 {
 public:
-  // Milliseconds on a steady clock.
-  using Clock = std::function<qint64()>;
-
   // By default a turn's share leaves the window answering well within a tenth of a second,
   // the rest of the turn included.
-  explicit TurnPacer(qint64 turnMs = 70, qint64 minimumMs = 4, Clock clock = {});
+  explicit TurnPacer(qint64 turnMs = 70, qint64 minimumMs = 4);
 
   // Begins a step; the first after reset() has the whole share.
   void beginStep();
@@ -31,7 +27,7 @@ public:
 private:
   qint64 _turnMs;
   qint64 _minimumMs;
-  Clock _clock;
+  QElapsedTimer _clock;
   qint64 _stepStart = 0;
   qint64 _stepMs = 0;
   qint64 _lastEnd = -1;
