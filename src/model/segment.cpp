@@ -10,6 +10,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QStringList>
+#include <QTextBoundaryFinder>
 #include <QUuid>
 
 #include <cmath>
@@ -163,17 +164,24 @@ void Segment::paintMessage(QPainter *painter, const QRect &rect, const QString &
   }
   painter->setFont(font);
   const QFontMetricsF metrics(font);
-  // In a short block the words go on lines of their own when each fits whole: a cut first word
-  // ("Loa...") reads like a load still running.
+  // In a short block the text goes on several lines when each piece fits whole: a cut text
+  // ("Loa...", or a Chinese error cut to "loading") reads like a load still running. The pieces
+  // end where the language lets a line break: at spaces in Latin text, between most characters
+  // in Chinese, which has no spaces.
   QStringList lines;
   if (metrics.horizontalAdvance(text) > inner.width()) {
-    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-      const QString joined = lines.isEmpty() ? word : lines.last() + QLatin1Char(' ') + word;
-      if (!lines.isEmpty() && metrics.horizontalAdvance(joined) <= inner.width())
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    for (int from = 0; breaks.toNextBoundary() != -1; from = breaks.position()) {
+      const QString piece = text.mid(from, breaks.position() - from);
+      const QString joined = lines.isEmpty() ? piece : lines.last() + piece;
+      if (!lines.isEmpty() && metrics.horizontalAdvance(joined.trimmed()) <= inner.width())
         lines.last() = joined;
       else
-        lines << word;
+        lines << piece;
     }
+    for (QString &line : lines)
+      line = line.trimmed();
+    lines.removeAll(QString());
   }
   bool wrapped = lines.size() > 1 && lines.size() * metrics.lineSpacing() <= rect.height();
   for (const QString &line : qAsConst(lines))

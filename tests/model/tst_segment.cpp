@@ -339,19 +339,24 @@ private slots:
     QCOMPARE(untouched.pixel(1, 1), 0xFFFFFF00u); // the fill happens before the margin check
   }
 
-  // A message too wide for a short block: words that fit whole go on lines of their own, so no
-  // cut word ("Loa...") is left to read as a load still running; a block too low for that
-  // keeps the single elided line.
+  // A message too wide for a short block: pieces that fit whole go on lines of their own, so no
+  // cut text ("Loa...", or Chinese "Load Error" cut to the characters of "loading") is left to
+  // read as a load still running; a block too low for that keeps the single elided line.
   void paintMessageWrapsWords_data()
   {
+    QTest::addColumn<QString>("text");
     QTest::addColumn<QSize>("block");
     QTest::addColumn<bool>("twoLines");
-    QTest::newRow("two seconds of a row") << QSize(48, 44) << true;
-    QTest::newRow("wide enough for one line") << QSize(200, 44) << false;
-    QTest::newRow("too low for two lines") << QSize(48, 16) << false;
+    QTest::newRow("two seconds of a row") << "Load Error" << QSize(48, 44) << true;
+    QTest::newRow("wide enough for one line") << "Load Error" << QSize(200, 44) << false;
+    QTest::newRow("too low for two lines") << "Load Error" << QSize(48, 16) << false;
+    // Chinese has no spaces: it breaks between characters.
+    QTest::newRow("Chinese in a short block") << QString::fromUtf8("加载错误") << QSize(48, 44) << true;
+    QTest::newRow("Chinese wide enough") << QString::fromUtf8("加载错误") << QSize(200, 44) << false;
   }
   void paintMessageWrapsWords()
   {
+    QFETCH(QString, text);
     QFETCH(QSize, block);
     QFETCH(bool, twoLines);
     FakeSegmentListener listener;
@@ -359,7 +364,7 @@ private slots:
     QImage image(block, QImage::Format_ARGB32_Premultiplied);
     {
       QPainter painter(&image);
-      s.paintMessage(&painter, QRect(QPoint(0, 0), block), "Load Error");
+      s.paintMessage(&painter, QRect(QPoint(0, 0), block), text);
     }
     // Rows with ink: one band around the middle for a line, two bands for two lines.
     QList<int> inked;
