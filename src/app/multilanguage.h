@@ -5,7 +5,8 @@
 
 class QTranslator;
 
-// Installs the interface translation from the resources (":/languages/<code>.qm").
+// Installs the interface translation from the resources (":/languages/<code>.qm"), and beside
+// it Qt's own translation of its dialogs and standard texts when the system has one.
 class MultiLanguage : public QObject
 {
   Q_OBJECT
@@ -18,5 +19,6 @@ public:
 
 private:
   QTranslator *m_translator = nullptr;
+  QTranslator *m_qtTranslator = nullptr;
   QString m_language;
 };

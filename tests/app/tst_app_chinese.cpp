@@ -1,9 +1,12 @@
 // The interface in Simplified Chinese: the translation file is complete and in step with the
 // sources, and with it installed as the program installs it on a Chinese system the main
-// windows show no English outside names and units. Each window is grabbed to
-// "zh_CN-screens" beside this program for a look at clipped or overlapping text.
+// windows, Qt's file dialog of media intake among them, show no English outside names and
+// units. Each window is grabbed to "zh_CN-screens" beside this program for a look at clipped
+// or overlapping text.
 
 #include "editingfixture.h"
+#include "segment.h"
+#include "segmentwidget.h"
 #include "testenv.h"
 
 #include "commonpopup.h"
@@ -17,18 +20,21 @@
 #include "util.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTextDocument>
+#include <QTimer>
 #include <QXmlStreamReader>
 
 namespace {
@@ -160,6 +166,16 @@ QStringList englishWords(const QStringList &texts, const QStringList &data)
   }
   found.removeDuplicates();
   return found;
+}
+
+// Pixels of text ink (dark) in an image.
+int ink(const QImage &image)
+{
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      count += qGray(image.pixel(x, y)) < 128;
+  return count;
 }
 
 } // namespace
@@ -309,6 +325,83 @@ private slots:
                            QFileInfo(QStandardPaths::writableLocation(QStandardPaths::MoviesLocation)).fileName(),
                            "Hello", "DejaVu Sans", "DejaVu Sans - Book", "Tune"};
     checkWindow(editor, QTest::currentDataTag(), data);
+  }
+
+  // Qt's own dialog texts (its buttons, labels and tool tips) come in Chinese beside ours.
+  void fileDialogShowsChinese()
+  {
+    EditingSession session;
+    QVERIFY(session.open());
+    EditingWindow *editor = session.window.get();
+    // The real dialog, not the scripted one; it is looked at from inside its own modal loop.
+    DialogProvider::install(nullptr);
+    bool shown = false;
+    QStringList texts;
+    QTimer poll;
+    poll.setInterval(20);
+    connect(&poll, &QTimer::timeout, [&] {
+      auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+      if (!dialog || !dialog->isVisible())
+        return;
+      poll.stop();
+      shown = true;
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+      dialog->grab().save(screenPath("file dialog"));
+      texts = visibleTexts(dialog);
+      for (QComboBox *box : dialog->findChildren<QComboBox *>())
+        for (int i = 0; i < box->count(); ++i)
+          texts << box->itemText(i);
+      dialog->reject();
+    });
+    poll.start();
+    editor->actions().addFile->trigger();
+    DialogProvider::install(&editor->dialogs);
+    QVERIFY2(shown, "no file dialog was shown");
+    QVERIFY(texts.size() > 5);
+    const QStringList english = englishWords(texts, {});
+    QVERIFY2(english.isEmpty(), qPrintable(english.join("\n")));
+  }
+
+  // A failed picture in a block narrower than its error text: the whole text shows, on two
+  // lines, rather than its first characters, which read "Loading...".
+  void narrowFailedBlockShowsWholeError()
+  {
+    EditingSession session;
+    {
+      QFile broken(session.project.directory() + "/broken.png");
+      QVERIFY(broken.open(QIODevice::WriteOnly));
+      broken.write("not a picture at all");
+    }
+    using Attributes = QList<QPair<QString, QString>>;
+    QVERIFY(session.open({{"IMAGE", 1, 0, 2, Attributes{{"File", "broken.png"}}}}));
+    Segment *failed = session.segment("IMAGE");
+    QVERIFY(failed);
+    QTRY_COMPARE(failed->error(), quint32(SegmentLoadError));
+    SegmentWidget *block = session.block(failed);
+    QVERIFY(block);
+    const QString error = QString::fromUtf8("加载错误");
+    QCOMPARE(session.window->loadErrorText(), error);
+    const QImage shot = block->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QVERIFY(shot.save(screenPath("narrow failed block")));
+    // Narrower than the text on one line at the message size.
+    QFont messageFont = block->font();
+    messageFont.setPixelSize(12);
+    QVERIFY(QFontMetrics(messageFont).horizontalAdvance(error) > shot.width() - 10);
+
+    // The same painter on a block wide enough for one line gives the ink of the whole text.
+    auto inkOf = [&](const QString &text) {
+      QImage wide(400, shot.height(), QImage::Format_RGB32);
+      QPainter painter(&wide);
+      painter.setFont(block->font());
+      failed->paintMessage(&painter, wide.rect(), text);
+      painter.end();
+      return ink(wide);
+    };
+    const int whole = inkOf(error);
+    const int cut = inkOf(QString::fromUtf8("加载…"));
+    const int seen = ink(shot.copy(shot.rect().adjusted(3, 3, -3, -3))); // inside the block's frame
+    QVERIFY2(qAbs(seen - whole) < whole / 5 && qAbs(seen - cut) > whole / 5,
+             qPrintable(QString("ink %1, the whole text has %2, the cut one %3").arg(seen).arg(whole).arg(cut)));
   }
 };
 
