@@ -3,8 +3,11 @@
 #include "animatedlabel.h"
 #include "mediaitemtype.h"
 #include "mediapreviewcontrolwidget.h"
+#include "mediapreviewplayerorder.h"
 #include "util.h"
 
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGraphicsScene>
 #include <QGraphicsVideoItem>
@@ -13,7 +16,6 @@
 #include <QLabel>
 #include <QMovie>
 #include <QStackedWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -61,6 +63,9 @@ MediaPreviewWidget::MediaPreviewWidget(QWidget *parent) : QWidget(parent)
 MediaPreviewWidget::~MediaPreviewWidget()
 {
   resetPreview();
+  _playerOrder.reset();
+  // Before the item it renders into.
+  delete _player;
   delete _videoItem;
   delete _view;
   delete _scene;
@@ -99,10 +104,11 @@ void MediaPreviewWidget::resetPreview()
   _mediaId.clear();
   _type = 0;
   _setBusy(false);
+  _pending = false;
   if (_player) {
+    // Kept for the next item: only its media goes.
     _player->stop();
-    delete _player;
-    _player = nullptr;
+    _player->setMedia(QMediaContent());
   }
   if (_view)
     _view->hide();
@@ -124,13 +130,42 @@ void MediaPreviewWidget::closePreview()
   }
 }
 
-void MediaPreviewWidget::_newPlayer()
+void MediaPreviewWidget::_play(const QUrl &url, bool withVideo)
 {
-  if (_player) {
-    _player->stop();
-    delete _player;
+  // The click shows at once, however long the player still takes.
+  _setBusy(true);
+  _pending = true;
+  _pendingUrl = url;
+  _pendingWithVideo = withVideo;
+  if (_player)
+    _startPending();
+  else
+    _makePlayer();
+}
+
+void MediaPreviewWidget::_makePlayer()
+{
+  if (_playerOrder)
+    return;
+  // Without GLib the player's bus is polled by a timer, which starts only on a thread with an
+  // event loop: the player is made here then, at the cost of the sink probing.
+  QAbstractEventDispatcher *dispatcher = QCoreApplication::eventDispatcher();
+  if (!dispatcher || !dispatcher->inherits("QEventDispatcherGlib")) {
+    _adoptPlayer(new QMediaPlayer);
+    return;
   }
-  _player = new QMediaPlayer(this);
+  _playerOrder = std::make_unique<MediaPreviewPlayerOrder>(this, [this] {
+    QMediaPlayer *player = _playerOrder->take();
+    _playerOrder.reset();
+    if (player)
+      _adoptPlayer(player);
+  });
+}
+
+void MediaPreviewWidget::_adoptPlayer(QMediaPlayer *player)
+{
+  _player = player;
+  _player->setParent(this);
   connect(_player, &QMediaPlayer::stateChanged, this, &MediaPreviewWidget::onMediaPlayerStateChanged);
   connect(_player, &QMediaPlayer::positionChanged, this, &MediaPreviewWidget::onMediaPlayerPositionChanged);
   // A file that cannot be played ends the waiting as well.
@@ -139,8 +174,23 @@ void MediaPreviewWidget::_newPlayer()
       _setBusy(false);
   });
   connect(_player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), this, [this] { _setBusy(false); });
-  // The player takes seconds to start on a busy machine: the click shows at once.
-  _setBusy(true);
+  _startPending();
+}
+
+void MediaPreviewWidget::_startPending()
+{
+  // Nothing when the preview was closed while the player was made.
+  if (!_pending)
+    return;
+  _pending = false;
+  // The output is set before the media: a new output while the pipeline starts makes
+  // GStreamer's play sink reconfigure mid-start, which can abort the process under load.
+  if (_pendingWithVideo && !_videoOutputSet) {
+    _player->setVideoOutput(_videoItem);
+    _videoOutputSet = true;
+  }
+  _player->setMedia(_pendingUrl);
+  _player->play();
 }
 
 bool MediaPreviewWidget::isBusy() const
@@ -183,13 +233,8 @@ void MediaPreviewWidget::_showVideo(const QString &filePath)
     _scene->addItem(_videoItem);
   }
   _layoutVideo();
-  _newPlayer();
-  // The output is set before the media: a new output while the pipeline starts makes
-  // GStreamer's play sink reconfigure mid-start, which can abort the process under load.
-  _player->setVideoOutput(_videoItem);
   // A video clicked before its metadata was made plays too.
-  _player->setMedia(QUrl::fromLocalFile(filePath));
-  _player->play();
+  _play(QUrl::fromLocalFile(filePath), true);
   _view->show();
 }
 
@@ -197,12 +242,8 @@ void MediaPreviewWidget::_showAudio(const QString &filePath, const QPixmap &imag
 {
   _stackedWidget->setCurrentWidget(_audioPage);
   _layoutVideo();
-  _newPlayer();
-  if (filePath.isEmpty() || !filePath.startsWith(':'))
-    _player->setMedia(QUrl::fromLocalFile(filePath));
-  else
-    _player->setMedia(QUrl("qrc" + filePath));
-  _player->play();
+  _play(filePath.isEmpty() || !filePath.startsWith(':') ? QUrl::fromLocalFile(filePath) : QUrl("qrc" + filePath),
+        false);
   QPixmap artwork = image;
   if (image.size() == QSize(192, 192))
     artwork = QPixmap(":/images/media-explorer/music_preview_artwork_preview");

@@ -2,10 +2,14 @@
 
 #include <QMediaPlayer>
 #include <QPixmap>
+#include <QUrl>
 #include <QWidget>
+
+#include <memory>
 
 class AnimatedLabel;
 class MediaPreviewControlWidget;
+class MediaPreviewPlayerOrder;
 class QGraphicsScene;
 class QGraphicsVideoItem;
 class QGraphicsView;
@@ -27,7 +31,7 @@ public:
                  const QString &metadata);
   void closePreview();
   QString mediaId() const { return _mediaId; }
-  // A video or sound shows a spinner from the click until its playing starts.
+  // A video or sound shows a spinner from the click until its first picture or sound.
   bool isBusy() const;
   // Re-places the control bar while it floats over the preview.
   void repositionControlWidget();
@@ -56,7 +60,10 @@ private:
   void _showAudio(const QString &filePath, const QPixmap &image);
   void _showPicture(const QString &filePath, const QPixmap &image);
   void _ensureControlWidget();
-  void _newPlayer();
+  void _play(const QUrl &url, bool withVideo);
+  void _makePlayer();
+  void _adoptPlayer(QMediaPlayer *player);
+  void _startPending();
   void _layoutVideo();
   void _layoutControlWidget();
   void _setBusy(bool busy);
@@ -69,7 +76,14 @@ private:
   QLabel *_artworkLabel = nullptr;
   QLabel *_pictureLabel = nullptr;
 
+  // One player for every video and sound, made off the GUI thread.
   QMediaPlayer *_player = nullptr;
+  std::unique_ptr<MediaPreviewPlayerOrder> _playerOrder;
+  // What the next player start plays: set by a click, taken once the player exists.
+  bool _pending = false;
+  QUrl _pendingUrl;
+  bool _pendingWithVideo = false;
+  bool _videoOutputSet = false;
   QGraphicsScene *_scene = nullptr;
   QGraphicsView *_view = nullptr;
   QGraphicsVideoItem *_videoItem = nullptr;

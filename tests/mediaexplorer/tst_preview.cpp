@@ -20,6 +20,16 @@ using namespace ExplorerFixtures;
 
 namespace {
 
+// Bright pixels in the middle 80 x 80 of a 640 x 360 picture, where the spinner turns.
+int litAtCentre(const QImage &shown)
+{
+  int lit = 0;
+  for (int y = 140; y < 220; ++y)
+    for (int x = 280; x < 360; ++x)
+      lit += qGray(shown.pixel(x, y)) > 128;
+  return lit;
+}
+
 bool sameIcon(const QIcon &icon, const QString &path)
 {
   return icon.pixmap(20, 20).toImage() == QIcon(path).pixmap(20, 20).toImage();
@@ -45,6 +55,23 @@ struct Preview
     return QTest::qWaitFor([this]() { return player() && player()->state() == QMediaPlayer::PlayingState &&
                                              player()->duration() > 0 && player()->position() > 0; },
                            20000);
+  }
+};
+
+// Notes whether the preview had a player when a widget was first painted.
+struct FirstPaint : QObject
+{
+  const Preview &p;
+  bool painted = false;
+  bool hadPlayer = false;
+  FirstPaint(const Preview &preview, QWidget *widget) : p(preview) { widget->installEventFilter(this); }
+  bool eventFilter(QObject *, QEvent *event) override
+  {
+    if (event->type() == QEvent::Paint && !painted) {
+      painted = true;
+      hadPlayer = p.player();
+    }
+    return false;
   }
 };
 
@@ -143,6 +170,7 @@ private slots:
     image.fill(Qt::yellow);
     p.preview.showMedia(path, 3, path, image, "0:01");
     QCOMPARE(p.page(), QString("audioPage"));
+    QTRY_VERIFY_WITH_TIMEOUT(p.player(), 20000);
     QCOMPARE(p.player()->media().request().url(), QUrl("qrc" + path));
     QTRY_VERIFY_WITH_TIMEOUT(p.player()->mediaStatus() == QMediaPlayer::BufferedMedia ||
                                p.player()->mediaStatus() == QMediaPlayer::EndOfMedia,
@@ -177,19 +205,74 @@ private slots:
     QPixmap image(64, 64);
     image.fill(Qt::black);
     p.preview.showMedia("item", type, path, image, "0:05;320x240;0");
-    const QImage shown = p.preview.grab().toImage();
-    int lit = 0;
-    for (int y = 140; y < 220; ++y)
-      for (int x = 280; x < 360; ++x)
-        lit += qGray(shown.pixel(x, y)) > 128;
+    const int lit = litAtCentre(p.preview.grab().toImage());
     if (type == 2) {
       QVERIFY(!p.preview.isBusy());
       return;
     }
     QVERIFY2(lit > 100, qPrintable(QString("%1 lit pixels at the centre").arg(lit)));
     QVERIFY(p.preview.isBusy());
-    QTRY_VERIFY_WITH_TIMEOUT(p.player()->position() > 0, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(p.player() && p.player()->position() > 0, 20000);
     QTRY_VERIFY(!p.preview.isBusy());
+  }
+
+  // Making a player can take seconds (GStreamer probes its video sinks): the first click paints
+  // the spinner before any player exists, clicks made meanwhile decide what it plays, a preview
+  // closed or gone meanwhile plays nothing, and the player serves every later click at once.
+  void clicksWhileThePlayerIsMade_data()
+  {
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QString>("plays");
+    QTest::newRow("nothing") << QString() << "clip";
+    QTest::newRow("a sound") << "sound" << "qrc:/testsounds/beep.mp3";
+    QTest::newRow("close") << "close" << QString();
+    QTest::newRow("another preview gone") << "gone" << "clip";
+  }
+  void clicksWhileThePlayerIsMade()
+  {
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, plays);
+    const QString clipUrl = QUrl::fromLocalFile(_clip).toString();
+    if (plays == "clip")
+      plays = clipUrl;
+    auto gone = std::make_unique<Preview>();
+    if (meanwhile == "gone")
+      gone->preview.showMedia("clip", 1, _clip, QPixmap(320, 240), "0:05;320x240;0");
+    Preview p(QSize(640, 360));
+    QVERIFY(QTest::qWaitForWindowExposed(&p.preview));
+    p.preview.showMedia("clip", 1, _clip, QPixmap(320, 240), "0:05;320x240;0");
+    auto *busy = p.child<QWidget>("busyLabel");
+    QVERIFY(busy && busy->isVisible());
+    FirstPaint first(p, busy);
+    if (meanwhile == "sound")
+      p.preview.showMedia("beep", 3, ":/testsounds/beep.mp3", QPixmap(192, 192), "0:01");
+    else if (meanwhile == "close")
+      p.preview.closePreview();
+    gone.reset();
+    if (meanwhile != "close") {
+      // On screen before the picture: position reports start a second into playing.
+      QTRY_VERIFY(first.painted);
+      QVERIFY(p.preview.isBusy());
+      const int lit = litAtCentre(p.preview.grab().toImage());
+      QVERIFY2(lit > 100, qPrintable(QString("%1 lit pixels at the centre").arg(lit)));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(p.player(), 20000);
+    if (meanwhile != "close")
+      QVERIFY2(first.painted && !first.hadPlayer, "the spinner was painted only after the player was made");
+    QCOMPARE(p.player()->media().request().url().toString(), plays);
+    if (plays.isEmpty()) {
+      QCOMPARE(p.player()->state(), QMediaPlayer::StoppedState);
+      QVERIFY(!p.preview.isBusy());
+    } else {
+      QTRY_VERIFY_WITH_TIMEOUT(!p.preview.isBusy(), 20000);
+    }
+
+    // The same player plays the next click at once.
+    QMediaPlayer *player = p.player();
+    p.preview.showMedia("again", 1, _clip, QPixmap(320, 240), "0:05;320x240;0");
+    QCOMPARE(p.player()->state(), QMediaPlayer::PlayingState);
+    QCOMPARE(p.player()->media().request().url().toString(), clipUrl);
+    QCOMPARE(p.preview.findChildren<QMediaPlayer *>(), QList<QMediaPlayer *>{player});
   }
 
   // Scrubbing pauses a playing video, seeks on every move and resumes on release; a paused
