@@ -1,0 +1,123 @@
+// A text segment holding 10 MB of text: the time to paint its timeline block and to rasterise its
+// layer picture, for a text of many lines and for one long paragraph, and then the opening of a
+// project with such a text in the editor window (until loaded and the longest gap between two
+// turns of the GUI event loop), each beside its goal.
+#include "avpixelbuffer.h"
+#include "avtextsegment.h"
+#include "benchopening.h"
+#include "fakesegmentlistener.h"
+#include "testenv.h"
+#include "textsegment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kTextBytes = 10 * 1024 * 1024;
+constexpr qint64 kPaintGoalMs = 100;
+constexpr qint64 kOpeningGoalMs = 5000;
+constexpr qint64 kStallGoalMs = 100;
+
+QString longText(bool lineBreaks)
+{
+  QString text;
+  text.reserve(kTextBytes + 100);
+  for (int i = 0; text.size() < kTextBytes; ++i) {
+    text += QStringLiteral("Line %1 of a pasted text, lorem ipsum dolor sit amet").arg(i);
+    text += lineBreaks ? QLatin1Char('\n') : QLatin1Char(' ');
+  }
+  return text;
+}
+
+// The slowest of a few runs, in milliseconds.
+double slowest(const std::function<void()> &run)
+{
+  double worst = 0;
+  for (int i = 0; i < 3; ++i) {
+    QElapsedTimer clock;
+    clock.start();
+    run();
+    worst = std::max(worst, clock.nsecsElapsed() / 1e6);
+  }
+  return worst;
+}
+
+void report(const char *what, double ms)
+{
+  std::printf("  %-36s %8.1f ms   (goal <= %lld ms: %s)\n", what, ms, static_cast<long long>(kPaintGoalMs),
+              ms <= kPaintGoalMs ? "met" : "MISSED");
+}
+
+void benchPictures(const char *shape, const QString &text)
+{
+  FakeSegmentListener listener;
+  TextSegment segment(text, 0, 10, &listener, nullptr);
+  QImage block(600, 44, QImage::Format_ARGB32_Premultiplied);
+  const double paint = slowest([&] {
+    QPainter painter(&block);
+    segment.paintBlock(&painter, block.rect(), block.rect(), 10);
+  });
+  const QByteArray utf8 = text.toUtf8();
+  const double picture = slowest([&] {
+    freePixelBuffer(renderTextImage(1920, 540, utf8.constData(), 180, vec4{1, 1, 1, 1}, "", "", 1, 2,
+                                    vec4{0, 0, 0, 1}, vec4{0, 0, 1, 0.5f}, 10, 0.5f));
+  });
+  const double finePicture = slowest([&] {
+    freePixelBuffer(renderTextImage(1920, 1080, utf8.constData(), 12, vec4{1, 1, 1, 1}, "", "", 0, 0,
+                                    vec4{0, 0, 0, 1}, vec4{0, 0, 0, 0}, 0, 0));
+  });
+  std::printf("%s:\n", shape);
+  report("timeline block 600 x 44:", paint);
+  report("layer picture 1920 x 540, 180 px:", picture);
+  report("layer picture 1920 x 1080, 12 px:", finePicture);
+}
+
+bool writeProject(const QString &dir, const QString &text)
+{
+  QString escaped = text.toHtmlEscaped();
+  escaped.replace(QLatin1Char('\n'), QStringLiteral("&#10;"));
+  const QByteArray xml = "<?xml version=\"1.0\"?>\n<Project>\n<Segment Type=\"TEXT\" TrackId=\"1\" RangeStart=\"0\" "
+                         "RangeDuration=\"10\" Text=\""
+                         + escaped.toUtf8() + "\"/>\n</Project>\n";
+  QFile project(dir + "/project.xml");
+  QFile properties(dir + "/properties.xml");
+  return QDir().mkpath(dir) && project.open(QIODevice::WriteOnly) && project.write(xml) == xml.size()
+         && properties.open(QIODevice::WriteOnly)
+         && properties.write("<?xml version=\"1.0\"?>\n<Properties version=\"5.0\"/>\n") > 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+  TestEnv::isolateUserState(true);
+  QApplication app(argc, argv);
+  const QString lines = longText(true);
+  std::printf("a text of %d MiB\n", kTextBytes / 1024 / 1024);
+  benchPictures("many short lines", lines);
+  benchPictures("one long paragraph", longText(false));
+
+  QTemporaryDir root;
+  ProjectManager::setWorkingDirectory(root.path());
+  if (!writeProject(ProjectManager::projectDirectory("Bench", QString()), lines)) {
+    std::fprintf(stderr, "cannot write the project\n");
+    return 1;
+  }
+  Opening opening = openBench(1, 600000);
+  if (!opening.window)
+    return 1;
+  opening.window->runClosingStep();
+  std::printf("opening a project with that text (many short lines) in one segment:\n");
+  reportOpening("editor window", opening, kOpeningGoalMs, kStallGoalMs);
+  return 0;
+}
