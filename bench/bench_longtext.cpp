@@ -1,11 +1,13 @@
 // A text segment holding 10 MB of text: the time to paint its timeline block and to rasterise its
 // layer picture, for a text of many lines and for one long paragraph, and then the opening of a
 // project with such a text in the editor window (until loaded and the longest gap between two
-// turns of the GUI event loop), each beside its goal. It opens twice: first as on a first run, when
+// turns of the GUI event loop), and one edit, its undo and its redo, each beside its goal. It opens twice: first as on a first run, when
 // OpenGL compiles every shader, then as later runs do.
+#include "avengine.h"
 #include "avpixelbuffer.h"
 #include "avtextsegment.h"
 #include "benchopening.h"
+#include "editingfixture.h"
 #include "fakesegmentlistener.h"
 #include "testenv.h"
 #include "textsegment.h"
@@ -97,6 +99,40 @@ bool writeProject(const QString &dir, const QString &text)
          && properties.write("<?xml version=\"1.0\"?>\n<Properties version=\"5.0\"/>\n") > 0;
 }
 
+// One edit of the long text (a rotation), its undo and its redo: each writes or reads a snapshot
+// of the whole project.
+bool benchEditing(const QString &text)
+{
+  EditingSession session;
+  if (!session.open({SegmentSpec{"TEXT", 1, 0, 10, {{"Text", text}}}, SegmentSpec{"TEXT", 2, 0, 5, {{"Text", "Short"}}}})) {
+    std::fprintf(stderr, "the editing project did not open\n");
+    return false;
+  }
+  session.edit(session.segmentAt(0));
+  AVEngine *engine = session.window->_engine;
+  const auto timed = [&](const std::function<void()> &step) {
+    // Timed from an idle engine: a busy one defers an undo step to a retry.
+    if (!QTest::qWaitFor([engine] { return engine->isIdle(); }, 30000))
+      std::fprintf(stderr, "the engine stayed busy for 30 s\n");
+    const int position = session.window->projectManager()->history().position();
+    QElapsedTimer clock;
+    clock.start();
+    step();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    if (session.window->projectManager()->history().position() == position)
+      std::fprintf(stderr, "a step did not run at once\n");
+    return ms;
+  };
+  const double edit = timed([&] { session.window->_segmentCommand(nullptr, 10006); });
+  const double undo = timed([&] { session.window->undoRedoOperation(true); });
+  const double redo = timed([&] { session.window->undoRedoOperation(false); });
+  std::printf("editing that text in the window:\n");
+  report("a rotation:", edit);
+  report("its undo:", undo);
+  report("its redo:", redo);
+  return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -107,6 +143,9 @@ int main(int argc, char **argv)
   std::printf("a text of %d MiB\n", kTextBytes / 1024 / 1024);
   benchPictures("many short lines", lines);
   benchPictures("one long paragraph", longText(false));
+
+  if (!benchEditing(lines))
+    return 1;
 
   QTemporaryDir root;
   ProjectManager::setWorkingDirectory(root.path());

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -48,18 +49,27 @@ struct TextBox
   qreal bottom = 0; // lines whose top lies below are never shown
 };
 
-constexpr int kFirstPiece = 1024;
+constexpr size_t kFirstPiece = 1024;
 
-// Lays out all[from, end) as one paragraph from y on and records its lines. Only as much of the
-// paragraph is laid out as reaches the box's bottom, so a text of megabytes costs what the box
-// shows. Returns false once a line starts below the bottom: nothing after it is shown.
-bool _layoutParagraph(const QString &all, int from, int end, const TextBox &box, qreal &y,
+bool _isSpace(char c)
+{
+  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Lays out the UTF-8 bytes text[from, end) as one paragraph from y on and records its lines.
+// Only as much of the paragraph is converted and laid out as reaches the box's bottom, so a text
+// of megabytes costs what the box shows. Returns false once a line starts below the bottom:
+// nothing after it is shown.
+bool _layoutParagraph(const char *text, size_t from, size_t end, const TextBox &box, qreal &y,
                       std::vector<LineRecord> &lines)
 {
-  int length = std::min(end - from, kFirstPiece);
+  size_t length = std::min(end - from, kFirstPiece);
   for (;;) {
+    // A cut piece ends before the continuation bytes of a character.
+    while (from + length < end && length > 1 && (uchar(text[from + length]) & 0xC0) == 0x80)
+      --length;
     const bool whole = from + length >= end;
-    const QString piece = all.mid(from, length);
+    const QString piece = QString::fromUtf8(text + from, int(length));
     QTextLayout layout(piece, box.font);
     layout.setTextOption(box.option);
     const size_t kept = lines.size();
@@ -89,9 +99,9 @@ bool _layoutParagraph(const QString &all, int from, int end, const TextBox &box,
       lines.back().rect.moveLeft(box.startX);
       y = lineY;
       from += length;
-      while (from < end && !all.at(from).isSpace())
+      while (from < end && !_isSpace(text[from]))
         ++from;
-      while (from < end && all.at(from).isSpace())
+      while (from < end && _isSpace(text[from]))
         ++from;
       if (from == end)
         return true;
@@ -100,7 +110,7 @@ bool _layoutParagraph(const QString &all, int from, int end, const TextBox &box,
     }
     // The piece's last line may stop where the piece was cut; a longer piece settles it.
     lines.resize(kept);
-    length = int(std::min<qint64>(end - from, qint64(length) * 2));
+    length = std::min(end - from, length * 2);
   }
 }
 
@@ -431,13 +441,13 @@ AVPixelBuffer *renderTextImage(uint32_t boxWidth, uint32_t boxHeight, const char
     box.option.setWrapMode(QTextOption::WordWrap);
     box.option.setAlignment(alignment == 1 ? Qt::AlignHCenter : alignment == 2 ? Qt::AlignRight : Qt::AlignLeft);
 
-    const QString all = QString::fromUtf8(text ? text : "");
+    const char *bytes = text ? text : "";
+    const size_t size = strlen(bytes);
     std::vector<LineRecord> lines;
-    for (int from = 0;;) {
-      int end = all.indexOf(QLatin1Char('\n'), from);
-      if (end < 0)
-        end = all.size();
-      if (!_layoutParagraph(all, from, end, box, y, lines) || end == all.size())
+    for (size_t from = 0;;) {
+      const auto *lineFeed = static_cast<const char *>(memchr(bytes + from, '\n', size - from));
+      const size_t end = lineFeed ? size_t(lineFeed - bytes) : size;
+      if (!_layoutParagraph(bytes, from, end, box, y, lines) || end == size)
         break;
       from = end + 1;
     }

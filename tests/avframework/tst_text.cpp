@@ -516,14 +516,19 @@ void TestText::longTextShowsItsBeginning_data()
     lines += QByteArray("Line ") + QByteArray::number(i) + " of the caption\n";
   for (int i = 60; i < 20000; ++i)
     moreLines += QByteArray("Line ") + QByteArray::number(i) + " of the caption\n";
-  for (int i = 0; words.size() < 30000; ++i)
+  QByteArray wordsAbroad, moreWordsAbroad;
+  for (int i = 0; words.size() < 30000; ++i) {
     words += QByteArray("word") + QByteArray::number(i) + ' ';
-  for (int i = 0; moreWords.size() < 400000; ++i)
+    wordsAbroad += QByteArray("w\xc3\xb6rter") + QByteArray::number(i) + " \xe2\x82\xac ";
+  }
+  for (int i = 0; moreWords.size() < 400000; ++i) {
     moreWords += QByteArray("more") + QByteArray::number(i) + ' ';
+    moreWordsAbroad += QByteArray("gr\xc3\xb6\xc3\x9f" "er") + QByteArray::number(i) + ' ';
+  }
   // The 800 x 600 box holds about 50 lines of 10-pixel letters: thousands of characters.
   QTest::newRow("paragraphs") << lines << moreLines << 20 << 1 << 1 << 0.0f;
   QTest::newRow("one paragraph") << words << moreWords << 10 << 0 << 0 << 0.0f;
-  QTest::newRow("banded and padded") << words << moreWords << 10 << 2 << 2 << 12.0f;
+  QTest::newRow("banded and padded, two- and three-byte letters") << wordsAbroad << moreWordsAbroad << 10 << 2 << 2 << 12.0f;
   // A run that no line can break, centred: its beginning shows, from the left edge.
   QTest::newRow("an unbreakable run") << QByteArray("Begin") + QByteArray(1500, 'x') << QByteArray(100000, 'x') << 20
                                       << 1 << 0 << 0.0f;
