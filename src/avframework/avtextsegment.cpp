@@ -436,8 +436,9 @@ AVPixelBuffer *renderTextImage(uint32_t boxWidth, uint32_t boxHeight, const char
       box.startX = y = padding;
       box.lineWidth = boxWidth - 2 * padding;
     }
-    // A line is banded while its grown top is inside the box and drawn while its own top is.
-    box.bottom = qreal(boxHeight) + (banded && padding > 0 ? padding : 0);
+    // A line is banded while its grown top is inside the box and drawn while its own top is; the
+    // pixel of slack leaves the exact cut to the drawing below.
+    box.bottom = qreal(boxHeight) + (banded && padding > 0 ? padding : 0) + 1;
     box.option.setWrapMode(QTextOption::WordWrap);
     box.option.setAlignment(alignment == 1 ? Qt::AlignHCenter : alignment == 2 ? Qt::AlignRight : Qt::AlignLeft);
 

@@ -34,22 +34,22 @@ int _lineEnd(const QString &text, int from)
   return int(end - text.cbegin());
 }
 
-// The shortest of the text's beginnings, doubling in length, that is wider than `width` on one
-// line, or the whole text: as wide a measure as the whole for an overflow test or eliding, at the
-// cost of what a block shows rather than of the whole text.
-QString _widePrefix(const QFontMetricsF &metrics, const QString &text, qreal width)
+// The shortest of the beginnings of text[from, end), doubling in length, that is wider than
+// `width` on one line, or all of it: as wide a measure as the whole for an overflow test or
+// eliding, at the cost of what a block shows rather than of the whole text.
+QString _widePrefix(const QFontMetricsF &metrics, const QString &text, int from, int end, qreal width)
 {
-  for (int length = 256; length < text.size(); length *= 2) {
-    const QString prefix = text.left(length);
+  for (int length = 256; length < end - from; length *= 2) {
+    const QString prefix = text.mid(from, length);
     if (metrics.boundingRect(prefix).width() > width)
       return prefix;
   }
-  return text;
+  return text.mid(from, end - from);
 }
 
 bool _widerThan(const QFontMetricsF &metrics, const QString &text, qreal width)
 {
-  return metrics.boundingRect(_widePrefix(metrics, text, width)).width() > width;
+  return metrics.boundingRect(_widePrefix(metrics, text, 0, text.size(), width)).width() > width;
 }
 
 } // namespace
@@ -301,8 +301,8 @@ void TextSegment::paintBlock(QPainter *painter, const QRect &rect, const QRect &
   QStringList lines;
   for (int from = 0; lines.size() < shownLines;) {
     const int end = _lineEnd(shown, from);
-    const QString line = shown.mid(from, end - from);
-    lines.append(metrics.elidedText(_widePrefix(metrics, line, textRect.width()), Qt::ElideRight, textRect.width()));
+    const QString line = _widePrefix(metrics, shown, from, end, textRect.width());
+    lines.append(metrics.elidedText(line, Qt::ElideRight, textRect.width()));
     if (end == shown.size())
       break;
     from = end + 1;
