@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -36,6 +37,82 @@ struct LineRecord
   QRectF rect;
   qreal descent;
 };
+
+struct TextBox
+{
+  QFont font;
+  QTextOption option;
+  qreal width = 0;
+  qreal lineWidth = 0;
+  qreal startX = 0;
+  qreal leading = 0;
+  qreal bottom = 0; // lines whose top lies below are never shown
+};
+
+constexpr size_t kFirstPiece = 1024;
+
+bool _isSpace(char c)
+{
+  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Lays out the UTF-8 bytes text[from, end) as one paragraph from y on and records its lines.
+// Only as much of the paragraph is converted and laid out as reaches the box's bottom, so a text
+// of megabytes costs what the box shows. Returns false once a line starts below the bottom:
+// nothing after it is shown.
+bool _layoutParagraph(const char *text, size_t from, size_t end, const TextBox &box, qreal &y,
+                      std::vector<LineRecord> &lines)
+{
+  size_t length = std::min(end - from, kFirstPiece);
+  for (;;) {
+    // A cut piece ends before the continuation bytes of a character.
+    while (from + length < end && length > 1 && (uchar(text[from + length]) & 0xC0) == 0x80)
+      --length;
+    const bool whole = from + length >= end;
+    const QString piece = QString::fromUtf8(text + from, int(length));
+    QTextLayout layout(piece, box.font);
+    layout.setTextOption(box.option);
+    const size_t kept = lines.size();
+    qreal lineY = y;
+    bool below = false;
+    qreal lastWidth = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(box.lineWidth);
+      line.setPosition(QPointF(box.startX, lineY));
+      if (line.naturalTextRect().top() > box.bottom) {
+        below = true;
+        break;
+      }
+      lineY += line.height() + box.leading;
+      lines.push_back({piece.mid(line.textStart(), line.textLength()), line.naturalTextRect(), line.descent()});
+      lastWidth = line.naturalTextWidth();
+    }
+    layout.endLayout();
+    if (whole || below) {
+      y = lineY;
+      return !below;
+    }
+    if (lines.size() > kept && lastWidth > box.width) {
+      // A run without a break that is already wider than the box: only its beginning can show,
+      // drawn from the left edge; the paragraph goes on after the run's next space.
+      lines.back().rect.moveLeft(box.startX);
+      y = lineY;
+      from += length;
+      while (from < end && !_isSpace(text[from]))
+        ++from;
+      while (from < end && _isSpace(text[from]))
+        ++from;
+      if (from == end)
+        return true;
+      length = std::min(end - from, kFirstPiece);
+      continue;
+    }
+    // The piece's last line may stop where the piece was cut; a longer piece settles it.
+    lines.resize(kept);
+    length = std::min(end - from, length * 2);
+  }
+}
 
 // The rectangle of a premultiplied 32-bit picture outside which every pixel is transparent, as
 // fractions of its size (left, top, right, bottom), two pixels wider on every side so that
@@ -342,36 +419,38 @@ AVPixelBuffer *renderTextImage(uint32_t boxWidth, uint32_t boxHeight, const char
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
 
-    const QStringList paragraphs = QString::fromUtf8(text ? text : "").split(QLatin1Char('\n'));
     QFont font = painter.font();
     if (family && *family)
       font = QFontDatabase().font(QString::fromUtf8(family), style && *style ? QString::fromUtf8(style) : QString(),
                                   painter.font().pointSize());
     font.setPixelSize(std::max(1, fontPixelSize));
-    const qreal leading = QFontMetricsF(font).leading();
 
-    qreal lineWidth = boxWidth, startX = 0, y = 0;
+    TextBox box;
+    box.font = font;
+    box.leading = QFontMetricsF(font).leading();
+    box.width = boxWidth;
+    box.lineWidth = boxWidth;
+    qreal y = 0;
     const bool banded = backColor.w > 0;
     if (banded && padding > 0) {
-      startX = y = padding;
-      lineWidth = boxWidth - 2 * padding;
+      box.startX = y = padding;
+      box.lineWidth = boxWidth - 2 * padding;
     }
+    // A line is banded while its grown top is inside the box and drawn while its own top is; the
+    // pixel of slack leaves the exact cut to the drawing below.
+    box.bottom = qreal(boxHeight) + (banded && padding > 0 ? padding : 0) + 1;
+    box.option.setWrapMode(QTextOption::WordWrap);
+    box.option.setAlignment(alignment == 1 ? Qt::AlignHCenter : alignment == 2 ? Qt::AlignRight : Qt::AlignLeft);
 
-    QTextOption option;
-    option.setWrapMode(QTextOption::WordWrap);
-    option.setAlignment(alignment == 1 ? Qt::AlignHCenter : alignment == 2 ? Qt::AlignRight : Qt::AlignLeft);
+    const char *bytes = text ? text : "";
+    const size_t size = strlen(bytes);
     std::vector<LineRecord> lines;
-    for (const QString &paragraph : paragraphs) {
-      QTextLayout layout(paragraph, font);
-      layout.setTextOption(option);
-      layout.beginLayout();
-      for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(lineWidth);
-        line.setPosition(QPointF(startX, y));
-        y += line.height() + leading;
-        lines.push_back({paragraph.mid(line.textStart(), line.textLength()), line.naturalTextRect(), line.descent()});
-      }
-      layout.endLayout();
+    for (size_t from = 0;;) {
+      const auto *lineFeed = static_cast<const char *>(memchr(bytes + from, '\n', size - from));
+      const size_t end = lineFeed ? size_t(lineFeed - bytes) : size;
+      if (!_layoutParagraph(bytes, from, end, box, y, lines) || end == size)
+        break;
+      from = end + 1;
     }
 
     if (banded) {

@@ -7,7 +7,8 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -24,6 +25,32 @@ const QString kAlignment = QStringLiteral("Alignment");
 const QString kDefaultFont = QStringLiteral("Arial");
 constexpr float kDefaultFontSize = 80;
 constexpr quint32 kDefaultBackColor = 0x00FF00FFu;
+
+// Where the line that starts at `from` ends: the next CR or LF, or the text's end.
+int _lineEnd(const QString &text, int from)
+{
+  const auto end = std::find_if(text.cbegin() + from, text.cend(),
+                                [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); });
+  return int(end - text.cbegin());
+}
+
+// The shortest of the beginnings of text[from, end), doubling in length, that is wider than
+// `width` on one line, or all of it: as wide a measure as the whole for an overflow test or
+// eliding, at the cost of what a block shows rather than of the whole text.
+QString _widePrefix(const QFontMetricsF &metrics, const QString &text, int from, int end, qreal width)
+{
+  for (int length = 256; length < end - from; length *= 2) {
+    const QString prefix = text.mid(from, length);
+    if (metrics.boundingRect(prefix).width() > width)
+      return prefix;
+  }
+  return text.mid(from, end - from);
+}
+
+bool _widerThan(const QFontMetricsF &metrics, const QString &text, qreal width)
+{
+  return metrics.boundingRect(_widePrefix(metrics, text, 0, text.size(), width)).width() > width;
+}
 
 } // namespace
 
@@ -259,7 +286,7 @@ void TextSegment::paintBlock(QPainter *painter, const QRect &rect, const QRect &
     font.setStyleName(fontStyle());
   int size = qMax(1, int(l->titleFontSize()));
   font.setPixelSize(size);
-  while (QFontMetricsF(font).boundingRect(shown).width() > textRect.width()) {
+  while (_widerThan(QFontMetricsF(font), shown, textRect.width())) {
     --size;
     if (!(size > 0.2 * rect.height()))
       break;
@@ -267,10 +294,19 @@ void TextSegment::paintBlock(QPainter *painter, const QRect &rect, const QRect &
   }
   painter->setFont(font);
 
+  // Drawing stops at the first line that reaches the rectangle's bottom, so the lines after those
+  // the height holds never show: they are neither split off nor elided.
   const QFontMetricsF metrics(font);
-  QStringList lines = shown.split(QRegularExpression(QStringLiteral("[\r\n]")));
-  for (QString &line : lines)
-    line = metrics.elidedText(line, Qt::ElideRight, textRect.width());
+  const int shownLines = int(std::ceil(textRect.height() / metrics.height())) + 1;
+  QStringList lines;
+  for (int from = 0; lines.size() < shownLines;) {
+    const int end = _lineEnd(shown, from);
+    const QString line = _widePrefix(metrics, shown, from, end, textRect.width());
+    lines.append(metrics.elidedText(line, Qt::ElideRight, textRect.width()));
+    if (end == shown.size())
+      break;
+    from = end + 1;
+  }
   const QString joined = lines.join(QLatin1Char('\n'));
 
   const qreal offset = l->titleShadowOffset();

@@ -120,6 +120,8 @@ private slots:
   void scaleAndAnchorTransitionsConvert();
   void editsWhileRendering();
   void composedBandAndAlignment();
+  void longTextShowsItsBeginning_data();
+  void longTextShowsItsBeginning();
 };
 
 void TestText::initTestCase()
@@ -500,3 +502,50 @@ void TestText::composedBandAndAlignment()
 
 TAVO_TEST_GUI_MAIN(TestText)
 #include "tst_text.moc"
+
+void TestText::longTextShowsItsBeginning_data()
+{
+  QTest::addColumn<QByteArray>("beginning");
+  QTest::addColumn<QByteArray>("rest");
+  QTest::addColumn<int>("pixelSize");
+  QTest::addColumn<int>("alignment");
+  QTest::addColumn<int>("beginningAlignment");
+  QTest::addColumn<float>("padding");
+  QByteArray lines, moreLines, words, moreWords;
+  for (int i = 0; i < 60; ++i)
+    lines += QByteArray("Line ") + QByteArray::number(i) + " of the caption\n";
+  for (int i = 60; i < 20000; ++i)
+    moreLines += QByteArray("Line ") + QByteArray::number(i) + " of the caption\n";
+  QByteArray wordsAbroad, moreWordsAbroad;
+  for (int i = 0; words.size() < 30000; ++i) {
+    words += QByteArray("word") + QByteArray::number(i) + ' ';
+    wordsAbroad += QByteArray("w\xc3\xb6rter") + QByteArray::number(i) + " \xe2\x82\xac ";
+  }
+  for (int i = 0; moreWords.size() < 400000; ++i) {
+    moreWords += QByteArray("more") + QByteArray::number(i) + ' ';
+    moreWordsAbroad += QByteArray("gr\xc3\xb6\xc3\x9f" "er") + QByteArray::number(i) + ' ';
+  }
+  // The 800 x 600 box holds about 50 lines of 10-pixel letters: thousands of characters.
+  QTest::newRow("paragraphs") << lines << moreLines << 20 << 1 << 1 << 0.0f;
+  QTest::newRow("one paragraph") << words << moreWords << 10 << 0 << 0 << 0.0f;
+  QTest::newRow("banded and padded, two- and three-byte letters") << wordsAbroad << moreWordsAbroad << 10 << 2 << 2 << 12.0f;
+  // A run that no line can break, centred: its beginning shows, from the left edge.
+  QTest::newRow("an unbreakable run") << QByteArray("Begin") + QByteArray(1500, 'x') << QByteArray(100000, 'x') << 20
+                                      << 1 << 0 << 0.0f;
+}
+
+void TestText::longTextShowsItsBeginning()
+{
+  QFETCH(QByteArray, beginning);
+  QFETCH(QByteArray, rest);
+  QFETCH(int, pixelSize);
+  QFETCH(int, alignment);
+  QFETCH(int, beginningAlignment);
+  QFETCH(float, padding);
+  const vec4 band = padding > 0 ? kBlueBand : kNoBand;
+  const QImage whole = render(800, 600, (beginning + rest).constData(), pixelSize, alignment, band, padding);
+  const QImage start = render(800, 600, beginning.constData(), pixelSize, beginningAlignment, band, padding);
+  QVERIFY(!boxOf(whole, isInk).isNull());
+  QVERIFY2(whole == start, qPrintable("ink at " + rect(boxOf(whole, isInk)) + ", the beginning's at "
+                                      + rect(boxOf(start, isInk))));
+}

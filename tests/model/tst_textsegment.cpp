@@ -262,6 +262,41 @@ private slots:
     // A block too narrow for the margins paints nothing.
     QCOMPARE(paintedBlock(text, QSize(10, 80)).pixel(5, 40), QColor(Qt::darkBlue).rgba());
   }
+
+  void blockShowsTheBeginningOfALongText_data()
+  {
+    QTest::addColumn<QString>("beginning");
+    QTest::addColumn<QString>("rest");
+    QTest::addColumn<bool>("fills");
+    QString lines, moreLines;
+    for (int i = 0; i < 30; ++i)
+      lines += QStringLiteral("Line %1 of the text\n").arg(i);
+    for (int i = 30; i < 20000; ++i)
+      moreLines += QStringLiteral("Line %1 of the text\n").arg(i);
+    QTest::newRow("many lines") << lines << moreLines << true;
+    QTest::newRow("one line") << QStringLiteral("The beginning of one long line that goes on ").repeated(8)
+                              << QStringLiteral("and on ").repeated(100000) << false;
+    QTest::newRow("a long first line") << QStringLiteral("The beginning ").repeated(40) + QLatin1Char('\r') + lines
+                                       << moreLines << true;
+  }
+
+  // However long the text, the block looks as it does with only the text's beginning; lines
+  // beyond the block's height fill it to both edges.
+  void blockShowsTheBeginningOfALongText()
+  {
+    QFETCH(QString, beginning);
+    QFETCH(QString, rest);
+    QFETCH(bool, fills);
+    TextSegment start(beginning, 0, 3, &m_listener, nullptr);
+    TextSegment whole(beginning + rest, 0, 3, &m_listener, nullptr);
+    const QImage shown = paintedBlock(whole, QSize(400, 44));
+    const QList<int> rows = textRows(shown);
+    QVERIFY(!rows.isEmpty());
+    if (fills)
+      QVERIFY2(rows.first() <= 2 && rows.last() >= shown.height() - 3,
+               qPrintable(QStringLiteral("text from row %1 to %2").arg(rows.first()).arg(rows.last())));
+    QVERIFY2(shown == paintedBlock(start, QSize(400, 44)), "the block differs from its text's beginning");
+  }
 };
 
 TAVO_TEST_GUI_MAIN(TestTextSegment)
