@@ -767,8 +767,8 @@ void TestVideoStream::destroyedWhileWaitingForItsTurn()
   QTRY_COMPARE_WITH_TIMEOUT(queuedResult.load(), int(kAVOpenOk), 20000);
 }
 
-// Gigabytes of zeros make a demuxer scan the whole file for a header or a frame: the open gives
-// up with an error after a bounded read, where reading the file through would take many minutes.
+// A terabyte of zeros makes a demuxer scan the whole file for a header or a frame: the open gives
+// up with an error after a bounded read, where reading the file through would take hours.
 void TestVideoStream::endlessFileGivesUp_data()
 {
   QTest::addColumn<QString>("name");
@@ -784,7 +784,7 @@ void TestVideoStream::endlessFileGivesUp()
   QTemporaryDir dir;
   QVERIFY(dir.isValid());
   QFile file(dir.filePath(name));
-  QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(16) << 30)); // sparse
+  QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(1) << 40)); // sparse
   file.close();
   const std::string path = file.fileName().toStdString();
   std::atomic<int> result{1};
@@ -798,7 +798,7 @@ void TestVideoStream::endlessFileGivesUp()
     stream.reset(sound);
     sound->startLoading(recordResult, &result);
   }
-  QTRY_VERIFY_WITH_TIMEOUT(result.load() != 1, 120000);
+  QTRY_VERIFY_WITH_TIMEOUT(result.load() != 1, 60000);
   QVERIFY2(result.load() < 0, qPrintable(QString("opened with %1").arg(result.load())));
 }
 
