@@ -1,6 +1,7 @@
 // Files, folders, pictures and media probing.
 #include "util.h"
 
+#include "avreadbound.h"
 #include "desktopservices.h"
 
 #include <QDir>
@@ -210,12 +211,13 @@ double Util::gifDuration(const QString &path)
 
 bool Util::probeMediaInfo(const QString &path, QString &videoText, QString &audioText, double &seconds)
 {
+  // A file no real medium could be (gigabytes of zeros) is given up after a bounded read; a
+  // FIFO would hold the open until someone writes to it.
+  AVReadBound bound;
   AVFormatContext *raw = nullptr;
-  if (avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr) < 0)
+  if (!QFileInfo(path).isFile() || bound.open(&raw, path.toUtf8().constData()) != AVReadBound::kOpened)
     return false;
   FormatContextPtr context(raw);
-  if (avformat_find_stream_info(context.get(), nullptr) < 0)
-    return false;
 
   const int audio = av_find_best_stream(context.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
   if (audio >= 0) {

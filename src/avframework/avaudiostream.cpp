@@ -42,7 +42,7 @@ int AVAudioStream::open(int)
 {
   int result;
   {
-    OpenTurn opening(hasPictures(_fileName));
+    OpenTurn opening(*this, hasPictures(_fileName));
     result = AVStreamBase::open(kAVMediaAudio);
   }
   if (result == kAVOpenOk) {
@@ -54,7 +54,7 @@ int AVAudioStream::open(int)
 
 int AVAudioStream::openForMetadata()
 {
-  OpenTurn opening(hasPictures(_fileName));
+  OpenTurn opening(*this, hasPictures(_fileName));
   return AVStreamBase::open(kAVMediaAudio);
 }
 
@@ -120,7 +120,7 @@ const uint8_t *AVAudioStream::coverImage(int *size)
   if (!_coverPacket) {
     _coverPacket = av_packet_alloc();
     AVMutexLocker demux(_demuxLock);
-    if (!_coverPacket || av_read_frame(_format, _coverPacket) < 0) {
+    if (!_coverPacket || _readBound.readFrame(_coverPacket) < 0) {
       av_packet_free(&_coverPacket);
       return nullptr;
     }

@@ -113,28 +113,54 @@ _OpenLock &_openLock()
 }
 } // namespace
 
-AVStreamBase::OpenTurn::OpenTurn(bool picture)
+namespace {
+// Hands a free turn to the next waiting open; call with the lock's mutex held.
+void _passTurn(_OpenLock &lock)
+{
+  if (lock.busy)
+    return;
+  if (lock.waitingPictures > 0)
+    lock.pictureTurn.notify_one();
+  else
+    lock.laterTurn.notify_one();
+}
+} // namespace
+
+AVStreamBase::OpenTurn::OpenTurn(const AVStreamBase &stream, bool picture)
 {
   _OpenLock &lock = _openLock();
   std::unique_lock<std::mutex> hold(lock.mutex);
   int &waiting = picture ? lock.waitingPictures : lock.waitingLater;
   ++waiting;
   (picture ? lock.pictureTurn : lock.laterTurn).wait(hold, [&] {
-    return !lock.busy && (picture || lock.waitingPictures == 0);
+    return stream._threadsStopped || (!lock.busy && (picture || lock.waitingPictures == 0));
   });
   --waiting;
-  lock.busy = true;
+  // A stream being destroyed leaves the queue without its turn; the wake it may have taken
+  // goes on to the next.
+  _granted = !stream._threadsStopped;
+  if (_granted)
+    lock.busy = true;
+  else
+    _passTurn(lock);
 }
 
 AVStreamBase::OpenTurn::~OpenTurn()
 {
+  if (!_granted)
+    return;
   _OpenLock &lock = _openLock();
   std::lock_guard<std::mutex> hold(lock.mutex);
   lock.busy = false;
-  if (lock.waitingPictures > 0)
-    lock.pictureTurn.notify_one();
-  else
-    lock.laterTurn.notify_one();
+  _passTurn(lock);
+}
+
+void AVStreamBase::OpenTurn::_wakeWaiting()
+{
+  _OpenLock &lock = _openLock();
+  std::lock_guard<std::mutex> hold(lock.mutex);
+  lock.pictureTurn.notify_all();
+  lock.laterTurn.notify_all();
 }
 
 int AVStreamBase::waitingOpens()
@@ -191,9 +217,11 @@ void AVStreamBase::stopThreads()
   if (_threadsStopped)
     return;
   _threadsStopped = true;
-  // The loading thread may still be opening, making thumbnails or starting the other two.
+  // The loading thread may still be waiting for its open turn, opening, making thumbnails or
+  // starting the other two.
   _readQuit = true;
   _decodeQuit = true;
+  OpenTurn::_wakeWaiting();
   waitForLoading();
   _readQuit = true;
   _decodeQuit = true;
@@ -537,12 +565,12 @@ void AVStreamBase::_readLoop()
         const AVRational base = _stream->time_base;
         const auto position = int64_t(target * base.den / base.num);
         // A failed seek reads on from where it was rather than starving the new generation.
-        if (avformat_seek_file(_format, _streamIndex, INT64_MIN, position, INT64_MAX, 0) < 0)
+        if (_readBound.seekFile(_streamIndex, position) < 0)
           avPrint("(%d) seek to %f failed\n", int(_mediaKind), target);
         _positionSerial = generation;
       }
       serial = _positionSerial;
-      result = serial == endedSerial ? AVERROR_EOF : av_read_frame(_format, packet);
+      result = serial == endedSerial ? AVERROR_EOF : _readBound.readFrame(packet);
       atEnd = result == AVERROR_EOF || (result < 0 && _format->pb && avio_feof(_format->pb));
     }
     if (result < 0) {
@@ -668,22 +696,12 @@ int AVStreamBase::open(int mediaKind)
   _mediaKind = mediaKind;
   if (_format)
     return kAVOpenOk;
-  if (!avIsRegularFile(_fileName.c_str()))
+  if (_threadsStopped || !avIsRegularFile(_fileName.c_str()))
     return kAVOpenInputFailed;
-  // A stream being destroyed breaks off FFmpeg's waits on slow input.
-  _format = avformat_alloc_context();
-  if (!_format)
-    return kAVOpenInputFailed;
-  _format->interrupt_callback.callback = _interrupted;
-  _format->interrupt_callback.opaque = this;
-  if (avformat_open_input(&_format, _fileName.c_str(), nullptr, nullptr) < 0) {
-    _format = nullptr;
-    return kAVOpenInputFailed;
-  }
-  if (avformat_find_stream_info(_format, nullptr) < 0) {
-    _closeInput();
-    return kAVOpenNoStreamInfo;
-  }
+  // A stream being destroyed breaks off the open, and so does a file no real medium could be.
+  const int opened = _readBound.open(&_format, _fileName.c_str());
+  if (opened != AVReadBound::kOpened)
+    return opened == AVReadBound::kInputFailed ? kAVOpenInputFailed : kAVOpenNoStreamInfo;
   const int result = mediaKind == kAVMediaAudio ? _openAudio() : _openVideo();
   if (result != kAVOpenOk) {
     _freeDecoderContext(&_decoder);
@@ -691,11 +709,6 @@ int AVStreamBase::open(int mediaKind)
   }
   _opened = result == kAVOpenOk;
   return result;
-}
-
-int AVStreamBase::_interrupted(void *stream)
-{
-  return static_cast<AVStreamBase *>(stream)->_threadsStopped ? 1 : 0;
 }
 
 void AVStreamBase::decoderOptions(AVDictionary **options) const

@@ -4,6 +4,8 @@
 // A serial number marks every packet and frame; each seek starts a new serial, and records of an
 // older one are dropped wherever they are met. Decode loops belong to the subclasses.
 
+#include "avreadbound.h"
+
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -136,13 +138,20 @@ public:
 
   // Every subclass open runs in its turn: one file is opened and probed at a time. Opens that a
   // picture waits for go first: a movie shows nothing until its video and its sound are open.
+  // A stream being destroyed stops waiting without the turn, and its open then fails.
   class OpenTurn
   {
   public:
-    explicit OpenTurn(bool picture);
+    OpenTurn(const AVStreamBase &stream, bool picture);
     ~OpenTurn();
     OpenTurn(const OpenTurn &) = delete;
     OpenTurn &operator=(const OpenTurn &) = delete;
+
+  private:
+    friend class AVStreamBase;
+    // Lets every waiting open look again whether its stream is being destroyed.
+    static void _wakeWaiting();
+    bool _granted = false;
   };
   // Opens waiting for their turn.
   static int waitingOpens();
@@ -214,6 +223,9 @@ protected:
   int32_t _streamIndex = -1;
   // Guards the demuxer: the read thread's seek and read, and a synchronous fetch.
   AVMutex *_demuxLock;
+  // Every open, read and seek of the input goes through it: a stream being stopped breaks off
+  // whatever FFmpeg is reading.
+  AVReadBound _readBound{[this] { return _threadsStopped.load(); }};
 
   AVMutex *_packetLock;
   AVCondition *_packetCondition;
@@ -229,8 +241,6 @@ private:
   static int _loadingThreadBody(AVThread_QThread_Type *thread, void *stream);
   static int _readThreadBody(AVThread_QThread_Type *thread, void *stream);
   static int _decodeThreadBody(AVThread_QThread_Type *thread, void *stream);
-  // FFmpeg's interrupt callback: non-zero once the stream is being stopped.
-  static int _interrupted(void *stream);
   void _readLoop();
   int _openVideo();
   int _openAudio();

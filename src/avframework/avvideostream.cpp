@@ -258,7 +258,7 @@ bool AVVideoStream::awaken()
 
 int AVVideoStream::open(int)
 {
-  OpenTurn opening(true);
+  OpenTurn opening(*this, true);
   _singlePictures = _wantsThumbnails();
   const int result = AVStreamBase::open(kAVMediaVideo);
   if (result != kAVOpenOk) {
@@ -277,7 +277,7 @@ int AVVideoStream::open(int)
 
 int AVVideoStream::openForMetadata()
 {
-  OpenTurn opening(true);
+  OpenTurn opening(*this, true);
   const int result = AVStreamBase::open(kAVMediaVideo);
   if (result == kAVOpenOk)
     _readVideoInformation();
@@ -637,7 +637,7 @@ void AVVideoStream::_makeThumbnails()
     AVPixelBuffer *thumbnail = pixels ? wrapPixelBuffer(pixels, uint32_t(width), uint32_t(height), 1) : nullptr;
     request.thumbnail(this, 0, thumbnail, request.userData);
   }
-  avformat_seek_file(_format, _streamIndex, INT64_MIN, 0, INT64_MAX, 0);
+  _readBound.seekFile(_streamIndex, 0);
   AVMutexLocker locker(_decoderLock);
   if (_decoder && avcodec_is_open(_decoder))
     avcodec_flush_buffers(_decoder);
@@ -673,7 +673,7 @@ uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact,
     landing = nullptr;
   if (!isOpen() || w <= 0 || h <= 0)
     return nullptr;
-  if (avformat_seek_file(_format, _streamIndex, INT64_MIN, _toStreamTime(t, _stream->time_base), INT64_MAX, 0) < 0)
+  if (_readBound.seekFile(_streamIndex, _toStreamTime(t, _stream->time_base)) < 0)
     return nullptr;
   reopenDecoder();
   if (!_decoder || !avcodec_is_open(_decoder))
@@ -686,7 +686,7 @@ uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact,
   _Landing *checking = landing;
   while (decoded && last && packet && !chosen && !finished) {
     if (!ended) {
-      const int result = av_read_frame(_format, packet);
+      const int result = _readBound.readFrame(packet);
       if (result >= 0) {
         _readAtEnd = false;
         if (packet->stream_index != _streamIndex) {

@@ -1,5 +1,7 @@
 #include "audioplotdata.h"
 
+#include "avreadbound.h"
+
 #include <QDebug>
 #include <QFileInfo>
 #include <QPainter>
@@ -191,12 +193,12 @@ qint16 AudioPlotData::value(int point, bool lower) const
 
 void AudioPlotData::generate(const QString &path, const std::function<bool()> &cancelled)
 {
+  // Cancelling breaks off FFmpeg's own reading too: one read of a file of zeros scans it whole.
+  AVReadBound bound(cancelled);
   AVFormatContext *rawInput = nullptr;
-  if (!QFileInfo(path).isFile() || avformat_open_input(&rawInput, path.toUtf8().constData(), nullptr, nullptr) < 0)
+  if (!QFileInfo(path).isFile() || bound.open(&rawInput, path.toUtf8().constData()) != AVReadBound::kOpened)
     return;
   _Input input(rawInput);
-  if (avformat_find_stream_info(input.get(), nullptr) < 0)
-    return;
   const AVCodec *codec = nullptr;
   const int streamIndex = av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
   if (streamIndex < 0 || !codec)
@@ -263,8 +265,10 @@ void AudioPlotData::generate(const QString &path, const std::function<bool()> &c
   while (!builder.isFull()) {
     if (cancelled && cancelled())
       return;
-    const int read = av_read_frame(input.get(), packet.get());
+    const int read = bound.readFrame(packet.get());
     if (read < 0) {
+      if (cancelled && cancelled())
+        return;
       if (read == AVERROR_EOF || (input->pb && avio_feof(input->pb))) {
         avcodec_send_packet(decoder.get(), nullptr);
         receiveAll();

@@ -10,6 +10,7 @@
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QThread>
 #include <memory>
 #include <thread>
@@ -95,6 +96,22 @@ QString landingFault(int index, int target, bool exact)
   return QString(exact ? "seek to %1 gave %2" : "seek back to %1 gave %2").arg(target).arg(index);
 }
 
+// Joined when it goes, also when a failed check leaves the test early.
+struct JoinedThread
+{
+  std::thread thread;
+  ~JoinedThread()
+  {
+    if (thread.joinable())
+      thread.join();
+  }
+};
+
+void recordResult(AVContent *, int result, void *user)
+{
+  static_cast<std::atomic<int> *>(user)->store(result);
+}
+
 QColor pixelAt(const AVPixelBuffer *b, int x, int y)
 {
   const uint8_t *p = b->data + (size_t(y) * b->width + x) * 4;
@@ -155,6 +172,9 @@ private slots:
   void thumbnailsDecodeEachKeyFrameOnce();
   void picturesOpenFirst_data();
   void picturesOpenFirst();
+  void destroyedWhileWaitingForItsTurn();
+  void endlessFileGivesUp_data();
+  void endlessFileGivesUp();
   void rotationTurnsSizeAndPictures();
   void frameAtWhileDecoding();
   void destroyedWhileLoading();
@@ -696,20 +716,12 @@ void TestVideoStream::picturesOpenFirst()
   AVVideoStream pictures(movie, 1280, 1280);
   AVAudioStream sounds(movie, 44100, 2);
   std::atomic<int> openAtItsTurn{-1};
-  struct Joined
-  {
-    std::thread thread;
-    ~Joined()
-    {
-      if (thread.joinable())
-        thread.join();
-    }
-  } music;
+  JoinedThread music;
   {
     // An open in progress: the others wait.
-    AVStreamBase::OpenTurn current(true);
+    AVStreamBase::OpenTurn current(pictures, true);
     music.thread = std::thread([&] {
-      AVStreamBase::OpenTurn turn(false);
+      AVStreamBase::OpenTurn turn(sounds, false);
       openAtItsTurn = (pictures.isOpen() ? 1 : 0) + (sounds.isOpen() ? 2 : 0);
     });
     int waiting = 1;
@@ -726,6 +738,68 @@ void TestVideoStream::picturesOpenFirst()
   }
   music.thread.join();
   QCOMPARE(openAtItsTurn.load(), (picture ? 1 : 0) + (sound ? 2 : 0));
+}
+
+// A stream destroyed while its open waits for the turn leaves at once, not after the files
+// opened ahead of it; the open queued behind it still gets its turn.
+void TestVideoStream::destroyedWhileWaitingForItsTurn()
+{
+  const std::string tone = _files.path("tone.wav").toStdString();
+  std::atomic<int> queuedResult{1};
+  AVAudioStream holder(tone, 44100, 2);
+  AVAudioStream queued(tone, 44100, 2);
+  auto *leaving = new AVAudioStream(tone, 44100, 2);
+  std::atomic<bool> destroyed{false};
+  JoinedThread destroyer;
+  {
+    AVStreamBase::OpenTurn current(holder, true);
+    leaving->startLoading(nullptr, nullptr);
+    QTRY_COMPARE_WITH_TIMEOUT(AVStreamBase::waitingOpens(), 1, 5000);
+    queued.startLoading(recordResult, &queuedResult);
+    QTRY_COMPARE_WITH_TIMEOUT(AVStreamBase::waitingOpens(), 2, 5000);
+    destroyer.thread = std::thread([&] {
+      delete leaving;
+      destroyed = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(destroyed.load(), 20000);
+    QCOMPARE(AVStreamBase::waitingOpens(), 1);
+  }
+  QTRY_COMPARE_WITH_TIMEOUT(queuedResult.load(), int(kAVOpenOk), 20000);
+}
+
+// A terabyte of zeros makes a demuxer scan the whole file for a header or a frame: the open gives
+// up with an error after a bounded read, where reading the file through would take hours.
+void TestVideoStream::endlessFileGivesUp_data()
+{
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<bool>("video");
+  QTest::newRow("sound") << "zeros.mp3" << false;
+  QTest::newRow("picture") << "zeros.m4v" << true;
+}
+
+void TestVideoStream::endlessFileGivesUp()
+{
+  QFETCH(QString, name);
+  QFETCH(bool, video);
+  QTemporaryDir dir;
+  QVERIFY(dir.isValid());
+  QFile file(dir.filePath(name));
+  QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(1) << 40)); // sparse
+  file.close();
+  const std::string path = file.fileName().toStdString();
+  std::atomic<int> result{1};
+  std::unique_ptr<AVStreamBase> stream;
+  if (video) {
+    auto *pictures = new AVVideoStream(path, 1280, 1280);
+    stream.reset(pictures);
+    pictures->startLoading(recordResult, &result, AVThumbnailRequest());
+  } else {
+    auto *sound = new AVAudioStream(path, 44100, 2);
+    stream.reset(sound);
+    sound->startLoading(recordResult, &result);
+  }
+  QTRY_VERIFY_WITH_TIMEOUT(result.load() != 1, 60000);
+  QVERIFY2(result.load() < 0, qPrintable(QString("opened with %1").arg(result.load())));
 }
 
 void TestVideoStream::rotationTurnsSizeAndPictures()

@@ -7,6 +7,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDateTime>
 #include <QDirIterator>
 #include <QFile>
 #include <QScroller>
@@ -105,6 +106,7 @@ bool waitUntilLoaded(TestEditorWindow &window)
 
 QMap<QString, QByteArray> folderHashes(const QString &folder)
 {
+  constexpr qint64 kLargestHashedFile = qint64(256) << 20;
   QMap<QString, QByteArray> hashes;
   QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
   while (it.hasNext()) {
@@ -114,6 +116,9 @@ QMap<QString, QByteArray> folderHashes(const QString &folder)
     QFile file(path);
     if (!it.fileInfo().isFile() || !file.open(QIODevice::ReadOnly))
       hashes.insert(path, QByteArray());
+    else if (file.size() > kLargestHashedFile) // a sparse file of gigabytes stands for media
+      hashes.insert(path, QByteArray::number(file.size()) + ' ' +
+                              QByteArray::number(it.fileInfo().lastModified().toMSecsSinceEpoch()));
     else
       hashes.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1));
   }

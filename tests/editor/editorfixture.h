@@ -116,5 +116,5 @@ TestEditorWindow *showClosingWindow();
 bool waitUntilLoaded(TestEditorWindow &window);
 // Every file below folder by path with the hash of its bytes; links are not followed, FIFOs
 // and other special files stand with an empty hash, and the media explorer's own view state
-// ("media.config") is left out.
+// ("media.config") is left out. A file of hundreds of megabytes stands with its size and time.
 QMap<QString, QByteArray> folderHashes(const QString &folder);

@@ -1,5 +1,5 @@
 // Opening unusual project folders in the editor window and closing them again: media that are
-// no regular files, closing while the project opens, stored values no block could show, and
+// no regular files or gigabytes of zeros, closing while the project opens, stored values no block could show, and
 // a large project whose blocks are built while the window keeps answering.
 
 #include "editorfixture.h"
@@ -107,6 +107,62 @@ private slots:
     QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 10000);
     auto after = folderHashes(project->root());
     after.remove(project->directory() + "/shot.jpg");
+    after.remove(ProjectManager::layoutFilePath("Trip", QString()));
+    const QStringList touched = changed(before, after);
+    QVERIFY2(touched.isEmpty(), qPrintable(touched.join(", ")));
+  }
+
+  // A terabyte of zeros named as media makes a demuxer scan the whole file for a header or a
+  // frame: the window closes while they open, each reading gives up with a load error after a
+  // bounded read, and the files stay as they were.
+  void mediaOfZerosThatNeverEnd_data()
+  {
+    QTest::addColumn<QStringList>("types");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("untilLoaded");
+    QTest::newRow("music, closed while it opens") << QStringList{"MUSIC"} << QStringList{"tone.mp3"} << false;
+    QTest::newRow("music and a clip waiting behind it") << QStringList{"MUSIC", "MOVIE"}
+                                                        << QStringList{"tone.mp3", "clip.m4v"} << false;
+    QTest::newRow("picture, closed while it opens") << QStringList{"IMAGE"} << QStringList{"still.png"} << false;
+    QTest::newRow("music, closed after its load error") << QStringList{"MUSIC"} << QStringList{"tone.mp3"} << true;
+    QTest::newRow("clip, closed after its load error") << QStringList{"MOVIE"} << QStringList{"clip.m4v"} << true;
+    QTest::newRow("picture, closed after its load error") << QStringList{"IMAGE"} << QStringList{"still.png"} << true;
+  }
+
+  void mediaOfZerosThatNeverEnd()
+  {
+    QFETCH(QStringList, types);
+    QFETCH(QStringList, files);
+    QFETCH(bool, untilLoaded);
+    const QString dir = project->directory();
+    QByteArray segments;
+    for (int i = 0; i < files.size(); ++i) {
+      QFile media(dir + "/" + files[i]);
+      // Sparse: no disk is used.
+      QVERIFY(media.open(QIODevice::WriteOnly) && media.resize(qint64(1) << 40));
+      segments += segmentXml(types[i], 1 + i, "0", "2", QStringLiteral("File=\"%1\"").arg(files[i]));
+    }
+    QVERIFY(writeEditorProject(dir, segments));
+    const auto before = folderHashes(project->root());
+
+    TestEditorWindow *window = showClosingWindow();
+    QPointer<TestEditorWindow> guard(window);
+    if (untilLoaded) {
+      QVERIFY2(waitUntilLoaded(*window), "the project never finished opening");
+      for (int i = 0; i < files.size(); ++i)
+        QTRY_COMPARE_WITH_TIMEOUT(window->projectManager()->segmentAt(i)->error(), quint32(SegmentLoadError), 60000);
+    } else {
+      // The media are being read: their segments exist and load.
+      QTRY_VERIFY_WITH_TIMEOUT(window->projectManager() && window->projectManager()->segmentCount() == files.size(),
+                               30000);
+      for (int i = 0; i < files.size(); ++i)
+        QTRY_VERIFY_WITH_TIMEOUT(window->projectManager()->segmentAt(i)->state() >= SegmentLoading, 30000);
+    }
+
+    window->close();
+    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 20000);
+    auto after = folderHashes(project->root());
+    after.remove(dir + "/shot.jpg");
     after.remove(ProjectManager::layoutFilePath("Trip", QString()));
     const QStringList touched = changed(before, after);
     QVERIFY2(touched.isEmpty(), qPrintable(touched.join(", ")));

@@ -444,6 +444,18 @@ private slots:
     QVERIFY(!cancelled.isReady());
     QCOMPARE(cancelled.pointCount(), 0);
     QCOMPARE(polls, 4);
+
+    // A terabyte of zeros, which a demuxer scans through for a frame: the reading gives up after
+    // a bounded read, and a cancel stops it even while FFmpeg reads on its own.
+    QFile zeros(m_project.filePath("zeros.mp3"));
+    QVERIFY(zeros.open(QIODevice::WriteOnly) && zeros.resize(qint64(1) << 40)); // sparse
+    zeros.close();
+    QVERIFY(!decoded(zeros.fileName(), 10).isReady());
+    AudioPlotData cancelledScan(100);
+    polls = 0;
+    cancelledScan.generate(zeros.fileName(), [&polls] { return ++polls > 3; });
+    QVERIFY(!cancelledScan.isReady());
+    QCOMPARE(polls, 4);
   }
 
   void musicBlockDrawsWaveformAndTitle()
