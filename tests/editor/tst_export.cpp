@@ -616,11 +616,12 @@ private slots:
   // message, and once the thread has ended the preview runs again and exports go through.
   void renderThatNeverEndsRefusesTheExport()
   {
+    // Declared before the window, which the render thread reports to until it is gone.
+    QSemaphore release;
+    std::atomic<bool> armed{true}, held{false};
     ExportProject p;
     QVERIFY(p.openAt360p(ProjectShape{1}));
     ExportWindow &w = *p.window;
-    QSemaphore release;
-    std::atomic<bool> armed{true}, held{false};
     const auto unblock = qScopeGuard([&] {
       if (armed.exchange(false))
         release.release();
@@ -698,11 +699,11 @@ private slots:
   // the export page behind it shows beside them.
   void cancelQuestionIsDarkThroughout()
   {
+    QSemaphore held;
+    std::atomic<bool> reached{false};
     ExportProject p;
     QVERIFY(p.openAt360p(ProjectShape{4}));
     ExportWindow &w = *p.window;
-    QSemaphore held;
-    std::atomic<bool> reached{false};
     const auto release = qScopeGuard([&] { held.release(); });
     p.holdAtFirstProgress(this, &held, &reached);
     QVERIFY(p.exportNow());
