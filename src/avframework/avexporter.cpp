@@ -217,7 +217,7 @@ int AVExporter::_export(const std::string &path)
     return -1;
   // A composition without length has no frame to write: a file without a picture is no movie.
   if (composition->duration() <= 0)
-    return -18;
+    return kAVExportNothingToExport;
 
   _Output out;
   avformat_alloc_output_context2(&out.context, nullptr, exportContainerName(_settings.kind), path.c_str());

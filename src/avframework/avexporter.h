@@ -17,6 +17,10 @@ class AVImageLoader;
 
 enum AVExporterMessage : int { kAVExportProgress = 0, kAVExportFinished = 1 };
 
+// Result of a composition without length: no frame to write, so there is nothing to export.
+// A code of its own, after the encoder's and muxer's failures (-1 to -18).
+constexpr int kAVExportNothingToExport = -19;
+
 // Called on the export thread: progress with a fraction 0..1, finished with the result code.
 using AVExporterCallback = void (*)(AVExporter *exporter, int message, double value, void *userData);
 

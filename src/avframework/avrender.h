@@ -58,6 +58,8 @@ public:
   void start();
   // 0 when both threads ended within 2 s each, else 1.
   int stop();
+  // Without waiting: both threads have ended (after a stop that answered 1, once they do).
+  bool hasStopped() const { return !_videoRunning && !_audioRunning; }
   // Shows the latest composed frame on the current context's default framebuffer.
   void paint();
 

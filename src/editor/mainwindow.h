@@ -679,6 +679,9 @@ protected:
                     const QString &saveLocation);
   QString _exportedMovieFilePath(int resolutionIndex, float frameRate, const QString &codec) const;
   void _startMovieExporter(const QString &path);
+  // Pauses and stops the preview's render; false when its threads did not end within a bounded
+  // wait (the preview then restarts by itself once they have).
+  bool _stopPreviewForExport();
   void _restorePreviewAfterExport();
   // The user's Movies folder, made when missing; a symbolic link stands for its target.
   static QString _moviesLocation();

@@ -25,6 +25,9 @@
 
 namespace {
 
+// Each stop waits up to 2 s per render thread.
+constexpr int kRenderStopTries = 3;
+
 // A colour whose alpha byte is 0 is a transparent background.
 bool isTransparent(quint32 argb)
 {
@@ -206,10 +209,42 @@ void MainWindow::_removeTemporaryFiles()
       QFile::remove(directory.filePath(name));
 }
 
+bool MainWindow::_stopPreviewForExport()
+{
+  if (_engine)
+    _engine->pause();
+  // The export must not share the composition with a render thread still ending on a busy
+  // machine; one that never ends must not hold the window either.
+  for (int tries = 0; tries < kRenderStopTries; ++tries)
+    if (_render->stop() == 0)
+      return true;
+  auto *poll = new QTimer(this);
+  connect(poll, &QTimer::timeout, this, [this, poll] {
+    // An export started meanwhile brings the preview back when it ends.
+    if (_exporter || !_render) {
+      poll->deleteLater();
+      return;
+    }
+    if (!_render->hasStopped())
+      return;
+    poll->deleteLater();
+    _render->start();
+    _render->seek(_playheadTime(), true);
+  });
+  poll->start(100);
+  return false;
+}
+
 void MainWindow::_startMovieExporter(const QString &path)
 {
   if (!_composition || !_render || _exporter)
     return;
+  if (!_stopPreviewForExport()) {
+    if (auto *popup = qobject_cast<PopupMovieExportingWidget *>(_currentPopup.data()))
+      popup->showExportResult(tr("The preview is still busy, so the export could not start. Please try again."),
+                              QString(), QImage());
+    return;
+  }
   const int index = _exportSettings.qualityIndex;
   const QSize size = _projectManager->outputVideoSize(index);
   const BitRates rates = bitRates(index);
@@ -221,12 +256,6 @@ void MainWindow::_startMovieExporter(const QString &path)
   _exporter->setGLHost(_previewWidget);
   _previewWidget->setExporter(_exporter);
 
-  if (_engine)
-    _engine->pause();
-  // The export must not share the composition with a render thread still ending on a busy
-  // machine: stop() waits again until both threads are gone.
-  while (_render->stop() != 0) {
-  }
   _render->setComposition(nullptr);
   _composition->setRenderSize(size.width(), size.height(), true);
   _exporter->setComposition(_composition);
@@ -300,9 +329,12 @@ void MainWindow::onAVExporterFinished(int err)
       close();
     }
   } else {
+    // The engine's composition had no length (nothing loaded yet): not a fault of the encoder.
+    const QString text = err == kAVExportNothingToExport
+                           ? tr("No content to export")
+                           : tr("An error occurs when exporting the movie. (error code = %1)").arg(err);
     if (popup)
-      popup->showExportResult(tr("An error occurs when exporting the movie. (error code = %1)").arg(err),
-                              QString(), QImage());
+      popup->showExportResult(text, QString(), QImage());
     _removeTemporaryFiles();
   }
   exportProgressEnded();

@@ -10,6 +10,7 @@
 #include "projectmanager.h"
 #include "popupmediatypeselectionwidget.h"
 #include "segmentwidget.h"
+#include "commonpopup.h"
 #include "commonpopuphelptipwidget.h"
 #include "tipmanager.h"
 #include "util.h"
@@ -20,6 +21,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -107,6 +109,19 @@ void MainWindow::_askToCancelExport()
                   QMessageBox::Yes | QMessageBox::No, this);
   box.setDefaultButton(QMessageBox::No);
   Util::applyDialogStyleSheet(&box);
+  // The shared sheet leaves the buttons in the desktop's light look. Set on the buttons
+  // themselves: a second sheet on the box does not reach buttons already styled by the first.
+  for (QAbstractButton *button : box.buttons())
+    button->setStyleSheet(QStringLiteral("QPushButton { color: white; background-color: rgb(44,46,50);"
+                                         " border: 1px solid rgb(128,128,128); border-radius: 5px;"
+                                         " padding: 5px 15px; }"
+                                         "QPushButton:pressed { background-color: rgb(31,32,35); }"
+                                         "QPushButton:default { border-color: rgb(54,200,255); }"));
+  // No narrower than the export page it covers: that page's text would peek out beside the
+  // buttons, in the same colour as the box.
+  auto *popup = qobject_cast<CommonPopup *>(_currentPopup.data());
+  if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label")); label && popup && popup->mainWidget())
+    label->setMinimumWidth(popup->mainWidget()->width());
   QAbstractButton *clicked = DialogProvider::instance()->execMessageBox(&box);
   if (!clicked || box.standardButton(clicked) != QMessageBox::Yes || !_exporter)
     return;

@@ -554,7 +554,7 @@ void TestExport::failuresLeaveNoFile_data()
   QTest::newRow("kind without encoder") << "movie.mov" << 2 << -3 << 1.0;
   QTest::newRow("no container for the name") << "movie.unknown-extension" << 0 << -2 << 1.0;
   // Nothing placed, or nothing opened yet: no frame to write, not an empty "movie".
-  QTest::newRow("composition without length") << "movie.mp4" << 0 << -18 << 0.0;
+  QTest::newRow("composition without length") << "movie.mp4" << 0 << -19 << 0.0;
 }
 
 void TestExport::failuresLeaveNoFile()

@@ -44,6 +44,8 @@
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QScreen>
+#include <QThread>
 #include <QtTest>
 
 #include <atomic>
@@ -192,6 +194,18 @@ struct ExportProject
       return false;
     QTest::mouseClick(button, Qt::LeftButton);
     return true;
+  }
+
+  // The exporter's thread waits at its first progress report until held is released.
+  void holdAtFirstProgress(QObject *context, QSemaphore *held, std::atomic<bool> *reached)
+  {
+    QObject::connect(
+        window.get(), &MainWindow::avexporterProgressChanged, context,
+        [held, reached](float) {
+          if (!reached->exchange(true))
+            held->acquire();
+        },
+        Qt::DirectConnection);
   }
 
   bool waitUntilIdle() const
@@ -560,9 +574,12 @@ private slots:
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("error");
     QTest::addColumn<bool>("cacheKept");
+    QTest::addColumn<bool>("engineEmpty");
     QTest::newRow("no encoder") << "prores" << QString() << "An error occurs when exporting the movie. (error code = -3)"
-                                << false;
-    QTest::newRow("folder refuses the copy") << "h264" << "/proc" << "Create video failed" << true;
+                                << false << false;
+    QTest::newRow("folder refuses the copy") << "h264" << "/proc" << "Create video failed" << true << false;
+    // The timeline has length but the engine holds nothing (its media not opened).
+    QTest::newRow("engine without length") << "h264" << QString() << "No content to export" << false << true;
   }
 
   void failures()
@@ -571,6 +588,7 @@ private slots:
     QFETCH(QString, folder);
     QFETCH(QString, error);
     QFETCH(bool, cacheKept);
+    QFETCH(bool, engineEmpty);
     ExportProject p;
     ProjectShape shape;
     shape.seconds = 1;
@@ -578,6 +596,11 @@ private slots:
     ExportWindow &w = *p.window;
     w.exportSettings().codec = codec;
     w.exportSettings().outputFolder = folder;
+    if (engineEmpty) {
+      for (int i = 0; i < w.projectManager()->segmentCount(); ++i)
+        w._composition->removeSegment(w.projectManager()->segmentAt(i)->id());
+      QCOMPARE(w._composition->duration(), 0.0);
+    }
     // An older cached export of another rate goes with an engine error too.
     QVERIFY(writeText(p.cached("Trip_360p_h264_24fps.mp4"), "old"));
     QVERIFY(p.exportNow());
@@ -587,6 +610,47 @@ private slots:
     QCOMPARE(QFile::exists(p.cached("Trip_360p_" + codec + "_30fps." + extension)), cacheKept);
     QCOMPARE(QFile::exists(p.cached("Trip_360p_h264_24fps.mp4")), cacheKept);
     QCOMPARE(w._render->composition(), w._composition);
+  }
+
+  // A preview thread that never ends cannot hold the window: the export is refused with a
+  // message, and once the thread has ended the preview runs again and exports go through.
+  void renderThatNeverEndsRefusesTheExport()
+  {
+    // Declared before the window, which the render thread reports to until it is gone.
+    QSemaphore release;
+    std::atomic<bool> armed{true}, held{false};
+    ExportProject p;
+    QVERIFY(p.openAt360p(ProjectShape{1}));
+    ExportWindow &w = *p.window;
+    const auto unblock = qScopeGuard([&] {
+      if (armed.exchange(false))
+        release.release();
+    });
+    // The render's video thread reports each frame through the window: hold it there.
+    connect(
+        &w, &MainWindow::avrenderProgressChanged, this,
+        [&](double, double) {
+          if (armed && QThread::currentThread() != qApp->thread() && !held.exchange(true))
+            release.acquire();
+        },
+        Qt::DirectConnection);
+    w._render->step(1);
+    QTRY_VERIFY(held);
+
+    QVERIFY(p.exportNow());
+    QTRY_COMPARE(p.popupError(),
+                 QString("The preview is still busy, so the export could not start. Please try again."));
+    QVERIFY(!w._exporter);
+    QCOMPARE(w.began, 0);
+    QCOMPARE(w._render->composition(), w._composition);
+
+    armed = false;
+    release.release();
+    QTRY_VERIFY_WITH_TIMEOUT(!w._render->hasStopped() && w._render->isVideoParked(), 20000);
+    p.dismissPopup();
+    QTRY_VERIFY(!w.popup());
+    QVERIFY(p.exportNow());
+    QVERIFY(ExportProject::delivered("Trip.mp4"));
   }
 
   void frameSizeIsEven_data()
@@ -631,6 +695,58 @@ private slots:
     QVERIFY(QFile::remove(ExportProject::movies()));
   }
 
+  // The question on closing during an export: its buttons dark like the box, and nothing of
+  // the export page behind it shows beside them.
+  void cancelQuestionIsDarkThroughout()
+  {
+    QSemaphore held;
+    std::atomic<bool> reached{false};
+    ExportProject p;
+    QVERIFY(p.openAt360p(ProjectShape{4}));
+    ExportWindow &w = *p.window;
+    const auto release = qScopeGuard([&] { held.release(); });
+    p.holdAtFirstProgress(this, &held, &reached);
+    QVERIFY(p.exportNow());
+    QTRY_VERIFY_WITH_TIMEOUT(reached, EncodeWaitMs);
+    const QWidget *panel = w.popup()->mainWidget();
+    const int panelRight = panel->mapToGlobal(QPoint(panel->width(), 0)).x();
+
+    QImage box, beside;
+    QList<QRect> buttons;
+    w.dialogs.onMessageBox = [&](QMessageBox *question) {
+      question->show();
+      if (!QTest::qWaitForWindowExposed(question))
+        return;
+      box = PixelProbe::grab(question);
+      for (QAbstractButton *button : question->buttons())
+        buttons << button->geometry().translated(button->parentWidget()->mapTo(question, QPoint()));
+      // On screen, from the right-hand button to the panel's right edge, over the buttons' height.
+      QAbstractButton *last = question->buttons().first();
+      for (QAbstractButton *button : question->buttons())
+        if (button->mapToGlobal(QPoint()).x() > last->mapToGlobal(QPoint()).x())
+          last = button;
+      const QPoint from = last->mapToGlobal(QPoint(last->width() + 2, 0));
+      beside = QGuiApplication::primaryScreen()
+                   ->grabWindow(0, from.x(), from.y(), qMax(1, panelRight - from.x()), last->height())
+                   .toImage();
+      question->hide();
+    };
+    w.dialogs.answers << QMessageBox::No;
+    w.close();
+    QTRY_VERIFY(!box.isNull());
+    QCOMPARE(buttons.size(), 2);
+    for (const QRect &button : buttons)
+      PROBE(box, button.left() + 4, button.center().y(), QColor(44, 46, 50), 16);
+    int bright = 0;
+    for (int y = 0; y < beside.height(); ++y)
+      for (int x = 0; x < beside.width(); ++x)
+        bright += qGray(beside.pixel(x, y)) > 128;
+    QVERIFY2(bright == 0, qPrintable(QString("%1 light pixels beside the buttons").arg(bright)));
+
+    held.release();
+    QVERIFY(p.waitUntilIdle());
+  }
+
   // The cancel chosen on closing stands, also when the encoder finished before the answer.
   void closingDuringAnExportCancelsAndCloses_data()
   {
@@ -662,13 +778,7 @@ private slots:
         answered.acquire();
       });
     } else {
-      connect(
-          p.window.get(), &MainWindow::avexporterProgressChanged, this,
-          [&](float) {
-            if (!reached.exchange(true))
-              held.acquire();
-          },
-          Qt::DirectConnection);
+      p.holdAtFirstProgress(this, &held, &reached);
     }
     QVERIFY(p.exportNow());
     ExportWindow *w = p.window.release();

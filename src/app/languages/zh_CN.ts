@@ -1107,6 +1107,10 @@ Current: %1</source>
         <translation>导出影片时发生错误。（错误代码 = %1）</translation>
     </message>
     <message>
+        <source>The preview is still busy, so the export could not start. Please try again.</source>
+        <translation>预览仍在忙碌，导出无法开始。请重试。</translation>
+    </message>
+    <message>
         <source>Help Center</source>
         <translation>帮助中心</translation>
     </message>
