@@ -94,11 +94,12 @@ void MainWindow::_continueOpening()
     return;
   }
   // The window's first composition with the preview is long on a software renderer: it gets a
-  // turn of its own, the engine and the loader come after it. A window or preview not on screen
-  // composes nothing until it is: it goes on at once, as it does should no composition come.
+  // turn of its own, the engine and the loader come after it. A busy display exposes the shown
+  // window late: the composition follows the exposure, so the wait covers both. A preview hidden
+  // in its panel composes nothing: it goes on at once, as it does should no composition come.
   if (!_previewWidget && !_shownPreview) {
     AVGLWidget *preview = _showPreviewWidget();
-    if (preview->isVisible() && windowHandle() && windowHandle()->isExposed()) {
+    if (preview->isVisible()) {
       auto goOn = std::make_shared<bool>(true);
       const auto continueOnce = [this, preview, goOn] {
         if (!std::exchange(*goOn, false))

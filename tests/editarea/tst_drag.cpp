@@ -361,7 +361,7 @@ private slots:
     // Each band of the edit area shows the row listed there, not another row or bare content.
     QCoreApplication::processEvents();
     const QImage shot = PixelProbe::grab(w.area);
-    QVERIFY(shot.save(QDir::temp().absoluteFilePath(QString("rowdrag-%1.png").arg(QTest::currentDataTag()).replace(' ', '_'))));
+    QVERIFY(shot.save(TestEnv::shotPath(QString("rowdrag-%1.png").arg(QTest::currentDataTag()).replace(' ', '_'))));
     QWidget *content = w.area->widget();
     for (int i = 0; i < 3; ++i) {
       TrackWidget *row = w.area->trackWidgetAt(i);

@@ -1,5 +1,8 @@
 #include "editorfixture.h"
 
+#include "avcomposition.h"
+#include "avsegment.h"
+#include "avtransition.h"
 #include "editscrollarea.h"
 #include "projectmanager.h"
 #include "segment.h"
@@ -123,4 +126,52 @@ QMap<QString, QByteArray> folderHashes(const QString &folder)
       hashes.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1));
   }
   return hashes;
+}
+
+QStringList segmentSpans(TestEditorWindow &window, int trackTag)
+{
+  ProjectManager *model = window.projectManager();
+  QList<QPair<float, float>> list;
+  for (int i = 0; i < model->segmentCount(); ++i) {
+    const Segment *segment = model->segmentAt(i);
+    if (trackTag < 0 || segment->trackId() == trackTag)
+      list.append({segment->rangeStart(), segment->rangeStart() + segment->duration()});
+  }
+  std::sort(list.begin(), list.end());
+  QStringList out;
+  for (const auto &span : list)
+    out << QStringLiteral("%1-%2").arg(double(span.first), 0, 'g', 4).arg(double(span.second), 0, 'g', 4);
+  return out;
+}
+
+QString engineTransitionsDiffer(TestEditorWindow &window, Segment *segment)
+{
+  QString why;
+  const float length = segment->duration();
+  for (quint32 id : {segment->id(), segment->audioPartId()}) {
+    if (!id)
+      continue;
+    AVSegment *engineSegment = window._composition->findSegment(id);
+    if (!engineSegment)
+      return QStringLiteral("no engine segment %1").arg(id);
+    if (int(engineSegment->groups().size()) != segment->transitionCount())
+      why += QStringLiteral(" %1: %2 groups for %3 transitions;")
+                 .arg(id)
+                 .arg(engineSegment->groups().size())
+                 .arg(segment->transitionCount());
+    for (TransitionGroup *group : engineSegment->groups()) {
+      const int t = int(group->id());
+      const double start = segment->transitionStart(t) / length;
+      const double duration = segment->transitionDuration(t) / length;
+      if (qAbs(group->start() - start) > 1e-4 || qAbs(group->duration() - duration) > 1e-4)
+        why += QStringLiteral(" %1/%2: engine %3+%4, segment %5+%6;")
+                   .arg(id)
+                   .arg(t)
+                   .arg(group->start())
+                   .arg(group->duration())
+                   .arg(start)
+                   .arg(duration);
+    }
+  }
+  return why;
 }

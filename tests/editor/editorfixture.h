@@ -118,3 +118,9 @@ bool waitUntilLoaded(TestEditorWindow &window);
 // and other special files stand with an empty hash, and the media explorer's own view state
 // ("media.config") is left out. A file of hundreds of megabytes stands with its size and time.
 QMap<QString, QByteArray> folderHashes(const QString &folder);
+// "start-end" of every segment of the window's project, by start; of one track's when a tag is
+// given.
+QStringList segmentSpans(TestEditorWindow &window, int trackTag = -1);
+// Where the engine's transition groups of a segment, for its picture and its sound, differ from
+// the segment's transitions as fractions of its length; empty when they agree.
+QString engineTransitionsDiffer(TestEditorWindow &window, Segment *segment);

@@ -97,20 +97,7 @@ struct IntakeProject
   ProjectManager *model() const { return window->projectManager(); }
   TrackWidget *track(int index) const { return window->editScrollArea()->trackWidgetAt(index); }
   // "start-end" of every segment on a track, by start.
-  QStringList ranges(TrackWidget *track) const
-  {
-    QList<QPair<float, float>> list;
-    for (int i = 0; i < model()->segmentCount(); ++i) {
-      Segment *segment = model()->segmentAt(i);
-      if (segment->trackId() == track->tag())
-        list.append({segment->rangeStart(), segment->rangeStart() + segment->duration()});
-    }
-    std::sort(list.begin(), list.end());
-    QStringList out;
-    for (const auto &range : list)
-      out << QStringLiteral("%1-%2").arg(double(range.first), 0, 'g', 4).arg(double(range.second), 0, 'g', 4);
-    return out;
-  }
+  QStringList ranges(TrackWidget *track) const { return segmentSpans(*window, track->tag()); }
   Segment *newest() const
   {
     Segment *found = nullptr;

@@ -17,11 +17,14 @@
 #include "popupsliderwidget.h"
 #include "projectmanager.h"
 #include "roundcornereditingwidgetcontroller.h"
+#include "scrollabletoolbar.h"
 #include "segment.h"
+#include "segmenteditingstatebackgroundwidget.h"
 #include "segmentinspectorwidget.h"
 #include "segmentwidget.h"
 #include "taskbarprogress.h"
 #include "texteditwidget.h"
+#include "tooltipbutton.h"
 #include "volumeeditingwidgetcontroller.h"
 
 #include <QAction>
@@ -29,6 +32,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -40,14 +44,25 @@
 
 namespace {
 
-// A 10-s movie: two pictures one after the other on one track, 0-4 s and 4-10 s.
-bool writeProject(const QString &dir)
+// A 10-s movie: two pictures one after the other on one track, 0-4 s and 4-10 s; with
+// movieFirst a 4-s clip in place of the first picture.
+bool writeProject(const QString &dir, bool movieFirst)
 {
   if (!MediaFixtures::writePicture(dir + "/still.png", 320, 240))
     return false;
+  QByteArray first = "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"4\" File=\"still.png\"/>\n";
+  if (movieFirst) {
+    MediaFixtures::VideoParams clip;
+    clip.width = 160;
+    clip.height = 120;
+    clip.frames = 120;
+    if (!MediaFixtures::writeVideo(dir + "/clip.mp4", clip, [](int) { return MediaFixtures::quadrantImage(160, 120); }))
+      return false;
+    first = "<Segment Type=\"MOVIE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"4\" File=\"clip.mp4\" "
+            "TrimStart=\"0\" TrimDuration=\"4\"/>\n";
+  }
   return writeEditorProject(
-      dir, "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"4\" File=\"still.png\"/>\n"
-           "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"4\" RangeDuration=\"6\" File=\"still.png\"/>\n");
+      dir, first + "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"4\" RangeDuration=\"6\" File=\"still.png\"/>\n");
 }
 
 struct LoadedWindow
@@ -55,9 +70,9 @@ struct LoadedWindow
   EditorProject project;
   std::unique_ptr<TestEditorWindow> window;
 
-  bool open()
+  bool open(bool movieFirst = false)
   {
-    if (!project.isValid() || !writeProject(project.directory()))
+    if (!project.isValid() || !writeProject(project.directory(), movieFirst))
       return false;
     window = std::make_unique<TestEditorWindow>();
     return window->showUntilReady(2);
@@ -69,12 +84,12 @@ struct LoadedWindow
   {
     return static_cast<SegmentWidget *>(window->projectManager()->segmentWidgetOf(segment(index)));
   }
-  // The picture selected and its tools asked for, as the timeline does.
-  SegmentInspectorWidget *inspectPicture() const
+  // The first block selected and its tools asked for, as the timeline does.
+  SegmentInspectorWidget *inspectFirst() const
   {
-    SegmentWidget *picture = block(0);
-    window->editScrollArea()->setSelectedSegmentWidget(picture);
-    window->showEditingToolsFor(picture, 1.0f);
+    SegmentWidget *first = block(0);
+    window->editScrollArea()->setSelectedSegmentWidget(first);
+    window->showEditingToolsFor(first, 1.0f);
     return window->segmentInspectorWidget();
   }
   int sidePanelWidth() const { return form().mainSplitter->sizes().value(1); }
@@ -111,7 +126,7 @@ private slots:
     QVERIFY(!w.window->segmentInspectorWidget());
     QCOMPARE(w.sidePanelWidth(), 0);
 
-    SegmentInspectorWidget *inspector = w.inspectPicture();
+    SegmentInspectorWidget *inspector = w.inspectFirst();
     QVERIFY(inspector);
     QCOMPARE(inspector->parentWidget(), f.inspectorAreaWidget);
     QVERIFY(inspector->isVisible());
@@ -133,7 +148,7 @@ private slots:
     QTRY_COMPARE(f.editScrollArea->window()->focusWidget(), static_cast<QWidget *>(f.editScrollArea));
     // The panel keeps its width; a second request reuses the same inspector.
     QCOMPARE(w.sidePanelWidth(), 300);
-    QCOMPARE(w.inspectPicture(), inspector);
+    QCOMPARE(w.inspectFirst(), inspector);
   }
 
   // The tools follow the time they were asked for, a moment after the inspector shows.
@@ -170,7 +185,7 @@ private slots:
     LoadedWindow w;
     w.project.writeLayout({{"L1_InspectorAreaSize", 420}});
     QVERIFY(w.open());
-    w.inspectPicture();
+    w.inspectFirst();
     QCOMPARE(w.sidePanelWidth(), 420);
   }
 
@@ -188,7 +203,7 @@ private slots:
     QFETCH(QString, title);
     LoadedWindow w;
     QVERIFY(w.open());
-    SegmentInspectorWidget *inspector = w.inspectPicture();
+    SegmentInspectorWidget *inspector = w.inspectFirst();
     TestEditorWindow &window = *w.window;
     const DesktopMainWindowForm &f = w.form();
     auto change = [&](bool on) {
@@ -218,7 +233,7 @@ private slots:
     LoadedWindow w;
     QVERIFY(w.open());
     TestEditorWindow &window = *w.window;
-    SegmentInspectorWidget *inspector = w.inspectPicture();
+    SegmentInspectorWidget *inspector = w.inspectFirst();
     QVERIFY(!window.isEditingTransitions());
     emit inspector->segmentInspectorWidgetEnterEditTransition(inspector);
     QVERIFY(inspector->isInTransitionMode());
@@ -230,39 +245,61 @@ private slots:
     QVERIFY(inspector->geometryController()->isVisible());
   }
 
-  // The inspector's Duplicate, Split and Remove are the segment commands on the edited segment:
-  // they act in transition editing too, where the menu's commands refuse, unless the command
-  // itself refuses there.
-  void inspectorSegmentCommandsInTransitionEditing_data()
+  // The inspector's Duplicate, Split and Remove are the segment commands on the clip being
+  // edited, with the play head at 1 s. In transition editing its strip holds only Return, so
+  // the window takes the inspector's requests as signals there: Duplicate and Remove act, the
+  // split refuses. Remove leaves editing at once: no editing background stays to fade out.
+  void inspectorSegmentCommands_data()
   {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<int>("segments");
-    QTest::newRow("duplicate") << "duplicate" << 3;
-    // The split itself waits for transition editing to end.
-    QTest::newRow("split at 1 s") << "split" << 2;
-    QTest::newRow("remove") << "remove" << 1;
+    QTest::addColumn<int>("command");
+    QTest::addColumn<bool>("transitions");
+    QTest::addColumn<QStringList>("spans");
+    QTest::newRow("duplicate") << 10010 << false << QStringList{"0-4", "4-8", "8-14"};
+    QTest::newRow("split at 1 s") << 10020 << false << QStringList{"0-1", "1-4", "4-10"};
+    QTest::newRow("remove") << 10011 << false << QStringList{"0-6"};
+    QTest::newRow("duplicate in transition editing") << 10010 << true << QStringList{"0-4", "4-8", "8-14"};
+    QTest::newRow("split in transition editing") << 10020 << true << QStringList{"0-4", "4-10"};
+    QTest::newRow("remove in transition editing") << 10011 << true << QStringList{"0-6"};
   }
 
-  void inspectorSegmentCommandsInTransitionEditing()
+  void inspectorSegmentCommands()
   {
-    QFETCH(QString, command);
-    QFETCH(int, segments);
+    QFETCH(int, command);
+    QFETCH(bool, transitions);
+    QFETCH(QStringList, spans);
     LoadedWindow w;
-    QVERIFY(w.open());
+    QVERIFY(w.open(true));
     TestEditorWindow &window = *w.window;
-    SegmentInspectorWidget *inspector = w.inspectPicture();
-    w.block(0)->setEditingState(true, false);
+    SegmentInspectorWidget *inspector = w.inspectFirst();
+    QPointer<SegmentWidget> clip = w.block(0);
+    QWidget *row = clip->parentWidget();
+    clip->setEditingState(true, false);
+    QCOMPARE(row->findChildren<SegmentEditingStateBackgroundWidget *>().size(), 1);
     window._setPlayheadTime(1.0f, false);
     QTRY_VERIFY(qAbs(window._playheadTime() - 1.0f) < 0.05f);
-    emit inspector->segmentInspectorWidgetEnterEditTransition(inspector);
-    QVERIFY(window.isEditingTransitions());
-    if (command == "duplicate")
-      emit inspector->segmentInspectorWidgetDuplicateSegment(inspector);
-    else if (command == "split")
-      emit inspector->segmentInspectorWidgetSplitSegment(inspector);
-    else
-      emit inspector->segmentInspectorWidgetRemoveSegment(inspector);
-    QTRY_COMPARE(window.projectManager()->segmentCount(), segments);
+    ScrollableToolBar *strip = inspector->bottomToolbar();
+    if (transitions) {
+      QTest::mouseClick(strip->button(10002), Qt::LeftButton);
+      QVERIFY(window.isEditingTransitions());
+      QVERIFY(!strip->button(command));
+      if (command == 10010)
+        emit inspector->segmentInspectorWidgetDuplicateSegment(inspector);
+      else if (command == 10020)
+        emit inspector->segmentInspectorWidgetSplitSegment(inspector);
+      else
+        emit inspector->segmentInspectorWidgetRemoveSegment(inspector);
+    } else {
+      QTest::mouseClick(strip->button(command), Qt::LeftButton);
+    }
+    if (command == 10011) {
+      QVERIFY(!clip || !clip->isEditing());
+      QCOMPARE(row->findChildren<SegmentEditingStateBackgroundWidget *>().size(), 0);
+    }
+    // The split runs a moment after the request: a timer started after it fires after that.
+    bool deferredRan = false;
+    QTimer::singleShot(100, &window, [&deferredRan] { deferredRan = true; });
+    QTRY_VERIFY(deferredRan);
+    QTRY_COMPARE(segmentSpans(window), spans);
   }
 
   void easingHints_data()
@@ -288,7 +325,7 @@ private slots:
     picture->setTransitionEasingFunction(id, easing);
     QCOMPARE(w.window->_easingHint(picture, id), hint);
     // The inspector asks the same through its signal.
-    SegmentInspectorWidget *inspector = w.inspectPicture();
+    SegmentInspectorWidget *inspector = w.inspectFirst();
     QString asked = "stale";
     emit inspector->segmentInspectorWidgetGetEasingFunctionHintText(inspector, picture, id, asked);
     QCOMPARE(asked, hint);
@@ -369,7 +406,7 @@ private slots:
     LoadedWindow w;
     QVERIFY(w.open());
     TestEditorWindow &window = *w.window;
-    w.inspectPicture();
+    w.inspectFirst();
     window.toggleFullscreen();
     QVERIFY(window.isPreviewFullscreen());
     if (escape)
@@ -547,7 +584,7 @@ private slots:
     QCOMPARE(w.sidePanelWidth(), 0);
 
     // While the inspector shows, the View menu leaves the panel open.
-    w.inspectPicture();
+    w.inspectFirst();
     window.segmentInspectorAction()->trigger();
     QCOMPARE(w.sidePanelWidth(), 300);
     window.dismissToolPopups();
@@ -656,7 +693,7 @@ private slots:
   {
     LoadedWindow w;
     QVERIFY(w.open());
-    SegmentInspectorWidget *inspector = w.inspectPicture();
+    SegmentInspectorWidget *inspector = w.inspectFirst();
     QSignalSpy deleted(w.window->editScrollArea(), &EditScrollArea::editScrollAreaDeleteKeyPressed);
     QTest::keyClick(inspector, Qt::Key_Delete);
     QCOMPARE(deleted.count(), 1);

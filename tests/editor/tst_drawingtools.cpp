@@ -967,7 +967,7 @@ void TestDrawingTools::screenshot()
   s.restartDrawing();
   QVERIFY(drawDrag(*s.canvas, QPoint(40, 40), QPoint(s.canvas->width() / 2, s.canvas->height() / 2), 10));
   QTRY_VERIFY(s.selfDraw()->isVisible());
-  QVERIFY(w.grab().save("/tmp/editor-drawing.png"));
+  QVERIFY(w.grab().save(TestEnv::shotPath("editor-drawing.png")));
 }
 
 TAVO_TEST_MAIN(TestDrawingTools)

@@ -444,7 +444,7 @@ private slots:
                qPrintable(QString("at %1 s the preview shows frame %2 (%3)")
                               .arg(t)
                               .arg(MediaFixtures::frameIndexOf(frame))
-                              .arg(frame.save("/tmp/editor-gif-preview.png") ? "/tmp/editor-gif-preview.png" : "")));
+                              .arg(frame.save(TestEnv::shotPath("editor-gif-preview.png")) ? TestEnv::shotPath("editor-gif-preview.png") : QString())));
     }
 
     QVERIFY(p.exportNow());

@@ -29,6 +29,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 QByteArray movieLine(int track, double start)
@@ -553,20 +555,59 @@ private slots:
       QCOMPARE(static_cast<SegmentWidget *>(p.model()->segmentWidgetAt(i))->segment(), p.model()->segmentAt(i));
   }
 
-  // A cut keeps the transitions at their timeline times.
+  // A cut keeps the transitions at their timeline times, in the model and in the engine, on
+  // every piece it leaves. The picture spans [4, 8] with transitions near 5.5 and 7.
+  void overwriteKeepsTransitionTimes_data()
+  {
+    QTest::addColumn<float>("start");
+    QTest::addColumn<float>("duration");
+    QTest::addColumn<QStringList>("ranges");
+    QTest::newRow("head cut") << 2.0f << 3.0f << QStringList{"5-8"};
+    QTest::newRow("tail cut") << 7.75f << 2.0f << QStringList{"4-7.75"};
+    QTest::newRow("split") << 6.25f << 0.5f << QStringList{"4-6.25", "6.75-8"};
+  }
+
   void overwriteKeepsTransitionTimes()
   {
+    QFETCH(float, start);
+    QFETCH(float, duration);
+    QFETCH(QStringList, ranges);
     IntakeProject p;
     QVERIFY(p.project.isValid());
     QVERIFY(MediaFixtures::writePicture(p.dir() + "/still.png", 32, 32));
     QVERIFY(p.open(pictureLine(1, 4, 4), 1));
-    Segment *segment = p.model()->segmentAt(0);
-    QVERIFY(segment->insertTransition(1, 6) > 0);
-    const float start = segment->rangeStart() + segment->transitionStart(1);
-    p.window->_overwriteTrackRange(p.track(0), 2, 3, nullptr);
-    QCOMPARE(segment->rangeStart(), 5.0f);
-    QCOMPARE(segment->rangeStart() + segment->transitionStart(1), start);
-    QCOMPARE(segment->transitionDuration(1), 1.0f);
+    IntakeWindow &w = *p.window;
+    Segment *picture = p.model()->segmentAt(0);
+    QVERIFY(picture->insertTransition(0.5f, 5.5f) > 0);
+    QVERIFY(picture->insertTransition(0.5f, 7.0f) > 0);
+    // Timeline start and length of each transition.
+    const auto times = [](Segment *segment) {
+      QList<QPointF> list;
+      for (int id = 1; id <= segment->transitionCount(); ++id)
+        list << QPointF(segment->rangeStart() + segment->transitionStart(id), segment->transitionDuration(id));
+      return list;
+    };
+    const QList<QPointF> before = times(picture);
+    w._refreshSegment(picture);
+    QVERIFY2(engineTransitionsDiffer(w, picture).isEmpty(), qPrintable(engineTransitionsDiffer(w, picture)));
+
+    w._overwriteTrackRange(p.track(0), start, duration, nullptr);
+    QCOMPARE(p.ranges(p.track(0)), ranges);
+    for (int i = 0; i < p.model()->segmentCount(); ++i) {
+      Segment *piece = p.model()->segmentAt(i);
+      const float from = piece->rangeStart();
+      const float to = from + piece->duration();
+      const QList<QPointF> after = times(piece);
+      for (const QPointF &t : before) {
+        if (t.x() < from || t.x() + t.y() > to)
+          continue;
+        const bool kept = std::any_of(after.begin(), after.end(), [&t](const QPointF &a) {
+          return qAbs(a.x() - t.x()) < 1e-3 && qAbs(a.y() - t.y()) < 1e-3;
+        });
+        QVERIFY2(kept, qPrintable(QString("no transition at %1 on %2-%3").arg(t.x()).arg(from).arg(to)));
+      }
+      QTRY_VERIFY2(engineTransitionsDiffer(w, piece).isEmpty(), qPrintable(engineTransitionsDiffer(w, piece)));
+    }
   }
 
   // The overwrite commit trims the neighbour it now covers instead of moving it.

@@ -293,7 +293,7 @@ private slots:
     QVERIFY(qAbs(size.width() - frame.height() * 4 / 3) < 0.5);
     QVERIFY(QLineF(position, frame.center()).length() < 0.5);
     QTRY_VERIFY(!overlay->graphicsEffect());
-    window.grab().save("/tmp/editor-overlay.png");
+    window.grab().save(TestEnv::shotPath("editor-overlay.png"));
 
     // A finished drag to the right by a tenth of the preview moves the layer by 0.1.
     overlay->setContentLayerGeometry(position + QPointF(frame.width() / 10, 0), size, 0, QPointF(0.5, 0.5),

@@ -6,6 +6,7 @@
 #include "editingfixture.h"
 
 #include "pixelprobe.h"
+#include "testenv.h"
 
 #include "avglwidget.h"
 #include "popuptransitionslistwidget.h"
@@ -277,7 +278,7 @@ private slots:
                             .arg(anchor.x()).arg(anchor.y())));
     QVERIFY(toolbar->selectionTab());
     QTRY_VERIFY(!popups[0]->graphicsEffect());
-    _w.window->grab().save("/tmp/editor-presets-list.png");
+    _w.window->grab().save(TestEnv::shotPath("editor-presets-list.png"));
     QTest::mouseClick(popups[0]->itemButtons().value(2), Qt::LeftButton); // "Fade In"
     QCOMPARE(_w.segment(Picture)->transitionCount(), 1);
     QTRY_VERIFY(_w.window->findChildren<PopupTransitionsListWidget *>().isEmpty());

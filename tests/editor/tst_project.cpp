@@ -211,7 +211,7 @@ private slots:
     QCOMPARE(QSize(window._composition->width(), window._composition->height()), size);
 
     QTest::qWait(300);
-    window.grab().save("/tmp/editor-project-opened.png");
+    window.grab().save(TestEnv::shotPath("editor-project-opened.png"));
   }
 
   // Once loaded, the preview shows time 0: the clip's first frame in the middle, the

@@ -38,40 +38,6 @@ QList<Transition> transitions(Segment *segment)
   return list;
 }
 
-// Where the engine's transition groups of a segment, for its picture and its sound, differ from
-// the segment's transitions as fractions of its length; empty when they agree.
-QString engineTimesDiffer(TimelineWindow &window, Segment *segment)
-{
-  QString why;
-  const float length = segment->duration();
-  for (quint32 id : {segment->id(), segment->audioPartId()}) {
-    if (!id)
-      continue;
-    AVSegment *engineSegment = window._composition->findSegment(id);
-    if (!engineSegment)
-      return QStringLiteral("no engine segment %1").arg(id);
-    if (int(engineSegment->groups().size()) != segment->transitionCount())
-      why += QStringLiteral(" %1: %2 groups for %3 transitions;")
-                 .arg(id)
-                 .arg(engineSegment->groups().size())
-                 .arg(segment->transitionCount());
-    for (TransitionGroup *group : engineSegment->groups()) {
-      const int t = int(group->id());
-      const double start = segment->transitionStart(t) / length;
-      const double duration = segment->transitionDuration(t) / length;
-      if (qAbs(group->start() - start) > 1e-4 || qAbs(group->duration() - duration) > 1e-4)
-        why += QStringLiteral(" %1/%2: engine %3+%4, segment %5+%6;")
-                   .arg(id)
-                   .arg(t)
-                   .arg(group->start())
-                   .arg(group->duration())
-                   .arg(start)
-                   .arg(duration);
-    }
-  }
-  return why;
-}
-
 } // namespace
 
 class TestSplit : public QObject
@@ -302,7 +268,7 @@ private slots:
     segment->setTransitionUserTransparency(2, true, 1.0f);
     segment->setTransitionUserTransparency(2, false, 0.5f);
     w._refreshSegment(segment);
-    QVERIFY2(engineTimesDiffer(w, segment).isEmpty(), qPrintable(engineTimesDiffer(w, segment)));
+    QVERIFY2(engineTransitionsDiffer(w, segment).isEmpty(), qPrintable(engineTransitionsDiffer(w, segment)));
 
     p.playheadAt(12.0f);
     w.dialogs.answers << Keep;
@@ -311,9 +277,9 @@ private slots:
     QVERIFY(second && second != segment);
     QCOMPARE(segment->transitionCount(), 1);
     QCOMPARE(second->transitionCount(), 1);
-    QTRY_VERIFY2(engineTimesDiffer(w, segment).isEmpty(), qPrintable(engineTimesDiffer(w, segment)));
-    QTRY_VERIFY2(w._composition->findSegment(second->id()) && engineTimesDiffer(w, second).isEmpty(),
-                 qPrintable(engineTimesDiffer(w, second)));
+    QTRY_VERIFY2(engineTransitionsDiffer(w, segment).isEmpty(), qPrintable(engineTransitionsDiffer(w, segment)));
+    QTRY_VERIFY2(w._composition->findSegment(second->id()) && engineTransitionsDiffer(w, second).isEmpty(),
+                 qPrintable(engineTransitionsDiffer(w, second)));
     QTRY_VERIFY(sameSpans(p.spans(0).mid(0, 2), (Spans{{10, 12}, {12, 16}})));
 
     // Whole before the fade and just into it, gone after it: inside the picture's red quarter.

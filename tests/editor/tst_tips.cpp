@@ -216,7 +216,7 @@ private slots:
     QTRY_COMPARE_WITH_TIMEOUT(tips->currentName(), QString("MediaExplorerHelpTip"), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(tips->currentTip(), 10000);
     QCOMPARE(tips->currentTip()->parentWidget(), window.centralWidget());
-    window.grab().save("/tmp/editor-tip.png");
+    window.grab().save(TestEnv::shotPath("editor-tip.png"));
   }
 
   // A file added at the play head offers the segment tips on its block, over the central
@@ -318,7 +318,7 @@ private slots:
     QCOMPARE(popup->titleLabel()->text(), title);
     if (restriction == 0) {
       QTRY_VERIFY(!popup->graphicsEffect());
-      window.grab().save("/tmp/editor-addmedia.png");
+      window.grab().save(TestEnv::shotPath("editor-addmedia.png"));
     }
     popup->dismiss();
     QVERIFY(!window._currentPopup);

@@ -58,4 +58,11 @@ QString dataPath(const QString &name)
   return name.isEmpty() ? root : root + "/" + name;
 }
 
+QString shotPath(const QString &name)
+{
+  const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/shots");
+  QDir().mkpath(folder);
+  return folder + "/" + name;
+}
+
 } // namespace TestEnv

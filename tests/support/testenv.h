@@ -23,6 +23,10 @@ QString homePath();
 // tests/data of the source tree.
 QString dataPath(const QString &name = QString());
 
+// Where a test leaves a picture for a person to look at: shots/ beside the test program, so a
+// run of another build beside this one never overwrites it.
+QString shotPath(const QString &name);
+
 } // namespace TestEnv
 
 #define TAVO_TEST_MAIN_IMPL(AppType, gui, TestObject) \
