@@ -23,7 +23,9 @@
 #include "segmentfactory.h"
 #include "segmentwidget.h"
 #include "textsegment.h"
+#include "trackplacement.h"
 #include "trackwidget.h"
+#include "usersettings.h"
 #include "util.h"
 #include "voicesegment.h"
 
@@ -291,10 +293,28 @@ void MainWindow::_tellOfResetValues()
     _valuesReset = _projectManager->segmentAt(i)->valuesWereReset();
   if (!_valuesReset)
     return;
+  QString text = tr("Some values of this movie could not be shown and were reset to ones that can.");
+  if (_segmentsMoved > 0)
+    text += QLatin1Char(' ') + tr("Blocks moved to where they can be seen: %1.").arg(_segmentsMoved);
   // The project is not marked modified: the files keep what they hold until the user saves.
-  _showMessageBox(tr("Values Reset"),
-                  tr("Some values of this movie could not be shown and were reset to ones that can."),
-                  QMessageBox::Information);
+  _showMessageBox(tr("Values Reset"), text, QMessageBox::Information);
+}
+
+void MainWindow::_placeLoadedSegments()
+{
+  const auto defaultLength = [](const QString &type) {
+    const UserSettings *settings = UserSettings::instance();
+    if (type == QLatin1String("IMAGE"))
+      return settings->photoDuration();
+    if (type == QLatin1String("TEXT"))
+      return settings->textDuration();
+    if (type == QLatin1String("DRAWING"))
+      return settings->drawingDuration();
+    return 0.0f;
+  };
+  const TrackPlacement::Result placed = TrackPlacement::place(_mapsToBuild, defaultLength);
+  _segmentsMoved = placed.moved;
+  _valuesReset = _valuesReset || placed.changed;
 }
 
 void MainWindow::_failLoading(const QString &title, const QString &text)
@@ -323,6 +343,7 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
   }
   case LoaderSegmentsRead:
     _mapsToBuild = loader->takeSegments();
+    _placeLoadedSegments();
     _mapsBuilt = 0;
     _buildPacer.reset();
     _loadedTracks.clear();
