@@ -451,8 +451,8 @@ protected:
   void _failLoading(const QString &title, const QString &text);
   // Closing while the project opens: the loader stops, the engine goes, nothing is written.
   void _abandonOpening();
-  // Puts the loaded maps where every block can be seen, before their blocks are built.
-  void _placeLoadedSegments();
+  // What the loader's placement of the maps moved and reset, for the message once loaded.
+  void _notePlacement(const TrackPlacement::Result &placed);
   // Once loaded: a message when stored values (of segments or the layout) had to be reset.
   void _tellOfResetValues();
   // A frame for a segment that finished loading; while opening, one for many.

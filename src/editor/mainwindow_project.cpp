@@ -23,7 +23,6 @@
 #include "segmentfactory.h"
 #include "segmentwidget.h"
 #include "textsegment.h"
-#include "trackplacement.h"
 #include "trackwidget.h"
 #include "usersettings.h"
 #include "util.h"
@@ -258,6 +257,18 @@ bool MainWindow::_loadProjectInBackground()
           &MainWindow::onSegmentAudioPlotDataDidReady);
 
   auto *loader = new ProjectLoader(_projectName, _projectFolder, _projectManager);
+  // Read here: the loader's thread places the segments with them.
+  const UserSettings *settings = UserSettings::instance();
+  const float photo = settings->photoDuration();
+  const float text = settings->textDuration();
+  const float drawing = settings->drawingDuration();
+  loader->setDefaultLengths([photo, text, drawing](const QString &type) {
+    if (type == QLatin1String("IMAGE"))
+      return photo;
+    if (type == QLatin1String("TEXT"))
+      return text;
+    return type == QLatin1String("DRAWING") ? drawing : 0.0f;
+  });
   connect(loader, &ProjectLoader::onMessage, this, &MainWindow::onProjectLoaderMessage);
   connect(loader, &QThread::finished, loader, &QObject::deleteLater);
   _loader = loader;
@@ -300,19 +311,8 @@ void MainWindow::_tellOfResetValues()
   _showMessageBox(tr("Values Reset"), text, QMessageBox::Information);
 }
 
-void MainWindow::_placeLoadedSegments()
+void MainWindow::_notePlacement(const TrackPlacement::Result &placed)
 {
-  const auto defaultLength = [](const QString &type) {
-    const UserSettings *settings = UserSettings::instance();
-    if (type == QLatin1String("IMAGE"))
-      return settings->photoDuration();
-    if (type == QLatin1String("TEXT"))
-      return settings->textDuration();
-    if (type == QLatin1String("DRAWING"))
-      return settings->drawingDuration();
-    return 0.0f;
-  };
-  const TrackPlacement::Result placed = TrackPlacement::place(_mapsToBuild, defaultLength);
   _segmentsMoved = placed.moved;
   _valuesReset = _valuesReset || placed.changed;
 }
@@ -343,7 +343,7 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
   }
   case LoaderSegmentsRead:
     _mapsToBuild = loader->takeSegments();
-    _placeLoadedSegments();
+    _notePlacement(loader->placement());
     _mapsBuilt = 0;
     _buildPacer.reset();
     _loadedTracks.clear();
