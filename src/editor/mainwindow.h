@@ -451,6 +451,8 @@ protected:
   void _failLoading(const QString &title, const QString &text);
   // Closing while the project opens: the loader stops, the engine goes, nothing is written.
   void _abandonOpening();
+  // What the loader's placement of the maps moved and reset, for the message once loaded.
+  void _notePlacement(const TrackPlacement::Result &placed);
   // Once loaded: a message when stored values (of segments or the layout) had to be reset.
   void _tellOfResetValues();
   // A frame for a segment that finished loading; while opening, one for many.
@@ -1105,6 +1107,8 @@ protected:
   QPointer<AVGLWidget> _shownPreview;
   // A stored layout size lay beyond the screen and was brought into it.
   bool _valuesReset = false;
+  // Segments of the opened project put on another row or at another start.
+  int _segmentsMoved = 0;
   bool _refreshPending = false;
   // The loaded maps still being built into segments, and the tracks made for their saved ids.
   PropertyMapList _mapsToBuild;

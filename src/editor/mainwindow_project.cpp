@@ -24,6 +24,7 @@
 #include "segmentwidget.h"
 #include "textsegment.h"
 #include "trackwidget.h"
+#include "usersettings.h"
 #include "util.h"
 #include "voicesegment.h"
 
@@ -257,6 +258,18 @@ bool MainWindow::_loadProjectInBackground()
           &MainWindow::onSegmentAudioPlotDataDidReady);
 
   auto *loader = new ProjectLoader(_projectName, _projectFolder, _projectManager);
+  // Read here: the loader's thread places the segments with them.
+  const UserSettings *settings = UserSettings::instance();
+  const float photo = settings->photoDuration();
+  const float text = settings->textDuration();
+  const float drawing = settings->drawingDuration();
+  loader->setDefaultLengths([photo, text, drawing](const QString &type) {
+    if (type == QLatin1String("IMAGE"))
+      return photo;
+    if (type == QLatin1String("TEXT"))
+      return text;
+    return type == QLatin1String("DRAWING") ? drawing : 0.0f;
+  });
   connect(loader, &ProjectLoader::onMessage, this, &MainWindow::onProjectLoaderMessage);
   connect(loader, &QThread::finished, loader, &QObject::deleteLater);
   _loader = loader;
@@ -292,10 +305,17 @@ void MainWindow::_tellOfResetValues()
     _valuesReset = _projectManager->segmentAt(i)->valuesWereReset();
   if (!_valuesReset)
     return;
+  QString text = tr("Some values of this movie could not be shown and were reset to ones that can.");
+  if (_segmentsMoved > 0)
+    text += QLatin1Char(' ') + tr("Blocks moved to where they can be seen: %1.").arg(_segmentsMoved);
   // The project is not marked modified: the files keep what they hold until the user saves.
-  _showMessageBox(tr("Values Reset"),
-                  tr("Some values of this movie could not be shown and were reset to ones that can."),
-                  QMessageBox::Information);
+  _showMessageBox(tr("Values Reset"), text, QMessageBox::Information);
+}
+
+void MainWindow::_notePlacement(const TrackPlacement::Result &placed)
+{
+  _segmentsMoved = placed.moved;
+  _valuesReset = _valuesReset || placed.changed;
 }
 
 void MainWindow::_failLoading(const QString &title, const QString &text)
@@ -324,6 +344,7 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
   }
   case LoaderSegmentsRead:
     _mapsToBuild = loader->takeSegments();
+    _notePlacement(loader->placement());
     _mapsBuilt = 0;
     _buildPacer.reset();
     _loadedTracks.clear();

@@ -21,11 +21,6 @@ bool _isText(const QString &name)
   return names.contains(name);
 }
 
-bool _hasMediaLength(const QString &type)
-{
-  return type == QLatin1String("MOVIE") || type == QLatin1String("MUSIC") || type == QLatin1String("VOICE");
-}
-
 // Values are read as floats: what overflows a float is as unusable as an infinity.
 bool _isFinite(const QString &number)
 {
@@ -69,6 +64,11 @@ bool _dropNonFinite(PropertyMap &map)
 
 namespace StoredValues {
 
+bool hasMediaLength(const QString &type)
+{
+  return type == QLatin1String("MOVIE") || type == QLatin1String("MUSIC") || type == QLatin1String("VOICE");
+}
+
 bool fit(PropertyMap &map)
 {
   static const QString rangeStart = QStringLiteral("RangeStart");
@@ -84,7 +84,7 @@ bool fit(PropertyMap &map)
     const double stored = map.text(rangeDuration).trimmed().toDouble();
     const float seconds =
         std::isfinite(stored) ? float(std::clamp(stored / double(speed), -1.0, 2.0 * double(kLongestTime))) : 0.0f;
-    const bool learnt = seconds == 0.0f && _hasMediaLength(map.text(QStringLiteral("Type")));
+    const bool learnt = seconds == 0.0f && hasMediaLength(map.text(QStringLiteral("Type")));
     if (!learnt && !(seconds >= kShortestDuration && seconds <= kLongestTime)) {
       setFloatValue(map, rangeDuration, std::clamp(seconds, kShortestDuration, kLongestTime) * speed);
       changed = true;

@@ -4,6 +4,7 @@
 // the file changes only when the project is saved.
 
 class PropertyMap;
+class QString;
 
 namespace StoredValues {
 
@@ -18,5 +19,8 @@ constexpr float kShortestDuration = 0.05f;
 // the lengths a block can have at the segment's speed. Transition records and their value
 // sets are treated alike. True when anything changed.
 bool fit(PropertyMap &map);
+
+// Movies, music and voices: a stored length of 0 is learnt from the file.
+bool hasMediaLength(const QString &type);
 
 } // namespace StoredValues

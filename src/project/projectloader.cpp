@@ -70,6 +70,12 @@ PropertyMapList ProjectLoader::takeSegments()
   return std::move(m_segments);
 }
 
+TrackPlacement::Result ProjectLoader::placement()
+{
+  std::lock_guard<std::mutex> lock(m_segmentsLock);
+  return m_placement;
+}
+
 template <typename Done> bool ProjectLoader::_waitUntil(int stepMs, Done done)
 {
   while (!m_cancelled) {
@@ -130,10 +136,14 @@ void ProjectLoader::run()
     for (const auto &map : list)
       modified = _migrateChromaKey(*map) || modified;
 
+  // Tens of thousands of segments take a good part of a turn to place: not the window's.
+  const TrackPlacement::Result placement = TrackPlacement::place(list, m_defaultLengths);
+
   emit onMessage(this, LoaderBackgroundColor, int(m_manager->backgroundColor()));
   {
     std::lock_guard<std::mutex> lock(m_segmentsLock);
     m_segments = std::move(list);
+    m_placement = placement;
   }
   emit onMessage(this, LoaderSegmentsRead, QVariant());
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "propertymap.h"
+#include "trackplacement.h"
 
 #include <QString>
 #include <QThread>
@@ -40,6 +41,10 @@ public:
 
   // The maps read, for the receiver of message 5 to adopt; empty before it and afterwards.
   PropertyMapList takeSegments();
+  // Set before start(): the maps are put where every block can be seen, on the loader's thread,
+  // before message 5; what that moved is read with the maps.
+  void setDefaultLengths(const TrackPlacement::DefaultLength &lengths) { m_defaultLengths = lengths; }
+  TrackPlacement::Result placement();
 
 signals:
   void onMessage(ProjectLoader *loader, int message, QVariant data);
@@ -63,6 +68,8 @@ private:
   std::mutex m_runLock;
   std::mutex m_segmentsLock; // the list passes from the thread to the receiver of message 5
   PropertyMapList m_segments;
+  TrackPlacement::DefaultLength m_defaultLengths;
+  TrackPlacement::Result m_placement;
   QString m_name;
   QString m_folder;
   ProjectManager *m_manager;

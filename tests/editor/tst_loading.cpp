@@ -11,9 +11,9 @@
 #include "rulerwidget.h"
 #include "segment.h"
 #include "segmentwidget.h"
-#include "storedvalues.h"
 #include "timelinegeometry.h"
 #include "trackwidget.h"
+#include "usersettings.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -296,18 +296,19 @@ private slots:
     QTest::addColumn<QString>("extra");
     QTest::addColumn<float>("expectedStart");
     QTest::addColumn<float>("expectedDuration");
-    const float longest = StoredValues::kLongestTime;
-    const float shortest = StoredValues::kShortestDuration;
-    QTest::newRow("start 1e308") << "1e308" << "2" << "" << longest << 2.0f;
+    // A start no block can show goes after the last block of its row, here alone: to 0. A
+    // length no block can show is a new text's.
+    const float length = UserSettings::instance()->textDuration();
+    QTest::newRow("start 1e308") << "1e308" << "2" << "" << 0.0f << 2.0f;
     QTest::newRow("start -1e308") << "-1e308" << "2" << "" << 0.0f << 2.0f;
     QTest::newRow("start nan") << "nan" << "2" << "" << 0.0f << 2.0f;
     QTest::newRow("start inf") << "inf" << "2" << "" << 0.0f << 2.0f;
     QTest::newRow("start negative") << "-3" << "2" << "" << 0.0f << 2.0f;
-    QTest::newRow("duration 1e308") << "1" << "1e308" << "" << 1.0f << longest;
-    QTest::newRow("duration -1e308") << "1" << "-1e308" << "" << 1.0f << shortest;
-    QTest::newRow("duration nan") << "1" << "nan" << "" << 1.0f << shortest;
-    QTest::newRow("duration inf") << "1" << "inf" << "" << 1.0f << shortest;
-    QTest::newRow("duration negative") << "1" << "-2" << "" << 1.0f << shortest;
+    QTest::newRow("duration 1e308") << "1" << "1e308" << "" << 1.0f << length;
+    QTest::newRow("duration -1e308") << "1" << "-1e308" << "" << 1.0f << length;
+    QTest::newRow("duration nan") << "1" << "nan" << "" << 1.0f << length;
+    QTest::newRow("duration inf") << "1" << "inf" << "" << 1.0f << length;
+    QTest::newRow("duration negative") << "1" << "-2" << "" << 1.0f << length;
     QTest::newRow("scale") << "1" << "2" << "UserScale=\"{nan,inf}\"" << 1.0f << 2.0f;
     QTest::newRow("translation") << "1" << "2" << "UserTranslation=\"{inf,0}\"" << 1.0f << 2.0f;
     QTest::newRow("rotation") << "1" << "2" << "UserRotation=\"nan\"" << 1.0f << 2.0f;

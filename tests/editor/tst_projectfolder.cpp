@@ -10,6 +10,9 @@
 #include "projectmanager.h"
 #include "segment.h"
 #include "segmentwidget.h"
+#include "timelinegeometry.h"
+#include "trackwidget.h"
+#include "usersettings.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -41,9 +44,28 @@ QByteArray pictureLine(double start, const char *file)
 
 QByteArray textLine(double start)
 {
-  return QStringLiteral("    <Segment Type=\"TEXT\" TrackId=\"1\" RangeStart=\"%1\" RangeDuration=\"2\" Text=\"Hi\"/>\n")
+  return QStringLiteral("    <Segment Type=\"TEXT\" TrackId=\"2\" RangeStart=\"%1\" RangeDuration=\"2\" Text=\"Hi\"/>\n")
       .arg(start)
       .toUtf8();
+}
+
+QByteArray segmentLine(const char *type, const char *track, const char *start, const char *duration = "2")
+{
+  static const QHash<QByteArray, QByteArray> extras = {
+      {"IMAGE", "File=\"still.png\""}, {"TEXT", "Text=\"Hi\""}, {"MUSIC", "File=\"tone.wav\""}};
+  return QByteArray("    <Segment Type=\"") + type + "\" TrackId=\"" + track + "\" RangeStart=\"" + start
+         + "\" RangeDuration=\"" + duration + "\" " + extras.value(type) + "/>\n";
+}
+
+// The length a new block of the kind gets; media take theirs from the file.
+float kindLength(const QString &type)
+{
+  const UserSettings *settings = UserSettings::instance();
+  if (type == QLatin1String("IMAGE"))
+    return settings->photoDuration();
+  if (type == QLatin1String("TEXT"))
+    return settings->textDuration();
+  return 0.0f;
 }
 
 bool writeBytes(const QString &path, const QByteArray &bytes)
@@ -221,6 +243,92 @@ private slots:
       QVERIFY2(removePicture || saved.indexOf("Type=\"IMAGE\"") < hologram, saved.constData());
       QVERIFY2(removePicture || saved.indexOf("Type=\"TEXT\"") > hologram, saved.constData());
     }
+  }
+
+  // Starts, lengths and track ids no block can show: once opened, every block lies in the
+  // timeline at zoom 1, at least as wide as its kind's new blocks, alone where it lies and on a
+  // row of its kind; the user is told once how many were moved, and the file stays as it was.
+  void blocksComeIntoSight_data()
+  {
+    QTest::addColumn<QByteArray>("segments");
+    QTest::addColumn<int>("moved");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("starts no block can show")
+        << segmentLine("TEXT", "1", "0") + segmentLine("TEXT", "1", "1e308") + segmentLine("TEXT", "1", "-1e308")
+               + segmentLine("TEXT", "1", "nan") + segmentLine("TEXT", "1", "-inf")
+        << 4 << 1;
+    QTest::newRow("lengths no block can show")
+        << segmentLine("IMAGE", "1", "0", "nan") + segmentLine("IMAGE", "1", "4", "-2")
+               + segmentLine("TEXT", "2", "0", "-1e308") + segmentLine("TEXT", "2", "4", "inf")
+        << 0 << 2;
+    QTest::newRow("default length reaching the next block")
+        << segmentLine("TEXT", "1", "0", "-2") + segmentLine("TEXT", "1", "1") << 1 << 2;
+    QTest::newRow("track id beyond an int")
+        << segmentLine("IMAGE", "0", "0") + segmentLine("TEXT", "99999999999", "0") << 1 << 2;
+    QTest::newRow("negative track id")
+        << segmentLine("MUSIC", "-1", "0", "4") + segmentLine("TEXT", "-1", "1") << 2 << 2;
+    QTest::newRow("row of another kind") << segmentLine("IMAGE", "1", "0") + segmentLine("TEXT", "1", "3") << 1 << 2;
+    QTest::newRow("overlap, room on a row of its kind")
+        << segmentLine("TEXT", "1", "0") + segmentLine("TEXT", "2", "3") + segmentLine("TEXT", "1", "1") << 1 << 2;
+    QTest::newRow("overlap, no room") << segmentLine("TEXT", "1", "0") + segmentLine("TEXT", "1", "1")
+                                             + segmentLine("TEXT", "1", "1.5") + segmentLine("TEXT", "1", "2")
+                                      << 2 << 3;
+  }
+  void blocksComeIntoSight()
+  {
+    QFETCH(QByteArray, segments);
+    QFETCH(int, moved);
+    QFETCH(int, rows);
+    QVERIFY(MediaFixtures::writePicture(dir() + "/still.png", 32, 32));
+    QVERIFY(MediaFixtures::writeTone(dir() + "/tone.wav", 4.0));
+    QVERIFY(writeProject(dir(), segments));
+    const QByteArray stored = readBytes(dir() + "/project.xml");
+
+    const QStringList asked = openAndClose([&](TestEditorWindow &window) {
+      ProjectManager *model = window.projectManager();
+      QWidget *content = window.editScrollArea()->widget();
+      QCOMPARE(window.zoom(), 1.0f);
+      QCOMPARE(model->segmentCount(), segments.count("<Segment"));
+      QList<QPair<TrackWidget *, QRect>> placed;
+      // Each block stands out of its row's background, probed past the project's end.
+      const QImage shot = content->grab().toImage();
+      for (int i = 0; i < model->segmentCount(); ++i) {
+        Segment *segment = model->segmentAt(i);
+        auto *block = static_cast<SegmentWidget *>(model->segmentWidgetOf(segment));
+        auto *row = qobject_cast<TrackWidget *>(block ? block->parentWidget() : nullptr);
+        QVERIFY(row && block->isVisible());
+        const QRect rect(block->mapTo(content, QPoint(0, 0)), block->size());
+        const QString where = QStringLiteral("%1 block %2 at x %3, %4 px wide, on a %5 row; content %6 px wide")
+                                  .arg(segment->type())
+                                  .arg(i)
+                                  .arg(rect.left())
+                                  .arg(rect.width())
+                                  .arg(row->type())
+                                  .arg(content->width());
+        QVERIFY2(row->type() == segment->type() && row->tag() == segment->trackId(), qPrintable(where));
+        QVERIFY2(rect.left() >= Timeline::leftMargin() && rect.right() < content->width(), qPrintable(where));
+        QVERIFY2(rect.width() >= int(Timeline::widthForDuration(kindLength(segment->type()), 1.0f)),
+                 qPrintable(where));
+        const QRgb drawn = shot.pixel(rect.center());
+        const QRgb background = shot.pixel(content->width() - 2, rect.center().y());
+        QVERIFY2(qAbs(qGray(drawn) - qGray(background)) > 20 || qAbs(qRed(drawn) - qRed(background)) > 20,
+                 qPrintable(where + QStringLiteral(": drawn %1, row %2").arg(drawn, 0, 16).arg(background, 0, 16)));
+        for (const auto &other : qAsConst(placed))
+          QVERIFY2(other.first != row || !other.second.intersects(rect), qPrintable(where));
+        placed.append({row, rect});
+      }
+      QSet<TrackWidget *> rowsUsed;
+      for (const auto &pair : qAsConst(placed))
+        rowsUsed.insert(pair.first);
+      QCOMPARE(rowsUsed.size(), rows);
+      QCOMPARE(readBytes(dir() + "/project.xml"), stored);
+    });
+
+    QString message = "Values Reset / Some values of this movie could not be shown and were reset to ones that can.";
+    if (moved > 0)
+      message += QStringLiteral(" Blocks moved to where they can be seen: %1.").arg(moved);
+    QCOMPARE(asked, QStringList{message});
+    QCOMPARE(readBytes(dir() + "/project.xml"), stored);
   }
 
   // Relative media paths are taken from the project folder, not from where the program runs.

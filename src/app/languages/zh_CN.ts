@@ -1307,6 +1307,10 @@ Current: %1</source>
         <translation>此影片中的部分数值无法显示，已重置为可显示的数值。</translation>
     </message>
     <message>
+        <source>Blocks moved to where they can be seen: %1.</source>
+        <translation>已移到可见位置的片段：%1 个。</translation>
+    </message>
+    <message>
         <source>Open project error occurs (%1)</source>
         <translation>打开项目时出错（%1）</translation>
     </message>
