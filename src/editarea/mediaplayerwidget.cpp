@@ -1,18 +1,23 @@
 #include "mediaplayerwidget.h"
 
 #include "animatedlabel.h"
+#include "mediaservicelock.h"
 #include "util.h"
 
 #include <QDebug>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMetaEnum>
+#include <QMutex>
 #include <QPushButton>
 #include <QSlider>
 
 MediaPlayerWidget::MediaPlayerWidget(QWidget *parent) : QWidget(parent)
 {
-  _player = new QMediaPlayer(this);
+  {
+    QMutexLocker serviceLock(&mediaServiceMutex());
+    _player = new QMediaPlayer(this);
+  }
   auto *layout = new QHBoxLayout(this);
   _playPauseButton = new QPushButton(this);
   _playPauseButton->setFlat(true);
@@ -32,6 +37,14 @@ MediaPlayerWidget::MediaPlayerWidget(QWidget *parent) : QWidget(parent)
   connect(_slider, &QSlider::sliderMoved, this, &MediaPlayerWidget::playerSliderMoved);
   connect(_slider, &QSlider::sliderPressed, this, &MediaPlayerWidget::playerSliderPressed);
   connect(_slider, &QSlider::sliderReleased, this, &MediaPlayerWidget::playerSliderReleased);
+}
+
+MediaPlayerWidget::~MediaPlayerWidget()
+{
+  // Not left to QObject: the player releases its service, which the preview's thread may be
+  // requesting at the same time.
+  QMutexLocker serviceLock(&mediaServiceMutex());
+  delete _player;
 }
 
 void MediaPlayerWidget::_setStateIcon(const QString &icon)

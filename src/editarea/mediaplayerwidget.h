@@ -15,6 +15,7 @@ class MediaPlayerWidget : public QWidget
   Q_OBJECT
 public:
   explicit MediaPlayerWidget(QWidget *parent = nullptr);
+  ~MediaPlayerWidget() override;
 
   QMediaPlayer *player() const { return _player; }
   QPushButton *playPauseButton() const { return _playPauseButton; }

@@ -1,7 +1,10 @@
 #include "mediapreviewplayerorder.h"
 
+#include "mediaservicelock.h"
+
 #include <QMediaPlayer>
 #include <QMediaService>
+#include <QMutex>
 #include <QThread>
 
 #include <condition_variable>
@@ -76,6 +79,24 @@ private:
   std::thread _thread;
 };
 
+// A player moved to another thread is deleted there, and under the service lock, which a
+// bare deleteLater would not take.
+void deletePlayerOn(QThread *thread, QMediaPlayer *player)
+{
+  auto *context = new QObject;
+  context->moveToThread(thread);
+  QMetaObject::invokeMethod(
+    context,
+    [context, player] {
+      {
+        QMutexLocker serviceLock(&mediaServiceMutex());
+        delete player;
+      }
+      context->deleteLater();
+    },
+    Qt::QueuedConnection);
+}
+
 } // namespace
 
 MediaPreviewPlayerOrder::MediaPreviewPlayerOrder(QObject *receiver, std::function<void()> ready)
@@ -89,14 +110,19 @@ MediaPreviewPlayerOrder::MediaPreviewPlayerOrder(QObject *receiver, std::functio
       if (delivery->dropped)
         return;
     }
-    auto *player = new QMediaPlayer;
+    QMediaPlayer *player = nullptr;
+    {
+      // Let go before the delivery lock: the order's destructor takes the two the other way round.
+      QMutexLocker serviceLock(&mediaServiceMutex());
+      player = new QMediaPlayer;
+    }
     // The service is no child of the player: both move.
     if (player->service())
       player->service()->moveToThread(target);
     player->moveToThread(target);
     std::lock_guard<std::mutex> lock(delivery->mutex);
     if (delivery->dropped) {
-      player->deleteLater();
+      deletePlayerOn(target, player);
       return;
     }
     delivery->player = player;
@@ -109,7 +135,10 @@ MediaPreviewPlayerOrder::~MediaPreviewPlayerOrder()
 {
   std::lock_guard<std::mutex> lock(_delivery->mutex);
   _delivery->dropped = true;
-  delete _delivery->player;
+  if (_delivery->player) {
+    QMutexLocker serviceLock(&mediaServiceMutex());
+    delete _delivery->player;
+  }
 }
 
 QMediaPlayer *MediaPreviewPlayerOrder::take()

@@ -4,6 +4,7 @@
 #include "mediaitemtype.h"
 #include "mediapreviewcontrolwidget.h"
 #include "mediapreviewplayerorder.h"
+#include "mediaservicelock.h"
 #include "util.h"
 
 #include <QAbstractEventDispatcher>
@@ -15,6 +16,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMovie>
+#include <QMutex>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -65,7 +67,10 @@ MediaPreviewWidget::~MediaPreviewWidget()
   resetPreview();
   _playerOrder.reset();
   // Before the item it renders into.
-  delete _player;
+  if (_player) {
+    QMutexLocker serviceLock(&mediaServiceMutex());
+    delete _player;
+  }
   delete _videoItem;
   delete _view;
   delete _scene;
@@ -151,7 +156,12 @@ void MediaPreviewWidget::_makePlayer()
   // event loop: the player is made here then, at the cost of the sink probing.
   QAbstractEventDispatcher *dispatcher = QCoreApplication::eventDispatcher();
   if (!dispatcher || !dispatcher->inherits("QEventDispatcherGlib")) {
-    _adoptPlayer(new QMediaPlayer);
+    QMediaPlayer *player = nullptr;
+    {
+      QMutexLocker serviceLock(&mediaServiceMutex());
+      player = new QMediaPlayer;
+    }
+    _adoptPlayer(player);
     return;
   }
   _playerOrder = std::make_unique<MediaPreviewPlayerOrder>(this, [this] {

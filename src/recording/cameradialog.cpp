@@ -2,6 +2,7 @@
 #include "cameradialog_form.h"
 
 #include "devicemenu.h"
+#include "mediaservicelock.h"
 #include "segmentedcontrol.h"
 #include "util.h"
 #include "warningbox.h"
@@ -11,6 +12,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QMenu>
+#include <QMutex>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -240,7 +242,10 @@ void CameraDialog::_showClipReview(const QString &fileName)
   f.captureTypesSegmentedWidget->setEnabled(!_locked);
   f.timeLabel->hide();
   _stopPlayer();
-  _player = new QMediaPlayer(this);
+  {
+    QMutexLocker serviceLock(&mediaServiceMutex());
+    _player = new QMediaPlayer(this);
+  }
   connect(_player, &QMediaPlayer::stateChanged, this, &CameraDialog::playerStateChanged);
   connect(_player, &QMediaPlayer::positionChanged, this, &CameraDialog::playerPositionChanged);
   _player->setMedia(QUrl::fromLocalFile(fileName));
@@ -372,6 +377,7 @@ void CameraDialog::_stopPlayer()
   if (!_player)
     return;
   _player->stop();
+  QMutexLocker serviceLock(&mediaServiceMutex());
   delete _player;
   _player = nullptr;
 }

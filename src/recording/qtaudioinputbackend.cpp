@@ -1,11 +1,19 @@
 #include "qtaudioinputbackend.h"
 
+#include "mediaservicelock.h"
+
 #include <QAudioProbe>
 #include <QAudioRecorder>
+#include <QMutex>
 
 QtAudioInputBackend::QtAudioInputBackend(QObject *parent)
-  : AudioInputBackend(parent), _recorder(new QAudioRecorder(this)), _probe(new QAudioProbe(this))
+  : AudioInputBackend(parent)
 {
+  {
+    QMutexLocker serviceLock(&mediaServiceMutex());
+    _recorder = new QAudioRecorder(this);
+  }
+  _probe = new QAudioProbe(this);
   connect(_probe, &QAudioProbe::audioBufferProbed, this, &AudioInputBackend::audioBufferProbed);
   _probe->setSource(_recorder);
   connect(_recorder, &QMediaRecorder::stateChanged, this, &AudioInputBackend::stateChanged);
@@ -16,6 +24,10 @@ QtAudioInputBackend::QtAudioInputBackend(QObject *parent)
 QtAudioInputBackend::~QtAudioInputBackend()
 {
   _recorder->stop();
+  // Not left to QObject: the recorder releases its service, which the preview's thread may be
+  // requesting at the same time.
+  QMutexLocker serviceLock(&mediaServiceMutex());
+  delete _recorder;
 }
 
 QString QtAudioInputBackend::container()

@@ -1,7 +1,10 @@
 #include "qtcamerabackend.h"
 
+#include "mediaservicelock.h"
+
 #include <QCameraViewfinder>
 #include <QMediaRecorder>
+#include <QMutex>
 
 QtCameraBackend::QtCameraBackend(QObject *parent) : CameraBackend(parent) {}
 
@@ -52,7 +55,11 @@ void QtCameraBackend::openCamera(const CameraDevice &device)
   closeCamera();
   if (device.isNull())
     return;
-  _camera = new QCamera(QCameraInfo(device.id.toUtf8()), this);
+  const QCameraInfo info(device.id.toUtf8());
+  {
+    QMutexLocker serviceLock(&mediaServiceMutex());
+    _camera = new QCamera(info, this);
+  }
   connect(_camera, &QCamera::stateChanged, this, &CameraBackend::cameraStateChanged);
   connect(_camera, QOverload<QCamera::Error>::of(&QCamera::error), this, [this] { emit cameraError(); });
   if (_viewfinder)
@@ -71,6 +78,7 @@ void QtCameraBackend::closeCamera()
   if (_camera) {
     _camera->stop();
     _camera->unload();
+    QMutexLocker serviceLock(&mediaServiceMutex());
     delete _camera;
     _camera = nullptr;
   }

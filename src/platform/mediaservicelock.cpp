@@ -1,0 +1,9 @@
+#include "mediaservicelock.h"
+
+#include <QMutex>
+
+QMutex &mediaServiceMutex()
+{
+  static QMutex mutex;
+  return mutex;
+}
