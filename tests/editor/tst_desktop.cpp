@@ -48,21 +48,21 @@ namespace {
 // movieFirst a 4-s clip in place of the first picture.
 bool writeProject(const QString &dir, bool movieFirst)
 {
-  if (!MediaFixtures::writePicture(dir + "/still.png", 320, 240))
-    return false;
-  QByteArray first = "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"4\" File=\"still.png\"/>\n";
-  if (movieFirst) {
-    MediaFixtures::VideoParams clip;
-    clip.width = 160;
-    clip.height = 120;
-    clip.frames = 120;
-    if (!MediaFixtures::writeVideo(dir + "/clip.mp4", clip, [](int) { return MediaFixtures::quadrantImage(160, 120); }))
-      return false;
-    first = "<Segment Type=\"MOVIE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"4\" File=\"clip.mp4\" "
-            "TrimStart=\"0\" TrimDuration=\"4\"/>\n";
-  }
-  return writeEditorProject(
-      dir, first + "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"4\" RangeDuration=\"6\" File=\"still.png\"/>\n");
+  // A row holds one kind of block: two pictures, or two clips.
+  if (!movieFirst)
+    return MediaFixtures::writePicture(dir + "/still.png", 320, 240) &&
+           writeEditorProject(
+               dir, "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"4\" File=\"still.png\"/>\n"
+                    "<Segment Type=\"IMAGE\" TrackId=\"3\" RangeStart=\"4\" RangeDuration=\"6\" File=\"still.png\"/>\n");
+  MediaFixtures::VideoParams clip;
+  clip.width = 160;
+  clip.height = 120;
+  clip.frames = 180;
+  return MediaFixtures::writeVideo(dir + "/clip.mp4", clip, [](int) { return MediaFixtures::quadrantImage(160, 120); }) &&
+         writeEditorProject(dir, "<Segment Type=\"MOVIE\" TrackId=\"3\" RangeStart=\"0\" RangeDuration=\"4\" "
+                                 "File=\"clip.mp4\" TrimStart=\"0\" TrimDuration=\"4\"/>\n"
+                                 "<Segment Type=\"MOVIE\" TrackId=\"3\" RangeStart=\"4\" RangeDuration=\"6\" "
+                                 "File=\"clip.mp4\" TrimStart=\"0\" TrimDuration=\"6\"/>\n");
 }
 
 struct LoadedWindow
