@@ -334,9 +334,15 @@ void TestVideoSegment::discardFactorFollowsLateness()
   QCOMPARE(previewIndexAt(0.001), 0);
   // Ten pictures shown 1.3 times later than their time: factor 3. The first may be the one held since
   // 0.001 s (when the seek already showed picture 0), and a held picture is not measured: one more.
+  // When none was held the factor rises at the tenth, and a decoder not yet past the eleventh
+  // skips it: the next picture of step 3 then.
   for (int k = 1; k <= 11; ++k) {
     QTRY_VERIFY_WITH_TIMEOUT(stream->frameCount() > 0, 10000);
-    QCOMPARE(previewIndexAt(1.3 * k / 25.0), k);
+    const int shown = previewIndexAt(1.3 * k / 25.0);
+    if (k < 11)
+      QCOMPARE(shown, k);
+    else
+      QVERIFY2(shown >= k && shown < k + 3, qPrintable(QString("picture %1 shown for %2").arg(shown).arg(k)));
   }
   QCOMPARE(stream->discardFactor(), 3);
   QCOMPARE(stream->frameStep(), 3);
