@@ -474,6 +474,17 @@ protected:
 
   // Tracks and range commits (mainwindow_tracks.cpp).
   void _addTrack();
+  // The empty row at the bottom takes the kind of the block it is given; a new empty row goes
+  // below it.
+  void _claimLastTrack(TrackWidget *track, const QString &type);
+  // Takes the segment's block from source to dest at time: model, engine and rows; source goes
+  // when left empty.
+  void _moveBlock(Segment *segment, TrackWidget *source, TrackWidget *dest, float time);
+  // Movies and sounds of the opened project whose length was reset, once their files gave
+  // them one: each that now reaches into another block goes where it fits, as the placement of
+  // the opened project would have put it. The project stays as modified as it was.
+  void _placeLengthsFromFiles();
+  bool _placeLoadedBlock(Segment *segment, TrackPlacement::Rows &rows);
   int _shiftSegmentsOnTrack(float delta, float fromTime, int trackId, bool animated);
   int _shiftSegmentsOnTracks(float delta, float fromTime, const QSet<int> &trackIds, bool animated);
   bool _commitSegmentRangeChange(Segment *segment, bool forceInsert);
@@ -1109,6 +1120,10 @@ protected:
   bool _valuesReset = false;
   // Segments of the opened project put on another row or at another start.
   int _segmentsMoved = 0;
+  // The bags of the loaded maps whose length comes from their file, and then the ids of their
+  // segments until the length is known; true for those already counted in _segmentsMoved.
+  QHash<const PropertyMap *, bool> _mapsTakingFileLengths;
+  QHash<quint32, bool> _lengthsFromFiles;
   bool _refreshPending = false;
   // The loaded maps still being built into segments, and the tracks made for their saved ids.
   PropertyMapList _mapsToBuild;

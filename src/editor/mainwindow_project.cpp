@@ -316,6 +316,8 @@ void MainWindow::_notePlacement(const TrackPlacement::Result &placed)
 {
   _segmentsMoved = placed.moved;
   _valuesReset = _valuesReset || placed.changed;
+  _mapsTakingFileLengths = placed.lengthFromFile;
+  _lengthsFromFiles.clear();
 }
 
 void MainWindow::_failLoading(const QString &title, const QString &text)
@@ -374,6 +376,8 @@ void MainWindow::onProjectLoaderMessage(ProjectLoader *loader, int message, QVar
     for (int i = 0; i < _projectManager->segmentCount(); ++i)
       if (_projectManager->segmentAt(i)->error() != SegmentNoError)
         _convertLegacyMovieOnce(_projectManager->segmentAt(i));
+    // Every file has opened: the count of moved blocks is whole before the user is told.
+    _placeLengthsFromFiles();
     const float duration = _projectManager->duration();
     if (_hooks.rulerScrollArea) {
       _hooks.rulerScrollArea->suspended = false;
@@ -461,6 +465,9 @@ void MainWindow::_buildLoadedSegments(PropertyMapList &maps, size_t from, size_t
       continue;
     }
     map.release();
+    const auto fileLength = _mapsTakingFileLengths.constFind(raw);
+    if (fileLength != _mapsTakingFileLengths.cend())
+      _lengthsFromFiles.insert(segment->id(), *fileLength);
     TrackWidget *track = tracks.value(savedTrack);
     if (!track) {
       track = _editScrollArea->addTrack(_zoom, _projectManager->duration());
@@ -492,6 +499,7 @@ void MainWindow::_finishLoadedSegments()
     _hooks.rulerScrollArea->setScale(_zoom, duration);
   _editScrollArea->setScale(_zoom, duration);
   _addTrack();
+  _mapsTakingFileLengths.clear();
   _noteLoadedProject(_unreadMaps);
   _unreadMaps.clear();
 }
@@ -499,12 +507,17 @@ void MainWindow::_finishLoadedSegments()
 void MainWindow::onSegmentStateChanged(quint32 segmentId, int newState)
 {
   // A report that outlived its segment (undone, deleted) changes nothing.
-  const int index = _projectManager ? _projectManager->indexOfSegmentId(segmentId) : -1;
+  int index = _projectManager ? _projectManager->indexOfSegmentId(segmentId) : -1;
   if (index < 0)
     return;
   Segment *segment = _projectManager->segmentAt(index);
   if (newState == SegmentReady || segment->error() != SegmentNoError)
     _convertLegacyMovieOnce(segment);
+  // A file found again after the opening.
+  if (newState == SegmentReady && !_opening && _lengthsFromFiles.contains(segmentId)) {
+    _placeLengthsFromFiles();
+    index = _projectManager->indexOfSegmentId(segmentId);
+  }
   SegmentWidget *block = static_cast<SegmentWidget *>(_projectManager->segmentWidgetAt(index));
   if (!block)
     return;

@@ -487,31 +487,11 @@ void MainWindow::editScrollArea_moveSegmentToTrack(Segment *segment, TrackWidget
     _overwriteTrackRange(dest, time, duration, segment);
   }
 
-  source->removeSegment(segment, false);
-  segment->setTrackId(dest->tag());
-  segment->setRangeStart(time);
-  if (_engine) {
-    _engine->setSegmentStartTime(segment->id(), time);
-    if (segment->audioPartId())
-      _engine->setSegmentStartTime(segment->audioPartId(), time);
-  }
-  SegmentWidget *block = dest->addSegment(segment);
-  block->setScale(_zoom, false);
-  _projectManager->removeSegment(segment);
-  _projectManager->insertSegment(segment, block);
-  _editScrollArea->connectSegmentWidget(block);
-  _sendLayerOrder();
-  _updateDurationAndRescale();
-  if (source != dest)
-    _removeTrackIfEmpty(source);
+  _moveBlock(segment, source, dest, time);
   _seekToTime(_playheadTime(), false);
   _projectManager->setModified(true);
-  if (destWasLast) {
-    if (_gutter)
-      _gutter->setTrackType(dest->tag(), segment->type());
-    dest->setType(segment->type());
-    _addTrack();
-  }
+  if (destWasLast)
+    _claimLastTrack(dest, segment->type());
 }
 
 void MainWindow::editScrollArea_removeSegment(Segment *segment)

@@ -30,6 +30,92 @@ void MainWindow::_addTrack()
     track->setTag(_gutter->addTrackButton());
 }
 
+void MainWindow::_claimLastTrack(TrackWidget *track, const QString &type)
+{
+  if (_gutter)
+    _gutter->setTrackType(track->tag(), type);
+  track->setType(type);
+  _addTrack();
+}
+
+void MainWindow::_moveBlock(Segment *segment, TrackWidget *source, TrackWidget *dest, float time)
+{
+  source->removeSegment(segment, false);
+  segment->setTrackId(dest->tag());
+  segment->setRangeStart(time);
+  if (_engine) {
+    _engine->setSegmentStartTime(segment->id(), time);
+    if (segment->audioPartId())
+      _engine->setSegmentStartTime(segment->audioPartId(), time);
+  }
+  SegmentWidget *block = dest->addSegment(segment);
+  block->setScale(_zoom, false);
+  _projectManager->removeSegment(segment);
+  _projectManager->insertSegment(segment, block);
+  _editScrollArea->connectSegmentWidget(block);
+  _sendLayerOrder();
+  _updateDurationAndRescale();
+  if (source != dest)
+    _removeTrackIfEmpty(source);
+}
+
+void MainWindow::_placeLengthsFromFiles()
+{
+  if (_lengthsFromFiles.isEmpty() || !_projectManager)
+    return;
+  // The rows as they are, the blocks whose length is still unknown included: those stay.
+  TrackPlacement::Rows rows;
+  for (int i = 0; i < _editScrollArea->trackCount(); ++i) {
+    const TrackWidget *track = _editScrollArea->trackWidgetAt(i);
+    if (track->type().isEmpty())
+      rows.reserveKey(track->tag());
+    else
+      rows.addRow(track->tag(), track->type());
+  }
+  QList<Segment *> known;
+  for (int i = 0; i < _projectManager->segmentCount(); ++i) {
+    Segment *segment = _projectManager->segmentAt(i);
+    const double start = segment->rangeStart();
+    const double length = segment->duration();
+    if (length > 0 && segment->error() == SegmentNoError && _lengthsFromFiles.contains(segment->id()))
+      known << segment;
+    else
+      rows.addBlock(segment->trackId(), start, start + length);
+  }
+  // Moving a block marks the project modified; its file keeps what it holds until the user saves.
+  const bool modified = _projectManager->isModified();
+  for (Segment *segment : qAsConst(known)) {
+    const bool counted = _lengthsFromFiles.take(segment->id());
+    if (_placeLoadedBlock(segment, rows) && !counted)
+      ++_segmentsMoved;
+  }
+  _projectManager->setModified(modified);
+}
+
+bool MainWindow::_placeLoadedBlock(Segment *segment, TrackPlacement::Rows &rows)
+{
+  TrackWidget *source = _trackOf(segment);
+  const float start = segment->rangeStart();
+  const float length = segment->duration();
+  const TrackPlacement::Rows::Spot spot = rows.spotAt(segment->trackId(), segment->type(), start, length);
+  TrackWidget *dest = nullptr;
+  if (spot.newRow) {
+    if (!_lastTrackWidget || !_lastTrackWidget->type().isEmpty())
+      _addTrack();
+    dest = _lastTrackWidget;
+    _claimLastTrack(dest, segment->type());
+    rows.addRow(dest->tag(), segment->type());
+  } else {
+    dest = _editScrollArea->trackWidgetByTag(spot.key);
+  }
+  const float time = spot.after ? float(spot.start) : start;
+  rows.addBlock(dest ? dest->tag() : spot.key, time, time + length);
+  if (!source || !dest || (dest == source && time == start))
+    return false;
+  _moveBlock(segment, source, dest, time);
+  return true;
+}
+
 int MainWindow::_shiftSegmentsOnTrack(float delta, float fromTime, int trackId, bool animated)
 {
   return _shiftSegmentsOnTracks(delta, fromTime, {trackId}, animated);

@@ -2,16 +2,11 @@
 
 #include "storedvalues.h"
 
-#include <QHash>
-#include <QSet>
-#include <QString>
 #include <QStringList>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <deque>
-#include <map>
 #include <vector>
 
 namespace {
@@ -45,30 +40,6 @@ double _storableNotBefore(double t)
   return QString::number(stored + step, 'g', 6).toDouble();
 }
 
-struct Row
-{
-  int key = 0;
-  QString kind;
-  // Start to end of every block placed on the row; they never overlap.
-  std::multimap<double, double> spans;
-  double end = 0;
-
-  bool fits(double start, double finish) const
-  {
-    const double tolerance = _tolerance(start, finish);
-    const auto next = spans.lower_bound(start);
-    if (next != spans.end() && next->first < finish - tolerance)
-      return false;
-    return next == spans.begin() || std::prev(next)->second <= start + tolerance;
-  }
-
-  void add(double start, double finish)
-  {
-    spans.emplace(start, finish);
-    end = std::max(end, finish);
-  }
-};
-
 struct Item
 {
   PropertyMap *map = nullptr;
@@ -77,6 +48,7 @@ struct Item
   int key = 0;
   bool startShown = true;
   bool startChanged = false;
+  bool lengthFromFile = false;
   double start = 0;
   double length = 0;
 };
@@ -96,24 +68,26 @@ public:
       bool ok = false;
       const int key = map->text(QStringLiteral("TrackId")).toInt(&ok);
       if (ok)
-        _usedKeys.insert(key);
+        _rows.reserveKey(key);
       if (_isKnownType(map->text(QStringLiteral("Type"))))
         items.push_back(_read(*map));
     }
     // Rows take the kind of the first segment stored on them.
     for (const Item &item : items)
       if (item.keyValid)
-        _keyed(item.key, item.type);
+        _rows.addRow(item.key, item.type);
     for (Item &item : items)
       if (item.startShown)
-        _placeAtItsStart(item);
+        _put(item, _rows.spotAt(_key(item), item.type, item.start, item.length));
     for (Item &item : items)
       if (!item.startShown)
-        _placeAfterRow(item);
+        _put(item, _rows.spotAfter(_key(item), item.type));
     return _result;
   }
 
 private:
+  static int _key(const Item &item) { return item.keyValid ? item.key : -1; }
+
   Item _read(PropertyMap &map)
   {
     static const QString trackId = QStringLiteral("TrackId");
@@ -136,7 +110,8 @@ private:
     const bool learnt = stored == 0.0 && StoredValues::hasMediaLength(item.type);
     if (!learnt && !(item.length >= double(StoredValues::kShortestDuration)
                      && item.length <= double(StoredValues::kLongestTime))) {
-      item.length = StoredValues::hasMediaLength(item.type) ? 0.0 : _kindLength(item.type);
+      item.lengthFromFile = StoredValues::hasMediaLength(item.type);
+      item.length = item.lengthFromFile ? 0.0 : _kindLength(item.type);
       setFloatValue(map, rangeDuration, float(item.length * double(speed)));
       _result.changed = true;
     }
@@ -162,119 +137,32 @@ private:
                       StoredValues::kLongestTime);
   }
 
-  Row &_keyed(int key, const QString &kind)
+  void _put(Item &item, TrackPlacement::Rows::Spot spot)
   {
-    const auto found = _rowOfKey.constFind(key);
-    if (found != _rowOfKey.cend())
-      return _rows[size_t(*found)];
-    _rowOfKey.insert(key, int(_rows.size()));
-    _rows.push_back(Row{key, kind, {}, 0});
-    return _rows.back();
-  }
-
-  Row *_ownRow(const Item &item)
-  {
-    if (!item.keyValid)
-      return nullptr;
-    Row &row = _keyed(item.key, item.type);
-    return row.kind == item.type ? &row : nullptr;
-  }
-
-  Row &_newRow(const QString &kind)
-  {
-    while (_usedKeys.contains(_nextKey))
-      ++_nextKey;
-    _usedKeys.insert(_nextKey);
-    return _keyed(_nextKey, kind);
-  }
-
-  // With all the rows a movie may have, a movie goes after the row that ends first instead.
-  Row *_movieRowToAppendTo(const QString &kind)
-  {
-    if (kind != QLatin1String("MOVIE"))
-      return nullptr;
-    Row *earliest = nullptr;
-    int movieRows = 0;
-    for (Row &row : _rows) {
-      if (row.kind != kind)
-        continue;
-      ++movieRows;
-      if (!earliest || row.end < earliest->end)
-        earliest = &row;
+    if (spot.newRow)
+      spot.key = _rows.addNewRow(item.type);
+    if (spot.after) {
+      item.start = spot.start;
+      item.startChanged = true;
     }
-    return movieRows >= kMovieRows ? earliest : nullptr;
-  }
-
-  void _placeAtItsStart(Item &item)
-  {
-    const double finish = item.start + item.length;
-    Row *row = _ownRow(item);
-    if (!row || !row->fits(item.start, finish)) {
-      row = nullptr;
-      for (Row &other : _rows)
-        if (other.kind == item.type && other.fits(item.start, finish)) {
-          row = &other;
-          break;
-        }
-    }
-    if (!row) {
-      row = _movieRowToAppendTo(item.type);
-      if (row) {
-        _putAfter(item, *row);
-        return;
-      }
-      row = &_newRow(item.type);
-    }
-    _put(item, *row);
-  }
-
-  void _placeAfterRow(Item &item)
-  {
-    const auto hasRoom = [](const Row &row) { return row.end <= double(StoredValues::kLongestTime); };
-    Row *row = _ownRow(item);
-    if (!row || !hasRoom(*row)) {
-      row = nullptr;
-      for (Row &other : _rows)
-        if (other.kind == item.type && hasRoom(other)) {
-          row = &other;
-          break;
-        }
-    }
-    if (!row)
-      row = _movieRowToAppendTo(item.type);
-    if (!row)
-      row = &_newRow(item.type);
-    _putAfter(item, *row);
-  }
-
-  void _putAfter(Item &item, Row &row)
-  {
-    item.start = _storableNotBefore(row.end);
-    item.startChanged = true;
-    _put(item, row);
-  }
-
-  void _put(Item &item, Row &row)
-  {
-    row.add(item.start, item.start + item.length);
-    const bool rowChanged = !item.keyValid || item.key != row.key;
+    _rows.addBlock(spot.key, item.start, item.start + item.length);
+    const bool rowChanged = !item.keyValid || item.key != spot.key;
     if (rowChanged)
-      setIntValue(*item.map, QStringLiteral("TrackId"), row.key);
+      setIntValue(*item.map, QStringLiteral("TrackId"), spot.key);
     if (item.startChanged)
       setFloatValue(*item.map, QStringLiteral("RangeStart"), float(item.start));
-    if (rowChanged || item.startChanged) {
+    const bool moved = rowChanged || item.startChanged;
+    if (moved) {
       ++_result.moved;
       _result.changed = true;
     }
+    if (item.lengthFromFile)
+      _result.lengthFromFile.insert(item.map, moved);
   }
 
   const TrackPlacement::DefaultLength &_defaultLength;
   TrackPlacement::Result _result;
-  // A deque: rows are held by reference while new ones are added.
-  std::deque<Row> _rows;
-  QHash<int, int> _rowOfKey;
-  QSet<int> _usedKeys;
-  int _nextKey = 1;
+  TrackPlacement::Rows _rows;
 };
 
 } // namespace
@@ -284,6 +172,115 @@ namespace TrackPlacement {
 Result place(PropertyMapList &maps, const DefaultLength &defaultLength)
 {
   return Placer(defaultLength).run(maps);
+}
+
+bool Rows::Row::fits(double start, double finish) const
+{
+  const double tolerance = _tolerance(start, finish);
+  const auto next = spans.lower_bound(start);
+  if (next != spans.end() && next->first < finish - tolerance)
+    return false;
+  return next == spans.begin() || std::prev(next)->second <= start + tolerance;
+}
+
+void Rows::addRow(int key, const QString &kind)
+{
+  _usedKeys.insert(key);
+  if (_rowOfKey.contains(key))
+    return;
+  _rowOfKey.insert(key, int(_rows.size()));
+  _rows.push_back(Row{key, kind, {}, 0});
+}
+
+int Rows::addNewRow(const QString &kind)
+{
+  const int key = _unusedKey();
+  addRow(key, kind);
+  return key;
+}
+
+void Rows::addBlock(int key, double start, double finish)
+{
+  const auto found = _rowOfKey.constFind(key);
+  if (found == _rowOfKey.cend())
+    return;
+  Row &row = _rows[size_t(*found)];
+  row.spans.emplace(start, finish);
+  row.end = std::max(row.end, finish);
+}
+
+Rows::Spot Rows::spotAt(int key, const QString &kind, double start, double length) const
+{
+  const double finish = start + length;
+  const Row *row = _ownRow(key, kind);
+  if (!row || !row->fits(start, finish)) {
+    row = nullptr;
+    for (const Row &other : _rows)
+      if (other.kind == kind && other.fits(start, finish)) {
+        row = &other;
+        break;
+      }
+  }
+  if (row)
+    return Spot{row->key, start, false, false};
+  if ((row = _movieRowToAppendTo(kind)))
+    return _after(*row);
+  return Spot{_unusedKey(), start, true, false};
+}
+
+Rows::Spot Rows::spotAfter(int key, const QString &kind) const
+{
+  const auto hasRoom = [](const Row &row) { return row.end <= double(StoredValues::kLongestTime); };
+  const Row *row = _ownRow(key, kind);
+  if (!row || !hasRoom(*row)) {
+    row = nullptr;
+    for (const Row &other : _rows)
+      if (other.kind == kind && hasRoom(other)) {
+        row = &other;
+        break;
+      }
+  }
+  if (row || (row = _movieRowToAppendTo(kind)))
+    return _after(*row);
+  return Spot{_unusedKey(), 0, true, true};
+}
+
+const Rows::Row *Rows::_ownRow(int key, const QString &kind) const
+{
+  const auto found = _rowOfKey.constFind(key);
+  if (key < 0 || found == _rowOfKey.cend())
+    return nullptr;
+  const Row &row = _rows[size_t(*found)];
+  return row.kind == kind ? &row : nullptr;
+}
+
+// With all the rows a movie may have, a movie goes after the row that ends first instead.
+const Rows::Row *Rows::_movieRowToAppendTo(const QString &kind) const
+{
+  if (kind != QLatin1String("MOVIE"))
+    return nullptr;
+  const Row *earliest = nullptr;
+  int movieRows = 0;
+  for (const Row &row : _rows) {
+    if (row.kind != kind)
+      continue;
+    ++movieRows;
+    if (!earliest || row.end < earliest->end)
+      earliest = &row;
+  }
+  return movieRows >= kMovieRows ? earliest : nullptr;
+}
+
+Rows::Spot Rows::_after(const Row &row)
+{
+  return Spot{row.key, _storableNotBefore(row.end), false, true};
+}
+
+int Rows::_unusedKey() const
+{
+  while (_usedKeys.contains(_nextKey))
+    ++_nextKey;
+  return _nextKey;
 }
 
 } // namespace TrackPlacement

@@ -52,12 +52,20 @@ QByteArray textLine(double start)
 QByteArray segmentLine(const char *type, const char *track, const char *start, const char *duration = "2")
 {
   static const QHash<QByteArray, QByteArray> extras = {
-      {"IMAGE", "File=\"still.png\""}, {"TEXT", "Text=\"Hi\""}, {"MUSIC", "File=\"tone.wav\""}};
+      {"IMAGE", "File=\"still.png\""},
+      {"TEXT", "Text=\"Hi\""},
+      {"MUSIC", "File=\"tone.wav\""},
+      {"MOVIE", "File=\"clip.mp4\""}};
   return QByteArray("    <Segment Type=\"") + type + "\" TrackId=\"" + track + "\" RangeStart=\"" + start
          + "\" RangeDuration=\"" + duration + "\" " + extras.value(type) + "/>\n";
 }
 
-// The length a new block of the kind gets; media take theirs from the file.
+// The media files of the projects, and their lengths in seconds.
+constexpr double ToneSeconds = 4.0;
+constexpr int ClipFrames = 90;
+constexpr int ClipFps = 30;
+
+// The length a new block of the kind gets; media take theirs from the file, to a frame.
 float kindLength(const QString &type)
 {
   const UserSettings *settings = UserSettings::instance();
@@ -65,7 +73,9 @@ float kindLength(const QString &type)
     return settings->photoDuration();
   if (type == QLatin1String("TEXT"))
     return settings->textDuration();
-  return 0.0f;
+  if (type == QLatin1String("MUSIC"))
+    return float(ToneSeconds - 1.0 / ClipFps);
+  return type == QLatin1String("MOVIE") ? float(ClipFrames - 1) / ClipFps : 0.0f;
 }
 
 bool writeBytes(const QString &path, const QByteArray &bytes)
@@ -273,6 +283,17 @@ private slots:
     QTest::newRow("overlap, no room") << segmentLine("TEXT", "1", "0") + segmentLine("TEXT", "1", "1")
                                              + segmentLine("TEXT", "1", "1.5") + segmentLine("TEXT", "1", "2")
                                       << 2 << 3;
+    // Their files' lengths are known only once they open.
+    QTest::newRow("clip's file length reaching the next block")
+        << segmentLine("MOVIE", "1", "0", "-2") + segmentLine("MOVIE", "1", "1", "3") << 1 << 2;
+    QTest::newRow("sound's file length reaching the next block")
+        << segmentLine("MUSIC", "1", "0", "nan") + segmentLine("MUSIC", "1", "2", "4") << 1 << 2;
+    QTest::newRow("file length reaching the next block, room on a row of its kind")
+        << segmentLine("MUSIC", "1", "0", "-1") + segmentLine("MUSIC", "2", "5", "4")
+               + segmentLine("MUSIC", "1", "2", "4")
+        << 1 << 2;
+    QTest::newRow("moved, then its file length reaching the next block")
+        << segmentLine("MUSIC", "1", "2", "4") + segmentLine("MUSIC", "-1", "0", "nan") << 1 << 2;
   }
   void blocksComeIntoSight()
   {
@@ -280,7 +301,17 @@ private slots:
     QFETCH(int, moved);
     QFETCH(int, rows);
     QVERIFY(MediaFixtures::writePicture(dir() + "/still.png", 32, 32));
-    QVERIFY(MediaFixtures::writeTone(dir() + "/tone.wav", 4.0));
+    QVERIFY(MediaFixtures::writeTone(dir() + "/tone.wav", ToneSeconds));
+    MediaFixtures::VideoParams clip;
+    clip.width = 64;
+    clip.height = 48;
+    clip.fps = ClipFps;
+    clip.frames = ClipFrames;
+    QVERIFY(MediaFixtures::writeVideo(dir() + "/clip.mp4", clip, [](int) {
+      QImage frame(64, 48, QImage::Format_RGB32);
+      frame.fill(Qt::white);
+      return frame;
+    }));
     QVERIFY(writeProject(dir(), segments));
     const QByteArray stored = readBytes(dir() + "/project.xml");
 
