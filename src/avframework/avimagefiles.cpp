@@ -153,7 +153,7 @@ AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int 
     if (!request->done) {
       // A late answer finds the request done and frees its bytes.
       request->done = true;
-      *errorKind = 2;
+      *errorKind = kAnimationFrameUnanswered;
       return nullptr;
     }
     bytes = request->bytes;

@@ -28,5 +28,6 @@ void setAnimationFrameProvider(AVAnimationFrameProvider provider, QObject *conte
 void setAnimationFrameTimeout(int milliseconds);
 
 // Asks the provider, on its context's thread, for one frame within the render size. An answer
-// that does not come within the time-out gives none with error kind 2.
+// that does not come within the time-out gives none with error kind kAnimationFrameUnanswered.
+constexpr int kAnimationFrameUnanswered = 3;
 AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int *errorKind);

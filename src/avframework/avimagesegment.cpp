@@ -148,6 +148,7 @@ void AVAnimatableImageSegment::sleep(bool exporting)
 
 void AVAnimatableImageSegment::update(double time, bool pass, bool playing)
 {
+  bool unanswered = false;
   {
     AVMutexLocker locker(_ownMutex);
     const int64_t milliseconds = _milliseconds(time);
@@ -161,7 +162,8 @@ void AVAnimatableImageSegment::update(double time, bool pass, bool playing)
     } else {
       buffer = loadAnimationFrame(id(), milliseconds, &errorKind);
     }
-    setLoadError(errorKind);
+    unanswered = errorKind == kAnimationFrameUnanswered;
+    setLoadError(unanswered ? 2 : errorKind);
     AVLayerSegment::setPixelBuffer(buffer);
     _pictureRotation = 0;
     if (buffer) {
@@ -170,6 +172,10 @@ void AVAnimatableImageSegment::update(double time, bool pass, bool playing)
     }
   }
   AVLayerSegment::update(time, pass, playing);
+  // The editor was too busy to answer: a paused preview would show the layer missing until the
+  // next seek, so it is composed again (asking again) as a loaded layer is.
+  if (unanswered)
+    notifyListener(kAVLoadPending);
 }
 
 void AVAnimatableImageSegment::setPixelBuffer(AVPixelBuffer *buffer)
