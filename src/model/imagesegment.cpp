@@ -1,5 +1,6 @@
 #include "imagesegment.h"
 
+#include "avpicturefile.h"
 #include "segmentfile.h"
 #include "segmentlistener.h"
 #include "userstyleapply.h"
@@ -101,7 +102,8 @@ void ImageSegment::_beginLoading(bool newDrawing)
 
 void ImageLoadingTask::work()
 {
-  ImageSegment::PreviewResult result = ImageSegment::readPreview(m_request);
+  // The segment's destructor waits for this read: it breaks off as soon as the segment goes.
+  ImageSegment::PreviewResult result = ImageSegment::readPreview(m_request, [this] { return isCancelled(); });
   ImageSegment *segment = m_segment;
   const quint64 generation = m_generation;
   post([segment, generation, result] { segment->_applyPreview(generation, result); });
@@ -116,7 +118,8 @@ ImageSegment::PreviewRequest ImageSegment::_previewRequest() const
   return request;
 }
 
-ImageSegment::PreviewResult ImageSegment::readPreview(const PreviewRequest &request)
+ImageSegment::PreviewResult ImageSegment::readPreview(const PreviewRequest &request,
+                                                     const std::function<bool()> &cancelled)
 {
   PreviewResult result;
   const QFileInfo file(request.path);
@@ -124,11 +127,16 @@ ImageSegment::PreviewResult ImageSegment::readPreview(const PreviewRequest &requ
     result.error = SegmentFileMissing;
     return result;
   }
-  QImageReader reader(request.path);
+  // Only a regular file: reading a FIFO or a device would wait for a writer for ever.
+  AVPictureFile picture(request.path, cancelled);
+  if (!picture.openForReading()) {
+    result.error = SegmentLoadError;
+    return result;
+  }
+  QImageReader reader(&picture);
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(true);
-  // Only a regular file: reading a FIFO or a device would wait for a writer for ever.
-  if (!file.isFile() || !reader.canRead()) {
+  if (!reader.canRead()) {
     result.error = SegmentLoadError;
     return result;
   }
@@ -146,7 +154,8 @@ ImageSegment::PreviewResult ImageSegment::readPreview(const PreviewRequest &requ
       reader.setScaledSize(QSize(targetWidth, targetHeight));
   }
   result.preview = reader.read();
-  if (result.preview.isNull()) {
+  if (result.preview.isNull() || picture.stopped()) {
+    result.preview = QImage();
     result.error = SegmentLoadError;
     return result;
   }
@@ -270,6 +279,7 @@ void ImageSegment::dropAnimation()
 {
   std::lock_guard<std::mutex> lock(m_animationMutex);
   m_animation.reset();
+  m_animationFile.reset();
   m_frameDelays.reset();
   m_totalDelay = 0;
   m_frameCache.clear();
@@ -286,7 +296,11 @@ bool ImageSegment::loadAnimation()
     const QString suffix = QFileInfo(path).suffix();
     if ((suffix != QLatin1String("gif") && suffix != QLatin1String("GIF")) || !QFileInfo(path).isFile())
       return false;
-    auto movie = std::make_unique<QMovie>(QFileInfo(path).absoluteFilePath(), QByteArray());
+    // On the GUI thread: nothing to cancel by, the files' bound keeps a file of zeros short.
+    auto file = std::make_unique<AVPictureFile>(QFileInfo(path).absoluteFilePath());
+    if (!file->openForReading())
+      return false;
+    auto movie = std::make_unique<QMovie>(file.get(), QByteArray());
     if (!movie->isValid() || movie->frameCount() <= 1)
       return false;
     auto delays = std::make_unique<QVector<float>>();
@@ -294,7 +308,10 @@ bool ImageSegment::loadAnimation()
     const int frames = movie->frameCount();
     // The file's own delays: the movie's are shortened by the time each frame took to decode,
     // which would make the length depend on the machine's load.
-    QImageReader reader(movie->fileName());
+    AVPictureFile delaysFile(file->fileName());
+    if (!delaysFile.openForReading())
+      return false;
+    QImageReader reader(&delaysFile);
     for (int i = 0; i < frames; ++i) {
       const float delay = reader.read().isNull() ? 0.0f : float(qMax(0, reader.nextImageDelay()));
       delays->append(delay);
@@ -302,6 +319,7 @@ bool ImageSegment::loadAnimation()
     }
     qDebug().noquote() << QString::asprintf("It is GIF picture. %lu frames. (%f)", (unsigned long)delays->size(),
                                             double(total));
+    m_animationFile = std::move(file);
     m_animation = std::move(movie);
     m_frameDelays = std::move(delays);
     m_totalDelay = total;
