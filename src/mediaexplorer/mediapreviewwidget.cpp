@@ -277,6 +277,8 @@ void MediaPreviewWidget::_showPicture(const QString &filePath, const QPixmap &im
     file->openForReading();
     _movie = new QMovie(file, QByteArray(), this);
     file->setParent(_movie);
+    // Loops from its cache: a movie on a device cannot go back to the start by itself.
+    _movie->setCacheMode(QMovie::CacheAll);
     if (_movie->isValid() && _movie->frameCount() > 1 && _movie->lastError() == QImageReader::UnknownError) {
       _pictureLabel->setMovie(_movie);
       _movie->start();

@@ -297,20 +297,19 @@ bool ImageSegment::loadAnimation()
     if ((suffix != QLatin1String("gif") && suffix != QLatin1String("GIF")) || !QFileInfo(path).isFile())
       return false;
     // On the GUI thread: nothing to cancel by, the files' bound keeps a file of zeros short.
-    auto file = std::make_unique<AVPictureFile>(QFileInfo(path).absoluteFilePath());
-    if (!file->openForReading())
+    const QString absolutePath = QFileInfo(path).absoluteFilePath();
+    if (!_openAnimation(absolutePath) || m_animation->frameCount() <= 1) {
+      m_animation.reset();
+      m_animationFile.reset();
       return false;
-    auto movie = std::make_unique<QMovie>(file.get(), QByteArray());
-    if (!movie->isValid() || movie->frameCount() <= 1)
-      return false;
+    }
     auto delays = std::make_unique<QVector<float>>();
     float total = 0;
-    const int frames = movie->frameCount();
+    const int frames = m_animation->frameCount();
     // The file's own delays: the movie's are shortened by the time each frame took to decode,
     // which would make the length depend on the machine's load.
-    AVPictureFile delaysFile(file->fileName());
-    if (!delaysFile.openForReading())
-      return false;
+    AVPictureFile delaysFile(absolutePath);
+    delaysFile.openForReading();
     QImageReader reader(&delaysFile);
     for (int i = 0; i < frames; ++i) {
       const float delay = reader.read().isNull() ? 0.0f : float(qMax(0, reader.nextImageDelay()));
@@ -319,8 +318,6 @@ bool ImageSegment::loadAnimation()
     }
     qDebug().noquote() << QString::asprintf("It is GIF picture. %lu frames. (%f)", (unsigned long)delays->size(),
                                             double(total));
-    m_animationFile = std::move(file);
-    m_animation = std::move(movie);
     m_frameDelays = std::move(delays);
     m_totalDelay = total;
     if (m_fitDuration && total > 0)
@@ -330,6 +327,15 @@ bool ImageSegment::loadAnimation()
   if (fitSeconds > 0)
     setDuration(fitSeconds);
   return true;
+}
+
+bool ImageSegment::_openAnimation(const QString &absolutePath)
+{
+  m_animation.reset(); // before the file it reads
+  m_animationFile = std::make_unique<AVPictureFile>(absolutePath);
+  if (m_animationFile->openForReading())
+    m_animation = std::make_unique<QMovie>(m_animationFile.get(), QByteArray());
+  return m_animation && m_animation->isValid();
 }
 
 int ImageSegment::animationFrameIndex(const QVector<float> &delays, float timeMs)
@@ -367,14 +373,13 @@ uchar *ImageSegment::animationFrameBits(float timeMs, int outSize[2])
   if (cached != m_frameCache.constEnd() && !cached->isNull())
     return _copyBits(*cached, outSize);
 
+  if (m_animation->state() != QMovie::NotRunning)
+    m_animation->stop();
+  // Step forward from where the movie stands; from a new movie at the start when it is past:
+  // a movie on a device cannot go back to the start by itself.
+  if (m_animation->currentFrameNumber() > index && !_openAnimation(m_animationFile->fileName()))
+    return nullptr;
   QMovie *movie = m_animation.get();
-  if (movie->state() != QMovie::NotRunning)
-    movie->stop();
-  // Step forward from where the movie stands; back to the start only when it is past.
-  if (movie->currentFrameNumber() > index || movie->currentFrameNumber() < 0) {
-    if (!movie->jumpToFrame(0))
-      return nullptr;
-  }
   while (movie->currentFrameNumber() < index) {
     if (!movie->jumpToNextFrame())
       return nullptr;

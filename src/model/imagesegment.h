@@ -93,6 +93,9 @@ private:
   void _beginLoading(bool newDrawing);
   PreviewRequest _previewRequest() const;
   void _applyPreview(quint64 generation, const PreviewResult &result);
+  // A new movie on a new bounded file, at its start; false when it cannot be read. Under the
+  // animation's lock.
+  bool _openAnimation(const QString &absolutePath);
 
   mutable bool m_timeStampFilled = false;
   QPixmap m_preview;
