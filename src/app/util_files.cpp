@@ -1,6 +1,7 @@
 // Files, folders, pictures and media probing.
 #include "util.h"
 
+#include "avpicturefile.h"
 #include "avreadbound.h"
 #include "desktopservices.h"
 
@@ -181,7 +182,11 @@ void Util::showFileInExplorer(const QString &path)
 
 QImage Util::readImageScaledToFit(const QString &path, int maxSide)
 {
-  QImageReader reader(path);
+  // Also on the GUI thread: the file's bound keeps a picture of endless zeros short.
+  AVPictureFile picture(path);
+  if (!picture.openForReading())
+    return QImage();
+  QImageReader reader(&picture);
   reader.setDecideFormatFromContent(true);
   const QSize size = reader.size();
   if (size.isValid() && (size.width() > maxSide || size.height() > maxSide)) {
@@ -193,12 +198,16 @@ QImage Util::readImageScaledToFit(const QString &path, int maxSide)
       fitted.setWidth(qMax(1, int(double(maxSide) * size.width() / size.height())));
     reader.setScaledSize(fitted);
   }
-  return reader.read();
+  const QImage image = reader.read();
+  return picture.stopped() ? QImage() : image;
 }
 
 double Util::gifDuration(const QString &path)
 {
-  QImageReader reader(path);
+  AVPictureFile picture(path);
+  if (!picture.openForReading())
+    return 0;
+  QImageReader reader(&picture);
   const int frames = reader.imageCount();
   qint64 totalMs = 0;
   for (int i = 0; i < frames; ++i) {

@@ -2,6 +2,7 @@
 
 #include "avcommon.h"
 
+#include "avpicturefile.h"
 #include "avpixelbuffer.h"
 
 #include <QDebug>
@@ -50,13 +51,15 @@ int imageDecodeBound()
   return std::max(g_boundWidth.load(), g_boundHeight.load());
 }
 
-AVPixelBuffer *loadImagePixels(const std::string &path, int *pictureRotation, int *errorKind, bool scaleAfterRead)
+AVPixelBuffer *loadImagePixels(const std::string &path, int *pictureRotation, int *errorKind, bool scaleAfterRead,
+                               const std::function<bool()> &cancelled)
 {
   *errorKind = 0;
   const int bound = imageDecodeBound();
-  QImageReader reader(QString::fromStdString(path));
+  AVPictureFile picture(QString::fromStdString(path), cancelled);
+  QImageReader reader(&picture);
   reader.setDecideFormatFromContent(true);
-  if (!avIsRegularFile(path.c_str()) || !reader.canRead()) {
+  if (!avIsRegularFile(path.c_str()) || !picture.openForReading() || !reader.canRead()) {
     *errorKind = 2;
     return nullptr;
   }
@@ -71,7 +74,7 @@ AVPixelBuffer *loadImagePixels(const std::string &path, int *pictureRotation, in
   if (target.isValid() && !scaleAfterRead)
     reader.setScaledSize(target);
   QImage image = reader.read();
-  if (image.isNull()) {
+  if (image.isNull() || picture.stopped()) {
     *errorKind = 1;
     qDebug().noquote() << "Read image error: (" + QString::number(int(reader.error())) + ") " + reader.errorString();
     return nullptr;

@@ -16,8 +16,10 @@ void setImageDecodeBound(int width, int height);
 int imageDecodeBound();
 
 // Error kinds: 1 read failed, 2 not readable as an image. Path is UTF-8. The pixels are
-// premultiplied ARGB32 as QImage keeps it (B, G, R, A bytes), format 1.
-AVPixelBuffer *loadImagePixels(const std::string &path, int *pictureRotation, int *errorKind, bool scaleAfterRead);
+// premultiplied ARGB32 as QImage keeps it (B, G, R, A bytes), format 1. A read that cancelled
+// (may be empty) breaks off, or that goes on too long, failed.
+AVPixelBuffer *loadImagePixels(const std::string &path, int *pictureRotation, int *errorKind, bool scaleAfterRead,
+                               const std::function<bool()> &cancelled = {});
 
 // The editor's answer for an animated image: malloc'd ARGB32 premultiplied bytes of width x
 // height, or null. Called on the thread of the provider's context object.

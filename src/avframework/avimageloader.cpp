@@ -64,6 +64,8 @@ void AVImageLoader::forget(AVImageSegment *layer)
 {
   AVMutexLocker locker(_mutex);
   _queue.erase(std::remove(_queue.begin(), _queue.end(), layer), _queue.end());
+  if (_current == layer)
+    _currentForgotten = true;
   while (_current == layer)
     avCondWait(_finished, _mutex);
 }
@@ -85,11 +87,14 @@ void AVImageLoader::_run()
       AVImageSegment *entry = _queue.front();
       _queue.erase(_queue.begin());
       _current = entry;
+      _currentForgotten = false;
       const bool scale = _scaleAfterRead;
       locker.unlock();
       if (entry) {
         int rotation = 0, errorKind = 0;
-        AVPixelBuffer *pixels = loadImagePixels(entry->path(), &rotation, &errorKind, scale);
+        // A stopping engine or a layer going away need the worker back at once.
+        AVPixelBuffer *pixels = loadImagePixels(entry->path(), &rotation, &errorKind, scale,
+                                                [this] { return _stopRequested || _currentForgotten; });
         const int status = pixels ? 0 : (errorKind == 2 ? kAVLoadUnreadable : kAVLoadReadError);
         entry->deliverPixels(pixels, 0, status);
       }

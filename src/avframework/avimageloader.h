@@ -39,4 +39,6 @@ private:
   std::atomic<bool> _running{false};
   std::atomic<bool> _scaleAfterRead{false};
   AVImageSegment *_current = nullptr; // guarded by _mutex
+  // Set when the layer being decoded is forgotten: its read breaks off.
+  std::atomic<bool> _currentForgotten{false};
 };

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 
 struct AVFormatContext;
@@ -129,6 +130,9 @@ public:
   bool isSeekPastEnd() const { return _seekPastEnd; }
   bool isAwake();
   void setHardwareDecodingDisabled(bool disabled) { _hardwareDisabled = disabled; }
+  // A reason of the owner's to break off reading, besides the stream's own stop; asked on the
+  // reading threads. Set before opening.
+  void setCancel(std::function<bool()> cancelled) { _cancelled = std::move(cancelled); }
   int mediaKind() const { return _mediaKind; }
   int streamId() const { return _streamId; }
   uint32_t serial() const { return uint32_t(_serial.load()); }
@@ -225,7 +229,8 @@ protected:
   AVMutex *_demuxLock;
   // Every open, read and seek of the input goes through it: a stream being stopped breaks off
   // whatever FFmpeg is reading.
-  AVReadBound _readBound{[this] { return _threadsStopped.load(); }};
+  std::function<bool()> _cancelled;
+  AVReadBound _readBound{[this] { return _threadsStopped.load() || (_cancelled && _cancelled()); }};
 
   AVMutex *_packetLock;
   AVCondition *_packetCondition;

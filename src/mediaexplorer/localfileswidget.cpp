@@ -268,7 +268,8 @@ void LocalFilesWidget::onLoadError(QString errMsg)
 
 void LocalFilesWidget::_startThumbnailTask(const LocalFileItem &record, int row)
 {
-  QThreadPool::globalInstance()->start(new ThumbnailLoadingTask(this, _tasks, record.fileInfo, record.type, row), 0);
+  QThreadPool::globalInstance()->start(
+    new ThumbnailLoadingTask(this, _tasks, record.fileInfo, record.type, row, _thumbnailGeneration), 0);
 }
 
 void LocalFilesWidget::onVerticalScrollBarValueChanged(int value)

@@ -8,6 +8,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -86,6 +88,8 @@ private:
   void _startThumbnailTask(const LocalFileItem &record, int row);
   void _applyViewMode();
   void _showFileContextMenu(const LocalFileItem &item, const QPoint &globalPos);
+  // Browses another folder: the thumbnail work of the one left stops.
+  void _changeDir(const QString &path);
   void _updateDirButton();
   void _updateFilterButton();
   void _setItemMetadata(QListWidgetItem *item, int type, const QString &metadata);
@@ -98,12 +102,13 @@ private:
   void _queueForItem(QListWidgetItem *item, void (LocalFilesWidget::*slot)(QListWidgetItem *));
   static QSize _gridSize(int zoom, int viewMode);
 
-  // Thumbnails (pool thread).
-  void _loadThumbnail(const QFileInfo &fi, int type, int row);
+  // Thumbnails (pool thread); each read breaks off once cancelled answers true.
+  using Cancel = std::function<bool()>;
+  void _loadThumbnail(const QFileInfo &fi, int type, int row, const Cancel &cancelled);
   static QPixmap _videoThumbnail(const QString &path, int bound, double &duration, int &width, int &height,
-                                 int &rotation);
-  static QPixmap _imageThumbnail(const QString &path, int bound, int &width, int &height);
-  static QPixmap _audioThumbnail(const QString &path, double &duration);
+                                 int &rotation, const Cancel &cancelled);
+  static QPixmap _imageThumbnail(const QString &path, int bound, int &width, int &height, const Cancel &cancelled);
+  static QPixmap _audioThumbnail(const QString &path, double &duration, const Cancel &cancelled);
   static QString _durationText(int seconds);
 
   QDir _currentDir;
@@ -125,6 +130,8 @@ private:
   bool _pendingValid = false;
   int _listingGeneration = 0;
   std::shared_ptr<TaskGuard> _tasks;
+  // Counts the folders browsed: a thumbnail task of an earlier one gives up.
+  std::atomic<int> _thumbnailGeneration{0};
 
   // The form.
   QWidget *_header = nullptr;

@@ -204,15 +204,18 @@ void LocalFilesWidget::onDirButtonClicked()
     QTimer::singleShot(100, this, [this]() {
       const QString dir = DialogProvider::instance()->getExistingDirectory(
         window(), tr("Select Directory"), _currentDir.absolutePath(), QFileDialog::ShowDirsOnly);
-      if (dir.isEmpty())
-        return;
-      _currentDir.setPath(dir);
-      _updateDirButton();
-      _startLoadingFiles(100, true);
+      if (!dir.isEmpty())
+        _changeDir(dir);
     });
     return;
   }
-  _currentDir.setPath(chosen->data().toString());
+  _changeDir(chosen->data().toString());
+}
+
+void LocalFilesWidget::_changeDir(const QString &path)
+{
+  ++_thumbnailGeneration;
+  _currentDir.setPath(path);
   _updateDirButton();
   _startLoadingFiles(100, true);
 }

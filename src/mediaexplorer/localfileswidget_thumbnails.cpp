@@ -4,6 +4,7 @@
 #include "localfileswidget.h"
 
 #include "avaudiostream.h"
+#include "avpicturefile.h"
 #include "avvideostream.h"
 #include "localfileslistwidget.h"
 #include "localthumbnailscache.h"
@@ -22,7 +23,7 @@ namespace {
 const int kThumbnailBound = 320;
 }
 
-void LocalFilesWidget::_loadThumbnail(const QFileInfo &fi, int type, int row)
+void LocalFilesWidget::_loadThumbnail(const QFileInfo &fi, int type, int row, const Cancel &cancelled)
 {
   emit beginLoadingThumbnail();
   QPixmap pixmap;
@@ -32,27 +33,31 @@ void LocalFilesWidget::_loadThumbnail(const QFileInfo &fi, int type, int row)
   const QString path = fi.absoluteFilePath();
   switch (type) {
   case MediaItemTypeVideo:
-    pixmap = _videoThumbnail(path, kThumbnailBound, duration, width, height, rotation);
+    pixmap = _videoThumbnail(path, kThumbnailBound, duration, width, height, rotation, cancelled);
     metadata = QString("%1;%2x%3;%4").arg(_durationText(int(duration))).arg(width).arg(height).arg(rotation);
     break;
   case MediaItemTypePicture:
-    pixmap = _imageThumbnail(path, kThumbnailBound, width, height);
+    pixmap = _imageThumbnail(path, kThumbnailBound, width, height, cancelled);
     metadata = QString("%2x%3").arg(width).arg(height);
     break;
   case MediaItemTypeAudio:
-    pixmap = _audioThumbnail(path, duration);
+    pixmap = _audioThumbnail(path, duration, cancelled);
     metadata = _durationText(int(duration));
     break;
   default:
     break;
   }
+  // A broken-off read is no answer about the file.
+  if (cancelled())
+    return;
   emit finishLoadingThumbnail(pixmap, fi, row, metadata);
 }
 
 QPixmap LocalFilesWidget::_videoThumbnail(const QString &path, int bound, double &duration, int &width, int &height,
-                                          int &rotation)
+                                          int &rotation, const Cancel &cancelled)
 {
   AVVideoStream stream(path.toUtf8().toStdString(), bound, bound);
+  stream.setCancel(cancelled);
   if (stream.openForMetadata() != 0)
     return QPixmap();
   duration = stream.duration();
@@ -75,11 +80,13 @@ QPixmap LocalFilesWidget::_videoThumbnail(const QString &path, int bound, double
   return QPixmap::fromImage(frame);
 }
 
-QPixmap LocalFilesWidget::_imageThumbnail(const QString &path, int bound, int &width, int &height)
+QPixmap LocalFilesWidget::_imageThumbnail(const QString &path, int bound, int &width, int &height,
+                                          const Cancel &cancelled)
 {
-  QImageReader reader(path);
+  AVPictureFile picture(path, cancelled);
+  QImageReader reader(&picture);
   reader.setDecideFormatFromContent(true);
-  if (!reader.canRead())
+  if (!picture.openForReading() || !reader.canRead())
     return QPixmap();
   const QSize size = reader.size();
   width = size.width();
@@ -91,12 +98,13 @@ QPixmap LocalFilesWidget::_imageThumbnail(const QString &path, int bound, int &w
       reader.setScaledSize(QSize(int(fitted.width()), int(fitted.height())));
   }
   const QImage image = reader.read();
-  return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
+  return image.isNull() || picture.stopped() ? QPixmap() : QPixmap::fromImage(image);
 }
 
-QPixmap LocalFilesWidget::_audioThumbnail(const QString &path, double &duration)
+QPixmap LocalFilesWidget::_audioThumbnail(const QString &path, double &duration, const Cancel &cancelled)
 {
   AVAudioStream stream(path.toUtf8().toStdString(), 44100, 2);
+  stream.setCancel(cancelled);
   if (stream.openForMetadata() != 0)
     return QPixmap();
   duration = stream.duration();

@@ -1,6 +1,7 @@
 #include "mediapreviewwidget.h"
 
 #include "animatedlabel.h"
+#include "avpicturefile.h"
 #include "mediaitemtype.h"
 #include "mediapreviewcontrolwidget.h"
 #include "mediapreviewplayerorder.h"
@@ -271,7 +272,13 @@ void MediaPreviewWidget::_showPicture(const QString &filePath, const QPixmap &im
       _movie->stop();
       delete _movie;
     }
-    _movie = new QMovie(filePath, QByteArray(), this);
+    // On the GUI thread: the file's bound keeps a GIF header followed by endless zeros short.
+    auto *file = new AVPictureFile(filePath);
+    file->openForReading();
+    _movie = new QMovie(file, QByteArray(), this);
+    file->setParent(_movie);
+    // Loops from its cache: a movie on a device cannot go back to the start by itself.
+    _movie->setCacheMode(QMovie::CacheAll);
     if (_movie->isValid() && _movie->frameCount() > 1 && _movie->lastError() == QImageReader::UnknownError) {
       _pictureLabel->setMovie(_movie);
       _movie->start();

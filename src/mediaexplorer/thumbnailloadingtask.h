@@ -12,7 +12,9 @@ class TaskGuard;
 class ThumbnailLoadingTask : public QRunnable
 {
 public:
-  ThumbnailLoadingTask(LocalFilesWidget *page, std::shared_ptr<TaskGuard> guard, const QFileInfo &fi, int type, int row);
+  // generation: the page's folder count when the task was made.
+  ThumbnailLoadingTask(LocalFilesWidget *page, std::shared_ptr<TaskGuard> guard, const QFileInfo &fi, int type, int row,
+                       int generation);
   void run() override;
 
 private:
@@ -22,4 +24,5 @@ private:
   QString _path;
   int _type = 0;
   int _row = 0;
+  int _generation = 0;
 };

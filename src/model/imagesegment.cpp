@@ -1,5 +1,6 @@
 #include "imagesegment.h"
 
+#include "avpicturefile.h"
 #include "segmentfile.h"
 #include "segmentlistener.h"
 #include "userstyleapply.h"
@@ -101,7 +102,8 @@ void ImageSegment::_beginLoading(bool newDrawing)
 
 void ImageLoadingTask::work()
 {
-  ImageSegment::PreviewResult result = ImageSegment::readPreview(m_request);
+  // The segment's destructor waits for this read: it breaks off as soon as the segment goes.
+  ImageSegment::PreviewResult result = ImageSegment::readPreview(m_request, [this] { return isCancelled(); });
   ImageSegment *segment = m_segment;
   const quint64 generation = m_generation;
   post([segment, generation, result] { segment->_applyPreview(generation, result); });
@@ -116,7 +118,8 @@ ImageSegment::PreviewRequest ImageSegment::_previewRequest() const
   return request;
 }
 
-ImageSegment::PreviewResult ImageSegment::readPreview(const PreviewRequest &request)
+ImageSegment::PreviewResult ImageSegment::readPreview(const PreviewRequest &request,
+                                                     const std::function<bool()> &cancelled)
 {
   PreviewResult result;
   const QFileInfo file(request.path);
@@ -124,11 +127,16 @@ ImageSegment::PreviewResult ImageSegment::readPreview(const PreviewRequest &requ
     result.error = SegmentFileMissing;
     return result;
   }
-  QImageReader reader(request.path);
+  // Only a regular file: reading a FIFO or a device would wait for a writer for ever.
+  AVPictureFile picture(request.path, cancelled);
+  if (!picture.openForReading()) {
+    result.error = SegmentLoadError;
+    return result;
+  }
+  QImageReader reader(&picture);
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(true);
-  // Only a regular file: reading a FIFO or a device would wait for a writer for ever.
-  if (!file.isFile() || !reader.canRead()) {
+  if (!reader.canRead()) {
     result.error = SegmentLoadError;
     return result;
   }
@@ -146,7 +154,8 @@ ImageSegment::PreviewResult ImageSegment::readPreview(const PreviewRequest &requ
       reader.setScaledSize(QSize(targetWidth, targetHeight));
   }
   result.preview = reader.read();
-  if (result.preview.isNull()) {
+  if (result.preview.isNull() || picture.stopped()) {
+    result.preview = QImage();
     result.error = SegmentLoadError;
     return result;
   }
@@ -270,6 +279,7 @@ void ImageSegment::dropAnimation()
 {
   std::lock_guard<std::mutex> lock(m_animationMutex);
   m_animation.reset();
+  m_animationFile.reset();
   m_frameDelays.reset();
   m_totalDelay = 0;
   m_frameCache.clear();
@@ -286,15 +296,21 @@ bool ImageSegment::loadAnimation()
     const QString suffix = QFileInfo(path).suffix();
     if ((suffix != QLatin1String("gif") && suffix != QLatin1String("GIF")) || !QFileInfo(path).isFile())
       return false;
-    auto movie = std::make_unique<QMovie>(QFileInfo(path).absoluteFilePath(), QByteArray());
-    if (!movie->isValid() || movie->frameCount() <= 1)
+    // On the GUI thread: nothing to cancel by, the files' bound keeps a file of zeros short.
+    const QString absolutePath = QFileInfo(path).absoluteFilePath();
+    if (!_openAnimation(absolutePath) || m_animation->frameCount() <= 1) {
+      m_animation.reset();
+      m_animationFile.reset();
       return false;
+    }
     auto delays = std::make_unique<QVector<float>>();
     float total = 0;
-    const int frames = movie->frameCount();
+    const int frames = m_animation->frameCount();
     // The file's own delays: the movie's are shortened by the time each frame took to decode,
     // which would make the length depend on the machine's load.
-    QImageReader reader(movie->fileName());
+    AVPictureFile delaysFile(absolutePath);
+    delaysFile.openForReading();
+    QImageReader reader(&delaysFile);
     for (int i = 0; i < frames; ++i) {
       const float delay = reader.read().isNull() ? 0.0f : float(qMax(0, reader.nextImageDelay()));
       delays->append(delay);
@@ -302,7 +318,6 @@ bool ImageSegment::loadAnimation()
     }
     qDebug().noquote() << QString::asprintf("It is GIF picture. %lu frames. (%f)", (unsigned long)delays->size(),
                                             double(total));
-    m_animation = std::move(movie);
     m_frameDelays = std::move(delays);
     m_totalDelay = total;
     if (m_fitDuration && total > 0)
@@ -312,6 +327,15 @@ bool ImageSegment::loadAnimation()
   if (fitSeconds > 0)
     setDuration(fitSeconds);
   return true;
+}
+
+bool ImageSegment::_openAnimation(const QString &absolutePath)
+{
+  m_animation.reset(); // before the file it reads
+  m_animationFile = std::make_unique<AVPictureFile>(absolutePath);
+  if (m_animationFile->openForReading())
+    m_animation = std::make_unique<QMovie>(m_animationFile.get(), QByteArray());
+  return m_animation && m_animation->isValid();
 }
 
 int ImageSegment::animationFrameIndex(const QVector<float> &delays, float timeMs)
@@ -349,14 +373,13 @@ uchar *ImageSegment::animationFrameBits(float timeMs, int outSize[2])
   if (cached != m_frameCache.constEnd() && !cached->isNull())
     return _copyBits(*cached, outSize);
 
+  if (m_animation->state() != QMovie::NotRunning)
+    m_animation->stop();
+  // Step forward from where the movie stands; from a new movie at the start when it is past:
+  // a movie on a device cannot go back to the start by itself.
+  if (m_animation->currentFrameNumber() > index && !_openAnimation(m_animationFile->fileName()))
+    return nullptr;
   QMovie *movie = m_animation.get();
-  if (movie->state() != QMovie::NotRunning)
-    movie->stop();
-  // Step forward from where the movie stands; back to the start only when it is past.
-  if (movie->currentFrameNumber() > index || movie->currentFrameNumber() < 0) {
-    if (!movie->jumpToFrame(0))
-      return nullptr;
-  }
   while (movie->currentFrameNumber() < index) {
     if (!movie->jumpToNextFrame())
       return nullptr;

@@ -9,9 +9,11 @@
 #include <QVector>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 
+class AVPictureFile;
 class QMovie;
 class UserStyleDefaults;
 
@@ -74,8 +76,9 @@ public:
   // The index of the frame shown at timeMs for these delays (ms), or -1 without delays.
   // Times past the end wrap; delays that add up to 0 show frame 0.
   static int animationFrameIndex(const QVector<float> &delays, float timeMs);
-  // The picture read for a preview of the request's track height; runs on any thread.
-  static PreviewResult readPreview(const PreviewRequest &request);
+  // The picture read for a preview of the request's track height; runs on any thread. A read
+  // cancelled (cancelled may be empty) or one that goes on too long is a load error.
+  static PreviewResult readPreview(const PreviewRequest &request, const std::function<bool()> &cancelled = {});
 
 protected:
   // Queues the picture read once construction is over; from the constructors that load.
@@ -90,6 +93,9 @@ private:
   void _beginLoading(bool newDrawing);
   PreviewRequest _previewRequest() const;
   void _applyPreview(quint64 generation, const PreviewResult &result);
+  // A new movie on a new bounded file, at its start; false when it cannot be read. Under the
+  // animation's lock.
+  bool _openAnimation(const QString &absolutePath);
 
   mutable bool m_timeStampFilled = false;
   QPixmap m_preview;
@@ -99,6 +105,8 @@ private:
   QSizeF m_naturalSize;
   // The engine's thread and the segment's thread both reach the animation.
   std::mutex m_animationMutex;
+  // The movie reads through its own file, which it does not own: declared first, it goes last.
+  std::unique_ptr<AVPictureFile> m_animationFile;
   std::unique_ptr<QMovie> m_animation;
   std::unique_ptr<QVector<float>> m_frameDelays;
   float m_totalDelay = 0;

@@ -6,6 +6,7 @@
 
 #include "avglwidget.h"
 #include "editscrollarea.h"
+#include "mediafixtures.h"
 #include "projectmanager.h"
 #include "rulerscrollarea.h"
 #include "rulerwidget.h"
@@ -112,34 +113,48 @@ private slots:
     QVERIFY2(touched.isEmpty(), qPrintable(touched.join(", ")));
   }
 
-  // A terabyte of zeros named as media makes a demuxer scan the whole file for a header or a
-  // frame: the window closes while they open, each reading gives up with a load error after a
-  // bounded read, and the files stay as they were.
+  // A terabyte of zeros named as media, maybe behind a valid header, makes a demuxer or a
+  // picture reader scan the whole file for a header, a marker or a frame: the window closes
+  // while they open, each reading gives up with a load error after a bounded read, and the
+  // files stay as they were.
   void mediaOfZerosThatNeverEnd_data()
   {
     QTest::addColumn<QStringList>("types");
     QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QByteArray>("header");
     QTest::addColumn<bool>("untilLoaded");
-    QTest::newRow("music, closed while it opens") << QStringList{"MUSIC"} << QStringList{"tone.mp3"} << false;
-    QTest::newRow("music and a clip waiting behind it") << QStringList{"MUSIC", "MOVIE"}
-                                                        << QStringList{"tone.mp3", "clip.m4v"} << false;
-    QTest::newRow("picture, closed while it opens") << QStringList{"IMAGE"} << QStringList{"still.png"} << false;
-    QTest::newRow("music, closed after its load error") << QStringList{"MUSIC"} << QStringList{"tone.mp3"} << true;
-    QTest::newRow("clip, closed after its load error") << QStringList{"MOVIE"} << QStringList{"clip.m4v"} << true;
-    QTest::newRow("picture, closed after its load error") << QStringList{"IMAGE"} << QStringList{"still.png"} << true;
+    const QByteArray jpeg = MediaFixtures::endlessJpegHeader();
+    const QByteArray gif = MediaFixtures::endlessGifHeader();
+    QTest::newRow("music, closed while it opens") << QStringList{"MUSIC"} << QStringList{"tone.mp3"} << QByteArray()
+                                                  << false;
+    QTest::newRow("music and a clip waiting behind it")
+        << QStringList{"MUSIC", "MOVIE"} << QStringList{"tone.mp3", "clip.m4v"} << QByteArray() << false;
+    QTest::newRow("picture, closed while it opens") << QStringList{"IMAGE"} << QStringList{"still.png"}
+                                                    << QByteArray() << false;
+    QTest::newRow("JPEG, closed while it opens") << QStringList{"IMAGE"} << QStringList{"still.jpg"} << jpeg << false;
+    QTest::newRow("GIF, closed while it opens") << QStringList{"IMAGE"} << QStringList{"moving.gif"} << gif << false;
+    QTest::newRow("music, closed after its load error") << QStringList{"MUSIC"} << QStringList{"tone.mp3"}
+                                                        << QByteArray() << true;
+    QTest::newRow("clip, closed after its load error") << QStringList{"MOVIE"} << QStringList{"clip.m4v"}
+                                                       << QByteArray() << true;
+    QTest::newRow("picture, closed after its load error") << QStringList{"IMAGE"} << QStringList{"still.png"}
+                                                          << QByteArray() << true;
+    QTest::newRow("JPEG, closed after its load error") << QStringList{"IMAGE"} << QStringList{"still.jpg"} << jpeg
+                                                       << true;
+    QTest::newRow("GIF, closed after its load error") << QStringList{"IMAGE"} << QStringList{"moving.gif"} << gif
+                                                      << true;
   }
 
   void mediaOfZerosThatNeverEnd()
   {
     QFETCH(QStringList, types);
     QFETCH(QStringList, files);
+    QFETCH(QByteArray, header);
     QFETCH(bool, untilLoaded);
     const QString dir = project->directory();
     QByteArray segments;
     for (int i = 0; i < files.size(); ++i) {
-      QFile media(dir + "/" + files[i]);
-      // Sparse: no disk is used.
-      QVERIFY(media.open(QIODevice::WriteOnly) && media.resize(qint64(1) << 40));
+      QVERIFY(MediaFixtures::writeEndlessFile(dir + "/" + files[i], header));
       segments += segmentXml(types[i], 1 + i, "0", "2", QStringLiteral("File=\"%1\"").arg(files[i]));
     }
     QVERIFY(writeEditorProject(dir, segments));

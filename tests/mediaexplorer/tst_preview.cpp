@@ -141,13 +141,32 @@ private slots:
     QMovie *movie = p.child<QLabel>("pictureLabel")->movie();
     QVERIFY(movie);
     QCOMPARE(movie->state(), QMovie::Running);
+    // It loops: after the last frame the first comes again.
+    QSignalSpy frames(movie, &QMovie::frameChanged);
+    const auto loopedBack = [&frames] {
+      bool last = false;
+      for (const QList<QVariant> &frame : frames) {
+        last = last || frame.first().toInt() == 2;
+        if (last && frame.first().toInt() == 0)
+          return true;
+      }
+      return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(loopedBack(), 10000);
+    QCOMPARE(movie->state(), QMovie::Running);
+
+    // A single frame, and a GIF header followed by a terabyte of zeros, read within a bound: stills.
     const QString still = _root.filePath("still.gif");
     QVERIFY(MediaFixtures::writeAnimatedGif(still, 60, 40, {100}));
+    const QString endless = _root.filePath("endless.gif");
+    QVERIFY(MediaFixtures::writeEndlessFile(endless, MediaFixtures::endlessGifHeader()));
     QPixmap image(30, 20);
     image.fill(Qt::blue);
-    p.preview.showMedia("still", 2, still, image, "60x40");
-    QVERIFY(!p.child<QLabel>("pictureLabel")->movie());
-    QCOMPARE(p.child<QLabel>("pictureLabel")->pixmap(Qt::ReturnByValue).size(), QSize(30, 20));
+    for (const QString &path : {still, endless}) {
+      p.preview.showMedia("still", 2, path, image, "60x40");
+      QVERIFY(!p.child<QLabel>("pictureLabel")->movie());
+      QCOMPARE(p.child<QLabel>("pictureLabel")->pixmap(Qt::ReturnByValue).size(), QSize(30, 20));
+    }
   }
 
   // Built-in sounds play from the resources; artwork of exactly 192 x 192 is the music artwork.

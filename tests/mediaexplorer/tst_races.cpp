@@ -1,13 +1,16 @@
 // The local files page against its pool threads: a 500-file folder relisted again and again
 // while scrolling and clicking, then the page destroyed in the middle of a listing and of
-// thumbnail tasks. Meant for ./dev tsan and an AddressSanitizer build; it checks that the page
-// stays consistent and that nothing runs on after it is gone.
+// thumbnail tasks, and a picture whose thumbnail read would never end. Meant for ./dev tsan
+// and an AddressSanitizer build; it checks that the page stays consistent and that nothing
+// runs on after it is gone.
 
 #include "explorerfixtures.h"
 #include "gestures.h"
 #include "localthumbnailscache.h"
+#include "scripteddialogprovider.h"
 #include "testenv.h"
 
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QThreadPool>
@@ -101,6 +104,51 @@ private slots:
       page.reset();
     }
     QVERIFY(QThreadPool::globalInstance()->waitForDone(20000));
+  }
+
+  // A picture's valid header followed by a terabyte of zeros keeps Qt's JPEG and GIF readers
+  // scanning for the next marker or block: the page still shows the folder, and destroying it
+  // or browsing another folder breaks the thumbnail's read off, which then reports nothing.
+  void endlessPictureGivesWay_data()
+  {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<bool>("leaveFolder");
+    const QByteArray jpeg = MediaFixtures::endlessJpegHeader();
+    const QByteArray gif = MediaFixtures::endlessGifHeader();
+    QTest::newRow("JPEG, page destroyed") << "endless.jpg" << jpeg << false;
+    QTest::newRow("GIF, page destroyed") << "endless.gif" << gif << false;
+    QTest::newRow("JPEG, folder left") << "endless.jpg" << jpeg << true;
+    QTest::newRow("GIF, folder left") << "endless.gif" << gif << true;
+  }
+
+  void endlessPictureGivesWay()
+  {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, header);
+    QFETCH(bool, leaveFolder);
+    const QString folder = _root.filePath(QString("endless-%1").arg(QTest::currentDataTag()));
+    const QString other = folder + "-other";
+    QVERIFY(QDir().mkpath(folder) && QDir().mkpath(other));
+    QVERIFY(MediaFixtures::writeEndlessFile(folder + "/" + file, header));
+
+    auto page = std::make_unique<Page>(folder, folder + ".config");
+    QVERIFY(page->waitListed());
+    QCOMPARE(page->names(), QStringList{file});
+    // The thumbnail's read has begun.
+    QTRY_VERIFY_WITH_TIMEOUT(page->tasks >= 1, 20000);
+    if (leaveFolder) {
+      ScriptedDialogProvider dialogs;
+      dialogs.answers << QString("Select Directory...") << other;
+      QTest::mouseClick(page->page->findChild<QPushButton *>("dirTriangleButton"), Qt::LeftButton);
+      QVERIFY(page->waitListed(2));
+      QVERIFY(page->names().isEmpty());
+      QTRY_COMPARE_WITH_TIMEOUT(QThreadPool::globalInstance()->activeThreadCount(), 0, 30000);
+      QCoreApplication::processEvents();
+      QCOMPARE(page->thumbnails.size(), 0);
+    }
+    page.reset();
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
   }
 };
 

@@ -1,5 +1,6 @@
 #include "mediafixtures.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 
@@ -490,6 +491,24 @@ bool writePicture(const QString &path, int width, int height)
 {
   g_lastError.clear();
   return quadrantImage(width, height).save(path, nullptr, 95) ? true : fail("cannot save " + path);
+}
+
+bool writeEndlessFile(const QString &path, const QByteArray &header)
+{
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(header) == header.size() && file.resize(qint64(1) << 40);
+}
+
+QByteArray endlessJpegHeader()
+{
+  // Start of image, then a JFIF segment.
+  return QByteArray::fromHex("ffd8ffe000104a46494600010100000100010000");
+}
+
+QByteArray endlessGifHeader()
+{
+  // 100 x 100, no colour table.
+  return QByteArray("GIF89a") + QByteArray::fromHex("64006400000000");
 }
 
 bool writeAnimatedGif(const QString &path, int width, int height, const QVector<int> &delaysMs)

@@ -10,6 +10,7 @@
 // Levels lie 51 apart; a decoded pixel may be off by up to 20 per channel after lossy
 // coding and still decode right. Colours further off (a blend of two frames) decode as -1.
 
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QString>
@@ -78,6 +79,12 @@ QImage quadrantImage(int width, int height);
 // An animated GIF whose frame i is filled with frameColor(i) and shown delaysMs[i]
 // milliseconds (GIF counts in 10 ms steps: give multiples of 10). Loops forever.
 bool writeAnimatedGif(const QString &path, int width, int height, const QVector<int> &delaysMs);
+
+// A terabyte file, sparse (no disk is used): the header, then zeros to the end. Headers of a
+// valid JPEG and GIF that readers then scan on for the next marker or block.
+bool writeEndlessFile(const QString &path, const QByteArray &header = QByteArray());
+QByteArray endlessJpegHeader();
+QByteArray endlessGifHeader();
 
 // Why the last write or decode failed.
 QString lastError();
