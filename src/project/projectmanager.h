@@ -4,7 +4,6 @@
 #include "projecthistory.h"
 #include "propertymap.h"
 
-#include <QDateTime>
 #include <QList>
 #include <QMap>
 #include <QPoint>
@@ -13,6 +12,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <array>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -216,9 +216,8 @@ private:
   struct KeptSnapshot
   {
     QString path;
-    qint64 size = -1;
-    QDateTime modified;
-    QDateTime changed;
+    // The file's inode, size and change times: a replaced or rewritten file differs in one.
+    std::array<qint64, 6> stamp{};
     std::shared_ptr<const PropertyMapList> maps;
   };
   mutable QList<KeptSnapshot> m_keptSnapshots;

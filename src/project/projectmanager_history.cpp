@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <sys/stat.h>
+
 namespace {
 
 void _setFailed(bool *failed, bool value)
@@ -21,6 +23,16 @@ void _setFailed(bool *failed, bool value)
 // Undo at the newest entry writes the current state and reads the one before; a redo then
 // reads the current state back: three files cover an edit, its undo and its redo.
 constexpr int kKeptSnapshots = 3;
+
+// The identity of a file as it is now; all zero when it is not a file.
+std::array<qint64, 6> _fileStamp(const QString &path)
+{
+  struct stat status;
+  if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+    return {};
+  return {qint64(status.st_ino), qint64(status.st_size), qint64(status.st_mtim.tv_sec), qint64(status.st_mtim.tv_nsec),
+          qint64(status.st_ctim.tv_sec), qint64(status.st_ctim.tv_nsec)};
+}
 
 // The snapshot files this program writes into the history folder.
 bool _isSnapshotName(const QString &name)
@@ -64,23 +76,21 @@ void ProjectManager::_keepSnapshot(const QString &path, std::unique_ptr<Property
   for (int i = m_keptSnapshots.size() - 1; i >= 0; --i)
     if (m_keptSnapshots.at(i).path == path)
       m_keptSnapshots.removeAt(i);
-  const QFileInfo file(path);
-  if (!maps || !file.isFile())
+  const std::array<qint64, 6> stamp = _fileStamp(path);
+  if (!maps || stamp == std::array<qint64, 6>{})
     return;
-  m_keptSnapshots.prepend({path, file.size(), file.lastModified(), file.metadataChangeTime(), std::move(maps)});
+  m_keptSnapshots.prepend({path, stamp, std::move(maps)});
   while (m_keptSnapshots.size() > kKeptSnapshots)
     m_keptSnapshots.removeLast();
 }
 
 std::unique_ptr<PropertyMapList> ProjectManager::_keptSnapshot(const QString &path) const
 {
-  const QFileInfo file(path);
   for (const KeptSnapshot &kept : qAsConst(m_keptSnapshots)) {
     if (kept.path != path)
       continue;
     // A file changed since (or gone) is read again.
-    if (!file.isFile() || file.size() != kept.size || file.lastModified() != kept.modified
-        || file.metadataChangeTime() != kept.changed)
+    if (_fileStamp(path) != kept.stamp)
       return nullptr;
     auto copy = std::make_unique<PropertyMapList>();
     copy->reserve(kept.maps->size());
