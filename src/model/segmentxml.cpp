@@ -139,14 +139,12 @@ bool _isPlainName(const QString &name)
   });
 }
 
-// The texts as readSegmentXml gives them back, or false when one would not read back the same.
-bool _copyWrittenTexts(const PropertyMap &map, PropertyMap &copy)
+// Every text reads back as it is, under its own name.
+bool _plainTexts(const PropertyMap &map)
 {
-  for (auto it = map.texts().cbegin(); it != map.texts().cend(); ++it) {
+  for (auto it = map.texts().cbegin(); it != map.texts().cend(); ++it)
     if (!_isPlainName(it.key()) || !_isPlainXmlText(it.value()))
       return false;
-    copy.setText(it.key(), it.value());
-  }
   return true;
 }
 
@@ -183,21 +181,24 @@ void writeSegmentXml(const PropertyMap &properties, QXmlStreamWriter &writer)
 
 bool writtenSegmentProperties(const PropertyMap &properties, PropertyMap *written)
 {
-  if (!_copyWrittenTexts(properties, *written))
+  if (!_plainTexts(properties))
     return false;
-  if (const TransitionList *list = properties.transitions()) {
-    TransitionList &copies = written->ensureTransitions();
-    for (const auto &record : *list) {
-      copies.push_back(std::make_unique<PropertyMap>());
-      PropertyMap &copy = *copies.back();
-      if (!_copyWrittenTexts(*record, copy))
+  // The copy shares the texts; the slots the element does not hold go.
+  *written = properties;
+  written->setValues(true, nullptr);
+  written->setValues(false, nullptr);
+  if (TransitionList *list = written->transitions()) {
+    for (auto &record : *list) {
+      if (!_plainTexts(*record))
         return false;
+      record->setTransitions(nullptr);
       for (bool begin : {true, false}) {
-        if (const PropertyMap *set = record->values(begin)) {
-          auto values = std::make_unique<PropertyMap>();
-          if (!_copyWrittenTexts(*set, *values))
+        if (PropertyMap *set = record->values(begin)) {
+          if (!_plainTexts(*set))
             return false;
-          copy.setValues(begin, std::move(values));
+          set->setTransitions(nullptr);
+          set->setValues(true, nullptr);
+          set->setValues(false, nullptr);
         }
       }
     }

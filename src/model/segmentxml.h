@@ -14,7 +14,7 @@ void writeSegmentXml(const PropertyMap &properties, QXmlStreamWriter &writer);
 // Returns 0, or the reader's error code (a QXmlStreamReader::Error) after a logged warning.
 int readSegmentXml(PropertyMap &properties, QXmlStreamReader &reader);
 
-// Fills written (empty) with what readSegmentXml gives back from the element writeSegmentXml
-// writes for properties; false when a text would not read back as it is (a character XML
-// cannot carry).
+// Sets written to what readSegmentXml gives back from the element writeSegmentXml writes for
+// properties, sharing its texts; false when a text would not read back as it is (a character
+// XML cannot carry, a name with a prefix).
 bool writtenSegmentProperties(const PropertyMap &properties, PropertyMap *written);

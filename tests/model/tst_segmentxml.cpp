@@ -146,7 +146,9 @@ private slots:
     auto record = std::make_unique<PropertyMap>();
     record->setText("Duration", "0.5");
     record->setValues(true, std::make_unique<PropertyMap>());
+    record->ensureTransitions(); // slots the element has no place for
     map.ensureTransitions().push_back(std::move(record));
+    map.setValues(false, std::make_unique<PropertyMap>());
 
     QByteArray expected;
     QXmlStreamWriter writer(&expected);
