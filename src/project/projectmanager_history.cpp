@@ -34,6 +34,16 @@ std::array<qint64, 6> _fileStamp(const QString &path)
           qint64(status.st_ctim.tv_sec), qint64(status.st_ctim.tv_nsec)};
 }
 
+// Maps that share their texts with the originals.
+std::unique_ptr<PropertyMapList> _copyOf(const PropertyMapList &maps)
+{
+  auto copy = std::make_unique<PropertyMapList>();
+  copy->reserve(maps.size());
+  for (const auto &map : maps)
+    copy->push_back(std::make_unique<PropertyMap>(*map));
+  return copy;
+}
+
 // The snapshot files this program writes into the history folder.
 bool _isSnapshotName(const QString &name)
 {
@@ -92,11 +102,7 @@ std::unique_ptr<PropertyMapList> ProjectManager::_keptSnapshot(const QString &pa
     // A file changed since (or gone) is read again.
     if (_fileStamp(path) != kept.stamp)
       return nullptr;
-    auto copy = std::make_unique<PropertyMapList>();
-    copy->reserve(kept.maps->size());
-    for (const auto &map : *kept.maps)
-      copy->push_back(std::make_unique<PropertyMap>(*map));
-    return copy;
+    return _copyOf(*kept.maps);
   }
   return nullptr;
 }
@@ -129,10 +135,7 @@ std::unique_ptr<PropertyMapList> ProjectManager::_readSnapshot(const QString &pa
   auto list = std::make_unique<PropertyMapList>();
   if (_readSegmentsFile(path, *list, "Undo project segments load error: ") != 0)
     return nullptr;
-  auto maps = std::make_unique<PropertyMapList>();
-  for (const auto &map : *list)
-    maps->push_back(std::make_unique<PropertyMap>(*map));
-  _keepSnapshot(path, std::move(maps));
+  _keepSnapshot(path, _copyOf(*list));
   return list;
 }
 
