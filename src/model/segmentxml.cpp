@@ -20,16 +20,31 @@ bool _isXmlChar(QChar c)
 }
 
 // XML cannot carry most control characters, not even as references, and the writer fails
-// the whole file on one: a pasted text holding one would make the project unsavable.
+// the whole file on one: a pasted text holding one would make the project unsavable. A lone
+// surrogate is written as bytes no reader takes back, so the project could not be opened
+// again: it becomes the replacement character.
 QString _xmlText(const QString &text)
 {
-  if (std::all_of(text.cbegin(), text.cend(), _isXmlChar))
+  const auto whole = [&text](int i) {
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate())
+      return i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+    if (c.isLowSurrogate())
+      return i > 0 && text.at(i - 1).isHighSurrogate();
+    return true;
+  };
+  bool plain = true;
+  for (int i = 0; i < text.size() && plain; ++i)
+    plain = _isXmlChar(text.at(i)) && whole(i);
+  if (plain)
     return text;
   QString kept;
   kept.reserve(text.size());
-  for (const QChar c : text)
-    if (_isXmlChar(c))
-      kept += c;
+  for (int i = 0; i < text.size(); ++i) {
+    if (!_isXmlChar(text.at(i)))
+      continue;
+    kept += whole(i) ? text.at(i) : QChar(QChar::ReplacementCharacter);
+  }
   return kept;
 }
 
