@@ -126,6 +126,7 @@ void MainWindow::_applySnapshot(PropertyMapList &snapshot)
     const int index = uid.isEmpty() ? -1 : indexOfUId.value(uid, -1);
     Segment *segment = nullptr;
     bool unchanged = false;
+    bool sameText = false;
     if (index < 0) {
       segment = makeSegment(type, map.get(), this);
       if (!segment)
@@ -135,6 +136,8 @@ void MainWindow::_applySnapshot(PropertyMapList &snapshot)
       // Rows are renumbered whatever the step: the track id is no change of the segment.
       map->setText(QStringLiteral("TrackId"), segment->properties()->text(QStringLiteral("TrackId")));
       unchanged = *map == *segment->properties();
+      // A long text is laid out again by the engine only when it changed.
+      sameText = map->text(QStringLiteral("Text")) == segment->properties()->text(QStringLiteral("Text"));
       segment->setProperties(map.get());
     }
     map.release();
@@ -183,7 +186,7 @@ void MainWindow::_applySnapshot(PropertyMapList &snapshot)
       _updateEngineSegmentRange(segment);
       if (audioId)
         _engine->setSegmentDuration(audioId, segment->duration());
-      if (segment->type() == QLatin1String("TEXT"))
+      if (segment->type() == QLatin1String("TEXT") && (!sameText || _currentPopup))
         _engine->setText(segment->id(), static_cast<TextSegment *>(segment)->text().toUtf8().constData());
       _refreshSegment(segment);
     }

@@ -13,3 +13,8 @@ void writeSegmentXml(const PropertyMap &properties, QXmlStreamWriter &writer);
 // child elements are passed over, but transition elements inside them still count.
 // Returns 0, or the reader's error code (a QXmlStreamReader::Error) after a logged warning.
 int readSegmentXml(PropertyMap &properties, QXmlStreamReader &reader);
+
+// Sets written to what readSegmentXml gives back from the element writeSegmentXml writes for
+// properties, sharing its texts; false when a text would not read back as it is (a character
+// XML cannot carry, a name with a prefix).
+bool writtenSegmentProperties(const PropertyMap &properties, PropertyMap *written);

@@ -12,6 +12,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <array>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -183,6 +184,9 @@ private:
   // Writes a snapshot of the segments at number of the history folder.
   int _writeSnapshot(const QString &name, const QString &folder, int number, QString *path);
   std::unique_ptr<PropertyMapList> _readSnapshot(const QString &path) const;
+  // The maps of a snapshot file kept in memory while the file stays as it was.
+  void _keepSnapshot(const QString &path, std::unique_ptr<PropertyMapList> maps) const;
+  std::unique_ptr<PropertyMapList> _keptSnapshot(const QString &path) const;
   // A snapshot pushed as a new edit's, or (current) as the current state's.
   int _record(const QString &name, const QString &folder, bool current);
 
@@ -207,6 +211,16 @@ private:
   // Also set by the project loader's thread.
   std::atomic<bool> m_modified{false};
   ProjectHistory m_history;
+  // The snapshots last written or read, newest first, each with the size and times its file
+  // had then: undo and redo read back what the last edit or step wrote without parsing it.
+  struct KeptSnapshot
+  {
+    QString path;
+    // The file's inode, size and change times: a replaced or rewritten file differs in one.
+    std::array<qint64, 6> stamp{};
+    std::shared_ptr<const PropertyMapList> maps;
+  };
+  mutable QList<KeptSnapshot> m_keptSnapshots;
   QMap<int, QString> m_unreadSegments;
   QString m_saveError;
   std::mutex m_mutex;

@@ -1,11 +1,16 @@
 // ProjectManager: the undo history as snapshot files of the whole segment list.
 #include "projectmanager.h"
 
+#include "segment.h"
+#include "segmentxml.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -13,6 +18,30 @@ void _setFailed(bool *failed, bool value)
 {
   if (failed)
     *failed = value;
+}
+
+// Undo at the newest entry writes the current state and reads the one before; a redo then
+// reads the current state back: three files cover an edit, its undo and its redo.
+constexpr int kKeptSnapshots = 3;
+
+// The identity of a file as it is now; all zero when it is not a file.
+std::array<qint64, 6> _fileStamp(const QString &path)
+{
+  struct stat status;
+  if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+    return {};
+  return {qint64(status.st_ino), qint64(status.st_size), qint64(status.st_mtim.tv_sec), qint64(status.st_mtim.tv_nsec),
+          qint64(status.st_ctim.tv_sec), qint64(status.st_ctim.tv_nsec)};
+}
+
+// Maps that share their texts with the originals.
+std::unique_ptr<PropertyMapList> _copyOf(const PropertyMapList &maps)
+{
+  auto copy = std::make_unique<PropertyMapList>();
+  copy->reserve(maps.size());
+  for (const auto &map : maps)
+    copy->push_back(std::make_unique<PropertyMap>(*map));
+  return copy;
 }
 
 // The snapshot files this program writes into the history folder.
@@ -36,7 +65,46 @@ int ProjectManager::_writeSnapshot(const QString &name, const QString &folder, i
   if (QFileInfo(*path).isSymLink() && !QFile::remove(*path))
     return -1;
   // The history goes with the project's session: it need not wait for the disk.
-  return _writeSegmentsFile(*path, false, false, "Undo project segments save error", nullptr, false);
+  const int result = _writeSegmentsFile(*path, false, false, "Undo project segments save error", nullptr, false);
+  if (result != 0)
+    return result;
+  // The copies share the texts with the segments: a long text is not copied.
+  auto maps = std::make_unique<PropertyMapList>();
+  for (const Segment *segment : qAsConst(m_segments)) {
+    maps->push_back(std::make_unique<PropertyMap>());
+    if (!writtenSegmentProperties(*segment->properties(), maps->back().get())) {
+      maps.reset();
+      break;
+    }
+  }
+  _keepSnapshot(*path, std::move(maps));
+  return 0;
+}
+
+void ProjectManager::_keepSnapshot(const QString &path, std::unique_ptr<PropertyMapList> maps) const
+{
+  for (int i = m_keptSnapshots.size() - 1; i >= 0; --i)
+    if (m_keptSnapshots.at(i).path == path)
+      m_keptSnapshots.removeAt(i);
+  const std::array<qint64, 6> stamp = _fileStamp(path);
+  if (!maps || stamp == std::array<qint64, 6>{})
+    return;
+  m_keptSnapshots.prepend({path, stamp, std::move(maps)});
+  while (m_keptSnapshots.size() > kKeptSnapshots)
+    m_keptSnapshots.removeLast();
+}
+
+std::unique_ptr<PropertyMapList> ProjectManager::_keptSnapshot(const QString &path) const
+{
+  for (const KeptSnapshot &kept : qAsConst(m_keptSnapshots)) {
+    if (kept.path != path)
+      continue;
+    // A file changed since (or gone) is read again.
+    if (_fileStamp(path) != kept.stamp)
+      return nullptr;
+    return _copyOf(*kept.maps);
+  }
+  return nullptr;
 }
 
 int ProjectManager::recordOperation(const QString &name, const QString &folder)
@@ -62,9 +130,12 @@ int ProjectManager::_record(const QString &name, const QString &folder, bool cur
 
 std::unique_ptr<PropertyMapList> ProjectManager::_readSnapshot(const QString &path) const
 {
+  if (auto kept = _keptSnapshot(path))
+    return kept;
   auto list = std::make_unique<PropertyMapList>();
   if (_readSegmentsFile(path, *list, "Undo project segments load error: ") != 0)
     return nullptr;
+  _keepSnapshot(path, _copyOf(*list));
   return list;
 }
 
@@ -127,6 +198,7 @@ void ProjectManager::discardLastOperation()
   const QString path = m_history.dropNewest();
   if (!path.isEmpty() && !QFileInfo(QFileInfo(path).path()).isSymLink())
     QFile::remove(path);
+  _keepSnapshot(path, nullptr);
 }
 
 void ProjectManager::removeHistory(const QString &name, const QString &folder)
@@ -148,6 +220,7 @@ void ProjectManager::removeHistory(const QString &name, const QString &folder)
   if (!removed)
     qWarning("Remove history directory failed");
   m_history.clear();
+  m_keptSnapshots.clear();
 }
 
 void ProjectManager::deletePropertyList(PropertyMapList *list)

@@ -7,6 +7,8 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+
 namespace {
 
 QByteArray write(const PropertyMap &map)
@@ -103,6 +105,78 @@ private slots:
     QCOMPARE(read(bytes, &maps), 0);
     QCOMPARE(maps[0]->text("Text"), QStringLiteral("softbreak and end"));
     QCOMPARE(maps[0]->text("Type"), QStringLiteral("TEXT"));
+  }
+
+  // A long value is written with the stream writer's own bytes, whatever it holds, and the
+  // map said to be written is what reads back.
+  void longValues_data()
+  {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reference"); // what the stream writer is given
+    QTest::addColumn<QString>("kept");      // the text as it reads back
+    QTest::addColumn<bool>("plain");
+    const auto repeated = [](const QString &piece, int size) {
+      QString text;
+      while (text.size() < size)
+        text += piece;
+      return text;
+    };
+    // Past the 64 KiB buffer, so escapes and pairs meet its edge.
+    const QString escapes = repeated("a<b>c&d\"e'f\tg\nh\r\ni ", 70000);
+    const QString wide = repeated(QString::fromUtf8("\u00e9\u00df \u4e2d\u6587 \xf0\x9f\x98\x80x"), 70000);
+    QTest::newRow("escapes") << escapes << escapes << escapes << true;
+    QTest::newRow("two, three and four bytes") << wide << wide << wide << true;
+    QTest::newRow("just short") << escapes.left(4095) << escapes.left(4095) << escapes.left(4095) << true;
+    QTest::newRow("at the length") << escapes.left(4096) << escapes.left(4096) << escapes.left(4096) << true;
+    QTest::newRow("control character") << escapes + "\x01" + wide << escapes + wide << escapes + wide << false;
+    // Written as bytes no reader takes back, the project would not open again.
+    const QString lone = escapes + QChar(0xD800) + "x" + QChar(0xDC00);
+    const QString replaced = escapes + QChar(QChar::ReplacementCharacter) + "x" + QChar(QChar::ReplacementCharacter);
+    QTest::newRow("lone surrogates") << lone << replaced << replaced << false;
+  }
+  void longValues()
+  {
+    QFETCH(QString, text);
+    QFETCH(QString, reference);
+    QFETCH(QString, kept);
+    QFETCH(bool, plain);
+    PropertyMap map;
+    map.setText("A", "1");
+    map.setText("Text", text);
+    map.setText("Z", "2");
+    auto record = std::make_unique<PropertyMap>();
+    record->setText("Duration", "0.5");
+    record->setValues(true, std::make_unique<PropertyMap>());
+    record->ensureTransitions(); // slots the element has no place for
+    map.ensureTransitions().push_back(std::move(record));
+    map.setValues(false, std::make_unique<PropertyMap>());
+
+    QByteArray expected;
+    QXmlStreamWriter writer(&expected);
+    writer.setAutoFormatting(true);
+    writer.writeStartDocument();
+    writer.writeStartElement("Project");
+    writer.writeStartElement("Segment");
+    writer.writeAttribute("A", "1");
+    writer.writeAttribute("Text", reference);
+    writer.writeAttribute("Z", "2");
+    writer.writeStartElement("Transitions");
+    writer.writeStartElement("Transition");
+    writer.writeAttribute("Duration", "0.5");
+    writer.writeEmptyElement("TBegin");
+    writer.writeEndDocument();
+    const QByteArray bytes = write(map);
+    QVERIFY2(bytes == expected, qPrintable(QString("first difference at byte %1 of %2")
+                                               .arg(std::mismatch(bytes.cbegin(), bytes.cend(), expected.cbegin(),
+                                                                  expected.cend()).first - bytes.cbegin())
+                                               .arg(bytes.size())));
+    PropertyMap written;
+    QCOMPARE(writtenSegmentProperties(map, &written), plain);
+    PropertyMapList maps;
+    QCOMPARE(read(bytes, &maps), 0);
+    QVERIFY(maps[0]->text("Text") == kept);
+    if (plain)
+      QVERIFY(written == *maps[0]);
   }
 
   void onlyAttributes()

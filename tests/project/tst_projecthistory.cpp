@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -14,6 +15,11 @@ namespace {
 QString stateOf(ProjectManager &m)
 {
   return m.segmentCount() ? m.segmentAt(0)->properties()->text("State") : QString();
+}
+
+QString stateOf(const PropertyMapList &maps)
+{
+  return maps.empty() ? QString() : maps.front()->text("State");
 }
 
 void setState(ProjectManager &m, const QString &label)
@@ -323,6 +329,42 @@ private slots:
       QVERIFY(after.value("project001.xml").contains("<Project>"));
     QVERIFY(target.open(QIODevice::ReadOnly));
     QCOMPARE(target.readAll(), QByteArray("precious"));
+  }
+
+  // Undo and redo hand back what the snapshot files hold: a long pasted text exactly, and a
+  // file replaced since it was written (here by one of the same length) is read again.
+  void snapshotsReadBackAsTheirFiles()
+  {
+    ProjectManager m;
+    open(m);
+    QString pasted;
+    while (pasted.size() < 100000)
+      pasted += QString::fromUtf8("line <%1> & \"quoted\"\t\xe4\xb8\xad \xf0\x9f\x98\x80\r\n").arg(pasted.size());
+    setState(m, pasted);
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    setState(m, "A");
+    auto maps = m.undo();
+    QVERIFY(maps);
+    QVERIFY(stateOf(*maps) == pasted);
+    rebuild(m, *maps);
+    maps = m.redo();
+    QVERIFY(maps);
+    QCOMPARE(stateOf(*maps), QStringLiteral("A"));
+    rebuild(m, *maps);
+
+    const QString oldest = m.history().paths().at(0);
+    QFile file(oldest);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    bytes.replace("line &lt;0&gt;", "LINE &lt;0&gt;");
+    QSaveFile replacement(oldest);
+    QVERIFY(replacement.open(QIODevice::WriteOnly));
+    replacement.write(bytes);
+    QVERIFY(replacement.commit());
+    maps = m.undo();
+    QVERIFY(maps);
+    QVERIFY(stateOf(*maps) == QString(pasted).replace(0, 4, "LINE"));
   }
 
   void historyReplacedByAFile()
