@@ -59,7 +59,7 @@ AVPixelBuffer *loadImagePixels(const std::string &path, int *pictureRotation, in
   AVPictureFile picture(QString::fromStdString(path), cancelled);
   QImageReader reader(&picture);
   reader.setDecideFormatFromContent(true);
-  if (!avIsRegularFile(path.c_str()) || !picture.openForReading() || !reader.canRead()) {
+  if (!picture.openForReading() || !reader.canRead()) {
     *errorKind = 2;
     return nullptr;
   }

@@ -19,35 +19,6 @@ bool _isXmlChar(QChar c)
   return u == '\t' || u == '\n' || u == '\r' || (u >= 0x20 && u < 0xFFFE);
 }
 
-// XML cannot carry most control characters, not even as references, and the writer fails
-// the whole file on one: a pasted text holding one would make the project unsavable. A lone
-// surrogate is written as bytes no reader takes back, so the project could not be opened
-// again: it becomes the replacement character.
-QString _xmlText(const QString &text)
-{
-  const auto whole = [&text](int i) {
-    const QChar c = text.at(i);
-    if (c.isHighSurrogate())
-      return i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
-    if (c.isLowSurrogate())
-      return i > 0 && text.at(i - 1).isHighSurrogate();
-    return true;
-  };
-  bool plain = true;
-  for (int i = 0; i < text.size() && plain; ++i)
-    plain = _isXmlChar(text.at(i)) && whole(i);
-  if (plain)
-    return text;
-  QString kept;
-  kept.reserve(text.size());
-  for (int i = 0; i < text.size(); ++i) {
-    if (!_isXmlChar(text.at(i)))
-      continue;
-    kept += whole(i) ? text.at(i) : QChar(QChar::ReplacementCharacter);
-  }
-  return kept;
-}
-
 // Every character goes into the file as it is and reads back the same: nothing to drop, and
 // no lone surrogate for the encoder to replace.
 bool _isPlainXmlText(const QString &text)
@@ -67,6 +38,32 @@ bool _isPlainXmlText(const QString &text)
     return false;
   }
   return true;
+}
+
+// XML cannot carry most control characters, not even as references, and the writer fails
+// the whole file on one: a pasted text holding one would make the project unsavable. A lone
+// surrogate is written as bytes no reader takes back, so the project could not be opened
+// again: it becomes the replacement character.
+QString _xmlText(const QString &text)
+{
+  if (_isPlainXmlText(text))
+    return text;
+  const auto whole = [&text](int i) {
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate())
+      return i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+    if (c.isLowSurrogate())
+      return i > 0 && text.at(i - 1).isHighSurrogate();
+    return true;
+  };
+  QString kept;
+  kept.reserve(text.size());
+  for (int i = 0; i < text.size(); ++i) {
+    if (!_isXmlChar(text.at(i)))
+      continue;
+    kept += whole(i) ? text.at(i) : QChar(QChar::ReplacementCharacter);
+  }
+  return kept;
 }
 
 // From this length on, a plain value bypasses the stream writer, whose escaping builds a copy
