@@ -2,6 +2,7 @@
 
 #include "projectarchive.h"
 #include "projectmanager.h"
+#include "saveleftovers.h"
 #include "segmentxml.h"
 
 #include <QBuffer>
@@ -10,6 +11,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
+
+#include <algorithm>
 
 using namespace ProjectArchive;
 
@@ -34,9 +37,14 @@ bool _isExternal(const QString &path)
   return path.contains(QLatin1Char('/')) || path.contains(QLatin1Char('\\'));
 }
 
+// The folder's files, less what an interrupted save left: a stale copy of a project file.
 QFileInfoList _projectFiles(const QString &projectDir)
 {
-  return QDir(projectDir).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+  QFileInfoList files = QDir(projectDir).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+  files.erase(std::remove_if(files.begin(), files.end(),
+                             [](const QFileInfo &file) { return SaveLeftovers::isProjectLeftover(file.fileName()); }),
+              files.end());
+  return files;
 }
 
 bool _writeAll(QSaveFile &file, const QByteArray &bytes)

@@ -2,6 +2,7 @@
 
 #include "plistconverter.h"
 #include "projectmanager.h"
+#include "saveleftovers.h"
 
 #include <QDebug>
 #include <QFile>
@@ -109,6 +110,8 @@ bool ProjectLoader::_migrateChromaKey(PropertyMap &map)
 void ProjectLoader::run()
 {
   std::lock_guard<std::mutex> running(m_runLock);
+  // A kill during an earlier save may have left a temporary copy beside a file.
+  SaveLeftovers::removeProjectLeftovers(ProjectManager::projectDirectory(m_name, m_folder));
   bool converted = false;
   const QString xml = ProjectManager::projectFilePath(m_name, m_folder);
   if (xml.isEmpty() || !QFile::exists(xml)) {
