@@ -4,6 +4,7 @@
 #include "crashhandler.h"
 #include "crashreport.h"
 #include "multilanguage.h"
+#include "processexit.h"
 #include "startwindow.h"
 #include "systemfont.h"
 #include "util.h"
@@ -28,13 +29,11 @@ int runCrashReport(int argc, char **argv)
   report.print();
   return window ? report.exec() : 0;
 }
-} // namespace
 
-int main(int argc, char **argv)
+// The program from its settings to the end of its event loop; everything it made is gone when
+// this returns.
+int run(int argc, char **argv)
 {
-  if (CrashReport::isReportMode(argc, argv))
-    return runCrashReport(argc, argv);
-
   QCoreApplication::setOrganizationName("Tarnholm");
   QCoreApplication::setOrganizationDomain("tarnholm.com");
   QCoreApplication::setApplicationName("Tavo REN");
@@ -85,4 +84,13 @@ int main(int argc, char **argv)
 
   window.show();
   return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+  if (CrashReport::isReportMode(argc, argv))
+    return runCrashReport(argc, argv);
+  ProcessExit::end(run(argc, argv));
 }

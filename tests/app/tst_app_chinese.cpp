@@ -412,11 +412,16 @@ int main(int argc, char **argv)
   qputenv("LC_ALL", "zh_CN.UTF-8");
   qunsetenv("LANGUAGE");
   TestEnv::isolateUserState(true);
-  QApplication app(argc, argv);
-  app.setAttribute(Qt::AA_Use96Dpi, true);
-  TestChinese test;
-  QTEST_SET_MAIN_SOURCE_PATH
-  return QTest::qExec(&test, argc, argv);
+  int code;
+  {
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestChinese test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    code = QTest::qExec(&test, argc, argv);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  TestEnv::endProcess(code);
 }
 
 #include "tst_app_chinese.moc"

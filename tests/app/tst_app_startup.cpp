@@ -301,13 +301,18 @@ private slots:
 int main(int argc, char **argv)
 {
   TestEnv::isolateUserState(true);
-  QTemporaryDir runtime;
-  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-  Application app(argc, argv);
-  app.setAttribute(Qt::AA_Use96Dpi, true);
-  TstAppStartup tc;
-  QTEST_SET_MAIN_SOURCE_PATH
-  return QTest::qExec(&tc, argc, argv);
+  int code;
+  {
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    Application app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TstAppStartup tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    code = QTest::qExec(&tc, argc, argv);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  TestEnv::endProcess(code);
 }
 
 #include "tst_app_startup.moc"

@@ -1,12 +1,95 @@
 #include "testenv.h"
 
+#include "processexit.h"
+
 #include <QDir>
+#include <QStandardPaths>
 #include <QSurfaceFormat>
 #include <QTemporaryDir>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <execinfo.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 QTemporaryDir *g_home = nullptr;
+
+// A test process that dies by a signal outside the test functions (QtTest reports those
+// itself), such as in a library's teardown at exit, says where: the faulting thread's frames,
+// then every thread's through gdb when it is installed. Only async-signal-safe calls here.
+char g_gdb[512];
+char g_pid[16];
+char g_altStack[64 * 1024];
+std::atomic<bool> g_reporting{false};
+
+void _say(const char *text)
+{
+  for (size_t length = std::strlen(text); length > 0;) {
+    const ssize_t written = ::write(STDERR_FILENO, text, length);
+    if (written <= 0)
+      return;
+    text += written;
+    length -= size_t(written);
+  }
+}
+
+void _reportFatalSignal(int signal)
+{
+  if (g_reporting.exchange(true)) {
+    for (;;) // another thread reports, then ends the process
+      ::pause();
+  }
+  _say("\n=== fatal signal ");
+  _say(strsignal(signal));
+  _say(" in the test process: backtrace of the thread ===\n");
+  void *frames[64];
+  ::backtrace_symbols_fd(frames, ::backtrace(frames, 64), STDERR_FILENO);
+  if (g_gdb[0]) {
+    _say("=== every thread (gdb) ===\n");
+    const pid_t child = ::_Fork();
+    if (child == 0) {
+      ::dup2(STDERR_FILENO, STDOUT_FILENO);
+      const char *arguments[] = {g_gdb, "-batch", "-nx", "-iex", "set debuginfod enabled off", "-p", g_pid,
+                                 "-ex", "thread apply all bt", nullptr};
+      ::execv(g_gdb, const_cast<char **>(arguments));
+      ::_exit(127);
+    }
+    int status;
+    while (child > 0 && ::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
+  _say("=== end of the fatal signal's report ===\n");
+  std::signal(signal, SIG_DFL);
+  ::raise(signal);
+}
+
+void _installFatalSignalReport()
+{
+  const QByteArray gdb = QFile::encodeName(QStandardPaths::findExecutable(QStringLiteral("gdb")));
+  if (size_t(gdb.size()) < sizeof g_gdb)
+    std::strcpy(g_gdb, gdb.constData());
+  std::strcpy(g_pid, QByteArray::number(qint64(::getpid())).constData());
+  // gdb attaches to this process from a child of it.
+  ::prctl(PR_SET_PTRACER, PR_SET_PTRACER_ANY, 0, 0, 0);
+  // The first backtrace() loads the unwinder, which allocates: not in the handler.
+  void *warmUp[2];
+  ::backtrace(warmUp, 2);
+  stack_t stack = {};
+  stack.ss_sp = g_altStack;
+  stack.ss_size = sizeof g_altStack;
+  ::sigaltstack(&stack, nullptr);
+  struct sigaction action = {};
+  action.sa_handler = _reportFatalSignal;
+  action.sa_flags = SA_ONSTACK;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL})
+    ::sigaction(signal, &action, nullptr);
+}
 
 void setEnv(const char *name, const QString &value)
 {
@@ -18,8 +101,10 @@ namespace TestEnv {
 
 void isolateUserState(bool gui)
 {
+  _installFatalSignalReport();
   if (!g_home) {
     g_home = new QTemporaryDir(QDir::tempPath() + "/tavo-test-home-XXXXXX");
+    // For a test with a main of its own that returns.
     std::atexit([] { delete g_home; g_home = nullptr; });
   }
   const QString home = g_home->path();
@@ -43,6 +128,13 @@ void isolateUserState(bool gui)
     QSurfaceFormat::setDefaultFormat(format);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   }
+}
+
+void endProcess(int code)
+{
+  delete g_home;
+  g_home = nullptr;
+  ProcessExit::end(code);
 }
 
 QString homePath()

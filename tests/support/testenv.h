@@ -23,21 +23,32 @@ QString homePath();
 // tests/data of the source tree.
 QString dataPath(const QString &name = QString());
 
+// Ends the test process as the program ends (see ProcessExit): the temporary home goes, then
+// the process, without the libraries' exit handlers. Call once the application object is gone.
+[[noreturn]] void endProcess(int code);
+
 // Where a test leaves a picture for a person to look at: shots/ beside the test program, so a
 // run of another build beside this one never overwrites it.
 QString shotPath(const QString &name);
 
 } // namespace TestEnv
 
+// Whatever a test left for deletion goes before the application object, which goes before the
+// process ends.
 #define TAVO_TEST_MAIN_IMPL(AppType, gui, TestObject) \
   int main(int argc, char **argv) \
   { \
     TestEnv::isolateUserState(gui); \
-    AppType app(argc, argv); \
-    app.setAttribute(Qt::AA_Use96Dpi, true); \
-    TestObject tc; \
-    QTEST_SET_MAIN_SOURCE_PATH \
-    return QTest::qExec(&tc, argc, argv); \
+    int code; \
+    { \
+      AppType app(argc, argv); \
+      app.setAttribute(Qt::AA_Use96Dpi, true); \
+      TestObject tc; \
+      QTEST_SET_MAIN_SOURCE_PATH \
+      code = QTest::qExec(&tc, argc, argv); \
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); \
+    } \
+    TestEnv::endProcess(code); \
   }
 
 #define TAVO_TEST_MAIN(TestObject) TAVO_TEST_MAIN_IMPL(QApplication, true, TestObject)
