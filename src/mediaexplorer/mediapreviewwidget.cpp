@@ -9,6 +9,7 @@
 #include "util.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAbstractVideoSurface>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGraphicsScene>
@@ -22,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -36,6 +38,34 @@ QLabel *pageLabel(QWidget *page, const QString &name)
   layout->addWidget(label);
   return label;
 }
+
+// Handed every frame right after the video item: the item then holds it and draws it with the
+// next paint. Neither the player's position nor its media status tells this: a video with sound
+// reports position 0 as it starts and the next position a second later.
+class FrameWatch : public QAbstractVideoSurface
+{
+public:
+  FrameWatch(QAbstractVideoSurface *item, std::function<void()> presented, QObject *parent)
+    : QAbstractVideoSurface(parent), _item(item), _presented(std::move(presented))
+  {
+  }
+  // The item's own: the player only picks formats both surfaces take.
+  QList<QVideoFrame::PixelFormat> supportedPixelFormats(QAbstractVideoBuffer::HandleType type) const override
+  {
+    return _item->supportedPixelFormats(type);
+  }
+  bool present(const QVideoFrame &frame) override
+  {
+    // Stopping hands an empty frame.
+    if (frame.isValid())
+      _presented();
+    return true;
+  }
+
+private:
+  QAbstractVideoSurface *_item;
+  std::function<void()> _presented;
+};
 
 } // namespace
 
@@ -197,7 +227,11 @@ void MediaPreviewWidget::_startPending()
   // The output is set before the media: a new output while the pipeline starts makes
   // GStreamer's play sink reconfigure mid-start, which can abort the process under load.
   if (_pendingWithVideo && !_videoOutputSet) {
-    _player->setVideoOutput(_videoItem);
+    auto *watch = new FrameWatch(_videoItem->videoSurface(), [this] {
+      if (_type == MediaItemTypeVideo && isBusy())
+        _setBusy(false);
+    }, this);
+    _player->setVideoOutput(QVector<QAbstractVideoSurface *>{_videoItem->videoSurface(), watch});
     _videoOutputSet = true;
   }
   _player->setMedia(_pendingUrl);
@@ -379,6 +413,8 @@ void MediaPreviewWidget::onMediaPlayerVideoAvailableChanged(bool videoAvailable)
 
 void MediaPreviewWidget::onMediaPlayerPositionChanged(qlonglong position)
 {
+  // A sound has no picture: its playing shows in its position. So does a video whose pictures
+  // cannot be drawn.
   if (position > 0)
     _setBusy(false);
   // Without metadata the shape comes from the stream itself once frames arrive (the item's

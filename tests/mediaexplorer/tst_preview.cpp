@@ -5,8 +5,10 @@
 #include "gestures.h"
 #include "mediapreviewcontrolwidget.h"
 #include "mediapreviewwidget.h"
+#include "pixelprobe.h"
 #include "testenv.h"
 
+#include <QGraphicsScene>
 #include <QGraphicsVideoItem>
 #include <QGraphicsView>
 #include <QLabel>
@@ -28,6 +30,16 @@ int litAtCentre(const QImage &shown)
     for (int x = 280; x < 360; ++x)
       lit += qGray(shown.pixel(x, y)) > 128;
   return lit;
+}
+
+// Pixels of the same square that stand out from a white picture.
+int markedOnWhiteAtCentre(const QImage &shown)
+{
+  int marked = 0;
+  for (int y = 140; y < 220; ++y)
+    for (int x = 280; x < 360; ++x)
+      marked += qGray(shown.pixel(x, y)) < 200;
+  return marked;
 }
 
 bool sameIcon(const QIcon &icon, const QString &path)
@@ -233,6 +245,39 @@ private slots:
     QVERIFY(p.preview.isBusy());
     QTRY_VERIFY_WITH_TIMEOUT(p.player() && p.player()->position() > 0, 20000);
     QTRY_VERIFY(!p.preview.isBusy());
+  }
+
+  // The spinner goes with the first picture, though a player starting a video may report its
+  // first position only a second later: no picture is ever drawn under it.
+  void busyGoesWithTheFirstPicture()
+  {
+    const QString white = _root.filePath("white.mp4");
+    MediaFixtures::VideoParams params;
+    params.frames = 60;
+    QVERIFY2(MediaFixtures::writeVideo(white, params, [](int) {
+      QImage frame(320, 240, QImage::Format_RGB32);
+      frame.fill(Qt::white);
+      return frame;
+    }), qPrintable(MediaFixtures::lastError()));
+    QImage firstShown;
+    Preview p(QSize(640, 360));
+    QVERIFY(QTest::qWaitForWindowExposed(&p.preview));
+    p.preview.showMedia("white", 1, white, QPixmap(320, 240), "0:02;320x240;0");
+    QVERIFY(p.preview.isBusy());
+    // Grabbed whenever the scene asks to be drawn again: the first grab with the picture in
+    // it is what the next paint puts on screen.
+    QGraphicsScene *scene = p.preview.findChild<QGraphicsView *>()->scene();
+    connect(scene, &QGraphicsScene::changed, &p.preview, [&] {
+      if (!firstShown.isNull())
+        return;
+      const QImage shown = PixelProbe::grab(&p.preview);
+      if (qGray(shown.pixel(120, 180)) > 220)
+        firstShown = shown;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(!firstShown.isNull(), 20000);
+    const int marked = markedOnWhiteAtCentre(firstShown);
+    QVERIFY2(marked == 0, qPrintable(QString("the spinner is drawn over the first picture (%1 pixels)").arg(marked)));
+    QVERIFY(!p.preview.isBusy());
   }
 
   // Making a player can take seconds (GStreamer probes its video sinks): the first click paints
