@@ -87,6 +87,10 @@ MediaPreviewWidget::MediaPreviewWidget(QWidget *parent) : QWidget(parent)
   _imagePage = new QWidget(_stackedWidget);
   _imagePage->setObjectName("imagePage");
   _pictureLabel = pageLabel(_imagePage, "pictureLabel");
+  // A page shown for the first time, or while the preview is hidden, lays its label out only
+  // after the content was set: the scaling is decided again at the label's real size.
+  _artworkLabel->installEventFilter(this);
+  _pictureLabel->installEventFilter(this);
   _stackedWidget->addWidget(_videoPage);
   _stackedWidget->addWidget(_audioPage);
   _stackedWidget->addWidget(_imagePage);
@@ -292,15 +296,14 @@ void MediaPreviewWidget::_showAudio(const QString &filePath, const QPixmap &imag
   QPixmap artwork = image;
   if (image.size() == QSize(192, 192))
     artwork = QPixmap(":/images/media-explorer/music_preview_artwork_preview");
-  _scaleWhenLarger(_artworkLabel, artwork.size());
   _artworkLabel->setPixmap(artwork);
+  _scaleWhenLarger(_artworkLabel);
 }
 
 void MediaPreviewWidget::_showPicture(const QString &filePath, const QPixmap &image)
 {
   _stackedWidget->setCurrentWidget(_imagePage);
   _layoutVideo();
-  _scaleWhenLarger(_pictureLabel, image.size());
   if (QFileInfo(filePath).suffix().toLower() == "gif" || _type == MediaItemTypeGif) {
     if (_movie) {
       _movie->stop();
@@ -318,18 +321,27 @@ void MediaPreviewWidget::_showPicture(const QString &filePath, const QPixmap &im
       _movie->start();
       _mediaSize = _movie->currentPixmap().size();
       _layoutVideo();
-      const QSize frame = _mediaSize;
-      _pictureLabel->setScaledContents(!(frame.width() < _pictureLabel->width() &&
-                                         frame.height() < _pictureLabel->height()));
+      _scaleWhenLarger(_pictureLabel);
       return;
     }
   }
   _pictureLabel->setPixmap(image);
+  _scaleWhenLarger(_pictureLabel);
 }
 
-void MediaPreviewWidget::_scaleWhenLarger(QLabel *label, const QSize &content)
+void MediaPreviewWidget::_scaleWhenLarger(QLabel *label)
 {
-  label->setScaledContents(content.width() >= label->width() || content.height() >= label->height());
+  const QSize content = label->movie() ? label->movie()->currentPixmap().size()
+                                       : label->pixmap(Qt::ReturnByValue).size();
+  label->setScaledContents(!content.isEmpty() &&
+                           (content.width() >= label->width() || content.height() >= label->height()));
+}
+
+bool MediaPreviewWidget::eventFilter(QObject *watched, QEvent *event)
+{
+  if (event->type() == QEvent::Resize && (watched == _artworkLabel || watched == _pictureLabel))
+    _scaleWhenLarger(static_cast<QLabel *>(watched));
+  return QWidget::eventFilter(watched, event);
 }
 
 void MediaPreviewWidget::_layoutVideo()

@@ -53,10 +53,10 @@ struct Preview
   QSignalSpy displayed{&preview, &MediaPreviewWidget::displayMediaPreviewControlWidgetExternal};
   QSignalSpy hidden{&preview, &MediaPreviewWidget::hideMediaPreviewControlWidgetExternal};
 
-  explicit Preview(QSize size = QSize(800, 600))
+  explicit Preview(QSize size = QSize(800, 600), bool shown = true)
   {
     preview.resize(size);
-    preview.show();
+    preview.setVisible(shown);
   }
   MediaPreviewControlWidget *bar() const { return preview.findChild<MediaPreviewControlWidget *>(); }
   QMediaPlayer *player() const { return preview.findChild<QMediaPlayer *>(); }
@@ -179,6 +179,54 @@ private slots:
       QVERIFY(!p.child<QLabel>("pictureLabel")->movie());
       QCOMPARE(p.child<QLabel>("pictureLabel")->pixmap(Qt::ReturnByValue).size(), QSize(30, 20));
     }
+  }
+
+  // Artwork or a picture smaller than the preview shows at its own size, centred, with the
+  // background around it: also on the first show of its page, made while the preview was
+  // hidden, when the label is laid out only afterwards.
+  void smallContentAtItsSize_data()
+  {
+    QTest::addColumn<int>("type");
+    QTest::newRow("sound artwork") << 3;
+    QTest::newRow("picture") << 2;
+    QTest::newRow("animated GIF") << 4;
+  }
+  void smallContentAtItsSize()
+  {
+    QFETCH(int, type);
+    // Centred in the 1090 x 420 preview.
+    const QRect content(QPoint((1090 - 200) / 2, (420 - 150) / 2), QSize(200, 150));
+    QPixmap image(content.size());
+    image.fill(Qt::magenta);
+    QString path = ":/testsounds/beep.mp3";
+    if (type == 2) {
+      path = _root.filePath("small.png");
+      QVERIFY(image.save(path));
+    } else if (type == 4) {
+      path = _root.filePath("small.gif");
+      QVERIFY(MediaFixtures::writeAnimatedGif(path, content.width(), content.height(), {100, 100}));
+    }
+    // As the window does it: made hidden, given the item, then shown.
+    Preview p(QSize(1090, 420), false);
+    p.preview.showMedia("item", type, path, image, type == 3 ? "0:01" : "200x150");
+    p.preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&p.preview));
+    auto *label = p.child<QLabel>(type == 3 ? "artworkLabel" : "pictureLabel");
+    QTRY_COMPARE(label->size(), p.preview.size());
+    const QImage shown = PixelProbe::grab(&p.preview);
+    // Inside the corners (the spinner of a sound turns at the centre) and just outside the edges.
+    for (const QPoint &in : {content.topLeft() + QPoint(8, 8), content.bottomRight() - QPoint(8, 8)}) {
+      const QColor found = shown.pixel(in);
+      const bool drawn = type == 4 ? MediaFixtures::frameIndexFromColor(found) >= 0
+                                   : PixelProbe::near(found.rgb(), Qt::magenta);
+      QVERIFY2(drawn, qPrintable(QString("(%1, %2) is %3").arg(in.x()).arg(in.y()).arg(PixelProbe::text(found.rgb()))));
+    }
+    const QColor background = p.preview.palette().color(QPalette::Window);
+    const int cy = content.center().y();
+    for (const QPoint &out : {QPoint(content.left() - 8, cy), QPoint(content.right() + 8, cy),
+                              QPoint(content.left() + 8, content.top() - 8),
+                              QPoint(content.right() - 8, content.bottom() + 8)})
+      PROBE(shown, out.x(), out.y(), background, 8);
   }
 
   // Built-in sounds play from the resources; artwork of exactly 192 x 192 is the music artwork.
