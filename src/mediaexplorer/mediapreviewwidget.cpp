@@ -9,6 +9,7 @@
 #include "util.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAbstractVideoSurface>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGraphicsScene>
@@ -22,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -36,6 +38,34 @@ QLabel *pageLabel(QWidget *page, const QString &name)
   layout->addWidget(label);
   return label;
 }
+
+// Handed every frame right after the video item: the item then holds it and draws it with the
+// next paint. Neither the player's position nor its media status tells this: a video with sound
+// reports position 0 as it starts and the next position a second later.
+class FrameWatch : public QAbstractVideoSurface
+{
+public:
+  FrameWatch(QAbstractVideoSurface *item, std::function<void()> presented, QObject *parent)
+    : QAbstractVideoSurface(parent), _item(item), _presented(std::move(presented))
+  {
+  }
+  // The item's own: the player only picks formats both surfaces take.
+  QList<QVideoFrame::PixelFormat> supportedPixelFormats(QAbstractVideoBuffer::HandleType type) const override
+  {
+    return _item->supportedPixelFormats(type);
+  }
+  bool present(const QVideoFrame &frame) override
+  {
+    // Stopping hands an empty frame.
+    if (frame.isValid())
+      _presented();
+    return true;
+  }
+
+private:
+  QAbstractVideoSurface *_item;
+  std::function<void()> _presented;
+};
 
 } // namespace
 
@@ -57,6 +87,10 @@ MediaPreviewWidget::MediaPreviewWidget(QWidget *parent) : QWidget(parent)
   _imagePage = new QWidget(_stackedWidget);
   _imagePage->setObjectName("imagePage");
   _pictureLabel = pageLabel(_imagePage, "pictureLabel");
+  // A page shown for the first time, or while the preview is hidden, lays its label out only
+  // after the content was set: the scaling is decided again at the label's real size.
+  _artworkLabel->installEventFilter(this);
+  _pictureLabel->installEventFilter(this);
   _stackedWidget->addWidget(_videoPage);
   _stackedWidget->addWidget(_audioPage);
   _stackedWidget->addWidget(_imagePage);
@@ -197,7 +231,11 @@ void MediaPreviewWidget::_startPending()
   // The output is set before the media: a new output while the pipeline starts makes
   // GStreamer's play sink reconfigure mid-start, which can abort the process under load.
   if (_pendingWithVideo && !_videoOutputSet) {
-    _player->setVideoOutput(_videoItem);
+    auto *watch = new FrameWatch(_videoItem->videoSurface(), [this] {
+      if (_type == MediaItemTypeVideo && isBusy())
+        _setBusy(false);
+    }, this);
+    _player->setVideoOutput(QVector<QAbstractVideoSurface *>{_videoItem->videoSurface(), watch});
     _videoOutputSet = true;
   }
   _player->setMedia(_pendingUrl);
@@ -258,15 +296,14 @@ void MediaPreviewWidget::_showAudio(const QString &filePath, const QPixmap &imag
   QPixmap artwork = image;
   if (image.size() == QSize(192, 192))
     artwork = QPixmap(":/images/media-explorer/music_preview_artwork_preview");
-  _scaleWhenLarger(_artworkLabel, artwork.size());
   _artworkLabel->setPixmap(artwork);
+  _scaleWhenLarger(_artworkLabel);
 }
 
 void MediaPreviewWidget::_showPicture(const QString &filePath, const QPixmap &image)
 {
   _stackedWidget->setCurrentWidget(_imagePage);
   _layoutVideo();
-  _scaleWhenLarger(_pictureLabel, image.size());
   if (QFileInfo(filePath).suffix().toLower() == "gif" || _type == MediaItemTypeGif) {
     if (_movie) {
       _movie->stop();
@@ -284,18 +321,27 @@ void MediaPreviewWidget::_showPicture(const QString &filePath, const QPixmap &im
       _movie->start();
       _mediaSize = _movie->currentPixmap().size();
       _layoutVideo();
-      const QSize frame = _mediaSize;
-      _pictureLabel->setScaledContents(!(frame.width() < _pictureLabel->width() &&
-                                         frame.height() < _pictureLabel->height()));
+      _scaleWhenLarger(_pictureLabel);
       return;
     }
   }
   _pictureLabel->setPixmap(image);
+  _scaleWhenLarger(_pictureLabel);
 }
 
-void MediaPreviewWidget::_scaleWhenLarger(QLabel *label, const QSize &content)
+void MediaPreviewWidget::_scaleWhenLarger(QLabel *label)
 {
-  label->setScaledContents(content.width() >= label->width() || content.height() >= label->height());
+  const QSize content = label->movie() ? label->movie()->currentPixmap().size()
+                                       : label->pixmap(Qt::ReturnByValue).size();
+  label->setScaledContents(!content.isEmpty() &&
+                           (content.width() >= label->width() || content.height() >= label->height()));
+}
+
+bool MediaPreviewWidget::eventFilter(QObject *watched, QEvent *event)
+{
+  if (event->type() == QEvent::Resize && (watched == _artworkLabel || watched == _pictureLabel))
+    _scaleWhenLarger(static_cast<QLabel *>(watched));
+  return QWidget::eventFilter(watched, event);
 }
 
 void MediaPreviewWidget::_layoutVideo()
@@ -379,6 +425,8 @@ void MediaPreviewWidget::onMediaPlayerVideoAvailableChanged(bool videoAvailable)
 
 void MediaPreviewWidget::onMediaPlayerPositionChanged(qlonglong position)
 {
+  // A sound has no picture: its playing shows in its position. So does a video whose pictures
+  // cannot be drawn.
   if (position > 0)
     _setBusy(false);
   // Without metadata the shape comes from the stream itself once frames arrive (the item's

@@ -53,6 +53,7 @@ public slots:
 
 protected:
   void resizeEvent(QResizeEvent *event) override;
+  bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
   void resetPreview();
@@ -67,7 +68,9 @@ private:
   void _layoutVideo();
   void _layoutControlWidget();
   void _setBusy(bool busy);
-  static void _scaleWhenLarger(QLabel *label, const QSize &content);
+  // Stretches the label's picture or movie over it when the content is at least as wide or
+  // as tall as the label; else it shows at its size, centred.
+  static void _scaleWhenLarger(QLabel *label);
 
   QStackedWidget *_stackedWidget = nullptr;
   QWidget *_videoPage = nullptr;

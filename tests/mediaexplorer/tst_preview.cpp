@@ -5,8 +5,10 @@
 #include "gestures.h"
 #include "mediapreviewcontrolwidget.h"
 #include "mediapreviewwidget.h"
+#include "pixelprobe.h"
 #include "testenv.h"
 
+#include <QGraphicsScene>
 #include <QGraphicsVideoItem>
 #include <QGraphicsView>
 #include <QLabel>
@@ -30,6 +32,16 @@ int litAtCentre(const QImage &shown)
   return lit;
 }
 
+// Pixels of the same square that stand out from a white picture.
+int markedOnWhiteAtCentre(const QImage &shown)
+{
+  int marked = 0;
+  for (int y = 140; y < 220; ++y)
+    for (int x = 280; x < 360; ++x)
+      marked += qGray(shown.pixel(x, y)) < 200;
+  return marked;
+}
+
 bool sameIcon(const QIcon &icon, const QString &path)
 {
   return icon.pixmap(20, 20).toImage() == QIcon(path).pixmap(20, 20).toImage();
@@ -41,10 +53,10 @@ struct Preview
   QSignalSpy displayed{&preview, &MediaPreviewWidget::displayMediaPreviewControlWidgetExternal};
   QSignalSpy hidden{&preview, &MediaPreviewWidget::hideMediaPreviewControlWidgetExternal};
 
-  explicit Preview(QSize size = QSize(800, 600))
+  explicit Preview(QSize size = QSize(800, 600), bool shown = true)
   {
     preview.resize(size);
-    preview.show();
+    preview.setVisible(shown);
   }
   MediaPreviewControlWidget *bar() const { return preview.findChild<MediaPreviewControlWidget *>(); }
   QMediaPlayer *player() const { return preview.findChild<QMediaPlayer *>(); }
@@ -169,6 +181,54 @@ private slots:
     }
   }
 
+  // Artwork or a picture smaller than the preview shows at its own size, centred, with the
+  // background around it: also on the first show of its page, made while the preview was
+  // hidden, when the label is laid out only afterwards.
+  void smallContentAtItsSize_data()
+  {
+    QTest::addColumn<int>("type");
+    QTest::newRow("sound artwork") << 3;
+    QTest::newRow("picture") << 2;
+    QTest::newRow("animated GIF") << 4;
+  }
+  void smallContentAtItsSize()
+  {
+    QFETCH(int, type);
+    // Centred in the 1090 x 420 preview.
+    const QRect content(QPoint((1090 - 200) / 2, (420 - 150) / 2), QSize(200, 150));
+    QPixmap image(content.size());
+    image.fill(Qt::magenta);
+    QString path = ":/testsounds/beep.mp3";
+    if (type == 2) {
+      path = _root.filePath("small.png");
+      QVERIFY(image.save(path));
+    } else if (type == 4) {
+      path = _root.filePath("small.gif");
+      QVERIFY(MediaFixtures::writeAnimatedGif(path, content.width(), content.height(), {100, 100}));
+    }
+    // As the window does it: made hidden, given the item, then shown.
+    Preview p(QSize(1090, 420), false);
+    p.preview.showMedia("item", type, path, image, type == 3 ? "0:01" : "200x150");
+    p.preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&p.preview));
+    auto *label = p.child<QLabel>(type == 3 ? "artworkLabel" : "pictureLabel");
+    QTRY_COMPARE(label->size(), p.preview.size());
+    const QImage shown = PixelProbe::grab(&p.preview);
+    // Inside the corners (the spinner of a sound turns at the centre) and just outside the edges.
+    for (const QPoint &in : {content.topLeft() + QPoint(8, 8), content.bottomRight() - QPoint(8, 8)}) {
+      const QColor found = shown.pixel(in);
+      const bool drawn = type == 4 ? MediaFixtures::frameIndexFromColor(found) >= 0
+                                   : PixelProbe::near(found.rgb(), Qt::magenta);
+      QVERIFY2(drawn, qPrintable(QString("(%1, %2) is %3").arg(in.x()).arg(in.y()).arg(PixelProbe::text(found.rgb()))));
+    }
+    const QColor background = p.preview.palette().color(QPalette::Window);
+    const int cy = content.center().y();
+    for (const QPoint &out : {QPoint(content.left() - 8, cy), QPoint(content.right() + 8, cy),
+                              QPoint(content.left() + 8, content.top() - 8),
+                              QPoint(content.right() - 8, content.bottom() + 8)})
+      PROBE(shown, out.x(), out.y(), background, 8);
+  }
+
   // Built-in sounds play from the resources; artwork of exactly 192 x 192 is the music artwork.
   void soundsFromResources_data()
   {
@@ -233,6 +293,39 @@ private slots:
     QVERIFY(p.preview.isBusy());
     QTRY_VERIFY_WITH_TIMEOUT(p.player() && p.player()->position() > 0, 20000);
     QTRY_VERIFY(!p.preview.isBusy());
+  }
+
+  // The spinner goes with the first picture, though a player starting a video may report its
+  // first position only a second later: no picture is ever drawn under it.
+  void busyGoesWithTheFirstPicture()
+  {
+    const QString white = _root.filePath("white.mp4");
+    MediaFixtures::VideoParams params;
+    params.frames = 60;
+    QVERIFY2(MediaFixtures::writeVideo(white, params, [](int) {
+      QImage frame(320, 240, QImage::Format_RGB32);
+      frame.fill(Qt::white);
+      return frame;
+    }), qPrintable(MediaFixtures::lastError()));
+    QImage firstShown;
+    Preview p(QSize(640, 360));
+    QVERIFY(QTest::qWaitForWindowExposed(&p.preview));
+    p.preview.showMedia("white", 1, white, QPixmap(320, 240), "0:02;320x240;0");
+    QVERIFY(p.preview.isBusy());
+    // Grabbed whenever the scene asks to be drawn again: the first grab with the picture in
+    // it is what the next paint puts on screen.
+    QGraphicsScene *scene = p.preview.findChild<QGraphicsView *>()->scene();
+    connect(scene, &QGraphicsScene::changed, &p.preview, [&] {
+      if (!firstShown.isNull())
+        return;
+      const QImage shown = PixelProbe::grab(&p.preview);
+      if (qGray(shown.pixel(120, 180)) > 220)
+        firstShown = shown;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(!firstShown.isNull(), 20000);
+    const int marked = markedOnWhiteAtCentre(firstShown);
+    QVERIFY2(marked == 0, qPrintable(QString("the spinner is drawn over the first picture (%1 pixels)").arg(marked)));
+    QVERIFY(!p.preview.isBusy());
   }
 
   // Making a player can take seconds (GStreamer probes its video sinks): the first click paints
