@@ -1,6 +1,8 @@
 #pragma once
 // Tone files written by hand as WAV, with an optional INFO list (artist, title) that the
-// demuxer reports as container metadata.
+// demuxer reports as container metadata; and headers with zeros behind them that FFmpeg's
+// demuxer walks as chunks of eight bytes with no tag and no length, asking the file's size at
+// every one.
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -13,6 +15,12 @@ inline void _append32(QByteArray &bytes, quint32 value)
 {
   value = qToLittleEndian(value);
   bytes.append(reinterpret_cast<const char *>(&value), 4);
+}
+
+inline void _append64(QByteArray &bytes, quint64 value)
+{
+  value = qToLittleEndian(value);
+  bytes.append(reinterpret_cast<const char *>(&value), 8);
 }
 
 inline void _append16(QByteArray &bytes, quint16 value)
@@ -71,6 +79,64 @@ inline bool writeToneWav(const QString &path, double seconds, double frequency, 
   file += body;
   QFile out(path);
   return out.open(QIODevice::WriteOnly) && out.write(file) == file.size();
+}
+
+// 16-bit stereo PCM at 44.1 kHz.
+inline QByteArray _formatChunk()
+{
+  QByteArray chunk = "fmt ";
+  _append32(chunk, 16);
+  _append16(chunk, 1);
+  _append16(chunk, 2);
+  _append32(chunk, 44100);
+  _append32(chunk, 44100 * 4);
+  _append16(chunk, 4);
+  _append16(chunk, 16);
+  return chunk;
+}
+
+constexpr quint64 kClaimedData = 0xffffff00; // four gigabytes, some six hours of sound
+
+// A header that claims four gigabytes of sound.
+inline QByteArray claimingHeader()
+{
+  QByteArray header = "RIFF";
+  _append32(header, quint32(kClaimedData + 36));
+  header += "WAVE" + _formatChunk() + "data";
+  _append32(header, quint32(kClaimedData));
+  return header;
+}
+
+// The format and no sound: the demuxer looks for the data chunk to the end.
+inline QByteArray headerWithoutData()
+{
+  QByteArray header = "RIFF";
+  _append32(header, quint32(kClaimedData + 36));
+  return header + "WAVE" + _formatChunk();
+}
+
+// The 64-bit forms, RF64 and BW64, which keep the chunk sizes in a ds64 chunk.
+inline QByteArray claimingHeader64(const QByteArray &tag)
+{
+  QByteArray header = tag;
+  _append32(header, 0xffffffff);
+  header += "WAVE";
+  header += "ds64";
+  _append32(header, 28);
+  _append64(header, kClaimedData + 36); // the RIFF chunk
+  _append64(header, kClaimedData);      // the data chunk
+  _append64(header, kClaimedData / 4);  // frames
+  _append32(header, 0);                 // no table of other sizes
+  header += _formatChunk() + "data";
+  _append32(header, 0xffffffff);
+  return header;
+}
+
+// The header, then zeros to sixteen gigabytes; sparse, no disk is used.
+inline bool writeEndless(const QString &path, const QByteArray &header)
+{
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(header) == header.size() && file.resize(qint64(16) << 30);
 }
 
 } // namespace WavFiles

@@ -1,50 +1,138 @@
 #include "avreadbound.h"
 
 #include <climits>
+#include <string>
 
 extern "C" {
 #include <libavformat/avformat.h>
 }
 
+namespace {
+// As FFmpeg buffers a file it opens itself.
+constexpr int kBufferSize = 32768;
+} // namespace
+
+void AVReadBound::_FileCloser::operator()(AVIOContext *file) const
+{
+  avio_close(file);
+}
+
+void AVReadBound::_InputFreer::operator()(AVIOContext *input) const
+{
+  // FFmpeg may have replaced the buffer it was given.
+  av_freep(&input->buffer);
+  avio_context_free(&input);
+}
+
 AVReadBound::AVReadBound(std::function<bool()> cancelled) : m_cancelled(std::move(cancelled)) {}
+
+AVReadBound::~AVReadBound() = default;
+
+bool AVReadBound::_mayGoOn()
+{
+  // A step cut off stays cut off: the cancel is not asked again.
+  if (m_stopped)
+    return false;
+  if (m_stepBytes > kStepBytes || m_stepCalls > kStepCalls || (m_cancelled && m_cancelled())) {
+    m_stopped = true;
+    return false;
+  }
+  return true;
+}
+
+bool AVReadBound::_admitCall()
+{
+  ++m_stepCalls;
+  return _mayGoOn();
+}
 
 int AVReadBound::_interrupt(void *opaque)
 {
+  return static_cast<AVReadBound *>(opaque)->_mayGoOn() ? 0 : 1;
+}
+
+int AVReadBound::_read(void *opaque, uint8_t *data, int size)
+{
   auto *bound = static_cast<AVReadBound *>(opaque);
-  const AVIOContext *io = bound->m_context ? bound->m_context->pb : nullptr;
-  const bool beyond = io && io->bytes_read - bound->m_stepStart > kStepBytes;
-  if (beyond || (bound->m_cancelled && bound->m_cancelled())) {
-    bound->m_stopped = true;
-    return 1;
+  if (!bound->_admitCall())
+    return AVERROR_EXIT;
+  const int read = avio_read(bound->m_file.get(), data, size);
+  if (read > 0)
+    bound->m_stepBytes += read;
+  return read;
+}
+
+int64_t AVReadBound::_seek(void *opaque, int64_t offset, int whence)
+{
+  auto *bound = static_cast<AVReadBound *>(opaque);
+  if (!bound->_admitCall())
+    return AVERROR_EXIT;
+  whence &= ~AVSEEK_FORCE;
+  if (whence == AVSEEK_SIZE)
+    return bound->m_size;
+  if (whence == SEEK_END) {
+    if (bound->m_size < 0)
+      return bound->m_size;
+    offset += bound->m_size;
+    whence = SEEK_SET;
   }
-  return 0;
+  return avio_seek(bound->m_file.get(), offset, whence);
 }
 
 void AVReadBound::_startStep()
 {
   m_stopped = false;
-  const AVIOContext *io = m_context ? m_context->pb : nullptr;
-  m_stepStart = io ? io->bytes_read : 0;
+  m_stepBytes = 0;
+  m_stepCalls = 0;
+}
+
+void AVReadBound::_closeFile()
+{
+  m_input.reset();
+  m_file.reset();
 }
 
 int AVReadBound::open(AVFormatContext **context, const char *path)
 {
   *context = nullptr;
-  m_context = avformat_alloc_context();
-  if (!m_context)
-    return kInputFailed;
-  m_context->interrupt_callback.callback = _interrupt;
-  m_context->interrupt_callback.opaque = this;
+  // The input opened before has been closed: its IO context goes.
+  _closeFile();
   _startStep();
-  // Frees the context on failure.
-  if (avformat_open_input(&m_context, path, nullptr, nullptr) < 0) {
-    m_context = nullptr;
+  // Read as FFmpeg reads a file it opens itself, straight into the buffer of the input below.
+  // Named as a file, so that no part of the path is taken for another protocol.
+  AVIOContext *file = nullptr;
+  if (avio_open2(&file, ("file:" + std::string(path)).c_str(), AVIO_FLAG_READ | AVIO_FLAG_DIRECT, nullptr,
+                 nullptr) < 0)
+    return kInputFailed;
+  m_file.reset(file);
+  m_size = avio_size(file);
+  auto *buffer = static_cast<unsigned char *>(av_malloc(kBufferSize));
+  m_input.reset(buffer ? avio_alloc_context(buffer, kBufferSize, 0, this, _read, nullptr, _seek) : nullptr);
+  if (!m_input) {
+    av_free(buffer);
+    _closeFile();
     return kInputFailed;
   }
-  // The probe continues the opening's step: the two together stay within the bound. A probe cut
-  // off may still answer with what it found by then; the input is unusable all the same.
-  if (avformat_find_stream_info(m_context, nullptr) < 0 || m_stopped) {
+  m_context = avformat_alloc_context();
+  if (!m_context) {
+    _closeFile();
+    return kInputFailed;
+  }
+  m_context->pb = m_input.get();
+  m_context->interrupt_callback.callback = _interrupt;
+  m_context->interrupt_callback.opaque = this;
+  // Frees the context on failure, but not the IO context given to it.
+  if (avformat_open_input(&m_context, path, nullptr, nullptr) < 0) {
+    m_context = nullptr;
+    _closeFile();
+    return kInputFailed;
+  }
+  // The probe continues the opening's step: the two together stay within the bound. A header or
+  // a probe cut off may still answer with what it found by then; the input is unusable all the
+  // same.
+  if (m_stopped || avformat_find_stream_info(m_context, nullptr) < 0 || m_stopped) {
     avformat_close_input(&m_context);
+    _closeFile();
     return kNoStreamInfo;
   }
   *context = m_context;

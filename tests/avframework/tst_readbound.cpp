@@ -1,0 +1,202 @@
+// The read bound every media reader opens its file through: headers that send the demuxer
+// walking gigabytes of zeros are given up after little work, a cancel stops the walk, and real
+// files still open, seek and read to their end.
+#include "testenv.h"
+
+#include "avreadbound.h"
+#include "ffmpegcli.h"
+#include "processreads.h"
+#include "wavfiles.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <memory>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+namespace {
+struct InputCloser
+{
+  void operator()(AVFormatContext *context) const { avformat_close_input(&context); }
+};
+using Input = std::unique_ptr<AVFormatContext, InputCloser>;
+
+struct PacketFreer
+{
+  void operator()(AVPacket *packet) const { av_packet_free(&packet); }
+};
+
+struct Reading
+{
+  int packets = 0;
+  double first = -1; // seconds, of the first packet read
+  double last = -1;  // and of the end of the latest
+  int ended = 0;     // what the last read answered
+};
+
+// Reads the stream's packets until the reads end.
+Reading readToEnd(AVReadBound &bound, AVStream *stream)
+{
+  Reading reading;
+  std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+  while ((reading.ended = bound.readFrame(packet.get())) >= 0) {
+    if (packet->stream_index == stream->index && packet->pts != AV_NOPTS_VALUE) {
+      const double time = double(packet->pts) * av_q2d(stream->time_base);
+      if (reading.packets++ == 0)
+        reading.first = time;
+      reading.last = std::max(reading.last, time + double(packet->duration) * av_q2d(stream->time_base));
+    }
+    av_packet_unref(packet.get());
+  }
+  return reading;
+}
+} // namespace
+
+class TestReadBound : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void initTestCase();
+  void spinningHeaderGivesUp_data();
+  void spinningHeaderGivesUp();
+  void cancelStopsTheWalk_data();
+  void cancelStopsTheWalk();
+  void realFileReadsThrough_data();
+  void realFileReadsThrough();
+
+private:
+  QTemporaryDir _dir;
+};
+
+void TestReadBound::initTestCase()
+{
+  QVERIFY(_dir.isValid());
+}
+
+// A header the demuxer believes, then zeros to sixteen gigabytes: the demuxer walks them eight
+// bytes at a time, asking the file's size at each chunk. Given up long before the bytes a step
+// may read are read: the file is a load error at once, not after many seconds.
+void TestReadBound::spinningHeaderGivesUp_data()
+{
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QByteArray>("header");
+  QTest::newRow("WAV claiming four gigabytes") << "tone.mp3" << WavFiles::claimingHeader();
+  QTest::newRow("WAV without sound") << "nodata.wav" << WavFiles::headerWithoutData();
+  QTest::newRow("RF64 claiming four gigabytes") << "rf64.wav" << WavFiles::claimingHeader64("RF64");
+  QTest::newRow("BW64 claiming four gigabytes") << "bw64.wav" << WavFiles::claimingHeader64("BW64");
+}
+
+void TestReadBound::spinningHeaderGivesUp()
+{
+  QFETCH(QString, name);
+  QFETCH(QByteArray, header);
+  const QString path = _dir.filePath(name);
+  QVERIFY(WavFiles::writeEndless(path, header));
+  const qint64 before = ProcessReads::bytesRead();
+  if (before < 0)
+    QSKIP("the system does not count this process's reads");
+  AVReadBound bound;
+  AVFormatContext *context = nullptr;
+  const int opened = bound.open(&context, QFile::encodeName(path).constData());
+  const qint64 read = ProcessReads::bytesRead() - before;
+  QVERIFY2(opened == AVReadBound::kInputFailed || opened == AVReadBound::kNoStreamInfo,
+           qPrintable(QString("expected a failed open, got %1").arg(opened)));
+  QVERIFY(!context);
+  QVERIFY(bound.stopped());
+  QVERIFY2(read < AVReadBound::kStepBytes / 4,
+           qPrintable(QString("expected to give up within %1 MiB, read %2 MiB")
+                        .arg(AVReadBound::kStepBytes / 4 >> 20)
+                        .arg(double(read) / (1 << 20), 0, 'f', 1)));
+}
+
+// The cancel is asked while the demuxer walks, and not again once it said stop.
+void TestReadBound::cancelStopsTheWalk_data()
+{
+  QTest::addColumn<int>("stopAt");
+  QTest::newRow("at once") << 1;
+  QTest::newRow("on the way") << 1000;
+}
+
+void TestReadBound::cancelStopsTheWalk()
+{
+  QFETCH(int, stopAt);
+  const QString path = _dir.filePath("cancelled.wav");
+  QVERIFY(WavFiles::writeEndless(path, WavFiles::claimingHeader()));
+  int asked = 0;
+  AVReadBound bound([&] { return ++asked >= stopAt; });
+  AVFormatContext *context = nullptr;
+  const int opened = bound.open(&context, QFile::encodeName(path).constData());
+  QVERIFY2(opened != AVReadBound::kOpened, "expected a failed open");
+  QVERIFY(!context);
+  QVERIFY(bound.stopped());
+  QCOMPARE(asked, stopAt);
+}
+
+void TestReadBound::realFileReadsThrough_data()
+{
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QStringList>("make"); // ffmpeg's arguments before the output, none for a WAV
+  QTest::addColumn<double>("seconds");
+  QTest::newRow("wav") << "tone.wav" << QStringList{} << 3.0;
+  QTest::newRow("mp3") << "real.mp3"
+                       << QStringList{"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=3",
+                                      "-c:a", "libmp3lame"}
+                       << 3.0;
+  QTest::newRow("mp4") << "clip.mp4"
+                       << QStringList{"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=3", "-f", "lavfi",
+                                      "-i", "sine=frequency=440:sample_rate=44100:duration=3", "-c:v", "libx264",
+                                      "-g", "10", "-c:a", "aac"}
+                       << 3.0;
+}
+
+void TestReadBound::realFileReadsThrough()
+{
+  QFETCH(QString, name);
+  QFETCH(QStringList, make);
+  QFETCH(double, seconds);
+  const QString path = _dir.filePath(name);
+  QVERIFY(make.isEmpty() ? WavFiles::writeToneWav(path, seconds, 440, 44100, 2)
+                         : FfmpegCli::run(make + QStringList{path}));
+  AVReadBound bound;
+  AVFormatContext *raw = nullptr;
+  QCOMPARE(bound.open(&raw, QFile::encodeName(path).constData()), int(AVReadBound::kOpened));
+  Input input(raw);
+  QVERIFY(!bound.stopped());
+  QCOMPARE(avio_size(input->pb), QFileInfo(path).size());
+  QVERIFY2(qAbs(double(input->duration) / AV_TIME_BASE - seconds) < 0.1,
+           qPrintable(QString("expected %1 s, the container says %2 s").arg(seconds).arg(input->duration / 1e6)));
+  int index = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  if (index < 0)
+    index = av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  QVERIFY(index >= 0);
+  AVStream *stream = input->streams[index];
+
+  // Through to the end, which is an end and not an error.
+  const Reading whole = readToEnd(bound, stream);
+  QCOMPARE(whole.ended, AVERROR_EOF);
+  QVERIFY(whole.packets > 0);
+  QVERIFY2(qAbs(whole.last - seconds) < 0.1, qPrintable(QString("the packets end at %1 s").arg(whole.last)));
+
+  // From the middle: reading starts there (at a key frame before it) and goes on to the end.
+  const double middle = seconds / 2;
+  QVERIFY(bound.seekFile(index, int64_t(middle / av_q2d(stream->time_base))) >= 0);
+  const Reading rest = readToEnd(bound, stream);
+  QCOMPARE(rest.ended, AVERROR_EOF);
+  QVERIFY2(rest.first > middle - 0.5 && rest.first <= middle + 0.05,
+           qPrintable(QString("expected to read on from %1 s, began at %2 s").arg(middle).arg(rest.first)));
+  QCOMPARE(rest.last, whole.last);
+
+  // Back to the start: every packet again.
+  QVERIFY(bound.seekFile(index, 0) >= 0);
+  const Reading again = readToEnd(bound, stream);
+  QCOMPARE(again.packets, whole.packets);
+  QCOMPARE(again.last, whole.last);
+}
+
+TAVO_TEST_CORE_MAIN(TestReadBound)
+#include "tst_readbound.moc"
