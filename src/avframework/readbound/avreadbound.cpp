@@ -113,6 +113,8 @@ int AVReadBound::open(AVFormatContext **context, const char *path)
     _closeFile();
     return kInputFailed;
   }
+  // A pipe or a device cannot seek: the demuxer must not be told it can.
+  m_input->seekable = file->seekable;
   m_context = avformat_alloc_context();
   if (!m_context) {
     _closeFile();
