@@ -602,8 +602,13 @@ protected:
   virtual bool _hasTransformOverlay() const;
   static QString _easingIconName(int easing);
 
-  // Project files. False when a file could not be written.
-  bool _saveProject();
+  // Project files. False when a file could not be written. The closing saves with the segments
+  // written away from the window's thread.
+  bool _saveProject(bool closing = false);
+  int _saveSegmentsWhileTurning();
+  // Runs work on a thread of its own while the window's events turn, clicks and keys held back
+  // so that nothing is edited meanwhile; returns when it is done.
+  void _runWhileTurning(const std::function<void()> &work);
   void _removeUnusedFiles();
   // After the segments were built: keeps the ones that could not be read in the file, and notes
   // what the folder holds that no segment names, which the clean-up then leaves alone.

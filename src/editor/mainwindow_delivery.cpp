@@ -18,10 +18,13 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QMessageBox>
+
+#include <thread>
 
 namespace {
 
@@ -92,7 +95,7 @@ bool MainWindow::runClosingStep()
   // are the project: nothing is written or removed.
   if (!_projectName.isEmpty() && !_loadFailed && !_closeWithoutSaving) {
     _saveCoverPicture();
-    if (!_saveProject()) {
+    if (!_saveProject(true)) {
       const int choice = _confirmClosingAfterFailedSave();
       if (choice == 1)
         return false;
@@ -192,26 +195,64 @@ void MainWindow::_reportUnreadSegments()
                   QMessageBox::Warning);
 }
 
+void MainWindow::_runWhileTurning(const std::function<void()> &work)
+{
+  QEventLoop loop;
+  std::thread worker([&] {
+    work();
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  worker.join();
+}
+
+int MainWindow::_saveSegmentsWhileTurning()
+{
+  // A large project takes a good part of a second to write and to reach the disk: the window's
+  // spinner turns meanwhile.
+  ProjectManager *manager = _projectManager;
+  const ProjectManager::SegmentsCopy copy = manager->copySegments();
+  const QString name = _projectName;
+  const QString folder = _projectFolder;
+  int result = -1;
+  _runWhileTurning([&] { result = manager->saveSegments(name, folder, copy); });
+  // What changed the segments meanwhile (a file that came to load) is written too.
+  if (result == 0 && !manager->holdsSegments(copy))
+    return manager->saveSegments(name, folder);
+  return result;
+}
+
 void MainWindow::_removeUnusedFiles()
 {
   // A file goes only when the program can tell it is no longer the project's: the whole file
   // was read, the file came to be named by a segment after the opening (or was left in the
   // folder since), and no segment nor any value of the saved project file names it. Links and
-  // folders are never followed or removed.
+  // folders are never followed or removed. What the file names is known without reading it
+  // again.
   static const QStringList kept = {QStringLiteral("shot.jpg"), QStringLiteral("example.dat"),
                                    QStringLiteral("media.config"), QStringLiteral("media.config.lock")};
-  QSet<QString> named = _segmentFileNames();
-  if (_projectReadWhole && ProjectManager::namedFiles(_projectName, _projectFolder, &named)) {
+  if (_projectReadWhole) {
+    const QSet<QString> segmentNames = _segmentFileNames();
     const QDir directory(ProjectManager::projectDirectory(_projectName, _projectFolder));
     const QFileInfoList entries = directory.entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden, QDir::Unsorted);
+    QSet<QString> candidates;
     for (const QFileInfo &entry : entries) {
       const QString name = entry.fileName();
       const QString suffix = entry.suffix();
-      if (suffix == QLatin1String("xml") || suffix == QLatin1String("plist") || kept.contains(name)
-          || named.contains(name) || _unnamedFilesAtOpen.contains(name))
-        continue;
-      QFile::remove(entry.absoluteFilePath());
+      if (suffix != QLatin1String("xml") && suffix != QLatin1String("plist") && !kept.contains(name)
+          && !segmentNames.contains(name) && !_unnamedFilesAtOpen.contains(name))
+        candidates.insert(name);
     }
+    // Looking through a large text for names takes a while: away from the window's thread.
+    ProjectManager *manager = _projectManager;
+    QSet<QString> named;
+    bool known = false;
+    if (!candidates.isEmpty())
+      _runWhileTurning([&] { known = manager->namedFiles(candidates, &named); });
+    if (known)
+      for (const QString &name : qAsConst(candidates))
+        if (!named.contains(name))
+          QFile::remove(directory.filePath(name));
   }
   _projectManager->removeHistory(_projectName, _projectFolder);
   _projectManager->setModified(false);

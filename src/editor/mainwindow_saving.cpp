@@ -26,7 +26,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-bool MainWindow::_saveProject()
+bool MainWindow::_saveProject(bool closing)
 {
   if (!_projectManager || _loadFailed)
     return true;
@@ -48,7 +48,7 @@ bool MainWindow::_saveProject()
     _saveFailure = tr("%1 could not be written: %2.").arg(QDir::toNativeSeparators(path), _projectManager->saveError());
     saved = false;
   };
-  note(_projectManager->saveSegments(_projectName, _projectFolder),
+  note(closing ? _saveSegmentsWhileTurning() : _projectManager->saveSegments(_projectName, _projectFolder),
        ProjectManager::projectFilePath(_projectName, _projectFolder));
   // The properties name the project file's format: they are not written over an old one.
   if (saved)

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QPoint>
 
+#include <thread>
+
 namespace {
 
 constexpr int kErrorTextSize = 1024;
@@ -24,6 +26,18 @@ bool _convert(int (*convert)(const char16_t *, const char16_t *, char *, int), c
   *error = QString::fromUtf8(text);
   return false;
 }
+
+// A thread that is joined when it goes out of scope, on every way out.
+struct JoinedThread
+{
+  explicit JoinedThread(std::thread started) : thread(std::move(started)) {}
+  ~JoinedThread()
+  {
+    if (thread.joinable())
+      thread.join();
+  }
+  std::thread thread;
+};
 
 } // namespace
 
@@ -129,6 +143,10 @@ void ProjectLoader::run()
     converted = true;
   }
 
+  // What the file names is read beside the segments, on a core of its own: the closing
+  // clean-up asks it then, and must not read a large file on the window's thread.
+  JoinedThread names(std::thread([this] { m_manager->readNamedFiles(m_name, m_folder, m_cancelled); }));
+
   PropertyMapList list;
   if (ProjectManager::loadSegments(list, m_name, m_folder) != 0) {
     emit onMessage(this, LoaderProjectDamaged, QVariant());
@@ -166,5 +184,8 @@ void ProjectLoader::run()
     if (m_manager->allSegmentsLoaded(&counts))
       break;
   }
+  names.thread.join();
+  if (m_cancelled)
+    return;
   emit onMessage(this, LoaderFinished, QVariant());
 }

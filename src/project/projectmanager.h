@@ -139,6 +139,18 @@ public:
 
   // Files of a project folder.
   int saveSegments(const QString &name, const QString &folder);
+  // The segments as saveSegments writes them, taken on the thread that changes them, so that the
+  // writing can go to another: the maps share their texts with the segments'.
+  struct SegmentsCopy
+  {
+    std::shared_ptr<const PropertyMapList> maps;
+    QMap<int, QString> unread;
+  };
+  SegmentsCopy copySegments();
+  // saveSegments of a copy, on any thread.
+  int saveSegments(const QString &name, const QString &folder, const SegmentsCopy &copy);
+  // Whether the segments and the unread elements still are what copy holds.
+  bool holdsSegments(const SegmentsCopy &copy);
   // Appends new maps to list. Static: jobs read a project without making a manager, which
   // would take the open project's place as the segments' project context.
   static int loadSegments(PropertyMapList &list, const QString &name, const QString &folder);
@@ -155,9 +167,15 @@ public:
   // their place by saveSegments. Returns how many were found.
   int keepUnreadSegments(const QList<int> &positions);
   int unreadSegmentCount() const { return m_unreadSegments.size(); }
-  // The last path component of every value that "project.xml" holds; false when the file
-  // cannot be read whole.
-  static bool namedFiles(const QString &name, const QString &folder, QSet<QString> *names);
+  // Reads the last path component of every value that "project.xml" holds, for namedFiles to
+  // answer from until saveSegments writes the file. Meant for the loader's thread; it stops when
+  // cancelled is set. False when the file cannot be read whole.
+  bool readNamedFiles(const QString &name, const QString &folder, const std::atomic<bool> &cancelled);
+  // Which of candidates (bare file names) is the last path component of a value of
+  // "project.xml", known without reading it: from what saveSegments last wrote, or else from
+  // what readNamedFiles found. False when neither can tell: the file was not read whole. Any
+  // thread: the written texts are looked through without the lock.
+  bool namedFiles(const QSet<QString> &candidates, QSet<QString> *named);
 
   // Undo history. undo and redo return the snapshot's maps, or null: *failed tells a snapshot
   // that could not be written or read (history unchanged) from nothing to step to.
@@ -222,6 +240,14 @@ private:
   };
   mutable QList<KeptSnapshot> m_keptSnapshots;
   QMap<int, QString> m_unreadSegments;
+  // What "project.xml" holds since saveSegments last wrote it; null while it is the file that
+  // was opened, whose names readNamedFiles kept (whole when it could read them all).
+  SegmentsCopy m_written;
+  QSet<QString> m_namesRead;
+  bool m_namesReadWhole = false;
   QString m_saveError;
   std::mutex m_mutex;
+  // Held for the whole of a segments save, from the writing to the note of what was written, so
+  // that saves from two threads land in order; taken before m_mutex, never while holding it.
+  std::mutex m_saveMutex;
 };

@@ -15,6 +15,9 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+#include <functional>
+
 namespace {
 
 const QString kProductFolder = QStringLiteral("Tavo REN");
@@ -51,6 +54,100 @@ void _copyElement(QXmlStreamReader &reader, QXmlStreamWriter &writer)
       --depth;
     writer.writeCurrentToken(reader);
   } while (depth > 0 && !reader.atEnd() && reader.readNext() != QXmlStreamReader::Invalid);
+}
+
+// The Project element: a segment by writeSegment for each of count positions, and the unread
+// elements (when given) back at their old positions, or after the last segment when the list
+// has become shorter.
+bool _writeProject(QXmlStreamWriter &writer, int count, const std::function<void(int)> &writeSegment,
+                   const QMap<int, QString> *unread)
+{
+  writer.writeStartElement(QStringLiteral("Project"));
+  const QMap<int, QString> none;
+  if (!unread)
+    unread = &none;
+  auto element = unread->cbegin();
+  int position = 0;
+  auto writeUnread = [&](bool all) {
+    for (; element != unread->cend() && (all || element.key() <= position); ++element, ++position) {
+      QXmlStreamReader reader(element.value());
+      while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
+      }
+      _copyElement(reader, writer);
+    }
+  };
+  for (int i = 0; i < count; ++i) {
+    writeUnread(false);
+    if (writer.hasError())
+      return false;
+    writeSegment(i);
+    ++position;
+  }
+  writeUnread(true);
+  writer.writeEndElement();
+  return true;
+}
+
+// No folder holds a name longer than a whole path may be: a longer last component names no file.
+constexpr int kLongestName = 4096;
+
+// The last path component of a value, as SegmentFile::fileName gives it, without copying a
+// long text.
+QStringView _lastComponent(QStringView value)
+{
+  for (int i = value.size() - 1; i >= 0; --i)
+    if (value[i] == QLatin1Char('/') || value[i] == QLatin1Char('\\'))
+      return value.mid(i + 1);
+  return value;
+}
+
+using ValueVisitor = std::function<void(QStringView)>;
+
+// Every value the reader meets: attributes and text that is not white space. False when the
+// XML cannot be read whole or cancelled was set.
+bool _visitValues(QXmlStreamReader &reader, const ValueVisitor &visit, const std::atomic<bool> *cancelled = nullptr)
+{
+  for (int token = 0; !reader.atEnd(); ++token) {
+    if (cancelled && token % 4096 == 0 && *cancelled)
+      return false;
+    reader.readNext();
+    if (reader.isStartElement())
+      for (const QXmlStreamAttribute &attribute : reader.attributes())
+        visit(attribute.value());
+    else if (reader.isCharacters() && !reader.isWhitespace())
+      visit(reader.text());
+  }
+  return !reader.hasError();
+}
+
+// Every text of a map and of the records and sets it holds.
+void _visitTexts(const PropertyMap &map, const ValueVisitor &visit)
+{
+  for (auto it = map.texts().cbegin(); it != map.texts().cend(); ++it)
+    visit(it.value());
+  if (const TransitionList *list = map.transitions())
+    for (const auto &record : *list)
+      _visitTexts(*record, visit);
+  for (bool begin : {true, false})
+    if (const PropertyMap *set = map.values(begin))
+      _visitTexts(*set, visit);
+}
+
+// The values the Segment element written for map gives back when read. A text XML cannot carry
+// as it is comes back otherwise: that element is written out and read. False when it would not
+// read back at all.
+bool _visitWrittenValues(const PropertyMap &map, const ValueVisitor &visit)
+{
+  PropertyMap written;
+  if (writtenSegmentProperties(map, &written)) {
+    _visitTexts(written, visit);
+    return true;
+  }
+  QString xml;
+  QXmlStreamWriter writer(&xml);
+  writeSegmentXml(map, writer);
+  QXmlStreamReader reader(xml);
+  return _visitValues(reader, visit);
 }
 
 } // namespace
@@ -140,29 +237,9 @@ int ProjectManager::_writeSegmentsFile(const QString &path, bool indent, bool wi
   return saveXmlFile(
       path, indent,
       [this, withUnread](QXmlStreamWriter &writer) {
-        writer.writeStartElement(QStringLiteral("Project"));
-        // An unread element goes back to its old position, or after the last segment when the
-        // list has become shorter.
-        auto unread = withUnread ? m_unreadSegments.cbegin() : m_unreadSegments.cend();
-        int position = 0;
-        auto writeUnread = [&](bool all) {
-          for (; unread != m_unreadSegments.cend() && (all || unread.key() <= position); ++unread, ++position) {
-            QXmlStreamReader element(unread.value());
-            while (!element.atEnd() && element.readNext() != QXmlStreamReader::StartElement) {
-            }
-            _copyElement(element, writer);
-          }
-        };
-        for (const Segment *segment : m_segments) {
-          writeUnread(false);
-          if (writer.hasError())
-            return false;
-          segment->writeXml(writer);
-          ++position;
-        }
-        writeUnread(true);
-        writer.writeEndElement();
-        return true;
+        return _writeProject(
+            writer, m_segments.size(), [&](int i) { m_segments.at(i)->writeXml(writer); },
+            withUnread ? &m_unreadSegments : nullptr);
       },
       warning, error, synced);
 }
@@ -189,19 +266,56 @@ int ProjectManager::_readSegmentsFile(const QString &path, PropertyMapList &list
 
 int ProjectManager::saveSegments(const QString &name, const QString &folder)
 {
+  return saveSegments(name, folder, copySegments());
+}
+
+ProjectManager::SegmentsCopy ProjectManager::copySegments()
+{
   std::lock_guard<std::mutex> lock(m_mutex);
-  m_saveError = QCoreApplication::translate("ProjectManager", "the project folder cannot be made");
+  auto maps = std::make_shared<PropertyMapList>();
+  maps->reserve(size_t(m_segments.size()));
+  for (const Segment *segment : qAsConst(m_segments))
+    maps->push_back(std::make_unique<PropertyMap>(*segment->properties()));
+  return {std::move(maps), m_unreadSegments};
+}
+
+bool ProjectManager::holdsSegments(const SegmentsCopy &copy)
+{
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!copy.maps || copy.maps->size() != size_t(m_segments.size()) || copy.unread != m_unreadSegments)
+    return false;
+  // Texts still shared with the copy compare at once.
+  for (int i = 0; i < m_segments.size(); ++i)
+    if (*copy.maps->at(size_t(i)) != *m_segments.at(i)->properties())
+      return false;
+  return true;
+}
+
+int ProjectManager::saveSegments(const QString &name, const QString &folder, const SegmentsCopy &copy)
+{
+  std::lock_guard<std::mutex> saving(m_saveMutex);
+  QString error = QCoreApplication::translate("ProjectManager", "the project folder cannot be made");
+  int result = -1;
   const QString projects = projectsDirectory();
-  if (projects.isEmpty() || name.isEmpty())
-    return -1;
   QDir dir(projects);
   // The group folder must exist already; the project folder is made on first save.
-  if (!folder.isEmpty() && !dir.cd(folder))
-    return -1;
-  if (!dir.exists(name) && !dir.mkpath(name))
-    return -1;
-  m_saveError.clear();
-  return _writeSegmentsFile(projectFilePath(name, folder), true, true, "Project segments save error", &m_saveError);
+  if (!projects.isEmpty() && !name.isEmpty() && (folder.isEmpty() || dir.cd(folder))
+      && (dir.exists(name) || dir.mkpath(name))) {
+    error.clear();
+    const PropertyMapList &maps = *copy.maps;
+    result = saveXmlFile(
+        projectFilePath(name, folder), true,
+        [&](QXmlStreamWriter &writer) {
+          return _writeProject(
+              writer, int(maps.size()), [&](int i) { writeSegmentXml(*maps.at(size_t(i)), writer); }, &copy.unread);
+        },
+        "Project segments save error", &error);
+  }
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_saveError = error;
+  if (result == 0)
+    m_written = copy;
+  return result;
 }
 
 int ProjectManager::keepUnreadSegments(const QList<int> &positions)
@@ -230,21 +344,66 @@ int ProjectManager::keepUnreadSegments(const QList<int> &positions)
   return kept;
 }
 
-bool ProjectManager::namedFiles(const QString &name, const QString &folder, QSet<QString> *names)
+bool ProjectManager::readNamedFiles(const QString &name, const QString &folder, const std::atomic<bool> &cancelled)
 {
   QFile file(projectFilePath(name, folder));
   if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
     return false;
+  QSet<QString> names;
   QXmlStreamReader reader(&file);
-  while (!reader.atEnd()) {
-    reader.readNext();
-    if (reader.isStartElement())
-      for (const QXmlStreamAttribute &attribute : reader.attributes())
-        names->insert(SegmentFile::fileName(attribute.value().toString()));
-    else if (reader.isCharacters() && !reader.isWhitespace())
-      names->insert(SegmentFile::fileName(reader.text().toString()));
+  const bool whole = _visitValues(
+      reader,
+      [&names](QStringView value) {
+        const QStringView last = _lastComponent(value);
+        if (last.size() <= kLongestName)
+          names.insert(last.toString());
+      },
+      &cancelled);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  // A save meanwhile has replaced the file that was read.
+  if (!m_written.maps) {
+    m_namesRead = std::move(names);
+    m_namesReadWhole = whole;
   }
-  return !reader.hasError();
+  return whole;
+}
+
+bool ProjectManager::namedFiles(const QSet<QString> &candidates, QSet<QString> *named)
+{
+  SegmentsCopy written;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_written.maps) {
+      if (!m_namesReadWhole)
+        return false;
+      for (const QString &candidate : candidates)
+        if (m_namesRead.contains(candidate))
+          named->insert(candidate);
+      return true;
+    }
+    // Looked through without the lock: the copy does not change.
+    written = m_written;
+  }
+  int longest = 0;
+  for (const QString &candidate : candidates)
+    longest = std::max(longest, candidate.size());
+  const ValueVisitor visit = [&](QStringView value) {
+    const QStringView last = _lastComponent(value);
+    if (last.size() <= longest) {
+      const QString name = QString::fromRawData(last.data(), int(last.size()));
+      if (candidates.contains(name))
+        named->insert(last.toString());
+    }
+  };
+  for (const auto &map : *written.maps)
+    if (!_visitWrittenValues(*map, visit))
+      return false;
+  for (const QString &element : qAsConst(written.unread)) {
+    QXmlStreamReader reader(element);
+    if (!_visitValues(reader, visit))
+      return false;
+  }
+  return true;
 }
 
 int ProjectManager::loadSegments(PropertyMapList &list, const QString &name, const QString &folder)

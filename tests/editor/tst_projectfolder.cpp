@@ -23,6 +23,9 @@
 #include <functional>
 #include <memory>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 namespace {
 
 const QByteArray Declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -126,6 +129,55 @@ void deleteBlock(TestEditorWindow &window, int index)
 }
 
 using Edit = std::function<void(TestEditorWindow &)>;
+
+// A text block holding elements this version passes over.
+QByteArray textWith(double start, const QByteArray &inside)
+{
+  return QStringLiteral("    <Segment Type=\"TEXT\" TrackId=\"1\" RangeStart=\"%1\" RangeDuration=\"2\" Text=\"Hi\">")
+             .arg(start)
+             .toUtf8()
+         + inside + "</Segment>\n";
+}
+
+// The openings of the files of a folder from now on, as the system reports them.
+class Openings
+{
+public:
+  explicit Openings(const QString &folder) : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+  {
+    if (m_fd >= 0)
+      m_watch = inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), IN_OPEN);
+  }
+  ~Openings()
+  {
+    if (m_fd >= 0)
+      ::close(m_fd);
+  }
+  Openings(const Openings &) = delete;
+  Openings &operator=(const Openings &) = delete;
+
+  bool isValid() const { return m_fd >= 0 && m_watch >= 0; }
+
+  // How often the file of that name was opened, until now.
+  int count(const QString &name)
+  {
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t length; (length = read(m_fd, buffer, sizeof buffer)) > 0;) {
+      for (char *at = buffer; at < buffer + length;) {
+        const auto *event = reinterpret_cast<const inotify_event *>(at);
+        if (event->len > 0)
+          m_opened << QFile::decodeName(event->name);
+        at += sizeof(inotify_event) + event->len;
+      }
+    }
+    return m_opened.count(name);
+  }
+
+private:
+  int m_fd;
+  int m_watch = -1;
+  QStringList m_opened;
+};
 
 } // namespace
 
@@ -360,6 +412,70 @@ private slots:
       message += QStringLiteral(" Blocks moved to where they can be seen: %1.").arg(moved);
     QCOMPARE(asked, QStringList{message});
     QCOMPARE(readBytes(dir() + "/project.xml"), stored);
+  }
+
+  // The clean-up at closing removes a file that came after the opening only when no segment
+  // nor any value of the project file names it: of the file as it was read, or as the closing
+  // saved it. What the file names is known without opening it again, however large it is.
+  void closingNeedNotReadTheFile_data()
+  {
+    QTest::addColumn<QByteArray>("segments");
+    QTest::addColumn<bool>("edited");
+    QTest::addColumn<QStringList>("added");
+    QTest::addColumn<QStringList>("gone");
+    const QByteArray picture = pictureLine(0, "still.png");
+    const QByteArray transition = QByteArray(picture).replace(
+        "/>", "><Transitions><Transition TStart=\"0.5\" TDuration=\"0.5\" Mask=\"masks/wipe.png\">"
+              "<TBegin Image=\"begin.png\"/></Transition></Transitions></Segment>");
+    const QByteArray extra = textWith(2, "<Extra Source=\"media/kept.png\"/>");
+    QTest::newRow("left as it was") << picture + textLine(2) << false << QStringList{"left over.png"}
+                                    << QStringList{"left over.png"};
+    QTest::newRow("value of an unknown element") << picture + extra << false
+                                                 << QStringList{"kept.png", "left over.png"}
+                                                 << QStringList{"left over.png"};
+    QTest::newRow("text of an unknown element") << picture + textWith(2, "<Note>noted.png</Note>") << false
+                                                << QStringList{"noted.png", "left over.png"}
+                                                << QStringList{"left over.png"};
+    QTest::newRow("element outside the segments") << picture + "    <Cover File=\"cover.png\"/>\n" + textLine(2)
+                                                  << false << QStringList{"cover.png", "left over.png"}
+                                                  << QStringList{"left over.png"};
+    QTest::newRow("transition's values") << transition + textLine(2) << false
+                                         << QStringList{"wipe.png", "begin.png", "left over.png"}
+                                         << QStringList{"left over.png"};
+    QTest::newRow("transition's values, saved") << transition + textLine(2) << true
+                                                << QStringList{"wipe.png", "begin.png", "left over.png"}
+                                                << QStringList{"left over.png"};
+    QTest::newRow("unknown element, saved without it") << picture + extra + textLine(4) << true
+                                                       << QStringList{"kept.png", "left over.png"}
+                                                       << QStringList{"kept.png", "left over.png"};
+    QTest::newRow("unread item") << picture + Hologram + textLine(4) << false << QStringList{"left over.png"}
+                                 << QStringList();
+  }
+  void closingNeedNotReadTheFile()
+  {
+    QFETCH(QByteArray, segments);
+    QFETCH(bool, edited);
+    QFETCH(QStringList, added);
+    QFETCH(QStringList, gone);
+    QVERIFY(writeProject(dir(), segments));
+    QVERIFY(MediaFixtures::writePicture(dir() + "/still.png", 32, 32));
+    std::unique_ptr<Openings> openings;
+
+    openAndClose([&](TestEditorWindow &w) {
+      if (edited)
+        deleteBlock(w, w.projectManager()->segmentCount() - 1);
+      for (const QString &name : added)
+        QVERIFY(writeBytes(dir() + "/" + name, "new"));
+      openings = std::make_unique<Openings>(dir());
+    });
+
+    QVERIFY(openings && openings->isValid());
+    QCOMPARE(openings->count("project.xml"), 0);
+    QStringList missing;
+    for (const QString &name : added + QStringList{"still.png"})
+      if (!QFile::exists(dir() + "/" + name))
+        missing << name;
+    QCOMPARE(missing, gone);
   }
 
   // Relative media paths are taken from the project folder, not from where the program runs.

@@ -8,8 +8,11 @@
 #include <QFile>
 #include <QLocale>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
@@ -60,6 +63,55 @@ int withoutWriteAccess(const QString &folder, const std::function<int()> &fn)
   return result;
 }
 
+// The names the clean-up of a folder may remove, some of which the rows' values name.
+const QSet<QString> kCandidates = {"clip.mp4", "wipe.png", "begin.png", "light.png", "a&b.png", "\uFFFDclip.mp4",
+                                   "notes", "other.png"};
+
+// The candidates that are the last path component of a value of the file on disk, as a reader
+// of the file finds them: every attribute and every text that is not white space.
+QStringList namedInFile(const QString &path)
+{
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    return {"<unreadable>"};
+  QSet<QString> names;
+  const auto add = [&names](const QString &value) {
+    const QString name = value.section(QRegularExpression("[/\\\\]"), -1);
+    if (kCandidates.contains(name))
+      names.insert(name);
+  };
+  QXmlStreamReader reader(&file);
+  while (!reader.atEnd()) {
+    reader.readNext();
+    if (reader.isStartElement())
+      for (const QXmlStreamAttribute &attribute : reader.attributes())
+        add(attribute.value().toString());
+    else if (reader.isCharacters() && !reader.isWhitespace())
+      add(reader.text().toString());
+  }
+  QStringList sorted = names.values();
+  sorted.sort();
+  return reader.hasError() ? QStringList{"<damaged>"} : sorted;
+}
+
+// What the manager says the file names, sorted; "<unknown>" when it cannot tell.
+QStringList namedByManager(ProjectManager &m)
+{
+  QSet<QString> named;
+  if (!m.namedFiles(kCandidates, &named))
+    return {"<unknown>"};
+  QStringList sorted = named.values();
+  sorted.sort();
+  return sorted;
+}
+
+bool writeProjectXml(const QString &name, const QByteArray &body)
+{
+  QDir().mkpath(ProjectManager::projectDirectory(name, QString()));
+  QFile file(ProjectManager::projectFilePath(name, QString()));
+  const QByteArray bytes = "<?xml version=\"1.0\"?>\n<Project>\n" + body + "</Project>\n";
+  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
 
 } // namespace
 
@@ -267,6 +319,85 @@ private slots:
     PropertyMapList maps;
     QCOMPARE(m.loadSegments(maps, name, QString()), 0);
     QCOMPARE(int(maps.size()), segments);
+  }
+
+  // What a saved file names is told from what was written, as a reader of the file finds it:
+  // the texts XML cannot carry are dropped there, a lone surrogate replaced.
+  void namedFilesOfAWrittenFile_data()
+  {
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("named");
+    const QString prose = QString("a long way from the coast. ").repeated(4000);
+    QTest::newRow("bare name") << "segment" << "clip.mp4" << QStringList{"clip.mp4"};
+    QTest::newRow("path") << "segment" << "/home/me/Movies/clip.mp4" << QStringList{"clip.mp4"};
+    QTest::newRow("path with back slashes") << "segment" << "C:\\Movies\\clip.mp4" << QStringList{"clip.mp4"};
+    QTest::newRow("folder") << "segment" << "notes/" << QStringList();
+    QTest::newRow("name of a folder") << "segment" << "/home/me/notes" << QStringList{"notes"};
+    QTest::newRow("long text ending in a name") << "segment" << prose + "see and/or clip.mp4" << QStringList();
+    QTest::newRow("long text ending in a path") << "segment" << prose + "see ./clip.mp4" << QStringList{"clip.mp4"};
+    QTest::newRow("control character") << "segment" << "notes/cl\x01ip.mp4" << QStringList{"clip.mp4"};
+    QTest::newRow("lone surrogate") << "segment" << QString("x/") + QChar(0xD800) + "clip.mp4"
+                                    << QStringList{"\uFFFDclip.mp4"};
+    QTest::newRow("transition") << "transition" << "masks/wipe.png" << QStringList{"wipe.png"};
+    QTest::newRow("transition's begin") << "begin" << "begin.png" << QStringList{"begin.png"};
+    QTest::newRow("unread element's text") << "unread" << "beams/light.png" << QStringList{"light.png"};
+  }
+
+  void namedFilesOfAWrittenFile()
+  {
+    QFETCH(QString, where);
+    QFETCH(QString, value);
+    QFETCH(QStringList, named);
+    const QString name = QStringLiteral("Named");
+    ProjectManager m;
+    m.setProjectName(name);
+    fill(m, 2, "n");
+    PropertyMap *transition = m.segmentAt(1)->properties()->transitions()->at(0).get();
+    if (where == "segment")
+      m.segmentAt(1)->properties()->setText("Note", value);
+    else if (where == "transition")
+      transition->setText("Mask", value);
+    else if (where == "begin")
+      transition->values(true)->setText("Image", value);
+    QVERIFY(writeProjectXml(name, "<Segment Type=\"HOLOGRAM\"><Beam>" + value.toHtmlEscaped().toUtf8()
+                                      + "</Beam></Segment>\n"));
+    QCOMPARE(m.keepUnreadSegments(where == "unread" ? QList<int>{0} : QList<int>()), where == "unread" ? 1 : 0);
+
+    QCOMPARE(m.saveSegments(name, QString()), 0);
+    QCOMPARE(namedByManager(m), named);
+    QCOMPARE(namedInFile(ProjectManager::projectFilePath(name, QString())), named);
+  }
+
+  // The answer follows the file: what was read, in every element, until a save replaces it;
+  // then what was written, also when the segments change afterwards and are not saved. A read
+  // that was cancelled or found the file damaged tells nothing, and a read after a save does not
+  // speak for the saved file.
+  void namedFilesFollowTheFile()
+  {
+    const QString name = QStringLiteral("Follow");
+    ProjectManager m;
+    fill(m, 1, "f");
+    m.segmentAt(0)->properties()->setText("File", "clip.mp4");
+    QVERIFY(writeProjectXml(name, "<Segment Type=\"TEXT\" File=\"clip.mp4\">"));
+    std::atomic<bool> cancelled{false};
+    QVERIFY(!m.readNamedFiles(name, QString(), cancelled));
+    QCOMPARE(namedByManager(m), QStringList{"<unknown>"});
+    QVERIFY(writeProjectXml(name, "<Segment Type=\"TEXT\"><Extra Source=\"wipe.png\">a&amp;b.png</Extra></Segment>"));
+    cancelled = true;
+    QVERIFY(!m.readNamedFiles(name, QString(), cancelled));
+    QCOMPARE(namedByManager(m), QStringList{"<unknown>"});
+    cancelled = false;
+    QVERIFY(m.readNamedFiles(name, QString(), cancelled));
+    QCOMPARE(namedByManager(m), (QStringList{"a&b.png", "wipe.png"}));
+
+    QCOMPARE(m.saveSegments(name, QString()), 0);
+    QCOMPARE(namedByManager(m), QStringList{"clip.mp4"});
+    m.segmentAt(0)->properties()->setText("File", "other.png");
+    QCOMPARE(namedByManager(m), QStringList{"clip.mp4"});
+    QVERIFY(writeProjectXml(name, "<Segment Type=\"TEXT\" File=\"begin.png\"/>"));
+    QVERIFY(m.readNamedFiles(name, QString(), cancelled));
+    QCOMPARE(namedByManager(m), QStringList{"clip.mp4"});
   }
 
   void killedWhileSavingLeavesOldOrNew()
