@@ -218,6 +218,30 @@ bool writtenSegmentProperties(const PropertyMap &properties, PropertyMap *writte
   return true;
 }
 
+bool isWrittenFrom(const PropertyMap &written, const PropertyMap &properties)
+{
+  // A table shared is a table unchanged: a change detaches it first.
+  if (!written.texts().isSharedWith(properties.texts()))
+    return false;
+  const TransitionList *kept = written.transitions();
+  const TransitionList *now = properties.transitions();
+  if (!kept || !now)
+    return !kept && !now;
+  if (kept->size() != now->size())
+    return false;
+  for (size_t i = 0; i < kept->size(); ++i) {
+    if (!(*kept)[i]->texts().isSharedWith((*now)[i]->texts()))
+      return false;
+    for (bool begin : {true, false}) {
+      const PropertyMap *keptSet = (*kept)[i]->values(begin);
+      const PropertyMap *set = (*now)[i]->values(begin);
+      if (!keptSet != !set || (set && !keptSet->texts().isSharedWith(set->texts())))
+        return false;
+    }
+  }
+  return true;
+}
+
 int readSegmentXml(PropertyMap &properties, QXmlStreamReader &reader)
 {
   _readAttributes(properties, reader);

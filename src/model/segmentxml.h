@@ -18,3 +18,7 @@ int readSegmentXml(PropertyMap &properties, QXmlStreamReader &reader);
 // properties, sharing its texts; false when a text would not read back as it is (a character
 // XML cannot carry, a name with a prefix).
 bool writtenSegmentProperties(const PropertyMap &properties, PropertyMap *written);
+// True when written, which writtenSegmentProperties set from properties, still shares every
+// text table it holds with them: nothing it holds has changed since, so it is what that would
+// set now. No text is compared.
+bool isWrittenFrom(const PropertyMap &written, const PropertyMap &properties);

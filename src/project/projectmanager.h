@@ -202,8 +202,10 @@ private:
   // Writes a snapshot of the segments at number of the history folder.
   int _writeSnapshot(const QString &name, const QString &folder, int number, QString *path);
   std::unique_ptr<PropertyMapList> _readSnapshot(const QString &path) const;
-  // The maps of a snapshot file kept in memory while the file stays as it was.
-  void _keepSnapshot(const QString &path, std::unique_ptr<PropertyMapList> maps) const;
+  // The maps of a snapshot file kept in memory while the file stays as it was; a segment the
+  // same in several snapshots has one map in them.
+  using SnapshotMaps = std::vector<std::shared_ptr<const PropertyMap>>;
+  void _keepSnapshot(const QString &path, std::shared_ptr<const SnapshotMaps> maps) const;
   std::unique_ptr<PropertyMapList> _keptSnapshot(const QString &path) const;
   // A snapshot pushed as a new edit's, or (current) as the current state's.
   int _record(const QString &name, const QString &folder, bool current);
@@ -236,9 +238,14 @@ private:
     QString path;
     // The file's inode, size and change times: a replaced or rewritten file differs in one.
     std::array<qint64, 6> stamp{};
-    std::shared_ptr<const PropertyMapList> maps;
+    std::shared_ptr<const SnapshotMaps> maps;
   };
   mutable QList<KeptSnapshot> m_keptSnapshots;
+  // The maps the last snapshot wrote, the ids of their segments and their elements' bytes, in
+  // order.
+  std::shared_ptr<const SnapshotMaps> m_writtenMaps;
+  std::vector<quint32> m_writtenIds;
+  std::vector<QByteArray> m_writtenElements;
   QMap<int, QString> m_unreadSegments;
   // What "project.xml" holds since saveSegments last wrote it; null while it is the file that
   // was opened, whose names readNamedFiles kept (whole when it could read them all).

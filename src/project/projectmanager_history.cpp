@@ -3,12 +3,18 @@
 
 #include "segment.h"
 #include "segmentxml.h"
+#include "xmlfile.h"
 
+#include <QBuffer>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QXmlStreamWriter>
+
+#include <algorithm>
+#include <unordered_map>
 
 #include <sys/stat.h>
 
@@ -34,8 +40,58 @@ std::array<qint64, 6> _fileStamp(const QString &path)
           qint64(status.st_ctim.tv_sec), qint64(status.st_ctim.tv_nsec)};
 }
 
+// Where each segment was in the last snapshot. An edit keeps the order of most segments, so
+// the place after the last one found is tried first; a segment made since has a higher id
+// than any there.
+class LastPlaces
+{
+public:
+  explicit LastPlaces(const std::vector<quint32> &ids)
+      : m_ids(ids), m_highest(ids.empty() ? 0 : *std::max_element(ids.cbegin(), ids.cend()))
+  {
+  }
+
+  // The ids' size when the segment was not there.
+  size_t of(quint32 id)
+  {
+    if (m_next < m_ids.size() && m_ids[m_next] == id)
+      return m_next++;
+    if (id > m_highest)
+      return m_ids.size();
+    if (m_places.empty()) {
+      m_places.reserve(m_ids.size());
+      for (size_t i = 0; i < m_ids.size(); ++i)
+        m_places.emplace(m_ids[i], i);
+    }
+    const auto found = m_places.find(id);
+    if (found == m_places.cend())
+      return m_ids.size();
+    m_next = found->second + 1;
+    return found->second;
+  }
+
+private:
+  const std::vector<quint32> &m_ids;
+  const quint32 m_highest;
+  size_t m_next = 0;
+  std::unordered_map<quint32, size_t> m_places;
+};
+
+// A segment whose texts are longer goes straight into each snapshot file instead of being
+// kept as bytes too: a pasted text of megabytes is not held once more.
+constexpr int kLongestKeptElement = 1 << 16;
+
+int _textLength(const PropertyMap &map)
+{
+  int length = 0;
+  for (const QString &text : map.texts())
+    length += text.size();
+  return length;
+}
+
 // Maps that share their texts with the originals.
-std::unique_ptr<PropertyMapList> _copyOf(const PropertyMapList &maps)
+template <typename Maps>
+std::unique_ptr<PropertyMapList> _copyOf(const Maps &maps)
 {
   auto copy = std::make_unique<PropertyMapList>();
   copy->reserve(maps.size());
@@ -64,24 +120,79 @@ int ProjectManager::_writeSnapshot(const QString &name, const QString &folder, i
   *path = historyFilePath(name, folder, number);
   if (QFileInfo(*path).isSymLink() && !QFile::remove(*path))
     return -1;
-  // The history goes with the project's session: it need not wait for the disk.
-  const int result = _writeSegmentsFile(*path, false, false, "Undo project segments save error", nullptr, false);
+  // A segment unchanged since the last snapshot keeps its map and its element's bytes from
+  // it: an edit copies and writes out only the segments it changed. The copies share the
+  // texts with the segments: a long text is not copied.
+  auto maps = std::make_shared<SnapshotMaps>();
+  std::vector<quint32> ids;
+  std::vector<QByteArray> elements;
+  maps->reserve(size_t(m_segments.size()));
+  ids.reserve(size_t(m_segments.size()));
+  elements.reserve(size_t(m_segments.size()));
+  // Each changed segment's element is written into bytes of its own, then into the file.
+  QBuffer element;
+  QXmlStreamWriter writer(&element);
+  LastPlaces last(m_writtenIds);
+  // The history goes with the project's session: it need not wait for the disk. It holds the
+  // segments, not the elements kept unread.
+  const int result = saveXmlFile(
+      *path, false,
+      [&](QXmlStreamWriter &file) {
+        file.writeStartElement(QStringLiteral("Project"));
+        // Closes the start tag: the elements go in as they are.
+        file.writeCharacters(QString());
+        QIODevice *out = file.device();
+        for (const Segment *segment : qAsConst(m_segments)) {
+          const PropertyMap &properties = *segment->properties();
+          const size_t place = maps ? last.of(segment->id()) : m_writtenIds.size();
+          const bool same = place < m_writtenIds.size() && isWrittenFrom(*(*m_writtenMaps)[place], properties);
+          if (same && !m_writtenElements[place].isNull()) {
+            maps->push_back((*m_writtenMaps)[place]);
+            elements.push_back(m_writtenElements[place]);
+            ids.push_back(segment->id());
+            out->write(elements.back());
+            continue;
+          }
+          QByteArray bytes;
+          if (_textLength(properties) > kLongestKeptElement) {
+            segment->writeXml(file);
+          } else {
+            element.setBuffer(&bytes);
+            element.open(QIODevice::WriteOnly);
+            segment->writeXml(writer);
+            element.close();
+            element.setBuffer(nullptr);
+            out->write(bytes);
+          }
+          if (!maps)
+            continue;
+          if (same) {
+            maps->push_back((*m_writtenMaps)[place]);
+          } else {
+            auto copy = std::make_shared<PropertyMap>();
+            if (!writtenSegmentProperties(properties, copy.get())) {
+              maps.reset();
+              continue;
+            }
+            maps->push_back(std::move(copy));
+          }
+          elements.push_back(bytes);
+          ids.push_back(segment->id());
+        }
+        file.writeEndElement();
+        return true;
+      },
+      "Undo project segments save error", nullptr, false);
   if (result != 0)
     return result;
-  // The copies share the texts with the segments: a long text is not copied.
-  auto maps = std::make_unique<PropertyMapList>();
-  for (const Segment *segment : qAsConst(m_segments)) {
-    maps->push_back(std::make_unique<PropertyMap>());
-    if (!writtenSegmentProperties(*segment->properties(), maps->back().get())) {
-      maps.reset();
-      break;
-    }
-  }
+  m_writtenMaps = maps;
+  m_writtenIds = maps ? std::move(ids) : std::vector<quint32>();
+  m_writtenElements = maps ? std::move(elements) : std::vector<QByteArray>();
   _keepSnapshot(*path, std::move(maps));
   return 0;
 }
 
-void ProjectManager::_keepSnapshot(const QString &path, std::unique_ptr<PropertyMapList> maps) const
+void ProjectManager::_keepSnapshot(const QString &path, std::shared_ptr<const SnapshotMaps> maps) const
 {
   for (int i = m_keptSnapshots.size() - 1; i >= 0; --i)
     if (m_keptSnapshots.at(i).path == path)
@@ -135,7 +246,11 @@ std::unique_ptr<PropertyMapList> ProjectManager::_readSnapshot(const QString &pa
   auto list = std::make_unique<PropertyMapList>();
   if (_readSegmentsFile(path, *list, "Undo project segments load error: ") != 0)
     return nullptr;
-  _keepSnapshot(path, _copyOf(*list));
+  auto kept = std::make_shared<SnapshotMaps>();
+  kept->reserve(list->size());
+  for (const auto &map : *list)
+    kept->push_back(std::make_shared<const PropertyMap>(*map));
+  _keepSnapshot(path, std::move(kept));
   return list;
 }
 
@@ -221,6 +336,9 @@ void ProjectManager::removeHistory(const QString &name, const QString &folder)
     qWarning("Remove history directory failed");
   m_history.clear();
   m_keptSnapshots.clear();
+  m_writtenMaps.reset();
+  m_writtenIds.clear();
+  m_writtenElements.clear();
 }
 
 void ProjectManager::deletePropertyList(PropertyMapList *list)

@@ -47,6 +47,79 @@ class TestSegmentXml : public QObject
 private slots:
   void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
 
+  // A written copy stands for its segment while nothing it holds has changed; a change of a
+  // slot the element does not hold leaves it standing.
+  void writtenCopyFollowsTheSegment_data()
+  {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("stands");
+    QTest::newRow("none") << "none" << true;
+    QTest::newRow("replaced by its own copy") << "own copy" << true;
+    QTest::newRow("begin slot of the segment") << "segment begin" << true;
+    QTest::newRow("transitions of a record") << "record transitions" << true;
+    QTest::newRow("text") << "text" << false;
+    QTest::newRow("text removed") << "text removed" << false;
+    QTest::newRow("replaced by an equal map") << "equal map" << false;
+    QTest::newRow("record text") << "record text" << false;
+    QTest::newRow("begin set text") << "begin text" << false;
+    QTest::newRow("end set added") << "end added" << false;
+    QTest::newRow("begin set removed") << "begin removed" << false;
+    QTest::newRow("transition added") << "transition added" << false;
+    QTest::newRow("transitions dropped") << "transitions dropped" << false;
+  }
+  void writtenCopyFollowsTheSegment()
+  {
+    QFETCH(QString, change);
+    QFETCH(bool, stands);
+    PropertyMap map;
+    map.setText("Type", "TEXT");
+    map.setText("Text", "Title");
+    auto record = std::make_unique<PropertyMap>();
+    record->setText("Duration", "0.5");
+    record->setValues(true, std::make_unique<PropertyMap>());
+    record->values(true)->setText("Alpha", "0");
+    map.ensureTransitions().push_back(std::move(record));
+    PropertyMap written;
+    QVERIFY(writtenSegmentProperties(map, &written));
+
+    PropertyMap &first = *map.transitions()->front();
+    if (change == "own copy")
+      map = PropertyMap(map);
+    else if (change == "segment begin")
+      map.setValues(true, std::make_unique<PropertyMap>());
+    else if (change == "record transitions")
+      first.ensureTransitions();
+    else if (change == "text")
+      map.setText("Text", "Other");
+    else if (change == "text removed")
+      map.remove("Type");
+    else if (change == "equal map") {
+      PropertyMap equal;
+      QVERIFY(writtenSegmentProperties(map, &equal));
+      equal.setText("Text", "Other");
+      equal.setText("Text", "Title");
+      map = std::move(equal);
+    } else if (change == "record text")
+      first.setText("Duration", "1");
+    else if (change == "begin text")
+      first.values(true)->setText("Alpha", "1");
+    else if (change == "end added")
+      first.setValues(false, std::make_unique<PropertyMap>());
+    else if (change == "begin removed")
+      first.setValues(true, nullptr);
+    else if (change == "transition added")
+      map.transitions()->push_back(std::make_unique<PropertyMap>());
+    else if (change == "transitions dropped")
+      map.setTransitions(nullptr);
+    QCOMPARE(isWrittenFrom(written, map), stands);
+    // Standing, it is what a new copy would be.
+    if (stands) {
+      PropertyMap again;
+      QVERIFY(writtenSegmentProperties(map, &again));
+      QVERIFY(written == again);
+    }
+  }
+
   void roundTrip_data()
   {
     QTest::addColumn<QString>("type");

@@ -2,12 +2,15 @@
 // files, and snapshots that cannot be written or read.
 #include "filesizelimit.h"
 #include "projecttestsupport.h"
+#include "segmentxml.h"
 #include "testenv.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
 
 namespace {
 
@@ -39,6 +42,15 @@ void rebuild(ProjectManager &m, PropertyMapList &maps)
   qDeleteAll(old);
   for (auto &map : maps)
     m.appendSegment(new Segment(map.release(), nullptr), nullptr);
+}
+
+// The Segment element a map is written as.
+QByteArray writtenXml(const PropertyMap &map)
+{
+  QByteArray bytes;
+  QXmlStreamWriter writer(&bytes);
+  writeSegmentXml(map, writer);
+  return bytes;
 }
 
 QMap<QString, QByteArray> filesIn(const QString &dir)
@@ -365,6 +377,127 @@ private slots:
     maps = m.undo();
     QVERIFY(maps);
     QVERIFY(stateOf(*maps) == QString(pasted).replace(0, 4, "LINE"));
+  }
+
+  // Every undo and redo gives back the segments as they were at that step, in their order,
+  // whichever of them the edits in between changed, moved, added or removed.
+  void snapshotsHoldEachStep_data()
+  {
+    QTest::addColumn<QStringList>("edits");
+    QTest::newRow("texts") << QStringList{"text 2", "text 2", "same 3", "text 0", "text 5"};
+    QTest::newRow("transitions") << QStringList{"record 1", "begin 1", "transition 4", "record 4", "drop 1"};
+    QTest::newRow("order") << QStringList{"last 0", "text 5", "last 2", "new", "text 0", "last 5"};
+    QTest::newRow("added and removed") << QStringList{"new", "remove 3", "new", "text 0", "remove 0", "new"};
+    QTest::newRow("replaced") << QStringList{"replace 2", "text 2", "replace 2", "replace 4"};
+    // Past the length whose element is kept as bytes.
+    QTest::newRow("long text") << QStringList{"long 1", "text 3", "record 1", "long 1", "text 1", "text 0"};
+  }
+  void snapshotsHoldEachStep()
+  {
+    QFETCH(QStringList, edits);
+    ProjectManager m;
+    open(m);
+    delete m.segmentAt(0);
+    m.clearSegments();
+    int made = 0;
+    const auto add = [&](float start) {
+      auto *segment = new Segment(nullptr);
+      segment->setTrackId(1);
+      segment->setRangeStart(start);
+      segment->properties()->setText("Text", QString::number(++made));
+      auto record = std::make_unique<PropertyMap>();
+      record->setText("Duration", "0.5");
+      record->setValues(true, std::make_unique<PropertyMap>());
+      segment->properties()->ensureTransitions().push_back(std::move(record));
+      m.insertSegment(segment, nullptr);
+    };
+    for (int i = 0; i < 6; ++i)
+      add(float(i));
+    const auto state = [&m] {
+      QStringList lines;
+      for (int i = 0; i < m.segmentCount(); ++i) {
+        PropertyMap written;
+        writtenSegmentProperties(*m.segmentAt(i)->properties(), &written);
+        lines << QString::fromUtf8(writtenXml(written));
+      }
+      return lines;
+    };
+    const auto stateOfMaps = [](const PropertyMapList &maps) {
+      QStringList lines;
+      for (const auto &map : maps)
+        lines << QString::fromUtf8(writtenXml(*map));
+      return lines;
+    };
+
+    QList<QStringList> states{state()};
+    int serial = 0;
+    for (const QString &edit : edits) {
+      QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+      const QStringList words = edit.split(' ');
+      const int at = words.value(1).toInt();
+      PropertyMap *map = at < m.segmentCount() ? m.segmentAt(at)->properties() : nullptr;
+      PropertyMap *first = map && map->transitions() && !map->transitions()->empty() ? map->transitions()->front().get() : nullptr;
+      const QString value = QString("v%1").arg(++serial);
+      if (words[0] == "text")
+        map->setText("Text", value);
+      else if (words[0] == "long")
+        map->setText("Text", value + QString(70000, QChar(0x4e2d)) + "<&>");
+      else if (words[0] == "same")
+        map->setText("Text", map->text("Text"));
+      else if (words[0] == "record")
+        first->setText("Duration", value);
+      else if (words[0] == "begin")
+        first->values(true)->setText("Alpha", value);
+      else if (words[0] == "transition")
+        map->transitions()->push_back(std::make_unique<PropertyMap>());
+      else if (words[0] == "drop")
+        map->setTransitions(nullptr);
+      else if (words[0] == "replace") {
+        PropertyMap other;
+        other.setText("Text", value);
+        *map = std::move(other);
+      } else if (words[0] == "last") {
+        Segment *segment = m.segmentAt(at);
+        m.removeSegmentAt(at);
+        m.appendSegment(segment, nullptr);
+      } else if (words[0] == "new")
+        add(-1);
+      else if (words[0] == "remove") {
+        Segment *segment = m.segmentAt(at);
+        m.removeSegmentAt(at);
+        delete segment;
+      }
+      states << state();
+    }
+    // The files hold the steps too, each a document of its own.
+    for (int step = 0; step < edits.size(); ++step) {
+      QFile file(m.history().paths().at(step));
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      const QByteArray bytes = file.readAll();
+      QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Project>"));
+      QXmlStreamReader reader(bytes);
+      PropertyMapList maps;
+      while (reader.readNextStartElement()) {
+        if (reader.name() == QLatin1String("Project"))
+          continue;
+        maps.push_back(std::make_unique<PropertyMap>());
+        QCOMPARE(readSegmentXml(*maps.back(), reader), 0);
+      }
+      QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+      QCOMPARE(stateOfMaps(maps), states.at(step));
+    }
+    for (int step = edits.size() - 1; step >= 0; --step) {
+      auto maps = m.undo();
+      QVERIFY(maps);
+      QCOMPARE(stateOfMaps(*maps), states.at(step));
+      rebuild(m, *maps);
+    }
+    for (int step = 1; step <= edits.size(); ++step) {
+      auto maps = m.redo();
+      QVERIFY(maps);
+      QCOMPARE(stateOfMaps(*maps), states.at(step));
+      rebuild(m, *maps);
+    }
   }
 
   void historyReplacedByAFile()
