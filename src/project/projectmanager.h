@@ -241,11 +241,15 @@ private:
     std::shared_ptr<const SnapshotMaps> maps;
   };
   mutable QList<KeptSnapshot> m_keptSnapshots;
-  // The maps the last snapshot wrote, the ids of their segments and their elements' bytes, in
-  // order.
-  std::shared_ptr<const SnapshotMaps> m_writtenMaps;
-  std::vector<quint32> m_writtenIds;
-  std::vector<QByteArray> m_writtenElements;
+  // What the last snapshot wrote of each segment, in order: an unchanged segment takes it again.
+  struct WrittenSegment
+  {
+    quint32 id = 0;
+    std::shared_ptr<const PropertyMap> map;
+    // Null for a segment too long to keep as bytes.
+    QByteArray element;
+  };
+  std::vector<WrittenSegment> m_lastWritten;
   QMap<int, QString> m_unreadSegments;
   // What "project.xml" holds since saveSegments last wrote it; null while it is the file that
   // was opened, whose names readNamedFiles kept (whole when it could read them all).

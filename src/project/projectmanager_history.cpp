@@ -43,36 +43,38 @@ std::array<qint64, 6> _fileStamp(const QString &path)
 // Where each segment was in the last snapshot. An edit keeps the order of most segments, so
 // the place after the last one found is tried first; a segment made since has a higher id
 // than any there.
+template <typename Written>
 class LastPlaces
 {
 public:
-  explicit LastPlaces(const std::vector<quint32> &ids)
-      : m_ids(ids), m_highest(ids.empty() ? 0 : *std::max_element(ids.cbegin(), ids.cend()))
+  explicit LastPlaces(const std::vector<Written> &written) : m_written(written)
   {
+    for (const Written &segment : written)
+      m_highest = std::max(m_highest, segment.id);
   }
 
-  // The ids' size when the segment was not there.
+  // The size of the written list when the segment was not there.
   size_t of(quint32 id)
   {
-    if (m_next < m_ids.size() && m_ids[m_next] == id)
+    if (m_next < m_written.size() && m_written[m_next].id == id)
       return m_next++;
     if (id > m_highest)
-      return m_ids.size();
+      return m_written.size();
     if (m_places.empty()) {
-      m_places.reserve(m_ids.size());
-      for (size_t i = 0; i < m_ids.size(); ++i)
-        m_places.emplace(m_ids[i], i);
+      m_places.reserve(m_written.size());
+      for (size_t i = 0; i < m_written.size(); ++i)
+        m_places.emplace(m_written[i].id, i);
     }
     const auto found = m_places.find(id);
     if (found == m_places.cend())
-      return m_ids.size();
+      return m_written.size();
     m_next = found->second + 1;
     return found->second;
   }
 
 private:
-  const std::vector<quint32> &m_ids;
-  const quint32 m_highest;
+  const std::vector<Written> &m_written;
+  quint32 m_highest = 0;
   size_t m_next = 0;
   std::unordered_map<quint32, size_t> m_places;
 };
@@ -124,15 +126,13 @@ int ProjectManager::_writeSnapshot(const QString &name, const QString &folder, i
   // it: an edit copies and writes out only the segments it changed. The copies share the
   // texts with the segments: a long text is not copied.
   auto maps = std::make_shared<SnapshotMaps>();
-  std::vector<quint32> ids;
-  std::vector<QByteArray> elements;
+  std::vector<WrittenSegment> written;
   maps->reserve(size_t(m_segments.size()));
-  ids.reserve(size_t(m_segments.size()));
-  elements.reserve(size_t(m_segments.size()));
+  written.reserve(size_t(m_segments.size()));
   // Each changed segment's element is written into bytes of its own, then into the file.
   QBuffer element;
   QXmlStreamWriter writer(&element);
-  LastPlaces last(m_writtenIds);
+  LastPlaces<WrittenSegment> last(m_lastWritten);
   // The history goes with the project's session: it need not wait for the disk. It holds the
   // segments, not the elements kept unread.
   const int result = saveXmlFile(
@@ -141,43 +141,35 @@ int ProjectManager::_writeSnapshot(const QString &name, const QString &folder, i
         file.writeStartElement(QStringLiteral("Project"));
         // Closes the start tag: the elements go in as they are.
         file.writeCharacters(QString());
-        QIODevice *out = file.device();
         for (const Segment *segment : qAsConst(m_segments)) {
           const PropertyMap &properties = *segment->properties();
-          const size_t place = maps ? last.of(segment->id()) : m_writtenIds.size();
-          const bool same = place < m_writtenIds.size() && isWrittenFrom(*(*m_writtenMaps)[place], properties);
-          if (same && !m_writtenElements[place].isNull()) {
-            maps->push_back((*m_writtenMaps)[place]);
-            elements.push_back(m_writtenElements[place]);
-            ids.push_back(segment->id());
-            out->write(elements.back());
-            continue;
-          }
-          QByteArray bytes;
-          if (_textLength(properties) > kLongestKeptElement) {
-            segment->writeXml(file);
-          } else {
-            element.setBuffer(&bytes);
+          const size_t place = maps ? last.of(segment->id()) : m_lastWritten.size();
+          WrittenSegment now{segment->id(), nullptr, QByteArray()};
+          if (place < m_lastWritten.size() && isWrittenFrom(*m_lastWritten[place].map, properties))
+            now = m_lastWritten[place];
+          if (now.element.isNull() && _textLength(properties) <= kLongestKeptElement) {
+            element.setBuffer(&now.element);
             element.open(QIODevice::WriteOnly);
             segment->writeXml(writer);
             element.close();
             element.setBuffer(nullptr);
-            out->write(bytes);
           }
+          if (now.element.isNull())
+            segment->writeXml(file);
+          else
+            file.device()->write(now.element);
           if (!maps)
             continue;
-          if (same) {
-            maps->push_back((*m_writtenMaps)[place]);
-          } else {
+          if (!now.map) {
             auto copy = std::make_shared<PropertyMap>();
             if (!writtenSegmentProperties(properties, copy.get())) {
               maps.reset();
               continue;
             }
-            maps->push_back(std::move(copy));
+            now.map = std::move(copy);
           }
-          elements.push_back(bytes);
-          ids.push_back(segment->id());
+          maps->push_back(now.map);
+          written.push_back(std::move(now));
         }
         file.writeEndElement();
         return true;
@@ -185,9 +177,7 @@ int ProjectManager::_writeSnapshot(const QString &name, const QString &folder, i
       "Undo project segments save error", nullptr, false);
   if (result != 0)
     return result;
-  m_writtenMaps = maps;
-  m_writtenIds = maps ? std::move(ids) : std::vector<quint32>();
-  m_writtenElements = maps ? std::move(elements) : std::vector<QByteArray>();
+  m_lastWritten = maps ? std::move(written) : std::vector<WrittenSegment>();
   _keepSnapshot(*path, std::move(maps));
   return 0;
 }
@@ -336,9 +326,7 @@ void ProjectManager::removeHistory(const QString &name, const QString &folder)
     qWarning("Remove history directory failed");
   m_history.clear();
   m_keptSnapshots.clear();
-  m_writtenMaps.reset();
-  m_writtenIds.clear();
-  m_writtenElements.clear();
+  m_lastWritten.clear();
 }
 
 void ProjectManager::deletePropertyList(PropertyMapList *list)

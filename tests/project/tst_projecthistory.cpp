@@ -471,9 +471,7 @@ private slots:
     }
     // The files hold the steps too, each a document of its own.
     for (int step = 0; step < edits.size(); ++step) {
-      QFile file(m.history().paths().at(step));
-      QVERIFY(file.open(QIODevice::ReadOnly));
-      const QByteArray bytes = file.readAll();
+      const QByteArray bytes = readFile(m.history().paths().at(step));
       QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Project>"));
       QXmlStreamReader reader(bytes);
       PropertyMapList maps;
