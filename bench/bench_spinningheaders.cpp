@@ -5,9 +5,12 @@
 // opened kRuns times; the median is shown.
 #include "avaudiostream.h"
 #include "avreadbound.h"
+#include "craftedheaders.h"
 #include "processreads.h"
 #include "wavfiles.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -53,7 +56,7 @@ void measure(const char *what, const std::function<const char *()> &open)
     cpu.push_back((cpuSeconds() - cpuBefore) * 1000);
     mib.push_back(double(ProcessReads::bytesRead() - readBefore) / (1 << 20));
   }
-  std::printf("  %-36s %-15s %9.1f ms  %9.1f ms processor  %7.2f MiB read\n", what, outcome, median(wall),
+  std::printf("  %-40s %-15s %9.1f ms  %9.1f ms processor  %7.2f MiB read\n", what, outcome, median(wall),
               median(cpu), median(mib));
 }
 
@@ -76,8 +79,9 @@ const char *openAsSound(const QString &path)
 }
 } // namespace
 
-int main()
+int main(int argc, char **argv)
 {
+  QCoreApplication app(argc, argv);
   av_log_set_level(AV_LOG_QUIET);
   QTemporaryDir dir;
   const QString tone = dir.filePath("real.wav");
@@ -85,11 +89,19 @@ int main()
   const QString noData = dir.filePath("nodata.wav");
   const QString rf64 = dir.filePath("rf64.wav");
   const QString bw64 = dir.filePath("bw64.wav");
+  const QString caf = dir.filePath("caf/tone.mp3");
+  const QString avi = dir.filePath("avi/clip.mp4");
+  const QString matroska = dir.filePath("matroska/clip.mp4");
+  const QString scratch = dir.filePath("made");
   if (!dir.isValid() || !WavFiles::writeToneWav(tone, 10, 440, 44100, 2) ||
       !WavFiles::writeEndless(claiming, WavFiles::claimingHeader()) ||
       !WavFiles::writeEndless(noData, WavFiles::headerWithoutData()) ||
       !WavFiles::writeEndless(rf64, WavFiles::claimingHeader64("RF64")) ||
-      !WavFiles::writeEndless(bw64, WavFiles::claimingHeader64("BW64"))) {
+      !WavFiles::writeEndless(bw64, WavFiles::claimingHeader64("BW64")) || !QDir(dir.path()).mkpath("caf") ||
+      !QDir(dir.path()).mkpath("avi") || !QDir(dir.path()).mkpath("matroska") ||
+      !WavFiles::writeEndless(caf, CraftedHeaders::caf(scratch)) ||
+      !WavFiles::writeEndless(avi, CraftedHeaders::avi(scratch)) ||
+      !WavFiles::writeEndless(matroska, CraftedHeaders::matroska(scratch))) {
     std::fprintf(stderr, "cannot write the files\n");
     return 1;
   }
@@ -99,11 +111,15 @@ int main()
                                                     {"tone.mp3: WAV header claiming 4 GB", claiming},
                                                     {"WAV header without sound", noData},
                                                     {"RF64 header claiming 4 GB", rf64},
-                                                    {"BW64 header claiming 4 GB", bw64}};
+                                                    {"BW64 header claiming 4 GB", bw64},
+                                                    {"tone.mp3: CAF description only", caf},
+                                                    {"clip.mp4: AVI claiming 4 GB", avi},
+                                                    {"clip.mp4: Matroska cut before clusters", matroska}};
   for (const auto &file : files)
     measure(file.first, [&] { return openThroughBound(file.second); });
   std::printf("as a sound of the timeline opens (the engine's sound stream):\n");
   measure("a real 10 s WAV tone", [&] { return openAsSound(tone); });
   measure("tone.mp3: WAV header claiming 4 GB", [&] { return openAsSound(claiming); });
+  measure("tone.mp3: CAF description only", [&] { return openAsSound(caf); });
   return 0;
 }

@@ -1,9 +1,10 @@
 // The read bound every media reader opens its file through: headers that send the demuxer
 // walking gigabytes of zeros are given up after little work, a cancel stops the walk, and real
-// files still open, seek and read to their end.
+// files still open, seek and read to their end, long ones too.
 #include "testenv.h"
 
 #include "avreadbound.h"
+#include "craftedheaders.h"
 #include "ffmpegcli.h"
 #include "processreads.h"
 #include "wavfiles.h"
@@ -68,6 +69,8 @@ private slots:
   void cancelStopsTheWalk();
   void realFileReadsThrough_data();
   void realFileReadsThrough();
+  void longFileSeeksRight_data();
+  void longFileSeeksRight();
 
 private:
   QTemporaryDir _dir;
@@ -78,23 +81,28 @@ void TestReadBound::initTestCase()
   QVERIFY(_dir.isValid());
 }
 
-// A header the demuxer believes, then zeros to sixteen gigabytes: the demuxer walks them eight
-// bytes at a time, asking the file's size at each chunk. Given up long before the bytes a step
-// may read are read: the file is a load error at once, not after many seconds.
+// A header the demuxer believes, then zeros to sixteen gigabytes: the demuxer walks them chunk by
+// chunk or byte by byte. Given up after a few megabytes of zeros: the file is a load error at
+// once, not after many seconds.
 void TestReadBound::spinningHeaderGivesUp_data()
 {
   QTest::addColumn<QString>("name");
   QTest::addColumn<QByteArray>("header");
+  const QString scratch = _dir.filePath("made");
   QTest::newRow("WAV claiming four gigabytes") << "tone.mp3" << WavFiles::claimingHeader();
   QTest::newRow("WAV without sound") << "nodata.wav" << WavFiles::headerWithoutData();
   QTest::newRow("RF64 claiming four gigabytes") << "rf64.wav" << WavFiles::claimingHeader64("RF64");
   QTest::newRow("BW64 claiming four gigabytes") << "bw64.wav" << WavFiles::claimingHeader64("BW64");
+  QTest::newRow("CAF, its description only") << "tone.mp3" << CraftedHeaders::caf(scratch);
+  QTest::newRow("AVI claiming four gigabytes") << "clip.mp4" << CraftedHeaders::avi(scratch);
+  QTest::newRow("Matroska cut before its clusters") << "clip.mp4" << CraftedHeaders::matroska(scratch);
 }
 
 void TestReadBound::spinningHeaderGivesUp()
 {
   QFETCH(QString, name);
   QFETCH(QByteArray, header);
+  QVERIFY(!header.isEmpty());
   const QString path = _dir.filePath(name);
   QVERIFY(WavFiles::writeEndless(path, header));
   const qint64 before = ProcessReads::bytesRead();
@@ -108,9 +116,9 @@ void TestReadBound::spinningHeaderGivesUp()
            qPrintable(QString("expected a failed open, got %1").arg(opened)));
   QVERIFY(!context);
   QVERIFY(bound.stopped());
-  QVERIFY2(read < AVReadBound::kStepBytes / 4,
+  QVERIFY2(read < 2 * AVReadBound::kEmptyBytes,
            qPrintable(QString("expected to give up within %1 MiB, read %2 MiB")
-                        .arg(AVReadBound::kStepBytes / 4 >> 20)
+                        .arg(2 * AVReadBound::kEmptyBytes >> 20)
                         .arg(double(read) / (1 << 20), 0, 'f', 1)));
 }
 
@@ -152,6 +160,17 @@ void TestReadBound::realFileReadsThrough_data()
                                       "-i", "sine=frequency=440:sample_rate=44100:duration=3", "-c:v", "libx264",
                                       "-g", "10", "-c:a", "aac"}
                        << 3.0;
+  // Zeros a packet is made of are data: black pictures stored as they are, each larger than the
+  // zeros a scan may read, and silence.
+  QTest::newRow("black uncompressed pictures")
+      << "black.avi"
+      << QStringList{"-f", "lavfi", "-i", "color=black:size=2560x1440:rate=4:duration=1", "-pix_fmt", "rgb24",
+                     "-c:v", "rawvideo"}
+      << 1.0;
+  QTest::newRow("silent wav") << "silent.wav"
+                              << QStringList{"-f", "lavfi", "-i", "anullsrc=sample_rate=44100:channel_layout=stereo",
+                                             "-t", "3", "-c:a", "pcm_s16le"}
+                              << 3.0;
 }
 
 void TestReadBound::realFileReadsThrough()
@@ -196,6 +215,71 @@ void TestReadBound::realFileReadsThrough()
   const Reading again = readToEnd(bound, stream);
   QCOMPARE(again.packets, whole.packets);
   QCOMPARE(again.last, whole.last);
+}
+
+// Files longer than any fixed bound on a step's bytes, as FFmpeg reads them: it reads every
+// fragment's header at opening, and reads forward to the target where there is no index. Each
+// larger than 64 MiB, and read past that within one step; made by repeating a short clip.
+void TestReadBound::longFileSeeksRight_data()
+{
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QStringList>("clip");   // ffmpeg's arguments making the clip that is repeated
+  QTest::addColumn<int>("repeats");
+  QTest::addColumn<QStringList>("output"); // the long file's arguments before its name
+  QTest::addColumn<int>("kind");           // the stream sought, an AVMediaType
+  QTest::addColumn<double>("target");      // seconds
+  const QStringList picture{"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=5:duration=2", "-f", "lavfi", "-i",
+                            "sine=duration=2", "-c:v", "libx264", "-preset", "ultrafast", "-crf", "0", "-g", "5",
+                            "-c:a", "aac"};
+  QTest::newRow("fragmented MP4, a fragment a second")
+      << "fragments.mp4" << picture << 1100 << QStringList{"-movflags", "frag_keyframe+empty_moov"}
+      << int(AVMEDIA_TYPE_VIDEO) << 2100.5;
+  QTest::newRow("Matroska without Cues") << "recording.mkv" << picture << 750 << QStringList{"-live", "1"}
+                                         << int(AVMEDIA_TYPE_VIDEO) << 1450.5;
+  QTest::newRow("Matroska whose Cues index the video: the sound")
+      << "film.mkv" << picture << 750 << QStringList{} << int(AVMEDIA_TYPE_AUDIO) << 1450.5;
+  QTest::newRow("MP3 without a seek table")
+      << "long.mp3"
+      << QStringList{"-f", "lavfi", "-i", "sine=duration=2", "-c:a", "libmp3lame", "-b:a", "320k", "-write_xing", "0"}
+      << 900 << QStringList{"-write_xing", "0"} << int(AVMEDIA_TYPE_AUDIO) << 1750.5;
+}
+
+void TestReadBound::longFileSeeksRight()
+{
+  QFETCH(QString, name);
+  QFETCH(QStringList, clip);
+  QFETCH(int, repeats);
+  QFETCH(QStringList, output);
+  QFETCH(int, kind);
+  QFETCH(double, target);
+  QTemporaryDir dir;
+  const QString clipPath = dir.filePath("clip." + QFileInfo(name).suffix());
+  const QString path = dir.filePath(name);
+  QVERIFY(FfmpegCli::run(clip + QStringList{clipPath}));
+  QVERIFY(FfmpegCli::run(QStringList{"-stream_loop", QString::number(repeats - 1), "-i", clipPath, "-c", "copy"} +
+                         output + QStringList{path}));
+  QVERIFY2(QFileInfo(path).size() > (qint64(64) << 20),
+           qPrintable(QString("the file is only %1 MiB").arg(QFileInfo(path).size() >> 20)));
+
+  AVReadBound bound;
+  AVFormatContext *raw = nullptr;
+  QCOMPARE(bound.open(&raw, QFile::encodeName(path).constData()), int(AVReadBound::kOpened));
+  Input input(raw);
+  const int index = av_find_best_stream(input.get(), AVMediaType(kind), -1, -1, nullptr, 0);
+  QVERIFY(index >= 0);
+  AVStream *stream = input->streams[index];
+  QVERIFY(bound.seekFile(index, int64_t(target / av_q2d(stream->time_base))) >= 0);
+  QVERIFY(!bound.stopped());
+  // The first packet of the stream: at a key frame (one a second) at or before the target.
+  std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+  double landed = -1;
+  while (landed < 0 && bound.readFrame(packet.get()) >= 0) {
+    if (packet->stream_index == index && packet->pts != AV_NOPTS_VALUE)
+      landed = double(packet->pts) * av_q2d(stream->time_base);
+    av_packet_unref(packet.get());
+  }
+  QVERIFY2(landed > target - 1.5 && landed <= target + 0.05,
+           qPrintable(QString("expected to land within a second before %1 s, landed at %2 s").arg(target).arg(landed)));
 }
 
 TAVO_TEST_CORE_MAIN(TestReadBound)

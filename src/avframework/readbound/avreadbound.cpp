@@ -1,6 +1,7 @@
 #include "avreadbound.h"
 
 #include <climits>
+#include <cstring>
 #include <string>
 
 extern "C" {
@@ -10,6 +11,12 @@ extern "C" {
 namespace {
 // As FFmpeg buffers a file it opens itself.
 constexpr int kBufferSize = 32768;
+
+bool _allZeros(const uint8_t *data, int size)
+{
+  // Each byte equal to the next, and the first zero.
+  return size > 0 && data[0] == 0 && std::memcmp(data, data + 1, size_t(size) - 1) == 0;
+}
 } // namespace
 
 void AVReadBound::_FileCloser::operator()(AVIOContext *file) const
@@ -33,7 +40,9 @@ bool AVReadBound::_mayGoOn()
   // A step cut off stays cut off: the cancel is not asked again.
   if (m_stopped)
     return false;
-  if (m_stepBytes > kStepBytes || m_stepCalls > kStepCalls || (m_cancelled && m_cancelled())) {
+  const int64_t stepBytes = m_size > 0 ? m_size + kStepBytes : kStepBytes;
+  if (m_stepBytes > stepBytes || m_emptyBytes > kEmptyBytes || m_idleCalls > kIdleCalls ||
+      (m_cancelled && m_cancelled())) {
     m_stopped = true;
     return false;
   }
@@ -42,8 +51,22 @@ bool AVReadBound::_mayGoOn()
 
 bool AVReadBound::_admitCall()
 {
-  ++m_stepCalls;
+  ++m_idleCalls;
   return _mayGoOn();
+}
+
+void AVReadBound::_countRead(const uint8_t *data, int size, int read)
+{
+  if (read <= 0)
+    return;
+  m_stepBytes += read;
+  // Larger than the buffer: a payload of known size, not a refill of the demuxer's scan.
+  if (size > m_input->buffer_size || !_allZeros(data, read)) {
+    m_emptyBytes = 0;
+    m_idleCalls = 0;
+  } else {
+    m_emptyBytes += read;
+  }
 }
 
 int AVReadBound::_interrupt(void *opaque)
@@ -57,8 +80,7 @@ int AVReadBound::_read(void *opaque, uint8_t *data, int size)
   if (!bound->_admitCall())
     return AVERROR_EXIT;
   const int read = avio_read(bound->m_file.get(), data, size);
-  if (read > 0)
-    bound->m_stepBytes += read;
+  bound->_countRead(data, size, read);
   return read;
 }
 
@@ -83,7 +105,8 @@ void AVReadBound::_startStep()
 {
   m_stopped = false;
   m_stepBytes = 0;
-  m_stepCalls = 0;
+  m_emptyBytes = 0;
+  m_idleCalls = 0;
 }
 
 void AVReadBound::_closeFile()

@@ -1,10 +1,17 @@
 #pragma once
-// Cancels and bounds FFmpeg's reading of one input. Each step (opening with its probe, one packet
-// read, one seek) may read at most kStepBytes and make at most kStepCalls calls into the file:
-// a real file reads a few megabytes in any step, while a demuxer handed gigabytes of zeros scans
-// on, hunting for a header or a frame, until the file ends. The WAV demuxer walks such zeros as
-// chunks of eight bytes and asks the file's size at every one: millions of calls, each answered
-// by the system, before it has read the bytes the bound allows.
+// Cancels and bounds FFmpeg's reading of one input. A demuxer handed a believable header and then
+// gigabytes of zeros scans on, hunting for a chunk, a cluster or a frame, until the file ends:
+// the WAV demuxer walks them as chunks of eight bytes, asking the file's size at every one; the
+// CAF one as empty chunks of twelve; the AVI and Matroska ones byte by byte for a valid header.
+// A healthy file never looks like that, however long it is: a fragmented MP4's opening reads
+// every fragment's header, a seek in Matroska without Cues or in an MP3 without a seek table
+// reads forward to the target, and every buffer of it carries data.
+// So a step (opening with its probe, one packet read, one seek) goes on while what it reads
+// carries data, and is given up when it has read kEmptyBytes of zeros or made kIdleCalls calls
+// into the file since it last read a byte that was not zero. A payload the demuxer asks for in
+// one piece, longer than its buffer (a packet of known size), is data whatever its bytes: an
+// uncompressed black picture is zeros. Beside that, no step reads more than the whole file and
+// kStepBytes: FFmpeg's own scans of a file read each part of it once.
 // The input reads the file through an IO context of the bound's own, which answers the size
 // taken at opening without asking the system again.
 // Plain FFmpeg and C++: the engine, the waveform and the media facts all read through it.
@@ -21,11 +28,16 @@ struct AVPacket;
 class AVReadBound
 {
 public:
+  // Zeros read since the step's last data. Zeros come at the speed of memory from a sparse file
+  // and each costs a demuxer's walk some work: the slowest walk (CAF's, a warning per twelve
+  // bytes) takes under a second over this many.
+  static constexpr int64_t kEmptyBytes = int64_t(8) << 20;
+  // Reads, seeks and size queries since the step's last data. A healthy step makes a dozen or so
+  // between two reads of data (a fragment's header, a seek's landing).
+  static constexpr int64_t kIdleCalls = int64_t(1) << 16;
+  // What a step may read beyond the file's size; all it may read of a pipe or a device, whose
+  // size is not known.
   static constexpr int64_t kStepBytes = int64_t(64) << 20;
-  // A real file's step reads whole buffers of 32 KiB, some two thousand of them at most, and
-  // seeks or asks the size a few times between them: a fragmented MP4's opening some ten times a
-  // fragment. A demuxer walking zeros reaches this within a few megabytes.
-  static constexpr int64_t kStepCalls = int64_t(1) << 20;
 
   // Open results.
   enum { kOpened = 0, kInputFailed = -1, kNoStreamInfo = -2 };
@@ -62,6 +74,8 @@ private:
   static int64_t _seek(void *bound, int64_t offset, int whence);
   // Counts one call into the file; false when the step may make it no more.
   bool _admitCall();
+  // Counts what a read brought.
+  void _countRead(const uint8_t *data, int size, int read);
   bool _mayGoOn();
   void _startStep();
   void _closeFile();
@@ -76,6 +90,7 @@ private:
   int64_t m_size = 0;
   // The work of the current step; counted on the reading thread.
   int64_t m_stepBytes = 0;
-  int64_t m_stepCalls = 0;
+  int64_t m_emptyBytes = 0;
+  int64_t m_idleCalls = 0;
   std::atomic<bool> m_stopped{false};
 };
