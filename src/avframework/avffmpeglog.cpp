@@ -118,26 +118,16 @@ void _cleanLine(char *line)
       line[i] = '?';
 }
 
-void _callback(void *context, int level, const char *format, va_list args)
+// Takes one message under the lock: counted, or written with FFmpeg's prefix from line.
+void _take(void *context, int level, const char *format, const char *text, va_list line)
 {
-  // FFmpeg calls this for every message, also below the level: this test comes first.
-  if (level >= 0)
-    level &= 0xff;
-  if (level > av_log_get_level())
-    return;
-  // Each call is taken as a whole line: at this level FFmpeg does not build lines in parts.
-  char line[kLineSize];
-  int printPrefix = 1;
-  av_log_format_line2(context, level, format, args, line, sizeof line, &printPrefix);
-  _cleanLine(line);
-
-  std::lock_guard<std::mutex> lock(g_log.mutex);
   const Clock::time_point now = Clock::now();
-  if (g_log.previousBurst && now - g_log.previousBurst->last <= kQuiet && level == g_log.previousLevel &&
-      std::strcmp(line, g_log.previous) == 0) {
-    g_log.previousBurst->last = now;
+  Burst *previous = g_log.previousBurst;
+  if (previous && previous->context == context && previous->level == level && now - previous->last <= kQuiet &&
+      std::strcmp(text, g_log.previous) == 0) {
+    previous->last = now;
     if (g_log.previousHeld)
-      ++g_log.previousBurst->held;
+      ++previous->held;
     else
       ++g_log.repeats;
     return;
@@ -145,7 +135,7 @@ void _callback(void *context, int level, const char *format, va_list args)
   _writeRepeats();
   Burst &burst = _burstOf(format, context, level, now);
   burst.last = now;
-  std::memcpy(g_log.previous, line, sizeof line);
+  std::snprintf(g_log.previous, sizeof g_log.previous, "%s", text);
   g_log.previousLevel = level;
   g_log.previousBurst = &burst;
   g_log.previousHeld = burst.written >= kBurstLines;
@@ -153,9 +143,34 @@ void _callback(void *context, int level, const char *format, va_list args)
     ++burst.held;
     return;
   }
+  // Each call is a whole line: at this level FFmpeg does not build lines in parts.
+  char full[kLineSize];
+  int printPrefix = 1;
+  av_log_format_line2(context, level, format, line, full, sizeof full, &printPrefix);
+  _cleanLine(full);
   ++burst.written;
-  std::snprintf(burst.sample, sizeof burst.sample, "%s", line);
-  _write(level, line);
+  std::snprintf(burst.sample, sizeof burst.sample, "%s", full);
+  _write(level, full);
+}
+
+void _callback(void *context, int level, const char *format, va_list args)
+{
+  // FFmpeg calls this for every message, also below the level: this test comes first.
+  if (level >= 0)
+    level &= 0xff;
+  if (level > av_log_get_level())
+    return;
+  // The text alone tells a repeat, the prefix following from the context: the prefix is
+  // formatted only for a line written (FFmpeg's formatting of it costs twice the text's).
+  va_list line;
+  va_copy(line, args);
+  char text[kLineSize];
+  std::vsnprintf(text, sizeof text, format, args);
+  {
+    std::lock_guard<std::mutex> lock(g_log.mutex);
+    _take(context, level, format, text, line);
+  }
+  va_end(line);
 }
 } // namespace
 
