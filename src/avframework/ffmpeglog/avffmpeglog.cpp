@@ -1,0 +1,193 @@
+#include "avffmpeglog.h"
+
+#include <QtGlobal>
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+namespace {
+// Warnings and worse say why a file does not open or a frame is broken; INFO and below are
+// stream dumps, encoder statistics and per-packet chatter that nobody reads in a log file.
+constexpr int kLevel = AV_LOG_WARNING;
+// Lines of one message (format, context, level) written in a burst; the rest are counted. This
+// also cuts lines that alternate (A B A B), which never equal the line before them.
+constexpr int kBurstLines = 3;
+// A message unseen for this long has ended its burst: its count is written, its next line too.
+constexpr std::chrono::seconds kQuiet{1};
+constexpr int kFormats = 8;
+constexpr int kLineSize = 1024;
+constexpr int kSampleSize = 160;
+
+using Clock = std::chrono::steady_clock;
+
+struct Burst
+{
+  const char *format = nullptr; // null: a free slot
+  const void *context = nullptr;
+  int level = 0;
+  int written = 0;
+  unsigned long long held = 0; // lines counted, not written
+  Clock::time_point last;
+  char sample[kSampleSize] = {}; // the last line written, named by the count
+};
+
+struct LogState
+{
+  std::mutex mutex;
+  char previous[kLineSize] = {};
+  int previousLevel = 0;
+  Burst *previousBurst = nullptr;
+  bool previousHeld = false;
+  unsigned long long repeats = 0; // of the previous line, written
+  Burst bursts[kFormats];
+};
+
+LogState g_log;
+
+void _write(int level, const char *text)
+{
+  if (level <= AV_LOG_ERROR)
+    qCritical("FFmpeg: %s", text);
+  else if (level <= AV_LOG_WARNING)
+    qWarning("FFmpeg: %s", text);
+  else if (level <= AV_LOG_INFO)
+    qInfo("FFmpeg: %s", text);
+  else
+    qDebug("FFmpeg: %s", text);
+}
+
+void _writeRepeats()
+{
+  if (g_log.repeats > 0) {
+    char line[64];
+    std::snprintf(line, sizeof line, "last message repeated %llu times", g_log.repeats);
+    _write(g_log.previousLevel, line);
+  }
+  g_log.repeats = 0;
+}
+
+void _endBurst(Burst &burst)
+{
+  if (burst.held > 0) {
+    char line[kSampleSize + 64];
+    std::snprintf(line, sizeof line, "%llu more like \"%s\" not written", burst.held, burst.sample);
+    _write(burst.level, line);
+  }
+  if (g_log.previousBurst == &burst)
+    g_log.previousBurst = nullptr;
+  burst = Burst();
+}
+
+// The burst of this message: its own, else a free slot or the one quiet the longest. Bursts
+// quiet for kQuiet end first.
+Burst &_burstOf(const char *format, const void *context, int level, Clock::time_point now)
+{
+  Burst *found = nullptr;
+  Burst *oldest = &g_log.bursts[0];
+  for (Burst &burst : g_log.bursts) {
+    if (burst.format && now - burst.last > kQuiet)
+      _endBurst(burst);
+    if (burst.format == format && burst.context == context && burst.level == level)
+      found = &burst;
+    if (burst.last < oldest->last) // a free slot's is the clock's epoch
+      oldest = &burst;
+  }
+  if (found)
+    return *found;
+  _endBurst(*oldest);
+  oldest->format = format;
+  oldest->context = context;
+  oldest->level = level;
+  return *oldest;
+}
+
+// One line, without its newline; control characters from a file's own strings become '?'.
+void _cleanLine(char *line)
+{
+  size_t length = std::strlen(line);
+  while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r'))
+    line[--length] = '\0';
+  for (size_t i = 0; i < length; ++i)
+    if (static_cast<unsigned char>(line[i]) < 0x20 && line[i] != '\t')
+      line[i] = '?';
+}
+
+// Takes one message under the lock: counted, or written with FFmpeg's prefix from line.
+void _take(void *context, int level, const char *format, const char *text, va_list line)
+{
+  const Clock::time_point now = Clock::now();
+  Burst *previous = g_log.previousBurst;
+  if (previous && previous->context == context && previous->level == level && now - previous->last <= kQuiet &&
+      std::strcmp(text, g_log.previous) == 0) {
+    previous->last = now;
+    if (g_log.previousHeld)
+      ++previous->held;
+    else
+      ++g_log.repeats;
+    return;
+  }
+  _writeRepeats();
+  Burst &burst = _burstOf(format, context, level, now);
+  burst.last = now;
+  std::snprintf(g_log.previous, sizeof g_log.previous, "%s", text);
+  g_log.previousLevel = level;
+  g_log.previousBurst = &burst;
+  g_log.previousHeld = burst.written >= kBurstLines;
+  if (g_log.previousHeld) {
+    ++burst.held;
+    return;
+  }
+  // Each call is a whole line: at this level FFmpeg does not build lines in parts.
+  char full[kLineSize];
+  int printPrefix = 1;
+  av_log_format_line2(context, level, format, line, full, sizeof full, &printPrefix);
+  _cleanLine(full);
+  ++burst.written;
+  std::snprintf(burst.sample, sizeof burst.sample, "%s", full);
+  _write(level, full);
+}
+
+void _callback(void *context, int level, const char *format, va_list args)
+{
+  // FFmpeg calls this for every message, also below the level: this test comes first.
+  if (level >= 0)
+    level &= 0xff;
+  if (level > av_log_get_level())
+    return;
+  // The text alone tells a repeat, the prefix following from the context: the prefix is
+  // formatted only for a line written (FFmpeg's formatting of it costs twice the text's).
+  va_list line;
+  va_copy(line, args);
+  char text[kLineSize];
+  std::vsnprintf(text, sizeof text, format, args);
+  {
+    std::lock_guard<std::mutex> lock(g_log.mutex);
+    _take(context, level, format, text, line);
+  }
+  va_end(line);
+}
+} // namespace
+
+void avInstallFFmpegLog()
+{
+  static std::once_flag once;
+  std::call_once(once, [] {
+    av_log_set_level(kLevel);
+    av_log_set_callback(_callback);
+  });
+}
+
+void avFlushFFmpegLog()
+{
+  std::lock_guard<std::mutex> lock(g_log.mutex);
+  _writeRepeats();
+  for (Burst &burst : g_log.bursts)
+    _endBurst(burst);
+  g_log.previousBurst = nullptr;
+}

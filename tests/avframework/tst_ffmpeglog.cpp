@@ -1,0 +1,249 @@
+// FFmpeg's messages as the program's log shows them: warnings and errors marked as FFmpeg's,
+// below the level nothing, and a flood of one line, of one format or of lines taking turns
+// written as a few lines and a count, every message accounted for.
+//
+// Cost (RelWithDebInfo, 5 million av_log calls of one warning from one context, one thread):
+// below the level ~9 ns a call, as with FFmpeg's own callback; a repeated line ~130 ns, nearly
+// all of it the formatting of its text; FFmpeg's own callback writing every line to a file
+// ~2.2 us a call and 355 MB.
+#include "testenv.h"
+
+#include "avffmpeglog.h"
+
+#include <QRegularExpression>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+namespace {
+AVClass classNamed(const char *name)
+{
+  AVClass avClass{};
+  avClass.class_name = name;
+  avClass.item_name = av_default_item_name;
+  avClass.version = LIBAVUTIL_VERSION_INT;
+  return avClass;
+}
+const AVClass kCafClass = classNamed("caf");
+const AVClass kDecoderClass = classNamed("h264");
+// What av_log takes for a context: a record whose first member is its class.
+struct FakeContext
+{
+  const AVClass *avClass;
+};
+FakeContext g_caf{&kCafClass};
+FakeContext g_otherCaf{&kCafClass};
+FakeContext g_decoder{&kDecoderClass};
+FakeContext *const g_contexts[] = {nullptr, &g_caf, &g_otherCaf, &g_decoder};
+const char *const g_names[] = {"", "{caf}", "{other caf}", "{decoder}"};
+
+std::mutex g_capturedMutex;
+QStringList g_captured;
+
+void capture(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+  static const char kTypes[] = "DWCFI"; // in QtMsgType's order
+  std::lock_guard<std::mutex> lock(g_capturedMutex);
+  g_captured << QString(QLatin1Char(kTypes[type])) + ' ' + message;
+}
+
+// What the log received while it ran, after a flush; the contexts' addresses named.
+template <typename Run> QStringList captureOf(Run run)
+{
+  g_captured.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(capture);
+  run();
+  avFlushFFmpegLog();
+  qInstallMessageHandler(previous);
+  QStringList lines = g_captured;
+  for (int i = 1; i < 4; ++i)
+    lines.replaceInStrings(QString::asprintf("%p", static_cast<void *>(g_contexts[i])), g_names[i]);
+  return lines;
+}
+
+// The messages the lines stand for: one a line, or the count the line gives.
+qint64 accountedFor(const QStringList &lines)
+{
+  static const QRegularExpression count("FFmpeg: (?:last message repeated (\\d+) times|(\\d+) more like )");
+  qint64 total = 0;
+  for (const QString &line : lines) {
+    const QRegularExpressionMatch match = count.match(line);
+    total += match.hasMatch() ? (match.captured(1) + match.captured(2)).toLongLong() : 1;
+  }
+  return total;
+}
+
+int bytesOf(const QStringList &lines)
+{
+  int bytes = 0;
+  for (const QString &line : lines)
+    bytes += line.size() + 1;
+  return bytes;
+}
+} // namespace
+
+// One av_log call, times times; the argument is the call's index. No format: a flush.
+struct Step
+{
+  int context; // into g_contexts
+  int level;
+  const char *format;
+  int times;
+};
+using Script = QVector<Step>;
+Q_DECLARE_METATYPE(Script)
+
+class TestFFmpegLog : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void initTestCase();
+  void installKeepsLaterLevel();
+  void writes_data();
+  void writes();
+  void threadsShareTheCounts();
+};
+
+void TestFFmpegLog::initTestCase()
+{
+  avInstallFFmpegLog();
+  QCOMPARE(av_log_get_level(), AV_LOG_WARNING);
+}
+
+void TestFFmpegLog::installKeepsLaterLevel()
+{
+  av_log_set_level(AV_LOG_ERROR);
+  avInstallFFmpegLog();
+  const int level = av_log_get_level();
+  av_log_set_level(AV_LOG_WARNING);
+  QCOMPARE(level, AV_LOG_ERROR);
+}
+
+void TestFFmpegLog::writes_data()
+{
+  QTest::addColumn<Script>("script");
+  QTest::addColumn<int>("rounds");
+  QTest::addColumn<QStringList>("expected");
+  const int W = AV_LOG_WARNING;
+  const char *const chunk = "skipping CAF chunk\n";
+  const char *const at = "skipping chunk at %d\n";
+  const char *const other = "invalid frame size\n";
+  const char *const third = "unknown tag\n";
+  const QString caf = "W FFmpeg: [caf @ {caf}] ";
+
+  QTest::newRow("one message") << Script{{1, W, chunk, 1}} << 1 << QStringList{caf + "skipping CAF chunk"};
+  QTest::newRow("errors are critical")
+    << Script{{3, AV_LOG_ERROR, "error while decoding MB %d\n", 1}, {3, AV_LOG_FATAL, "out of memory\n", 1},
+              {0, AV_LOG_PANIC, "assertion failed\n", 1}} // without a context, without a prefix
+    << 1
+    << QStringList{"C FFmpeg: [h264 @ {decoder}] error while decoding MB 0", "C FFmpeg: [h264 @ {decoder}] out of memory",
+                   "C FFmpeg: assertion failed"};
+  QTest::newRow("below the level")
+    << Script{{1, AV_LOG_INFO, chunk, 1000}, {1, AV_LOG_VERBOSE, at, 1000}, {3, AV_LOG_DEBUG, at, 1000},
+              {3, AV_LOG_TRACE, other, 1000}}
+    << 1 << QStringList();
+  QTest::newRow("repeated a million times")
+    << Script{{1, W, chunk, 1000000}} << 1
+    << QStringList{caf + "skipping CAF chunk", "W FFmpeg: last message repeated 999999 times"};
+  QTest::newRow("one format, the argument changing")
+    << Script{{1, W, at, 100000}} << 1
+    << QStringList{caf + "skipping chunk at 0", caf + "skipping chunk at 1", caf + "skipping chunk at 2",
+                   "W FFmpeg: 99997 more like \"[caf @ {caf}] skipping chunk at 2\" not written"};
+  QTest::newRow("three lines taking turns, one from another context")
+    << Script{{1, W, chunk, 1}, {1, W, other, 1}, {2, W, third, 1}} << 100000
+    << QStringList{caf + "skipping CAF chunk",
+                   caf + "invalid frame size",
+                   "W FFmpeg: [caf @ {other caf}] unknown tag",
+                   caf + "skipping CAF chunk",
+                   caf + "invalid frame size",
+                   "W FFmpeg: [caf @ {other caf}] unknown tag",
+                   caf + "skipping CAF chunk",
+                   caf + "invalid frame size",
+                   "W FFmpeg: [caf @ {other caf}] unknown tag",
+                   "W FFmpeg: 99997 more like \"[caf @ {caf}] skipping CAF chunk\" not written",
+                   "W FFmpeg: 99997 more like \"[caf @ {caf}] invalid frame size\" not written",
+                   "W FFmpeg: 99997 more like \"[caf @ {other caf}] unknown tag\" not written"};
+  QTest::newRow("runs of two lines taking turns")
+    << Script{{1, W, chunk, 10}, {1, W, other, 10}} << 1000
+    << QStringList{caf + "skipping CAF chunk",
+                   "W FFmpeg: last message repeated 9 times",
+                   caf + "invalid frame size",
+                   "W FFmpeg: last message repeated 9 times",
+                   caf + "skipping CAF chunk",
+                   "W FFmpeg: last message repeated 9 times",
+                   caf + "invalid frame size",
+                   "W FFmpeg: last message repeated 9 times",
+                   caf + "skipping CAF chunk",
+                   "W FFmpeg: last message repeated 9 times",
+                   caf + "invalid frame size",
+                   "W FFmpeg: last message repeated 9 times",
+                   "W FFmpeg: 9970 more like \"[caf @ {caf}] skipping CAF chunk\" not written",
+                   "W FFmpeg: 9970 more like \"[caf @ {caf}] invalid frame size\" not written"};
+  QTest::newRow("the same text from another context, at another level")
+    << Script{{1, W, chunk, 1}, {2, W, chunk, 1}, {2, AV_LOG_ERROR, chunk, 1}, {1, W, chunk, 1}} << 1
+    << QStringList{caf + "skipping CAF chunk", "W FFmpeg: [caf @ {other caf}] skipping CAF chunk",
+                   "C FFmpeg: [caf @ {other caf}] skipping CAF chunk", caf + "skipping CAF chunk"};
+  QTest::newRow("a flush writes the count and starts afresh")
+    << Script{{1, W, chunk, 5}, {0, 0, nullptr, 1}, {1, W, chunk, 2}, {1, W, at, 4}, {0, 0, nullptr, 1}, {1, W, at, 1}}
+    << 1
+    << QStringList{caf + "skipping CAF chunk", "W FFmpeg: last message repeated 4 times", caf + "skipping CAF chunk",
+                   "W FFmpeg: last message repeated 1 times", caf + "skipping chunk at 0", caf + "skipping chunk at 1",
+                   caf + "skipping chunk at 2", "W FFmpeg: 1 more like \"[caf @ {caf}] skipping chunk at 2\" not written",
+                   caf + "skipping chunk at 0"};
+  QTest::newRow("control characters from a file")
+    << Script{{1, W, "title \x1b[31mred\x07\r\n", 1}} << 1 << QStringList{caf + "title ?[31mred?"};
+}
+
+void TestFFmpegLog::writes()
+{
+  QFETCH(Script, script);
+  QFETCH(int, rounds);
+  QFETCH(QStringList, expected);
+  qint64 kept = 0;
+  const QStringList lines = captureOf([&] {
+    for (int round = 0; round < rounds; ++round)
+      for (const Step &step : script)
+        for (int i = 0; i < step.times; ++i) {
+          if (!step.format) {
+            avFlushFFmpegLog();
+            continue;
+          }
+          av_log(g_contexts[step.context], step.level, step.format, i);
+          kept += step.level <= AV_LOG_WARNING;
+        }
+  });
+  QCOMPARE(lines, expected);
+  QCOMPARE(accountedFor(lines), kept);
+  QVERIFY2(bytesOf(lines) < 2048, qPrintable(QString("%1 bytes written").arg(bytesOf(lines))));
+}
+
+// Decoder threads and read threads log at once, each from its own context, one line each and
+// another that all of them send: every message is counted once, and the lines stay few.
+void TestFFmpegLog::threadsShareTheCounts()
+{
+  constexpr int kThreads = 3;
+  constexpr int kEach = 50000;
+  const QStringList lines = captureOf([] {
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+      threads.emplace_back([t] {
+        for (int i = 0; i < kEach; ++i) {
+          av_log(g_contexts[t + 1], AV_LOG_WARNING, "frame %d damaged\n", i);
+          av_log(nullptr, AV_LOG_ERROR, "read failed\n");
+        }
+      });
+    for (std::thread &thread : threads)
+      thread.join();
+  });
+  QCOMPARE(accountedFor(lines), qint64(2 * kThreads * kEach));
+  // A thread held back for more than a second starts its bursts again: room for a few.
+  QVERIFY2(bytesOf(lines) < 8192, qPrintable(lines.join('\n')));
+}
+
+TAVO_TEST_CORE_MAIN(TestFFmpegLog)
+#include "tst_ffmpeglog.moc"
