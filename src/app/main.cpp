@@ -1,5 +1,6 @@
 #include "aboutdialog.h"
 #include "application.h"
+#include "avffmpeglog.h"
 #include "nativewebbrowserwidget.h"
 #include "crashhandler.h"
 #include "crashreport.h"
@@ -34,6 +35,7 @@ int runCrashReport(int argc, char **argv)
 // this returns.
 int run(int argc, char **argv)
 {
+  avInstallFFmpegLog();
   QCoreApplication::setOrganizationName("Tarnholm");
   QCoreApplication::setOrganizationDomain("tarnholm.com");
   QCoreApplication::setApplicationName("Tavo REN");

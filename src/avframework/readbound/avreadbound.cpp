@@ -1,5 +1,7 @@
 #include "avreadbound.h"
 
+#include "avffmpeglog.h"
+
 #include <climits>
 #include <cstring>
 #include <string>
@@ -116,6 +118,14 @@ void AVReadBound::_closeFile()
 }
 
 int AVReadBound::open(AVFormatContext **context, const char *path)
+{
+  const int result = _open(context, path);
+  // What the opening's messages held back is told with it, not with a later file's.
+  avFlushFFmpegLog();
+  return result;
+}
+
+int AVReadBound::_open(AVFormatContext **context, const char *path)
 {
   *context = nullptr;
   // The input opened before has been closed: its IO context goes.

@@ -69,6 +69,7 @@ private:
     void operator()(AVIOContext *input) const;
   };
 
+  int _open(AVFormatContext **context, const char *path);
   static int _interrupt(void *bound);
   static int _read(void *bound, uint8_t *data, int size);
   static int64_t _seek(void *bound, int64_t offset, int whence);
