@@ -7,13 +7,16 @@
 
 namespace FfmpegCli {
 
-// Runs ffmpeg quietly with the arguments, overwriting the output; true when it succeeded.
-inline bool run(const QStringList &arguments)
+// Runs ffmpeg quietly with the arguments, overwriting the output; true when it succeeded. What
+// it writes to pipe:1 goes to standardOutput when one is named: an output it cannot seek back in.
+inline bool run(const QStringList &arguments, const QString &standardOutput = {}, int timeoutMs = 60000)
 {
   QProcess ffmpeg;
   ffmpeg.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  if (!standardOutput.isEmpty())
+    ffmpeg.setStandardOutputFile(standardOutput);
   ffmpeg.start("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-nostdin", "-y"} + arguments);
-  return ffmpeg.waitForFinished(60000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
+  return ffmpeg.waitForFinished(timeoutMs) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
 }
 
 // A sine tone of the given length, encoded by the codec the output name implies unless one
