@@ -419,9 +419,10 @@ int main(int argc, char **argv)
     return 1;
   std::printf("files in %s; median of %d runs; a seek is timed to the first packet of its stream\n",
               qPrintable(folder.absolutePath()), kRuns);
-  std::printf("engine: through AVReadBound (each step cut after %lld MiB or %lld calls); plain: FFmpeg opening "
-              "the path itself\n",
-              static_cast<long long>(AVReadBound::kStepBytes >> 20), static_cast<long long>(AVReadBound::kStepCalls));
+  std::printf("engine: through AVReadBound (a step cut after %lld MiB of zeros or %lld calls without data, or "
+              "%lld MiB past the file's size); plain: FFmpeg opening the path itself\n",
+              static_cast<long long>(AVReadBound::kEmptyBytes >> 20), static_cast<long long>(AVReadBound::kIdleCalls),
+              static_cast<long long>(AVReadBound::kStepBytes >> 20));
   std::printf("at: time of that packet (s); MiB and rd: bytes and read calls from the system; (ratio): both "
               "under 1 ms, noise; notes: REFUSED or CUT by the bound, \"off\" where the packet is not at or just "
               "before the target\n");
