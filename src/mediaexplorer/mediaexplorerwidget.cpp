@@ -2,17 +2,22 @@
 
 #include "giphygifswidget.h"
 #include "localfileswidget.h"
+#include "mediaconfig.h"
 #include "mediaitemtype.h"
 #include "resourceassetcatalogue.h"
 #include "resourceassetswidget.h"
 
 #include <QDir>
-#include <QSettings>
 #include <QVBoxLayout>
 
 MediaExplorerWidget::MediaExplorerWidget(const QString &projectDir, QWidget *parent) : QWidget(parent)
 {
-  _settings = new QSettings(projectDir + QDir::separator() + "media.config", QSettings::IniFormat, this);
+  _config = new MediaConfig(projectDir + QDir::separator() + "media.config", this);
+}
+
+QSettings *MediaExplorerWidget::settings() const
+{
+  return _config->settings();
 }
 
 MediaExplorerWidget::~MediaExplorerWidget()
@@ -59,7 +64,7 @@ void MediaExplorerWidget::showPage(const QString &pageType, const QMap<QString, 
     if (!_bringUp(_localFilesPage))
       return;
     if (!_localFilesPage) {
-      _localFilesPage = new LocalFilesWidget(path, _settings, _pageContainer);
+      _localFilesPage = new LocalFilesWidget(path, settings(), _pageContainer);
       connect(_localFilesPage, &LocalFilesWidget::fileItemClicked, this, &MediaExplorerWidget::onFileItemClicked);
       _pageLayout->addWidget(_localFilesPage);
     }
@@ -108,7 +113,7 @@ void MediaExplorerWidget::showGiphyPage()
   if (!_bringUp(_giphyPage))
     return;
   if (!_giphyPage) {
-    _giphyPage = new GiphyGifsWidget(_settings, _pageContainer);
+    _giphyPage = new GiphyGifsWidget(settings(), _pageContainer);
     connect(_giphyPage, &GiphyGifsWidget::showTextMessage, this, &MediaExplorerWidget::showTextMessage);
     connect(_giphyPage, &GiphyGifsWidget::showProgressHUD, this, &MediaExplorerWidget::showProgressHUD);
     connect(_giphyPage, &GiphyGifsWidget::hideProgressHUD, this, &MediaExplorerWidget::hideProgressHUD);

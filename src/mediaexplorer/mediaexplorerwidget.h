@@ -8,6 +8,7 @@
 
 class GiphyGifsWidget;
 class LocalFilesWidget;
+class MediaConfig;
 class QSettings;
 class QVBoxLayout;
 class ResourceAssetsWidget;
@@ -32,7 +33,7 @@ public:
   // Ignored until the GIF page exists: no downloadFinished follows then.
   void downloadGiphyGif(const QString &id, const QString &url);
 
-  QSettings *settings() const { return _settings; }
+  QSettings *settings() const;
   LocalFilesWidget *localFilesPage() const { return _localFilesPage; }
   ResourceAssetsWidget *musicPage() const { return _musicPage; }
   ResourceAssetsWidget *soundFxPage() const { return _soundFxPage; }
@@ -69,5 +70,5 @@ private:
   ResourceAssetsWidget *_soundFxPage = nullptr;
   ResourceAssetsWidget *_stickersPage = nullptr;
   GiphyGifsWidget *_giphyPage = nullptr;
-  QSettings *_settings = nullptr;
+  MediaConfig *_config = nullptr;
 };

@@ -2,11 +2,12 @@
 
 #include "segmentlistener.h"
 #include "userstyleapply.h"
+#include "wholefile.h"
 
 #include <QDebug>
 #include <QDir>
+#include <QFileDevice>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 const QString kDrawing = QStringLiteral("DRAWING");
@@ -66,9 +67,8 @@ bool DrawingSegment::setDrawingImage(const QPixmap &pixmap)
   QString path;
   if (!folder.isEmpty() && !pixmap.isNull()) {
     path = newDrawingImagePath(folder);
-    QSaveFile file(path);
-    saved = file.open(QIODevice::WriteOnly) && pixmap.save(&file, "PNG", 80) && file.flush() &&
-            file.error() == QFileDevice::NoError && file.commit();
+    saved = WholeFile::write(path, [&pixmap](QFileDevice &file) { return pixmap.save(&file, "PNG", 80); }) ==
+            WholeFile::Written;
   }
   if (!saved) {
     qDebug() << "Save drawing image failed";

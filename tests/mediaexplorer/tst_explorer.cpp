@@ -14,6 +14,8 @@
 #include "testenv.h"
 #include "tooltipbutton.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -28,6 +30,7 @@ private slots:
   void init();
   void storedTab_data();
   void storedTab();
+  void settingsReachTheProjectWhole();
   void tabsBuildPagesOnceAndKeepThem();
   void facade();
   void mediaIds();
@@ -86,6 +89,35 @@ void TestExplorer::storedTab()
   }
   QSettings settings(_project->path() + "/media.config", QSettings::IniFormat);
   QCOMPARE(settings.value("Tabs/Index").toInt(), 3);
+}
+
+// What the pages store reaches the project's file while the explorer is open, written whole
+// under the program's own temporary name: a link in that temporary's place is taken away, never
+// written through, and nothing else is left in the folder.
+void TestExplorer::settingsReachTheProjectWhole()
+{
+  const QString dir = _project->path();
+  writeTabIndex(dir, 1);
+  QTemporaryDir outside;
+  QFile precious(outside.filePath("precious"));
+  QVERIFY(precious.open(QIODevice::WriteOnly) && precious.write("precious") == 8);
+  precious.close();
+  QVERIFY(QFile::link(precious.fileName(), dir + "/media.config.part"));
+  const auto stored = [&dir](const QString &key) {
+    return QSettings(dir + "/media.config", QSettings::IniFormat).value(key).toString();
+  };
+  {
+    TabsMediaExplorerWidget widget(dir, nullptr);
+    QCOMPARE(widget.currentIndex(), 1);
+    widget.settings()->setValue("LocalFiles/Dir", "/media/a, b = \"c\"; d");
+    QTRY_COMPARE(stored("LocalFiles/Dir"), QStringLiteral("/media/a, b = \"c\"; d"));
+    QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+             QStringList{"media.config"});
+    widget.selectTab(3);
+  }
+  QCOMPARE(stored("Tabs/Index"), QStringLiteral("3"));
+  QVERIFY(precious.open(QIODevice::ReadOnly));
+  QCOMPARE(precious.readAll(), QByteArray("precious"));
 }
 
 void TestExplorer::tabsBuildPagesOnceAndKeepThem()

@@ -417,24 +417,31 @@ private slots:
   }
 
   // What a kill between a save's writing and its renaming leaves beside the file: the opening
-  // removes it and the archive never takes it; a user's file of a like name stays in both.
+  // removes it and the archive never takes it. Only the writer's own temporary of one of the
+  // folder's own files counts; a user's file of a like name stays in both.
   void leftoversOfSaves_data()
   {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("leftover");
-    QTest::newRow("project file") << "project.xml.AdNTen" << true;
-    QTest::newRow("properties") << "properties.xml.qWErty" << true;
-    QTest::newRow("layout") << "layout.xml.xYzAbC" << true;
-    QTest::newRow("explorer settings") << "media.config.KqLmNo" << true;
-    QTest::newRow("drawing") << "drawingImage-3.png.AbCdEf" << true;
-    QTest::newRow("unsynced writer") << "project.xml.part" << true;
+    QTest::newRow("project file") << "project.xml.part" << true;
+    QTest::newRow("properties") << "properties.xml.part" << true;
+    QTest::newRow("layout") << "layout.xml.part" << true;
+    QTest::newRow("explorer settings") << "media.config.part" << true;
+    QTest::newRow("drawing") << "drawingImage-3.png.part" << true;
+    QTest::newRow("user's copy") << "project.xml.MyCopy" << false;
+    QTest::newRow("user's device name") << "project.xml.iPhone" << false;
+    QTest::newRow("user's layout") << "layout.xml.OldSet" << false;
+    QTest::newRow("user's explorer settings") << "media.config.MyConf" << false;
+    QTest::newRow("six letters of either case") << "project.xml.AdNTen" << false;
     QTest::newRow("user's word") << "project.xml.backup" << false;
     QTest::newRow("user's capitalised word") << "project.xml.Before" << false;
     QTest::newRow("five letters") << "project.xml.AdNTe" << false;
     QTest::newRow("seven letters") << "project.xml.AdNTenX" << false;
     QTest::newRow("a digit") << "project.xml.AdN1en" << false;
-    QTest::newRow("another file's copy") << "notes.xml.AdNTen" << false;
-    QTest::newRow("another case") << "Project.xml.AdNTen" << false;
+    QTest::newRow("another file's temporary") << "notes.xml.part" << false;
+    QTest::newRow("another case") << "Project.xml.part" << false;
+    QTest::newRow("suffix not last") << "project.xml.part.old" << false;
+    QTest::newRow("drawing without a number") << "drawingImage-.png.part" << false;
   }
 
   void leftoversOfSaves()

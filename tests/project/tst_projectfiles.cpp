@@ -2,6 +2,7 @@
 // loses the old file (unwritable folders, a full device, a process killed mid-save).
 #include "filesizelimit.h"
 #include "projecttestsupport.h"
+#include "saveleftovers.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -199,6 +200,8 @@ private slots:
     // Saved again, the file is byte-identical.
     QCOMPARE(m.saveSegments("Round", QString()), 0);
     QCOMPARE(readFile(ProjectManager::projectFilePath("Round", QString())), bytes);
+    QCOMPARE(QDir(ProjectManager::projectDirectory("Round", QString())).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"project.xml"}); // no temporary left behind
   }
 
   void groupFolders()
@@ -412,7 +415,8 @@ private slots:
     const QByteArray bytesA = readFile(ProjectManager::projectFilePath(name, QString()));
     QVERIFY(bytesA.size() > 500 * 1024);
 
-    int sawA = 0, sawB = 0;
+    const QString dir = ProjectManager::projectDirectory(name, QString());
+    int sawA = 0, sawB = 0, leftovers = 0;
     for (int round = 0; round < 25; ++round) {
       const pid_t pid = fork();
       QVERIFY(pid >= 0);
@@ -432,8 +436,16 @@ private slots:
       (bytes == bytesA ? sawA : sawB)++;
       PropertyMapList maps;
       QCOMPARE(a.loadSegments(maps, name, QString()), 0);
+      // Whatever else the kill left is known for the save's temporary, and the opening's
+      // clean-up takes it away.
+      const QStringList left = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+      for (const QString &file : left)
+        QVERIFY2(file == "project.xml" || SaveLeftovers::isProjectLeftover(file),
+                 qPrintable(QStringLiteral("round %1: %2 is not known for a leftover").arg(round).arg(file)));
+      leftovers += SaveLeftovers::removeProjectLeftovers(dir);
+      QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"project.xml"});
     }
-    qInfo("old/new seen: %d/%d", sawA, sawB);
+    qInfo("old/new seen: %d/%d, leftovers removed: %d", sawA, sawB, leftovers);
   }
 };
 
