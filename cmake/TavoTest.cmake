@@ -19,10 +19,31 @@ function(_tavo_scale_timeouts)
   endforeach()
 endfunction()
 
+set(TAVO_CHECK_TEST_MAIN "${CMAKE_CURRENT_LIST_DIR}/checktestmain.cmake")
+
+# tavo_add_test_program(<name> <sources...>)
+# An executable of the tests: a test, or a program a test starts. Its link fails unless its main
+# is the tests' own (see checktestmain.cmake), so no test program writes into the real home or
+# ends through the libraries' exit handlers.
+function(tavo_add_test_program name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE tavo_testsupport)
+  set(sources "")
+  foreach(source IN LISTS ARGN)
+    get_filename_component(path "${source}" ABSOLUTE)
+    string(FIND "${path}" "${CMAKE_BINARY_DIR}/" generated)
+    if(NOT generated EQUAL 0)
+      list(APPEND sources "${path}")
+    endif()
+  endforeach()
+  add_custom_command(TARGET ${name} PRE_LINK
+    COMMAND ${CMAKE_COMMAND} -P ${TAVO_CHECK_TEST_MAIN} -- ${sources} VERBATIM)
+endfunction()
+
 function(tavo_add_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE tavo_testsupport Qt5::Test ${T_LIBS})
+  tavo_add_test_program(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt5::Test ${T_LIBS})
   add_test(NAME ${name} COMMAND ${TAVO_OWN_DISPLAY} $<TARGET_FILE:${name}>)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)

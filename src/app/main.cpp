@@ -19,6 +19,7 @@
 
 namespace {
 // The helper process of a crash: shows what the crashed process left in the environment.
+// Everything it made is gone when this returns; it ends as the program does.
 int runCrashReport(int argc, char **argv)
 {
   const CrashReport report = CrashReport::fromEnvironment();
@@ -93,6 +94,6 @@ int run(int argc, char **argv)
 int main(int argc, char **argv)
 {
   if (CrashReport::isReportMode(argc, argv))
-    return runCrashReport(argc, argv);
+    ProcessExit::end(runCrashReport(argc, argv));
   ProcessExit::end(run(argc, argv));
 }

@@ -411,17 +411,13 @@ int main(int argc, char **argv)
   qputenv("LANG", "zh_CN.UTF-8");
   qputenv("LC_ALL", "zh_CN.UTF-8");
   qunsetenv("LANGUAGE");
-  TestEnv::isolateUserState(true);
-  int code;
-  {
+  TestEnv::runProgram(true, [&] {
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     TestChinese test;
     QTEST_SET_MAIN_SOURCE_PATH
-    code = QTest::qExec(&test, argc, argv);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  TestEnv::endProcess(code);
+    return TestEnv::execTests(&test, argc, argv);
+  });
 }
 
 #include "tst_app_chinese.moc"

@@ -116,6 +116,37 @@ private slots:
     QVERIFY(errors.contains("end ApplicationCrashHandler"));
   }
 
+  // The helper process ends as the program does, with or without its window: the libraries'
+  // exit handlers, where a sound connection can abort it, do not run.
+  void reportHelperEnd_data()
+  {
+    QTest::addColumn<QString>("platform");
+    QTest::newRow("window") << QString();
+    QTest::newRow("no window") << "offscreen";
+  }
+
+  void reportHelperEnd()
+  {
+    QFETCH(QString, platform);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(CrashReport::fileKey, "20261207085707.dmp");
+    env.insert(CrashReport::closeAfterKey, "100");
+    env.insert("LD_PRELOAD", EXIT_WITNESS);
+    // Under AddressSanitizer its runtime would refuse to come after the witness.
+    env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+    if (!platform.isEmpty())
+      env.insert("QT_QPA_PLATFORM", platform);
+    QProcess helper;
+    helper.setProcessEnvironment(env);
+    helper.start(TAVOREN_EXECUTABLE, {CrashReport::modeArgument});
+    QVERIFY(helper.waitForFinished(60000));
+    const QString errors = QString::fromUtf8(helper.readAllStandardError());
+    QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(helper.exitCode(), 0);
+    QVERIFY2(errors.contains("Crash report '20261207085707.dmp'"), qPrintable(errors));
+    QVERIFY2(!errors.contains("exit handlers ran"), qPrintable(errors));
+  }
+
   // The handler in a forked child: the dump folder is made with its parents, or, when it
   // cannot be made, the process ends without a dump.
   void dumpFolder_data()

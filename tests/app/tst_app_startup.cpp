@@ -300,19 +300,15 @@ private slots:
 // The test program is itself the application object, so its channel and events are the real ones.
 int main(int argc, char **argv)
 {
-  TestEnv::isolateUserState(true);
-  int code;
-  {
+  TestEnv::runProgram(true, [&] {
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     Application app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     TstAppStartup tc;
     QTEST_SET_MAIN_SOURCE_PATH
-    code = QTest::qExec(&tc, argc, argv);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  TestEnv::endProcess(code);
+    return TestEnv::execTests(&tc, argc, argv);
+  });
 }
 
 #include "tst_app_startup.moc"

@@ -437,5 +437,5 @@ void TestExportQuality::textMatchesPreview()
   QVERIFY2(db >= 40, qPrintable(QString("%1 dB").arg(db)));
 }
 
-QTEST_MAIN(TestExportQuality)
+TAVO_TEST_GUI_MAIN(TestExportQuality)
 #include "tst_exportquality.moc"

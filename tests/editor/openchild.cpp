@@ -12,25 +12,27 @@
 
 int main(int argc, char **argv)
 {
-  if (argc < 2)
-    return 2;
-  TestEnv::isolateUserState(true);
-  QApplication app(argc, argv);
-  ProjectManager::setWorkingDirectory(QString::fromLocal8Bit(argv[1]));
-  auto *window = new TestEditorWindow;
-  window->resize(1200, 800);
-  window->show();
-  const bool settled = QTest::qWaitFor(
-      [&] {
-        return window->isLoadFailed() ||
-               (window->previewWidget() && !window->projectLoader() && !window->progressHUD());
-      },
-      30000);
-  for (const auto &call : window->dialogs.calls)
-    std::printf("box: %s / %s\n", qPrintable(call.title), qPrintable(call.text));
-  std::printf("%s\n", !settled ? "unsettled" : window->isLoadFailed() ? "failed" : "loaded");
-  std::fflush(stdout);
-  window->runClosingStep();
-  delete window;
-  return 0;
+  TestEnv::runProgram(true, [&] {
+    if (argc < 2)
+      return 2;
+    QApplication app(argc, argv);
+    ProjectManager::setWorkingDirectory(QString::fromLocal8Bit(argv[1]));
+    auto *window = new TestEditorWindow;
+    window->resize(1200, 800);
+    window->show();
+    const bool settled = QTest::qWaitFor(
+        [&] {
+          return window->isLoadFailed() ||
+                 (window->previewWidget() && !window->projectLoader() && !window->progressHUD());
+        },
+        30000);
+    for (const auto &call : window->dialogs.calls)
+      std::printf("box: %s / %s\n", qPrintable(call.title), qPrintable(call.text));
+    std::printf("%s\n", !settled ? "unsettled" : window->isLoadFailed() ? "failed" : "loaded");
+    std::fflush(stdout);
+    window->runClosingStep();
+    delete window;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return 0;
+  });
 }

@@ -12,6 +12,7 @@
 #include "rulerwidget.h"
 #include "segment.h"
 #include "segmentwidget.h"
+#include "testenv.h"
 #include "timelinegeometry.h"
 #include "trackwidget.h"
 #include "usersettings.h"
@@ -478,5 +479,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(TestLoading)
+TAVO_TEST_MAIN(TestLoading)
 #include "tst_loading.moc"

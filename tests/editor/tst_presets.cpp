@@ -341,5 +341,5 @@ private:
   TransitionProject _w;
 };
 
-QTEST_MAIN(TestPresets)
+TAVO_TEST_MAIN(TestPresets)
 #include "tst_presets.moc"

@@ -11,6 +11,7 @@
 #include "popupsliderwidget.h"
 #include "projecthistory.h"
 #include "scrollabletoolbar.h"
+#include "testenv.h"
 
 #include <QRegularExpression>
 #include <QXmlStreamWriter>
@@ -381,5 +382,5 @@ private:
   TransitionProject _w;
 };
 
-QTEST_MAIN(TestTransitions)
+TAVO_TEST_MAIN(TestTransitions)
 #include "tst_transitions.moc"

@@ -26,35 +26,36 @@ void say(const char *text)
 
 int main(int argc, char **argv)
 {
-  if (argc < 3)
-    return 2;
-  TestEnv::isolateUserState(true);
-  std::atexit([] { say("exit handlers ran"); });
-  {
-    QApplication app(argc, argv);
-    ProjectManager::setWorkingDirectory(QString::fromLocal8Bit(argv[1]));
-    auto *window = new TestEditorWindow;
-    if (window->showUntilReady(1)) {
-      window->togglePlayPause();
-      if (QTest::qWaitFor([&] { return window->_playheadTime() > 0.5; }, 30000))
-        say("timeline played");
-      window->togglePlayPause();
+  TestEnv::runProgram(true, [&] {
+    if (argc < 3)
+      return 2;
+    std::atexit([] { say("exit handlers ran"); });
+    {
+      QApplication app(argc, argv);
+      ProjectManager::setWorkingDirectory(QString::fromLocal8Bit(argv[1]));
+      auto *window = new TestEditorWindow;
+      if (window->showUntilReady(1)) {
+        window->togglePlayPause();
+        if (QTest::qWaitFor([&] { return window->_playheadTime() > 0.5; }, 30000))
+          say("timeline played");
+        window->togglePlayPause();
 
-      window->mediaExplorer_onMediaItemClicked(QStringLiteral("tone"), MediaItemTypeAudio,
-                                               QString::fromLocal8Bit(argv[2]), QPixmap(), QString());
-      auto *preview = window->findChild<MediaPreviewWidget *>();
-      if (preview && QTest::qWaitFor([&] { return !preview->isBusy(); }, 30000))
-        say("sound previewed");
+        window->mediaExplorer_onMediaItemClicked(QStringLiteral("tone"), MediaItemTypeAudio,
+                                                 QString::fromLocal8Bit(argv[2]), QPixmap(), QString());
+        auto *preview = window->findChild<MediaPreviewWidget *>();
+        if (preview && QTest::qWaitFor([&] { return !preview->isBusy(); }, 30000))
+          say("sound previewed");
 
-      QSound shutter(QStringLiteral(":/assets/shutter.wav"));
-      shutter.play();
-      if (QTest::qWaitFor([&] { return shutter.isFinished(); }, 30000))
-        say("shutter sounded");
+        QSound shutter(QStringLiteral(":/assets/shutter.wav"));
+        shutter.play();
+        if (QTest::qWaitFor([&] { return shutter.isFinished(); }, 30000))
+          say("shutter sounded");
+      }
+      window->runClosingStep();
+      delete window;
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    window->runClosingStep();
-    delete window;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  say("closed");
-  TestEnv::endProcess(0);
+    say("closed");
+    return 0;
+  });
 }

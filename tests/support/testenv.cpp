@@ -47,6 +47,17 @@ void _reportFatalSignal(int signal)
   _say("\n=== fatal signal ");
   _say(strsignal(signal));
   _say(" in the test process: backtrace of the thread ===\n");
+  // Qt Test leaves this handler in place of its own, which would name the function.
+  if (const char *function = QTest::currentTestFunction()) {
+    _say("=== during ");
+    _say(function);
+    if (const char *tag = QTest::currentDataTag()) {
+      _say("(");
+      _say(tag);
+      _say(")");
+    }
+    _say(" ===\n");
+  }
   void *frames[64];
   ::backtrace_symbols_fd(frames, ::backtrace(frames, 64), STDERR_FILENO);
   if (g_gdb[0]) {
@@ -104,7 +115,7 @@ void isolateUserState(bool gui)
   _installFatalSignalReport();
   if (!g_home) {
     g_home = new QTemporaryDir(QDir::tempPath() + "/tavo-test-home-XXXXXX");
-    // For a test with a main of its own that returns.
+    // For a benchmark, whose main returns.
     std::atexit([] { delete g_home; g_home = nullptr; });
   }
   const QString home = g_home->path();
@@ -128,6 +139,13 @@ void isolateUserState(bool gui)
     QSurfaceFormat::setDefaultFormat(format);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   }
+}
+
+int execTests(QObject *testObject, int argc, char **argv)
+{
+  const int code = QTest::qExec(testObject, argc, argv);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  return code;
 }
 
 void endProcess(int code)

@@ -1,0 +1,58 @@
+# cmake -P checktestmain.cmake -- <sources of one test program...>
+# Fails unless the program's main is the tests' own (tests/support/testenv.h): one of the
+# TAVO_TEST_*MAIN macros, or a main of its own that hands its program to TestEnv::runProgram
+# before it could end. That path gives the isolated home, the fatal-signal report and the end
+# without the libraries' exit handlers; Qt's QTEST_*MAIN gives none of them.
+cmake_minimum_required(VERSION 3.20)
+set(files "")
+set(listed OFF)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE ${last})
+  if(listed)
+    list(APPEND files "${CMAKE_ARGV${i}}")
+  elseif(CMAKE_ARGV${i} STREQUAL "--")
+    set(listed ON)
+  endif()
+endforeach()
+
+set(problems "")
+set(mains 0)
+foreach(file IN LISTS files)
+  if(NOT file MATCHES "\\.(cpp|cc|cxx|h|hpp)$")
+    continue()
+  endif()
+  file(READ "${file}" text)
+  # Comments may name Qt's macros.
+  string(REGEX REPLACE "//[^\n]*" "" text "${text}")
+  if(text MATCHES "QTEST_(GUILESS_|APPLESS_)?MAIN")
+    string(APPEND problems "${file}: ${CMAKE_MATCH_0} is Qt's test main: use TAVO_TEST_MAIN, "
+                           "TAVO_TEST_GUI_MAIN or TAVO_TEST_CORE_MAIN\n")
+  endif()
+  if(text MATCHES "TAVO_TEST_(GUI_|CORE_)?MAIN\\(")
+    math(EXPR mains "${mains} + 1")
+  endif()
+  if(text MATCHES "(^|\n)[ \t]*int[ \t]+main[ \t]*\\((.*)")
+    # The body ends at the first brace that closes a line's start.
+    set(rest "${CMAKE_MATCH_2}")
+    string(FIND "${rest}" "\n}" end)
+    string(SUBSTRING "${rest}" 0 ${end} body)
+    string(FIND "${body}" "TestEnv::runProgram(" at)
+    if(at LESS 0)
+      string(APPEND problems "${file}: main does not hand its program to TestEnv::runProgram\n")
+    else()
+      string(SUBSTRING "${body}" 0 ${at} before)
+      if(before MATCHES "(^|[^A-Za-z0-9_])(return|exit|_exit|_Exit|quick_exit)([^A-Za-z0-9_]|$)")
+        string(APPEND problems "${file}: main can end (${CMAKE_MATCH_2}) before TestEnv::runProgram\n")
+      else()
+        math(EXPR mains "${mains} + 1")
+      endif()
+    endif()
+  endif()
+endforeach()
+
+if(problems STREQUAL "" AND mains EQUAL 0)
+  string(APPEND problems "no main of the tests in: ${files}\n")
+endif()
+if(NOT problems STREQUAL "")
+  message(FATAL_ERROR "A test program must start and end through tests/support/testenv.h:\n${problems}")
+endif()
