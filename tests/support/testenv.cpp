@@ -1,5 +1,6 @@
 #include "testenv.h"
 
+#include "avffmpeglog.h"
 #include "processexit.h"
 
 #include <QDir>
@@ -113,6 +114,8 @@ namespace TestEnv {
 void isolateUserState(bool gui)
 {
   _installFatalSignalReport();
+  // FFmpeg's messages as the program logs them.
+  avInstallFFmpegLog();
   if (!g_home) {
     g_home = new QTemporaryDir(QDir::tempPath() + "/tavo-test-home-XXXXXX");
     // For a benchmark, whose main returns.
