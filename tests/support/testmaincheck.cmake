@@ -16,8 +16,6 @@ int main(int argc, char **argv)
 }
 ]=])
 set(fail_qtest_main "#include <QtTest>\nQTEST_MAIN(TestThing)\n")
-set(fail_qtest_guiless "QTEST_GUILESS_MAIN(TestThing)\n")
-set(fail_qtest_appless "QTEST_APPLESS_MAIN(TestThing)\n")
 set(fail_own_main_returns [=[
 int main(int argc, char **argv)
 {
@@ -31,14 +29,6 @@ int main(int argc, char **argv)
 {
   if (argc < 2)
     return 2;
-  TestEnv::runProgram(true, [&] { return 0; });
-}
-]=])
-set(fail_exits_before_run [=[
-int main(int argc, char **argv)
-{
-  if (argc < 2)
-    std::exit(2);
   TestEnv::runProgram(true, [&] { return 0; });
 }
 ]=])
