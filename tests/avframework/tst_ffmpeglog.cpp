@@ -1,16 +1,25 @@
 // FFmpeg's messages as the program's log shows them: warnings and errors marked as FFmpeg's,
-// below the level nothing, and a flood of one line, of one format or of lines taking turns
-// written as a few lines and a count, every message accounted for.
+// below the level nothing, a message sent in parts one line, and a flood of one line, of one
+// format or of lines taking turns written as a few lines and a count, however many threads
+// send it, every message accounted for.
 #include "testenv.h"
 
 #include "avffmpeglog.h"
+#include "ffmpegcli.h"
 
+#include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+#include <condition_variable>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
 #include <libavutil/log.h>
 }
 
@@ -28,13 +37,30 @@ const AVClass kDecoderClass = classNamed("h264");
 // What av_log takes for a context: a record whose first member is its class.
 struct FakeContext
 {
-  const AVClass *avClass;
+  const AVClass *avClass = &kDecoderClass;
 };
 FakeContext g_caf{&kCafClass};
 FakeContext g_otherCaf{&kCafClass};
-FakeContext g_decoder{&kDecoderClass};
-FakeContext *const g_contexts[] = {nullptr, &g_caf, &g_otherCaf, &g_decoder};
-const char *const g_names[] = {"", "{caf}", "{other caf}", "{decoder}"};
+// A decoder on twelve threads logs from a context on each.
+constexpr int kDecoderThreads = 12;
+FakeContext g_decoders[kDecoderThreads];
+constexpr int kFirstDecoder = 3; // the first decoder's index in contextAt
+
+void *contextAt(int index)
+{
+  if (index >= kFirstDecoder)
+    return &g_decoders[index - kFirstDecoder];
+  FakeContext *const contexts[] = {nullptr, &g_caf, &g_otherCaf};
+  return contexts[index];
+}
+
+QString nameAt(int index)
+{
+  if (index > kFirstDecoder)
+    return QString("{decoder %1}").arg(index - kFirstDecoder + 1);
+  const char *const names[] = {"", "{caf}", "{other caf}", "{decoder}"};
+  return names[index];
+}
 
 std::mutex g_capturedMutex;
 QStringList g_captured;
@@ -55,8 +81,8 @@ template <typename Run> QStringList captureOf(Run run)
   avFlushFFmpegLog();
   qInstallMessageHandler(previous);
   QStringList lines = g_captured;
-  for (int i = 1; i < 4; ++i)
-    lines.replaceInStrings(QString::asprintf("%p", static_cast<void *>(g_contexts[i])), g_names[i]);
+  for (int i = 1; i < kFirstDecoder + kDecoderThreads; ++i)
+    lines.replaceInStrings(QString::asprintf("%p", contextAt(i)), nameAt(i));
   return lines;
 }
 
@@ -72,6 +98,38 @@ qint64 accountedFor(const QStringList &lines)
   return total;
 }
 
+// Decodes the video of path with its decoder on threads threads, as the engine does; false
+// when the file does not open.
+bool decodeAll(const QString &path, int threads)
+{
+  AVFormatContext *opened = nullptr;
+  if (avformat_open_input(&opened, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+    return false;
+  std::unique_ptr<AVFormatContext, void (*)(AVFormatContext *)> format(
+    opened, [](AVFormatContext *context) { avformat_close_input(&context); });
+  const int stream = av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  if (stream < 0)
+    return false;
+  const AVCodecParameters *parameters = format->streams[stream]->codecpar;
+  const AVCodec *codec = avcodec_find_decoder(parameters->codec_id);
+  std::unique_ptr<AVCodecContext, void (*)(AVCodecContext *)> decoder(
+    avcodec_alloc_context3(codec), [](AVCodecContext *context) { avcodec_free_context(&context); });
+  decoder->thread_count = threads;
+  if (avcodec_parameters_to_context(decoder.get(), parameters) < 0 || avcodec_open2(decoder.get(), codec, nullptr) < 0)
+    return false;
+  std::unique_ptr<AVPacket, void (*)(AVPacket *)> packet(av_packet_alloc(), [](AVPacket *p) { av_packet_free(&p); });
+  std::unique_ptr<AVFrame, void (*)(AVFrame *)> frame(av_frame_alloc(), [](AVFrame *f) { av_frame_free(&f); });
+  for (bool more = true; more;) {
+    more = av_read_frame(format.get(), packet.get()) >= 0;
+    if (!more || packet->stream_index == stream)
+      avcodec_send_packet(decoder.get(), more ? packet.get() : nullptr);
+    av_packet_unref(packet.get());
+    while (avcodec_receive_frame(decoder.get(), frame.get()) >= 0) {
+    }
+  }
+  return true;
+}
+
 int bytesOf(const QStringList &lines)
 {
   int bytes = 0;
@@ -84,13 +142,55 @@ int bytesOf(const QStringList &lines)
 // One av_log call, times times; the argument is the call's index. No format: a flush.
 struct Step
 {
-  int context; // into g_contexts
+  int context; // see contextAt
   int level;
   const char *format;
   int times;
+  int thread = 0; // 0: the test's own, else a Helper's
 };
 using Script = QVector<Step>;
 Q_DECLARE_METATYPE(Script)
+
+// A thread of the script's: it runs one step at a time while the test's thread waits, so the
+// steps take turns between threads in the script's order.
+class Helper
+{
+public:
+  Helper() : _thread([this] { _serve(); }) {}
+  ~Helper()
+  {
+    run(nullptr);
+    _thread.join();
+  }
+  void run(std::function<void()> job) // no job: the thread ends
+  {
+    std::unique_lock<std::mutex> lock(_mutex);
+    _job = std::move(job);
+    _pending = true;
+    _changed.notify_all();
+    _changed.wait(lock, [this] { return !_pending; });
+  }
+
+private:
+  void _serve()
+  {
+    std::unique_lock<std::mutex> lock(_mutex);
+    for (bool more = true; more;) {
+      _changed.wait(lock, [this] { return _pending; });
+      more = bool(_job);
+      if (more)
+        _job();
+      _pending = false;
+      _changed.notify_all();
+    }
+  }
+
+  std::mutex _mutex;
+  std::condition_variable _changed;
+  std::function<void()> _job;
+  bool _pending = false;
+  std::thread _thread;
+};
 
 class TestFFmpegLog : public QObject
 {
@@ -102,6 +202,7 @@ private slots:
   void writes_data();
   void writes();
   void threadsShareTheCounts();
+  void damagedClipOnThreads();
 };
 
 void TestFFmpegLog::initTestCase()
@@ -171,6 +272,28 @@ void TestFFmpegLog::writes_data()
                    caf + "skipping chunk at 0"};
   QTest::newRow("control characters from a file")
     << Script{{1, W, "title \x1b[31mred\x07\r\n", 1}} << 1 << QStringList{caf + "title ?[31mred?"};
+
+  const char *const decoding = "error while decoding MB %d\n";
+  Script decoders;
+  for (int i = 0; i < kDecoderThreads; ++i)
+    decoders << Step{kFirstDecoder + i, AV_LOG_ERROR, decoding, 1};
+  QTest::newRow("one message from a decoder's twelve contexts")
+    << decoders << 1000
+    << QStringList{"C FFmpeg: [h264 @ {decoder}] error while decoding MB 0",
+                   "C FFmpeg: [h264 @ {decoder 2}] error while decoding MB 0",
+                   "C FFmpeg: [h264 @ {decoder 3}] error while decoding MB 0",
+                   "C FFmpeg: 11997 more like \"[h264 @ {decoder 3}] error while decoding MB 0\" not written"};
+  // As the MP4 and CAF demuxers send it.
+  const char *const corrupt = "Packet corrupt (stream = %d, dts = 22528)";
+  QTest::newRow("a message in two parts")
+    << Script{{1, W, corrupt, 1}, {1, W, ".\n", 1}} << 3
+    << QStringList{caf + "Packet corrupt (stream = 0, dts = 22528).", "W FFmpeg: last message repeated 2 times"};
+  QTest::newRow("parts from two threads taking turns")
+    << Script{{1, W, corrupt, 1, 1}, {3, W, "error while decoding MB %d", 1, 2}, {1, W, ".\n", 1, 1},
+              {3, W, ", bytestream 1746\n", 1, 2}}
+    << 1
+    << QStringList{caf + "Packet corrupt (stream = 0, dts = 22528).",
+                   "W FFmpeg: [h264 @ {decoder}] error while decoding MB 0, bytestream 1746"};
 }
 
 void TestFFmpegLog::writes()
@@ -178,36 +301,44 @@ void TestFFmpegLog::writes()
   QFETCH(Script, script);
   QFETCH(int, rounds);
   QFETCH(QStringList, expected);
-  qint64 kept = 0;
+  qint64 kept = 0; // messages: calls ending a line
+  Helper helpers[2];
   const QStringList lines = captureOf([&] {
     for (int round = 0; round < rounds; ++round)
-      for (const Step &step : script)
-        for (int i = 0; i < step.times; ++i) {
-          if (!step.format) {
-            avFlushFFmpegLog();
-            continue;
+      for (const Step &step : script) {
+        const auto calls = [&] {
+          for (int i = 0; i < step.times; ++i) {
+            if (!step.format) {
+              avFlushFFmpegLog();
+              continue;
+            }
+            av_log(contextAt(step.context), step.level, step.format, i);
+            kept += step.level <= AV_LOG_WARNING && QByteArray(step.format).endsWith('\n');
           }
-          av_log(g_contexts[step.context], step.level, step.format, i);
-          kept += step.level <= AV_LOG_WARNING;
-        }
+        };
+        if (step.thread == 0)
+          calls();
+        else
+          helpers[step.thread - 1].run(calls);
+      }
   });
   QCOMPARE(lines, expected);
   QCOMPARE(accountedFor(lines), kept);
   QVERIFY2(bytesOf(lines) < 2048, qPrintable(QString("%1 bytes written").arg(bytesOf(lines))));
 }
 
-// Decoder threads and read threads log at once, each from its own context, one line each and
-// another that all of them send: every message is counted once, and the lines stay few.
+// A decoder's threads and a read thread log at once, each from its own context, one line each
+// and another that all of them send: every message is counted once, and the lines stay few.
 void TestFFmpegLog::threadsShareTheCounts()
 {
-  constexpr int kThreads = 3;
-  constexpr int kEach = 50000;
+  constexpr int kThreads = 1 + kDecoderThreads;
+  constexpr int kEach = 20000;
   const QStringList lines = captureOf([] {
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t)
       threads.emplace_back([t] {
         for (int i = 0; i < kEach; ++i) {
-          av_log(g_contexts[t + 1], AV_LOG_WARNING, "frame %d damaged\n", i);
+          av_log(contextAt(t == 0 ? 1 : kFirstDecoder + t - 1), AV_LOG_WARNING, "frame %d damaged\n", i);
           av_log(nullptr, AV_LOG_ERROR, "read failed\n");
         }
       });
@@ -217,6 +348,35 @@ void TestFFmpegLog::threadsShareTheCounts()
   QCOMPARE(accountedFor(lines), qint64(2 * kThreads * kEach));
   // A thread held back for more than a second starts its bursts again: room for a few.
   QVERIFY2(bytesOf(lines) < 8192, qPrintable(lines.join('\n')));
+}
+
+// A damaged H.264 clip decoded on one thread and on twelve, each with a context of its own:
+// a few dozen lines either way.
+void TestFFmpegLog::damagedClipOnThreads()
+{
+  QTemporaryDir folder;
+  QVERIFY(folder.isValid());
+  const QString path = folder.filePath("damaged.mp4");
+  QVERIFY(FfmpegCli::run({"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25", "-t", "4", "-c:v", "libx264", "-g",
+                          "50", "-bf", "2", "-movflags", "+faststart", path}));
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::ReadWrite));
+  QByteArray bytes = file.readAll();
+  const int data = bytes.indexOf("mdat");
+  QVERIFY(data > 0);
+  for (int i = data + 2000; i < bytes.size(); i += 2011)
+    bytes[i] = ~bytes[i];
+  QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
+  file.close();
+
+  QVector<int> lineCounts;
+  for (const int threads : {1, kDecoderThreads}) {
+    bool decoded = false;
+    lineCounts << captureOf([&] { decoded = decodeAll(path, threads); }).size();
+    QVERIFY(decoded);
+  }
+  QVERIFY2(lineCounts[1] <= lineCounts[0] + 8 && lineCounts[1] < 64,
+           qPrintable(QString("%1 lines on one thread, %2 on twelve").arg(lineCounts[0]).arg(lineCounts[1])));
 }
 
 TAVO_TEST_CORE_MAIN(TestFFmpegLog)

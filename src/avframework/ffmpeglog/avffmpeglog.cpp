@@ -1,6 +1,7 @@
 #include "avffmpeglog.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
@@ -15,21 +16,25 @@ namespace {
 // Warnings and worse say why a file does not open or a frame is broken; INFO and below are
 // stream dumps, encoder statistics and per-packet chatter that nobody reads in a log file.
 constexpr int kLevel = AV_LOG_WARNING;
-// Lines of one message (format, context, level) written in a burst; the rest are counted. This
-// also cuts lines that alternate (A B A B), which never equal the line before them.
+// Lines of one message written in a burst; the rest are counted. This also cuts lines that
+// alternate (A B A B), which never equal the line before them.
 constexpr int kBurstLines = 3;
 // A message unseen for this long has ended its burst: its count is written, its next line too.
 constexpr std::chrono::seconds kQuiet{1};
-constexpr int kFormats = 8;
+// Messages a flood takes turns between; a damaged H.264 stream alone sends some fifteen.
+constexpr int kBursts = 32;
 constexpr int kLineSize = 1024;
 constexpr int kSampleSize = 160;
 
 using Clock = std::chrono::steady_clock;
 
+// A message is its format, its level and its context's class, not the context itself: a decoder
+// logs from a context of its own on each of its threads, and what a flood writes must not grow
+// with the number of threads.
 struct Burst
 {
   const char *format = nullptr; // null: a free slot
-  const void *context = nullptr;
+  const AVClass *avClass = nullptr;
   int level = 0;
   int written = 0;
   unsigned long long held = 0; // lines counted, not written
@@ -41,14 +46,30 @@ struct LogState
 {
   std::mutex mutex;
   char previous[kLineSize] = {};
+  const void *previousContext = nullptr;
   int previousLevel = 0;
   Burst *previousBurst = nullptr;
   bool previousHeld = false;
   unsigned long long repeats = 0; // of the previous line, written
-  Burst bursts[kFormats];
+  Burst bursts[kBursts];
 };
 
 LogState g_log;
+
+// A line FFmpeg sends in parts ("Packet corrupt (...)" then ".\n"), gathered until its newline
+// on the thread sending it, as several threads log at once.
+struct OpenLine
+{
+  void *context = nullptr;
+  int level = 0;
+  const char *format = nullptr; // the first part's: the message it counts as
+  size_t length = 0;
+  char text[kLineSize] = {};
+
+  ~OpenLine(); // a thread ending with a line open writes it as it is
+};
+
+thread_local OpenLine t_openLine;
 
 void _write(int level, const char *text)
 {
@@ -86,14 +107,14 @@ void _endBurst(Burst &burst)
 
 // The burst of this message: its own, else a free slot or the one quiet the longest. Bursts
 // quiet for kQuiet end first.
-Burst &_burstOf(const char *format, const void *context, int level, Clock::time_point now)
+Burst &_burstOf(const char *format, const AVClass *avClass, int level, Clock::time_point now)
 {
   Burst *found = nullptr;
   Burst *oldest = &g_log.bursts[0];
   for (Burst &burst : g_log.bursts) {
     if (burst.format && now - burst.last > kQuiet)
       _endBurst(burst);
-    if (burst.format == format && burst.context == context && burst.level == level)
+    if (burst.format == format && burst.avClass == avClass && burst.level == level)
       found = &burst;
     if (burst.last < oldest->last) // a free slot's is the clock's epoch
       oldest = &burst;
@@ -102,7 +123,7 @@ Burst &_burstOf(const char *format, const void *context, int level, Clock::time_
     return *found;
   _endBurst(*oldest);
   oldest->format = format;
-  oldest->context = context;
+  oldest->avClass = avClass;
   oldest->level = level;
   return *oldest;
 }
@@ -118,12 +139,22 @@ void _cleanLine(char *line)
       line[i] = '?';
 }
 
-// Takes one message under the lock: counted, or written with FFmpeg's prefix from line.
-void _take(void *context, int level, const char *format, const char *text, va_list line)
+// FFmpeg's line for text: its prefix naming the context, then the text.
+void _formatLine(char *line, void *context, int level, const char *format, ...)
+{
+  va_list args;
+  va_start(args, format);
+  int printPrefix = 1;
+  av_log_format_line2(context, level, format, args, line, kLineSize, &printPrefix);
+  va_end(args);
+}
+
+// Takes one whole message under the lock: counted, or written with FFmpeg's prefix.
+void _take(void *context, int level, const char *format, const char *text)
 {
   const Clock::time_point now = Clock::now();
   Burst *previous = g_log.previousBurst;
-  if (previous && previous->context == context && previous->level == level && now - previous->last <= kQuiet &&
+  if (previous && g_log.previousContext == context && previous->level == level && now - previous->last <= kQuiet &&
       std::strcmp(text, g_log.previous) == 0) {
     previous->last = now;
     if (g_log.previousHeld)
@@ -133,9 +164,11 @@ void _take(void *context, int level, const char *format, const char *text, va_li
     return;
   }
   _writeRepeats();
-  Burst &burst = _burstOf(format, context, level, now);
+  const AVClass *avClass = context ? *static_cast<const AVClass *const *>(context) : nullptr;
+  Burst &burst = _burstOf(format, avClass, level, now);
   burst.last = now;
   std::snprintf(g_log.previous, sizeof g_log.previous, "%s", text);
+  g_log.previousContext = context;
   g_log.previousLevel = level;
   g_log.previousBurst = &burst;
   g_log.previousHeld = burst.written >= kBurstLines;
@@ -143,14 +176,29 @@ void _take(void *context, int level, const char *format, const char *text, va_li
     ++burst.held;
     return;
   }
-  // Each call is a whole line: at this level FFmpeg does not build lines in parts.
   char full[kLineSize];
-  int printPrefix = 1;
-  av_log_format_line2(context, level, format, line, full, sizeof full, &printPrefix);
+  _formatLine(full, context, level, "%s", text);
   _cleanLine(full);
   ++burst.written;
   std::snprintf(burst.sample, sizeof burst.sample, "%s", full);
   _write(level, full);
+}
+
+void _takeOpenLine(OpenLine &open)
+{
+  if (open.length == 0)
+    return;
+  {
+    std::lock_guard<std::mutex> lock(g_log.mutex);
+    _take(open.context, open.level, open.format, open.text);
+  }
+  open.length = 0;
+  open.text[0] = '\0';
+}
+
+OpenLine::~OpenLine()
+{
+  _takeOpenLine(*this);
 }
 
 void _callback(void *context, int level, const char *format, va_list args)
@@ -162,15 +210,30 @@ void _callback(void *context, int level, const char *format, va_list args)
     return;
   // The text alone tells a repeat, the prefix following from the context: the prefix is
   // formatted only for a line written (FFmpeg's formatting of it costs twice the text's).
-  va_list line;
-  va_copy(line, args);
-  char text[kLineSize];
-  std::vsnprintf(text, sizeof text, format, args);
-  {
-    std::lock_guard<std::mutex> lock(g_log.mutex);
-    _take(context, level, format, text, line);
+  char part[kLineSize];
+  const int length = std::vsnprintf(part, sizeof part, format, args);
+  if (length <= 0)
+    return;
+  OpenLine &open = t_openLine;
+  // A line left open by another context, or at another level, is not glued to this one.
+  if (open.length > 0 && (open.context != context || open.level != level))
+    _takeOpenLine(open);
+  if (open.length == 0) {
+    open.context = context;
+    open.level = level;
+    open.format = format;
   }
-  va_end(line);
+  const size_t room = sizeof open.text - 1 - open.length;
+  const size_t taken = std::min(static_cast<size_t>(length), room);
+  std::memcpy(open.text + open.length, part, taken);
+  open.length += taken;
+  open.text[open.length] = '\0';
+  // FFmpeg ends a line with a newline, or with a carriage return to write over it. A line
+  // filling the buffer is taken cut.
+  const char last = part[std::min(length, kLineSize - 1) - 1];
+  if (last != '\n' && last != '\r' && open.length < sizeof open.text - 1)
+    return;
+  _takeOpenLine(open);
 }
 } // namespace
 
@@ -185,6 +248,7 @@ void avInstallFFmpegLog()
 
 void avFlushFFmpegLog()
 {
+  _takeOpenLine(t_openLine);
   std::lock_guard<std::mutex> lock(g_log.mutex);
   _writeRepeats();
   for (Burst &burst : g_log.bursts)
