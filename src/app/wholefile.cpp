@@ -1,11 +1,13 @@
 #include "wholefile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace WholeFile {
@@ -25,6 +27,30 @@ bool _syncFolder(const QString &folder, QString *why)
   return synced;
 }
 
+// The file a save replaces: a link is followed to the file it names, which is written and
+// stays named by the link. Empty when the links go round in a loop.
+QString _finalPath(const QString &path)
+{
+  QFileInfo info(path);
+  for (int depth = 0; info.isSymLink(); ++depth) {
+    if (depth == 40)
+      return QString();
+    info.setFile(info.symLinkTarget());
+  }
+  return info.filePath();
+}
+
+// A file its owner made read-only is kept. Root passes every permission check, so the owner's
+// write permission is looked at as well as what the system lets this process do.
+bool _isProtected(const QString &path)
+{
+  struct stat status;
+  const QByteArray name = QFile::encodeName(path);
+  if (::stat(name.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+    return false;
+  return !(status.st_mode & S_IWUSR) || ::access(name.constData(), W_OK) != 0;
+}
+
 } // namespace
 
 QString temporarySuffix()
@@ -40,7 +66,16 @@ Result write(const QString &path, const std::function<bool(QFileDevice &)> &body
       *error = why;
     return result;
   };
-  const QString temporary = path + temporarySuffix();
+  const QString target = _finalPath(path);
+  if (target.isEmpty()) {
+    why = QStringLiteral("%1: %2").arg(path, qt_error_string(ELOOP));
+    return fail(CannotCreate);
+  }
+  if (_isProtected(target)) {
+    why = QStringLiteral("Existing file %1 is not writable").arg(QDir::toNativeSeparators(target));
+    return fail(CannotCreate);
+  }
+  const QString temporary = target + temporarySuffix();
   // Whatever stands in the temporary's place (a killed write's file, a link) goes: a link is
   // never written through, and the file written is always a new one.
   QFile::remove(temporary);
@@ -49,7 +84,7 @@ Result write(const QString &path, const std::function<bool(QFileDevice &)> &body
     why = file.errorString();
     return fail(CannotCreate);
   }
-  const QFileInfo old(path);
+  const QFileInfo old(target);
   if (old.isFile())
     file.setPermissions(old.permissions());
   // A full disk shows only when the buffer is flushed: check it and the error state before
@@ -69,13 +104,16 @@ Result write(const QString &path, const std::function<bool(QFileDevice &)> &body
     QFile::remove(temporary);
     return fail(WriteFailed);
   }
-  if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
-    why = QStringLiteral("cannot replace %1: %2").arg(path, qt_error_string(errno));
+  if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0) {
+    why = QStringLiteral("cannot replace %1: %2").arg(target, qt_error_string(errno));
     QFile::remove(temporary);
     return fail(CannotReplace);
   }
+  // The new file is in place: a folder that cannot be synced only leaves the rename to the
+  // system's own time.
   if (synced && !_syncFolder(old.absolutePath(), &why))
-    return fail(CannotReplace);
+    qWarning("Saved %s, but its folder could not be synced: %s", qPrintable(QDir::toNativeSeparators(target)),
+             qPrintable(why));
   return Written;
 }
 

@@ -15,6 +15,7 @@
 #include "segment.h"
 #include "userstyledefaults.h"
 #include "util.h"
+#include "wholefile.h"
 
 #include <QDebug>
 #include <QDir>
@@ -127,7 +128,13 @@ void MainWindow::_saveCoverPicture()
   const QImage frame = _previewWidget->grabFramebuffer();
   if (frame.isNull())
     return;
-  frame.scaled(640, 640, Qt::KeepAspectRatio, Qt::SmoothTransformation).save(path);
+  // Written whole: a full disk keeps the old cover rather than leaving a cut one.
+  const QImage cover = frame.scaled(640, 640, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  QString error;
+  if (WholeFile::write(
+          path, [&cover](QFileDevice &file) { return cover.save(&file, "JPG"); }, true, &error) !=
+      WholeFile::Written)
+    qWarning("Cannot save the cover picture %s: %s", qPrintable(path), qPrintable(error));
 }
 
 void MainWindow::_tearDownEngine()

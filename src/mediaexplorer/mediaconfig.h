@@ -3,13 +3,14 @@
 #include <QByteArray>
 #include <QObject>
 #include <QSettings>
-#include <QTemporaryDir>
+#include <QVariantMap>
 
 // The media explorer's settings of a project, kept in its "media.config" in Qt's INI format.
 // Qt's settings store writes a file under a temporary name of its own making, which a killed
-// write would leave in the project folder unrecognised; so the store works on a copy in a
-// folder of its own, and what it syncs there is written to the project's file whole, under
-// the program's own temporary name.
+// write would leave in the project folder unrecognised, and on a full disk it can report a cut
+// file as written. So the pages work on settings held in memory, read whole from the project's
+// file; a change is put into INI form in a scratch folder of the program's own naming, checked
+// to read back as meant, and written to the project's file whole.
 class MediaConfig : public QObject
 {
   Q_OBJECT
@@ -23,11 +24,16 @@ protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-  // Syncs the copy and writes it to the project's file when it differs from what is there.
+  // Writes the settings to the project's file when they differ from what it holds.
   void _writeBack();
+  // The file's bytes holding values, made from what it holds now; empty when they cannot be made.
+  QByteArray _bytesOf(const QVariantMap &values) const;
 
   const QString _path;
-  QTemporaryDir _scratch;
-  QByteArray _written;
   QSettings _settings;
+  // What the project's file holds: its values and its bytes.
+  QVariantMap _stored;
+  QByteArray _written;
+  // A file that could not be read whole is never written.
+  bool _writable = true;
 };

@@ -1,6 +1,7 @@
 // ProjectManager: the undo history as snapshot files of the whole segment list.
 #include "projectmanager.h"
 
+#include "saveleftovers.h"
 #include "segment.h"
 #include "segmentxml.h"
 #include "xmlfile.h"
@@ -308,8 +309,9 @@ void ProjectManager::discardLastOperation()
 
 void ProjectManager::removeHistory(const QString &name, const QString &folder)
 {
-  // Only what the snapshots made goes: the snapshot files of a real folder, then the folder
-  // when nothing else is left in it. A link or a file in the folder's place is not ours.
+  // Only what the snapshots made goes: the snapshot files of a real folder and what a killed
+  // snapshot left, then the folder when nothing else is left in it. A link or a file in the
+  // folder's place is not ours.
   // An empty path would name the current directory.
   const QString dir = historyDirectory(name, folder);
   const QFileInfo info(dir);
@@ -318,7 +320,7 @@ void ProjectManager::removeHistory(const QString &name, const QString &folder)
     QDir history(dir);
     const QFileInfoList entries = history.entryInfoList(QDir::Files | QDir::System | QDir::Hidden, QDir::Unsorted);
     for (const QFileInfo &entry : entries)
-      if (_isSnapshotName(entry.fileName()))
+      if (_isSnapshotName(entry.fileName()) || SaveLeftovers::isHistoryLeftover(entry.fileName()))
         removed = QFile::remove(entry.absoluteFilePath()) && removed;
     removed = history.rmdir(dir) && removed;
   }

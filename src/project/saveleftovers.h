@@ -13,7 +13,11 @@ namespace SaveLeftovers {
 // settings and the drawings.
 bool isProjectLeftover(const QString &fileName);
 
-// Removes the project folder's leftovers (plain files only, never links); how many went.
+// A temporary of an undo snapshot in the history folder.
+bool isHistoryLeftover(const QString &fileName);
+
+// Removes the project folder's leftovers (plain files only, never links), those of its history
+// folder and the media explorer's scratch folders; how many went.
 int removeProjectLeftovers(const QString &projectDir);
 
 } // namespace SaveLeftovers

@@ -7,6 +7,7 @@
 #include "avsegment.h"
 #include "desktopmainwindowform.h"
 #include "editorfixture.h"
+#include "filesizelimit.h"
 #include "popupmovieexportingwidget.h"
 #include "projectmanager.h"
 #include "testenv.h"
@@ -27,6 +28,9 @@
 #include <thread>
 
 namespace {
+
+// Above the project's own files, below a cover of the preview's size.
+constexpr rlim_t kCoverDoesNotFit = 2048;
 
 class StubSegment : public AVSegment
 {
@@ -267,17 +271,21 @@ private slots:
     QTest::addColumn<bool>("fixCover");
     QTest::addColumn<bool>("coverExists");
     QTest::addColumn<bool>("withPreview");
-    QTest::newRow("new cover") << false << false << true;
-    QTest::newRow("cover replaced") << false << true << true;
-    QTest::newRow("fixed cover kept") << true << true << true;
-    QTest::newRow("fixed, none yet") << true << false << true;
-    QTest::newRow("no preview") << false << true << false;
+    QTest::addColumn<bool>("diskFull");
+    QTest::newRow("new cover") << false << false << true << false;
+    QTest::newRow("cover replaced") << false << true << true << false;
+    QTest::newRow("fixed cover kept") << true << true << true << false;
+    QTest::newRow("fixed, none yet") << true << false << true << false;
+    QTest::newRow("no preview") << false << true << false << false;
+    QTest::newRow("disk full keeps the old cover") << false << true << true << true;
+    QTest::newRow("disk full makes no cover") << false << false << true << true;
   }
   void closingStep()
   {
     QFETCH(bool, fixCover);
     QFETCH(bool, coverExists);
     QFETCH(bool, withPreview);
+    QFETCH(bool, diskFull);
     const QString cover = project->directory() + "/shot.jpg";
     const QString projectFile = ProjectManager::projectFilePath(QStringLiteral("Trip"), QString());
     QImage old(100, 100, QImage::Format_RGB32);
@@ -300,11 +308,18 @@ private slots:
       QTRY_VERIFY(preview->width() > 640 && preview->isValid());
     }
 
-    QVERIFY(window.runClosingStep());
+    // The project's own files fit; the cover does not.
+    const rlim_t limit = diskFull ? kCoverDoesNotFit : RLIM_INFINITY;
+    if (diskFull)
+      QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Cannot save the cover picture"));
+    QVERIFY(withFileSizeLimit(limit, [&] { return int(window.runClosingStep()); }));
     QVERIFY(!window.projectManager());
     QVERIFY(!window.previewWidget());
     QVERIFY(QFileInfo::exists(projectFile));
-    if ((fixCover && coverExists) || !withPreview) {
+    QCOMPARE(QDir(project->directory()).entryList({"*.part"}, QDir::Files | QDir::Hidden), QStringList());
+    if (diskFull && !coverExists) {
+      QVERIFY(!QFileInfo::exists(cover));
+    } else if ((fixCover && coverExists) || !withPreview || diskFull) {
       QCOMPARE(readBytes(cover), oldBytes);
     } else {
       const QImage shot(cover);

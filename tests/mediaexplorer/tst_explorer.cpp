@@ -11,6 +11,7 @@
 #include "roundtabwidget.h"
 #include "tabsmediaexplorerwidget.h"
 #include "screenshot.h"
+#include "filesizelimit.h"
 #include "testenv.h"
 #include "tooltipbutton.h"
 
@@ -31,6 +32,8 @@ private slots:
   void storedTab_data();
   void storedTab();
   void settingsReachTheProjectWhole();
+  void settingsKeptWhateverTheTemporaryFolder_data();
+  void settingsKeptWhateverTheTemporaryFolder();
   void tabsBuildPagesOnceAndKeepThem();
   void facade();
   void mediaIds();
@@ -118,6 +121,68 @@ void TestExplorer::settingsReachTheProjectWhole()
   QCOMPARE(stored("Tabs/Index"), QStringLiteral("3"));
   QVERIFY(precious.open(QIODevice::ReadOnly));
   QCOMPARE(precious.readAll(), QByteArray("precious"));
+}
+
+void TestExplorer::settingsKeptWhateverTheTemporaryFolder_data()
+{
+  QTest::addColumn<QByteArray>("temporaryFolder");
+  QTest::addColumn<bool>("fullWhileOpening");
+  QTest::addColumn<bool>("fullWhileClosing");
+  QTest::newRow("temporary folder missing") << QByteArray("/nonexistent/tavo-tmp") << false << false;
+  QTest::newRow("temporary folder not writable") << QByteArray("/proc") << false << false;
+  QTest::newRow("disk full while opening") << QByteArray() << true << false;
+  QTest::newRow("disk full while closing") << QByteArray() << false << true;
+}
+
+// The project's explorer settings are read whole and written only whole, with the change made,
+// whatever the temporary folder and the disk allow; a write that cannot be made leaves the file.
+void TestExplorer::settingsKeptWhateverTheTemporaryFolder()
+{
+  QFETCH(QByteArray, temporaryFolder);
+  QFETCH(bool, fullWhileOpening);
+  QFETCH(bool, fullWhileClosing);
+  const QString dir = _project->path();
+  const QString path = dir + "/media.config";
+  const QByteArray stored = "[General]\nKept=yes\n\n[Giphy]\nType=1\n\n[LocalFiles]\nDir=/media/holiday\nZoom=3\n\n"
+                            "[Tabs]\nIndex=1\n";
+  {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(stored) == stored.size());
+  }
+  const QByteArray temporary = qgetenv("TMPDIR");
+  if (!temporaryFolder.isEmpty())
+    qputenv("TMPDIR", temporaryFolder);
+  std::unique_ptr<TabsMediaExplorerWidget> widget;
+  withFileSizeLimit(fullWhileOpening ? 0 : RLIM_INFINITY, [&] {
+    widget.reset(new TabsMediaExplorerWidget(dir, nullptr));
+    return 0;
+  });
+  const int opened = widget->currentIndex();
+  widget->selectTab(3);
+  if (fullWhileClosing)
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Cannot save the explorer's settings"));
+  withFileSizeLimit(fullWhileClosing ? 0 : RLIM_INFINITY, [&] {
+    widget.reset();
+    return 0;
+  });
+  if (temporary.isNull())
+    qunsetenv("TMPDIR");
+  else
+    qputenv("TMPDIR", temporary);
+
+  QCOMPARE(opened, 1);
+  QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+           QStringList{"media.config"});
+  const QSettings settings(path, QSettings::IniFormat);
+  QMap<QString, QString> values;
+  for (const QString &key : settings.allKeys())
+    values.insert(key, settings.value(key).toString());
+  const QMap<QString, QString> expected{{"Kept", "yes"},
+                                        {"Giphy/Type", "1"},
+                                        {"LocalFiles/Dir", "/media/holiday"},
+                                        {"LocalFiles/Zoom", "3"},
+                                        {"Tabs/Index", fullWhileClosing ? "1" : "3"}};
+  QCOMPARE(values, expected);
 }
 
 void TestExplorer::tabsBuildPagesOnceAndKeepThem()

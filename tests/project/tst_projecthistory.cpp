@@ -2,6 +2,7 @@
 // files, and snapshots that cannot be written or read.
 #include "filesizelimit.h"
 #include "projecttestsupport.h"
+#include "saveleftovers.h"
 #include "segmentxml.h"
 #include "testenv.h"
 
@@ -537,6 +538,43 @@ private slots:
     QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
     QCOMPARE(m.history().count(), 1);
     QVERIFY(m.undo());
+  }
+
+  // What a snapshot or the explorer's settings killed while written leave goes, at the next
+  // opening or at the close, so the history folder goes too; a file of the user's stays.
+  void leftovers_data()
+  {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("reopened");
+    QTest::addColumn<bool>("leftover");
+    QTest::newRow("killed snapshot, closed") << "history/project001.xml.part" << false << true;
+    QTest::newRow("killed snapshot, reopened") << "history/project001.xml.part" << true << true;
+    QTest::newRow("user's file in the history") << "history/notes.xml.part" << true << false;
+    QTest::newRow("explorer's scratch folder") << "media.config.part-Ab12Cd/media.config" << true << true;
+    QTest::newRow("user's folder of a like name") << "media.config.part-Ab12C/media.config" << true << false;
+  }
+  void leftovers()
+  {
+    QFETCH(QString, file);
+    QFETCH(bool, reopened);
+    QFETCH(bool, leftover);
+    ProjectManager m;
+    open(m);
+    QCOMPARE(m.recordOperation(m.projectName(), QString()), 0);
+    const QString dir = ProjectManager::projectDirectory(m.projectName(), QString());
+    const QString path = dir + "/" + file;
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QFile left(path);
+    QVERIFY(left.open(QIODevice::WriteOnly) && left.write("<?xml") == 5);
+    left.close();
+    if (reopened)
+      QCOMPARE(SaveLeftovers::removeProjectLeftovers(dir), leftover ? 1 : 0);
+    const bool keepsHistory = file.startsWith("history/") && !leftover;
+    if (keepsHistory)
+      QTest::ignoreMessage(QtWarningMsg, "Remove history directory failed");
+    m.removeHistory(m.projectName(), QString());
+    QCOMPARE(QFile::exists(path), !leftover);
+    QCOMPARE(QDir(historyDir(m)).exists(), keepsHistory);
   }
 };
 
