@@ -20,6 +20,7 @@ constexpr int kBufferSize = 32768;
 // Two packets of a stream this far apart are not neighbours: the first is what the demuxer made
 // of the bytes before the first whole element it found at the end.
 constexpr int64_t kTailGap = int64_t(60) * AV_TIME_BASE;
+constexpr int64_t kFarTime = int64_t(1) << 60;
 
 bool _allZeros(const uint8_t *data, int size)
 {
@@ -34,7 +35,7 @@ bool _timed(const AVStream *stream)
   return (type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO) && !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC);
 }
 
-// A packet's length where the container states none: one frame at the stream's rate.
+// A packet's length where neither it nor one before it states one: a frame at the stream's rate.
 int64_t _frameLength(const AVStream *stream)
 {
   const AVCodecParameters *parameters = stream->codecpar;
@@ -296,12 +297,23 @@ bool AVReadBound::_readTail(const char *path, int64_t bytes, int64_t *ends)
   if (avio_seek(tail->pb, from, SEEK_SET) < 0)
     return false;
   m_floor = from;
+  // A packet without a length of its own lasts as long as the one before it, stated or told by
+  // the times of the two.
+  std::vector<int64_t> lengths(m_context->nb_streams, 0), times(m_context->nb_streams, AV_NOPTS_VALUE);
   std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
   while (packet && av_read_frame(tail.get(), packet.get()) >= 0) {
     const unsigned index = unsigned(packet->stream_index);
-    if (index < m_context->nb_streams && packet->pts != AV_NOPTS_VALUE) {
+    // Times no real file has are left out with the rest of what the bytes before made.
+    if (index < m_context->nb_streams && packet->pts != AV_NOPTS_VALUE && std::llabs(packet->pts) < kFarTime &&
+        packet->duration >= 0 && packet->duration < kFarTime) {
       const AVStream *stream = m_context->streams[index];
-      const int64_t end = packet->pts + (packet->duration > 0 ? packet->duration : _frameLength(stream));
+      int64_t &length = lengths[index];
+      if (packet->duration > 0)
+        length = packet->duration;
+      else if (times[index] != AV_NOPTS_VALUE && packet->pts > times[index])
+        length = packet->pts - times[index];
+      times[index] = packet->pts;
+      const int64_t end = packet->pts + (length > 0 ? length : _frameLength(stream));
       int64_t &latest = ends[index];
       const int64_t gap = av_rescale_q(kTailGap, AV_TIME_BASE_Q, stream->time_base);
       latest = latest == AV_NOPTS_VALUE || std::llabs(end - latest) > gap ? end : std::max(latest, end);
