@@ -9,10 +9,12 @@
 #include "processreads.h"
 #include "wavfiles.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 extern "C" {
@@ -55,6 +57,32 @@ Reading readToEnd(AVReadBound &bound, AVStream *stream)
   }
   return reading;
 }
+
+// What a plain FFmpeg opening of the file reads, packet by packet, and where its packets end:
+// the latest end of a packet less the earliest start, in seconds.
+struct Packets
+{
+  QList<QByteArray> list; // stream, time and size of each
+  double length = 0;
+};
+
+Packets readPackets(AVFormatContext *input, const std::function<int(AVPacket *)> &read)
+{
+  Packets packets;
+  std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+  int64_t end = AV_NOPTS_VALUE;
+  while (read(packet.get()) >= 0) {
+    packets.list << QByteArray::number(packet->stream_index) + ' ' + QByteArray::number(qint64(packet->pts)) + ' ' +
+                      QByteArray::number(packet->size);
+    if (packet->pts != AV_NOPTS_VALUE)
+      end = std::max(end, av_rescale_q(packet->pts + packet->duration, input->streams[packet->stream_index]->time_base,
+                                       AV_TIME_BASE_Q));
+    av_packet_unref(packet.get());
+  }
+  if (end != AV_NOPTS_VALUE)
+    packets.length = double(end - input->start_time) / AV_TIME_BASE;
+  return packets;
+}
 } // namespace
 
 class TestReadBound : public QObject
@@ -71,6 +99,8 @@ private slots:
   void realFileReadsThrough();
   void longFileSeeksRight_data();
   void longFileSeeksRight();
+  void lengthFromTheEnd_data();
+  void lengthFromTheEnd();
 
 private:
   QTemporaryDir _dir;
@@ -280,6 +310,117 @@ void TestReadBound::longFileSeeksRight()
   }
   QVERIFY2(landed > target - 1.5 && landed <= target + 0.05,
            qPrintable(QString("expected to land within a second before %1 s, landed at %2 s").arg(target).arg(landed)));
+}
+
+// Recordings that store no length, as live recorders and pipes leave them: the length comes from
+// the packets at the file's end, within a frame of the same content written with its length, and
+// the packets read after opening are those plain FFmpeg reads. A file whose end cannot be read
+// keeps its length unknown, after a bounded read.
+void TestReadBound::lengthFromTheEnd_data()
+{
+  QTest::addColumn<QStringList>("make");   // ffmpeg's arguments making the file with its length
+  QTest::addColumn<QString>("suffix");
+  QTest::addColumn<QStringList>("copy");   // the recording's arguments copying it, before its name
+  QTest::addColumn<bool>("piped");         // the recording written to a pipe
+  QTest::addColumn<qint64>("cut");         // bytes missing at the recording's end
+  QTest::addColumn<qint64>("zeros");       // bytes of zeros after it
+  QTest::addColumn<double>("frame");       // seconds: the accuracy asked for
+  // Some megabytes of pictures, and Opus, which packs a minute of sound alone into half of one.
+  const QStringList picture{"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=30", "-f", "lavfi", "-i",
+                            "sine=frequency=440:sample_rate=48000:duration=30", "-map", "0"};
+  const QStringList withSound{"-map", "1", "-c:a", "libopus"};
+  const QStringList sound{"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000:duration=60", "-c:a", "libopus"};
+  const QStringList h264{"-c:v", "libx264", "-preset", "ultrafast", "-g", "25"};
+  // VP8 encodes slowly: ten pictures a second.
+  const QStringList vp8{"-r", "10", "-c:v", "libvpx", "-deadline", "realtime", "-cpu-used", "16", "-b:v", "300k", "-g", "10"};
+  const QStringList live{"-f", "matroska", "-live", "1"};
+  // Without the length the copy would otherwise carry over as a tag.
+  const QStringList webm{"-map_metadata", "-1", "-f", "webm"};
+  QTest::newRow("Matroska live, video and sound")
+      << picture + withSound + h264 << "mkv" << live << false << qint64(0) << qint64(0) << 0.04;
+  QTest::newRow("Matroska live, video alone") << picture + h264 << "mkv" << live << false << qint64(0) << qint64(0)
+                                              << 0.04;
+  QTest::newRow("WebM to a pipe, video and sound")
+      << picture + withSound + vp8 << "webm" << webm << true << qint64(0) << qint64(0) << 0.1;
+  QTest::newRow("WebM to a pipe, sound alone") << sound << "webm" << webm << true << qint64(0) << qint64(0) << 0.02;
+  // A recorder killed while writing: up to the last whole packet.
+  QTest::newRow("Matroska live, cut inside its last cluster")
+      << picture + withSound + h264 << "mkv" << live << false << qint64(100000) << qint64(0) << 0.04;
+  // Space a recorder took and never wrote: the end read walks zeros and gives up.
+  QTest::newRow("Matroska live, zeros after it")
+      << picture + withSound + h264 << "mkv" << live << false << qint64(0) << (qint64(64) << 20) << 0.04;
+}
+
+void TestReadBound::lengthFromTheEnd()
+{
+  QFETCH(QStringList, make);
+  QFETCH(QString, suffix);
+  QFETCH(QStringList, copy);
+  QFETCH(bool, piped);
+  QFETCH(qint64, cut);
+  QFETCH(qint64, zeros);
+  QFETCH(double, frame);
+  QTemporaryDir dir;
+  // Made once for the rows sharing it.
+  const QString stored =
+      _dir.filePath(QCryptographicHash::hash(make.join(' ').toUtf8(), QCryptographicHash::Md5).toHex() + '.' + suffix);
+  const QString path = dir.filePath("recording." + suffix);
+  QVERIFY(QFileInfo::exists(stored) || FfmpegCli::run(make + QStringList{stored}, {}, 300000));
+  QVERIFY(FfmpegCli::run(QStringList{"-i", stored, "-c", "copy"} + copy + QStringList{piped ? "pipe:1" : path},
+                         piped ? path : QString()));
+  QFile file(path);
+  // Longer than the end first read.
+  QVERIFY(file.size() > 2 * AVReadBound::kTailBytes);
+  if (cut > 0)
+    QVERIFY(file.resize(file.size() - cut));
+  const QByteArray name = QFile::encodeName(path);
+
+  // Plain FFmpeg: no length, and the packets it reads.
+  AVFormatContext *raw = nullptr;
+  QCOMPARE(avformat_open_input(&raw, name.constData(), nullptr, nullptr), 0);
+  Input plain(raw);
+  QVERIFY(avformat_find_stream_info(plain.get(), nullptr) >= 0);
+  QCOMPARE(plain->duration, AV_NOPTS_VALUE);
+  const Packets expected = readPackets(plain.get(), [&](AVPacket *packet) { return av_read_frame(plain.get(), packet); });
+  QVERIFY(expected.length > 20);
+  plain.reset();
+  if (zeros > 0)
+    QVERIFY(file.resize(file.size() + zeros));
+
+  const qint64 before = ProcessReads::bytesRead();
+  AVReadBound bound;
+  raw = nullptr;
+  QCOMPARE(bound.open(&raw, name.constData()), int(AVReadBound::kOpened));
+  const qint64 read = ProcessReads::bytesRead() - before;
+  Input input(raw);
+  QVERIFY(!bound.stopped());
+  if (zeros > 0) {
+    QCOMPARE(input->duration, AV_NOPTS_VALUE);
+    if (before >= 0)
+      QVERIFY2(read < 2 * AVReadBound::kTailMaxBytes,
+               qPrintable(QString("read %1 MiB to give up").arg(double(read) / (1 << 20), 0, 'f', 1)));
+  } else {
+    QVERIFY(input->duration != AV_NOPTS_VALUE);
+    const double length = double(input->duration) / AV_TIME_BASE;
+    QVERIFY2(qAbs(length - expected.length) <= frame,
+             qPrintable(QString("found %1 s, the packets end at %2 s").arg(length).arg(expected.length)));
+    if (cut == 0) {
+      raw = nullptr;
+      QCOMPARE(avformat_open_input(&raw, QFile::encodeName(stored).constData(), nullptr, nullptr), 0);
+      Input original(raw);
+      QVERIFY(avformat_find_stream_info(original.get(), nullptr) >= 0);
+      const double written = double(original->duration) / AV_TIME_BASE;
+      QVERIFY2(qAbs(length - written) <= frame,
+               qPrintable(QString("found %1 s, the file with its length says %2 s").arg(length).arg(written)));
+    }
+    // Every picture and sound stream knows its length too.
+    for (unsigned i = 0; i < input->nb_streams; ++i)
+      QVERIFY(input->streams[i]->duration > 0);
+  }
+  // Reading on from the opening: the packets plain FFmpeg reads, from the first.
+  const Packets packets = readPackets(input.get(), [&](AVPacket *packet) { return bound.readFrame(packet); });
+  QCOMPARE(packets.list.size(), expected.list.size());
+  QCOMPARE(packets.list, expected.list);
 }
 
 TAVO_TEST_CORE_MAIN(TestReadBound)

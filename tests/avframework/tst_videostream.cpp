@@ -182,6 +182,8 @@ private slots:
   void truncatedFileDoesNotCrash();
   void damagedTailGivesEveryDecodedFrame_data();
   void damagedTailGivesEveryDecodedFrame();
+  void recordingWithoutLength_data();
+  void recordingWithoutLength();
 
 private:
   std::unique_ptr<AVVideoStream> load(const QString &name, int *result = nullptr,
@@ -957,6 +959,57 @@ void TestVideoStream::damagedTailGivesEveryDecodedFrame()
   }
   QCOMPARE(delivered, expected);
   QVERIFY(stream->isDecodeEnded());
+}
+
+void TestVideoStream::recordingWithoutLength_data()
+{
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<double>("frame"); // seconds
+  // Three pictures a second, so that a minute of them is colour-coded without repeating.
+  QTest::newRow("Matroska written live, a minute of pictures") << "coded.mkv" << int(kAVMediaVideo) << 1.0 / 3;
+  QTest::newRow("WebM sound written to a pipe, a minute") << "sound.webm" << int(kAVMediaAudio) << 0.02;
+}
+
+// A recording that stores no length has that of the same content written with it, and a seek
+// into it lands where it was sent instead of on the first picture.
+void TestVideoStream::recordingWithoutLength()
+{
+  QFETCH(QString, name);
+  QFETCH(int, kind);
+  QFETCH(double, frame);
+  const bool video = kind == kAVMediaVideo;
+  const QString recording = "recorded_" + name;
+  if (!QFileInfo::exists(_files.path(recording))) {
+    QVERIFY(video ? _files.color(name, params(3, 180, VideoCodec::H264, 160, 120, 3))
+                  : FfmpegCli::run({"-f", "lavfi", "-i", "sine=sample_rate=48000:duration=60", "-c:a", "libopus",
+                                    _files.path(name)}));
+    const QStringList copy{"-i", _files.path(name), "-c", "copy", "-map_metadata", "-1"};
+    QVERIFY(video ? FfmpegCli::run(copy + QStringList{"-f", "matroska", "-live", "1", _files.path(recording)})
+                  : FfmpegCli::run(copy + QStringList{"-f", "webm", "pipe:1"}, _files.path(recording)));
+  }
+  AVStreamBase stored(_files.path(name).toStdString());
+  QCOMPARE(stored.open(kind), 0);
+  QVERIFY(stored.duration() > 59);
+  if (!video) {
+    AVStreamBase sound(_files.path(recording).toStdString());
+    QCOMPARE(sound.open(kAVMediaAudio), 0);
+    QVERIFY2(qAbs(sound.duration() - stored.duration()) <= frame,
+             qPrintable(QString("%1 s, stored %2 s").arg(sound.duration()).arg(stored.duration())));
+    return;
+  }
+  auto stream = load(recording);
+  QVERIFY(stream->isOpen());
+  QVERIFY2(qAbs(stream->duration() - stored.duration()) <= frame,
+           qPrintable(QString("%1 s, stored %2 s").arg(stream->duration()).arg(stored.duration())));
+  stream->awaken();
+  const double middle = 30;
+  stream->seek(middle + 0.001, nullptr, nullptr, true);
+  AVFrameRecord landed = nextFrame(stream.get());
+  QVERIFY(landed.data);
+  const int index = frameIndexOf(landed);
+  freeFrameRecord(landed);
+  QVERIFY2(qAbs(index - middle / frame) <= 1, qPrintable(QString("the seek to %1 s showed frame %2").arg(middle).arg(index)));
 }
 
 TAVO_TEST_CORE_MAIN(TestVideoStream)

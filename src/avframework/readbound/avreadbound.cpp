@@ -2,9 +2,12 @@
 
 #include "avffmpeglog.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -14,11 +17,45 @@ namespace {
 // As FFmpeg buffers a file it opens itself.
 constexpr int kBufferSize = 32768;
 
+// Two packets of a stream this far apart are not neighbours: the first is what the demuxer made
+// of the bytes before the first whole element it found at the end.
+constexpr int64_t kTailGap = int64_t(60) * AV_TIME_BASE;
+constexpr int64_t kFarTime = int64_t(1) << 60;
+
 bool _allZeros(const uint8_t *data, int size)
 {
   // Each byte equal to the next, and the first zero.
   return size > 0 && data[0] == 0 && std::memcmp(data, data + 1, size_t(size) - 1) == 0;
 }
+
+// A stream whose length counts: pictures and sound, not a song's cover.
+bool _timed(const AVStream *stream)
+{
+  const AVMediaType type = stream->codecpar->codec_type;
+  return (type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO) && !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC);
+}
+
+// A packet's length where neither it nor one before it states one: a frame at the stream's rate.
+int64_t _frameLength(const AVStream *stream)
+{
+  const AVCodecParameters *parameters = stream->codecpar;
+  AVRational frame{0, 1};
+  if (parameters->codec_type == AVMEDIA_TYPE_VIDEO)
+    frame = av_inv_q(stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate : stream->r_frame_rate);
+  else if (parameters->frame_size > 0 && parameters->sample_rate > 0)
+    frame = AVRational{parameters->frame_size, parameters->sample_rate};
+  return frame.num > 0 && frame.den > 0 ? av_rescale_q(1, frame, stream->time_base) : 0;
+}
+
+struct InputCloser
+{
+  void operator()(AVFormatContext *context) const { avformat_close_input(&context); }
+};
+
+struct PacketFreer
+{
+  void operator()(AVPacket *packet) const { av_packet_free(&packet); }
+};
 } // namespace
 
 void AVReadBound::_FileCloser::operator()(AVIOContext *file) const
@@ -43,9 +80,13 @@ bool AVReadBound::_mayGoOn()
   if (m_stopped)
     return false;
   const int64_t stepBytes = m_size > 0 ? m_size + kStepBytes : kStepBytes;
-  if (m_stepBytes > stepBytes || m_emptyBytes > kEmptyBytes || m_idleCalls > kIdleCalls ||
-      (m_cancelled && m_cancelled())) {
+  if (m_stepBytes > stepBytes || m_emptyBytes > kEmptyBytes || m_idleCalls > kIdleCalls) {
     m_stopped = true;
+    return false;
+  }
+  if (m_cancelled && m_cancelled()) {
+    m_stopped = true;
+    m_cancelHit = true;
     return false;
   }
   return true;
@@ -100,12 +141,15 @@ int64_t AVReadBound::_seek(void *opaque, int64_t offset, int whence)
     offset += bound->m_size;
     whence = SEEK_SET;
   }
+  if (whence == SEEK_SET && offset < bound->m_floor)
+    return AVERROR(EINVAL);
   return avio_seek(bound->m_file.get(), offset, whence);
 }
 
 void AVReadBound::_startStep()
 {
   m_stopped = false;
+  m_cancelHit = false;
   m_stepBytes = 0;
   m_emptyBytes = 0;
   m_idleCalls = 0;
@@ -165,13 +209,128 @@ int AVReadBound::_open(AVFormatContext **context, const char *path)
   // The probe continues the opening's step: the two together stay within the bound. A header or
   // a probe cut off may still answer with what it found by then; the input is unusable all the
   // same.
-  if (m_stopped || avformat_find_stream_info(m_context, nullptr) < 0 || m_stopped) {
+  if (m_stopped || avformat_find_stream_info(m_context, nullptr) < 0 || m_stopped || !_findLength(path)) {
     avformat_close_input(&m_context);
     _closeFile();
     return kNoStreamInfo;
   }
   *context = m_context;
   return kOpened;
+}
+
+bool AVReadBound::_findLength(const char *path)
+{
+  if (m_context->duration != AV_NOPTS_VALUE || m_size <= 0 || !(m_input->seekable & AVIO_SEEKABLE_NORMAL))
+    return true;
+  // Raw streams and pictures carry no times of their own to read at the end.
+  if (m_context->iformat->flags & (AVFMT_NOFILE | AVFMT_NOTIMESTAMPS | AVFMT_GENERIC_INDEX))
+    return true;
+  const unsigned count = m_context->nb_streams;
+  if (std::none_of(m_context->streams, m_context->streams + count, _timed))
+    return true;
+  // A step of its own: a file whose end is zeros is given up as any other walk over them.
+  _startStep();
+  const int64_t resume = avio_tell(m_file.get());
+  std::vector<int64_t> ends(count, AV_NOPTS_VALUE), read(count);
+  for (int64_t bytes = kTailBytes;; bytes *= 2) {
+    std::fill(read.begin(), read.end(), AV_NOPTS_VALUE);
+    if (!_readTail(path, bytes, read.data()) || m_stopped)
+      break;
+    ends = read;
+    bool all = true;
+    for (unsigned i = 0; i < count; ++i)
+      all = all && (ends[i] != AV_NOPTS_VALUE || !_timed(m_context->streams[i]));
+    // A stream that ended long before the others (a short sound) is looked for further back.
+    if (all || bytes >= m_size || bytes >= kTailMaxBytes)
+      break;
+  }
+  m_floor = 0;
+  const bool cancelled = m_cancelHit;
+  m_stopped = false;
+  // The input reads on from where the probe left the file.
+  if (cancelled || avio_seek(m_file.get(), resume, SEEK_SET) < 0)
+    return false;
+  int64_t last = AV_NOPTS_VALUE;
+  for (unsigned i = 0; i < count; ++i) {
+    if (ends[i] == AV_NOPTS_VALUE)
+      continue;
+    AVStream *stream = m_context->streams[i];
+    const int64_t first = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+    if (stream->duration == AV_NOPTS_VALUE && ends[i] > first)
+      stream->duration = ends[i] - first;
+    last = std::max(last, av_rescale_q(ends[i], stream->time_base, AV_TIME_BASE_Q));
+  }
+  // As FFmpeg counts a length from the streams' times: from the earliest start to the latest end.
+  const int64_t start = m_context->start_time != AV_NOPTS_VALUE ? m_context->start_time : 0;
+  if (last != AV_NOPTS_VALUE && last > start) {
+    m_context->duration = last - start;
+    m_context->duration_estimation_method = AVFMT_DURATION_FROM_PTS;
+  }
+  return true;
+}
+
+bool AVReadBound::_readTail(const char *path, int64_t bytes, int64_t *ends)
+{
+  // The file's demuxer again, on an IO context of its own over the same file: the opened input
+  // keeps its state and its queued packets untouched.
+  m_floor = 0;
+  auto *buffer = static_cast<unsigned char *>(av_malloc(kBufferSize));
+  std::unique_ptr<AVIOContext, _InputFreer> file(
+      buffer ? avio_alloc_context(buffer, kBufferSize, 0, this, _read, nullptr, _seek) : nullptr);
+  if (!file) {
+    av_free(buffer);
+    return false;
+  }
+  file->seekable = m_input->seekable;
+  // It reads from the file's start, wherever the opened input left it.
+  AVFormatContext *raw = avio_seek(m_file.get(), 0, SEEK_SET) == 0 ? avformat_alloc_context() : nullptr;
+  if (!raw)
+    return false;
+  raw->pb = file.get();
+  raw->interrupt_callback = m_context->interrupt_callback;
+  // The packets as the container stores them, as FFmpeg reads an end itself: no parsing.
+  raw->flags |= AVFMT_FLAG_NOPARSE | AVFMT_FLAG_NOFILLIN;
+  if (avformat_open_input(&raw, path, m_context->iformat, nullptr) < 0)
+    return false;
+  std::unique_ptr<AVFormatContext, InputCloser> tail(raw);
+  const int64_t from = std::max<int64_t>(0, m_size - bytes);
+  if (avio_seek(tail->pb, from, SEEK_SET) < 0)
+    return false;
+  m_floor = from;
+  // A packet without a length of its own lasts as long as the one before it, stated or told by
+  // the times of the two.
+  std::vector<int64_t> lengths(m_context->nb_streams, 0), times(m_context->nb_streams, AV_NOPTS_VALUE);
+  std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+  while (packet && av_read_frame(tail.get(), packet.get()) >= 0) {
+    const unsigned index = unsigned(packet->stream_index);
+    // Times no real file has are left out with the rest of what the bytes before made.
+    if (index < m_context->nb_streams && packet->pts != AV_NOPTS_VALUE && std::llabs(packet->pts) < kFarTime &&
+        packet->duration >= 0 && packet->duration < kFarTime) {
+      const AVStream *stream = m_context->streams[index];
+      int64_t &length = lengths[index];
+      if (packet->duration > 0)
+        length = packet->duration;
+      else if (times[index] != AV_NOPTS_VALUE && packet->pts > times[index])
+        length = packet->pts - times[index];
+      times[index] = packet->pts;
+      const int64_t end = packet->pts + (length > 0 ? length : _frameLength(stream));
+      int64_t &latest = ends[index];
+      const int64_t gap = av_rescale_q(kTailGap, AV_TIME_BASE_Q, stream->time_base);
+      latest = latest == AV_NOPTS_VALUE || std::llabs(end - latest) > gap ? end : std::max(latest, end);
+    }
+    av_packet_unref(packet.get());
+  }
+  m_floor = 0;
+  // The same streams, counted in the same units, or nothing is known.
+  if (tail->nb_streams != m_context->nb_streams)
+    return false;
+  for (unsigned i = 0; i < tail->nb_streams; ++i) {
+    const AVStream *mine = tail->streams[i], *opened = m_context->streams[i];
+    if (mine->codecpar->codec_type != opened->codecpar->codec_type ||
+        av_cmp_q(mine->time_base, opened->time_base) != 0)
+      return false;
+  }
+  return true;
 }
 
 int AVReadBound::readFrame(AVPacket *packet)

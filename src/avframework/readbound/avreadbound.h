@@ -14,6 +14,9 @@
 // kStepBytes: FFmpeg's own scans of a file read each part of it once.
 // The input reads the file through an IO context of the bound's own, which answers the size
 // taken at opening without asking the system again.
+// A file that stores no length (Matroska or WebM written live or to a pipe: a recorder stopped
+// abruptly, a browser's recording) gets it at opening from the packets at its end, in a step of
+// its own, as FFmpeg does for the containers it reads the end of itself.
 // Plain FFmpeg and C++: the engine, the waveform and the media facts all read through it.
 
 #include <atomic>
@@ -39,6 +42,11 @@ public:
   // size is not known.
   static constexpr int64_t kStepBytes = int64_t(64) << 20;
 
+  // The end of the file first read for its length; doubled while a stream has no packet in it,
+  // up to kTailMaxBytes.
+  static constexpr int64_t kTailBytes = int64_t(256) << 10;
+  static constexpr int64_t kTailMaxBytes = int64_t(16) << 20;
+
   // Open results.
   enum { kOpened = 0, kInputFailed = -1, kNoStreamInfo = -2 };
 
@@ -51,7 +59,10 @@ public:
 
   // avformat_open_input and avformat_find_stream_info as one step; on success *context is the
   // open input, which must be closed before the bound goes or opens again: the bound owns the
-  // input's IO context. On failure *context is null.
+  // input's IO context. On failure *context is null. A seekable file whose length neither its
+  // container nor FFmpeg's probe knows gets it from its end (the container's and each stream's
+  // duration), or keeps it unknown where the end cannot be read; the input reads on from where
+  // it stood either way.
   int open(AVFormatContext **context, const char *path);
   // One av_read_frame or avformat_seek_file of the opened input, as a step of its own.
   int readFrame(AVPacket *packet);
@@ -70,6 +81,11 @@ private:
   };
 
   int _open(AVFormatContext **context, const char *path);
+  // Fills the opened input's unknown length from its end; false when cancelled.
+  bool _findLength(const char *path);
+  // The end of each stream read from the last bytes of the file, in its time base; false when
+  // the demuxer could not be opened again or the streams it found differ.
+  bool _readTail(const char *path, int64_t bytes, int64_t *ends);
   static int _interrupt(void *bound);
   static int _read(void *bound, uint8_t *data, int size);
   static int64_t _seek(void *bound, int64_t offset, int whence);
@@ -89,9 +105,14 @@ private:
   std::unique_ptr<AVIOContext, _InputFreer> m_input;
   // The file's size at opening: the answer to every question for it.
   int64_t m_size = 0;
+  // While the end is read, no seek goes before it: a demuxer that lost its place would go back
+  // to the last place it knew and read the whole file from there.
+  int64_t m_floor = 0;
   // The work of the current step; counted on the reading thread.
   int64_t m_stepBytes = 0;
   int64_t m_emptyBytes = 0;
   int64_t m_idleCalls = 0;
   std::atomic<bool> m_stopped{false};
+  // The step was cut off by the cancel, not by the bound.
+  bool m_cancelHit = false;
 };
