@@ -603,6 +603,9 @@ void TestVideoSegment::newestFrameDueShown()
   AVVideoSegment *video = addVideo(file, start);
   QCOMPARE(video->loadError(), 0);
   AVVideoStream *stream = video->stream();
+  // A background no picture's code reads as; pictures converted as the exporter has them.
+  _composition->setBackgroundColor(makeVec4Opaque(0.1f, 0.1f, 0.1f));
+  _composition->setVideoPlanesAsBGRA(exporting);
   // As the export starts: the layer is sought to its beginning before its time comes.
   QVERIFY(seekAndWait(0));
   const int first = int(std::ceil(start * 30));
@@ -613,6 +616,11 @@ void TestVideoSegment::newestFrameDueShown()
     // The segment's own arithmetic, so that a picture due to the millisecond counts as due.
     const auto m = uint32_t(uint64_t(std::max(0.0, (t - start) / 1.0 + 0.0) * 1000));
     const int due = int(std::upper_bound(times.begin(), times.end(), m) - times.begin()) - 1;
+    // As the exporter, each output waits until the layer is ready (a pass wakes it at its start).
+    const auto ready = [&] {
+      return _composition->isReadyAt(t) || (_composition->update(t, false, exporting, 2, false, exporting), false);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(ready(), 10000);
     if (!exporting)
       QTRY_VERIFY_WITH_TIMEOUT(stream->frameCount() >= 2 || stream->isDecodeEnded(), 10000);
     // The discard factor's thinning answers a slow decoder, which this one is not.
