@@ -285,6 +285,23 @@ AVFrameRecord AVStreamBase::takeFrame(bool wait)
   return result;
 }
 
+bool AVStreamBase::peekFrameTime(uint32_t serial, bool wait, double *time)
+{
+  AVMutexLocker locker(_frameLock);
+  while (!_decodeQuit && int32_t(serial) == _serial) {
+    if (!_frames.empty()) {
+      if (_frames.front().serial != serial)
+        return false;
+      *time = _frames.front().time;
+      return true;
+    }
+    if (_decodeAtEnd || _maxFrames < 1 || !wait)
+      break;
+    avCondWait(_frameCondition, _frameLock);
+  }
+  return false;
+}
+
 void AVStreamBase::videoSize(int *width, int *height)
 {
   if (width)

@@ -112,6 +112,9 @@ public:
   ~AVStreamBase() override;
 
   AVFrameRecord takeFrame(bool wait) override;
+  // The time of the frame takeFrame would give next, left queued; false when none of `serial` is
+  // there. Waiting, it returns once one comes, the stream ends or that generation is over.
+  bool peekFrameTime(uint32_t serial, bool wait, double *time);
   void videoSize(int *width, int *height) override;
   void seek(double time, AVSeekDoneCallback done, void *userData, bool exact) override;
   uint8_t *frameAt(double time, uint32_t *size) override;

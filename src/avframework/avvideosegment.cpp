@@ -202,19 +202,17 @@ void AVVideoSegment::_updateFrame(double time, bool wait, bool adaptive)
   const double mediaTime = (time - startTime()) / stretch + _rangeStart;
   const auto m = uint32_t(uint64_t(std::max(0.0, mediaTime) * 1000));
   const int allowance = wait ? _stream->frameStep() * int(1000.0 / _stream->frameRate() + 0.5) : 0;
-  // While exporting a held picture the clock has passed by more than the allowance is as stale
-  // as a queued one: it goes, and the queue is asked for the right one.
-  if (_pending.data && wait && int32_t(m - _pendingTime) > allowance)
-    _dropPending();
-  if (_pending.data) {
-    if (_pendingTime <= m) {
-      _show(_pending);
-      _shownTime = _pendingTime;
-      _dropPending();
-    }
-    return;
+  // The held picture is the first candidate; the queue's are seen only once its time has come.
+  bool held = _pending.data != nullptr;
+  AVFrameRecord frame;
+  if (held) {
+    if (_pendingTime > m)
+      return;
+    frame = _pending;
+    _pending = AVFrameRecord();
+  } else {
+    frame = _stream->takeFrame(wait);
   }
-  AVFrameRecord frame = _stream->takeFrame(wait);
   while (frame.data) {
     const auto f = uint32_t(frame.time * 1000);
     if (f > m && !_justSought) {
@@ -222,18 +220,27 @@ void AVVideoSegment::_updateFrame(double time, bool wait, bool adaptive)
       _pendingTime = f;
       return;
     }
-    if (wait && int32_t(m - f) > allowance) {
-      avTrace("texture too old: (%lu,%lu) > %d", static_cast<unsigned long>(f), static_cast<unsigned long>(m),
-              allowance);
+    // Frame times may be uneven: a picture whose time has come gives way to a later one whose
+    // time has come too. Exporting waits to learn the next one's time; playback looks only at
+    // what is queued.
+    double next = 0;
+    if (f <= m && _stream->peekFrameTime(frame.serial, wait, &next) && uint32_t(next * 1000) <= m) {
+      if (wait && int32_t(m - f) > allowance)
+        avTrace("texture too old: (%lu,%lu) > %d", static_cast<unsigned long>(f), static_cast<unsigned long>(m),
+                allowance);
       freeFrameRecord(frame);
-      frame = _stream->takeFrame(true);
+      frame = _stream->takeFrame(wait);
+      held = false;
       continue;
     }
     _show(frame);
     _shownTime = f;
     freeFrameRecord(frame);
-    _adaptDiscardFactor(mediaTime, frame.time, wait, adaptive);
-    _justSought = false;
+    // A picture held until its time came was not late.
+    if (!held) {
+      _adaptDiscardFactor(mediaTime, frame.time, wait, adaptive);
+      _justSought = false;
+    }
     return;
   }
 }
