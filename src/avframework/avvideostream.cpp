@@ -266,8 +266,9 @@ int AVVideoStream::open(int)
     return result;
   }
   _readVideoInformation();
-  const double rate = av_q2d(_stream->r_frame_rate);
-  _frameTolerance = 1.0 / (rate > 0 ? rate : frameRate());
+  // The rate the pictures come at: a file of uneven frame times states its clock's rate (90000
+  // in MP4) as the real base rate, and a seek between two pictures would then skip to the later.
+  _frameTolerance = 1.0 / frameRate();
   _recomputeFrameStep();
   _makeThumbnails();
   startReadThread(_streamIndex, 0);

@@ -9,9 +9,11 @@
 #include "videofixtures.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cmath>
 #include <memory>
 #include <thread>
 
@@ -161,6 +163,7 @@ private slots:
   void noStaleFrameAcrossManySeeks();
   void seekKeepsPacketsReadWhileItReturns();
   void exactSeekLandsWithinOneFrame();
+  void exactSeekBetweenUnevenFrames();
   void seekEdges();
   void takeFrameWithoutPictures();
   void recordOutlivesItsStream_data();
@@ -470,6 +473,32 @@ void TestVideoStream::exactSeekLandsWithinOneFrame()
       QVERIFY2(qAbs(index - target * rate) <= 1.0, qPrintable(QString("%1 at %2: %3").arg(name).arg(target).arg(index)));
     }
   }
+}
+
+// Pictures 17 to 63 ms apart around 25 fps, as phones write them: an exact seek into a gap lands
+// on a picture shown by then and at most one mean frame old, never on the picture after the gap.
+void TestVideoStream::exactSeekBetweenUnevenFrames()
+{
+  const auto due = [](int i) { return i / 25.0 + 0.015 * std::sin(i * 1.7); };
+  if (!QFileInfo::exists(_files.path("uneven.mp4")))
+    QVERIFY(FfmpegCli::run({"-i", _files.path("h264_25.mp4"), "-vf", "settb=1/90000,setpts=(N/25+0.015*sin(N*1.7))/TB",
+                            "-vsync", "passthrough", "-enc_time_base", "1/90000", "-c:v", "libx264", "-qp", "0",
+                            _files.path("uneven.mp4")}));
+  auto stream = load("uneven.mp4");
+  QVERIFY(stream->isOpen());
+  stream->awaken();
+  QStringList wrong;
+  for (int i = 10; i < 90; i += 7) {
+    const double target = (due(i) + due(i + 1)) / 2;
+    stream->seek(target, nullptr, nullptr, true);
+    AVFrameRecord landed = nextFrame(stream.get());
+    QVERIFY(landed.data);
+    const int index = frameIndexOf(landed);
+    freeFrameRecord(landed);
+    if (index < 0 || due(index) > target || target - due(index) > 0.04)
+      wrong << QString("%1 s: picture %2 of %3 s").arg(target).arg(index).arg(index < 0 ? 0 : due(index));
+  }
+  QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(", ")));
 }
 
 void TestVideoStream::seekEdges()
