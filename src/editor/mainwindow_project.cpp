@@ -579,13 +579,14 @@ void MainWindow::_refreshOnceAfterLoading()
   });
 }
 
-// A movie or music file just added that cannot be read has no length, so its block could never
-// show the load error: the insertion and its undo step are taken back and the user is told.
+// A movie, music or voice file just added that cannot be read, or whose length cannot be found,
+// has no length, so its block could never show the load error: the insertion and its undo step
+// are taken back and the user is told.
 bool MainWindow::_refuseUnreadableImport(Segment *segment)
 {
   const QString type = segment->type();
   if (!_engine || segment->error() != SegmentLoadError || segment->duration() > 0
-      || (type != QLatin1String("MOVIE") && type != QLatin1String("MUSIC")))
+      || (type != QLatin1String("MOVIE") && type != QLatin1String("MUSIC") && type != QLatin1String("VOICE")))
     return false;
   TrackWidget *track = _trackOf(segment);
   if (!track)

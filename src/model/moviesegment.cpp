@@ -107,10 +107,9 @@ void MovieSegment::loadStatusUpdated(quint32 segId, int status, int loadingThumb
   if (!(m_videoReported && m_audioReported))
     return;
   if (!m_hasVideo) {
-    if (!m_hasAudio && error() == SegmentNoError)
-      setError(SegmentLoadError);
     if (m_hasAudio)
       updateMediaLength();
+    _refuseWithoutLength();
     setState(SegmentReady);
     return;
   }
@@ -140,7 +139,16 @@ void MovieSegment::_fetchThumbnails()
     }
     l->releaseVideoThumbnails(this);
   }
+  _refuseWithoutLength();
   setState(SegmentReady);
+}
+
+void MovieSegment::_refuseWithoutLength()
+{
+  // A file that opens but whose length cannot be found plays nothing, and a new block would have
+  // no width: a load error, as a file that does not open.
+  if (!(m_mediaLength > 0) && error() == SegmentNoError)
+    setError(SegmentLoadError);
 }
 
 void MovieSegment::updateMediaLength()

@@ -68,6 +68,7 @@ private:
   void _startLoading();
   void _clearLoadState();
   void _fetchThumbnails();
+  void _refuseWithoutLength();
   QTransform _placement(const QSizeF &frameSize, QSizeF scale, QPointF translation, double rotation, bool flip,
                         bool flipH, bool flipV, QRectF *placed) const;
   void _paintStrip(QPainter *painter, const QRect &rect, float pixelsPerSecond, bool fromMediaStart);

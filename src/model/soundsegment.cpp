@@ -74,16 +74,20 @@ void FileSoundSegment::loadStatusUpdated(quint32, int status, int, int)
 {
   if (state() != SegmentLoading)
     return;
+  const float length = status == 0 && listener() ? listener()->audioDuration(this) : 0;
   if (status != 0) {
     setError(QFileInfo::exists(filePath()) ? SegmentLoadError : SegmentFileMissing);
+  } else if (!(length > 0)) {
+    // Opened, but no length could be found: nothing would play, and a new block would have no width.
+    setError(SegmentLoadError);
   } else {
-    m_mediaLength = listener() ? listener()->audioDuration(this) : 0;
+    m_mediaLength = length;
     // Set again even when unchanged: the listener hears of the range.
     setDuration(duration() == 0 ? m_mediaLength : duration());
     if (trimDuration() == 0)
       setTrimDuration(m_mediaLength);
   }
-  loadReported(status == 0);
+  loadReported(error() == SegmentNoError);
   setState(SegmentReady);
 }
 

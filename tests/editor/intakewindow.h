@@ -7,6 +7,7 @@
 #include "commonpopuphelptipwidget.h"
 #include "editscrollarea.h"
 #include "gutterscrollarea.h"
+#include "progresshud.h"
 #include "projectmanager.h"
 #include "segment.h"
 #include "segmentwidget.h"
@@ -14,8 +15,12 @@
 #include "trackwidget.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QUrl>
 #include <QtTest>
 
 #include <memory>
@@ -117,4 +122,66 @@ inline QByteArray pictureLine(int track, double start, double length, const char
       .arg(length)
       .arg(QLatin1String(file))
       .toUtf8();
+}
+
+// One drag carrying data, delivered to the window as the platform would.
+struct Drag
+{
+  QWidget *window;
+  QMimeData data;
+
+  bool enter(const QPoint &pos)
+  {
+    QDragEnterEvent event(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &event);
+    return event.isAccepted();
+  }
+  bool move(const QPoint &pos)
+  {
+    QDragMoveEvent event(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &event);
+    return event.isAccepted();
+  }
+  bool drop(const QPoint &pos)
+  {
+    QDropEvent event(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &event);
+    return event.isAccepted();
+  }
+  void leave()
+  {
+    QDragLeaveEvent event;
+    QApplication::sendEvent(window, &event);
+  }
+  // enter, then a move, then the drop at the same place.
+  bool dropAt(const QPoint &pos)
+  {
+    if (!enter(pos))
+      return false;
+    if (!QTest::qWaitFor([&] { return move(pos); }, 10000))
+      return false;
+    return drop(pos);
+  }
+};
+
+inline void setFile(QMimeData &data, const QString &path)
+{
+  data.setUrls({QUrl::fromLocalFile(path)});
+}
+
+// The texts of the window's HUD messages.
+inline QStringList shownMessages(QWidget *window)
+{
+  QStringList texts;
+  for (ProgressHUD *hud : window->findChildren<ProgressHUD *>())
+    if (hud->textLabel())
+      texts << hud->textLabel()->text();
+  return texts;
+}
+
+// The window point over a track at a timeline time.
+inline QPoint at(IntakeWindow *w, TrackWidget *track, float time)
+{
+  const QPoint content(60 + int(24 * w->zoom() * time), track->geometry().center().y());
+  return w->editScrollArea()->widget()->mapTo(w, content);
 }

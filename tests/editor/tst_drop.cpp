@@ -36,46 +36,6 @@ bool wasLogged(const QString &part)
   return false;
 }
 
-// One drag carrying data, delivered to the window as the platform would.
-struct Drag
-{
-  QWidget *window;
-  QMimeData data;
-
-  bool enter(const QPoint &pos)
-  {
-    QDragEnterEvent event(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &event);
-    return event.isAccepted();
-  }
-  bool move(const QPoint &pos)
-  {
-    QDragMoveEvent event(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &event);
-    return event.isAccepted();
-  }
-  bool drop(const QPoint &pos)
-  {
-    QDropEvent event(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &event);
-    return event.isAccepted();
-  }
-  void leave()
-  {
-    QDragLeaveEvent event;
-    QApplication::sendEvent(window, &event);
-  }
-  // enter, then a move, then the drop at the same place.
-  bool dropAt(const QPoint &pos)
-  {
-    if (!enter(pos))
-      return false;
-    if (!QTest::qWaitFor([&] { return move(pos); }, 10000))
-      return false;
-    return drop(pos);
-  }
-};
-
 // Data offered by another program: fetched from it on each read, it answers the first reads
 // and nothing once that program's drag has ended.
 class EndingDragData : public QMimeData
@@ -98,11 +58,6 @@ private:
   mutable int _reads = 0;
 };
 
-void setFile(QMimeData &data, const QString &path)
-{
-  data.setUrls({QUrl::fromLocalFile(path)});
-}
-
 void setAsset(QMimeData &data, const QString &path, int kind)
 {
   data.setData("media/resource-asset-path", path.toUtf8());
@@ -118,23 +73,6 @@ void setWebGif(QMimeData &data, const QString &id, const QString &cached)
   data.setData("media/giphy-gif-path", cached.toUtf8());
   data.setData("media/giphy-gif-url", "http://127.0.0.1:9/" + id.toUtf8() + ".gif");
   data.setData("media/giphy-gif-scale", "1.0");
-}
-
-// The texts of the window's HUD messages.
-QStringList shownMessages(QWidget *window)
-{
-  QStringList texts;
-  for (ProgressHUD *hud : window->findChildren<ProgressHUD *>())
-    if (hud->textLabel())
-      texts << hud->textLabel()->text();
-  return texts;
-}
-
-// The window point over a track at a timeline time.
-QPoint at(IntakeWindow *w, TrackWidget *track, float time)
-{
-  const QPoint content(60 + int(24 * w->zoom() * time), track->geometry().center().y());
-  return w->editScrollArea()->widget()->mapTo(w, content);
 }
 
 QByteArray movieLine(int track, double start)

@@ -441,21 +441,14 @@ private slots:
     QVERIFY(w->_insertMediaFile(media.filePath(file), kind, {}, 0, true, true));
     Segment *added = p.newest();
     QTRY_VERIFY_WITH_TIMEOUT(p.model()->segmentCount() == 1 || added->state() == SegmentReady, 20000);
-    auto shown = [w] {
-      QStringList texts;
-      for (ProgressHUD *hud : w->findChildren<ProgressHUD *>())
-        if (hud->textLabel())
-          texts << hud->textLabel()->text();
-      return texts;
-    };
     if (kept) {
       QCOMPARE(added->error(), quint32(SegmentLoadError));
       QCOMPARE(p.model()->segmentCount(), 2);
       QCOMPARE(p.model()->history().count(), history + 1);
-      QVERIFY(!shown().contains("This file cannot be opened"));
+      QVERIFY(!shownMessages(w).contains("This file cannot be opened"));
       return;
     }
-    QTRY_VERIFY(shown().contains("This file cannot be opened"));
+    QTRY_VERIFY(shownMessages(w).contains("This file cannot be opened"));
     QCOMPARE(p.model()->segmentCount(), 1);
     QCOMPARE(w->editScrollArea()->trackCount(), tracks);
     QCOMPARE(p.model()->history().count(), history);

@@ -197,6 +197,47 @@ private slots:
     QCOMPARE(block.pixelColor(2, 2), QColor(255, 255, 0));
   }
 
+  // A file that opens but whose length the engine cannot find is a load error, whether it was
+  // just added or a project holds it with a length; its parts that did not open change nothing.
+  void openedWithoutLength_data()
+  {
+    QTest::addColumn<int>("videoStatus");
+    QTest::addColumn<int>("audioStatus");
+    QTest::addColumn<QString>("storedDuration");
+    QTest::newRow("video with sound") << 0 << 0 << "";
+    QTest::newRow("video alone") << 0 << -3 << "";
+    QTest::newRow("sound alone") << -3 << 0 << "";
+    QTest::newRow("project clip of 3 s") << 0 << 0 << "3";
+  }
+  void openedWithoutLength()
+  {
+    QFETCH(int, videoStatus);
+    QFETCH(int, audioStatus);
+    QFETCH(QString, storedDuration);
+    CachingListener listener;
+    listener.folder = m_project.path();
+    std::unique_ptr<MovieSegment> movie;
+    if (storedDuration.isEmpty()) {
+      movie = importMovie(listener, m_video, 0, 0);
+    } else {
+      auto *bag = new PropertyMap;
+      bag->setText("Type", "MOVIE");
+      bag->setText("File", m_video);
+      bag->setText("RangeDuration", storedDuration);
+      movie = std::make_unique<MovieSegment>(bag, &listener, false);
+      listener.videoSizes[movie->id()] = QSizeF(320, 180);
+      QTRY_COMPARE(movie->state(), quint32(SegmentLoading));
+    }
+    QVERIFY(movie);
+    movie->loadStatusUpdated(movie->id(), videoStatus, 0, 0);
+    movie->loadStatusUpdated(movie->audioPartId(), audioStatus, 0, 0);
+    QTRY_COMPARE(movie->state(), quint32(SegmentReady));
+    QCOMPARE(movie->error(), quint32(SegmentLoadError));
+    QCOMPARE(movie->hasVideo(), videoStatus == 0);
+    QCOMPARE(movie->hasAudio(), audioStatus == 0);
+    QCOMPARE(movie->duration(), storedDuration.toFloat());
+  }
+
   void withoutListenerNothingLoads()
   {
     MovieSegment movie(m_video, 0, nullptr, nullptr);

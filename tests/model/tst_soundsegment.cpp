@@ -228,6 +228,43 @@ private slots:
     QCOMPARE(block.pixelColor(2, 2), QColor(255, 255, 0));
   }
 
+  // A sound that opens but whose length the engine cannot find is a load error; a project's
+  // sound keeps the length it was saved with.
+  void openedWithoutLength_data()
+  {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("storedDuration");
+    QTest::newRow("new music") << "MUSIC" << "";
+    QTest::newRow("new voice") << "VOICE" << "";
+    QTest::newRow("project music of 2 s") << "MUSIC" << "2";
+  }
+
+  void openedWithoutLength()
+  {
+    QFETCH(QString, type);
+    QFETCH(QString, storedDuration);
+    FakeSegmentListener listener;
+    listener.folder = m_project.path();
+    std::unique_ptr<FileSoundSegment> sound;
+    if (!storedDuration.isEmpty()) {
+      auto *bag = new PropertyMap;
+      bag->setText("Type", type);
+      bag->setText("File", m_stereo10);
+      bag->setText("RangeDuration", storedDuration);
+      sound = std::make_unique<MusicSegment>(bag, &listener, false);
+    } else if (type == "MUSIC") {
+      sound = std::make_unique<MusicSegment>(m_stereo10, 1, QString(), QString(), &listener);
+    } else {
+      sound = std::make_unique<VoiceSegment>(m_stereo10, 1, QList<float>{0.5f}, &listener);
+    }
+    QTRY_COMPARE(sound->state(), quint32(SegmentLoading));
+    sound->loadStatusUpdated(sound->id(), 0, 0, 0);
+    QCOMPARE(sound->state(), quint32(SegmentReady));
+    QCOMPARE(sound->error(), quint32(SegmentLoadError));
+    QCOMPARE(sound->duration(), storedDuration.toFloat());
+    QVERIFY(sound->isLoaded());
+  }
+
   void deletedWhileItsWaveformDecodes()
   {
     const QString longTone = m_project.filePath("long.wav");
