@@ -4,18 +4,25 @@
 // and an AddressSanitizer build; it checks that the page stays consistent and that nothing
 // runs on after it is gone.
 
+#include "avpicturefile.h"
 #include "explorerfixtures.h"
 #include "gestures.h"
 #include "localthumbnailscache.h"
+#include "readgate.h"
 #include "scripteddialogprovider.h"
 #include "testenv.h"
 
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QThreadPool>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <unistd.h>
 
 using namespace ExplorerFixtures;
 
@@ -26,6 +33,17 @@ class TestRaces : public QObject
 private:
   QTemporaryDir _root;
   QString _media;
+
+  // Whether the main thread sleeps in the kernel, waiting for a lock or a condition.
+  static bool mainThreadWaits()
+  {
+    QFile stat(QString("/proc/self/task/%1/stat").arg(::getpid()));
+    if (!stat.open(QIODevice::ReadOnly))
+      return false;
+    const QByteArray fields = stat.readAll();
+    const int nameEnd = fields.lastIndexOf(')');
+    return nameEnd > 0 && fields.size() > nameEnd + 2 && fields.at(nameEnd + 2) == 'S';
+  }
 
   // Rows point at records of the same file (none was dropped or mixed up).
   static bool consistent(Page &page)
@@ -109,6 +127,8 @@ private slots:
   // A picture's valid header followed by a terabyte of zeros keeps Qt's JPEG and GIF readers
   // scanning for the next marker or block: the page still shows the folder, and destroying it
   // or browsing another folder breaks the thumbnail's read off, which then reports nothing.
+  // The read is held a mebibyte into the zeros, so it is still running when the page goes or
+  // the folder changes, however fast the machine reads up to the read's bound.
   void endlessPictureGivesWay_data()
   {
     QTest::addColumn<QString>("file");
@@ -130,25 +150,49 @@ private slots:
     const QString folder = _root.filePath(QString("endless-%1").arg(QTest::currentDataTag()));
     const QString other = folder + "-other";
     QVERIFY(QDir().mkpath(folder) && QDir().mkpath(other));
-    QVERIFY(MediaFixtures::writeEndlessFile(folder + "/" + file, header));
+    const QString path = folder + "/" + file;
+    QVERIFY(MediaFixtures::writeEndlessFile(path, header));
+    QVERIFY(ReadGate::hold(path, qint64(1) << 20));
 
     auto page = std::make_unique<Page>(folder, folder + ".config");
+    // Whatever fails, the reader goes on before the page goes: its end waits for the reader.
+    const auto release = qScopeGuard(ReadGate::open);
     QVERIFY(page->waitListed());
     QCOMPARE(page->names(), QStringList{file});
-    // The thumbnail's read has begun.
-    QTRY_VERIFY_WITH_TIMEOUT(page->tasks >= 1, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(ReadGate::waiting(), 20000);
     if (leaveFolder) {
       ScriptedDialogProvider dialogs;
       dialogs.answers << QString("Select Directory...") << other;
       QTest::mouseClick(page->page->findChild<QPushButton *>("dirTriangleButton"), Qt::LeftButton);
       QVERIFY(page->waitListed(2));
       QVERIFY(page->names().isEmpty());
+      // The other folder is shown and the read has not ended: now it may go on.
+      QVERIFY(ReadGate::waiting());
+      ReadGate::open();
       QTRY_COMPARE_WITH_TIMEOUT(QThreadPool::globalInstance()->activeThreadCount(), 0, 30000);
       QCoreApplication::processEvents();
       QCOMPARE(page->thumbnails.size(), 0);
+      page.reset();
+    } else {
+      // The page's end waits for the reader. It goes on one read at a time, and only while the
+      // main thread sleeps, as it does in that wait: it cannot run on to its bound before the
+      // page asked it to stop.
+      std::atomic<bool> gone{false};
+      std::thread stepper([&gone] {
+        while (!gone) {
+          if (ReadGate::waiting() && mainThreadWaits())
+            ReadGate::step();
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+      });
+      page.reset();
+      gone = true;
+      stepper.join();
     }
-    page.reset();
     QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
+    // Broken off, not ended by the bound on reads.
+    QVERIFY2(ReadGate::furthest() < AVPictureFile::kReadBound,
+             qPrintable(QString("the read reached %1 bytes").arg(ReadGate::furthest())));
   }
 };
 

@@ -122,9 +122,13 @@ void isolateUserState(bool gui)
     std::atexit([] { delete g_home; g_home = nullptr; });
   }
   const QString home = g_home->path();
-  for (const char *sub : {"config", "cache", "data", "Videos", "Pictures", "Downloads"})
+  for (const char *sub : {"config", "cache", "data", "Videos", "Pictures", "Downloads", "tmp"})
     QDir(home).mkpath(sub);
   setEnv("HOME", home);
+  // The temporary folder too, for this process and the ones it starts: what a test, the
+  // program or a child that dies leaves there (takes, scratch folders, the child's own home)
+  // goes with this home.
+  setEnv("TMPDIR", home + "/tmp");
   setEnv("XDG_CONFIG_HOME", home + "/config");
   setEnv("XDG_CACHE_HOME", home + "/cache");
   setEnv("XDG_DATA_HOME", home + "/data");

@@ -12,7 +12,7 @@
 
 namespace TestEnv {
 
-// Points HOME and the XDG folders at a new temporary directory, sets the
+// Points HOME, the XDG folders and TMPDIR into a new temporary directory, sets the
 // organisation and application names, and (for GUI tests) the 3.2 core surface
 // format with shared contexts. Call before the application object exists.
 void isolateUserState(bool gui);
