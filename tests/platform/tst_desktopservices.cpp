@@ -2,8 +2,10 @@
 #include "testenv.h"
 #include "util.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusError>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
@@ -30,7 +32,7 @@ public slots:
 class TestDesktopServices : public QObject
 {
   Q_OBJECT
-  QTemporaryDir m_dir{QDir::tempPath() + "/tavo-bus-XXXXXX"}; // bus addresses take no blanks
+  QTemporaryDir m_dir{QDir::tempPath() + "/tavo-bus-XXXXXX"};
   QProcess m_bus;
   QThread m_managerThread;
   FakeFileManager *m_manager = nullptr;
@@ -41,14 +43,15 @@ private slots:
     const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
     if (daemon.isEmpty())
       QSKIP("dbus-daemon is not installed (./dev deps installs it)");
-    // A bus of our own with no services to start on demand, so no real file manager answers.
+    // A bus of our own with no services to start on demand, so no real file manager answers. Its
+    // socket is abstract: a path in a deep temporary folder outgrows a socket address.
     const QString config = m_dir.filePath("bus.conf");
     QFile file(config);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\""
                " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-               "<busconfig><type>session</type><listen>unix:dir=" +
-               m_dir.path().toUtf8() +
+               "<busconfig><type>session</type><listen>unix:abstract=" +
+               (QFileInfo(m_dir.path()).fileName() + '-' + QString::number(QCoreApplication::applicationPid())).toUtf8() +
                "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
                "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
                "<allow own=\"*\"/></policy></busconfig>\n");
