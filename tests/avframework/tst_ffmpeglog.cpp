@@ -5,21 +5,15 @@
 #include "testenv.h"
 
 #include "avffmpeglog.h"
-#include "ffmpegcli.h"
 
-#include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <condition_variable>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/log.h>
 }
 
@@ -98,38 +92,6 @@ qint64 accountedFor(const QStringList &lines)
   return total;
 }
 
-// Decodes the video of path with its decoder on threads threads, as the engine does; false
-// when the file does not open.
-bool decodeAll(const QString &path, int threads)
-{
-  AVFormatContext *opened = nullptr;
-  if (avformat_open_input(&opened, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
-    return false;
-  std::unique_ptr<AVFormatContext, void (*)(AVFormatContext *)> format(
-    opened, [](AVFormatContext *context) { avformat_close_input(&context); });
-  const int stream = av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  if (stream < 0)
-    return false;
-  const AVCodecParameters *parameters = format->streams[stream]->codecpar;
-  const AVCodec *codec = avcodec_find_decoder(parameters->codec_id);
-  std::unique_ptr<AVCodecContext, void (*)(AVCodecContext *)> decoder(
-    avcodec_alloc_context3(codec), [](AVCodecContext *context) { avcodec_free_context(&context); });
-  decoder->thread_count = threads;
-  if (avcodec_parameters_to_context(decoder.get(), parameters) < 0 || avcodec_open2(decoder.get(), codec, nullptr) < 0)
-    return false;
-  std::unique_ptr<AVPacket, void (*)(AVPacket *)> packet(av_packet_alloc(), [](AVPacket *p) { av_packet_free(&p); });
-  std::unique_ptr<AVFrame, void (*)(AVFrame *)> frame(av_frame_alloc(), [](AVFrame *f) { av_frame_free(&f); });
-  for (bool more = true; more;) {
-    more = av_read_frame(format.get(), packet.get()) >= 0;
-    if (!more || packet->stream_index == stream)
-      avcodec_send_packet(decoder.get(), more ? packet.get() : nullptr);
-    av_packet_unref(packet.get());
-    while (avcodec_receive_frame(decoder.get(), frame.get()) >= 0) {
-    }
-  }
-  return true;
-}
-
 int bytesOf(const QStringList &lines)
 {
   int bytes = 0;
@@ -202,7 +164,6 @@ private slots:
   void writes_data();
   void writes();
   void threadsShareTheCounts();
-  void damagedClipOnThreads();
 };
 
 void TestFFmpegLog::initTestCase()
@@ -348,35 +309,6 @@ void TestFFmpegLog::threadsShareTheCounts()
   QCOMPARE(accountedFor(lines), qint64(2 * kThreads * kEach));
   // A thread held back for more than a second starts its bursts again: room for a few.
   QVERIFY2(bytesOf(lines) < 8192, qPrintable(lines.join('\n')));
-}
-
-// A damaged H.264 clip decoded on one thread and on twelve, each with a context of its own:
-// a few dozen lines either way.
-void TestFFmpegLog::damagedClipOnThreads()
-{
-  QTemporaryDir folder;
-  QVERIFY(folder.isValid());
-  const QString path = folder.filePath("damaged.mp4");
-  QVERIFY(FfmpegCli::run({"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25", "-t", "4", "-c:v", "libx264", "-g",
-                          "50", "-bf", "2", "-movflags", "+faststart", path}));
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::ReadWrite));
-  QByteArray bytes = file.readAll();
-  const int data = bytes.indexOf("mdat");
-  QVERIFY(data > 0);
-  for (int i = data + 2000; i < bytes.size(); i += 2011)
-    bytes[i] = ~bytes[i];
-  QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
-  file.close();
-
-  QVector<int> lineCounts;
-  for (const int threads : {1, kDecoderThreads}) {
-    bool decoded = false;
-    lineCounts << captureOf([&] { decoded = decodeAll(path, threads); }).size();
-    QVERIFY(decoded);
-  }
-  QVERIFY2(lineCounts[1] <= lineCounts[0] + 8 && lineCounts[1] < 64,
-           qPrintable(QString("%1 lines on one thread, %2 on twelve").arg(lineCounts[0]).arg(lineCounts[1])));
 }
 
 TAVO_TEST_CORE_MAIN(TestFFmpegLog)
