@@ -25,6 +25,9 @@ uint8_t *const kEndOfStreamMarker = reinterpret_cast<uint8_t *>(uintptr_t(1));
 // A decoder being drained gives each of its pictures or an error for it, then the end; the bound
 // only guards against one that never ends.
 constexpr int kMaxDamagedWhileDraining = 64;
+// A picture this little after an exact target counts as at it: the target is computed from the
+// timeline in floating point, and may fall a rounding error short of the picture due there.
+constexpr double kTimeHair = 1e-6;
 
 // Degrees clockwise from the "rotate" tag or, as FFmpeg 5.1 writes no such tag, the display
 // matrix; snapped to a quarter turn.
@@ -207,6 +210,7 @@ AVVideoStream::~AVVideoStream()
   countAsPictures(false);
   av_frame_free(&_decodedFrame);
   av_frame_free(&_softwareFrame);
+  av_frame_free(&_heldFrame);
   delete[] _positions;
   avMutexDestroy(_decoderLock);
   avCondDestroy(_decoderCondition);
@@ -241,6 +245,7 @@ bool AVVideoStream::sleep()
   AVMutexLocker locker(_decoderLock);
   av_frame_free(&_decodedFrame);
   av_frame_free(&_softwareFrame);
+  av_frame_free(&_heldFrame);
   if (_decoder && avcodec_is_open(_decoder))
     avcodec_flush_buffers(_decoder);
   releaseDecoder();
@@ -266,9 +271,6 @@ int AVVideoStream::open(int)
     return result;
   }
   _readVideoInformation();
-  // The rate the pictures come at: a file of uneven frame times states its clock's rate (90000
-  // in MP4) as the real base rate, and a seek between two pictures would then skip to the later.
-  _frameTolerance = 1.0 / frameRate();
   _recomputeFrameStep();
   _makeThumbnails();
   startReadThread(_streamIndex, 0);
@@ -438,7 +440,13 @@ void AVVideoStream::decodeLoop()
   const AVRational base = _stream->time_base;
   const double frameDuration = rate.num > 0 && rate.den > 0 ? double(rate.den) / rate.num : 0;
   _recomputeFrameStep();
-  int counter = 0;
+  // The frame step thins by time: pictures are kept at the pace of `step` frames of the rounded
+  // rate, so a 59.94 fps clip thins to the 30 a second it is shown at.
+  const double roundedRate = std::max(1.0, std::floor(frameRate() + 0.5));
+  // Where the step's slots are counted from: the seek's target, or its first picture.
+  double origin = _seekTarget;
+  // Pictures dropped since the last kept one, for the rare run whose times do not advance.
+  int dropped = 0;
   bool justSought = false;
   // Whether the seek of the current generation wants its exact frame; read once per generation,
   // so a frame of the old one cannot change the answer for the new one.
@@ -464,8 +472,12 @@ void AVVideoStream::decodeLoop()
         AVMutexLocker locker(_decoderLock);
         if (_decoder && avcodec_is_open(_decoder))
           avcodec_flush_buffers(_decoder);
+        if (_heldFrame)
+          av_frame_unref(_heldFrame);
         justSought = current.serial == _seekSerial;
         exactSeek = _exactSeek;
+        origin = _seekTarget;
+        dropped = 0;
         lastSerial = current.serial;
       }
     }
@@ -495,7 +507,21 @@ void AVVideoStream::decodeLoop()
         avMutexUnlock(_decoderLock);
         break;
       }
-      const int received = avcodec_receive_frame(_decoder, _decodedFrame);
+      const int step = std::max(1, int(_frameStep));
+      const bool holding = _heldFrame && _heldFrame->buf[0];
+      // A picture taken back from the hold goes out as it is: without a step nothing is thinned,
+      // and at the end the held picture is the last one.
+      bool released = holding && !justSought && step <= 1;
+      int received = 0;
+      if (!released) {
+        received = avcodec_receive_frame(_decoder, _decodedFrame);
+        released = holding && received == AVERROR_EOF && drain && _readAtEnd;
+      }
+      const bool atEnd = released && received == AVERROR_EOF;
+      if (released) {
+        std::swap(_decodedFrame, _heldFrame);
+        received = 0;
+      }
       if (received < 0) {
         const bool damaged = received != AVERROR(EAGAIN) && received != AVERROR_EOF;
         if (damaged)
@@ -536,24 +562,52 @@ void AVVideoStream::decodeLoop()
       }
       double time = _frameTime(_decodedFrame, base);
       const double target = _seekTarget;
-      bool deliver;
-      if (justSought)
-        deliver = target <= time || std::fabs(time - target) <= _frameTolerance || !exactSeek;
-      else
-        deliver = counter % std::max(1, int(_frameStep)) == 0;
+      bool deliver = true;
+      if (!released && justSought && exactSeek) {
+        // The newest picture at or before the target is known once one after it comes.
+        if (time <= target + kTimeHair) {
+          _hold();
+          avMutexUnlock(_decoderLock);
+          continue;
+        }
+        if (holding) {
+          std::swap(_decodedFrame, _heldFrame);
+          time = _frameTime(_decodedFrame, base);
+        }
+      } else if (!justSought && step > 1) {
+        // A picture is thinned out only when the next one falls in the same slot of the step,
+        // where a kept one follows before the next slot is due.
+        if (!holding) {
+          _hold();
+          avMutexUnlock(_decoderLock);
+          continue;
+        }
+        // After the last picture the end of the stream stands for the next one.
+        double next = duration();
+        if (!atEnd) {
+          next = time;
+          std::swap(_decodedFrame, _heldFrame);
+          time = _frameTime(_decodedFrame, base);
+        }
+        const double interval = step / roundedRate;
+        const auto slot = [&](double t) { return std::ceil((t - origin) / interval - 1e-6); };
+        deliver = next > time ? slot(next) > slot(time) : atEnd || dropped + 1 >= step;
+      }
       if (!deliver) {
         avLog("(%d)(%d) discard one (%d)frame of ts: %f/%f/%f\n", _streamId, int(_mediaKind),
               int(_decodedFrame->key_frame), time, double(_decodedFrame->pts) * av_q2d(base),
               double(_decodedFrame->pkt_dts) * av_q2d(base));
         av_frame_unref(_decodedFrame);
         avMutexUnlock(_decoderLock);
-        ++counter;
+        ++dropped;
         continue;
       }
+      dropped = 0;
       AVFrame *frame = _transferIfHardware(_decodedFrame);
       if (justSought) {
+        // Slots run from where the consumer starts: the exact target, or the picture shown.
+        origin = exactSeek ? target : time;
         time = std::min(time, target);
-        counter = 0;
       }
       AVFrameRecord record;
       record.time = time;
@@ -579,7 +633,6 @@ void AVVideoStream::decodeLoop()
       }
       if (!made) {
         freeFrameRecord(record);
-        ++counter;
         continue;
       }
       uint8_t *data = record.data;
@@ -589,7 +642,6 @@ void AVVideoStream::decodeLoop()
       if (justSought)
         reportSeekDone(current.serial, data, size, time);
       justSought = false;
-      ++counter;
     }
   }
   freePacketRecord(current);
@@ -599,8 +651,20 @@ void AVVideoStream::decodeLoop()
   AVMutexLocker locker(_decoderLock);
   av_frame_free(&_decodedFrame);
   av_frame_free(&_softwareFrame);
+  av_frame_free(&_heldFrame);
   av_frame_free(&_waitingFrame);
   avLog("(%d) video decode thread end\n", int(_mediaKind));
+}
+
+void AVVideoStream::_hold()
+{
+  if (!_heldFrame)
+    _heldFrame = av_frame_alloc();
+  if (_heldFrame) {
+    av_frame_unref(_heldFrame);
+    av_frame_move_ref(_heldFrame, _decodedFrame);
+  }
+  av_frame_unref(_decodedFrame);
 }
 
 bool AVVideoStream::_wantsThumbnails() const
@@ -666,11 +730,11 @@ void AVVideoStream::_endSynchronous()
   seekAgain(_consumerTime, true);
 }
 
-uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact, bool tolerant, double *frameTime,
+uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact, double *frameTime,
                                               _Landing *landing)
 {
   // Only a search that takes the first picture finds the same one again.
-  if (exact || !tolerant)
+  if (exact)
     landing = nullptr;
   if (!isOpen() || w <= 0 || h <= 0)
     return nullptr;
@@ -724,8 +788,8 @@ uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact,
         finished = received == AVERROR_EOF || ended;
         break;
       }
-      const double time = _frameTime(decoded, _stream->time_base);
-      if (time >= t || (tolerant && (std::fabs(time - t) <= _frameTolerance || !exact))) {
+      // Exact, the newest picture at or before t: known once one after it comes.
+      if (!exact || _frameTime(decoded, _stream->time_base) > t + kTimeHair) {
         chosen = true;
         break;
       }
@@ -734,8 +798,9 @@ uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact,
     }
   }
   av_packet_free(&packet);
-  // Past the last picture, the last picture stands for the time.
-  AVFrame *picture = chosen ? decoded : (last && last->data[0] ? last : nullptr);
+  // Past the last picture, the last picture stands for the time; before the first, the first.
+  const bool earlier = last && last->buf[0];
+  AVFrame *picture = earlier ? last : chosen ? decoded : nullptr;
   uint8_t *pixels = nullptr;
   const size_t bytes = size_t(w) * h * 4;
   if (landed) {
@@ -785,7 +850,7 @@ uint8_t *AVVideoStream::_decodeFrameAt(double time, float boxWidth, float boxHei
   int outW = int(w), outH = int(boxHeight);
   double decodedTime = t;
   _beginSynchronous(t);
-  uint8_t *pixels = _decodeSynchronously(t, outW, outH, exact, true, &decodedTime, landing);
+  uint8_t *pixels = _decodeSynchronously(t, outW, outH, exact, &decodedTime, landing);
   const uint32_t bytes = uint32_t(outW * outH * 4);
   if (pixels)
     pixels = _rotate(pixels, &outW, &outH, _rotation);
@@ -807,7 +872,7 @@ uint8_t *AVVideoStream::frameAt(double time, uint32_t *size)
   int outW = _outputWidth, outH = _outputHeight;
   double decodedTime = t;
   _beginSynchronous(t);
-  uint8_t *pixels = _decodeSynchronously(t, outW, outH, true, false, &decodedTime);
+  uint8_t *pixels = _decodeSynchronously(t, outW, outH, true, &decodedTime);
   if (pixels)
     pixels = _rotate(pixels, &outW, &outH, _rotation);
   _endSynchronous();

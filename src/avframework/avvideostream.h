@@ -68,10 +68,10 @@ private:
   bool _wantsThumbnails() const;
   void _makeThumbnails();
   struct _Landing;
-  // Decodes the first acceptable picture at t into a w x h BGRA buffer. With a landing, a seek
-  // that lands where the last one did takes the picture kept there.
-  uint8_t *_decodeSynchronously(double t, int w, int h, bool exact, bool tolerant, double *frameTime,
-                                _Landing *landing = nullptr);
+  // Decodes the picture at t into a w x h BGRA buffer: exact, the newest one at or before t;
+  // otherwise the first one decoded. With a landing, a seek that lands where the last one did
+  // takes the picture kept there.
+  uint8_t *_decodeSynchronously(double t, int w, int h, bool exact, double *frameTime, _Landing *landing = nullptr);
   uint8_t *_decodeFrameAt(double time, float boxWidth, float boxHeight, bool exact, uint32_t *size, int *width,
                           int *height, double *frameTime, _Landing *landing);
   // The frame as a record: YUV planes held where the decoder left them (the frame is left empty),
@@ -79,6 +79,8 @@ private:
   bool _makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContext **converter, int outW, int outH);
   bool _packPlanes(AVFrame *frame, AVFrameRecord *record);
   AVFrame *_transferIfHardware(AVFrame *frame);
+  // Keeps the decoded picture in place of the held one.
+  void _hold();
   // Pauses both threads and takes the demux and decoder locks; the end resumes where the
   // consumer was.
   void _beginSynchronous(double t);
@@ -94,11 +96,13 @@ private:
   AVCondition *_decoderCondition;
   AVFrame *_decodedFrame = nullptr;
   AVFrame *_softwareFrame = nullptr;
+  // A decoded picture whose fate waits for the next one's time: an exact seek's newest picture
+  // at or before its target, or one that the frame step may thin out.
+  AVFrame *_heldFrame = nullptr;
   // A decoded picture waiting, as planes, for room in the queue before it becomes BGRA.
   AVFrame *_waitingFrame = nullptr;
   std::atomic<int> _outputWidth{0};
   std::atomic<int> _outputHeight{0};
-  std::atomic<double> _frameTolerance{0};
   std::atomic<double> _stretch{1.0};
   std::atomic<int> _frameStep{1};
   std::atomic<int> _discardFactor{1};

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cmath>
@@ -124,6 +125,54 @@ bool near(const QColor &a, const QColor &b)
 {
   return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 && qAbs(a.blue() - b.blue()) < 40;
 }
+
+struct Picture
+{
+  int index; // the colour code, where the file has one
+  double time;
+};
+
+// The position of the newest picture at or before `time` (the first when none is): the one a
+// consumer shows then. The margin is the stream's own for rounding.
+int dueAt(const QVector<Picture> &pictures, double time)
+{
+  int due = 0;
+  for (int i = 1; i < pictures.size() && pictures[i].time <= time + 1e-6; ++i)
+    due = i;
+  return due;
+}
+
+// Colour-coded 25 fps pictures, moved or dropped, as phones and screen recorders write them.
+bool writeRetimedClips(const Library &files)
+{
+  const QString source = files.path("h264_25.mp4");
+  // 17 to 63 ms apart around 25 fps.
+  const QString uneven = files.path("uneven.mp4");
+  // Pictures 2.0 and 3.0 s with none between, as a recording of a still screen.
+  const QString gap = files.path("gap.mp4");
+  return (QFileInfo::exists(uneven) ||
+          FfmpegCli::run({"-i", source, "-vf", "settb=1/90000,setpts=(N/25+0.015*sin(N*1.7))/TB", "-vsync",
+                          "passthrough", "-enc_time_base", "1/90000", "-c:v", "libx264", "-qp", "0", uneven})) &&
+         (QFileInfo::exists(gap) || FfmpegCli::run({"-i", source, "-vf", "select='not(between(n,51,74))'", "-vsync",
+                                                    "passthrough", "-c:v", "libx264", "-qp", "0", gap}));
+}
+
+// Grey pictures at the times of an uneven source: a screen recording stating 60 fps whose
+// pictures stay up to a second, a phone's near-60 fps clip, and a 30 fps one with jitter.
+bool writeThinningClips(const Library &files)
+{
+  const auto write = [&](const QString &name, int rate, const QString &timing) {
+    return QFileInfo::exists(files.path(name)) ||
+           FfmpegCli::run({"-f", "lavfi", "-i", QString("color=gray:s=64x48:r=%1:d=6").arg(rate), "-vf", timing,
+                           "-vsync", "passthrough", "-enc_time_base", "1/90000", "-c:v", "libx264", "-preset",
+                           "ultrafast", files.path(name)});
+  };
+  const QString held = "select='lt(mod(n,120),20)+eq(mod(n,120),21)+eq(mod(n,120),24)+eq(mod(n,120),30)+"
+                       "eq(mod(n,120),31)+eq(mod(n,120),90)+eq(mod(n,120),100)'";
+  return write("screen60.mp4", 60, held) &&
+         write("phone60.mp4", 60, "settb=1/90000,setpts=(N*1001/60000+0.004*sin(N*1.7))/TB") &&
+         write("uneven30.mp4", 30, "settb=1/90000,setpts=(N/30+0.011*sin(N*1.7))/TB");
+}
 } // namespace
 
 // A seek that lingers once the new generation is announced, as a caller preempted there would:
@@ -159,10 +208,14 @@ private slots:
   void frameStepTable();
   void deliversEveryFrameInOrder_data();
   void deliversEveryFrameInOrder();
-  void fiftyFpsDeliversEverySecondFrame();
+  void frameStepKeepsConstantRatePictures_data();
+  void frameStepKeepsConstantRatePictures();
+  void frameStepThinsByTime_data();
+  void frameStepThinsByTime();
   void noStaleFrameAcrossManySeeks();
   void seekKeepsPacketsReadWhileItReturns();
   void exactSeekLandsWithinOneFrame();
+  void exactSeekBetweenUnevenFrames_data();
   void exactSeekBetweenUnevenFrames();
   void seekEdges();
   void takeFrameWithoutPictures();
@@ -190,6 +243,8 @@ private slots:
 private:
   std::unique_ptr<AVVideoStream> load(const QString &name, int *result = nullptr,
                                       const AVThumbnailRequest &thumbnails = AVThumbnailRequest());
+  // Every picture of the file in order, as the stream delivers it unthinned.
+  QVector<Picture> pictures(const QString &name);
 
   Library _files;
 };
@@ -200,6 +255,8 @@ void TestVideoStream::initTestCase()
   QVERIFY2(_files.color("h264_25.mp4", params(25, 100, VideoCodec::H264)), qPrintable(MediaFixtures::lastError()));
   QVERIFY2(_files.color("h264_50.mp4", params(50, 100, VideoCodec::H264)), qPrintable(MediaFixtures::lastError()));
   QVERIFY2(_files.color("h264_120.mp4", params(120, 24, VideoCodec::H264, 64, 48)),
+           qPrintable(MediaFixtures::lastError()));
+  QVERIFY2(_files.color("h264_60.mp4", params(60, 60, VideoCodec::H264, 64, 48)),
            qPrintable(MediaFixtures::lastError()));
   QVERIFY2(_files.color("vp9.webm", params(25, 20, VideoCodec::VP9, 160, 120, 25)),
            qPrintable(MediaFixtures::lastError()));
@@ -237,6 +294,20 @@ std::unique_ptr<AVVideoStream> TestVideoStream::load(const QString &name, int *r
   if (result)
     *result = code;
   return stream;
+}
+
+QVector<Picture> TestVideoStream::pictures(const QString &name)
+{
+  auto stream = load(name);
+  // Stretched out, the frame step keeps every picture.
+  stream->setStretch(8);
+  stream->awaken();
+  QVector<Picture> all;
+  for (AVFrameRecord record = nextFrame(stream.get()); record.data; record = nextFrame(stream.get())) {
+    all << Picture{frameIndexOf(record), record.time};
+    freeFrameRecord(record);
+  }
+  return all;
 }
 
 void TestVideoStream::openCodesAndInformation_data()
@@ -376,17 +447,95 @@ void TestVideoStream::deliversEveryFrameInOrder()
   QVERIFY(stream->isReadEnded());
 }
 
-void TestVideoStream::fiftyFpsDeliversEverySecondFrame()
+void TestVideoStream::frameStepKeepsConstantRatePictures_data()
 {
-  auto stream = load("h264_50.mp4");
+  QTest::addColumn<QString>("file");
+  QTest::addColumn<int>("first"); // sought to exactly, or -1 for none
+  QTest::addColumn<int>("step");
+  QTest::addColumn<int>("frames");
+  QTest::newRow("50 fps") << "h264_50.mp4" << -1 << 2 << 100;
+  QTest::newRow("50 fps from picture 25") << "h264_50.mp4" << 25 << 2 << 100;
+  QTest::newRow("60 fps") << "h264_60.mp4" << -1 << 2 << 60;
+  QTest::newRow("120 fps") << "h264_120.mp4" << -1 << 4 << 24;
+  QTest::newRow("120 fps from picture 5") << "h264_120.mp4" << 5 << 4 << 24;
+}
+
+// Every step-th picture from the first, to the end.
+void TestVideoStream::frameStepKeepsConstantRatePictures()
+{
+  QFETCH(QString, file);
+  QFETCH(int, first);
+  QFETCH(int, step);
+  QFETCH(int, frames);
+  auto stream = load(file);
+  QCOMPARE(stream->frameStep(), step);
   stream->awaken();
-  for (int i = 0; i < 20; ++i) {
-    AVFrameRecord record = stream->takeFrame(true);
-    QVERIFY(record.data);
-    const int index = frameIndexOf(record);
+  if (first >= 0)
+    stream->seek(first / stream->frameRate(), nullptr, nullptr, true);
+  QList<int> indices, expected;
+  for (int i = std::max(0, first); i < frames; i += step)
+    expected << i;
+  for (AVFrameRecord record = nextFrame(stream.get()); record.data; record = nextFrame(stream.get())) {
+    indices << frameIndexOf(record);
     freeFrameRecord(record);
-    QCOMPARE(index, 2 * i);
   }
+  QCOMPARE(indices, expected);
+}
+
+void TestVideoStream::frameStepThinsByTime_data()
+{
+  QTest::addColumn<QString>("file");
+  QTest::addColumn<double>("stretch");
+  QTest::addColumn<double>("from"); // media seconds
+  QTest::newRow("screen recording stating 60 fps") << "screen60.mp4" << 1.0 << 0.0;
+  QTest::newRow("phone clip near 60 fps") << "phone60.mp4" << 1.0 << 0.0;
+  QTest::newRow("phone clip near 60 fps from 0.37 s") << "phone60.mp4" << 1.0 << 0.37;
+  QTest::newRow("uneven 30 fps clip at twice its speed") << "uneven30.mp4" << 0.5 << 0.0;
+}
+
+// Exported at 30 fps from an exact seek, each output shows the newest picture due by then,
+// with the consumer's rule: the newest delivered picture whose time has come.
+void TestVideoStream::frameStepThinsByTime()
+{
+  QFETCH(QString, file);
+  QFETCH(double, stretch);
+  QFETCH(double, from);
+  QVERIFY(writeThinningClips(_files));
+  const QVector<Picture> source = pictures(file);
+  QVERIFY(source.size() > 60);
+  auto stream = load(file);
+  stream->setStretch(stretch);
+  QCOMPARE(stream->frameStep(), 2);
+  stream->awaken();
+  stream->seek(from, nullptr, nullptr, true);
+  QVector<Picture> delivered;
+  for (AVFrameRecord record = nextFrame(stream.get()); record.data; record = nextFrame(stream.get())) {
+    delivered << Picture{0, record.time};
+    freeFrameRecord(record);
+  }
+  QVERIFY(!delivered.isEmpty());
+  int outputs = 0, stale = 0;
+  QSet<int> due, shown;
+  QStringList wrong;
+  for (double m = from; m <= source.last().time; m = from + ++outputs / (30 * stretch)) {
+    const int expected = dueAt(source, m);
+    const double got = delivered[dueAt(delivered, m)].time;
+    due << expected;
+    if (std::fabs(got - source[expected].time) > 1e-6) {
+      ++stale;
+      wrong << QString("%1 s: %2 for %3").arg(m, 0, 'f', 3).arg(got, 0, 'f', 3).arg(source[expected].time, 0, 'f', 3);
+    } else {
+      shown << expected;
+    }
+  }
+  const int neverShown = int((due - shown).size());
+  QVERIFY2(stale == 0 && neverShown == 0,
+           qPrintable(QString("%1 of %2 outputs stale, %3 of %4 due pictures never shown (output: shown for due): %5")
+                        .arg(stale)
+                        .arg(outputs)
+                        .arg(neverShown)
+                        .arg(due.size())
+                        .arg(wrong.mid(0, 8).join(", "))));
 }
 
 void TestVideoStream::noStaleFrameAcrossManySeeks()
@@ -474,30 +623,82 @@ void TestVideoStream::exactSeekLandsWithinOneFrame()
   }
 }
 
-// Pictures 17 to 63 ms apart around 25 fps, as phones write them: an exact seek into a gap lands
-// on a picture shown by then and at most one mean frame old, never on the picture after the gap.
+void TestVideoStream::exactSeekBetweenUnevenFrames_data()
+{
+  QTest::addColumn<QString>("file");
+  QTest::addColumn<QString>("road");
+  for (const char *road : {"seek", "frameAt", "decodeFrameAt"}) {
+    QTest::addRow("uneven, %s", road) << "uneven.mp4" << road;
+    // A trim inside the gap: the picture before it shows until the one after it is due.
+    QTest::addRow("inside a second's gap, %s", road) << "gap.mp4" << road;
+    QTest::addRow("25 fps, %s", road) << "h264_25.mp4" << road;
+  }
+}
+
+// Exact seeks and grabs just after a picture, between two, and a rounding error before the
+// next give the newest picture at or before the target; a seek shows it at once, and the next
+// picture at its own time.
 void TestVideoStream::exactSeekBetweenUnevenFrames()
 {
-  const auto due = [](int i) { return i / 25.0 + 0.015 * std::sin(i * 1.7); };
-  if (!QFileInfo::exists(_files.path("uneven.mp4")))
-    QVERIFY(FfmpegCli::run({"-i", _files.path("h264_25.mp4"), "-vf", "settb=1/90000,setpts=(N/25+0.015*sin(N*1.7))/TB",
-                            "-vsync", "passthrough", "-enc_time_base", "1/90000", "-c:v", "libx264", "-qp", "0",
-                            _files.path("uneven.mp4")}));
-  auto stream = load("uneven.mp4");
+  QFETCH(QString, file);
+  QFETCH(QString, road);
+  QVERIFY(writeRetimedClips(_files));
+  const QVector<Picture> source = pictures(file);
+  QVERIFY(source.size() > 60);
+  auto stream = load(file);
   QVERIFY(stream->isOpen());
   stream->awaken();
+  int outW = 0, outH = 0;
+  stream->outputSize(&outW, &outH);
   QStringList wrong;
-  for (int i = 10; i < 90; i += 7) {
-    const double target = (due(i) + due(i + 1)) / 2;
-    stream->seek(target, nullptr, nullptr, true);
-    AVFrameRecord landed = nextFrame(stream.get());
-    QVERIFY(landed.data);
-    const int index = frameIndexOf(landed);
-    freeFrameRecord(landed);
-    if (index < 0 || due(index) > target || target - due(index) > 0.04)
-      wrong << QString("%1 s: picture %2 of %3 s").arg(target).arg(index).arg(index < 0 ? 0 : due(index));
+  int landings = 0;
+  for (int i = 3; i + 1 < source.size(); ++i) {
+    const double a = source[i].time, b = source[i + 1].time;
+    if (i % 6 != 3 && b - a < 0.1)
+      continue;
+    for (const double target : {a + 0.002, (a + b) / 2, b - 1e-9}) {
+      ++landings;
+      const int due = dueAt(source, target);
+      int index = -1;
+      double time = -1;
+      QString fault;
+      if (road == "seek") {
+        stream->seek(target, nullptr, nullptr, true);
+        AVFrameRecord landed = nextFrame(stream.get());
+        index = frameIndexOf(landed);
+        time = landed.time;
+        freeFrameRecord(landed);
+        AVFrameRecord next = nextFrame(stream.get());
+        const int nextIndex = frameIndexOf(next);
+        const double nextTime = next.time;
+        freeFrameRecord(next);
+        if (time > target)
+          fault = QString(", shown from %1 s").arg(time);
+        else if (due + 1 < source.size() &&
+                 (nextIndex != source[due + 1].index || std::fabs(nextTime - source[due + 1].time) > 1e-6))
+          fault = QString(", then %1 at %2 s").arg(nextIndex).arg(nextTime);
+      } else if (road == "frameAt") {
+        uint32_t size = 0;
+        uint8_t *picture = stream->frameAt(target, &size);
+        index = picture ? frameIndexOfBgra(picture, outW, outH) : -1;
+        free(picture);
+      } else {
+        uint32_t size = 0;
+        int w = 0, h = 0;
+        uint8_t *picture = stream->decodeFrameAt(target, 160, 120, true, &size, &w, &h, &time);
+        index = picture ? frameIndexOfBgra(picture, w, h) : -1;
+        free(picture);
+        if (index >= 0 && std::fabs(time - source[due].time) > 1e-6)
+          fault = QString(", told %1 s").arg(time);
+      }
+      if (index != source[due].index || !fault.isEmpty())
+        wrong << QString("%1 s: %2 for %3%4").arg(target, 0, 'f', 9).arg(index).arg(source[due].index).arg(fault);
+    }
   }
-  QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(", ")));
+  QVERIFY2(wrong.isEmpty(), qPrintable(QString("%1 of %2 landings wrong (target: picture for due): %3")
+                                           .arg(wrong.size())
+                                           .arg(landings)
+                                           .arg(wrong.mid(0, 8).join(", "))));
 }
 
 void TestVideoStream::seekEdges()
