@@ -181,6 +181,8 @@ class LingeringSeekStream : public AVVideoStream
 {
 public:
   using AVVideoStream::AVVideoStream;
+  // As every subclass: the threads stop before this part goes, or they call into what is left.
+  ~LingeringSeekStream() override { stopThreads(); }
 
 protected:
   void seekAnnounced() override { QThread::msleep(40); }
@@ -191,6 +193,7 @@ class ThreadKindStream : public AVVideoStream
 {
 public:
   using AVVideoStream::AVVideoStream;
+  ~ThreadKindStream() override { stopThreads(); }
   int threadKinds() const { return _decoder ? _decoder->active_thread_type : -1; }
   int picturesDecoded() const { return _picturesDecoded; }
 };
