@@ -96,6 +96,7 @@ private slots:
   void discardFactorFollowsLateness();
   void seekAtEndStillMakesReady();
   void rangeStartAndStretch();
+  void trimInsideGapShowsThePictureBefore();
   void thumbnailsReportedAfterTheLast();
   void failedLoadIsReadyWithoutPicture();
   void destroyedWhileLoading();
@@ -441,6 +442,24 @@ void TestVideoSegment::rangeStartAndStretch()
   QCOMPARE(video->rangeStart(), 4.0);
   video->setRangeStart(-1.0);
   QCOMPARE(video->rangeStart(), 0.0);
+}
+
+// A screen recording's pictures 2.0 and 3.0 s with none between, trimmed at 2.6 s: the 2.0 s
+// picture shows until the 3.0 s one is due.
+void TestVideoSegment::trimInsideGapShowsThePictureBefore()
+{
+  const QString gap = _files.path("gap.mp4");
+  QVERIFY(FfmpegCli::run({"-i", _files.path("h264_25.mp4"), "-vf", "select='not(between(n,51,74))'", "-vsync",
+                          "passthrough", "-c:v", "libx264", "-qp", "0", gap}));
+  addVideo("gap.mp4", 0, 2.6, 1.0);
+  QVERIFY(seekAndWait(0));
+  QStringList wrong;
+  for (const auto &[time, index] : {std::pair{0.0, 50}, {0.2, 50}, {0.36, 50}, {0.4, 75}, {0.44, 76}}) {
+    const int shown = indexAt(time);
+    if (shown != index)
+      wrong << QString("%1 s: %2 for %3").arg(2.6 + time).arg(shown).arg(index);
+  }
+  QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(", ")));
 }
 
 void TestVideoSegment::thumbnailsReportedAfterTheLast()
