@@ -28,6 +28,7 @@ constexpr int kMaxDamagedWhileDraining = 64;
 // A picture this little after an exact target counts as at it: the target is computed from the
 // timeline in floating point, and may fall a rounding error short of the picture due there.
 constexpr double kTimeHair = 1e-6;
+constexpr double kMillisecond = 0.001;
 
 // Degrees clockwise from the "rotate" tag or, as FFmpeg 5.1 writes no such tag, the display
 // matrix; snapped to a quarter turn.
@@ -591,7 +592,9 @@ void AVVideoStream::decodeLoop()
         }
         const double interval = step / roundedRate;
         const auto slot = [&](double t) { return std::ceil((t - origin) / interval - 1e-6); };
-        deliver = next > time ? slot(next) > slot(time) : atEnd || dropped + 1 >= step;
+        // A consumer that counts whole milliseconds takes a picture in the millisecond after a
+        // slot's start as due there: such a picture is kept too.
+        deliver = next > time ? slot(next) > slot(time - kMillisecond) : atEnd || dropped + 1 >= step;
       }
       if (!deliver) {
         avLog("(%d)(%d) discard one (%d)frame of ts: %f/%f/%f\n", _streamId, int(_mediaKind),
