@@ -311,7 +311,8 @@ void AVVideoStream::_readVideoInformation()
   const bool quarter = rotation == 90 || rotation == 270;
   _pictureWidth = quarter ? _decoder->height : _decoder->width;
   _pictureHeight = quarter ? _decoder->width : _decoder->height;
-  _outputWidth = _decoder->coded_width > 0 ? _decoder->coded_width : _decoder->width;
+  // The coded width is the decoder's padding, not picture.
+  _outputWidth = _decoder->width;
   _outputHeight = _decoder->height;
   _rotation = rotation;
 }
@@ -420,7 +421,7 @@ bool AVVideoStream::_makeRecord(AVFrame *frame, AVFrameRecord *record, SwsContex
     return false;
   record->kind = kAVFrameBGRA;
   record->width = uint32_t(outW);
-  record->height = uint32_t(frame->height);
+  record->height = uint32_t(outH);
   record->visibleWidth = 0;
   const AVPixFmtDescriptor *source = av_pix_fmt_desc_get(AVPixelFormat(frame->format));
   record->opaque = source && !(source->flags & AV_PIX_FMT_FLAG_ALPHA);
@@ -814,8 +815,11 @@ uint8_t *AVVideoStream::_decodeSynchronously(double t, int w, int h, bool exact,
   } else if (picture) {
     *frameTime = _frameTime(picture, _stream->time_base);
     AVFrame *frame = _transferIfHardware(picture);
+    // swscale's fast path for 8-bit 4:2:0 at the same size writes blocks of 16 pixels: at a width
+    // of 16n + 8 (360, 1080) it runs 8 pixels past the picture's end. The accurate one does not.
     SwsContext *converter = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), w, h,
-                                           AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+                                           AV_PIX_FMT_BGRA, SWS_BILINEAR | SWS_ACCURATE_RND, nullptr, nullptr,
+                                           nullptr);
     pixels = converter ? static_cast<uint8_t *>(malloc(bytes)) : nullptr;
     if (pixels) {
       uint8_t *planes[1] = {pixels};
@@ -848,7 +852,8 @@ uint8_t *AVVideoStream::_decodeFrameAt(double time, float boxWidth, float boxHei
 {
   const double t = std::min(std::max(0.0, time), duration());
   float w = boxWidth;
-  if (int(w) % 2 != 0)
+  // A still at the picture's own size keeps an odd width.
+  if (int(w) % 2 != 0 && int(w) != _outputWidth)
     w += 1;
   int outW = int(w), outH = int(boxHeight);
   double decodedTime = t;

@@ -10,6 +10,8 @@
 #include "avheadlessrenderer.h"
 #include "avimageloader.h"
 #include "avpixelbuffer.h"
+#include "avvideosegment.h"
+#include "avvideostream.h"
 #include "ffmpegcli.h"
 #include "fakesegments.h"
 #include "mediafixtures.h"
@@ -151,6 +153,15 @@ double rmsOf(const DecodedAudio &audio, double from, double to)
   return count ? std::sqrt(sum / count) : 0;
 }
 
+// Composes until every layer has its picture for the time.
+bool readyAt(AVHeadlessRenderer &renderer, AVComposition *composition, double time)
+{
+  return QTest::qWaitFor([&] {
+    renderer.compose(time, true);
+    return composition->isReadyAt(time);
+  }, 5000);
+}
+
 // A layer that never becomes ready: an export waits for it until cancelled.
 class NeverReadyLayer : public FakeLayer
 {
@@ -210,6 +221,8 @@ private slots:
   void outputNameTakenByFolder();
   void oddSized420Video_data();
   void oddSized420Video();
+  void convertedVideoAtItsSize_data();
+  void convertedVideoAtItsSize();
   void soundFileStartsAtItsSegmentStart_data();
   void soundFileStartsAtItsSegmentStart();
   void shortSoundExportsWhole_data();
@@ -223,6 +236,8 @@ private:
   void exportTo(const QString &path, int kind, bool alpha = false, float endTime = 0, int channels = 2,
                 QSize size = {kWidth, kHeight}, int fps = kFps);
   QStringList filesLeft() const;
+  // A fresh engine on a composition of the given size.
+  void useFrameSize(QSize size);
 
   std::unique_ptr<AVHeadlessGLHost> _host;
   std::unique_ptr<AVImageLoader> _loader;
@@ -296,6 +311,15 @@ QStringList TestExport::filesLeft() const
   return QDir(_dir->path()).entryList({"*.mp4", "*.webm", "*.mov", "*.partial*"}, QDir::Files);
 }
 
+void TestExport::useFrameSize(QSize size)
+{
+  _engine.reset();
+  _composition = std::make_unique<AVComposition>(size.width(), size.height(), 44100, 2, nullptr);
+  _composition->setRenderSize(size.width(), size.height(), true);
+  _host->setComposition(_composition.get());
+  _engine = std::make_unique<AVEngine>(_composition.get(), _loader.get(), nullptr);
+}
+
 void TestExport::encoderChoiceEndsInSoftware()
 {
   QVERIFY(platformHardwareEncoders().empty());
@@ -362,10 +386,7 @@ void TestExport::h264WithSoundMatchesCompose()
   AVHeadlessRenderer renderer(_host.get(), _composition.get());
   QVERIFY(renderer.isValid());
   // The export's end put the layers to sleep: they load again first.
-  QVERIFY(QTest::qWaitFor([&] {
-    renderer.compose(1.0, true);
-    return _composition->isReadyAt(1.0);
-  }, 5000));
+  QVERIFY(readyAt(renderer, _composition.get(), 1.0));
   for (int index : {6, 45}) {
     const QImage composed = renderer.compose(double(index) / kFps, true);
     const double db = psnr(composed, video.frames[index]);
@@ -630,11 +651,7 @@ void TestExport::oddSized420Video()
   QVERIFY(reference.ok && reference.frames.size() == 10);
   const QImage expected = reference.frames[5];
 
-  _engine.reset();
-  _composition = std::make_unique<AVComposition>(size.width(), size.height(), 44100, 2, nullptr);
-  _composition->setRenderSize(size.width(), size.height(), true);
-  _host->setComposition(_composition.get());
-  _engine = std::make_unique<AVEngine>(_composition.get(), _loader.get(), nullptr);
+  useFrameSize(size);
   QCOMPARE(_engine->addVideoSegment(1, source.toUtf8().constData(), 0, 0, 0, 36, true), 1u);
   QTRY_VERIFY_WITH_TIMEOUT(_engine->videoThumbnailCount(1) == 16, 10000);
   // The thumbnails can come before the opened clip has given the segment its length.
@@ -650,10 +667,7 @@ void TestExport::oddSized420Video()
   {
     AVHeadlessRenderer renderer(_host.get(), _composition.get());
     QVERIFY(renderer.isValid());
-    QVERIFY(QTest::qWaitFor([&] {
-      renderer.compose(0.5, true);
-      return _composition->isReadyAt(0.5);
-    }, 5000));
+    QVERIFY(readyAt(renderer, _composition.get(), 0.5));
     check("composed", renderer.compose(0.5, true), expected);
   }
   AVPixelBuffer *still = _engine->videoFrameAtTime(1, 0.5f);
@@ -672,6 +686,104 @@ void TestExport::oddSized420Video()
   const DecodedVideo movie = decodeVideo(exported);
   QVERIFY(movie.ok && movie.frames.size() > 15);
   check("exported", movie.frames[15], expected);
+}
+
+void TestExport::convertedVideoAtItsSize_data()
+{
+  QTest::addColumn<QString>("format");
+  QTest::addColumn<QStringList>("codec");
+  QTest::addColumn<QSize>("stored");
+  QTest::addColumn<int>("turn"); // as the ffmpeg tool takes it; it counts the other way round
+  QTest::addColumn<int>("rotation");
+  // Coded in blocks of 16: the decoder's pictures are wider than the clip.
+  const QStringList hevc = {"-c:v", "libx265", "-x265-params", "log-level=none:min-cu-size=16"};
+  const QStringList h264 = {"-c:v", "libx264"};
+  QTest::newRow("10-bit HEVC 360x640") << "yuv420p10le" << hevc << QSize(360, 640) << 0 << 0;
+  QTest::newRow("10-bit HEVC 360x640 turned a quarter") << "yuv420p10le" << hevc << QSize(360, 640) << 270 << 90;
+  QTest::newRow("4:2:2 H.264 362x201") << "yuv422p" << h264 << QSize(362, 201) << 0 << 0;
+  QTest::newRow("4:4:4 H.264 361x201") << "yuv444p" << h264 << QSize(361, 201) << 0 << 0;
+  // Shown as planes; its stills are converted, at a width where swscale's fast converters write
+  // past the picture.
+  QTest::newRow("8-bit H.264 360x640") << "yuv420p" << h264 << QSize(360, 640) << 0 << 0;
+}
+
+// Pictures the decoder gives in formats that are converted to BGRA fill their own size: a white
+// clip shown at its size leaves no background visible in the preview, the export, the stills and
+// the thumbnails.
+void TestExport::convertedVideoAtItsSize()
+{
+  QFETCH(QString, format);
+  QFETCH(QStringList, codec);
+  QFETCH(QSize, stored);
+  QFETCH(int, turn);
+  QFETCH(int, rotation);
+  const QSize size = rotation == 90 ? stored.transposed() : stored;
+  const QString source = _dir->filePath("white.mp4");
+  const QString white =
+    QString("color=white:s=%1x%2:r=10:d=1,format=%3").arg(stored.width()).arg(stored.height()).arg(format);
+  QVERIFY(FfmpegCli::run(QStringList{"-f", "lavfi", "-i", white} + codec + QStringList{source}));
+  if (turn) {
+    const QString turned = _dir->filePath("turned.mp4");
+    QVERIFY(FfmpegCli::run({"-i", source, "-c", "copy", "-metadata:s:v:0", QString("rotate=%1").arg(turn), turned}));
+    QVERIFY(QFile::remove(source) && QFile::rename(turned, source));
+  }
+
+  useFrameSize(size);
+  _engine->setBackgroundColor(makeVec4Opaque(0, 0, 0));
+  QCOMPARE(_engine->addVideoSegment(1, source.toUtf8().constData(), 0, 0, 0, 36, true), 1u);
+  QTRY_VERIFY_WITH_TIMEOUT(_engine->videoThumbnailCount(1) == 16, 10000);
+  QTRY_VERIFY_WITH_TIMEOUT(_composition->duration() > 0, 30000);
+  QCOMPARE(static_cast<AVVideoSegment *>(_composition->findSegment(1))->pictureRotation(), rotation);
+
+  const auto check = [&](const char *what, const QImage &image, QSize wanted) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    int dark = 0;
+    for (int y = 0; y < rgb.height(); ++y)
+      for (const uchar *p = rgb.constScanLine(y), *end = p + rgb.width() * 3; p < end; ++p)
+        dark += *p < 128;
+    const QString seen = QString("%1: %2x%3, %4 dark values").arg(what).arg(rgb.width()).arg(rgb.height()).arg(dark);
+    QVERIFY2(rgb.size() == wanted && dark == 0, qPrintable(seen));
+  };
+  {
+    AVHeadlessRenderer renderer(_host.get(), _composition.get());
+    QVERIFY(renderer.isValid());
+    QVERIFY(readyAt(renderer, _composition.get(), 0.5));
+    // The editor sets the render size again whenever its preview changes size.
+    _composition->setRenderSize(size.width(), size.height(), true);
+    check("composed", renderer.compose(0.5, true), size);
+  }
+  AVPixelBuffer *still = _engine->videoFrameAtTime(1, 0.5f);
+  QVERIFY(still);
+  check("still", QImage(still->data, int(still->width), int(still->height), QImage::Format_ARGB32), size);
+  freePixelBuffer(still);
+  // Thumbnails fit the stored picture into 64x36, then turn.
+  const AVPixelBuffer *thumbnail = _engine->videoThumbnail(1, 8);
+  QVERIFY(thumbnail);
+  const bool wide = stored.width() * 36 > stored.height() * 64;
+  QSize small = wide ? QSize(64, qRound(64.0 * stored.height() / stored.width()))
+                     : QSize(qRound(36.0 * stored.width() / stored.height()), 36);
+  if (rotation == 90)
+    small.transpose();
+  check("thumbnail", QImage(thumbnail->data, int(thumbnail->width), int(thumbnail->height), QImage::Format_ARGB32),
+        small);
+  {
+    AVVideoStream stream(source.toStdString(), size.width(), size.height());
+    QCOMPARE(stream.openForMetadata(), 0);
+    uint32_t bytes = 0;
+    uint8_t *picture = stream.frameAt(0.5, &bytes);
+    QVERIFY(picture);
+    QCOMPARE(bytes, uint32_t(size.width() * size.height() * 4));
+    check("frameAt", QImage(picture, size.width(), size.height(), QImage::Format_ARGB32), size);
+    free(picture);
+  }
+
+  const QString exported = _dir->filePath("exported.webm");
+  exportTo(exported, 3, false, 0, 2, size);
+  QCOMPARE(_messages.result, 0.0);
+  const DecodedVideo movie = decodeVideo(exported);
+  QVERIFY(movie.ok && movie.frames.size() >= 30);
+  for (int i : {0, 15, 29})
+    check(qPrintable(QString("exported frame %1").arg(i)), movie.frames[i], size);
 }
 
 void TestExport::soundFileStartsAtItsSegmentStart_data()

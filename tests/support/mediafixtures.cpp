@@ -629,11 +629,12 @@ DecodedVideo decodeVideo(const QString &path, int maxFrames)
     if (!scaler)
       scaler.reset(sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
                                   frame->height, AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr));
-    QImage image(frame->width, frame->height, QImage::Format_RGB888);
+    // The fast converters write whole blocks of pixels: past the last row's end at some widths.
+    QImage image(frame->width, frame->height + 1, QImage::Format_RGB888);
     uint8_t *target[1] = {image.bits()};
     const int targetStride[1] = {int(image.bytesPerLine())};
     sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, target, targetStride);
-    result.frames.push_back(image);
+    result.frames.push_back(image.copy(0, 0, frame->width, frame->height));
     const int64_t pts = frame->best_effort_timestamp;
     result.times.push_back(pts == AV_NOPTS_VALUE ? 0.0 : pts * av_q2d(stream->time_base));
     return maxFrames < 0 || result.frames.size() < maxFrames;
