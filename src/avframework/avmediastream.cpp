@@ -463,6 +463,11 @@ bool AVStreamBase::sleep()
   return true;
 }
 
+double AVStreamBase::timeTick() const
+{
+  return _opened && _stream ? av_q2d(_stream->time_base) : 0;
+}
+
 double AVStreamBase::duration() const
 {
   if (!_opened)

@@ -137,6 +137,8 @@ public:
   // reading threads. Set before opening.
   void setCancel(std::function<bool()> cancelled) { _cancelled = std::move(cancelled); }
   int mediaKind() const { return _mediaKind; }
+  // Seconds of one tick of the stream's clock (its time base); 0 until opened.
+  double timeTick() const;
   int streamId() const { return _streamId; }
   uint32_t serial() const { return uint32_t(_serial.load()); }
   const std::string &fileName() const { return _fileName; }
