@@ -2,7 +2,11 @@
 // command line doing the same work with the same encoder settings in the same run:
 // - still: a picture fading in, a caption and a tone;
 // - clip: a video clip, a picture scaled to 640x360 at (100,100), the text "Hello" and music,
-//   which the command line builds with its filter graph (overlay, drawtext).
+//   which the command line builds with its filter graph (overlay, drawtext);
+// - even, uneven: the clip alone, as written and re-timed as phones and screen recorders write
+//   their pictures (17 to 50 ms apart around the same mean), which the command line re-encodes
+//   at 30 fps. The exporter waits for every picture here, so these show the decoder and the
+//   renderer working side by side or one after the other.
 #include "avcomposition.h"
 #include "benchgl.h"
 #include "avengine.h"
@@ -56,7 +60,7 @@ void finished(AVExporter *, int message, double value, void *user)
 
 struct Inputs
 {
-  QString picture, clip, music;
+  QString picture, clip, music, unevenClip;
 };
 
 bool runFfmpeg(const QStringList &arguments)
@@ -80,6 +84,15 @@ bool writeClipAndMusic(Inputs *inputs, const QTemporaryDir &dir, int seconds)
                     inputs->music});
 }
 
+// The clip with the same pictures at uneven times.
+bool writeUnevenClip(Inputs *inputs, const QTemporaryDir &dir)
+{
+  inputs->unevenClip = dir.filePath("uneven.mp4");
+  return runFfmpeg({"-i", inputs->clip, "-vf", "settb=1/90000,setpts=(N/30+0.011*sin(N*1.7))/TB", "-vsync",
+                    "passthrough", "-enc_time_base", "1/90000", "-c:v", "libx264", "-preset", "ultrafast", "-crf",
+                    "18", "-pix_fmt", "yuv420p", inputs->unevenClip});
+}
+
 void buildStill(AVEngine *engine, AVComposition *composition, const Inputs &inputs, int seconds)
 {
   engine->addImageSegment(1, inputs.picture.toUtf8().constData(), false, 0, float(seconds));
@@ -101,6 +114,16 @@ void buildClip(AVEngine *engine, AVComposition *, const Inputs &inputs, int seco
                              (kHeight / 2.0f - 100 - 180) / kHeight);
   engine->addTextSegment(3, "Hello", 0, float(seconds));
   engine->addAudioSegment(4, inputs.music.toUtf8().constData(), 0, 0, float(seconds));
+}
+
+void buildEven(AVEngine *engine, AVComposition *, const Inputs &inputs, int seconds)
+{
+  engine->addVideoSegment(1, inputs.clip.toUtf8().constData(), 0, 0, float(seconds), 0, true);
+}
+
+void buildUneven(AVEngine *engine, AVComposition *, const Inputs &inputs, int seconds)
+{
+  engine->addVideoSegment(1, inputs.unevenClip.toUtf8().constData(), 0, 0, float(seconds), 0, true);
 }
 
 using SceneBuilder = void (*)(AVEngine *, AVComposition *, const Inputs &, int);
@@ -164,6 +187,22 @@ QStringList clipArguments(const Inputs &inputs, const QString &output, int secon
                      inputs.picture, "-i", inputs.music, "-filter_complex", graph, "-map", "[v]", "-map", "2:a",
                      "-t", length} +
          kEncoderArguments + QStringList{output};
+}
+
+QStringList reencodeArguments(const QString &clip, const QString &output, int seconds)
+{
+  return QStringList{"-i", clip, "-an", "-r", QString::number(kFps), "-t", QString::number(seconds)} +
+         kEncoderArguments + QStringList{output};
+}
+
+QStringList evenArguments(const Inputs &inputs, const QString &output, int seconds)
+{
+  return reencodeArguments(inputs.clip, output, seconds);
+}
+
+QStringList unevenArguments(const Inputs &inputs, const QString &output, int seconds)
+{
+  return reencodeArguments(inputs.unevenClip, output, seconds);
 }
 
 // Peaks of a process's resident memory in two parts: its own data (anonymous pages) and the
@@ -254,7 +293,8 @@ int main(int argc, char **argv)
 {
   benchSetUpGL();
   QGuiApplication app(argc, argv);
-  // An optional length in seconds for a quicker look, and an optional scene ("still" or "clip").
+  // An optional length in seconds for a quicker look, and an optional scene ("still", "clip",
+  // "even" or "uneven").
   const int seconds = argc > 1 ? std::max(2, atoi(argv[1])) : 30;
   const QString only = argc > 2 ? QString(argv[2]) : QString();
 
@@ -266,7 +306,7 @@ int main(int argc, char **argv)
   QTemporaryDir dir;
   Inputs inputs;
   inputs.picture = writePicture(dir);
-  if (!writeClipAndMusic(&inputs, dir, seconds)) {
+  if (!writeClipAndMusic(&inputs, dir, seconds) || ((only.isEmpty() || only == "uneven") && !writeUnevenClip(&inputs, dir))) {
     fprintf(stderr, "bench_export: the ffmpeg command line could not make the clip\n");
     return 1;
   }
@@ -280,7 +320,10 @@ int main(int argc, char **argv)
     SceneBuilder build;
     QStringList (*arguments)(const Inputs &, const QString &, int);
   };
-  const Scene scenes[] = {{"still", buildStill, stillArguments}, {"clip", buildClip, clipArguments}};
+  const Scene scenes[] = {{"still", buildStill, stillArguments},
+                          {"clip", buildClip, clipArguments},
+                          {"even", buildEven, evenArguments},
+                          {"uneven", buildUneven, unevenArguments}};
   for (const Scene &scene : scenes) {
     if (!only.isEmpty() && only != scene.name)
       continue;

@@ -295,6 +295,10 @@ bool AVStreamBase::peekFrameTime(uint32_t serial, bool wait, double *time)
       *time = _frames.front().time;
       return true;
     }
+    if (_comingTime >= 0 && _comingSerial == serial) {
+      *time = _comingTime;
+      return true;
+    }
     if (_decodeAtEnd || _maxFrames < 1 || !wait)
       break;
     avCondWait(_frameCondition, _frameLock);
@@ -461,6 +465,11 @@ bool AVStreamBase::sleep()
   flushFrames();
   avLog("(%d)(%d) stream sleep. (%d)\n", _streamId, int(_mediaKind), int(--g_awakeStreams));
   return true;
+}
+
+double AVStreamBase::timeTick() const
+{
+  return _opened && _stream ? av_q2d(_stream->time_base) : 0;
 }
 
 double AVStreamBase::duration() const
@@ -650,9 +659,14 @@ AVPacketRecord AVStreamBase::takePacket()
   return record;
 }
 
-bool AVStreamBase::waitForRoom(uint32_t serial, int limit)
+bool AVStreamBase::waitForRoom(uint32_t serial, int limit, double time)
 {
   AVMutexLocker locker(_frameLock);
+  if (time >= 0) {
+    _comingTime = time;
+    _comingSerial = serial;
+    avCondWakeAll(_frameCondition);
+  }
   while (!_decodeQuit && int32_t(serial) == _serial && int(_frames.size()) >= std::min(limit, int(_maxFrames)))
     avCondWait(_frameCondition, _frameLock);
   return !_decodeQuit && int32_t(serial) == _serial;
@@ -663,6 +677,7 @@ void AVStreamBase::pushFrame(AVFrameRecord &record)
   AVMutexLocker locker(_frameLock);
   while (!_decodeQuit && int32_t(record.serial) == _serial && int(_frames.size()) >= _maxFrames)
     avCondWait(_frameCondition, _frameLock);
+  _comingTime = -1;
   if (!_decodeQuit && int32_t(record.serial) == _serial) {
     _frames.push_back(record);
     avCondWakeAll(_frameCondition);
@@ -684,6 +699,7 @@ void AVStreamBase::flushFrames()
   for (AVFrameRecord &record : _frames)
     freeFrameRecord(record);
   _frames.clear();
+  _comingTime = -1;
   avCondWakeAll(_frameCondition);
 }
 

@@ -112,8 +112,9 @@ public:
   ~AVStreamBase() override;
 
   AVFrameRecord takeFrame(bool wait) override;
-  // The time of the frame takeFrame would give next, left queued; false when none of `serial` is
-  // there. Waiting, it returns once one comes, the stream ends or that generation is over.
+  // The time of the frame takeFrame would give next, left queued (or still being converted);
+  // false when none of `serial` is there. Waiting, it returns once one comes, the stream ends or
+  // that generation is over.
   bool peekFrameTime(uint32_t serial, bool wait, double *time);
   void videoSize(int *width, int *height) override;
   void seek(double time, AVSeekDoneCallback done, void *userData, bool exact) override;
@@ -137,6 +138,8 @@ public:
   // reading threads. Set before opening.
   void setCancel(std::function<bool()> cancelled) { _cancelled = std::move(cancelled); }
   int mediaKind() const { return _mediaKind; }
+  // Seconds of one tick of the stream's clock (its time base); 0 until opened.
+  double timeTick() const;
   int streamId() const { return _streamId; }
   uint32_t serial() const { return uint32_t(_serial.load()); }
   const std::string &fileName() const { return _fileName; }
@@ -183,8 +186,10 @@ protected:
   AVPacketRecord takePacket();
   void pushFrame(AVFrameRecord &record);
   // Waits until the queue holds fewer than `limit` frames (and has room) for a frame of `serial`;
-  // false once that generation is over.
-  bool waitForRoom(uint32_t serial, int limit);
+  // false once that generation is over. The frame's time, when given, answers peekFrameTime
+  // until the frame is pushed: a consumer that only needs to know when the next picture lies
+  // does not wait for it to be converted.
+  bool waitForRoom(uint32_t serial, int limit, double time = -1);
   // Calls the completion callback of the seek that started `serial`, unless another seek has
   // replaced it meanwhile.
   void reportSeekDone(int32_t serial, uint8_t *data, uint32_t size, double time);
@@ -244,6 +249,9 @@ protected:
   AVCondition *_frameCondition;
   std::deque<AVFrameRecord> _frames;
   int32_t _maxFrames = 0;
+  // The time of the frame of that serial waiting for room, or below 0.
+  double _comingTime = -1;
+  uint32_t _comingSerial = 0;
 
 private:
   static int _loadingThreadBody(AVThread_QThread_Type *thread, void *stream);

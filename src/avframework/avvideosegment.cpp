@@ -5,6 +5,7 @@
 #include "avvideostream.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -89,6 +90,12 @@ void AVVideoSegment::_opened(AVContent *, int result, void *argument)
   auto *self = static_cast<AVVideoSegment *>(argument);
   // The length first: whoever sees the segment loaded (a render pass, a poll) sees its length.
   if (result == kAVOpenOk) {
+    // A picture stamped on a clock stands for any time within half a tick of it: it is due once
+    // the media time, rounded to that clock, reaches it. So neither the arithmetic of the media
+    // time nor a millisecond clock's rounding holds a picture back from the output it belongs
+    // to (each such output would show the one before and the next skip it).
+    const double tick = self->_stream->timeTick();
+    self->_dueSlack = std::min(std::max(tick / 2, 0.0), 0.0005) + 1e-7;
     if (self->_rangeDuration <= 0) {
       self->_rangeDuration = std::max(0.0, self->mediaDuration());
       if (self->duration() <= 0)
@@ -200,13 +207,13 @@ void AVVideoSegment::_updateFrame(double time, bool wait, bool adaptive)
     return;
   const double stretch = _stretch > 0 ? double(_stretch) : 1.0;
   const double mediaTime = (time - startTime()) / stretch + _rangeStart;
-  const auto m = uint32_t(uint64_t(std::max(0.0, mediaTime) * 1000));
+  const double m = std::max(0.0, mediaTime) + _dueSlack;
   const int allowance = wait ? _stream->frameStep() * int(1000.0 / _stream->frameRate() + 0.5) : 0;
   // The held picture is the first candidate; the queue's are seen only once its time has come.
   bool held = _pending.data != nullptr;
   AVFrameRecord frame;
   if (held) {
-    if (_pendingTime > m)
+    if (_pending.time > m)
       return;
     frame = _pending;
     _pending = AVFrameRecord();
@@ -214,27 +221,25 @@ void AVVideoSegment::_updateFrame(double time, bool wait, bool adaptive)
     frame = _stream->takeFrame(wait);
   }
   while (frame.data) {
-    const auto f = uint32_t(frame.time * 1000);
-    if (f > m && !_justSought) {
+    if (frame.time > m && !_justSought) {
       _pending = frame;
-      _pendingTime = f;
       return;
     }
     // Frame times may be uneven: a picture whose time has come gives way to a later one whose
     // time has come too. Exporting waits to learn the next one's time; playback looks only at
     // what is queued.
     double next = 0;
-    if (f <= m && _stream->peekFrameTime(frame.serial, wait, &next) && uint32_t(next * 1000) <= m) {
-      if (wait && int32_t(m - f) > allowance)
-        avTrace("texture too old: (%lu,%lu) > %d", static_cast<unsigned long>(f), static_cast<unsigned long>(m),
-                allowance);
+    if (frame.time <= m && _stream->peekFrameTime(frame.serial, wait, &next) && next <= m) {
+      const double late = (m - frame.time) * 1000;
+      if (wait && late > allowance)
+        avTrace("texture too old: (%.3f,%.3f) > %d", frame.time, mediaTime, allowance);
       freeFrameRecord(frame);
       frame = _stream->takeFrame(wait);
       held = false;
       continue;
     }
     _show(frame);
-    _shownTime = f;
+    _shownTime = uint32_t(std::llround(frame.time * 1000));
     freeFrameRecord(frame);
     // A picture held until its time came was not late.
     if (!held) {

@@ -65,7 +65,7 @@ public:
   void setPlanesAsBGRA(bool bgra);
   void resetDiscardFactor();
   AVVideoStream *stream() const { return _stream; }
-  // Media time in milliseconds of the last picture shown.
+  // Media time in milliseconds (rounded) of the last picture shown.
   uint32_t shownFrameTime() const { return _shownTime; }
 
 private:
@@ -89,7 +89,8 @@ private:
   int _thumbnailsArrived = 0;
   int _thumbnailHeight;
   AVFrameRecord _pending;
-  uint32_t _pendingTime = 0;
+  // Seconds a picture may lie past the media time and still count as due.
+  std::atomic<double> _dueSlack{1e-7};
   AVMutex *_segmentLock;
   std::atomic<bool> _ready{false};
   std::atomic<bool> _dropPendingRequested{false};

@@ -49,29 +49,51 @@ bool writeTimedClip(const QString &path, bool uneven, const QStringList &codec)
   return FfmpegCli::run(QStringList{"-f", "lavfi", "-i", code} + timing + codec + QStringList{path});
 }
 
-// Each picture's time in whole milliseconds as the stream computes it, in presentation order.
-QVector<uint32_t> frameMilliseconds(const QString &path)
+// Each picture's time stamp in presentation order, in ticks of the stream's time base num/den.
+struct Stamps
+{
+  QVector<qint64> ticks;
+  qint64 num = 0, den = 0;
+};
+
+Stamps frameStamps(const QString &path)
 {
   QProcess probe;
   probe.start("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
                           "stream=time_base:frame=best_effort_timestamp", "-of", "default=nw=1", path});
+  Stamps stamps;
   if (!probe.waitForFinished(60000))
-    return {};
-  QVector<qint64> stamps;
-  double base = 0;
+    return stamps;
   for (const QByteArray &line : probe.readAllStandardOutput().split('\n')) {
     if (line.startsWith("time_base=")) {
       const QList<QByteArray> parts = line.mid(10).split('/');
-      base = parts.size() == 2 ? parts[0].toInt() / double(parts[1].toInt()) : 0;
+      if (parts.size() == 2) {
+        stamps.num = parts[0].toLongLong();
+        stamps.den = parts[1].toLongLong();
+      }
     } else if (line.startsWith("best_effort_timestamp=")) {
-      stamps << line.mid(22).toLongLong();
+      stamps.ticks << line.mid(22).toLongLong();
     }
   }
-  std::sort(stamps.begin(), stamps.end());
-  QVector<uint32_t> times;
-  for (qint64 stamp : stamps)
-    times << uint32_t(std::max(0.0, double(stamp) * base) * 1000);
-  return base > 0 ? times : QVector<uint32_t>{};
+  std::sort(stamps.ticks.begin(), stamps.ticks.end());
+  return stamps;
+}
+
+// The newest picture due at output k of `rate` per second, in exact arithmetic: a picture is due
+// once the media time, rounded to the stream's clock, has reached its stamp. Times in ms; the
+// timeline length and the range length give the stretch.
+int dueIndex(const Stamps &stamps, qint64 k, qint64 rate, qint64 startMs, qint64 rangeStartMs, qint64 lengthMs,
+             qint64 rangeLengthMs)
+{
+  // media ticks = ((k / rate - start) * rangeLength / length + rangeStart) * den / num; due when
+  // stamp <= media ticks + 1/2, all multiplied out by 2 * 1000 * rate * length * num.
+  const qint64 scale = 1000 * rate * lengthMs;
+  const qint64 media = ((1000 * k - startMs * rate) * rangeLengthMs + rangeStartMs * rate * lengthMs) * stamps.den;
+  int due = -1;
+  for (int i = 0; i < stamps.ticks.size(); ++i)
+    if (2 * stamps.ticks[i] * stamps.num * scale <= 2 * std::max<qint64>(0, media) + stamps.num * scale)
+      due = i;
+  return due;
 }
 } // namespace
 
@@ -157,6 +179,7 @@ void TestVideoSegment::initTestCase()
   QVERIFY(writeTimedClip(_files.path("uneven.mp4"), true, h264));
   QVERIFY(writeTimedClip(_files.path("uneven.mkv"), true, h264));
   QVERIFY(writeTimedClip(_files.path("even.mp4"), false, h264));
+  QVERIFY(writeTimedClip(_files.path("even.mkv"), false, h264));
 }
 
 void TestVideoSegment::init()
@@ -599,42 +622,71 @@ void TestVideoSegment::newestFrameDueShown_data()
 {
   QTest::addColumn<QString>("file");
   QTest::addColumn<double>("start");
+  QTest::addColumn<double>("rangeStart");
+  QTest::addColumn<double>("rangeLength");
+  // On the timeline; with the range's length it gives the stretch. 0: the range's own.
+  QTest::addColumn<double>("length");
+  QTest::addColumn<int>("rate");
   QTest::addColumn<bool>("exporting");
-  QTest::newRow("uneven mp4, export") << "uneven.mp4" << 0.0 << true;
-  QTest::newRow("uneven mkv, export") << "uneven.mkv" << 0.0 << true;
-  QTest::newRow("uneven mp4 starting at 0.729 s, export") << "uneven.mp4" << 0.729 << true;
-  QTest::newRow("even mp4, export") << "even.mp4" << 0.0 << true;
-  QTest::newRow("uneven mp4, playback") << "uneven.mp4" << 0.0 << false;
-  QTest::newRow("uneven mkv starting at 0.729 s, playback") << "uneven.mkv" << 0.729 << false;
-  QTest::newRow("even mp4, playback") << "even.mp4" << 0.0 << false;
+  QTest::newRow("uneven mp4, export") << "uneven.mp4" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << true;
+  QTest::newRow("uneven mkv, export") << "uneven.mkv" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << true;
+  QTest::newRow("uneven mp4 starting at 0.729 s, export") << "uneven.mp4" << 0.729 << 0.0 << 0.0 << 0.0 << 30 << true;
+  QTest::newRow("even mp4, export") << "even.mp4" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << true;
+  QTest::newRow("uneven mp4, playback") << "uneven.mp4" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << false;
+  QTest::newRow("uneven mkv starting at 0.729 s, playback")
+      << "uneven.mkv" << 0.729 << 0.0 << 0.0 << 0.0 << 30 << false;
+  QTest::newRow("even mp4, playback") << "even.mp4" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << false;
+  // Constant rates at their own rate or a whole part of it: each picture once, on its output.
+  QTest::newRow("25 fps at 25 from 1 s, export") << "h264_25.mp4" << 1.0 << 0.0 << 0.0 << 0.0 << 25 << true;
+  QTest::newRow("25 fps at 25 from 2 s, export") << "h264_25.mp4" << 2.0 << 0.0 << 0.0 << 0.0 << 25 << true;
+  QTest::newRow("25 fps at 25 from 1 s, range from 0.52 s, export")
+      << "h264_25.mp4" << 1.0 << 0.52 << 2.0 << 0.0 << 25 << true;
+  QTest::newRow("25 fps at half speed from 1 s, export") << "h264_25.mp4" << 1.0 << 0.0 << 2.0 << 4.0 << 25 << true;
+  QTest::newRow("25 fps at double speed from 1 s, export")
+      << "h264_25.mp4" << 1.0 << 0.0 << 4.0 << 2.0 << 25 << true;
+  QTest::newRow("50 fps at 25 from 2 s, export") << "h264_50.mp4" << 2.0 << 0.0 << 0.0 << 0.0 << 25 << true;
+  QTest::newRow("30 fps at 15 from 1 s, export") << "even.mp4" << 1.0 << 0.0 << 0.0 << 0.0 << 15 << true;
+  // A millisecond clock stamps the pictures up to half a millisecond off their time.
+  QTest::newRow("30 fps mkv at 30, export") << "even.mkv" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << true;
+  QTest::newRow("25 fps at 25 from 1 s, playback") << "h264_25.mp4" << 1.0 << 0.0 << 0.0 << 0.0 << 25 << false;
 }
 
-// At each 30 fps output time the picture is the newest one whose time has come: with uneven
-// times two may have come since the last output, and the older one must give way. Playback
-// takes only what is queued, so each of its passes runs once the queue is full.
+// At each output time the picture is the newest one whose time has come: with uneven times two
+// may have come since the last output, and the older one must give way; at a constant rate each
+// comes on its own output. Playback takes only what is queued, so each of its passes runs once
+// the queue is full.
 void TestVideoSegment::newestFrameDueShown()
 {
   QFETCH(QString, file);
   QFETCH(double, start);
+  QFETCH(double, rangeStart);
+  QFETCH(double, rangeLength);
+  QFETCH(double, length);
+  QFETCH(int, rate);
   QFETCH(bool, exporting);
-  const QVector<uint32_t> times = frameMilliseconds(_files.path(file));
-  QCOMPARE(times.size(), 180);
-  AVVideoSegment *video = addVideo(file, start);
+  const Stamps stamps = frameStamps(_files.path(file));
+  QVERIFY(stamps.ticks.size() >= 50 && stamps.num > 0 && stamps.den > 0);
+  AVVideoSegment *video = addVideo(file, start, rangeStart, rangeLength);
   QCOMPARE(video->loadError(), 0);
+  if (length > 0) {
+    video->setDuration(length);
+    _composition->updateDuration();
+  }
   AVVideoStream *stream = video->stream();
   // A background no picture's code reads as; pictures converted as the exporter has them.
   _composition->setBackgroundColor(makeVec4Opaque(0.1f, 0.1f, 0.1f));
   _composition->setVideoPlanesAsBGRA(exporting);
   // As the export starts: the layer is sought to its beginning before its time comes.
   QVERIFY(seekAndWait(0));
-  const int first = int(std::ceil(start * 30));
+  const auto ms = [](double seconds) { return qint64(std::llround(seconds * 1000)); };
+  const qint64 timelineMs = ms(video->duration()), rangeMs = ms(video->duration() / video->stretch());
+  const int first = int(std::ceil(start * rate - 1e-9));
   QStringList wrong;
   int outputs = 0;
-  for (int k = first; k / 30.0 < start + video->duration(); ++k, ++outputs) {
-    const double t = k / 30.0;
-    // The segment's own arithmetic, so that a picture due to the millisecond counts as due.
-    const auto m = uint32_t(uint64_t(std::max(0.0, (t - start) / 1.0 + 0.0) * 1000));
-    const int due = int(std::upper_bound(times.begin(), times.end(), m) - times.begin()) - 1;
+  for (int k = first; k / double(rate) < start + video->duration(); ++k, ++outputs) {
+    // As the exporter reckons an output's time.
+    const double t = k / double(rate);
+    const int due = dueIndex(stamps, k, rate, ms(start), ms(rangeStart), timelineMs, rangeMs);
     // As the exporter, each output waits until the layer is ready (a pass wakes it at its start).
     const auto ready = [&] {
       return _composition->isReadyAt(t) || (_composition->update(t, false, exporting, 2, false, exporting), false);
@@ -647,7 +699,7 @@ void TestVideoSegment::newestFrameDueShown()
     if (shown != due)
       wrong << QString("%1: %2 for %3").arg(k).arg(shown).arg(due);
   }
-  QVERIFY(outputs > 170);
+  QVERIFY(outputs >= int(video->duration() * rate) - 1);
   QVERIFY2(wrong.isEmpty(), qPrintable(QString("%1 of %2 outputs (output: shown for due): %3")
                                            .arg(wrong.size())
                                            .arg(outputs)
