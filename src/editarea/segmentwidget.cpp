@@ -144,8 +144,14 @@ QString SegmentWidget::_speedText() const
 void SegmentWidget::setScale(float zoom, bool animated)
 {
   _zoom = zoom;
-  const QRect target =
-    _segment ? Timeline::spanRectInRow(_segment->rangeStart(), _segment->duration(), zoom, height()) : QRect();
+  // A media file whose length could not be found has none: its block is drawn at a stand-in
+  // length, so that the load error is seen and the block can be selected and removed. The
+  // segment keeps its length of 0, and the project file with it.
+  constexpr float StandInLength = 2.0f;
+  const float length = _segment && _segment->duration() <= 0 && _segment->error() != SegmentNoError
+                         ? StandInLength
+                         : (_segment ? _segment->duration() : 0.0f);
+  const QRect target = _segment ? Timeline::spanRectInRow(_segment->rangeStart(), length, zoom, height()) : QRect();
   if (target != geometry()) {
     _paintWidth = target.width();
     // A move off screen all the way is not animated: a long row would start hundreds of

@@ -457,6 +457,7 @@ protected:
   void _tellOfResetValues();
   // A frame for a segment that finished loading; while opening, one for many.
   void _refreshOnceAfterLoading();
+  void _sendLearntMovieRange(Segment *segment);
   // Cancels a running loader and waits for its thread; before the model goes.
   void _stopLoader();
   int _showMessageBox(const QString &title, const QString &text, int icon);

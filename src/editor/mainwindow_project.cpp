@@ -538,19 +538,13 @@ void MainWindow::onSegmentStateChanged(quint32 segmentId, int newState)
   if (newState != 4 || !_engine)
     return;
   if (!segment->isNewlyCreated()) {
+    _sendLearntMovieRange(segment);
     _refreshOnceAfterLoading();
     return;
   }
   if (_refuseUnreadableImport(segment))
     return;
-  // A new movie's range may have been learnt while it loaded.
-  if (segment->type() == QLatin1String("MOVIE")) {
-    auto *movie = static_cast<MovieSegment *>(segment);
-    for (quint32 id : {movie->id(), movie->audioPartId()}) {
-      _engine->setSegmentRangeDuration(id, movie->trimDuration());
-      _engine->setSegmentDuration(id, movie->duration());
-    }
-  }
+  _sendLearntMovieRange(segment);
   std::vector<quint32> ids(size_t(_projectManager->segmentCount()));
   const int count = _projectManager->layerSegmentIds(ids.data());
   _engine->setLayerOrder(ids.data(), count);
@@ -559,6 +553,20 @@ void MainWindow::onSegmentStateChanged(quint32 segmentId, int newState)
     return;
   }
   _seekToTime(segment->rangeStart() + 0.01f, true);
+}
+
+// A movie's range may have been learnt while it loaded: a new one's, or one a project stored at
+// no length. Its length is the longer of its picture's and its sound's, which each engine part
+// took alone: both play to it, or the project's end shows the background past the picture's.
+void MainWindow::_sendLearntMovieRange(Segment *segment)
+{
+  if (segment->type() != QLatin1String("MOVIE") || segment->error() != SegmentNoError)
+    return;
+  auto *movie = static_cast<MovieSegment *>(segment);
+  for (quint32 id : {movie->id(), movie->audioPartId()}) {
+    _engine->setSegmentRangeDuration(id, movie->trimDuration());
+    _engine->setSegmentDuration(id, movie->duration());
+  }
 }
 
 void MainWindow::_refreshOnceAfterLoading()

@@ -83,6 +83,36 @@ Packets readPackets(AVFormatContext *input, const std::function<int(AVPacket *)>
     packets.length = double(end - input->start_time) / AV_TIME_BASE;
   return packets;
 }
+
+// The lines FFmpeg's messages wrote while one opening ran.
+QStringList ffmpegLines;
+void captureFFmpegLines(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+  if (message.contains("FFmpeg: "))
+    ffmpegLines << message;
+}
+
+// The duration plain FFmpeg finds for the file, and the bytes its opening reads.
+struct PlainOpening
+{
+  int64_t duration = AV_NOPTS_VALUE;
+  qint64 bytes = -1;
+};
+
+PlainOpening openPlainly(const QByteArray &name)
+{
+  PlainOpening opening;
+  const qint64 before = ProcessReads::bytesRead();
+  AVFormatContext *raw = nullptr;
+  if (avformat_open_input(&raw, name.constData(), nullptr, nullptr) < 0)
+    return opening;
+  Input input(raw);
+  if (avformat_find_stream_info(input.get(), nullptr) < 0)
+    return opening;
+  opening.bytes = before < 0 ? -1 : ProcessReads::bytesRead() - before;
+  opening.duration = input->duration;
+  return opening;
+}
 } // namespace
 
 class TestReadBound : public QObject
@@ -101,6 +131,10 @@ private slots:
   void longFileSeeksRight();
   void lengthFromTheEnd_data();
   void lengthFromTheEnd();
+  void endReadOnlyWhereProven_data();
+  void endReadOnlyWhereProven();
+  void endReadOncePerFile_data();
+  void endReadOncePerFile();
 
 private:
   QTemporaryDir _dir;
@@ -349,6 +383,20 @@ void TestReadBound::lengthFromTheEnd_data()
   // Space a recorder took and never wrote: the end read walks zeros and gives up.
   QTest::newRow("Matroska live, zeros after it")
       << picture + withSound + h264 << "mkv" << live << false << qint64(0) << (qint64(64) << 20) << 0.04;
+  // Sound alone whose stream states a bit rate: FFmpeg guesses a length from the file's size,
+  // off by the rate's changes (VBR) or by the container's share of the file.
+  const auto tone = [](int seconds, const QStringList &codec) {
+    return QStringList{"-f", "lavfi", "-i", QString("sine=frequency=440:sample_rate=48000:duration=%1").arg(seconds)} +
+           codec;
+  };
+  QTest::newRow("Matroska live, three minutes of VBR MP3 alone")
+      << tone(180, {"-c:a", "libmp3lame", "-q:a", "4"}) << "mkv" << live << false << qint64(0) << qint64(0) << 0.03;
+  QTest::newRow("Matroska live, PCM alone")
+      << tone(30, {"-c:a", "pcm_s16le"}) << "mkv" << live << false << qint64(0) << qint64(0) << 0.03;
+  QTest::newRow("Matroska live, MP2 alone")
+      << tone(30, {"-c:a", "mp2"}) << "mkv" << live << false << qint64(0) << qint64(0) << 0.03;
+  QTest::newRow("Matroska live, ten minutes of AC3 alone")
+      << tone(600, {"-c:a", "ac3"}) << "mkv" << live << false << qint64(0) << qint64(0) << 0.04;
 }
 
 void TestReadBound::lengthFromTheEnd()
@@ -380,7 +428,8 @@ void TestReadBound::lengthFromTheEnd()
   QCOMPARE(avformat_open_input(&raw, name.constData(), nullptr, nullptr), 0);
   Input plain(raw);
   QVERIFY(avformat_find_stream_info(plain.get(), nullptr) >= 0);
-  QCOMPARE(plain->duration, AV_NOPTS_VALUE);
+  QVERIFY2(plain->duration == AV_NOPTS_VALUE || plain->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE,
+           qPrintable(QString("plain FFmpeg found a length of %1 s").arg(double(plain->duration) / AV_TIME_BASE)));
   const Packets expected = readPackets(plain.get(), [&](AVPacket *packet) { return av_read_frame(plain.get(), packet); });
   QVERIFY(expected.length > 20);
   plain.reset();
@@ -421,6 +470,107 @@ void TestReadBound::lengthFromTheEnd()
   const Packets packets = readPackets(input.get(), [&](AVPacket *packet) { return bound.readFrame(packet); });
   QCOMPARE(packets.list.size(), expected.list.size());
   QCOMPARE(packets.list, expected.list);
+}
+
+// Containers whose end read is not proven keep what FFmpeg finds: an ASF written to a pipe has
+// no length, and a demuxer set down in its middle hunts for packets, complaining at every step.
+void TestReadBound::endReadOnlyWhereProven_data()
+{
+  QTest::addColumn<QStringList>("make"); // ffmpeg's arguments writing the file to a pipe
+  const QStringList picture{"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=20"};
+  const QStringList sound{"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=20"};
+  QTest::newRow("ASF to a pipe, video and sound")
+      << picture + sound + QStringList{"-c:v", "wmv2", "-b:v", "1M", "-c:a", "wmav2", "-f", "asf"};
+  QTest::newRow("ASF to a pipe, video alone") << picture + QStringList{"-c:v", "wmv2", "-b:v", "1M", "-f", "asf"};
+}
+
+void TestReadBound::endReadOnlyWhereProven()
+{
+  QFETCH(QStringList, make);
+  QTemporaryDir dir;
+  const QString path = dir.filePath("streamed.asf");
+  QVERIFY(FfmpegCli::run(make + QStringList{"pipe:1"}, path));
+  QVERIFY(QFileInfo(path).size() > 2 * AVReadBound::kTailBytes);
+  const QByteArray name = QFile::encodeName(path);
+  const PlainOpening plain = openPlainly(name);
+
+  ffmpegLines.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(captureFFmpegLines);
+  AVReadBound bound;
+  AVFormatContext *raw = nullptr;
+  const int opened = bound.open(&raw, name.constData());
+  qInstallMessageHandler(previous);
+  Input input(raw);
+  QCOMPARE(opened, int(AVReadBound::kOpened));
+  QVERIFY2(ffmpegLines.isEmpty(), qPrintable(QString("%1 lines from FFmpeg, the first: %2")
+                                               .arg(ffmpegLines.size())
+                                               .arg(ffmpegLines.value(0))));
+  QCOMPARE(input->duration, plain.duration);
+}
+
+// One drop opens a file several times (its length while dragging, its picture, its sound): the
+// end is read at the first only, and again once the file has changed. A stream that ends long
+// before the others widens the window to its limit; the wider windows read no byte twice.
+void TestReadBound::endReadOncePerFile_data()
+{
+  QTest::addColumn<QStringList>("make");  // ffmpeg's arguments making the recording, before its name
+  QTest::addColumn<qint64>("zeros");      // bytes of zeros after it
+  // Uncompressed pictures: 30 MiB in 40 s, written fast.
+  const QStringList recording{"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=40", "-f", "lavfi",
+                              "-i", "sine=frequency=440:sample_rate=48000:duration=2", "-c:v", "rawvideo",
+                              "-pix_fmt", "yuv420p", "-c:a", "libopus", "-f", "matroska", "-live", "1"};
+  QTest::newRow("Matroska live, sound ending early") << recording << qint64(0);
+  QTest::newRow("Matroska live, zeros after it") << recording << (qint64(64) << 20);
+}
+
+void TestReadBound::endReadOncePerFile()
+{
+  QFETCH(QStringList, make);
+  QFETCH(qint64, zeros);
+  if (ProcessReads::bytesRead() < 0)
+    QSKIP("the system does not count this process's reads");
+  QTemporaryDir dir;
+  const QString path = dir.filePath("recording.mkv");
+  QVERIFY(FfmpegCli::run(make + QStringList{path}));
+  QFile file(path);
+  QVERIFY(file.size() > AVReadBound::kTailMaxBytes);
+  if (zeros > 0)
+    QVERIFY(file.resize(file.size() + zeros));
+  const QByteArray name = QFile::encodeName(path);
+  const PlainOpening plain = openPlainly(name);
+  QVERIFY(plain.bytes > 0);
+
+  // The bytes one opening through the bound reads, and the length it found.
+  const auto openOnce = [&](qint64 *bytes) {
+    const qint64 before = ProcessReads::bytesRead();
+    AVReadBound bound;
+    AVFormatContext *raw = nullptr;
+    const int opened = bound.open(&raw, name.constData());
+    *bytes = ProcessReads::bytesRead() - before;
+    Input input(raw);
+    return opened == AVReadBound::kOpened ? input->duration : int64_t(-1);
+  };
+  const auto mib = [](qint64 bytes) { return QString::number(double(bytes) / (1 << 20), 'f', 1); };
+  qint64 bytes = 0;
+  const int64_t length = openOnce(&bytes);
+  QVERIFY(length != -1);
+  QCOMPARE(length == AV_NOPTS_VALUE, zeros > 0);
+  // Zeros are walked as far as the bound lets a step walk them.
+  const qint64 first = zeros > 0 ? 2 * AVReadBound::kTailMaxBytes : AVReadBound::kTailMaxBytes + (qint64(1) << 20);
+  QVERIFY2(bytes < plain.bytes + first,
+           qPrintable(QString("the first opening read %1 MiB, a plain one %2 MiB").arg(mib(bytes), mib(plain.bytes))));
+  for (int again = 0; again < 2; ++again) {
+    QCOMPARE(openOnce(&bytes), length);
+    QVERIFY2(bytes < plain.bytes + (qint64(1) << 20),
+             qPrintable(QString("opening again read %1 MiB, a plain one %2 MiB").arg(mib(bytes), mib(plain.bytes))));
+  }
+  if (zeros > 0)
+    return;
+  // Cut by a recorder still writing it: the shorter length.
+  QVERIFY(file.resize(file.size() - (qint64(2) << 20)));
+  const int64_t shorter = openOnce(&bytes);
+  QVERIFY2(shorter != AV_NOPTS_VALUE && shorter < length - AV_TIME_BASE,
+           qPrintable(QString("%1 s after the cut, %2 s before").arg(shorter / 1e6).arg(length / 1e6)));
 }
 
 TAVO_TEST_CORE_MAIN(TestReadBound)

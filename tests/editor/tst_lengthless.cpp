@@ -6,9 +6,11 @@
 #include "intakewindow.h"
 #include "ffmpegcli.h"
 #include "mediafixtures.h"
+#include "processreads.h"
 #include "testenv.h"
 
 #include "avcomposition.h"
+#include "avreadbound.h"
 #include "avsegment.h"
 #include "fakeaudioinputbackend.h"
 #include "localfileslistwidget.h"
@@ -100,7 +102,7 @@ QString describe(Segment *segment)
 
 // The engine's parts of the segment that opened (a movie without sound has a part that did not)
 // come to the length, and one of them opened.
-bool engineLengthsAre(IntakeWindow *w, Segment *segment, double expected)
+bool engineLengthsAre(IntakeWindow *w, Segment *segment, double expected, double within = OneFrame)
 {
   return QTest::qWaitFor(
       [&] {
@@ -109,13 +111,23 @@ bool engineLengthsAre(IntakeWindow *w, Segment *segment, double expected)
           AVSegment *part = id ? w->_composition->findSegment(id) : nullptr;
           if (!part || part->loadError() != kAVLoadOk)
             continue;
-          if (qAbs(part->duration() - expected) > OneFrame)
+          if (qAbs(part->duration() - expected) > within)
             return false;
           ++opened;
         }
         return opened > 0;
       },
       10000);
+}
+
+// The lengths of the engine's parts of the segment, for a failure's message.
+QString engineLengths(IntakeWindow *w, Segment *segment)
+{
+  QStringList lengths;
+  for (quint32 id : {segment->id(), segment->audioPartId()})
+    if (AVSegment *part = id ? w->_composition->findSegment(id) : nullptr)
+      lengths << QString::number(part->duration(), 'f', 4);
+  return lengths.join(", ");
 }
 
 } // namespace
@@ -156,10 +168,10 @@ class TestLengthless : public QObject
           drag.data.setData(format, data->data(format));
       }
       const QPoint pos = at(w, w->_lastTrackWidget, 1);
-      if (!drag.enter(pos))
+      // The platform delivers the drop only to a window that accepted the drag where it ends; a
+      // file that cannot be read is accepted too, so that its drop can say so.
+      if (!drag.enter(pos) || !QTest::qWaitFor([&] { return drag.move(pos); }, 10000))
         return false;
-      // A refused file still takes the drop, to say so.
-      QTest::qWaitFor([&] { return drag.move(pos); }, 10000);
       drag.drop(pos);
       return true;
     }
@@ -241,7 +253,7 @@ private slots:
     const int tracks = w->editScrollArea()->trackCount();
     const int history = p.model()->history().count();
 
-    QVERIFY(bringIn(p, road, file));
+    QVERIFY2(bringIn(p, road, file), "the road did not take the file: a drag refused, or a button missing");
     const auto refused = [w] { return shownMessages(w).contains("This file cannot be opened"); };
     // A load error is taken back after the segment is ready: the message or a good segment ends it.
     const auto settled = [&] {
@@ -271,35 +283,95 @@ private slots:
              qPrintable(QString::number(double(p.model()->duration()))));
   }
 
+  // A recording comes in opened several times (its length while it is dragged, its picture, its
+  // sound): its end is read once, as that of a recording whose sound stops long before its
+  // pictures, which takes the widest read.
+  void bringingInReadsTheEndOnce_data()
+  {
+    QTest::addColumn<QString>("road");
+    QTest::newRow("file manager") << "file manager";
+    QTest::newRow("choose file") << "choose file";
+  }
+
+  void bringingInReadsTheEndOnce()
+  {
+    QFETCH(QString, road);
+    if (ProcessReads::bytesRead() < 0)
+      QSKIP("the system does not count this process's reads");
+    IntakeProject p;
+    QVERIFY(p.open({}, 0));
+    QTemporaryDir media;
+    const QString file = media.filePath("recording.mkv");
+    // Uncompressed pictures, written fast: more than the widest read of the end.
+    QVERIFY(FfmpegCli::run({"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=30", "-f", "lavfi", "-i",
+                            "sine=frequency=440:sample_rate=48000:duration=2", "-c:v", "rawvideo", "-pix_fmt",
+                            "yuv420p", "-c:a", "libopus", "-f", "matroska", "-live", "1", file}));
+    const qint64 size = QFileInfo(file).size();
+    QVERIFY(size > AVReadBound::kTailMaxBytes);
+    const qint64 before = ProcessReads::bytesRead();
+    QVERIFY2(bringIn(p, road, file), "the road did not take the file: a drag refused, or a button missing");
+    QTRY_VERIFY_WITH_TIMEOUT(p.model()->segmentCount() == 1 && p.newest()->state() == SegmentReady, 20000);
+    Segment *added = p.newest();
+    QVERIFY2(added->error() == SegmentNoError && qAbs(added->duration() - 30) <= OneFrame, qPrintable(describe(added)));
+    QVERIFY(engineLengthsAre(p.window.get(), added, 30));
+    // Beside the end, the pictures for the block's thumbnails: as much as the file at most.
+    const qint64 read = ProcessReads::bytesRead() - before;
+    QVERIFY2(read < size + 2 * AVReadBound::kTailMaxBytes,
+             qPrintable(QString("read %1 MiB of a file of %2 MiB").arg(read >> 20).arg(size >> 20)));
+  }
+
   // A project saved with such a recording at no length (as it used to come in) opens with the
-  // recording's length: in the segment, its block, the engine and the project's end.
+  // recording's length: in the segment, its block, the engine and the project's end. One whose
+  // file has no length to find either shows the load error on a block that can be selected and
+  // removed, and the project keeps the length it stored.
   void projectClipAtNoLengthTakesIt_data()
   {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("type");
-    QTest::newRow("video with sound, MKV") << "video with sound" << "MOVIE";
-    QTest::newRow("video alone, WebM") << "video alone" << "MOVIE";
-    QTest::newRow("sound alone, WebM, as music") << "sound alone" << "MUSIC";
+    QTest::addColumn<bool>("zerosAfter");
+    QTest::newRow("video with sound, MKV") << "video with sound" << "MOVIE" << false;
+    QTest::newRow("video alone, WebM") << "video alone" << "MOVIE" << false;
+    QTest::newRow("sound alone, WebM, as music") << "sound alone" << "MUSIC" << false;
+    QTest::newRow("video with sound, no length found, MKV") << "video with sound" << "MOVIE" << true;
+    QTest::newRow("sound alone, no length found, WebM, as music") << "sound alone" << "MUSIC" << true;
   }
 
   void projectClipAtNoLengthTakesIt()
   {
     QFETCH(QString, kind);
     QFETCH(QString, type);
+    QFETCH(bool, zerosAfter);
     IntakeProject p;
     QVERIFY(p.project.isValid());
     const QString name = "recording." + suffixOf(kind);
     const QString stored = p.project.root() + "/stored." + suffixOf(kind);
-    QVERIFY(writeRecording(kind, p.dir() + "/" + name, stored));
+    QVERIFY(writeRecording(kind, p.dir() + "/" + name, stored, zerosAfter));
     const double expected = storedLength(stored);
     QVERIFY(p.open(zeroLengthLine(type, 1, name), 1));
     IntakeWindow *w = p.window.get();
     Segment *clip = p.model()->segmentAt(0);
+    auto *block = static_cast<SegmentWidget *>(p.model()->segmentWidgetOf(clip));
+    QVERIFY(block);
+    if (zerosAfter) {
+      QCOMPARE(clip->error(), int(SegmentLoadError));
+      QCOMPARE(clip->duration(), 0.0f);
+      QTRY_VERIFY2(block->isVisible() && block->width() >= 24,
+                   qPrintable(QString("a block %1 px wide, %2")
+                                .arg(block->width())
+                                .arg(block->isVisible() ? "shown" : "hidden")));
+      QTest::mouseClick(block, Qt::LeftButton, {}, block->rect().center());
+      QTRY_VERIFY(w->actions().removeSegment->isEnabled());
+      w->actions().removeSegment->trigger();
+      QTRY_COMPARE(p.model()->segmentCount(), 0);
+      return;
+    }
     QVERIFY2(clip->error() == SegmentNoError && qAbs(clip->duration() - expected) <= OneFrame,
              qPrintable(QString("%1, expected %2 s").arg(describe(clip)).arg(expected)));
     QVERIFY(engineLengthsAre(w, clip, expected));
-    auto *block = static_cast<SegmentWidget *>(p.model()->segmentWidgetOf(clip));
-    QVERIFY(block);
+    // Picture and sound both reach the clip's end, the longer of the two, as for a clip added
+    // afresh: a shorter picture would leave the end of the project without one.
+    QVERIFY2(engineLengthsAre(w, clip, clip->duration(), 0.001),
+             qPrintable(QString("%1, the engine's parts %2").arg(describe(clip), engineLengths(w, clip))));
     QTRY_COMPARE(block->width(), int(24 * w->zoom() * clip->duration()));
     QTRY_VERIFY2(p.model()->duration() >= clip->duration() - 0.001f,
                  qPrintable(QString::number(double(p.model()->duration()))));

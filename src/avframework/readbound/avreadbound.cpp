@@ -6,7 +6,11 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <filesystem>
+#include <mutex>
 #include <string>
+#include <system_error>
 #include <vector>
 
 extern "C" {
@@ -45,6 +49,52 @@ int64_t _frameLength(const AVStream *stream)
   else if (parameters->frame_size > 0 && parameters->sample_rate > 0)
     frame = AVRational{parameters->frame_size, parameters->sample_rate};
   return frame.num > 0 && frame.den > 0 ? av_rescale_q(1, frame, stream->time_base) : 0;
+}
+
+// The demuxers whose end read is proven to give a recording's length: Matroska and WebM, which
+// live recorders and pipes leave without one. Others either read their end themselves or, asked
+// to resync in the middle of a file (ASF), find nothing and fill the log with complaints.
+bool _endReadable(const AVInputFormat *format)
+{
+  return format && std::strcmp(format->name, "matroska,webm") == 0;
+}
+
+// The ends found for the files read lately, by file: one drop opens a file several times (the
+// length shown while dragging, the picture, the sound), and a stream that ends early costs some
+// megabytes of reading each time.
+struct KnownEnds
+{
+  std::string path;
+  int64_t size;
+  int64_t modified;
+  std::vector<int64_t> ends;
+};
+constexpr size_t kKnownFiles = 32;
+// Never destroyed: a reading thread may still ask while the process ends.
+struct Known
+{
+  std::mutex lock;
+  std::deque<KnownEnds> files;
+};
+Known &known()
+{
+  static Known *const known = new Known;
+  return *known;
+}
+
+// The file as a key: its real path and its time of change; 0 where they cannot be had.
+std::string _realPath(const char *path)
+{
+  std::error_code error;
+  const std::filesystem::path real = std::filesystem::canonical(path, error);
+  return error ? std::string(path) : real.string();
+}
+
+int64_t _modified(const std::string &path)
+{
+  std::error_code error;
+  const auto time = std::filesystem::last_write_time(path, error);
+  return error ? 0 : int64_t(time.time_since_epoch().count());
 }
 
 struct InputCloser
@@ -220,36 +270,43 @@ int AVReadBound::_open(AVFormatContext **context, const char *path)
 
 bool AVReadBound::_findLength(const char *path)
 {
-  if (m_context->duration != AV_NOPTS_VALUE || m_size <= 0 || !(m_input->seekable & AVIO_SEEKABLE_NORMAL))
-    return true;
-  // Raw streams and pictures carry no times of their own to read at the end.
-  if (m_context->iformat->flags & (AVFMT_NOFILE | AVFMT_NOTIMESTAMPS | AVFMT_GENERIC_INDEX))
+  // A length FFmpeg guessed from the bit rates and the file's size is no length: a variable rate,
+  // or the container's share of the file, puts it off by seconds or minutes.
+  const bool guessed = m_context->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
+  if ((m_context->duration != AV_NOPTS_VALUE && !guessed) || m_size <= 0 ||
+      !(m_input->seekable & AVIO_SEEKABLE_NORMAL) || !_endReadable(m_context->iformat))
     return true;
   const unsigned count = m_context->nb_streams;
   if (std::none_of(m_context->streams, m_context->streams + count, _timed))
     return true;
-  // A step of its own: a file whose end is zeros is given up as any other walk over them.
-  _startStep();
-  const int64_t resume = avio_tell(m_file.get());
-  std::vector<int64_t> ends(count, AV_NOPTS_VALUE), read(count);
-  for (int64_t bytes = kTailBytes;; bytes *= 2) {
-    std::fill(read.begin(), read.end(), AV_NOPTS_VALUE);
-    if (!_readTail(path, bytes, read.data()) || m_stopped)
-      break;
-    ends = read;
-    bool all = true;
+  if (guessed) {
+    // Only a guess gives that method: every stream's duration and the container's are guesses.
+    m_context->duration = AV_NOPTS_VALUE;
     for (unsigned i = 0; i < count; ++i)
-      all = all && (ends[i] != AV_NOPTS_VALUE || !_timed(m_context->streams[i]));
-    // A stream that ended long before the others (a short sound) is looked for further back.
-    if (all || bytes >= m_size || bytes >= kTailMaxBytes)
-      break;
+      m_context->streams[i]->duration = AV_NOPTS_VALUE;
   }
-  m_floor = 0;
-  const bool cancelled = m_cancelHit;
-  m_stopped = false;
-  // The input reads on from where the probe left the file.
-  if (cancelled || avio_seek(m_file.get(), resume, SEEK_SET) < 0)
-    return false;
+  const std::string real = _realPath(path);
+  const int64_t modified = _modified(real);
+  std::vector<int64_t> ends(count, AV_NOPTS_VALUE);
+  bool found = false;
+  Known &cache = known();
+  {
+    std::lock_guard<std::mutex> locker(cache.lock);
+    for (const KnownEnds &file : cache.files)
+      if (file.path == real && file.size == m_size && file.modified == modified && file.ends.size() == count) {
+        ends = file.ends;
+        found = true;
+        break;
+      }
+  }
+  if (!found) {
+    if (!_readEnds(path, ends.data()))
+      return false;
+    std::lock_guard<std::mutex> locker(cache.lock);
+    cache.files.push_front({real, m_size, modified, ends});
+    if (cache.files.size() > kKnownFiles)
+      cache.files.pop_back();
+  }
   int64_t last = AV_NOPTS_VALUE;
   for (unsigned i = 0; i < count; ++i) {
     if (ends[i] == AV_NOPTS_VALUE)
@@ -269,7 +326,39 @@ bool AVReadBound::_findLength(const char *path)
   return true;
 }
 
-bool AVReadBound::_readTail(const char *path, int64_t bytes, int64_t *ends)
+bool AVReadBound::_readEnds(const char *path, int64_t *ends)
+{
+  // A step of its own: a file whose end is zeros is given up as any other walk over them.
+  _startStep();
+  const unsigned count = m_context->nb_streams;
+  const int64_t resume = avio_tell(m_file.get());
+  std::vector<int64_t> read(count);
+  // Each wider window is read only up to where the one before began: what lies after was read.
+  int64_t until = INT64_MAX;
+  for (int64_t bytes = kTailBytes;; bytes *= 2) {
+    std::fill(read.begin(), read.end(), AV_NOPTS_VALUE);
+    if (!_readTail(path, bytes, until, read.data()) || m_stopped)
+      break;
+    until = std::max<int64_t>(0, m_size - bytes);
+    bool all = true;
+    for (unsigned i = 0; i < count; ++i) {
+      // An end found nearer the file's end is the stream's end.
+      if (ends[i] == AV_NOPTS_VALUE)
+        ends[i] = read[i];
+      all = all && (ends[i] != AV_NOPTS_VALUE || !_timed(m_context->streams[i]));
+    }
+    // A stream that ended long before the others (a short sound) is looked for further back.
+    if (all || bytes >= m_size || bytes >= kTailMaxBytes)
+      break;
+  }
+  m_floor = 0;
+  const bool cancelled = m_cancelHit;
+  m_stopped = false;
+  // The input reads on from where the probe left the file.
+  return !cancelled && avio_seek(m_file.get(), resume, SEEK_SET) >= 0;
+}
+
+bool AVReadBound::_readTail(const char *path, int64_t bytes, int64_t until, int64_t *ends)
 {
   // The file's demuxer again, on an IO context of its own over the same file: the opened input
   // keeps its state and its queued packets untouched.
@@ -302,6 +391,10 @@ bool AVReadBound::_readTail(const char *path, int64_t bytes, int64_t *ends)
   std::vector<int64_t> lengths(m_context->nb_streams, 0), times(m_context->nb_streams, AV_NOPTS_VALUE);
   std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
   while (packet && av_read_frame(tail.get(), packet.get()) >= 0) {
+    if (packet->pos >= until) {
+      av_packet_unref(packet.get());
+      break;
+    }
     const unsigned index = unsigned(packet->stream_index);
     // Times no real file has are left out with the rest of what the bytes before made.
     if (index < m_context->nb_streams && packet->pts != AV_NOPTS_VALUE && std::llabs(packet->pts) < kFarTime &&

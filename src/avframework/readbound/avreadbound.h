@@ -16,7 +16,9 @@
 // taken at opening without asking the system again.
 // A file that stores no length (Matroska or WebM written live or to a pipe: a recorder stopped
 // abruptly, a browser's recording) gets it at opening from the packets at its end, in a step of
-// its own, as FFmpeg does for the containers it reads the end of itself.
+// its own, as FFmpeg does for the containers it reads the end of itself; a length FFmpeg only
+// guessed from the bit rates counts as none. What the end gave is kept for the file, by its
+// path, size and time of change: opened again, it is not read again.
 // Plain FFmpeg and C++: the engine, the waveform and the media facts all read through it.
 
 #include <atomic>
@@ -83,9 +85,12 @@ private:
   int _open(AVFormatContext **context, const char *path);
   // Fills the opened input's unknown length from its end; false when cancelled.
   bool _findLength(const char *path);
-  // The end of each stream read from the last bytes of the file, in its time base; false when
-  // the demuxer could not be opened again or the streams it found differ.
-  bool _readTail(const char *path, int64_t bytes, int64_t *ends);
+  // The end of each stream, in its time base, from windows at the file's end widened while one
+  // has no packet in them; false when cancelled.
+  bool _readEnds(const char *path, int64_t *ends);
+  // The end of each stream read from the last bytes of the file, up to the packets that start at
+  // until; false when the demuxer could not be opened again or the streams it found differ.
+  bool _readTail(const char *path, int64_t bytes, int64_t until, int64_t *ends);
   static int _interrupt(void *bound);
   static int _read(void *bound, uint8_t *data, int size);
   static int64_t _seek(void *bound, int64_t offset, int whence);
