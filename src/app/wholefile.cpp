@@ -5,7 +5,9 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,17 +29,61 @@ bool _syncFolder(const QString &folder, QString *why)
   return synced;
 }
 
-// The file a save replaces: a link is followed to the file it names, which is written and
-// stays named by the link. Empty when the links go round in a loop.
-QString _finalPath(const QString &path)
+// Where the last "/" splits an absolute path. Qt's own split folds ".." as text.
+int _lastSlash(const QString &absolute)
 {
-  QFileInfo info(path);
-  for (int depth = 0; info.isSymLink(); ++depth) {
-    if (depth == 40)
-      return QString();
-    info.setFile(info.symLinkTarget());
+  return absolute.lastIndexOf(QLatin1Char('/'));
+}
+
+// The folder holding path, as the system resolves it: every link on the way followed.
+QString _realFolder(const QString &path, int *code)
+{
+  const QString absolute = path.startsWith(QLatin1Char('/')) ? path : QDir::currentPath() + QLatin1Char('/') + path;
+  const int slash = _lastSlash(absolute);
+  char *real = ::realpath(QFile::encodeName(slash == 0 ? QStringLiteral("/") : absolute.left(slash)).constData(),
+                          nullptr);
+  if (!real) {
+    *code = errno;
+    return QString();
   }
-  return info.filePath();
+  const QString resolved = QFile::decodeName(real);
+  ::free(real);
+  return resolved;
+}
+
+// The file a save replaces: a link is followed to the file it names, which is written and
+// stays named by the link. A relative link names a file from its folder as the system finds
+// that folder, through any links on the way, so ".." leaves the folder's real parent; the
+// text of the path is never folded. Empty, with *code set, when the links go round in a loop
+// or a folder cannot be resolved.
+QString _finalPath(const QString &path, int *code)
+{
+  QString current = path;
+  for (int depth = 0;; ++depth) {
+    const QByteArray name = QFile::encodeName(current);
+    struct stat status;
+    if (::lstat(name.constData(), &status) != 0 || !S_ISLNK(status.st_mode))
+      break;
+    if (depth == 40) {
+      *code = ELOOP;
+      return QString();
+    }
+    QByteArray target(int(status.st_size > 0 ? status.st_size : PATH_MAX) + 1, Qt::Uninitialized);
+    const ssize_t size = ::readlink(name.constData(), target.data(), size_t(target.size()));
+    if (size < 0 || size >= target.size()) {
+      *code = size < 0 ? errno : ENAMETOOLONG;
+      return QString();
+    }
+    target.truncate(int(size));
+    const QString folder = target.startsWith('/') ? QString() : _realFolder(current, code);
+    if (!target.startsWith('/') && folder.isEmpty())
+      return QString();
+    current = folder.isEmpty() ? QFile::decodeName(target) : QDir(folder).filePath(QFile::decodeName(target));
+  }
+  // Named from its real folder, where that folder exists, so messages give the file's own path.
+  int ignored = 0;
+  const QString folder = current == path ? QString() : _realFolder(current, &ignored);
+  return folder.isEmpty() ? current : QDir(folder).filePath(current.mid(_lastSlash(current) + 1));
 }
 
 // A file its owner made read-only is kept. Root passes every permission check, so the owner's
@@ -49,6 +95,17 @@ bool _isProtected(const QString &path)
   if (::stat(name.constData(), &status) != 0 || !S_ISREG(status.st_mode))
     return false;
   return !(status.st_mode & S_IWUSR) || ::access(name.constData(), W_OK) != 0;
+}
+
+// A write the disk cut short after some bytes got through comes back from Qt without the
+// system's reason ("Unknown error"): one more byte at the end of the temporary, which goes
+// anyway, asks the system again, so a full disk or quota says so.
+QString _whyNotWritten(QFile &file)
+{
+  const int fd = file.handle();
+  if (fd >= 0 && ::lseek(fd, 0, SEEK_END) >= 0 && ::write(fd, "", 1) < 0)
+    return qt_error_string(errno);
+  return file.errorString();
 }
 
 } // namespace
@@ -66,9 +123,10 @@ Result write(const QString &path, const std::function<bool(QFileDevice &)> &body
       *error = why;
     return result;
   };
-  const QString target = _finalPath(path);
+  int code = 0;
+  const QString target = _finalPath(path, &code);
   if (target.isEmpty()) {
-    why = QStringLiteral("%1: %2").arg(path, qt_error_string(ELOOP));
+    why = QStringLiteral("%1: %2").arg(path, qt_error_string(code));
     return fail(CannotCreate);
   }
   if (_isProtected(target)) {
@@ -90,7 +148,8 @@ Result write(const QString &path, const std::function<bool(QFileDevice &)> &body
   // A full disk shows only when the buffer is flushed: check it and the error state before
   // the old file is replaced.
   bool written = body(file) && file.flush() && file.error() == QFileDevice::NoError;
-  why = file.errorString();
+  if (!written)
+    why = _whyNotWritten(file);
   if (written && synced && ::fsync(file.handle()) != 0) {
     why = qt_error_string(errno);
     written = false;

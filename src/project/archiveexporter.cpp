@@ -37,13 +37,15 @@ bool _isExternal(const QString &path)
   return path.contains(QLatin1Char('/')) || path.contains(QLatin1Char('\\'));
 }
 
-// The folder's files, less what an interrupted save left: a stale copy of a project file.
+// The folder's files, less what an interrupted save or export left: a stale copy of a project
+// file, a cut-off movie.
 QFileInfoList _projectFiles(const QString &projectDir)
 {
   QFileInfoList files = QDir(projectDir).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-  files.erase(std::remove_if(files.begin(), files.end(),
-                             [](const QFileInfo &file) { return SaveLeftovers::isProjectLeftover(file.fileName()); }),
-              files.end());
+  const auto leftover = [&projectDir](const QFileInfo &file) {
+    return SaveLeftovers::isFolderLeftover(projectDir, file.fileName());
+  };
+  files.erase(std::remove_if(files.begin(), files.end(), leftover), files.end());
   return files;
 }
 

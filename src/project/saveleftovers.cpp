@@ -7,14 +7,30 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <functional>
+
 namespace SaveLeftovers {
 
 bool isProjectLeftover(const QString &fileName)
 {
   static const QRegularExpression own(
-      QStringLiteral("^(project\\.xml|properties\\.xml|layout\\.xml|media\\.config|drawingImage-[0-9]+\\.png)%1$")
+      QStringLiteral("^(project\\.xml|properties\\.xml|layout\\.xml|media\\.config|shot\\.jpg|"
+                     "drawingImage-[0-9]+\\.png)%1$")
           .arg(QRegularExpression::escape(WholeFile::temporarySuffix())));
   return own.match(fileName).hasMatch();
+}
+
+bool isExportLeftover(const QString &projectName, const QString &fileName)
+{
+  const QRegularExpression own(QStringLiteral("^%1_(360p|540p|720p|1080p|4k|Unknown_Resolution)_[^.]+_\\d+fps"
+                                              "\\.partial\\.(mp4|webm|mov)$")
+                                   .arg(QRegularExpression::escape(projectName)));
+  return own.match(fileName).hasMatch();
+}
+
+bool isFolderLeftover(const QString &projectDir, const QString &fileName)
+{
+  return isProjectLeftover(fileName) || isExportLeftover(QFileInfo(projectDir).fileName(), fileName);
 }
 
 bool isHistoryLeftover(const QString &fileName)
@@ -34,7 +50,7 @@ bool _isScratchFolder(const QString &name)
   return own.match(name).hasMatch();
 }
 
-int _removeFiles(const QString &dir, bool (*leftover)(const QString &))
+int _removeFiles(const QString &dir, const std::function<bool(const QString &)> &leftover)
 {
   int removed = 0;
   const QFileInfoList entries = QDir(dir).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden, QDir::Unsorted);
@@ -50,7 +66,8 @@ int removeProjectLeftovers(const QString &projectDir)
 {
   if (projectDir.isEmpty())
     return 0;
-  int removed = _removeFiles(projectDir, isProjectLeftover);
+  int removed =
+      _removeFiles(projectDir, [&projectDir](const QString &file) { return isFolderLeftover(projectDir, file); });
   const QFileInfo history(QDir(projectDir).filePath(QStringLiteral("history")));
   if (history.isDir() && !history.isSymLink())
     removed += _removeFiles(history.filePath(), isHistoryLeftover);

@@ -10,14 +10,22 @@
 namespace SaveLeftovers {
 
 // A temporary of one of the project folder's own files: the XML files, the media explorer's
-// settings and the drawings.
+// settings, the cover picture and the drawings.
 bool isProjectLeftover(const QString &fileName);
+
+// An export the editor caches in the project folder, cut off before it was complete: the
+// exporter writes "<project>_<size>_<codec>_<rate>fps.partial.<extension>" and renames it once
+// done.
+bool isExportLeftover(const QString &projectName, const QString &fileName);
+
+// Either of the above in the project folder projectDir.
+bool isFolderLeftover(const QString &projectDir, const QString &fileName);
 
 // A temporary of an undo snapshot in the history folder.
 bool isHistoryLeftover(const QString &fileName);
 
-// Removes the project folder's leftovers (plain files only, never links), those of its history
-// folder and the media explorer's scratch folders; how many went.
+// Removes the project folder's leftovers (plain files only, never links), its cut-off exports,
+// those of its history folder and the media explorer's scratch folders; how many went.
 int removeProjectLeftovers(const QString &projectDir);
 
 } // namespace SaveLeftovers

@@ -416,7 +416,8 @@ private slots:
       QVERIFY2(file.isEmpty() || QFile::exists(projectFile(name, file)), qPrintable(file));
   }
 
-  // What a kill between a save's writing and its renaming leaves beside the file: the opening
+  // What a kill between a save's writing and its renaming leaves beside the file, or a kill
+  // during an export in the folder ("<project>" stands for the project's name): the opening
   // removes it and the archive never takes it. Only the writer's own temporary of one of the
   // folder's own files counts; a user's file of a like name stays in both.
   void leftoversOfSaves_data()
@@ -428,6 +429,9 @@ private slots:
     QTest::newRow("layout") << "layout.xml.part" << true;
     QTest::newRow("explorer settings") << "media.config.part" << true;
     QTest::newRow("drawing") << "drawingImage-3.png.part" << true;
+    QTest::newRow("cover") << "shot.jpg.part" << true;
+    QTest::newRow("cut-off export") << "<project>_720p_h264_30fps.partial.mp4" << true;
+    QTest::newRow("cut-off export of no known size") << "<project>_Unknown_Resolution_vp9_25fps.partial.webm" << true;
     QTest::newRow("user's copy") << "project.xml.MyCopy" << false;
     QTest::newRow("user's device name") << "project.xml.iPhone" << false;
     QTest::newRow("user's layout") << "layout.xml.OldSet" << false;
@@ -449,6 +453,7 @@ private slots:
     QFETCH(QString, file);
     QFETCH(bool, leftover);
     const QString name = QStringLiteral("Killed %1").arg(QTest::currentDataTag());
+    file.replace("<project>", name);
     QVERIFY(writeAll(projectFile(name, "properties.xml"), "<?xml version=\"1.0\"?>\n<Properties version=\"5\"/>\n"));
     QVERIFY(writeAll(projectFile(name, "Local.png"), bytesOf("local", 300)));
     writeSegments(name, {{{"Type", "IMAGE"}, {"File", "Local.png"}}});
