@@ -36,11 +36,6 @@ void waitUntilReadyHandled(const QSignalSpy &reports)
   QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }
 
-double labelTime(const TestMainWindow &window)
-{
-  return window.form().timeLabel->text().section('/', 0, 0).toDouble();
-}
-
 QString lastBox(const ScriptedDialogProvider &dialogs)
 {
   for (int i = dialogs.calls.size() - 1; i >= 0; --i)
