@@ -37,7 +37,25 @@ struct FrameRequest
   uint8_t *bytes = nullptr;
   int width = 0;
   int height = 0;
+  // Set by an asker that gave up waiting.
+  AVLateAnimationFrame late;
 };
+
+// The provider's answer as a buffer, taking over bytes.
+AVPixelBuffer *_answerBuffer(uint8_t *bytes, int width, int height, int *errorKind)
+{
+  if (!bytes) {
+    *errorKind = 2;
+    return nullptr;
+  }
+  if (width <= 0 || height <= 0) {
+    free(bytes);
+    *errorKind = 1;
+    return nullptr;
+  }
+  *errorKind = 0;
+  return wrapPixelBuffer(bytes, uint32_t(width), uint32_t(height), 1);
+}
 } // namespace
 
 void setImageDecodeBound(int width, int height)
@@ -108,7 +126,8 @@ void setAnimationFrameTimeout(int milliseconds)
   g_frameTimeout = milliseconds;
 }
 
-AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int *errorKind)
+AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int *errorKind,
+                                  AVLateAnimationFrame late)
 {
   AVAnimationFrameProvider provider;
   QObject *context = nullptr;
@@ -123,16 +142,25 @@ AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int 
     { AVMutexLocker handedOver(&g_handOverLock); }
     int width = 0, height = 0;
     uint8_t *bytes = provider ? provider(segmentId, milliseconds, maxWidth, maxHeight, &width, &height) : nullptr;
-    AVMutexLocker locker(&request->lock);
-    if (request->done) { // the asker gave up waiting
-      free(bytes);
-      return;
+    AVLateAnimationFrame late;
+    {
+      AVMutexLocker locker(&request->lock);
+      if (!request->done) {
+        request->bytes = bytes;
+        request->width = width;
+        request->height = height;
+        request->done = true;
+        request->answered.notify_all();
+        return;
+      }
+      late = std::move(request->late); // the asker gave up waiting
     }
-    request->bytes = bytes;
-    request->width = width;
-    request->height = height;
-    request->done = true;
-    request->answered.notify_all();
+    int kind = 0;
+    AVPixelBuffer *buffer = _answerBuffer(bytes, width, height, &kind);
+    if (late)
+      late(buffer, kind);
+    else
+      freePixelBuffer(buffer);
   };
   if (!provider) {
     *errorKind = 2;
@@ -154,8 +182,9 @@ AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int 
     request->answered.wait_for(locker, std::chrono::milliseconds(g_frameTimeout.load()),
                                [&request] { return request->done; });
     if (!request->done) {
-      // A late answer finds the request done and frees its bytes.
+      // A late answer finds the request done and goes to late, or is freed.
       request->done = true;
+      request->late = std::move(late);
       *errorKind = kAnimationFrameUnanswered;
       return nullptr;
     }
@@ -164,15 +193,5 @@ AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int 
     height = request->height;
     request->bytes = nullptr;
   }
-  if (!bytes) {
-    *errorKind = 2;
-    return nullptr;
-  }
-  if (width <= 0 || height <= 0) {
-    free(bytes);
-    *errorKind = 1;
-    return nullptr;
-  }
-  *errorKind = 0;
-  return wrapPixelBuffer(bytes, uint32_t(width), uint32_t(height), 1);
+  return _answerBuffer(bytes, width, height, errorKind);
 }

@@ -30,6 +30,10 @@ void setAnimationFrameProvider(AVAnimationFrameProvider provider, QObject *conte
 void setAnimationFrameTimeout(int milliseconds);
 
 // Asks the provider, on its context's thread, for one frame within the render size. An answer
-// that does not come within the time-out gives none with error kind kAnimationFrameUnanswered.
+// that does not come within the time-out gives none with error kind kAnimationFrameUnanswered;
+// when it comes after all, late gets it (a buffer it owns, or null, and its error kind) on the
+// provider's thread.
 constexpr int kAnimationFrameUnanswered = 3;
-AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int *errorKind);
+using AVLateAnimationFrame = std::function<void(AVPixelBuffer *buffer, int errorKind)>;
+AVPixelBuffer *loadAnimationFrame(uint32_t segmentId, int64_t milliseconds, int *errorKind,
+                                  AVLateAnimationFrame late = {});

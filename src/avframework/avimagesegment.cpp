@@ -103,15 +103,33 @@ void AVImageSegment::deliverPixels(AVPixelBuffer *buffer, int rotation, int stat
   notifyListener(status);
 }
 
+struct AVAnimatableImageSegment::LateFrame
+{
+  AVMutex lock;
+  AVAnimatableImageSegment *layer = nullptr; // null once the layer is gone
+  AVPixelBuffer *buffer = nullptr;
+  int64_t milliseconds = -1;
+  int errorKind = 0;
+
+  ~LateFrame() { freePixelBuffer(buffer); }
+};
+
 AVAnimatableImageSegment::AVAnimatableImageSegment(double start, double duration, const std::string &path,
                                                    uint32_t renderWidth, uint32_t renderHeight)
-  : AVLayerSegment(start, duration, renderWidth, renderHeight), _path(path), _ownMutex(avMutexCreate())
+  : AVLayerSegment(start, duration, renderWidth, renderHeight), _path(path), _ownMutex(avMutexCreate()),
+    _late(std::make_shared<LateFrame>())
 {
+  _late->layer = this;
   setLoadError(kAVLoadOk);
 }
 
 AVAnimatableImageSegment::~AVAnimatableImageSegment()
 {
+  {
+    // Waits for a late answer being handed over.
+    AVMutexLocker locker(&_late->lock);
+    _late->layer = nullptr;
+  }
   freePixelBuffer(_fetched);
   avMutexDestroy(_ownMutex);
 }
@@ -121,13 +139,43 @@ int64_t AVAnimatableImageSegment::_milliseconds(double time) const
   return static_cast<int64_t>(std::trunc((time - startTime()) * 1000));
 }
 
+// A busy editor answers after the request gave up: the answer is kept for its time and the
+// layer composed again to show it. Asking anew instead would queue one more request behind
+// the same busy editor each time.
+AVPixelBuffer *AVAnimatableImageSegment::_frameAt(int64_t milliseconds, int *errorKind)
+{
+  {
+    AVMutexLocker locker(&_late->lock);
+    if (_late->milliseconds == milliseconds) {
+      AVPixelBuffer *buffer = _late->buffer;
+      *errorKind = _late->errorKind;
+      _late->buffer = nullptr;
+      _late->milliseconds = -1;
+      return buffer;
+    }
+  }
+  const std::shared_ptr<LateFrame> late = _late;
+  return loadAnimationFrame(id(), milliseconds, errorKind, [late, milliseconds](AVPixelBuffer *buffer, int kind) {
+    AVMutexLocker locker(&late->lock);
+    if (!late->layer) {
+      freePixelBuffer(buffer);
+      return;
+    }
+    freePixelBuffer(late->buffer);
+    late->buffer = buffer;
+    late->milliseconds = milliseconds;
+    late->errorKind = kind;
+    late->layer->notifyListener(kAVLoadPending);
+  });
+}
+
 // The editor answers on its own thread, which may be painting the preview: under the renderer's
 // lock that wait would hold both until the request timed out, and the layer would not show.
 void AVAnimatableImageSegment::prefetch(double time)
 {
   const int64_t milliseconds = _milliseconds(time);
   int errorKind = 0;
-  AVPixelBuffer *buffer = loadAnimationFrame(id(), milliseconds, &errorKind);
+  AVPixelBuffer *buffer = _frameAt(milliseconds, &errorKind);
   AVMutexLocker locker(_ownMutex);
   freePixelBuffer(_fetched);
   _fetched = buffer;
@@ -148,7 +196,6 @@ void AVAnimatableImageSegment::sleep(bool exporting)
 
 void AVAnimatableImageSegment::update(double time, bool pass, bool playing)
 {
-  bool unanswered = false;
   {
     AVMutexLocker locker(_ownMutex);
     const int64_t milliseconds = _milliseconds(time);
@@ -160,22 +207,21 @@ void AVAnimatableImageSegment::update(double time, bool pass, bool playing)
       _fetched = nullptr;
       _fetchedMs = -1;
     } else {
-      buffer = loadAnimationFrame(id(), milliseconds, &errorKind);
+      buffer = _frameAt(milliseconds, &errorKind);
     }
-    unanswered = errorKind == kAnimationFrameUnanswered;
-    setLoadError(unanswered ? 2 : errorKind);
-    AVLayerSegment::setPixelBuffer(buffer);
-    _pictureRotation = 0;
-    if (buffer) {
-      uploadTexture();
-      AVLayerSegment::setPixelBuffer(nullptr);
+    // Not an error: the picture shown stays until the answer comes. A layer with an error is
+    // not updated again until it sleeps.
+    if (errorKind != kAnimationFrameUnanswered) {
+      setLoadError(errorKind);
+      AVLayerSegment::setPixelBuffer(buffer);
+      _pictureRotation = 0;
+      if (buffer) {
+        uploadTexture();
+        AVLayerSegment::setPixelBuffer(nullptr);
+      }
     }
   }
   AVLayerSegment::update(time, pass, playing);
-  // The editor was too busy to answer: a paused preview would show the layer missing until the
-  // next seek, so it is composed again (asking again) as a loaded layer is.
-  if (unanswered)
-    notifyListener(kAVLoadPending);
 }
 
 void AVAnimatableImageSegment::setPixelBuffer(AVPixelBuffer *buffer)

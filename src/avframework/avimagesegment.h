@@ -3,6 +3,7 @@
 
 #include "avlayersegment.h"
 
+#include <memory>
 #include <string>
 
 class AVImageLoader;
@@ -51,7 +52,10 @@ public:
   int pictureRotation() override;
 
 private:
+  struct LateFrame;
   int64_t _milliseconds(double time) const;
+  // The frame at that time: a late answer kept for it, or the editor's answer now.
+  AVPixelBuffer *_frameAt(int64_t milliseconds, int *errorKind);
 
   const std::string _path;
   AVMutex *_ownMutex;
@@ -60,4 +64,7 @@ private:
   AVPixelBuffer *_fetched = nullptr;
   int64_t _fetchedMs = -1;
   int _fetchedError = 0;
+  // Where an answer that came after its request timed out waits for the update at its time;
+  // shared with the requests, which may outlive the layer.
+  std::shared_ptr<LateFrame> _late;
 };

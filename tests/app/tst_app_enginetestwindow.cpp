@@ -36,11 +36,6 @@ void waitUntilReadyHandled(const QSignalSpy &reports)
   QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }
 
-double labelTime(const TestMainWindow &window)
-{
-  return window.form().timeLabel->text().section('/', 0, 0).toDouble();
-}
-
 QString lastBox(const ScriptedDialogProvider &dialogs)
 {
   for (int i = dialogs.calls.size() - 1; i >= 0; --i)
@@ -156,14 +151,17 @@ private slots:
       return;
     QTRY_COMPARE(window->form().horizontalSlider->maximum(), int(duration * 1000));
 
+    // Paused by the render's own clock: the label follows through queued reports, which a busy
+    // machine holds back until the media may have played to its end.
     window->form().playButton->click();
-    QTRY_VERIFY_WITH_TIMEOUT(labelTime(*window) > 0.3, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(window->render()->currentTime() > 0.3, 10000);
     QVERIFY(window->render()->isPlaying());
-    QVERIFY(window->form().timeLabel->text().endsWith(QString::asprintf("/%.3f", duration)));
     window->form().pauseButton->click();
     QVERIFY(!window->render()->isPlaying());
     const double pausedAt = window->render()->currentTime();
     QVERIFY(pausedAt < duration);
+    // The label catches up with the time played and stays there.
+    QTRY_COMPARE(window->form().timeLabel->text(), QString::asprintf("%.3f/%.3f", pausedAt, duration));
     QTest::qWait(300);
     QCOMPARE(window->render()->currentTime(), pausedAt);
   }

@@ -13,7 +13,10 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_3_2_Core>
 #include <QPainter>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QTemporaryDir>
+#include <QThread>
 #include <memory>
 
 namespace {
@@ -67,6 +70,7 @@ private slots:
   void releaseDrainsParkedLayers();
   void imageLayerLoadsThenShows();
   void animatedLayerShowsEditorFrame();
+  void animatedLayerShowsLateAnswer();
 
 private:
   FakeLayer *addLayer(uint32_t id, const QImage &picture, double start = 0, double duration = 10,
@@ -432,6 +436,62 @@ void TestCompose::animatedLayerShowsEditorFrame()
   QVERIFY_PIXEL(frame, 110, 45, kGreen);
   QVERIFY(layer->texture());
   QVERIFY(!layer->pixelBuffer()); // uploaded and let go
+}
+
+namespace {
+void countNotification(AVComposition *, AVSegment *, void *count)
+{
+  ++*static_cast<std::atomic<int> *>(count);
+}
+} // namespace
+
+// The editor's thread is held busy past the request's time-out: the layer is no load error, and
+// the answer that comes later is shown on the next composing at that time without asking again.
+void TestCompose::animatedLayerShowsLateAnswer()
+{
+  QThread editorThread;
+  QObject editor;
+  editor.moveToThread(&editorThread);
+  editorThread.start();
+  QSemaphore gate;
+  QMetaObject::invokeMethod(&editor, [&gate] { gate.acquire(); }, Qt::QueuedConnection);
+  const auto done = qScopeGuard([&] {
+    gate.release();
+    setAnimationFrameTimeout(1000);
+    setAnimationFrameProvider(nullptr, nullptr);
+    editorThread.quit();
+    editorThread.wait();
+  });
+  const QImage sticker = halves(8, 8, kRed, kGreen).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  std::atomic<int> asked{0};
+  setAnimationFrameProvider(
+    [&sticker, &asked](uint32_t, int64_t, int, int, int *width, int *height) -> uint8_t * {
+      ++asked;
+      *width = sticker.width();
+      *height = sticker.height();
+      auto *bytes = static_cast<uint8_t *>(malloc(size_t(sticker.sizeInBytes())));
+      memcpy(bytes, sticker.constBits(), size_t(sticker.sizeInBytes()));
+      return bytes;
+    },
+    &editor);
+  setAnimationFrameTimeout(50);
+  std::atomic<int> notified{0};
+  _composition->addListener(countNotification, &notified);
+  auto *layer = new AVAnimatableImageSegment(0, 5, "sticker.gif", 160, 90);
+  layer->setId(1);
+  _composition->addSegment(layer, 1);
+
+  QImage frame = _renderer->compose(0.5);
+  QCOMPARE(layer->loadError(), 0);
+  QVERIFY_PIXEL(frame, 50, 45, kBlack);
+  gate.release();
+  QVERIFY(QTest::qWaitFor([&] { return notified > 0; },
+                          10000 * std::max(1, qEnvironmentVariableIntValue("TAVO_TEST_TIMEOUT_SCALE"))));
+  frame = _renderer->compose(0.5);
+  QCOMPARE(layer->loadError(), 0);
+  QVERIFY_PIXEL(frame, 50, 45, kRed);
+  QVERIFY_PIXEL(frame, 110, 45, kGreen);
+  QCOMPARE(asked.load(), 1);
 }
 
 TAVO_TEST_GUI_MAIN(TestCompose)

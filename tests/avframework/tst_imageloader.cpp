@@ -416,17 +416,33 @@ void TestImageLoader::animationFrameTimesOut()
   // The late answer arrives and is dropped without harm.
   QVERIFY(QTest::qWaitFor([&] { return answered == 1; }, 5000));
 
-  // A layer left unanswered shows nothing for now and has itself composed again, or a paused
-  // preview would lack it until the next seek.
+  // Or handed to whoever asked for it, on the editor's thread.
+  std::atomic<int> lateKind{-1};
+  std::atomic<bool> lateHere{false};
+  renderThread = std::thread([&] {
+    buffer = loadAnimationFrame(1, 0, &errorKind, [&](AVPixelBuffer *late, int kind) {
+      lateHere = QThread::currentThread() == thread() && late && late->width == 1;
+      freePixelBuffer(late);
+      lateKind = kind;
+    });
+  });
+  renderThread.join();
+  QVERIFY(!buffer);
+  QVERIFY(QTest::qWaitFor([&] { return lateKind >= 0; }, 5000));
+  QCOMPARE(lateKind.load(), 0);
+  QVERIFY(lateHere);
+
+  // A layer left unanswered is no load error; the late answer has it composed again.
   AVAnimatableImageSegment layer(0.0, 5.0, "sticker.gif", 640, 360);
   layer.setId(1);
   std::atomic<int> notified{0};
   layer.setListener(countNotification, &notified);
   std::thread layerThread([&] { layer.update(1.0, true, false); });
   layerThread.join();
-  QCOMPARE(layer.loadError(), 2);
-  QCOMPARE(notified.load(), 1);
-  QVERIFY(QTest::qWaitFor([&] { return answered == 2; }, 5000));
+  QCOMPARE(layer.loadError(), 0);
+  QCOMPARE(notified.load(), 0);
+  QVERIFY(QTest::qWaitFor([&] { return notified == 1; }, 5000));
+  QCOMPARE(answered.load(), 3);
   setAnimationFrameTimeout(1000);
   setAnimationFrameProvider(nullptr, nullptr);
 }
