@@ -628,7 +628,7 @@ void AVVideoStream::decodeLoop()
           av_frame_move_ref(_waitingFrame, frame);
         av_frame_unref(_decodedFrame);
         avMutexUnlock(_decoderLock);
-        made = _waitingFrame && waitForRoom(record.serial, 1) && _packPlanes(_waitingFrame, &record);
+        made = _waitingFrame && waitForRoom(record.serial, 1, record.time) && _packPlanes(_waitingFrame, &record);
         av_frame_unref(_waitingFrame);
       } else {
         made = _makeRecord(frame, &record, &converter, outW, outH);
