@@ -99,6 +99,8 @@ void AVComposition::addSegment(AVSegment *segment, uint32_t id)
   const bool newest = id > _largestId;
   _largestId = std::max(_largestId, id);
   if (segment->isLayer()) {
+    if (static_cast<AVLayerSegment *>(segment)->isVideo())
+      static_cast<AVVideoSegment *>(segment)->setMaxFrameRate(int(_videoFrameRate));
     if (newest)
       _visible.push_back(static_cast<AVLayerSegment *>(segment));
     else
@@ -345,6 +347,7 @@ void AVComposition::releaseGLResources()
 void AVComposition::setVideoFrameRate(double rate)
 {
   AVMutexLocker visible(_visibleLock);
+  _videoFrameRate = rate;
   for (AVLayerSegment *layer : _visible)
     if (layer->isVideo())
       static_cast<AVVideoSegment *>(layer)->setMaxFrameRate(int(rate));

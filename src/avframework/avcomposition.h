@@ -69,6 +69,8 @@ public:
   // On the rendering thread with its context current: deletes parked layers, puts every
   // segment to sleep so it releases its textures, and deletes the framebuffers.
   void releaseGLResources();
+  // The rate frames are composed at: the export's, 30 in the preview. Video layers thin their
+  // pictures to it.
   void setVideoFrameRate(double rate);
   // Video pictures come as BGRA rather than planes while an export draws them.
   void setVideoPlanesAsBGRA(bool bgra);
@@ -130,6 +132,7 @@ private:
   int _sampleRate;
   int _channels;
   std::atomic<double> _duration{0};
+  std::atomic<double> _videoFrameRate{30};
   AVFrameBuffer *_outputFrameBuffer = nullptr;
   AVFrameBuffer *_previousFrameBuffer = nullptr;
   bool _keepPreviousFrame = false;

@@ -169,9 +169,8 @@ int AVExporter::_loop(AVThread *, void *argument)
     composition->setRenderer(exporter->_owner.renderer);
   if (exporter->_imageLoader)
     exporter->_imageLoader->setScaleAfterRead(true);
-  const bool fastVideo = exporter->_settings.frameRate > 30;
-  if (fastVideo)
-    composition->setVideoFrameRate(exporter->_settings.frameRate);
+  // Video layers deliver up to the export's rate and thin their pictures to its frames.
+  composition->setVideoFrameRate(exporter->_settings.frameRate);
   composition->setVideoPlanesAsBGRA(true);
 
   const std::string partial = partialExportPath(exporter->_outputPath);
@@ -186,8 +185,7 @@ int AVExporter::_loop(AVThread *, void *argument)
 
   exporter->_cancel = true;
   exporter->_running = false;
-  if (fastVideo)
-    composition->setVideoFrameRate(30);
+  composition->setVideoFrameRate(30);
   composition->setVideoPlanesAsBGRA(false);
   if (exporter->_imageLoader)
     exporter->_imageLoader->setScaleAfterRead(false);
@@ -291,7 +289,9 @@ int AVExporter::_export(const std::string &path)
       _send(kAVExportProgress, total > 0 ? std::min(now / total, 1.0) : 1.0);
     if (_endTime > 0 && now >= _endTime)
       break;
-    _waitUntilReady(_callback ? now : 0);
+    // The layers of the frame composed next are waited for, with a progress callback or without:
+    // a clip still seeking would otherwise be drawn as nothing.
+    _waitUntilReady(videoGoes ? nextVideoTime(&out.video) : now);
   }
   if (result < 0)
     return result;

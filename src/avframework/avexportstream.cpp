@@ -612,9 +612,14 @@ int openAudioStream(AVExportStream *s, AVComposition *composition)
   return 0;
 }
 
+double nextVideoTime(const AVExportStream *s)
+{
+  return double(s->nextPts) / s->encoder->framerate.num * s->encoder->framerate.den;
+}
+
 int writeVideoFrame(AVFormatContext *output, AVExportStream *s, AVComposition *composition)
 {
-  const double t = double(s->nextPts) / s->encoder->framerate.num * s->encoder->framerate.den;
+  const double t = nextVideoTime(s);
   if (t < composition->duration()) {
     if (!s->encodeQueue) {
       s->encodeQueue = _startEncodeQueue(output, s, composition->renderWidth(), composition->renderHeight());

@@ -79,6 +79,8 @@ int openAudioStream(AVExportStream *stream, AVComposition *composition);
 // on. An error of reading or encoding shows at a later call.
 int writeVideoFrame(AVFormatContext *output, AVExportStream *stream, AVComposition *composition);
 int writeAudioFrame(AVFormatContext *output, AVExportStream *stream, AVComposition *composition);
+// The time of the video frame composed next.
+double nextVideoTime(const AVExportStream *stream);
 // Takes every packet the encoder still holds (after the last composed frame and the encoder
 // thread's pictures): 0, or the stream's read or write error.
 int drainExportStream(AVFormatContext *output, AVExportStream *stream, bool video);

@@ -189,6 +189,7 @@ void AVVideoSegment::seek(double time, bool exact)
     _dropPending();
   }
   _justSought = !isAsleep();
+  _giveOutputGrid();
   _stream->seek(_mediaTimeAt(time), _seekDone, this, true);
 }
 
@@ -205,6 +206,8 @@ void AVVideoSegment::_updateFrame(double time, bool wait, bool adaptive)
     _dropPending();
   if (!texture() && !(_ready && !isAsleep()))
     return;
+  // The start, range and stretch may have changed since the last pass.
+  _giveOutputGrid();
   const double stretch = _stretch > 0 ? double(_stretch) : 1.0;
   const double mediaTime = (time - startTime()) / stretch + _rangeStart;
   const double m = std::max(0.0, mediaTime) + _dueSlack;
@@ -434,7 +437,16 @@ void AVVideoSegment::setPlanesAsBGRA(bool bgra)
 
 void AVVideoSegment::setMaxFrameRate(int rate)
 {
+  _outputRate = rate > 0 ? rate : 30;
   _stream->setMaxFrameRate(rate);
+  _giveOutputGrid();
+}
+
+void AVVideoSegment::_giveOutputGrid()
+{
+  // Output k at timeline time k / rate shows media time (k / rate - start) / stretch + range start.
+  const double stretch = _stretch > 0 ? double(_stretch) : 1.0;
+  _stream->setOutputGrid(_rangeStart - startTime() / stretch, 1.0 / (_outputRate * stretch));
 }
 
 void AVVideoSegment::resetDiscardFactor()

@@ -60,6 +60,8 @@ public:
   void videoSize(int *width, int *height) const;
   void setHardwareDecodingDisabled(bool disabled);
   void setOutputSize(int width, int height);
+  // The rate the composition composes at: the stream delivers up to it (never below 30) and
+  // thins only pictures none of its outputs shows.
   void setMaxFrameRate(int rate);
   // While exporting: see AVVideoStream::setPlanesAsBGRA.
   void setPlanesAsBGRA(bool bgra);
@@ -80,6 +82,8 @@ private:
   void _dropPending();
   void _destroyPlanes();
   double _mediaTimeAt(double time) const;
+  // Tells the stream where the composition's outputs fall in media time.
+  void _giveOutputGrid();
 
   std::atomic<double> _rangeStart;
   std::atomic<double> _rangeDuration;
@@ -95,6 +99,7 @@ private:
   std::atomic<bool> _ready{false};
   std::atomic<bool> _dropPendingRequested{false};
   std::atomic<double> _stretch{1.0};
+  std::atomic<int> _outputRate{30};
   std::atomic<bool> _justSought{false};
   std::atomic<AVThumbnailsReadyCallback> _thumbnailsCallback{nullptr};
   std::atomic<void *> _thumbnailsData{nullptr};

@@ -200,7 +200,7 @@ struct AVVideoStream::_Landing
 
 AVVideoStream::AVVideoStream(const std::string &fileName, int width, int height)
   : AVStreamBase(fileName), _requestedWidth(width), _requestedHeight(height), _decoderLock(avMutexCreate()),
-    _decoderCondition(avCondCreate())
+    _decoderCondition(avCondCreate()), _gridLock(avMutexCreate())
 {
   countAsPictures(true);
 }
@@ -215,6 +215,7 @@ AVVideoStream::~AVVideoStream()
   delete[] _positions;
   avMutexDestroy(_decoderLock);
   avCondDestroy(_decoderCondition);
+  avMutexDestroy(_gridLock);
 }
 
 void AVVideoStream::videoSize(int *width, int *height)
@@ -363,6 +364,13 @@ void AVVideoStream::setStretch(double stretch)
   _recomputeFrameStep();
 }
 
+void AVVideoStream::setOutputGrid(double origin, double interval)
+{
+  AVMutexLocker locker(_gridLock);
+  _gridOrigin = origin;
+  _gridInterval = interval > 0 ? interval : 0;
+}
+
 AVFrame *AVVideoStream::_transferIfHardware(AVFrame *frame)
 {
   if (!_decoder->hw_frames_ctx || frame->format != _hardwareFormat)
@@ -442,10 +450,10 @@ void AVVideoStream::decodeLoop()
   const AVRational base = _stream->time_base;
   const double frameDuration = rate.num > 0 && rate.den > 0 ? double(rate.den) / rate.num : 0;
   _recomputeFrameStep();
-  // The frame step thins by time: pictures are kept at the pace of `step` frames of the rounded
-  // rate, so a 59.94 fps clip thins to the 30 a second it is shown at.
+  // Without the consumer's outputs the frame step thins by time: pictures are kept at the pace of
+  // `step` frames of the rounded rate, so a 59.94 fps clip thins to the 30 a second it is shown at.
   const double roundedRate = std::max(1.0, std::floor(frameRate() + 0.5));
-  // Where the step's slots are counted from: the seek's target, or its first picture.
+  // Where those slots are counted from: the seek's target, or its first picture.
   double origin = _seekTarget;
   // Pictures dropped since the last kept one, for the rare run whose times do not advance.
   int dropped = 0;
@@ -584,17 +592,29 @@ void AVVideoStream::decodeLoop()
           avMutexUnlock(_decoderLock);
           continue;
         }
-        // After the last picture the end of the stream stands for the next one.
-        double next = duration();
+        // The consumer's outputs, every discard-factor-th of them while it falls behind.
+        double first = origin, interval = step / roundedRate;
+        bool outputsKnown = false;
+        {
+          AVMutexLocker grid(_gridLock);
+          if (_gridInterval > 0) {
+            first = _gridOrigin;
+            interval = _gridInterval * std::max(1, int(_discardFactor));
+            outputsKnown = true;
+          }
+        }
+        // After the last picture the end of the stream stands for the next one; where the
+        // outputs are known they may run past it, so the last picture stays.
+        double next = outputsKnown ? INFINITY : duration();
         if (!atEnd) {
           next = time;
           std::swap(_decodedFrame, _heldFrame);
           time = _frameTime(_decodedFrame, base);
         }
-        const double interval = step / roundedRate;
-        const auto slot = [&](double t) { return std::ceil((t - origin) / interval - 1e-6); };
-        // A consumer that counts whole milliseconds takes a picture in the millisecond after a
-        // slot's start as due there: such a picture is kept too.
+        // The first output at or after t.
+        const auto slot = [&](double t) { return std::ceil((t - first) / interval - 1e-6); };
+        // Kept when an output falls between its time and the next picture's. A picture within a
+        // millisecond after an output counts as due there: a consumer may round its clock.
         deliver = next > time ? slot(next) > slot(time - kMillisecond) : atEnd || dropped + 1 >= step;
       }
       if (!deliver) {

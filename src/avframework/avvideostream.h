@@ -50,6 +50,10 @@ public:
   void setDiscardFactor(int factor);
   void setMaxFrameRate(int rate);
   void setStretch(double stretch);
+  // Where the consumer's outputs fall in media time: origin + k x interval. A thinning step then
+  // drops only pictures no output shows. Without one, outputs are taken to lie `step` pictures
+  // of the rounded rate apart from where the consumer starts.
+  void setOutputGrid(double origin, double interval);
   void setOutputSize(int width, int height);
   // Video-range planar pictures come converted to opaque BGRA: the software renderer draws
   // those far faster than it converts planes, and the converter's threads take a few ms.
@@ -107,6 +111,9 @@ private:
   std::atomic<int> _frameStep{1};
   std::atomic<int> _discardFactor{1};
   std::atomic<int> _maxRate{30};
+  AVMutex *_gridLock;
+  double _gridOrigin = 0;
+  double _gridInterval = 0;
   std::atomic<bool> _planesAsBGRA{false};
   // The decoding thread's converter for setPlanesAsBGRA.
   SwsContext *_packer = nullptr;

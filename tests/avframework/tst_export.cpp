@@ -170,6 +170,23 @@ public:
   bool isReady() override { return false; }
 };
 
+// A layer ready only once it has been waited for, drawn as nothing before, as a clip whose seek
+// decodes far from its key frame.
+class SlowLayer : public FakeLayer
+{
+public:
+  using FakeLayer::FakeLayer;
+  bool isReady() override { return ++_asked > 3; }
+  void update(double time, bool pass, bool playing) override
+  {
+    if (_asked > 3)
+      FakeLayer::update(time, pass, playing);
+  }
+
+private:
+  std::atomic<int> _asked{0};
+};
+
 struct Messages
 {
   AVMutex mutex;
@@ -228,13 +245,15 @@ private slots:
   void shortSoundExportsWhole_data();
   void shortSoundExportsWhole();
   void damagedClipExportsAlikeEveryTime();
+  void slowLayerWaitedFor_data();
+  void slowLayerWaitedFor();
 
 private:
   // The scene: background, a picture fading in over its first half second, a caption from 0.5 s.
   void buildScene(double seconds);
   // Runs one export to the end and returns its messages.
   void exportTo(const QString &path, int kind, bool alpha = false, float endTime = 0, int channels = 2,
-                QSize size = {kWidth, kHeight}, int fps = kFps);
+                QSize size = {kWidth, kHeight}, int fps = kFps, bool callback = true);
   QStringList filesLeft() const;
   // A fresh engine on a composition of the given size.
   void useFrameSize(QSize size);
@@ -289,13 +308,14 @@ void TestExport::buildScene(double seconds)
 }
 
 void TestExport::exportTo(const QString &path, int kind, bool alpha, float endTime, int channels, QSize size,
-                          int fps)
+                          int fps, bool callback)
 {
   AVExporter exporter(size.width(), size.height(), 1000000, fps, kind, alpha, 44100, channels, 128000, endTime,
                       path.toUtf8().constData(), nullptr);
   exporter.setComposition(_composition.get());
   exporter.setImageLoader(_loader.get());
-  exporter.setCallback(collect, &_messages);
+  if (callback)
+    exporter.setCallback(collect, &_messages);
   exporter.setGLHost(_host.get());
   if (kind == 3)
     exporter.setVideoOptions(kFastVp9);
@@ -885,6 +905,33 @@ void TestExport::damagedClipExportsAlikeEveryTime()
       shown << frameIndexOf(frame);
     QCOMPARE(shown, expected);
   }
+}
+
+void TestExport::slowLayerWaitedFor_data()
+{
+  QTest::addColumn<bool>("callback");
+  QTest::newRow("with a progress callback") << true;
+  QTest::newRow("without a callback") << false;
+}
+
+// A layer that is not ready when its time comes is waited for, not drawn as nothing.
+void TestExport::slowLayerWaitedFor()
+{
+  QFETCH(bool, callback);
+  _engine->setBackgroundColor(makeVec4Opaque(0, 0, 1));
+  QImage red(16, 12, QImage::Format_ARGB32);
+  red.fill(Qt::red);
+  _composition->addSegment(new SlowLayer(1, 1, red), 1);
+  _composition->updateDuration();
+  const QString path = _dir->filePath("slow.mp4");
+  exportTo(path, 0, false, 0, 2, {kWidth, kHeight}, kFps, callback);
+  const DecodedVideo video = decodeVideo(path);
+  QCOMPARE(video.frames.size(), 2 * kFps);
+  QStringList unready;
+  for (int k = kFps; k < video.frames.size(); ++k)
+    if (video.frames[k].pixelColor(kWidth / 2, kHeight / 2).red() < 200)
+      unready << QString::number(k);
+  QVERIFY2(unready.isEmpty(), qPrintable("outputs without the layer: " + unready.join(' ')));
 }
 
 TAVO_TEST_GUI_MAIN(TestExport)

@@ -37,16 +37,18 @@ void thumbnailsReady(AVSegment *segment, void *user)
   ++seen->calls;
 }
 
-// Six seconds of 30 fps pictures, picture i painted frameColor(i). Uneven, they are re-timed as
-// phones and screen recorders write them: 17 to 50 ms apart around the same mean.
-bool writeTimedClip(const QString &path, bool uneven, const QStringList &codec)
+// Pictures of `rate` a second, picture i painted frameColor(i), re-timed by the filter when one is
+// given as phones and screen recorders write them (their stamps then count in 1/90000 s).
+bool writeTimedClip(const QString &path, int rate, int seconds, const QString &timing, const QStringList &codec)
 {
-  const QString code = "color=black:s=160x120:r=30:d=6,format=gbrp,"
-                       "geq=r='51*mod(floor(N/36),6)':g='51*mod(floor(N/6),6)':b='51*mod(N,6)'";
-  const QStringList timing = uneven ? QStringList{"-vf", "settb=1/90000,setpts=(N/30+0.011*sin(N*1.7))/TB", "-vsync",
-                                                  "passthrough", "-enc_time_base", "1/90000"}
-                                    : QStringList{};
-  return FfmpegCli::run(QStringList{"-f", "lavfi", "-i", code} + timing + codec + QStringList{path});
+  const QString code = QString("color=black:s=160x120:r=%1:d=%2,format=gbrp,"
+                               "geq=r='51*mod(floor(N/36),6)':g='51*mod(floor(N/6),6)':b='51*mod(N,6)'")
+                         .arg(rate)
+                         .arg(seconds);
+  const QStringList retimed = timing.isEmpty() ? QStringList{}
+                                               : QStringList{"-vf", timing, "-vsync", "passthrough",
+                                                             "-enc_time_base", "1/90000"};
+  return FfmpegCli::run(QStringList{"-f", "lavfi", "-i", code} + retimed + codec + QStringList{path});
 }
 
 // Each picture's time stamp in presentation order, in ticks of the stream's time base num/den.
@@ -80,18 +82,20 @@ Stamps frameStamps(const QString &path)
 }
 
 // The newest picture due at output k of `rate` per second, in exact arithmetic: a picture is due
-// once the media time, rounded to the stream's clock, has reached its stamp. Times in ms; the
-// timeline length and the range length give the stretch.
-int dueIndex(const Stamps &stamps, qint64 k, qint64 rate, qint64 startMs, qint64 rangeStartMs, qint64 lengthMs,
-             qint64 rangeLengthMs)
+// once the media time, rounded to the stream's clock, has reached its stamp. Times in
+// microseconds; the timeline length and the range length give the stretch.
+int dueIndex(const Stamps &stamps, qint64 k, qint64 rate, qint64 startUs, qint64 rangeStartUs, qint64 lengthUs,
+             qint64 rangeLengthUs)
 {
   // media ticks = ((k / rate - start) * rangeLength / length + rangeStart) * den / num; due when
-  // stamp <= media ticks + 1/2, all multiplied out by 2 * 1000 * rate * length * num.
-  const qint64 scale = 1000 * rate * lengthMs;
-  const qint64 media = ((1000 * k - startMs * rate) * rangeLengthMs + rangeStartMs * rate * lengthMs) * stamps.den;
+  // stamp <= media ticks + 1/2, all multiplied out by 2 * 10^6 * rate * length * num.
+  using Wide = __int128;
+  const Wide scale = Wide(1000000) * rate * lengthUs;
+  const Wide media =
+    ((Wide(1000000) * k - Wide(startUs) * rate) * rangeLengthUs + Wide(rangeStartUs) * rate * lengthUs) * stamps.den;
   int due = -1;
   for (int i = 0; i < stamps.ticks.size(); ++i)
-    if (2 * stamps.ticks[i] * stamps.num * scale <= 2 * std::max<qint64>(0, media) + stamps.num * scale)
+    if (2 * Wide(stamps.ticks[i]) * stamps.num * scale <= 2 * std::max<Wide>(0, media) + Wide(stamps.num) * scale)
       due = i;
   return due;
 }
@@ -176,10 +180,22 @@ void TestVideoSegment::initTestCase()
   QVERIFY(MediaFixtures::writeVideo(_files.path("rotated.mp4"), rotated,
                                     [](int) { return MediaFixtures::quadrantImage(320, 240); }));
   const QStringList h264{"-c:v", "libx264", "-pix_fmt", "yuv420p"};
-  QVERIFY(writeTimedClip(_files.path("uneven.mp4"), true, h264));
-  QVERIFY(writeTimedClip(_files.path("uneven.mkv"), true, h264));
-  QVERIFY(writeTimedClip(_files.path("even.mp4"), false, h264));
-  QVERIFY(writeTimedClip(_files.path("even.mkv"), false, h264));
+  const QString jitter30 = "settb=1/90000,setpts=(N/30+0.011*sin(N*1.7))/TB";
+  QVERIFY(writeTimedClip(_files.path("uneven.mp4"), 30, 6, jitter30, h264));
+  QVERIFY(writeTimedClip(_files.path("uneven.mkv"), 30, 6, jitter30, h264));
+  QVERIFY(writeTimedClip(_files.path("even.mp4"), 30, 6, {}, h264));
+  QVERIFY(writeTimedClip(_files.path("even.mkv"), 30, 6, {}, h264));
+  // Fast clips: a phone's near 60 fps with jitter, a screen recording stating 60 fps whose
+  // pictures stay up to a quarter second, constant 60 fps, and ~24 fps with drops and jitter.
+  QVERIFY(writeTimedClip(_files.path("phone60.mp4"), 60, 2, "settb=1/90000,setpts=(N*1001/60000+0.005*sin(N*1.7))/TB",
+                         h264));
+  QVERIFY(writeTimedClip(_files.path("screen60.mp4"), 60, 3,
+                         "select='lt(mod(n,60),12)+eq(mod(n,60),13)+eq(mod(n,60),17)+eq(mod(n,60),30)+"
+                         "eq(mod(n,60),31)+eq(mod(n,60),45)'",
+                         h264));
+  QVERIFY(writeTimedClip(_files.path("even60.mp4"), 60, 2, {}, h264));
+  QVERIFY(writeTimedClip(_files.path("uneven24.mp4"), 28, 4,
+                         "settb=1/90000,select='not(eq(mod(n,7),3))',setpts=PTS+0.008*sin(N*1.3)/TB", h264));
 }
 
 void TestVideoSegment::init()
@@ -274,6 +290,8 @@ void TestVideoSegment::exportShowsEveryFrameInOrder()
   QFETCH(QString, file);
   QFETCH(int, frames);
   QFETCH(int, step);
+  // Composed at 25 fps, as an export at that rate.
+  _composition->setVideoFrameRate(25);
   AVVideoSegment *video = addVideo(file);
   QCOMPARE(video->loadError(), 0);
   QVERIFY(seekAndWait(0));
@@ -628,27 +646,42 @@ void TestVideoSegment::newestFrameDueShown_data()
   QTest::addColumn<double>("length");
   QTest::addColumn<int>("rate");
   QTest::addColumn<bool>("exporting");
-  QTest::newRow("uneven mp4, export") << "uneven.mp4" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << true;
-  QTest::newRow("uneven mkv, export") << "uneven.mkv" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << true;
-  QTest::newRow("uneven mp4 starting at 0.729 s, export") << "uneven.mp4" << 0.729 << 0.0 << 0.0 << 0.0 << 30 << true;
-  QTest::newRow("even mp4, export") << "even.mp4" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << true;
-  QTest::newRow("uneven mp4, playback") << "uneven.mp4" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << false;
+  // Starts spread evenly over one output frame from `start`, each placed and played in turn.
+  QTest::addColumn<int>("starts");
+  QTest::newRow("uneven mp4, export") << "uneven.mp4" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << true << 1;
+  QTest::newRow("uneven mkv, export") << "uneven.mkv" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << true << 1;
+  QTest::newRow("uneven mp4 starting at 0.729 s, export")
+      << "uneven.mp4" << 0.729 << 0.0 << 0.0 << 0.0 << 30 << true << 1;
+  QTest::newRow("even mp4, export") << "even.mp4" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << true << 1;
+  QTest::newRow("uneven mp4, playback") << "uneven.mp4" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << false << 1;
   QTest::newRow("uneven mkv starting at 0.729 s, playback")
-      << "uneven.mkv" << 0.729 << 0.0 << 0.0 << 0.0 << 30 << false;
-  QTest::newRow("even mp4, playback") << "even.mp4" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << false;
+      << "uneven.mkv" << 0.729 << 0.0 << 0.0 << 0.0 << 30 << false << 1;
+  QTest::newRow("even mp4, playback") << "even.mp4" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << false << 1;
   // Constant rates at their own rate or a whole part of it: each picture once, on its output.
-  QTest::newRow("25 fps at 25 from 1 s, export") << "h264_25.mp4" << 1.0 << 0.0 << 0.0 << 0.0 << 25 << true;
-  QTest::newRow("25 fps at 25 from 2 s, export") << "h264_25.mp4" << 2.0 << 0.0 << 0.0 << 0.0 << 25 << true;
+  QTest::newRow("25 fps at 25 from 1 s, export") << "h264_25.mp4" << 1.0 << 0.0 << 0.0 << 0.0 << 25 << true << 1;
+  QTest::newRow("25 fps at 25 from 2 s, export") << "h264_25.mp4" << 2.0 << 0.0 << 0.0 << 0.0 << 25 << true << 1;
   QTest::newRow("25 fps at 25 from 1 s, range from 0.52 s, export")
-      << "h264_25.mp4" << 1.0 << 0.52 << 2.0 << 0.0 << 25 << true;
-  QTest::newRow("25 fps at half speed from 1 s, export") << "h264_25.mp4" << 1.0 << 0.0 << 2.0 << 4.0 << 25 << true;
+      << "h264_25.mp4" << 1.0 << 0.52 << 2.0 << 0.0 << 25 << true << 1;
+  QTest::newRow("25 fps at half speed from 1 s, export")
+      << "h264_25.mp4" << 1.0 << 0.0 << 2.0 << 4.0 << 25 << true << 1;
   QTest::newRow("25 fps at double speed from 1 s, export")
-      << "h264_25.mp4" << 1.0 << 0.0 << 4.0 << 2.0 << 25 << true;
-  QTest::newRow("50 fps at 25 from 2 s, export") << "h264_50.mp4" << 2.0 << 0.0 << 0.0 << 0.0 << 25 << true;
-  QTest::newRow("30 fps at 15 from 1 s, export") << "even.mp4" << 1.0 << 0.0 << 0.0 << 0.0 << 15 << true;
+      << "h264_25.mp4" << 1.0 << 0.0 << 4.0 << 2.0 << 25 << true << 1;
+  QTest::newRow("50 fps at 25 from 2 s, export") << "h264_50.mp4" << 2.0 << 0.0 << 0.0 << 0.0 << 25 << true << 1;
+  QTest::newRow("30 fps at 15 from 1 s, export") << "even.mp4" << 1.0 << 0.0 << 0.0 << 0.0 << 15 << true << 1;
   // A millisecond clock stamps the pictures up to half a millisecond off their time.
-  QTest::newRow("30 fps mkv at 30, export") << "even.mkv" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << true;
-  QTest::newRow("25 fps at 25 from 1 s, playback") << "h264_25.mp4" << 1.0 << 0.0 << 0.0 << 0.0 << 25 << false;
+  QTest::newRow("30 fps mkv at 30, export") << "even.mkv" << 0.0 << 0.0 << 0.0 << 0.0 << 30 << true << 1;
+  QTest::newRow("25 fps at 25 from 1 s, playback") << "h264_25.mp4" << 1.0 << 0.0 << 0.0 << 0.0 << 25 << false << 1;
+  // Fast clips are thinned to the outputs, wherever the clip starts between them.
+  QTest::newRow("phone 60 fps at 30, export") << "phone60.mp4" << 1.0 << 0.0 << 0.0 << 0.0 << 30 << true << 8;
+  QTest::newRow("phone 60 fps at double speed at 25, export")
+      << "phone60.mp4" << 1.0 << 0.0 << 2.0 << 1.0 << 25 << true << 8;
+  QTest::newRow("60 fps at 30, export") << "even60.mp4" << 2.0 << 0.0 << 0.0 << 0.0 << 30 << true << 8;
+  QTest::newRow("screen recording at 30, export") << "screen60.mp4" << 1.0 << 0.0 << 0.0 << 0.0 << 30 << true << 8;
+  QTest::newRow("uneven 24 fps at double speed at 30, export")
+      << "uneven24.mp4" << 1.0 << 0.0 << 4.0 << 2.0 << 30 << true << 8;
+  QTest::newRow("50 fps at 60, export") << "h264_50.mp4" << 1.0 << 0.0 << 0.0 << 0.0 << 60 << true << 8;
+  QTest::newRow("phone 60 fps from 0.725 s, playback")
+      << "phone60.mp4" << 0.725 << 0.0 << 0.0 << 0.0 << 30 << false << 1;
 }
 
 // At each output time the picture is the newest one whose time has come: with uneven times two
@@ -664,42 +697,56 @@ void TestVideoSegment::newestFrameDueShown()
   QFETCH(double, length);
   QFETCH(int, rate);
   QFETCH(bool, exporting);
+  QFETCH(int, starts);
   const Stamps stamps = frameStamps(_files.path(file));
   QVERIFY(stamps.ticks.size() >= 50 && stamps.num > 0 && stamps.den > 0);
-  AVVideoSegment *video = addVideo(file, start, rangeStart, rangeLength);
-  QCOMPARE(video->loadError(), 0);
-  if (length > 0) {
-    video->setDuration(length);
-    _composition->updateDuration();
-  }
-  AVVideoStream *stream = video->stream();
-  // A background no picture's code reads as; pictures converted as the exporter has them.
+  // The colour code of each picture in turn: clips with dropped pictures skip codes.
+  const MediaFixtures::DecodedVideo pictures = MediaFixtures::decodeVideo(_files.path(file));
+  QCOMPARE(pictures.frames.size(), stamps.ticks.size());
+  QVector<int> codes;
+  for (const QImage &picture : pictures.frames)
+    codes << MediaFixtures::frameIndexOf(picture);
+  // A background no picture's code reads as.
   _composition->setBackgroundColor(makeVec4Opaque(0.1f, 0.1f, 0.1f));
-  _composition->setVideoPlanesAsBGRA(exporting);
-  // As the export starts: the layer is sought to its beginning before its time comes.
-  QVERIFY(seekAndWait(0));
-  const auto ms = [](double seconds) { return qint64(std::llround(seconds * 1000)); };
-  const qint64 timelineMs = ms(video->duration()), rangeMs = ms(video->duration() / video->stretch());
-  const int first = int(std::ceil(start * rate - 1e-9));
+  // As the exporter or the preview composes.
+  _composition->setVideoFrameRate(rate);
+  const auto us = [](double seconds) { return qint64(std::llround(seconds * 1e6)); };
   QStringList wrong;
   int outputs = 0;
-  for (int k = first; k / double(rate) < start + video->duration(); ++k, ++outputs) {
-    // As the exporter reckons an output's time.
-    const double t = k / double(rate);
-    const int due = dueIndex(stamps, k, rate, ms(start), ms(rangeStart), timelineMs, rangeMs);
-    // As the exporter, each output waits until the layer is ready (a pass wakes it at its start).
-    const auto ready = [&] {
-      return _composition->isReadyAt(t) || (_composition->update(t, false, exporting, 2, false, exporting), false);
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(ready(), 10000);
-    if (!exporting)
-      QTRY_VERIFY_WITH_TIMEOUT(stream->frameCount() >= 2 || stream->isDecodeEnded(), 10000);
-    // The discard factor's thinning answers a slow decoder, which this one is not.
-    const int shown = exporting ? indexAt(t) : previewIndexAt(t, false);
-    if (shown != due)
-      wrong << QString("%1: %2 for %3").arg(k).arg(shown).arg(due);
+  for (int p = 0; p < starts; ++p) {
+    const qint64 startUs = us(start + p / (8.0 * rate));
+    AVVideoSegment *video = addVideo(file, startUs / 1e6, rangeStart, rangeLength);
+    QCOMPARE(video->loadError(), 0);
+    if (length > 0) {
+      video->setDuration(length);
+      _composition->updateDuration();
+    }
+    AVVideoStream *stream = video->stream();
+    // Pictures converted as the exporter has them.
+    _composition->setVideoPlanesAsBGRA(exporting);
+    // As the export starts: the layer is sought to its beginning before its time comes.
+    QVERIFY(seekAndWait(0));
+    const qint64 timelineUs = us(video->duration()), rangeUs = us(video->duration() / video->stretch());
+    const int first = int(std::ceil(startUs * 1e-6 * rate - 1e-9)), before = outputs;
+    for (int k = first; k / double(rate) < startUs * 1e-6 + video->duration(); ++k, ++outputs) {
+      // As the exporter reckons an output's time.
+      const double t = k / double(rate);
+      const int due = codes.value(dueIndex(stamps, k, rate, startUs, us(rangeStart), timelineUs, rangeUs), -1);
+      // As the exporter, each output waits until the layer is ready (a pass wakes it at its start).
+      const auto ready = [&] {
+        return _composition->isReadyAt(t) || (_composition->update(t, false, exporting, 2, false, exporting), false);
+      };
+      QTRY_VERIFY_WITH_TIMEOUT(ready(), 10000);
+      if (!exporting)
+        QTRY_VERIFY_WITH_TIMEOUT(stream->frameCount() >= 2 || stream->isDecodeEnded(), 10000);
+      // The discard factor's thinning answers a slow decoder, which this one is not.
+      const int shown = exporting ? indexAt(t) : previewIndexAt(t, false);
+      if (shown != due)
+        wrong << QString("%1 from %2 s: %3 for %4").arg(k).arg(startUs * 1e-6).arg(shown).arg(due);
+    }
+    QVERIFY(outputs - before >= int(video->duration() * rate) - 1);
+    _composition->removeSegment(video->id());
   }
-  QVERIFY(outputs >= int(video->duration() * rate) - 1);
   QVERIFY2(wrong.isEmpty(), qPrintable(QString("%1 of %2 outputs (output: shown for due): %3")
                                            .arg(wrong.size())
                                            .arg(outputs)
