@@ -472,6 +472,11 @@ double AVStreamBase::timeTick() const
   return _opened && _stream ? av_q2d(_stream->time_base) : 0;
 }
 
+double AVStreamBase::dueSlack() const
+{
+  return std::min(std::max(timeTick() / 2, 0.0), 0.0005) + 1e-7;
+}
+
 double AVStreamBase::duration() const
 {
   if (!_opened)

@@ -140,6 +140,9 @@ public:
   int mediaKind() const { return _mediaKind; }
   // Seconds of one tick of the stream's clock (its time base); 0 until opened.
   double timeTick() const;
+  // How far a picture may lie past a media time and still be due there: half a tick of its clock,
+  // at most half a millisecond.
+  double dueSlack() const;
   int streamId() const { return _streamId; }
   uint32_t serial() const { return uint32_t(_serial.load()); }
   const std::string &fileName() const { return _fileName; }

@@ -94,8 +94,7 @@ void AVVideoSegment::_opened(AVContent *, int result, void *argument)
     // the media time, rounded to that clock, reaches it. So neither the arithmetic of the media
     // time nor a millisecond clock's rounding holds a picture back from the output it belongs
     // to (each such output would show the one before and the next skip it).
-    const double tick = self->_stream->timeTick();
-    self->_dueSlack = std::min(std::max(tick / 2, 0.0), 0.0005) + 1e-7;
+    self->_dueSlack = self->_stream->dueSlack();
     if (self->_rangeDuration <= 0) {
       self->_rangeDuration = std::max(0.0, self->mediaDuration());
       if (self->duration() <= 0)

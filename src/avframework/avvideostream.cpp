@@ -455,6 +455,7 @@ void AVVideoStream::decodeLoop()
   const double roundedRate = std::max(1.0, std::floor(frameRate() + 0.5));
   // Where those slots are counted from: the seek's target, or its first picture.
   double origin = _seekTarget;
+  const double pictureSlack = dueSlack();
   // Pictures dropped since the last kept one, for the rare run whose times do not advance.
   int dropped = 0;
   bool justSought = false;
@@ -592,14 +593,17 @@ void AVVideoStream::decodeLoop()
           avMutexUnlock(_decoderLock);
           continue;
         }
-        // The consumer's outputs, every discard-factor-th of them while it falls behind.
-        double first = origin, interval = step / roundedRate;
+        // The consumer's outputs, every discard-factor-th of them while it falls behind. A
+        // picture within the slack after an output counts as due there; without the outputs,
+        // within a millisecond, as a consumer that rounds its clock takes it.
+        double first = origin, interval = step / roundedRate, slack = kMillisecond;
         bool outputsKnown = false;
         {
           AVMutexLocker grid(_gridLock);
           if (_gridInterval > 0) {
             first = _gridOrigin;
             interval = _gridInterval * std::max(1, int(_discardFactor));
+            slack = pictureSlack;
             outputsKnown = true;
           }
         }
@@ -613,9 +617,8 @@ void AVVideoStream::decodeLoop()
         }
         // The first output at or after t.
         const auto slot = [&](double t) { return std::ceil((t - first) / interval - 1e-6); };
-        // Kept when an output falls between its time and the next picture's. A picture within a
-        // millisecond after an output counts as due there: a consumer may round its clock.
-        deliver = next > time ? slot(next) > slot(time - kMillisecond) : atEnd || dropped + 1 >= step;
+        // Kept when an output falls between its time and the next picture's.
+        deliver = next > time ? slot(next) > slot(time - slack) : atEnd || dropped + 1 >= step;
       }
       if (!deliver) {
         avLog("(%d)(%d) discard one (%d)frame of ts: %f/%f/%f\n", _streamId, int(_mediaKind),
