@@ -10,11 +10,15 @@
 #include <QLocalSocket>
 #include <QRectF>
 #include <QWidget>
+#include <csignal>
 
 Application::Application(int &argc, char **argv)
   : QApplication(argc, argv)
   , m_serverName(QFileInfo(applicationFilePath()).fileName())
 {
+  // Past the user's file-size limit a write then fails with "File too large", which a save
+  // reports, instead of ending the process and the unsaved edits with it.
+  std::signal(SIGXFSZ, SIG_IGN);
   checkSingleInstance();
 }
 

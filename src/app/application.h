@@ -9,6 +9,8 @@ class QWidget;
 
 // The application object: one process per user. A second start hands its last argument to the
 // first process over a local socket and ends; the first raises its window and opens the file.
+// It ignores SIGXFSZ for the whole process, and the children it starts inherit that: a write
+// past the file-size limit fails instead of ending the process.
 class Application : public QApplication
 {
   Q_OBJECT
