@@ -302,6 +302,18 @@ int AVExporter::_export(const std::string &path)
   if (out.hasAudio)
     if (int drained = drainExportStream(out.context, &out.audio, false); drained < 0)
       return drained;
-  av_write_trailer(out.context);
+  // The end of the file and the last buffered bytes are written only now: a movie cut short
+  // there (a full disk, a file size limit) is a failure, not a finished export.
+  int ended = av_write_trailer(out.context);
+  if (ended >= 0 && out.fileOpen) {
+    out.fileOpen = false;
+    ended = avio_closep(&out.context->pb);
+  }
+  if (ended < 0) {
+    char text[64];
+    av_strerror(ended, text, sizeof(text));
+    avPrint("Error while writing video frame: %s\n", text);
+    return -18;
+  }
   return 0;
 }

@@ -14,6 +14,7 @@
 #include "avvideostream.h"
 #include "ffmpegcli.h"
 #include "fakesegments.h"
+#include "filesizelimit.h"
 #include "mediafixtures.h"
 #include "testsounds.h"
 #include "videofixtures.h"
@@ -591,11 +592,15 @@ void TestExport::failuresLeaveNoFile_data()
   QTest::addColumn<int>("kind");
   QTest::addColumn<int>("code");
   QTest::addColumn<double>("seconds");
-  QTest::newRow("unwritable folder") << "missing/movie.mp4" << 0 << -11 << 1.0;
-  QTest::newRow("kind without encoder") << "movie.mov" << 2 << -3 << 1.0;
-  QTest::newRow("no container for the name") << "movie.unknown-extension" << 0 << -2 << 1.0;
+  // Bytes short of the whole movie that a file may hold; 0: no limit.
+  QTest::addColumn<int>("shortBy");
+  QTest::newRow("unwritable folder") << "missing/movie.mp4" << 0 << -11 << 1.0 << 0;
+  QTest::newRow("kind without encoder") << "movie.mov" << 2 << -3 << 1.0 << 0;
+  QTest::newRow("no container for the name") << "movie.unknown-extension" << 0 << -2 << 1.0 << 0;
   // Nothing placed, or nothing opened yet: no frame to write, not an empty "movie".
-  QTest::newRow("composition without length") << "movie.mp4" << 0 << -19 << 0.0;
+  QTest::newRow("composition without length") << "movie.mp4" << 0 << -19 << 0.0 << 0;
+  // The last bytes go out with the end of the file.
+  QTest::newRow("file size limit at the end") << "movie.mp4" << 0 << -18 << 1.0 << 1;
 }
 
 void TestExport::failuresLeaveNoFile()
@@ -604,9 +609,22 @@ void TestExport::failuresLeaveNoFile()
   QFETCH(int, kind);
   QFETCH(int, code);
   QFETCH(double, seconds);
+  QFETCH(int, shortBy);
   if (seconds > 0)
     buildScene(seconds);
-  exportTo(_dir->filePath(name), kind);
+  if (shortBy > 0) {
+    const QString whole = _dir->filePath("whole.mp4");
+    exportTo(whole, kind);
+    const qint64 size = QFileInfo(whole).size();
+    QVERIFY(size > shortBy && QFile::remove(whole));
+    _messages.finished = 0;
+    withFileSizeLimit(rlim_t(size - shortBy), [&] {
+      exportTo(_dir->filePath(name), kind);
+      return 0;
+    });
+  } else {
+    exportTo(_dir->filePath(name), kind);
+  }
   QCOMPARE(_messages.finished, 1);
   QCOMPARE(_messages.result, double(code));
   QCOMPARE(filesLeft(), QStringList());
